@@ -1,0 +1,45 @@
+# Shared build settings: warnings for our own code and the sanitizer option.
+
+set(THREADWICK_WARNINGS -Wall -Wextra)
+
+if(THREADWICK_SANITIZE OR THREADWICK_FUZZ)
+  set(_tw_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  if(THREADWICK_FUZZ)
+    list(APPEND _tw_san -fsanitize=fuzzer-no-link)
+  endif()
+  add_compile_options(${_tw_san})
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# threadwick_module(name folder [DEPS ...]): one static library per module,
+# made of every .cpp in the folder; the repository root is the include root.
+function(threadwick_module name)
+  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${_srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${THREADWICK_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_LIBS})
+endfunction()
+
+# threadwick_tests(name [DEPS ...] [LABELS ...]): one GoogleTest program made of
+# every .cpp in the folder, each test registered with CTest.
+function(threadwick_tests name)
+  cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT _srcs)
+    return()
+  endif()
+  add_executable(${name} ${_srcs})
+  target_compile_options(${name} PRIVATE ${THREADWICK_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} tw_testmain GTest::gtest GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    THREADWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    THREADWICK_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata"
+    THREADWICK_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  set(_props "")
+  if(ARG_LABELS)
+    set(_props PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${_props})
+endfunction()

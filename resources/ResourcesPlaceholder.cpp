@@ -1,0 +1,1 @@
+namespace threadwick_resources { int placeholder = 0; }
