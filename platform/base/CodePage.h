@@ -11,16 +11,27 @@
 
 #define CP_ACP 0
 #define CP_OEMCP 1
+#define CP_THREAD_ACP 3
 #define CP_UTF8 65001
 #define MB_PRECOMPOSED 0x00000001
 #define MB_ERR_INVALID_CHARS 0x00000008
 #define WC_COMPOSITECHECK 0x00000200
 #define WC_NO_BEST_FIT_CHARS 0x00000400
+#define WC_ERR_INVALID_CHARS 0x00000080
+#ifndef ERROR_NO_UNICODE_TRANSLATION
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+#endif
 
 // As the system's: with cchWideChar (cbMultiByte) 0 the size needed is
 // returned; -1 as the input length means "up to and including the zero".
-// CP_ACP is 1252; CP_UTF8 is supported too. 0 on failure with the last error
-// set (ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER).
+// CP_ACP (and CP_THREAD_ACP, 1252) is Windows-1252; CP_UTF8 is supported
+// too; any other code page is refused. 0 on failure with the last error set
+// (ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER, and
+// ERROR_NO_UNICODE_TRANSLATION for bad input under the error flags). Without
+// the error flags, invalid UTF-8 and unpaired surrogates become U+FFFD; a
+// character 1252 cannot hold becomes the default character ('?'), with no
+// best-fit guessing. For CP_UTF8, lpDefaultChar and lpUsedDefaultChar must be
+// NULL.
 int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
     LPWSTR lpWideCharStr, int cchWideChar);
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,

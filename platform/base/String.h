@@ -4,10 +4,14 @@
 // allows) and always zero-terminated, so it converts to LPCTSTR. Copies are
 // independent values. Indexes out of range are clamped the way the class
 // library's release build tolerates them (Mid, Left, Right never read past
-// the end); GetAt/SetAt/operator[] assert.
+// the end); GetAt/SetAt/operator[] assert, and out of range read 0 and write
+// nothing. Comparisons stop at the first zero byte, as the class library's
+// do; searching, replacing and trimming see every byte. Running out of memory
+// throws std::bad_alloc.
 
 #include "platform/base/Types.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,6 +55,7 @@ inline FormatArg MakeFormatArg(const char* v) { FormatArg a; a.kind = FormatArg:
 inline FormatArg MakeFormatArg(char* v) { FormatArg a; a.kind = FormatArg::Kind::String; a.s = v; return a; }
 inline FormatArg MakeFormatArg(const unsigned char* v) { FormatArg a; a.kind = FormatArg::Kind::String; a.s = reinterpret_cast<const char*>(v); return a; }
 inline FormatArg MakeFormatArg(unsigned char* v) { FormatArg a; a.kind = FormatArg::Kind::String; a.s = reinterpret_cast<const char*>(v); return a; }
+inline FormatArg MakeFormatArg(std::nullptr_t) { FormatArg a; a.kind = FormatArg::Kind::String; a.s = nullptr; return a; }
 FormatArg MakeFormatArg(const CString& v);
 template <typename T>
 FormatArg MakeFormatArg(T* v) { FormatArg a; a.kind = FormatArg::Kind::Pointer; a.p = static_cast<const void*>(v); return a; }
@@ -58,8 +63,19 @@ template <typename T>
     requires std::is_enum_v<T>
 FormatArg MakeFormatArg(T v) { return MakeFormatArg(static_cast<std::underlying_type_t<T>>(v)); }
 
-// Formats with the class library's printf grammar. Missing arguments format
-// as 0 or an empty string; surplus arguments are ignored.
+// Formats with the class library's printf grammar: flags - + space # 0, width
+// and precision as digits or '*', sizes h hh l ll L I I32 I64 (and j z t w),
+// conversions d i u o x X c s e E f F g G p n %. Floating point never looks at
+// the C library's locale, prints three exponent digits ("1.000000e+000") and
+// rounds half away from zero on the first 17 significant digits, as the
+// class library's runtime does. A mismatched argument is formatted safely: a
+// number for %s prints "" ("(null)" for 0), a string for %d prints 0, a
+// number for %f its value. %p prints 16 upper-case hex digits; infinities and
+// NaN print as inf and nan. %n writes nothing. Missing arguments format as 0
+// or an empty string; surplus arguments are ignored. An unknown conversion is
+// copied to the output as it stands. Widths and precisions are capped at
+// kMaxFormatField.
+constexpr int kMaxFormatField = 65536;
 std::string FormatArgs(const char* format, const FormatArg* args, size_t count);
 
 } // namespace platform
@@ -69,6 +85,8 @@ public:
     CString();
     CString(const CString& other);
     CString(CString&& other) noexcept;
+    // NULL gives an empty string; a value below 0x10000 is a string resource
+    // id, loaded as LoadString does.
     CString(LPCSTR psz);
     CString(LPCSTR pch, int nLength);
     CString(const unsigned char* psz);
@@ -218,6 +236,21 @@ int wsprintf(LPSTR lpOut, LPCSTR lpFmt, const Args&... args)
     text.copy(lpOut, text.size());
     lpOut[text.size()] = '\0';
     return static_cast<int>(text.size());
+}
+// sprintf into a buffer the caller sized, as the C library's: no bound.
+template <typename... Args>
+int sprintf(LPSTR buffer, LPCSTR format, const Args&... args)
+{
+    const platform::FormatArg list[] = {platform::MakeFormatArg(args)..., platform::FormatArg{}};
+    const std::string text = platform::FormatArgs(format, list, sizeof...(Args));
+    text.copy(buffer, text.size());
+    buffer[text.size()] = '\0';
+    return static_cast<int>(text.size());
+}
+template <typename... Args>
+int _stprintf(LPSTR buffer, LPCSTR format, const Args&... args)
+{
+    return sprintf(buffer, format, args...);
 }
 template <typename... Args>
 int _snprintf(LPSTR buffer, size_t count, LPCSTR format, const Args&... args)

@@ -53,6 +53,7 @@ typedef DWORD* LPDWORD;
 typedef LONG* LPLONG;
 typedef INT* LPINT;
 typedef UINT* LPUINT;
+typedef UINT* PUINT;
 typedef COLORREF* LPCOLORREF;
 typedef CHAR* LPSTR;
 typedef const CHAR* LPCSTR;

@@ -1,1 +1,0 @@
-namespace threadwick_resources { int placeholder = 0; }
