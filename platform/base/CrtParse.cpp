@@ -1,4 +1,5 @@
 #include "platform/base/CrtParse.h"
+#include "platform/base/FormatSize.h"
 
 #include <algorithm>
 #include <charconv>
@@ -133,7 +134,7 @@ int64_t ParseSaturated(LPCSTR psz, int64_t low, int64_t high)
     return value < low ? low : (value > high ? high : value);
 }
 
-enum class Size { Default, Char, Short, Long32, Long64 };
+using Size = platform::FormatSize;
 
 size_t BytesOf(Size size)
 {
@@ -151,47 +152,6 @@ size_t BytesOf(Size size)
     return 4;
 }
 
-Size ParseSize(const char*& f)
-{
-    switch (*f) {
-    case 'h':
-        ++f;
-        if (*f == 'h') {
-            ++f;
-            return Size::Char;
-        }
-        return Size::Short;
-    case 'l':
-        ++f;
-        if (*f == 'l') {
-            ++f;
-            return Size::Long64;
-        }
-        return Size::Long32;
-    case 'L':
-    case 'j':
-    case 'z':
-    case 't':
-        ++f;
-        return Size::Long64;
-    case 'w':
-        ++f;
-        return Size::Default;
-    case 'I':
-        if (f[1] == '6' && f[2] == '4') {
-            f += 3;
-            return Size::Long64;
-        }
-        if (f[1] == '3' && f[2] == '2') {
-            f += 3;
-            return Size::Long32;
-        }
-        ++f;
-        return Size::Long64;
-    default:
-        return Size::Default;
-    }
-}
 
 bool StoreInteger(const platform::ScanArg& target, Size size, uint64_t value)
 {
@@ -407,7 +367,7 @@ int ScanArgs(const char* input, const char* format, const ScanArg* args, size_t 
             width = std::min<size_t>(width * 10 + static_cast<size_t>(*f - '0'), 1u << 20);
             ++f;
         }
-        const Size size = ParseSize(f);
+        const Size size = platform::ParseFormatSize(f);
         const char conv = *f;
         if (!conv)
             return assigned;

@@ -121,12 +121,8 @@ public:
 
     void Release(uint32_t index)
     {
+        Discard(index);
         Block& block = m_blocks[index];
-        if (block.data)
-            m_byAddress.erase(block.data);
-        std::free(block.data);
-        block.data = nullptr;
-        block.size = block.capacity = 0;
         block.live = false;
         // A new generation makes every copy of the old handle stale.
         block.generation = block.generation == 0xFFFFFFFFu ? 1 : block.generation + 1;

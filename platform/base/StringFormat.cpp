@@ -3,6 +3,7 @@
 // on the process locale.
 
 #include "platform/base/String.h"
+#include "platform/base/FormatSize.h"
 
 #include <charconv>
 #include <cmath>
@@ -12,7 +13,7 @@
 namespace platform {
 namespace {
 
-enum class Size { Default, Char, Short, Long32, Long64 };
+using Size = platform::FormatSize;
 
 struct Spec {
     bool left = false;
@@ -379,47 +380,6 @@ int StarValue(ArgList& args)
     return static_cast<int>(SignExtend(IntegerBits(args.Next()), 32));
 }
 
-Size ParseSize(const char*& p)
-{
-    switch (*p) {
-    case 'h':
-        ++p;
-        if (*p == 'h') {
-            ++p;
-            return Size::Char;
-        }
-        return Size::Short;
-    case 'l':
-        ++p;
-        if (*p == 'l') {
-            ++p;
-            return Size::Long64;
-        }
-        return Size::Long32;
-    case 'L':
-    case 'j':
-    case 'z':
-    case 't':
-        ++p;
-        return Size::Long64;
-    case 'w':
-        ++p;
-        return Size::Default;
-    case 'I':
-        if (p[1] == '6' && p[2] == '4') {
-            p += 3;
-            return Size::Long64;
-        }
-        if (p[1] == '3' && p[2] == '2') {
-            p += 3;
-            return Size::Long32;
-        }
-        ++p;
-        return Size::Long64; // pointer-sized
-    default:
-        return Size::Default;
-    }
-}
 
 } // namespace
 
@@ -475,7 +435,7 @@ std::string FormatArgs(const char* format, const FormatArg* args, size_t count)
                 spec.precision = ParseCount(p);
             }
         }
-        spec.size = ParseSize(p);
+        spec.size = platform::ParseFormatSize(p);
         const char conv = *p;
         if (conv == '\0') {
             out.append(start, p);

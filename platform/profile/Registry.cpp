@@ -167,6 +167,14 @@ LONG SplitSubKey(LPCSTR subKey, size_t baseDepth, std::vector<std::string_view>&
     }
 }
 
+// The key a handle names and the components of a subkey path below it.
+LONG ResolvePath(HKEY hKey, LPCSTR subKey, KeyRef& base, std::vector<std::string_view>& parts)
+{
+    if (LONG rc = Resolve(hKey, base); rc != ERROR_SUCCESS)
+        return rc;
+    return SplitSubKey(subKey, base.depth, parts);
+}
+
 std::shared_ptr<RegistryKey> Walk(std::shared_ptr<RegistryKey> key, const std::vector<std::string_view>& parts,
     size_t count)
 {
@@ -196,10 +204,8 @@ LONG RegOpenKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, HKEY* phkResult)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
     KeyRef base;
-    if (LONG rc = platform::Resolve(hKey, base); rc != ERROR_SUCCESS)
-        return rc;
     std::vector<std::string_view> parts;
-    if (LONG rc = platform::SplitSubKey(lpSubKey, base.depth, parts); rc != ERROR_SUCCESS)
+    if (LONG rc = platform::ResolvePath(hKey, lpSubKey, base, parts); rc != ERROR_SUCCESS)
         return rc;
     std::shared_ptr<RegistryKey> key = platform::Walk(base.key, parts, parts.size());
     if (!key)
@@ -232,10 +238,8 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, R
     if (dwOptions & ~DWORD(REG_OPTION_VOLATILE))
         return ERROR_INVALID_PARAMETER;
     KeyRef base;
-    if (LONG rc = platform::Resolve(hKey, base); rc != ERROR_SUCCESS)
-        return rc;
     std::vector<std::string_view> parts;
-    if (LONG rc = platform::SplitSubKey(lpSubKey, base.depth, parts); rc != ERROR_SUCCESS)
+    if (LONG rc = platform::ResolvePath(hKey, lpSubKey, base, parts); rc != ERROR_SUCCESS)
         return rc;
 
     std::shared_ptr<RegistryKey> key = base.key;
@@ -434,10 +438,8 @@ LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey)
     if (!lpSubKey)
         return ERROR_INVALID_PARAMETER;
     KeyRef base;
-    if (LONG rc = platform::Resolve(hKey, base); rc != ERROR_SUCCESS)
-        return rc;
     std::vector<std::string_view> parts;
-    if (LONG rc = platform::SplitSubKey(lpSubKey, base.depth, parts); rc != ERROR_SUCCESS)
+    if (LONG rc = platform::ResolvePath(hKey, lpSubKey, base, parts); rc != ERROR_SUCCESS)
         return rc;
     if (parts.empty())
         return ERROR_BAD_PATHNAME;
