@@ -138,18 +138,7 @@ using Size = platform::FormatSize;
 
 size_t BytesOf(Size size)
 {
-    switch (size) {
-    case Size::Char:
-        return 1;
-    case Size::Short:
-        return 2;
-    case Size::Default:
-    case Size::Long32:
-        return 4;
-    case Size::Long64:
-        return 8;
-    }
-    return 4;
+    return platform::FormatSizeBytes(size);
 }
 
 

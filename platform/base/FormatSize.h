@@ -8,6 +8,23 @@ namespace platform {
 
 enum class FormatSize { Default, Char, Short, Long32, Long64 };
 
+// The bytes an integer of that size takes (a bare %d takes 4).
+constexpr unsigned FormatSizeBytes(FormatSize size)
+{
+    switch (size) {
+    case FormatSize::Char:
+        return 1;
+    case FormatSize::Short:
+        return 2;
+    case FormatSize::Default:
+    case FormatSize::Long32:
+        return 4;
+    case FormatSize::Long64:
+        return 8;
+    }
+    return 4;
+}
+
 // Reads a size prefix at p, advancing past it; Default when there is none.
 FormatSize ParseFormatSize(const char*& p);
 

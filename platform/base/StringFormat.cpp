@@ -118,18 +118,7 @@ const char* StringValue(const FormatArg& a)
 
 unsigned BitsOf(Size size)
 {
-    switch (size) {
-    case Size::Char:
-        return 8;
-    case Size::Short:
-        return 16;
-    case Size::Default:
-    case Size::Long32:
-        return 32;
-    case Size::Long64:
-        return 64;
-    }
-    return 32;
+    return 8 * platform::FormatSizeBytes(size);
 }
 
 uint64_t Truncate(uint64_t bits, unsigned width)

@@ -241,7 +241,7 @@ typedef CHOOSECOLOR* LPCHOOSECOLOR;
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
 
-// The device mode in the form of specification version 0x0320 (124 bytes
+// The device mode as dmSpecVersion 0x0320 lays it out (124 bytes
 // with no driver-private data after it). The printer's settings travel in
 // an HGLOBAL holding this record followed by dmDriverExtra private bytes.
 struct DEVMODEA {
