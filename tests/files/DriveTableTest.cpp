@@ -119,8 +119,12 @@ protected:
     {
         FilesTest::SetUp();
         m_cd = testing_support::MakeTempDir("cd");
+        // Remote roots of their own: the tests run from a folder that must
+        // stay on C: (a build under /tmp, say).
+        std::string pics = testing_support::MakeTempDir("pics");
+        std::string clip = testing_support::MakeTempDir("clip");
         std::string spec = "D=" + m_cd + ":cdrom:DESIGNS;E=/nonexistent-threadwick-drive:removable:GONE;"
-                                         "F=/tmp:remote:\\\\srv\\pics;G=/tmp:remote://nas/clip";
+            + "F=" + pics + ":remote:\\\\srv\\pics;G=" + clip + ":remote://nas/clip";
         SetDriveTable(DriveTable::Build("/dev/sda1 / ext4 rw 0 0\n", spec, {}));
     }
     std::string m_cd;
