@@ -89,3 +89,11 @@
 #define ID_VIEW_TOOLPAD 33060
 #define ID_VIEW_ZOOM_CUSTOM 33202
 #define ID_FILE_NEW_DESIGN_MENU 33225
+
+// Generated art (tools/artgen, files in art/): the application palette and
+// the packed metafile pictures. Each picture's string of the same number is
+// "unpacked size,display name".
+#define IDR_APP_PALETTE 36
+#define IDR_METAFILE_STAR 9801
+#define IDR_METAFILE_HEART 9802
+#define IDR_METAFILE_CIRCLE 9803
