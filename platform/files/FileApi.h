@@ -122,8 +122,16 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
 // part: the last error tells (NO_ERROR on success).
 DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod);
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
-// Closes file handles of CreateFile.
+// Closes file handles of CreateFile, and handles of the other kernel objects
+// whose modules registered a closer for their handle tag.
 BOOL CloseHandle(HANDLE hObject);
+
+namespace platform {
+// Lets a module above this one (named file mappings, say) have CloseHandle
+// close its handles: handles whose tag (bits 48-55 of the value) is `tag`
+// go to `closer`. Tags 1 and 2 are this module's own.
+void RegisterHandleCloser(uint8_t tag, BOOL (*closer)(HANDLE));
+} // namespace platform
 
 // Listing with wildcards ("C:\dir\*.bmp"); see _findfirst (CrtFiles.h) for
 // the matching rules. FindFirstFile gives INVALID_HANDLE_VALUE with

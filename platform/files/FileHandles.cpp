@@ -300,18 +300,33 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
     return static_cast<DWORD>(size);
 }
 
+namespace {
+BOOL (*g_closers[256])(HANDLE) = {};
+} // namespace
+
+void platform::RegisterHandleCloser(uint8_t tag, BOOL (*closer)(HANDLE))
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (tag != kFileHandleTag && tag != kFindHandleTag)
+        g_closers[tag] = closer;
+}
+
 BOOL CloseHandle(HANDLE hObject)
 {
     std::unique_ptr<OpenFile> file;
+    BOOL (*closer)(HANDLE) = nullptr;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         file = g_files.Remove(IdOf(hObject));
+        if (!file)
+            closer = g_closers[(IdOf(hObject) >> 48) & 0xFF];
     }
-    if (!file) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
+    if (file)
+        return TRUE;
+    if (closer)
+        return closer(hObject);
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
 }
 
 HANDLE FindFirstFile(LPCSTR lpFileName, LPWIN32_FIND_DATA lpFindFileData)

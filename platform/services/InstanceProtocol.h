@@ -1,0 +1,51 @@
+#pragma once
+// The packets that copies of the program exchange over the instance socket.
+// Every packet starts with its own length and a magic number and is at most
+// kMaxInstancePacket bytes, so a reader never allocates by what the peer
+// claims; anything that does not decode exactly is refused.
+//
+// Request (little-endian):  u32 length, u32 magic, u8 kind, u8 name length,
+//   u16 zero, u64 wParam, u64 lParam, then the name's bytes (no NUL).
+// Reply: u32 length (20), u32 magic, u8 kind 0x81, u8 handled (0 or 1),
+//   u16 zero, u64 result.
+
+#include "platform/base/Types.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+inline constexpr size_t kInstanceRequestHeader = 28;
+inline constexpr size_t kInstanceReplySize = 20;
+inline constexpr size_t kMaxInstanceMessageName = 255;
+inline constexpr size_t kMaxInstancePacket = kInstanceRequestHeader + kMaxInstanceMessageName;
+
+enum class InstanceRequestKind : uint8_t {
+    Activate = 1,          // bring the running copy's main window to the front
+    RegisteredMessage = 2, // deliver a registered window message by its name
+};
+
+struct InstanceRequest {
+    InstanceRequestKind kind = InstanceRequestKind::Activate;
+    std::string name; // a registered message's name (Windows-1252), empty for Activate
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
+struct InstanceReply {
+    bool handled = false; // false when the running copy had no one to give it to
+    LRESULT result = 0;
+};
+
+// Empty when the request cannot be sent: a registered message needs a name
+// of 1 to kMaxInstanceMessageName bytes without NUL; Activate carries none.
+std::string EncodeInstanceRequest(const InstanceRequest& request);
+std::optional<InstanceRequest> DecodeInstanceRequest(const void* data, size_t size);
+
+std::string EncodeInstanceReply(const InstanceReply& reply);
+std::optional<InstanceReply> DecodeInstanceReply(const void* data, size_t size);
+
+} // namespace platform
