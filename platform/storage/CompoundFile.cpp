@@ -10,6 +10,7 @@
 #include <cstring>
 #include <mutex>
 #include <unordered_set>
+#include <vector>
 
 namespace platform {
 
@@ -213,6 +214,19 @@ HRESULT ReadCompoundFile(std::span<const BYTE> bytes, std::shared_ptr<StorageNod
     size_t elements = 0;
     if (HRESULT hr = CheckCompoundFile(bytes, elements); FAILED(hr))
         return hr;
+
+    // The root entry has no siblings; its sibling fields should say so. The
+    // reader follows them anyway and loses what it finds there, so a file
+    // with garbage in them is read from a copy with the fields cleared
+    // (readers that ignore them see the same tree).
+    std::vector<BYTE> patched;
+    const size_t rootEntry = (size_t(Le32(bytes, 0x30)) + 1) << Le16(bytes, 0x1E);
+    if (rootEntry + 0x4C <= bytes.size()
+        && (Le32(bytes, rootEntry + 0x44) != 0xFFFFFFFF || Le32(bytes, rootEntry + 0x48) != 0xFFFFFFFF)) {
+        patched.assign(bytes.begin(), bytes.end());
+        std::memset(patched.data() + rootEntry + 0x44, 0xFF, 8);
+        bytes = patched;
+    }
 
     EnsureGsf();
     GsfInput* input = gsf_input_memory_new(bytes.data(), gsf_off_t(bytes.size()), FALSE);

@@ -237,6 +237,20 @@ TEST_F(CompoundFiles, DamagedFilesGiveErrorsNotCrashes)
     badShift[0x1E] = 30;
     EXPECT_EQ(OpenAndWalk(badShift), STG_E_INVALIDHEADER);
 
+    // The root entry has no siblings; garbage in its sibling fields is ignored
+    // as other readers ignore it (the tree is the same, and nothing leaks).
+    IStorage* clean = nullptr;
+    ASSERT_EQ(platform::OpenStorageFromBytes(reinterpret_cast<const BYTE*>(good.data()), good.size(), &clean), S_OK);
+    const std::string cleanListing = Listing(clean, WithClassIds::Yes);
+    clean->Release();
+    std::string rootSiblings = good;
+    Put32(rootSiblings, directoryAt + 0x44, 1);
+    Put32(rootSiblings, directoryAt + 0x48, 2);
+    IStorage* odd = nullptr;
+    ASSERT_EQ(platform::OpenStorageFromBytes(reinterpret_cast<const BYTE*>(rootSiblings.data()), rootSiblings.size(), &odd), S_OK);
+    EXPECT_EQ(Listing(odd, WithClassIds::Yes), cleanListing);
+    odd->Release();
+
     // Every stream entry in turn claims a size no file of this length holds.
     for (size_t entry = 1; entry < 16; ++entry) {
         std::string huge = good;
