@@ -1,9 +1,14 @@
 #include "app/GeometryHelpers.h"
 
+#include "app/DcStateSaver.h"
+#include "app/DeviceColors.h"
 #include "app/PointArray.h"
+#include "app/RectGeometry.h"
 #include "platform/base/LineDda.h"
+#include "platform/gdi/Dc.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -30,6 +35,28 @@ void CALLBACK StorePoint(int x, int y, LPARAM lParam)
     if (c->nCount < c->nLimit)
         c->pOut[c->nCount] = POINT{x, y};
     ++c->nCount;
+}
+
+int EdgeLength(POINT a, POINT b)
+{
+    return int(std::hypot(double(b.x) - a.x, double(b.y) - a.y));
+}
+
+// Point i of n equal steps from a to b; step n is b itself.
+POINT StepPoint(POINT a, POINT b, int i, int n)
+{
+    if (i >= n)
+        return b;
+    double t = double(i) / n;
+    return POINT{RoundHalfAwayFromZero(a.x + (double(b.x) - a.x) * t), RoundHalfAwayFromZero(a.y + (double(b.y) - a.y) * t)};
+}
+
+void FillStrip(CDC* pDC, const POINT (&corners)[4], COLORREF color)
+{
+    CBrush brush(color);
+    CBrush* pOld = pDC->SelectObject(&brush);
+    pDC->Polygon(corners, 4);
+    pDC->SelectObject(pOld);
 }
 
 } // namespace
@@ -61,4 +88,52 @@ BOOL PolylineToPoints(CPointArray& points)
         LineDDA(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, StorePoint, reinterpret_cast<LPARAM>(&store));
     points.Adopt(pOut, count);
     return TRUE;
+}
+
+void ShadeQuadrilateral(CDC* pDC, POINT p0, POINT p1, POINT p2, POINT p3, const COLORREF* pColors, int nColors,
+    int nDirection, int nSteps)
+{
+    if (!pDC || !pColors || nColors < 1)
+        return;
+    // The strips run between edge a (from a0 to a1) and edge b (b0 to b1).
+    POINT a0 = p0, a1 = p1, b0 = p3, b1 = p2;
+    if (nDirection == 1) {
+        a0 = p1;
+        a1 = p2;
+        b0 = p0;
+        b1 = p3;
+    }
+    const int steps = std::min(nSteps, std::max(EdgeLength(a0, a1), EdgeLength(b0, b1)));
+    const int transitions = nColors - 1;
+
+    CDCStateSaver saver(pDC);
+    pDC->SelectStockObject(NULL_BRUSH);
+    pDC->SelectStockObject(NULL_PEN);
+    const int colorClass = GetDeviceColorClass(pDC);
+
+    // Nothing to step through: one solid fill, never a division by zero.
+    if (transitions < 1 || steps < 1 || steps < transitions) {
+        POINT whole[4] = {a0, a1, b1, b0};
+        FillStrip(pDC, whole, QuantizeColor(GetRValue(pColors[0]), GetGValue(pColors[0]), GetBValue(pColors[0]), colorClass));
+        return;
+    }
+
+    int done = 0;
+    for (int k = 0; k < transitions; ++k) {
+        const int n = steps / transitions + (k < steps % transitions ? 1 : 0);
+        const COLORREF from = pColors[k];
+        const COLORREF to = pColors[k + 1];
+        double r = GetRValue(from), g = GetGValue(from), b = GetBValue(from);
+        const double dr = (double(GetRValue(to)) - r) / n;
+        const double dg = (double(GetGValue(to)) - g) / n;
+        const double db = (double(GetBValue(to)) - b) / n;
+        for (int i = 0; i < n; ++i, ++done) {
+            POINT strip[4] = {StepPoint(a0, a1, done, steps), StepPoint(a0, a1, done + 1, steps),
+                StepPoint(b0, b1, done + 1, steps), StepPoint(b0, b1, done, steps)};
+            FillStrip(pDC, strip, QuantizeColor(int(r), int(g), int(b), colorClass));
+            r += dr;
+            g += dg;
+            b += db;
+        }
+    }
 }

@@ -1,0 +1,358 @@
+#include "platform/gdi/internal/Region.h"
+
+#include "platform/gdi/GdiDefs.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+using Span = std::pair<int, int>; // [first, second)
+using Spans = std::vector<Span>;
+
+// Rows further out than this are not scanned when converting shapes; they
+// lie far beyond any surface.
+constexpr int kScanLimit = 1 << 20;
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+LONG SaturatingAdd(LONG a, int b)
+{
+    int64_t v = int64_t(a) + b;
+    return LONG(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
+}
+
+// The spans of the band of `rects` that covers row y0 (advancing `cursor`
+// past bands that end before it); empty when no band covers it.
+Spans BandSpans(const std::vector<RECT>& rects, size_t& cursor, int y0)
+{
+    while (cursor < rects.size() && rects[cursor].bottom <= y0)
+        ++cursor;
+    Spans spans;
+    if (cursor >= rects.size() || rects[cursor].top > y0)
+        return spans;
+    LONG top = rects[cursor].top;
+    for (size_t i = cursor; i < rects.size() && rects[i].top == top; ++i)
+        spans.emplace_back(rects[i].left, rects[i].right);
+    return spans;
+}
+
+bool Apply(int mode, bool a, bool b)
+{
+    switch (mode) {
+    case RGN_AND:
+        return a && b;
+    case RGN_OR:
+        return a || b;
+    case RGN_XOR:
+        return a != b;
+    case RGN_DIFF:
+        return a && !b;
+    default:
+        return a;
+    }
+}
+
+bool InSpans(const Spans& spans, size_t& i, int x)
+{
+    while (i < spans.size() && spans[i].second <= x)
+        ++i;
+    return i < spans.size() && spans[i].first <= x;
+}
+
+Spans CombineSpans(const Spans& a, const Spans& b, int mode)
+{
+    std::vector<int> xs;
+    xs.reserve((a.size() + b.size()) * 2);
+    for (const Span& s : a) {
+        xs.push_back(s.first);
+        xs.push_back(s.second);
+    }
+    for (const Span& s : b) {
+        xs.push_back(s.first);
+        xs.push_back(s.second);
+    }
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    Spans out;
+    size_t ia = 0, ib = 0;
+    for (size_t k = 0; k + 1 < xs.size(); ++k) {
+        bool inA = InSpans(a, ia, xs[k]);
+        bool inB = InSpans(b, ib, xs[k]);
+        if (!Apply(mode, inA, inB))
+            continue;
+        if (!out.empty() && out.back().second == xs[k])
+            out.back().second = xs[k + 1];
+        else
+            out.emplace_back(xs[k], xs[k + 1]);
+    }
+    return out;
+}
+
+void EmitRow(std::vector<RECT>& rects, int y, const Spans& spans)
+{
+    for (const Span& s : spans)
+        if (s.first < s.second)
+            rects.push_back(RECT{s.first, y, s.second, y + 1});
+}
+
+// Pixels whose centres lie in [from, to].
+Span CentreSpan(double from, double to)
+{
+    int first = int(std::ceil(from - 0.5));
+    int last = int(std::floor(to - 0.5));
+    return Span(first, last + 1);
+}
+
+} // namespace
+
+Region::Region(const RECT& rect)
+{
+    RECT r{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
+        std::max(rect.top, rect.bottom)};
+    if (r.left < r.right && r.top < r.bottom) {
+        m_rects.push_back(r);
+        m_bounds = r;
+    }
+}
+
+Region Region::FromBands(std::vector<RECT> rects)
+{
+    Region region;
+    std::vector<RECT>& out = region.m_rects;
+    out.reserve(rects.size());
+    size_t prevBand = 0, prevCount = 0; // the last band written to `out`
+    size_t i = 0;
+    while (i < rects.size()) {
+        size_t j = i;
+        while (j < rects.size() && rects[j].top == rects[i].top && rects[j].bottom == rects[i].bottom)
+            ++j;
+        // Merge into the previous band when it touches and has the same spans.
+        bool merge = prevCount == j - i && prevCount > 0 && out[prevBand].bottom == rects[i].top;
+        for (size_t k = 0; merge && k < prevCount; ++k)
+            merge = out[prevBand + k].left == rects[i + k].left && out[prevBand + k].right == rects[i + k].right;
+        if (merge) {
+            for (size_t k = 0; k < prevCount; ++k)
+                out[prevBand + k].bottom = rects[i].bottom;
+        } else {
+            prevBand = out.size();
+            prevCount = j - i;
+            out.insert(out.end(), rects.begin() + long(i), rects.begin() + long(j));
+        }
+        i = j;
+    }
+    if (!out.empty()) {
+        RECT b{INT_MAX, out.front().top, INT_MIN, out.back().bottom};
+        for (const RECT& r : out) {
+            b.left = std::min(b.left, r.left);
+            b.right = std::max(b.right, r.right);
+        }
+        region.m_bounds = b;
+    }
+    return region;
+}
+
+Region Region::FromPolygons(const POINT* points, const int* counts, int polygonCount, int fillMode)
+{
+    struct Edge {
+        double x0, y0, x1, y1;
+        int dir;
+    };
+    std::vector<Edge> edges;
+    double yMin = INFINITY, yMax = -INFINITY;
+    const POINT* p = points;
+    for (int poly = 0; poly < polygonCount; ++poly) {
+        int n = counts[poly];
+        for (int i = 0; i < n; ++i) {
+            const POINT& a = p[i];
+            const POINT& b = p[(i + 1) % n];
+            if (a.y == b.y)
+                continue;
+            if (a.y < b.y)
+                edges.push_back(Edge{double(a.x), double(a.y), double(b.x), double(b.y), 1});
+            else
+                edges.push_back(Edge{double(b.x), double(b.y), double(a.x), double(a.y), -1});
+            yMin = std::min({yMin, double(a.y), double(b.y)});
+            yMax = std::max({yMax, double(a.y), double(b.y)});
+        }
+        p += n;
+    }
+    if (edges.empty())
+        return Region();
+    int rowFirst = int(std::max<double>(std::ceil(yMin - 0.5), -kScanLimit));
+    int rowEnd = int(std::min<double>(std::ceil(yMax - 0.5), kScanLimit));
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
+
+    std::vector<RECT> rects;
+    std::vector<std::pair<double, int>> crossings;
+    for (int y = rowFirst; y < rowEnd; ++y) {
+        double yc = y + 0.5;
+        crossings.clear();
+        for (const Edge& e : edges) {
+            if (e.y0 > yc)
+                break;
+            if (yc >= e.y1)
+                continue;
+            double x = e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
+            crossings.emplace_back(x, e.dir);
+        }
+        std::sort(crossings.begin(), crossings.end());
+        Spans spans;
+        int winding = 0;
+        for (size_t k = 0; k + 1 < crossings.size(); ++k) {
+            winding += crossings[k].second;
+            bool inside = fillMode == WINDING ? winding != 0 : (k % 2) == 0;
+            if (!inside)
+                continue;
+            // Pixels whose centres are in [left crossing, right crossing).
+            int first = int(std::ceil(crossings[k].first - 0.5));
+            int end = int(std::ceil(crossings[k + 1].first - 0.5));
+            if (first >= end)
+                continue;
+            if (!spans.empty() && spans.back().second >= first)
+                spans.back().second = std::max(spans.back().second, end);
+            else
+                spans.emplace_back(first, end);
+        }
+        EmitRow(rects, y, spans);
+    }
+    return FromBands(std::move(rects));
+}
+
+Region Region::FromPolygon(const POINT* points, int count, int fillMode)
+{
+    return FromPolygons(points, &count, 1, fillMode);
+}
+
+Region Region::FromEllipse(const RECT& rect)
+{
+    return FromRoundRect(rect, std::abs(rect.right - rect.left), std::abs(rect.bottom - rect.top));
+}
+
+Region Region::FromRoundRect(const RECT& rect, int cornerWidth, int cornerHeight)
+{
+    RECT r{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
+        std::max(rect.top, rect.bottom)};
+    if (r.left >= r.right || r.top >= r.bottom)
+        return Region();
+    double ex = std::min<double>(std::abs(cornerWidth), r.right - r.left) / 2.0;
+    double ey = std::min<double>(std::abs(cornerHeight), r.bottom - r.top) / 2.0;
+    if (ex <= 0 || ey <= 0)
+        return Region(r);
+    std::vector<RECT> rects;
+    int rowFirst = std::max<int>(r.top, -kScanLimit);
+    int rowEnd = std::min<int>(r.bottom, kScanLimit);
+    for (int y = rowFirst; y < rowEnd; ++y) {
+        double yc = y + 0.5;
+        double inset = 0;
+        double dy = 0;
+        if (yc < r.top + ey)
+            dy = (r.top + ey - yc) / ey;
+        else if (yc > r.bottom - ey)
+            dy = (yc - (r.bottom - ey)) / ey;
+        if (dy > 1)
+            continue;
+        inset = ex - ex * std::sqrt(std::max(0.0, 1 - dy * dy));
+        Span s = CentreSpan(r.left + inset, r.right - inset);
+        EmitRow(rects, y, Spans{s});
+    }
+    return FromBands(std::move(rects));
+}
+
+int Region::Complexity() const
+{
+    if (m_rects.empty())
+        return NULLREGION;
+    return m_rects.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+Region Region::Combine(const Region& other, int mode) const
+{
+    if (mode == RGN_COPY)
+        return *this;
+    std::vector<int> ys;
+    ys.reserve((m_rects.size() + other.m_rects.size()) * 2);
+    for (const RECT& r : m_rects) {
+        ys.push_back(r.top);
+        ys.push_back(r.bottom);
+    }
+    for (const RECT& r : other.m_rects) {
+        ys.push_back(r.top);
+        ys.push_back(r.bottom);
+    }
+    std::sort(ys.begin(), ys.end());
+    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    std::vector<RECT> rects;
+    size_t ca = 0, cb = 0;
+    for (size_t k = 0; k + 1 < ys.size(); ++k) {
+        Spans a = BandSpans(m_rects, ca, ys[k]);
+        Spans b = BandSpans(other.m_rects, cb, ys[k]);
+        for (const Span& s : CombineSpans(a, b, mode))
+            rects.push_back(RECT{s.first, ys[k], s.second, ys[k + 1]});
+    }
+    return FromBands(std::move(rects));
+}
+
+Region Region::Intersect(const RECT& rect) const
+{
+    return Combine(Region(rect), RGN_AND);
+}
+
+void Region::Offset(int dx, int dy)
+{
+    for (RECT& r : m_rects) {
+        r.left = SaturatingAdd(r.left, dx);
+        r.right = SaturatingAdd(r.right, dx);
+        r.top = SaturatingAdd(r.top, dy);
+        r.bottom = SaturatingAdd(r.bottom, dy);
+    }
+    if (!m_rects.empty()) {
+        m_bounds.left = SaturatingAdd(m_bounds.left, dx);
+        m_bounds.right = SaturatingAdd(m_bounds.right, dx);
+        m_bounds.top = SaturatingAdd(m_bounds.top, dy);
+        m_bounds.bottom = SaturatingAdd(m_bounds.bottom, dy);
+    }
+}
+
+bool Region::Contains(int x, int y) const
+{
+    if (m_rects.empty() || x < m_bounds.left || x >= m_bounds.right || y < m_bounds.top || y >= m_bounds.bottom)
+        return false;
+    for (const RECT& r : m_rects) {
+        if (r.top > y)
+            break;
+        if (y < r.bottom && x >= r.left && x < r.right)
+            return true;
+    }
+    return false;
+}
+
+bool Region::Intersects(const RECT& rect) const
+{
+    RECT q{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
+        std::max(rect.top, rect.bottom)};
+    if (q.left >= q.right || q.top >= q.bottom)
+        return false;
+    for (const RECT& r : m_rects) {
+        if (r.top >= q.bottom)
+            break;
+        if (r.bottom > q.top && r.left < q.right && r.right > q.left)
+            return true;
+    }
+    return false;
+}
+
+bool Region::operator==(const Region& other) const
+{
+    return m_rects.size() == other.m_rects.size()
+        && std::equal(m_rects.begin(), m_rects.end(), other.m_rects.begin(), SameRect);
+}
+
+} // namespace platform

@@ -1,0 +1,60 @@
+#pragma once
+// A region: a set of pixels kept as y-x banded rectangles. Rectangles are
+// sorted by top, then left; rectangles of one band share top and bottom,
+// never touch or overlap, and two adjacent bands never hold the same spans
+// (they are merged). The empty region has no rectangles and empty bounds.
+// Coordinates are whatever space the owner keeps it in (HRGNs and clip
+// regions: device units).
+
+#include "platform/base/Types.h"
+
+#include <vector>
+
+namespace platform {
+
+class Region {
+public:
+    Region() = default;
+    // Normalised; an empty rectangle gives the empty region.
+    explicit Region(const RECT& rect);
+
+    // Polygons scan-converted at pixel centres: pixel (x, y) is inside when
+    // (x + 0.5, y + 0.5) is, by the even-odd (ALTERNATE) or non-zero
+    // (WINDING) rule over all polygons together, so holes stay holes. Rows
+    // beyond +-2^20 are not scanned.
+    static Region FromPolygons(const POINT* points, const int* counts, int polygonCount, int fillMode);
+    static Region FromPolygon(const POINT* points, int count, int fillMode);
+    // The ellipse inscribed in the rectangle (right and bottom exclusive).
+    static Region FromEllipse(const RECT& rect);
+    static Region FromRoundRect(const RECT& rect, int cornerWidth, int cornerHeight);
+
+    bool IsEmpty() const { return m_rects.empty(); }
+    const RECT& Bounds() const { return m_bounds; }
+    // NULLREGION, SIMPLEREGION or COMPLEXREGION.
+    int Complexity() const;
+    const std::vector<RECT>& Rects() const { return m_rects; }
+
+    // RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF (this minus other), RGN_COPY.
+    Region Combine(const Region& other, int mode) const;
+    Region Intersect(const Region& other) const { return Combine(other, 1); }
+    Region Intersect(const RECT& rect) const;
+    Region Union(const Region& other) const { return Combine(other, 2); }
+    Region Subtract(const Region& other) const { return Combine(other, 4); }
+    void Offset(int dx, int dy);
+
+    bool Contains(int x, int y) const;
+    // Whether any pixel of the (normalised) rectangle is in the region.
+    bool Intersects(const RECT& rect) const;
+    bool operator==(const Region& other) const;
+
+    // Builds from rectangles already in banded order (used by the
+    // converters); merges equal adjacent bands and sets the bounds.
+    static Region FromBands(std::vector<RECT> rects);
+
+private:
+    std::vector<RECT> m_rects;
+    RECT m_bounds{0, 0, 0, 0};
+};
+
+} // namespace platform
+
