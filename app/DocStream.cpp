@@ -1,9 +1,10 @@
 #include "app/DocStream.h"
 
+#include "app/StorageHelpers.h"
+
 #include "platform/base/Archive.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Exception.h"
-#include "platform/files/FileApi.h"
 #include "platform/storage/Storage.h"
 
 #include <string>
@@ -15,15 +16,6 @@ constexpr DWORD kOpenFileForWrite = STGM_TRANSACTED | STGM_SHARE_EXCLUSIVE | STG
 constexpr DWORD kOpenStreamForWrite = STGM_SHARE_EXCLUSIVE | STGM_WRITE;
 constexpr DWORD kCreateStream = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_WRITE;
 constexpr DWORD kOpenForRead = STGM_SHARE_EXCLUSIVE | STGM_READ;
-constexpr int kArchiveBufferSize = 4096;
-
-// FIXME: use the program's shared file-exists helper once the path helpers
-// are in.
-bool FileExists(const CString& strPath)
-{
-    const DWORD dwAttributes = GetFileAttributes(strPath);
-    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 } // namespace
 
@@ -96,12 +88,9 @@ void CDocStream::OpenForWrite(BOOL bReplace, BOOL bWithArchive)
     if (m_pStorage == nullptr) {
         if (!FileExists(m_strPath) && !CreateFile())
             Fail(m_hr);
-        const std::u16string path = platform::Utf16From1252(m_strPath.View());
-        IStorage* pStorage = nullptr;
-        m_hr = StgOpenStorage(path.c_str(), nullptr, kOpenFileForWrite, nullptr, 0, &pStorage);
-        if (FAILED(m_hr))
+        m_pStorage = OpenStorageAt(m_strPath, kOpenFileForWrite, &m_hr);
+        if (!m_pStorage)
             Fail(m_hr);
-        m_pStorage = pStorage;
     }
 
     CFileException error;
@@ -128,10 +117,8 @@ void CDocStream::OpenForWrite(BOOL bReplace, BOOL bWithArchive)
     }
     m_hr = S_OK;
     m_bOpen = TRUE;
-    if (bWithArchive) {
-        m_pArchive = new CArchive(&m_stream, CArchive::store | CArchive::bNoFlushOnDelete, kArchiveBufferSize);
-        m_pArchive->m_pDocument = m_pDocument;
-    }
+    if (bWithArchive)
+        m_pArchive = NewStreamArchive(m_stream, CArchive::store, m_pDocument);
 }
 
 void CDocStream::OpenForRead(BOOL bWithArchive)
@@ -140,12 +127,9 @@ void CDocStream::OpenForRead(BOOL bWithArchive)
     if (m_pStorage == nullptr) {
         if (m_strPath.IsEmpty() || !FileExists(m_strPath))
             Fail(STG_E_FILENOTFOUND);
-        const std::u16string path = platform::Utf16From1252(m_strPath.View());
-        IStorage* pStorage = nullptr;
-        m_hr = StgOpenStorage(path.c_str(), nullptr, kOpenForRead, nullptr, 0, &pStorage);
-        if (FAILED(m_hr))
+        m_pStorage = OpenStorageAt(m_strPath, kOpenForRead, &m_hr);
+        if (!m_pStorage)
             Fail(m_hr);
-        m_pStorage = pStorage;
     }
 
     CFileException error;
@@ -153,10 +137,8 @@ void CDocStream::OpenForRead(BOOL bWithArchive)
         Fail(error.m_lOsError);
     m_hr = S_OK;
     m_bOpen = TRUE;
-    if (bWithArchive) {
-        m_pArchive = new CArchive(&m_stream, CArchive::load | CArchive::bNoFlushOnDelete, kArchiveBufferSize);
-        m_pArchive->m_pDocument = m_pDocument;
-    }
+    if (bWithArchive)
+        m_pArchive = NewStreamArchive(m_stream, CArchive::load, m_pDocument);
 }
 
 DWORD CDocStream::GetLength() const
@@ -170,29 +152,7 @@ void CDocStream::Close()
     // given back; the first failure is rethrown at the end. A stream whose
     // archive could not be flushed is not committed, so the file keeps what
     // it had.
-    CException* pFailure = nullptr;
-    if (m_pArchive) {
-        try {
-            m_pArchive->Close();
-        } catch (CException* e) {
-            pFailure = e;
-            m_pArchive->Abort();
-        }
-        delete m_pArchive;
-        m_pArchive = nullptr;
-    }
-    if (m_bOpen) {
-        if (pFailure) {
-            m_stream.Abort();
-        } else {
-            try {
-                m_stream.Close();
-            } catch (CException* e) {
-                pFailure = e;
-                m_stream.Abort();
-            }
-        }
-    }
+    CException* pFailure = CloseArchiveAndStream(m_pArchive, m_stream, m_bOpen);
     if (m_pStorage) {
         if (m_bWriting && pFailure == nullptr)
             m_hr = m_pStorage->Commit(STGC_ONLYIFCURRENT);

@@ -122,20 +122,11 @@ void MapRectToFrame(LPRECT pRect, const RECT* pSource, const RECT* pTarget)
     int db = RoundHalfAwayFromZero((double(r.bottom) - s.top) * scaleY);
     // A flipped target runs from its right (bottom) edge: the rectangle's
     // place is mirrored in the frame and the rectangle itself turned.
-    if (flipX) {
-        pRect->left = t.right - dl;
-        pRect->right = t.right - dr;
-    } else {
-        pRect->left = t.left + dl;
-        pRect->right = t.left + dr;
-    }
-    if (flipY) {
-        pRect->top = t.bottom - dt;
-        pRect->bottom = t.bottom - db;
-    } else {
-        pRect->top = t.top + dt;
-        pRect->bottom = t.top + db;
-    }
+    auto place = [](bool flip, LONG low, LONG high, int offset) { return flip ? high - offset : low + offset; };
+    pRect->left = place(flipX, t.left, t.right, dl);
+    pRect->right = place(flipX, t.left, t.right, dr);
+    pRect->top = place(flipY, t.top, t.bottom, dt);
+    pRect->bottom = place(flipY, t.top, t.bottom, db);
 }
 
 void SwapSize(LPSIZE pSize)

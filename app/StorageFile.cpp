@@ -1,5 +1,7 @@
 #include "app/StorageFile.h"
 
+#include "app/StorageHelpers.h"
+
 #include "platform/base/Archive.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Exception.h"
@@ -20,19 +22,12 @@ constexpr DWORD kOpenFileToDestroy = STGM_DIRECT | STGM_SHARE_EXCLUSIVE | STGM_R
 constexpr DWORD kOpenStreamForWrite = STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
 constexpr DWORD kCreateStream = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
 constexpr DWORD kOpenStreamForRead = STGM_SHARE_EXCLUSIVE | STGM_READ;
-constexpr int kArchiveBufferSize = 4096;
 constexpr UINT kCopyPiece = 1024;
-
-// FIXME: use the program's shared file-exists and temporary-file helpers
-// once the path helpers are in.
-bool FileExists(const CString& strPath)
-{
-    const DWORD dwAttributes = GetFileAttributes(strPath);
-    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 // A new empty file in the temporary folder, removed again when the object
 // goes; throws CFileException when none can be made.
+// FIXME: use the program's shared temporary-file helper once the path
+// helpers are in.
 class TemporaryFile {
 public:
     TemporaryFile()
@@ -100,30 +95,7 @@ void CStorageFile::CloseStorage()
     // Whatever fails, the stream and the storage are let go; the first
     // failure is rethrown at the end. After a failed flush the storage is
     // not committed, so the file keeps what it had.
-    CException* pFailure = nullptr;
-    if (m_pArchive) {
-        try {
-            m_pArchive->Close();
-        } catch (CException* e) {
-            pFailure = e;
-            m_pArchive->Abort();
-        }
-        delete m_pArchive;
-        m_pArchive = nullptr;
-    }
-    if (m_bOpen) {
-        if (pFailure) {
-            m_stream.Abort();
-        } else {
-            try {
-                m_stream.Close();
-            } catch (CException* e) {
-                pFailure = e;
-                m_stream.Abort();
-            }
-        }
-        m_bOpen = FALSE;
-    }
+    CException* pFailure = CloseArchiveAndStream(m_pArchive, m_stream, m_bOpen);
     if (m_pStorage) {
         if (m_bWriting && pFailure == nullptr)
             m_pStorage->Commit(STGC_ONLYIFCURRENT);
@@ -139,24 +111,21 @@ void CStorageFile::OpenForWrite(LPCTSTR lpszStreamName, BOOL bWithArchive)
     if (!SelectStream(lpszStreamName, TRUE))
         return;
     m_bWriting = TRUE;
-    const std::u16string path = platform::Utf16From1252(m_strPath.View());
     if (!FileExists(m_strPath)) {
+        const std::u16string path = platform::Utf16From1252(m_strPath.View());
         IStorage* pNew = nullptr;
         if (SUCCEEDED(StgCreateDocfile(path.c_str(), kCreateFileMode, 0, &pNew)))
             pNew->Release();
     }
-    IStorage* pStorage = nullptr;
-    if (SUCCEEDED(StgOpenStorage(path.c_str(), nullptr, kOpenFileForWrite, nullptr, 0, &pStorage))) {
-        m_pStorage = pStorage;
+    m_pStorage = OpenStorageAt(m_strPath, kOpenFileForWrite);
+    if (m_pStorage) {
         CFileException error;
         if (!m_stream.OpenStream(m_pStorage, m_strStreamName, kOpenStreamForWrite, &error)
             && !m_stream.CreateStream(m_pStorage, m_strStreamName, kCreateStream, &error))
             AfxThrowFileException(error.m_cause, error.m_lOsError, error.m_strFileName);
         m_bOpen = TRUE;
-        if (bWithArchive) {
-            m_pArchive = new CArchive(&m_stream, CArchive::store | CArchive::bNoFlushOnDelete, kArchiveBufferSize);
-            m_pArchive->m_pDocument = m_pDocument;
-        }
+        if (bWithArchive)
+            m_pArchive = NewStreamArchive(m_stream, CArchive::store, m_pDocument);
     }
     if (bWithArchive && m_pArchive == nullptr)
         Close();
@@ -167,18 +136,14 @@ void CStorageFile::OpenForRead(LPCTSTR lpszStreamName, BOOL bWithArchive)
     if (!SelectStream(lpszStreamName, FALSE))
         return;
     m_bWriting = FALSE;
-    const std::u16string path = platform::Utf16From1252(m_strPath.View());
-    IStorage* pStorage = nullptr;
-    if (SUCCEEDED(StgOpenStorage(path.c_str(), nullptr, kOpenFileForRead, nullptr, 0, &pStorage))) {
-        m_pStorage = pStorage;
+    m_pStorage = OpenStorageAt(m_strPath, kOpenFileForRead);
+    if (m_pStorage) {
         CFileException error;
         if (!m_stream.OpenStream(m_pStorage, m_strStreamName, kOpenStreamForRead, &error))
             AfxThrowFileException(error.m_cause, error.m_lOsError, error.m_strFileName);
         m_bOpen = TRUE;
-        if (bWithArchive) {
-            m_pArchive = new CArchive(&m_stream, CArchive::load | CArchive::bNoFlushOnDelete, kArchiveBufferSize);
-            m_pArchive->m_pDocument = m_pDocument;
-        }
+        if (bWithArchive)
+            m_pArchive = NewStreamArchive(m_stream, CArchive::load, m_pDocument);
     }
     if (bWithArchive && m_pArchive == nullptr)
         Close();
@@ -228,12 +193,10 @@ BOOL CStorageFile::DeleteStream(LPCTSTR lpszStreamName)
 {
     if (!SelectStream(lpszStreamName, TRUE) || !FileExists(m_strPath))
         return FALSE;
-    const std::u16string path = platform::Utf16From1252(m_strPath.View());
-    IStorage* pStorage = nullptr;
-    if (FAILED(StgOpenStorage(path.c_str(), nullptr, kOpenFileToDestroy, nullptr, 0, &pStorage)))
-        return FALSE;
     // The storage stays held until the next close, which commits it.
-    m_pStorage = pStorage;
+    m_pStorage = OpenStorageAt(m_strPath, kOpenFileToDestroy);
+    if (!m_pStorage)
+        return FALSE;
     m_bWriting = TRUE;
     const std::u16string name = platform::Utf16From1252(m_strStreamName.View());
     return SUCCEEDED(m_pStorage->DestroyElement(name.c_str()));

@@ -8,6 +8,7 @@
 #include "platform/gdi/PixelBuffer.h"
 #include "platform/gdi/internal/DeviceContext.h"
 #include "platform/gdi/internal/GdiObjects.h"
+#include "platform/gdi/internal/Rop3.h"
 
 #include <cairo.h>
 
@@ -62,15 +63,6 @@ HDC MakeDc(DcKind kind, const DeviceCaps& caps, HWND hwnd = NULL, bool wholeWind
     dc->hwnd = hwnd;
     dc->wholeWindow = wholeWindow;
     return AddDeviceContext(std::move(dc));
-}
-
-// Squared distance between two colours, for nearest-colour matching.
-int Distance(uint32_t pixel, const RGBQUAD& q)
-{
-    int dr = int((pixel >> 16) & 0xFF) - q.rgbRed;
-    int dg = int((pixel >> 8) & 0xFF) - q.rgbGreen;
-    int db = int(pixel & 0xFF) - q.rgbBlue;
-    return dr * dr + dg * dg + db * db;
 }
 
 } // namespace
@@ -241,17 +233,7 @@ uint32_t TargetPixel(const DeviceContext& dc, const RasterTarget& target, COLORR
     if (!target.colorTable || target.colorTable->empty())
         return pixel;
     const std::vector<RGBQUAD>& table = *target.colorTable;
-    size_t best = 0;
-    int bestDistance = Distance(pixel, table[0]);
-    for (size_t i = 1; i < table.size() && bestDistance > 0; ++i) {
-        int d = Distance(pixel, table[i]);
-        if (d < bestDistance) {
-            best = i;
-            bestDistance = d;
-        }
-    }
-    const RGBQUAD& q = table[best];
-    return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
+    return PixelFromQuad(table[NearestColorIndex(table, pixel)]);
 }
 
 } // namespace platform
@@ -556,41 +538,21 @@ int GetTextCharacterExtra(HDC hdc)
 
 BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    DeviceContext* dc = LookupDc(hdc);
-    if (!dc)
-        return FALSE;
-    if (lppt)
-        *lppt = dc->state.brushOrg;
     // Patterns repeat every 8 pixels; the remainder keeps the sign.
-    dc->state.brushOrg = POINT{x % 8, y % 8};
-    return TRUE;
+    return ReplaceStateValue(hdc, &DcState::brushOrg, POINT{x % 8, y % 8}, lppt);
 }
 
 BOOL GetBrushOrgEx(HDC hdc, LPPOINT lppt)
 {
-    DeviceContext* dc = LookupDc(hdc);
-    if (!dc || !lppt)
-        return FALSE;
-    *lppt = dc->state.brushOrg;
-    return TRUE;
+    return GetStateValue(hdc, &DcState::brushOrg, lppt);
 }
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    DeviceContext* dc = LookupDc(hdc);
-    if (!dc)
-        return FALSE;
-    if (lppt)
-        *lppt = dc->state.currentPos;
-    dc->state.currentPos = POINT{x, y};
-    return TRUE;
+    return ReplaceStateValue(hdc, &DcState::currentPos, POINT{x, y}, lppt);
 }
 
 BOOL GetCurrentPositionEx(HDC hdc, LPPOINT lppt)
 {
-    DeviceContext* dc = LookupDc(hdc);
-    if (!dc || !lppt)
-        return FALSE;
-    *lppt = dc->state.currentPos;
-    return TRUE;
+    return GetStateValue(hdc, &DcState::currentPos, lppt);
 }

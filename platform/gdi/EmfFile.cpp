@@ -5,8 +5,8 @@
 #include "platform/gdi/internal/EmfPlayer.h"
 
 #include "platform/base/CodePage.h"
+#include "platform/gdi/internal/GdiHandleTable.h"
 #include "platform/gdi/internal/MetafileCommon.h"
-#include "platform/files/HandleTable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,25 +23,10 @@ constexpr size_t kMinHeaderBytes = 88;
 constexpr size_t kRecordHeaderBytes = 8;
 constexpr size_t kMaxEnhMetaFileBytes = size_t(256) << 20;
 
-HandleTable<EnhMetaFileObject>& EnhMetaFiles()
+GdiHandleTable<EnhMetaFileObject, HENHMETAFILE>& EnhMetaFiles()
 {
-    static HandleTable<EnhMetaFileObject> table(kEnhMetaFileTag, 1 << 16);
+    static GdiHandleTable<EnhMetaFileObject, HENHMETAFILE> table(kEnhMetaFileTag, 1 << 16);
     return table;
-}
-
-uint64_t Id(HENHMETAFILE h)
-{
-    return uint64_t(reinterpret_cast<uintptr_t>(h));
-}
-
-HENHMETAFILE AddEnhMetaFile(std::unique_ptr<EnhMetaFileObject> object)
-{
-    uint64_t id = EnhMetaFiles().Add(std::move(object));
-    if (!id) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return NULL;
-    }
-    return reinterpret_cast<HENHMETAFILE>(uintptr_t(id));
 }
 
 void ReadPalette(EnhMetaFileObject& object, ByteReader eof)
@@ -103,10 +88,7 @@ std::unique_ptr<EnhMetaFileObject> MakeEnhMetaFile(const BYTE* data, size_t size
 
 EnhMetaFileObject* LookupEnhMetaFile(HENHMETAFILE hemf)
 {
-    EnhMetaFileObject* object = EnhMetaFiles().Get(Id(hemf));
-    if (!object)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return object;
+    return EnhMetaFiles().Lookup(hemf);
 }
 
 } // namespace platform
@@ -119,29 +101,19 @@ HENHMETAFILE GetEnhMetaFile(LPCSTR lpName)
     if (!bytes)
         return NULL;
     auto object = MakeEnhMetaFile(bytes->data(), bytes->size());
-    return object ? AddEnhMetaFile(std::move(object)) : NULL;
+    return object ? EnhMetaFiles().Add(std::move(object)) : NULL;
 }
 
 HENHMETAFILE SetEnhMetaFileBits(UINT nSize, const BYTE* pb)
 {
     auto object = MakeEnhMetaFile(pb, nSize);
-    return object ? AddEnhMetaFile(std::move(object)) : NULL;
+    return object ? EnhMetaFiles().Add(std::move(object)) : NULL;
 }
 
 UINT GetEnhMetaFileBits(HENHMETAFILE hEMF, UINT nSize, LPBYTE lpData)
 {
     EnhMetaFileObject* object = LookupEnhMetaFile(hEMF);
-    if (!object)
-        return 0;
-    UINT size = UINT(object->bits.size());
-    if (!lpData)
-        return size;
-    if (nSize < size) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
-    }
-    std::memcpy(lpData, object->bits.data(), size);
-    return size;
+    return object ? CopyMetafileBits(object->bits, nSize, lpData) : 0;
 }
 
 UINT GetEnhMetaFileHeader(HENHMETAFILE hemf, UINT nSize, LPENHMETAHEADER lpEnhMetaHeader)
@@ -200,9 +172,5 @@ BOOL PlayEnhMetaFile(HDC hdc, HENHMETAFILE hmf, const RECT* lprect)
 
 BOOL DeleteEnhMetaFile(HENHMETAFILE hmf)
 {
-    if (!EnhMetaFiles().Remove(Id(hmf))) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
+    return EnhMetaFiles().Delete(hmf);
 }

@@ -648,6 +648,21 @@ private:
             m_path.push_back(Figure{std::move(points), closed});
     }
 
+    // A figure in device units: added to the path while one is being
+    // recorded, else drawn with the current pen (and brush, when closed).
+    void PutFigure(const std::vector<DPoint>& points, bool closed)
+    {
+        if (m_inPath) {
+            PathAddFigure(points, closed);
+            return;
+        }
+        UsePen();
+        if (closed)
+            DrawPolygons({points});
+        else
+            DrawLine(points);
+    }
+
     void DrawFigures(const std::vector<Figure>& figures, bool fill, bool stroke)
     {
         if (fill) {
@@ -960,19 +975,11 @@ void EmfPlayer::Poly(DWORD type, ByteReader r)
         line.insert(line.end(), points.begin(), points.end());
     }
 
-    if (m_inPath) {
-        if (from) {
-            for (size_t i = 1; i < line.size(); ++i)
-                PathLineTo(line[i]);
-        } else {
-            PathAddFigure(line, kind == EMR_POLYGON);
-        }
-    } else if (kind == EMR_POLYGON) {
-        UsePen();
-        DrawPolygons({line});
+    if (m_inPath && from) {
+        for (size_t i = 1; i < line.size(); ++i)
+            PathLineTo(line[i]);
     } else {
-        UsePen();
-        DrawLine(line);
+        PutFigure(line, kind == EMR_POLYGON);
     }
     if (from) {
         m_state.current = lastLogical;
@@ -1035,12 +1042,7 @@ void EmfPlayer::Shape(DWORD type, ByteReader r)
         if (m_inPath || !aligned) {
             std::vector<DPoint> points = type == EMR_RECTANGLE ? RectPoints(box)
                                                                : ArcPoints(box, DPoint{double(box.right), 0}, DPoint{double(box.right), 0}, true);
-            if (m_inPath) {
-                PathAddFigure(points, true);
-            } else {
-                UsePen();
-                DrawPolygons({points});
-            }
+            PutFigure(points, true);
             return;
         }
         {
@@ -1057,13 +1059,7 @@ void EmfPlayer::Shape(DWORD type, ByteReader r)
             return;
         double w = r.S32(24), h = r.S32(28);
         if (m_inPath || !aligned) {
-            std::vector<DPoint> points = RoundRectPoints(box, w, h);
-            if (m_inPath) {
-                PathAddFigure(points, true);
-            } else {
-                UsePen();
-                DrawPolygons({points});
-            }
+            PutFigure(RoundRectPoints(box, w, h), true);
             return;
         }
         UsePen();
@@ -1107,15 +1103,7 @@ void EmfPlayer::Shape(DWORD type, ByteReader r)
             }
             if (type == EMR_PIE)
                 points.insert(points.begin(), DevD((double(box.left) + box.right) / 2, (double(box.top) + box.bottom) / 2));
-            if (m_inPath) {
-                PathAddFigure(points, type != EMR_ARC);
-            } else {
-                UsePen();
-                if (type == EMR_ARC)
-                    DrawLine(points);
-                else
-                    DrawPolygons({points});
-            }
+            PutFigure(points, type != EMR_ARC);
             return;
         }
         UsePen();

@@ -584,44 +584,39 @@ SizedFont* SizeFontFace(FontFace& face, int deviceHeight, int deviceWidth, int l
     return result;
 }
 
+namespace {
+
+// A length scaled by to / from, keeping its sign whatever the signs of the
+// extents; unscaled when `from` is zero.
+int ScaleLength(int length, LONG to, LONG from)
+{
+    if (from == 0)
+        return length;
+    double v = std::abs(double(length) * to / from);
+    long r = std::lround(std::min(v, 1e9));
+    return int(length < 0 ? -r : r);
+}
+
+} // namespace
+
 int DeviceLengthX(const DeviceContext& dc, int logical)
 {
-    const DcState& s = dc.state;
-    if (s.windowExt.cx == 0)
-        return logical;
-    double v = std::abs(double(logical) * s.viewportExt.cx / s.windowExt.cx);
-    long r = std::lround(std::min(v, 1e9));
-    return int(logical < 0 ? -r : r);
+    return ScaleLength(logical, dc.state.viewportExt.cx, dc.state.windowExt.cx);
 }
 
 int DeviceLengthY(const DeviceContext& dc, int logical)
 {
-    const DcState& s = dc.state;
-    if (s.windowExt.cy == 0)
-        return logical;
-    double v = std::abs(double(logical) * s.viewportExt.cy / s.windowExt.cy);
-    long r = std::lround(std::min(v, 1e9));
-    return int(logical < 0 ? -r : r);
+    return ScaleLength(logical, dc.state.viewportExt.cy, dc.state.windowExt.cy);
 }
 
 int LogicalLengthX(const DeviceContext& dc, int device)
 {
-    const DcState& s = dc.state;
-    if (s.viewportExt.cx == 0)
-        return device;
-    double v = std::abs(double(device) * s.windowExt.cx / s.viewportExt.cx);
-    long r = std::lround(std::min(v, 1e9));
-    return int(device < 0 ? -r : r);
+    return ScaleLength(device, dc.state.windowExt.cx, dc.state.viewportExt.cx);
 }
 
 int LogicalLengthY(const DeviceContext& dc, int device)
 {
-    const DcState& s = dc.state;
-    if (s.viewportExt.cy == 0)
-        return device;
-    double v = std::abs(double(device) * s.windowExt.cy / s.viewportExt.cy);
-    long r = std::lround(std::min(v, 1e9));
-    return int(device < 0 ? -r : r);
+    return ScaleLength(device, dc.state.windowExt.cy, dc.state.viewportExt.cy);
 }
 
 SizedFont* SizedFontForDc(const DeviceContext& dc)

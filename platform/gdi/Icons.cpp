@@ -5,10 +5,10 @@
 
 #include "platform/base/HostFiles.h"
 #include "platform/base/Resources.h"
-#include "platform/files/HandleTable.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/IconData.h"
 #include "platform/gdi/internal/Dib.h"
+#include "platform/gdi/internal/GdiHandleTable.h"
 #include "platform/gdi/internal/GdiObjects.h"
 #include "platform/gdi/internal/IconImage.h"
 #include "platform/gdi/internal/Rop3.h"
@@ -32,15 +32,10 @@ constexpr int kSystemIconSize = 32;
 // Icon files larger than this are not icons anyone draws.
 constexpr size_t kMaxIconFile = 16u << 20;
 
-HandleTable<IconObject>& Icons()
+GdiHandleTable<IconObject, HICON>& Icons()
 {
-    static HandleTable<IconObject> table(kIconTag, 1 << 16);
+    static GdiHandleTable<IconObject, HICON> table(kIconTag, 1 << 16);
     return table;
-}
-
-uint64_t Id(HICON h)
-{
-    return uint64_t(reinterpret_cast<uintptr_t>(h));
 }
 
 uint16_t U16(const uint8_t* p)
@@ -258,7 +253,7 @@ HICON FindShared(const std::string& key)
     auto it = SharedIcons().find(key);
     if (it == SharedIcons().end())
         return NULL;
-    if (Icons().Get(Id(it->second)))
+    if (Icons().Find(it->second))
         return it->second;
     SharedIcons().erase(it);
     return NULL;
@@ -397,20 +392,12 @@ BOOL DrawIconOnVector(DeviceContext& dc, const IconObject& icon, const BlitRect&
 
 HICON AddIcon(std::unique_ptr<IconObject> icon)
 {
-    uint64_t id = Icons().Add(std::move(icon));
-    if (id == 0) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return NULL;
-    }
-    return reinterpret_cast<HICON>(uintptr_t(id));
+    return Icons().Add(std::move(icon));
 }
 
 IconObject* LookupIcon(HICON icon)
 {
-    IconObject* object = icon ? Icons().Get(Id(icon)) : nullptr;
-    if (!object)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return object;
+    return Icons().Lookup(icon);
 }
 
 bool ReadIconImage(const void* data, size_t size, IconObject& out)
@@ -653,7 +640,7 @@ BOOL DestroyIcon(HICON hIcon)
     if (!icon)
         return FALSE;
     if (!icon->shared)
-        Icons().Remove(Id(hIcon));
+        Icons().Remove(hIcon);
     return TRUE;
 }
 

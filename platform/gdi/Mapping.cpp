@@ -148,66 +148,50 @@ int GetMapMode(HDC hdc)
     return s ? s->mapMode : 0;
 }
 
-BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
+namespace {
+
+BOOL OffsetOrigin(HDC hdc, POINT DcState::*member, int x, int y, LPPOINT lppt)
 {
     DcState* s = StateOf(hdc);
     if (!s)
         return FALSE;
+    POINT& org = s->*member;
     if (lppt)
-        *lppt = s->windowOrg;
-    s->windowOrg = POINT{x, y};
+        *lppt = org;
+    org = POINT{Clamp(int64_t(org.x) + x), Clamp(int64_t(org.y) + y)};
     return TRUE;
+}
+
+} // namespace
+
+BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
+{
+    return ReplaceStateValue(hdc, &DcState::windowOrg, POINT{x, y}, lppt);
 }
 
 BOOL GetWindowOrgEx(HDC hdc, LPPOINT lppt)
 {
-    DcState* s = StateOf(hdc);
-    if (!s || !lppt)
-        return FALSE;
-    *lppt = s->windowOrg;
-    return TRUE;
+    return GetStateValue(hdc, &DcState::windowOrg, lppt);
 }
 
 BOOL OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    DcState* s = StateOf(hdc);
-    if (!s)
-        return FALSE;
-    if (lppt)
-        *lppt = s->windowOrg;
-    s->windowOrg = POINT{Clamp(int64_t(s->windowOrg.x) + x), Clamp(int64_t(s->windowOrg.y) + y)};
-    return TRUE;
+    return OffsetOrigin(hdc, &DcState::windowOrg, x, y, lppt);
 }
 
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    DcState* s = StateOf(hdc);
-    if (!s)
-        return FALSE;
-    if (lppt)
-        *lppt = s->viewportOrg;
-    s->viewportOrg = POINT{x, y};
-    return TRUE;
+    return ReplaceStateValue(hdc, &DcState::viewportOrg, POINT{x, y}, lppt);
 }
 
 BOOL GetViewportOrgEx(HDC hdc, LPPOINT lppt)
 {
-    DcState* s = StateOf(hdc);
-    if (!s || !lppt)
-        return FALSE;
-    *lppt = s->viewportOrg;
-    return TRUE;
+    return GetStateValue(hdc, &DcState::viewportOrg, lppt);
 }
 
 BOOL OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    DcState* s = StateOf(hdc);
-    if (!s)
-        return FALSE;
-    if (lppt)
-        *lppt = s->viewportOrg;
-    s->viewportOrg = POINT{Clamp(int64_t(s->viewportOrg.x) + x), Clamp(int64_t(s->viewportOrg.y) + y)};
-    return TRUE;
+    return OffsetOrigin(hdc, &DcState::viewportOrg, x, y, lppt);
 }
 
 namespace {
@@ -249,15 +233,6 @@ BOOL ScaleExtent(HDC hdc, SIZE DcState::*member, int xn, int xd, int yn, int yd,
     return TRUE;
 }
 
-BOOL GetExtent(HDC hdc, SIZE DcState::*member, LPSIZE lpsz)
-{
-    DcState* s = StateOf(hdc);
-    if (!s || !lpsz)
-        return FALSE;
-    *lpsz = s->*member;
-    return TRUE;
-}
-
 } // namespace
 
 BOOL SetWindowExtEx(HDC hdc, int x, int y, LPSIZE lpsz)
@@ -267,7 +242,7 @@ BOOL SetWindowExtEx(HDC hdc, int x, int y, LPSIZE lpsz)
 
 BOOL GetWindowExtEx(HDC hdc, LPSIZE lpsz)
 {
-    return GetExtent(hdc, &DcState::windowExt, lpsz);
+    return GetStateValue(hdc, &DcState::windowExt, lpsz);
 }
 
 BOOL ScaleWindowExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE lpsz)
@@ -282,7 +257,7 @@ BOOL SetViewportExtEx(HDC hdc, int x, int y, LPSIZE lpsz)
 
 BOOL GetViewportExtEx(HDC hdc, LPSIZE lpsz)
 {
-    return GetExtent(hdc, &DcState::viewportExt, lpsz);
+    return GetStateValue(hdc, &DcState::viewportExt, lpsz);
 }
 
 BOOL ScaleViewportExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE lpsz)

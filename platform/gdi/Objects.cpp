@@ -2,10 +2,10 @@
 // of object: selection, deletion and GetObject; and the class library's
 // CGdiObject with its handle maps.
 
-#include "platform/files/HandleTable.h"
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/GdiObject.h"
 #include "platform/gdi/internal/DeviceContext.h"
+#include "platform/gdi/internal/GdiHandleTable.h"
 #include "platform/gdi/internal/GdiObjects.h"
 
 #include "platform/base/Exception.h"
@@ -19,15 +19,10 @@ namespace {
 
 constexpr uint8_t kGdiObjectTag = 0x47;
 
-HandleTable<GdiObject>& Objects()
+GdiHandleTable<GdiObject, HGDIOBJ>& Objects()
 {
-    static HandleTable<GdiObject> table(kGdiObjectTag, 1 << 20);
+    static GdiHandleTable<GdiObject, HGDIOBJ> table(kGdiObjectTag, 1 << 20);
     return table;
-}
-
-uint64_t Id(HGDIOBJ h)
-{
-    return uint64_t(reinterpret_cast<uintptr_t>(h));
 }
 
 RGBQUAD Quad(BYTE r, BYTE g, BYTE b)
@@ -122,20 +117,12 @@ HGDIOBJ MakeStockObject(int index)
 
 HGDIOBJ AddGdiObject(std::unique_ptr<GdiObject> object)
 {
-    uint64_t id = Objects().Add(std::move(object));
-    if (id == 0) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return NULL;
-    }
-    return reinterpret_cast<HGDIOBJ>(uintptr_t(id));
+    return Objects().Add(std::move(object));
 }
 
 GdiObject* LookupGdiObject(HGDIOBJ handle)
 {
-    GdiObject* object = handle ? Objects().Get(Id(handle)) : nullptr;
-    if (!object)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return object;
+    return Objects().Lookup(handle);
 }
 
 HGDIOBJ StockObject(int index)
@@ -222,7 +209,7 @@ HGDIOBJ GetStockObject(int i)
 
 DWORD GetObjectType(HGDIOBJ h)
 {
-    if (GdiObject* object = h ? Objects().Get(Id(h)) : nullptr)
+    if (GdiObject* object = Objects().Find(h))
         return DWORD(object->kind);
     if (DeviceContext* dc = LookupDc((HDC)h))
         return dc->kind == DcKind::Memory ? OBJ_MEMDC : OBJ_DC;
@@ -279,7 +266,7 @@ BOOL DeleteObject(HGDIOBJ ho)
         return TRUE;
     if (IsSelectedInAnyDc(ho))
         return FALSE;
-    Objects().Remove(Id(ho));
+    Objects().Remove(ho);
     return TRUE;
 }
 
@@ -423,7 +410,7 @@ CGdiObject* PASCAL CGdiObject::FromHandle(HGDIOBJ hObject)
     auto temp = temps.find(hObject);
     if (temp != temps.end())
         return temp->second.get();
-    GdiObject* object = Objects().Get(Id(hObject));
+    GdiObject* object = Objects().Find(hObject);
     if (!object)
         return nullptr;
     std::unique_ptr<CGdiObject> wrapper = MakeWrapper(object->kind);

@@ -5,6 +5,7 @@
 
 #include "platform/gdi/PixelBuffer.h"
 #include "platform/gdi/internal/GdiObjects.h"
+#include "platform/gdi/internal/Rop3.h"
 
 #include <cairo.h>
 
@@ -25,28 +26,9 @@ constexpr uint8_t kHatches[6][8] = {
     {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}, // HS_DIAGCROSS
 };
 
-int Distance(uint32_t pixel, const RGBQUAD& q)
-{
-    int dr = int((pixel >> 16) & 0xFF) - q.rgbRed;
-    int dg = int((pixel >> 8) & 0xFF) - q.rgbGreen;
-    int db = int(pixel & 0xFF) - q.rgbBlue;
-    return dr * dr + dg * dg + db * db;
-}
-
 uint32_t Nearest(const std::vector<RGBQUAD>& table, uint32_t pixel)
 {
-    if (table.empty())
-        return pixel;
-    size_t best = 0;
-    int bestDistance = Distance(pixel, table[0]);
-    for (size_t i = 1; i < table.size() && bestDistance > 0; ++i) {
-        int d = Distance(pixel, table[i]);
-        if (d < bestDistance) {
-            best = i;
-            bestDistance = d;
-        }
-    }
-    return (uint32_t(table[best].rgbRed) << 16) | (uint32_t(table[best].rgbGreen) << 8) | table[best].rgbBlue;
+    return table.empty() ? pixel : PixelFromQuad(table[NearestColorIndex(table, pixel)]);
 }
 
 int Mod8(int v)

@@ -665,14 +665,8 @@ using namespace platform;
 
 BOOL LineTo(HDC hdc, int x, int y)
 {
-    Canvas c;
-    if (!Begin(hdc, c))
-        return FALSE;
-    DcState& s = c.dc->state;
-    std::vector<POINT> points{LogicalToDevice(s, s.currentPos), LogicalToDevice(s, POINT{x, y})};
-    s.currentPos = POINT{x, y};
-    DrawOpenPath(c, points);
-    return TRUE;
+    const POINT to{x, y};
+    return PolylineTo(hdc, &to, 1);
 }
 
 BOOL Polyline(HDC hdc, const POINT* apt, int cpt)

@@ -1,4 +1,5 @@
-// Pieces both metafile players use: checked DIBs and whole-file reads.
+// Pieces both metafile players use: checked DIBs, whole-file reads and
+// copying the bits out.
 
 #include "platform/gdi/GdiDefs.h"
 #include "platform/gdi/internal/MetafileCommon.h"
@@ -257,6 +258,19 @@ bool WriteMetafileFile(LPCSTR path, const std::vector<BYTE>& bytes)
     BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, NULL);
     CloseHandle(file);
     return ok && written == bytes.size();
+}
+
+UINT CopyMetafileBits(const std::vector<BYTE>& bits, UINT nSize, void* lpData)
+{
+    const UINT size = UINT(bits.size());
+    if (!lpData)
+        return size;
+    if (nSize < size) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(lpData, bits.data(), size);
+    return size;
 }
 
 } // namespace platform

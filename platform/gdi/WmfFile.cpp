@@ -4,8 +4,8 @@
 
 #include "platform/gdi/internal/WmfPlayer.h"
 
+#include "platform/gdi/internal/GdiHandleTable.h"
 #include "platform/gdi/internal/MetafileCommon.h"
-#include "platform/files/HandleTable.h"
 
 #include <cstdlib>
 #include <memory>
@@ -20,25 +20,10 @@ constexpr size_t kMetaHeaderBytes = 18;
 // comes near this.
 constexpr size_t kMaxMetaFileBytes = size_t(256) << 20;
 
-HandleTable<MetaFileObject>& MetaFiles()
+GdiHandleTable<MetaFileObject, HMETAFILE>& MetaFiles()
 {
-    static HandleTable<MetaFileObject> table(kMetaFileTag, 1 << 16);
+    static GdiHandleTable<MetaFileObject, HMETAFILE> table(kMetaFileTag, 1 << 16);
     return table;
-}
-
-uint64_t Id(HMETAFILE h)
-{
-    return uint64_t(reinterpret_cast<uintptr_t>(h));
-}
-
-HMETAFILE AddMetaFile(std::unique_ptr<MetaFileObject> object)
-{
-    uint64_t id = MetaFiles().Add(std::move(object));
-    if (!id) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return NULL;
-    }
-    return reinterpret_cast<HMETAFILE>(uintptr_t(id));
 }
 
 // A metafile header: memory (1) or disk (2) type, nine words long, version
@@ -96,10 +81,7 @@ LONG ScaleLength(LONG value, int numerator, int denominator)
 
 MetaFileObject* LookupMetaFile(HMETAFILE hmf)
 {
-    MetaFileObject* object = MetaFiles().Get(Id(hmf));
-    if (!object)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return object;
+    return MetaFiles().Lookup(hmf);
 }
 
 bool ReadPlaceableMetaHeader(const BYTE* data, size_t size, PlaceableMetaHeader* header)
@@ -220,32 +202,18 @@ using namespace platform;
 HMETAFILE SetMetaFileBitsEx(UINT cbBuffer, const BYTE* lpData)
 {
     auto object = MakeMetaFile(lpData, cbBuffer);
-    return object ? AddMetaFile(std::move(object)) : NULL;
+    return object ? MetaFiles().Add(std::move(object)) : NULL;
 }
 
 UINT GetMetaFileBitsEx(HMETAFILE hMF, UINT cbBuffer, LPVOID lpData)
 {
     MetaFileObject* object = LookupMetaFile(hMF);
-    if (!object)
-        return 0;
-    UINT size = UINT(object->bits.size());
-    if (!lpData)
-        return size;
-    if (cbBuffer < size) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
-    }
-    std::memcpy(lpData, object->bits.data(), size);
-    return size;
+    return object ? CopyMetafileBits(object->bits, cbBuffer, lpData) : 0;
 }
 
 BOOL DeleteMetaFile(HMETAFILE hmf)
 {
-    if (!MetaFiles().Remove(Id(hmf))) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
+    return MetaFiles().Delete(hmf);
 }
 
 HMETAFILE GetMetaFile(LPCSTR lpName)
@@ -263,7 +231,7 @@ HMETAFILE GetMetaFile(LPCSTR lpName)
         return NULL;
     if (placeable)
         object->placeable = header;
-    return AddMetaFile(std::move(object));
+    return MetaFiles().Add(std::move(object));
 }
 
 HMETAFILE CopyMetaFile(HMETAFILE hmfSrc, LPCSTR lpFileName)
@@ -279,7 +247,7 @@ HMETAFILE CopyMetaFile(HMETAFILE hmfSrc, LPCSTR lpFileName)
         return GetMetaFile(lpFileName);
     }
     auto copy = std::make_unique<MetaFileObject>(*source);
-    return AddMetaFile(std::move(copy));
+    return MetaFiles().Add(std::move(copy));
 }
 
 BOOL PlayMetaFile(HDC hdc, HMETAFILE hmf)

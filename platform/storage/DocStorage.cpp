@@ -21,20 +21,12 @@ struct EnumEntry {
     FILETIME mtime;
 };
 
-class ElementEnum final : public IEnumSTATSTG {
+class ElementEnum final : public RefCounted<IEnumSTATSTG> {
 public:
     explicit ElementEnum(std::shared_ptr<const std::vector<EnumEntry>> entries, size_t next = 0)
         : m_entries(std::move(entries))
         , m_next(next)
     {
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
     }
     HRESULT Next(ULONG celt, STATSTG* rgelt, ULONG* pceltFetched) override
     {
@@ -85,7 +77,6 @@ public:
 
 private:
     ~ElementEnum() override = default;
-    ULONG m_refs = 1;
     std::shared_ptr<const std::vector<EnumEntry>> m_entries;
     size_t m_next;
 };
@@ -130,19 +121,6 @@ DocStorage::~DocStorage()
     }
     if (!IsTransacted() && m_file->dirty && CanWrite())
         m_file->Save(*m_working);
-}
-
-ULONG DocStorage::AddRef()
-{
-    return ++m_refs;
-}
-
-ULONG DocStorage::Release()
-{
-    ULONG refs = --m_refs;
-    if (refs == 0)
-        delete this;
-    return refs;
 }
 
 DocStorage* DocStorage::Root()
@@ -190,28 +168,47 @@ HRESULT DocStorage::CheckElementMode(DWORD grfMode, bool forStream, bool creatin
     return S_OK;
 }
 
-HRESULT DocStorage::CreateStream(const OLECHAR* pwcsName, DWORD grfMode, DWORD, DWORD, IStream** ppstm)
+HRESULT DocStorage::PrepareElement(const OLECHAR* pwcsName, DWORD grfMode, ElementType type, ElementCall call,
+    std::shared_ptr<StorageNode>& out)
 {
-    if (!ppstm)
-        return STG_E_INVALIDPOINTER;
-    *ppstm = nullptr;
+    const bool creating = call == ElementCall::Create;
     if (IsReverted())
         return STG_E_REVERTED;
     std::u16string name;
     if (HRESULT hr = NameFromPointer(pwcsName, name); FAILED(hr))
         return hr;
-    if (HRESULT hr = CheckElementMode(grfMode, true, true); FAILED(hr))
+    if (HRESULT hr = CheckElementMode(grfMode, type == ElementType::Stream, creating); FAILED(hr))
         return hr;
-    if (auto existing = m_working->Find(name)) {
+    auto existing = m_working->Find(name);
+    if (!creating) {
+        if (!existing || existing->type != type)
+            return STG_E_FILENOTFOUND;
+        if (existing->openCount > 0)
+            return STG_E_ACCESSDENIED;
+        out = std::move(existing);
+        return S_OK;
+    }
+    if (existing) {
         if (!(grfMode & STGM_CREATE))
             return STG_E_FILEALREADYEXISTS;
         if (existing->openCount > 0)
             return STG_E_ACCESSDENIED;
     }
-    auto node = std::make_shared<StorageNode>();
-    node->name = name;
-    node->type = ElementType::Stream;
-    PlaceChild(node);
+    out = std::make_shared<StorageNode>();
+    out->name = name;
+    out->type = type;
+    PlaceChild(out);
+    return S_OK;
+}
+
+HRESULT DocStorage::CreateStream(const OLECHAR* pwcsName, DWORD grfMode, DWORD, DWORD, IStream** ppstm)
+{
+    if (!ppstm)
+        return STG_E_INVALIDPOINTER;
+    *ppstm = nullptr;
+    std::shared_ptr<StorageNode> node;
+    if (HRESULT hr = PrepareElement(pwcsName, grfMode, ElementType::Stream, ElementCall::Create, node); FAILED(hr))
+        return hr;
     *ppstm = new DocStream(this, node, grfMode);
     return S_OK;
 }
@@ -223,18 +220,9 @@ HRESULT DocStorage::OpenStream(const OLECHAR* pwcsName, void* reserved1, DWORD g
     *ppstm = nullptr;
     if (reserved1)
         return STG_E_INVALIDPARAMETER;
-    if (IsReverted())
-        return STG_E_REVERTED;
-    std::u16string name;
-    if (HRESULT hr = NameFromPointer(pwcsName, name); FAILED(hr))
+    std::shared_ptr<StorageNode> node;
+    if (HRESULT hr = PrepareElement(pwcsName, grfMode, ElementType::Stream, ElementCall::Open, node); FAILED(hr))
         return hr;
-    if (HRESULT hr = CheckElementMode(grfMode, true, false); FAILED(hr))
-        return hr;
-    auto node = m_working->Find(name);
-    if (!node || node->type != ElementType::Stream)
-        return STG_E_FILENOTFOUND;
-    if (node->openCount > 0)
-        return STG_E_ACCESSDENIED;
     *ppstm = new DocStream(this, node, grfMode);
     return S_OK;
 }
@@ -244,23 +232,9 @@ HRESULT DocStorage::CreateStorage(const OLECHAR* pwcsName, DWORD grfMode, DWORD,
     if (!ppstg)
         return STG_E_INVALIDPOINTER;
     *ppstg = nullptr;
-    if (IsReverted())
-        return STG_E_REVERTED;
-    std::u16string name;
-    if (HRESULT hr = NameFromPointer(pwcsName, name); FAILED(hr))
+    std::shared_ptr<StorageNode> node;
+    if (HRESULT hr = PrepareElement(pwcsName, grfMode, ElementType::Storage, ElementCall::Create, node); FAILED(hr))
         return hr;
-    if (HRESULT hr = CheckElementMode(grfMode, false, true); FAILED(hr))
-        return hr;
-    if (auto existing = m_working->Find(name)) {
-        if (!(grfMode & STGM_CREATE))
-            return STG_E_FILEALREADYEXISTS;
-        if (existing->openCount > 0)
-            return STG_E_ACCESSDENIED;
-    }
-    auto node = std::make_shared<StorageNode>();
-    node->name = name;
-    node->type = ElementType::Storage;
-    PlaceChild(node);
     *ppstg = new DocStorage(this, node, grfMode & ~STGM_CREATE);
     return S_OK;
 }
@@ -273,18 +247,9 @@ HRESULT DocStorage::OpenStorage(const OLECHAR* pwcsName, IStorage* pstgPriority,
     *ppstg = nullptr;
     if (pstgPriority || snbExclude)
         return STG_E_INVALIDFUNCTION;
-    if (IsReverted())
-        return STG_E_REVERTED;
-    std::u16string name;
-    if (HRESULT hr = NameFromPointer(pwcsName, name); FAILED(hr))
+    std::shared_ptr<StorageNode> node;
+    if (HRESULT hr = PrepareElement(pwcsName, grfMode, ElementType::Storage, ElementCall::Open, node); FAILED(hr))
         return hr;
-    if (HRESULT hr = CheckElementMode(grfMode, false, false); FAILED(hr))
-        return hr;
-    auto node = m_working->Find(name);
-    if (!node || node->type != ElementType::Storage)
-        return STG_E_FILENOTFOUND;
-    if (node->openCount > 0)
-        return STG_E_ACCESSDENIED;
     *ppstg = new DocStorage(this, node, grfMode);
     return S_OK;
 }
@@ -545,18 +510,8 @@ HRESULT DocStorage::SetStateBits(DWORD grfStateBits, DWORD grfMask)
 
 HRESULT DocStorage::Stat(STATSTG* pstatstg, DWORD grfStatFlag)
 {
-    if (!pstatstg)
-        return STG_E_INVALIDPOINTER;
-    if (grfStatFlag != STATFLAG_DEFAULT && grfStatFlag != STATFLAG_NONAME)
-        return STG_E_INVALIDFLAG;
-    if (IsReverted())
-        return STG_E_REVERTED;
-    std::memset(pstatstg, 0, sizeof *pstatstg);
-    if (grfStatFlag == STATFLAG_DEFAULT) {
-        pstatstg->pwcsName = CopyNameForStat(m_parent ? m_node->name : m_file->name);
-        if (!pstatstg->pwcsName)
-            return E_OUTOFMEMORY;
-    }
+    if (HRESULT hr = StartStat(pstatstg, grfStatFlag, IsReverted(), m_parent ? m_node->name : m_file->name); FAILED(hr))
+        return hr;
     pstatstg->type = STGTY_STORAGE;
     pstatstg->clsid = m_working->clsid;
     pstatstg->grfMode = m_mode;

@@ -16,6 +16,23 @@ LPOLESTR CopyNameForStat(const std::u16string& name)
     return out;
 }
 
+HRESULT StartStat(STATSTG* pstatstg, DWORD grfStatFlag, bool reverted, const std::u16string& name)
+{
+    if (!pstatstg)
+        return STG_E_INVALIDPOINTER;
+    if (grfStatFlag != STATFLAG_DEFAULT && grfStatFlag != STATFLAG_NONAME)
+        return STG_E_INVALIDFLAG;
+    if (reverted)
+        return STG_E_REVERTED;
+    std::memset(pstatstg, 0, sizeof *pstatstg);
+    if (grfStatFlag == STATFLAG_DEFAULT) {
+        pstatstg->pwcsName = CopyNameForStat(name);
+        if (!pstatstg->pwcsName)
+            return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
 HRESULT SeekPosition(ULONGLONG current, ULONGLONG size, LARGE_INTEGER move, DWORD origin, ULONGLONG& out)
 {
     ULONGLONG base = 0;
@@ -83,19 +100,6 @@ DocStream::~DocStream()
 {
     --m_node->openCount;
     m_parent->Release();
-}
-
-ULONG DocStream::AddRef()
-{
-    return ++m_refs;
-}
-
-ULONG DocStream::Release()
-{
-    ULONG refs = --m_refs;
-    if (refs == 0)
-        delete this;
-    return refs;
 }
 
 bool DocStream::IsReverted() const
@@ -200,18 +204,8 @@ HRESULT DocStream::Revert()
 
 HRESULT DocStream::Stat(STATSTG* pstatstg, DWORD grfStatFlag)
 {
-    if (!pstatstg)
-        return STG_E_INVALIDPOINTER;
-    if (grfStatFlag != STATFLAG_DEFAULT && grfStatFlag != STATFLAG_NONAME)
-        return STG_E_INVALIDFLAG;
-    if (IsReverted())
-        return STG_E_REVERTED;
-    std::memset(pstatstg, 0, sizeof *pstatstg);
-    if (grfStatFlag == STATFLAG_DEFAULT) {
-        pstatstg->pwcsName = CopyNameForStat(m_node->name);
-        if (!pstatstg->pwcsName)
-            return E_OUTOFMEMORY;
-    }
+    if (HRESULT hr = StartStat(pstatstg, grfStatFlag, IsReverted(), m_node->name); FAILED(hr))
+        return hr;
     pstatstg->type = STGTY_STREAM;
     pstatstg->cbSize.QuadPart = m_node->data.size();
     pstatstg->grfMode = m_mode;

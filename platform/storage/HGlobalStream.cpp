@@ -12,7 +12,7 @@ namespace {
 // the block's: the block grows ahead of the writes (so that a series of
 // small writes does not copy the whole block each time) and may therefore
 // be larger than the stream; Stat gives the stream's size.
-class HGlobalStream final : public IStream {
+class HGlobalStream final : public RefCounted<IStream> {
 public:
     struct Block {
         HGLOBAL handle = nullptr;
@@ -30,15 +30,6 @@ public:
     {
     }
     HGLOBAL Handle() const { return m_block->handle; }
-
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
 
     HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) override
     {
@@ -171,7 +162,6 @@ private:
         return S_OK;
     }
 
-    ULONG m_refs = 1;
     std::shared_ptr<Block> m_block; // shared with clones
     ULONGLONG m_position = 0;
 };

@@ -50,35 +50,30 @@ IStream* COleStreamFile::Detach()
 
 BOOL COleStreamFile::OpenStream(IStorage* lpStorage, LPCTSTR lpszStreamName, DWORD nOpenFlags, CFileException* pError)
 {
-    if (!lpStorage) {
-        FillError(pError, STG_E_INVALIDPOINTER, lpszStreamName);
-        return FALSE;
-    }
     IStream* stream = nullptr;
-    HRESULT hr = lpStorage->OpenStream(WideName(lpszStreamName).c_str(), nullptr, nOpenFlags, 0, &stream);
-    if (FAILED(hr)) {
-        FillError(pError, hr, lpszStreamName);
-        return FALSE;
-    }
-    Attach(stream);
-    m_strFileName = lpszStreamName;
-    return TRUE;
+    const HRESULT hr = lpStorage
+        ? lpStorage->OpenStream(WideName(lpszStreamName).c_str(), nullptr, nOpenFlags, 0, &stream)
+        : STG_E_INVALIDPOINTER;
+    return AttachOpened(hr, stream, lpszStreamName, pError);
 }
 
 BOOL COleStreamFile::CreateStream(IStorage* lpStorage, LPCTSTR lpszStreamName, DWORD nOpenFlags,
     CFileException* pError)
 {
-    if (!lpStorage) {
-        FillError(pError, STG_E_INVALIDPOINTER, lpszStreamName);
-        return FALSE;
-    }
     IStream* stream = nullptr;
-    HRESULT hr = lpStorage->CreateStream(WideName(lpszStreamName).c_str(), nOpenFlags, 0, 0, &stream);
+    const HRESULT hr = lpStorage
+        ? lpStorage->CreateStream(WideName(lpszStreamName).c_str(), nOpenFlags, 0, 0, &stream)
+        : STG_E_INVALIDPOINTER;
+    return AttachOpened(hr, stream, lpszStreamName, pError);
+}
+
+BOOL COleStreamFile::AttachOpened(HRESULT hr, IStream* lpStream, LPCTSTR lpszStreamName, CFileException* pError)
+{
     if (FAILED(hr)) {
         FillError(pError, hr, lpszStreamName);
         return FALSE;
     }
-    Attach(stream);
+    Attach(lpStream);
     m_strFileName = lpszStreamName;
     return TRUE;
 }

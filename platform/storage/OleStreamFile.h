@@ -44,4 +44,9 @@ protected:
     IStream* RequireStream() const;
 
     IStream* m_lpStream;
+
+private:
+    // The end of OpenStream and CreateStream: takes over the stream the
+    // storage gave, or fills *pError when it gave none.
+    BOOL AttachOpened(HRESULT hr, IStream* lpStream, LPCTSTR lpszStreamName, CFileException* pError);
 };

@@ -27,6 +27,24 @@
 
 namespace platform {
 
+// The reference count of the storage module's objects: each starts with
+// one reference for its creator and deletes itself when the last goes.
+template <class Interface>
+class RefCounted : public Interface {
+public:
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override
+    {
+        const ULONG refs = --m_refs;
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+
+private:
+    ULONG m_refs = 1;
+};
+
 class StorageFile {
 public:
     ~StorageFile();
@@ -70,15 +88,12 @@ private:
     Identity m_identity;
 };
 
-class DocStorage final : public IStorage {
+class DocStorage final : public RefCounted<IStorage> {
 public:
     // A root over a tree read from (or made for) a file.
     DocStorage(std::unique_ptr<StorageFile> file, std::shared_ptr<StorageNode> tree, DWORD grfMode);
     // An element of an open storage.
     DocStorage(DocStorage* parent, std::shared_ptr<StorageNode> node, DWORD grfMode);
-
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT CreateStream(const OLECHAR* pwcsName, DWORD grfMode, DWORD reserved1, DWORD reserved2,
         IStream** ppstm) override;
@@ -119,13 +134,19 @@ private:
     void PlaceChild(std::shared_ptr<StorageNode> node);
     // The common checks of an element's creation or opening mode.
     HRESULT CheckElementMode(DWORD grfMode, bool forStream, bool creating) const;
+    enum class ElementCall { Create, Open };
+    // The checks and lookup shared by the create and open calls of streams
+    // and storages. Create puts a new node in place (replacing one of the
+    // same name when the mode allows it); Open finds an existing one of that
+    // type that nobody has open.
+    HRESULT PrepareElement(const OLECHAR* pwcsName, DWORD grfMode, ElementType type, ElementCall call,
+        std::shared_ptr<StorageNode>& out);
     // Copies one element (stream data or storage tree) into another storage
     // under a name, through that storage's interface.
     static HRESULT CopyElementInto(const StorageNode& element, IStorage* dest, const std::u16string& name);
     static HRESULT CopyChildrenInto(const StorageNode& from, IStorage* dest, const std::vector<std::u16string>& exclude,
         bool skipStorages, bool skipStreams);
 
-    ULONG m_refs = 1;
     DocStorage* m_parent = nullptr; // one reference held
     std::unique_ptr<StorageFile> m_file; // the root's only
     std::shared_ptr<StorageNode> m_node;    // as committed (in the parent's tree, or the file's for the root)
@@ -133,12 +154,10 @@ private:
     DWORD m_mode;
 };
 
-class DocStream final : public IStream {
+class DocStream final : public RefCounted<IStream> {
 public:
     DocStream(DocStorage* parent, std::shared_ptr<StorageNode> node, DWORD grfMode);
 
-    ULONG AddRef() override;
-    ULONG Release() override;
     HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) override;
     HRESULT Write(const void* pv, ULONG cb, ULONG* pcbWritten) override;
     HRESULT Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER* plibNewPosition) override;
@@ -153,7 +172,6 @@ private:
     ~DocStream() override;
     bool IsReverted() const;
 
-    ULONG m_refs = 1;
     DocStorage* m_parent; // one reference held
     std::shared_ptr<StorageNode> m_node;
     DWORD m_mode;
@@ -166,6 +184,9 @@ HRESULT CopyStreamBytes(IStream* from, IStream* to, ULARGE_INTEGER cb, ULARGE_IN
     ULARGE_INTEGER* pcbWritten);
 // The name as a CoTaskMemAlloc'd zero-terminated string for a STATSTG.
 LPOLESTR CopyNameForStat(const std::u16string& name);
+// The start of a storage's or stream's Stat: checks the arguments, clears
+// the record and, unless the caller asked for no name, gives it the name.
+HRESULT StartStat(STATSTG* pstatstg, DWORD grfStatFlag, bool reverted, const std::u16string& name);
 // Seek arithmetic shared by the streams: the new position or
 // STG_E_INVALIDFUNCTION for a bad origin or a position before the start.
 HRESULT SeekPosition(ULONGLONG current, ULONGLONG size, LARGE_INTEGER move, DWORD origin, ULONGLONG& out);

@@ -13,6 +13,8 @@
 #include <cairo/cairo.h> // the tests get no pkg-config include path
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +125,17 @@ TEST(DibTest, ReadsEveryGoodBmpFileAndRefusesTheDamagedOnes)
             EXPECT_EQ(offBits, size_t(bits - file.data())) << name;
         }
 
+        // Where readers legitimately differ, only our own decoding is checked
+        // (above, and against the suite's reference pictures below): pixels
+        // that run-length skips or bad indexes leave unwritten, channels of
+        // fewer than 5 bits (we widen 0xF to 0xFF, the other reader to 0xF0),
+        // and the questionable OS/2 variant.
+        bool narrowChannel = false;
+        for (int c = 0; c < 3; ++c)
+            narrowChannel |= f.masks[c] != 0 && std::popcount(f.masks[c]) < 5;
+        if (!packed || f.Compressed() || narrowChannel || name == "src-pillowbmpsuite__pal8badindex.bmp"
+            || name == "src-pillowbmpsuite__pal8os2v2.bmp")
+            continue;
         std::vector<uint8_t> theirs;
         if (!magick || !ReadWithImageMagick(entry.path().string(), ours.pixels.size(), theirs))
             continue;

@@ -109,6 +109,31 @@ HDC AddDeviceContext(std::unique_ptr<DeviceContext> dc);
 // The DC, or nullptr (last error ERROR_INVALID_HANDLE).
 DeviceContext* LookupDc(HDC hdc);
 std::unique_ptr<DeviceContext> RemoveDeviceContext(HDC hdc);
+// The calls on one value of the DC state (origins, extents, the current
+// position): ReplaceStateValue gives the old value to *previous when there
+// is one and stores the new; GetStateValue fails without a place to put
+// the value. Both fail for a bad DC.
+template <typename T>
+BOOL ReplaceStateValue(HDC hdc, T DcState::*member, T value, T* previous)
+{
+    DeviceContext* dc = LookupDc(hdc);
+    if (!dc)
+        return FALSE;
+    if (previous)
+        *previous = dc->state.*member;
+    dc->state.*member = value;
+    return TRUE;
+}
+
+template <typename T>
+BOOL GetStateValue(HDC hdc, T DcState::*member, T* out)
+{
+    DeviceContext* dc = LookupDc(hdc);
+    if (!dc || !out)
+        return FALSE;
+    *out = dc->state.*member;
+    return TRUE;
+}
 // A new DC over the screen: DcKind::Screen (CreateDC("DISPLAY")) or
 // DcKind::Info with the screen's caps (CreateIC("DISPLAY")). NULL when the
 // table is full.

@@ -1,8 +1,8 @@
 #pragma once
 // What the Windows-metafile and enhanced-metafile players share: a reader of
 // little-endian fields that never leaves its bytes, packed DIBs checked and
-// copied into aligned memory, and file reading for GetMetaFile and
-// GetEnhMetaFile.
+// copied into aligned memory, file reading for GetMetaFile and
+// GetEnhMetaFile, and copying the bits out.
 
 #include "platform/base/GdiRecords.h"
 
@@ -91,5 +91,10 @@ std::optional<std::vector<BYTE>> ReadMetafileFile(LPCSTR path, size_t maxSize);
 
 // Writes bytes to a file, replacing it; false with the last error set.
 bool WriteMetafileFile(LPCSTR path, const std::vector<BYTE>& bytes);
+
+// What GetMetaFileBitsEx and GetEnhMetaFileBits answer: the size of the
+// bits when lpData is null, else the bits copied out, or 0 (last error
+// ERROR_INSUFFICIENT_BUFFER) when they do not fit in nSize bytes.
+UINT CopyMetafileBits(const std::vector<BYTE>& bits, UINT nSize, void* lpData);
 
 } // namespace platform
