@@ -97,7 +97,7 @@ const std::vector<int>& StylePattern(UINT style)
     }
 }
 
-bool StyleOn(UINT style, int position)
+bool StyleOn(UINT style, int64_t position)
 {
     const std::vector<int>& pattern = StylePattern(style);
     if (pattern.empty())
@@ -105,7 +105,7 @@ bool StyleOn(UINT style, int position)
     int period = 0;
     for (int n : pattern)
         period += n;
-    int p = position % period;
+    int p = int(position % period);
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (p < pattern[i])
             return i % 2 == 0;
@@ -123,7 +123,8 @@ struct ThinPixel {
 
 struct ThinTrace {
     UINT style = PS_SOLID;
-    int position = 0; // along the style pattern, carried over joined segments
+    int64_t position = 0; // along the style pattern, carried over joined segments
+    RECT bounds{};        // device pixels that can be painted; the rest is only counted
     std::vector<ThinPixel> pixels;
 };
 
@@ -134,16 +135,69 @@ void CALLBACK CollectPoint(int x, int y, LPARAM data)
     ++trace.position;
 }
 
-void TraceSegment(ThinTrace& trace, POINT a, POINT b)
+// The steps [first, last) of a line of `steps` steps along its major axis
+// whose pixels can fall inside the bounds: the line's pixel at step i lies
+// within one pixel of a + i (b - a) / steps, so a margin of two steps keeps
+// every visible pixel. A line from a damaged metafile may run for billions
+// of pixels; only the visible stretch is walked.
+void VisibleSteps(POINT a, POINT b, int64_t steps, const RECT& bounds, int64_t& first, int64_t& last)
 {
-    LineDDA(a.x, a.y, b.x, b.y, CollectPoint, reinterpret_cast<LPARAM>(&trace));
+    double lo = 0, hi = double(steps);
+    auto limit = [&](double start, double delta, double min, double max) {
+        if (delta == 0) {
+            if (start < min - 1 || start > max + 1)
+                hi = lo - 1;
+            return;
+        }
+        double t0 = (min - 1 - start) * double(steps) / delta;
+        double t1 = (max + 1 - start) * double(steps) / delta;
+        lo = std::max(lo, std::min(t0, t1) - 2);
+        hi = std::min(hi, std::max(t0, t1) + 2);
+    };
+    limit(a.x, double(b.x) - a.x, bounds.left, bounds.right);
+    limit(a.y, double(b.y) - a.y, bounds.top, bounds.bottom);
+    if (hi < lo) {
+        first = last = steps;
+        return;
+    }
+    first = std::clamp(int64_t(std::floor(lo)), int64_t(0), steps);
+    last = std::clamp(int64_t(std::ceil(hi)) + 1, first, steps);
 }
 
-// The figure's path through device points, open or closed.
-ThinTrace TracePath(const Pen& pen, const std::vector<POINT>& points, bool closed)
+void TraceSegment(ThinTrace& trace, POINT a, POINT b)
+{
+    const int64_t dx = int64_t(b.x) - a.x;
+    const int64_t dy = int64_t(b.y) - a.y;
+    const int64_t steps = std::max(std::llabs(dx), std::llabs(dy));
+    int64_t first = 0, last = steps;
+    VisibleSteps(a, b, steps, trace.bounds, first, last);
+    if (first == 0 && last == steps) {
+        LineDDA(a.x, a.y, b.x, b.y, CollectPoint, reinterpret_cast<LPARAM>(&trace));
+        return;
+    }
+    // The same pixels LineDDA gives for those steps: the minor offset of step
+    // i is i * minor / steps rounded to nearest, halves going down.
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const __int128 minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+    const int sx = dx < 0 ? -1 : 1;
+    const int sy = dy < 0 ? -1 : 1;
+    trace.position += first;
+    for (int64_t i = first; i < last; ++i) {
+        const int64_t offset = int64_t((2 * __int128(i) * minor + steps - 1) / (2 * __int128(steps)));
+        const int64_t x = xMajor ? a.x + sx * i : a.x + sx * offset;
+        const int64_t y = xMajor ? a.y + sy * offset : a.y + sy * i;
+        CollectPoint(int(x), int(y), reinterpret_cast<LPARAM>(&trace));
+    }
+    trace.position += steps - last;
+}
+
+// The figure's path through device points, open or closed; only pixels near
+// the bounds are collected.
+ThinTrace TracePath(const Pen& pen, const std::vector<POINT>& points, bool closed, const RECT& bounds)
 {
     ThinTrace trace;
     trace.style = pen.style;
+    trace.bounds = bounds;
     for (size_t i = 0; i + 1 < points.size(); ++i)
         TraceSegment(trace, points[i], points[i + 1]);
     if (closed && points.size() > 1)
@@ -335,7 +389,7 @@ void DrawOpenPath(const Canvas& c, const std::vector<POINT>& points)
     if (pen.none)
         return;
     if (pen.thin) {
-        PaintTrace(c, pen, TracePath(pen, points, false));
+        PaintTrace(c, pen, TracePath(pen, points, false, c.area.Bounds()));
         return;
     }
     PaintMask(c.target, StrokeMask(c, pen, points, false), c.area, Paint::Solid(pen.pixel), c.dc->state.rop2);
@@ -388,7 +442,7 @@ void DrawPolygons(const Canvas& c, const std::vector<POINT>& points, const std::
         Region painted;
         for (int n : counts) {
             std::vector<POINT> ring(points.begin() + long(at), points.begin() + long(at) + n);
-            traces.push_back(TracePath(pen, ring, true));
+            traces.push_back(TracePath(pen, ring, true, c.area.Bounds()));
             painted = painted.Union(PaintedRegion(pen, traces.back()));
             at += size_t(n);
         }
@@ -598,7 +652,7 @@ BOOL DrawArcFigure(HDC hdc, ArcKind kind, int x1, int y1, int x2, int y2, int x3
         else
             spokes = {g.endPoint, g.startPoint};
         if (pen.thin) {
-            ThinTrace trace = TracePath(pen, spokes, false);
+            ThinTrace trace = TracePath(pen, spokes, false, c.area.Bounds());
             trace.pixels.push_back(ThinPixel{spokes.back(), true});
             outline = outline.Union(PaintedRegion(pen, trace));
         } else {
@@ -746,7 +800,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
     if (pen.thin && pen.style != PS_SOLID && pen.style != PS_INSIDEFRAME) {
         std::vector<POINT> corners{
             POINT{r.left, r.top}, POINT{r.right - 1, r.top}, POINT{r.right - 1, r.bottom - 1}, POINT{r.left, r.bottom - 1}};
-        ThinTrace trace = TracePath(pen, corners, true);
+        ThinTrace trace = TracePath(pen, corners, true, c.area.Bounds());
         Region painted = PaintedRegion(pen, trace);
         const BrushObject& brush = CurrentBrush(*c.dc);
         Paint paint = ResolveBrush(*c.dc, c.target, brush);
