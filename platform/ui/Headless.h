@@ -1,0 +1,65 @@
+#pragma once
+// The headless back end as tests see it: no display, everything in memory
+// and deterministic. Reset() makes it the back end and empties the window
+// system; the rest injects what a user or the desktop would do and reads
+// back what the program showed.
+
+#include "platform/base/Types.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform::headless {
+
+// The headless driver becomes the back end; every window is destroyed,
+// queue, timers, input state and registered classes are cleared, the screen
+// is 1024 x 768 x 32 again.
+void Reset();
+
+void SetScreen(int width, int height, int bitsPixel = 32);
+
+// Called when the loop would wait with nothing to do; it may inject input
+// or post messages and answers whether it did. Without one (or when it did
+// nothing) a loop that could wait forever gets WM_QUIT instead of hanging.
+void SetIdleHandler(std::function<bool()> handler);
+
+// Input, in screen coordinates; the same path as real input.
+void MoveMouse(int x, int y);
+void PressMouse(int button, int x, int y); // 0 left, 1 right, 2 middle
+void ReleaseMouse(int button, int x, int y);
+void Click(int x, int y);
+void KeyDown(UINT vk, BYTE character = 0);
+void KeyUp(UINT vk);
+// Down and up; letters and digits type themselves, with Shift when
+// `character` is upper case.
+void TypeKey(UINT vk, BYTE character = 0);
+void TypeText(const std::string& windows1252);
+void DropFiles(HWND topLevel, const std::vector<std::string>& linuxPaths, int x, int y);
+
+void SetCursorPosition(int x, int y);
+POINT CursorPosition();
+
+// The desktop clipboard's text (UTF-8).
+void SetClipboardText(const std::string& utf8);
+std::string ClipboardText();
+
+// Message boxes answer these in order, then the default button.
+void PushMessageBoxAnswer(int id);
+struct ShownMessageBox {
+    HWND owner;
+    std::string text; // UTF-8
+    std::string caption;
+    UINT type;
+    int answer;
+};
+const std::vector<ShownMessageBox>& MessageBoxes();
+
+// The pixel of a window at client (x, y), as COLORREF; CLR_INVALID outside
+// its surface. `whole` measures from the window's top-left corner instead.
+COLORREF WindowPixel(HWND hwnd, int x, int y, bool whole = false);
+// Frames presented so far and surfaces that exist.
+int PresentCount();
+bool HasSurface(HWND topLevel);
+
+} // namespace platform::headless

@@ -1,0 +1,345 @@
+// The non-client area in a plain classic style.
+
+#include "platform/base/Geometry.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiDefs.h"
+#include "platform/ui/internal/MenuBar.h"
+#include "platform/ui/internal/NonClient.h"
+#include "platform/ui/internal/Window.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+bool HasCaption(DWORD style)
+{
+    return (style & WS_CAPTION) == WS_CAPTION;
+}
+
+int CaptionHeight(const Window& w)
+{
+    if (!HasCaption(w.style))
+        return 0;
+    return GetSystemMetrics((w.exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+}
+
+int EdgeSize(DWORD exStyle)
+{
+    if (exStyle & WS_EX_CLIENTEDGE)
+        return GetSystemMetrics(SM_CXEDGE);
+    if (exStyle & WS_EX_STATICEDGE)
+        return GetSystemMetrics(SM_CXBORDER);
+    return 0;
+}
+
+// The parts of a window, in the coordinates of the window rectangle given.
+struct Layout {
+    RECT frameInner; // inside the frame
+    RECT caption;
+    RECT menuBar;
+    RECT edgeOuter; // around the client edge
+    RECT vscroll;
+    RECT hscroll;
+    RECT sizeBox; // where the two bars meet
+    RECT client;
+};
+
+Layout Measure(const Window& w, const RECT& windowRect)
+{
+    Layout l{};
+    SIZE frame = FrameSize(w.style, w.exStyle);
+    RECT r = windowRect;
+    InflateRect(&r, -frame.cx, -frame.cy);
+    l.frameInner = r;
+    int caption = CaptionHeight(w);
+    l.caption = RECT{r.left, r.top, r.right, r.top + caption};
+    r.top += caption;
+    int menu = 0;
+    if (!(w.style & WS_CHILD) && w.menu)
+        menu = MenuBarHeight(w.menu, std::max<LONG>(0, r.right - r.left));
+    l.menuBar = RECT{r.left, r.top, r.right, r.top + menu};
+    r.top += menu;
+    l.edgeOuter = r;
+    int edge = EdgeSize(w.exStyle);
+    InflateRect(&r, -edge, -edge);
+    int vs = (w.style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    int hs = (w.style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+    l.vscroll = vs ? RECT{r.right - vs, r.top, r.right, r.bottom - hs} : RECT{0, 0, 0, 0};
+    l.hscroll = hs ? RECT{r.left, r.bottom - hs, r.right - vs, r.bottom} : RECT{0, 0, 0, 0};
+    l.sizeBox = (vs && hs) ? RECT{r.right - vs, r.bottom - hs, r.right, r.bottom} : RECT{0, 0, 0, 0};
+    r.right -= vs;
+    r.bottom -= hs;
+    if (r.right < r.left)
+        r.right = r.left;
+    if (r.bottom < r.top)
+        r.bottom = r.top;
+    l.client = r;
+    return l;
+}
+
+bool Inside(const RECT& r, POINT p)
+{
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+void Fill(HDC hdc, const RECT& r, int color)
+{
+    if (r.right > r.left && r.bottom > r.top)
+        FillRect(hdc, &r, GetSysColorBrush(color));
+}
+
+void Line(HDC hdc, int x1, int y1, int x2, int y2, COLORREF color)
+{
+    HPEN pen = CreatePen(0, 1, color);
+    HGDIOBJ old = SelectObject(hdc, pen);
+    MoveToEx(hdc, x1, y1, nullptr);
+    LineTo(hdc, x2, y2);
+    SelectObject(hdc, old);
+    DeleteObject(pen);
+}
+
+// A raised button face with a small arrow pointing `direction` (0 up, 1
+// down, 2 left, 3 right).
+void ArrowButton(HDC hdc, RECT r, int direction, bool disabled)
+{
+    Fill(hdc, r, COLOR_BTNFACE);
+    DrawEdge(hdc, &r, EDGE_RAISED, BF_RECT);
+    int cx = (r.left + r.right) / 2;
+    int cy = (r.top + r.bottom) / 2;
+    int size = std::max<int>(2, std::min<int>(r.right - r.left, r.bottom - r.top) / 4);
+    POINT p[3];
+    switch (direction) {
+    case 0:
+        p[0] = {cx - size, cy + size / 2};
+        p[1] = {cx + size + 1, cy + size / 2};
+        p[2] = {cx, cy - size / 2 - 1};
+        break;
+    case 1:
+        p[0] = {cx - size, cy - size / 2};
+        p[1] = {cx + size + 1, cy - size / 2};
+        p[2] = {cx, cy + size / 2 + 1};
+        break;
+    case 2:
+        p[0] = {cx + size / 2, cy - size};
+        p[1] = {cx + size / 2, cy + size + 1};
+        p[2] = {cx - size / 2 - 1, cy};
+        break;
+    default:
+        p[0] = {cx - size / 2, cy - size};
+        p[1] = {cx - size / 2, cy + size + 1};
+        p[2] = {cx + size / 2 + 1, cy};
+        break;
+    }
+    int color = disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT;
+    HGDIOBJ oldBrush = SelectObject(hdc, GetSysColorBrush(color));
+    HPEN pen = CreatePen(0, 1, GetSysColor(color));
+    HGDIOBJ oldPen = SelectObject(hdc, pen);
+    Polygon(hdc, p, 3);
+    SelectObject(hdc, oldPen);
+    SelectObject(hdc, oldBrush);
+    DeleteObject(pen);
+}
+
+void PaintScrollBar(HDC hdc, const RECT& r, const ScrollBarState& s, bool vertical, bool enabled)
+{
+    if (r.right <= r.left || r.bottom <= r.top)
+        return;
+    int length = vertical ? r.bottom - r.top : r.right - r.left;
+    int arrow = vertical ? std::min<int>(GetSystemMetrics(SM_CYVSCROLL), length / 2)
+                         : std::min<int>(GetSystemMetrics(SM_CXHSCROLL), length / 2);
+    RECT first = vertical ? RECT{r.left, r.top, r.right, r.top + arrow} : RECT{r.left, r.top, r.left + arrow, r.bottom};
+    RECT last = vertical ? RECT{r.left, r.bottom - arrow, r.right, r.bottom}
+                         : RECT{r.right - arrow, r.top, r.right, r.bottom};
+    RECT track = vertical ? RECT{r.left, first.bottom, r.right, last.top} : RECT{first.right, r.top, last.left, r.bottom};
+    bool active = enabled && s.max > s.min && (s.page == 0 || int(s.page) <= s.max - s.min);
+    ArrowButton(hdc, first, vertical ? 0 : 2, !active || (s.disabledArrows & ESB_DISABLE_LTUP));
+    ArrowButton(hdc, last, vertical ? 1 : 3, !active || (s.disabledArrows & ESB_DISABLE_RTDN));
+    Fill(hdc, track, COLOR_SCROLLBAR);
+    int trackLength = vertical ? track.bottom - track.top : track.right - track.left;
+    if (!active || trackLength <= 0)
+        return;
+    RECT thumb = ScrollThumbRect(track, s, vertical);
+    if (thumb.right > thumb.left && thumb.bottom > thumb.top) {
+        Fill(hdc, thumb, COLOR_BTNFACE);
+        DrawEdge(hdc, &thumb, EDGE_RAISED, BF_RECT);
+    }
+}
+
+} // namespace
+
+RECT ScrollThumbRect(const RECT& track, const ScrollBarState& s, bool vertical)
+{
+    int trackLength = vertical ? track.bottom - track.top : track.right - track.left;
+    int range = s.max - s.min + 1;
+    int minThumb = 8;
+    if (range <= 0 || trackLength < minThumb)
+        return RECT{0, 0, 0, 0};
+    int thumb = s.page ? std::max<int>(minThumb, int(int64_t(trackLength) * s.page / range))
+                       : std::min<int>(trackLength, GetSystemMetrics(vertical ? SM_CYVTHUMB : SM_CXHTHUMB));
+    thumb = std::min(thumb, trackLength);
+    int positions = range - std::max<int>(int(s.page), 1);
+    int offset = positions > 0 ? int(int64_t(trackLength - thumb) * (s.pos - s.min) / positions) : 0;
+    offset = std::clamp(offset, 0, trackLength - thumb);
+    if (vertical)
+        return RECT{track.left, track.top + offset, track.right, track.top + offset + thumb};
+    return RECT{track.left + offset, track.top, track.left + offset + thumb, track.bottom};
+}
+
+SIZE FrameSize(DWORD style, DWORD exStyle)
+{
+    int f = 0;
+    if (style & WS_THICKFRAME)
+        f = GetSystemMetrics(SM_CXFRAME);
+    else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
+        f = GetSystemMetrics(SM_CXDLGFRAME);
+    else if (style & WS_BORDER)
+        f = GetSystemMetrics(SM_CXBORDER);
+    return SIZE{f, f};
+}
+
+RECT ClientFromWindowRect(const Window& w, const RECT& windowRect)
+{
+    return Measure(w, windowRect).client;
+}
+
+RECT ScrollBarRect(const Window& w, int bar)
+{
+    Layout l = Measure(w, w.windowRect);
+    RECT r = bar == SB_VERT ? l.vscroll : l.hscroll;
+    if (r.right > r.left)
+        OffsetRect(&r, -w.windowRect.left, -w.windowRect.top);
+    return r;
+}
+
+int NonClientHitTest(const Window& w, POINT p)
+{
+    if (!Inside(w.windowRect, p))
+        return HTNOWHERE;
+    Layout l = Measure(w, w.windowRect);
+    if (Inside(l.client, p))
+        return HTCLIENT;
+    if (!Inside(l.frameInner, p)) {
+        if (!(w.style & WS_THICKFRAME) || (w.style & WS_MAXIMIZE))
+            return HTBORDER;
+        int corner = GetSystemMetrics(SM_CYCAPTION);
+        bool left = p.x < l.frameInner.left + corner - 1 && p.x < l.frameInner.left;
+        bool right = p.x >= l.frameInner.right;
+        bool top = p.y < l.frameInner.top;
+        bool bottom = p.y >= l.frameInner.bottom;
+        bool nearLeft = p.x < w.windowRect.left + corner;
+        bool nearRight = p.x >= w.windowRect.right - corner;
+        bool nearTop = p.y < w.windowRect.top + corner;
+        bool nearBottom = p.y >= w.windowRect.bottom - corner;
+        if ((top && nearLeft) || (left && nearTop))
+            return HTTOPLEFT;
+        if ((top && nearRight) || (right && nearTop))
+            return HTTOPRIGHT;
+        if ((bottom && nearLeft) || (left && nearBottom))
+            return HTBOTTOMLEFT;
+        if ((bottom && nearRight) || (right && nearBottom))
+            return HTBOTTOMRIGHT;
+        if (top)
+            return HTTOP;
+        if (bottom)
+            return HTBOTTOM;
+        return left ? HTLEFT : HTRIGHT;
+    }
+    if (Inside(l.caption, p)) {
+        int button = l.caption.bottom - l.caption.top - 2;
+        if ((w.style & WS_SYSMENU) && p.x >= l.caption.right - button - 2)
+            return HTCLOSE;
+        if ((w.style & WS_SYSMENU) && p.x < l.caption.left + button + 2)
+            return HTSYSMENU;
+        return HTCAPTION;
+    }
+    if (Inside(l.menuBar, p))
+        return HTMENU;
+    if (Inside(l.vscroll, p))
+        return HTVSCROLL;
+    if (Inside(l.hscroll, p))
+        return HTHSCROLL;
+    if (Inside(l.sizeBox, p))
+        return (w.style & WS_THICKFRAME) ? HTBOTTOMRIGHT : HTNOWHERE;
+    return HTBORDER;
+}
+
+void PaintNonClient(HWND hwnd)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w)
+        return;
+    RECT whole{0, 0, w->windowRect.right - w->windowRect.left, w->windowRect.bottom - w->windowRect.top};
+    Layout l = Measure(*w, whole);
+    ScrollBarState hs = w->hscroll;
+    ScrollBarState vs = w->vscroll;
+    bool enabled = !(w->style & WS_DISABLED);
+    bool active = w->captionActive;
+    DWORD style = w->style;
+    DWORD exStyle = w->exStyle;
+    std::string title = w->text;
+    HMENU menu = (style & WS_CHILD) ? NULL : w->menu;
+
+    HDC hdc = GetWindowDC(hwnd);
+    if (!hdc)
+        return;
+    // The frame: thick and dialog frames are raised edges over the face
+    // colour; a plain border is one line.
+    SIZE frame = FrameSize(style, exStyle);
+    if (frame.cx > 1) {
+        RECT r = whole;
+        Fill(hdc, RECT{r.left, r.top, r.right, r.top + frame.cy}, COLOR_BTNFACE);
+        Fill(hdc, RECT{r.left, r.bottom - frame.cy, r.right, r.bottom}, COLOR_BTNFACE);
+        Fill(hdc, RECT{r.left, r.top, r.left + frame.cx, r.bottom}, COLOR_BTNFACE);
+        Fill(hdc, RECT{r.right - frame.cx, r.top, r.right, r.bottom}, COLOR_BTNFACE);
+        DrawEdge(hdc, &r, EDGE_RAISED, BF_RECT);
+    } else if (frame.cx == 1) {
+        RECT r = whole;
+        Fill(hdc, RECT{r.left, r.top, r.right, r.top + 1}, COLOR_WINDOWFRAME);
+        Fill(hdc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, COLOR_WINDOWFRAME);
+        Fill(hdc, RECT{r.left, r.top, r.left + 1, r.bottom}, COLOR_WINDOWFRAME);
+        Fill(hdc, RECT{r.right - 1, r.top, r.right, r.bottom}, COLOR_WINDOWFRAME);
+    }
+    if (l.caption.bottom > l.caption.top) {
+        RECT bar = l.caption;
+        bar.bottom -= 1; // a line of the face colour under the caption
+        Fill(hdc, l.caption, COLOR_BTNFACE);
+        Fill(hdc, bar, active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+        int button = bar.bottom - bar.top - 4;
+        RECT text = bar;
+        text.left += 4;
+        if (style & WS_SYSMENU) {
+            RECT close{bar.right - button - 2, bar.top + 2, bar.right - 2, bar.bottom - 2};
+            Fill(hdc, close, COLOR_BTNFACE);
+            DrawEdge(hdc, &close, EDGE_RAISED, BF_RECT);
+            COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+            int inset = std::max<int>(3, button / 4);
+            Line(hdc, close.left + inset, close.top + inset, close.right - inset, close.bottom - inset, ink);
+            Line(hdc, close.right - inset - 1, close.top + inset, close.left + inset - 1, close.bottom - inset, ink);
+            text.right = close.left - 2;
+        }
+        HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(hdc, TRANSPARENT);
+        SetTextColor(hdc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        DrawText(hdc, title.c_str(), int(title.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        SelectObject(hdc, oldFont);
+    }
+    if (menu && l.menuBar.bottom > l.menuBar.top)
+        PaintMenuBar(hwnd, hdc, l.menuBar);
+    if (exStyle & WS_EX_CLIENTEDGE) {
+        RECT r = l.edgeOuter;
+        DrawEdge(hdc, &r, EDGE_SUNKEN, BF_RECT);
+    } else if (exStyle & WS_EX_STATICEDGE) {
+        RECT r = l.edgeOuter;
+        DrawEdge(hdc, &r, BDR_SUNKENOUTER, BF_RECT);
+    }
+    if (style & WS_VSCROLL)
+        PaintScrollBar(hdc, l.vscroll, vs, true, enabled);
+    if (style & WS_HSCROLL)
+        PaintScrollBar(hdc, l.hscroll, hs, false, enabled);
+    Fill(hdc, l.sizeBox, COLOR_BTNFACE);
+    ReleaseDC(hwnd, hdc);
+}
+
+} // namespace platform

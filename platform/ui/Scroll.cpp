@@ -1,0 +1,313 @@
+// The window's own scroll bars and scrolling its contents.
+
+#include "platform/base/Geometry.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiDefs.h"
+#include "platform/gdi/internal/GdiObjects.h"
+#include "platform/gdi/PixelBuffer.h"
+#include "platform/ui/internal/NonClient.h"
+#include "platform/ui/internal/Paint.h"
+#include "platform/ui/internal/Window.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+bool CanDrawInto(const Window& w);
+
+namespace {
+
+ScrollBarState* BarOf(Window& w, int bar)
+{
+    if (bar == SB_HORZ)
+        return &w.hscroll;
+    if (bar == SB_VERT)
+        return &w.vscroll;
+    return nullptr;
+}
+
+int MaxPos(const ScrollBarState& s)
+{
+    return s.max - std::max<int>(int(s.page) - 1, 0);
+}
+
+void RedrawBar(HWND hwnd, int bar)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w || !(w->style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) || !CanDrawInto(*w))
+        return;
+    PaintNonClient(hwnd);
+}
+
+void ShowBar(HWND hwnd, int bar, bool show)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w)
+        return;
+    DWORD flag = bar == SB_VERT ? WS_VSCROLL : bar == SB_HORZ ? WS_HSCROLL : (WS_VSCROLL | WS_HSCROLL);
+    DWORD style = show ? (w->style | flag) : (w->style & ~flag);
+    if (style == w->style)
+        return;
+    w->style = style;
+    SetWindowPos(hwnd, NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+} // namespace
+
+// A click on a window scroll bar: one request for the part clicked, then
+// SB_ENDSCROLL. Dragging the thumb sends the position it was dropped at.
+LRESULT TrackWindowScrollBar(HWND hwnd, int bar, POINT screen)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w)
+        return 0;
+    RECT r = ScrollBarRect(*w, bar);
+    OffsetRect(&r, w->windowRect.left, w->windowRect.top);
+    bool vertical = bar == SB_VERT;
+    int arrow = GetSystemMetrics(vertical ? SM_CYVSCROLL : SM_CXHSCROLL);
+    int at = vertical ? screen.y : screen.x;
+    int start = vertical ? r.top : r.left;
+    int end = vertical ? r.bottom : r.right;
+    RECT track = vertical ? RECT{r.left, r.top + arrow, r.right, r.bottom - arrow}
+                          : RECT{r.left + arrow, r.top, r.right - arrow, r.bottom};
+    RECT thumb = ScrollThumbRect(track, *BarOf(*w, bar), vertical);
+    int thumbStart = vertical ? thumb.top : thumb.left;
+    int thumbEnd = vertical ? thumb.bottom : thumb.right;
+    UINT msg = vertical ? WM_VSCROLL : WM_HSCROLL;
+    WORD code;
+    if (at < start + arrow)
+        code = SB_LINEUP;
+    else if (at >= end - arrow)
+        code = SB_LINEDOWN;
+    else if (at < thumbStart)
+        code = SB_PAGEUP;
+    else if (at >= thumbEnd)
+        code = SB_PAGEDOWN;
+    else
+        code = SB_THUMBPOSITION;
+    WPARAM wp = code == SB_THUMBPOSITION ? MAKEWPARAM(code, WORD(BarOf(*w, bar)->pos)) : code;
+    SendMessage(hwnd, msg, wp, 0);
+    if (IsWindow(hwnd))
+        SendMessage(hwnd, msg, SB_ENDSCROLL, 0);
+    return 0;
+}
+
+} // namespace platform
+
+using namespace platform;
+
+int SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw)
+{
+    Window* w = FindWindowRecord(hwnd);
+    if (!w || !lpsi)
+        return 0;
+    if (nBar == SB_CTL)
+        return int(SendMessage(hwnd, 0x00E9 /* SBM_SETSCROLLINFO */, redraw, LPARAM(lpsi)));
+    ScrollBarState* s = BarOf(*w, nBar);
+    if (!s) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (lpsi->fMask & SIF_RANGE) {
+        s->min = lpsi->nMin;
+        s->max = std::max(lpsi->nMin, lpsi->nMax);
+    }
+    if (lpsi->fMask & SIF_PAGE)
+        s->page = std::min<UINT>(lpsi->nPage, UINT(s->max - s->min + 1));
+    if (lpsi->fMask & SIF_POS)
+        s->pos = lpsi->nPos;
+    s->pos = std::clamp(s->pos, s->min, std::max(s->min, MaxPos(*s)));
+    int pos = s->pos;
+    // A bar whose range is empty is hidden, unless asked to stay disabled.
+    bool needed = s->max > s->min && (s->page == 0 || int(s->page) <= s->max - s->min);
+    if (lpsi->fMask & SIF_RANGE || lpsi->fMask & SIF_PAGE) {
+        if (!(lpsi->fMask & SIF_DISABLENOSCROLL))
+            ShowBar(hwnd, nBar, needed);
+        else
+            ShowBar(hwnd, nBar, true);
+    }
+    if (redraw)
+        RedrawBar(hwnd, nBar);
+    return pos;
+}
+
+BOOL GetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
+{
+    Window* w = FindWindowRecord(hwnd);
+    if (!w || !lpsi)
+        return FALSE;
+    if (nBar == SB_CTL)
+        return SendMessage(hwnd, 0x00EA /* SBM_GETSCROLLINFO */, 0, LPARAM(lpsi)) ? TRUE : FALSE;
+    ScrollBarState* s = BarOf(*w, nBar);
+    if (!s) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (lpsi->fMask & SIF_RANGE) {
+        lpsi->nMin = s->min;
+        lpsi->nMax = s->max;
+    }
+    if (lpsi->fMask & SIF_PAGE)
+        lpsi->nPage = s->page;
+    if (lpsi->fMask & SIF_POS)
+        lpsi->nPos = s->pos;
+    if (lpsi->fMask & SIF_TRACKPOS)
+        lpsi->nTrackPos = s->trackPos;
+    return TRUE;
+}
+
+int SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
+{
+    Window* w = FindWindowRecord(hWnd);
+    if (!w)
+        return 0;
+    int old = GetScrollPos(hWnd, nBar);
+    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, nPos, 0};
+    SetScrollInfo(hWnd, nBar, &si, bRedraw);
+    return old;
+}
+
+int GetScrollPos(HWND hWnd, int nBar)
+{
+    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
+    return GetScrollInfo(hWnd, nBar, &si) ? si.nPos : 0;
+}
+
+BOOL SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
+{
+    if (int64_t(nMaxPos) - nMinPos > 0x7FFFFFFF) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    SCROLLINFO si{sizeof si, SIF_RANGE, nMinPos, nMaxPos, 0, 0, 0};
+    if (!FindWindowRecord(hWnd))
+        return FALSE;
+    SetScrollInfo(hWnd, nBar, &si, bRedraw);
+    return TRUE;
+}
+
+BOOL GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos)
+{
+    SCROLLINFO si{sizeof si, SIF_RANGE, 0, 0, 0, 0, 0};
+    if (!GetScrollInfo(hWnd, nBar, &si))
+        return FALSE;
+    if (lpMinPos)
+        *lpMinPos = si.nMin;
+    if (lpMaxPos)
+        *lpMaxPos = si.nMax;
+    return TRUE;
+}
+
+BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow)
+{
+    if (!FindWindowRecord(hWnd))
+        return FALSE;
+    if (wBar == SB_CTL) {
+        ShowWindow(hWnd, bShow ? SW_SHOW : SW_HIDE);
+        return TRUE;
+    }
+    ShowBar(hWnd, wBar, bShow != FALSE);
+    return TRUE;
+}
+
+BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
+{
+    Window* w = FindWindowRecord(hWnd);
+    if (!w)
+        return FALSE;
+    if (wSBflags == SB_HORZ || wSBflags == SB_BOTH)
+        w->hscroll.disabledArrows = wArrows;
+    if (wSBflags == SB_VERT || wSBflags == SB_BOTH)
+        w->vscroll.disabledArrows = wArrows;
+    RedrawBar(hWnd, SB_HORZ);
+    RedrawBar(hWnd, SB_VERT);
+    return TRUE;
+}
+
+int ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* prcScroll, const RECT* prcClip, HRGN hrgnUpdate,
+    LPRECT prcUpdate, UINT flags)
+{
+    Window* w = FindWindowRecord(hWnd);
+    if (!w)
+        return ERROR;
+    RECT client{0, 0, w->clientRect.right - w->clientRect.left, w->clientRect.bottom - w->clientRect.top};
+    RECT source = prcScroll ? *prcScroll : client;
+    IntersectRect(&source, &source, &client);
+    RECT clip = prcClip ? *prcClip : client;
+    IntersectRect(&clip, &clip, &client);
+
+    // Move the pixels that stay visible, inside the window's visible part.
+    Region visible = VisibleRegion(*w, false);
+    Region destination(source);
+    destination.Offset(dx, dy);
+    destination = destination.Intersect(clip).Intersect(visible);
+    Window* top = TopLevelOf(*w);
+    if (top && top->surface && !destination.IsEmpty()) {
+        PixelBuffer& buf = *top->surface;
+        int ox = w->clientRect.left - top->windowRect.left;
+        int oy = w->clientRect.top - top->windowRect.top;
+        PixelBuffer copy = buf;
+        for (const RECT& r : destination.Rects()) {
+            for (int y = r.top; y < r.bottom; ++y) {
+                int sy = y - dy + oy;
+                int ty = y + oy;
+                if (sy < 0 || sy >= buf.height || ty < 0 || ty >= buf.height)
+                    continue;
+                for (int x = r.left; x < r.right; ++x) {
+                    int sx = x - dx + ox;
+                    int tx = x + ox;
+                    if (sx >= 0 && sx < buf.width && tx >= 0 && tx < buf.width)
+                        buf.Row(ty)[tx] = copy.Row(sy)[sx];
+                }
+            }
+        }
+        RECT dirty = client;
+        OffsetRect(&dirty, ox, oy);
+        MarkSurfaceDirty(*top, dirty);
+    }
+    // What was not covered by moved pixels must be repainted; so must pixels
+    // that came from a hidden or clipped-away place.
+    Region valid(source);
+    valid = valid.Intersect(visible);
+    valid.Offset(dx, dy);
+    valid = valid.Intersect(visible);
+    Region exposed = Region(clip).Intersect(visible).Subtract(valid);
+    // The pending update region moves with the contents.
+    if (!w->update.IsEmpty()) {
+        Region moved = w->update.Intersect(source);
+        moved.Offset(dx, dy);
+        w->update = w->update.Subtract(Region(source)).Union(moved.Intersect(clip));
+    }
+    if (flags & SW_SCROLLCHILDREN) {
+        std::vector<HWND> children = w->children;
+        for (HWND c : children) {
+            Window* cw = PeekWindowRecord(c);
+            Window* pw = PeekWindowRecord(hWnd);
+            if (!cw || !pw)
+                continue;
+            RECT r = cw->windowRect;
+            OffsetRect(&r, -pw->clientRect.left, -pw->clientRect.top);
+            if (prcScroll) {
+                RECT test;
+                if (!IntersectRect(&test, &r, &source))
+                    continue;
+            }
+            SetWindowPos(c, NULL, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        }
+    }
+    if (hrgnUpdate)
+        if (RegionObject* r = LookupRegion(hrgnUpdate))
+            r->region = exposed;
+    if (prcUpdate)
+        *prcUpdate = exposed.Bounds();
+    if (flags & SW_INVALIDATE)
+        InvalidateWindowArea(hWnd, &exposed, RDW_INVALIDATE | RDW_ALLCHILDREN | ((flags & SW_ERASE) ? RDW_ERASE : 0));
+    return exposed.Complexity();
+}
+
+BOOL ScrollWindow(HWND hWnd, int XAmount, int YAmount, const RECT* lpRect, const RECT* lpClipRect)
+{
+    UINT flags = SW_INVALIDATE | SW_ERASE | (lpRect ? 0 : SW_SCROLLCHILDREN);
+    return ScrollWindowEx(hWnd, XAmount, YAmount, lpRect, lpClipRect, NULL, NULL, flags) != ERROR;
+}

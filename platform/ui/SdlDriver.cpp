@@ -1,0 +1,777 @@
+// The SDL back end: one borderless SDL window per top-level window (the frame
+// and caption are ours, drawn into the window's pixels), presented through
+// the window surface; SDL events become input, geometry changes, close and
+// quit requests and file drops.
+
+#include "platform/base/Clock.h"
+#include "platform/base/CodePage.h"
+#include "platform/base/Geometry.h"
+#include "platform/gdi/Display.h"
+#include "platform/gdi/PixelBuffer.h"
+#include "platform/ui/User.h"
+#include "platform/ui/internal/ClipboardStore.h"
+#include "platform/ui/internal/Driver.h"
+#include "platform/ui/internal/InputEvents.h"
+#include "platform/ui/internal/NonClient.h"
+#include "platform/ui/internal/SdlKeys.h"
+#include "platform/ui/internal/Window.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr size_t kMaxCachedCursors = 64;
+// Long enough that a clipboard query in every idle pass does not ask the
+// desktop each time, short enough that text copied elsewhere shows at once.
+constexpr Uint32 kClipboardCacheMilliseconds = 500;
+constexpr int kWaitSliceMilliseconds = 10;
+
+struct SdlSurface {
+    SDL_Window* window = nullptr;
+    Uint32 id = 0;
+    unsigned sequence = 0; // creation order
+    HWND owner = NULL;
+    RECT rect{};
+    bool visible = false;
+    bool minimized = false;
+    std::string title;
+    // Positions and sizes we asked SDL for whose events have not come back:
+    // those events report our own change and are not the desktop's.
+    std::deque<POINT> movesRequested;
+    std::deque<SIZE> sizesRequested;
+};
+
+SDL_HitTestResult HitTest(SDL_Window* window, const SDL_Point* area, void* data);
+
+KeyModifiers ModifiersOf(Uint16 mod)
+{
+    KeyModifiers m = KeyModifiers::None;
+    if (mod & KMOD_SHIFT)
+        m = m | KeyModifiers::Shift;
+    if (mod & KMOD_CTRL)
+        m = m | KeyModifiers::Control;
+    if (mod & KMOD_ALT)
+        m = m | KeyModifiers::Alt;
+    return m;
+}
+
+SDL_SystemCursor SystemCursorFor(int id)
+{
+    switch (id) {
+    case 32513: return SDL_SYSTEM_CURSOR_IBEAM;
+    case 32514: return SDL_SYSTEM_CURSOR_WAIT;
+    case 32515: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case 32640:
+    case 32646: return SDL_SYSTEM_CURSOR_SIZEALL;
+    case 32642: return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case 32643: return SDL_SYSTEM_CURSOR_SIZENESW;
+    case 32644: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case 32645: return SDL_SYSTEM_CURSOR_SIZENS;
+    case 32648: return SDL_SYSTEM_CURSOR_NO;
+    case 32649: return SDL_SYSTEM_CURSOR_HAND;
+    case 32650: return SDL_SYSTEM_CURSOR_WAITARROW;
+    default: return SDL_SYSTEM_CURSOR_ARROW;
+    }
+}
+
+uint64_t HashCursor(const CursorShape& shape)
+{
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](uint64_t v) {
+        h ^= v;
+        h *= 1099511628211ull;
+    };
+    mix(uint64_t(shape.hotSpot.x) << 32 | uint32_t(shape.hotSpot.y));
+    for (const PixelBuffer* b : {shape.image, shape.mask}) {
+        if (!b) {
+            mix(0);
+            continue;
+        }
+        mix(uint64_t(b->width) << 32 | uint32_t(b->height));
+        for (uint32_t p : b->pixels)
+            mix(p);
+    }
+    return h;
+}
+
+// Our cursor image as SDL wants it: ARGB with the mask as alpha. Pixels the
+// mask leaves and the image sets would invert the screen; SDL cannot, so
+// they show black.
+SDL_Cursor* MakeImageCursor(const CursorShape& shape)
+{
+    const PixelBuffer& image = *shape.image;
+    if (image.width <= 0 || image.height <= 0)
+        return nullptr;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!s)
+        return nullptr;
+    const PixelBuffer* mask = shape.mask;
+    bool maskFits = mask && mask->width == image.width && mask->height == image.height;
+    for (int y = 0; y < image.height; ++y) {
+        auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + size_t(y) * size_t(s->pitch));
+        const uint32_t* in = image.Row(y);
+        const uint32_t* m = maskFits ? mask->Row(y) : nullptr;
+        for (int x = 0; x < image.width; ++x) {
+            uint32_t rgb = in[x] & 0xFFFFFF;
+            bool transparent = m && (m[x] & 0xFF) >= 0x80;
+            if (!transparent)
+                out[x] = 0xFF000000u | rgb;
+            else
+                out[x] = rgb ? 0xFF000000u : 0;
+        }
+    }
+    SDL_Cursor* cursor = SDL_CreateColorCursor(s, shape.hotSpot.x, shape.hotSpot.y);
+    SDL_FreeSurface(s);
+    return cursor;
+}
+
+class SdlDriver final : public Driver {
+public:
+    SdlDriver() = default;
+    ~SdlDriver() override
+    {
+        for (auto& [hwnd, surface] : m_surfaces)
+            SDL_DestroyWindow(surface.window);
+        for (auto& [key, cursor] : m_cursors)
+            SDL_FreeCursor(cursor);
+        for (auto& [id, cursor] : m_systemCursors)
+            SDL_FreeCursor(cursor);
+        SDL_StopTextInput();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    const char* Name() const override { return "sdl"; }
+
+    void CreateSurface(HWND hwnd, const SurfaceInfo& info) override
+    {
+        DestroySurface(hwnd);
+        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+        DWORD style = 0;
+        if (Window* w = PeekWindowRecord(hwnd))
+            style = w->style;
+        if (style & WS_THICKFRAME)
+            flags |= SDL_WINDOW_RESIZABLE;
+        // Menus, tips and flyouts (popups without a caption) stay out of the
+        // desktop's window management, as they do not take the keyboard.
+        if (info.popup && (style & WS_CAPTION) != WS_CAPTION)
+            flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+        int width = std::max<int>(1, info.windowRect.right - info.windowRect.left);
+        int height = std::max<int>(1, info.windowRect.bottom - info.windowRect.top);
+        SDL_Window* window = SDL_CreateWindow(info.title.c_str(), info.windowRect.left, info.windowRect.top, width, height, flags);
+        if (!window)
+            return;
+        SdlSurface& s = m_surfaces[hwnd];
+        s.window = window;
+        s.id = SDL_GetWindowID(window);
+        s.sequence = ++m_sequence;
+        s.owner = info.owner;
+        s.rect = info.windowRect;
+        s.title = info.title;
+        m_byId[s.id] = hwnd;
+        SDL_SetWindowHitTest(window, HitTest, this);
+        if (info.owner) {
+            auto owner = m_surfaces.find(info.owner);
+            if (owner != m_surfaces.end() && !(flags & SDL_WINDOW_POPUP_MENU))
+                SDL_SetWindowModalFor(window, owner->second.window);
+        }
+        if (info.visible)
+            Show(s, true);
+    }
+
+    void UpdateSurface(HWND hwnd, const SurfaceInfo& info) override
+    {
+        auto it = m_surfaces.find(hwnd);
+        if (it == m_surfaces.end())
+            return;
+        SdlSurface& s = it->second;
+        if (info.title != s.title) {
+            s.title = info.title;
+            SDL_SetWindowTitle(s.window, s.title.c_str());
+        }
+        bool iconic = IsIconic(hwnd) != FALSE;
+        if (iconic != s.minimized) {
+            s.minimized = iconic;
+            if (iconic)
+                SDL_MinimizeWindow(s.window);
+            else
+                SDL_RestoreWindow(s.window);
+        }
+        const RECT& r = info.windowRect;
+        if (!iconic) {
+            if (r.left != s.rect.left || r.top != s.rect.top) {
+                Remember(s.movesRequested, POINT{r.left, r.top});
+                SDL_SetWindowPosition(s.window, r.left, r.top);
+            }
+            SIZE size{std::max<LONG>(1, r.right - r.left), std::max<LONG>(1, r.bottom - r.top)};
+            if (size.cx != s.rect.right - s.rect.left || size.cy != s.rect.bottom - s.rect.top) {
+                Remember(s.sizesRequested, size);
+                SDL_SetWindowSize(s.window, size.cx, size.cy);
+            }
+            s.rect = r;
+        }
+        if (info.visible != s.visible)
+            Show(s, info.visible);
+    }
+
+    void DestroySurface(HWND hwnd) override
+    {
+        auto it = m_surfaces.find(hwnd);
+        if (it == m_surfaces.end())
+            return;
+        m_byId.erase(it->second.id);
+        SDL_DestroyWindow(it->second.window);
+        m_surfaces.erase(it);
+    }
+
+    void Present(HWND hwnd, const PixelBuffer& pixels, const RECT& dirty) override
+    {
+        auto it = m_surfaces.find(hwnd);
+        if (it == m_surfaces.end() || pixels.width <= 0 || pixels.height <= 0)
+            return;
+        SdlSurface& s = it->second;
+        SyncTitle(hwnd, s);
+        SDL_Surface* target = SDL_GetWindowSurface(s.window);
+        if (!target)
+            return;
+        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.pixels.data()), pixels.width,
+            pixels.height, 32, pixels.StrideBytes(), SDL_PIXELFORMAT_RGB888);
+        if (!source)
+            return;
+        SDL_Rect area{int(dirty.left), int(dirty.top), int(dirty.right - dirty.left), int(dirty.bottom - dirty.top)};
+        SDL_Rect place = area;
+        SDL_BlitSurface(source, &area, target, &place);
+        SDL_FreeSurface(source);
+        SDL_Rect bounds{0, 0, target->w, target->h};
+        SDL_Rect shown;
+        if (SDL_IntersectRect(&area, &bounds, &shown))
+            SDL_UpdateWindowSurfaceRects(s.window, &shown, 1);
+    }
+
+    bool PollEvents() override
+    {
+        bool any = false;
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            any = true;
+            Translate(e);
+        }
+        if (PollWatchedDescriptors(0))
+            any = true;
+        return any;
+    }
+
+    bool WaitEvents(DWORD milliseconds) override
+    {
+        if (WatchedDescriptors().empty() && milliseconds != INFINITE) {
+            SDL_WaitEventTimeout(nullptr, int(std::min<DWORD>(milliseconds, 0x7FFFFFFF)));
+            return true;
+        }
+        // SDL cannot wait on our descriptors, so wait in short slices and
+        // look at them in between.
+        Uint32 start = SDL_GetTicks();
+        for (;;) {
+            if (PollWatchedDescriptors(0))
+                return true;
+            int slice = kWaitSliceMilliseconds;
+            if (milliseconds != INFINITE) {
+                Uint32 spent = SDL_GetTicks() - start;
+                if (spent >= milliseconds)
+                    return true;
+                slice = int(std::min<DWORD>(DWORD(slice), milliseconds - spent));
+            }
+            if (SDL_WaitEventTimeout(nullptr, slice))
+                return true;
+        }
+    }
+
+    void SetCursorShape(const CursorShape& shape) override
+    {
+        SDL_ShowCursor(shape.hidden ? SDL_DISABLE : SDL_ENABLE);
+        if (shape.hidden)
+            return;
+        SDL_Cursor* cursor = nullptr;
+        if (shape.image) {
+            uint64_t key = HashCursor(shape);
+            auto it = m_cursors.find(key);
+            if (it != m_cursors.end()) {
+                cursor = it->second;
+            } else {
+                if (m_cursors.size() >= kMaxCachedCursors)
+                    DropCachedCursors();
+                cursor = MakeImageCursor(shape);
+                if (cursor)
+                    m_cursors[key] = cursor;
+            }
+        }
+        if (!cursor) {
+            SDL_SystemCursor id = SystemCursorFor(shape.systemId);
+            auto it = m_systemCursors.find(id);
+            if (it != m_systemCursors.end())
+                cursor = it->second;
+            else if ((cursor = SDL_CreateSystemCursor(id)))
+                m_systemCursors[id] = cursor;
+        }
+        if (cursor && cursor != m_current) {
+            m_current = cursor;
+            SDL_SetCursor(cursor);
+        }
+    }
+
+    POINT CursorPos() override
+    {
+        int x = 0;
+        int y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        return POINT{x, y};
+    }
+
+    void SetCursorPos(POINT screen) override { SDL_WarpMouseGlobal(screen.x, screen.y); }
+
+    void SetMouseCapture(bool captured) override { SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE); }
+
+    bool SetClipboardText(const std::string& utf8) override
+    {
+        if (SDL_SetClipboardText(utf8.c_str()) != 0)
+            return false;
+        m_clipboard = utf8;
+        m_clipboardTime = SDL_GetTicks();
+        m_clipboardValid = true;
+        return true;
+    }
+
+    bool GetClipboardText(std::string& utf8) override
+    {
+        if (!m_clipboardValid || SDL_GetTicks() - m_clipboardTime >= kClipboardCacheMilliseconds) {
+            char* text = SDL_GetClipboardText();
+            if (!text)
+                return false;
+            size_t length = strnlen(text, kMaxDesktopClipboardText + 1);
+            // Too long to paste: as good as nothing for us.
+            m_clipboard = length > kMaxDesktopClipboardText ? std::string() : std::string(text, length);
+            SDL_free(text);
+            m_clipboardTime = SDL_GetTicks();
+            m_clipboardValid = true;
+        }
+        utf8 = m_clipboard;
+        return true;
+    }
+
+    SIZE ScreenSize() override
+    {
+        SDL_DisplayMode mode;
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
+            return SIZE{mode.w, mode.h};
+        return GetScreenSize();
+    }
+
+    int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+
+    void Beep() override { }
+
+    HWND WindowOf(Uint32 id) const
+    {
+        auto it = m_byId.find(id);
+        return it == m_byId.end() ? NULL : it->second;
+    }
+
+private:
+    template <typename T>
+    static void Remember(std::deque<T>& list, T value)
+    {
+        list.push_back(value);
+        if (list.size() > 8)
+            list.pop_front();
+    }
+
+    template <typename T, typename Same>
+    static bool Expected(std::deque<T>& list, T value, Same same)
+    {
+        auto it = std::find_if(list.begin(), list.end(), [&](const T& v) { return same(v, value); });
+        if (it == list.end())
+            return false;
+        list.erase(list.begin(), it + 1);
+        return true;
+    }
+
+    void Show(SdlSurface& s, bool visible)
+    {
+        s.visible = visible;
+        if (visible) {
+            SDL_ShowWindow(s.window);
+            if (!(SDL_GetWindowFlags(s.window) & SDL_WINDOW_POPUP_MENU))
+                SDL_RaiseWindow(s.window);
+        } else {
+            SDL_HideWindow(s.window);
+        }
+    }
+
+    // SetWindowText does not tell the driver; the title catches up with the
+    // text whenever the window presents.
+    void SyncTitle(HWND hwnd, SdlSurface& s)
+    {
+        Window* w = PeekWindowRecord(hwnd);
+        if (!w)
+            return;
+        std::string title = Utf8From1252(w->text);
+        if (title != s.title) {
+            s.title = title;
+            SDL_SetWindowTitle(s.window, s.title.c_str());
+        }
+    }
+
+    void DropCachedCursors()
+    {
+        for (auto it = m_cursors.begin(); it != m_cursors.end();) {
+            if (it->second == m_current) {
+                ++it;
+                continue;
+            }
+            SDL_FreeCursor(it->second);
+            it = m_cursors.erase(it);
+        }
+    }
+
+    // Screen coordinates of a point in an SDL window: its window rectangle
+    // is ours, kept equal to SDL's by the move events.
+    bool ScreenPoint(Uint32 id, int x, int y, POINT& screen) const
+    {
+        HWND hwnd = WindowOf(id);
+        Window* w = PeekWindowRecord(hwnd);
+        if (!w)
+            return false;
+        screen = POINT{w->windowRect.left + x, w->windowRect.top + y};
+        return true;
+    }
+
+    // SDL sends the text a key types as its own event right after the key.
+    // The key carries it instead (TranslateMessage makes the WM_CHAR), so the
+    // layout's character is typed, and only once.
+    static BYTE TakeTextOfKey()
+    {
+        SDL_Event next;
+        if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1 || next.type != SDL_TEXTINPUT)
+            return 0;
+        std::string text = Utf8To1252(std::string_view(next.text.text, strnlen(next.text.text, sizeof next.text.text)));
+        if (text.size() != 1 || text[0] == '\0')
+            return 0;
+        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+        return BYTE(text[0]);
+    }
+
+    void Translate(const SDL_Event& e);
+    void TranslateWindowEvent(const SDL_WindowEvent& e);
+    void RequestQuit();
+    void Expose(HWND hwnd);
+
+    std::map<HWND, SdlSurface> m_surfaces;
+    std::map<Uint32, HWND> m_byId;
+    unsigned m_sequence = 0;
+    std::map<uint64_t, SDL_Cursor*> m_cursors;
+    std::map<SDL_SystemCursor, SDL_Cursor*> m_systemCursors;
+    SDL_Cursor* m_current = nullptr;
+    std::string m_clipboard;
+    Uint32 m_clipboardTime = 0;
+    bool m_clipboardValid = false;
+    // A drop in progress (SDL_DROPBEGIN .. SDL_DROPCOMPLETE).
+    std::vector<std::string> m_dropped;
+    Uint32 m_dropWindow = 0;
+};
+
+SDL_HitTestResult HitTest(SDL_Window* window, const SDL_Point* area, void* data)
+{
+    // Caption and frame go to the desktop, which moves and sizes the window
+    // as it would its own; this is decided without calling the program.
+    auto* driver = static_cast<SdlDriver*>(data);
+    HWND hwnd = driver->WindowOf(SDL_GetWindowID(window));
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w || (w->style & WS_DISABLED) || IsZoomed(hwnd))
+        return SDL_HITTEST_NORMAL;
+    POINT screen{w->windowRect.left + area->x, w->windowRect.top + area->y};
+    switch (NonClientHitTest(*w, screen)) {
+    case HTCAPTION: return SDL_HITTEST_DRAGGABLE;
+    case HTLEFT: return SDL_HITTEST_RESIZE_LEFT;
+    case HTRIGHT: return SDL_HITTEST_RESIZE_RIGHT;
+    case HTTOP: return SDL_HITTEST_RESIZE_TOP;
+    case HTBOTTOM: return SDL_HITTEST_RESIZE_BOTTOM;
+    case HTTOPLEFT: return SDL_HITTEST_RESIZE_TOPLEFT;
+    case HTTOPRIGHT: return SDL_HITTEST_RESIZE_TOPRIGHT;
+    case HTBOTTOMLEFT: return SDL_HITTEST_RESIZE_BOTTOMLEFT;
+    case HTBOTTOMRIGHT: return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+    default: return SDL_HITTEST_NORMAL;
+    }
+}
+
+void SdlDriver::Translate(const SDL_Event& e)
+{
+    switch (e.type) {
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(e.window);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        UINT vk = VirtualKeyFromSdlKey(e.key.keysym.sym, e.key.keysym.scancode);
+        if (!vk)
+            break;
+        bool down = e.type == SDL_KEYDOWN;
+        KeyModifiers modifiers = ModifiersOf(e.key.keysym.mod);
+        BYTE character = down ? CharacterForKey(vk, modifiers) : 0;
+        if (down && !character && !TextSuppressedBy(modifiers))
+            character = TakeTextOfKey();
+        DeliverKey(vk, down, e.key.repeat != 0, character);
+        break;
+    }
+    case SDL_TEXTINPUT: {
+        if (TextSuppressedBy(ModifiersOf(Uint16(SDL_GetModState()))))
+            break;
+        std::string text = Utf8To1252(std::string_view(e.text.text, strnlen(e.text.text, sizeof e.text.text)));
+        if (!text.empty())
+            DeliverText(text);
+        break;
+    }
+    case SDL_MOUSEMOTION: {
+        POINT screen;
+        if (ScreenPoint(e.motion.windowID, e.motion.x, e.motion.y, screen))
+            DeliverMouseMove(screen);
+        break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        MouseButton button;
+        if (e.button.button == SDL_BUTTON_LEFT)
+            button = MouseButton::Left;
+        else if (e.button.button == SDL_BUTTON_RIGHT)
+            button = MouseButton::Right;
+        else if (e.button.button == SDL_BUTTON_MIDDLE)
+            button = MouseButton::Middle;
+        else
+            break;
+        POINT screen;
+        if (ScreenPoint(e.button.windowID, e.button.x, e.button.y, screen))
+            DeliverMouseButton(button, e.type == SDL_MOUSEBUTTONDOWN, screen);
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (notches != 0)
+            DeliverMouseWheel(notches * WHEEL_DELTA, CursorPos());
+        break;
+    }
+    case SDL_CLIPBOARDUPDATE:
+        m_clipboardValid = false;
+        break;
+    case SDL_DROPBEGIN:
+        m_dropped.clear();
+        m_dropWindow = e.drop.windowID;
+        break;
+    case SDL_DROPFILE:
+        if (e.drop.file) {
+            m_dropWindow = e.drop.windowID;
+            m_dropped.emplace_back(e.drop.file);
+            SDL_free(e.drop.file);
+        }
+        break;
+    case SDL_DROPTEXT:
+        SDL_free(e.drop.file);
+        break;
+    case SDL_DROPCOMPLETE: {
+        std::vector<std::string> files;
+        files.swap(m_dropped);
+        HWND target = WindowOf(e.drop.windowID ? e.drop.windowID : m_dropWindow);
+        // SDL does not say where the files fell; the pointer is there.
+        if (target && !files.empty())
+            DeliverDrop(target, files, CursorPos());
+        break;
+    }
+    case SDL_QUIT:
+        RequestQuit();
+        break;
+    default:
+        break;
+    }
+}
+
+void SdlDriver::TranslateWindowEvent(const SDL_WindowEvent& e)
+{
+    HWND hwnd = WindowOf(e.windowID);
+    if (!hwnd)
+        return;
+    auto it = m_surfaces.find(hwnd);
+    if (it == m_surfaces.end())
+        return;
+    SdlSurface& s = it->second;
+    switch (e.event) {
+    case SDL_WINDOWEVENT_MOVED: {
+        POINT p{e.data1, e.data2};
+        if (Expected(s.movesRequested, p, [](POINT a, POINT b) { return a.x == b.x && a.y == b.y; }))
+            break;
+        if (s.minimized || (p.x == s.rect.left && p.y == s.rect.top))
+            break;
+        OffsetRect(&s.rect, p.x - s.rect.left, p.y - s.rect.top);
+        SetWindowPos(hwnd, NULL, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+    }
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        SIZE size{e.data1, e.data2};
+        if (Expected(s.sizesRequested, size, [](SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }))
+            break;
+        if (s.minimized || (size.cx == s.rect.right - s.rect.left && size.cy == s.rect.bottom - s.rect.top))
+            break;
+        s.rect.right = s.rect.left + size.cx;
+        s.rect.bottom = s.rect.top + size.cy;
+        SetWindowPos(hwnd, NULL, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+    }
+    case SDL_WINDOWEVENT_EXPOSED:
+        Expose(hwnd);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        if (!s.minimized) {
+            s.minimized = true;
+            if (!IsIconic(hwnd))
+                ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+        }
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        if (s.minimized) {
+            s.minimized = false;
+            if (IsIconic(hwnd))
+                ShowWindow(hwnd, SW_RESTORE);
+        }
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        m_clipboardValid = false;
+        DeliverSurfaceFocus(hwnd, true);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        DeliverSurfaceFocus(hwnd, false);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        // A window under a modal dialog does not close.
+        if (IsWindowEnabled(hwnd))
+            PostMessage(hwnd, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// The desktop asks the program to end (a signal, or the session closing):
+// every top-level window may refuse; then the main window is closed as if
+// the user had closed it.
+void SdlDriver::RequestQuit()
+{
+    std::vector<HWND> tops;
+    if (Window* desktop = PeekWindowRecord(GetDesktopWindow()))
+        tops = desktop->children;
+    for (HWND h : tops)
+        if (IsWindow(h) && !SendMessage(h, WM_QUERYENDSESSION, 0, 0))
+            return;
+    HWND main = NULL;
+    unsigned first = 0;
+    for (const auto& [hwnd, s] : m_surfaces) {
+        if (s.owner || !IsWindow(hwnd))
+            continue;
+        if (!main || s.sequence < first) {
+            main = hwnd;
+            first = s.sequence;
+        }
+    }
+    if (main)
+        PostMessage(main, WM_CLOSE, 0, 0);
+}
+
+void SdlDriver::Expose(HWND hwnd)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w || !w->surface)
+        return;
+    Present(hwnd, *w->surface, RECT{0, 0, w->surface->width, w->surface->height});
+}
+
+int SdlDriver::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type)
+{
+    struct Button {
+        int id;
+        const char* label;
+    };
+    static const Button kButtons[][3] = {
+        {{IDOK, "OK"}, {0, nullptr}, {0, nullptr}},
+        {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {0, nullptr}},
+        {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}},
+        {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}},
+        {{IDYES, "Yes"}, {IDNO, "No"}, {0, nullptr}},
+        {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}, {0, nullptr}},
+    };
+    UINT kind = type & MB_TYPEMASK;
+    if (kind > 5)
+        kind = 0;
+    UINT defaultIndex = (type & MB_DEFMASK) >> 8;
+    std::vector<SDL_MessageBoxButtonData> buttons;
+    bool hasCancel = false;
+    for (const Button& b : kButtons[kind])
+        if (b.label && b.id == IDCANCEL)
+            hasCancel = true;
+    for (UINT i = 0; i < 3; ++i) {
+        const Button& b = kButtons[kind][i];
+        if (!b.label)
+            break;
+        Uint32 flags = 0;
+        if (i == defaultIndex)
+            flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+        if (b.id == IDCANCEL || (!hasCancel && (b.id == IDNO || (kind == 0 && b.id == IDOK))))
+            flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+        buttons.push_back(SDL_MessageBoxButtonData{flags, b.id, b.label});
+    }
+    UINT icon = type & MB_ICONMASK;
+    Uint32 flags = icon == MB_ICONHAND ? SDL_MESSAGEBOX_ERROR
+        : icon == MB_ICONEXCLAMATION   ? SDL_MESSAGEBOX_WARNING
+                                       : SDL_MESSAGEBOX_INFORMATION;
+    flags |= SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    SDL_MessageBoxData data{};
+    data.flags = flags;
+    auto it = m_surfaces.find(owner);
+    data.window = it == m_surfaces.end() ? nullptr : it->second.window;
+    data.title = caption.c_str();
+    data.message = text.c_str();
+    data.numbuttons = int(buttons.size());
+    data.buttons = buttons.data();
+    int pressed = 0;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed <= 0)
+        return 0;
+    return pressed;
+}
+
+} // namespace
+
+std::unique_ptr<Driver> CreateSdlDriver(std::string& error)
+{
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = std::string("the SDL back end cannot open a display: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+    SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
+    SDL_StartTextInput();
+    auto driver = std::make_unique<SdlDriver>();
+    SIZE screen = driver->ScreenSize();
+    SetScreenSize(screen.cx, screen.cy);
+    if (Window* desktop = PeekWindowRecord(GetDesktopWindow())) {
+        desktop->windowRect = RECT{0, 0, screen.cx, screen.cy};
+        desktop->clientRect = desktop->windowRect;
+    }
+    return driver;
+}
+
+} // namespace platform

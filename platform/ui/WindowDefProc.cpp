@@ -1,0 +1,311 @@
+// DefWindowProc: what a window does with a message its procedure passes on.
+
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiDefs.h"
+#include "platform/ui/internal/MenuBar.h"
+#include "platform/ui/internal/NonClient.h"
+#include "platform/ui/internal/Window.h"
+
+#include <cstring>
+
+namespace platform {
+
+LRESULT TrackWindowScrollBar(HWND hwnd, int bar, POINT screen);
+
+namespace {
+
+POINT ParentOrigin(const Window& w)
+{
+    if (Window* p = PeekWindowRecord(w.parent))
+        return POINT{p->clientRect.left, p->clientRect.top};
+    return POINT{0, 0};
+}
+
+HWND RootOf(HWND hwnd)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    Window* top = w ? TopLevelOf(*w) : nullptr;
+    return top ? top->handle : hwnd;
+}
+
+HBRUSH ClassBackground(const Window& w)
+{
+    HBRUSH brush = w.windowClass ? w.windowClass->background : NULL;
+    // (HBRUSH)(COLOR_* + 1) names a system colour.
+    ULONG_PTR value = ULONG_PTR(brush);
+    if (value > 0 && value <= COLOR_GRADIENTINACTIVECAPTION + 1)
+        return GetSysColorBrush(int(value - 1));
+    return brush;
+}
+
+LRESULT EraseBackground(HWND hwnd, HDC hdc)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w || !hdc)
+        return 0;
+    HBRUSH brush = ClassBackground(*w);
+    if (!brush)
+        return 0;
+    RECT r{0, 0, w->clientRect.right - w->clientRect.left, w->clientRect.bottom - w->clientRect.top};
+    FillRect(hdc, &r, brush);
+    return 1;
+}
+
+LRESULT SetCursorDefault(HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w)
+        return FALSE;
+    // A parent may set the cursor for its children first.
+    if ((w->style & WS_CHILD) && CallProcedure(w->parent, WM_SETCURSOR, wParam, lParam))
+        return TRUE;
+    if (!(w = PeekWindowRecord(hwnd)))
+        return FALSE;
+    int hit = SHORT(LOWORD(lParam));
+    LPCSTR shape = IDC_ARROW;
+    switch (hit) {
+    case HTCLIENT:
+        if (!w->windowClass || !w->windowClass->cursor)
+            return FALSE;
+        SetCursor(w->windowClass->cursor);
+        return TRUE;
+    case HTLEFT:
+    case HTRIGHT:
+        shape = IDC_SIZEWE;
+        break;
+    case HTTOP:
+    case HTBOTTOM:
+        shape = IDC_SIZENS;
+        break;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT:
+        shape = IDC_SIZENWSE;
+        break;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT:
+        shape = IDC_SIZENESW;
+        break;
+    case HTERROR:
+        return FALSE;
+    default:
+        break;
+    }
+    SetCursor(LoadCursor(NULL, shape));
+    return TRUE;
+}
+
+LRESULT SysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    switch (wParam & 0xFFF0) {
+    case SC_CLOSE:
+        SendMessage(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    case SC_MINIMIZE:
+        ShowWindow(hwnd, SW_MINIMIZE);
+        return 0;
+    case SC_MAXIMIZE:
+        ShowWindow(hwnd, SW_MAXIMIZE);
+        return 0;
+    case SC_RESTORE:
+        ShowWindow(hwnd, SW_RESTORE);
+        return 0;
+    case SC_KEYMENU:
+        TrackMenuBarKey(hwnd, UINT(lParam));
+        return 0;
+    case SC_MOUSEMENU:
+        TrackMenuBarMouse(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case SC_VSCROLL:
+    case SC_HSCROLL:
+        TrackWindowScrollBar(hwnd, (wParam & 0xFFF0) == SC_VSCROLL ? SB_VERT : SB_HORZ,
+            POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT NcButtonDown(HWND hwnd, WPARAM hit, LPARAM lParam)
+{
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (hit) {
+    case HTMENU:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU + HTMENU, lParam);
+        return 0;
+    case HTVSCROLL:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_VSCROLL + HTVSCROLL, lParam);
+        return 0;
+    case HTHSCROLL:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_HSCROLL + HTHSCROLL, lParam);
+        return 0;
+    case HTCLOSE:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+        return 0;
+    default:
+        (void)pt;
+        return 0;
+    }
+}
+
+} // namespace
+
+} // namespace platform
+
+using namespace platform;
+
+LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    Window* w = FindWindowRecord(hWnd);
+    if (!w)
+        return 0;
+    switch (Msg) {
+    case WM_NCCREATE:
+        return TRUE;
+    case WM_NCCALCSIZE:
+        if (wParam) {
+            auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+            if (p)
+                p->rgrc[0] = ClientFromWindowRect(*w, p->rgrc[0]);
+        } else if (lParam) {
+            RECT* r = reinterpret_cast<RECT*>(lParam);
+            *r = ClientFromWindowRect(*w, *r);
+        }
+        return 0;
+    case WM_NCHITTEST:
+        return NonClientHitTest(*w, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCPAINT:
+        PaintNonClient(hWnd);
+        return 0;
+    case WM_NCACTIVATE:
+        if (w->captionActive != (wParam != 0)) {
+            w->captionActive = wParam != 0;
+            if ((w->style & WS_CAPTION) == WS_CAPTION)
+                RedrawWindow(hWnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+        }
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        if (BeginPaint(hWnd, &ps))
+            EndPaint(hWnd, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return EraseBackground(hWnd, HDC(wParam));
+    case WM_SETREDRAW:
+        w->redrawDisabled = !wParam;
+        return 0;
+    case WM_SETTEXT: {
+        LPCSTR text = reinterpret_cast<LPCSTR>(lParam);
+        w->text = text ? std::string(text, strnlen(text, 65535)) : std::string();
+        if ((w->style & WS_CAPTION) == WS_CAPTION)
+            RedrawWindow(hWnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+        return TRUE;
+    }
+    case WM_GETTEXT: {
+        LPSTR buffer = reinterpret_cast<LPSTR>(lParam);
+        if (!buffer || wParam == 0)
+            return 0;
+        size_t n = std::min<size_t>(w->text.size(), size_t(wParam) - 1);
+        std::memcpy(buffer, w->text.data(), n);
+        buffer[n] = 0;
+        return LRESULT(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return LRESULT(w->text.size());
+    case WM_CLOSE:
+        DestroyWindow(hWnd);
+        return 0;
+    case WM_QUERYENDSESSION:
+    case WM_QUERYOPEN:
+        return TRUE;
+    case WM_WINDOWPOSCHANGED: {
+        const WINDOWPOS* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (!wp)
+            return 0;
+        RECT client = w->clientRect;
+        POINT origin = ParentOrigin(*w);
+        DWORD style = w->style;
+        if (!(wp->flags & SWP_NOMOVE))
+            SendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(client.left - origin.x, client.top - origin.y));
+        if (!(wp->flags & SWP_NOSIZE) || (wp->flags & SWP_FRAMECHANGED)) {
+            WPARAM type = (style & WS_MINIMIZE) ? SIZE_MINIMIZED : (style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            SendMessage(hWnd, WM_SIZE, type, MAKELPARAM(client.right - client.left, client.bottom - client.top));
+        }
+        return 0;
+    }
+    case WM_SETCURSOR:
+        return SetCursorDefault(hWnd, wParam, lParam);
+    case WM_MOUSEACTIVATE:
+        if (w->style & WS_CHILD) {
+            LRESULT r = SendMessage(w->parent, WM_MOUSEACTIVATE, wParam, lParam);
+            if (r)
+                return r;
+        }
+        return MA_ACTIVATE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !(w->style & WS_MINIMIZE))
+            SetFocus(hWnd);
+        return 0;
+    case WM_CANCELMODE:
+        if (GetCapture() == hWnd)
+            ReleaseCapture();
+        return 0;
+    case WM_SYSCOMMAND:
+        return SysCommand(hWnd, wParam, lParam);
+    case WM_NCLBUTTONDOWN:
+        return NcButtonDown(hWnd, wParam, lParam);
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTCAPTION && (w->style & WS_MAXIMIZEBOX) && !(w->style & WS_CHILD))
+            SendMessage(hWnd, WM_SYSCOMMAND, (w->style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE, lParam);
+        return 0;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
+            SendMessage(RootOf(hWnd), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSKEYUP:
+        // Alt or F10 alone opens the menu bar of the top-level window.
+        if (wParam == VK_MENU || wParam == VK_F10)
+            SendMessage(RootOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    case WM_SYSCHAR:
+        if (HIWORD(lParam) & KF_ALTDOWN)
+            SendMessage(RootOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(BYTE(wParam)));
+        return 0;
+    case WM_CONTEXTMENU:
+    case WM_MOUSEWHEEL:
+    case WM_HELP:
+        if (w->style & WS_CHILD)
+            return SendMessage(w->parent, Msg, wParam, lParam);
+        return 0;
+    case WM_CHARTOITEM:
+    case WM_VKEYTOITEM:
+        return -1;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        HDC hdc = HDC(wParam);
+        bool field = Msg == WM_CTLCOLOREDIT || Msg == WM_CTLCOLORLISTBOX;
+        SetTextColor(hdc, GetSysColor(field ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+        SetBkColor(hdc, GetSysColor(field ? COLOR_WINDOW : COLOR_BTNFACE));
+        if (Msg == WM_CTLCOLORSCROLLBAR)
+            return LRESULT(GetSysColorBrush(COLOR_SCROLLBAR));
+        return LRESULT(GetSysColorBrush(field ? COLOR_WINDOW : COLOR_BTNFACE));
+    }
+    case WM_NOTIFYFORMAT:
+        return 1; // NFR_ANSI
+    case WM_GETICON:
+        return LRESULT(wParam == ICON_BIG ? w->bigIcon : w->smallIcon);
+    case WM_SETICON: {
+        HICON& slot = wParam == ICON_BIG ? w->bigIcon : w->smallIcon;
+        HICON old = slot;
+        slot = HICON(lParam);
+        return LRESULT(old);
+    }
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Putting messages into the queue from inside the platform.
+
+#include "platform/base/Types.h"
+#include "platform/base/UiRecords.h"
+
+#include <functional>
+
+namespace platform {
+
+// Appends a keyboard or mouse message, already addressed to its window
+// (time and pt are filled when zero). Input comes after posted messages.
+void PostInputMessage(const MSG& msg);
+// Sends a message as if from another process (InSendMessage is TRUE
+// inside); used by the single-instance channel.
+LRESULT SendForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Whether anything is waiting (posted, input, quit, paint or a due timer).
+bool QueueHasWork();
+// Drops posted and input messages of a window that is gone.
+void ForgetQueuedMessages(HWND hwnd);
+// Timers of a window that is gone.
+void KillWindowTimers(HWND hwnd);
+// Milliseconds until the next timer is due (0: due now; INFINITE: none).
+DWORD TimeToNextTimer();
+
+} // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// How the SDL back end turns key events into virtual keys and the characters
+// that SDL sends no text for. Kept apart from the driver so that the table
+// can be checked without a display. Keycodes and scancodes are SDL's numbers.
+
+#include "platform/base/Types.h"
+
+#include <cstdint>
+
+namespace platform {
+
+// The virtual key of a key, 0 for keys the program has no code for. Letters
+// and digits follow the layout's keycode and, when the layout has none (a
+// non-Latin layout), the key's position.
+UINT VirtualKeyFromSdlKey(int32_t keycode, int scancode);
+
+enum class KeyModifiers : unsigned {
+    None = 0,
+    Shift = 1,
+    Control = 2,
+    Alt = 4, // the menu key, not AltGr
+};
+constexpr KeyModifiers operator|(KeyModifiers a, KeyModifiers b)
+{
+    return KeyModifiers(unsigned(a) | unsigned(b));
+}
+constexpr bool Has(KeyModifiers set, KeyModifiers m)
+{
+    return (unsigned(set) & unsigned(m)) != 0;
+}
+
+// The Windows-1252 character a key press types that does not come as SDL
+// text: the control characters of Return, Backspace, Tab, Escape and
+// Ctrl+letter, and the letter or digit of an Alt combination (which the
+// program sees as WM_SYSCHAR). 0 when SDL's text event carries the
+// character, or there is none.
+BYTE CharacterForKey(UINT vk, KeyModifiers modifiers);
+
+// Whether SDL text typed with these modifiers is left out, because
+// CharacterForKey already gave the character of the key (Ctrl or Alt held,
+// but not both: that is AltGr, which types text).
+bool TextSuppressedBy(KeyModifiers modifiers);
+
+} // namespace platform

@@ -1,0 +1,226 @@
+#!/usr/bin/python3
+"""Runs e2e_window on the SDL back end under a private Xvfb, clicks and types
+into it with xdotool, and checks its message log and a screenshot.
+
+Usage: run_window_test.py <path of e2e_window>
+Exit 0 on success, 1 on a failed check, 77 when Xvfb, xdotool or ImageMagick's
+import is not installed. Every wait is bounded; Xvfb and the program are
+always stopped."""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+PR_SET_PDEATHSIG = 1
+
+FRAME = (200, 30, 30)
+CHILD_CLICKED = (20, 40, 220)
+CLICK_IN_CHILD = (30, 40)  # client coordinates of the child
+TYPED = "hi!"
+
+
+class Failure(Exception):
+    pass
+
+
+def die_with_parent():
+    """Run in the child before exec: a killed test run takes Xvfb and the
+    program with it."""
+    try:
+        import ctypes
+        ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+    except (OSError, AttributeError):
+        pass
+
+
+def wait_for(what, check, seconds):
+    """Calls check() until it returns something true, for at most `seconds`."""
+    deadline = time.monotonic() + seconds
+    while True:
+        result = check()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+def start_xvfb():
+    """Xvfb on a display number it picks itself (-displayfd), so that
+    parallel runs and a desktop already running never collide."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
+        pass_fds=[write_end], preexec_fn=die_with_parent, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 10
+    os.set_blocking(read_end, False)
+    while not number.endswith(b"\n"):
+        if xvfb.poll() is not None or time.monotonic() > deadline:
+            os.close(read_end)
+            raise Failure("Xvfb did not start")
+        try:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                time.sleep(0.05)
+            number += chunk
+        except BlockingIOError:
+            time.sleep(0.05)
+    os.close(read_end)
+    return xvfb, ":" + number.decode().strip()
+
+
+def read_log(path):
+    try:
+        with open(path, encoding="latin-1") as f:
+            return [line.split() for line in f.read().splitlines() if line.strip()]
+    except FileNotFoundError:
+        return []
+
+
+def screen_pixel(env, work, x, y):
+    """The colour at a screen point, from a screenshot of the root window."""
+    shot = os.path.join(work, "shot.ppm")
+    subprocess.run(["import", "-window", "root", "-depth", "8", shot], env=env, check=True, timeout=20,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(shot, "rb") as f:
+        data = f.read()
+    # P6 header: magic, width, height, maximum, each after white space.
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    pos += 1
+    if fields[0] != b"P6" or int(fields[3]) != 255:
+        raise Failure("screenshot is not an 8-bit PPM")
+    width = int(fields[1])
+    offset = pos + (y * width + x) * 3
+    return tuple(data[offset:offset + 3])
+
+
+def close_to(a, b):
+    return all(abs(p - q) <= 8 for p, q in zip(a, b))
+
+
+def run(program, work):
+    xvfb, display = start_xvfb()
+    app = None
+    try:
+        env = dict(os.environ, DISPLAY=display, THREADWICK_BACKEND="sdl", SDL_VIDEODRIVER="x11",
+                   THREADWICK_HOME=os.path.join(work, "home"), XAUTHORITY=os.path.join(work, "no-xauthority"))
+        os.makedirs(env["THREADWICK_HOME"], exist_ok=True)
+        log = os.path.join(work, "messages.log")
+        app = subprocess.Popen([program, log], env=env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+        def ready_line():
+            line = next((l for l in read_log(log) if l[0] == "ready"), None)
+            if not line and app.poll() is not None:
+                raise Failure("e2e_window ended early: " + app.stderr.read().decode(errors="replace"))
+            return line
+        ready = wait_for("the window", ready_line, 15)
+        child_x, child_y, frame_x, frame_y = (int(v) for v in ready[1:5])
+
+        # The window is mapped once xdotool can find it by its title.
+        def window_id():
+            found = subprocess.run(["xdotool", "search", "--name", "^Threadwick E2E$"], env=env,
+                                   capture_output=True, text=True, timeout=5)
+            ids = found.stdout.split()
+            return ids[0] if found.returncode == 0 and ids else None
+        wid = wait_for("the window to be mapped", window_id, 10)
+
+        def xdotool(*args):
+            subprocess.run(["xdotool", *args], env=env, check=True, timeout=10,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        click = (child_x + CLICK_IN_CHILD[0], child_y + CLICK_IN_CHILD[1])
+        xdotool("mousemove", "--sync", str(click[0]), str(click[1]))
+        xdotool("click", "1")
+        wait_for("the click", lambda: any(l[:2] == ["child", "WM_LBUTTONDOWN"] for l in read_log(log)), 10)
+        xdotool("windowfocus", "--sync", wid)
+        xdotool("type", "--delay", "30", TYPED)
+
+        def typed():
+            chars = [chr(int(l[2])) for l in read_log(log) if l[1] == "WM_CHAR"]
+            return "".join(chars) if len(chars) >= len(TYPED) else None
+        wait_for("the typed text", typed, 10)
+
+        # What the window painted, once it has presented the click.
+        probe_child = (child_x + 150, child_y + 100)
+        probe_frame = (frame_x + 5, frame_y + 5)
+        def painted():
+            return (close_to(screen_pixel(env, work, *probe_child), CHILD_CLICKED) and
+                    close_to(screen_pixel(env, work, *probe_frame), FRAME))
+        try:
+            wait_for("the painted colours", painted, 10)
+        except Failure:
+            raise Failure("screenshot shows %s in the child and %s in the frame" %
+                          (screen_pixel(env, work, *probe_child), screen_pixel(env, work, *probe_frame)))
+
+        # A quit request from the desktop closes the program the way the user would.
+        app.send_signal(signal.SIGTERM)
+        try:
+            app.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            raise Failure("e2e_window did not end after SIGTERM")
+        if app.returncode != 0:
+            raise Failure("e2e_window ended with %d: %s" % (app.returncode, app.stderr.read().decode(errors="replace")))
+
+        lines = read_log(log)
+        downs = [l for l in lines if l[:2] == ["child", "WM_LBUTTONDOWN"]]
+        if len(downs) != 1 or (int(downs[0][3]), int(downs[0][4])) != CLICK_IN_CHILD:
+            raise Failure("expected one WM_LBUTTONDOWN at %s in the child, got %s" % (CLICK_IN_CHILD, downs))
+        chars = [(l[0], chr(int(l[2]))) for l in lines if l[1] == "WM_CHAR"]
+        if chars != [("child", c) for c in TYPED]:
+            raise Failure("expected WM_CHAR %r to the child, got %s" % (TYPED, chars))
+        ending = [l[1] for l in lines if l[0] == "top" and l[1] in ("WM_QUERYENDSESSION", "WM_CLOSE", "WM_DESTROY")]
+        if ending != ["WM_QUERYENDSESSION", "WM_CLOSE", "WM_DESTROY"]:
+            raise Failure("expected WM_QUERYENDSESSION, WM_CLOSE, WM_DESTROY at the end, got %s" % ending)
+    finally:
+        for process in (app, xvfb):
+            if process and process.poll() is None:
+                process.kill()
+                process.wait(timeout=10)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
+    if missing:
+        print("e2e: skipped, not installed: " + ", ".join(missing))
+        return 77
+    # A test runner's SIGTERM still runs the clean-up below.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    work = tempfile.mkdtemp(prefix="threadwick-e2e-")
+    try:
+        run(os.path.abspath(sys.argv[1]), work)
+        print("e2e: window test passed")
+        return 0
+    except (Failure, subprocess.SubprocessError, OSError) as error:
+        print("e2e: FAILED: %s" % error, file=sys.stderr)
+        try:
+            with open(os.path.join(work, "messages.log"), encoding="latin-1") as f:
+                sys.stderr.write(f.read())
+        except OSError:
+            pass
+        return 1
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
