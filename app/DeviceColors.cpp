@@ -2,6 +2,7 @@
 
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/User.h"
 
 #include <algorithm>
 
@@ -43,4 +44,10 @@ COLORREF GetNearestScreenColor(COLORREF color, CDC* pDC)
         result = pDC ? pDC->GetNearestColor(color) : ::GetNearestColor(screen, color);
     ::ReleaseDC(NULL, screen);
     return result;
+}
+
+HCURSOR LoadArrowCursor()
+{
+    static HCURSOR s_arrow = LoadCursor(NULL, IDC_ARROW);
+    return s_arrow;
 }

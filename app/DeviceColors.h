@@ -7,6 +7,10 @@
 
 class CDC;
 
+// The system arrow cursor, loaded once and kept for the whole run; callers
+// that set the cursor on WM_SETCURSOR use it without loading it each time.
+HCURSOR LoadArrowCursor();
+
 // The device's bits per pixel times planes as a class: -1 for monochrome
 // (0 or 1), 5 for 2 to 5 bits, 4 for 6 to 8 bits, 0 for more (true colour).
 int GetDeviceColorClass(CDC* pDC);

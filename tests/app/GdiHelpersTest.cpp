@@ -7,6 +7,8 @@
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/Display.h"
 
+#include "platform/ui/User.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -308,6 +310,14 @@ TEST(FontHelpers, FittingFindsTheSizeThatMeasuresTheTarget)
     EXPECT_EQ(::GetCurrentObject(dc.m_hDC, OBJ_FONT), before);
     // Nothing fits a box of one pixel: the search ends at the bottom.
     EXPECT_EQ(FindFittingFontSize(&dc, "Fitting", 1, 1, &lf, format), 0);
+}
+
+TEST(DeviceColors, ArrowCursorIsLoadedOnceAndIsTheSystemArrow)
+{
+    HCURSOR arrow = LoadArrowCursor();
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(LoadArrowCursor(), arrow);
+    EXPECT_EQ(arrow, LoadCursor(NULL, IDC_ARROW));
 }
 
 } // namespace
