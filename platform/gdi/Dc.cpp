@@ -209,22 +209,22 @@ CGdiObject* CDC::SelectStockObject(int nIndex)
 
 CPen* CDC::SelectObject(CPen* pPen)
 {
-    return CPen::FromHandle((HPEN)SelectBoth(pPen->GetSafeHandle()));
+    return CPen::FromHandle((HPEN)SelectBoth(platform::SafeHandle(pPen)));
 }
 
 CBrush* CDC::SelectObject(CBrush* pBrush)
 {
-    return CBrush::FromHandle((HBRUSH)SelectBoth(pBrush->GetSafeHandle()));
+    return CBrush::FromHandle((HBRUSH)SelectBoth(platform::SafeHandle(pBrush)));
 }
 
 CFont* CDC::SelectObject(CFont* pFont)
 {
-    return CFont::FromHandle((HFONT)SelectBoth(pFont->GetSafeHandle()));
+    return CFont::FromHandle((HFONT)SelectBoth(platform::SafeHandle(pFont)));
 }
 
 CBitmap* CDC::SelectObject(CBitmap* pBitmap)
 {
-    return CBitmap::FromHandle((HBITMAP)SelectBoth(pBitmap->GetSafeHandle()));
+    return CBitmap::FromHandle((HBITMAP)SelectBoth(platform::SafeHandle(pBitmap)));
 }
 
 int CDC::SelectObject(CRgn* pRgn)
@@ -234,7 +234,7 @@ int CDC::SelectObject(CRgn* pRgn)
 
 CGdiObject* CDC::SelectObject(CGdiObject* pObject)
 {
-    return CGdiObject::FromHandle(SelectBoth(pObject->GetSafeHandle()));
+    return CGdiObject::FromHandle(SelectBoth(platform::SafeHandle(pObject)));
 }
 
 HGDIOBJ CDC::SelectObject(HGDIOBJ hObject)
@@ -411,13 +411,13 @@ void CDC::LPtoDP(LPSIZE lpSize) const
 
 int CDC::SelectClipRgn(CRgn* pRgn)
 {
-    HRGN h = (HRGN)pRgn->GetSafeHandle();
+    HRGN h = (HRGN)platform::SafeHandle(pRgn);
     return SetOnBoth(m_hDC, m_hAttribDC, int(ERROR), [&](HDC dc) { return ::SelectClipRgn(dc, h); });
 }
 
 int CDC::SelectClipRgn(CRgn* pRgn, int nMode)
 {
-    HRGN h = (HRGN)pRgn->GetSafeHandle();
+    HRGN h = (HRGN)platform::SafeHandle(pRgn);
     return SetOnBoth(m_hDC, m_hAttribDC, int(ERROR), [&](HDC dc) { return ::ExtSelectClipRgn(dc, h, nMode); });
 }
 

@@ -821,14 +821,14 @@ private:
     {
         if (!std::isfinite(length))
             return 8;
-        return std::clamp(int(length / 3), 8, 256);
+        return int(std::clamp(length / 3, 8.0, 256.0));
     }
 
     static void FlattenBezier(DPoint p0, DPoint p1, DPoint p2, DPoint p3, std::vector<DPoint>& out)
     {
         double length = std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y)
             + std::hypot(p3.x - p2.x, p3.y - p2.y);
-        int n = std::clamp(int(length / 4), 1, 128);
+        int n = std::isfinite(length) ? int(std::clamp(length / 4, 1.0, 128.0)) : 1;
         if (!std::isfinite(length))
             n = 1;
         for (int i = 1; i <= n; ++i) {

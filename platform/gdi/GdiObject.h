@@ -51,6 +51,15 @@ public:
     BOOL DeleteObject();
 };
 
+namespace platform {
+// The handle of a wrapper that may be null, without calling a member
+// function through a null pointer (the library's own code uses this).
+inline HGDIOBJ SafeHandle(const CGdiObject* pObject)
+{
+    return pObject ? pObject->m_hObject : NULL;
+}
+} // namespace platform
+
 class CPen : public CGdiObject {
     DECLARE_DYNAMIC(CPen)
 public:

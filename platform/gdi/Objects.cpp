@@ -533,7 +533,7 @@ BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* lpLogBrush)
 
 BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap)
 {
-    return Attach(::CreatePatternBrush((HBITMAP)pBitmap->GetSafeHandle()));
+    return Attach(::CreatePatternBrush((HBITMAP)platform::SafeHandle(pBitmap)));
 }
 
 BOOL CRgn::CreateRectRgn(int x1, int y1, int x2, int y2)
@@ -583,17 +583,17 @@ void CRgn::SetRectRgn(LPCRECT lpRect)
 
 int CRgn::CombineRgn(CRgn* pRgn1, CRgn* pRgn2, int nCombineMode)
 {
-    return ::CombineRgn((HRGN)m_hObject, (HRGN)pRgn1->GetSafeHandle(), (HRGN)pRgn2->GetSafeHandle(), nCombineMode);
+    return ::CombineRgn((HRGN)m_hObject, (HRGN)platform::SafeHandle(pRgn1), (HRGN)platform::SafeHandle(pRgn2), nCombineMode);
 }
 
 int CRgn::CopyRgn(CRgn* pRgnSrc)
 {
-    return ::CombineRgn((HRGN)m_hObject, (HRGN)pRgnSrc->GetSafeHandle(), NULL, RGN_COPY);
+    return ::CombineRgn((HRGN)m_hObject, (HRGN)platform::SafeHandle(pRgnSrc), NULL, RGN_COPY);
 }
 
 BOOL CRgn::EqualRgn(CRgn* pRgn) const
 {
-    return ::EqualRgn((HRGN)m_hObject, (HRGN)pRgn->GetSafeHandle());
+    return ::EqualRgn((HRGN)m_hObject, (HRGN)platform::SafeHandle(pRgn));
 }
 
 int CRgn::OffsetRgn(int x, int y)

@@ -223,7 +223,7 @@ UINT CPalette::GetNearestPaletteIndex(COLORREF crColor) const
 
 CPalette* CDC::SelectPalette(CPalette* pPalette, BOOL bForceBackground)
 {
-    HPALETTE h = (HPALETTE)pPalette->GetSafeHandle();
+    HPALETTE h = (HPALETTE)platform::SafeHandle(pPalette);
     HPALETTE previous = NULL;
     if (m_hDC)
         previous = ::SelectPalette(m_hDC, h, bForceBackground);
