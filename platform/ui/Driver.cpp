@@ -104,9 +104,17 @@ bool PollWatchedDescriptors(int milliseconds)
         return false;
     // Callbacks may change the list; run from a copy of the ready ones.
     std::vector<std::function<void()>> ready;
-    for (size_t i = 0; i < fds.size(); ++i)
-        if (fds[i].revents & (POLLIN | POLLHUP | POLLERR))
+    std::vector<int> closed;
+    for (size_t i = 0; i < fds.size(); ++i) {
+        if (fds[i].revents & POLLNVAL)
+            closed.push_back(fds[i].fd);
+        else if (fds[i].revents & (POLLIN | POLLHUP | POLLERR))
             ready.push_back(list[i].readable);
+    }
+    // A descriptor closed behind the loop's back would make every wait
+    // return at once; nothing can arrive on it any more.
+    for (int fd : closed)
+        UnwatchDescriptor(fd);
     for (auto& callback : ready)
         if (callback)
             callback();

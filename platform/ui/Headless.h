@@ -13,8 +13,8 @@
 namespace platform::headless {
 
 // The headless driver becomes the back end; every window is destroyed,
-// queue, timers, input state and registered classes are cleared, the screen
-// is 1024 x 768 x 32 again.
+// queue, timers, input state (keys held too), the clipboard and registered
+// classes are cleared, the screen is 1024 x 768 x 32 again.
 void Reset();
 
 void SetScreen(int width, int height, int bitsPixel = 32);
@@ -29,6 +29,9 @@ void MoveMouse(int x, int y);
 void PressMouse(int button, int x, int y); // 0 left, 1 right, 2 middle
 void ReleaseMouse(int button, int x, int y);
 void Click(int x, int y);
+// The keyboard has the US layout: `character` 0 types what the key types
+// there with the keys held; another value is what a different layout made
+// of the key.
 void KeyDown(UINT vk, BYTE character = 0);
 void KeyUp(UINT vk);
 // Down and up; letters and digits type themselves, with Shift when
@@ -61,5 +64,7 @@ COLORREF WindowPixel(HWND hwnd, int x, int y, bool whole = false);
 // Frames presented so far and surfaces that exist.
 int PresentCount();
 bool HasSurface(HWND topLevel);
+// The title the back end was last told for a top-level window (UTF-8).
+std::string SurfaceTitle(HWND topLevel);
 
 } // namespace platform::headless

@@ -6,12 +6,14 @@
 #include "platform/gdi/Display.h"
 #include "platform/gdi/PixelBuffer.h"
 #include "platform/ui/Headless.h"
+#include "platform/ui/internal/ClipboardStore.h"
 #include "platform/ui/internal/Driver.h"
 #include "platform/ui/internal/InputEvents.h"
 #include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Window.h"
 
 #include <deque>
+#include <map>
 #include <set>
 
 namespace platform {
@@ -24,8 +26,13 @@ class HeadlessDriver final : public Driver {
 public:
     const char* Name() const override { return "headless"; }
 
-    void CreateSurface(HWND hwnd, const SurfaceInfo&) override { surfaces.insert(hwnd); }
-    void UpdateSurface(HWND, const SurfaceInfo&) override { }
+    void CreateSurface(HWND hwnd, const SurfaceInfo& info) override { surfaces[hwnd] = info.title; }
+    void UpdateSurface(HWND hwnd, const SurfaceInfo& info) override
+    {
+        auto it = surfaces.find(hwnd);
+        if (it != surfaces.end())
+            it->second = info.title;
+    }
     void DestroySurface(HWND hwnd) override { surfaces.erase(hwnd); }
     void Present(HWND, const PixelBuffer&, const RECT&) override { ++presents; }
 
@@ -79,7 +86,7 @@ public:
         return answer;
     }
 
-    std::set<HWND> surfaces;
+    std::map<HWND, std::string> surfaces; // with the title shown
     int presents = 0;
     POINT cursorPos{0, 0};
     CursorShape cursor;
@@ -91,6 +98,13 @@ public:
 };
 
 HeadlessDriver* g_headless = nullptr;
+
+// Keys the tests hold down, so that a second KeyDown is a repeat.
+std::set<UINT>& KeysDown()
+{
+    static std::set<UINT> keys;
+    return keys;
+}
 
 HeadlessDriver& Headless()
 {
@@ -115,6 +129,8 @@ void Reset()
     if (HasDriver())
         ResetWindowSystem();
     ResetInputState();
+    KeysDown().clear();
+    ResetClipboard();
     auto driver = std::make_unique<HeadlessDriver>();
     g_headless = driver.get();
     SetDriver(std::move(driver));
@@ -154,12 +170,6 @@ MouseButton ButtonOf(int button)
     return button == 1 ? MouseButton::Right : button == 2 ? MouseButton::Middle : MouseButton::Left;
 }
 
-std::set<UINT>& KeysDown()
-{
-    static std::set<UINT> keys;
-    return keys;
-}
-
 } // namespace
 
 void PressMouse(int button, int x, int y)
@@ -185,6 +195,9 @@ void KeyDown(UINT vk, BYTE character)
 {
     Headless();
     bool repeat = !KeysDown().insert(vk).second;
+    // The headless keyboard has the US layout.
+    if (character == 0)
+        character = UsLayoutCharacter(vk);
     DeliverKey(vk, true, repeat, character);
 }
 
@@ -293,6 +306,13 @@ int PresentCount()
 bool HasSurface(HWND topLevel)
 {
     return Headless().surfaces.count(topLevel) != 0;
+}
+
+std::string SurfaceTitle(HWND topLevel)
+{
+    auto& surfaces = Headless().surfaces;
+    auto it = surfaces.find(topLevel);
+    return it == surfaces.end() ? std::string() : it->second;
 }
 
 } // namespace platform::headless

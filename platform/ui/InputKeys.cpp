@@ -212,8 +212,12 @@ BOOL TranslateMessage(const MSG* lpMsg)
         return TRUE;
     const KeyBytes& keys = ProgramKeys();
     const InputState& in = Input();
+    // A key the back end delivered types what the desktop's layout said,
+    // nothing included; guessing from the US layout there would type a
+    // second character for keys whose text comes apart (dead keys, input
+    // methods).
     BYTE character = 0;
-    if (in.lastTaken.character && SameMessage(in.lastTaken.msg, *lpMsg))
+    if (SameMessage(in.lastTaken.msg, *lpMsg))
         character = in.lastTaken.character;
     else
         character = CharacterOfKey(UINT(lpMsg->wParam & 0xFF), keys);

@@ -1,6 +1,7 @@
 // The US keyboard layout: scan codes, the characters keys type, and the
 // conversions the program asks for (MapVirtualKey, VkKeyScan).
 
+#include "platform/ui/internal/InputEvents.h"
 #include "platform/ui/internal/InputState.h"
 #include "platform/ui/internal/Window.h"
 
@@ -203,6 +204,11 @@ BYTE CharacterOfKey(UINT vk, const KeyBytes& keys)
         return BYTE(shift != caps ? k->shifted : k->plain);
     }
     return BYTE(shift ? k->shifted : k->plain);
+}
+
+BYTE UsLayoutCharacter(UINT vk)
+{
+    return CharacterOfKey(vk & 0xFF, Input().keys);
 }
 
 } // namespace platform

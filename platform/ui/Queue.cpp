@@ -174,6 +174,31 @@ void ForgetQueuedMessages(HWND hwnd)
     drop(q.input);
 }
 
+namespace {
+
+// Function-local so that static initialisers of other files may register
+// before anything else of the window system exists.
+std::vector<std::string>& RegisteredMessageNames()
+{
+    static std::vector<std::string> names;
+    return names;
+}
+
+} // namespace
+
+UINT FindRegisteredMessage(const std::string& name)
+{
+    if (name.empty() || name.size() > 255 || name.find('\0') != std::string::npos)
+        return 0;
+    std::string key = name;
+    CharUpperBuff(key.data(), DWORD(key.size()));
+    const std::vector<std::string>& names = RegisteredMessageNames();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == key)
+            return UINT(0xC000 + i);
+    return 0;
+}
+
 } // namespace platform
 
 using namespace platform;
@@ -349,9 +374,6 @@ LONG GetMessageTime()
 
 UINT RegisterWindowMessage(LPCSTR lpString)
 {
-    // Function-local so that static initialisers of other files may
-    // register before anything else of the window system exists.
-    static std::vector<std::string> names;
     if (!lpString || !*lpString) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -361,16 +383,15 @@ UINT RegisterWindowMessage(LPCSTR lpString)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    std::vector<std::string>& names = RegisteredMessageNames();
     std::string key(lpString, length);
-    CharUpperBuff(key.data(), DWORD(key.size()));
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == key)
-            return UINT(0xC000 + i);
-    }
+    if (UINT known = FindRegisteredMessage(key))
+        return known;
     if (names.size() >= 0x4000) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
+    CharUpperBuff(key.data(), DWORD(key.size()));
     names.push_back(key);
     return UINT(0xC000 + names.size() - 1);
 }

@@ -238,7 +238,6 @@ public:
         if (it == m_surfaces.end() || pixels.width <= 0 || pixels.height <= 0)
             return;
         SdlSurface& s = it->second;
-        SyncTitle(hwnd, s);
         SDL_Surface* target = SDL_GetWindowSurface(s.window);
         if (!target)
             return;
@@ -411,20 +410,6 @@ private:
                 SDL_RaiseWindow(s.window);
         } else {
             SDL_HideWindow(s.window);
-        }
-    }
-
-    // SetWindowText does not tell the driver; the title catches up with the
-    // text whenever the window presents.
-    void SyncTitle(HWND hwnd, SdlSurface& s)
-    {
-        Window* w = PeekWindowRecord(hwnd);
-        if (!w)
-            return;
-        std::string title = Utf8From1252(w->text);
-        if (title != s.title) {
-            s.title = title;
-            SDL_SetWindowTitle(s.window, s.title.c_str());
         }
     }
 

@@ -2,9 +2,11 @@
 
 #include "platform/gdi/Display.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/internal/GdiObjects.h"
 #include "platform/ui/internal/Window.h"
 
 #include <array>
+#include <memory>
 
 namespace platform {
 
@@ -60,17 +62,24 @@ void InstallSource()
     SetSystemColorSource([](int index) -> COLORREF { return GetSysColor(index); });
 }
 
+// System colour brushes belong to the system: marked like stock objects,
+// DeleteObject leaves them alone, and a program may keep one for as long as
+// it likes. They follow their colour when it changes, keeping the handle.
+void RecolorBrush(size_t index)
+{
+    SysColorState& s = State();
+    if (BrushObject* brush = s.brushes[index] ? LookupBrush(s.brushes[index]) : nullptr)
+        brush->log.lbColor = s.colors[index];
+}
+
 } // namespace
 
 void ResetSystemColors()
 {
     SysColorState& s = State();
     s.colors = kClassic;
-    for (HBRUSH& b : s.brushes) {
-        if (b)
-            DeleteObject(b);
-        b = NULL;
-    }
+    for (size_t i = 0; i < s.brushes.size(); ++i)
+        RecolorBrush(i);
     InstallSource();
 }
 
@@ -95,9 +104,13 @@ HBRUSH GetSysColorBrush(int nIndex)
         InstallSource();
     }
     HBRUSH& brush = State().brushes[size_t(nIndex)];
-    // A program that deletes a system brush gets a fresh one next time.
-    if (!brush || GetObjectType(brush) == 0)
-        brush = CreateSolidBrush(State().colors[size_t(nIndex)]);
+    if (brush && LookupBrush(brush))
+        return brush;
+    auto object = std::make_unique<BrushObject>();
+    object->log.lbStyle = BS_SOLID;
+    object->log.lbColor = State().colors[size_t(nIndex)];
+    object->stock = true;
+    brush = (HBRUSH)AddGdiObject(std::move(object));
     return brush;
 }
 
@@ -111,10 +124,7 @@ BOOL SetSysColors(int cElements, const INT* lpaElements, const COLORREF* lpaRgbV
         if (index < 0 || index >= kColorCount)
             continue;
         s.colors[size_t(index)] = lpaRgbValues[i] & 0x00FFFFFF;
-        if (HBRUSH& b = s.brushes[size_t(index)]) {
-            DeleteObject(b);
-            b = NULL;
-        }
+        RecolorBrush(size_t(index));
     }
     SendMessage(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
     RedrawWindow(NULL, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiDefs.h"
+#include "platform/ui/internal/Driver.h"
 #include "platform/ui/internal/MenuBar.h"
 #include "platform/ui/internal/NonClient.h"
 #include "platform/ui/internal/Window.h"
@@ -10,9 +11,14 @@
 
 namespace platform {
 
+SurfaceInfo DescribeSurface(const Window& w);
 LRESULT TrackWindowScrollBar(HWND hwnd, int bar, POINT screen);
 
 namespace {
+
+// WM_CONTEXTMENU's point when the keyboard asked for the menu: the window
+// places it itself.
+constexpr LPARAM kContextMenuFromKeyboard = LPARAM(-1);
 
 POINT ParentOrigin(const Window& w)
 {
@@ -197,6 +203,12 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_SETTEXT: {
         LPCSTR text = reinterpret_cast<LPCSTR>(lParam);
         w->text = text ? std::string(text, strnlen(text, 65535)) : std::string();
+        // The desktop shows the title of a top-level window in its own
+        // decoration too, so it hears of the change now, not at the next frame.
+        if (IsTopLevel(*w) && HasDriver())
+            GetDriver().UpdateSurface(hWnd, DescribeSurface(*w));
+        if (!(w = PeekWindowRecord(hWnd)))
+            return TRUE;
         if ((w->style & WS_CAPTION) == WS_CAPTION)
             RedrawWindow(hWnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
         return TRUE;
@@ -258,13 +270,26 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         if (wParam == HTCAPTION && (w->style & WS_MAXIMIZEBOX) && !(w->style & WS_CHILD))
             SendMessage(hWnd, WM_SYSCOMMAND, (w->style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE, lParam);
         return 0;
+    case WM_RBUTTONUP: {
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(hWnd, &pt);
+        SendMessage(hWnd, WM_CONTEXTMENU, WPARAM(hWnd), MAKELPARAM(pt.x, pt.y));
+        return 0;
+    }
+    case WM_KEYUP:
+        if (wParam == VK_APPS)
+            SendMessage(hWnd, WM_CONTEXTMENU, WPARAM(hWnd), kContextMenuFromKeyboard);
+        return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
             SendMessage(RootOf(hWnd), WM_SYSCOMMAND, SC_CLOSE, 0);
+        else if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)
+            SendMessage(hWnd, WM_CONTEXTMENU, WPARAM(hWnd), kContextMenuFromKeyboard);
         return 0;
     case WM_SYSKEYUP:
-        // Alt or F10 alone opens the menu bar of the top-level window.
-        if (wParam == VK_MENU || wParam == VK_F10)
+        // Alt or F10 alone opens the menu bar of the top-level window;
+        // Shift+F10 asked for the context menu instead.
+        if (wParam == VK_MENU || (wParam == VK_F10 && GetKeyState(VK_SHIFT) >= 0))
             SendMessage(RootOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
         return 0;
     case WM_SYSCHAR:

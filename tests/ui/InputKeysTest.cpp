@@ -96,6 +96,26 @@ TEST_F(InputKeysTest, CharacterGivenByTheBackEndWinsOverTheLayout)
     EXPECT_EQ(Typed(), std::string("\xE9"));
 }
 
+TEST_F(InputKeysTest, KeyTheBackEndSaysTypesNothingTypesNothing)
+{
+    // A dead key, then the text the input method made of it: one character,
+    // not the US layout's guess for the key as well.
+    platform::DeliverKey(VK_OEM_7, true, false, 0);
+    platform::DeliverKey(VK_OEM_7, false, false, 0);
+    platform::DeliverText("\xE9");
+    PumpTranslated();
+    EXPECT_EQ(Typed(), std::string("\xE9"));
+    EXPECT_EQ(Only({WM_KEYDOWN}).size(), 1u);
+}
+
+TEST_F(InputKeysTest, KeyMessagesTheProgramPostsAreTranslatedWithTheUsLayout)
+{
+    PostMessage(top, WM_KEYDOWN, 'Q', 0x00100001);
+    PostMessage(top, WM_KEYDOWN, VK_F1, 0x003B0001);
+    PumpTranslated();
+    EXPECT_EQ(Typed(), std::string("q"));
+}
+
 TEST_F(InputKeysTest, TextInputArrivesAsWindows1252Characters)
 {
     platform::headless::TypeText("caf\xE9!");

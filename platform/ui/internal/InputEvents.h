@@ -25,9 +25,16 @@ void DeliverMouseMove(POINT screen);
 void DeliverMouseButton(MouseButton button, bool down, POINT screen);
 void DeliverMouseWheel(int delta, POINT screen);
 // A key went down (repeat: held down) or up. `character` is the
-// Windows-1252 character the key types with the current modifiers (0:
-// none); TranslateMessage posts it as WM_CHAR / WM_SYSCHAR.
+// Windows-1252 character the key types with the current modifiers, as the
+// desktop's keyboard layout says; TranslateMessage posts it as WM_CHAR /
+// WM_SYSCHAR. 0 means the key types nothing of its own: a function key, a
+// dead key, or a key whose text arrives apart through DeliverText. Only key
+// messages that did not come through here (posted by the program) are
+// given a character from the US layout.
 void DeliverKey(UINT vk, bool down, bool repeat, BYTE character);
+// What `vk` types on a US keyboard with the keys held now (0: nothing), for
+// a back end without a layout of its own.
+BYTE UsLayoutCharacter(UINT vk);
 // Text typed that no key accounts for (input methods, compose): WM_CHAR for
 // each Windows-1252 character to the focus window.
 void DeliverText(const std::string& windows1252);

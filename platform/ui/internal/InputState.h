@@ -22,7 +22,7 @@ using KeyBytes = std::array<BYTE, 256>;
 struct QueuedKey {
     MSG msg{};
     KeyBytes keys{};
-    BYTE character = 0; // what the driver said the key types (0: work it out)
+    BYTE character = 0; // what the driver said the key types (0: nothing)
 };
 
 struct InputState {

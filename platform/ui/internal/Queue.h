@@ -5,6 +5,7 @@
 #include "platform/base/UiRecords.h"
 
 #include <functional>
+#include <string>
 
 namespace platform {
 
@@ -14,6 +15,10 @@ void PostInputMessage(const MSG& msg);
 // Sends a message as if from another process (InSendMessage is TRUE
 // inside); used by the single-instance channel.
 LRESULT SendForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The number RegisterWindowMessage gave `name` (compared without case), or 0
+// when nobody in this process registered it. Registers nothing, so names
+// from outside cannot fill the table.
+UINT FindRegisteredMessage(const std::string& name);
 // Whether anything is waiting (posted, input, quit, paint or a due timer).
 bool QueueHasWork();
 // Drops posted and input messages of a window that is gone.
