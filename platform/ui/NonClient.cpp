@@ -100,14 +100,14 @@ void Line(HDC hdc, int x1, int y1, int x2, int y2, COLORREF color)
     DeleteObject(pen);
 }
 
-// A raised button face with a small arrow pointing `direction` (0 up, 1
-// down, 2 left, 3 right).
-void ArrowButton(HDC hdc, RECT r, int direction, bool disabled)
+// A button face with a small arrow pointing `direction` (0 up, 1 down, 2
+// left, 3 right); a held button is sunk and its arrow moves with it.
+void ArrowButton(HDC hdc, RECT r, int direction, bool disabled, bool pushed)
 {
     Fill(hdc, r, COLOR_BTNFACE);
-    DrawEdge(hdc, &r, EDGE_RAISED, BF_RECT);
-    int cx = (r.left + r.right) / 2;
-    int cy = (r.top + r.bottom) / 2;
+    DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    int cx = (r.left + r.right) / 2 + (pushed ? 1 : 0);
+    int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
     int size = std::max<int>(2, std::min<int>(r.right - r.left, r.bottom - r.top) / 4);
     POINT p[3];
     switch (direction) {
@@ -142,45 +142,73 @@ void ArrowButton(HDC hdc, RECT r, int direction, bool disabled)
     DeleteObject(pen);
 }
 
-void PaintScrollBar(HDC hdc, const RECT& r, const ScrollBarState& s, bool vertical, bool enabled)
+void PaintScrollBar(HDC hdc, const RECT& r, const ScrollBarState& s, bool vertical, bool enabled,
+    const ScrollBarPress& press)
 {
     if (r.right <= r.left || r.bottom <= r.top)
         return;
-    int length = vertical ? r.bottom - r.top : r.right - r.left;
-    int arrow = vertical ? std::min<int>(GetSystemMetrics(SM_CYVSCROLL), length / 2)
-                         : std::min<int>(GetSystemMetrics(SM_CXHSCROLL), length / 2);
-    RECT first = vertical ? RECT{r.left, r.top, r.right, r.top + arrow} : RECT{r.left, r.top, r.left + arrow, r.bottom};
-    RECT last = vertical ? RECT{r.left, r.bottom - arrow, r.right, r.bottom}
-                         : RECT{r.right - arrow, r.top, r.right, r.bottom};
-    RECT track = vertical ? RECT{r.left, first.bottom, r.right, last.top} : RECT{first.right, r.top, last.left, r.bottom};
-    bool active = enabled && s.max > s.min && (s.page == 0 || int(s.page) <= s.max - s.min);
-    ArrowButton(hdc, first, vertical ? 0 : 2, !active || (s.disabledArrows & ESB_DISABLE_LTUP));
-    ArrowButton(hdc, last, vertical ? 1 : 3, !active || (s.disabledArrows & ESB_DISABLE_RTDN));
-    Fill(hdc, track, COLOR_SCROLLBAR);
-    int trackLength = vertical ? track.bottom - track.top : track.right - track.left;
-    if (!active || trackLength <= 0)
+    ScrollBarParts parts = MeasureScrollBar(r, s, vertical);
+    bool active = enabled && ScrollBarCanScroll(s);
+    ArrowButton(hdc, parts.first, vertical ? 0 : 2, !active || (s.disabledArrows & ESB_DISABLE_LTUP),
+        press.part == ScrollPart::LineUp && press.armed);
+    ArrowButton(hdc, parts.last, vertical ? 1 : 3, !active || (s.disabledArrows & ESB_DISABLE_RTDN),
+        press.part == ScrollPart::LineDown && press.armed);
+    Fill(hdc, parts.track, COLOR_SCROLLBAR);
+    RECT thumb = parts.thumb;
+    if (!active || IsRectEmpty(&thumb))
         return;
-    RECT thumb = ScrollThumbRect(track, s, vertical);
-    if (thumb.right > thumb.left && thumb.bottom > thumb.top) {
-        Fill(hdc, thumb, COLOR_BTNFACE);
-        DrawEdge(hdc, &thumb, EDGE_RAISED, BF_RECT);
+    if (press.part == ScrollPart::Thumb) {
+        // The dragged thumb follows the pointer, not the position.
+        int trackLength = vertical ? parts.track.bottom - parts.track.top : parts.track.right - parts.track.left;
+        int thumbLength = vertical ? thumb.bottom - thumb.top : thumb.right - thumb.left;
+        int offset = std::clamp(press.thumbOffset, 0, trackLength - thumbLength);
+        if (vertical)
+            OffsetRect(&thumb, 0, parts.track.top + offset - thumb.top);
+        else
+            OffsetRect(&thumb, parts.track.left + offset - thumb.left, 0);
     }
+    Fill(hdc, thumb, COLOR_BTNFACE);
+    DrawEdge(hdc, &thumb, EDGE_RAISED, BF_RECT);
 }
 
 } // namespace
 
+bool ScrollBarCanScroll(const ScrollBarState& s)
+{
+    return s.max > s.min && (s.page == 0 || int(s.page) <= s.max - s.min);
+}
+
+ScrollBarParts MeasureScrollBar(const RECT& r, const ScrollBarState& s, bool vertical)
+{
+    ScrollBarParts p{};
+    int length = vertical ? r.bottom - r.top : r.right - r.left;
+    if (length <= 0)
+        return p;
+    // A bar too short for two whole arrows shares its length between them.
+    int arrow = std::min<int>(GetSystemMetrics(vertical ? SM_CYVSCROLL : SM_CXHSCROLL), length / 2);
+    p.first = vertical ? RECT{r.left, r.top, r.right, r.top + arrow} : RECT{r.left, r.top, r.left + arrow, r.bottom};
+    p.last = vertical ? RECT{r.left, r.bottom - arrow, r.right, r.bottom} : RECT{r.right - arrow, r.top, r.right, r.bottom};
+    p.track = vertical ? RECT{r.left, p.first.bottom, r.right, p.last.top} : RECT{p.first.right, r.top, p.last.left, r.bottom};
+    if (ScrollBarCanScroll(s))
+        p.thumb = ScrollThumbRect(p.track, s, vertical);
+    return p;
+}
+
 RECT ScrollThumbRect(const RECT& track, const ScrollBarState& s, bool vertical)
 {
     int trackLength = vertical ? track.bottom - track.top : track.right - track.left;
-    int range = s.max - s.min + 1;
+    int64_t range = int64_t(s.max) - s.min + 1;
     int minThumb = 8;
     if (range <= 0 || trackLength < minThumb)
         return RECT{0, 0, 0, 0};
-    int thumb = s.page ? std::max<int>(minThumb, int(int64_t(trackLength) * s.page / range))
+    int thumb = s.page ? int(std::max<int64_t>(minThumb, int64_t(trackLength) * s.page / range))
                        : std::min<int>(trackLength, GetSystemMetrics(vertical ? SM_CYVTHUMB : SM_CXHTHUMB));
     thumb = std::min(thumb, trackLength);
-    int positions = range - std::max<int>(int(s.page), 1);
-    int offset = positions > 0 ? int(int64_t(trackLength - thumb) * (s.pos - s.min) / positions) : 0;
+    // Rounded to the nearest pixel, so that a thumb dragged to a pixel and
+    // dropped there stays where it was let go.
+    int64_t positions = range - std::max<int>(int(s.page), 1);
+    int64_t room = trackLength - thumb;
+    int offset = positions > 0 ? int((room * 2 * (int64_t(s.pos) - s.min) + positions) / (2 * positions)) : 0;
     offset = std::clamp(offset, 0, trackLength - thumb);
     if (vertical)
         return RECT{track.left, track.top + offset, track.right, track.top + offset + thumb};
@@ -274,6 +302,8 @@ void PaintNonClient(HWND hwnd)
     Layout l = Measure(*w, whole);
     ScrollBarState hs = w->hscroll;
     ScrollBarState vs = w->vscroll;
+    ScrollBarPress hpress = ScrollBarPressOf(hwnd, SB_HORZ);
+    ScrollBarPress vpress = ScrollBarPressOf(hwnd, SB_VERT);
     bool enabled = !(w->style & WS_DISABLED);
     bool active = w->captionActive;
     DWORD style = w->style;
@@ -335,9 +365,9 @@ void PaintNonClient(HWND hwnd)
         DrawEdge(hdc, &r, BDR_SUNKENOUTER, BF_RECT);
     }
     if (style & WS_VSCROLL)
-        PaintScrollBar(hdc, l.vscroll, vs, true, enabled);
+        PaintScrollBar(hdc, l.vscroll, vs, true, enabled, vpress);
     if (style & WS_HSCROLL)
-        PaintScrollBar(hdc, l.hscroll, hs, false, enabled);
+        PaintScrollBar(hdc, l.hscroll, hs, false, enabled, hpress);
     Fill(hdc, l.sizeBox, COLOR_BTNFACE);
     ReleaseDC(hwnd, hdc);
 }

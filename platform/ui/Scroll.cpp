@@ -55,44 +55,6 @@ void ShowBar(HWND hwnd, int bar, bool show)
 
 } // namespace
 
-// A click on a window scroll bar: one request for the part clicked, then
-// SB_ENDSCROLL. Dragging the thumb sends the position it was dropped at.
-LRESULT TrackWindowScrollBar(HWND hwnd, int bar, POINT screen)
-{
-    Window* w = PeekWindowRecord(hwnd);
-    if (!w)
-        return 0;
-    RECT r = ScrollBarRect(*w, bar);
-    OffsetRect(&r, w->windowRect.left, w->windowRect.top);
-    bool vertical = bar == SB_VERT;
-    int arrow = GetSystemMetrics(vertical ? SM_CYVSCROLL : SM_CXHSCROLL);
-    int at = vertical ? screen.y : screen.x;
-    int start = vertical ? r.top : r.left;
-    int end = vertical ? r.bottom : r.right;
-    RECT track = vertical ? RECT{r.left, r.top + arrow, r.right, r.bottom - arrow}
-                          : RECT{r.left + arrow, r.top, r.right - arrow, r.bottom};
-    RECT thumb = ScrollThumbRect(track, *BarOf(*w, bar), vertical);
-    int thumbStart = vertical ? thumb.top : thumb.left;
-    int thumbEnd = vertical ? thumb.bottom : thumb.right;
-    UINT msg = vertical ? WM_VSCROLL : WM_HSCROLL;
-    WORD code;
-    if (at < start + arrow)
-        code = SB_LINEUP;
-    else if (at >= end - arrow)
-        code = SB_LINEDOWN;
-    else if (at < thumbStart)
-        code = SB_PAGEUP;
-    else if (at >= thumbEnd)
-        code = SB_PAGEDOWN;
-    else
-        code = SB_THUMBPOSITION;
-    WPARAM wp = code == SB_THUMBPOSITION ? MAKEWPARAM(code, WORD(BarOf(*w, bar)->pos)) : code;
-    SendMessage(hwnd, msg, wp, 0);
-    if (IsWindow(hwnd))
-        SendMessage(hwnd, msg, SB_ENDSCROLL, 0);
-    return 0;
-}
-
 } // namespace platform
 
 using namespace platform;
@@ -152,8 +114,9 @@ BOOL GetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
         lpsi->nPage = s->page;
     if (lpsi->fMask & SIF_POS)
         lpsi->nPos = s->pos;
+    // Outside a drag of the thumb, the thumb stands where the position is.
     if (lpsi->fMask & SIF_TRACKPOS)
-        lpsi->nTrackPos = s->trackPos;
+        lpsi->nTrackPos = ScrollBarPressOf(hwnd, nBar).part == ScrollPart::Thumb ? s->trackPos : s->pos;
     return TRUE;
 }
 

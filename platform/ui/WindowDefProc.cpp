@@ -267,6 +267,9 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_NCLBUTTONDOWN:
         return NcButtonDown(hWnd, wParam, lParam);
     case WM_NCLBUTTONDBLCLK:
+        // Quick clicks on a scroll bar scroll as often as they click.
+        if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+            return NcButtonDown(hWnd, wParam, lParam);
         if (wParam == HTCAPTION && (w->style & WS_MAXIMIZEBOX) && !(w->style & WS_CHILD))
             SendMessage(hWnd, WM_SYSCOMMAND, (w->style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE, lParam);
         return 0;

@@ -24,4 +24,38 @@ RECT ScrollThumbRect(const RECT& track, const ScrollBarState& s, bool vertical);
 // The scroll bar rectangles in window coordinates (empty when hidden).
 RECT ScrollBarRect(const Window& w, int bar);
 
+// Whether a bar has anything to scroll: a range wider than one page.
+bool ScrollBarCanScroll(const ScrollBarState& s);
+
+// The pieces of a scroll bar laid out in `bar` (any coordinates): the arrow
+// buttons at either end, the track between them and the thumb on the track.
+// The thumb is empty when the bar cannot scroll or the track has no room.
+struct ScrollBarParts {
+    RECT first; // up or left arrow
+    RECT last; // down or right arrow
+    RECT track;
+    RECT thumb;
+};
+ScrollBarParts MeasureScrollBar(const RECT& bar, const ScrollBarState& s, bool vertical);
+
+enum class ScrollPart {
+    None,
+    LineUp,
+    PageUp,
+    Thumb,
+    PageDown,
+    LineDown,
+};
+
+// What the mouse is doing to one of a window's own scroll bars, so that
+// painting shows the held arrow and the thumb where it is being dragged.
+struct ScrollBarPress {
+    ScrollPart part = ScrollPart::None;
+    bool armed = false; // the pointer is over the held arrow
+    int thumbOffset = 0; // Thumb: from the track's start to the dragged thumb
+};
+// The press on `bar` (SB_HORZ, SB_VERT) of `hwnd`; part None when the mouse
+// is not tracking that bar.
+ScrollBarPress ScrollBarPressOf(HWND hwnd, int bar);
+
 } // namespace platform
