@@ -789,3 +789,46 @@ BOOL MapDialogRect(HWND hDlg, LPRECT lpRect);
 // Modal: the owner is disabled while it shows. The answer is an ID* value.
 int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 BOOL MessageBeep(UINT uType);
+
+// ---- Dialogs ------------------------------------------------------------------------------------
+
+namespace platform {
+struct DialogTemplate;
+}
+// An in-memory template is the bundle's structured form of a DIALOG(EX)
+// resource.
+typedef const platform::DialogTemplate* LPCDLGTEMPLATE;
+
+// Modeless: the dialog and its controls, created from the template; NULL
+// when the template or a control cannot be made.
+HWND CreateDialogParam(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+    LPARAM dwInitParam);
+HWND CreateDialogIndirectParam(HINSTANCE hInstance, LPCDLGTEMPLATE lpTemplate, HWND hWndParent,
+    DLGPROC lpDialogFunc, LPARAM dwInitParam);
+#define CreateDialog(hInstance, lpName, hWndParent, lpDialogFunc) \
+    CreateDialogParam(hInstance, lpName, hWndParent, lpDialogFunc, 0L)
+#define CreateDialogIndirect(hInstance, lpTemplate, hWndParent, lpDialogFunc) \
+    CreateDialogIndirectParam(hInstance, lpTemplate, hWndParent, lpDialogFunc, 0L)
+// Modal: runs its own loop on the one queue with the owner disabled, and
+// answers EndDialog's result (-1 when the dialog cannot be made).
+INT_PTR DialogBoxParam(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+    LPARAM dwInitParam);
+INT_PTR DialogBoxIndirectParam(HINSTANCE hInstance, LPCDLGTEMPLATE lpTemplate, HWND hWndParent,
+    DLGPROC lpDialogFunc, LPARAM dwInitParam);
+#define DialogBox(hInstance, lpTemplate, hWndParent, lpDialogFunc) \
+    DialogBoxParam(hInstance, lpTemplate, hWndParent, lpDialogFunc, 0L)
+#define DialogBoxIndirect(hInstance, lpTemplate, hWndParent, lpDialogFunc) \
+    DialogBoxIndirectParam(hInstance, lpTemplate, hWndParent, lpDialogFunc, 0L)
+BOOL EndDialog(HWND hDlg, INT_PTR nResult);
+LRESULT DefDlgProc(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL IsDialogMessage(HWND hDlg, LPMSG lpMsg);
+HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
+BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
+UINT IsDlgButtonChecked(HWND hDlg, int nIDButton);
+UINT GetDlgItemText(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
+BOOL SetDlgItemText(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
+UINT GetDlgItemInt(HWND hDlg, int nIDDlgItem, BOOL* lpTranslated, BOOL bSigned);
+BOOL SetDlgItemInt(HWND hDlg, int nIDDlgItem, UINT uValue, BOOL bSigned);
+LRESULT SendDlgItemMessage(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam);

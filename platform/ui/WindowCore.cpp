@@ -4,6 +4,8 @@
 #include "platform/gdi/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/PixelBuffer.h"
+#include "platform/ui/internal/DialogManager.h"
+#include "platform/ui/internal/ListBoxShared.h"
 #include "platform/ui/internal/Driver.h"
 #include "platform/ui/internal/InputEvents.h"
 #include "platform/ui/internal/Paint.h"
@@ -86,6 +88,14 @@ void AddBuiltInClasses(WindowSystem& ws)
     }
 }
 
+// The standard controls are classes of the system: their procedures are in
+// place whenever the classes exist, dialog or not.
+void InstallBuiltInControls()
+{
+    InstallDialogClasses();
+    InstallListAndEditControls();
+}
+
 void MakeDesktop(WindowSystem& ws)
 {
     auto desktop = std::make_unique<Window>();
@@ -110,6 +120,7 @@ WindowSystem& Ws()
         g_state = new WindowSystem();
         MakeDesktop(*g_state);
         AddBuiltInClasses(*g_state);
+        InstallBuiltInControls();
         InstallSurfaceProvider();
     }
     return *g_state;
@@ -211,6 +222,7 @@ void ResetWindowSystem()
     std::vector<std::unique_ptr<WindowClass>> kept;
     ws.classes.clear();
     AddBuiltInClasses(ws);
+    InstallBuiltInControls();
     if (Window* desktop = PeekWindowRecord(ws.desktop)) {
         SIZE screen = GetScreenSize();
         desktop->windowRect = RECT{0, 0, screen.cx, screen.cy};
