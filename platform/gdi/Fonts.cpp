@@ -163,15 +163,22 @@ bool SameName(const char* a, const char* b)
 // Faces the program names that are not installed here, and what stands in
 // for them. The metric-compatible faces keep line breaks where the program
 // expects them; GetTextFace keeps answering the name the program asked for.
+//
+// A substitute for a bitmap face keeps the cell of the face it replaces, in
+// 1/2048 em: dialogs lay themselves out in units of that cell's height, and
+// the raster face's 11-pixel em sat in a 13-pixel cell (11 above the
+// baseline, 2 below) where the stand-in's own metrics give only 12.
 struct Substitute {
     const char* name;
     const char* family; // null: only the generic family
     const char* generic;
+    int cellAscent = 0; // 0: the stand-in's own cell
+    int cellDescent = 0;
 };
 
 constexpr Substitute kSubstitutes[] = {
     {"Arial", "Liberation Sans", "sans-serif"},
-    {"MS Sans Serif", "Liberation Sans", "sans-serif"},
+    {"MS Sans Serif", "Liberation Sans", "sans-serif", 2048, 373},
     {"System", "Liberation Sans", "sans-serif"},
     {"Times New Roman", "Liberation Serif", "serif"},
     {"Courier New", "Liberation Mono", "monospace"},
@@ -448,6 +455,10 @@ FontFace& RealiseFontFace(FontObject& font)
         face->styleName = LegacyStyleName(face->file->Face());
     }
     face->faceName = substitute ? substitute->name : face->familyName;
+    if (substitute && substitute->cellAscent > 0) {
+        face->cellAscent = substitute->cellAscent;
+        face->cellDescent = substitute->cellDescent;
+    }
     if (face->faceName.size() >= LF_FACESIZE)
         face->faceName.resize(LF_FACESIZE - 1);
 
@@ -495,6 +506,10 @@ SizedFont* SizeFontFace(FontFace& face, int deviceHeight, int deviceWidth, int l
     if (winAscent + winDescent <= 0) {
         winAscent = ft->ascender;
         winDescent = -ft->descender;
+    }
+    if (face.cellAscent > 0) {
+        winAscent = long(face.cellAscent) * upem / 2048;
+        winDescent = long(face.cellDescent) * upem / 2048;
     }
     long cell = std::max<long>(1, winAscent + winDescent);
 

@@ -2,6 +2,7 @@
 
 #include "platform/base/Resources.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/internal/CtlMore.h"
 #include "platform/ui/internal/CommCtrlShared.h"
 #include "platform/ui/internal/Window.h"
 
@@ -13,6 +14,8 @@ void InitCommonControls()
     platform::RegisterTreeViewClass();
     platform::RegisterUpDownClass();
     platform::RegisterTrackbarClass();
+    platform::RegisterTabControlClass();
+    platform::RegisterProgressClass();
 }
 
 namespace platform {

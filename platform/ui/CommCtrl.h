@@ -471,3 +471,89 @@ typedef NMUPDOWN* LPNMUPDOWN;
 #define TB_TOP 6
 #define TB_BOTTOM 7
 #define TB_ENDTRACK 8
+
+// ---- Registration by class group --------------------------------------------------
+
+#define ICC_LISTVIEW_CLASSES 0x00000001
+#define ICC_TREEVIEW_CLASSES 0x00000002
+#define ICC_BAR_CLASSES 0x00000004
+#define ICC_TAB_CLASSES 0x00000008
+#define ICC_UPDOWN_CLASS 0x00000010
+#define ICC_PROGRESS_CLASS 0x00000020
+#define ICC_WIN95_CLASSES 0x000000FF
+#define ICC_STANDARD_CLASSES 0x00004000
+
+struct INITCOMMONCONTROLSEX {
+    DWORD dwSize;
+    DWORD dwICC;
+};
+typedef INITCOMMONCONTROLSEX* LPINITCOMMONCONTROLSEX;
+
+// Registers every common control class, the tab control and progress bar
+// included; FALSE for a null or mis-sized structure.
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
+
+// ---- Tab control ------------------------------------------------------------------
+
+#define WC_TABCONTROL "SysTabControl32"
+
+#define TCS_TABS 0x0000
+#define TCS_SINGLELINE 0x0000
+#define TCS_FOCUSNEVER 0x8000
+
+#define TCIF_TEXT 0x0001
+#define TCIF_IMAGE 0x0002
+#define TCIF_PARAM 0x0008
+
+#define TCM_FIRST 0x1300
+#define TCM_GETIMAGELIST (TCM_FIRST + 2)
+#define TCM_SETIMAGELIST (TCM_FIRST + 3)
+#define TCM_GETITEMCOUNT (TCM_FIRST + 4)
+#define TCM_GETITEM (TCM_FIRST + 5)
+#define TCM_SETITEM (TCM_FIRST + 6)
+#define TCM_INSERTITEM (TCM_FIRST + 7)
+#define TCM_DELETEITEM (TCM_FIRST + 8)
+#define TCM_DELETEALLITEMS (TCM_FIRST + 9)
+#define TCM_GETITEMRECT (TCM_FIRST + 10)
+#define TCM_GETCURSEL (TCM_FIRST + 11)
+#define TCM_SETCURSEL (TCM_FIRST + 12)
+#define TCM_ADJUSTRECT (TCM_FIRST + 40)
+
+#define TCN_FIRST (0U - 550U)
+#define TCN_KEYDOWN (TCN_FIRST - 0)
+#define TCN_SELCHANGE (TCN_FIRST - 1)
+#define TCN_SELCHANGING (TCN_FIRST - 2)
+
+struct TCITEMA {
+    UINT mask;
+    DWORD dwState;
+    DWORD dwStateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+};
+typedef TCITEMA TCITEM;
+typedef TCITEM* LPTCITEM;
+typedef TCITEM TC_ITEM;
+
+// ---- Progress bar -----------------------------------------------------------------
+
+#define PROGRESS_CLASS "msctls_progress32"
+
+#define PBS_SMOOTH 0x01
+
+#define PBM_SETRANGE (WM_USER + 1)
+#define PBM_SETPOS (WM_USER + 2)
+#define PBM_DELTAPOS (WM_USER + 3)
+#define PBM_SETSTEP (WM_USER + 4)
+#define PBM_STEPIT (WM_USER + 5)
+#define PBM_SETRANGE32 (WM_USER + 6)
+#define PBM_GETRANGE (WM_USER + 7)
+#define PBM_GETPOS (WM_USER + 8)
+
+struct PBRANGE {
+    int iLow;
+    int iHigh;
+};
+typedef PBRANGE* PPBRANGE;

@@ -1,6 +1,7 @@
 // Message boxes, shown by the back end; the owner is disabled meanwhile.
 
 #include "platform/base/CodePage.h"
+#include "platform/ui/CommDlgMisc.h"
 #include "platform/ui/internal/Driver.h"
 #include "platform/ui/internal/Window.h"
 
@@ -40,6 +41,13 @@ int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
     if (Window* w = PeekWindowRecord(hWnd)) {
         Window* top = TopLevelOf(*w);
         owner = top ? top->handle : NULL;
+    }
+    // On a real display the box is a dialog of ours, drawn like the rest of
+    // the program; the headless back end answers from what the test queued.
+    if (std::strcmp(GetDriver().Name(), "headless") != 0) {
+        int answer = RunMessageBoxDialog(owner, lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType);
+        if (answer > 0)
+            return answer;
     }
     std::string text = Utf8From1252(lpText ? std::string_view(lpText, strnlen(lpText, 65536)) : std::string_view());
     std::string caption = Utf8From1252(lpCaption ? std::string_view(lpCaption, strnlen(lpCaption, 1024)) : "Error");

@@ -786,6 +786,20 @@ BOOL MapDialogRect(HWND hDlg, LPRECT lpRect);
 #define MB_DEFMASK 0x00000F00L
 #define MB_MODEMASK 0x00003000L
 
+// What WM_HELP's lParam points to (a message box's Help button sends it to
+// the owner).
+struct HELPINFO {
+    UINT cbSize;
+    int iContextType;
+    int iCtrlId;
+    HANDLE hItemHandle;
+    DWORD_PTR dwContextId;
+    POINT MousePos;
+};
+typedef HELPINFO* LPHELPINFO;
+#define HELPINFO_WINDOW 0x0001
+#define HELPINFO_MENUITEM 0x0002
+
 // Modal: the owner is disabled while it shows. The answer is an ID* value.
 int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 BOOL MessageBeep(UINT uType);
@@ -826,6 +840,18 @@ HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
 BOOL CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
+
+// Directory lists in a dialog's combo box. Only DDL_DRIVES is listed: the
+// drives of the drive table as "[-c-]"; the static, when given, shows the
+// current folder in Windows form.
+#define DDL_READWRITE 0x0000
+#define DDL_DIRECTORY 0x0010
+#define DDL_DRIVES 0x4000
+#define DDL_EXCLUSIVE 0x8000
+int DlgDirListComboBox(HWND hDlg, LPSTR lpPathSpec, int nIDComboBox, int nIDStaticPath, UINT uFiletype);
+// The selection of such a combo: "c:" for a drive, "name\" for a folder
+// (both answer TRUE), the file name otherwise (FALSE).
+BOOL DlgDirSelectComboBoxEx(HWND hDlg, LPSTR lpString, int cchOut, int idComboBox);
 UINT IsDlgButtonChecked(HWND hDlg, int nIDButton);
 UINT GetDlgItemText(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
 BOOL SetDlgItemText(HWND hDlg, int nIDDlgItem, LPCSTR lpString);

@@ -4,6 +4,7 @@
 #include "platform/gdi/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/PixelBuffer.h"
+#include "platform/ui/internal/CtlMore.h"
 #include "platform/ui/internal/DialogManager.h"
 #include "platform/ui/internal/ListBoxShared.h"
 #include "platform/ui/internal/Driver.h"
@@ -94,6 +95,7 @@ void InstallBuiltInControls()
 {
     InstallDialogClasses();
     InstallListAndEditControls();
+    InstallScrollBarControl();
 }
 
 void MakeDesktop(WindowSystem& ws)

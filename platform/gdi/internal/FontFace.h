@@ -75,6 +75,10 @@ struct FontFace {
     BYTE charSet = ANSI_CHARSET;
     BYTE pitchAndFamily = 0;     // tmPitchAndFamily
     int weight = FW_NORMAL;      // tmWeight
+    // The cell above and below the baseline in 1/2048 em when the face
+    // stands in for one whose cell differs; 0: the file's own.
+    int cellAscent = 0;
+    int cellDescent = 0;
 
     // Keyed by (ppem, horizontal em in 1/64 pixels).
     std::map<std::pair<int, long>, std::unique_ptr<SizedFont>> sizes;
