@@ -331,7 +331,7 @@ LRESULT OnCreate(HWND hwnd, const CREATESTRUCT& cs)
     // The owner-draw bits are given only now, so that the list measures and
     // draws on the combo's behalf rather than its own.
     if (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE))
-        SetWindowLongPtr(list, GWL_STYLE, GetWindowLongPtr(list, GWL_STYLE) | (style & CBS_OWNERDRAWFIXED));
+        SetWindowLongPtr(list, GWL_STYLE, GetWindowLongPtr(list, GWL_STYLE) | (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)));
     SendMessage(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight, 0));
 
     if (kind != CBS_DROPDOWNLIST) {

@@ -3,6 +3,7 @@
 // columns, scrolling, mouse and keyboard selection.
 
 #include "platform/base/CharClass.h"
+#include "platform/base/DateFormat.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/User.h"
 #include "platform/ui/internal/ListBoxShared.h"
@@ -248,6 +249,58 @@ void SendDeleteItem(HWND hwnd, const ListState& s, int index)
         SendMessage(target, WM_DELETEITEM, WPARAM(d.CtlID), LPARAM(&d));
 }
 
+// A sorted owner-drawn list without strings keeps only the owner's values, so
+// only the owner can say how two items order.
+bool OwnerCompares(DWORD style)
+{
+    return IsOwnerDraw(style) && !(style & LBS_HASSTRINGS) && (style & LBS_SORT);
+}
+
+// Asks the owner how `data` (an item not in the list, or a value searched for)
+// orders against the item at `index`: below zero before it, zero equal, above
+// zero after it. A list without an owner treats everything as equal.
+int CompareWithOwner(HWND hwnd, const ListState& s, ULONG_PTR data, int index)
+{
+    HWND control = s.combo ? s.combo : hwnd;
+    HWND target = GetParent(control);
+    if (!target)
+        return 0;
+    COMPAREITEMSTRUCT c{};
+    c.CtlType = s.combo ? ODT_COMBOBOX : ODT_LISTBOX;
+    c.CtlID = UINT(GetDlgCtrlID(control));
+    c.hwndItem = control;
+    c.itemID1 = UINT(-1);
+    c.itemData1 = data;
+    c.itemID2 = UINT(index);
+    c.itemData2 = s.items[index].data;
+    c.dwLocaleId = LOCALE_USER_DEFAULT;
+    return int(SendMessage(target, WM_COMPAREITEM, WPARAM(c.CtlID), LPARAM(&c)));
+}
+
+// Where a new item goes among items the owner orders: after any it calls
+// equal, as with text. -1 when the list went away while the owner answered.
+int OwnerSortedPlace(HWND hwnd, ULONG_PTR data)
+{
+    ListState* s = StateOf(hwnd);
+    int low = 0;
+    int high = s ? int(s->items.size()) : 0;
+    while (s && low < high) {
+        int mid = low + (high - low) / 2;
+        int order = CompareWithOwner(hwnd, *s, data, mid);
+        // The owner may change the list while it answers; stay inside it.
+        s = StateOf(hwnd);
+        if (!s)
+            break;
+        if (order < 0)
+            high = mid;
+        else
+            low = mid + 1;
+        high = std::min(high, int(s->items.size()));
+        low = std::min(low, high);
+    }
+    return s ? low : -1;
+}
+
 int InsertItem(HWND hwnd, int index, LPARAM lParam, bool sorted)
 {
     ListState* s = StateOf(hwnd);
@@ -266,6 +319,16 @@ int InsertItem(HWND hwnd, int index, LPARAM lParam, bool sorted)
         auto at = std::upper_bound(s->items.begin(), s->items.end(), item,
             [](const Item& a, const Item& b) { return lstrcmpi(a.text.c_str(), b.text.c_str()) < 0; });
         index = int(at - s->items.begin());
+    } else if (sorted && OwnerCompares(style)) {
+        index = OwnerSortedPlace(hwnd, item.data);
+        s = StateOf(hwnd);
+        if (!s || index < 0)
+            return LB_ERR;
+        if (int(s->items.size()) >= kMaxItems) {
+            Notify(hwnd, LBN_ERRSPACE);
+            return LB_ERRSPACE;
+        }
+        count = int(s->items.size());
     } else if (index < 0 || index > count) {
         if (index != -1 && !sorted)
             return LB_ERR;
@@ -323,9 +386,23 @@ LRESULT FindString(HWND hwnd, int after, LPCSTR text, bool exact)
     int count = int(s->items.size());
     if (count == 0)
         return LB_ERR;
-    bool strings = HasStrings(StyleOf(hwnd));
+    DWORD style = StyleOf(hwnd);
+    bool strings = HasStrings(style);
     std::string wanted = (strings && text) ? text : "";
     int start = (after < 0 || after >= count) ? 0 : after + 1;
+    if (OwnerCompares(style)) {
+        // The owner decides what matches, for prefix and exact searches alike.
+        for (int n = 0; n < count; ++n) {
+            int i = (start + n) % count;
+            int order = CompareWithOwner(hwnd, *s, ULONG_PTR(text), i);
+            s = StateOf(hwnd);
+            if (!s || int(s->items.size()) != count)
+                return LB_ERR;
+            if (order == 0)
+                return i;
+        }
+        return LB_ERR;
+    }
     for (int n = 0; n < count; ++n) {
         int i = (start + n) % count;
         const Item& item = s->items[i];
