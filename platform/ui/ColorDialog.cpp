@@ -7,6 +7,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/CommDlgMisc.h"
 #include "platform/ui/User.h"
+#include "platform/ui/internal/CommDlgShared.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +16,9 @@
 namespace {
 
 using platform::DialogItemTemplate;
-using platform::DialogTemplate;
+using platform::AddDialogItem;
+using platform::PostHelpToOwner;
+using platform::RunCommonDialog;
 
 constexpr int kBasicCount = 48;
 constexpr int kCustomCount = 16;
@@ -170,8 +173,7 @@ INT_PTR CALLBACK ColorProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
             EndDialog(hDlg, IDCANCEL);
             return TRUE;
         case PD_ID_HELP:
-            if (s->cc->hwndOwner)
-                PostMessage(s->cc->hwndOwner, RegisterWindowMessage("commdlg_help"), WPARAM(hDlg), LPARAM(s->cc));
+            PostHelpToOwner(s->cc->hwndOwner, hDlg, s->cc);
             return TRUE;
         default:
             return FALSE;
@@ -186,7 +188,7 @@ std::vector<DialogItemTemplate> ColorItems(DWORD flags)
 {
     std::vector<DialogItemTemplate> items;
     auto add = [&](DWORD style, short x, short y, short cx, short cy, int id, const char* cls, const char* text) {
-        items.push_back(DialogItemTemplate{DWORD(WS_CHILD | WS_VISIBLE | style), 0, 0, x, y, cx, cy, id, cls, text, 0});
+        AddDialogItem(items, style, x, y, cx, cy, id, cls, text);
     };
     add(SS_LEFT, 4, 4, 140, 9, -1, "STATIC", "&Basic colors:");
     for (int i = 0; i < kBasicCount; ++i)
@@ -227,20 +229,7 @@ BOOL ChooseColor(LPCHOOSECOLOR lpcc)
         state.custom[size_t(i)] = lpcc->lpCustColors[i] & 0x00FFFFFF;
 
     std::vector<DialogItemTemplate> items = ColorItems(lpcc->Flags);
-    DialogTemplate t{};
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE;
-    t.cx = 252;
-    t.cy = 182;
-    t.caption = "Color";
-    t.menuName = nullptr;
-    t.className = "";
-    t.pointSize = 8;
-    t.weight = FW_NORMAL;
-    t.faceName = "MS Sans Serif";
-    t.items = items.data();
-    t.count = WORD(items.size());
-    HWND owner = lpcc->hwndOwner && IsWindow(lpcc->hwndOwner) ? lpcc->hwndOwner : NULL;
-    if (DialogBoxIndirectParam(NULL, &t, owner, ColorProc, LPARAM(&state)) != IDOK)
+    if (RunCommonDialog("Color", 252, 182, items, lpcc->hwndOwner, ColorProc, LPARAM(&state)) != IDOK)
         return FALSE;
     lpcc->rgbResult = state.current;
     for (int i = 0; i < kCustomCount; ++i)

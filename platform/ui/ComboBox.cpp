@@ -7,6 +7,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/User.h"
 #include "platform/ui/internal/ListBoxShared.h"
+#include "platform/ui/internal/WindowStates.h"
 
 #include <algorithm>
 #include <map>
@@ -36,14 +37,12 @@ struct ComboState {
 
 std::map<HWND, std::unique_ptr<ComboState>>& States()
 {
-    static std::map<HWND, std::unique_ptr<ComboState>> states;
-    return states;
+    return platform::WindowStates<ComboState>();
 }
 
 ComboState* StateOf(HWND hwnd)
 {
-    auto it = States().find(hwnd);
-    return it == States().end() ? nullptr : it->second.get();
+    return platform::FindWindowState<ComboState>(hwnd);
 }
 
 DWORD StyleOf(HWND hwnd)

@@ -10,6 +10,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/User.h"
 #include "platform/ui/internal/ListBoxShared.h"
+#include "platform/ui/internal/WindowStates.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,14 +49,12 @@ struct EditState {
 
 std::map<HWND, std::unique_ptr<EditState>>& States()
 {
-    static std::map<HWND, std::unique_ptr<EditState>> states;
-    return states;
+    return platform::WindowStates<EditState>();
 }
 
 EditState* StateOf(HWND hwnd)
 {
-    auto it = States().find(hwnd);
-    return it == States().end() ? nullptr : it->second.get();
+    return platform::FindWindowState<EditState>(hwnd);
 }
 
 DWORD StyleOf(HWND hwnd)

@@ -8,6 +8,7 @@
 #include "platform/ui/User.h"
 #include "platform/ui/internal/ListBoxShared.h"
 #include "platform/ui/internal/Window.h"
+#include "platform/ui/internal/WindowStates.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,14 +51,12 @@ struct ListState {
 
 std::map<HWND, std::unique_ptr<ListState>>& States()
 {
-    static std::map<HWND, std::unique_ptr<ListState>> states;
-    return states;
+    return platform::WindowStates<ListState>();
 }
 
 ListState* StateOf(HWND hwnd)
 {
-    auto it = States().find(hwnd);
-    return it == States().end() ? nullptr : it->second.get();
+    return platform::FindWindowState<ListState>(hwnd);
 }
 
 DWORD StyleOf(HWND hwnd)

@@ -7,6 +7,7 @@
 #include "platform/gdi/PrinterDc.h"
 #include "platform/ui/CommDlgMisc.h"
 #include "platform/ui/User.h"
+#include "platform/ui/internal/CommDlgShared.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -60,8 +61,9 @@ std::vector<PrinterChoice> AvailablePrinters()
 
 namespace {
 
+using platform::AddDialogItem;
 using platform::DialogItemTemplate;
-using platform::DialogTemplate;
+using platform::PostHelpToOwner;
 using platform::PrinterChoice;
 
 struct Paper {
@@ -276,8 +278,7 @@ INT_PTR CALLBACK PrintProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         EndDialog(hDlg, IDCANCEL);
         return TRUE;
     case PD_ID_HELP:
-        if (s->pd->hwndOwner)
-            PostMessage(s->pd->hwndOwner, RegisterWindowMessage("commdlg_help"), WPARAM(hDlg), LPARAM(s->pd));
+        PostHelpToOwner(s->pd->hwndOwner, hDlg, s->pd);
         return TRUE;
     default:
         return FALSE;
@@ -288,7 +289,7 @@ std::vector<DialogItemTemplate> PrintItems(bool setup, DWORD flags)
 {
     std::vector<DialogItemTemplate> items;
     auto add = [&](DWORD style, short x, short y, short cx, short cy, int id, const char* cls, const char* text) {
-        items.push_back(DialogItemTemplate{DWORD(WS_CHILD | WS_VISIBLE | style), 0, 0, x, y, cx, cy, id, cls, text, 0});
+        AddDialogItem(items, style, x, y, cx, cy, id, cls, text);
     };
     add(BS_GROUPBOX, 4, 4, 232, 32, -1, "BUTTON", "Printer");
     add(SS_LEFT, 10, 18, 30, 9, -1, "STATIC", "&Name:");
@@ -341,20 +342,8 @@ BOOL PrintDlg(LPPRINTDLG lppd)
         state.copies = lppd->nCopies;
 
     std::vector<DialogItemTemplate> items = PrintItems(state.setup, lppd->Flags);
-    DialogTemplate t{};
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE;
-    t.cx = 240;
-    t.cy = 98;
-    t.caption = state.setup ? "Print Setup" : "Print";
-    t.menuName = nullptr;
-    t.className = "";
-    t.pointSize = 8;
-    t.weight = FW_NORMAL;
-    t.faceName = "MS Sans Serif";
-    t.items = items.data();
-    t.count = WORD(items.size());
-    HWND owner = lppd->hwndOwner && IsWindow(lppd->hwndOwner) ? lppd->hwndOwner : NULL;
-    if (DialogBoxIndirectParam(NULL, &t, owner, PrintProc, LPARAM(&state)) != IDOK)
+    const char* caption = state.setup ? "Print Setup" : "Print";
+    if (platform::RunCommonDialog(caption, 240, 98, items, lppd->hwndOwner, PrintProc, LPARAM(&state)) != IDOK)
         return FALSE;
     return Deliver(*lppd, state);
 }

@@ -13,6 +13,25 @@ bool ExtraRange(const Window& w, int index, size_t size)
     return index >= 0 && size_t(index) + size <= w.extra.size();
 }
 
+// The T stored at `index` in hwnd's extra bytes, replaced by *value when
+// given; 0 for an unknown window or a slot outside the extra bytes.
+template <class T>
+T ExchangeExtra(HWND hwnd, int index, const T* value)
+{
+    Window* w = FindWindowRecord(hwnd);
+    if (!w)
+        return 0;
+    if (!ExtraRange(*w, index, sizeof(T))) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    T old = 0;
+    std::memcpy(&old, w->extra.data() + index, sizeof old);
+    if (value)
+        std::memcpy(w->extra.data() + index, value, sizeof *value);
+    return old;
+}
+
 void ChangeStyle(HWND hwnd, int index, DWORD value)
 {
     Window* w = PeekWindowRecord(hwnd);
@@ -109,36 +128,17 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int nIndex, LONG_PTR value)
 
 LONG GetWindowLong(HWND hWnd, int nIndex)
 {
-    Window* w = FindWindowRecord(hWnd);
-    if (!w)
-        return 0;
-    if (nIndex >= 0) {
-        if (!ExtraRange(*w, nIndex, sizeof(LONG))) {
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
-        }
-        LONG v = 0;
-        std::memcpy(&v, w->extra.data() + nIndex, sizeof v);
-        return v;
-    }
+    if (nIndex >= 0)
+        return ExchangeExtra<LONG>(hWnd, nIndex, nullptr);
     return LONG(GetWindowLongPtr(hWnd, nIndex));
 }
 
 LONG SetWindowLong(HWND hWnd, int nIndex, LONG value)
 {
-    Window* w = FindWindowRecord(hWnd);
-    if (!w)
+    if (nIndex >= 0)
+        return ExchangeExtra<LONG>(hWnd, nIndex, &value);
+    if (!FindWindowRecord(hWnd))
         return 0;
-    if (nIndex >= 0) {
-        if (!ExtraRange(*w, nIndex, sizeof(LONG))) {
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
-        }
-        LONG old = 0;
-        std::memcpy(&old, w->extra.data() + nIndex, sizeof old);
-        std::memcpy(w->extra.data() + nIndex, &value, sizeof value);
-        return old;
-    }
     // Procedures and handles do not fit in 32 bits; only the plain values
     // are set through here.
     if (nIndex == GWL_WNDPROC || nIndex == GWL_HINSTANCE || nIndex == GWL_HWNDPARENT) {
@@ -152,29 +152,12 @@ LONG SetWindowLong(HWND hWnd, int nIndex, LONG value)
 
 WORD GetWindowWord(HWND hWnd, int nIndex)
 {
-    Window* w = FindWindowRecord(hWnd);
-    if (!w || !ExtraRange(*w, nIndex, sizeof(WORD))) {
-        if (w)
-            SetLastError(ERROR_INVALID_INDEX);
-        return 0;
-    }
-    WORD v = 0;
-    std::memcpy(&v, w->extra.data() + nIndex, sizeof v);
-    return v;
+    return ExchangeExtra<WORD>(hWnd, nIndex, nullptr);
 }
 
 WORD SetWindowWord(HWND hWnd, int nIndex, WORD value)
 {
-    Window* w = FindWindowRecord(hWnd);
-    if (!w || !ExtraRange(*w, nIndex, sizeof(WORD))) {
-        if (w)
-            SetLastError(ERROR_INVALID_INDEX);
-        return 0;
-    }
-    WORD old = 0;
-    std::memcpy(&old, w->extra.data() + nIndex, sizeof old);
-    std::memcpy(w->extra.data() + nIndex, &value, sizeof value);
-    return old;
+    return ExchangeExtra<WORD>(hWnd, nIndex, &value);
 }
 
 int GetWindowText(HWND hWnd, LPSTR lpString, int nMaxCount)

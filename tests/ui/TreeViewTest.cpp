@@ -43,6 +43,13 @@ protected:
                 result = 0;
                 return true;
             }
+            // Only the tree's own notifications carry an NMTREEVIEW; the
+            // NM_ ones (focus, clicks) are a bare NMHDR.
+            if (hdr->code > UINT(0U - 400U) || hdr->code < UINT(0U - 499U)) {
+                notes.push_back(Note{hdr->code, 0, NULL, NULL, 0});
+                result = 0;
+                return true;
+            }
             auto* nm = reinterpret_cast<NMTREEVIEWA*>(l);
             notes.push_back(Note{hdr->code, nm->action, nm->itemOld.hItem, nm->itemNew.hItem, nm->itemOld.lParam});
             result = 0;
