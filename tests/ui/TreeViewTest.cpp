@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <cstring>
 #include <functional>
 #include <string>
@@ -43,9 +46,11 @@ protected:
                 result = 0;
                 return true;
             }
-            // Only the tree's own notifications carry an NMTREEVIEW; the
-            // NM_ ones (focus, clicks) are a bare NMHDR.
-            if (hdr->code > UINT(0U - 400U) || hdr->code < UINT(0U - 499U)) {
+            // Only these carry an NMTREEVIEW; the NM_ ones (focus, clicks)
+            // are a bare NMHDR and TVN_KEYDOWN has a record of its own.
+            const UINT kTreeRecords[] = {TVN_SELCHANGING, TVN_SELCHANGED, TVN_ITEMEXPANDING, TVN_ITEMEXPANDED,
+                TVN_DELETEITEM};
+            if (std::find(std::begin(kTreeRecords), std::end(kTreeRecords), hdr->code) == std::end(kTreeRecords)) {
                 notes.push_back(Note{hdr->code, 0, NULL, NULL, 0});
                 result = 0;
                 return true;
