@@ -1,0 +1,30 @@
+#pragma once
+// Hooks the printer list and the job handling into the print dialogs and
+// the printer DCs; called once at start-up.
+//
+// Inline on purpose: this is the one place where platform/services reaches
+// up into platform/ui and platform/gdi, which link after it. Compiled into
+// the caller, the references resolve wherever the libraries sit on the
+// link line.
+
+#include "platform/gdi/PrinterDc.h"
+#include "platform/services/PrintJobs.h"
+#include "platform/services/Printers.h"
+#include "platform/ui/CommDlgMisc.h"
+
+namespace platform {
+
+inline void InstallPrinterServices()
+{
+    SetPrinterListProvider([] {
+        std::vector<PrinterChoice> choices;
+        // The dialogs add the PDF-file printer themselves.
+        for (const PrinterInfo& p : ListPrinters(PrinterQuery::Names))
+            if (p.kind == PrinterKind::PrintSystem)
+                choices.push_back(PrinterChoice{p.device, p.driver, p.port});
+        return choices;
+    });
+    SetSpoolHandler(&HandleSpooledJob);
+}
+
+} // namespace platform
