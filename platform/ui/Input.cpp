@@ -190,6 +190,24 @@ bool WantsDoubleClicks(HWND hwnd)
     return w && w->windowClass && (w->windowClass->style & CS_DBLCLKS);
 }
 
+// Whether the window is, or lies inside, an MDI child that is not the active
+// child of its MDI client: a click there activates that child even while the
+// frame is already the active window.
+bool InsideInactiveMdiChild(HWND hwnd)
+{
+    for (int depth = 0; hwnd && depth < 1000; ++depth) {
+        LONG_PTR style = GetWindowLongPtr(hwnd, GWL_STYLE);
+        if (!(style & WS_CHILD))
+            return false;
+        HWND parent = GetParent(hwnd);
+        if ((GetWindowLongPtr(hwnd, GWL_EXSTYLE) & WS_EX_MDICHILD) && parent
+            && HWND(SendMessage(parent, WM_MDIGETACTIVE, 0, 0)) != hwnd)
+            return true;
+        hwnd = parent;
+    }
+    return false;
+}
+
 // A click on a window disabled by a modal dialog brings the dialog forward.
 void ClickOnDisabled(HWND topLevel)
 {
@@ -250,10 +268,11 @@ void DeliverMouseButton(MouseButton button, bool down, POINT screen)
             Window* w = PeekWindowRecord(t.hwnd);
             Window* top = w ? TopLevelOf(*w) : nullptr;
             HWND topLevel = top ? top->handle : NULL;
-            if (topLevel && (topLevel != in.active || !in.appActive)) {
+            bool topInactive = topLevel && (topLevel != in.active || !in.appActive);
+            if (topLevel && (topInactive || InsideInactiveMdiChild(t.hwnd))) {
                 LRESULT r = SendMessage(
                     t.hwnd, WM_MOUSEACTIVATE, WPARAM(topLevel), MAKELPARAM(t.hit, clientMessage));
-                if (r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT)
+                if (topInactive && r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT)
                     Activate(topLevel, WA_CLICKACTIVE);
                 eat = r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT;
                 if (!IsWindow(t.hwnd))

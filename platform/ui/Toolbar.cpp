@@ -61,21 +61,55 @@ int DividerHeight(HWND hwnd)
     return (StyleOf(hwnd) & CCS_NODIVIDER) ? 0 : 2;
 }
 
+int SeparatorWidth(const Button& b)
+{
+    return b.width > 0 ? b.width : DefaultSeparator;
+}
+
 // Item rectangles follow from the buttons in order; hidden ones take no room.
+// A visible item with TBSTATE_WRAP ends its line: the next one starts at the
+// left edge one button height lower. A wrapping separator lies across the
+// toolbar instead, its width becoming the gap between the two lines.
 std::vector<RECT> Layout(HWND hwnd, const ToolbarState& s)
 {
     std::vector<RECT> rects;
     rects.reserve(s.buttons.size());
     int x = 0;
     int top = DividerHeight(hwnd) + TopPad;
+    bool lineUsed = false; // whether anything occupies the current line
     for (const Button& b : s.buttons) {
-        int w = 0;
-        if (!(b.state & TBSTATE_HIDDEN))
-            w = IsSeparator(b) ? (b.width > 0 ? b.width : DefaultSeparator) : s.button.cx;
+        if (b.state & TBSTATE_HIDDEN) {
+            rects.push_back(RECT{x, top, x, top + s.button.cy});
+            continue;
+        }
+        bool wraps = (b.state & TBSTATE_WRAP) != 0;
+        if (IsSeparator(b) && wraps) {
+            int gapTop = lineUsed ? top + s.button.cy : top;
+            int gap = SeparatorWidth(b);
+            rects.push_back(RECT{0, gapTop, std::max<int>(x, s.button.cx), gapTop + gap});
+            top = gapTop + gap;
+            x = 0;
+            lineUsed = false;
+            continue;
+        }
+        int w = IsSeparator(b) ? SeparatorWidth(b) : s.button.cx;
         rects.push_back(RECT{x, top, x + w, top + s.button.cy});
         x += w;
+        lineUsed = true;
+        if (wraps) {
+            top += s.button.cy;
+            x = 0;
+            lineUsed = false;
+        }
     }
     return rects;
+}
+
+// Whether a separator's rectangle is a gap between lines rather than a
+// space within one.
+bool IsLineGap(const Button& b)
+{
+    return IsSeparator(b) && (b.state & TBSTATE_WRAP) && !(b.state & TBSTATE_HIDDEN);
 }
 
 int IndexOfCommand(const ToolbarState& s, WPARAM id)
@@ -142,7 +176,11 @@ void AutoSize(HWND hwnd, const ToolbarState& s)
         return;
     RECT pr{};
     GetClientRect(parent, &pr);
-    int h = s.button.cy + 2 * TopPad + DividerHeight(hwnd);
+    // Tall enough for every line the buttons wrap onto.
+    int bottom = DividerHeight(hwnd) + TopPad + s.button.cy;
+    for (const RECT& r : Layout(hwnd, s))
+        bottom = std::max<int>(bottom, r.bottom);
+    int h = bottom + TopPad;
     if (style & CCS_NOPARENTALIGN) {
         RECT wr{};
         GetWindowRect(hwnd, &wr);
@@ -209,7 +247,11 @@ void Paint(HWND hwnd, ToolbarState& s)
         if (b.state & TBSTATE_HIDDEN)
             continue;
         if (IsSeparator(b)) {
-            if (flat) {
+            if (flat && IsLineGap(b)) {
+                int mid = (rects[i].top + rects[i].bottom) / 2 - 1;
+                RECT line{rects[i].left, mid, rects[i].right, mid + 2};
+                DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+            } else if (flat) {
                 int mid = (rects[i].left + rects[i].right) / 2 - 1;
                 RECT line{mid, rects[i].top, mid + 2, rects[i].bottom};
                 DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
@@ -329,7 +371,10 @@ LRESULT ButtonInfo(HWND hwnd, ToolbarState& s, UINT msg, WPARAM wParam, TBBUTTON
         if (info->dwMask & TBIF_STATE) info->fsState = b.state;
         if (info->dwMask & TBIF_STYLE) info->fsStyle = b.style;
         if (info->dwMask & TBIF_LPARAM) info->lParam = b.data;
-        if (info->dwMask & TBIF_SIZE) info->cx = static_cast<WORD>(rects[static_cast<size_t>(index)].right - rects[static_cast<size_t>(index)].left);
+        if (info->dwMask & TBIF_SIZE) {
+            const RECT& r = rects[static_cast<size_t>(index)];
+            info->cx = static_cast<WORD>(IsLineGap(b) ? SeparatorWidth(b) : r.right - r.left);
+        }
         return index;
     }
     if (info->dwMask & TBIF_COMMAND) b.command = info->idCommand;
@@ -557,9 +602,10 @@ LRESULT CALLBACK ToolbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         int index = IndexOfCommand(*s, wParam);
         if (index < 0)
             return FALSE;
-        bool hiddenChanged = ((s->buttons[static_cast<size_t>(index)].state ^ LOWORD(lParam)) & TBSTATE_HIDDEN) != 0;
+        // Hiding or wrapping moves the buttons after this one.
+        bool moves = ((s->buttons[static_cast<size_t>(index)].state ^ LOWORD(lParam)) & (TBSTATE_HIDDEN | TBSTATE_WRAP)) != 0;
         s->buttons[static_cast<size_t>(index)].state = static_cast<BYTE>(LOWORD(lParam));
-        if (hiddenChanged)
+        if (moves)
             Changed(hwnd, *s);
         else
             InvalidateRect(hwnd, NULL, TRUE);

@@ -9,6 +9,7 @@
 #include "platform/ui/internal/ListBoxShared.h"
 #include "platform/ui/internal/Driver.h"
 #include "platform/ui/internal/InputEvents.h"
+#include "platform/ui/internal/MdiClient.h"
 #include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Window.h"
 
@@ -96,6 +97,7 @@ void InstallBuiltInControls()
     InstallDialogClasses();
     InstallListAndEditControls();
     InstallScrollBarControl();
+    InstallMdiClientClass();
 }
 
 void MakeDesktop(WindowSystem& ws)

@@ -8,6 +8,7 @@
 #include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Queue.h"
 #include "platform/ui/internal/Window.h"
+#include "platform/ui/Hooks.h"
 
 #include "platform/base/CodePage.h"
 #include "platform/base/Geometry.h"
@@ -211,6 +212,19 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DW
     cs.lpszName = lpWindowName;
     cs.lpszClass = lpClassName;
     cs.dwExStyle = dwExStyle;
+
+    // Window hooks see the window before its first message (the
+    // class library attaches its window object here); a refusal frees it.
+    if (CallCreateWindowHooks(hwnd, &cs) != 0) {
+        if (PeekWindowRecord(hwnd)) {
+            MarkDestroying(hwnd);
+            FreeWindow(hwnd);
+        }
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return NULL;
+    }
+    if (!(w = PeekWindowRecord(hwnd)))
+        return NULL;
 
     if (!child || (dwStyle & WS_THICKFRAME)) {
         MINMAXINFO mmi{};

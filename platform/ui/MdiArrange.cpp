@@ -1,0 +1,197 @@
+// Tiling, cascading and icon arrangement of MDI children.
+
+#include "platform/ui/Mdi.h"
+#include "platform/ui/internal/MdiClient.h"
+#include "platform/ui/internal/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+namespace {
+
+int IntSqrt(int n)
+{
+    int r = int(std::sqrt(double(n)));
+    while (r * r > n)
+        --r;
+    while ((r + 1) * (r + 1) <= n)
+        ++r;
+    return r;
+}
+
+SIZE IconSpacing()
+{
+    return SIZE{GetSystemMetrics(SM_CXMINIMIZED) + 2, GetSystemMetrics(SM_CYMINIMIZED) + 2};
+}
+
+// The children to arrange, in Z order (top first): visible, not minimised,
+// and enabled when disabled ones are skipped.
+std::vector<HWND> ArrangedChildren(HWND client, UINT how, bool* anyIconic)
+{
+    std::vector<HWND> list;
+    MdiClientState* st = FindMdiClient(client);
+    Window* cw = PeekWindowRecord(client);
+    if (!st || !cw)
+        return list;
+    for (HWND h : cw->children) {
+        if (std::find(st->children.begin(), st->children.end(), h) == st->children.end() || !IsWindowVisible(h))
+            continue;
+        if (IsIconic(h)) {
+            *anyIconic = true;
+            continue;
+        }
+        if ((how & MDITILE_SKIPDISABLED) && !IsWindowEnabled(h))
+            continue;
+        list.push_back(h);
+    }
+    return list;
+}
+
+// Arranging starts from restored windows.
+void RestoreMaximized(HWND client)
+{
+    MdiClientState* st = FindMdiClient(client);
+    if (st && st->maximized && IsZoomed(st->maximized))
+        ShowWindow(st->maximized, SW_RESTORE);
+}
+
+// The part of the client left for arranged windows: minimised children
+// keep a row at the bottom.
+RECT ArrangeArea(HWND client, bool anyIconic)
+{
+    RECT r{};
+    GetClientRect(client, &r);
+    if (anyIconic)
+        r.bottom = std::max(r.top, r.bottom - IconSpacing().cy);
+    return r;
+}
+
+void Place(HWND h, int x, int y, int cx, int cy)
+{
+    SetWindowPos(h, NULL, x, y, std::max(cx, 1), std::max(cy, 1), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
+BOOL MdiTile(HWND client, UINT how)
+{
+    RestoreMaximized(client);
+    bool anyIconic = false;
+    std::vector<HWND> list = ArrangedChildren(client, how, &anyIconic);
+    if (anyIconic)
+        MdiArrangeIcons(client);
+    int n = int(list.size());
+    if (n == 0)
+        return FALSE;
+    RECT area = ArrangeArea(client, anyIconic);
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    // A grid of about sqrt(n) lines; the windows left over go one more to
+    // each of the last lines. Vertical tiling puts the lines side by side
+    // (windows beside each other), horizontal tiling stacks them.
+    bool horizontal = (how & MDITILE_HORIZONTAL) != 0;
+    int across = IntSqrt(n); // windows per line in the short direction
+    int lines = n / across;
+    int extra = n - across * lines;
+    int index = 0;
+    for (int line = 0; line < lines; ++line) {
+        int inLine = across + (line >= lines - extra ? 1 : 0);
+        for (int k = 0; k < inLine && index < n; ++k, ++index) {
+            if (!horizontal) {
+                int x0 = area.left + line * width / lines;
+                int x1 = area.left + (line + 1) * width / lines;
+                int y0 = area.top + k * height / inLine;
+                int y1 = area.top + (k + 1) * height / inLine;
+                Place(list[size_t(index)], x0, y0, x1 - x0, y1 - y0);
+            } else {
+                int y0 = area.top + line * height / lines;
+                int y1 = area.top + (line + 1) * height / lines;
+                int x0 = area.left + k * width / inLine;
+                int x1 = area.left + (k + 1) * width / inLine;
+                Place(list[size_t(index)], x0, y0, x1 - x0, y1 - y0);
+            }
+        }
+    }
+    return TRUE;
+}
+
+BOOL MdiCascade(HWND client, UINT how)
+{
+    RestoreMaximized(client);
+    bool anyIconic = false;
+    std::vector<HWND> list = ArrangedChildren(client, how, &anyIconic);
+    if (anyIconic)
+        MdiArrangeIcons(client);
+    int n = int(list.size());
+    if (n == 0)
+        return FALSE;
+    RECT area = ArrangeArea(client, anyIconic);
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    // Every window has the same size; the bottom of the Z order starts at
+    // the top-left corner so the active window ends on top, furthest in.
+    // When the steps run out of room they start again at the corner.
+    int cx = std::max(width - (n - 1) * step, width / 2);
+    int cy = std::max(height - (n - 1) * step, height / 2);
+    int slots = std::max(1, std::min((width - cx) / step, (height - cy) / step) + 1);
+    for (int i = 0; i < n; ++i) {
+        HWND h = list[size_t(n - 1 - i)];
+        int k = i % slots;
+        Place(h, area.left + k * step, area.top + k * step, cx, cy);
+    }
+    return TRUE;
+}
+
+POINT MdiIconSlot(HWND client, HWND child)
+{
+    RECT r{};
+    GetClientRect(client, &r);
+    SIZE space = IconSpacing();
+    int perRow = std::max(1, int((r.right - r.left) / space.cx));
+    std::vector<RECT> taken;
+    if (MdiClientState* st = FindMdiClient(client)) {
+        for (HWND h : st->children) {
+            if (h == child || !IsIconic(h))
+                continue;
+            RECT wr{};
+            GetWindowRect(h, &wr);
+            MapWindowPoints(NULL, client, reinterpret_cast<POINT*>(&wr), 2);
+            taken.push_back(wr);
+        }
+    }
+    for (int slot = 0; slot < 1000; ++slot) {
+        POINT p{(slot % perRow) * space.cx, r.bottom - (slot / perRow + 1) * space.cy};
+        bool free = std::none_of(taken.begin(), taken.end(), [&](const RECT& t) { return t.left == p.x && t.top == p.y; });
+        if (free)
+            return p;
+    }
+    return POINT{0, r.bottom - space.cy};
+}
+
+void MdiArrangeIcons(HWND client)
+{
+    MdiClientState* st = FindMdiClient(client);
+    Window* cw = PeekWindowRecord(client);
+    if (!st || !cw)
+        return;
+    RECT r{};
+    GetClientRect(client, &r);
+    SIZE space = IconSpacing();
+    int perRow = std::max(1, int((r.right - r.left) / space.cx));
+    std::vector<HWND> icons;
+    for (HWND h : st->children) {
+        if (IsIconic(h))
+            icons.push_back(h);
+    }
+    for (size_t i = 0; i < icons.size(); ++i) {
+        int slot = int(i);
+        POINT p{(slot % perRow) * space.cx, r.bottom - (slot / perRow + 1) * space.cy};
+        if (Window* w = PeekWindowRecord(icons[i]))
+            w->minPosition = p;
+        SetWindowPos(icons[i], NULL, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,73 @@
+#pragma once
+// The headless fixture of the class-library tests: a fresh window system,
+// registry, clock and handle maps for every test, and an application object
+// the test may make (destroyed, with every window, at the end).
+
+#include "platform/base/Clock.h"
+#include "platform/framework/Afx.h"
+#include "platform/framework/WndInternal.h"
+#include "platform/profile/Registry.h"
+#include "platform/ui/Headless.h"
+#include "platform/ui/Hooks.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+
+namespace fwtest {
+
+// An application that starts without a main window unless the test gives
+// it one.
+class TestApp : public CWinApp {
+public:
+    TestApp()
+        : CWinApp("FrameworkTest")
+    {
+    }
+    BOOL InitInstance() override { return TRUE; }
+};
+
+class FrameworkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::headless::Reset();
+        platform::ResetHooks();
+        platform::ResetFrameworkWindowState();
+        platform::ResetRegistryForTests();
+        platform::ResetClock();
+    }
+
+    void TearDown() override
+    {
+        // Windows first, so that self-deleting objects go with them while
+        // the application (their AfxGetApp) still exists.
+        platform::headless::Reset();
+        platform::FrameworkDeleteTempMaps();
+        m_app.reset();
+        platform::ResetFrameworkWindowState();
+        platform::ResetHooks();
+        platform::ResetClock();
+    }
+
+    // Makes the application object (one per test).
+    template <class App = TestApp, class... Args>
+    App& MakeApp(Args&&... args)
+    {
+        auto app = std::make_unique<App>(std::forward<Args>(args)...);
+        App& ref = *app;
+        m_app = std::move(app);
+        return ref;
+    }
+
+    CWinApp* App() const { return m_app.get(); }
+
+    // Dispatches what is queued without waiting.
+    static void Pump() { AfxPumpMessagesUntilIdle(); }
+
+private:
+    std::unique_ptr<CWinApp> m_app;
+};
+
+} // namespace fwtest
