@@ -1,0 +1,182 @@
+#pragma once
+// The imaging library: picture files in and out of bitmap records, and the
+// conversions between a bitmap record, a packed DIB and a device bitmap.
+// The picture engine is its only caller.
+//
+// Calls answer LT_SUCCESS (1) when they work. Loading a file that is not
+// there answers LT_ERR_NOT_FOUND (2, positive); every other failure is one of
+// the negative LT_ERR_ codes below. Damaged, truncated, oversized or
+// unsupported data is refused with a code; no call crashes on bad input and
+// none leaves a half-filled bitmap behind (a failed load leaves the record
+// without pixel memory).
+//
+// Readable formats: BMP (Windows and OS/2 headers), PNG and JPEG, recognised
+// by their first bytes, never by a file name's extension. Writable: JPEG.
+// A JPEG stream that stops before its end marker is refused as truncated
+// rather than shown with its missing part grey.
+
+#include "platform/base/GdiRecords.h"
+#include "platform/base/Types.h"
+
+#include <vector>
+
+// ---- Results -------------------------------------------------------------------
+
+#define LT_SUCCESS 1
+#define LT_ERR_NOT_FOUND 2         // the file does not exist
+#define LT_ERR_NO_MEMORY (-1)      // the picture is larger than the library accepts, or memory ran out
+#define LT_ERR_BAD_BITMAP (-2)     // the bitmap record is null, empty or inconsistent
+#define LT_ERR_FILE_ACCESS (-4)    // the file exists but cannot be opened or read
+#define LT_ERR_WRITE (-5)          // the output file cannot be created or written
+#define LT_ERR_READ (-7)           // the data is empty or larger than any picture file we read
+#define LT_ERR_BAD_NAME (-8)       // the path is empty or cannot name a file
+#define LT_ERR_FORMAT (-9)         // not a format the library reads (or, on save, writes)
+#define LT_ERR_BAD_DATA (-11)      // the picture data cannot be decoded
+#define LT_ERR_SUBTYPE (-12)       // the format is known but this variant of it is not
+#define LT_ERR_CORRUPT (-19)       // damaged or truncated picture data
+#define LT_ERR_BAD_PARAM (-21)     // an argument outside its documented range
+#define LT_ERR_BITS_FOR_FORMAT (-27) // the save format cannot store that many bits per pixel
+
+// ---- File format codes ---------------------------------------------------------
+
+#define LT_FORMAT_PCX 1
+#define LT_FORMAT_GIF 2
+#define LT_FORMAT_TIF 3
+#define LT_FORMAT_TGA 4
+#define LT_FORMAT_BMP 6
+#define LT_FORMAT_JPEG 10
+#define LT_FORMAT_PNG 75
+
+// ---- The bitmap record ---------------------------------------------------------
+
+// Colour order of 24- and 32-bit pixels.
+#define LT_ORDER_RGB 0
+#define LT_ORDER_BGR 1 // the order of DIB pixels
+
+// Bits of LTBITMAP::Flags.
+#define LT_BITMAP_ALLOCATED 0x01  // Pixels holds Height rows of BytesPerLine bytes
+#define LT_BITMAP_TRANSPARENT 0x80 // TransparentColor is to be written with the picture
+
+// Flags of LtLoadFile and LtMemLoad.
+#define LT_LOAD_ALLOCATE 0x01 // give the bitmap pixel memory
+#define LT_LOAD_STORE 0x02    // decode the pixels into it
+
+// Largest picture accepted, anywhere: each side and the pixel count.
+#define LT_MAX_SIDE 20000
+#define LT_MAX_PIXELS 50000000L
+// Largest picture file or buffer read.
+#define LT_MAX_FILE_BYTES (256L * 1024 * 1024)
+
+// A raster picture. Rows run top to bottom, each BytesPerLine bytes long
+// (a multiple of 4, as in a DIB). Pixels by depth: 1 and 4 bits are palette
+// indexes with the leftmost pixel in the high bits; 8 bits one index per
+// byte; 16 bits a little-endian word of 5-5-5 (blue in the low bits, a
+// 5-bit value c meaning the level (c << 3) | (c >> 2)); 24 and 32 bits three
+// colour bytes in Order, 32 bits adding an alpha byte (255 is opaque; a
+// 32-bit DIB's fourth byte is taken and given as it is). Palette has 2, 16
+// or 256 entries for 1, 4 and 8 bits (entries past the colours in use are
+// black) and is empty for deeper bitmaps.
+//
+// The record owns its pixel memory; copying the record copies the pixels.
+// LtFreeBitmap gives the memory back and keeps the size.
+struct LTBITMAP {
+    int Width = 0;
+    int Height = 0;
+    int BitsPerPixel = 0;
+    int BytesPerLine = 0;
+    int Order = LT_ORDER_BGR;
+    BYTE Flags = 0;
+    COLORREF TransparentColor = 0;
+    std::vector<RGBQUAD> Palette;
+    std::vector<BYTE> Pixels;
+};
+typedef LTBITMAP* pLTBITMAP;
+
+// What a picture file's header says, without decoding its pixels. The
+// depth is the file's own, except that 16-bit BMPs (whose channel masks vary)
+// load at 24 bits, or 32 with alpha, and 2-bit pictures at 4; deep-channel
+// PNGs load at 8 bits per channel (24 or 32 bits, 8 for grey).
+struct LTFILEINFO {
+    int Format = 0;       // LT_FORMAT_
+    int Width = 0;
+    int Height = 0;
+    int BitsPerPixel = 0; // the depth a load at 0 bits gives: 1, 4, 8, 16, 24 or 32
+    int Order = LT_ORDER_BGR;
+    DWORD FileSize = 0;   // bytes of the file or buffer
+};
+typedef LTFILEINFO* pLTFILEINFO;
+
+// ---- Bitmap records --------------------------------------------------------------
+
+// Sets the size and depth of a record and drops any pixel memory it had (the
+// engine's empty entries). Depth 1, 4, 8, 16, 24 or 32; sizes 0 allowed
+// (an empty record); anything over the limits gives LT_ERR_NO_MEMORY.
+int LtInitBitmap(pLTBITMAP bitmap, int width, int height, int bitsPerPixel);
+// Makes a record of that size and depth with zeroed pixel memory (black, or
+// palette index 0) and a grey palette for 1, 4 and 8 bits.
+int LtAllocateBitmap(pLTBITMAP bitmap, int width, int height, int bitsPerPixel);
+// Gives the pixel memory back; size, depth and palette stay. Safe on an
+// empty record and on null.
+void LtFreeBitmap(pLTBITMAP bitmap);
+// Makes destination an independent copy of source (pixels, palette, order,
+// transparency); destination's own memory is freed first.
+int LtCopyBitmap(pLTBITMAP destination, const LTBITMAP* source);
+
+// ---- Files and memory ---------------------------------------------------------------
+
+// The header facts of a picture file (a Windows-form path) or buffer.
+// LtMemInfo's flags are reserved and must be 0.
+int LtFileInfo(LPCSTR path, pLTFILEINFO info);
+int LtMemInfo(const void* buffer, pLTFILEINFO info, DWORD size, UINT flags);
+
+// Decodes a whole picture into bitmap at bitsPerPixel (0: the depth
+// LTFILEINFO reports) with 24- and 32-bit pixels in the given order. An
+// indexed result gets the picture's own colours: a grey ramp with the level
+// as index for 8-bit grey, ascending greys for smaller grey pictures, else
+// the colours in order of first appearance; colours that do not fit are
+// reduced to an optimised palette without dithering. The transparency flag
+// and colour the record had are kept. flags are LT_LOAD_; without
+// LT_LOAD_STORE the record only gets the file's size and depth. The
+// callback and user data are reserved (null).
+typedef int (*LTLOADCALLBACK)(void* userData);
+int LtLoadFile(LPCSTR path, pLTBITMAP bitmap, int bitsPerPixel, int order, UINT flags, LTLOADCALLBACK callback,
+    void* userData);
+// The same for a picture held in memory; always allocates and stores.
+int LtMemLoad(const void* buffer, pLTBITMAP bitmap, int bitsPerPixel, int order, DWORD size);
+
+// Writes bitmap as a file of the format (LT_FORMAT_JPEG: 24 bits is colour,
+// 8 bits grey; other depths LT_ERR_BITS_FOR_FORMAT). qualityFactor runs from
+// 0 (best) upwards: quality 100 minus the factor, at least 1. A failed save
+// leaves no file behind.
+int LtSaveFile(LPCSTR path, const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFactor);
+// The same into a new moveable global block (the caller frees it) and its
+// size in bytes.
+int LtSaveToMemory(HGLOBAL* memory, const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFactor,
+    DWORD* size);
+
+// ---- DIBs and device bitmaps ----------------------------------------------------------
+
+// A packed DIB in a new moveable global block: BITMAPINFOHEADER (BI_RGB,
+// positive height), 2, 16 or 256 colours for 1, 4 and 8 bits, then the rows
+// bottom-up. NULL when the bitmap has no pixels or memory runs out.
+HGLOBAL LtConvertToDIB(const LTBITMAP* bitmap);
+// Fills bitmap from a DIB in memory: a BITMAPINFOHEADER (or a larger
+// version) or BITMAPCOREHEADER with its colour table, and the bits, which
+// the caller guarantees to hold every row the header describes. BI_RGB at
+// any depth and BI_BITFIELDS at 16 and 32 bits are read; top-down DIBs too.
+int LtCopyFromDIB(pLTBITMAP bitmap, const BITMAPINFO* header, const BYTE* bits);
+// Fills bitmap from a packed DIB in a global block, checked against the
+// block's size, and frees the block (the handle is dead afterwards, also
+// when the DIB is refused).
+int LtTakeOverDIB(pLTBITMAP bitmap, HGLOBAL dib);
+// A device bitmap for dc holding the picture (CreateDIBitmap); NULL when the
+// bitmap has no pixels or the DC refuses.
+HBITMAP LtConvertToDDB(HDC dc, const LTBITMAP* bitmap);
+
+namespace platform {
+
+// A packed DIB (header, colours, bits) read from bytes, every part checked
+// against size; used by LtTakeOverDIB and for DIBs from outside.
+int CopyFromPackedDib(LTBITMAP& bitmap, const BYTE* data, size_t size);
+
+} // namespace platform
