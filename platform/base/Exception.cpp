@@ -162,9 +162,7 @@ CFileException::CFileException(int cause, LONG lOsError, LPCTSTR lpszArchiveName
 
 BOOL CFileException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext)
 {
-    const bool known = m_cause >= 0 && m_cause < static_cast<int>(std::size(kFileMessages));
-    return Message(known ? kFileMessages[m_cause] : "An unknown error occurred.", lpszError, nMaxError,
-        pnHelpContext);
+    return Message(platform::FileCauseText(m_cause), lpszError, nMaxError, pnHelpContext);
 }
 
 int CFileException::OsErrorToException(LONG lOsError)
@@ -318,6 +316,12 @@ namespace platform {
 void SetErrorReporter(ErrorReporter reporter)
 {
     Reporter() = std::move(reporter);
+}
+
+LPCSTR FileCauseText(int cause)
+{
+    const bool known = cause >= 0 && cause < static_cast<int>(std::size(kFileMessages));
+    return known ? kFileMessages[cause] : "An unknown error occurred.";
 }
 
 } // namespace platform

@@ -165,6 +165,10 @@ namespace platform {
 using ErrorReporter = std::function<int(const CString& text, UINT nType)>;
 void SetErrorReporter(ErrorReporter reporter);
 
+// The sentence for a CFileException cause, the one GetErrorMessage gives;
+// causes outside the list read "An unknown error occurred."
+LPCSTR FileCauseText(int cause);
+
 // Keeps the exception caught by one TRY block and deletes it when the block
 // is left, unless it was rethrown.
 class CaughtException {

@@ -396,6 +396,9 @@ public:
 
     BOOL m_bFloating;
     std::vector<CControlBar*> m_arrBars;
+    // Gives a bar list the shape m_arrBars keeps: NULL first, every row
+    // ended by NULL, no empty rows.
+    static void NormalizeRows(std::vector<CControlBar*>& bars);
 
     // Lays the rows out for a dock bar nLength long; with bApply the docked
     // bars are moved. Answers the dock bar's size.

@@ -32,6 +32,19 @@ void EnsureCommonControls()
     InitCommonControlsEx(&icc);
 }
 
+// List and combo boxes both answer an item's length first, then fill a
+// buffer of that length plus the terminator; an error or an empty item
+// leaves the string empty.
+void ReadItemText(HWND hWnd, UINT lenMessage, UINT textMessage, int nIndex, CString& rString)
+{
+    rString.Empty();
+    int len = int(Send(hWnd, lenMessage, WPARAM(nIndex)));
+    if (len <= 0)
+        return;
+    Send(hWnd, textMessage, WPARAM(nIndex), LPARAM(rString.GetBuffer(len + 1)));
+    rString.ReleaseBuffer();
+}
+
 } // namespace
 
 // ---- CStatic ----------------------------------------------------------------------------
@@ -364,12 +377,7 @@ int CListBox::GetText(int nIndex, LPTSTR lpszBuffer) const
 
 void CListBox::GetText(int nIndex, CString& rString) const
 {
-    rString.Empty();
-    int len = GetTextLen(nIndex);
-    if (len == LB_ERR || len <= 0)
-        return;
-    GetText(nIndex, rString.GetBuffer(len + 1));
-    rString.ReleaseBuffer();
+    ReadItemText(m_hWnd, LB_GETTEXTLEN, LB_GETTEXT, nIndex, rString);
 }
 
 int CListBox::GetTextLen(int nIndex) const
@@ -548,12 +556,7 @@ int CComboBox::GetLBText(int nIndex, LPTSTR lpszText) const
 
 void CComboBox::GetLBText(int nIndex, CString& rString) const
 {
-    rString.Empty();
-    int len = GetLBTextLen(nIndex);
-    if (len == CB_ERR || len <= 0)
-        return;
-    GetLBText(nIndex, rString.GetBuffer(len + 1));
-    rString.ReleaseBuffer();
+    ReadItemText(m_hWnd, CB_GETLBTEXTLEN, CB_GETLBTEXT, nIndex, rString);
 }
 
 int CComboBox::GetLBTextLen(int nIndex) const

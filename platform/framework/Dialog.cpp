@@ -93,9 +93,50 @@ HWND DefaultDialogOwner()
     return pMain ? pMain->GetSafeHwnd() : NULL;
 }
 
-CCmdTarget* DialogCommandFallback()
+void RunModalOver(CWnd* pWnd, HWND owner, bool& modalPending, const std::function<void()>& run)
 {
-    return AfxGetThread();
+    bool enableOwner = false;
+    if (owner && ::IsWindowEnabled(owner)) {
+        ::EnableWindow(owner, FALSE);
+        enableOwner = true;
+    }
+    modalPending = true;
+    try {
+        run();
+    } catch (...) {
+        modalPending = false;
+        if (enableOwner && ::IsWindow(owner))
+            ::EnableWindow(owner, TRUE);
+        if (pWnd->m_hWnd)
+            pWnd->DestroyWindow();
+        throw;
+    }
+    modalPending = false;
+
+    if (pWnd->m_hWnd)
+        ::SetWindowPos(pWnd->m_hWnd, NULL, 0, 0, 0, 0,
+            SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (enableOwner && ::IsWindow(owner)) {
+        ::EnableWindow(owner, TRUE);
+        ::SetActiveWindow(owner);
+    }
+    if (pWnd->m_hWnd)
+        pWnd->DestroyWindow();
+}
+
+BOOL RouteDialogCommand(HWND hWnd, UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if ((nCode != CN_COMMAND && nCode != int(CN_UPDATE_COMMAND_UI)) || !(nID & 0x8000) || nID >= 0xF000)
+        return FALSE;
+    if (hWnd) {
+        if (CWnd* pOwner = CWnd::FromHandlePermanent(::GetParent(hWnd))) {
+            if (pOwner->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+                return TRUE;
+        }
+    }
+    if (CCmdTarget* pApp = AfxGetThread())
+        return pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    return FALSE;
 }
 
 } // namespace platform
@@ -185,42 +226,16 @@ INT_PTR CDialog::DoModal()
         return -1;
 
     HWND owner = platform::ModalOwner(m_pParentWnd);
-    bool enableOwner = false;
-    if (owner && ::IsWindowEnabled(owner)) {
-        ::EnableWindow(owner, FALSE);
-        enableOwner = true;
-    }
-
     m_nModalResult = -1;
-    m_bModalPending = true;
     m_bEndedEarly = false;
-    try {
+    platform::RunModalOver(this, owner, m_bModalPending, [&] {
         if (CreateDlgIndirect(t, owner ? CWnd::FromHandle(owner) : nullptr, hInst) && !m_bEndedEarly) {
             DWORD flags = MLF_SHOWONIDLE;
             if (GetStyle() & DS_NOIDLEMSG)
                 flags |= MLF_NOIDLEMSG;
             RunModalLoop(flags);
         }
-    } catch (...) {
-        m_bModalPending = false;
-        if (enableOwner && ::IsWindow(owner))
-            ::EnableWindow(owner, TRUE);
-        if (m_hWnd)
-            DestroyWindow();
-        throw;
-    }
-    m_bModalPending = false;
-
-    // Hidden before the owner comes back, so that activation returns to it.
-    if (m_hWnd)
-        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0,
-            SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (enableOwner && ::IsWindow(owner)) {
-        ::EnableWindow(owner, TRUE);
-        ::SetActiveWindow(owner);
-    }
-    if (m_hWnd)
-        DestroyWindow();
+    });
     return m_nModalResult;
 }
 
@@ -322,19 +337,7 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pH
 {
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
-    // Only commands (not control notifications, not the dialog's own
-    // button ids or system commands) go on to the owner and the application.
-    if ((nCode != CN_COMMAND && nCode != int(CN_UPDATE_COMMAND_UI)) || !(nID & 0x8000) || nID >= 0xF000)
-        return FALSE;
-    if (m_hWnd) {
-        if (CWnd* pOwner = CWnd::FromHandlePermanent(::GetParent(m_hWnd))) {
-            if (pOwner->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
-                return TRUE;
-        }
-    }
-    if (CCmdTarget* pApp = platform::DialogCommandFallback())
-        return pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-    return FALSE;
+    return platform::RouteDialogCommand(m_hWnd, nID, nCode, pExtra, pHandlerInfo);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg)

@@ -94,9 +94,7 @@ int CDockBar::GetDockedVisibleCount() const
     return n;
 }
 
-namespace {
-// Keeps the list's shape: NULL first, every row ended by NULL, no empty rows.
-void Normalize(std::vector<CControlBar*>& bars)
+void CDockBar::NormalizeRows(std::vector<CControlBar*>& bars)
 {
     std::vector<CControlBar*> out;
     out.reserve(bars.size() + 2);
@@ -113,14 +111,13 @@ void Normalize(std::vector<CControlBar*>& bars)
         out.push_back(nullptr);
     bars.swap(out);
 }
-} // namespace
 
 void CDockBar::ForgetBar(CControlBar* pBar)
 {
     int nPos = FindBar(pBar);
     if (nPos > 0) {
         m_arrBars.erase(m_arrBars.begin() + nPos);
-        Normalize(m_arrBars);
+        NormalizeRows(m_arrBars);
     }
     if (pBar->m_pDockBar == this)
         pBar->m_pDockBar = nullptr;
@@ -139,7 +136,7 @@ BOOL CDockBar::RemoveControlBar(CControlBar* pBar, int nPosExclude, int)
     if (nPos < 0)
         return FALSE;
     m_arrBars.erase(m_arrBars.begin() + nPos);
-    Normalize(m_arrBars);
+    NormalizeRows(m_arrBars);
     if (pBar->m_pDockBar == this)
         pBar->m_pDockBar = nullptr;
     if (m_bFloating && m_hWnd != NULL) {
@@ -216,7 +213,7 @@ void CDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
         int nOld = FindBar(pBar);
         if (nOld > 0) {
             m_arrBars.erase(m_arrBars.begin() + nOld);
-            Normalize(m_arrBars);
+            NormalizeRows(m_arrBars);
         }
     }
 
@@ -245,7 +242,7 @@ void CDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
         m_arrBars.push_back(pBar);
         m_arrBars.push_back(nullptr);
     }
-    Normalize(m_arrBars);
+    NormalizeRows(m_arrBars);
 
     // Re-parent first: taking the bar out of a floating frame may destroy
     // that frame, and the bar must not go with it.

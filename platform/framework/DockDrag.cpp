@@ -127,6 +127,16 @@ void CDockContext::StartDrag(CPoint pt)
     DrawFeedback(m_rectLast);
 
     CPoint ptLast = pt;
+    // Moves the outline to where the bar would go from the pointer now.
+    auto retarget = [&] {
+        CRect rect;
+        TargetFor(ptLast, rect, dwFloatStyle);
+        if (rect != m_rectLast) {
+            DrawFeedback(m_rectLast);
+            DrawFeedback(rect);
+            m_rectLast = rect;
+        }
+    };
     while (m_bDragging) {
         // A message dispatched below may have destroyed the bar, and this
         // context with it: touch nothing then.
@@ -144,17 +154,10 @@ void CDockContext::StartDrag(CPoint pt)
             return;
         }
         switch (msg.message) {
-        case WM_MOUSEMOVE: {
+        case WM_MOUSEMOVE:
             ptLast = ScreenPointOf(msg);
-            CRect rect;
-            TargetFor(ptLast, rect, dwFloatStyle);
-            if (rect != m_rectLast) {
-                DrawFeedback(m_rectLast);
-                DrawFeedback(rect);
-                m_rectLast = rect;
-            }
+            retarget();
             break;
-        }
         case WM_LBUTTONUP:
             EndDrag(ScreenPointOf(msg), FALSE);
             return;
@@ -167,16 +170,9 @@ void CDockContext::StartDrag(CPoint pt)
                 EndDrag(ptLast, TRUE);
                 return;
             }
-            if (msg.wParam == VK_CONTROL) {
-                // Ctrl switches docking off or on where the pointer is now.
-                CRect rect;
-                TargetFor(ptLast, rect, dwFloatStyle);
-                if (rect != m_rectLast) {
-                    DrawFeedback(m_rectLast);
-                    DrawFeedback(rect);
-                    m_rectLast = rect;
-                }
-            }
+            // Ctrl switches docking off or on where the pointer is now.
+            if (msg.wParam == VK_CONTROL)
+                retarget();
             break;
         default:
             if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)

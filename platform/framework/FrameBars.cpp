@@ -354,19 +354,8 @@ void CFrameWnd::SetDockState(const CDockState& state)
                 rows.push_back(nullptr);
             }
         }
-        // Rebuild the list in that order (Normalize-like: no empty rows).
-        std::vector<CControlBar*> out{nullptr};
-        for (CControlBar* pBar : rows) {
-            if (pBar == nullptr) {
-                if (out.back() != nullptr)
-                    out.push_back(nullptr);
-            } else {
-                out.push_back(pBar);
-            }
-        }
-        if (out.back() != nullptr)
-            out.push_back(nullptr);
-        pDockBar->m_arrBars.swap(out);
+        CDockBar::NormalizeRows(rows);
+        pDockBar->m_arrBars.swap(rows);
     }
 
     // 3. Floating bars.

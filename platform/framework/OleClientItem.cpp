@@ -2,6 +2,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Exception.h"
 #include "platform/framework/OleDoc.h"
+#include "platform/framework/OleInternal.h"
 #include "platform/storage/Storage.h"
 #include "platform/ui/AfxMessageBox.h"
 #include "platform/ui/User.h"
@@ -18,19 +19,19 @@ bool IsAspect(DWORD value)
         || value == DVASPECT_DOCPRINT;
 }
 
-std::u16string EmbeddingName(DWORD dwItemNumber)
-{
-    CString name;
-    name.Format("Embedding %lu", static_cast<unsigned long>(dwItemNumber));
-    return platform::Utf16From1252(static_cast<LPCTSTR>(name));
-}
-
 [[noreturn]] void ThrowBadRecord(CArchive& ar)
 {
     AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
 }
 
 } // namespace
+
+std::u16string platform::EmbeddingStorageName(DWORD dwItemNumber)
+{
+    CString name;
+    name.Format("Embedding %lu", static_cast<unsigned long>(dwItemNumber));
+    return Utf16From1252(static_cast<LPCTSTR>(name));
+}
 
 COleClientItem::COleClientItem(COleDocument* pContainerDoc)
 {
@@ -97,7 +98,7 @@ void COleClientItem::Serialize(CArchive& ar)
     // The object's storage is kept as it is. Without one (a design that
     // lost it) the item is empty and draws as a placeholder.
     if (pDoc->m_lpRootStg != NULL) {
-        const std::u16string name = EmbeddingName(m_dwItemNumber);
+        const std::u16string name = platform::EmbeddingStorageName(m_dwItemNumber);
         IStorage* pStorage = NULL;
         if (SUCCEEDED(pDoc->m_lpRootStg->OpenStorage(name.c_str(), NULL, STGM_READ | STGM_SHARE_EXCLUSIVE, NULL, 0,
                 &pStorage))) {

@@ -1,12 +1,12 @@
 #include "platform/framework/OleDialogs.h"
 
-#include "platform/base/GdiRecords.h"
 #include "platform/base/ResourceTables.h"
 #include "platform/framework/OleData.h"
 #include "platform/framework/OleDoc.h"
 #include "platform/framework/Wnd.h"
 #include "platform/ui/AfxMessageBox.h"
 #include "platform/ui/User.h"
+#include "platform/ui/internal/CommDlgShared.h"
 
 #include <vector>
 
@@ -35,21 +35,6 @@ bool CanPasteEntry(const OLEUIPASTEENTRY& entry)
 {
     constexpr DWORD kLinkBits = 0xFF | OLEUIPASTE_LINKANYTYPE;
     return (entry.dwFlags & OLEUIPASTE_PASTE) != 0 || (entry.dwFlags & kLinkBits) == 0;
-}
-
-void AddItem(std::vector<platform::DialogItemTemplate>& items, DWORD style, short x, short y, short cx, short cy,
-    int id, const char* cls, const char* text)
-{
-    platform::DialogItemTemplate item{};
-    item.style = WS_CHILD | WS_VISIBLE | style;
-    item.x = x;
-    item.y = y;
-    item.cx = cx;
-    item.cy = cy;
-    item.id = id;
-    item.className = cls;
-    item.text = text;
-    items.push_back(item);
 }
 
 CString ResultText(const OLEUIPASTEENTRY& entry)
@@ -249,33 +234,21 @@ INT_PTR COlePasteSpecialDialog::DoModal()
             run.shown.push_back(int(i));
     }
 
+    using platform::AddDialogItem;
     std::vector<platform::DialogItemTemplate> items;
-    AddItem(items, SS_LEFT, 7, 7, 180, 9, IDC_PS_SOURCETEXT, "STATIC", "Source: the clipboard");
-    AddItem(items, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 7, 30, 55, 10, IDC_PS_PASTE, "BUTTON", "&Paste");
-    AddItem(items, BS_AUTORADIOBUTTON | WS_DISABLED, 7, 44, 55, 10, IDC_PS_PASTELINK, "BUTTON", "Paste &Link");
-    AddItem(items, SS_LEFT, 68, 20, 40, 9, -1, "STATIC", "&As:");
-    AddItem(items, LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP | WS_GROUP, 68, 30, 119, 52, IDC_PS_DISPLAYLIST,
+    AddDialogItem(items, SS_LEFT, 7, 7, 180, 9, IDC_PS_SOURCETEXT, "STATIC", "Source: the clipboard");
+    AddDialogItem(items, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 7, 30, 55, 10, IDC_PS_PASTE, "BUTTON", "&Paste");
+    AddDialogItem(items, BS_AUTORADIOBUTTON | WS_DISABLED, 7, 44, 55, 10, IDC_PS_PASTELINK, "BUTTON", "Paste &Link");
+    AddDialogItem(items, SS_LEFT, 68, 20, 40, 9, -1, "STATIC", "&As:");
+    AddDialogItem(items, LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP | WS_GROUP, 68, 30, 119, 52, IDC_PS_DISPLAYLIST,
         "LISTBOX", "");
-    AddItem(items, BS_GROUPBOX, 7, 84, 180, 32, -1, "BUTTON", "Result");
-    AddItem(items, SS_LEFT, 13, 95, 168, 18, IDC_PS_RESULTTEXT, "STATIC", "");
-    AddItem(items, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 196, 7, 50, 14, IDOK, "BUTTON", "OK");
-    AddItem(items, BS_PUSHBUTTON | WS_TABSTOP, 196, 24, 50, 14, IDCANCEL, "BUTTON", "Cancel");
+    AddDialogItem(items, BS_GROUPBOX, 7, 84, 180, 32, -1, "BUTTON", "Result");
+    AddDialogItem(items, SS_LEFT, 13, 95, 168, 18, IDC_PS_RESULTTEXT, "STATIC", "");
+    AddDialogItem(items, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 196, 7, 50, 14, IDOK, "BUTTON", "OK");
+    AddDialogItem(items, BS_PUSHBUTTON | WS_TABSTOP, 196, 24, 50, 14, IDCANCEL, "BUTTON", "Cancel");
 
-    platform::DialogTemplate t{};
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE;
-    t.cx = 253;
-    t.cy = 123;
-    t.caption = "Paste Special";
-    t.menuName = nullptr;
-    t.className = "";
-    t.pointSize = 8;
-    t.weight = FW_NORMAL;
-    t.faceName = "MS Sans Serif";
-    t.items = items.data();
-    t.count = WORD(items.size());
-
-    const INT_PTR result = ::DialogBoxIndirectParam(NULL, &t, ParentWindow(), PasteSpecialProc,
-        reinterpret_cast<LPARAM>(&run));
+    const INT_PTR result = platform::RunCommonDialog("Paste Special", 253, 123, items, ParentWindow(),
+        PasteSpecialProc, reinterpret_cast<LPARAM>(&run));
     if (result != IDOK)
         m_ps.nSelectedIndex = -1;
     m_nLastError = result == IDOK ? kOleUiOk : kOleUiCancel;

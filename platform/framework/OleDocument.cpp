@@ -3,6 +3,7 @@
 #include "platform/base/Exception.h"
 #include "platform/files/FileApi.h"
 #include "platform/framework/OleDoc.h"
+#include "platform/framework/OleInternal.h"
 #include "platform/storage/OleStreamFile.h"
 #include "platform/storage/Storage.h"
 #include "platform/ui/AfxMessageBox.h"
@@ -343,9 +344,7 @@ void COleDocument::CommitItems(LPSTORAGE lpNewRoot)
     while (COleClientItem* pItem = GetNextClientItem(pos)) {
         if (pItem->m_lpStorage == NULL)
             continue;
-        CString name;
-        name.Format("Embedding %lu", static_cast<unsigned long>(pItem->m_dwItemNumber));
-        const std::u16string wide = platform::Utf16From1252(static_cast<LPCTSTR>(name));
+        const std::u16string wide = platform::EmbeddingStorageName(pItem->m_dwItemNumber);
         IStorage* pDest = NULL;
         HRESULT hr = lpNewRoot->CreateStorage(wide.c_str(), STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0,
             0, &pDest);
@@ -369,9 +368,7 @@ void COleDocument::ReopenItemStorages()
     while (COleClientItem* pItem = GetNextClientItem(pos)) {
         if (pItem->m_lpStorage == NULL)
             continue;
-        CString name;
-        name.Format("Embedding %lu", static_cast<unsigned long>(pItem->m_dwItemNumber));
-        const std::u16string wide = platform::Utf16From1252(static_cast<LPCTSTR>(name));
+        const std::u16string wide = platform::EmbeddingStorageName(pItem->m_dwItemNumber);
         IStorage* pStorage = NULL;
         if (SUCCEEDED(m_lpRootStg->OpenStorage(wide.c_str(), NULL, STGM_READ | STGM_SHARE_EXCLUSIVE, NULL, 0,
                 &pStorage))) {

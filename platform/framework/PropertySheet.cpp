@@ -473,37 +473,14 @@ INT_PTR CPropertySheet::DoModal()
     if (m_hWnd)
         return -1;
     HWND owner = platform::ModalOwner(m_pParentWnd);
-    bool enableOwner = false;
-    if (owner && ::IsWindowEnabled(owner)) {
-        ::EnableWindow(owner, FALSE);
-        enableOwner = true;
-    }
     m_bModeless = false;
     m_nModalResult = -1;
-    m_bModalPending = true;
     m_bEndedEarly = false;
-    try {
+    platform::RunModalOver(this, owner, m_bModalPending, [&] {
         if (platform::CreateFrameworkDialog(this, BuildTemplate(), owner, AfxGetInstanceHandle(), AfxPropSheetProc)
             && !m_bEndedEarly)
             RunModalLoop(MLF_SHOWONIDLE);
-    } catch (...) {
-        m_bModalPending = false;
-        if (enableOwner && ::IsWindow(owner))
-            ::EnableWindow(owner, TRUE);
-        if (m_hWnd)
-            DestroyWindow();
-        throw;
-    }
-    m_bModalPending = false;
-    if (m_hWnd)
-        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0,
-            SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (enableOwner && ::IsWindow(owner)) {
-        ::EnableWindow(owner, TRUE);
-        ::SetActiveWindow(owner);
-    }
-    if (m_hWnd)
-        DestroyWindow();
+    });
     m_nActive = -1;
     return m_nModalResult;
 }
@@ -853,17 +830,7 @@ BOOL CPropertySheet::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERI
 {
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
-    if ((nCode != CN_COMMAND && nCode != int(CN_UPDATE_COMMAND_UI)) || !(nID & 0x8000) || nID >= 0xF000)
-        return FALSE;
-    if (m_hWnd) {
-        if (CWnd* pOwner = CWnd::FromHandlePermanent(::GetParent(m_hWnd))) {
-            if (pOwner->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
-                return TRUE;
-        }
-    }
-    if (CCmdTarget* pApp = platform::DialogCommandFallback())
-        return pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-    return FALSE;
+    return platform::RouteDialogCommand(m_hWnd, nID, nCode, pExtra, pHandlerInfo);
 }
 
 BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg)

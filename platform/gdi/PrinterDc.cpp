@@ -5,6 +5,7 @@
 
 #include "platform/base/CharClass.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/DevModeValues.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/files/HostPath.h"
 #include "platform/files/UserFolders.h"
@@ -31,7 +32,7 @@ namespace platform {
 
 namespace {
 
-constexpr int kDefaultDpi = 600;
+constexpr int kDefaultDpi = kDefaultPrintDpi;
 constexpr int kMinDpi = 72;
 constexpr int kMaxDpi = 2400;
 constexpr int kMicronsPerInch = 25400;
@@ -40,55 +41,11 @@ constexpr int kMicronsPerInch = 25400;
 constexpr int kMinSheetMicrons = kMicronsPerInch;
 constexpr int kMaxSheetMicrons = 100 * kMicronsPerInch;
 
-struct PaperSize {
-    short code;
-    int widthMicrons;
-    int heightMicrons;
-};
-
-constexpr int Inches(double in) { return int(in * kMicronsPerInch + 0.5); }
-constexpr int Millimetres(int mm) { return mm * 1000; }
-
-constexpr PaperSize kPapers[] = {
-    {DMPAPER_LETTER, Inches(8.5), Inches(11)},
-    {DMPAPER_LETTERSMALL, Inches(8.5), Inches(11)},
-    {DMPAPER_TABLOID, Inches(11), Inches(17)},
-    {DMPAPER_LEDGER, Inches(17), Inches(11)},
-    {DMPAPER_LEGAL, Inches(8.5), Inches(14)},
-    {DMPAPER_STATEMENT, Inches(5.5), Inches(8.5)},
-    {DMPAPER_EXECUTIVE, Inches(7.25), Inches(10.5)},
-    {DMPAPER_A3, Millimetres(297), Millimetres(420)},
-    {DMPAPER_A4, Millimetres(210), Millimetres(297)},
-    {DMPAPER_A4SMALL, Millimetres(210), Millimetres(297)},
-    {DMPAPER_A5, Millimetres(148), Millimetres(210)},
-    {DMPAPER_B4, Millimetres(250), Millimetres(354)},
-    {DMPAPER_B5, Millimetres(182), Millimetres(257)},
-    {DMPAPER_FOLIO, Inches(8.5), Inches(13)},
-    {DMPAPER_QUARTO, Millimetres(215), Millimetres(275)},
-    {DMPAPER_ENV_10, Inches(4.125), Inches(9.5)},
-};
-
 // Whether the DEVMODE's own size covers a field and dmFields marks it.
 template <typename Field>
 bool Has(const DEVMODE& dm, size_t offset, DWORD flag)
 {
     return dm.dmSize >= offset + sizeof(Field) && (dm.dmFields & flag) != 0;
-}
-
-int ResolutionFromQuality(short quality)
-{
-    switch (quality) {
-    case DMRES_HIGH:
-        return 600;
-    case DMRES_MEDIUM:
-        return 300;
-    case DMRES_LOW:
-        return 150;
-    case DMRES_DRAFT:
-        return 75;
-    default:
-        return quality > 0 ? quality : kDefaultDpi;
-    }
 }
 
 int Dots(int microns, int dpi)
@@ -372,19 +329,17 @@ PrintJob* JobOf(HDC hdc, DeviceContext** out = nullptr)
 
 PrinterPage PrinterPageFromDevMode(const DEVMODE* devMode)
 {
-    int width = Inches(8.5);
-    int height = Inches(11);
+    int width = PaperSizeOf(DMPAPER_LETTER).width;
+    int height = PaperSizeOf(DMPAPER_LETTER).length;
     int dpiX = kDefaultDpi;
     int dpiY = 0;
     bool landscape = false;
     if (devMode) {
         const DEVMODE& dm = *devMode;
         if (Has<short>(dm, offsetof(DEVMODE, dmPaperSize), DM_PAPERSIZE)) {
-            for (const PaperSize& p : kPapers) {
-                if (p.code == dm.dmPaperSize) {
-                    width = p.widthMicrons;
-                    height = p.heightMicrons;
-                }
+            if (const PaperSize paper = PaperSizeOf(dm.dmPaperSize); paper.code != 0) {
+                width = paper.width;
+                height = paper.length;
             }
         }
         // Explicit dimensions win over the paper code, as drivers take them.

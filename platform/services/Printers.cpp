@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 
 namespace platform {
@@ -32,32 +33,30 @@ constexpr size_t kMaxPrinters = 256;
 constexpr size_t kMaxNameBytes = 255;
 constexpr size_t kMaxOptionBytes = 1024;
 
-constexpr int Inches(double in) { return int(in * kMicronsPerInch + 0.5); }
-constexpr int Millimetres(int mm) { return mm * 1000; }
-
-struct KnownPaper {
-    short code;
-    int width;
-    int length;
+// A paper the print system and page descriptions name; its size comes from
+// the one table the printer DC reads too.
+struct KnownPaper : PaperSize {
     const char* names[2]; // the print system's and the page-description name
 };
 
 constexpr KnownPaper kPapers[] = {
-    {DMPAPER_LETTER, Inches(8.5), Inches(11), {"na_letter_8.5x11in", "Letter"}},
-    {DMPAPER_LEGAL, Inches(8.5), Inches(14), {"na_legal_8.5x14in", "Legal"}},
-    {DMPAPER_TABLOID, Inches(11), Inches(17), {"na_ledger_11x17in", "Tabloid"}},
-    {DMPAPER_LEDGER, Inches(17), Inches(11), {"", "Ledger"}},
-    {DMPAPER_STATEMENT, Inches(5.5), Inches(8.5), {"na_invoice_5.5x8.5in", "Statement"}},
-    {DMPAPER_EXECUTIVE, Inches(7.25), Inches(10.5), {"na_executive_7.25x10.5in", "Executive"}},
-    {DMPAPER_A3, Millimetres(297), Millimetres(420), {"iso_a3_297x420mm", "A3"}},
-    {DMPAPER_A4, Millimetres(210), Millimetres(297), {"iso_a4_210x297mm", "A4"}},
-    {DMPAPER_A5, Millimetres(148), Millimetres(210), {"iso_a5_148x210mm", "A5"}},
-    {DMPAPER_B4, Millimetres(250), Millimetres(354), {"iso_b4_250x353mm", ""}},
-    {DMPAPER_B5, Millimetres(182), Millimetres(257), {"jis_b5_182x257mm", "B5"}},
-    {DMPAPER_FOLIO, Inches(8.5), Inches(13), {"na_foolscap_8.5x13in", ""}},
-    {DMPAPER_QUARTO, Millimetres(215), Millimetres(275), {"", "Quarto"}},
-    {DMPAPER_ENV_10, Inches(4.125), Inches(9.5), {"na_number-10_4.125x9.5in", "Env10"}},
+    {PaperSizeOf(DMPAPER_LETTER), {"na_letter_8.5x11in", "Letter"}},
+    {PaperSizeOf(DMPAPER_LEGAL), {"na_legal_8.5x14in", "Legal"}},
+    {PaperSizeOf(DMPAPER_TABLOID), {"na_ledger_11x17in", "Tabloid"}},
+    {PaperSizeOf(DMPAPER_LEDGER), {"", "Ledger"}},
+    {PaperSizeOf(DMPAPER_STATEMENT), {"na_invoice_5.5x8.5in", "Statement"}},
+    {PaperSizeOf(DMPAPER_EXECUTIVE), {"na_executive_7.25x10.5in", "Executive"}},
+    {PaperSizeOf(DMPAPER_A3), {"iso_a3_297x420mm", "A3"}},
+    {PaperSizeOf(DMPAPER_A4), {"iso_a4_210x297mm", "A4"}},
+    {PaperSizeOf(DMPAPER_A5), {"iso_a5_148x210mm", "A5"}},
+    {PaperSizeOf(DMPAPER_B4), {"iso_b4_250x353mm", ""}},
+    {PaperSizeOf(DMPAPER_B5), {"jis_b5_182x257mm", "B5"}},
+    {PaperSizeOf(DMPAPER_FOLIO), {"na_foolscap_8.5x13in", ""}},
+    {PaperSizeOf(DMPAPER_QUARTO), {"", "Quarto"}},
+    {PaperSizeOf(DMPAPER_ENV_10), {"na_number-10_4.125x9.5in", "Env10"}},
 };
+static_assert(std::all_of(std::begin(kPapers), std::end(kPapers), [](const KnownPaper& p) { return p.code != 0; }),
+    "every named paper has a known size");
 
 const KnownPaper& LetterPaper() { return kPapers[0]; }
 
@@ -74,23 +73,6 @@ bool EqualNoCase(std::string_view a, std::string_view b)
     return a.size() == b.size()
         && std::equal(a.begin(), a.end(), b.begin(),
             [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-// The resolution a DEVMODE's print quality stands for, as printer DCs read it.
-int ResolutionFromQuality(short quality)
-{
-    switch (quality) {
-    case DMRES_HIGH:
-        return 600;
-    case DMRES_MEDIUM:
-        return 300;
-    case DMRES_LOW:
-        return 150;
-    case DMRES_DRAFT:
-        return 75;
-    default:
-        return quality > 0 ? quality : kDefaultPrinterDpi;
-    }
 }
 
 bool SheetSizeOk(int width, int length)

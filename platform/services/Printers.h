@@ -16,6 +16,7 @@
 // exact; a DEVMODE gets them in tenths of a millimetre. Metrics are printer
 // dots, as GetDeviceCaps answers them for the printer's DC.
 
+#include "platform/base/DevModeValues.h"
 #include "platform/base/Types.h"
 
 #include <functional>
@@ -43,7 +44,7 @@ namespace platform {
 // The device name the print dialogs give the PDF-file printer.
 inline constexpr char kPdfFilePrinterName[] = "PDF File";
 inline constexpr WORD kPrinterDriverVersion = 0x0400;
-inline constexpr int kDefaultPrinterDpi = 600;
+inline constexpr int kDefaultPrinterDpi = kDefaultPrintDpi;
 // A quarter inch: a margin every usual printer can reach.
 inline constexpr int kDefaultMarginMicrons = 6350;
 

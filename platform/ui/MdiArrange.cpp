@@ -72,25 +72,41 @@ void Place(HWND h, int x, int y, int cx, int cy)
     SetWindowPos(h, NULL, x, y, std::max(cx, 1), std::max(cy, 1), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// What tiling and cascading do first: restore a maximized child, park the
+// iconic ones, and gather the windows to arrange with the area they may
+// fill; false when there is nothing to arrange.
+bool StartArrange(HWND client, UINT how, std::vector<HWND>& list, RECT& area)
+{
+    RestoreMaximized(client);
+    bool anyIconic = false;
+    list = ArrangedChildren(client, how, &anyIconic);
+    if (anyIconic)
+        MdiArrangeIcons(client);
+    if (list.empty())
+        return false;
+    area = ArrangeArea(client, anyIconic);
+    return true;
+}
+
 } // namespace
 
 BOOL MdiTile(HWND client, UINT how)
 {
-    RestoreMaximized(client);
-    bool anyIconic = false;
-    std::vector<HWND> list = ArrangedChildren(client, how, &anyIconic);
-    if (anyIconic)
-        MdiArrangeIcons(client);
-    int n = int(list.size());
-    if (n == 0)
+    std::vector<HWND> list;
+    RECT area{};
+    if (!StartArrange(client, how, list, area))
         return FALSE;
-    RECT area = ArrangeArea(client, anyIconic);
+    int n = int(list.size());
     int width = area.right - area.left;
     int height = area.bottom - area.top;
     // A grid of about sqrt(n) lines; the windows left over go one more to
     // each of the last lines. Vertical tiling puts the lines side by side
     // (windows beside each other), horizontal tiling stacks them.
     bool horizontal = (how & MDITILE_HORIZONTAL) != 0;
+    int lineOrigin = horizontal ? area.top : area.left;
+    int lineSpan = horizontal ? height : width;
+    int itemOrigin = horizontal ? area.left : area.top;
+    int itemSpan = horizontal ? width : height;
     int across = IntSqrt(n); // windows per line in the short direction
     int lines = n / across;
     int extra = n - across * lines;
@@ -98,19 +114,14 @@ BOOL MdiTile(HWND client, UINT how)
     for (int line = 0; line < lines; ++line) {
         int inLine = across + (line >= lines - extra ? 1 : 0);
         for (int k = 0; k < inLine && index < n; ++k, ++index) {
-            if (!horizontal) {
-                int x0 = area.left + line * width / lines;
-                int x1 = area.left + (line + 1) * width / lines;
-                int y0 = area.top + k * height / inLine;
-                int y1 = area.top + (k + 1) * height / inLine;
-                Place(list[size_t(index)], x0, y0, x1 - x0, y1 - y0);
-            } else {
-                int y0 = area.top + line * height / lines;
-                int y1 = area.top + (line + 1) * height / lines;
-                int x0 = area.left + k * width / inLine;
-                int x1 = area.left + (k + 1) * width / inLine;
-                Place(list[size_t(index)], x0, y0, x1 - x0, y1 - y0);
-            }
+            int l0 = lineOrigin + line * lineSpan / lines;
+            int l1 = lineOrigin + (line + 1) * lineSpan / lines;
+            int k0 = itemOrigin + k * itemSpan / inLine;
+            int k1 = itemOrigin + (k + 1) * itemSpan / inLine;
+            if (horizontal)
+                Place(list[size_t(index)], k0, l0, k1 - k0, l1 - l0);
+            else
+                Place(list[size_t(index)], l0, k0, l1 - l0, k1 - k0);
         }
     }
     return TRUE;
@@ -118,15 +129,11 @@ BOOL MdiTile(HWND client, UINT how)
 
 BOOL MdiCascade(HWND client, UINT how)
 {
-    RestoreMaximized(client);
-    bool anyIconic = false;
-    std::vector<HWND> list = ArrangedChildren(client, how, &anyIconic);
-    if (anyIconic)
-        MdiArrangeIcons(client);
-    int n = int(list.size());
-    if (n == 0)
+    std::vector<HWND> list;
+    RECT area{};
+    if (!StartArrange(client, how, list, area))
         return FALSE;
-    RECT area = ArrangeArea(client, anyIconic);
+    int n = int(list.size());
     int width = area.right - area.left;
     int height = area.bottom - area.top;
     int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);

@@ -1,6 +1,7 @@
 #pragma once
-// What the colour and print dialogs share: building their item lists,
-// running the modal box in the common look, and passing Help to the owner.
+// What the colour and print dialogs (and the framework's Paste Special box)
+// share: building their item lists, running the modal box in the common
+// look, and passing Help to the owner.
 
 #include "platform/base/ResourceTables.h"
 #include "platform/ui/User.h"
