@@ -1,5 +1,7 @@
 #include "app/TextTable.h"
 
+#include "app/Paths.h"
+
 #include "platform/base/Exception.h"
 #include "platform/base/Resources.h"
 #include "platform/files/CrtFiles.h"
@@ -10,6 +12,7 @@
 #include "platform/ui/User.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -19,54 +22,6 @@ namespace {
 
 constexpr UINT kOccasionDbResource = 37;
 constexpr UINT kTableCopyBuffer = 8192;
-
-// FIXME: switch to GetProgramPath of the path helpers when they exist.
-CString ProgramFolderPath()
-{
-    char module[MAX_PATH + 1] = {};
-    DWORD length = GetModuleFileName(NULL, module, MAX_PATH);
-    CString path(module, static_cast<int>(std::min<DWORD>(length, MAX_PATH)));
-    return path.Left(path.ReverseFind('\\') + 1);
-}
-
-// FIXME: switch to FileExists of the path helpers when they exist.
-BOOL TableFileExists(LPCTSTR path)
-{
-    return _access(path, 0) == 0;
-}
-
-// FIXME: switch to CopyFileBuffered of the path helpers when they exist.
-BOOL CopyTableFile(LPCTSTR source, LPCTSTR destination, UINT bufferSize)
-{
-    if (CString(source).CompareNoCase(destination) == 0)
-        return FALSE;
-    CFile in;
-    CFile out;
-    CFileException error;
-    if (!in.Open(source, CFile::modeRead | CFile::shareDenyNone, &error))
-        return FALSE;
-    if (!out.Open(destination, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &error))
-        return FALSE;
-    std::vector<char> buffer(bufferSize);
-    try {
-        for (;;) {
-            UINT got = in.Read(buffer.data(), bufferSize);
-            if (got == 0)
-                break;
-            out.Write(buffer.data(), got);
-        }
-        out.Close();
-        in.Close();
-        return TRUE;
-    } catch (CFileException* e) {
-        e->Delete();
-        out.Abort();
-        in.Abort();
-        // A half-copied table would later pass for the kit's own.
-        DeleteFile(destination);
-        return FALSE;
-    }
-}
 
 CString FolderOf(const CString& path)
 {
@@ -150,16 +105,16 @@ BOOL CFlagSet128::Intersects(const CFlagSet128& other) const
 
 CString GetSupportTablePath(LPCTSTR stem)
 {
-    return ProgramFolderPath() + "support\\QVN." + stem;
+    return GetProgramPath("support\\QVN.", stem);
 }
 
 CString GetTableFilePath(LPCTSTR path)
 {
     CString given(path);
-    CString local = ProgramFolderPath() + "support\\" + given.Mid(given.ReverseFind('\\') + 1);
-    if (TableFileExists(local))
+    CString local = GetProgramPath("support\\") + given.Mid(given.ReverseFind('\\') + 1);
+    if (FileExists(local))
         return local;
-    if (CopyTableFile(given, local, kTableCopyBuffer) && TableFileExists(local))
+    if (CopyFileBuffered(given, local, kTableCopyBuffer) && FileExists(local))
         return local;
     return given;
 }
@@ -334,6 +289,27 @@ BOOL CTableFile::WriteFields(int n, const Field* fields, int count)
     return TRUE;
 }
 
+template <typename Record, typename ColumnsOf>
+BOOL CTableFile::ReadColumns(int n, Record& record, ColumnsOf columnsOf)
+{
+    record = Record();
+    const auto fields = columnsOf(record);
+    if (!ReadFields(n, fields.data(), static_cast<int>(fields.size()))) {
+        record = Record();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+template <typename Record, typename ColumnsOf>
+BOOL CTableFile::WriteColumns(int n, const Record& record, ColumnsOf columnsOf)
+{
+    // The columns point at members, so they are taken from a copy.
+    Record copy = record;
+    const auto fields = columnsOf(copy);
+    return WriteFields(n, fields.data(), static_cast<int>(fields.size()));
+}
+
 BOOL CTableFile::DeleteRecord(int n)
 {
     if (!IsOpen() || n < 0 || n >= m_nRecords)
@@ -366,42 +342,86 @@ void CTableFile::GetLayout(int version, DbLayout& layout) const
     }
 }
 
+namespace {
+
+// Each record's columns in file order; ReadColumns and WriteColumns share
+// them.
+
+std::array<CTableFile::Field, 9> DesignColumns(DesignRecord& r)
+{
+    return {{
+        {CTableFile::fieldFlags, &r.occasions},
+        {CTableFile::fieldRightNumber, &r.nKind},
+        {CTableFile::fieldText, &r.strName},
+        {CTableFile::fieldPath, &r.strPath},
+        {CTableFile::fieldNumber, &r.nNumber1},
+        {CTableFile::fieldNumber, &r.nNumber2},
+        {CTableFile::fieldText, &r.strText},
+        {CTableFile::fieldNumber, &r.nNumber3},
+        {CTableFile::fieldPath, &r.strPath2},
+    }};
+}
+
+std::array<CTableFile::Field, 4> OccasionColumns(OccasionRecord& r)
+{
+    return {{
+        {CTableFile::fieldNumber, &r.nId},
+        {CTableFile::fieldNumber, &r.nNumber},
+        {CTableFile::fieldText, &r.strName},
+        {CTableFile::fieldPath, &r.strIconPath},
+    }};
+}
+
+std::array<CTableFile::Field, 9> ProjectKindColumns(ProjectKindRecord& r)
+{
+    return {{
+        {CTableFile::fieldNumber, &r.nId},
+        {CTableFile::fieldNumber, &r.nNumber1},
+        {CTableFile::fieldText, &r.strName},
+        {CTableFile::fieldText, &r.strDescription},
+        {CTableFile::fieldNumber, &r.nNumber2},
+        {CTableFile::fieldPath, &r.strPath1},
+        {CTableFile::fieldPath, &r.strPath2},
+        {CTableFile::fieldNumber, &r.nNumber3},
+        {CTableFile::fieldNumber, &r.nNumber4},
+    }};
+}
+
+std::array<CTableFile::Field, 2> CategoryColumns(CategoryRecord& r)
+{
+    return {{
+        {CTableFile::fieldNumber, &r.nId},
+        {CTableFile::fieldText, &r.strName},
+    }};
+}
+
+// The last column is a path the program does not keep; `path` is a scratch
+// string it is read into or written from (empty).
+std::array<CTableFile::Field, 9> UserColumns(UserRecord& r, CString& path)
+{
+    return {{
+        {CTableFile::fieldNumber, &r.nInUse},
+        {CTableFile::fieldText, &r.strUserName},
+        {CTableFile::fieldText, &r.strEnvelopeName},
+        {CTableFile::fieldText, &r.strAddress1},
+        {CTableFile::fieldText, &r.strAddress2},
+        {CTableFile::fieldText, &r.strCity},
+        {CTableFile::fieldText, &r.strState},
+        {CTableFile::fieldText, &r.strZip},
+        {CTableFile::fieldPath, &path},
+    }};
+}
+
+} // namespace
+
 BOOL CTableFile::ReadRecord(int n, DesignRecord& record)
 {
-    record = DesignRecord();
-    const Field fields[] = {
-        {fieldFlags, &record.occasions},
-        {fieldRightNumber, &record.nKind},
-        {fieldText, &record.strName},
-        {fieldPath, &record.strPath},
-        {fieldNumber, &record.nNumber1},
-        {fieldNumber, &record.nNumber2},
-        {fieldText, &record.strText},
-        {fieldNumber, &record.nNumber3},
-        {fieldPath, &record.strPath2},
-    };
-    if (!ReadFields(n, fields, static_cast<int>(std::size(fields)))) {
-        record = DesignRecord();
-        return FALSE;
-    }
-    return TRUE;
+    return ReadColumns(n, record, DesignColumns);
 }
 
 BOOL CTableFile::WriteRecord(int n, const DesignRecord& record)
 {
-    DesignRecord copy = record;
-    const Field fields[] = {
-        {fieldFlags, &copy.occasions},
-        {fieldRightNumber, &copy.nKind},
-        {fieldText, &copy.strName},
-        {fieldPath, &copy.strPath},
-        {fieldNumber, &copy.nNumber1},
-        {fieldNumber, &copy.nNumber2},
-        {fieldText, &copy.strText},
-        {fieldNumber, &copy.nNumber3},
-        {fieldPath, &copy.strPath2},
-    };
-    return WriteFields(n, fields, static_cast<int>(std::size(fields)));
+    return WriteColumns(n, record, DesignColumns);
 }
 
 BOOL CTableFile::AddRecord(const DesignRecord& record, BOOL bReplace)
@@ -460,30 +480,12 @@ void COccasionTable::GetLayout(int version, DbLayout& layout) const
 
 BOOL COccasionTable::ReadRecord(int n, OccasionRecord& record)
 {
-    record = OccasionRecord();
-    const Field fields[] = {
-        {fieldNumber, &record.nId},
-        {fieldNumber, &record.nNumber},
-        {fieldText, &record.strName},
-        {fieldPath, &record.strIconPath},
-    };
-    if (!ReadFields(n, fields, static_cast<int>(std::size(fields)))) {
-        record = OccasionRecord();
-        return FALSE;
-    }
-    return TRUE;
+    return ReadColumns(n, record, OccasionColumns);
 }
 
 BOOL COccasionTable::WriteRecord(int n, const OccasionRecord& record)
 {
-    OccasionRecord copy = record;
-    const Field fields[] = {
-        {fieldNumber, &copy.nId},
-        {fieldNumber, &copy.nNumber},
-        {fieldText, &copy.strName},
-        {fieldPath, &copy.strIconPath},
-    };
-    return WriteFields(n, fields, static_cast<int>(std::size(fields)));
+    return WriteColumns(n, record, OccasionColumns);
 }
 
 // CProjectKindTable
@@ -505,40 +507,12 @@ void CProjectKindTable::GetLayout(int version, DbLayout& layout) const
 
 BOOL CProjectKindTable::ReadRecord(int n, ProjectKindRecord& record)
 {
-    record = ProjectKindRecord();
-    const Field fields[] = {
-        {fieldNumber, &record.nId},
-        {fieldNumber, &record.nNumber1},
-        {fieldText, &record.strName},
-        {fieldText, &record.strDescription},
-        {fieldNumber, &record.nNumber2},
-        {fieldPath, &record.strPath1},
-        {fieldPath, &record.strPath2},
-        {fieldNumber, &record.nNumber3},
-        {fieldNumber, &record.nNumber4},
-    };
-    if (!ReadFields(n, fields, static_cast<int>(std::size(fields)))) {
-        record = ProjectKindRecord();
-        return FALSE;
-    }
-    return TRUE;
+    return ReadColumns(n, record, ProjectKindColumns);
 }
 
 BOOL CProjectKindTable::WriteRecord(int n, const ProjectKindRecord& record)
 {
-    ProjectKindRecord copy = record;
-    const Field fields[] = {
-        {fieldNumber, &copy.nId},
-        {fieldNumber, &copy.nNumber1},
-        {fieldText, &copy.strName},
-        {fieldText, &copy.strDescription},
-        {fieldNumber, &copy.nNumber2},
-        {fieldPath, &copy.strPath1},
-        {fieldPath, &copy.strPath2},
-        {fieldNumber, &copy.nNumber3},
-        {fieldNumber, &copy.nNumber4},
-    };
-    return WriteFields(n, fields, static_cast<int>(std::size(fields)));
+    return WriteColumns(n, record, ProjectKindColumns);
 }
 
 // CCategoryTable
@@ -559,26 +533,12 @@ void CCategoryTable::GetLayout(int version, DbLayout& layout) const
 
 BOOL CCategoryTable::ReadRecord(int n, CategoryRecord& record)
 {
-    record = CategoryRecord();
-    const Field fields[] = {
-        {fieldNumber, &record.nId},
-        {fieldText, &record.strName},
-    };
-    if (!ReadFields(n, fields, static_cast<int>(std::size(fields)))) {
-        record = CategoryRecord();
-        return FALSE;
-    }
-    return TRUE;
+    return ReadColumns(n, record, CategoryColumns);
 }
 
 BOOL CCategoryTable::WriteRecord(int n, const CategoryRecord& record)
 {
-    CategoryRecord copy = record;
-    const Field fields[] = {
-        {fieldNumber, &copy.nId},
-        {fieldText, &copy.strName},
-    };
-    return WriteFields(n, fields, static_cast<int>(std::size(fields)));
+    return WriteColumns(n, record, CategoryColumns);
 }
 
 // CUserTable
@@ -599,42 +559,14 @@ void CUserTable::GetLayout(int version, DbLayout& layout) const
 
 BOOL CUserTable::ReadRecord(int n, UserRecord& record)
 {
-    record = UserRecord();
     CString unusedPath;
-    const Field fields[] = {
-        {fieldNumber, &record.nInUse},
-        {fieldText, &record.strUserName},
-        {fieldText, &record.strEnvelopeName},
-        {fieldText, &record.strAddress1},
-        {fieldText, &record.strAddress2},
-        {fieldText, &record.strCity},
-        {fieldText, &record.strState},
-        {fieldText, &record.strZip},
-        {fieldPath, &unusedPath},
-    };
-    if (!ReadFields(n, fields, static_cast<int>(std::size(fields)))) {
-        record = UserRecord();
-        return FALSE;
-    }
-    return TRUE;
+    return ReadColumns(n, record, [&](UserRecord& r) { return UserColumns(r, unusedPath); });
 }
 
 BOOL CUserTable::WriteRecord(int n, const UserRecord& record)
 {
-    UserRecord copy = record;
     CString emptyPath;
-    const Field fields[] = {
-        {fieldNumber, &copy.nInUse},
-        {fieldText, &copy.strUserName},
-        {fieldText, &copy.strEnvelopeName},
-        {fieldText, &copy.strAddress1},
-        {fieldText, &copy.strAddress2},
-        {fieldText, &copy.strCity},
-        {fieldText, &copy.strState},
-        {fieldText, &copy.strZip},
-        {fieldPath, &emptyPath},
-    };
-    return WriteFields(n, fields, static_cast<int>(std::size(fields)));
+    return WriteColumns(n, record, [&](UserRecord& r) { return UserColumns(r, emptyPath); });
 }
 
 void CUserTable::Fill(HWND hWnd, UINT addMessage, UINT dataMessage)
@@ -731,7 +663,7 @@ CUserGuard::CUserGuard()
 void ExtractOccasionDb()
 {
     CString path = GetSupportTablePath(kProjectKindTableStem);
-    if (TableFileExists(path))
+    if (FileExists(path))
         return;
     HRSRC resource = FindResource(NULL, MAKEINTRESOURCE(kOccasionDbResource), "OCCASIONDB");
     if (resource == NULL)
@@ -747,7 +679,7 @@ void ExtractOccasionDb()
 
 CString NextUserFolderName()
 {
-    CString base = ProgramFolderPath() + "UserData";
+    CString base = GetProgramPath("UserData");
     if (!(GetFileAttributes(base) != INVALID_FILE_ATTRIBUTES && (GetFileAttributes(base) & FILE_ATTRIBUTE_DIRECTORY))
         && !CreateDirectory(base, NULL))
         return CString();

@@ -172,13 +172,16 @@ public:
 
     void GetLayout(int version, DbLayout& layout) const override;
 
-protected:
+    // One column of a record: its kind and the member it reads into or
+    // writes from.
     struct Field {
         int kind;
         void* value;
     };
     // Column kinds of these tables beyond the flat file's own.
     enum : int { fieldFlags = 100, fieldRightNumber = 101 };
+
+protected:
 
     // For the derived tables, which open from their own constructors: a
     // virtual layout is not theirs yet while this constructor runs.
@@ -192,6 +195,13 @@ protected:
     // fields beyond the layout read as 0 or empty.
     BOOL ReadFields(int n, const Field* fields, int count);
     BOOL WriteFields(int n, const Field* fields, int count);
+    // A whole record through its one column list: columnsOf(record) gives
+    // the record's members with their kinds in file order, so reading and
+    // writing cannot disagree. A failed read leaves the record empty.
+    template <typename Record, typename ColumnsOf>
+    BOOL ReadColumns(int n, Record& record, ColumnsOf columnsOf);
+    template <typename Record, typename ColumnsOf>
+    BOOL WriteColumns(int n, const Record& record, ColumnsOf columnsOf);
 
     // Bypass the data-record numbering for the header and raw records.
     using CDataBaseFile::ReadRecord;

@@ -1,9 +1,6 @@
 #include "app/ContentCatalog.h"
 
-#include "platform/files/ProgramFolder.h"
-#include "platform/ui/AfxMessageBox.h"
-#include "resources/Resources.h"
-#include "tests/support/TestHome.h"
+#include "tests/app/TableTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,34 +8,13 @@
 #include <string>
 #include <vector>
 
+using table_test::Header;
+using table_test::Pad;
+using table_test::WinPath;
 using testing_support::MakeTempDir;
 using testing_support::WriteFileBytes;
 
 namespace {
-
-std::string WinPath(const std::string& host)
-{
-    std::string path = "C:" + host;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
-
-std::string Pad(const std::string& text, size_t width)
-{
-    std::string out = text;
-    out.resize(width, ' ');
-    return out;
-}
-
-std::string Header(const std::string& text, size_t length)
-{
-    std::string out = text;
-    out.resize(length, '\0');
-    return out;
-}
 
 std::string OccasionRecordBytes(int id, const std::string& name, const std::string& icon)
 {
@@ -57,16 +33,11 @@ std::string DesignRecordBytes(int occasion, int kind, const std::string& name, c
         + Pad("", 20) + "0   " + Pad("", 260);
 }
 
-class ContentCatalogTest : public testing::Test {
+class ContentCatalogTest : public table_test::ProgramFolderTest {
 protected:
     void SetUp() override
     {
-        threadwick::RegisterResources();
-        program = MakeTempDir("catalog-program");
-        std::filesystem::create_directories(program + "/support");
-        platform::SetProgramFolderForTests(program);
-        platform::SetProgramFolderWritable(true);
-        platform::SetAfxMessageBoxHandler([](LPCSTR, UINT, UINT) { return 1; });
+        ProgramFolderTest::SetUp();
         kitA = MakeTempDir("kitA");
         kitB = MakeTempDir("kitB");
         SetKitWalkerFactory([this](LPCTSTR extension) {
@@ -81,9 +52,7 @@ protected:
     {
         SetKitWalkerFactory({});
         SetIndexProgressFactory({});
-        platform::SetAfxMessageBoxHandler({});
-        platform::SetProgramFolderForTests("");
-        platform::ResetProgramFolderWritable();
+        ProgramFolderTest::TearDown();
     }
 
     void WriteSupport(const char* stem, const std::string& bytes)
@@ -98,7 +67,6 @@ protected:
         return kits.back();
     }
 
-    std::string program;
     std::string kitA;
     std::string kitB;
     std::vector<std::string> kits;

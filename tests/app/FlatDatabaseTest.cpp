@@ -3,6 +3,7 @@
 #include "platform/base/Exception.h"
 #include "platform/files/DriveTable.h"
 #include "platform/ui/AfxMessageBox.h"
+#include "tests/app/TableTestSupport.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +11,12 @@
 #include <string>
 #include <vector>
 
+using table_test::WinPath;
 using testing_support::MakeTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
 
 namespace {
-
-std::string WinPath(const std::string& host)
-{
-    std::string path = "C:" + host;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
 
 std::string Nuls(size_t n)
 {

@@ -1,12 +1,9 @@
 #include "app/TextTable.h"
 
-#include "platform/files/ProgramFolder.h"
-#include "platform/ui/AfxMessageBox.h"
 #include "platform/ui/Headless.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/User.h"
-#include "resources/Resources.h"
-#include "tests/support/TestHome.h"
+#include "tests/app/TableTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,57 +11,26 @@
 #include <string>
 #include <vector>
 
+using table_test::Header;
+using table_test::Pad;
+using table_test::WinPath;
 using testing_support::MakeTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
 
 namespace {
 
-std::string WinPath(const std::string& host)
-{
-    std::string path = "C:" + host;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
-
-std::string Pad(const std::string& text, size_t width)
-{
-    std::string out = text;
-    out.resize(width, ' ');
-    return out;
-}
-
-std::string Header(const std::string& text, size_t length)
-{
-    std::string out = text;
-    out.resize(length, '\0');
-    return out;
-}
-
-class TextTableTest : public testing::Test {
+class TextTableTest : public table_test::ProgramFolderTest {
 protected:
     void SetUp() override
     {
-        threadwick::RegisterResources();
-        program = MakeTempDir("program");
-        std::filesystem::create_directories(program + "/support");
-        platform::SetProgramFolderForTests(program);
-        platform::SetProgramFolderWritable(true);
-        platform::SetAfxMessageBoxHandler([this](LPCSTR text, UINT, UINT) {
-            boxes.push_back(text);
-            return 1;
-        });
+        ProgramFolderTest::SetUp();
         tables = MakeTempDir("tables");
         folder = WinPath(tables) + "\\";
     }
     void TearDown() override
     {
-        platform::SetAfxMessageBoxHandler({});
-        platform::SetProgramFolderForTests("");
-        platform::ResetProgramFolderWritable();
+        ProgramFolderTest::TearDown();
         EXPECT_TRUE(boxes.empty());
     }
 
@@ -101,10 +67,8 @@ protected:
         EXPECT_EQ(a.strPath2, b.strPath2);
     }
 
-    std::string program;
     std::string tables;
     std::string folder;
-    std::vector<std::string> boxes;
 };
 
 const std::string kSampleFlags = "00000001 00000002 00000000 80000000 ";
