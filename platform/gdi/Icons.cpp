@@ -261,14 +261,16 @@ HICON FindShared(const std::string& key)
 
 HICON LoadResourceIcon(HINSTANCE module, LPCSTR name, LPCSTR type, const char* kind)
 {
-    std::string key = SharedKey(kind, module, name);
-    if (HICON h = FindShared(key))
-        return h;
     HRSRC info = FindResource(module, name, type);
     HGLOBAL data = info ? LoadResource(module, info) : NULL;
     const auto* bytes = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
     if (!bytes)
         return NULL;
+    // The key names the resource's bytes too, so a module whose table is
+    // registered again never hands out an icon of the table it replaced.
+    std::string key = SharedKey(kind, module, name) + "@" + std::to_string(uintptr_t(bytes));
+    if (HICON h = FindShared(key))
+        return h;
     size_t size = SizeofResource(module, info);
     auto icon = std::make_unique<IconObject>();
     if (type == RT_CURSOR) {

@@ -1,5 +1,6 @@
 #include "Art.h"
 
+#include "ButtonIcons.h"
 #include "Implode.h"
 #include "MetafileBuilder.h"
 #include "resources/resource.h"
@@ -147,6 +148,8 @@ std::vector<ArtFile> MakeArtFiles()
     files.push_back({"palette36.pal", MakeAppPalette()});
     for (const MetafileArt& art : MakeMetafiles())
         files.push_back({art.file, PackMetafileResource(art.picture)});
+    for (ArtFile& icon : MakeButtonIconFiles())
+        files.push_back(std::move(icon));
     return files;
 }
 
