@@ -56,8 +56,10 @@ CPreviewView::~CPreviewView()
     }
     delete m_pPreviewInfo; // deletes the printer DC
     delete m_pPreviewState;
-    if (m_pToolBar && ::IsWindow(m_pToolBar->GetSafeHwnd()))
-        m_pToolBar->DestroyWindow(); // the bar deletes itself
+    // Look the bar up by its window: when the frame is torn down the bar may
+    // already have deleted itself.
+    if (CWnd* pBar = m_hWndToolBar ? CWnd::FromHandlePermanent(m_hWndToolBar) : nullptr)
+        pBar->DestroyWindow(); // the bar deletes itself
 }
 
 BOOL CPreviewView::SetPrintView(CView* pPrintView)

@@ -64,6 +64,7 @@ public:
 
     CPrintPreviewState* m_pPreviewState = nullptr; // owned
     CWnd* m_pToolBar = nullptr;                    // the button bar, a child of the frame
+    HWND m_hWndToolBar = NULL;                     // its window: the bar may go first during teardown
     CView* m_pOrigView = nullptr;
 
     // Ends the preview (as the Close button does).

@@ -386,6 +386,7 @@ BOOL CView::DoPrintPreview(UINT nIDResource, CView* pPrintView, CRuntimeClass* p
     }
     pBar->m_bAutoDelete = TRUE;
     pView->m_pToolBar = pBar;
+    pView->m_hWndToolBar = pBar->GetSafeHwnd();
     pView->m_pOrigView = this;
 
     if (!pView->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW & ~WS_BORDER, CRect(0, 0, 0, 0), pParent,
@@ -421,6 +422,7 @@ void CView::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT /*point*/, CPre
     if (pView->m_pToolBar) {
         pView->m_pToolBar->DestroyWindow(); // a bar that deletes itself
         pView->m_pToolBar = nullptr;
+        pView->m_hWndToolBar = NULL;
     }
     CPrintPreviewState* pState = pView->m_pPreviewState;
     if (pParent && pState) {

@@ -373,8 +373,18 @@ BOOL CWnd::DestroyWindow()
     // A permanent object that saw its WM_NCDESTROY is detached and may be
     // deleted; one attached without subclassing never sees it and is still
     // in the map, and any other object lets go of the handle here.
-    if (!permanent || FromHandlePermanent(hWnd) == this)
+    if (!permanent)
         Detach();
+    else if (FromHandlePermanent(hWnd) == this) {
+        // A window whose destruction was already under way (its parent's,
+        // say) outlives the call: its WM_NCDESTROY is still to come, and an
+        // object that receives its messages must stay attached to get it
+        // (an auto-deleting one frees itself there).
+        bool pending = ::IsWindow(hWnd) &&
+            reinterpret_cast<WNDPROC>(::GetWindowLongPtr(hWnd, GWLP_WNDPROC)) == &AfxWndProc;
+        if (!pending)
+            Detach();
+    }
     return result;
 }
 

@@ -216,6 +216,47 @@ TEST_F(WndTest, PostNcDestroyDeletesTheObjectAfterItsWindow)
     EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), nullptr);
 }
 
+// Destroys another window of its own when its window goes.
+class CTakesSiblingAlong : public CSelfDeleting {
+public:
+    CTakesSiblingAlong(int* pDeleted, CWnd* pSibling)
+        : CSelfDeleting(pDeleted)
+        , m_pSibling(pSibling)
+    {
+    }
+    afx_msg void OnDestroy()
+    {
+        m_pSibling->DestroyWindow();
+        CSelfDeleting::OnDestroy();
+    }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CWnd* m_pSibling;
+};
+
+BEGIN_MESSAGE_MAP(CTakesSiblingAlong, CSelfDeleting)
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+TEST_F(WndTest, WindowAlreadyGoingWithItsParentStillDeletesItsObject)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_POPUP, 0, 0, 100, 100, NULL, NULL));
+    int deleted = 0;
+    auto* pFirst = new CSelfDeleting(&deleted);
+    ASSERT_TRUE(pFirst->Create(nullptr, "first", WS_CHILD, CRect(0, 0, 10, 10), &parent, 1));
+    HWND hFirst = pFirst->m_hWnd;
+    auto* pSecond = new CTakesSiblingAlong(&deleted, pFirst);
+    ASSERT_TRUE(pSecond->Create(nullptr, "second", WS_CHILD, CRect(0, 10, 10, 20), &parent, 2));
+    // The parent's destruction has already claimed the first child when the
+    // second asks for it: the first must still get its WM_NCDESTROY.
+    parent.DestroyWindow();
+    EXPECT_EQ(deleted, 2);
+    EXPECT_FALSE(::IsWindow(hFirst));
+    EXPECT_EQ(CWnd::FromHandlePermanent(hFirst), nullptr);
+}
+
 TEST_F(WndTest, RefusedPreCreateWindowCleansUpTheObject)
 {
     class CRefuses : public CSelfDeleting {
