@@ -8,6 +8,7 @@
 #include "platform/files/FileSystem.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/framework/Afx.h"
+#include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MdiFrame.h"
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/Gdi.h"
@@ -240,34 +241,39 @@ BOOL ReadTextFile(LPCTSTR lpszPath, CString& strText)
     }
 }
 
+namespace {
+ProgramFileDialogMaker& FileDialogMaker()
+{
+    static ProgramFileDialogMaker maker = nullptr;
+    return maker;
+}
+} // namespace
+
+void SetProgramFileDialogMaker(ProgramFileDialogMaker maker)
+{
+    FileDialogMaker() = maker;
+}
+
+std::unique_ptr<CFileDialog> MakeProgramFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName,
+    DWORD dwFlags, LPCTSTR lpszFilter, CWnd* pParentWnd)
+{
+    if (ProgramFileDialogMaker maker = FileDialogMaker())
+        return maker(bOpenFileDialog, lpszDefExt, lpszFileName, dwFlags, lpszFilter, pParentWnd);
+    return std::make_unique<CFileDialog>(bOpenFileDialog, lpszDefExt, lpszFileName, dwFlags, lpszFilter, pParentWnd);
+}
+
 BOOL BrowseForTextFile(CString& strPath)
 {
-    // FIXME: use the program's previewing open dialog (COlvFileDlg) once the
-    // control kit has it; the plain open dialog asks the same question.
     strPath.Empty();
     CString filter;
     filter.LoadString(IDS_TEXT_FILE_FILTER);
-    std::string pairs(filter);
-    for (char& c : pairs) {
-        if (c == '|')
-            c = '\0';
-    }
     CString initial = GetProgramDriveRoot();
-    std::vector<char> file(4 * MAX_PATH, '\0');
-    OPENFILENAME ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    CWnd* pMain = AfxGetMainWnd();
-    ofn.hwndOwner = pMain ? pMain->GetSafeHwnd() : NULL;
-    ofn.lpstrFilter = pairs.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrInitialDir = initial;
-    ofn.lpstrDefExt = "txt";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (!GetOpenFileName(&ofn))
+    std::unique_ptr<CFileDialog> dialog = MakeProgramFileDialog(TRUE, "txt", nullptr,
+        OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, filter, AfxGetMainWnd());
+    dialog->m_ofn.lpstrInitialDir = initial;
+    if (dialog->DoModal() != IDOK)
         return FALSE;
-    strPath = file.data();
+    strPath = dialog->GetPathName();
     return !strPath.IsEmpty();
 }
 

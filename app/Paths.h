@@ -7,9 +7,11 @@
 #include "platform/base/Geometry.h"
 #include "platform/base/String.h"
 
+#include <memory>
 #include <vector>
 
 class CDC;
+class CFileDialog;
 class CWnd;
 
 // The program file's full path (Windows form).
@@ -57,6 +59,16 @@ constexpr UINT kMaxTextFileBytes = 10240;
 // The text-file open dialog starting at the program's drive root; TRUE and
 // the chosen path on OK, else FALSE and an empty path.
 BOOL BrowseForTextFile(CString& strPath);
+
+// The file dialog the program shows to open text files and to save: its own
+// dialog with picture buttons lives in the control kit, which builds on this
+// library, so the kit installs a maker here at start-up. Without one the
+// class library's plain file dialog is used.
+typedef std::unique_ptr<CFileDialog> (*ProgramFileDialogMaker)(BOOL bOpenFileDialog, LPCTSTR lpszDefExt,
+    LPCTSTR lpszFileName, DWORD dwFlags, LPCTSTR lpszFilter, CWnd* pParentWnd);
+void SetProgramFileDialogMaker(ProgramFileDialogMaker maker);
+std::unique_ptr<CFileDialog> MakeProgramFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName,
+    DWORD dwFlags, LPCTSTR lpszFilter, CWnd* pParentWnd);
 
 // The path as it fits nMaxWidth pixels on the DC: whole when it fits, else
 // with folders after the drive ("C:\") or server ("\\server\") replaced by

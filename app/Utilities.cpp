@@ -381,14 +381,12 @@ BOOL PromptSaveFileName(CString& strPath, LPCTSTR lpszDefaultName, LPCTSTR lpszF
     }
     _chdir(folder);
 
-    // FIXME: use the program's previewing file dialog (COlvFileDlg) once the
-    // control kit has it.
-    CFileDialog dialog(FALSE, ext.IsEmpty() ? nullptr : (LPCTSTR)ext, name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-        lpszFilter, pParent);
-    dialog.m_ofn.lpstrInitialDir = folder;
-    BOOL ok = dialog.DoModal() == IDOK;
+    std::unique_ptr<CFileDialog> dialog = MakeProgramFileDialog(FALSE, ext.IsEmpty() ? nullptr : (LPCTSTR)ext, name,
+        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, lpszFilter, pParent);
+    dialog->m_ofn.lpstrInitialDir = folder;
+    BOOL ok = dialog->DoModal() == IDOK;
     if (ok)
-        strPath = dialog.GetPathName();
+        strPath = dialog->GetPathName();
     if (previousDrive > 0)
         _chdrive(previousDrive);
     return ok;

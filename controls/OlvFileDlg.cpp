@@ -1,5 +1,7 @@
 #include "controls/OlvFileDlg.h"
 
+#include "app/Paths.h"
+
 IMPLEMENT_DYNAMIC(COlvFileDlg, CFileDialog)
 
 namespace {
@@ -33,4 +35,13 @@ BOOL COlvFileDlg::OnInitDialog()
         m_btnHelp.SetIcon(IDI_FILEDLG_HELP);
     pDlg->CenterWindow();
     return TRUE;
+}
+
+void InstallProgramFileDialog()
+{
+    SetProgramFileDialogMaker([](BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
+                                  LPCTSTR lpszFilter, CWnd* pParentWnd) -> std::unique_ptr<CFileDialog> {
+        return std::make_unique<COlvFileDlg>(bOpenFileDialog, lpszDefExt, lpszFileName, dwFlags, lpszFilter,
+            pParentWnd);
+    });
 }

@@ -30,3 +30,7 @@ protected:
     // it.
     BOOL OnInitDialog() override;
 };
+
+// Makes COlvFileDlg the file dialog of the program's shared services
+// (BrowseForTextFile, PromptSaveFileName); called once at start-up.
+void InstallProgramFileDialog();

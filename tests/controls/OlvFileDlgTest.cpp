@@ -2,6 +2,7 @@
 // buttons it dresses, and the file the user chooses coming back.
 
 #include "controls/OlvFileDlg.h"
+#include "app/Paths.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/HostPath.h"
 #include "platform/ui/CommDlg.h"
@@ -144,6 +145,37 @@ TEST_F(OlvFileDlgTest, DressesHelpAtNineElseAtTheFrameworkHelpId)
         ASSERT_EQ(IDOK, dlg.DoModal());
         EXPECT_EQ(&dlg.m_btnHelp, seen.help);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OlvFileDlgTest, SharedServicesUseItOnceInstalled)
+{
+    testing_support::WriteFileBytes(m_dir + "/notes.txt", "text");
+    CString path = PathOf("notes.txt");
+
+    // Before the kit installs itself the plain file dialog answers: no
+    // picture buttons on it.
+    SetProgramFileDialogMaker(nullptr);
+    Seen plain;
+    AnswerWith(IDOK, path, plain);
+    CString chosen;
+    ASSERT_TRUE(BrowseForTextFile(chosen));
+    EXPECT_STREQ(path, chosen);
+    EXPECT_EQ(nullptr, plain.ok);
+    EXPECT_NE(UINT(BS_OWNERDRAW), plain.okStyle & 0x0F);
+
+    InstallProgramFileDialog();
+    Seen dressed;
+    AnswerWith(IDOK, path, dressed);
+    ASSERT_TRUE(BrowseForTextFile(chosen));
+    EXPECT_STREQ(path, chosen);
+    // OK became a picture button: an owner-drawn button object.
+    ASSERT_NE(nullptr, dressed.ok);
+    EXPECT_EQ(UINT(BS_OWNERDRAW), dressed.okStyle & 0x0F);
+    SetProgramFileDialogMaker(nullptr);
 }
 
 } // namespace
