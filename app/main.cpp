@@ -1,11 +1,61 @@
 // Threadwick's entry point. Until start-up is built, it brings up the platform
-// modules (file system, resources, profile) and exits.
+// modules (file system, resources, profile, printing) and exits.
 
+#include "platform/base/UiRecords.h"
 #include "platform/files/FileSystem.h"
 #include "platform/profile/Registry.h"
+#include "platform/services/PrintServices.h"
+#include "platform/ui/CommDlg.h"
 #include "resources/Resources.h"
 
 #include <clocale>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// The name a PDF file of the document is offered under: the document's
+// name without folder or extension and without characters no file name may
+// hold; the dialog adds ".pdf".
+std::string SuggestedPdfName(const std::string& document)
+{
+    std::string name = document.substr(document.find_last_of("\\/:") + 1);
+    if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    std::string clean;
+    for (char ch : name) {
+        if (static_cast<unsigned char>(ch) >= 32 && std::string_view("*?\"<>|").find(ch) == std::string_view::npos)
+            clean += ch;
+        if (clean.size() >= 200)
+            break;
+    }
+    return clean;
+}
+
+// Where a job for the PDF-file printer goes: the save dialog, asked each
+// time; an empty answer cancels the job.
+std::string ChoosePdfFile(const std::string& document)
+{
+    std::vector<char> file(MAX_PATH, '\0');
+    std::string suggested = SuggestedPdfName(document);
+    suggested.copy(file.data(), file.size() - 1);
+
+    OPENFILENAME ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = NULL; // no main window yet
+    ofn.lpstrFilter = "PDF Files (*.pdf)\0*.pdf\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = DWORD(file.size());
+    ofn.lpstrDefExt = "pdf";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!GetSaveFileName(&ofn))
+        return std::string();
+    return std::string(file.data());
+}
+
+} // namespace
 
 int main(int, char**)
 {
@@ -20,5 +70,10 @@ int main(int, char**)
     // Loads the profile: a damaged registry file is set aside and reported
     // here rather than stopping the start.
     platform::RegistryLoadProblem();
+
+    // The print dialogs and printer DCs learn the printers, their settings
+    // and margins, and where finished jobs go.
+    platform::InstallPrinterServices();
+    platform::SetPdfFileChooser(&ChoosePdfFile);
     return 0;
 }

@@ -94,7 +94,8 @@ private:
 };
 
 std::mutex g_spoolMutex;
-std::function<void(const SpooledJob&)> g_spoolHandler;
+SpoolHandler g_spoolHandler;
+PrinterMetricsProvider g_metricsProvider;
 int g_nextJobId = 1;
 
 cairo_status_t PrintJob::Write(void* closure, const unsigned char* data, unsigned int length)
@@ -226,13 +227,20 @@ int PrintJob::End(DeviceContext& dc)
     SpooledJob job{m_printer, m_document, m_hostPath};
     CloseFile(false);
     if (spooled) {
-        std::function<void(const SpooledJob&)> handler;
+        SpoolHandler handler;
         {
             std::lock_guard<std::mutex> lock(g_spoolMutex);
             handler = g_spoolHandler;
         }
-        if (handler)
-            handler(job);
+        if (handler) {
+            SetLastError(ERROR_SUCCESS);
+            if (!handler(job)) {
+                // A job that went nowhere is not printed, whatever the file.
+                if (GetLastError() == ERROR_SUCCESS)
+                    SetLastError(ERROR_WRITE_FAULT);
+                return SP_ERROR;
+            }
+        }
     }
     return 1;
 }
@@ -292,6 +300,58 @@ bool IsDisplayName(LPCSTR name)
     return name && _stricmp(name, "DISPLAY") == 0;
 }
 
+// The DEVMODE a metrics provider is asked with: the caller's, with the
+// paper, orientation and resolution the page was settled on marked.
+DEVMODE SettledDevMode(const DEVMODE* devMode, const PrinterPage& page, bool landscape)
+{
+    DEVMODE dm{};
+    if (devMode)
+        std::memcpy(&dm, devMode, std::min<size_t>(devMode->dmSize, sizeof dm));
+    dm.dmSize = sizeof dm;
+    dm.dmDriverExtra = 0;
+    dm.dmFields |= DM_ORIENTATION | DM_PRINTQUALITY | DM_YRESOLUTION | DM_PAPERWIDTH | DM_PAPERLENGTH;
+    dm.dmOrientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    dm.dmPrintQuality = SHORT(page.dpiX);
+    dm.dmYResolution = SHORT(page.dpiY);
+    // The upright sheet in tenths of a millimetre.
+    double width = (landscape ? page.heightPoints : page.widthPoints) * 254.0 / 72.0;
+    double length = (landscape ? page.widthPoints : page.heightPoints) * 254.0 / 72.0;
+    dm.dmPaperWidth = SHORT(std::lround(width));
+    dm.dmPaperLength = SHORT(std::lround(length));
+    return dm;
+}
+
+// Replaces the quarter-inch margins by the printer's own when they fit the
+// page.
+void ApplyPrinterMargins(PrinterPage& page, const PrinterAreaMetrics& m)
+{
+    if (m.logPixelsX < kMinDpi || m.logPixelsX > kMaxDpi || m.logPixelsY < kMinDpi || m.logPixelsY > kMaxDpi)
+        return;
+    auto scale = [](int dots, int from, int to) { return int((int64_t(dots) * to + from / 2) / from); };
+    for (int v : {m.physicalOffsetX, m.physicalOffsetY, m.horzRes, m.vertRes, m.physicalWidth, m.physicalHeight})
+        if (v < 0)
+            return;
+    int64_t rightDots = int64_t(m.physicalWidth) - m.physicalOffsetX - m.horzRes;
+    int64_t bottomDots = int64_t(m.physicalHeight) - m.physicalOffsetY - m.vertRes;
+    if (rightDots < 0 || bottomDots < 0)
+        return;
+    // A sheet is at most 100 inches, as ours are.
+    if (m.physicalWidth > 100 * m.logPixelsX || m.physicalHeight > 100 * m.logPixelsY)
+        return;
+    int left = scale(m.physicalOffsetX, m.logPixelsX, page.dpiX);
+    int top = scale(m.physicalOffsetY, m.logPixelsY, page.dpiY);
+    int right = scale(int(rightDots), m.logPixelsX, page.dpiX);
+    int bottom = scale(int(bottomDots), m.logPixelsY, page.dpiY);
+    int width = page.physicalWidth - left - right;
+    int height = page.physicalHeight - top - bottom;
+    if (width < page.dpiX / 10 || height < page.dpiY / 10)
+        return;
+    page.offsetX = left;
+    page.offsetY = top;
+    page.printableWidth = width;
+    page.printableHeight = height;
+}
+
 HDC MakePrinterDc(LPCSTR driver, LPCSTR device, const DEVMODE* devMode, DcKind kind)
 {
     if (IsDisplayName(driver) || (!(driver && *driver) && IsDisplayName(device)))
@@ -301,6 +361,19 @@ HDC MakePrinterDc(LPCSTR driver, LPCSTR device, const DEVMODE* devMode, DcKind k
         return NULL;
     }
     PrinterPage page = PrinterPageFromDevMode(devMode);
+    PrinterMetricsProvider provider;
+    {
+        std::lock_guard<std::mutex> lock(g_spoolMutex);
+        provider = g_metricsProvider;
+    }
+    if (provider && device && *device) {
+        bool landscape = devMode
+            && Has<short>(*devMode, offsetof(DEVMODE, dmOrientation), DM_ORIENTATION)
+            && devMode->dmOrientation == DMORIENT_LANDSCAPE;
+        PrinterAreaMetrics metrics;
+        if (provider(device, SettledDevMode(devMode, page, landscape), metrics))
+            ApplyPrinterMargins(page, metrics);
+    }
     auto dc = std::make_unique<DeviceContext>();
     dc->kind = kind;
     dc->caps = CapsFromPage(page);
@@ -377,7 +450,13 @@ PrinterPage PrinterPageFromDevMode(const DEVMODE* devMode)
     return page;
 }
 
-void SetSpoolHandler(std::function<void(const SpooledJob&)> handler)
+void SetPrinterMetricsProvider(PrinterMetricsProvider provider)
+{
+    std::lock_guard<std::mutex> lock(g_spoolMutex);
+    g_metricsProvider = std::move(provider);
+}
+
+void SetSpoolHandler(SpoolHandler handler)
 {
     std::lock_guard<std::mutex> lock(g_spoolMutex);
     g_spoolHandler = std::move(handler);

@@ -5,8 +5,10 @@
 //
 // A printer DC writes a PDF file. Its device units are printer dots at the
 // DEVMODE's resolution (600 dpi by default); device (0, 0) is the top-left
-// corner of the printable area, which lies a quarter inch inside each edge
-// of the sheet (PHYSICALOFFSETX/Y), a margin every usual printer can reach.
+// corner of the printable area (PHYSICALOFFSETX/Y). The printer's own
+// margins come from the metrics provider the printing services install;
+// without one, or for a printer it does not know, the area lies a quarter
+// inch inside each edge of the sheet, a margin every usual printer can reach.
 // StartDoc writes to DOCINFO::lpszOutput when given (a Windows-form path);
 // otherwise the job is spooled to a file in the temporary folder and handed
 // to the spool handler at EndDoc.
@@ -46,6 +48,30 @@ struct PrinterPage {
 // whatever the record says.
 PrinterPage PrinterPageFromDevMode(const DEVMODEA* devMode);
 
+// What a printer's own metrics say about a sheet, in its dots: the whole
+// sheet (PHYSICALWIDTH/HEIGHT), the printable area's corner
+// (PHYSICALOFFSETX/Y) and size (HORZRES/VERTRES), at LOGPIXELSX/Y.
+struct PrinterAreaMetrics {
+    int logPixelsX = 0;
+    int logPixelsY = 0;
+    int physicalWidth = 0;
+    int physicalHeight = 0;
+    int physicalOffsetX = 0;
+    int physicalOffsetY = 0;
+    int horzRes = 0;
+    int vertRes = 0;
+};
+// Asked when a printer DC or IC is made, with the device name and a DEVMODE
+// that marks the paper, orientation and resolution the DC has settled on;
+// answers false for a printer it does not know. The DC keeps its own sheet
+// and resolution and takes the margins from the answer, scaled to its dots
+// when the answer's resolution differs; margins that do not fit the sheet
+// or leave less than a tenth of an inch to print on are refused for the
+// quarter inch. An empty function removes the provider.
+using PrinterMetricsProvider =
+    std::function<bool(const std::string& device, const DEVMODEA& devMode, PrinterAreaMetrics& metrics)>;
+void SetPrinterMetricsProvider(PrinterMetricsProvider provider);
+
 // A job spooled for a printer (no explicit output file): the PDF is complete
 // at hostPath and belongs to the handler, which sends it on and removes it.
 struct SpooledJob {
@@ -53,8 +79,11 @@ struct SpooledJob {
     std::string document; // DOCINFO::lpszDocName (1252)
     std::string hostPath;
 };
-// Without a handler, spooled files stay in the temporary folder. An empty
-// function removes the handler.
-void SetSpoolHandler(std::function<void(const SpooledJob&)> handler);
+// The handler answers whether the job went on its way; when it did not,
+// EndDoc answers SP_ERROR with the last error the handler set (kept as
+// ERROR_WRITE_FAULT when it set none). Without a handler, spooled files
+// stay in the temporary folder. An empty function removes the handler.
+using SpoolHandler = std::function<bool(const SpooledJob&)>;
+void SetSpoolHandler(SpoolHandler handler);
 
 } // namespace platform

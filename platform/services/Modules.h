@@ -15,13 +15,6 @@
 // a warning.
 typedef void (*FARPROC)();
 
-#ifndef ERROR_MOD_NOT_FOUND
-#define ERROR_MOD_NOT_FOUND 126L
-#endif
-#ifndef ERROR_PROC_NOT_FOUND
-#define ERROR_PROC_NOT_FOUND 127L
-#endif
-
 // A path (Windows form; a bare name is taken against the current folder)
 // of a built-in module; NULL with ERROR_MOD_NOT_FOUND for anything else.
 HMODULE LoadLibrary(LPCSTR lpLibFileName);

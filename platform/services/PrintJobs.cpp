@@ -180,7 +180,7 @@ void Submit(const SpooledJob& job, const PrinterInfo& printer, PrintJobResult& r
 
 } // namespace
 
-void HandleSpooledJob(const SpooledJob& job)
+bool HandleSpooledJob(const SpooledJob& job)
 {
     PrintJobResult result;
     result.printer = job.printer;
@@ -199,7 +199,9 @@ void HandleSpooledJob(const SpooledJob& job)
     // Whatever happened, the spooled file is ours to remove: the print
     // system and the chosen file have their own copies.
     std::remove(job.hostPath.c_str());
+    bool delivered = result.outcome != PrintJobOutcome::Failed;
     Report(std::move(result));
+    return delivered;
 }
 
 void SetPrintJobObserver(std::function<void(const PrintJobResult&)> observer)

@@ -38,7 +38,9 @@ struct PrintJobResult {
     std::string detail;     // the print system's message, UTF-8
 };
 
-void HandleSpooledJob(const SpooledJob& job);
+// True when the job was submitted or written; false (the last error set)
+// when it failed, which makes the printer DC's EndDoc fail.
+bool HandleSpooledJob(const SpooledJob& job);
 
 // Called with every job's result, on the thread that ended the document.
 // An empty function removes the observer.

@@ -28,17 +28,6 @@
 
 struct DEVMODEA;
 
-// Win32 error codes the job results use that the base header lacks.
-#ifndef ERROR_PRINT_CANCELLED
-#define ERROR_PRINT_CANCELLED 63L
-#endif
-#ifndef ERROR_CANCELLED
-#define ERROR_CANCELLED 1223L
-#endif
-#ifndef ERROR_INVALID_PRINTER_NAME
-#define ERROR_INVALID_PRINTER_NAME 1801L
-#endif
-
 namespace platform {
 
 // The device name the print dialogs give the PDF-file printer.

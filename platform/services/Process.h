@@ -49,13 +49,6 @@ struct PROCESS_INFORMATION {
 };
 typedef PROCESS_INFORMATION* LPPROCESS_INFORMATION;
 
-#ifndef ERROR_BAD_FORMAT
-#define ERROR_BAD_FORMAT 11L
-#endif
-#ifndef ERROR_BAD_EXE_FORMAT
-#define ERROR_BAD_EXE_FORMAT 193L
-#endif
-
 // The start-up information this process was given: cb set, everything else
 // zero (a Linux program gets no window placement from its parent).
 void GetStartupInfo(LPSTARTUPINFO lpStartupInfo);
@@ -78,10 +71,6 @@ BOOL CreateProcess(LPCSTR lpApplicationName, LPSTR lpCommandLine, SECURITY_ATTRI
 // Above 31 when the program was started; else 0 (no memory),
 // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND or ERROR_BAD_FORMAT.
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
-
-#ifndef ERROR_DIRECTORY
-#define ERROR_DIRECTORY 267L
-#endif
 
 namespace platform {
 

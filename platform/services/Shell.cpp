@@ -42,6 +42,25 @@ bool IsSchemeChar(char c)
         || c == '.';
 }
 
+// Every byte but letters, digits, '/' and "-._~" as %XX.
+std::string PercentEncode(std::string_view text)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-'
+            || c == '.' || c == '_' || c == '~';
+        if (plain) {
+            out += char(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 UrlOpener SetUrlOpener(UrlOpener opener)
@@ -75,6 +94,43 @@ bool OpenWithDesktop(const std::string& target)
         opener = Opener();
     }
     return opener ? opener(target) : OpenWithXdg(target);
+}
+
+std::string FileUrlFromHostPath(std::string_view hostPath)
+{
+    return "file://" + PercentEncode(hostPath);
+}
+
+BOOL OpenHtmlPage(LPCSTR pathOrUrl)
+{
+    if (!pathOrUrl || !*pathOrUrl)
+        return FALSE;
+    std::string_view text = pathOrUrl;
+    if (text.size() > kMaxTarget)
+        return FALSE;
+    if (IsUrl(text))
+        return OpenWithDesktop(Utf8From1252(text)) ? TRUE : FALSE;
+
+    // A page and the place in it: the fragment is split off only when the
+    // whole text is not itself a file.
+    auto existingFile = [](std::string_view windowsPath, std::string& hostPath) {
+        ResolvedPath resolved;
+        DWORD error = 0;
+        if (!ResolvePath(windowsPath, resolved, &error))
+            return false;
+        hostPath = resolved.ForReading();
+        struct stat st;
+        return stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    };
+    std::string hostPath;
+    std::string fragment;
+    if (!existingFile(text, hostPath)) {
+        size_t hash = text.rfind('#');
+        if (hash == std::string_view::npos || !existingFile(text.substr(0, hash), hostPath))
+            return FALSE;
+        fragment = "#" + PercentEncode(Utf8From1252(text.substr(hash + 1)));
+    }
+    return OpenWithDesktop(FileUrlFromHostPath(hostPath) + fragment) ? TRUE : FALSE;
 }
 
 } // namespace platform

@@ -41,4 +41,15 @@ bool IsUrl(std::string_view text);
 // Hands a URL or a Linux path to the opener.
 bool OpenWithDesktop(const std::string& target);
 
+// Shows an HTML page until the program has a page viewer of its own: a URL
+// (1252) is handed to the opener as written; anything else is a Windows
+// path to an existing file, which may end with "#fragment", and goes as a
+// file:// URL. FALSE for a missing file, an empty or overlong text, or when
+// the opener could not take it.
+BOOL OpenHtmlPage(LPCSTR pathOrUrl);
+
+// A Linux path as a file:// URL: every byte but letters, digits, '/' and
+// "-._~" percent-encoded.
+std::string FileUrlFromHostPath(std::string_view hostPath);
+
 } // namespace platform

@@ -48,12 +48,25 @@ struct PrinterChoice {
     std::string device; // shown and written to DEVNAMES / dmDeviceName (1252)
     std::string driver;
     std::string port;
+    bool isDefault = false; // the printer PD_RETURNDEFAULT and the dialogs start with
 };
 // The printing services list their printers through this; the PDF-file
-// printer is always offered first, whatever the provider gives. An empty
-// function removes the provider.
+// printer is always offered first, whatever the provider gives. The first
+// entry marked default is the default printer; when none is, the PDF-file
+// printer is. An empty function removes the provider.
 void SetPrinterListProvider(std::function<std::vector<PrinterChoice>()> provider);
+// The list as offered, exactly one entry marked default.
 std::vector<PrinterChoice> AvailablePrinters();
+
+// The printing services describe a printer's own settings (driver version,
+// orientation, paper, resolution) through this: given a device name as
+// listed, it fills the DEVMODE and answers true, or false for a printer it
+// does not know. The dialogs hand back these settings with the user's
+// choices of paper, orientation and copies over them. Without a provider
+// the DEVMODE holds only what the dialogs themselves choose. An empty
+// function removes the provider.
+using PrinterDevModeProvider = std::function<bool(const std::string& device, DEVMODEA& devMode)>;
+void SetPrinterDevModeProvider(PrinterDevModeProvider provider);
 
 // The message box as our own dialog: text wrapped, the buttons, icon,
 // default button and Help button of `type`. Create makes it modeless (for

@@ -1,5 +1,6 @@
 // The print and print-setup dialogs, and the printer list they offer.
 
+#include "platform/base/DevModeValues.h"
 #include "platform/base/GdiRecords.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ResourceTables.h"
@@ -24,6 +25,12 @@ std::function<std::vector<PrinterChoice>()>& Provider()
     return provider;
 }
 
+PrinterDevModeProvider& DevModeProvider()
+{
+    static PrinterDevModeProvider provider;
+    return provider;
+}
+
 // Names longer than this are cut: a DEVNAMES offset is a WORD and the list
 // comes from outside.
 constexpr size_t kMaxName = 255;
@@ -36,12 +43,19 @@ void SetPrinterListProvider(std::function<std::vector<PrinterChoice>()> provider
     Provider() = std::move(provider);
 }
 
+void SetPrinterDevModeProvider(PrinterDevModeProvider provider)
+{
+    DevModeProvider() = std::move(provider);
+}
+
 std::vector<PrinterChoice> AvailablePrinters()
 {
-    std::vector<PrinterChoice> printers{PrinterChoice{"PDF File", "PDF", "FILE:"}};
-    if (!Provider())
-        return printers;
-    for (PrinterChoice p : Provider()()) {
+    std::vector<PrinterChoice> printers{PrinterChoice{"PDF File", "PDF", "FILE:", false}};
+    std::vector<PrinterChoice> offered;
+    if (Provider())
+        offered = Provider()();
+    bool haveDefault = false;
+    for (PrinterChoice p : offered) {
         if (printers.size() >= kMaxPrinters)
             break;
         for (std::string* s : {&p.device, &p.driver, &p.port}) {
@@ -51,9 +65,13 @@ std::vector<PrinterChoice> AvailablePrinters()
             continue;
         bool known = std::any_of(printers.begin(), printers.end(),
             [&](const PrinterChoice& q) { return q.device == p.device; });
-        if (!known)
-            printers.push_back(std::move(p));
+        if (known)
+            continue;
+        p.isDefault = p.isDefault && !haveDefault;
+        haveDefault = haveDefault || p.isDefault;
+        printers.push_back(std::move(p));
     }
+    printers.front().isDefault = !haveDefault;
     return printers;
 }
 
@@ -62,6 +80,7 @@ std::vector<PrinterChoice> AvailablePrinters()
 namespace {
 
 using platform::AddDialogItem;
+using platform::PaperSizeOf;
 using platform::DialogItemTemplate;
 using platform::PostHelpToOwner;
 using platform::PrinterChoice;
@@ -70,21 +89,95 @@ struct Paper {
     short code;
     const char* name;
 };
-const Paper kPapers[] = {{DMPAPER_LETTER, "Letter"}, {DMPAPER_A4, "A4"}};
+// The papers the setup dialog always offers come first; a printer's or a
+// caller's other paper is added after them.
+const Paper kPapers[] = {
+    {DMPAPER_LETTER, "Letter"},
+    {DMPAPER_A4, "A4"},
+    {DMPAPER_LEGAL, "Legal"},
+    {DMPAPER_TABLOID, "Tabloid"},
+    {DMPAPER_LEDGER, "Ledger"},
+    {DMPAPER_STATEMENT, "Statement"},
+    {DMPAPER_EXECUTIVE, "Executive"},
+    {DMPAPER_A3, "A3"},
+    {DMPAPER_A5, "A5"},
+    {DMPAPER_B4, "B4"},
+    {DMPAPER_B5, "B5"},
+    {DMPAPER_FOLIO, "Folio"},
+    {DMPAPER_QUARTO, "Quarto"},
+    {DMPAPER_ENV_10, "Envelope #10"},
+    {DMPAPER_USER, "Custom size"},
+};
+constexpr size_t kAlwaysOffered = 2;
+
+const Paper* FindPaper(short code)
+{
+    for (const Paper& p : kPapers)
+        if (p.code == code)
+            return &p;
+    return nullptr;
+}
 
 struct PrintState {
     PRINTDLG* pd = nullptr;
     std::vector<PrinterChoice> printers;
     size_t printer = 0;
-    short paper = DMPAPER_LETTER;
-    short orientation = DMORIENT_PORTRAIT;
+    // Paper and orientation are the printer's own until the caller's
+    // DEVMODE or the user chooses them.
+    short paper = 0;
+    short orientation = 0;
     int copies = 1;
     bool setup = false;
+    std::vector<Paper> paperList; // as the setup dialog shows it
 };
+
+// The printer's own settings, from the printing services; only the device
+// name and the record's size when they do not know the printer.
+DEVMODE PrinterDefaults(const std::string& device)
+{
+    DEVMODE dm{};
+    const platform::PrinterDevModeProvider& provider = platform::DevModeProvider();
+    if (!provider || !provider(device, dm)) {
+        dm = DEVMODE{};
+        dm.dmSpecVersion = DM_SPECVERSION;
+    }
+    // Whatever the provider wrote, the record is ours: its own size, no
+    // private bytes, and the device as listed.
+    dm.dmSize = sizeof(DEVMODE);
+    dm.dmDriverExtra = 0;
+    dm.dmFormName[CCHFORMNAME - 1] = 0;
+    std::memset(dm.dmDeviceName, 0, sizeof dm.dmDeviceName);
+    std::memcpy(dm.dmDeviceName, device.data(), std::min<size_t>(device.size(), CCHDEVICENAME - 1));
+    if (!(dm.dmFields & DM_ORIENTATION)
+        || (dm.dmOrientation != DMORIENT_PORTRAIT && dm.dmOrientation != DMORIENT_LANDSCAPE)) {
+        dm.dmFields |= DM_ORIENTATION;
+        dm.dmOrientation = DMORIENT_PORTRAIT;
+    }
+    bool userSize = dm.dmPaperSize == DMPAPER_USER && (dm.dmFields & DM_PAPERWIDTH) && (dm.dmFields & DM_PAPERLENGTH)
+        && dm.dmPaperWidth > 0 && dm.dmPaperLength > 0;
+    if (!(dm.dmFields & DM_PAPERSIZE) || (!userSize && PaperSizeOf(dm.dmPaperSize).code == 0)) {
+        dm.dmFields = (dm.dmFields | DM_PAPERSIZE) & ~DWORD(DM_PAPERWIDTH | DM_PAPERLENGTH);
+        dm.dmPaperSize = DMPAPER_LETTER;
+        dm.dmPaperWidth = 0;
+        dm.dmPaperLength = 0;
+    }
+    dm.dmFields |= DM_COPIES;
+    dm.dmCopies = 1;
+    return dm;
+}
+
+size_t DefaultPrinterIndex(const std::vector<PrinterChoice>& printers)
+{
+    for (size_t i = 0; i < printers.size(); ++i)
+        if (printers[i].isDefault)
+            return i;
+    return 0;
+}
 
 // Reads the caller's blocks, trusting nothing about their sizes.
 void ReadBlocks(const PRINTDLG& pd, PrintState& s)
 {
+    bool named = false;
     if (pd.hDevNames) {
         SIZE_T size = GlobalSize(pd.hDevNames);
         auto* names = static_cast<const char*>(GlobalLock(pd.hDevNames));
@@ -95,8 +188,10 @@ void ReadBlocks(const PRINTDLG& pd, PrintState& s)
             if (offset >= sizeof(DEVNAMES) && offset < size && std::memchr(names + offset, '\0', size - offset)) {
                 std::string device(names + offset);
                 for (size_t i = 0; i < s.printers.size(); ++i)
-                    if (s.printers[i].device == device)
+                    if (s.printers[i].device == device) {
                         s.printer = i;
+                        named = true;
+                    }
             }
         }
         if (names)
@@ -111,12 +206,19 @@ void ReadBlocks(const PRINTDLG& pd, PrintState& s)
             if ((dm.dmFields & DM_ORIENTATION)
                 && (dm.dmOrientation == DMORIENT_PORTRAIT || dm.dmOrientation == DMORIENT_LANDSCAPE))
                 s.orientation = dm.dmOrientation;
-            if (dm.dmFields & DM_PAPERSIZE)
-                for (const Paper& p : kPapers)
-                    if (p.code == dm.dmPaperSize)
-                        s.paper = p.code;
+            // A custom size is the printer's own; the caller's is not kept.
+            if ((dm.dmFields & DM_PAPERSIZE) && PaperSizeOf(dm.dmPaperSize).code != 0 && FindPaper(dm.dmPaperSize))
+                s.paper = dm.dmPaperSize;
             if ((dm.dmFields & DM_COPIES) && dm.dmCopies >= 1)
                 s.copies = dm.dmCopies;
+            // Without DEVNAMES the DEVMODE's device chooses the printer.
+            if (!named) {
+                std::string device(reinterpret_cast<const char*>(dm.dmDeviceName),
+                    strnlen(reinterpret_cast<const char*>(dm.dmDeviceName), CCHDEVICENAME));
+                for (size_t i = 0; i < s.printers.size(); ++i)
+                    if (!device.empty() && s.printers[i].device == device)
+                        s.printer = i;
+            }
         }
         if (mode)
             GlobalUnlock(pd.hDevMode);
@@ -126,17 +228,21 @@ void ReadBlocks(const PRINTDLG& pd, PrintState& s)
 HGLOBAL MakeDevMode(const PrintState& s, int copies)
 {
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODE));
-    auto* dm = static_cast<DEVMODE*>(GlobalLock(h));
-    if (!dm)
+    auto* out = static_cast<DEVMODE*>(GlobalLock(h));
+    if (!out)
         return h;
-    const std::string& name = s.printers[s.printer].device;
-    std::memcpy(dm->dmDeviceName, name.data(), std::min<size_t>(name.size(), CCHDEVICENAME - 1));
-    dm->dmSpecVersion = DM_SPECVERSION;
-    dm->dmSize = sizeof(DEVMODE);
-    dm->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES;
-    dm->dmOrientation = s.orientation;
-    dm->dmPaperSize = s.paper;
-    dm->dmCopies = SHORT(copies);
+    DEVMODE dm = PrinterDefaults(s.printers[s.printer].device);
+    if (s.orientation != 0)
+        dm.dmOrientation = s.orientation;
+    // A custom size stays only where the printer itself has one.
+    if (s.paper != 0 && (s.paper != DMPAPER_USER || dm.dmPaperSize != DMPAPER_USER)) {
+        dm.dmPaperSize = s.paper == DMPAPER_USER ? DMPAPER_LETTER : s.paper;
+        dm.dmFields &= ~DWORD(DM_PAPERWIDTH | DM_PAPERLENGTH);
+        dm.dmPaperWidth = 0;
+        dm.dmPaperLength = 0;
+    }
+    dm.dmCopies = SHORT(copies);
+    std::memcpy(out, &dm, sizeof dm);
     GlobalUnlock(h);
     return h;
 }
@@ -160,7 +266,7 @@ HGLOBAL MakeDevNames(const PrintState& s)
     header.wDriverOffset = put(p.driver);
     header.wDeviceOffset = put(p.device);
     header.wOutputOffset = put(p.port);
-    header.wDefault = s.printer == 0 ? DN_DEFAULTPRN : 0;
+    header.wDefault = p.isDefault ? DN_DEFAULTPRN : 0;
     std::memcpy(block, &header, sizeof header);
     GlobalUnlock(h);
     return h;
@@ -228,8 +334,8 @@ void Accept(HWND hDlg, PrintState& s)
         s.printer = size_t(printer);
     if (s.setup) {
         LRESULT paper = SendDlgItemMessage(hDlg, PD_ID_PAPER, CB_GETCURSEL, 0, 0);
-        if (paper >= 0 && size_t(paper) < std::size(kPapers))
-            s.paper = kPapers[paper].code;
+        if (paper >= 0 && size_t(paper) < s.paperList.size())
+            s.paper = s.paperList[size_t(paper)].code;
         s.orientation = IsDlgButtonChecked(hDlg, PD_ID_LANDSCAPE) == BST_CHECKED ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
     } else {
         BOOL ok = FALSE;
@@ -247,13 +353,20 @@ INT_PTR CALLBACK PrintProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
             SendDlgItemMessage(hDlg, PD_ID_PRINTER, CB_ADDSTRING, 0, LPARAM(p.device.c_str()));
         SendDlgItemMessage(hDlg, PD_ID_PRINTER, CB_SETCURSEL, WPARAM(s->printer), 0);
         if (s->setup) {
-            for (size_t i = 0; i < std::size(kPapers); ++i) {
-                SendDlgItemMessage(hDlg, PD_ID_PAPER, CB_ADDSTRING, 0, LPARAM(kPapers[i].name));
-                if (kPapers[i].code == s->paper)
+            // What is shown starts from the printer's own settings.
+            DEVMODE own = PrinterDefaults(s->printers[s->printer].device);
+            short paper = s->paper != 0 ? s->paper : own.dmPaperSize;
+            short orientation = s->orientation != 0 ? s->orientation : own.dmOrientation;
+            s->paperList.assign(kPapers, kPapers + kAlwaysOffered);
+            if (const Paper* extra = FindPaper(paper); extra && extra - kPapers >= std::ptrdiff_t(kAlwaysOffered))
+                s->paperList.push_back(*extra);
+            for (size_t i = 0; i < s->paperList.size(); ++i) {
+                SendDlgItemMessage(hDlg, PD_ID_PAPER, CB_ADDSTRING, 0, LPARAM(s->paperList[i].name));
+                if (s->paperList[i].code == paper)
                     SendDlgItemMessage(hDlg, PD_ID_PAPER, CB_SETCURSEL, WPARAM(i), 0);
             }
             CheckRadioButton(hDlg, PD_ID_PORTRAIT, PD_ID_LANDSCAPE,
-                s->orientation == DMORIENT_LANDSCAPE ? PD_ID_LANDSCAPE : PD_ID_PORTRAIT);
+                orientation == DMORIENT_LANDSCAPE ? PD_ID_LANDSCAPE : PD_ID_PORTRAIT);
         } else {
             SetDlgItemInt(hDlg, PD_ID_COPIES, UINT(s->copies), FALSE);
         }
@@ -327,6 +440,7 @@ BOOL PrintDlg(LPPRINTDLG lppd)
     state.pd = lppd;
     state.printers = platform::AvailablePrinters();
     state.setup = (lppd->Flags & PD_PRINTSETUP) != 0;
+    state.printer = DefaultPrinterIndex(state.printers);
     if (lppd->Flags & PD_RETURNDEFAULT) {
         // The caller's blocks would be lost: asking for the defaults
         // requires that there are none yet.

@@ -225,7 +225,10 @@ TEST_F(PrinterDcTest, AbortProcCancelsBetweenPages)
 TEST_F(PrinterDcTest, JobWithoutOutputFileGoesToTheSpoolHandler)
 {
     std::vector<platform::SpooledJob> jobs;
-    platform::SetSpoolHandler([&](const platform::SpooledJob& job) { jobs.push_back(job); });
+    platform::SetSpoolHandler([&](const platform::SpooledJob& job) {
+        jobs.push_back(job);
+        return true;
+    });
     ASSERT_NE(MakePrinter(), nullptr);
     DOCINFO di{sizeof(DOCINFO), "Spooled \xE9t\xE9", nullptr, nullptr, 0};
     ASSERT_GT(StartDoc(dc, &di), 0);

@@ -66,10 +66,12 @@ protected:
     PrintJobResult Handle(const SpooledJob& job)
     {
         observed.clear();
-        HandleSpooledJob(job);
+        bool delivered = HandleSpooledJob(job);
         EXPECT_FALSE(Exists(job.hostPath));
         EXPECT_EQ(observed.size(), 1u);
         PrintJobResult last = LastPrintJobResult();
+        // The printer DC fails EndDoc on exactly the jobs that failed.
+        EXPECT_EQ(delivered, last.outcome != PrintJobOutcome::Failed);
         EXPECT_EQ(last.printer, job.printer);
         EXPECT_EQ(last.document, job.document);
         if (!observed.empty()) {
