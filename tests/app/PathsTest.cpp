@@ -8,6 +8,10 @@
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiObject.h"
+#include "platform/gdi/PrinterDc.h"
+#include "platform/services/PrintServices.h"
+#include "platform/services/Printers.h"
+#include "platform/ui/CommDlgMisc.h"
 #include "resources/Resources.h"
 #include "resources/resource.h"
 #include "tests/support/TestHome.h"
@@ -318,11 +322,18 @@ TEST(PrinterDescription, VersionFromDriverWord)
 TEST(PrinterDescription, DescribesTheDefaultPrinter)
 {
     threadwick::RegisterResources();
+    // The printer services as the program installs them, over an empty
+    // print system: the PDF-file printer is the default.
+    platform::SetPrinterSourceForTests([](platform::PrinterQuery) { return std::vector<platform::PrinterDestination>{}; });
+    platform::InstallPrinterServices();
     CString text;
-    ASSERT_TRUE(GetPrinterDescription(text)); // the PDF-file printer is always there
-    // FIXME: expect "version 4.0" once the print dialog fills the DEVMODE's
-    // driver version from the printer services.
-    EXPECT_TRUE(std::regex_match(std::string(text), std::regex(R"(Printer: .+ version \d+\.\d+)"))) << text;
+    ASSERT_TRUE(GetPrinterDescription(text));
+    EXPECT_STREQ("Printer: PDF File version 4.0", text);
+    platform::SetPrinterListProvider(nullptr);
+    platform::SetPrinterDevModeProvider(nullptr);
+    platform::SetPrinterMetricsProvider(nullptr);
+    platform::SetSpoolHandler(nullptr);
+    platform::SetPrinterSourceForTests(nullptr);
 }
 
 TEST(DibPalette, TakesTheColourTableForEightBitsOrFewer)
