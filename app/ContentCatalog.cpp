@@ -1,5 +1,6 @@
 #include "app/ContentCatalog.h"
 
+#include "app/KitFinder.h"
 #include "platform/files/CrtFiles.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ std::unique_ptr<CKitWalker> MakeWalker(LPCTSTR extension)
 {
     if (WalkerFactory())
         return WalkerFactory()(extension);
-    return std::make_unique<CKitPathList>(extension, std::vector<CString>{GetSupportTablePath(extension)});
+    return std::make_unique<CKitFinder>(extension);
 }
 
 CString FolderOf(const CString& path)

@@ -35,9 +35,8 @@ public:
 };
 
 // A walker over a fixed list of paths. Without a factory (below), catalogs
-// walk one holding only the program's own table.
-// FIXME: the default should become the content locator that also reads the
-// registered kits, once it exists.
+// walk the content locator (KitFinder.h): the program's own table and the
+// registered kits.
 class CKitPathList : public CKitWalker {
 public:
     CKitPathList(LPCTSTR extension, std::vector<CString> paths);

@@ -1,9 +1,12 @@
 #include "app/ContentCatalog.h"
 
+#include "app/KitFinder.h"
+#include "platform/profile/Registry.h"
 #include "tests/app/TableTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -96,6 +99,28 @@ TEST_F(ContentCatalogTest, EachOccasionIsListedOnceFromTheFirstPlaceThatHasIt)
     EXPECT_EQ(icons[2], "");
     // A second walk starts with fresh seen flags.
     EXPECT_EQ(catalog.Count(), 3);
+}
+
+TEST_F(ContentCatalogTest, WithoutAFactoryCatalogsReadTheRegisteredKits)
+{
+    SetKitWalkerFactory({});
+    std::remove(platform::RegistryFilePath().c_str());
+    platform::ResetRegistryForTests();
+    const std::string header = Header("5 307", 307);
+    WriteSupport("kqb", header + OccasionRecordBytes(1, "Birthday", ""));
+    WriteFileBytes(kitA + "/a.kqb", header + OccasionRecordBytes(12, "Christmas", ""));
+    {
+        CRegKeyHelper key;
+        key.Ensure(kKitsRegistryKey);
+        ASSERT_TRUE(key.SetString("a", (WinPath(kitA) + "\\a.kqb").c_str()));
+    }
+
+    COccasionCatalog catalog;
+    std::vector<std::string> names;
+    OccasionRecord record;
+    for (BOOL ok = catalog.GetFirst(record); ok; ok = catalog.GetNext(record))
+        names.push_back(record.strName.Std());
+    EXPECT_EQ(names, (std::vector<std::string>{"Birthday", "Christmas"}));
 }
 
 TEST_F(ContentCatalogTest, DesignCatalogWalksEveryKitInOrder)
