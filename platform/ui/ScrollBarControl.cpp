@@ -87,22 +87,6 @@ void Notify(HWND hwnd, WORD request, int pos = 0)
         SendMessage(parent, Vertical(hwnd) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(request, WORD(pos)), LPARAM(hwnd));
 }
 
-WORD RequestOf(ScrollPart part)
-{
-    switch (part) {
-    case ScrollPart::LineUp:
-        return SB_LINEUP;
-    case ScrollPart::PageUp:
-        return SB_PAGEUP;
-    case ScrollPart::PageDown:
-        return SB_PAGEDOWN;
-    case ScrollPart::LineDown:
-        return SB_LINEDOWN;
-    default:
-        return SB_ENDSCROLL;
-    }
-}
-
 int SetInfo(HWND hwnd, const SCROLLINFO& si, bool redraw)
 {
     ScrollBarState& s = StateOf(hwnd);
@@ -208,7 +192,7 @@ void Begin(HWND hwnd, POINT p)
         StateOf(hwnd).trackPos = StateOf(hwnd).pos;
         return;
     }
-    Notify(hwnd, RequestOf(part));
+    Notify(hwnd, ScrollRequestOf(part));
     SetTimer(hwnd, kRepeatTimer, kFirstDelay, NULL);
 }
 
@@ -261,7 +245,7 @@ void Repeat(HWND hwnd)
     GetCursorPos(&p);
     ScreenToClient(hwnd, &p);
     if (PartAt(hwnd, p) == press.part)
-        Notify(hwnd, RequestOf(press.part));
+        Notify(hwnd, ScrollRequestOf(press.part));
 }
 
 LRESULT CALLBACK ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -16,6 +16,25 @@ namespace platform {
 
 bool CanDrawInto(const Window& w);
 
+WORD ScrollRequestOf(ScrollPart part)
+{
+    switch (part) {
+    case ScrollPart::LineUp:
+        return SB_LINEUP;
+    case ScrollPart::PageUp:
+        return SB_PAGEUP;
+    case ScrollPart::PageDown:
+        return SB_PAGEDOWN;
+    case ScrollPart::LineDown:
+        return SB_LINEDOWN;
+    case ScrollPart::Thumb:
+        return SB_THUMBTRACK;
+    case ScrollPart::None:
+        break;
+    }
+    return SB_ENDSCROLL;
+}
+
 namespace {
 
 // A held arrow or page area repeats after a pause, then quickly.
@@ -121,25 +140,6 @@ bool StillOver(const Geometry& g, ScrollPart part, POINT p)
     return false;
 }
 
-WORD RequestOf(ScrollPart part)
-{
-    switch (part) {
-    case ScrollPart::LineUp:
-        return SB_LINEUP;
-    case ScrollPart::PageUp:
-        return SB_PAGEUP;
-    case ScrollPart::PageDown:
-        return SB_PAGEDOWN;
-    case ScrollPart::LineDown:
-        return SB_LINEDOWN;
-    case ScrollPart::Thumb:
-        return SB_THUMBTRACK;
-    case ScrollPart::None:
-        break;
-    }
-    return SB_ENDSCROLL;
-}
-
 // The position a thumb `offset` pixels down a track with `room` pixels to
 // move in stands for; the inverse of the thumb's placement in the painter.
 int PositionAt(const ScrollBarState& s, int offset, int room)
@@ -223,7 +223,7 @@ void Repeat(Tracking& t)
     SetTimer(t.hwnd, kRepeatTimerId, kRepeatInterval, nullptr);
     std::optional<Geometry> g = Measure(t.hwnd, t.bar);
     if (g && StillOver(*g, t.part, t.pointer))
-        Send(t, RequestOf(t.part));
+        Send(t, ScrollRequestOf(t.part));
 }
 
 bool IsMouseMessage(UINT m)
@@ -341,7 +341,7 @@ LRESULT TrackWindowScrollBar(HWND hwnd, int bar, POINT screen)
     Redraw(hwnd);
     if (part != ScrollPart::Thumb) {
         SetTimer(hwnd, kRepeatTimerId, kFirstRepeatDelay, nullptr);
-        Send(t, RequestOf(part));
+        Send(t, ScrollRequestOf(part));
     }
     WPARAM quitCode = 0;
     Ending ending = Run(t, quitCode);

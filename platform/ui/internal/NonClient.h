@@ -46,6 +46,9 @@ enum class ScrollPart {
     PageDown,
     LineDown,
 };
+// The scroll request (SB_*) a press on the part repeats: SB_THUMBTRACK for
+// the thumb, SB_ENDSCROLL for none.
+WORD ScrollRequestOf(ScrollPart part);
 
 // What the mouse is doing to one of a window's own scroll bars, so that
 // painting shows the held arrow and the thumb where it is being dragged.
