@@ -1,4 +1,4 @@
-#include "tests/ui/UiTestSupport.h"
+#include "tests/ui/ToolbarTestSupport.h"
 
 #include "platform/base/Clock.h"
 #include "platform/gdi/Gdi.h"
@@ -45,28 +45,11 @@ TBBUTTON Btn(int image, int id, BYTE style = TBSTYLE_BUTTON, BYTE state = TBSTAT
     return b;
 }
 
-class ToolbarTest : public ::testing::Test {
+class ToolbarTest : public ToolbarParentTest {
 protected:
     void SetUp() override
     {
-        platform::headless::Reset();
-        platform::SetClockSource(&clock);
-        Rec() = Recorder();
-        InitCommonControls();
-        parent = MakeTopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{50, 50, 450, 350});
-        Rec().handlers[parent] = [this](HWND, UINT m, WPARAM w, LPARAM l, LRESULT&) {
-            if (m == WM_COMMAND)
-                commands.push_back(LOWORD(w));
-            if (m == WM_NOTIFY) {
-                auto* hdr = reinterpret_cast<NMHDR*>(l);
-                notes.push_back(hdr->code);
-                if (hdr->code == TTN_NEEDTEXT) {
-                    tipAskedFor = hdr->idFrom;
-                    reinterpret_cast<NMTTDISPINFOA*>(l)->lpszText = const_cast<LPSTR>("Tip");
-                }
-            }
-            return false;
-        };
+        ToolbarParentTest::SetUp();
         bar = CreateWindowEx(0, TOOLBARCLASSNAME, NULL, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, 0, 0,
                              0, 0, parent, (HMENU)(INT_PTR)0xE800, NULL, NULL);
         ASSERT_NE(bar, nullptr);
@@ -79,19 +62,6 @@ protected:
         };
         ASSERT_TRUE(SendMessage(bar, TB_ADDBUTTONS, 6, (LPARAM)buttons));
         Pump();
-    }
-    void TearDown() override
-    {
-        platform::headless::Reset();
-        DeleteObject(strip);
-        platform::ResetClock();
-    }
-
-    RECT ItemRect(int index)
-    {
-        RECT r{};
-        SendMessage(bar, TB_GETITEMRECT, index, (LPARAM)&r);
-        return r;
     }
 
     POINT ScreenCentre(int index)
@@ -108,14 +78,6 @@ protected:
         platform::headless::Click(p.x, p.y);
         Pump();
     }
-
-    platform::FakeClock clock;
-    HWND parent = NULL;
-    HWND bar = NULL;
-    HBITMAP strip = NULL;
-    std::vector<int> commands;
-    std::vector<UINT> notes;
-    UINT_PTR tipAskedFor = 0;
 };
 
 TEST_F(ToolbarTest, LaysOutButtonsAndSeparatorsAcrossTheParentsTop)

@@ -1,4 +1,4 @@
-#include "tests/ui/UiTestSupport.h"
+#include "tests/ui/ToolbarTestSupport.h"
 
 #include "platform/base/Clock.h"
 #include "platform/gdi/Gdi.h"
@@ -51,34 +51,12 @@ TBBUTTON Sep(int width, BYTE state = 0)
 
 constexpr BYTE kWrap = TBSTATE_ENABLED | TBSTATE_WRAP;
 
-class ToolbarWrapTest : public ::testing::Test {
+class ToolbarWrapTest : public ToolbarParentTest {
 protected:
     void SetUp() override
     {
-        platform::headless::Reset();
-        platform::SetClockSource(&clock);
-        Rec() = Recorder();
-        InitCommonControls();
-        parent = MakeTopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{50, 50, 450, 350});
-        Rec().handlers[parent] = [this](HWND, UINT m, WPARAM w, LPARAM l, LRESULT&) {
-            if (m == WM_COMMAND)
-                commands.push_back(LOWORD(w));
-            if (m == WM_NOTIFY) {
-                auto* hdr = reinterpret_cast<NMHDR*>(l);
-                if (hdr->code == TTN_NEEDTEXT) {
-                    tipAskedFor = hdr->idFrom;
-                    reinterpret_cast<NMTTDISPINFOA*>(l)->lpszText = const_cast<LPSTR>("Tip");
-                }
-            }
-            return false;
-        };
+        ToolbarParentTest::SetUp();
         strip = MakeStrip();
-    }
-    void TearDown() override
-    {
-        platform::headless::Reset();
-        DeleteObject(strip);
-        platform::ResetClock();
     }
 
     // A toolbar sized by the test, the way a bar docked in a column is.
@@ -93,13 +71,6 @@ protected:
         ASSERT_EQ(SendMessage(bar, TB_ADDBITMAP, 2, (LPARAM)&add), 0);
         ASSERT_TRUE(SendMessage(bar, TB_ADDBUTTONS, buttons.size(), (LPARAM)buttons.data()));
         Pump();
-    }
-
-    RECT ItemRect(int index)
-    {
-        RECT r{};
-        SendMessage(bar, TB_GETITEMRECT, index, (LPARAM)&r);
-        return r;
     }
 
     POINT ScreenAt(int x, int y)
@@ -120,13 +91,6 @@ protected:
         platform::headless::Click(p.x, p.y);
         Pump();
     }
-
-    platform::FakeClock clock;
-    HWND parent = NULL;
-    HWND bar = NULL;
-    HBITMAP strip = NULL;
-    std::vector<int> commands;
-    UINT_PTR tipAskedFor = 0;
 };
 
 void ExpectRect(const RECT& r, int left, int top, int right, int bottom)
