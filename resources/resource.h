@@ -97,3 +97,13 @@
 #define IDR_METAFILE_STAR 9801
 #define IDR_METAFILE_HEART 9802
 #define IDR_METAFILE_CIRCLE 9803
+
+// Each subsystem's own resources.
+#include "resources/appmain.h"
+#include "resources/cmdline.h"
+#include "resources/mainframe.h"
+#include "resources/art.h"
+#include "resources/model.h"
+#include "resources/surface.h"
+#include "resources/assist.h"
+#include "resources/print.h"

@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of assist.rc.
