@@ -1,12 +1,20 @@
-// Threadwick's entry point. Until start-up is built, it brings up the platform
-// modules (file system, resources, profile, printing) and exits.
+// Threadwick's entry point: brings up the platform modules (file system,
+// resources, profile, printing), installs the program's dialogs into the
+// services that show them, then runs the application object.
 
+#include "app/main/AppGlobals.h"
+#include "app/main/DesignerApp.h"
+#include "controls/OlvFileDlg.h"
+#include "controls/ProgressDisplays.h"
+#include "controls/SharedFonts.h"
+#include "platform/framework/Afx.h"
 #include "platform/base/UiRecords.h"
 #include "platform/files/FileSystem.h"
 #include "platform/profile/Registry.h"
 #include "platform/services/PrintServices.h"
 #include "platform/ui/CommDlg.h"
 #include "resources/Resources.h"
+#include "resources/SupportResources.h"
 
 #include <clocale>
 #include <string>
@@ -43,7 +51,8 @@ std::string ChoosePdfFile(const std::string& document)
 
     OPENFILENAME ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = NULL; // no main window yet
+    CWnd* pMain = AfxGetMainWnd();
+    ofn.hwndOwner = pMain != nullptr ? pMain->m_hWnd : NULL;
     ofn.lpstrFilter = "PDF Files (*.pdf)\0*.pdf\0";
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
@@ -57,7 +66,7 @@ std::string ChoosePdfFile(const std::string& document)
 
 } // namespace
 
-int main(int, char**)
+int main(int argc, char** argv)
 {
     // Day and month names follow the user's locale; numbers are read and
     // written with '.' whatever the locale says.
@@ -66,6 +75,7 @@ int main(int, char**)
 
     platform::InitFileSystem();
     threadwick::RegisterResources();
+    threadwick::RegisterSupportResources();
 
     // Loads the profile: a damaged registry file is set aside and reported
     // here rather than stopping the start.
@@ -75,5 +85,23 @@ int main(int, char**)
     // and margins, and where finished jobs go.
     platform::InstallPrinterServices();
     platform::SetPdfFileChooser(&ChoosePdfFile);
-    return 0;
+
+    // File dialogs and long operations show the program's own dialogs.
+    InstallProgramFileDialog();
+    InstallProgressDisplays();
+
+    AfxSetCommandLine(argc, argv);
+
+    // The application object is made here rather than as a static object,
+    // so that the platform is up before its constructor runs; the common
+    // dialogs' help message is registered before it.
+    InitAppGlobals();
+    int nExitCode = 0;
+    {
+        CDesignerApp theApp;
+        nExitCode = AfxRunApplication(theApp);
+    }
+
+    ReleaseSharedFonts();
+    return nExitCode;
 }

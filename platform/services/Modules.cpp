@@ -1,5 +1,7 @@
 #include "platform/services/Modules.h"
 
+#include "platform/base/ResourceTables.h"
+#include "platform/base/Resources.h"
 #include "platform/files/HostPath.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/files/WindowsPath.h"
@@ -22,6 +24,10 @@ struct ModuleExport {
 struct BuiltInModule {
     const char* fileName;
     std::vector<ModuleExport> exports;
+    // The module whose resources stand for the library's own: its handle
+    // is the resource module's, so that FindResource and LoadBitmap with
+    // the library's handle find them.
+    bool hasResources = false;
 };
 
 // The exports other modules offer come here as the program starts to call
@@ -30,7 +36,7 @@ const std::vector<BuiltInModule>& Modules()
 {
     static const std::vector<BuiltInModule> modules = {
         { "sndkit32.dll", { { "dllPlaySound", reinterpret_cast<FARPROC>(&DllPlaySound) } } },
-        { "kqawr321.dll", {} },
+        { "kqawr321.dll", {}, true },
         { "kqawm321.dll", {} },
     };
     return modules;
@@ -62,9 +68,22 @@ HMODULE MakeHandle(size_t index, uint32_t generation)
     return reinterpret_cast<HMODULE>(value);
 }
 
+HMODULE SupportHandle()
+{
+    return reinterpret_cast<HMODULE>(GetResourceModuleHandle(ResourceModule::Support));
+}
+
 // The index of the loaded module a handle names; -1 when it names none.
 int LoadedIndex(ModuleTable& table, HMODULE handle)
 {
+    if (handle != nullptr && handle == SupportHandle()) {
+        const std::vector<BuiltInModule>& modules = Modules();
+        for (size_t i = 0; i < modules.size() && i < table.states.size(); ++i) {
+            if (modules[i].hasResources && table.states[i].count > 0)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
     uintptr_t value = reinterpret_cast<uintptr_t>(handle);
     if (value & 0xF)
         return -1;
@@ -129,6 +148,10 @@ HMODULE LoadLibrary(LPCSTR lpLibFileName)
     LoadState& state = table.states[index];
     ++state.count;
     SetLastError(ERROR_SUCCESS);
+    // The support module's resources outlive the last FreeLibrary (they are
+    // constants), but GetProcAddress and FreeLibrary refuse the handle then.
+    if (Modules()[static_cast<size_t>(index)].hasResources)
+        return SupportHandle();
     return MakeHandle(static_cast<size_t>(index), state.generation);
 }
 

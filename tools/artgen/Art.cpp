@@ -1,8 +1,12 @@
 #include "Art.h"
 
 #include "ButtonIcons.h"
+#include "CursorArt.h"
 #include "Implode.h"
+#include "MenuBitmaps.h"
 #include "MetafileBuilder.h"
+#include "PictureArt.h"
+#include "ToolbarArt.h"
 #include "resources/resource.h"
 
 #include <array>
@@ -150,6 +154,14 @@ std::vector<ArtFile> MakeArtFiles()
         files.push_back({art.file, PackMetafileResource(art.picture)});
     for (ArtFile& icon : MakeButtonIconFiles())
         files.push_back(std::move(icon));
+    for (ArtFile& strip : MakeToolbarFiles())
+        files.push_back(std::move(strip));
+    for (ArtFile& bitmap : MakeMenuBitmapFiles())
+        files.push_back(std::move(bitmap));
+    for (ArtFile& cursor : MakeCursorFiles())
+        files.push_back(std::move(cursor));
+    for (ArtFile& picture : MakePictureFiles())
+        files.push_back(std::move(picture));
     return files;
 }
 

@@ -1,0 +1,70 @@
+#include "app/main/ToolbarsDlg.h"
+
+#include "platform/framework/Afx.h"
+#include "resources/resource.h"
+
+namespace {
+const char* const kBarNames[CToolbarsDlg::kEntryCount] = {"Standard", "Formatting", "Tool Pad"};
+} // namespace
+
+BEGIN_MESSAGE_MAP(CToolbarsDlg, CDialog)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+CToolbarsDlg::CToolbarsDlg(CWnd* pParent)
+    : CDialog(IDD, pParent)
+{
+}
+
+CToolbarsDlg::~CToolbarsDlg() = default;
+
+BOOL CToolbarsDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    if (m_wndList.SubclassDlgItem(IDC_TOOLBARS_LIST, this)) {
+        if (CFont* pFont = GetFont())
+            m_wndList.SetItemFont(pFont);
+        const BOOL shown[kEntryCount] = {m_bStandard, m_bFormatting, m_bToolPad};
+        for (int i = 0; i < kEntryCount; ++i) {
+            const int nIndex = m_wndList.AddString(kBarNames[i]);
+            if (nIndex >= 0 && shown[i])
+                m_wndList.SetSel(nIndex, TRUE);
+        }
+    }
+
+    if (m_btnOK.SubclassDlgItem(IDOK, this))
+        m_btnOK.SetIcon(529);
+    if (m_btnCancel.SubclassDlgItem(IDCANCEL, this))
+        m_btnCancel.SetIcon(523);
+    if (m_btnHelp.SubclassDlgItem(IDC_TOOLBARS_HELP, this))
+        m_btnHelp.SetIcon(527);
+    return TRUE;
+}
+
+void CToolbarsDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Check(pDX, IDC_COLOR_BUTTONS, m_bColorButtons);
+    DDX_Check(pDX, IDC_LARGE_BUTTONS, m_bLargeButtons);
+    DDX_Check(pDX, IDC_SHOW_TOOLTIPS, m_bToolTips);
+    if (pDX->m_bSaveAndValidate && m_wndList.m_hWnd != NULL) {
+        m_bStandard = m_wndList.GetSel(kEntryStandard) > 0;
+        m_bFormatting = m_wndList.GetSel(kEntryFormatting) > 0;
+        m_bToolPad = m_wndList.GetSel(kEntryToolPad) > 0;
+    }
+}
+
+void CToolbarsDlg::OnPaint()
+{
+    CDialog::OnPaint();
+    // The list is the first thing the user changes here; give it the focus
+    // once the dialog is on screen.
+    if (m_bFirstPaint) {
+        m_bFirstPaint = FALSE;
+        if (m_wndList.m_hWnd != NULL) {
+            m_wndList.SetFocus();
+            m_wndList.SetCaretIndex(0);
+        }
+    }
+}

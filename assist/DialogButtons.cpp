@@ -1,0 +1,11 @@
+#include "assist/DialogButtons.h"
+
+#include "controls/PictureButton.h"
+
+void DressOkCancel(C3DPicTrickBtn* pOk, C3DPicTrickBtn* pCancel)
+{
+    if (pOk != nullptr && pOk->m_hWnd != NULL)
+        pOk->SetIcon(kIconButtonOk);
+    if (pCancel != nullptr && pCancel->m_hWnd != NULL)
+        pCancel->SetIcon(kIconButtonCancel);
+}

@@ -1,0 +1,66 @@
+#include "surface/CustomZoomDlg.h"
+
+#include "resources/resource.h"
+
+namespace {
+
+struct ZoomButton {
+    UINT nID;
+    int nZoom;
+};
+
+const ZoomButton kZoomButtons[] = {
+    {IDC_ZOOM_25, 25}, {IDC_ZOOM_50, 50}, {IDC_ZOOM_75, 75},
+    {IDC_ZOOM_100, 100}, {IDC_ZOOM_150, 150}, {IDC_ZOOM_200, 200},
+};
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CCustomZoomDlg, CDialog)
+    ON_COMMAND_RANGE(IDC_ZOOM_100, IDC_ZOOM_25, OnZoomButton)
+    ON_COMMAND_RANGE(IDC_ZOOM_50, IDC_ZOOM_75, OnZoomButton)
+    ON_COMMAND_RANGE(IDC_ZOOM_200, IDC_ZOOM_200, OnZoomButton)
+END_MESSAGE_MAP()
+
+CCustomZoomDlg::CCustomZoomDlg(CWnd* pParent)
+    : CDialog(IDD_CUSTOM_ZOOM, pParent)
+{
+}
+
+BOOL CCustomZoomDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    if (m_btnOK.SubclassDlgItem(IDOK, this))
+        m_btnOK.SetIcon(529);
+    if (m_btnCancel.SubclassDlgItem(IDCANCEL, this))
+        m_btnCancel.SetIcon(523);
+    if (m_btnHelp.SubclassDlgItem(ID_HELP, this))
+        m_btnHelp.SetIcon(527);
+    CheckZoomButton();
+    return TRUE;
+}
+
+void CCustomZoomDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_ZOOM_PERCENT, m_nZoom);
+    DDV_MinMaxInt(pDX, m_nZoom, kMinZoom, kMaxZoom);
+}
+
+void CCustomZoomDlg::CheckZoomButton()
+{
+    for (const ZoomButton& button : kZoomButtons)
+        CheckDlgButton(button.nID, button.nZoom == m_nZoom ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CCustomZoomDlg::OnZoomButton(UINT nID)
+{
+    for (const ZoomButton& button : kZoomButtons) {
+        if (button.nID == nID) {
+            m_nZoom = button.nZoom;
+            UpdateData(FALSE);
+            CheckZoomButton();
+            return;
+        }
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+// CCustomZoomDlg: asks for a zoom percentage (10..500). The caller sets
+// m_nZoom before DoModal and reads it after IDOK; the radio buttons of the
+// usual steps fill the edit field.
+
+#include "platform/framework/Afx.h"
+#include "controls/PictureButton.h"
+
+class CCustomZoomDlg : public CDialog {
+public:
+    static constexpr int kMinZoom = 10;
+    static constexpr int kMaxZoom = 500;
+
+    explicit CCustomZoomDlg(CWnd* pParent = NULL);
+
+    int m_nZoom = 10;
+
+protected:
+    C3DPicTrickBtn m_btnOK;
+    C3DPicTrickBtn m_btnCancel;
+    C3DPicTrickBtn m_btnHelp;
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    // Checks the radio button of the current zoom, or none.
+    void CheckZoomButton();
+
+    afx_msg void OnZoomButton(UINT nID);
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,157 @@
+#pragma once
+// CSurface: the view of one surface of a design (one per surface; the
+// document makes the first through its template and the others as hidden
+// children of the same frame). It owns the surface's drawing objects (a
+// list in drawing order, head first) and deletes those it still holds when
+// it goes; the selection is a second list of some of them.
+//
+// Logical units are hundredths of an inch with the origin at the centre of
+// the page and y growing upwards; on the screen they are scaled by the zoom
+// percentage (1..500). The document's zoom 0 means "fit the page in the
+// window": the view then computes the largest zoom that shows the page.
+
+#include "platform/base/ObList.h"
+#include "platform/base/String.h"
+#include "platform/framework/View.h"
+
+class CDC;
+class CDrawDoc;
+class CDrawObj;
+class CPrintInfo;
+
+class CSurface : public CScrollView {
+    DECLARE_DYNCREATE(CSurface)
+public:
+    // Update hints the view answers (sent with CDocument::UpdateAllViews).
+    enum Hint : LPARAM {
+        HintPaperColor = 0,     // the paper colour changed: repaint
+        HintObject = 1,         // one object changed (pHint = the CDrawObj)
+        HintSelection = 2,      // the selected objects (or the list pHint)
+        HintPrinterMetrics = 5, // after Print Setup
+        HintExtent = 7,         // objects moved or sized by an undo step
+        HintPalette = 8,        // the palette changed
+        HintBackground = 9,     // system colours or the surface background changed
+        HintDocSettings = 10,   // the zoom or the current surface changed
+        HintDroppedFile = 12,   // a dropped file (pHint carries its path)
+        HintPreferences = 14,   // grid, units or folders changed
+    };
+    static constexpr WORD kDefaultZoom = 100;
+    static constexpr WORD kMaxZoom = 500;
+    // Page size before the document gives one: a Letter sheet.
+    static constexpr int kDefaultPageWidth = 850;
+    static constexpr int kDefaultPageHeight = 1100;
+
+    CSurface();
+    ~CSurface() override;
+
+    // The view's document as a design (NULL when it has none or it is not
+    // a CDrawDoc).
+    CDrawDoc* GetDocument() const;
+
+    // ---- Page and zoom
+    // The page, centred on the origin: (-w/2, h/2, w - w/2, h/2 - h).
+    void GetPageRect(LPRECT lpRect) const;
+    CRect GetPageRect() const;
+    CSize GetPageSize() const { return m_sizePage; }
+    // Sets the page size (hundredths of an inch; at least 1 each way),
+    // recomputes the scroll sizes and repaints.
+    void SetPageSize(int cx, int cy);
+    void SetPageSize(CSize size) { SetPageSize(size.cx, size.cy); }
+    // The zoom percentage in effect (1..500; the fit zoom while the
+    // document asks for fit).
+    WORD GetZoom() const { return m_nZoom; }
+    // The largest zoom (1..500) that shows the whole page in the client area.
+    WORD CalcFitZoom(CDC* pDC = NULL);
+    // Takes the document's zoom (computing the fit zoom for 0). Does
+    // nothing for a printing DC.
+    void UpdateZoom(CDC* pDC);
+    // Sets the scroll range to the page at the current zoom.
+    void UpdateScrollSizes();
+
+    // The number of the surface this view shows, or -1 when the document
+    // does not list it.
+    int GetSurfaceIndex() const;
+
+    // ---- Objects and selection
+    CObList& GetObjects() { return m_objects; }
+    const CObList& GetObjects() const { return m_objects; }
+    CObList& GetSelection() { return m_selection; }
+    // Adds pObj (at the back when it lies on the back layer, else at the
+    // front) and binds it to the document and this view.
+    void Add(CDrawObj* pObj);
+    // Takes pObj off the list (and off the selection when asked); does not
+    // delete it.
+    void Remove(CDrawObj* pObj, BOOL bFromSelection = TRUE);
+    // Deletes every object flagged both back layer and unselectable (the
+    // tile guide lines).
+    void DeleteFixedObjects();
+    // The OR of the flags words of all objects.
+    void GetCombinedObjectFlags(WORD* pFlags) const;
+    // Updates the objects whose attribute name matches (case-insensitive).
+    // Objects carry no attribute records yet, so nothing matches.
+    void UpdateObjectsByName(const CString& strName, const CString& strValue);
+    // Selects pObj (after clearing the selection unless bAdd); NULL and
+    // unselectable objects only clear it.
+    void Select(CDrawObj* pObj, BOOL bAdd = FALSE);
+    void Deselect(CDrawObj* pObj);
+    CDrawObj* GetFirstSelected() const;
+    BOOL IsSelected(const CObject* pDocItem) const override;
+    // Invalidates the client area an object covers, with room for its
+    // handles.
+    void InvalidateObjectRect(CDrawObj* pObj);
+
+    // ---- Conversions through OnPrepareDC on a client DC
+    void DPtoLPRect(LPRECT lpRect);
+    // The result is normalised (left <= right, top <= bottom).
+    void LPtoDPRect(LPRECT lpRect);
+    void DPtoLPPoint(LPPOINT lpPoint);
+    void LPtoDPPoint(LPPOINT lpPoint);
+
+    // ---- Drawing
+    // Sets the zoomed, centred mapping (or the unzoomed page mapping when
+    // printing).
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = NULL) override;
+    // Workspace, paper, printer margins and the objects. Objects flagged
+    // 0x0100 (outside the tile being printed) are left out.
+    void OnDraw(CDC* pDC) override;
+    // Lets the document draw the surfaces of one printed page.
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnInitialUpdate() override;
+
+    // Colours of the screen: the workspace around the page.
+    static constexpr COLORREF kWorkspaceColor = RGB(128, 128, 128);
+
+protected:
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+
+    void DrawPaper(CDC* pDC);
+    void DrawPrinterMargins(CDC* pDC);
+    void DrawObjects(CDC* pDC);
+    // Sets the zoom through the document and refreshes the zoom combo.
+    void SetZoom(WORD nZoom);
+    void ReportZoom();
+    void NotifyToolpad();
+
+    WORD m_nZoom = kDefaultZoom;
+    CSize m_sizePage{kDefaultPageWidth, kDefaultPageHeight};
+    CObList m_objects;
+    CObList m_selection;
+    BOOL m_bActive = FALSE;
+
+    afx_msg void OnZoomFit();
+    afx_msg void OnZoom200();
+    afx_msg void OnZoom150();
+    afx_msg void OnZoom100();
+    afx_msg void OnZoom75();
+    afx_msg void OnZoom50();
+    afx_msg void OnZoom25();
+    afx_msg void OnZoomCustom();
+    afx_msg void OnUpdateZoom(CCmdUI* pCmdUI);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,306 @@
+#!/usr/bin/python3
+"""Starts the whole program on the SDL back end under a private Xvfb and
+follows it from the splash to a new shirt design, checking a screenshot of
+each stage.
+
+Stages: the splash appears and closes; the main window with its menus and
+toolbars is on screen; the new-design launcher opens (dialogs that come
+first on a first run, such as the tip of the day or the sign-in, are
+answered with Return); choosing the shirt kind and a blank page opens a
+design window ("Shirt1" in the main window's title).
+
+Usage: run_program_test.py <path of threadwick>
+Exit 0 on success, 1 on a failed check, 77 when Xvfb, xdotool or ImageMagick's
+import is not installed. Every wait is bounded; Xvfb and the program are
+always stopped. With THREADWICK_E2E_SHOTS set to a folder, the screenshot of
+every stage is kept there."""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+PR_SET_PDEATHSIG = 1
+SCREEN = (1024, 768)
+LAUNCHER_TITLE = "Start a New Design"
+PROGRAM_TITLE = "Threadwick"
+# Windows that may come before the launcher on a first run; Return takes
+# their default button.
+DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey")
+PAGE_SETUP_TITLE = "Page Setup"
+
+
+class Failure(Exception):
+    pass
+
+
+def die_with_parent():
+    """Run in the child before exec: a killed test run takes Xvfb and the
+    program with it."""
+    try:
+        import ctypes
+        ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+    except (OSError, AttributeError):
+        pass
+
+
+def wait_for(what, check, seconds, interval=0.05):
+    """Calls check() until it returns something true, for at most `seconds`."""
+    deadline = time.monotonic() + seconds
+    while True:
+        result = check()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(interval)
+
+
+def start_xvfb():
+    """Xvfb on a display number it picks itself (-displayfd), so that
+    parallel runs and a desktop already running never collide."""
+    read_end, write_end = os.pipe()
+    screen = "%dx%dx24" % SCREEN
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
+        pass_fds=[write_end], preexec_fn=die_with_parent, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 10
+    os.set_blocking(read_end, False)
+    while not number.endswith(b"\n"):
+        if xvfb.poll() is not None or time.monotonic() > deadline:
+            os.close(read_end)
+            raise Failure("Xvfb did not start")
+        try:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                time.sleep(0.05)
+            number += chunk
+        except BlockingIOError:
+            time.sleep(0.05)
+    os.close(read_end)
+    return xvfb, ":" + number.decode().strip()
+
+
+class Window:
+    def __init__(self, wid, name, x, y, width, height):
+        self.wid, self.name = wid, name
+        self.x, self.y, self.width, self.height = x, y, width, height
+
+    def __repr__(self):
+        return "%r %dx%d+%d+%d" % (self.name, self.width, self.height, self.x, self.y)
+
+
+class Screen:
+    """The program's windows and screenshots on the private display."""
+
+    def __init__(self, env, work, keep):
+        self.env, self.work, self.keep = env, work, keep
+
+    def run(self, *args, check=False):
+        return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=10, check=check)
+
+    def windows(self):
+        """The program's mapped top-level windows, with names and geometry."""
+        found = self.run("xdotool", "search", "--onlyvisible", "--classname", "threadwick")
+        result = []
+        for wid in found.stdout.split():
+            name = self.run("xdotool", "getwindowname", wid).stdout.rstrip("\n")
+            shell = self.run("xdotool", "getwindowgeometry", "--shell", wid).stdout
+            geometry = dict(line.split("=", 1) for line in shell.splitlines() if "=" in line)
+            try:
+                result.append(Window(wid, name, int(geometry["X"]), int(geometry["Y"]), int(geometry["WIDTH"]),
+                                     int(geometry["HEIGHT"])))
+            except (KeyError, ValueError):
+                continue  # gone meanwhile
+        return result
+
+    def find(self, predicate):
+        return next((w for w in self.windows() if predicate(w)), None)
+
+    def main_window(self):
+        return self.find(lambda w: w.width >= SCREEN[0] * 3 // 4 and w.height >= SCREEN[1] * 3 // 4)
+
+    def key(self, wid, *keys):
+        self.run("xdotool", "windowactivate", "--sync", wid)
+        self.run("xdotool", "windowfocus", "--sync", wid)
+        self.run("xdotool", "key", "--delay", "60", *keys, check=True)
+
+    def shot(self, stage):
+        """A screenshot of the root window as (width, height, rgb bytes)."""
+        path = os.path.join(self.work, stage + ".ppm")
+        subprocess.run(["import", "-window", "root", "-depth", "8", path], env=self.env, check=True, timeout=20,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self.keep:
+            shutil.copy(path, os.path.join(self.keep, stage + ".ppm"))
+        with open(path, "rb") as f:
+            data = f.read()
+        fields = []
+        pos = 0
+        while len(fields) < 4:
+            while data[pos:pos + 1].isspace():
+                pos += 1
+            if data[pos:pos + 1] == b"#":
+                pos = data.index(b"\n", pos)
+                continue
+            start = pos
+            while not data[pos:pos + 1].isspace():
+                pos += 1
+            fields.append(data[start:pos])
+        pos += 1
+        if fields[0] != b"P6" or int(fields[3]) != 255:
+            raise Failure("screenshot is not an 8-bit PPM")
+        return int(fields[1]), int(fields[2]), data[pos:]
+
+
+def colours_in(shot, left, top, width, height, step=2):
+    """The distinct colours in a rectangle of a screenshot (sampled)."""
+    shot_width, shot_height, pixels = shot
+    seen = set()
+    for y in range(max(top, 0), min(top + height, shot_height), step):
+        row = y * shot_width
+        for x in range(max(left, 0), min(left + width, shot_width), step):
+            offset = (row + x) * 3
+            seen.add(pixels[offset:offset + 3])
+    return seen
+
+
+def run(program, work, keep):
+    xvfb, display = start_xvfb()
+    app = None
+    try:
+        home = os.path.join(work, "home")
+        os.makedirs(home, exist_ok=True)
+        env = dict(os.environ, DISPLAY=display, THREADWICK_BACKEND="sdl", SDL_VIDEODRIVER="x11",
+                   THREADWICK_HOME=home, XAUTHORITY=os.path.join(work, "no-xauthority"))
+        screen = Screen(env, work, keep)
+        app = subprocess.Popen([program], env=env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE)
+
+        def alive():
+            if app.poll() is not None:
+                raise Failure("the program ended early (%d): %s" %
+                              (app.returncode, app.stderr.read().decode(errors="replace")))
+
+        # Stage 1: the splash, a window of its own before the main window.
+        def splash():
+            alive()
+            windows = screen.windows()
+            return next((w for w in windows if w.width < SCREEN[0] // 2 and w.height < SCREEN[1] // 2
+                         and not w.name), None)
+        splash_window = wait_for("the splash", splash, 20, interval=0.02)
+
+        def splash_drawn():
+            alive()
+            shot = screen.shot("1-splash")
+            if len(colours_in(shot, splash_window.x, splash_window.y, splash_window.width,
+                              splash_window.height)) >= 4:
+                return True
+            if not any(w.wid == splash_window.wid for w in screen.windows()):
+                raise Failure("the splash closed before it was drawn")
+            return False
+        wait_for("the splash picture", splash_drawn, 10, interval=0.02)
+        wait_for("the splash to close",
+                 lambda: alive() or not any(w.wid == splash_window.wid for w in screen.windows()), 20)
+
+        # Stage 2: the main window with menus and toolbars, once painted.
+        # Menu bar and toolbars show many colours in the top band (text,
+        # icons), unlike a flat fill.
+        def main_drawn():
+            alive()
+            window = screen.main_window()
+            if not window:
+                return None
+            shot = screen.shot("2-main")
+            top = max(window.y, 0)
+            return window if len(colours_in(shot, window.x, top, window.width, 90, step=1)) >= 6 else None
+        main = wait_for("the main window with menus and toolbars", main_drawn, 30, interval=0.2)
+        if PROGRAM_TITLE not in main.name:
+            raise Failure("main window title %r lacks %r" % (main.name, PROGRAM_TITLE))
+
+        # Stage 3: the launcher, once the first-run dialogs are answered.
+        def launcher():
+            alive()
+            windows = screen.windows()
+            found = next((w for w in windows if w.name == LAUNCHER_TITLE), None)
+            if found:
+                return found
+            for w in windows:
+                if w.name in DIALOGS_TO_ANSWER:
+                    screen.key(w.wid, "Return")
+                    break
+            return None
+        launch = wait_for("the launcher", launcher, 40, interval=0.2)
+        wait_for("the launcher's picture",
+                 lambda: len(colours_in(screen.shot("3-launcher"), launch.x, launch.y, launch.width,
+                                        launch.height)) >= 6, 10, interval=0.2)
+
+        # Stage 4: the shirt kind from a blank page opens a design window.
+        # The kind list is the first list; the shirt is its first entry.
+        screen.key(launch.wid, "alt+w", "Home", "alt+b", "Return")
+
+        def design():
+            alive()
+            current = screen.main_window()
+            if current and "Shirt" in current.name:
+                return current
+            for w in screen.windows():
+                # Page setup of the blank design, or a late first-run dialog:
+                # take the default.
+                if w.name in DIALOGS_TO_ANSWER + (PAGE_SETUP_TITLE,):
+                    screen.key(w.wid, "Return")
+                    break
+            return None
+        main = wait_for("a shirt design window", design, 40, interval=0.3)
+        time.sleep(0.3)
+        shot = screen.shot("4-design")
+        if "Shirt1" not in main.name:
+            raise Failure("main window title %r does not name the new design Shirt1" % main.name)
+        if any(w.name == LAUNCHER_TITLE for w in screen.windows()):
+            raise Failure("the launcher is still open")
+        # The design page is white on the grey workspace.
+        if (255, 255, 255) not in {tuple(c) for c in colours_in(shot, main.x, main.y + 100, main.width,
+                                                                  main.height - 140, step=4)}:
+            raise Failure("no page drawn in the design window")
+    finally:
+        for process in (app, xvfb):
+            if process and process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait(timeout=10)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
+    if missing:
+        print("e2e: skipped, not installed: " + ", ".join(missing))
+        return 77
+    # A test runner's SIGTERM still runs the clean-up below.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    keep = os.environ.get("THREADWICK_E2E_SHOTS")
+    if keep:
+        os.makedirs(keep, exist_ok=True)
+    work = tempfile.mkdtemp(prefix="threadwick-e2e-program-")
+    try:
+        run(os.path.abspath(sys.argv[1]), work, keep)
+        print("e2e: program test passed")
+        return 0
+    except (Failure, subprocess.SubprocessError, OSError) as error:
+        print("e2e: FAILED: %s" % error, file=sys.stderr)
+        return 1
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,107 @@
+#pragma once
+// The fixture of the main frame and toolbar tests: the application started
+// as the program starts it, in a program folder of the test's own, with the
+// start-up's queued launcher request taken off the queue so that modal loops
+// in the tests do not open it. Modal dialogs are driven by steps that run
+// whenever the loop goes idle.
+
+#include "AppTestSupport.h"
+
+#include "app/main/MainFrame.h"
+#include "app/main/MainToolBars.h"
+#include "platform/files/DriveTable.h"
+#include "platform/files/HostPath.h"
+#include "platform/files/ProgramFolder.h"
+#include "tests/support/TestHome.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mainframetest {
+
+using Step = std::function<bool(HWND hActive)>;
+
+class MainFrameTest : public apptest::AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        m_folder = testing_support::MakeTempDir("mainframe");
+        std::filesystem::create_directories(std::filesystem::path(m_folder) / "support");
+        platform::SetProgramFolderForTests(m_folder);
+        g_strHelpFilePath.Empty();
+    }
+
+    void TearDown() override
+    {
+        platform::headless::SetIdleHandler(nullptr);
+        AppTest::TearDown();
+        platform::SetProgramFolderForTests("");
+        platform::ResetDriveTable();
+        g_strHelpFilePath.Empty();
+    }
+
+    // Starts the program and forgets what start-up queued for later.
+    CMainFrame* StartFrame()
+    {
+        if (!Start())
+            return nullptr;
+        apptest::TakePosted(MainWindow(), WM_COMMAND);
+        m_app->CloseSplash(TRUE);
+        return GetMainFrame();
+    }
+
+    // Closes the main window the way the user does, ends the application
+    // and starts it again.
+    CMainFrame* Restart()
+    {
+        ::SendMessage(MainWindow(), WM_CLOSE, 0, 0);
+        m_app->ExitInstance();
+        m_bStarted = FALSE;
+        platform::headless::Reset();
+        platform::FrameworkDeleteTempMaps();
+        m_app.reset();
+        platform::ResetFrameworkWindowState();
+        thePrefs.Reset();
+        return StartFrame();
+    }
+
+    void Drive(std::vector<Step> steps)
+    {
+        auto queue = std::make_shared<std::vector<Step>>(std::move(steps));
+        auto next = std::make_shared<size_t>(0);
+        platform::headless::SetIdleHandler([queue, next]() {
+            if (*next >= queue->size())
+                return false;
+            HWND hActive = ::GetActiveWindow();
+            if (hActive == NULL || !(*queue)[*next](hActive))
+                return false;
+            ++*next;
+            return true;
+        });
+    }
+
+    static Step Press(int nID)
+    {
+        return [nID](HWND hDlg) {
+            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nID)));
+            return true;
+        };
+    }
+
+    // A file of the test's program folder, as the program names it.
+    CString ProgramFile(const std::string& relative, const std::string& content)
+    {
+        std::filesystem::path path = std::filesystem::path(m_folder) / relative;
+        std::filesystem::create_directories(path.parent_path());
+        testing_support::WriteFileBytes(path.string(), content);
+        return CString(platform::WindowsPathFor(path.string()).c_str());
+    }
+
+    std::string m_folder;
+};
+
+} // namespace mainframetest

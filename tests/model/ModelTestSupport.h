@@ -1,0 +1,159 @@
+#pragma once
+// Shared set-up of the drawing document's tests: a headless program with the
+// program's resources, documents made by their run-time classes (no window)
+// or through a design template with the real surface frame and views, a
+// view that records the update hints, and preferences restored after each
+// test.
+
+#include "tests/framework/FrameworkTestSupport.h"
+
+#include "app/PrefData.h"
+#include "app/PrintPrefData.h"
+#include "model/DocKinds.h"
+#include "model/DrawDoc.h"
+#include "model/DrawObj.h"
+#include "model/DrawRect.h"
+#include "model/SurfaceInfo.h"
+#include "platform/gdi/PrinterDc.h"
+#include "platform/services/Printers.h"
+#include "platform/ui/CommDlgMisc.h"
+#include "resources/Resources.h"
+#include "resources/resource.h"
+#include "surface/Surface.h"
+#include "surface/SurfaceFrame.h"
+
+#include <memory>
+#include <vector>
+
+namespace modeltest {
+
+// A view without a window that keeps every hint its document sends.
+class CHintRecorder : public CView {
+public:
+    struct Hint {
+        LPARAM lHint;
+        CObject* pHint;
+    };
+    std::vector<Hint> m_hints;
+
+    int Count(LPARAM lHint) const
+    {
+        int n = 0;
+        for (const Hint& h : m_hints)
+            n += h.lHint == lHint ? 1 : 0;
+        return n;
+    }
+
+protected:
+    void OnDraw(CDC*) override {}
+    void OnUpdate(CView*, LPARAM lHint, CObject* pHint) override { m_hints.push_back({lHint, pHint}); }
+    // The test owns it; no window ever deletes it.
+    void PostNcDestroy() override {}
+};
+
+// Owns a windowless document of class Doc.
+template <class Doc>
+std::unique_ptr<Doc> MakeDoc()
+{
+    std::unique_ptr<Doc> pDoc(static_cast<Doc*>(Doc::CreateObject()));
+    // The test deletes it; taking a recording view off must not close it.
+    pDoc->m_bAutoDelete = FALSE;
+    return pDoc;
+}
+
+class ModelTest : public fwtest::FrameworkTest {
+protected:
+    void SetUp() override
+    {
+        fwtest::FrameworkTest::SetUp();
+        threadwick::RegisterResources();
+        m_savedFlags = thePrefs.Flags;
+        m_savedAddlFlags = thePrefs.AddlFlags;
+        m_savedGrid = thePrefs.GridSpacing;
+        m_savedPrinting = thePrintPrefs.Printing;
+    }
+
+    void TearDown() override
+    {
+        thePrefs.Flags = m_savedFlags;
+        thePrefs.AddlFlags = m_savedAddlFlags;
+        thePrefs.GridSpacing = m_savedGrid;
+        thePrintPrefs.Printing = m_savedPrinting;
+        CDrawDoc::SetPrinterUnavailableForTests(FALSE);
+        platform::SetPrinterListProvider(nullptr);
+        platform::SetPrinterDevModeProvider(nullptr);
+        platform::SetPrinterMetricsProvider(nullptr);
+        platform::SetPrinterSourceForTests(nullptr);
+        fwtest::FrameworkTest::TearDown();
+    }
+
+    // A page-layout record of a kind: Letter portrait, one card the size of
+    // the sheet, one tile, offsets and gaps unset.
+    static DocQuickInfo Layout(int nKind)
+    {
+        DocQuickInfo info;
+        InitDocQuickInfo(info);
+        info[DocQuickInfo::Kind] = nKind;
+        info[DocQuickInfo::Orientation] = 1;
+        info[DocQuickInfo::SheetWidth] = 850;
+        info[DocQuickInfo::SheetHeight] = 1100;
+        info[DocQuickInfo::TilesAcross] = 1;
+        info[DocQuickInfo::TilesDown] = 1;
+        info[DocQuickInfo::CardWidth] = 850;
+        info[DocQuickInfo::CardHeight] = 1100;
+        info[DocQuickInfo::OffsetX] = -1;
+        info[DocQuickInfo::OffsetY] = -1;
+        info[DocQuickInfo::GapX] = -1;
+        info[DocQuickInfo::GapY] = -1;
+        return info;
+    }
+
+    WORD m_savedFlags = 0;
+    WORD m_savedAddlFlags = 0;
+    int m_savedGrid = 0;
+    WORD m_savedPrinting = 0;
+};
+
+// Documents in windows: an MDI main frame and a template per kind.
+class WindowModelTest : public ModelTest {
+protected:
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        CWinApp& app = MakeApp();
+        m_pMain = new CMDIFrameWnd;
+        ASSERT_TRUE(m_pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1200, 1000)));
+        if (m_pMain->m_hWndMDIClient == NULL) {
+            ASSERT_TRUE(m_pMain->CreateClient(nullptr, nullptr));
+        }
+        app.m_pMainWnd = m_pMain;
+        m_pMain->ShowWindow(SW_SHOW);
+    }
+
+    // A new untitled design of class pDocClass in its own frame.
+    CDrawDoc* NewDesign(CRuntimeClass* pDocClass)
+    {
+        auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, pDocClass, RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
+        App()->AddDocTemplate(pTemplate);
+        CDocument* pDoc = pTemplate->OpenDocumentFile(NULL);
+        Pump();
+        return dynamic_cast<CDrawDoc*>(pDoc);
+    }
+
+    static CSurface* ViewOf(CDrawDoc* pDoc, int n) { return pDoc->GetSurfaceView(n); }
+
+    static int CountObjects(CSurface* pView, WORD wFlags = 0)
+    {
+        int n = 0;
+        const CObList& objects = pView->GetObjects();
+        for (POSITION pos = objects.GetHeadPosition(); pos != nullptr;) {
+            auto* pObj = static_cast<CDrawObj*>(objects.GetNext(pos));
+            n += (pObj->m_wFlags & wFlags) == wFlags ? 1 : 0;
+        }
+        return n;
+    }
+
+    CMDIFrameWnd* m_pMain = nullptr;
+};
+
+} // namespace modeltest

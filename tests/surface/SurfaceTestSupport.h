@@ -1,0 +1,133 @@
+#pragma once
+// A headless program for the design surface's tests: the program's
+// resources, an MDI main window that records the private messages it gets,
+// and a design template of the general kind with the real surface frame
+// and view.
+
+#include "tests/framework/FrameworkTestSupport.h"
+
+#include "app/PrefData.h"
+#include "app/main/AppMessages.h"
+#include "model/DocKinds.h"
+#include "model/DrawDoc.h"
+#include "model/DrawObj.h"
+#include "resources/Resources.h"
+#include "resources/resource.h"
+#include "surface/Surface.h"
+#include "surface/SurfaceFrame.h"
+#include "surface/SurfaceGlobals.h"
+
+#include <vector>
+
+namespace surfacetest {
+
+class CRecordingMainFrame : public CMDIFrameWnd {
+public:
+    std::vector<UINT> m_messages; // the private messages, in order of arrival
+
+    int Count(UINT message) const
+    {
+        int n = 0;
+        for (UINT m : m_messages)
+            n += m == message ? 1 : 0;
+        return n;
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message >= WM_TW_NEW_CALENDAR_ITEM && message <= WM_TW_DOC_SAVE)
+            m_messages.push_back(message);
+        return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+// An object that counts its drawings and deletions.
+class CCountingObj : public CDrawObj {
+public:
+    explicit CCountingObj(const CRect& position, int* pDeleted = nullptr)
+        : CDrawObj(position)
+        , m_pDeleted(pDeleted)
+    {
+    }
+    ~CCountingObj() override
+    {
+        if (m_pDeleted != nullptr)
+            ++*m_pDeleted;
+    }
+    void Draw(CDC* pDC) override
+    {
+        (void)pDC;
+        ++m_nDrawn;
+    }
+    int m_nDrawn = 0;
+    int* m_pDeleted;
+};
+
+class SurfaceTest : public fwtest::FrameworkTest {
+protected:
+    void SetUp() override
+    {
+        fwtest::FrameworkTest::SetUp();
+        threadwick::RegisterResources();
+        ResetSurfaceGlobals();
+        m_savedAddlFlags = thePrefs.AddlFlags;
+        thePrefs.AddlFlags = 0;
+        CWinApp& app = MakeApp();
+        m_pMain = new CRecordingMainFrame;
+        ASSERT_TRUE(m_pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1600, 1400)));
+        if (m_pMain->m_hWndMDIClient == NULL) {
+            ASSERT_TRUE(m_pMain->CreateClient(nullptr, nullptr));
+        }
+        app.m_pMainWnd = m_pMain;
+        m_pMain->ShowWindow(SW_SHOW);
+        m_pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc), RUNTIME_CLASS(CSurfaceFrame),
+            RUNTIME_CLASS(CSurface));
+        app.AddDocTemplate(m_pTemplate);
+    }
+
+    void TearDown() override
+    {
+        thePrefs.AddlFlags = m_savedAddlFlags;
+        ResetSurfaceGlobals();
+        fwtest::FrameworkTest::TearDown();
+    }
+
+    CDrawDoc* NewDesign(CMultiDocTemplate* pTemplate = nullptr)
+    {
+        CDocument* pDoc = (pTemplate != nullptr ? pTemplate : m_pTemplate)->OpenDocumentFile(NULL);
+        Pump();
+        return static_cast<CDrawDoc*>(pDoc);
+    }
+
+    static CSurface* FirstView(CDrawDoc* pDoc)
+    {
+        POSITION pos = pDoc->GetFirstViewPosition();
+        return pos != NULL ? static_cast<CSurface*>(pDoc->GetNextView(pos)) : nullptr;
+    }
+
+    static CSurfaceFrame* FrameOf(CDrawDoc* pDoc)
+    {
+        CSurface* pView = FirstView(pDoc);
+        return pView != nullptr ? static_cast<CSurfaceFrame*>(pView->GetParentFrame()) : nullptr;
+    }
+
+    // Gives the view's client area this size by sizing its frame.
+    static void SetClientSize(CSurface* pView, int cx, int cy)
+    {
+        CRect client;
+        pView->GetClientRect(&client);
+        CFrameWnd* pFrame = pView->GetParentFrame();
+        CRect frame;
+        pFrame->GetWindowRect(&frame);
+        pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + cx - client.Width(), frame.Height() + cy - client.Height(),
+            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+    }
+
+    CRecordingMainFrame* m_pMain = nullptr;
+    CMultiDocTemplate* m_pTemplate = nullptr;
+    WORD m_savedAddlFlags = 0;
+};
+
+} // namespace surfacetest
