@@ -68,14 +68,6 @@ BOOL SplashExists(const CSplashDlg* pSplash)
     return pSplash != nullptr && pSplash->m_hWnd != NULL && ::IsWindow(pSplash->m_hWnd);
 }
 
-// Start-up runs long before the message loop does: a look at the queue lets
-// the window system put a freshly painted window on the screen now.
-void PutOnScreen(CWnd* pWnd)
-{
-    MSG msg;
-    ::PeekMessage(&msg, pWnd->m_hWnd, WM_NULL, WM_NULL, PM_NOREMOVE);
-}
-
 } // namespace
 
 CDesignerApp* GetDesignerApp()
@@ -211,7 +203,6 @@ BOOL CDesignerApp::InitInstanceSteps()
     if (m_pSplash->Create(nullptr)) {
         m_pSplash->ShowWindow(SW_SHOW);
         m_pSplash->UpdateWindow();
-        PutOnScreen(m_pSplash);
     }
 
     g_bSignedIn = FALSE;
@@ -276,7 +267,6 @@ BOOL CDesignerApp::InitInstanceSteps()
     if (pMainFrame->IsIconic())
         pMainFrame->ShowWindow(SW_SHOWMAXIMIZED);
     pMainFrame->UpdateWindow();
-    PutOnScreen(pMainFrame);
     pMainFrame->DragAcceptFiles(TRUE);
     EnableShellOpen();
     RegisterShellFileTypes(FALSE);

@@ -24,6 +24,9 @@ void SetScreen(int width, int height, int bitsPixel = 32);
 // nothing) a loop that could wait forever gets WM_QUIT instead of hanging.
 void SetIdleHandler(std::function<bool()> handler);
 
+// Called after each frame of a top-level window is presented.
+void SetPresentHandler(std::function<void(HWND)> handler);
+
 // Input, in screen coordinates; the same path as real input.
 void MoveMouse(int x, int y);
 void PressMouse(int button, int x, int y); // 0 left, 1 right, 2 middle

@@ -34,7 +34,12 @@ public:
             it->second = info.title;
     }
     void DestroySurface(HWND hwnd) override { surfaces.erase(hwnd); }
-    void Present(HWND, const PixelBuffer&, const RECT&) override { ++presents; }
+    void Present(HWND hwnd, const PixelBuffer&, const RECT&) override
+    {
+        ++presents;
+        if (presented)
+            presented(hwnd);
+    }
 
     bool PollEvents() override { return PollWatchedDescriptors(0); }
 
@@ -95,6 +100,7 @@ public:
     std::deque<int> answers;
     std::vector<headless::ShownMessageBox> boxes;
     std::function<bool()> idle;
+    std::function<void(HWND)> presented;
 };
 
 HeadlessDriver* g_headless = nullptr;
@@ -155,6 +161,11 @@ void SetScreen(int width, int height, int bitsPixel)
 void SetIdleHandler(std::function<bool()> handler)
 {
     Headless().idle = std::move(handler);
+}
+
+void SetPresentHandler(std::function<void(HWND)> handler)
+{
+    Headless().presented = std::move(handler);
 }
 
 void MoveMouse(int x, int y)

@@ -296,8 +296,13 @@ BOOL UpdateWindow(HWND hWnd)
     Window* w = FindWindowRecord(hWnd);
     if (!w)
         return FALSE;
-    if (NeedsPaint(*w) && CanDrawInto(*w))
+    if (NeedsPaint(*w) && CanDrawInto(*w)) {
         CallProcedure(hWnd, WM_PAINT, 0, 0);
+        // What a window paints is on the screen when the call returns, not
+        // only once its thread next waits for messages: a program busy
+        // starting up shows its splash and main window this way.
+        PresentDirtySurfaces();
+    }
     return TRUE;
 }
 

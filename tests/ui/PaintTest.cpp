@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace uitest;
 using platform::headless::WindowPixel;
@@ -102,6 +103,23 @@ TEST_F(PaintTest, UpdateRegionClipsThePainting)
     EXPECT_EQ(WindowPixel(top, 30, 15), kBlue);
     EXPECT_EQ(WindowPixel(top, 150, 80), kBlue);
     EXPECT_GT(platform::headless::PresentCount(), 0);
+}
+
+TEST_F(PaintTest, UpdateWindowPutsThePaintingOnTheScreenWithoutWaitingForTheLoop)
+{
+    COLORREF color = kBlue;
+    HWND top = MakeTopLevel(WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100});
+    PaintWith(top, &color);
+    std::vector<HWND> presented;
+    platform::headless::SetPresentHandler([&presented](HWND hwnd) { presented.push_back(hwnd); });
+    // A posted message waits in the queue, so only UpdateWindow itself can
+    // have presented the frame.
+    PostMessage(top, WM_USER, 0, 0);
+    UpdateWindow(top);
+    platform::headless::SetPresentHandler(nullptr);
+    ASSERT_EQ(presented.size(), 1u);
+    EXPECT_EQ(presented[0], top);
+    EXPECT_EQ(WindowPixel(top, 150, 80), kBlue);
 }
 
 TEST_F(PaintTest, HiddenWindowsAreNeverPainted)
