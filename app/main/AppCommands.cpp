@@ -57,20 +57,6 @@ CDrawObj* GetSoleSelection(CSurface** ppView = nullptr)
     return dynamic_cast<CDrawObj*>(pView->GetSelection().GetHead());
 }
 
-void UpdateEveryView(LPARAM lHint)
-{
-    CWinApp* pApp = AfxGetApp();
-    POSITION posTemplate = pApp->GetFirstDocTemplatePosition();
-    while (posTemplate != nullptr) {
-        CDocTemplate* pTemplate = pApp->GetNextDocTemplate(posTemplate);
-        POSITION posDoc = pTemplate->GetFirstDocPosition();
-        while (posDoc != nullptr) {
-            CDocument* pDoc = pTemplate->GetNextDoc(posDoc);
-            pDoc->UpdateAllViews(nullptr, lHint);
-        }
-    }
-}
-
 // The menu bitmaps: the support library's resource ids in slot order, and
 // the commands that show each. New, Open and the two Help bitmaps also
 // serve the main frame's own menu.
@@ -247,7 +233,7 @@ void CDesignerApp::OnFilePrintSetup()
     // around the dialog once design views have them.
     CPrintSetupDlg dlg(m_pMainWnd);
     if (dlg.DoModal() == IDOK)
-        UpdateEveryView(kHintPrinterChanged);
+        UpdateAllDesignViews(kHintPrinterChanged);
     if (m_bPrintAfterSetup) {
         m_bPrintAfterSetup = FALSE;
         if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != NULL)

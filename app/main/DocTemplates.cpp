@@ -369,3 +369,19 @@ BOOL CDesignerApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFl
     }
     return BOOL(nResult);
 }
+
+void UpdateAllDesignViews(LPARAM lHint, CObject* pHint)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr)
+        return;
+    POSITION posTemplate = pApp->GetFirstDocTemplatePosition();
+    while (posTemplate != nullptr) {
+        CDocTemplate* pTemplate = pApp->GetNextDocTemplate(posTemplate);
+        POSITION posDoc = pTemplate->GetFirstDocPosition();
+        while (posDoc != nullptr) {
+            if (CDocument* pDoc = pTemplate->GetNextDoc(posDoc))
+                pDoc->UpdateAllViews(NULL, lHint, pHint);
+        }
+    }
+}

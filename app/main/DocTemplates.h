@@ -53,6 +53,8 @@ CDocument* FindOpenDocument(LPCTSTR lpszPathName);
 void ActivateDocumentFrames(CDocument* pDoc);
 // The open documents of every template.
 int CountOpenDocuments();
+// Every view of every open document of every template gets the hint.
+void UpdateAllDesignViews(LPARAM lHint, CObject* pHint = nullptr);
 // How many designs may be open: 15 while the Design Wizard runs modally,
 // else 6 on current systems and 3 on the oldest.
 int MaxOpenDocuments();

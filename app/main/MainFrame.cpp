@@ -9,6 +9,7 @@
 #include "app/Utilities.h"
 #include "app/main/AppMessages.h"
 #include "app/main/DesignerApp.h"
+#include "app/main/DocTemplates.h"
 #include "app/main/MainToolBars.h"
 #include "app/main/ToolbarsDlg.h"
 #include "assist/ExternalPrograms.h"
@@ -89,24 +90,6 @@ LPCTSTR ProfileName()
 {
     CWinApp* pApp = AfxGetApp();
     return pApp != nullptr && pApp->m_pszProfileName != nullptr ? pApp->m_pszProfileName : "";
-}
-
-// Every open document of every template gets the hint.
-void UpdateAllDocuments(LPARAM lHint, CObject* pHint)
-{
-    CWinApp* pApp = AfxGetApp();
-    if (pApp == nullptr)
-        return;
-    POSITION posTemplate = pApp->GetFirstDocTemplatePosition();
-    while (posTemplate != nullptr) {
-        CDocTemplate* pTemplate = pApp->GetNextDocTemplate(posTemplate);
-        POSITION posDoc = pTemplate->GetFirstDocPosition();
-        while (posDoc != nullptr) {
-            CDocument* pDoc = pTemplate->GetNextDoc(posDoc);
-            if (pDoc != nullptr)
-                pDoc->UpdateAllViews(NULL, lHint, pHint);
-        }
-    }
 }
 
 BOOL AnyDocumentOpen()
@@ -823,7 +806,7 @@ void CMainFrame::OnPaletteChanged(CWnd* pFocusWnd)
             m_pToolpad->SendMessage(WM_PALETTECHANGED, reinterpret_cast<WPARAM>(pFocusWnd->m_hWnd), 0);
         return;
     }
-    UpdateAllDocuments(8, pFocusWnd);
+    UpdateAllDesignViews(8, pFocusWnd);
 }
 
 BOOL CMainFrame::OnQueryNewPalette()
@@ -850,7 +833,7 @@ void CMainFrame::OnSysColorChange()
         if (pBar != nullptr && pBar->m_hWnd != NULL)
             pBar->Invalidate();
     }
-    UpdateAllDocuments(9, nullptr);
+    UpdateAllDesignViews(9, nullptr);
 }
 
 void CMainFrame::OnActivateApp(BOOL bActive, DWORD dwThreadID)

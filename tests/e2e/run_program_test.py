@@ -23,7 +23,8 @@ import sys
 import tempfile
 import time
 
-PR_SET_PDEATHSIG = 1
+from e2e_support import Failure, die_with_parent, screenshot, start_xvfb, wait_for
+
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
 PROGRAM_TITLE = "Threadwick"
@@ -31,59 +32,6 @@ PROGRAM_TITLE = "Threadwick"
 # their default button.
 DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey")
 PAGE_SETUP_TITLE = "Page Setup"
-
-
-class Failure(Exception):
-    pass
-
-
-def die_with_parent():
-    """Run in the child before exec: a killed test run takes Xvfb and the
-    program with it."""
-    try:
-        import ctypes
-        ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
-    except (OSError, AttributeError):
-        pass
-
-
-def wait_for(what, check, seconds, interval=0.05):
-    """Calls check() until it returns something true, for at most `seconds`."""
-    deadline = time.monotonic() + seconds
-    while True:
-        result = check()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for " + what)
-        time.sleep(interval)
-
-
-def start_xvfb():
-    """Xvfb on a display number it picks itself (-displayfd), so that
-    parallel runs and a desktop already running never collide."""
-    read_end, write_end = os.pipe()
-    screen = "%dx%dx24" % SCREEN
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
-        pass_fds=[write_end], preexec_fn=die_with_parent, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + 10
-    os.set_blocking(read_end, False)
-    while not number.endswith(b"\n"):
-        if xvfb.poll() is not None or time.monotonic() > deadline:
-            os.close(read_end)
-            raise Failure("Xvfb did not start")
-        try:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                time.sleep(0.05)
-            number += chunk
-        except BlockingIOError:
-            time.sleep(0.05)
-    os.close(read_end)
-    return xvfb, ":" + number.decode().strip()
 
 
 class Window:
@@ -133,28 +81,10 @@ class Screen:
     def shot(self, stage):
         """A screenshot of the root window as (width, height, rgb bytes)."""
         path = os.path.join(self.work, stage + ".ppm")
-        subprocess.run(["import", "-window", "root", "-depth", "8", path], env=self.env, check=True, timeout=20,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        result = screenshot(self.env, path)
         if self.keep:
             shutil.copy(path, os.path.join(self.keep, stage + ".ppm"))
-        with open(path, "rb") as f:
-            data = f.read()
-        fields = []
-        pos = 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            if data[pos:pos + 1] == b"#":
-                pos = data.index(b"\n", pos)
-                continue
-            start = pos
-            while not data[pos:pos + 1].isspace():
-                pos += 1
-            fields.append(data[start:pos])
-        pos += 1
-        if fields[0] != b"P6" or int(fields[3]) != 255:
-            raise Failure("screenshot is not an 8-bit PPM")
-        return int(fields[1]), int(fields[2]), data[pos:]
+        return result
 
 
 def colours_in(shot, left, top, width, height, step=2):
@@ -170,7 +100,7 @@ def colours_in(shot, left, top, width, height, step=2):
 
 
 def run(program, work, keep):
-    xvfb, display = start_xvfb()
+    xvfb, display = start_xvfb(*SCREEN)
     app = None
     try:
         home = os.path.join(work, "home")

@@ -13,66 +13,13 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
 
-PR_SET_PDEATHSIG = 1
+from e2e_support import Failure, die_with_parent, screenshot, start_xvfb, wait_for
 
 FRAME = (200, 30, 30)
 CHILD_CLICKED = (20, 40, 220)
 CLICK_IN_CHILD = (30, 40)  # client coordinates of the child
 TYPED = "hi!"
-
-
-class Failure(Exception):
-    pass
-
-
-def die_with_parent():
-    """Run in the child before exec: a killed test run takes Xvfb and the
-    program with it."""
-    try:
-        import ctypes
-        ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
-    except (OSError, AttributeError):
-        pass
-
-
-def wait_for(what, check, seconds):
-    """Calls check() until it returns something true, for at most `seconds`."""
-    deadline = time.monotonic() + seconds
-    while True:
-        result = check()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for " + what)
-        time.sleep(0.05)
-
-
-def start_xvfb():
-    """Xvfb on a display number it picks itself (-displayfd), so that
-    parallel runs and a desktop already running never collide."""
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
-        pass_fds=[write_end], preexec_fn=die_with_parent, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + 10
-    os.set_blocking(read_end, False)
-    while not number.endswith(b"\n"):
-        if xvfb.poll() is not None or time.monotonic() > deadline:
-            os.close(read_end)
-            raise Failure("Xvfb did not start")
-        try:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                time.sleep(0.05)
-            number += chunk
-        except BlockingIOError:
-            time.sleep(0.05)
-    os.close(read_end)
-    return xvfb, ":" + number.decode().strip()
 
 
 def read_log(path):
@@ -85,29 +32,8 @@ def read_log(path):
 
 def screen_pixel(env, work, x, y):
     """The colour at a screen point, from a screenshot of the root window."""
-    shot = os.path.join(work, "shot.ppm")
-    subprocess.run(["import", "-window", "root", "-depth", "8", shot], env=env, check=True, timeout=20,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    with open(shot, "rb") as f:
-        data = f.read()
-    # P6 header: magic, width, height, maximum, each after white space.
-    fields = []
-    pos = 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    pos += 1
-    if fields[0] != b"P6" or int(fields[3]) != 255:
-        raise Failure("screenshot is not an 8-bit PPM")
-    width = int(fields[1])
-    offset = pos + (y * width + x) * 3
+    width, _, data = screenshot(env, os.path.join(work, "shot.ppm"))
+    offset = (y * width + x) * 3
     return tuple(data[offset:offset + 3])
 
 
@@ -116,7 +42,7 @@ def close_to(a, b):
 
 
 def run(program, work):
-    xvfb, display = start_xvfb()
+    xvfb, display = start_xvfb(800, 600)
     app = None
     try:
         env = dict(os.environ, DISPLAY=display, THREADWICK_BACKEND="sdl", SDL_VIDEODRIVER="x11",

@@ -1,0 +1,84 @@
+// Feeds arbitrary bytes to what the program reads at start-up from outside:
+// the first byte picks the command line or the companion request file.
+// A request that reads must have been deleted and hold only what fitted its
+// file; one that does not read must leave the file as it was.
+
+#include "app/main/CommandLine.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/ui/AfxMessageBox.h"
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+struct Setup {
+    std::string host;
+    std::string request; // Windows form
+    Setup()
+    {
+        host = std::filesystem::temp_directory_path().string() + "/tw-cmdfuzz-" + std::to_string(getpid());
+        std::filesystem::create_directories(host);
+        platform::SetProgramFolderForTests(host);
+        platform::SetAfxMessageBoxHandler([](LPCSTR, UINT, UINT) { return 1; });
+        request = "C:" + host + "\\olvw.dat";
+        for (char& c : request) {
+            if (c == '/')
+                c = '\\';
+        }
+    }
+};
+
+const Setup& TheSetup()
+{
+    static Setup setup;
+    return setup;
+}
+
+void Check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const Setup& setup = TheSetup();
+    if (data[0] & 1) {
+        std::string line(reinterpret_cast<const char*>(data + 1), size - 1);
+        if (line.find('\0') != std::string::npos)
+            line.resize(line.find('\0'));
+        CString file = ParseAppCommandLine(line.c_str());
+        Check(file.GetLength() <= 8192 + MAX_PATH); // the line is cut long before this
+        return 0;
+    }
+
+    const std::string path = setup.host + "/olvw.dat";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data + 1), std::streamsize(size - 1));
+    }
+    DWORD nMode = 0;
+    CString item, preset, page2;
+    BOOL ok = ReadCompanionRequest(nMode, setup.request.c_str(), item, preset, page2);
+    if (ok) {
+        Check(!std::filesystem::exists(path));
+        Check(size_t(item.GetLength() + preset.GetLength() + page2.GetLength()) <= size);
+    } else {
+        std::ifstream in(path, std::ios::binary);
+        std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        Check(kept == std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+    }
+    return 0;
+}
