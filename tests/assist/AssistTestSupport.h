@@ -11,6 +11,7 @@
 #include "platform/files/ProgramFolder.h"
 #include "resources/Resources.h"
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
 
 #include <filesystem>
@@ -22,7 +23,7 @@
 namespace assisttest {
 
 // One step: acts on the active window and answers whether it did.
-using Step = std::function<bool(HWND hActive)>;
+using Step = testing_support::DialogStep;
 
 class AssistTest : public fwtest::FrameworkTest {
 protected:
@@ -53,30 +54,10 @@ protected:
 
     // Runs the steps in order, each once the loop is idle; when they are
     // used up the loop is left alone (and ends with WM_QUIT if it waits).
-    void Drive(std::vector<Step> steps)
-    {
-        auto queue = std::make_shared<std::vector<Step>>(std::move(steps));
-        auto next = std::make_shared<size_t>(0);
-        platform::headless::SetIdleHandler([queue, next]() {
-            if (*next >= queue->size())
-                return false;
-            HWND hActive = ::GetActiveWindow();
-            if (hActive == NULL || !(*queue)[*next](hActive))
-                return false;
-            ++*next;
-            return true;
-        });
-    }
+    void Drive(std::vector<Step> steps) { testing_support::DriveActiveWindow(std::move(steps)); }
 
     // A step that presses a button of the active dialog.
-    static Step Press(int nID)
-    {
-        return [nID](HWND hDlg) {
-            HWND hButton = ::GetDlgItem(hDlg, nID);
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(hButton));
-            return true;
-        };
-    }
+    static Step Press(int nID) { return testing_support::PressButton(nID); }
 
     // A step that sets a control's text.
     static Step SetText(int nID, const char* text)

@@ -12,6 +12,7 @@
 #include "platform/files/DriveTable.h"
 #include "platform/files/HostPath.h"
 #include "platform/files/ProgramFolder.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
 
 #include <filesystem>
@@ -22,7 +23,7 @@
 
 namespace mainframetest {
 
-using Step = std::function<bool(HWND hActive)>;
+using Step = testing_support::DialogStep;
 
 class MainFrameTest : public apptest::AppTest {
 protected:
@@ -69,28 +70,9 @@ protected:
         return StartFrame();
     }
 
-    void Drive(std::vector<Step> steps)
-    {
-        auto queue = std::make_shared<std::vector<Step>>(std::move(steps));
-        auto next = std::make_shared<size_t>(0);
-        platform::headless::SetIdleHandler([queue, next]() {
-            if (*next >= queue->size())
-                return false;
-            HWND hActive = ::GetActiveWindow();
-            if (hActive == NULL || !(*queue)[*next](hActive))
-                return false;
-            ++*next;
-            return true;
-        });
-    }
+    void Drive(std::vector<Step> steps) { testing_support::DriveActiveWindow(std::move(steps)); }
 
-    static Step Press(int nID)
-    {
-        return [nID](HWND hDlg) {
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nID)));
-            return true;
-        };
-    }
+    static Step Press(int nID) { return testing_support::PressButton(nID); }
 
     // A file of the test's program folder, as the program names it.
     CString ProgramFile(const std::string& relative, const std::string& content)

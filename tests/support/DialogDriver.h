@@ -1,0 +1,43 @@
+#pragma once
+// Drives modal dialogs from a test: each step runs when the loop goes idle,
+// on the window that is active then, and answers whether it acted; a step
+// that did not act is tried again at the next idle. When the steps are used
+// up the loop is left alone (the headless back end ends a loop that would
+// wait forever with WM_QUIT).
+
+#include "platform/ui/Headless.h"
+#include "platform/ui/User.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace testing_support {
+
+using DialogStep = std::function<bool(HWND hActive)>;
+
+inline void DriveActiveWindow(std::vector<DialogStep> steps)
+{
+    auto queue = std::make_shared<std::vector<DialogStep>>(std::move(steps));
+    auto next = std::make_shared<size_t>(0);
+    platform::headless::SetIdleHandler([queue, next]() {
+        if (*next >= queue->size())
+            return false;
+        HWND hActive = ::GetActiveWindow();
+        if (hActive == NULL || !(*queue)[*next](hActive))
+            return false;
+        ++*next;
+        return true;
+    });
+}
+
+// A step that presses button nID of the active dialog.
+inline DialogStep PressButton(int nID)
+{
+    return [nID](HWND hDlg) {
+        ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nID)));
+        return true;
+    };
+}
+
+} // namespace testing_support
