@@ -26,13 +26,10 @@ BOOL COlvFileDlg::OnInitDialog()
     CWnd* pDlg = GetParent();
     if (pDlg == nullptr)
         return TRUE;
-    if (m_btnOK.SubclassDlgItem(IDOK, pDlg))
-        m_btnOK.SetIcon(IDI_FILEDLG_OK);
-    if (m_btnCancel.SubclassDlgItem(IDCANCEL, pDlg))
-        m_btnCancel.SetIcon(IDI_FILEDLG_CANCEL);
+    m_btnOK.SubclassWithIcon(IDOK, pDlg, IDI_BUTTON_OK);
+    m_btnCancel.SubclassWithIcon(IDCANCEL, pDlg, IDI_BUTTON_CANCEL);
     int nHelp = ::GetDlgItem(pDlg->GetSafeHwnd(), kHelpButton) != NULL ? kHelpButton : kFrameworkHelpButton;
-    if (m_btnHelp.SubclassDlgItem(nHelp, pDlg))
-        m_btnHelp.SetIcon(IDI_FILEDLG_HELP);
+    m_btnHelp.SubclassWithIcon(nHelp, pDlg, IDI_BUTTON_HELP);
     pDlg->CenterWindow();
     return TRUE;
 }

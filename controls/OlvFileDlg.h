@@ -8,11 +8,6 @@
 #include "controls/PictureButton.h"
 #include "platform/framework/CommonDialogs.h"
 
-// Icons of the three buttons.
-#define IDI_FILEDLG_OK 529
-#define IDI_FILEDLG_CANCEL 523
-#define IDI_FILEDLG_HELP 527
-
 class COlvFileDlg : public CFileDialog {
     DECLARE_DYNAMIC(COlvFileDlg)
 public:

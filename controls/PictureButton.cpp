@@ -103,6 +103,14 @@ void C3DPicTrickBtn::SetIcon(int nID)
         SendMessage(BM_SETSTYLE, WPARAM((GetStyle() & 0xFF) | BS_OWNERDRAW), TRUE);
 }
 
+BOOL C3DPicTrickBtn::SubclassWithIcon(UINT nID, CWnd* pParent, int nIconID)
+{
+    if (!SubclassDlgItem(nID, pParent))
+        return FALSE;
+    SetIcon(nIconID);
+    return TRUE;
+}
+
 void C3DPicTrickBtn::SetIcons(int nID, int nDisabledID)
 {
     m_hDisabledIcon = LoadProgramIcon(nDisabledID);

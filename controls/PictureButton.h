@@ -19,6 +19,11 @@ class CBitmap;
 class CDC;
 class CFont;
 
+// The icons of the dialogs' OK, Cancel and Help picture buttons.
+#define IDI_BUTTON_OK 529
+#define IDI_BUTTON_CANCEL 523
+#define IDI_BUTTON_HELP 527
+
 class C3DPicTrickBtn : public CButton {
     DECLARE_DYNCREATE(C3DPicTrickBtn)
 public:
@@ -38,6 +43,9 @@ public:
     // button is disabled.
     void SetIcon(int nID);
     void SetIcons(int nID, int nDisabledID);
+    // Subclasses the parent's push button nID and gives it icon nIconID;
+    // FALSE (nothing done) when the parent has no such control.
+    BOOL SubclassWithIcon(UINT nID, CWnd* pParent, int nIconID);
 
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 

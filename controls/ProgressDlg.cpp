@@ -121,7 +121,7 @@ BOOL CProgressDlg::OnInitDialog()
 
     ShowDialogControl(this, IDCANCEL, m_bCancelOffered, m_bCancelOffered);
     CenterWindow();
-    m_btnCancel.SetIcon(IDI_PROGRESS_CANCEL);
+    m_btnCancel.SetIcon(IDI_BUTTON_CANCEL);
     return TRUE;
 }
 

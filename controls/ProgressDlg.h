@@ -23,8 +23,6 @@ class CProgressBar;
 #define IDD_PROGRESS 140
 #define IDC_PROGRESS_LINE1 297 // lines 1-3 are 297-299
 #define IDC_PROGRESS_FRAME 300 // frames the bar
-// Icon of the Cancel button.
-#define IDI_PROGRESS_CANCEL 523
 
 class CProgressDlg : public CDialog {
 public:

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int kCloseIcon = 529;
 // Used when the string table does not carry the address.
 constexpr LPCTSTR kDefaultSupplyUrl = "https://threadwick.example/supplies";
 
@@ -33,8 +32,7 @@ CString CSupplyCenterDlg::SupplyPageUrl()
 BOOL CSupplyCenterDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    if (m_btnClose.SubclassDlgItem(IDOK, this))
-        m_btnClose.SetIcon(kCloseIcon);
+    m_btnClose.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
     return TRUE;
 }
 

@@ -15,7 +15,6 @@ namespace {
 constexpr LPCTSTR kSection = "Tip";
 constexpr LPCTSTR kStartupEntry = "StartUp";
 constexpr LPCTSTR kFileNumEntry = "FileNum";
-constexpr int kCloseIcon = 529;
 
 int ClampTipNumber(int n)
 {
@@ -137,8 +136,7 @@ BOOL CTipOfDayDlg::OnInitDialog()
 {
     LoadCurrentTip();
     CDialog::OnInitDialog();
-    if (m_btnClose.SubclassDlgItem(IDOK, this))
-        m_btnClose.SetIcon(kCloseIcon);
+    m_btnClose.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
     SetDlgItemText(IDC_TIP_TEXT, m_strTip);
     return TRUE;
 }

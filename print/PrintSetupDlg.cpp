@@ -6,8 +6,6 @@ IMPLEMENT_DYNAMIC(CPrintSetupDlg, CPrintDialog)
 
 namespace {
 
-constexpr int kOkIcon = 529;
-constexpr int kCancelIcon = 523;
 
 } // namespace
 
@@ -35,9 +33,7 @@ INT_PTR CPrintSetupDlg::DoModal()
 BOOL CPrintSetupDlg::OnInitDialog()
 {
     BOOL bResult = CPrintDialog::OnInitDialog();
-    if (m_btnOK.SubclassDlgItem(IDOK, this))
-        m_btnOK.SetIcon(kOkIcon);
-    if (m_btnCancel.SubclassDlgItem(IDCANCEL, this))
-        m_btnCancel.SetIcon(kCancelIcon);
+    m_btnOK.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
+    m_btnCancel.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
     return bResult;
 }

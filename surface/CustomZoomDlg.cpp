@@ -30,12 +30,9 @@ CCustomZoomDlg::CCustomZoomDlg(CWnd* pParent)
 BOOL CCustomZoomDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    if (m_btnOK.SubclassDlgItem(IDOK, this))
-        m_btnOK.SetIcon(529);
-    if (m_btnCancel.SubclassDlgItem(IDCANCEL, this))
-        m_btnCancel.SetIcon(523);
-    if (m_btnHelp.SubclassDlgItem(ID_HELP, this))
-        m_btnHelp.SetIcon(527);
+    m_btnOK.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
+    m_btnCancel.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
+    m_btnHelp.SubclassWithIcon(ID_HELP, this, IDI_BUTTON_HELP);
     CheckZoomButton();
     return TRUE;
 }

@@ -33,12 +33,9 @@ BOOL CToolbarsDlg::OnInitDialog()
         }
     }
 
-    if (m_btnOK.SubclassDlgItem(IDOK, this))
-        m_btnOK.SetIcon(529);
-    if (m_btnCancel.SubclassDlgItem(IDCANCEL, this))
-        m_btnCancel.SetIcon(523);
-    if (m_btnHelp.SubclassDlgItem(IDC_TOOLBARS_HELP, this))
-        m_btnHelp.SetIcon(527);
+    m_btnOK.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
+    m_btnCancel.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
+    m_btnHelp.SubclassWithIcon(IDC_TOOLBARS_HELP, this, IDI_BUTTON_HELP);
     return TRUE;
 }
 

@@ -109,8 +109,8 @@ TEST_F(OlvFileDlgTest, ReturnsTheChosenFileWithPictureButtons)
     EXPECT_EQ(&dlg.m_btnOK, seen.ok);
     EXPECT_EQ(&dlg.m_btnCancel, seen.cancel);
     EXPECT_EQ(UINT(BS_OWNERDRAW), seen.okStyle & 0x0F);
-    EXPECT_EQ(IDI_FILEDLG_OK, dlg.m_btnOK.m_nIconID);
-    EXPECT_EQ(IDI_FILEDLG_CANCEL, dlg.m_btnCancel.m_nIconID);
+    EXPECT_EQ(IDI_BUTTON_OK, dlg.m_btnOK.m_nIconID);
+    EXPECT_EQ(IDI_BUTTON_CANCEL, dlg.m_btnCancel.m_nIconID);
     EXPECT_EQ(-1, dlg.m_btnHelp.m_nIconID);
     // Centred on the screen, having no owner.
     EXPECT_NEAR(512, seen.rect.CenterPoint().x, 1);
@@ -136,7 +136,7 @@ TEST_F(OlvFileDlgTest, DressesHelpAtNineElseAtTheFrameworkHelpId)
         AnswerWith(IDOK, PathOf("a.txt"), seen, 0xE146);
         ASSERT_EQ(IDOK, dlg.DoModal());
         EXPECT_EQ(&dlg.m_btnHelp, seen.help);
-        EXPECT_EQ(IDI_FILEDLG_HELP, dlg.m_btnHelp.m_nIconID);
+        EXPECT_EQ(IDI_BUTTON_HELP, dlg.m_btnHelp.m_nIconID);
     }
     {
         CHelpFileDlg dlg({9, 0xE146});

@@ -155,7 +155,7 @@ TEST_F(ProgressDlgTest, ShowsTheBarInsideItsFrameAndTheMessage)
     EXPECT_EQ(&dlg.m_btnCancel, CWnd::FromHandlePermanent(hCancel));
     EXPECT_TRUE(::IsWindowVisible(hCancel));
     EXPECT_TRUE(::IsWindowEnabled(hCancel));
-    EXPECT_EQ(IDI_PROGRESS_CANCEL, dlg.m_btnCancel.m_nIconID);
+    EXPECT_EQ(IDI_BUTTON_CANCEL, dlg.m_btnCancel.m_nIconID);
 
     // Centred on the parent.
     CRect rcDlg, rcMain;
