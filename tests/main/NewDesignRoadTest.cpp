@@ -1,0 +1,128 @@
+// The road a user takes to a new blank design, with the program started as
+// it starts: File New opens the launcher, the kind and "blank page" are
+// chosen, Page Setup is confirmed, and the design opens in its own window
+// with its surfaces, page and title.
+
+#include "MainFrameTestSupport.h"
+
+#include "app/main/DesignerApp.h"
+#include "app/main/DocTemplates.h"
+#include "assist/LauncherDlg.h"
+#include "model/DocQuickInfo.h"
+#include "model/DrawDoc.h"
+#include "resources/resource.h"
+#include "surface/Surface.h"
+#include "surface/SurfaceFrame.h"
+
+#include <string>
+
+namespace {
+
+using mainframetest::MainFrameTest;
+using Q = DocQuickInfo;
+
+std::string TitleOf(HWND hwnd)
+{
+    char text[128] = {};
+    ::GetWindowText(hwnd, text, sizeof text);
+    return text;
+}
+
+class NewDesignRoadTest : public MainFrameTest {
+protected:
+    // Answers the launcher with kind nKind and a blank page, then Page Setup
+    // with OK.
+    void ChooseBlankDesign(int nKind)
+    {
+        Drive({
+            [nKind](HWND hActive) {
+                if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
+                    return false;
+                ::SendDlgItemMessage(hActive, IDC_LAUNCH_KINDS, LB_SETCURSEL, WPARAM(nKind), 0);
+                ::CheckRadioButton(hActive, IDC_LAUNCH_PREDESIGNED, IDC_LAUNCH_WIZARD, IDC_LAUNCH_BLANK);
+                ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return true;
+            },
+            [](HWND hActive) {
+                if (TitleOf(hActive) != "Page Setup")
+                    return false;
+                ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return true;
+            },
+        });
+    }
+};
+
+TEST_F(NewDesignRoadTest, EachKindOpensFromTheLauncherWithItsSurfacesPageAndTitle)
+{
+    CMainFrame* pFrame = StartFrame();
+    ASSERT_NE(pFrame, nullptr);
+    g_bSignedIn = TRUE;
+
+    struct Expected {
+        const char* title;
+        int surfaces;
+    };
+    const Expected expected[6] = {{"Shirt1", 2}, {"Apparel1", 1}, {"Mousepad1", 1},
+                                  {"Calendar1", 1}, {"Label1", 1}, {"General1", 1}};
+    for (int nKind = 0; nKind < 6; ++nKind) {
+        SCOPED_TRACE(nKind);
+        ChooseBlankDesign(nKind);
+        m_app->OnFileNew();
+        AfxPumpMessagesUntilIdle(); // the launcher's request reaches the main frame, which runs Page Setup
+
+        CFrameWnd* pChild = pFrame->GetActiveFrame();
+        ASSERT_NE(pChild, pFrame);
+        ASSERT_TRUE(pChild->IsKindOf(RUNTIME_CLASS(CSurfaceFrame)));
+        auto* pDoc = dynamic_cast<CDrawDoc*>(pChild->GetActiveDocument());
+        ASSERT_NE(pDoc, nullptr);
+        EXPECT_EQ(pDoc->GetDocKind(), nKind);
+        EXPECT_EQ(std::string(pDoc->GetTitle()), expected[nKind].title);
+        EXPECT_EQ(TitleOf(pFrame->m_hWnd), std::string(expected[nKind].title) + " - Threadwick");
+        EXPECT_EQ(pDoc->GetSurfaceInfoCount(), expected[nKind].surfaces);
+
+        // The page the view shows is the card (or sheet) Page Setup chose.
+        const DocQuickInfo& info = pDoc->GetQuickInfo();
+        EXPECT_EQ(info[Q::Kind], nKind);
+        auto* pView = dynamic_cast<CSurface*>(pDoc->GetSurfaceView(0));
+        ASSERT_NE(pView, nullptr);
+        EXPECT_EQ(pView->GetPageSize(), CSize(info[Q::CardWidth], info[Q::CardHeight]));
+        EXPECT_GT(info[Q::CardWidth], 0);
+        EXPECT_GT(info[Q::CardHeight], 0);
+    }
+    EXPECT_EQ(CountOpenDocuments(), 6);
+}
+
+TEST_F(NewDesignRoadTest, TheOpenDesignLimitStopsTheRoadBeforeTheLauncher)
+{
+    CMainFrame* pFrame = StartFrame();
+    ASSERT_NE(pFrame, nullptr);
+    g_bSignedIn = TRUE;
+    const int nLimit = MaxOpenDocuments();
+    for (int i = 0; i < nLimit; ++i) {
+        ChooseBlankDesign(5);
+        m_app->OnFileNew();
+        AfxPumpMessagesUntilIdle();
+    }
+    ASSERT_EQ(CountOpenDocuments(), nLimit);
+
+    int nLaunchers = 0;
+    platform::headless::SetIdleHandler([&nLaunchers]() {
+        HWND hActive = ::GetActiveWindow();
+        if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) != nullptr) {
+            ++nLaunchers;
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        }
+        return false;
+    });
+    const size_t nBoxes = platform::headless::MessageBoxes().size();
+    m_app->OnFileNew();
+    AfxPumpMessagesUntilIdle();
+    EXPECT_EQ(nLaunchers, 0);
+    EXPECT_EQ(CountOpenDocuments(), nLimit);
+    ASSERT_EQ(platform::headless::MessageBoxes().size(), nBoxes + 1);
+    EXPECT_NE(platform::headless::MessageBoxes().back().text.find("designs may be open at one time"), std::string::npos);
+}
+
+} // namespace
