@@ -42,8 +42,7 @@ BOOL CSaveLogoDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     DressOkCancel(&m_btnOk, &m_btnCancel);
-    if (CEdit* pEdit = static_cast<CEdit*>(GetDlgItem(IDC_SAVELOGO_NAME)))
-        pEdit->LimitText(kMaxNameLength);
+    SendDlgItemMessage(IDC_SAVELOGO_NAME, EM_LIMITTEXT, kMaxNameLength, 0);
     CenterWindow();
     return TRUE;
 }

@@ -208,10 +208,8 @@ BOOL CToolsPage::OnInitDialog()
     m_btnAdd.SetIcon(0);
     m_btnReplace.SetIcon(0);
     m_btnRemove.SetIcon(0);
-    if (CEdit* pLabel = static_cast<CEdit*>(GetDlgItem(IDC_TOOLS_LABEL)))
-        pLabel->LimitText(kMaxToolEntryLength / 2);
-    if (CEdit* pPath = static_cast<CEdit*>(GetDlgItem(IDC_TOOLS_PATH)))
-        pPath->LimitText(kMaxToolEntryLength / 2);
+    SendDlgItemMessage(IDC_TOOLS_LABEL, EM_LIMITTEXT, kMaxToolEntryLength / 2, 0);
+    SendDlgItemMessage(IDC_TOOLS_PATH, EM_LIMITTEXT, kMaxToolEntryLength / 2, 0);
     FillList();
     return TRUE;
 }

@@ -153,8 +153,10 @@ void CMDIFrameWnd::MDIRestore(CWnd* pWnd)
 
 CMenu* CMDIFrameWnd::MDISetMenu(CMenu* pFrameMenu, CMenu* pWindowMenu)
 {
-    HMENU hOld = HMENU(::SendMessage(m_hWndMDIClient, WM_MDISETMENU, WPARAM(pFrameMenu->GetSafeHmenu()),
-        LPARAM(pWindowMenu->GetSafeHmenu())));
+    // Either menu may be null: that part of the menu bar stays as it is.
+    HMENU hFrame = pFrameMenu != nullptr ? pFrameMenu->m_hMenu : NULL;
+    HMENU hWindow = pWindowMenu != nullptr ? pWindowMenu->m_hMenu : NULL;
+    HMENU hOld = HMENU(::SendMessage(m_hWndMDIClient, WM_MDISETMENU, WPARAM(hFrame), LPARAM(hWindow)));
     return CMenu::FromHandle(hOld);
 }
 
