@@ -309,7 +309,7 @@ LRESULT OnCreate(HWND hwnd, const CREATESTRUCT& cs)
     s->createdHeight = cs.cy;
     s->dropHeight = std::max(0, cs.cy - FieldTotalHeight(*s));
 
-    DWORD listStyle = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (style & WS_VSCROLL);
+    DWORD listStyle = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (DWORD(cs.style) & WS_VSCROLL);
     if (style & CBS_SORT)
         listStyle |= LBS_SORT;
     if (style & CBS_HASSTRINGS)
@@ -438,6 +438,14 @@ void ComboListChoiceMade(HWND combo)
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_NCCREATE) {
+        // A combo's scroll-bar styles are meant for its list (WM_CREATE
+        // passes them on from the creation style); the field never shows one.
+        LONG_PTR style = GetWindowLongPtr(hwnd, GWL_STYLE);
+        if (style & (WS_VSCROLL | WS_HSCROLL))
+            SetWindowLongPtr(hwnd, GWL_STYLE, style & ~LONG_PTR(WS_VSCROLL | WS_HSCROLL));
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
     if (msg == WM_CREATE)
         return OnCreate(hwnd, *reinterpret_cast<const CREATESTRUCT*>(lParam));
     ComboState* s = StateOf(hwnd);
@@ -473,6 +481,11 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return LRESULT(s->font);
+    case WM_ENABLE:
+        // The edit of a drop-down combo greys with it.
+        if (s->edit)
+            EnableWindow(s->edit, BOOL(wParam));
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS | (s->dropped ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:

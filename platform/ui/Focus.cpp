@@ -177,6 +177,11 @@ void DeliverSurfaceFocus(HWND topLevel, bool gained)
     if (!w || !IsUsable(*w) || !IsTopLevel(*w))
         return;
     if (gained) {
+        // Menus, tips and drop-down lists (owned popups without a caption)
+        // never become active: the desktop may hand them its focus when they
+        // show, but the window that opened them stays active with the keys.
+        if (w->owner && (w->style & WS_POPUP) && (w->style & WS_CAPTION) != WS_CAPTION)
+            return;
         // A window disabled by a modal dialog passes activation to it.
         HWND target = topLevel;
         if (w->style & WS_DISABLED) {

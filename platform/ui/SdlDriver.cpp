@@ -257,6 +257,8 @@ public:
 
     bool PollEvents() override
     {
+        if (m_refocus)
+            ReturnKeyboardToActiveWindow();
         bool any = false;
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
@@ -409,8 +411,25 @@ private:
             if (!(SDL_GetWindowFlags(s.window) & SDL_WINDOW_POPUP_MENU))
                 SDL_RaiseWindow(s.window);
         } else {
+            // Without a window manager the desktop gives every window it
+            // shows the keyboard and nobody takes it back when it goes, so
+            // the keys would be lost after a list or dialog closes.
+            if (SDL_GetKeyboardFocus() == s.window)
+                m_refocus = true;
             SDL_HideWindow(s.window);
         }
+    }
+
+    // Runs at the next poll, when the window system has chosen the window
+    // that is active after the hidden one.
+    void ReturnKeyboardToActiveWindow()
+    {
+        m_refocus = false;
+        auto it = m_surfaces.find(GetActiveWindow());
+        if (it == m_surfaces.end() || !it->second.visible || it->second.minimized)
+            return;
+        if (SDL_GetKeyboardFocus() != it->second.window)
+            SDL_SetWindowInputFocus(it->second.window);
     }
 
     void DropCachedCursors()
@@ -469,6 +488,7 @@ private:
     // A drop in progress (SDL_DROPBEGIN .. SDL_DROPCOMPLETE).
     std::vector<std::string> m_dropped;
     Uint32 m_dropWindow = 0;
+    bool m_refocus = false;
 };
 
 SDL_HitTestResult HitTest(SDL_Window* window, const SDL_Point* area, void* data)
@@ -637,6 +657,11 @@ void SdlDriver::TranslateWindowEvent(const SDL_WindowEvent& e)
         DeliverSurfaceFocus(hwnd, true);
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        // Focus passing to another of our windows (a dropped list, a menu)
+        // is no loss for the application; that window's own report, if it
+        // counts at all, moves the activation.
+        if (SDL_Window* now = SDL_GetKeyboardFocus(); now && now != s.window && WindowOf(SDL_GetWindowID(now)))
+            break;
         DeliverSurfaceFocus(hwnd, false);
         break;
     case SDL_WINDOWEVENT_CLOSE:
@@ -742,6 +767,11 @@ std::unique_ptr<Driver> CreateSdlDriver(std::string& error)
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Our frames are finished pixels: the plain window framebuffer shows
+    // them. An accelerated one would make SDL recreate each window on its
+    // first frame, and the new desktop window forgets a position set just
+    // before (dialogs and dropped lists then open at the screen's corner).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("the SDL back end cannot open a display: ") + SDL_GetError();
         return nullptr;

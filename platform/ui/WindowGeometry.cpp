@@ -261,7 +261,10 @@ BOOL AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyl
     if (!lpRect)
         return FALSE;
     Window probe;
-    probe.style = dwStyle;
+    // Scroll bars are not part of the answer: a caller placing a window
+    // whose bars come and go (a scroll view in its frame) wants the frame
+    // alone, and adds the bars itself when it means to.
+    probe.style = dwStyle & ~DWORD(WS_VSCROLL | WS_HSCROLL);
     if (!(dwStyle & (WS_CHILD | WS_POPUP)))
         probe.style |= WS_CAPTION;
     probe.exStyle = dwExStyle;

@@ -290,6 +290,14 @@ BOOL EnableWindow(HWND hWnd, BOOL bEnable)
         InputWindowHiddenOrDisabled(hWnd);
         CallProcedure(hWnd, WM_ENABLE, FALSE, 0);
     }
+    // Every control draws its disabled look differently, and the idle
+    // command update enables them with no paint of its own to follow; a
+    // child whose state changed is therefore painted again. A top-level
+    // window (disabled under a modal dialog) looks the same either way.
+    if (bool(bEnable) == wasDisabled) {
+        if (Window* again = PeekWindowRecord(hWnd); again && (again->style & WS_CHILD))
+            InvalidateRect(hWnd, NULL, TRUE);
+    }
     return wasDisabled ? TRUE : FALSE;
 }
 

@@ -113,6 +113,19 @@ public:
 };
 IMPLEMENT_DYNCREATE(CPageView, CView)
 
+// A page taller and wider than any window the tests arrange.
+class CTallPageView : public CScrollView {
+    DECLARE_DYNCREATE(CTallPageView)
+public:
+    void OnDraw(CDC*) override {}
+    void OnInitialUpdate() override
+    {
+        CScrollView::OnInitialUpdate();
+        SetScrollSizes(MM_TEXT, CSize(2000, 2000));
+    }
+};
+IMPLEMENT_DYNCREATE(CTallPageView, CScrollView)
+
 namespace {
 
 const platform::MenuItemTemplate kWindowItems[] = {
@@ -438,6 +451,37 @@ TEST_F(MdiFrameTest, WindowCommandsArrangeAndAreDisabledWithoutChildren)
     // With nothing to arrange the command is disabled, so it is dropped.
     m_pMain->SendMessage(WM_COMMAND, ID_WINDOW_NEW);
     EXPECT_EQ(CChildFrame::s_alive, 0);
+}
+
+TEST_F(MdiFrameTest, ArrangedScrollViewsKeepTheirBarsInsideTheirFrames)
+{
+    auto* pTall = new CMultiDocTemplate(kPageResource, RUNTIME_CLASS(CPageDoc), RUNTIME_CLASS(CChildFrame),
+        RUNTIME_CLASS(CTallPageView));
+    AfxGetApp()->AddDocTemplate(pTall);
+    CDocument* pDoc = pTall->OpenDocumentFile(NULL);
+    ASSERT_NE(pDoc, nullptr);
+    CMDIChildWnd* pChild = ChildOf(pDoc);
+    ASSERT_NE(pChild, nullptr);
+    POSITION pos = pDoc->GetFirstViewPosition();
+    CView* pView = pDoc->GetNextView(pos);
+    Pump();
+    // Each arrangement lays the frame out again while the view shows its
+    // bars; the view must still fill the frame's client area exactly, or
+    // its bars end up outside the frame where nobody sees them.
+    for (UINT nArrange : {UINT(ID_WINDOW_TILE_HORZ), UINT(ID_WINDOW_CASCADE), UINT(ID_WINDOW_TILE_VERT)}) {
+        SCOPED_TRACE(nArrange);
+        m_pMain->SendMessage(WM_COMMAND, nArrange);
+        Pump();
+        EXPECT_NE(pView->GetStyle() & WS_VSCROLL, 0u);
+        EXPECT_NE(pView->GetStyle() & WS_HSCROLL, 0u);
+        CRect frameClient, view;
+        pChild->GetClientRect(&frameClient);
+        pChild->ClientToScreen(&frameClient);
+        pView->GetWindowRect(&view);
+        EXPECT_TRUE(view == frameClient) << "view " << view.left << "," << view.top << "," << view.right << ","
+                                         << view.bottom << " in " << frameClient.left << "," << frameClient.top
+                                         << "," << frameClient.right << "," << frameClient.bottom;
+    }
 }
 
 } // namespace
