@@ -513,8 +513,16 @@ void CSurface::DrawPrinterMargins(CDC* pDC)
         CString label;
         if (!label.LoadString(IDS_PRINTER_MARGIN))
             label = "Printer Margin";
+        // The label reads at every zoom: 11 pixels high on the screen, 8
+        // points (11 hundredths of an inch) on paper.
+        int nHeight = 11;
+        if (!pDC->IsPrinting()) {
+            CSize pixels(0, 11);
+            pDC->DPtoLP(&pixels);
+            nHeight = std::max(1, std::abs(int(pixels.cy)));
+        }
         LOGFONT lf{};
-        lf.lfHeight = -6;
+        lf.lfHeight = -nHeight;
         lf.lfWeight = FW_NORMAL;
         std::strncpy(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
         CFont font;

@@ -133,6 +133,13 @@ void CToolpadBar::OnToolListSelChange()
     SetCurrentShape(static_cast<int>(m_toolList.GetItemData(nIndex)));
 }
 
+void CToolpadBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL /*bDisableIfNoHndler*/)
+{
+    // A dialog bar disables the controls no command handler updates; the
+    // tool pad's lists are its own and always in use.
+    CDialogBar::OnUpdateCmdUI(pTarget, FALSE);
+}
+
 void CToolpadBar::OnSelectionListSelChange()
 {
     const int nIndex = m_selectionList.GetCurSel();

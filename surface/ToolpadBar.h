@@ -43,6 +43,8 @@ public:
     // main frame's active child when it is a CSurface, else NULL.
     static CSurface* GetActiveSurface();
 
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
+
 protected:
     CListBox m_toolList;
     CListBox m_selectionList;

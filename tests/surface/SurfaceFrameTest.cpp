@@ -101,6 +101,12 @@ TEST_F(SurfaceFrameTest, ToolPadShowsToolsUntilSomethingIsSelected)
     EXPECT_EQ(bar.SendMessage(WM_QUERYNEWPALETTE, 0, 0), 0);
     EXPECT_EQ(bar.SendMessage(WM_PALETTECHANGED, 0, 0), 0);
 
+    // The idle update leaves the bar's own lists usable although no
+    // command handler updates them.
+    bar.OnUpdateCmdUI(m_pMain, TRUE);
+    EXPECT_TRUE(bar.GetToolList()->IsWindowEnabled());
+    EXPECT_TRUE(bar.GetSelectionList()->IsWindowEnabled());
+
     // No design: the tools, with the selection tool highlighted.
     bar.UpdateToolpad();
     ASSERT_EQ(bar.GetVisibleList(), bar.GetToolList());
