@@ -4,8 +4,7 @@
 // file; one that does not read must leave the file as it was.
 
 #include "app/main/CommandLine.h"
-#include "platform/files/ProgramFolder.h"
-#include "platform/ui/AfxMessageBox.h"
+#include "fuzz/FuzzProgramFolder.h"
 
 #include <unistd.h>
 
@@ -20,20 +19,9 @@
 namespace {
 
 struct Setup {
-    std::string host;
-    std::string request; // Windows form
-    Setup()
-    {
-        host = std::filesystem::temp_directory_path().string() + "/tw-cmdfuzz-" + std::to_string(getpid());
-        std::filesystem::create_directories(host);
-        platform::SetProgramFolderForTests(host);
-        platform::SetAfxMessageBoxHandler([](LPCSTR, UINT, UINT) { return 1; });
-        request = "C:" + host + "\\olvw.dat";
-        for (char& c : request) {
-            if (c == '/')
-                c = '\\';
-        }
-    }
+    FuzzProgramFolder program{"cmdfuzz"};
+    std::string host = program.host;
+    std::string request = program.windows + "olvw.dat"; // Windows form
 };
 
 const Setup& TheSetup()

@@ -3,8 +3,7 @@
 // again into the same values, since a column only ever holds what fits it.
 
 #include "app/TextTable.h"
-#include "platform/files/ProgramFolder.h"
-#include "platform/ui/AfxMessageBox.h"
+#include "fuzz/FuzzProgramFolder.h"
 
 #include <unistd.h>
 
@@ -17,20 +16,10 @@
 namespace {
 
 struct Setup {
-    std::string host;
-    std::string folder;
-    Setup()
-    {
-        host = std::filesystem::temp_directory_path().string() + "/tw-tablefuzz-" + std::to_string(getpid());
-        std::filesystem::create_directories(host + "/support");
-        platform::SetProgramFolderForTests(host);
-        platform::SetAfxMessageBoxHandler([](LPCSTR, UINT, UINT) { return 1; });
-        folder = "C:" + host + "\\";
-        for (char& c : folder) {
-            if (c == '/')
-                c = '\\';
-        }
-    }
+    FuzzProgramFolder program{"tablefuzz"};
+    std::string host = program.host;
+    std::string folder = program.windows;
+    Setup() { std::filesystem::create_directories(host + "/support"); }
 };
 
 const Setup& TheSetup()

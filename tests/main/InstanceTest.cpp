@@ -12,6 +12,7 @@
 #include "platform/services/FileMapping.h"
 #include "platform/services/SingleInstance.h"
 #include "tests/services/ChildProcess.h"
+#include "tests/ui/ChildLoop.h"
 #include "tests/support/TestHome.h"
 
 #include <sys/stat.h>
@@ -75,31 +76,7 @@ protected:
 
     // The first copy's message loop, until the second copy (a forked child)
     // has ended; the child's exit code.
-    int RunLoopUntilChildEnds(pid_t child)
-    {
-        int status = -1;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        platform::headless::SetIdleHandler([&] {
-            int raw = 0;
-            if (waitpid(child, &raw, WNOHANG) == child) {
-                status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-                PostQuitMessage(0);
-            } else if (std::chrono::steady_clock::now() > deadline) {
-                services_test::WaitChild(child, 0);
-                PostQuitMessage(0);
-            } else {
-                usleep(1000);
-            }
-            return true;
-        });
-        MSG msg;
-        while (GetMessage(&msg, NULL, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
-        platform::headless::SetIdleHandler(nullptr);
-        return status;
-    }
+    int RunLoopUntilChildEnds(pid_t child) { return uitest::RunMessageLoopUntilChildEnds(child, 10); }
 
     // A started first copy with nothing waiting in its queue and a design
     // index, so that companion requests need no content.

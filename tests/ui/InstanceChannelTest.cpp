@@ -4,6 +4,7 @@
 #include "platform/ui/InstanceChannel.h"
 #include "platform/ui/internal/Driver.h"
 #include "tests/services/ChildProcess.h"
+#include "tests/ui/ChildLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -40,30 +41,7 @@ protected:
 
     // The first copy's message loop, run until the second copy (a forked
     // child) has ended; its exit code.
-    int RunLoopUntilChildEnds(pid_t child)
-    {
-        int status = -1;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        platform::headless::SetIdleHandler([&] {
-            int raw = 0;
-            if (waitpid(child, &raw, WNOHANG) == child) {
-                status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-                PostQuitMessage(0);
-            } else if (std::chrono::steady_clock::now() > deadline) {
-                services_test::WaitChild(child, 0);
-                PostQuitMessage(0);
-            } else {
-                usleep(1000);
-            }
-            return true;
-        });
-        MSG msg;
-        while (GetMessage(&msg, NULL, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
-        return status;
-    }
+    int RunLoopUntilChildEnds(pid_t child) { return uitest::RunMessageLoopUntilChildEnds(child, 5); }
 
     std::string name;
     SingleInstance first;
