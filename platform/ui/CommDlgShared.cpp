@@ -14,7 +14,7 @@ INT_PTR RunCommonDialog(const char* caption, short cx, short cy, const std::vect
     HWND owner, DLGPROC proc, LPARAM param)
 {
     DialogTemplate t{};
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_VISIBLE;
     t.cx = cx;
     t.cy = cy;
     t.caption = caption;

@@ -459,7 +459,11 @@ void KeyDown(Tracker& t, const MSG& msg)
     switch (vk) {
     case VK_MENU:
     case VK_F10:
-        t.menuKeyPressed = true;
+        // A key held since before the menu opened repeats (or is reported
+        // again by a display that re-reads the keyboard when a popup
+        // appears); only a fresh press makes its release close the menu.
+        if (!(msg.lParam & (LPARAM(1) << 30)))
+            t.menuKeyPressed = true;
         return;
     case VK_ESCAPE:
         if (t.levels.size() > 1 || (t.levels.size() == 1 && t.barWindow)) {

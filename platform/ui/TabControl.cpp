@@ -298,6 +298,16 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(s->font);
+    case WM_NCHITTEST: {
+        // Only the tabs are the control's own: a page shown in the display
+        // area (a sibling after the control, as a property sheet places it)
+        // gets the clicks there.
+        POINT p{short(LOWORD(lParam)), short(HIWORD(lParam))};
+        ScreenToClient(hwnd, &p);
+        if (HitTest(hwnd, *s, p) < 0)
+            return HTTRANSPARENT;
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
     case WM_LBUTTONDOWN: {
         int hit = HitTest(hwnd, *s, POINT{short(LOWORD(lParam)), short(HIWORD(lParam))});
         if (hit >= 0 && !(GetWindowLongPtr(hwnd, GWL_STYLE) & TCS_FOCUSNEVER))

@@ -295,4 +295,37 @@ TEST_F(PageSetupTest, CancelledNewDesignCreatesNothing)
         EXPECT_EQ(appBefore[i], m_app->GetDocQuickInfo()[i]);
 }
 
+// A click on a page's control must reach that control, on every page and
+// after switching pages, not the tab control that spans the page area.
+TEST_F(PageSetupTest, ClicksOnEachPageReachItsControls)
+{
+    struct Probe {
+        int nPage;
+        int nID;
+    };
+    const Probe probes[] = {{0, IDC_PS_KIND_LABEL}, {1, IDC_PS_PAPER_A4}, {1, IDC_PS_LANDSCAPE},
+        {2, IDC_PS_CARD_WIDTH}, {0, IDC_PS_KIND_GENERAL}};
+    std::vector<std::function<void(HWND)>> steps;
+    for (const Probe& probe : probes) {
+        steps.push_back([probe](HWND h) {
+            // Bring the page forward through its tab, as a user does.
+            ::SendMessage(h, PSM_SETCURSEL, WPARAM(probe.nPage), 0);
+        });
+        steps.push_back([probe](HWND h) {
+            HWND control = ::GetDlgItem(Page(h, probe.nPage), probe.nID);
+            ASSERT_NE(HWND(NULL), control);
+            RECT rect{};
+            ::GetWindowRect(control, &rect);
+            platform::headless::Click((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        });
+        steps.push_back([probe](HWND h) {
+            HWND control = ::GetDlgItem(Page(h, probe.nPage), probe.nID);
+            EXPECT_EQ(control, ::GetFocus()) << "page " << probe.nPage << " control " << probe.nID;
+        });
+    }
+    steps.push_back([](HWND h) { Press(h, IDCANCEL); });
+    RunSteps(std::move(steps));
+    EXPECT_EQ(0, RunPageSetup(4, 1, FALSE, 0, 0, m_app->m_pMainWnd));
+}
+
 } // namespace

@@ -225,6 +225,26 @@ TEST_F(MenuTrackTest, AltWithMnemonicsOpensPopupsAndChooses)
     EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const MenuEvent& e) { return e.message == WM_ENTERMENULOOP; }), 1);
 }
 
+TEST_F(MenuTrackTest, AltHeldWhileTheMenuOpensKeepsItOpenWhenReleased)
+{
+    Script({
+        [] {
+            hl::KeyDown(VK_MENU);
+            hl::TypeKey('F');
+            // The held key repeats once the popup is up, then is let go.
+            hl::KeyDown(VK_MENU);
+        },
+        [] { hl::KeyUp(VK_MENU); },
+        [&] {
+            EXPECT_EQ(OpenPopups().size(), 1u);
+            hl::TypeKey(VK_ESCAPE);
+        },
+        [] { hl::TypeKey(VK_ESCAPE); },
+    });
+    RunProgramLoop();
+    EXPECT_TRUE(Commands(frame).empty());
+}
+
 TEST_F(MenuTrackTest, EscapeStepsBackAndAltAgainCloses)
 {
     Script({
