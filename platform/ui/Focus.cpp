@@ -132,6 +132,18 @@ HWND Activate(HWND hwnd, WORD how)
         CancelCapture();
 
     in.active = hwnd;
+    if (hwnd) {
+        // Every owner up the chain remembers its most recently active popup.
+        for (Window* w = PeekWindowRecord(hwnd); w != nullptr;) {
+            Window* owner = w->owner ? PeekWindowRecord(w->owner) : nullptr;
+            if (owner == nullptr) {
+                w->lastActivePopup = hwnd;
+                break;
+            }
+            owner->lastActivePopup = hwnd;
+            w = owner;
+        }
+    }
     if (hwnd && !in.appActive) {
         in.appActive = true;
         SendActivateApp(true);

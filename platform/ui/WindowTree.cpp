@@ -482,8 +482,24 @@ HWND GetTopWindow(HWND hWnd)
 
 HWND GetLastActivePopup(HWND hWnd)
 {
-    HWND popup = GetWindow(hWnd, GW_ENABLEDPOPUP);
-    return popup ? popup : hWnd;
+    // The owned window that was active last, while it still exists, is
+    // shown and enabled and is still owned by hWnd; else hWnd itself. A
+    // window shown without being activated (a floating tool window) never
+    // becomes the answer.
+    Window* w = PeekWindowRecord(hWnd);
+    if (!w)
+        return NULL;
+    HWND popup = w->lastActivePopup;
+    if (!popup || popup == hWnd)
+        return hWnd;
+    Window* p = PeekWindowRecord(popup);
+    if (!p || !(p->style & WS_VISIBLE) || (p->style & WS_DISABLED))
+        return hWnd;
+    for (Window* o = p; o != nullptr; o = o->owner ? PeekWindowRecord(o->owner) : nullptr) {
+        if (o->owner == hWnd)
+            return popup;
+    }
+    return hWnd;
 }
 
 namespace {

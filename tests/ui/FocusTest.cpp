@@ -156,3 +156,36 @@ TEST_F(FocusTest, ClickOnWindowDisabledByModalDialogBringsTheDialogForward)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FocusTest, LastActivePopupIsTheOwnedWindowActiveLastNotOneMerelyShown)
+{
+    HWND owner = MakeTopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{0, 0, 400, 300});
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), owner);
+    EXPECT_EQ(GetLastActivePopup(owner), owner);
+
+    // A tool window shown without activation is not the answer.
+    HWND tool = CreateWindowEx(0, TestClass(), "tool", WS_POPUP | WS_CAPTION, 10, 10, 100, 100, owner, NULL, NULL, NULL);
+    ASSERT_NE(tool, HWND(NULL));
+    ShowWindow(tool, SW_SHOWNA);
+    EXPECT_EQ(GetActiveWindow(), owner);
+    EXPECT_EQ(GetLastActivePopup(owner), owner);
+
+    // A dialog-like popup that is activated is, until it goes.
+    HWND popup = CreateWindowEx(0, TestClass(), "popup", WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 100, 100, owner,
+        NULL, NULL, NULL);
+    ASSERT_EQ(GetActiveWindow(), popup);
+    EXPECT_EQ(GetLastActivePopup(owner), popup);
+    ShowWindow(popup, SW_HIDE);
+    EXPECT_EQ(GetLastActivePopup(owner), owner);
+    ShowWindow(popup, SW_SHOW);
+    SetActiveWindow(popup);
+    EXPECT_EQ(GetLastActivePopup(owner), popup);
+    DestroyWindow(popup);
+    EXPECT_EQ(GetLastActivePopup(owner), owner);
+    DestroyWindow(tool);
+}
+
+} // namespace

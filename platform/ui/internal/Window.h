@@ -65,6 +65,9 @@ struct Window {
     HMENU menu = NULL; // top-level windows: the menu bar
     HWND parent = NULL; // the desktop for top-level windows
     HWND owner = NULL;
+    // Top-level windows: the window of this one's owner chain that was
+    // active last (GetLastActivePopup); NULL when none was.
+    HWND lastActivePopup = NULL;
     std::vector<HWND> children; // Z order, top first
     RECT windowRect{}; // screen coordinates
     RECT clientRect{}; // screen coordinates
