@@ -340,5 +340,11 @@ BOOL SetForegroundWindow(HWND hWnd)
     if (!top)
         return FALSE;
     Activate(top->handle, WA_ACTIVE);
-    return Input().active == top->handle ? TRUE : FALSE;
+    if (Input().active != top->handle)
+        return FALSE;
+    // Activation inside the program is not enough when another program (a
+    // second copy that has just ended, say) holds the desktop's keyboard.
+    if (HasDriver())
+        GetDriver().BringSurfaceToFront(top->handle);
+    return TRUE;
 }

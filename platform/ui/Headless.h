@@ -64,6 +64,10 @@ const std::vector<ShownMessageBox>& MessageBoxes();
 // The pixel of a window at client (x, y), as COLORREF; CLR_INVALID outside
 // its surface. `whole` measures from the window's top-left corner instead.
 COLORREF WindowPixel(HWND hwnd, int x, int y, bool whole = false);
+// The top-level window last brought in front of the desktop's other
+// windows (SetForegroundWindow); NULL when none was.
+HWND FrontSurface();
+
 // Frames presented so far and surfaces that exist.
 int PresentCount();
 bool HasSurface(HWND topLevel);

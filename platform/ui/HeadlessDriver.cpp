@@ -34,6 +34,7 @@ public:
             it->second = info.title;
     }
     void DestroySurface(HWND hwnd) override { surfaces.erase(hwnd); }
+    void BringSurfaceToFront(HWND hwnd) override { front = hwnd; }
     void Present(HWND hwnd, const PixelBuffer&, const RECT&) override
     {
         ++presents;
@@ -93,6 +94,7 @@ public:
 
     std::map<HWND, std::string> surfaces; // with the title shown
     int presents = 0;
+    HWND front = NULL; // the surface last brought to the front
     POINT cursorPos{0, 0};
     CursorShape cursor;
     bool mouseCaptured = false;
@@ -307,6 +309,11 @@ COLORREF WindowPixel(HWND hwnd, int x, int y, bool whole)
     if (!top->surface->Contains(bx, by))
         return CLR_INVALID;
     return ColorFromPixel(top->surface->Row(by)[bx]);
+}
+
+HWND FrontSurface()
+{
+    return Headless().front;
 }
 
 int PresentCount()

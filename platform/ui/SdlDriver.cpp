@@ -403,6 +403,15 @@ private:
         return true;
     }
 
+    void BringSurfaceToFront(HWND hwnd) override
+    {
+        auto it = m_surfaces.find(hwnd);
+        if (it == m_surfaces.end() || !it->second.visible || it->second.minimized)
+            return;
+        SDL_RaiseWindow(it->second.window);
+        SDL_SetWindowInputFocus(it->second.window);
+    }
+
     void Show(SdlSurface& s, bool visible)
     {
         s.visible = visible;

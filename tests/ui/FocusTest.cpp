@@ -189,3 +189,19 @@ TEST_F(FocusTest, LastActivePopupIsTheOwnedWindowActiveLastNotOneMerelyShown)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FocusTest, SetForegroundWindowBringsTheTopLevelSurfaceToTheFront)
+{
+    HWND a = MakeTopLevel(WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
+    HWND b = MakeTopLevel(WS_POPUP | WS_VISIBLE, RECT{200, 0, 300, 100});
+    HWND child = MakeChild(a, 7, RECT{10, 10, 50, 50});
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), b);
+    EXPECT_TRUE(SetForegroundWindow(child));
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(platform::headless::FrontSurface(), a);
+}
+
+} // namespace

@@ -72,6 +72,9 @@ public:
     // then answers the default button).
     virtual int ShowMessageBox(HWND owner, const std::string& textUtf8, const std::string& captionUtf8, UINT type) = 0;
     virtual void Beep() { }
+    // Puts a top-level window's surface in front of the desktop's other
+    // windows with the keyboard (SetForegroundWindow).
+    virtual void BringSurfaceToFront(HWND) { }
 };
 
 // The driver, chosen and opened on first use.
