@@ -120,6 +120,11 @@ IMPLEMENT_DYNCREATE(CDrawDoc, COleDocument)
 BEGIN_MESSAGE_MAP(CDrawDoc, COleDocument)
     ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, OnUpdateFileSave)
     ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_AS, OnUpdateFileSaveAs)
+    ON_COMMAND(ID_VIEW_NEXT_SURFACE, OnNextSurface)
+    ON_COMMAND(ID_VIEW_PREV_SURFACE, OnPrevSurface)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_NEXT_SURFACE, OnUpdateSurfaceStep)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_PREV_SURFACE, OnUpdateSurfaceStep)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_SURFACE, OnUpdateSurfaceIndicator)
 END_MESSAGE_MAP()
 
 CDrawDoc::CDrawDoc()
@@ -249,6 +254,43 @@ void CDrawDoc::OnUpdateFileSave(CCmdUI* pCmdUI)
 void CDrawDoc::OnUpdateFileSaveAs(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(FALSE);
+}
+
+void CDrawDoc::OnNextSurface() { StepSurface(1); }
+void CDrawDoc::OnPrevSurface() { StepSurface(-1); }
+
+void CDrawDoc::OnUpdateSurfaceStep(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_surfaces.GetCount() >= 2);
+}
+
+void CDrawDoc::OnUpdateSurfaceIndicator(CCmdUI* pCmdUI)
+{
+    // The status bar names the side being shown (empty for a single page).
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetText(GetSurfaceName(GetCurrentSurfaceNumber()));
+}
+
+void CDrawDoc::StepSurface(int nStep)
+{
+    const int nCount = static_cast<int>(m_surfaces.GetCount());
+    if (nCount < 2)
+        return;
+    // A text being typed belongs to the surface that is going away.
+    if (CDesignerApp* pApp = GetDesignerApp())
+        pApp->EndTextEdit(FALSE);
+    // The shown surface's place in the list, found through its view.
+    const CView* pShown = GetCurrentView();
+    int nIndex = 0;
+    for (int i = 0; i < nCount; ++i) {
+        const CSurfaceInfo* pInfo = GetSurfaceInfo(i);
+        if (pInfo != nullptr && pInfo->m_pView == pShown) {
+            nIndex = i;
+            break;
+        }
+    }
+    m_nSurfaceCycle = ((m_nSurfaceCycle + nStep) % nCount + nCount) % nCount;
+    SetCurrentSurface(((nIndex + nStep) % nCount + nCount) % nCount);
 }
 
 // ---------------------------------------------------------------------------

@@ -270,7 +270,15 @@ protected:
 
     afx_msg void OnUpdateFileSave(CCmdUI* pCmdUI);
     afx_msg void OnUpdateFileSaveAs(CCmdUI* pCmdUI);
+    afx_msg void OnNextSurface();
+    afx_msg void OnPrevSurface();
+    afx_msg void OnUpdateSurfaceStep(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateSurfaceIndicator(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
+
+    // Shows the surface nStep places after (or before, for a negative
+    // step) the shown one in the surface list, wrapping round.
+    void StepSurface(int nStep);
 };
 
 // The application's current layout record that every new document copies.

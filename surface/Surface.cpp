@@ -213,6 +213,10 @@ void CSurface::SetZoom(WORD nZoom)
     // combo is brought back to this view's zoom either way.
     UpdateZoom(NULL);
     UpdateScrollSizes();
+    // A scroll position kept in pixels would land on an unrelated part of
+    // the page at the new scale; start again from its top left corner.
+    if (m_hWnd != NULL)
+        ScrollToPosition(CPoint(0, 0));
     Invalidate(TRUE);
     ReportZoom();
 }

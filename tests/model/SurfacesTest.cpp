@@ -117,6 +117,75 @@ TEST_F(SurfacesTest, SettingTheCurrentSurfaceSwapsViewsClampsAndSendsHintTen)
     pDoc->RemoveView(&recorder);
 }
 
+// Records whether an update handler enabled its command.
+class CEnableRecorder : public CCmdUI {
+public:
+    void Enable(BOOL bOn) override
+    {
+        m_nEnabled = bOn ? 1 : 0;
+        m_bEnableChanged = TRUE;
+    }
+    void SetText(LPCTSTR lpszText) override { m_strText = lpszText; }
+    int m_nEnabled = -1;
+    CString m_strText;
+};
+
+CString IndicatorText(CCmdTarget* pTarget)
+{
+    CEnableRecorder ui;
+    ui.m_nID = ID_INDICATOR_SURFACE;
+    ui.DoUpdate(pTarget, FALSE);
+    return ui.m_strText;
+}
+
+int EnabledState(CCmdTarget* pTarget, UINT nID)
+{
+    CEnableRecorder ui;
+    ui.m_nID = nID;
+    ui.DoUpdate(pTarget, FALSE);
+    return ui.m_nEnabled;
+}
+
+TEST_F(SurfacesTest, NextAndPreviousSurfaceWalkTheSurfacesOfTheActiveDesignWrappingRound)
+{
+    CDrawDoc* pShirt = NewDesign(RUNTIME_CLASS(CTovellDoc));
+    ASSERT_NE(pShirt, nullptr);
+    CSurface* pFront = ViewOf(pShirt, 0);
+    CSurface* pBack = ViewOf(pShirt, 1);
+    ASSERT_NE(pBack, nullptr);
+    EXPECT_EQ(EnabledState(pShirt, ID_VIEW_NEXT_SURFACE), 1);
+    EXPECT_EQ(EnabledState(pShirt, ID_VIEW_PREV_SURFACE), 1);
+
+    // The commands come through the design window, as from the menu.
+    CFrameWnd* pFrame = pFront->GetParentFrame();
+    ASSERT_NE(pFrame, nullptr);
+    pFrame->SendMessage(WM_COMMAND, ID_VIEW_NEXT_SURFACE, 0);
+    EXPECT_EQ(pShirt->GetCurrentView(), pBack);
+    EXPECT_TRUE(pBack->IsWindowVisible());
+    EXPECT_FALSE(pFront->IsWindowVisible());
+    // The status bar names the side on show.
+    EXPECT_EQ(IndicatorText(pShirt), CString("Back"));
+    pFrame->SendMessage(WM_COMMAND, ID_VIEW_NEXT_SURFACE, 0);
+    EXPECT_EQ(pShirt->GetCurrentView(), pFront);
+    EXPECT_EQ(IndicatorText(pShirt), CString("Front"));
+    pFrame->SendMessage(WM_COMMAND, ID_VIEW_PREV_SURFACE, 0);
+    EXPECT_EQ(pShirt->GetCurrentView(), pBack);
+    pFrame->SendMessage(WM_COMMAND, ID_VIEW_PREV_SURFACE, 0);
+    EXPECT_EQ(pShirt->GetCurrentView(), pFront);
+    EXPECT_TRUE(pFront->IsWindowVisible());
+    EXPECT_FALSE(pShirt->IsModified());
+    pShirt->OnCloseDocument();
+    Pump();
+
+    // A single page has nowhere to go.
+    CDrawDoc* pPad = NewDesign(RUNTIME_CLASS(CMousepadDoc));
+    ASSERT_NE(pPad, nullptr);
+    EXPECT_EQ(EnabledState(pPad, ID_VIEW_NEXT_SURFACE), 0);
+    EXPECT_EQ(EnabledState(pPad, ID_VIEW_PREV_SURFACE), 0);
+    pPad->OnCloseDocument();
+    Pump();
+}
+
 TEST_F(SurfacesTest, StrayObjectsMoveToTheShownSurfaceWithoutModifyingTheDesign)
 {
     CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CTovellDoc));

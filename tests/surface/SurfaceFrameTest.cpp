@@ -56,6 +56,40 @@ TEST_F(SurfaceFrameTest, ToolPadShowsWithDesignsWhenWantedAndHidesWithTheLast)
     EXPECT_EQ(m_pMain->Count(WM_TW_HIDE_TOOLPAD), 1);
 }
 
+TEST_F(SurfaceFrameTest, FittedPageFollowsMaximiseMinimiseAndRestore)
+{
+    CDrawDoc* pDoc = NewDesign();
+    CSurfaceFrame* pFrame = FrameOf(pDoc);
+    CSurface* pView = FirstView(pDoc);
+    ASSERT_NE(pFrame, nullptr);
+    ASSERT_EQ(pDoc->GetZoom(), ZOOM_FIT);
+    SetClientSize(pView, 300, 200);
+    const WORD nSmall = pView->GetZoom();
+    EXPECT_EQ(nSmall, pView->CalcFitZoom());
+
+    m_pMain->MDIMaximize(pFrame);
+    Pump();
+    EXPECT_TRUE(pFrame->IsZoomed());
+    EXPECT_GT(pView->GetZoom(), nSmall);
+    EXPECT_EQ(pView->GetZoom(), pView->CalcFitZoom());
+
+    // An icon has no room for the page; the zoom stays usable all the same.
+    pFrame->ShowWindow(SW_MINIMIZE);
+    Pump();
+    EXPECT_TRUE(pFrame->IsIconic());
+    EXPECT_GE(pView->GetZoom(), 1);
+    EXPECT_LE(pView->GetZoom(), CSurface::kMaxZoom);
+
+    m_pMain->MDIRestore(pFrame);
+    Pump();
+    EXPECT_FALSE(pFrame->IsIconic());
+    EXPECT_EQ(pView->GetZoom(), pView->CalcFitZoom());
+    m_pMain->MDIRestore(pFrame);
+    Pump();
+    EXPECT_FALSE(pFrame->IsZoomed());
+    EXPECT_EQ(pView->GetZoom(), nSmall);
+}
+
 TEST_F(SurfaceFrameTest, RulersFollowTheDocumentAndThePreference)
 {
     CDrawDoc* pDoc = NewDesign();

@@ -310,6 +310,23 @@ TEST_F(SurfaceTest, ZoomCommandsSetTheDocumentZoom)
     EXPECT_EQ(pView->GetZoom(), pView->CalcFitZoom());
 }
 
+TEST_F(SurfaceTest, ANewZoomShowsThePageFromItsTopLeftCorner)
+{
+    CDrawDoc* pDoc = NewDesign();
+    CSurface* pView = FirstView(pDoc);
+    SetClientSize(pView, 400, 300);
+    m_pMain->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_200, 0);
+    pView->ScrollToPosition(CPoint(500, 700));
+    ASSERT_NE(pView->GetScrollPosition(), CPoint(0, 0));
+    // A position kept in pixels would show an arbitrary part of the page
+    // at the new scale.
+    m_pMain->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_100, 0);
+    EXPECT_EQ(pView->GetScrollPosition(), CPoint(0, 0));
+    pView->ScrollToPosition(CPoint(100, 100));
+    m_pMain->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_100, 0);
+    EXPECT_EQ(pView->GetScrollPosition(), CPoint(0, 0));
+}
+
 TEST_F(SurfaceTest, HintsRefreshZoomOnlyInVisibleViews)
 {
     CDrawDoc* pDoc = NewDesign();
