@@ -141,6 +141,7 @@ IMPLEMENT_DYNAMIC(CZoomToolBar, CMainToolBar)
 
 BEGIN_MESSAGE_MAP(CZoomToolBar, CMainToolBar)
     ON_CBN_SELCHANGE(ID_VIEW_ZOOM_COMBO, OnZoomSelChange)
+    ON_CBN_CLOSEUP(ID_VIEW_ZOOM_COMBO, OnZoomCloseUp)
 END_MESSAGE_MAP()
 
 CZoomToolBar::CZoomToolBar() = default;
@@ -222,6 +223,19 @@ void CZoomToolBar::OnZoomSelChange()
     CWnd* pMain = AfxGetMainWnd();
     if (nCommand != 0 && pMain != nullptr && pMain->m_hWnd != NULL)
         pMain->PostMessage(WM_COMMAND, nCommand, 0);
+}
+
+void CZoomToolBar::OnZoomCloseUp()
+{
+    // Once a zoom is picked from the list, keys and the wheel belong to the
+    // design again.
+    CMainFrame* pFrame = GetMainFrame();
+    if (pFrame == nullptr || ::GetFocus() != m_wndZoom.m_hWnd)
+        return;
+    CFrameWnd* pChild = pFrame->GetActiveFrame();
+    CView* pView = pChild != nullptr ? pChild->GetActiveView() : nullptr;
+    if (pView != nullptr && pView->m_hWnd != NULL)
+        pView->SetFocus();
 }
 
 void UpdateZoomCombo(int nPercent, BOOL bFit)

@@ -68,6 +68,7 @@ public:
 
 protected:
     afx_msg void OnZoomSelChange();
+    afx_msg void OnZoomCloseUp();
     DECLARE_MESSAGE_MAP()
 
     CComboBox m_wndZoom;

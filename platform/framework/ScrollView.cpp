@@ -11,6 +11,7 @@ BEGIN_MESSAGE_MAP(CScrollView, CView)
     ON_WM_SIZE()
     ON_WM_HSCROLL()
     ON_WM_VSCROLL()
+    ON_WM_MOUSEWHEEL()
 END_MESSAGE_MAP()
 
 const SIZE CScrollView::sizeDefault = {0, 0};
@@ -263,6 +264,27 @@ void CScrollView::UpdateBars()
     if (newPos != oldPos)
         ::ScrollWindow(m_hWnd, oldPos.x - newPos.x, oldPos.y - newPos.y, NULL, NULL);
     m_bInsideUpdate = FALSE;
+}
+
+// The wheel scrolls three lines a notch (the desktop's default), the
+// vertical bar when there is one, else the horizontal one, never more than
+// a page at once. With Shift or Ctrl held it is left to the view.
+BOOL CScrollView::OnMouseWheel(UINT nFlags, short zDelta, CPoint /*pt*/)
+{
+    if (nFlags & (MK_SHIFT | MK_CONTROL))
+        return FALSE;
+    const DWORD style = GetStyle();
+    const bool vertical = (style & WS_VSCROLL) != 0;
+    if (!vertical && (style & WS_HSCROLL) == 0)
+        return FALSE;
+    constexpr int kLinesPerNotch = 3;
+    const int line = vertical ? m_lineDev.cy : m_lineDev.cx;
+    const int page = vertical ? m_pageDev.cy : m_pageDev.cx;
+    long long displacement = static_cast<long long>(-zDelta) * kLinesPerNotch * line / WHEEL_DELTA;
+    if (page > 0)
+        displacement = std::clamp<long long>(displacement, -page, page);
+    const CSize scroll = vertical ? CSize(0, int(displacement)) : CSize(int(displacement), 0);
+    return OnScrollBy(scroll, TRUE);
 }
 
 BOOL CScrollView::OnScrollBy(CSize sizeScroll, BOOL bDoScroll)

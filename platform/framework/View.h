@@ -176,5 +176,6 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     DECLARE_MESSAGE_MAP()
 };

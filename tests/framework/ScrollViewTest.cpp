@@ -93,6 +93,26 @@ TEST_F(ScrollViewTest, ScrollCodesMoveByLinesAndPages)
     EXPECT_EQ(CPoint(1000 - Client().cx, 0), m_view->GetScrollPosition());
 }
 
+TEST_F(ScrollViewTest, TheWheelScrollsThreeLinesANotchUpToAPage)
+{
+    m_view->SetScrollSizes(MM_TEXT, CSize(1000, 800), CSize(50, 40), CSize(5, 4));
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(-WHEEL_DELTA))), 0);
+    EXPECT_EQ(CPoint(0, 12), m_view->GetScrollPosition());
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(-10 * WHEEL_DELTA))), 0);
+    EXPECT_EQ(CPoint(0, 52), m_view->GetScrollPosition()); // a page at most
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(WHEEL_DELTA))), 0);
+    EXPECT_EQ(CPoint(0, 40), m_view->GetScrollPosition());
+    // Ctrl+wheel is the view's own (a zoom, say).
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(short(-WHEEL_DELTA))), 0);
+    EXPECT_EQ(CPoint(0, 40), m_view->GetScrollPosition());
+
+    // Only a horizontal bar: the wheel moves it.
+    m_view->SetScrollSizes(MM_TEXT, CSize(1000, 50), CSize(50, 40), CSize(5, 4));
+    m_view->ScrollToPosition(CPoint(0, 0));
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(-WHEEL_DELTA))), 0);
+    EXPECT_EQ(CPoint(15, 0), m_view->GetScrollPosition());
+}
+
 TEST_F(ScrollViewTest, DefaultPageAndLineAreTenthsOfTheWhole)
 {
     m_view->SetScrollSizes(MM_TEXT, CSize(1000, 800));

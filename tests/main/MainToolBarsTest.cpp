@@ -4,6 +4,7 @@
 #include "MainFrameTestSupport.h"
 
 #include "app/main/AppMessages.h"
+#include "app/main/DocTemplates.h"
 #include "app/main/ToolbarsDlg.h"
 #include "resources/resource.h"
 #include "surface/ToolpadBar.h"
@@ -66,6 +67,25 @@ TEST_F(MainToolBarsTest, ZoomComboFollowsTheViewsAndPostsTheChosenCommand)
     std::vector<MSG> posted = TakePosted(MainWindow(), WM_COMMAND);
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(LOWORD(posted[0].wParam), UINT(ID_VIEW_ZOOM_50));
+}
+
+TEST_F(MainToolBarsTest, ClosingTheZoomListGivesTheKeysBackToTheDesign)
+{
+    CMainFrame* pFrame = StartFrame();
+    ASSERT_NE(pFrame, nullptr);
+    CDesignDocTemplate* pTemplate = FindDocTemplateByKind(5);
+    ASSERT_NE(pTemplate, nullptr);
+    ASSERT_NE(pTemplate->OpenDocumentFile(nullptr), nullptr);
+    CView* pView = pFrame->GetActiveFrame()->GetActiveView();
+    ASSERT_NE(pView, nullptr);
+
+    CComboBox& combo = pFrame->GetStandardBar()->GetZoomCombo();
+    pFrame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE); // enabled with a design
+    combo.SetFocus();
+    ASSERT_EQ(::GetFocus(), combo.m_hWnd);
+    ::SendMessage(pFrame->GetStandardBar()->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_VIEW_ZOOM_COMBO, CBN_CLOSEUP),
+        LPARAM(combo.m_hWnd));
+    EXPECT_EQ(::GetFocus(), pView->m_hWnd);
 }
 
 TEST_F(MainToolBarsTest, HidingBothBarsFromTheirPopupKeepsThemHiddenAtTheNextStart)
