@@ -2,7 +2,9 @@
 screenshots of the root window."""
 
 import os
+import shutil
 import signal
+import sys
 import subprocess
 import time
 
@@ -86,3 +88,30 @@ def screenshot(env, path):
     if fields[0] != b"P6" or int(fields[3]) != 255:
         raise Failure("screenshot is not an 8-bit PPM")
     return int(fields[1]), int(fields[2]), data[pos:]
+
+
+def start_checks(doc):
+    """The common start of a test script: its usage, and the tools it needs.
+    Answers the exit code to end with (2 wrong usage, 77 skipped), or None
+    to go on. A test runner's SIGTERM still runs the script's clean-up."""
+    if len(sys.argv) != 2:
+        print(doc, file=sys.stderr)
+        return 2
+    missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
+    if missing:
+        print("e2e: skipped, not installed: " + ", ".join(missing))
+        return 77
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    return None
+
+
+def stop_processes(*processes):
+    """Ends what is still running: politely first, then for good."""
+    for process in processes:
+        if process and process.poll() is None:
+            process.send_signal(signal.SIGTERM)
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait(timeout=10)

@@ -17,13 +17,13 @@ every stage is kept there."""
 
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from e2e_support import Failure, die_with_parent, screenshot, start_xvfb, wait_for
+from e2e_support import (Failure, die_with_parent, screenshot, start_checks, start_xvfb, stop_processes,
+                         wait_for)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -201,26 +201,13 @@ def run(program, work, keep):
                                                                   main.height - 140, step=4)}:
             raise Failure("no page drawn in the design window")
     finally:
-        for process in (app, xvfb):
-            if process and process.poll() is None:
-                process.send_signal(signal.SIGTERM)
-                try:
-                    process.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait(timeout=10)
+        stop_processes(app, xvfb)
 
 
 def main():
-    if len(sys.argv) != 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
-    if missing:
-        print("e2e: skipped, not installed: " + ", ".join(missing))
-        return 77
-    # A test runner's SIGTERM still runs the clean-up below.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    code = start_checks(__doc__)
+    if code is not None:
+        return code
     keep = os.environ.get("THREADWICK_E2E_SHOTS")
     if keep:
         os.makedirs(keep, exist_ok=True)

@@ -14,7 +14,8 @@ import subprocess
 import sys
 import tempfile
 
-from e2e_support import Failure, die_with_parent, screenshot, start_xvfb, wait_for
+from e2e_support import (Failure, die_with_parent, screenshot, start_checks, start_xvfb, stop_processes,
+                         wait_for)
 
 FRAME = (200, 30, 30)
 CHILD_CLICKED = (20, 40, 220)
@@ -115,22 +116,13 @@ def run(program, work):
         if ending != ["WM_QUERYENDSESSION", "WM_CLOSE", "WM_DESTROY"]:
             raise Failure("expected WM_QUERYENDSESSION, WM_CLOSE, WM_DESTROY at the end, got %s" % ending)
     finally:
-        for process in (app, xvfb):
-            if process and process.poll() is None:
-                process.kill()
-                process.wait(timeout=10)
+        stop_processes(app, xvfb)
 
 
 def main():
-    if len(sys.argv) != 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
-    if missing:
-        print("e2e: skipped, not installed: " + ", ".join(missing))
-        return 77
-    # A test runner's SIGTERM still runs the clean-up below.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    code = start_checks(__doc__)
+    if code is not None:
+        return code
     work = tempfile.mkdtemp(prefix="threadwick-e2e-")
     try:
         run(os.path.abspath(sys.argv[1]), work)
