@@ -117,7 +117,6 @@ constexpr DWORD MWT_LEFTMULTIPLY = 2;
 constexpr DWORD MWT_RIGHTMULTIPLY = 3;
 constexpr DWORD MWT_SET = 4;
 constexpr DWORD kStockObjectFlag = 0x80000000u;
-constexpr UINT ETO_GLYPH_INDEX = 0x0010;
 constexpr UINT ETO_PDY = 0x2000;
 constexpr UINT ETO_NO_RECT = 0x0100;
 constexpr UINT ETO_SMALL_CHARS = 0x0200;
@@ -924,7 +923,15 @@ private:
     void PolyPoly(DWORD type, ByteReader r);
     void Shape(DWORD type, ByteReader r);
     void Text(DWORD type, ByteReader r);
-    void DrawString(DPoint reference, UINT options, const RECTL* clip, const std::string& text, const std::vector<double>* dx);
+    // The string of a text record as ExtTextOut takes it: 1252 characters,
+    // or with ETO_GLYPH_INDEX 16-bit glyph indices in the machine's order.
+    struct TextString {
+        std::string bytes;
+        size_t count = 0;
+    };
+    static TextString ReadString(ByteReader r, size_t at, size_t count, bool wide, UINT options);
+    void DrawString(DPoint reference, UINT options, const RECTL* clip, const TextString& text,
+        const std::vector<double>* dx);
     void Blit(DWORD type, ByteReader r);
     void SetMapping(DWORD type, ByteReader r);
     void Restore(int relative);
@@ -1122,11 +1129,31 @@ void EmfPlayer::Shape(DWORD type, ByteReader r)
     }
 }
 
-void EmfPlayer::DrawString(DPoint reference, UINT options, const RECTL* clip, const std::string& text,
+EmfPlayer::TextString EmfPlayer::ReadString(ByteReader r, size_t at, size_t count, bool wide, UINT options)
+{
+    TextString out;
+    out.count = count;
+    if (options & ETO_GLYPH_INDEX) {
+        out.bytes.resize(count * sizeof(WORD));
+        for (size_t i = 0; i < count; ++i) {
+            WORD glyph = wide ? r.U16(at + 2 * i) : r.Data()[at + i];
+            std::memcpy(&out.bytes[i * sizeof(WORD)], &glyph, sizeof(WORD));
+        }
+    } else if (wide) {
+        std::u16string units(count, u'\0');
+        for (size_t i = 0; i < count; ++i)
+            units[i] = char16_t(r.U16(at + 2 * i));
+        out.bytes = Utf16To1252(units);
+        out.count = out.bytes.size();
+    } else {
+        out.bytes.assign(reinterpret_cast<const char*>(r.Data() + at), count);
+    }
+    return out;
+}
+
+void EmfPlayer::DrawString(DPoint reference, UINT options, const RECTL* clip, const TextString& text,
     const std::vector<double>* dx)
 {
-    if (options & ETO_GLYPH_INDEX)
-        return; // glyph numbers of a font we do not have
     UseFont();
     POINT p = Round(reference);
     RECT rect{};
@@ -1138,7 +1165,7 @@ void EmfPlayer::DrawString(DPoint reference, UINT options, const RECTL* clip, co
         flags = 0;
     }
     std::vector<INT> deviceDx;
-    if (dx && dx->size() == text.size()) {
+    if (dx && dx->size() == text.count) {
         // Rounded from the running sum, so that errors do not add up.
         double scale = T().ScaleX(), sum = 0;
         LONG previous = 0;
@@ -1149,8 +1176,9 @@ void EmfPlayer::DrawString(DPoint reference, UINT options, const RECTL* clip, co
             previous = at;
         }
     }
-    ExtTextOut(m_dc, p.x, p.y, flags, flags ? &rect : NULL, text.data(), UINT(text.size()),
-        deviceDx.empty() ? NULL : deviceDx.data());
+    flags |= options & ETO_GLYPH_INDEX;
+    ExtTextOut(m_dc, p.x, p.y, flags, flags & (ETO_OPAQUE | ETO_CLIPPED) ? &rect : NULL, text.bytes.data(),
+        UINT(text.count), deviceDx.empty() ? NULL : deviceDx.data());
 }
 
 void EmfPlayer::Text(DWORD type, ByteReader r)
@@ -1172,15 +1200,7 @@ void EmfPlayer::Text(DWORD type, ByteReader r)
         bool bytes = options & ETO_SMALL_CHARS;
         if (count > r.Size() || !r.Has(at, count * (bytes ? 1 : 2)))
             return;
-        std::string text;
-        if (bytes) {
-            text.assign(reinterpret_cast<const char*>(r.Data() + at), count);
-        } else {
-            std::u16string wide(count, u'\0');
-            for (size_t i = 0; i < count; ++i)
-                wide[i] = char16_t(r.U16(at + 2 * i));
-            text = Utf16To1252(wide);
-        }
+        TextString text = ReadString(r, at, count, !bytes, options);
         DrawString(DevD(r.S32(8), r.S32(12)), options, hasRect ? &clip : NULL, text, nullptr);
         return;
     }
@@ -1200,15 +1220,7 @@ void EmfPlayer::Text(DWORD type, ByteReader r)
         return;
     if (count > r.Size() || !r.Has(offString, count * (wide ? 2 : 1)))
         return;
-    std::string text;
-    if (wide) {
-        std::u16string units(count, u'\0');
-        for (size_t i = 0; i < count; ++i)
-            units[i] = char16_t(r.U16(offString + 2 * i));
-        text = Utf16To1252(units);
-    } else {
-        text.assign(reinterpret_cast<const char*>(r.Data() + offString), count);
-    }
+    TextString text = ReadString(r, offString, count, wide, options);
     std::vector<double> dx;
     size_t step = (options & ETO_PDY) ? 8 : 4;
     if (offDx && r.Has(offDx, count * step)) {

@@ -678,23 +678,21 @@ FT_GlyphSlot LoadGlyphOutline(FontFace& face, SizedFont& sized, unsigned glyphIn
     return slot;
 }
 
-const CharMetrics& CharMetricsOf(FontFace& face, SizedFont& sized, unsigned char ch)
+namespace {
+
+void MeasureGlyph(FontFace& face, SizedFont& sized, CharMetrics& m)
 {
-    CharMetrics& m = sized.chars[ch];
-    if (m.loaded)
-        return m;
     m.loaded = true;
-    m.glyphIndex = GlyphIndexOf(face, face.symbolCmap ? char32_t(ch) : CodePointFrom1252(ch));
     FT_GlyphSlot slot = LoadGlyphOutline(face, sized, m.glyphIndex, true, nullptr);
     if (!slot) {
         m.abc = ABC{0, 0, 0};
-        return m;
+        return;
     }
     m.advance = int((slot->advance.x + 32) >> 6) + EmboldenPixels(face, sized);
     if (slot->outline.n_points == 0) {
         // A blank: GDI still reports a black box one pixel wide.
         m.abc = ABC{0, 1, m.advance - 1};
-        return m;
+        return;
     }
     FT_BBox box;
     FT_Outline_Get_CBox(&slot->outline, &box);
@@ -703,6 +701,27 @@ const CharMetrics& CharMetricsOf(FontFace& face, SizedFont& sized, unsigned char
     m.abc.abcA = left;
     m.abc.abcB = UINT(std::max(1, right - left));
     m.abc.abcC = m.advance - left - int(m.abc.abcB);
+}
+
+} // namespace
+
+const CharMetrics& CharMetricsOf(FontFace& face, SizedFont& sized, unsigned char ch)
+{
+    CharMetrics& m = sized.chars[ch];
+    if (!m.loaded) {
+        m.glyphIndex = GlyphIndexOf(face, face.symbolCmap ? char32_t(ch) : CodePointFrom1252(ch));
+        MeasureGlyph(face, sized, m);
+    }
+    return m;
+}
+
+const CharMetrics& GlyphMetricsOf(FontFace& face, SizedFont& sized, unsigned glyphIndex)
+{
+    CharMetrics& m = sized.glyphs[glyphIndex];
+    if (!m.loaded) {
+        m.glyphIndex = glyphIndex;
+        MeasureGlyph(face, sized, m);
+    }
     return m;
 }
 

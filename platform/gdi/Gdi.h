@@ -218,6 +218,7 @@ BOOL GetTextExtentExPoint(HDC hdc, LPCSTR lpszString, int cchString, int nMaxExt
 BOOL GetCharWidth(HDC hdc, UINT iFirst, UINT iLast, LPINT lpBuffer);
 BOOL GetCharWidth32(HDC hdc, UINT iFirst, UINT iLast, LPINT lpBuffer);
 BOOL GetCharABCWidths(HDC hdc, UINT wFirst, UINT wLast, LPABC lpABC);
+DWORD GetGlyphIndices(HDC hdc, LPCSTR lpstr, int c, LPWORD pgi, DWORD fl);
 DWORD GetGlyphOutline(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS lpgm, DWORD cjBuffer, LPVOID pvBuffer, const MAT2* lpmat2);
 BOOL TextOut(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR lpString, UINT c, const INT* lpDx);

@@ -20,15 +20,25 @@
 
 namespace platform {
 
-bool LayOutText(const DeviceContext& dc, const char* text, int count, const INT* dx, TextRun& run)
+namespace {
+
+// Lays out `count` positions: `metricsAt(i)` gives the glyph and measures of
+// position i, `isBreak(i)` whether it is the font's break character.
+template <class MetricsAt, class IsBreak>
+bool LayOut(const DeviceContext& dc, int count, const INT* dx, TextRun& run, MetricsAt metricsAt, IsBreak isBreak)
 {
     run = TextRun();
-    if (count < 0 || count > kMaxTextLength || (count > 0 && !text))
+    if (count < 0 || count > kMaxTextLength)
         return false;
     FontObject& font = CurrentFont(dc);
     run.face = &RealiseFontFace(font);
     run.sized = SizedFontForDc(dc);
     run.advances.resize(size_t(count));
+    if (run.sized) {
+        run.glyphs.resize(size_t(count));
+        for (int i = 0; i < count; ++i)
+            run.glyphs[size_t(i)] = metricsAt(i).glyphIndex;
+    }
     if (dx) {
         // Convert the running position, not each step, so rounding does not
         // accumulate along the line.
@@ -52,11 +62,9 @@ bool LayOutText(const DeviceContext& dc, const char* text, int count, const INT*
         breakShare = total / dc.state.breakCount;
         breakRemainder = total % dc.state.breakCount;
     }
-    const BYTE breakChar = run.sized->tm.tmBreakChar;
     for (int i = 0; i < count; ++i) {
-        unsigned char ch = static_cast<unsigned char>(text[i]);
-        int advance = CharMetricsOf(*run.face, *run.sized, ch).advance + extra;
-        if (ch == breakChar && (breakShare || breakRemainder)) {
+        int advance = metricsAt(i).advance + extra;
+        if ((breakShare || breakRemainder) && isBreak(i)) {
             advance += breakShare;
             // The pixels that do not divide evenly go to the first breaks.
             if (breakRemainder > 0) {
@@ -71,6 +79,32 @@ bool LayOutText(const DeviceContext& dc, const char* text, int count, const INT*
         run.width += advance;
     }
     return true;
+}
+
+} // namespace
+
+bool LayOutText(const DeviceContext& dc, const char* text, int count, const INT* dx, TextRun& run)
+{
+    if (count > 0 && !text)
+        return false;
+    return LayOut(
+        dc, count, dx, run,
+        [&](int i) -> const CharMetrics& {
+            return CharMetricsOf(*run.face, *run.sized, static_cast<unsigned char>(text[i]));
+        },
+        [&](int i) { return static_cast<unsigned char>(text[i]) == run.sized->tm.tmBreakChar; });
+}
+
+bool LayOutGlyphs(const DeviceContext& dc, const WORD* glyphs, int count, const INT* dx, TextRun& run)
+{
+    if (count > 0 && !glyphs)
+        return false;
+    return LayOut(
+        dc, count, dx, run,
+        [&](int i) -> const CharMetrics& { return GlyphMetricsOf(*run.face, *run.sized, glyphs[i]); },
+        [&](int i) {
+            return glyphs[i] == CharMetricsOf(*run.face, *run.sized, run.sized->tm.tmBreakChar).glyphIndex;
+        });
 }
 
 } // namespace platform
@@ -244,6 +278,26 @@ BOOL GetCharABCWidths(HDC hdc, UINT wFirst, UINT wLast, LPABC lpABC)
         out.abcC = abc3 - a - int(out.abcB);
     }
     return TRUE;
+}
+
+// The glyph of each 1252 character in the DC's font; a character the font
+// lacks gets its missing glyph (0), or 0xFFFF when asked to mark it.
+DWORD GetGlyphIndices(HDC hdc, LPCSTR lpstr, int c, LPWORD pgi, DWORD fl)
+{
+    DeviceContext* dc = LookupDc(hdc);
+    if (!dc)
+        return GDI_ERROR;
+    if (c < 0 || c > kMaxTextLength || (c > 0 && (!lpstr || !pgi))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return GDI_ERROR;
+    }
+    FontFace& face = RealiseFontFace(CurrentFont(*dc));
+    SizedFont* sized = SizedFontForDc(*dc);
+    for (int i = 0; i < c; ++i) {
+        unsigned glyph = sized ? CharMetricsOf(face, *sized, static_cast<unsigned char>(lpstr[i])).glyphIndex : 0;
+        pgi[i] = glyph == 0 && (fl & GGI_MARK_NONEXISTING_GLYPHS) ? WORD(0xFFFF) : WORD(glyph);
+    }
+    return DWORD(c);
 }
 
 BOOL SetTextJustification(HDC hdc, int extra, int count)

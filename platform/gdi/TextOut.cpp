@@ -1,8 +1,8 @@
 // Drawing text: TextOut and ExtTextOut with the text alignment, background
-// mode, underline and strike-out, escapement and character spacing, and
-// GrayString. Glyphs are FreeType's hinted outlines rendered one bit a
-// pixel (no antialiasing) at the font's device size; on a printer page the
-// outlines go to the page as paths.
+// mode, underline and strike-out, escapement and character spacing, glyph
+// indices in place of characters, and GrayString. Glyphs are FreeType's
+// hinted outlines rendered one bit a pixel (no antialiasing) at the font's
+// device size; on a printer page the outlines go to the page as paths.
 
 #include "platform/base/String.h"
 #include "platform/gdi/Dc.h"
@@ -22,6 +22,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -233,7 +234,6 @@ void AddBandPath(cairo_t* cr, const Placement& at, double a0, double a1, double 
 struct TextJob {
     DeviceContext* dc = nullptr;
     TextRun run;
-    const char* text = nullptr;
     Placement at;
     GlyphTransform rotation;
     bool hasOpaqueRect = false;
@@ -280,9 +280,7 @@ void DrawOnPage(TextJob& job)
     FT_Outline_Funcs funcs{PathMove, PathLine, PathConic, PathCubic, 0, 0};
     double pen = 0;
     for (size_t i = 0; i < job.run.advances.size(); ++i) {
-        unsigned char ch = static_cast<unsigned char>(job.text[i]);
-        unsigned glyph = CharMetricsOf(*job.run.face, *sized, ch).glyphIndex;
-        FT_GlyphSlot slot = LoadGlyphOutline(*job.run.face, *sized, glyph, true, &job.rotation);
+        FT_GlyphSlot slot = LoadGlyphOutline(*job.run.face, *sized, job.run.glyphs[i], true, &job.rotation);
         if (slot && slot->outline.n_points > 0) {
             PathSink sink{cr, 0, 0};
             job.at.At(pen, 0, sink.x, sink.y);
@@ -338,11 +336,9 @@ void DrawOnRaster(TextJob& job, RasterTarget& target)
         pen += job.run.advances[i];
         if (x < bounds.left - reach || x > bounds.right + reach || y < bounds.top - reach || y > bounds.bottom + reach)
             continue;
-        unsigned char ch = static_cast<unsigned char>(job.text[i]);
-        unsigned glyph = CharMetricsOf(*job.run.face, *sized, ch).glyphIndex;
         GlyphImage image;
-        if (!RenderGlyph(*job.run.face, *sized, glyph, job.at.rotated ? &job.rotation : nullptr, x, y, bounds, image)
-            || image.bits.empty())
+        const GlyphTransform* rotation = job.at.rotated ? &job.rotation : nullptr;
+        if (!RenderGlyph(*job.run.face, *sized, job.run.glyphs[i], rotation, x, y, bounds, image) || image.bits.empty())
             continue;
         box = UnionBox(box, image.box);
         glyphs.push_back(std::move(image));
@@ -402,8 +398,18 @@ BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR 
     }
     TextJob job;
     job.dc = dc;
-    job.text = lpString;
-    if (!LayOutText(*dc, lpString, int(c), lpDx, job.run)) {
+    bool laidOut;
+    if (options & ETO_GLYPH_INDEX) {
+        // The string holds 16-bit glyph indices of the selected font, one
+        // per count, in the machine's order and not necessarily aligned.
+        std::vector<WORD> glyphs(c);
+        if (c > 0)
+            std::memcpy(glyphs.data(), lpString, size_t(c) * sizeof(WORD));
+        laidOut = LayOutGlyphs(*dc, glyphs.data(), int(c), lpDx, job.run);
+    } else {
+        laidOut = LayOutText(*dc, lpString, int(c), lpDx, job.run);
+    }
+    if (!laidOut) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

@@ -674,7 +674,9 @@ void WmfPlayer::Dispatch(const Record& r)
         if (r.Need(4)) {
             int y = r.P(0), x = r.P(1);
             size_t length = r.W(2);
-            UINT options = r.W(3);
+            // Only these flags mean anything here; glyph indices are never
+            // recorded in this metafile's byte strings.
+            UINT options = r.W(3) & (ETO_OPAQUE | ETO_CLIPPED);
             size_t at = 8;
             RECT rect{};
             bool hasRect = (options & (ETO_OPAQUE | ETO_CLIPPED)) && r.params.Has(at, 8 + length);

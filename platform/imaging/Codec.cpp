@@ -99,6 +99,84 @@ bool JpegComplete(const BYTE* data, size_t size)
     return false;
 }
 
+// True when a BMP's header gives its pixels an alpha channel: a 16- or
+// 32-bit bit-field file with a non-zero alpha mask. The fourth byte of a
+// plain 32-bit pixel is unused by the format, and OS/2 headers have no masks.
+bool BmpDeclaresAlpha(const BYTE* data, size_t size)
+{
+    if (size < 34)
+        return false;
+    const uint32_t headerSize = U32(data + 14);
+    const int bits = U16(data + 28);
+    const uint32_t compression = U32(data + 30);
+    if (headerSize < 40 || headerSize == 64 || (bits != 16 && bits != 32))
+        return false;
+    const uint32_t AlphaBitFields = 6; // bit fields with four masks
+    size_t maskAt = 0;
+    if (headerSize >= 56 && (compression == BI_BITFIELDS || compression == AlphaBitFields))
+        maskAt = 14 + 52;
+    else if (compression == AlphaBitFields)
+        maskAt = 14 + headerSize + 12; // four masks after a short header
+    else
+        return false;
+    return maskAt + 4 <= size && U32(data + maskAt) != 0;
+}
+
+// What the alpha values the library decodes are worth.
+enum class AlphaChannel {
+    None,            // undefined: the picture is opaque
+    Kept,            // the picture's own
+    OpaqueWhenEmpty, // the picture's own unless every value is 0
+};
+
+// A BMP whose every alpha value is 0 was written by a program that left the
+// channel empty, not as an invisible picture; BMP readers take it as opaque.
+AlphaChannel AlphaOf(int format, const BYTE* data, size_t size, const Magick::Image& image)
+{
+    if (!image.matte())
+        return AlphaChannel::None;
+    if (format != LT_FORMAT_BMP)
+        return AlphaChannel::Kept;
+    return BmpDeclaresAlpha(data, size) ? AlphaChannel::OpaqueWhenEmpty : AlphaChannel::None;
+}
+
+// The picture as rows of R, G, B, A bytes. Without alpha only the colours
+// are asked of the library, so no undefined byte reaches the record.
+void ExportRgba(Magick::Image& image, int width, int height, AlphaChannel alpha, std::vector<uint8_t>& rgba)
+{
+    const size_t count = size_t(width) * size_t(height);
+    switch (alpha) {
+    case AlphaChannel::Kept:
+    case AlphaChannel::OpaqueWhenEmpty:
+        image.write(0, 0, size_t(width), size_t(height), "RGBA", Magick::CharPixel, rgba.data());
+        if (alpha == AlphaChannel::Kept)
+            return;
+        for (size_t i = 0; i < count; ++i) {
+            if (rgba[4 * i + 3] != 0)
+                return;
+        }
+        for (size_t i = 0; i < count; ++i)
+            rgba[4 * i + 3] = 255;
+        return;
+    case AlphaChannel::None: {
+        // The colours go to the last three quarters of the buffer and are
+        // spread out from its front, which never overtakes them.
+        uint8_t* rgb = rgba.data() + count;
+        image.write(0, 0, size_t(width), size_t(height), "RGB", Magick::CharPixel, rgb);
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t r = rgb[3 * i];
+            const uint8_t g = rgb[3 * i + 1];
+            const uint8_t b = rgb[3 * i + 2];
+            rgba[4 * i] = r;
+            rgba[4 * i + 1] = g;
+            rgba[4 * i + 2] = b;
+            rgba[4 * i + 3] = 255;
+        }
+        return;
+    }
+    }
+}
+
 // The depth a load at 0 bits gives, from the file's header. Masked 16-bit
 // BMPs load at 24 (32 with alpha) because their masks need not be 5-5-5.
 int HeaderDepth(int format, const BYTE* data, size_t size, const Magick::Image& pinged)
@@ -115,7 +193,7 @@ int HeaderDepth(int format, const BYTE* data, size_t size, const Magick::Image& 
         case 8:
             return 8;
         case 16:
-            return pinged.matte() ? 32 : 24;
+            return AlphaOf(format, data, size, pinged) != AlphaChannel::None ? 32 : 24;
         case 32:
             return 32;
         default:
@@ -221,8 +299,9 @@ int Decode(const BYTE* data, size_t size, int bitsPerPixel, int order, LTBITMAP&
         if (image.colorSpace() == MagickCore::CMYKColorspace)
             image.colorSpace(MagickCore::sRGBColorspace);
 
+        const AlphaChannel alpha = AlphaOf(info.Format, data, size, image);
         std::vector<uint8_t> rgba(size_t(width) * size_t(height) * 4);
-        image.write(0, 0, size_t(width), size_t(height), "RGBA", Magick::CharPixel, rgba.data());
+        ExportRgba(image, width, height, alpha, rgba);
         LTBITMAP decoded;
         if (!PackRgba(rgba.data(), width, height, bits, order, PaletteFit::Exact, decoded)) {
             // Too many colours for the palette: let the library pick the best
@@ -230,7 +309,7 @@ int Decode(const BYTE* data, size_t size, int bitsPerPixel, int order, LTBITMAP&
             image.quantizeDither(false);
             image.quantizeColors(size_t(1) << bits);
             image.quantize();
-            image.write(0, 0, size_t(width), size_t(height), "RGBA", Magick::CharPixel, rgba.data());
+            ExportRgba(image, width, height, alpha, rgba);
             if (!PackRgba(rgba.data(), width, height, bits, order, PaletteFit::Nearest, decoded))
                 return LT_ERR_NO_MEMORY;
         }

@@ -134,7 +134,9 @@ int LtMemInfo(const void* buffer, pLTFILEINFO info, DWORD size, UINT flags);
 // indexed result gets the picture's own colours: a grey ramp with the level
 // as index for 8-bit grey, ascending greys for smaller grey pictures, else
 // the colours in order of first appearance; colours that do not fit are
-// reduced to an optimised palette without dithering. The transparency flag
+// reduced to an optimised palette without dithering. At 32 bits a picture
+// without alpha (a JPEG, a PNG without it, a BMP without an alpha mask or
+// whose alpha values are all 0) is opaque. The transparency flag
 // and colour the record had are kept. flags are LT_LOAD_; without
 // LT_LOAD_STORE the record only gets the file's size and depth. The
 // callback and user data are reserved (null).

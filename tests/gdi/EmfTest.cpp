@@ -22,12 +22,14 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr int32_t kStock = int32_t(0x80000000u);
+constexpr int32_t kGmCompatible = 1;
 
 enum : uint32_t {
     kEof = 14, kSetWindowExt = 9, kSetWindowOrg = 10, kSetViewportExt = 11, kSetViewportOrg = 12,
     kSetMapMode = 17, kSaveDC = 33, kRestoreDC = 34, kSetWorldTransform = 35, kSelectObject = 37,
     kCreatePen = 38, kCreateBrush = 39, kDeleteObject = 40, kRectangle = 43, kBeginPath = 59,
     kEndPath = 60, kFillPath = 62, kIntersectClipRect = 30, kPolygon16 = 86, kSetPolyFillMode = 19,
+    kSetBkMode = 18, kExtCreateFontIndirectW = 82, kExtTextOutW = 84, kSmallTextOut = 108,
 };
 
 // An enhanced metafile whose reference device has 10 pixels a millimetre
@@ -264,6 +266,99 @@ TEST(EmfTest, RefusesDamagedHeadersAndCutsDamagedRecords)
     Play(canvas, emf, RECT{0, 0, 100, 100});
     EXPECT_EQ(canvas.At(25, 25), kRed);
     EXPECT_EQ(canvas.At(75, 25), kWhite);
+}
+
+// The fields of a LOGFONTW record for a font of that height and face.
+std::vector<int32_t> FontFields(int32_t slot, int32_t height, const char* face)
+{
+    std::vector<int32_t> fields = {slot, height, 0, 0, 0, FW_NORMAL, 0, 0};
+    for (size_t i = 0; i < LF_FACESIZE; i += 2) {
+        size_t length = std::strlen(face);
+        uint32_t low = i < length ? BYTE(face[i]) : 0;
+        uint32_t high = i + 1 < length ? BYTE(face[i + 1]) : 0;
+        fields.push_back(int32_t(low | high << 16));
+    }
+    return fields;
+}
+
+// 16-bit units two to a field, the last padded.
+void PutUnits(std::vector<int32_t>& fields, const std::vector<WORD>& units)
+{
+    for (size_t i = 0; i < units.size(); i += 2)
+        fields.push_back(int32_t(uint32_t(units[i]) | (i + 1 < units.size() ? uint32_t(units[i + 1]) << 16 : 0)));
+}
+
+// An EMR_EXTTEXTOUTW at (x, y) without bounds, clip rectangle or advances.
+std::vector<int32_t> ExtTextOutFields(int32_t x, int32_t y, uint32_t options, const std::vector<WORD>& units)
+{
+    std::vector<int32_t> fields = {0, 0, -1, -1, kGmCompatible, FloatBits(1), FloatBits(1), x, y,
+        int32_t(units.size()), 76, int32_t(options), 0, 0, 0, 0, 0};
+    PutUnits(fields, units);
+    return fields;
+}
+
+// An EMR_SMALLTEXTOUT at (x, y) of 16-bit units without a clip rectangle.
+std::vector<int32_t> SmallTextOutFields(int32_t x, int32_t y, uint32_t options, const std::vector<WORD>& units)
+{
+    constexpr uint32_t kNoRect = 0x0100;
+    std::vector<int32_t> fields = {x, y, int32_t(units.size()), int32_t(options | kNoRect), kGmCompatible,
+        FloatBits(1), FloatBits(1)};
+    PutUnits(fields, units);
+    return fields;
+}
+
+bool SamePixels(const MemoryCanvas& a, const MemoryCanvas& b)
+{
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.At(x, y) != b.At(x, y))
+                return false;
+    return true;
+}
+
+// Text records whose string holds glyph indices of the selected font draw
+// those glyphs, exactly as the same records with the characters do.
+TEST(EmfTest, GlyphIndexTextDrawsLikeItsCharacters)
+{
+    const char text[] = "Hig";
+    LOGFONT lf{};
+    lf.lfHeight = -40;
+    lf.lfWeight = FW_NORMAL;
+    std::strcpy(lf.lfFaceName, "Arial");
+    std::vector<WORD> glyphs(3);
+    {
+        MemoryCanvas probe(10, 10);
+        HFONT font = CreateFontIndirect(&lf);
+        HGDIOBJ old = SelectObject(probe.dc, font);
+        ASSERT_EQ(GetGlyphIndices(probe.dc, text, 3, glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS), 3u);
+        SelectObject(probe.dc, old);
+        DeleteObject(font);
+    }
+    for (WORD g : glyphs) {
+        EXPECT_NE(g, 0);
+        EXPECT_NE(g, 0xFFFF);
+    }
+    const std::vector<WORD> chars(text, text + 3);
+
+    auto draw = [&](uint32_t type, uint32_t options, const std::vector<WORD>& units, MemoryCanvas& canvas) {
+        EmfWriter w;
+        w.Record(kExtCreateFontIndirectW, FontFields(1, -40, "Arial")).Select(1).Record(kSetBkMode, {TRANSPARENT});
+        w.Record(type, type == kExtTextOutW ? ExtTextOutFields(10, 20, options, units)
+                                            : SmallTextOutFields(10, 20, options, units));
+        Play(canvas, w.Make(), RECT{0, 0, 100, 100});
+    };
+    for (uint32_t type : {uint32_t(kExtTextOutW), uint32_t(kSmallTextOut)}) {
+        SCOPED_TRACE(type);
+        MemoryCanvas byChars(100, 100);
+        draw(type, 0, chars, byChars);
+        MemoryCanvas byGlyphs(100, 100);
+        draw(type, ETO_GLYPH_INDEX, glyphs, byGlyphs);
+        RECT ink = byChars.InkBox();
+        EXPECT_GT(ink.right - ink.left, 30) << byChars.Picture(RECT{0, 0, 100, 100});
+        EXPECT_GE(ink.left, 10);
+        EXPECT_GE(ink.top, 20);
+        EXPECT_TRUE(SamePixels(byChars, byGlyphs)) << byGlyphs.Picture(RECT{0, 0, 100, 100});
+    }
 }
 
 std::vector<std::filesystem::path> Files(const char* folder)

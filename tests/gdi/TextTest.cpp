@@ -161,6 +161,74 @@ TEST(TextOutTest, ExtTextOutOpaqueRectangleClippingAndSpacing)
     EXPECT_EQ(first.left, second.left - 60);
 }
 
+bool SamePixels(const MemoryCanvas& a, const MemoryCanvas& b)
+{
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.At(x, y) != b.At(x, y))
+                return false;
+    return true;
+}
+
+// With ETO_GLYPH_INDEX the string holds 16-bit glyph indices of the selected
+// font: they draw as the characters they stand for, spaced, justified and
+// clipped the same way; an index the font lacks draws nothing.
+TEST(TextOutTest, GlyphIndicesDrawAsTheirCharacters)
+{
+    const char text[] = "Hig jy";
+    const UINT count = UINT(sizeof(text) - 1);
+    struct Case {
+        const char* name;
+        const INT* dx;
+        int justify;
+        UINT options;
+    };
+    const INT dx[count] = {30, 24, 20, 26, 22, 30};
+    const Case cases[] = {
+        {"plain", nullptr, 0, 0},
+        {"spaced", dx, 0, 0},
+        {"justified", nullptr, 37, 0},
+        {"clipped", nullptr, 0, ETO_CLIPPED | ETO_OPAQUE},
+    };
+    RECT clip{20, 0, 70, 40};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryCanvas chars(240, 70);
+        MemoryCanvas glyphs(240, 70);
+        WORD indices[count] = {};
+        for (MemoryCanvas* canvas : {&chars, &glyphs}) {
+            SelectedFont font(canvas->dc, -36, "Arial");
+            SetBkMode(canvas->dc, TRANSPARENT);
+            SetBkColor(canvas->dc, kRed);
+            if (c.justify)
+                SetTextJustification(canvas->dc, c.justify, 1);
+            if (canvas == &chars) {
+                ExtTextOut(canvas->dc, 10, 10, c.options, &clip, text, count, c.dx);
+                continue;
+            }
+            ASSERT_EQ(GetGlyphIndices(canvas->dc, text, int(count), indices, 0), count);
+            ExtTextOut(canvas->dc, 10, 10, c.options | ETO_GLYPH_INDEX, &clip, reinterpret_cast<LPCSTR>(indices),
+                count, c.dx);
+        }
+        EXPECT_NE(indices[0], indices[1]);
+        EXPECT_GT(chars.Count(kBlack), 100);
+        EXPECT_TRUE(SamePixels(chars, glyphs)) << chars.Picture(RECT{0, 0, 240, 70})
+                                               << glyphs.Picture(RECT{0, 0, 240, 70});
+    }
+
+    // A character the font lacks is marked on request; as a glyph index, a
+    // number past the font's glyphs draws nothing and moves nothing.
+    MemoryCanvas c(100, 60);
+    SelectedFont font(c.dc, -36, "Arial");
+    WORD marked[2] = {};
+    ASSERT_EQ(GetGlyphIndices(c.dc, "\x81H", 2, marked, GGI_MARK_NONEXISTING_GLYPHS), 2u);
+    EXPECT_EQ(marked[0], 0xFFFF);
+    EXPECT_NE(marked[1], 0xFFFF);
+    const WORD missing[2] = {0xFFFF, 0xFFFE};
+    EXPECT_TRUE(ExtTextOut(c.dc, 10, 10, ETO_GLYPH_INDEX, nullptr, reinterpret_cast<LPCSTR>(missing), 2, nullptr));
+    EXPECT_EQ(c.Count(kBlack), 0);
+}
+
 TEST(TextOutTest, UnderlineAndStrikeOutRunTheWholeWidth)
 {
     for (bool underline : {true, false}) {

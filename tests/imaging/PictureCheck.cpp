@@ -4,6 +4,7 @@
 
 #include <Magick++.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -75,13 +76,34 @@ Reference ReadReference(const std::string& bytes, const char* magick)
             image.colorSpace(MagickCore::sRGBColorspace);
         ref.width = int(image.columns());
         ref.height = int(image.rows());
-        ref.rgba.resize(size_t(ref.width) * size_t(ref.height) * 4);
-        image.write(0, 0, image.columns(), image.rows(), "RGBA", Magick::CharPixel, ref.rgba.data());
+        const size_t count = size_t(ref.width) * size_t(ref.height);
+        ref.alpha = image.matte();
+        ref.rgba.resize(count * 4);
+        if (ref.alpha) {
+            image.write(0, 0, image.columns(), image.rows(), "RGBA", Magick::CharPixel, ref.rgba.data());
+        } else {
+            // Without alpha the library's alpha values are undefined.
+            std::vector<uint8_t> rgb(count * 3);
+            image.write(0, 0, image.columns(), image.rows(), "RGB", Magick::CharPixel, rgb.data());
+            for (size_t i = 0; i < count; ++i) {
+                std::copy_n(&rgb[3 * i], 3, &ref.rgba[4 * i]);
+                ref.rgba[4 * i + 3] = 255;
+            }
+        }
         ref.ok = ref.width > 0 && ref.height > 0;
     } catch (const Magick::Exception&) {
         ref.ok = false;
     }
     return ref;
+}
+
+bool BmpAlphaNotMeant(const std::string& path)
+{
+    for (const char* name : { "rgb32fakealpha.bmp", "rgb32bf-abgr.bmp" }) {
+        if (path.find(name) != std::string::npos)
+            return true;
+    }
+    return false;
 }
 
 LTBITMAP Pattern(int width, int height, int bitsPerPixel)

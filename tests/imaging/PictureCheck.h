@@ -22,14 +22,21 @@ std::string TestData(const std::string& relative);
 std::string ReadBytes(const std::string& hostPath);
 
 // The decoder library's reading of a file: its size and R, G, B, A bytes, or
-// ok false when it refuses the file with an error.
+// ok false when it refuses the file with an error. A picture the library
+// reads without alpha has alpha false and every pixel's alpha 255.
 struct Reference {
     bool ok = false;
+    bool alpha = false;
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgba;
 };
 Reference ReadReference(const std::string& bytes, const char* magick = nullptr);
+
+// True for the BMPs of the test data whose alpha the decoder library keeps
+// although the file gives none (the unused fourth byte of a plain 32-bit
+// pixel, an alpha channel left all 0); they load opaque.
+bool BmpAlphaNotMeant(const std::string& path);
 
 // A small picture with every colour different from its neighbours.
 LTBITMAP Pattern(int width, int height, int bitsPerPixel);

@@ -56,6 +56,9 @@ struct SizedFont {
     int strikeoutThickness = 1;
     // By 1252 byte; filled on first use.
     std::array<CharMetrics, 256> chars{};
+    // By glyph index, for text given as glyphs; filled on first use and
+    // bounded by the 16-bit indices.
+    std::map<unsigned, CharMetrics> glyphs;
 };
 
 struct FontFace {
@@ -109,6 +112,9 @@ SizedFont* SizeFontFace(FontFace& face, int deviceHeight, int deviceWidth, int l
 
 // The glyph index and measures of a 1252 character.
 const CharMetrics& CharMetricsOf(FontFace& face, SizedFont& sized, unsigned char ch);
+// The measures of a glyph given by its index (all 0 for an index the face
+// does not have).
+const CharMetrics& GlyphMetricsOf(FontFace& face, SizedFont& sized, unsigned glyphIndex);
 // The glyph for a Unicode code point, 0 (the missing glyph) when none.
 unsigned GlyphIndexOf(const FontFace& face, char32_t codePoint);
 
@@ -134,18 +140,23 @@ int EmboldenPixels(const FontFace& face, const SizedFont& sized);
 // The charsets a face covers (from its code-page ranges), ANSI first when it has Latin-1.
 std::vector<BYTE> FaceCharsets(FT_FaceRec_* face);
 
-// 1252 text laid out in the DC's current font: the device advance of each
-// character (from lpDx when given, else the glyph advance plus the
-// character extra and the justification share of break characters).
+// 1252 text laid out in the DC's current font: the glyph and the device
+// advance of each character (from lpDx when given, else the glyph advance
+// plus the character extra and the justification share of break
+// characters).
 struct TextRun {
     FontFace* face = nullptr;
     SizedFont* sized = nullptr; // null when there is no usable face
+    std::vector<unsigned> glyphs; // empty when sized is null
     std::vector<int> advances;
     long long width = 0; // device pixels
 };
 // False when the count is negative or over kMaxTextLength; dx (logical
 // units, may be null) holds count entries.
 bool LayOutText(const DeviceContext& dc, const char* text, int count, const INT* dx, TextRun& run);
+// The same for glyph indices of the DC's current font (ETO_GLYPH_INDEX);
+// the glyph of the break character takes the justification share.
+bool LayOutGlyphs(const DeviceContext& dc, const WORD* glyphs, int count, const INT* dx, TextRun& run);
 constexpr int kMaxTextLength = 1 << 24;
 
 // Logical <-> device lengths along each axis through the DC's mapping.
