@@ -2,6 +2,13 @@
 
 set(THREADWICK_WARNINGS -Wall -Wextra)
 
+# CI builds with warnings as errors, in the test build and in the Release
+# build alike: the Release build inlines more and warns where the other does not.
+option(THREADWICK_WERROR "Treat warnings in our own code as errors" OFF)
+if(THREADWICK_WERROR)
+  list(APPEND THREADWICK_WARNINGS -Werror)
+endif()
+
 if(THREADWICK_SANITIZE OR THREADWICK_FUZZ)
   set(_tw_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   if(THREADWICK_FUZZ)

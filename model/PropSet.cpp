@@ -90,8 +90,10 @@ DWORD GetDword(std::span<const BYTE> bytes, size_t pos)
 
 void PutDword(std::vector<BYTE>& out, DWORD value)
 {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(BYTE(value >> (8 * i)));
+    const size_t at = out.size();
+    out.resize(at + 4);
+    for (size_t i = 0; i < 4; ++i)
+        out[at + i] = BYTE(value >> (8 * i));
 }
 
 void PutGuid(std::vector<BYTE>& out, REFGUID guid)

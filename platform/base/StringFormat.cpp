@@ -170,7 +170,7 @@ void FormatInteger(std::string& out, const Spec& spec, char conv, uint64_t magni
     for (uint64_t v = magnitude; v != 0; v /= base)
         digits += digitChars[v % base];
     if (digits.empty() && spec.precision != 0)
-        digits = "0";
+        digits.assign(1, '0');
     if (spec.precision > static_cast<int>(digits.size()))
         digits.append(static_cast<size_t>(spec.precision) - digits.size(), '0');
     if (conv == 'o' && spec.alt && (digits.empty() || digits.back() != '0'))
@@ -180,13 +180,14 @@ void FormatInteger(std::string& out, const Spec& spec, char conv, uint64_t magni
     std::string prefix;
     if (conv == 'd' || conv == 'i') {
         if (negative)
-            prefix = "-";
+            prefix.assign(1, '-');
         else if (spec.plus)
-            prefix = "+";
+            prefix.assign(1, '+');
         else if (spec.space)
-            prefix = " ";
+            prefix.assign(1, ' ');
     } else if ((conv == 'x' || conv == 'X') && spec.alt && magnitude != 0) {
-        prefix = conv == 'x' ? "0x" : "0X";
+        prefix += '0';
+        prefix += conv;
     }
     EmitField(out, spec, prefix, body, spec.zero && !spec.left && spec.precision < 0);
 }
@@ -256,7 +257,7 @@ std::string FixedBody(double v, int precision, bool alt)
     auto digitAt = [&](int j) { return (j >= 0 && j < static_cast<int>(kept.size())) ? kept[static_cast<size_t>(j)] : '0'; };
     std::string body;
     if (exp10 <= 0) {
-        body = "0";
+        body.assign(1, '0');
     } else {
         for (int j = 0; j < exp10; ++j)
             body += digitAt(j);

@@ -363,7 +363,8 @@ DriveTable DriveTable::Build(std::string_view mountsText, std::string_view drive
         if (entry.empty())
             continue;
 
-        std::string quoted = "\"" + std::string(entry) + "\"";
+        std::string quoted(entry.size() + 2, '"');
+        entry.copy(quoted.data() + 1, entry.size());
         char letter = entry[0];
         if (letter >= 'a' && letter <= 'z')
             letter = static_cast<char>(letter - 'a' + 'A');

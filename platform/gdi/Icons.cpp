@@ -240,7 +240,8 @@ std::string SharedKey(const char* kind, HINSTANCE module, LPCSTR name)
 {
     std::string key = std::string(kind) + ":" + std::to_string(uintptr_t(module)) + ":";
     if (IS_INTRESOURCE(name)) {
-        key += "#" + std::to_string(WORD(ULONG_PTR(name)));
+        key += '#';
+        key += std::to_string(WORD(ULONG_PTR(name)));
     } else {
         for (const char* c = name; *c; ++c)
             key += char(*c >= 'a' && *c <= 'z' ? *c - 32 : *c);

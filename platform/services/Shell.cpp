@@ -128,7 +128,8 @@ BOOL OpenHtmlPage(LPCSTR pathOrUrl)
         size_t hash = text.rfind('#');
         if (hash == std::string_view::npos || !existingFile(text.substr(0, hash), hostPath))
             return FALSE;
-        fragment = "#" + PercentEncode(Utf8From1252(text.substr(hash + 1)));
+        fragment = PercentEncode(Utf8From1252(text.substr(hash + 1)));
+        fragment.insert(fragment.begin(), '#');
     }
     return OpenWithDesktop(FileUrlFromHostPath(hostPath) + fragment) ? TRUE : FALSE;
 }

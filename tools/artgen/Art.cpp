@@ -9,6 +9,7 @@
 #include "ToolbarArt.h"
 #include "resources/resource.h"
 
+#include <algorithm>
 #include <array>
 
 namespace artgen {
@@ -133,11 +134,11 @@ std::vector<MetafileArt> MakeMetafiles()
 std::vector<uint8_t> PackMetafileResource(const std::vector<uint8_t>& picture)
 {
     std::vector<uint8_t> stream = Implode(picture, LiteralCoding::Binary, kMetafileDictionaryBits);
-    std::vector<uint8_t> out;
+    std::vector<uint8_t> out(4 + stream.size());
     uint32_t length = static_cast<uint32_t>(stream.size());
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(length >> (8 * i)));
-    out.insert(out.end(), stream.begin(), stream.end());
+    for (size_t i = 0; i < 4; ++i)
+        out[i] = static_cast<uint8_t>(length >> (8 * i));
+    std::copy(stream.begin(), stream.end(), out.begin() + 4);
     return out;
 }
 

@@ -99,7 +99,8 @@ private:
     // its entry.
     std::string Data(const Resource& r, size_t index)
     {
-        std::string base = "k" + std::to_string(index);
+        std::string base = std::to_string(index);
+        base.insert(base.begin(), 'k');
         switch (r.kind) {
         case ResourceKind::Blob:
             if (r.bytes.empty())

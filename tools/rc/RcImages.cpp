@@ -1,5 +1,6 @@
 #include "RcImages.h"
 
+#include <algorithm>
 #include <png.h>
 
 #include <cstring>
@@ -222,10 +223,10 @@ std::vector<uint8_t> MakeCursorResource(const std::vector<uint8_t>& file, int ho
     if (hotX < 0 || hotY < 0 || uint32_t(hotX) >= width || uint32_t(hotY) >= height)
         throw ImageError("hot spot " + std::to_string(hotX) + "," + std::to_string(hotY) + " lies outside the "
                          + std::to_string(width) + "x" + std::to_string(height) + " cursor");
-    std::vector<uint8_t> out(4, 0);
+    std::vector<uint8_t> out(4 + image.size(), 0);
     Put16(out, 0, static_cast<uint16_t>(hotX));
     Put16(out, 2, static_cast<uint16_t>(hotY));
-    out.insert(out.end(), image.begin(), image.end());
+    std::copy(image.begin(), image.end(), out.begin() + 4);
     return out;
 }
 
