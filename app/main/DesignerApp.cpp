@@ -387,8 +387,10 @@ int CDesignerApp::ExitInstance()
         delete m_pSplash;
         m_pSplash = nullptr;
     }
+    // The last settings are in the file before a new copy can take over.
+    const int nExitCode = CWinApp::ExitInstance();
     CloseInstanceChannel();
-    return CWinApp::ExitInstance();
+    return nExitCode;
 }
 
 void CDesignerApp::RemoveTempFile()

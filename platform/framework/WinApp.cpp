@@ -10,8 +10,10 @@
 #include "platform/framework/FrameworkStrings.h"
 #include "platform/framework/Wnd.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/profile/Registry.h"
 #include "platform/services/Help.h"
 #include "platform/ui/AfxMessageBox.h"
+#include "platform/ui/IdleWork.h"
 
 #include <algorithm>
 
@@ -76,6 +78,9 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
     }
     CurrentApp() = this;
     m_hInstance = AfxGetInstanceHandle();
+    // Settings changed by a burst of messages reach their file once, when
+    // the loop has nothing else to do.
+    platform::SetIdleWork(&platform::FlushRegistryAtIdle);
     // Every AfxMessageBox goes through the application's DoMessageBox, so
     // that an override sees them all.
     platform::SetAfxMessageBoxHandler([](LPCSTR text, UINT type, UINT helpId) -> int {
@@ -99,6 +104,7 @@ CWinApp::~CWinApp()
     if (CurrentApp() == this) {
         CurrentApp() = nullptr;
         platform::SetAfxMessageBoxHandler({});
+        platform::SetIdleWork(nullptr);
         platform::SetHelpNotice({});
     }
 }
@@ -167,6 +173,7 @@ int CWinApp::ExitInstance()
 {
     if (m_pRecentFileList != nullptr)
         SaveStdProfileSettings();
+    platform::FlushRegistry();
     return int(m_msgCur.wParam);
 }
 

@@ -254,10 +254,8 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, R
         }
         key = std::move(next);
     }
-    if (created) {
-        if (LONG rc = RegistryStore::Instance().Save(); rc != ERROR_SUCCESS)
-            return rc;
-    }
+    if (created)
+        RegistryStore::Instance().MarkChanged();
     if (LONG rc = platform::HandleTable::Instance().Allocate(KeyRef{key, base.writable, base.depth + parts.size()},
             phkResult);
         rc != ERROR_SUCCESS)
@@ -282,9 +280,13 @@ LONG RegCloseKey(HKEY hKey)
 
 LONG RegFlushKey(HKEY hKey)
 {
-    // Every change is written when it is made.
     KeyRef ref;
-    return platform::Resolve(hKey, ref);
+    if (LONG rc = platform::Resolve(hKey, ref); rc != ERROR_SUCCESS)
+        return rc;
+    // The whole tree is one file: flushing any key of it writes them all.
+    if (!ref.writable)
+        return ERROR_SUCCESS;
+    return RegistryStore::Instance().Flush();
 }
 
 LONG RegQueryInfoKey(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
@@ -420,7 +422,8 @@ LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYT
         return ERROR_INVALID_PARAMETER;
     std::string data(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0);
     ref.key->SetValue(name, dwType, std::move(data));
-    return RegistryStore::Instance().Save();
+    RegistryStore::Instance().MarkChanged();
+    return ERROR_SUCCESS;
 }
 
 LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName)
@@ -430,7 +433,8 @@ LONG RegDeleteValue(HKEY hKey, LPCSTR lpValueName)
         return rc;
     if (!ref.key->RemoveValue(platform::ValueName(lpValueName)))
         return ERROR_FILE_NOT_FOUND;
-    return RegistryStore::Instance().Save();
+    RegistryStore::Instance().MarkChanged();
+    return ERROR_SUCCESS;
 }
 
 LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey)
@@ -450,7 +454,8 @@ LONG RegDeleteKey(HKEY hKey, LPCSTR lpSubKey)
     if (!base.writable || target->SubkeyCount() > 0)
         return ERROR_ACCESS_DENIED;
     parent->RemoveSubkey(parts.back());
-    return RegistryStore::Instance().Save();
+    RegistryStore::Instance().MarkChanged();
+    return ERROR_SUCCESS;
 }
 
 namespace platform {
@@ -468,6 +473,26 @@ std::string RegistryLoadProblemText()
 std::string RegistryFilePath()
 {
     return RegistryStore::FilePath();
+}
+
+bool RegistryHasPendingChanges()
+{
+    return RegistryStore::Instance().HasPendingChanges();
+}
+
+LONG FlushRegistry()
+{
+    return RegistryStore::Instance().Flush();
+}
+
+void FlushRegistryAtIdle()
+{
+    RegistryStore::Instance().FlushAtIdle();
+}
+
+unsigned long RegistryFileWriteCount()
+{
+    return RegistryStore::Instance().FileWriteCount();
 }
 
 void ResetRegistryForTests()

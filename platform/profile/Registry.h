@@ -2,11 +2,18 @@
 // The registry calls of Win32 over our own per-user key tree.
 //
 // HKEY_CURRENT_USER is the only tree with content: it is kept in the file
-// "registry" of the configuration folder, loaded on first use and rewritten
-// (new file, then rename) after every change, so a value written by one run
-// is there for the next. HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE and HKEY_USERS
-// are empty and read-only: opening below them fails with
-// ERROR_FILE_NOT_FOUND, creating or writing with ERROR_ACCESS_DENIED.
+// "registry" of the configuration folder, loaded on first use. Changes are
+// made in memory, where every later call sees them at once, and written to
+// the file together (new file, then rename) by FlushRegistry: the class
+// library flushes when its message loop has nothing to do and at exit,
+// RegFlushKey flushes at once, and a process that ends through exit() or a
+// return from main flushes what is left. So a value written by one run is
+// there for the next, and a burst of changes costs one write; a process
+// that is killed may lose its last burst, never the file.
+//
+// HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE and HKEY_USERS are empty and
+// read-only: opening below them fails with ERROR_FILE_NOT_FOUND, creating or
+// writing with ERROR_ACCESS_DENIED.
 //
 // Key and value names are compared without case (Windows-1252 case map) and
 // keep the spelling they were created with. Values keep their bytes exactly:
@@ -17,8 +24,9 @@
 // Handles are table ids with a generation: a closed or forged handle gives
 // ERROR_INVALID_HANDLE, and a handle to a key deleted since it was opened
 // gives ERROR_KEY_DELETED. Access masks are accepted and not enforced: there
-// is one user and one tree. A change that cannot be written to the file stays
-// in memory for this run and the call returns ERROR_CANTWRITE.
+// is one user and one tree. Changes that cannot be written to the file stay
+// in memory for this run: the flush returns ERROR_CANTWRITE, says so once on
+// stderr and is tried again after the next change.
 //
 // Bounds: key names up to 255 characters, 512 levels deep; value names up to
 // 16,383 characters; value data up to 1 MiB (ERROR_INVALID_PARAMETER beyond).
@@ -75,6 +83,9 @@ LONG RegCreateKeyEx(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, D
     REGSAM samDesired, const void* lpSecurityAttributes, HKEY* phkResult, LPDWORD lpdwDisposition);
 LONG RegCreateKey(HKEY hKey, LPCSTR lpSubKey, HKEY* phkResult);
 LONG RegCloseKey(HKEY hKey);
+// Writes every pending change of the tree the key belongs to before it
+// returns: ERROR_SUCCESS, or ERROR_CANTWRITE when the file could not be
+// replaced.
 LONG RegFlushKey(HKEY hKey);
 
 // Lengths of names are in characters without the terminator, of data in
@@ -172,8 +183,23 @@ std::string RegistryLoadProblemText();
 // Host path of the registry file.
 std::string RegistryFilePath();
 
-// Drops the in-memory tree and invalidates every open handle, so that the
-// next call loads the file again as a new process would.
+// True when changes have been made that the file does not hold yet.
+bool RegistryHasPendingChanges();
+// Writes the pending changes now (nothing when there are none, or when they
+// leave the tree as the file holds it): ERROR_SUCCESS, or ERROR_CANTWRITE
+// with the file as it was and the changes still pending.
+LONG FlushRegistry();
+// For a message loop with nothing to do: the same, except that after a
+// failed write it waits for the next change rather than trying again at
+// every idle moment.
+void FlushRegistryAtIdle();
+// How many times this process has tried to replace the registry file
+// (tests and measurements).
+unsigned long RegistryFileWriteCount();
+
+// Drops the in-memory tree with its pending changes and invalidates every
+// open handle, so that the next call loads the file again as a new process
+// would. Flush first to carry the changes into that "next run".
 void ResetRegistryForTests();
 
 } // namespace platform

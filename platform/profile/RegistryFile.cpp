@@ -437,7 +437,7 @@ std::string FormatRegistryFile(const RegistryKey& root)
 {
     std::string out;
     out += kHeader;
-    out += "\n# Threadwick's per-user settings (HKEY_CURRENT_USER), rewritten after every change.\n"
+    out += "\n# Threadwick's per-user settings (HKEY_CURRENT_USER), written back after each burst of changes.\n"
            "# Names and strings are Windows-1252 text; '%', '\"' and bytes outside printable\n"
            "# ASCII are written as %XX. Values belong to the key line above them.\n";
     for (size_t i = 0; i < root.ValueCount(); ++i)

@@ -2,6 +2,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/CharClass.h"
+#include "platform/ui/IdleWork.h"
 #include "platform/ui/internal/Driver.h"
 #include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Queue.h"
@@ -275,6 +276,7 @@ BOOL GetMessage(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
         PresentDirtySurfaces();
         if (driver.PollEvents())
             continue;
+        RunIdleWork();
         if (!driver.WaitEvents(TimeToNextTimer())) {
             // Nothing can ever arrive: end the loop rather than hang.
             PostQuitMessage(0);
@@ -290,6 +292,7 @@ BOOL WaitMessage()
     PresentDirtySurfaces();
     if (driver.PollEvents() || QueueHasWork())
         return TRUE;
+    RunIdleWork();
     if (!driver.WaitEvents(TimeToNextTimer()))
         PostQuitMessage(0);
     return TRUE;

@@ -62,6 +62,8 @@ protected:
     // What a new run of the program finds under the kits key.
     static Registered RegisteredAfterRestart()
     {
+        // This run ends as the program does, writing what it changed.
+        platform::FlushRegistry();
         platform::ResetRegistryForTests();
         CRegKeyHelper key;
         key.Ensure(kKitsRegistryKey);

@@ -19,6 +19,8 @@ protected:
     // What a new run of the program would see under HKCU\path.
     static bool KeyExistsAfterRestart(const char* path)
     {
+        // This run ends as the program does, writing what it changed.
+        platform::FlushRegistry();
         platform::ResetRegistryForTests();
         HKEY hKey = nullptr;
         if (RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, &hKey) != ERROR_SUCCESS)

@@ -21,7 +21,7 @@ inline std::string RegistryBadFile()
 }
 
 // Removes the registry file and what a bad load set aside, and forgets the
-// tree, so the next call starts as a first run.
+// tree and its unwritten changes, so the next call starts as a first run.
 inline void StartWithEmptyRegistry()
 {
     std::remove(RegistryFile().c_str());
@@ -29,9 +29,11 @@ inline void StartWithEmptyRegistry()
     platform::ResetRegistryForTests();
 }
 
-// The next calls load the file again, as a new process would.
+// This run ends as the program's runs end, writing what it changed, and the
+// next calls load the file again, as a new process would.
 inline void Reload()
 {
+    platform::FlushRegistry();
     platform::ResetRegistryForTests();
 }
 

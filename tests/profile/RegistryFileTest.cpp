@@ -21,7 +21,7 @@ bool FileExists(const std::string& path)
 }
 
 const char kSmallTree[] = "threadwick-registry 1\n"
-                          "# Threadwick's per-user settings (HKEY_CURRENT_USER), rewritten after every change.\n"
+                          "# Threadwick's per-user settings (HKEY_CURRENT_USER), written back after each burst of changes.\n"
                           "# Names and strings are Windows-1252 text; '%', '\"' and bytes outside printable\n"
                           "# ASCII are written as %XX. Values belong to the key line above them.\n"
                           "  value \"AtRoot\" dword 0x00000001\n"
@@ -153,6 +153,7 @@ TEST_F(RegistryFileLoadTest, FileWithoutItsLastLineCountsAsDamaged)
     ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Kept", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
         ERROR_SUCCESS);
     RegCloseKey(key);
+    ASSERT_EQ(platform::FlushRegistry(), ERROR_SUCCESS);
     std::string text = testing_support::ReadFileBytes(profile_test::RegistryFile());
     ASSERT_EQ(text.substr(text.size() - 4), "end\n");
     testing_support::WriteFileBytes(profile_test::RegistryFile(), text.substr(0, text.size() - 4));
