@@ -9,6 +9,7 @@
 #include "platform/ui/User.h"
 #include "platform/ui/internal/MenuBar.h"
 #include "platform/ui/internal/MenuData.h"
+#include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Window.h"
 
 #include <algorithm>
@@ -585,6 +586,6 @@ BOOL HiliteMenuItem(HWND hWnd, HMENU hMenu, UINT uIDHiliteItem, UINT uHilite)
         return FALSE;
     ref.item->state = (ref.item->state & ~UINT(MF_HILITE)) | (uHilite & MF_HILITE);
     if (GetMenu(hWnd) == ref.menu)
-        RedrawWindow(hWnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+        InvalidateWindowFrame(hWnd);
     return TRUE;
 }

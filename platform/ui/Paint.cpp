@@ -132,7 +132,37 @@ void UpdateNow(HWND hwnd, UINT flags)
         UpdateNow(c, flags);
 }
 
+// A parent that does not clip its children paints over them wherever its
+// update region reaches; the children there are painted again after it, or
+// they would be left covered when their own update region was already spent
+// or was never given to them (an invalidation with RDW_NOCHILDREN).
+void HandOverToChildren(HWND hwnd, const Region& painted)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w || painted.IsEmpty() || (w->style & WS_CLIPCHILDREN))
+        return;
+    std::vector<HWND> children = w->children;
+    for (HWND c : children) {
+        Window* parent = PeekWindowRecord(hwnd);
+        Window* cw = PeekWindowRecord(c);
+        if (!parent || !cw || !(cw->style & WS_VISIBLE))
+            continue;
+        bool touchesFrame = false;
+        Region childArea = ToChild(*parent, *cw, painted, touchesFrame);
+        if (childArea.IsEmpty() && !touchesFrame)
+            continue;
+        InvalidateWindowArea(
+            c, &childArea, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | (touchesFrame ? RDW_FRAME : 0));
+    }
+}
+
 } // namespace
+
+void InvalidateWindowFrame(HWND hwnd)
+{
+    Region none;
+    InvalidateWindowArea(hwnd, &none, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+}
 
 void InvalidateWindowArea(HWND hwnd, const Region* clientArea, UINT flags)
 {
@@ -319,6 +349,9 @@ HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint)
     bool erase = w->erasePending;
     w->update = Region();
     w->internalPaint = false;
+    HandOverToChildren(hWnd, region);
+    if (!(w = PeekWindowRecord(hWnd)))
+        return NULL;
     ++w->paintDepth;
     *lpPaint = PAINTSTRUCT{};
     HDC hdc = GetDC(hWnd);

@@ -23,6 +23,7 @@ constexpr int kPadX = 6; // text from a tab's sides
 constexpr int kPadY = 3; // text from a tab's top and bottom
 constexpr int kLift = 2; // how far the selected tab grows out of the row
 constexpr int kPanelMargin = 4; // display area from the panel's edge
+constexpr int kMaxSiblings = 4096; // bounds the walk over the windows laid on the panel
 
 struct TabItem {
     std::string text;
@@ -95,6 +96,37 @@ int HitTest(HWND hwnd, const TabState& s, POINT p)
     return -1;
 }
 
+// The row of tabs and the panel's top edge that the selected tab joins:
+// all that a change of selection or focus redraws. The display area is left
+// alone, because a page shown there would be covered and not repainted.
+void InvalidateTabs(HWND hwnd, const TabState& s)
+{
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    RECT row{client.left, client.top, client.right, std::min<LONG>(client.bottom, RowHeight(hwnd, s) + kLift)};
+    InvalidateRect(hwnd, &row, TRUE);
+}
+
+// Siblings laid over the display area (a property sheet's page, or
+// controls a dialog places on the panel) follow the control in Z order yet
+// are meant to be seen on top of it: the panel leaves their rectangles to
+// them, so a repaint of the control never wipes them out.
+void LeaveSiblingsOnTop(HWND hwnd, HDC dc, const RECT& client)
+{
+    int guard = 0;
+    for (HWND sibling = GetWindow(hwnd, GW_HWNDNEXT); sibling && guard < kMaxSiblings;
+         sibling = GetWindow(sibling, GW_HWNDNEXT), ++guard) {
+        if (!(GetWindowLongPtr(sibling, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        RECT r{};
+        GetWindowRect(sibling, &r);
+        MapWindowPoints(NULL, hwnd, reinterpret_cast<POINT*>(&r), 2);
+        RECT overlap{};
+        if (IntersectRect(&overlap, &r, &client))
+            ExcludeClipRect(dc, overlap.left, overlap.top, overlap.right, overlap.bottom);
+    }
+}
+
 // Asks the parent, then moves the selection and tells it. False when the
 // parent refused or the control died on the way.
 bool SelectByUser(HWND hwnd, TabState& s, int index)
@@ -105,7 +137,7 @@ bool SelectByUser(HWND hwnd, TabState& s, int index)
     if (SendControlNotify(hwnd, header, TCN_SELCHANGING) != 0 || !StillAttached(hwnd, s))
         return false;
     s.cur = index;
-    InvalidateRect(hwnd, NULL, TRUE);
+    InvalidateTabs(hwnd, s);
     SendControlNotify(hwnd, header, TCN_SELCHANGE);
     return true;
 }
@@ -116,6 +148,7 @@ void Paint(HWND hwnd, TabState& s)
     HDC dc = BeginPaint(hwnd, &ps);
     RECT client{};
     GetClientRect(hwnd, &client);
+    LeaveSiblingsOnTop(hwnd, dc, client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     int row = RowHeight(hwnd, s);
     RECT panel{client.left, row, client.right, client.bottom};
@@ -268,7 +301,7 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (index < 0 || index >= int(s->items.size()))
             return -1;
         s->cur = index;
-        InvalidateRect(hwnd, NULL, TRUE);
+        InvalidateTabs(hwnd, *s);
         return old;
     }
     case TCM_GETITEMRECT: {
@@ -336,7 +369,7 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         s->focused = msg == WM_SETFOCUS;
-        InvalidateRect(hwnd, NULL, TRUE);
+        InvalidateTabs(hwnd, *s);
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;

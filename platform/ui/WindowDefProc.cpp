@@ -5,6 +5,7 @@
 #include "platform/ui/internal/Driver.h"
 #include "platform/ui/internal/MenuBar.h"
 #include "platform/ui/internal/NonClient.h"
+#include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Window.h"
 
 #include <cstring>
@@ -186,7 +187,7 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         if (w->captionActive != (wParam != 0)) {
             w->captionActive = wParam != 0;
             if ((w->style & WS_CAPTION) == WS_CAPTION)
-                RedrawWindow(hWnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+                InvalidateWindowFrame(hWnd);
         }
         return TRUE;
     case WM_PAINT: {
@@ -210,7 +211,7 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         if (!(w = PeekWindowRecord(hWnd)))
             return TRUE;
         if ((w->style & WS_CAPTION) == WS_CAPTION)
-            RedrawWindow(hWnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+            InvalidateWindowFrame(hWnd);
         return TRUE;
     }
     case WM_GETTEXT: {

@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,53 @@ TEST_F(TabControlTest, ImageListIsKeptAndWidensTabs)
     EXPECT_EQ(HIMAGELIST(SendMessage(tab, TCM_GETIMAGELIST, 0, 0)), images);
     DestroyWindow(tab);
     ImageList_Destroy(images);
+}
+
+// A page laid over the display area follows the control in Z order, as a
+// property sheet places it: whatever makes the control repaint (the focus,
+// the selection, a new font) must not paint over the page.
+TEST_F(TabControlTest, RepaintsNeverCoverAPageLaidOverTheDisplayArea)
+{
+    Insert(0, "One");
+    Insert(1, "Two");
+    RECT area{0, 0, 300, 200};
+    SendMessage(tab, TCM_ADJUSTRECT, FALSE, LPARAM(&area));
+    MapWindowPoints(tab, parent, reinterpret_cast<POINT*>(&area), 2);
+    HWND page = MakeChild(parent, 20, area);
+    Rec().handlers[page] = [](HWND h, UINT m, WPARAM, LPARAM, LRESULT& r) {
+        if (m != WM_PAINT)
+            return false;
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &ps.rcPaint, red);
+        DeleteObject(red);
+        EndPaint(h, &ps);
+        r = 0;
+        return true;
+    };
+    PumpTranslated();
+    ASSERT_EQ(hl::WindowPixel(page, 10, 10), RGB(255, 0, 0));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ASSERT_EQ(hl::WindowPixel(tab, 3, 150), face) << "the panel around the page";
+
+    struct Change {
+        const char* name;
+        std::function<void()> make;
+    };
+    const Change changes[] = {
+        {"focus taken", [this] { SetFocus(tab); }},
+        {"focus left", [page] { SetFocus(page); }},
+        {"selection", [this] { SendMessage(tab, TCM_SETCURSEL, 1, 0); }},
+        {"font", [this] { SendMessage(tab, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE); }},
+    };
+    for (const Change& change : changes) {
+        change.make();
+        PumpTranslated();
+        EXPECT_EQ(hl::WindowPixel(page, 10, 10), RGB(255, 0, 0)) << change.name;
+        EXPECT_EQ(hl::WindowPixel(page, area.right - area.left - 2, area.bottom - area.top - 2), RGB(255, 0, 0))
+            << change.name;
+    }
 }
 
 } // namespace

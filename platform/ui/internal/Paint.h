@@ -13,6 +13,10 @@ class Region;
 // of w and, following the RDW_ALLCHILDREN / WS_CLIPCHILDREN rule, of its
 // children. flags: RDW_*.
 void InvalidateWindowArea(HWND hwnd, const Region* clientArea, UINT flags);
+// Asks for the non-client frame of hwnd to be drawn again, and nothing of
+// its client area or its children (a caption, a title or a menu bar that
+// changed).
+void InvalidateWindowFrame(HWND hwnd);
 // The first window (top-level Z order, parents before children) that needs
 // WM_PAINT, within `filter` (NULL: any).
 HWND FindWindowToPaint(HWND filter);
