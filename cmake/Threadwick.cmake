@@ -35,6 +35,11 @@ function(threadwick_module name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_LIBS})
 endfunction()
 
+# The outside files the readers' tests check against. A clone of the project
+# without them builds all the same; the tests that need them skip.
+set(THREADWICK_TESTDATA "${PROJECT_SOURCE_DIR}/../shared/testdata" CACHE PATH
+  "Folder of the outside test files (pictures, metafiles, compound files, fonts)")
+
 # threadwick_tests(name [DEPS ...] [LABELS ...]): one GoogleTest program made of
 # every .cpp in the folder, each test registered with CTest.
 function(threadwick_tests name)
@@ -48,7 +53,7 @@ function(threadwick_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} tw_testmain GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     THREADWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    THREADWICK_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata"
+    THREADWICK_TESTDATA_DIR="${THREADWICK_TESTDATA}"
     THREADWICK_BINARY_DIR="${PROJECT_BINARY_DIR}")
   set(_props "")
   if(ARG_LABELS)

@@ -8,6 +8,7 @@
 #include "platform/gdi/internal/Dib.h"
 #include "platform/gdi/internal/GdiObjects.h"
 #include "tests/gdi/DrawTestSupport.h"
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <cairo/cairo.h> // the tests get no pkg-config include path
@@ -100,6 +101,7 @@ const std::set<std::string> kRefused = {
 
 TEST(DibTest, ReadsEveryGoodBmpFileAndRefusesTheDamagedOnes)
 {
+    REQUIRE_TESTDATA();
     bool magick = HaveImageMagick();
     int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator(BmpDir())) {
@@ -165,6 +167,7 @@ TEST(DibTest, ReadsEveryGoodBmpFileAndRefusesTheDamagedOnes)
 // files: every opaque reference pixel must match.
 TEST(DibTest, MatchesTheReferencePicturesOfTheSameFiles)
 {
+    REQUIRE_TESTDATA();
     const std::string prefix = "src-pillowbmpsuite-refs__";
     int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator(BmpDir())) {

@@ -6,6 +6,7 @@
 #include "platform/gdi/Gdi.h"
 
 #include "tests/gdi/DrawTestSupport.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -399,6 +400,7 @@ bool DrawsAnything(HENHMETAFILE emf)
 // the rectangle its frame is placed onto.
 TEST(EmfTest, PlaysEveryTestFile)
 {
+    REQUIRE_TESTDATA();
     std::vector<std::filesystem::path> files = Files("emf");
     EXPECT_GT(files.size(), 100u);
     for (const auto& path : files) {
@@ -417,6 +419,7 @@ TEST(EmfTest, PlaysEveryTestFile)
 
 TEST(EmfTest, DamagedTestFilesAreRefusedOrPlayed)
 {
+    REQUIRE_TESTDATA();
     for (const auto& path : Files("emf-corrupted")) {
         SCOPED_TRACE(path.filename().string());
         HENHMETAFILE emf = GetEnhMetaFile(path.string().c_str());

@@ -3,6 +3,7 @@
 #include "platform/gdi/GdiObject.h"
 #include "platform/gdi/internal/FontFace.h"
 #include "platform/gdi/internal/GdiObjects.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,7 @@ TEST(FontTest, UnknownFacesFallBackToAnInstalledTrueTypeFaceOfTheirFamily)
 
 TEST(FontTest, FacesAddedToFontconfigAreFoundByName)
 {
+    REQUIRE_TESTDATA();
     const std::string path = std::string(THREADWICK_TESTDATA_DIR) + "/ttf/src-graphicsmagick__input.ttf";
     ASSERT_TRUE(FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str())));
     MemoryCanvas canvas(8, 8);

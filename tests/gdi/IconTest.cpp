@@ -8,6 +8,7 @@
 #include "platform/gdi/IconData.h"
 #include "platform/gdi/internal/IconImage.h"
 #include "tests/gdi/DrawTestSupport.h"
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <cairo/cairo.h> // the tests get no pkg-config include path
@@ -44,6 +45,7 @@ void Fill(MemoryCanvas& c, COLORREF color)
 
 TEST(IconTest, ExtractsEveryIconOfTheFilesAndRefusesDamagedOnes)
 {
+    REQUIRE_TESTDATA();
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(IcoDir())) {
         std::string name = entry.path().filename().string();
@@ -80,6 +82,7 @@ TEST(IconTest, ExtractsEveryIconOfTheFilesAndRefusesDamagedOnes)
 // transparent what the reference leaves out.
 TEST(IconTest, DrawsLikeTheReferencePictures)
 {
+    REQUIRE_TESTDATA();
     for (const char* stem : {"bin-gdk-pixbuf-tests__squares.ico", "bin-gdk-pixbuf-tests__bug785447.ico"}) {
         std::string path = IcoDir() + stem;
         std::string bytes = testing_support::ReadFileBytes(path);
@@ -177,6 +180,7 @@ TEST(IconTest, MaskAndImageCombineWithWhatIsThere)
 
 TEST(IconTest, IconInfoAndCreateIconIndirectRoundTrip)
 {
+    REQUIRE_TESTDATA();
     std::string bytes = testing_support::ReadFileBytes(IcoDir() + "src-graphicsmagick__input.ico");
     HICON icon = platform::CreateIconFromFileBytes(bytes.data(), bytes.size(), 0);
     ASSERT_NE(nullptr, icon);

@@ -5,6 +5,7 @@
 #include "platform/gdi/Metafile.h"
 
 #include "tests/gdi/DrawTestSupport.h"
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -333,6 +334,7 @@ TEST(WmfTest, DamagedRecordsStopOrSkipWithoutHarm)
 // the rectangle its bounds are mapped onto.
 TEST(WmfTest, PlaysEveryTestFile)
 {
+    REQUIRE_TESTDATA();
     namespace fs = std::filesystem;
     fs::path folder = fs::path(THREADWICK_TESTDATA_DIR) / "wmf";
     int files = 0;

@@ -1,5 +1,6 @@
 #include "platform/imaging/Imaging.h"
 #include "tests/imaging/PictureCheck.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,7 @@ int TranslucentPixels(const LTBITMAP& bitmap)
 // also shows that no byte of the record is left undefined.
 TEST(ImagingAlpha, EveryBmpLoadsAlikeFromFileAndMemory)
 {
+    REQUIRE_TESTDATA();
     int compared = 0;
     for (const std::string& path : FilesIn({ "bmp", "dib", "samepicture" })) {
         std::string bytes = ReadBytes(path);
@@ -106,6 +108,7 @@ TEST(ImagingAlpha, EveryBmpLoadsAlikeFromFileAndMemory)
 // one with alpha keeps it.
 TEST(ImagingAlpha, PicturesWithoutAlphaLoadOpaque)
 {
+    REQUIRE_TESTDATA();
     int opaque = 0;
     int translucent = 0;
     for (const std::string& path : FilesIn({ "bmp", "png", "jpeg", "samepicture" })) {
@@ -145,6 +148,7 @@ TEST(ImagingAlpha, PicturesWithoutAlphaLoadOpaque)
 // fourth bytes hold) has not, nor one whose alpha values are all 0.
 TEST(ImagingAlpha, BmpAlphaFollowsItsHeader)
 {
+    REQUIRE_TESTDATA();
     struct Case {
         const char* file;
         int bits; // at a load at 0 bits

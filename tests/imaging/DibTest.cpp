@@ -2,6 +2,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/imaging/Imaging.h"
 #include "tests/imaging/PictureCheck.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,7 @@ TEST(ImagingDib, RgbOrderedPixelsBecomeBgrInTheDib)
 // file loader (and so the decoder library) gives for the same files.
 TEST(ImagingDib, DibsOfBmpFilesMatchTheirFiles)
 {
+    REQUIRE_TESTDATA();
     int compared = 0;
     for (const char* name : { "pal1wb", "pal1bg", "pal4", "pal8", "pal8-0", "pal8w126", "pal8topdown",
              "pal8v5", "rgb16", "rgb16-565", "rgb16-565pal", "rgb24", "rgb32", "rgb32bf", "rgb32bf-xbgr" }) {
@@ -157,6 +159,7 @@ TEST(ImagingDib, DibsOfBmpFilesMatchTheirFiles)
 // and a 2-bit channel mask spreads its bits over the whole byte.
 TEST(ImagingDib, DibsMatchTheirIntendedPictures)
 {
+    REQUIRE_TESTDATA();
     const std::pair<const char*, const char*> cases[] = {
         { "bmp/src-pillowbmpsuite__pal8os2v2.bmp", "bmp/src-pillowbmpsuite__pal8.bmp" },
         { "bmp/src-pillowbmpsuite__rgb16-231.bmp", "bmp/src-pillowbmpsuite-refs__rgb16-231.png" },
@@ -183,6 +186,7 @@ TEST(ImagingDib, DibsMatchTheirIntendedPictures)
 // A DIB file without a file header, as the decoder library reads it.
 TEST(ImagingDib, PackedDibFileMatchesDecoder)
 {
+    REQUIRE_TESTDATA();
     std::string bytes = ReadBytes(TestData("dib/src-graphicsmagick__input.dib"));
     LTBITMAP bitmap;
     ASSERT_EQ(platform::CopyFromPackedDib(bitmap, reinterpret_cast<const BYTE*>(bytes.data()), bytes.size()),

@@ -1,5 +1,6 @@
 #include "platform/imaging/Imaging.h"
 #include "tests/imaging/PictureCheck.h"
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,7 @@ std::string MakeFile(const std::string& name, const std::string& bytes)
 // refuses are refused with a code.
 TEST(ImagingLoad, TestDataMatchesDecoderFromFileAndMemory)
 {
+    REQUIRE_TESTDATA();
     int compared = 0;
     int refused = 0;
     for (const std::string& path : PictureFiles()) {
@@ -120,6 +122,7 @@ TEST(ImagingLoad, TestDataMatchesDecoderFromFileAndMemory)
 // The depth a load at 0 bits gives, as the file information reports it.
 TEST(ImagingLoad, FileInfoReportsFormatSizeAndDepth)
 {
+    REQUIRE_TESTDATA();
     struct Case {
         const char* file;
         int format;
@@ -161,6 +164,7 @@ TEST(ImagingLoad, FileInfoReportsFormatSizeAndDepth)
 
 TEST(ImagingLoad, MissingAndUnreadableFilesGiveTheirCodes)
 {
+    REQUIRE_TESTDATA();
     LTBITMAP bitmap;
     LTFILEINFO info;
     std::string folder = testing_support::MakeTempDir("missing");
@@ -182,6 +186,7 @@ TEST(ImagingLoad, MissingAndUnreadableFilesGiveTheirCodes)
 
 TEST(ImagingLoad, DamagedAndOversizedFilesAreRefused)
 {
+    REQUIRE_TESTDATA();
     const std::map<std::string, int> cases = {
         { "bmp/src-pillowbmpsuite__shortfile.bmp", LT_ERR_CORRUPT },
         { "bmp/src-pillowbmpsuite__badbitcount.bmp", LT_ERR_CORRUPT },
@@ -204,6 +209,7 @@ TEST(ImagingLoad, DamagedAndOversizedFilesAreRefused)
 // crash; a cut JPEG is always refused.
 TEST(ImagingLoad, TruncatedBuffersAreRefusedOrWhole)
 {
+    REQUIRE_TESTDATA();
     for (const char* file : { "bmp/src-pillowbmpsuite__pal4.bmp", "bmp/src-pillowbmpsuite__rgb24.bmp",
              "png/bin-libsixel-examples__basn3p08.png", "png/bin-libsixel-examples__basi6a16.png",
              "jpeg/bin-gdk-pixbuf-tests__dpi.jpeg", "jpeg/bin-librust-jpeg-decoder-dev__tower_progressive.jpg" }) {
@@ -234,6 +240,7 @@ TEST(ImagingLoad, TruncatedBuffersAreRefusedOrWhole)
 
 TEST(ImagingLoad, LoadsAtRequestedDepthAndOrder)
 {
+    REQUIRE_TESTDATA();
     std::string bytes = ReadBytes(TestData("samepicture/bin-wx3.2-examples__horse.png"));
     LTBITMAP bgr;
     ASSERT_EQ(LtMemLoad(bytes.data(), &bgr, 24, LT_ORDER_BGR, DWORD(bytes.size())), LT_SUCCESS);
@@ -277,6 +284,7 @@ TEST(ImagingLoad, LoadsAtRequestedDepthAndOrder)
 
 TEST(ImagingLoad, GreyPicturesKeepTheirLevelsAsIndexes)
 {
+    REQUIRE_TESTDATA();
     std::string bytes = ReadBytes(TestData("png/bin-libsixel-examples__basn0g08.png"));
     LTBITMAP grey;
     ASSERT_EQ(LtMemLoad(bytes.data(), &grey, 0, LT_ORDER_BGR, DWORD(bytes.size())), LT_SUCCESS);
@@ -289,6 +297,7 @@ TEST(ImagingLoad, GreyPicturesKeepTheirLevelsAsIndexes)
 
 TEST(ImagingLoad, HeaderOnlyLoadGivesSizeWithoutPixels)
 {
+    REQUIRE_TESTDATA();
     std::string path = WindowsPath(TestData("png/bin-libsixel-examples__basn2c08.png"));
     LTBITMAP bitmap;
     ASSERT_EQ(LtLoadFile(path.c_str(), &bitmap, 0, LT_ORDER_BGR, 0, nullptr, nullptr), LT_SUCCESS);

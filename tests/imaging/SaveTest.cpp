@@ -1,6 +1,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/imaging/Imaging.h"
 #include "tests/imaging/PictureCheck.h"
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,7 @@ bool FileExists(const std::string& path)
 // the memory form is the same bytes as the file.
 TEST(ImagingSave, JpegRoundTripsCloselyThroughFileAndMemory)
 {
+    REQUIRE_TESTDATA();
     LTBITMAP horse = Horse();
     std::string path = testing_support::MakeTempDir("save") + "/logo.jpg";
     ASSERT_EQ(LtSaveFile(WindowsPath(path).c_str(), &horse, LT_FORMAT_JPEG, 24, 10), LT_SUCCESS);
@@ -81,6 +83,7 @@ TEST(ImagingSave, JpegRoundTripsCloselyThroughFileAndMemory)
 // A larger quality factor gives a smaller and rougher file.
 TEST(ImagingSave, QualityFactorTradesSizeForFidelity)
 {
+    REQUIRE_TESTDATA();
     LTBITMAP horse = Horse();
     HGLOBAL fine = nullptr;
     HGLOBAL rough = nullptr;
@@ -101,6 +104,7 @@ TEST(ImagingSave, QualityFactorTradesSizeForFidelity)
 // Eight bits make a grey JPEG; palette and 32-bit pictures save in colour.
 TEST(ImagingSave, EightBitsWriteGreyAndAnyDepthSaves)
 {
+    REQUIRE_TESTDATA();
     LTBITMAP horse = Horse();
     HGLOBAL memory = nullptr;
     DWORD size = 0;
@@ -136,6 +140,7 @@ TEST(ImagingSave, EightBitsWriteGreyAndAnyDepthSaves)
 // A refused save leaves no file and no memory block behind.
 TEST(ImagingSave, RefusedSavesLeaveNothingBehind)
 {
+    REQUIRE_TESTDATA();
     LTBITMAP horse = Horse();
     std::string folder = testing_support::MakeTempDir("refused");
     std::string path = folder + "/out.jpg";

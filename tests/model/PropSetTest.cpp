@@ -1,6 +1,7 @@
 #include "model/PropSet.h"
 #include "model/SummaryInfo.h"
 #include "platform/storage/Storage.h"
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -194,6 +195,7 @@ TEST(PropSet, FollowsValueOffsetsAndDropsValuesThatDoNotFit)
 
 TEST(PropSet, ReadsARawSummaryStreamFromElsewhere)
 {
+    REQUIRE_TESTDATA();
     const std::string raw
         = testing_support::ReadFileBytes(THREADWICK_TESTDATA_DIR "/cfb/src-ruby-ole__test_SummaryInformation");
     ASSERT_FALSE(raw.empty());

@@ -1,5 +1,6 @@
 #include "model/SummaryInfo.h"
 #include "tests/app/StorageTestSupport.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,7 @@ TEST_F(SummaryInfoTest, WriteFailsWithoutTouchingTheRevisionWhenTheStreamCannotB
 // without error, with the strings an independent reader sees.
 TEST_F(SummaryInfoTest, ReadsSummariesOfForeignFiles)
 {
+    REQUIRE_TESTDATA();
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(THREADWICK_TESTDATA_DIR "/cfb")) {
         const std::string path = entry.path().string();
@@ -230,6 +232,7 @@ TEST_F(SummaryInfoTest, ReadsSummariesOfForeignFiles)
 
 TEST_F(SummaryInfoTest, MatchesThePublishedPropertiesOfASpreadsheet)
 {
+    REQUIRE_TESTDATA();
     const std::string expected
         = testing_support::ReadFileBytes(THREADWICK_TESTDATA_DIR "/cfb/github-GNOME_libgsf__metadata-msole.expected-content");
     ASSERT_FALSE(expected.empty());

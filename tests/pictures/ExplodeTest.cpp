@@ -6,6 +6,7 @@
 
 #include "tools/artgen/Implode.h"
 
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -96,6 +97,7 @@ void ExpectExactUnpack(const std::string& input, const std::string& expected)
 
 TEST(ExplodeTest, UnpacksEveryReferenceStreamExactly)
 {
+    REQUIRE_TESTDATA();
     struct Case {
         const char* packed;
         const char* unpacked;
@@ -131,6 +133,7 @@ TEST(ExplodeTest, UnpacksEveryReferenceStreamExactly)
 
 TEST(ExplodeTest, LongStreamGivesTheSameOutputForAnyReadSize)
 {
+    REQUIRE_TESTDATA();
     std::string packed = ReadTestFile("github-ShieldBattery_implode-decoder__perftest.imploded");
     Unpacked whole = Explode(packed);
     ASSERT_EQ(whole.result, EXPLODE_OK);
@@ -163,6 +166,7 @@ TEST(ExplodeTest, StreamWithoutEndMarkIsCorruptButHandsOverItsOutput)
 
 TEST(ExplodeTest, ReferenceStreamWithoutEndMarkIsRefusedAtItsFirstCopy)
 {
+    REQUIRE_TESTDATA();
     // This stream also opens with a copy from before its first byte (other
     // decoders read zeros there), so it is corrupt before its missing end.
     std::string packed = ReadTestFile("github-ShieldBattery_implode-decoder__no-explicit-end.imploded");
@@ -203,6 +207,7 @@ TEST(ExplodeTest, RejectsBadHeadersWithTheirResults)
 
 TEST(ExplodeTest, EveryTruncationFailsAndKeepsOnlyCorrectOutput)
 {
+    REQUIRE_TESTDATA();
     const std::pair<const char*, const char*> streams[] = {
         {"github-ShieldBattery_implode-decoder__small.imploded", "github-ShieldBattery_implode-decoder__small.decomp"},
         {"github-ShieldBattery_implode-decoder__large.imploded.ascii",
@@ -267,6 +272,7 @@ TEST(ExplodeTest, CopyReachingBeforeTheStartIsCorrupt)
 
 TEST(ExplodeTest, DamagedStreamsNeverWritePastTheBuffer)
 {
+    REQUIRE_TESTDATA();
     std::string packed = ReadTestFile("github-ShieldBattery_implode-decoder__medium.imploded");
     std::string expected = ReadTestFile("github-ShieldBattery_implode-decoder__medium.decomp");
     std::mt19937 random(42);

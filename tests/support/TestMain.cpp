@@ -1,6 +1,9 @@
+#include "tests/support/TestData.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 
 namespace testing_support {
 void CreateTestHome();
@@ -14,6 +17,8 @@ int main(int argc, char** argv)
     std::setlocale(LC_ALL, "");
     testing::InitGoogleTest(&argc, argv);
     testing_support::CreateTestHome();
+    if (!testing_support::TestDataPresent())
+        std::fprintf(stderr, "Tests of outside files skip: %s\n", testing_support::TestDataMissingNote().c_str());
     int rc = RUN_ALL_TESTS();
     testing_support::RemoveTestHome();
     return rc;
