@@ -64,7 +64,12 @@ BOOL CGetStart2::OnSetActive()
 {
     if (CPropertySheet* pSheet = GetSheet())
         pSheet->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
-    return CPropertyPage::OnSetActive();
+    const BOOL bResult = CPropertyPage::OnSetActive();
+    // The page is there to be typed on: the keys go to the text, not to the
+    // sheet's buttons, once the page is shown.
+    if (CWnd* pText = GetDlgItem(IDC_GETSTART_TEXT))
+        PostMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pText->m_hWnd), TRUE);
+    return bResult;
 }
 
 // ---- Page 3: the pre-made designs ---------------------------------------------------------

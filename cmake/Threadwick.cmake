@@ -55,9 +55,10 @@ function(threadwick_tests name)
     THREADWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     THREADWICK_TESTDATA_DIR="${THREADWICK_TESTDATA}"
     THREADWICK_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  set(_props "")
+  # A test that hangs fails in two minutes rather than holding the run.
+  set(_props PROPERTIES TIMEOUT 120)
   if(ARG_LABELS)
-    set(_props PROPERTIES LABELS "${ARG_LABELS}")
+    list(APPEND _props LABELS "${ARG_LABELS}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${_props})
 endfunction()

@@ -5,6 +5,8 @@
 
 #include "app/main/CommandLine.h"
 #include "fuzz/FuzzProgramFolder.h"
+#include "platform/base/WindowStyles.h"
+#include "platform/ui/AfxMessageBox.h"
 
 #include <unistd.h>
 
@@ -18,7 +20,17 @@
 
 namespace {
 
+// Message boxes the parser showed for the current input.
+int g_nBoxes = 0;
+
 struct Setup {
+    Setup()
+    {
+        platform::SetAfxMessageBoxHandler([](LPCSTR, UINT, UINT) {
+            ++g_nBoxes;
+            return IDOK;
+        });
+    }
     FuzzProgramFolder program{"cmdfuzz"};
     std::string host = program.host;
     std::string request = program.windows + "olvw.dat"; // Windows form
@@ -47,8 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string line(reinterpret_cast<const char*>(data + 1), size - 1);
         if (line.find('\0') != std::string::npos)
             line.resize(line.find('\0'));
+        g_nBoxes = 0;
         CString file = ParseAppCommandLine(line.c_str());
         Check(file.GetLength() <= 8192 + MAX_PATH); // the line is cut long before this
+        // At most sixteen unknown letters and one missing file are reported.
+        Check(g_nBoxes <= 17);
         return 0;
     }
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 CRect g_rectDrawClip;
@@ -818,10 +819,25 @@ void CDrawDoc::UpdatePrinterMetrics(CSize sizeSurface)
     if (!s_bPrinterUnavailable) {
         CPrintDialog dlg(TRUE, kPrintDefaultsFlags);
         CWinApp* pApp = AfxGetApp();
-        // The application's printer selection is used and changed in place, so
-        // that printing later finds the orientation written here.
+        // The application's printer is measured, but the design's orientation
+        // goes into a copy of its settings: the user's Print Setup choice
+        // stays as it was made, whatever designs are open.
         BOOL bOwnBlocks = FALSE;
+        HGLOBAL hDevModeCopy = NULL;
         BOOL bHave = pApp != nullptr && pApp->GetPrinterDeviceDefaults(&dlg.m_pd);
+        if (bHave && dlg.m_pd.hDevMode != NULL) {
+            const SIZE_T nSize = ::GlobalSize(dlg.m_pd.hDevMode);
+            hDevModeCopy = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
+            const void* pFrom = ::GlobalLock(dlg.m_pd.hDevMode);
+            void* pTo = hDevModeCopy != NULL ? ::GlobalLock(hDevModeCopy) : nullptr;
+            if (pFrom != nullptr && pTo != nullptr)
+                std::memcpy(pTo, pFrom, nSize);
+            if (pTo != nullptr)
+                ::GlobalUnlock(hDevModeCopy);
+            if (pFrom != nullptr)
+                ::GlobalUnlock(dlg.m_pd.hDevMode);
+            dlg.m_pd.hDevMode = hDevModeCopy;
+        }
         if (!bHave) {
             bHave = dlg.GetDefaults();
             bOwnBlocks = bHave;
@@ -834,6 +850,8 @@ void CDrawDoc::UpdatePrinterMetrics(CSize sizeSurface)
             }
             hDC = ::AfxCreateDC(dlg.m_pd.hDevNames, dlg.m_pd.hDevMode);
         }
+        if (hDevModeCopy != NULL)
+            ::GlobalFree(hDevModeCopy);
         if (bOwnBlocks) {
             if (dlg.m_pd.hDevMode != NULL)
                 ::GlobalFree(dlg.m_pd.hDevMode);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kLabelKind = 4;
 constexpr int kMousePadKind = 2;
+constexpr int kShirtKind = 0;
 
 // Label sizes are edited in inches with two decimals.
 double ToInches(LONG hundredths)
@@ -161,9 +162,24 @@ void CPageFormatPage::ShowKindRules()
     BOOL bLabels = Sheet()->m_choice.nKind == kLabelKind;
     EnableDlgItem(this, IDC_PS_CARD_WIDTH, bLabels);
     EnableDlgItem(this, IDC_PS_CARD_HEIGHT, bLabels);
-    SetDlgItemText(IDC_PS_FORMAT_NOTE, bLabels
-            ? "Labels of this size are laid out in rows across the sheet, centred."
-            : "The label size applies to label sheets only. This project takes its size from the paper.");
+    CString note;
+    switch (Sheet()->m_choice.nKind) {
+    case kLabelKind:
+        note = "Labels of this size are laid out in rows across the sheet, centred.";
+        break;
+    case kMousePadKind:
+        // The pad has a size of its own, whatever the paper.
+        note.Format("The label size applies to label sheets only. A mouse pad is %.2f x %.2f in, centred on the paper.",
+            ToInches(kMousePadWidth), ToInches(kMousePadHeight));
+        break;
+    case kShirtKind:
+        note = "The label size applies to label sheets only. A transfer covers as much of the paper as the printer reaches.";
+        break;
+    default:
+        note = "The label size applies to label sheets only. This project takes its size from the paper.";
+        break;
+    }
+    SetDlgItemText(IDC_PS_FORMAT_NOTE, note);
 }
 
 void CPageFormatPage::DoDataExchange(CDataExchange* pDX)

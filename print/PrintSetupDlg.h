@@ -21,4 +21,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+
+private:
+    void FitPictureButtons();
 };

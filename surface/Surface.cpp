@@ -465,10 +465,18 @@ void CSurface::OnDraw(CDC* pDC)
 {
     const BOOL bPrinting = pDC->IsPrinting();
     if (!bPrinting) {
-        // The workspace round the page, in client units.
+        // The workspace round the page fills the clip box taken in pixels.
+        // Taken in logical units it is rounded to whole units, and when a
+        // unit is more than a pixel the column or row lost at an edge
+        // would keep whatever was on the screen there before.
+        const int nSaved = pDC->SaveDC();
+        pDC->SetMapMode(MM_TEXT);
+        pDC->SetWindowOrg(0, 0);
+        pDC->SetViewportOrg(0, 0);
         CRect clip;
         pDC->GetClipBox(&clip);
-        FillLogicalRect(pDC, clip, kWorkspaceColor);
+        pDC->FillSolidRect(&clip, kWorkspaceColor);
+        pDC->RestoreDC(nSaved);
     }
     DrawPaper(pDC);
     if (!bPrinting)
@@ -517,31 +525,36 @@ void CSurface::DrawPrinterMargins(CDC* pDC)
         CString label;
         if (!label.LoadString(IDS_PRINTER_MARGIN))
             label = "Printer Margin";
-        // The label reads at every zoom: 11 pixels high on the screen, 8
-        // points (11 hundredths of an inch) on paper.
-        int nHeight = 11;
+        // The label is 11 pixels high on the screen whatever the zoom and
+        // the page: it is drawn in device units, as a font height in
+        // logical units would be rounded to a whole unit and grow or
+        // shrink with the zoom. On paper it is 8 points (11 hundredths of
+        // an inch).
+        CPoint anchor(printable.left + printable.Width() / 2, printable.bottom);
+        const int nSaved = pDC->SaveDC();
         if (!pDC->IsPrinting()) {
-            CSize pixels(0, 11);
-            pDC->DPtoLP(&pixels);
-            nHeight = std::max(1, std::abs(int(pixels.cy)));
+            pDC->LPtoDP(&anchor);
+            pDC->SetMapMode(MM_TEXT);
+            pDC->SetWindowOrg(0, 0);
+            pDC->SetViewportOrg(0, 0);
         }
         LOGFONT lf{};
-        lf.lfHeight = -nHeight;
+        lf.lfHeight = -11;
         lf.lfWeight = FW_NORMAL;
         std::strncpy(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
         CFont font;
         font.CreateFontIndirect(&lf);
         CFont* pOldFont = pDC->SelectObject(&font);
-        const COLORREF crOldText = pDC->SetTextColor(cr);
-        const COLORREF crOldBk = pDC->SetBkColor(pDoc->GetPaperColor());
-        const int nOldMode = pDC->SetBkMode(OPAQUE);
+        pDC->SetTextColor(cr);
+        pDC->SetBkColor(pDoc->GetPaperColor());
+        pDC->SetBkMode(OPAQUE);
         const CSize size = pDC->GetTextExtent(label);
-        const int x = printable.left + (printable.Width() - size.cx) / 2;
-        pDC->TextOut(x, printable.bottom + std::abs(size.cy) / 2, label);
-        pDC->SetBkMode(nOldMode);
-        pDC->SetBkColor(crOldBk);
-        pDC->SetTextColor(crOldText);
+        // Centred on the bottom margin line; y grows downwards on the
+        // screen and upwards on paper.
+        const int nHalf = std::abs(size.cy) / 2;
+        pDC->TextOut(anchor.x - size.cx / 2, pDC->IsPrinting() ? anchor.y + nHalf : anchor.y - nHalf, label);
         pDC->SelectObject(pOldFont);
+        pDC->RestoreDC(nSaved);
     }
 }
 
@@ -690,8 +703,10 @@ void CSurface::OnSize(UINT nType, int cx, int cy)
     if (pDoc != NULL && pDoc->GetZoom() == ZOOM_FIT) {
         UpdateZoom(NULL);
         UpdateScrollSizes();
-        Invalidate(FALSE);
     }
+    // A page smaller than the window sits in its middle, so any new size
+    // moves everything drawn: what the old size left must not stay.
+    Invalidate(FALSE);
 }
 
 BOOL CSurface::OnEraseBkgnd(CDC* pDC)

@@ -149,6 +149,13 @@ void CDesignerApp::NewDesign(int nMode, int nKind)
     g_nNewDesignMode = nMode;
     try {
         CLauncherDlg dlg(m_pMainWnd);
+        // The launcher comes back (after a cancelled Page Setup, or the next
+        // time) on the kind and the way to start that were chosen last.
+        if (m_designRequest.nKind >= 0 && m_designRequest.nKind < kLauncherKindCount) {
+            dlg.m_nKind = m_designRequest.nKind;
+            if (m_designRequest.nOption >= LAUNCH_PREDESIGNED && m_designRequest.nOption <= LAUNCH_WIZARD)
+                dlg.m_nOption = m_designRequest.nOption;
+        }
         if (nMode == kNewDesignFromLauncher && dlg.DoModal() != IDOK)
             return;
 
@@ -301,7 +308,8 @@ void CDesignerApp::OnTipOfTheDay()
 
 void CDesignerApp::OnOnlineSurvey()
 {
-    OpenURL(kSurveyUrl);
+    if (!OpenURL(kSurveyUrl))
+        AfxMessageBox(IDP_SURVEY_OPEN_FAILED, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDesignerApp::OnUpdateOnlineSurvey(CCmdUI*)

@@ -6,6 +6,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/File.h"
 #include "platform/files/HostPath.h"
+#include "platform/framework/FrameworkStrings.h"
 #include "platform/services/SingleInstance.h"
 #include "platform/ui/AfxMessageBox.h"
 #include "platform/ui/InstanceChannel.h"
@@ -84,9 +85,24 @@ int ExistingHostPathLength(const CString& str, int nStart)
     return 0;
 }
 
+// The length of the word at nStart when it is a Linux path whether or not it
+// exists: it starts with '/' and holds another '/' before the next blank.
+// Switch groups never hold a '/' after their first, so "/tmp/x.kqa" is a
+// name and "/f" a switch.
+int HostPathWordLength(const CString& str, int nStart)
+{
+    int nEnd = nStart + 1;
+    bool bSlash = false;
+    while (nEnd < str.GetLength() && !IsBlank(str[nEnd])) {
+        bSlash = bSlash || str[nEnd] == '/';
+        ++nEnd;
+    }
+    return bSlash ? nEnd - nStart : 0;
+}
+
 // The position of the next switch group at or after nFrom, or -1. A group
 // starts with '-' or '/' at the start of the line or after a blank; quoted
-// text and existing Linux paths are passed over whole.
+// text and Linux paths are passed over whole.
 int FindSwitchGroup(const CString& str, int nFrom)
 {
     const int nLength = str.GetLength();
@@ -102,7 +118,9 @@ int FindSwitchGroup(const CString& str, int nFrom)
         }
         const bool atWordStart = i == 0 || IsBlank(str[i - 1]);
         if (atWordStart && ch == '/') {
-            const int nPath = ExistingHostPathLength(str, i);
+            int nPath = ExistingHostPathLength(str, i);
+            if (nPath == 0)
+                nPath = HostPathWordLength(str, i);
             if (nPath > 0) {
                 i += nPath;
                 continue;
@@ -251,8 +269,14 @@ CString ParseAppCommandLine(LPCTSTR lpszCommandLine)
     if (strLine.IsEmpty())
         return strLine;
     CString strPath = ToProgramPath(strLine);
-    if (!FileExists(strPath) || IsDirectory(strPath))
+    if (!FileExists(strPath) || IsDirectory(strPath)) {
+        // The user asked for this file: say which one could not be had
+        // rather than start as if nothing had been named.
+        CString text = AfxFrameworkString(AFX_IDP_FILE_NOT_FOUND);
+        text.Replace("%1", strLine);
+        AfxMessageBox(text, MB_ICONEXCLAMATION);
         strPath.Empty();
+    }
     return strPath;
 }
 

@@ -19,6 +19,7 @@
 #include "assist/ReturnAddressDlg.h"
 #include "assist/SplashDlg.h"
 #include "assist/SurveyDlg.h"
+#include "controls/PaletteSelector.h"
 #include "html/TipOfDayDlg.h"
 #include "pictures/TwainSource.h"
 #include "platform/base/Clock.h"
@@ -66,6 +67,12 @@ constexpr LONG kIdlePassLimit = 25;
 BOOL SplashExists(const CSplashDlg* pSplash)
 {
     return pSplash != nullptr && pSplash->m_hWnd != NULL && ::IsWindow(pSplash->m_hWnd);
+}
+
+BOOL CALLBACK PaintChildNow(HWND hWnd, LPARAM)
+{
+    ::UpdateWindow(hWnd);
+    return TRUE;
 }
 
 } // namespace
@@ -143,6 +150,13 @@ BOOL CDesignerApp::InitInstance()
     // Another copy must see this one from the very first moment, so the
     // instance lock comes before anything else.
     OpenInstanceChannel();
+
+    // The kit's palette selectors realise the program's palette on a
+    // palette display.
+    SetAppPaletteSource([]() -> CPalette* {
+        CDesignerApp* pApp = GetDesignerApp();
+        return pApp != nullptr ? pApp->GetAppPalette() : nullptr;
+    });
 
     try {
         CWaitCursor wait;
@@ -356,6 +370,13 @@ void CDesignerApp::CloseSplash(BOOL bImmediately)
     if (!SplashExists(m_pSplash))
         return;
     if (!bImmediately) {
+        // The main window and its bars are drawn before the wait; their
+        // paint messages would otherwise wait behind it, leaving the window
+        // white beside the splash.
+        if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != NULL) {
+            m_pMainWnd->UpdateWindow();
+            ::EnumChildWindows(m_pMainWnd->m_hWnd, PaintChildNow, 0);
+        }
         // Sleep out the rest of the minimum showing time rather than spin
         // the processor on the tick count.
         DWORD dwElapsed = ::GetTickCount() - m_dwSplashStart;

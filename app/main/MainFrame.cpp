@@ -15,6 +15,7 @@
 #include "assist/ExternalPrograms.h"
 #include "assist/GetStartedWizard.h"
 #include "assist/InsertCDDlg.h"
+#include "assist/LauncherDlg.h"
 #include "assist/PremadeDesigns.h"
 #include "assist/ToolsPage.h"
 #include "assist/UserSignInDlg.h"
@@ -165,6 +166,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_HELP, OnHelp)
     ON_COMMAND(ID_TOOLS_FONT_SAMPLER, OnFontSampler)
     ON_COMMAND(ID_TOOLS_ADDRESS_BOOK, OnAddressBook)
+    ON_UPDATE_COMMAND_UI(ID_TOOLS_FONT_SAMPLER, OnUpdateFontSampler)
+    ON_UPDATE_COMMAND_UI(ID_TOOLS_ADDRESS_BOOK, OnUpdateAddressBook)
+    ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
+    ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
     ON_COMMAND(ID_HELP_USER_SIGN_IN, OnUserSignIn)
     ON_COMMAND(ID_APP_ACTIVATED, OnAppActivated)
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_SURFACE, OnUpdateOutsideCenter)
@@ -529,32 +534,35 @@ LRESULT CMainFrame::OnNewBlankDesign(WPARAM wParam, LPARAM lParam)
 
 LRESULT CMainFrame::OnPredesignedDesign(WPARAM wParam, LPARAM)
 {
-    // The pre-designed selections live on the program disc.
-    const CString relative = ":\\Document\\tovell.kqa";
-    for (;;) {
-        char chDrive = 0;
-        if (FindCdDrive(chDrive, relative))
-            break;
-        CInsertCDDlg dlg(this);
-        if (dlg.DoModal() != IDOK)
-            return 1;
+    // Only the pre-designed selections live on the program disc: the wizard
+    // alone (wParam 1) makes its design from nothing and needs no disc.
+    const BOOL bSearchPremade = wParam == 0;
+    if (bSearchPremade) {
+        const CString relative = ":\\Document\\tovell.kqa";
+        for (;;) {
+            char chDrive = 0;
+            if (FindCdDrive(chDrive, relative))
+                break;
+            CInsertCDDlg dlg(this);
+            if (dlg.DoModal() != IDOK)
+                return 1;
+        }
+        if (!OpenDesignIndex())
+            return 0;
     }
-
-    if (wParam == 0 && !OpenDesignIndex())
-        return 0;
 
     CDesignerApp* pApp = GetDesignerApp();
     std::unique_ptr<CGetStartedWizard> pWizard;
     try {
         pWizard = std::make_unique<CGetStartedWizard>(IDS_DESIGN_WIZARD_CAPTION, this);
         g_pCurrentWizardSheet = pWizard.get();
-        if (wParam == 0) {
+        if (bSearchPremade)
             FindPremadeDesigns(pWizard->m_premadeDesigns);
-            if (pApp != nullptr) {
-                const DesignRequest& request = pApp->GetDesignRequest();
-                pWizard->SetStartOptions(request.nKind, request.nOption);
-                pWizard->m_nStartOption3 = request.nTrailing1;
-            }
+        // The wizard opens on the kind the launcher was left on.
+        if (pApp != nullptr) {
+            const DesignRequest& request = pApp->GetDesignRequest();
+            pWizard->SetStartOptions(request.nKind, request.nOption);
+            pWizard->m_nStartOption3 = request.nTrailing1;
         }
         pWizard->DoModal();
     } catch (CException* e) {
@@ -567,10 +575,10 @@ LRESULT CMainFrame::OnPredesignedDesign(WPARAM wParam, LPARAM)
 
     const int nKind = pWizard->m_nChosenKind;
     const int nValue = pWizard->m_nChosenValue;
-    if (wParam == 0 && nKind != 6) {
+    if (nKind != kLauncherNoKind) {
         // Stored here as well: a shirt chosen with value 0 posts 0, 0, which
         // the handler reads as "keep the request".
-        if (pApp != nullptr && nKind >= 0 && nKind <= 5) {
+        if (pApp != nullptr && nKind >= 0 && nKind < kLauncherKindCount) {
             pApp->GetDesignRequest().nKind = nKind;
             pApp->GetDesignRequest().nOption = nValue;
         }
@@ -736,6 +744,20 @@ void CMainFrame::OnAddressBook()
     CString strPath;
     if (FindContaxExe(strPath))
         RunProgram(strPath);
+}
+
+// The maker's programs are not part of this one: their entries stay greyed
+// unless a copy sits in the program folder.
+void CMainFrame::OnUpdateFontSampler(CCmdUI* pCmdUI)
+{
+    CString strPath;
+    pCmdUI->Enable(FindFontViewerExe(strPath));
+}
+
+void CMainFrame::OnUpdateAddressBook(CCmdUI* pCmdUI)
+{
+    CString strPath;
+    pCmdUI->Enable(FindContaxExe(strPath));
 }
 
 void CMainFrame::OnAppActivated()

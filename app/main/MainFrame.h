@@ -96,6 +96,8 @@ protected:
     afx_msg void OnHelp();
     afx_msg void OnFontSampler();
     afx_msg void OnAddressBook();
+    afx_msg void OnUpdateFontSampler(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateAddressBook(CCmdUI* pCmdUI);
     afx_msg void OnAppActivated();
     afx_msg void OnUpdateOutsideCenter(CCmdUI* pCmdUI);
     afx_msg void OnUpdateZoomControl(CCmdUI* pCmdUI);

@@ -7,11 +7,15 @@
 #include "controls/OlvFileDlg.h"
 #include "controls/ProgressDisplays.h"
 #include "controls/SharedFonts.h"
+#include "controls/TipWnd.h"
 #include "platform/framework/Afx.h"
 #include "platform/base/UiRecords.h"
 #include "platform/files/FileSystem.h"
 #include "platform/profile/Registry.h"
 #include "platform/services/PrintServices.h"
+#include "platform/services/RuntimeFolder.h"
+#include "platform/storage/Storage.h"
+#include "platform/ui/Backend.h"
 #include "platform/ui/CommDlg.h"
 #include "resources/Resources.h"
 #include "resources/SupportResources.h"
@@ -77,6 +81,17 @@ void StartPlatform(int argc, char** argv)
     threadwick::RegisterResources();
     threadwick::RegisterSupportResources();
 
+    // Without a display the program ends here, before another copy could
+    // see it; from here on SIGTERM and SIGINT close it as the user would.
+    platform::OpenProgramBackend();
+    platform::EndSessionOnSignals();
+
+    // Copies that ended without closing (a crash, a kill) leave their lock,
+    // socket and temporary compound files behind; running copies keep
+    // theirs.
+    platform::RemoveFilesOfEndedCopies();
+    platform::RemoveTempStoragesOfEndedCopies();
+
     // Loads the profile: a damaged registry file is set aside and reported
     // here rather than stopping the start.
     platform::RegistryLoadProblem();
@@ -106,5 +121,6 @@ int RunDesignerApp()
     }
 
     ReleaseSharedFonts();
+    ReleaseTipResources();
     return nExitCode;
 }

@@ -9,6 +9,7 @@ const char* const kBarNames[CToolbarsDlg::kEntryCount] = {"Standard", "Formattin
 
 BEGIN_MESSAGE_MAP(CToolbarsDlg, CDialog)
     ON_WM_PAINT()
+    ON_BN_CLICKED(IDC_TOOLBARS_HELP, OnHelpButton)
 END_MESSAGE_MAP()
 
 CToolbarsDlg::CToolbarsDlg(CWnd* pParent)
@@ -64,4 +65,11 @@ void CToolbarsDlg::OnPaint()
             m_wndList.SetCaretIndex(0);
         }
     }
+}
+
+void CToolbarsDlg::OnHelpButton()
+{
+    // The dialog's own topic, as F1 inside it asks for.
+    if (CWinApp* pApp = AfxGetApp())
+        pApp->WinHelp(HID_BASE_RESOURCE + IDD, HELP_CONTEXT);
 }

@@ -27,6 +27,7 @@ protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     afx_msg void OnPaint();
+    afx_msg void OnHelpButton();
     DECLARE_MESSAGE_MAP()
 
     CCheckLB m_wndList; // subclasses control 1000

@@ -18,6 +18,10 @@ constexpr UINT_PTR FlyByCheckTimer = 0xE000;
 constexpr UINT FlyByCheckInterval = 200;
 constexpr int BorderWidth = 2;
 constexpr int GripperWidth = 8;
+// The bar whose prompt the status bar shows: the pointer is over one bar at
+// a time, and a bar it has left must not put "Ready" over the prompt of the
+// bar it moved on to.
+HWND g_hWndPromptBar = NULL;
 } // namespace
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
@@ -483,11 +487,15 @@ void CControlBar::SetStatusText(int nHit)
         m_nStateFlags &= ~statusSet;
         if (m_hWnd != NULL)
             KillTimer(FlyByCheckTimer);
-        if (pOwner != nullptr)
+        const bool bShowsOurs = g_hWndPromptBar == m_hWnd;
+        if (bShowsOurs)
+            g_hWndPromptBar = NULL;
+        if (pOwner != nullptr && bShowsOurs)
             pOwner->SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
         return;
     }
     m_nStateFlags |= statusSet;
+    g_hWndPromptBar = m_hWnd;
     if (pOwner != nullptr)
         pOwner->SendMessage(WM_SETMESSAGESTRING, static_cast<WPARAM>(nHit));
     if (m_hWnd != NULL)

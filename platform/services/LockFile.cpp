@@ -2,12 +2,21 @@
 
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 
 namespace platform {
+
+namespace {
+
+// Each retry follows a removal by a holder that has already let go, so a
+// few are plenty; the bound only stops a pathological race from spinning.
+constexpr int kReopenTries = 16;
+
+} // namespace
 
 LockFile::~LockFile()
 {
@@ -17,28 +26,57 @@ LockFile::~LockFile()
 bool LockFile::Open(const std::string& path)
 {
     Close();
+    m_path = path;
+    return OpenFile();
+}
+
+bool LockFile::OpenFile()
+{
     do
-        m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     while (m_fd < 0 && errno == EINTR);
     return m_fd >= 0;
 }
 
+bool LockFile::StillNamed() const
+{
+    struct stat held;
+    struct stat named;
+    if (fstat(m_fd, &held) != 0 || lstat(m_path.c_str(), &named) != 0)
+        return false;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
 LockFile::Result LockFile::TryLock(Kind kind)
 {
-    if (m_fd < 0) {
-        errno = EBADF;
-        return Result::Failed;
+    for (int attempt = 0;; ++attempt) {
+        if (m_fd < 0) {
+            errno = EBADF;
+            return Result::Failed;
+        }
+        struct flock lock = {};
+        lock.l_type = kind == Kind::Exclusive ? F_WRLCK : F_RDLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 0;
+        lock.l_len = 0; // the whole file, however long it grows
+        Result result;
+        if (fcntl(m_fd, F_OFD_SETLK, &lock) == 0)
+            result = Result::Acquired;
+        else if (errno == EAGAIN || errno == EACCES)
+            result = Result::Busy;
+        else
+            return Result::Failed;
+        // A held lock keeps the name: only an exclusive holder removes it.
+        if (m_locked || StillNamed() || attempt >= kReopenTries) {
+            if (result == Result::Acquired)
+                m_locked = true;
+            return result;
+        }
+        close(m_fd);
+        m_fd = -1;
+        if (!OpenFile())
+            return Result::Failed;
     }
-    struct flock lock = {};
-    lock.l_type = kind == Kind::Exclusive ? F_WRLCK : F_RDLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = 0;
-    lock.l_len = 0; // the whole file, however long it grows
-    if (fcntl(m_fd, F_OFD_SETLK, &lock) == 0)
-        return Result::Acquired;
-    if (errno == EAGAIN || errno == EACCES)
-        return Result::Busy;
-    return Result::Failed;
 }
 
 bool LockFile::IsLockedElsewhere() const
@@ -58,6 +96,31 @@ void LockFile::Close()
     if (m_fd >= 0)
         close(m_fd);
     m_fd = -1;
+    m_locked = false;
+}
+
+bool LockFile::CloseAndRemove(const std::string& alsoRemove)
+{
+    bool removed = false;
+    if (m_fd >= 0 && TryLock(Kind::Exclusive) == Result::Acquired && StillNamed()) {
+        if (!alsoRemove.empty())
+            unlink(alsoRemove.c_str());
+        removed = unlink(m_path.c_str()) == 0;
+    }
+    Close();
+    return removed;
+}
+
+bool LockFile::RemoveIfFree(const std::string& path, const std::string& alsoRemove)
+{
+    LockFile file;
+    file.m_path = path;
+    do
+        file.m_fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    while (file.m_fd < 0 && errno == EINTR);
+    if (file.m_fd < 0)
+        return false;
+    return file.CloseAndRemove(alsoRemove);
 }
 
 bool LockFile::WriteOwnerPid(long pid)

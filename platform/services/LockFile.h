@@ -3,9 +3,14 @@
 // description lock on the whole file, so a lock is released when its holder
 // closes the file or dies, however it dies, and two opens in one process
 // conflict exactly as two processes do. A lock file left by a dead process
-// is therefore simply free. Lock files are never deleted: removing one while
-// another process has it open would let two holders lock different files
-// under the same name. Not thread-safe; one owner.
+// is therefore simply free.
+//
+// A lock file may be removed, but only by an open that holds it
+// exclusively (CloseAndRemove, RemoveIfFree). An open made before the
+// removal would otherwise lock a file that no longer has the name while
+// another locks the new one; so TryLock checks, whenever it takes a lock it
+// did not hold, that the name still leads to the file it locked, and opens
+// the name again when it does not. Not thread-safe; one owner.
 
 #include <string>
 
@@ -32,6 +37,15 @@ public:
     bool IsLockedElsewhere() const;
     // Releases the lock and closes the file.
     void Close();
+    // Removes the file when this open can hold it exclusively (no other
+    // open holds it), then closes it either way; true when it was removed.
+    // `alsoRemove` (a host path or empty) goes first, under the same lock:
+    // a file that belongs to whoever holds the lock.
+    bool CloseAndRemove(const std::string& alsoRemove = std::string());
+
+    // Removes the lock file at `path`, and `alsoRemove` with it, when no
+    // open holds it: what a process that ended without cleaning up left.
+    static bool RemoveIfFree(const std::string& path, const std::string& alsoRemove = std::string());
 
     bool IsOpen() const { return m_fd >= 0; }
 
@@ -41,7 +55,12 @@ public:
     long ReadOwnerPid() const;
 
 private:
+    bool OpenFile();
+    bool StillNamed() const;
+
     int m_fd = -1;
+    std::string m_path;
+    bool m_locked = false;
 };
 
 } // namespace platform

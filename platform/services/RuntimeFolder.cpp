@@ -2,6 +2,9 @@
 
 #include "platform/files/FileOps.h"
 #include "platform/files/UserFolders.h"
+#include "platform/services/LockFile.h"
+
+#include <dirent.h>
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -10,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -63,6 +67,34 @@ std::string RuntimeDir(std::string* error)
     if (!MakePrivateFolder(path, error))
         return {};
     return path;
+}
+
+int RemoveFilesOfEndedCopies()
+{
+    std::string folder = RuntimeDir(nullptr);
+    if (folder.empty())
+        return 0;
+    std::vector<std::string> stems;
+    if (DIR* dir = opendir(folder.c_str())) {
+        constexpr std::string_view kLock = ".lock";
+        // The folder is ours alone, so this bound is never reached unless
+        // something runs away.
+        constexpr size_t kMaxEntries = 4096;
+        for (size_t seen = 0; seen < kMaxEntries; ++seen) {
+            dirent* entry = readdir(dir);
+            if (!entry)
+                break;
+            std::string_view name = entry->d_name;
+            if (name.size() > kLock.size() && name.substr(name.size() - kLock.size()) == kLock)
+                stems.emplace_back(name.substr(0, name.size() - kLock.size()));
+        }
+        closedir(dir);
+    }
+    int removed = 0;
+    for (const std::string& stem : stems)
+        if (LockFile::RemoveIfFree(folder + "/" + stem + ".lock", folder + "/" + stem + ".sock"))
+            ++removed;
+    return removed;
 }
 
 std::string RuntimeFileStem(std::string_view name)

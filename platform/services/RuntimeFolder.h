@@ -15,6 +15,12 @@ namespace platform {
 // private folder can be had.
 std::string RuntimeDir(std::string* error);
 
+// Removes from the folder the lock files that no open holds, each with the
+// socket file of the same stem: what copies that ended without closing left
+// behind. Files that a running copy holds are never touched. The number of
+// lock files removed.
+int RemoveFilesOfEndedCopies();
+
 // A file-name stem for an object name: the name's letters, digits, '.', '-'
 // and '_' (others become '_'; at most 40 of them) followed by '-' and a hash
 // of the exact name, so names that differ only in case or in replaced

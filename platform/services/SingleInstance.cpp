@@ -160,10 +160,10 @@ void SingleInstance::Close()
         close(m_listenFd);
         m_listenFd = -1;
     }
-    // The socket file goes while we still hold the lock, so it can never
-    // remove the socket of the copy that comes next.
-    if (m_role == Role::First)
-        unlink(m_socketPath.c_str());
+    // The socket and lock files go while we still hold the lock, so they can
+    // never remove the files of the copy that comes next.
+    if (m_role == Role::First && m_lock)
+        m_lock->CloseAndRemove(m_socketPath);
     if (m_epollFd >= 0) {
         close(m_epollFd);
         m_epollFd = -1;

@@ -9,7 +9,9 @@
 // Every later copy is a second one: it can ask the first to activate and can
 // deliver registered window messages to it by name, waiting for the answer
 // as SendMessage waits. A lock left by a dead process is free, so the next
-// copy becomes the first and replaces the socket file left behind.
+// copy becomes the first and replaces the socket file left behind. A first
+// copy that closes removes its socket and lock files while it still holds
+// the lock (LockFile.h says why that is safe).
 //
 // The first copy's message loop watches WaitFd() and calls Dispatch() when
 // it is readable (or at any time: Dispatch never blocks). Dispatch hands each

@@ -1,6 +1,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/files/FileOps.h"
 #include "platform/files/HostPath.h"
+#include "platform/files/ProcessTag.h"
 #include "platform/files/ShareLock.h"
 #include "platform/files/UserFolders.h"
 #include "platform/storage/CompoundFile.h"
@@ -149,9 +150,11 @@ size_t ReadAt(int fd, void* buffer, size_t size, off_t offset)
     return done;
 }
 
+constexpr std::string_view kTempStoragePrefix = "~stg.";
+
 std::string MakeTempFile()
 {
-    std::string path = TempDir() + "/~stg.XXXXXX";
+    std::string path = TempDir() + "/" + std::string(kTempStoragePrefix) + ProcessTag() + ".XXXXXX";
     int fd = mkostemp(path.data(), O_CLOEXEC);
     if (fd < 0)
         return {};
@@ -160,6 +163,11 @@ std::string MakeTempFile()
 }
 
 } // namespace
+
+int RemoveTempStoragesOfEndedCopies()
+{
+    return RemoveFilesOfEndedProcesses(TempDir(), kTempStoragePrefix);
+}
 
 HRESULT OpenStorageFromBytes(const BYTE* data, size_t size, IStorage** ppstgOpen)
 {

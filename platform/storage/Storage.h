@@ -216,4 +216,10 @@ namespace platform {
 // StgOpenStorage for a file holding those bytes.
 HRESULT OpenStorageFromBytes(const BYTE* data, size_t size, IStorage** ppstgOpen);
 
+// Temporary compound files (StgCreateDocfile without a name) live in the
+// temporary folder under names that carry their process's tag
+// (ProcessTag.h). Removes those of processes that have ended, as a start
+// does for copies that ended without releasing theirs; the number removed.
+int RemoveTempStoragesOfEndedCopies();
+
 } // namespace platform

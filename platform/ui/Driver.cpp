@@ -2,6 +2,8 @@
 
 #include "platform/ui/internal/Driver.h"
 
+#include "platform/ui/Backend.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +55,20 @@ Driver& GetDriver()
         std::exit(2);
     }
     return *driver;
+}
+
+void OpenProgramBackend()
+{
+    // A copy that runs unseen would hold the single-instance lock and answer
+    // every later start in place of a window.
+    const char* requested = std::getenv("THREADWICK_BACKEND");
+    if ((!requested || !*requested) && !DisplayReachable()) {
+        std::fprintf(stderr,
+            "threadwick: cannot open display: neither DISPLAY nor WAYLAND_DISPLAY is set "
+            "(THREADWICK_BACKEND=headless runs without a display)\n");
+        std::exit(2);
+    }
+    GetDriver();
 }
 
 bool DisplayReachable()

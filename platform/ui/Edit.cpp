@@ -3,7 +3,9 @@
 // copy and paste of CF_TEXT through the clipboard.
 //
 // Multi-line text keeps its line breaks as "\r\n", as callers reading it
-// back expect; lines break only there (no word wrapping).
+// back expect. A multi-line edit without ES_AUTOHSCROLL also wraps words at
+// its width, as the system's does: those breaks exist only on the screen
+// (and in the line messages), never in the text.
 
 #include "platform/base/CharClass.h"
 #include "platform/base/GlobalMemory.h"
@@ -88,28 +90,65 @@ size_t SelEnd(const EditState& s)
     return std::max(s.anchor, s.caret);
 }
 
-// Start offsets of the lines.
-std::vector<size_t> LineStarts(const std::string& text, bool multiLine)
+// The lines as shown: where each starts and where its text ends (before
+// the "\r\n" of a hard break; at the next line's start after a wrap).
+struct LineLayout {
+    std::vector<size_t> starts;
+    std::vector<size_t> ends;
+};
+
+bool WrapsWords(HWND hwnd)
 {
-    std::vector<size_t> starts{0};
-    if (!multiLine)
-        return starts;
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '\r' && text[i + 1] == '\n')
-            starts.push_back(i + 2);
-    }
-    return starts;
+    DWORD style = StyleOf(hwnd);
+    return (style & ES_MULTILINE) && !(style & ES_AUTOHSCROLL);
 }
 
-size_t LineEnd(const std::string& text, const std::vector<size_t>& starts, size_t line)
+size_t LineEnd(const LineLayout& lines, size_t line)
 {
-    return line + 1 < starts.size() ? starts[line + 1] - 2 : text.size();
+    return lines.ends[line];
 }
 
 size_t LineOf(const std::vector<size_t>& starts, size_t offset)
 {
     return size_t(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) - 1;
 }
+
+// Breaks the hard line [from, to) into lines no wider than `width`: after
+// the last blank that fits (the blanks stay at the end of the line), or
+// inside a word longer than the line.
+void WrapLine(HDC dc, const std::string& text, size_t from, size_t to, int width, LineLayout& lines)
+{
+    size_t at = from;
+    do {
+        int fit = 0;
+        SIZE size{};
+        int count = int(std::min<size_t>(to - at, 0x7FFFFFFF));
+        if (count == 0 || !GetTextExtentExPoint(dc, text.data() + at, count, std::max(width, 1), &fit, nullptr, &size))
+            fit = count;
+        if (fit >= count) {
+            lines.starts.push_back(at);
+            lines.ends.push_back(to);
+            return;
+        }
+        size_t limit = at + size_t(std::max(fit, 1));
+        size_t next = limit;
+        for (size_t k = limit; k > at; --k) {
+            if (text[k] == ' ') {
+                next = k + 1;
+                break;
+            }
+        }
+        if (next == limit && text[limit] == ' ')
+            next = limit + 1;
+        while (next < to && text[next] == ' ')
+            ++next;
+        lines.starts.push_back(at);
+        lines.ends.push_back(next);
+        at = next;
+    } while (at < to);
+}
+
+LineLayout Lines(HWND hwnd, const EditState& s);
 
 // The text as shown: password characters in place of the letters.
 std::string Shown(const EditState& s, size_t from, size_t to)
@@ -141,6 +180,7 @@ public:
         GetTextMetrics(m_dc, &tm);
         return tm.tmHeight > 0 ? tm.tmHeight : 13;
     }
+    HDC Handle() const { return m_dc; }
 
 private:
     HWND m_hwnd;
@@ -164,10 +204,41 @@ RECT FormatRect(HWND hwnd)
     return rc;
 }
 
+LineLayout Lines(HWND hwnd, const EditState& s)
+{
+    LineLayout lines;
+    const std::string& text = s.text;
+    if (!IsMultiLine(hwnd)) {
+        lines.starts.push_back(0);
+        lines.ends.push_back(text.size());
+        return lines;
+    }
+    bool wrap = WrapsWords(hwnd);
+    RECT fr = FormatRect(hwnd);
+    std::unique_ptr<TextDc> dc;
+    if (wrap)
+        dc = std::make_unique<TextDc>(hwnd, s);
+    size_t from = 0;
+    for (;;) {
+        size_t found = text.find("\r\n", from);
+        size_t to = found == std::string::npos ? text.size() : found;
+        if (wrap) {
+            WrapLine(dc->Handle(), text, from, to, int(fr.right - fr.left), lines);
+        } else {
+            lines.starts.push_back(from);
+            lines.ends.push_back(to);
+        }
+        if (found == std::string::npos)
+            return lines;
+        from = found + 2;
+    }
+}
+
 // The client position of a text offset (top of its line).
 POINT PositionOf(HWND hwnd, const EditState& s, size_t offset)
 {
-    std::vector<size_t> starts = LineStarts(s.text, IsMultiLine(hwnd));
+    LineLayout lines = Lines(hwnd, s);
+    const std::vector<size_t>& starts = lines.starts;
     size_t line = LineOf(starts, offset);
     TextDc dc(hwnd, s);
     RECT fr = FormatRect(hwnd);
@@ -181,13 +252,14 @@ POINT PositionOf(HWND hwnd, const EditState& s, size_t offset)
 // The text offset nearest to a client point.
 size_t OffsetAt(HWND hwnd, const EditState& s, POINT p)
 {
-    std::vector<size_t> starts = LineStarts(s.text, IsMultiLine(hwnd));
+    LineLayout lines = Lines(hwnd, s);
+    const std::vector<size_t>& starts = lines.starts;
     TextDc dc(hwnd, s);
     RECT fr = FormatRect(hwnd);
     int line = IsMultiLine(hwnd) ? s.topLine + (p.y - fr.top) / std::max(1, dc.LineHeight()) : 0;
     line = std::clamp(line, 0, int(starts.size()) - 1);
     size_t from = starts[size_t(line)];
-    size_t to = LineEnd(s.text, starts, size_t(line));
+    size_t to = LineEnd(lines, size_t(line));
     int x = p.x - fr.left + s.scrollX;
     int previous = 0;
     for (size_t i = from; i < to; ++i) {
@@ -212,14 +284,15 @@ void ScrollToCaret(HWND hwnd, EditState& s)
 {
     DWORD style = StyleOf(hwnd);
     RECT fr = FormatRect(hwnd);
-    std::vector<size_t> starts = LineStarts(s.text, IsMultiLine(hwnd));
+    LineLayout lines = Lines(hwnd, s);
+    const std::vector<size_t>& starts = lines.starts;
     size_t line = LineOf(starts, s.caret);
     bool changed = false;
     {
         TextDc dc(hwnd, s);
         int x = dc.Width(Shown(s, starts[line], s.caret));
         int width = int(fr.right - fr.left);
-        bool hscroll = (style & ES_AUTOHSCROLL) || IsMultiLine(hwnd);
+        bool hscroll = (style & ES_AUTOHSCROLL) || (IsMultiLine(hwnd) && !WrapsWords(hwnd));
         int newScroll = s.scrollX;
         if (hscroll) {
             if (x < newScroll)
@@ -421,7 +494,8 @@ void OnKeyDown(HWND hwnd, EditState& s, WPARAM vk)
     bool shift = GetKeyState(VK_SHIFT) < 0;
     bool control = GetKeyState(VK_CONTROL) < 0;
     bool multi = IsMultiLine(hwnd);
-    std::vector<size_t> starts = LineStarts(s.text, multi);
+    LineLayout lines = Lines(hwnd, s);
+    const std::vector<size_t>& starts = lines.starts;
     size_t line = LineOf(starts, s.caret);
     size_t to = s.caret;
     switch (vk) {
@@ -438,7 +512,13 @@ void OnKeyDown(HWND hwnd, EditState& s, WPARAM vk)
             to += s.text.compare(to, 2, "\r\n") == 0 ? 2 : 1;
         break;
     case VK_HOME: to = control ? 0 : starts[line]; break;
-    case VK_END: to = control ? s.text.size() : LineEnd(s.text, starts, line); break;
+    case VK_END:
+        to = control ? s.text.size() : LineEnd(lines, line);
+        // The end of a wrapped line is before the blank it broke at, so the
+        // caret stays on that line.
+        if (!control && line + 1 < starts.size() && to == starts[line + 1] && to > starts[line] && s.text[to - 1] == ' ')
+            --to;
+        break;
     case VK_UP:
     case VK_DOWN: {
         if (!multi)
@@ -509,7 +589,8 @@ void Paint(HWND hwnd)
     RECT fr = FormatRect(hwnd);
     IntersectClipRect(dc, fr.left, fr.top, fr.right, fr.bottom);
     bool multi = IsMultiLine(hwnd);
-    std::vector<size_t> starts = LineStarts(s->text, multi);
+    LineLayout lines = Lines(hwnd, *s);
+    const std::vector<size_t>& starts = lines.starts;
     size_t selFrom = SelStart(*s);
     size_t selTo = SelEnd(*s);
     bool showSelection = selFrom != selTo && (s->focused || (style & ES_NOHIDESEL));
@@ -520,7 +601,7 @@ void Paint(HWND hwnd)
         if (y >= fr.bottom)
             break;
         size_t from = starts[line];
-        size_t to = LineEnd(s->text, starts, line);
+        size_t to = LineEnd(lines, line);
         int x = fr.left - s->scrollX;
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, textColor);
@@ -775,35 +856,37 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case EM_GETLIMITTEXT:
         return LRESULT(s->limit);
     case EM_GETLINECOUNT:
-        return LRESULT(LineStarts(s->text, multi).size());
+        return LRESULT(Lines(hwnd, *s).starts.size());
     case EM_LINEFROMCHAR: {
-        std::vector<size_t> starts = LineStarts(s->text, multi);
+        std::vector<size_t> starts = Lines(hwnd, *s).starts;
         size_t at = int(wParam) < 0 ? SelStart(*s) : std::min<size_t>(size_t(wParam), s->text.size());
         return LRESULT(LineOf(starts, at));
     }
     case EM_LINEINDEX: {
-        std::vector<size_t> starts = LineStarts(s->text, multi);
+        std::vector<size_t> starts = Lines(hwnd, *s).starts;
         size_t line = int(wParam) < 0 ? LineOf(starts, s->caret) : size_t(wParam);
         return line < starts.size() ? LRESULT(starts[line]) : -1;
     }
     case EM_LINELENGTH: {
-        std::vector<size_t> starts = LineStarts(s->text, multi);
+        LineLayout lines = Lines(hwnd, *s);
+        const std::vector<size_t>& starts = lines.starts;
         if (int(wParam) < 0) {
             // The unselected rest of the lines the selection touches.
             size_t first = LineOf(starts, SelStart(*s));
             size_t last = LineOf(starts, SelEnd(*s));
-            return LRESULT((SelStart(*s) - starts[first]) + (LineEnd(s->text, starts, last) - SelEnd(*s)));
+            return LRESULT((SelStart(*s) - starts[first]) + (LineEnd(lines, last) - SelEnd(*s)));
         }
         size_t line = LineOf(starts, std::min<size_t>(size_t(wParam), s->text.size()));
-        return LRESULT(LineEnd(s->text, starts, line) - starts[line]);
+        return LRESULT(LineEnd(lines, line) - starts[line]);
     }
     case EM_GETLINE: {
-        std::vector<size_t> starts = LineStarts(s->text, multi);
+        LineLayout lines = Lines(hwnd, *s);
+        const std::vector<size_t>& starts = lines.starts;
         if (!lParam || size_t(wParam) >= starts.size())
             return 0;
         WORD room = *reinterpret_cast<const WORD*>(lParam);
         size_t line = size_t(wParam);
-        size_t n = std::min<size_t>(room, LineEnd(s->text, starts, line) - starts[line]);
+        size_t n = std::min<size_t>(room, LineEnd(lines, line) - starts[line]);
         std::memcpy(reinterpret_cast<char*>(lParam), s->text.data() + starts[line], n);
         return LRESULT(n);
     }

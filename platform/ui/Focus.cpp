@@ -106,6 +106,27 @@ HWND NextToActivate(HWND leaving)
     return NULL;
 }
 
+bool IsOwnedPopupWithoutCaption(const Window& w)
+{
+    return w.owner && (w.style & WS_POPUP) && (w.style & WS_CAPTION) != WS_CAPTION;
+}
+
+// The window a menu, tip or list was opened for: up the owners past every
+// popup without a caption.
+HWND OpenerOf(HWND popup)
+{
+    HWND h = popup;
+    for (int depth = 0; h && depth < 10000; ++depth) {
+        Window* w = PeekWindowRecord(h);
+        if (!w || !IsUsable(*w))
+            return NULL;
+        if (!IsOwnedPopupWithoutCaption(*w))
+            return h == popup ? NULL : h;
+        h = w->owner;
+    }
+    return NULL;
+}
+
 void KillFocusQuietly()
 {
     HWND old = Input().focus;
@@ -192,8 +213,15 @@ void DeliverSurfaceFocus(HWND topLevel, bool gained)
         // Menus, tips and drop-down lists (owned popups without a caption)
         // never become active: the desktop may hand them its focus when they
         // show, but the window that opened them stays active with the keys.
-        if (w->owner && (w->style & WS_POPUP) && (w->style & WS_CAPTION) != WS_CAPTION)
+        // When the desktop's report that the opener lost the keyboard came
+        // first, the application is active again all the same: the
+        // keyboard is still ours, and the opener's caption says so.
+        if (IsOwnedPopupWithoutCaption(*w)) {
+            HWND opener = OpenerOf(topLevel);
+            if (opener && (!in.appActive || !in.active))
+                DeliverSurfaceFocus(opener, true);
             return;
+        }
         // A window disabled by a modal dialog passes activation to it.
         HWND target = topLevel;
         if (w->style & WS_DISABLED) {

@@ -25,13 +25,19 @@ ChannelState& State()
     return state;
 }
 
+void ActivateMainWindow();
+
 LRESULT DeliverRegisteredMessage(const std::string& name, WPARAM wParam, LPARAM lParam)
 {
     UINT message = FindRegisteredMessage(name);
     HWND main = State().mainWindow;
     if (!message || !IsWindow(main))
         return 0;
-    return SendForeignMessage(main, message, wParam, lParam);
+    LRESULT result = SendForeignMessage(main, message, wParam, lParam);
+    // The user started the other copy to reach this one, and that copy's
+    // own windows may have taken the desktop's keyboard on their way.
+    ActivateMainWindow();
+    return result;
 }
 
 void ActivateMainWindow()

@@ -5,10 +5,12 @@
 //
 // A registered message another copy delivers by name is sent (not posted)
 // to the main window as the message RegisterWindowMessage gives that name
-// here, so the other copy gets the window procedure's result. A name this
-// copy never registered reaches no window and answers 0. An activate
-// request restores the main window when it is minimised and activates it,
-// or the popup it last activated (a modal dialog) when that is enabled.
+// here, so the other copy gets the window procedure's result; then this copy
+// comes forward as for an activate request. A name this copy never
+// registered reaches no window and answers 0. An activate request restores
+// the main window when it is minimised and brings it to the front with the
+// keyboard, or the popup it last activated (a modal dialog) when that is
+// enabled.
 
 #include "platform/base/Types.h"
 

@@ -88,6 +88,14 @@ bool StartArrange(HWND client, UINT how, std::vector<HWND>& list, RECT& area)
     return true;
 }
 
+// Moving a window uncovers parts of the windows it lay over, their child
+// windows included; the whole client repaints once the arrangement is done,
+// so that nothing of the old places stays on screen.
+void RepaintArranged(HWND client)
+{
+    RedrawWindow(client, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 } // namespace
 
 BOOL MdiTile(HWND client, UINT how)
@@ -124,6 +132,7 @@ BOOL MdiTile(HWND client, UINT how)
                 Place(list[size_t(index)], l0, k0, l1 - l0, k1 - k0);
         }
     }
+    RepaintArranged(client);
     return TRUE;
 }
 
@@ -148,6 +157,7 @@ BOOL MdiCascade(HWND client, UINT how)
         int k = i % slots;
         Place(h, area.left + k * step, area.top + k * step, cx, cy);
     }
+    RepaintArranged(client);
     return TRUE;
 }
 

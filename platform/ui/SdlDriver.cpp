@@ -14,11 +14,17 @@
 #include "platform/ui/internal/InputEvents.h"
 #include "platform/ui/internal/NonClient.h"
 #include "platform/ui/internal/SdlKeys.h"
+#include "platform/ui/internal/SdlStacking.h"
+#include "platform/ui/internal/SdlX11.h"
+#include "platform/ui/internal/TypedText.h"
 #include "platform/ui/internal/Window.h"
 
 #include <SDL2/SDL.h>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -34,6 +40,10 @@ constexpr size_t kMaxCachedCursors = 64;
 // desktop each time, short enough that text copied elsewhere shows at once.
 constexpr Uint32 kClipboardCacheMilliseconds = 500;
 constexpr int kWaitSliceMilliseconds = 10;
+// Waiting on the X connection itself, only events that other threads give
+// SDL (a sound device coming or going) are not seen at once; they wait at
+// most this long.
+constexpr int kLongestXWaitMilliseconds = 100;
 
 struct SdlSurface {
     SDL_Window* window = nullptr;
@@ -139,6 +149,9 @@ public:
     SdlDriver() = default;
     ~SdlDriver() override
     {
+        for (PendingEvent& p : m_pending)
+            if (p.event.type == SDL_DROPFILE || p.event.type == SDL_DROPTEXT)
+                SDL_free(p.event.drop.file);
         for (auto& [hwnd, surface] : m_surfaces)
             SDL_DestroyWindow(surface.window);
         for (auto& [key, cursor] : m_cursors)
@@ -169,6 +182,8 @@ public:
         SDL_Window* window = SDL_CreateWindow(info.title.c_str(), info.windowRect.left, info.windowRect.top, width, height, flags);
         if (!window)
             return;
+        if (!m_xDisplay)
+            m_xDisplay = X11DisplayOf(window);
         SdlSurface& s = m_surfaces[hwnd];
         s.window = window;
         s.id = SDL_GetWindowID(window);
@@ -260,10 +275,15 @@ public:
         if (m_refocus)
             ReturnKeyboardToActiveWindow();
         bool any = false;
-        SDL_Event e;
-        while (SDL_PollEvent(&e)) {
+        TakeSdlEvents();
+        // Translating may run a nested loop that polls again; it goes on
+        // with the same list, so the order holds.
+        while (!m_pending.empty()) {
+            PendingEvent next = m_pending.front();
+            m_pending.pop_front();
             any = true;
-            Translate(e);
+            if (!next.noise)
+                Translate(next.event);
         }
         if (PollWatchedDescriptors(0))
             any = true;
@@ -272,6 +292,8 @@ public:
 
     bool WaitEvents(DWORD milliseconds) override
     {
+        if (m_xDisplay)
+            return WaitOnX11(milliseconds);
         if (WatchedDescriptors().empty() && milliseconds != INFINITE) {
             SDL_WaitEventTimeout(nullptr, int(std::min<DWORD>(milliseconds, 0x7FFFFFFF)));
             return true;
@@ -331,6 +353,16 @@ public:
     {
         int x = 0;
         int y = 0;
+        // Over one of our windows the pointer's last motion there is the
+        // place. SDL's global position may be one it cached before the
+        // pointer was moved without a device (a warp), which reports no
+        // raw motion.
+        if (SDL_Window* over = SDL_GetMouseFocus()) {
+            POINT screen;
+            SDL_GetMouseState(&x, &y);
+            if (ScreenPoint(SDL_GetWindowID(over), x, y, screen))
+                return screen;
+        }
         SDL_GetGlobalMouseState(&x, &y);
         return POINT{x, y};
     }
@@ -410,6 +442,50 @@ private:
             return;
         SDL_RaiseWindow(it->second.window);
         SDL_SetWindowInputFocus(it->second.window);
+        KeepTopmostAbove(it->second);
+    }
+
+    // Windows that stay on top (the splash) go back above one that has just
+    // come up: a window manager keeps them there, but without one the last
+    // window mapped or raised is on top.
+    void KeepTopmostAbove(const SdlSurface& raised)
+    {
+        auto topmost = [](HWND hwnd) {
+            const Window* w = PeekWindowRecord(hwnd);
+            return w && (w->exStyle & WS_EX_TOPMOST);
+        };
+        // A topmost window that comes up is the newest of them and stays
+        // above the rest (a submenu over its menu).
+        auto self = m_byId.find(raised.id);
+        if (self != m_byId.end() && topmost(self->second))
+            return;
+        for (const auto& [hwnd, other] : m_surfaces) {
+            if (&other != &raised && other.visible && !other.minimized && topmost(hwnd))
+                RaiseWithoutActivating(other.window);
+        }
+    }
+
+    // SDL's own wait would have another thread that gives SDL an event wake
+    // it by sending an X event to one of our windows over a second
+    // connection, and that window may be destroyed over the first meanwhile.
+    // Waiting on the connection ourselves sends nothing.
+    bool WaitOnX11(DWORD milliseconds)
+    {
+        SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) || SDL_HasEvents(SDL_POLLSENTINEL + 1, SDL_LASTEVENT))
+            return true;
+        int xFd = -1;
+        if (X11FlushForWait(m_xDisplay, xFd))
+            return true;
+        std::vector<pollfd> fds{pollfd{xFd, POLLIN, 0}};
+        for (const WatchedDescriptor& d : WatchedDescriptors())
+            fds.push_back(pollfd{d.fd, POLLIN, 0});
+        int timeout = kLongestXWaitMilliseconds;
+        if (milliseconds != INFINITE)
+            timeout = int(std::min<DWORD>(milliseconds, DWORD(timeout)));
+        if (poll(fds.data(), fds.size(), timeout) > 0 && fds.size() > 1)
+            PollWatchedDescriptors(0);
+        return true;
     }
 
     void Show(SdlSurface& s, bool visible)
@@ -419,6 +495,7 @@ private:
             SDL_ShowWindow(s.window);
             if (!(SDL_GetWindowFlags(s.window) & SDL_WINDOW_POPUP_MENU))
                 SDL_RaiseWindow(s.window);
+            KeepTopmostAbove(s);
         } else {
             // Without a window manager the desktop gives every window it
             // shows the keyboard and nobody takes it back when it goes, so
@@ -468,16 +545,50 @@ private:
     // SDL sends the text a key types as its own event right after the key.
     // The key carries it instead (TranslateMessage makes the WM_CHAR), so the
     // layout's character is typed, and only once.
-    static BYTE TakeTextOfKey()
+    BYTE TakeTextOfKey()
     {
-        SDL_Event next;
-        if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1 || next.type != SDL_TEXTINPUT)
+        if (m_pending.empty() || m_pending.front().event.type != SDL_TEXTINPUT)
             return 0;
-        std::string text = Utf8To1252(std::string_view(next.text.text, strnlen(next.text.text, sizeof next.text.text)));
-        if (text.size() != 1 || text[0] == '\0')
+        const SDL_TextInputEvent& next = m_pending.front().event.text;
+        // A character 1252 cannot hold is left to the text event, which
+        // refuses it.
+        bool lossless = true;
+        std::string text = Utf8To1252(std::string_view(next.text, strnlen(next.text, sizeof next.text)), &lossless);
+        if (!lossless || text.size() != 1 || text[0] == '\0')
             return 0;
-        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+        m_pending.pop_front();
         return BYTE(text[0]);
+    }
+
+    // Moves SDL's queue to ours, marking the key events SDL makes up when
+    // the keyboard passes between two of our windows.
+    void TakeSdlEvents()
+    {
+        SDL_Event e;
+        size_t first = m_pending.size();
+        while (SDL_PollEvent(&e))
+            m_pending.push_back(PendingEvent{e, false});
+        if (m_pending.size() == first)
+            return;
+        std::vector<KeyboardEventSummary> summary;
+        summary.reserve(m_pending.size());
+        for (const PendingEvent& p : m_pending) {
+            KeyboardEventSummary k;
+            if (p.event.type == SDL_KEYDOWN || p.event.type == SDL_KEYUP) {
+                k.kind = KeyboardEventSummary::Kind::Key;
+                k.down = p.event.type == SDL_KEYDOWN;
+                k.scancode = int(p.event.key.keysym.scancode);
+            } else if (p.event.type == SDL_WINDOWEVENT && p.event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                k.kind = KeyboardEventSummary::Kind::FocusLost;
+            } else if (p.event.type == SDL_WINDOWEVENT && p.event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                k.kind = KeyboardEventSummary::Kind::FocusGained;
+            }
+            summary.push_back(k);
+        }
+        std::vector<bool> noise;
+        MarkFocusShuffle(summary, noise);
+        for (size_t i = 0; i < m_pending.size(); ++i)
+            m_pending[i].noise = m_pending[i].noise || noise[i];
     }
 
     void Translate(const SDL_Event& e);
@@ -498,6 +609,15 @@ private:
     std::vector<std::string> m_dropped;
     Uint32 m_dropWindow = 0;
     bool m_refocus = false;
+    struct PendingEvent {
+        SDL_Event event;
+        bool noise = false;
+    };
+    std::deque<PendingEvent> m_pending;
+    // The modifiers of the last key pressed: SDL's text of a key follows
+    // the key, and by the time it is read the modifiers may be let go.
+    KeyModifiers m_keyModifiers = KeyModifiers::None;
+    void* m_xDisplay = nullptr; // Display* of every window, when SDL shows them through X11
 };
 
 SDL_HitTestResult HitTest(SDL_Window* window, const SDL_Point* area, void* data)
@@ -537,6 +657,8 @@ void SdlDriver::Translate(const SDL_Event& e)
             break;
         bool down = e.type == SDL_KEYDOWN;
         KeyModifiers modifiers = ModifiersOf(e.key.keysym.mod);
+        if (down)
+            m_keyModifiers = modifiers;
         BYTE character = down ? CharacterForKey(vk, modifiers) : 0;
         if (down && !character && !TextSuppressedBy(modifiers))
             character = TakeTextOfKey();
@@ -544,9 +666,14 @@ void SdlDriver::Translate(const SDL_Event& e)
         break;
     }
     case SDL_TEXTINPUT: {
-        if (TextSuppressedBy(ModifiersOf(Uint16(SDL_GetModState()))))
+        bool suppressed = TextSuppressedBy(m_keyModifiers);
+        m_keyModifiers = KeyModifiers::None;
+        if (suppressed)
             break;
-        std::string text = Utf8To1252(std::string_view(e.text.text, strnlen(e.text.text, sizeof e.text.text)));
+        bool refused = false;
+        std::string text = TypedTextTo1252(std::string_view(e.text.text, strnlen(e.text.text, sizeof e.text.text)), refused);
+        if (refused)
+            MessageBeep(MB_ICONEXCLAMATION);
         if (!text.empty())
             DeliverText(text);
         break;
@@ -571,6 +698,11 @@ void SdlDriver::Translate(const SDL_Event& e)
         POINT screen;
         if (ScreenPoint(e.button.windowID, e.button.x, e.button.y, screen))
             DeliverMouseButton(button, e.type == SDL_MOUSEBUTTONDOWN, screen);
+        // A click on a window of ours while nobody has the keyboard (a
+        // window of another program that had it has gone, and there is no
+        // window manager to hand it on) gives the keys to the active window.
+        if (e.type == SDL_MOUSEBUTTONDOWN && !SDL_GetKeyboardFocus())
+            m_refocus = true;
         break;
     }
     case SDL_MOUSEWHEEL: {
@@ -683,17 +815,12 @@ void SdlDriver::TranslateWindowEvent(const SDL_WindowEvent& e)
     }
 }
 
-// The desktop asks the program to end (a signal, or the session closing):
-// every top-level window may refuse; then the main window is closed as if
-// the user had closed it.
+// The desktop asks the program to end (the session closing, or a signal
+// when the program has not taken signals for itself with
+// EndSessionOnSignals). Without a main window named, the oldest window
+// nobody owns is the main one.
 void SdlDriver::RequestQuit()
 {
-    std::vector<HWND> tops;
-    if (Window* desktop = PeekWindowRecord(GetDesktopWindow()))
-        tops = desktop->children;
-    for (HWND h : tops)
-        if (IsWindow(h) && !SendMessage(h, WM_QUERYENDSESSION, 0, 0))
-            return;
     HWND main = NULL;
     unsigned first = 0;
     for (const auto& [hwnd, s] : m_surfaces) {
@@ -704,8 +831,7 @@ void SdlDriver::RequestQuit()
             first = s.sequence;
         }
     }
-    if (main)
-        PostMessage(main, WM_CLOSE, 0, 0);
+    RequestEndSession(main);
 }
 
 void SdlDriver::Expose(HWND hwnd)
@@ -781,10 +907,27 @@ std::unique_ptr<Driver> CreateSdlDriver(std::string& error)
     // first frame, and the new desktop window forgets a position set just
     // before (dialogs and dropped lists then open at the screen's corner).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::string display = x11 && *x11 ? x11 : wayland && *wayland ? wayland : "(none named)";
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = std::string("the SDL back end cannot open a display: ") + SDL_GetError();
+        error = "cannot open display " + display + ": " + SDL_GetError();
         return nullptr;
     }
+    // When no display answers, SDL settles on a video driver that shows
+    // nothing; a program nobody can see would wait in its first dialog for
+    // ever. Those drivers are for whoever names one (SDL_VIDEODRIVER).
+    const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const char* current = SDL_GetCurrentVideoDriver();
+    if ((!chosen || !*chosen) && current
+        && (std::strcmp(current, "offscreen") == 0 || std::strcmp(current, "dummy") == 0
+            || std::strcmp(current, "evdev") == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        error = "cannot open display " + display + ": no X11 or Wayland server answers there";
+        return nullptr;
+    }
+    if (current && std::strcmp(current, "x11") == 0)
+        IgnoreX11ErrorsOfGoneWindows();
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
     SDL_StartTextInput();

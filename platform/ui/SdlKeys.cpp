@@ -131,4 +131,36 @@ bool TextSuppressedBy(KeyModifiers modifiers)
     return Has(modifiers, KeyModifiers::Control) != Has(modifiers, KeyModifiers::Alt);
 }
 
+void MarkFocusShuffle(const std::vector<KeyboardEventSummary>& events, std::vector<bool>& noise)
+{
+    using Kind = KeyboardEventSummary::Kind;
+    noise.assign(events.size(), false);
+    size_t n = events.size();
+    for (size_t lost = 0; lost < n; ++lost) {
+        if (events[lost].kind != Kind::FocusLost)
+            continue;
+        size_t firstRelease = lost;
+        while (firstRelease > 0 && events[firstRelease - 1].kind == Kind::Key && !events[firstRelease - 1].down)
+            --firstRelease;
+        size_t gained = lost + 1;
+        while (gained < n && events[gained].kind == Kind::Other)
+            ++gained;
+        if (gained >= n || events[gained].kind != Kind::FocusGained)
+            continue;
+        size_t end = gained + 1;
+        while (end < n && events[end].kind == Kind::Key)
+            ++end;
+        for (size_t r = firstRelease; r < lost; ++r) {
+            if (noise[r])
+                continue;
+            for (size_t p = gained + 1; p < end; ++p) {
+                if (!noise[p] && events[p].down && events[p].scancode == events[r].scancode) {
+                    noise[r] = noise[p] = true;
+                    break;
+                }
+            }
+        }
+    }
+}
+
 } // namespace platform

@@ -19,6 +19,10 @@ namespace {
 
 constexpr UINT_PTR ShowTimer = 1;
 constexpr UINT_PTR PopTimer = 2;
+// While a tool is hovered or its tip is up, how often the pointer is looked
+// for: its owner relays nothing once the pointer has left its window.
+constexpr UINT_PTR LeaveTimer = 3;
+constexpr UINT LeaveCheckInterval = 100;
 constexpr size_t MaxTools = 4096;
 constexpr int PadX = 3;
 constexpr int PadY = 2;
@@ -46,6 +50,7 @@ struct TooltipState {
     std::string shownText;
     DWORD lastHidden = 0; // tick count: a quick move to a neighbour reshows sooner
     bool wasShown = false;
+    POINT relayedAt{}; // the pointer when the owner last relayed a move
 };
 
 bool SameTool(const Tool& t, HWND hwnd, UINT_PTR id)
@@ -83,6 +88,27 @@ int ToolAt(const TooltipState& s, HWND window, POINT pt)
         }
     }
     return -1;
+}
+
+// The tip up now, of any tooltip control: the pointer is over one tool.
+HWND g_tipShown = NULL;
+
+// Whether the pointer has moved off the tool since the owner last said where
+// it was.
+bool PointerLeftTool(const TooltipState& s, const Tool& t)
+{
+    POINT pt{};
+    if (!GetCursorPos(&pt) || (pt.x == s.relayedAt.x && pt.y == s.relayedAt.y))
+        return false;
+    HWND under = WindowFromPoint(pt);
+    if (t.flags & TTF_IDISHWND) {
+        HWND tool = reinterpret_cast<HWND>(t.id);
+        return under != tool && !IsChild(tool, under);
+    }
+    if (under != t.hwnd)
+        return true;
+    ScreenToClient(t.hwnd, &pt);
+    return PtInRect(&t.rect, pt) == FALSE;
 }
 
 std::string TextOf(HWND hwnd, const Tool& t)
@@ -124,6 +150,8 @@ void Hide(HWND hwnd, TooltipState& s)
         return;
     const Tool t = s.tools[static_cast<size_t>(s.shown)];
     s.shown = -1;
+    if (g_tipShown == hwnd)
+        g_tipShown = NULL;
     s.lastHidden = GetTickCount();
     s.wasShown = true;
     ShowWindow(hwnd, SW_HIDE);
@@ -144,8 +172,15 @@ void Show(HWND hwnd, TooltipState& s, int index)
     if (!StillAttached(hwnd, s) || text.empty() || index >= static_cast<int>(s.tools.size()) ||
         !SameTool(s.tools[static_cast<size_t>(index)], t.hwnd, t.id))
         return;
+    // Another control's tip (a neighbouring bar's) goes first.
+    if (g_tipShown && g_tipShown != hwnd && IsWindow(g_tipShown))
+        SendMessage(g_tipShown, TTM_POP, 0, 0);
+    if (!StillAttached(hwnd, s) || index >= static_cast<int>(s.tools.size()))
+        return;
     s.shown = index;
     s.shownText = text;
+    g_tipShown = hwnd;
+    SetWindowText(hwnd, text.c_str());
     SIZE size = TipSize(s, text);
     POINT at{};
     GetCursorPos(&at);
@@ -179,6 +214,7 @@ void Relay(HWND hwnd, TooltipState& s, const MSG& m)
 {
     switch (m.message) {
     case WM_MOUSEMOVE: {
+        GetCursorPos(&s.relayedAt);
         POINT pt{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
         int tool = s.active ? ToolAt(s, m.hwnd, pt) : -1;
         if (tool == s.hover)
@@ -189,8 +225,12 @@ void Relay(HWND hwnd, TooltipState& s, const MSG& m)
             return;
         s.hover = tool;
         KillTimer(hwnd, ShowTimer);
-        if (tool >= 0)
+        if (tool >= 0) {
             SetTimer(hwnd, ShowTimer, recently ? s.reshow : s.initial, nullptr);
+            SetTimer(hwnd, LeaveTimer, LeaveCheckInterval, nullptr);
+        } else {
+            KillTimer(hwnd, LeaveTimer);
+        }
         return;
     }
     case WM_LBUTTONDOWN:
@@ -256,10 +296,23 @@ LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == ShowTimer) {
             KillTimer(hwnd, ShowTimer);
-            if (s->active && s->hover >= 0)
+            if (s->active && s->hover >= 0 && s->hover < static_cast<int>(s->tools.size())
+                && !PointerLeftTool(*s, s->tools[static_cast<size_t>(s->hover)]))
                 Show(hwnd, *s, s->hover);
         } else if (wParam == PopTimer) {
             Hide(hwnd, *s);
+        } else if (wParam == LeaveTimer) {
+            // The pointer left the tool without the owner seeing it go
+            // (straight onto another window): the tip and the wait end.
+            int tool = s->shown >= 0 ? s->shown : s->hover;
+            if (tool < 0 || tool >= static_cast<int>(s->tools.size())
+                || PointerLeftTool(*s, s->tools[static_cast<size_t>(tool)])) {
+                KillTimer(hwnd, LeaveTimer);
+                KillTimer(hwnd, ShowTimer);
+                Hide(hwnd, *s);
+                if (StillAttached(hwnd, *s))
+                    s->hover = -1;
+            }
         }
         return 0;
     case WM_MOUSEACTIVATE:

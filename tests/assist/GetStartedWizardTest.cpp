@@ -63,6 +63,32 @@ TEST_F(GetStartedWizardTest, FinishGivesTheKindChosenOnThePageOne)
     EXPECT_EQ(text, "Go team");
 }
 
+TEST_F(GetStartedWizardTest, TheTextPageTakesTheKeysOnceShown)
+{
+    CGetStartedWizard wizard(IDS_DESIGN_WIZARD_CAPTION);
+    bool bTextHasFocus = false;
+    Drive({
+        // Next pressed from the keyboard (Alt+N) leaves the focus on the button.
+        [](HWND hSheet) {
+            if (::GetDlgItem(CurrentPage(hSheet), IDC_GETSTART_KINDS) == NULL)
+                return false;
+            ::SetFocus(::GetDlgItem(hSheet, ID_WIZNEXT));
+            ::PostMessage(hSheet, WM_COMMAND, MAKEWPARAM(ID_WIZNEXT, BN_CLICKED), 0);
+            return true;
+        },
+        [&bTextHasFocus](HWND hSheet) {
+            HWND hText = ::GetDlgItem(CurrentPage(hSheet), IDC_GETSTART_TEXT);
+            if (hText == NULL)
+                return false;
+            bTextHasFocus = ::GetFocus() == hText;
+            ::PostMessage(hSheet, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        },
+    });
+    EXPECT_EQ(IDCANCEL, wizard.DoModal());
+    EXPECT_TRUE(bTextHasFocus);
+}
+
 TEST_F(GetStartedWizardTest, CancelGivesNoKind)
 {
     CGetStartedWizard wizard(IDS_DESIGN_WIZARD_CAPTION);

@@ -16,6 +16,7 @@
 #include "platform/files/DriveTable.h"
 #include "platform/services/Shell.h"
 #include "tests/assist/AssistTestSupport.h"
+#include "tests/support/PictureButtonFit.h"
 
 #include <string>
 
@@ -64,6 +65,21 @@ TEST_F(StartupDialogsTest, SurveyAnswersEachOfItsThreeButtons)
         EXPECT_EQ(nButton, dlg.DoModal());
     }
     EXPECT_EQ(IDC_SURVEY_LATER, 141);
+}
+
+TEST_F(StartupDialogsTest, SurveyButtonCaptionsKeepClearOfTheirIcons)
+{
+    CSurveyDlg dlg;
+    std::string clashes = "not looked at";
+    Drive({
+        [&clashes](HWND hDlg) {
+            clashes = testing_support::PictureButtonClashes(hDlg);
+            return true;
+        },
+        Press(IDCANCEL),
+    });
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    EXPECT_EQ(clashes, "");
 }
 
 TEST_F(StartupDialogsTest, InsertCdAndUploadAnswerTheirButtons)

@@ -115,3 +115,79 @@ def stop_processes(*processes):
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait(timeout=10)
+
+
+# ---- The program's windows on the private display (xdotool) ------------------------------------
+
+class Window:
+    """A mapped top-level window of the program: id, name and geometry."""
+
+    def __init__(self, wid, name, x, y, width, height):
+        self.wid, self.name = wid, name
+        self.x, self.y, self.width, self.height = x, y, width, height
+
+    def __repr__(self):
+        return "%r %dx%d+%d+%d" % (self.name, self.width, self.height, self.x, self.y)
+
+
+def xdotool(env, *args, check=False):
+    """Runs xdotool on the display of `env`; its output, stripped."""
+    done = subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True, timeout=10, check=check)
+    return done.stdout.strip()
+
+
+def program_windows(env, classname="threadwick"):
+    """The program's mapped top-level windows, with names and geometry; a
+    window gone while being looked at is left out."""
+    result = []
+    for wid in xdotool(env, "search", "--onlyvisible", "--classname", classname).split():
+        name = subprocess.run(["xdotool", "getwindowname", wid], env=env, capture_output=True, text=True,
+                              timeout=10).stdout.rstrip("\n")
+        shell = xdotool(env, "getwindowgeometry", "--shell", wid)
+        geometry = dict(line.split("=", 1) for line in shell.splitlines() if "=" in line)
+        try:
+            result.append(Window(wid, name, int(geometry["X"]), int(geometry["Y"]), int(geometry["WIDTH"]),
+                                 int(geometry["HEIGHT"])))
+        except (KeyError, ValueError):
+            continue
+    return result
+
+
+def focused_window(env):
+    """The id of the window that has the X keyboard focus, or None when no
+    window has it."""
+    done = subprocess.run(["xdotool", "getwindowfocus", "-f"], env=env, capture_output=True, text=True, timeout=10)
+    wid = done.stdout.strip()
+    return wid if done.returncode == 0 and wid.isdigit() and int(wid) > 1 else None
+
+
+def colours_in(shot, left, top, width, height, step=2):
+    """The distinct colours in a rectangle of a screenshot (sampled)."""
+    shot_width, shot_height, pixels = shot
+    seen = set()
+    for y in range(max(top, 0), min(top + height, shot_height), step):
+        row = y * shot_width
+        for x in range(max(left, 0), min(left + width, shot_width), step):
+            offset = (row + x) * 3
+            seen.add(bytes(pixels[offset:offset + 3]))
+    return seen
+
+
+def pixel_at(shot, x, y):
+    """The colour of one screenshot pixel as an (r, g, b) tuple."""
+    width, _, pixels = shot
+    offset = (y * width + x) * 3
+    return tuple(pixels[offset:offset + 3])
+
+
+def count_pixels(shot, left, top, width, height, predicate):
+    """How many pixels of a rectangle satisfy predicate((r, g, b))."""
+    shot_width, shot_height, pixels = shot
+    count = 0
+    for y in range(max(top, 0), min(top + height, shot_height)):
+        row = y * shot_width
+        for x in range(max(left, 0), min(left + width, shot_width)):
+            offset = (row + x) * 3
+            if predicate(tuple(pixels[offset:offset + 3])):
+                count += 1
+    return count

@@ -13,3 +13,33 @@ set_tests_properties(e2e.program PROPERTIES LABELS e2e TIMEOUT 240 SKIP_RETURN_C
 if(THREADWICK_SANITIZE)
   set_tests_properties(e2e.program PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()
+
+# Windows closed by a key thirty times over while busy processes load every
+# core, and a display that does not answer: the program survives the one
+# and says so at once for the other. Alone on the machine, as it loads every
+# core itself.
+add_test(NAME e2e.robustness
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/run_robustness_test.py $<TARGET_FILE:threadwick>)
+set_tests_properties(e2e.robustness PROPERTIES LABELS e2e TIMEOUT 300 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+
+# The real program without a display: SIGTERM and SIGINT end it cleanly on
+# the headless back end, a start clears what ended copies left, and a
+# display that does not answer is refused at once. Needs no Xvfb.
+add_test(NAME program.ending
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/run_ending_test.py $<TARGET_FILE:threadwick>)
+set_tests_properties(program.ending PROPERTIES LABELS program TIMEOUT 120)
+
+if(THREADWICK_SANITIZE)
+  set_tests_properties(e2e.robustness program.ending PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+endif()
+
+# Where the desktop decides, with no window manager: the splash above the
+# main window, the keyboard back with the running copy after a second start,
+# Alt+letter chords, and the toolbars' tips and prompts under the pointer.
+# Alone on the machine, for the same reason as the program test.
+add_test(NAME e2e.desktop
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/run_desktop_test.py $<TARGET_FILE:threadwick>)
+set_tests_properties(e2e.desktop PROPERTIES LABELS e2e TIMEOUT 240 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+if(THREADWICK_SANITIZE)
+  set_tests_properties(e2e.desktop PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+endif()

@@ -106,10 +106,12 @@ TEST_F(CommandLineTest, SwitchTable)
         {Host("two words.shr") + " -f", spaced, cleared, 0, {}},
         {"\"" + Host("two words.shr") + "\"", spaced, cleared, defaultPalette, {}},
         {"  " + plain + "  ", plain, cleared, defaultPalette, {}},
-        // A name that does not exist is dropped silently.
-        {"C:\\no such folder\\none.shr", "", cleared, defaultPalette, {}},
-        {"-a " + Windows("missing.shr"), "", WORD(cleared | PREF_ADDL_SWITCH_A), defaultPalette, {}},
-        {dir, "", cleared, defaultPalette, {}},
+        // A name that does not exist is dropped with one message naming it.
+        {"C:\\no such folder\\none.shr", "", cleared, defaultPalette,
+            {"C:\\no such folder\\none.shr could not be found."}},
+        {"-a " + Windows("missing.shr"), "", WORD(cleared | PREF_ADDL_SWITCH_A), defaultPalette,
+            {Windows("missing.shr") + " could not be found."}},
+        {dir, "", cleared, defaultPalette, {dir + " could not be found."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("line: " + c.line);
@@ -124,6 +126,33 @@ TEST_F(CommandLineTest, SwitchTable)
     }
     for (UINT type : boxTypes)
         EXPECT_EQ(type, UINT(MB_ICONEXCLAMATION));
+}
+
+TEST_F(CommandLineTest, AbsolutePathToAMissingFileIsANameWithOneMessage)
+{
+    struct Case {
+        std::string line;
+        WORD addlFlags;
+        std::string named;
+    };
+    const WORD cleared = WORD(0xFFFF & ~(PREF_ADDL_SWITCH_A | PREF_ADDL_SWITCH_I));
+    const std::vector<Case> cases = {
+        {"/tmp/missing.kqa", cleared, "/tmp/missing.kqa"},
+        {Host("gone/none.shr"), cleared, Host("gone/none.shr")},
+        {"-a /tmp/missing.kqa", WORD(cleared | PREF_ADDL_SWITCH_A), "/tmp/missing.kqa"},
+        {"/tmp/missing.kqa /a", WORD(cleared | PREF_ADDL_SWITCH_A), "/tmp/missing.kqa"},
+        // Quoted by the shell's caller because of its blank.
+        {"\"/tmp/no such/file.kqa\"", cleared, "/tmp/no such/file.kqa"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("line: " + c.line);
+        thePrefs.AddlFlags = 0xFFFF;
+        boxes.clear();
+        EXPECT_STREQ(ParseAppCommandLine(c.line.c_str()), "");
+        EXPECT_EQ(thePrefs.AddlFlags, c.addlFlags);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], c.named + " could not be found.");
+    }
 }
 
 TEST_F(CommandLineTest, SwitchIChangesTheDefaultFaceAndSwitchesGoInPlace)

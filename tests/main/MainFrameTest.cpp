@@ -10,7 +10,12 @@
 #include "resources/resource.h"
 #include "surface/ToolpadBar.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <regex>
 #include <set>
+#include <string>
+#include <utility>
 
 namespace mainframetest {
 namespace {
@@ -371,6 +376,157 @@ TEST_F(MainFrameTest, DroppedFileThatIsNotADesignGoesToTheActiveDesign)
     ASSERT_EQ(spy.hints.size(), 1u);
     EXPECT_EQ(spy.hints[0], 12);
     EXPECT_EQ(spy.path, CString(platform::WindowsPathFor(text).c_str()));
+}
+
+// Enabled state of a command of the frame, as its menu would show it.
+int EnabledState(CCmdTarget* pTarget, UINT nID)
+{
+    struct Probe : CCmdUI {
+        int enabled = -1;
+        void Enable(BOOL bOn) override
+        {
+            enabled = bOn;
+            m_bEnableChanged = TRUE;
+        }
+    } probe;
+    probe.m_nID = nID;
+    probe.DoUpdate(pTarget, FALSE);
+    return probe.enabled;
+}
+
+TEST_F(MainFrameTest, CommandsThatCannotRunAreGreyedOrSayWhy)
+{
+    CMainFrame* pFrame = StartFrame();
+    ASSERT_NE(pFrame, nullptr);
+
+    // The maker's programs are not installed: their entries are greyed,
+    // and come alive when a copy is put beside the program.
+    EXPECT_EQ(EnabledState(pFrame, ID_TOOLS_FONT_SAMPLER), 0);
+    EXPECT_EQ(EnabledState(pFrame, ID_TOOLS_ADDRESS_BOOK), 0);
+    ProgramFile("FontView.exe", "#!/bin/sh\n");
+    ProgramFile("Contax.exe", "#!/bin/sh\n");
+    EXPECT_EQ(EnabledState(pFrame, ID_TOOLS_FONT_SAMPLER), 1);
+    EXPECT_EQ(EnabledState(pFrame, ID_TOOLS_ADDRESS_BOOK), 1);
+
+    // No browser takes the survey page: the user is told.
+    platform::SetUrlOpener([](const std::string&) { return false; });
+    size_t nBoxes = platform::headless::MessageBoxes().size();
+    ::SendMessage(MainWindow(), WM_COMMAND, ID_HELP_ONLINE_SURVEY, 0);
+    ASSERT_EQ(platform::headless::MessageBoxes().size(), nBoxes + 1);
+    EXPECT_NE(platform::headless::MessageBoxes().back().text.find("web browser"), std::string::npos);
+
+    // The Toolbars dialog's Help asks for its topic, which says there is none.
+    nBoxes = platform::headless::MessageBoxes().size();
+    Drive({Press(IDC_TOOLBARS_HELP), Press(IDCANCEL)});
+    ::SendMessage(MainWindow(), WM_COMMAND, ID_VIEW_TOOLBARS, 0);
+    ASSERT_EQ(platform::headless::MessageBoxes().size(), nBoxes + 1);
+    EXPECT_NE(platform::headless::MessageBoxes().back().text.find("not available"), std::string::npos);
+
+    // Shift+F1 turns the pointer into a question; the next click asks for
+    // help on what is under it.
+    HACCEL hAccel = pFrame->GetDefaultAccelerator();
+    ASSERT_NE(hAccel, HACCEL(NULL));
+    nBoxes = platform::headless::MessageBoxes().size();
+    CRect client;
+    ::GetWindowRect(pFrame->m_hWndMDIClient, &client);
+    bool bInHelpMode = false;
+    Drive({[&](HWND) {
+        bInHelpMode = pFrame->m_bHelpMode == HELP_ACTIVE;
+        platform::headless::Click(client.CenterPoint().x, client.CenterPoint().y);
+        return true;
+    }});
+    platform::headless::KeyDown(VK_SHIFT);
+    platform::headless::TypeKey(VK_F1);
+    platform::headless::KeyUp(VK_SHIFT);
+    AfxPumpMessagesUntilIdle();
+    EXPECT_TRUE(bInHelpMode);
+    EXPECT_EQ(pFrame->m_bHelpMode, HELP_INACTIVE);
+    ASSERT_EQ(platform::headless::MessageBoxes().size(), nBoxes + 1);
+    EXPECT_NE(platform::headless::MessageBoxes().back().text.find("not available"), std::string::npos);
+}
+
+// A menu entry's words as a sentence names them: no mnemonic, key or dots.
+std::string EntryWords(CString text)
+{
+    text.Remove('&');
+    if (int nTab = text.Find('\t'); nTab >= 0)
+        text = text.Left(nTab);
+    text.TrimRight('.');
+    text.MakeLower();
+    return std::string(text);
+}
+
+// Every entry and popup of a menu, under the name of its top-level popup.
+void CollectEntries(CMenu* pMenu, const std::string& top, std::set<std::pair<std::string, std::string>>& entries,
+    int nDepth = 0)
+{
+    ASSERT_LT(nDepth, 6);
+    for (UINT i = 0; i < pMenu->GetMenuItemCount(); ++i) {
+        CString text;
+        pMenu->GetMenuString(i, text, MF_BYPOSITION);
+        const std::string words = EntryWords(text);
+        const std::string owner = nDepth == 0 ? words : top;
+        if (nDepth > 0)
+            entries.insert({owner, words});
+        if (CMenu* pSub = pMenu->GetSubMenu(int(i)))
+            CollectEntries(pSub, owner, entries, nDepth + 1);
+    }
+}
+
+TEST_F(MainFrameTest, CommandsTheReadmeCallsGreyedAreGreyedInADesignWindow)
+{
+    CMainFrame* pFrame = StartFrame();
+    ASSERT_NE(pFrame, nullptr);
+    CDesignDocTemplate* pTemplate = FindDocTemplateByKind(5);
+    ASSERT_NE(pTemplate, nullptr);
+    ASSERT_NE(pTemplate->OpenDocumentFile(NULL), nullptr);
+    CFrameWnd* pChild = pFrame->GetActiveFrame();
+    ASSERT_NE(pChild, pFrame);
+    // As the design window's menu asks: a command nobody handles is greyed.
+    for (UINT nID : {UINT(ID_FILE_PRINT), UINT(ID_FILE_PRINT_PREVIEW), UINT(ID_FILE_PAGE_SETUP),
+             UINT(ID_FILE_UPLOAD_DESIGN), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_FILE_SAVE_AS)}) {
+        struct Probe : CCmdUI {
+            int enabled = -1;
+            void Enable(BOOL bOn) override
+            {
+                enabled = bOn;
+                m_bEnableChanged = TRUE;
+            }
+        } probe;
+        probe.m_nID = nID;
+        probe.DoUpdate(pChild, TRUE);
+        EXPECT_EQ(probe.enabled, 0) << nID;
+    }
+    EXPECT_NE(EnabledState(pChild, ID_FILE_PRINT_SETUP), 0) << "Print Setup works";
+}
+
+TEST_F(MainFrameTest, TipsNameMenuEntriesAsTheMenusCallThem)
+{
+    std::set<std::pair<std::string, std::string>> entries;
+    for (UINT nMenu : {UINT(IDR_MAINFRAME), UINT(IDR_DESIGNTYPE)}) {
+        CMenu menu;
+        ASSERT_TRUE(menu.LoadMenu(nMenu));
+        CollectEntries(&menu, "", entries);
+    }
+    const std::regex chooseFrom("choose ([A-Z][\\w ]*?) from the (\\w+) menu");
+    const std::regex onMenu("([A-Z]\\w*(?: [A-Z]\\w*)*) on the (\\w+) menu");
+    int nNamed = 0;
+    const std::filesystem::path tips = std::filesystem::path(THREADWICK_SOURCE_DIR) / "resources/support/tips";
+    for (const auto& file : std::filesystem::directory_iterator(tips)) {
+        const std::string text = testing_support::ReadFileBytes(file.path().string());
+        for (const std::regex* pattern : {&chooseFrom, &onMenu}) {
+            for (std::sregex_iterator it(text.begin(), text.end(), *pattern), end; it != end; ++it) {
+                std::string entry = (*it)[1];
+                std::string menu = (*it)[2];
+                std::transform(entry.begin(), entry.end(), entry.begin(), ::tolower);
+                std::transform(menu.begin(), menu.end(), menu.begin(), ::tolower);
+                EXPECT_TRUE(entries.count({menu, entry}) == 1)
+                    << file.path().filename() << " names \"" << entry << "\" on the " << menu << " menu";
+                ++nNamed;
+            }
+        }
+    }
+    EXPECT_GE(nNamed, 5);
 }
 
 } // namespace

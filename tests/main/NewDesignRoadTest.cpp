@@ -7,6 +7,7 @@
 
 #include "app/main/DesignerApp.h"
 #include "app/main/DocTemplates.h"
+#include "assist/GetStartedWizard.h"
 #include "assist/LauncherDlg.h"
 #include "model/DocQuickInfo.h"
 #include "model/DrawDoc.h"
@@ -15,6 +16,7 @@
 #include "surface/SurfaceFrame.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -123,6 +125,124 @@ TEST_F(NewDesignRoadTest, TheOpenDesignLimitStopsTheRoadBeforeTheLauncher)
     EXPECT_EQ(CountOpenDocuments(), nLimit);
     ASSERT_EQ(platform::headless::MessageBoxes().size(), nBoxes + 1);
     EXPECT_NE(platform::headless::MessageBoxes().back().text.find("designs may be open at one time"), std::string::npos);
+}
+
+// The page the wizard sheet shows, or NULL when hActive is no wizard.
+HWND WizardPage(HWND hActive)
+{
+    if (dynamic_cast<CGetStartedWizard*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
+        return NULL;
+    return HWND(::SendMessage(hActive, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+TEST_F(NewDesignRoadTest, TheWizardStartsAtTheLaunchersKindAndFinishMakesThatDesignWithoutTheCd)
+{
+    CMainFrame* pFrame = StartFrame();
+    ASSERT_NE(pFrame, nullptr);
+    g_bSignedIn = TRUE;
+
+    std::vector<std::string> seen;
+    int nStartKind = -1;
+    std::vector<testing_support::DialogStep> steps = {
+        [](HWND hActive) {
+            if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
+                return false;
+            ::SendDlgItemMessage(hActive, IDC_LAUNCH_KINDS, LB_SETCURSEL, 5, 0);
+            ::CheckRadioButton(hActive, IDC_LAUNCH_PREDESIGNED, IDC_LAUNCH_WIZARD, IDC_LAUNCH_WIZARD);
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return true;
+        },
+        [&nStartKind](HWND hActive) {
+            HWND hPage = WizardPage(hActive);
+            if (::GetDlgItem(hPage, IDC_GETSTART_KINDS) == NULL)
+                return false;
+            nStartKind = int(::SendDlgItemMessage(hPage, IDC_GETSTART_KINDS, LB_GETCURSEL, 0, 0));
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(ID_WIZNEXT, BN_CLICKED), 0);
+            return true;
+        },
+        [](HWND hActive) {
+            HWND hPage = WizardPage(hActive);
+            if (::GetDlgItem(hPage, IDC_GETSTART_TEXT) == NULL)
+                return false;
+            ::SetDlgItemText(hPage, IDC_GETSTART_TEXT, "Go team");
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(ID_WIZNEXT, BN_CLICKED), 0);
+            return true;
+        },
+        [](HWND hActive) {
+            if (::GetDlgItem(WizardPage(hActive), IDC_GETSTART_DESIGNS) == NULL)
+                return false;
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(ID_WIZFINISH, BN_CLICKED), 0);
+            return true;
+        },
+        [](HWND hActive) {
+            if (TitleOf(hActive) != "Page Setup")
+                return false;
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return true;
+        },
+    };
+    // The steps in order; a disc prompt met on the way is noted and
+    // dismissed, so that the road goes on.
+    size_t nNext = 0;
+    platform::headless::SetIdleHandler([&]() {
+        HWND hActive = ::GetActiveWindow();
+        if (hActive == NULL)
+            return false;
+        if (TitleOf(hActive) == "Insert CD") {
+            seen.push_back(TitleOf(hActive));
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        }
+        if (nNext >= steps.size() || !steps[nNext](hActive))
+            return false;
+        ++nNext;
+        return true;
+    });
+    m_app->OnFileNew();
+    AfxPumpMessagesUntilIdle();
+
+    EXPECT_EQ(nStartKind, 5) << "the wizard opens on the kind chosen in the launcher";
+    EXPECT_TRUE(seen.empty()) << "the wizard alone needs no disc";
+    ASSERT_EQ(CountOpenDocuments(), 1);
+    auto* pDoc = dynamic_cast<CDrawDoc*>(pFrame->GetActiveFrame()->GetActiveDocument());
+    ASSERT_NE(pDoc, nullptr);
+    EXPECT_EQ(pDoc->GetDocKind(), 5);
+    EXPECT_EQ(std::string(pDoc->GetTitle()), "General1");
+}
+
+TEST_F(NewDesignRoadTest, TheLauncherComesBackOnTheChosenKindAfterPageSetupIsCancelled)
+{
+    ASSERT_NE(StartFrame(), nullptr);
+    g_bSignedIn = TRUE;
+
+    int nKindShown = -1;
+    Drive({
+        [](HWND hActive) {
+            if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
+                return false;
+            ::SendDlgItemMessage(hActive, IDC_LAUNCH_KINDS, LB_SETCURSEL, 3, 0);
+            ::CheckRadioButton(hActive, IDC_LAUNCH_PREDESIGNED, IDC_LAUNCH_WIZARD, IDC_LAUNCH_BLANK);
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return true;
+        },
+        [](HWND hActive) {
+            if (TitleOf(hActive) != "Page Setup")
+                return false;
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        },
+        [&nKindShown](HWND hActive) {
+            if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
+                return false;
+            nKindShown = int(::SendDlgItemMessage(hActive, IDC_LAUNCH_KINDS, LB_GETCURSEL, 0, 0));
+            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        },
+    });
+    m_app->OnFileNew();
+    AfxPumpMessagesUntilIdle();
+    EXPECT_EQ(nKindShown, 3);
+    EXPECT_EQ(CountOpenDocuments(), 0);
 }
 
 } // namespace

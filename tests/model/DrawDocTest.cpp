@@ -233,8 +233,8 @@ TEST_F(DrawDocTest, MeasuresTheApplicationsPrinterAndWritesTheOrientation)
     EXPECT_NEAR(pDoc->m_rectMargins.right, 50, 1);
     EXPECT_NEAR(pDoc->m_rectMargins.bottom, 50, 1);
 
-    // A landscape design turns the application's printer and measures the
-    // sheet on its side.
+    // A landscape design measures the sheet on its side; the application's
+    // printer keeps the orientation the user chose.
     DocQuickInfo landscape = Layout(DOC_KIND_SHIRT);
     landscape[DocQuickInfo::Orientation] = 0;
     pDoc->SetQuickInfo(landscape);
@@ -244,7 +244,7 @@ TEST_F(DrawDocTest, MeasuresTheApplicationsPrinterAndWritesTheOrientation)
     EXPECT_NEAR(pDoc->m_sizePage.cy, 827, 1);
     ASSERT_NE(app.m_hDevMode, HGLOBAL(NULL));
     auto* pDevMode = static_cast<DEVMODEA*>(GlobalLock(app.m_hDevMode));
-    EXPECT_EQ(pDevMode->dmOrientation, DMORIENT_LANDSCAPE);
+    EXPECT_EQ(pDevMode->dmOrientation, DMORIENT_PORTRAIT);
     GlobalUnlock(app.m_hDevMode);
 }
 

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -223,6 +224,33 @@ TEST_F(PageSetupTest, OkChangesTheWorkingCopyAndCancelLeavesIt)
     EXPECT_EQ(827, copy[Q::SheetHeight]);
     EXPECT_EQ(250, copy[Q::CardWidth]);
     EXPECT_EQ(200, copy[Q::CardHeight]);
+}
+
+TEST_F(PageSetupTest, FormatPageNamesTheSizeEachKindTakes)
+{
+    struct Case {
+        int nKind;
+        const char* note;
+    };
+    const Case cases[] = {
+        {2, "A mouse pad is 9.25 x 7.75 in"},
+        {4, "Labels of this size"},
+        {5, "takes its size from the paper"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nKind);
+        std::string note;
+        RunSteps({
+            [&](HWND h) {
+                char text[256] = {};
+                ::GetDlgItemText(Page(h, 2), IDC_PS_FORMAT_NOTE, text, sizeof text);
+                note = text;
+            },
+            [&](HWND h) { Press(h, IDCANCEL); },
+        });
+        EXPECT_EQ(0, RunPageSetup(c.nKind, 0, FALSE, 0, 0, m_app->m_pMainWnd));
+        EXPECT_NE(note.find(c.note), std::string::npos) << note;
+    }
 }
 
 TEST_F(PageSetupTest, LabelSizeOffTheSheetKeepsTheSheetOpen)

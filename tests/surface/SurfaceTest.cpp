@@ -45,6 +45,26 @@ public:
     }
     ~RenderedView() { m_dc.SelectObject(m_pOld); }
     COLORREF Pixel(CPoint pt) { return m_dc.GetPixel(pt.x, pt.y) & 0xFFFFFF; }
+    // The height in pixels of what is drawn in colour cr in rows [top,
+    // bottom) and columns [left, right), leaving out the rows in which
+    // column xLine has that colour too (lines across).
+    int InkHeight(COLORREF cr, int left, int top, int right, int bottom, int xLine)
+    {
+        int first = -1;
+        int last = -1;
+        for (int y = top; y < bottom; ++y) {
+            if (Pixel(CPoint(xLine, y)) == cr)
+                continue;
+            for (int x = left; x < right; ++x) {
+                if (Pixel(CPoint(x, y)) == cr) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                    break;
+                }
+            }
+        }
+        return first < 0 ? 0 : last - first + 1;
+    }
 
 private:
     CDC m_dc;
@@ -161,6 +181,42 @@ TEST_F(SurfaceTest, DrawsWorkspacePaperAndRedMarginLines)
     EXPECT_EQ(image.Pixel(ToClient(pView, 0, page.top - 60)), RGB(255, 0, 0));
     // Between the page edge and the margin line is paper.
     EXPECT_EQ(image.Pixel(ToClient(pView, page.left + 25, 0)), RGB(255, 255, 204));
+}
+
+TEST_F(SurfaceTest, PrinterMarginLabelIsTheSameSizeOnEveryPageAndZoom)
+{
+    CDrawDoc* pDoc = NewDesign();
+    CSurface* pView = FirstView(pDoc);
+    SetClientSize(pView, 1000, 1200);
+    pDoc->m_rectMargins = CRect(25, 25, 25, 25);
+    struct Page {
+        int cx;
+        int cy;
+    };
+    int nExpected = 0;
+    for (Page page : {Page{850, 1100}, Page{400, 200}, Page{925, 775}, Page{175, 100}}) {
+        for (int nZoom : {25, 50, 75, 100, 150, 200, 300, 400}) {
+            // Only zooms at which the whole page is in the window.
+            if (page.cx * nZoom > 90000 || page.cy * nZoom > 110000)
+                continue;
+            SCOPED_TRACE(testing::Message() << page.cx << " x " << page.cy << " at " << nZoom << "%");
+            pDoc->SetZoom(nZoom);
+            pView->SetPageSize(page.cx, page.cy);
+            RenderedView image(pView);
+            const CRect rect = pView->GetPageRect();
+            const CPoint lineLeft = ToClient(pView, rect.left + 25, rect.bottom + 25);
+            const CPoint lineRight = ToClient(pView, rect.right - 25, rect.bottom + 25);
+            // The label needs room between the side lines to be measured.
+            if (lineRight.x - lineLeft.x < 100)
+                continue;
+            const int nHeight = image.InkHeight(RGB(255, 0, 0), lineLeft.x + 3, lineLeft.y - 30, lineRight.x - 2,
+                lineLeft.y + 30, lineLeft.x + 2);
+            if (nExpected == 0)
+                nExpected = nHeight;
+            EXPECT_GT(nHeight, 4);
+            EXPECT_EQ(nHeight, nExpected);
+        }
+    }
 }
 
 TEST_F(SurfaceTest, DrawsObjectsExceptThoseHiddenForATile)

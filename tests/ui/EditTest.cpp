@@ -3,6 +3,7 @@
 
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/gdi/Gdi.h"
 #include "platform/ui/internal/ListBoxShared.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,58 @@ TEST_F(EditTest, MultiLineCountsLinesAndMovesBetweenThem)
     int changes = CountOf(EN_CHANGE);
     SetWindowText(edit, "a");
     EXPECT_EQ(CountOf(EN_CHANGE), changes);
+}
+
+TEST_F(EditTest, MultiLineWithoutAutoHScrollWrapsWordsOnTheScreenOnly)
+{
+    const char* text = "one two three four five six seven eight nine ten eleven twelve";
+    HWND edit = MakeEdit(ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, text, 80);
+    RECT format{};
+    SendMessage(edit, EM_GETRECT, 0, LPARAM(&format));
+    const int width = format.right - format.left;
+    const LRESULT nLines = SendMessage(edit, EM_GETLINECOUNT, 0, 0);
+    EXPECT_GE(nLines, 2);
+    EXPECT_EQ(Text(edit), text) << "wrapping puts no breaks into the text";
+
+    HDC dc = GetDC(edit);
+    HGDIOBJ font = HGDIOBJ(SendMessage(edit, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font != NULL ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const std::string all = text;
+    for (LRESULT line = 0; line < nLines; ++line) {
+        SCOPED_TRACE(line);
+        const size_t start = size_t(SendMessage(edit, EM_LINEINDEX, WPARAM(line), 0));
+        const size_t length = size_t(SendMessage(edit, EM_LINELENGTH, WPARAM(start), 0));
+        std::string shown = all.substr(start, length);
+        // Lines break after a blank, never inside a word that fits.
+        if (line > 0) {
+            EXPECT_EQ(all[start - 1], ' ');
+        }
+        while (!shown.empty() && shown.back() == ' ')
+            shown.pop_back();
+        SIZE size{};
+        GetTextExtentPoint32(dc, shown.c_str(), int(shown.size()), &size);
+        EXPECT_LE(size.cx, width) << shown;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+
+    // A word longer than the line is broken inside; a hard break still
+    // starts a line.
+    SetWindowText(edit, (std::string(60, 'w') + "\r\nend").c_str());
+    EXPECT_GT(SendMessage(edit, EM_GETLINECOUNT, 0, 0), 2);
+    const LRESULT last = SendMessage(edit, EM_GETLINECOUNT, 0, 0) - 1;
+    EXPECT_EQ(SendMessage(edit, EM_LINEINDEX, WPARAM(last), 0), 62);
+
+    // Typing at the end goes on on a new line once the line is full.
+    SetWindowText(edit, "");
+    SetFocus(edit);
+    Type("alpha beta gamma delta epsilon zeta eta theta");
+    EXPECT_GT(SendMessage(edit, EM_LINEFROMCHAR, WPARAM(-1), 0), 0);
+    EXPECT_EQ(Text(edit), "alpha beta gamma delta epsilon zeta eta theta");
+
+    // With ES_AUTOHSCROLL the line scrolls instead.
+    HWND scrolling = MakeEdit(ES_MULTILINE | ES_AUTOHSCROLL, text, 80);
+    EXPECT_EQ(SendMessage(scrolling, EM_GETLINECOUNT, 0, 0), 1);
 }
 
 TEST_F(EditTest, DialogCodesAskForEnterOnlyWhenWanted)

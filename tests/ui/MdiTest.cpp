@@ -1,4 +1,5 @@
 #include "platform/base/Geometry.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/ui/Headless.h"
 #include "platform/ui/Mdi.h"
 #include "platform/ui/User.h"
@@ -31,8 +32,48 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefFrameProc(hwnd, g.client, msg, wParam, lParam);
 }
 
+// A pane filling a child's client, painted in the child's colour, as a
+// view fills its frame.
+LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        // A stripe at the pane's left edge tells a moved pane from a
+        // repainted one.
+        HBRUSH brush = CreateSolidBrush(COLORREF(GetWindowLongPtr(GetParent(hwnd), GWLP_USERDATA)));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        RECT stripe{0, 0, 3, r.bottom};
+        FillRect(dc, &stripe, HBRUSH(GetStockObject(BLACK_BRUSH)));
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    if (msg == WM_ERASEBKGND)
+        return 1;
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
 LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_SIZE) {
+        if (HWND pane = GetWindow(hwnd, GW_CHILD))
+            MoveWindow(pane, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+    }
+    // A child given a colour (GWLP_USERDATA) paints its client in it.
+    if (msg == WM_PAINT && GetWindowLongPtr(hwnd, GWLP_USERDATA) != 0) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        HBRUSH brush = CreateSolidBrush(COLORREF(GetWindowLongPtr(hwnd, GWLP_USERDATA)));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
     if (msg == WM_MDIACTIVATE)
         g.activations.push_back(Activation{hwnd, HWND(wParam), HWND(lParam)});
     if (msg == WM_CREATE) {
@@ -95,6 +136,9 @@ protected:
         RegisterClass(&wc);
         wc.lpfnWndProc = ChildProc;
         wc.lpszClassName = "MdiTestChild";
+        RegisterClass(&wc);
+        wc.lpfnWndProc = PaneProc;
+        wc.lpszClassName = "MdiTestPane";
         RegisterClass(&wc);
 
         menu = CreateMenu();
@@ -438,6 +482,59 @@ TEST_F(MdiTest, TileAndCascadeGeometry)
     SendMessage(client, WM_MDIMAXIMIZE, WPARAM(a), 0);
     SendMessage(client, WM_MDITILE, MDITILE_HORIZONTAL, 0);
     EXPECT_FALSE(IsZoomed(a));
+}
+
+// What the MDI client area shows, children and their frames included.
+std::vector<COLORREF> Shown(HWND client)
+{
+    RECT r{};
+    GetClientRect(client, &r);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
+            pixels.push_back(platform::headless::WindowPixel(client, x, y) & 0xFFFFFF);
+    return pixels;
+}
+
+TEST_F(MdiTest, ArrangedWindowsRepaintWhatTheyUncover)
+{
+    HWND a = NewChild("A");
+    HWND b = NewChild("B");
+    HWND c = NewChild("C");
+    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 220)};
+    HWND children[] = {a, b, c};
+    for (int i = 0; i < 3; ++i) {
+        SetWindowLongPtr(children[i], GWLP_USERDATA, LONG_PTR(colours[i]));
+        RECT r{};
+        GetClientRect(children[i], &r);
+        CreateWindowEx(0, "MdiTestPane", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, r.right, r.bottom, children[i], NULL,
+            NULL, nullptr);
+    }
+    RECT area{};
+    GetClientRect(client, &area);
+    for (UINT how : {UINT(WM_MDICASCADE), UINT(MDITILE_HORIZONTAL), UINT(WM_MDICASCADE), UINT(MDITILE_VERTICAL),
+             UINT(MDITILE_HORIZONTAL), UINT(WM_MDICASCADE)}) {
+        SCOPED_TRACE(how);
+        if (how == WM_MDICASCADE)
+            SendMessage(client, WM_MDICASCADE, 0, 0);
+        else
+            SendMessage(client, WM_MDITILE, how, 0);
+        Drain();
+        UpdateWindow(frame);
+        // What is on screen must be what a full repaint draws.
+        const std::vector<COLORREF> arranged = Shown(client);
+        RedrawWindow(frame, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        const std::vector<COLORREF> repainted = Shown(client);
+        ASSERT_EQ(arranged.size(), repainted.size());
+        size_t nStale = 0;
+        size_t nFirst = 0;
+        for (size_t i = 0; i < arranged.size(); ++i) {
+            if (arranged[i] != repainted[i] && nStale++ == 0)
+                nFirst = i;
+        }
+        EXPECT_EQ(nStale, 0u) << "first stale pixel at " << nFirst % size_t(area.right) << ", "
+                              << nFirst / size_t(area.right);
+    }
 }
 
 TEST_F(MdiTest, NextVisitsEveryChildAndPreviousGoesBack)

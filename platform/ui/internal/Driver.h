@@ -95,6 +95,12 @@ std::unique_ptr<Driver> CreateSdlDriver(std::string& error);
 // Whether an X11 or Wayland display is named in the environment (Driver.cpp).
 bool DisplayReachable();
 
+// The session is ending (the desktop says so, or a signal): every top-level
+// window is asked with WM_QUERYENDSESSION and may refuse; then the main
+// window (SetInstanceMainWindow's, else `fallbackMain`) gets WM_CLOSE, or
+// the loop WM_QUIT when there is none (EndSession.cpp).
+void RequestEndSession(HWND fallbackMain);
+
 // Outside file descriptors the loop watches while it waits (the
 // single-instance channel); `readable` runs on the user-interface thread
 // from inside the loop. Drivers poll these in WaitEvents.

@@ -6,6 +6,7 @@
 #include "platform/base/Types.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace platform {
 
@@ -40,5 +41,28 @@ BYTE CharacterForKey(UINT vk, KeyModifiers modifiers);
 // CharacterForKey already gave the character of the key (Ctrl or Alt held,
 // but not both: that is AltGr, which types text).
 bool TextSuppressedBy(KeyModifiers modifiers);
+
+// An SDL event as the focus filter below sees it.
+struct KeyboardEventSummary {
+    enum class Kind {
+        Key,
+        FocusLost,
+        FocusGained,
+        Other,
+    };
+    Kind kind = Kind::Other;
+    bool down = false;
+    int scancode = 0;
+};
+
+// When the keyboard leaves a window SDL releases every key it holds, and
+// when another window takes it SDL presses again the modifiers still held.
+// Between two windows of ours (a menu, list or tip taking the keyboard from
+// its owner, as every shown window does without a window manager) that pair
+// is noise: an Alt held over a menu would read as a fresh Alt press and
+// release, which closes the menu. Sets `noise` (resized to the events) for
+// the releases and presses that cancel out; a release that nothing presses
+// again stays, as the key was really let go meanwhile.
+void MarkFocusShuffle(const std::vector<KeyboardEventSummary>& events, std::vector<bool>& noise);
 
 } // namespace platform
