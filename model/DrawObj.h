@@ -1,22 +1,37 @@
 #pragma once
-// CDrawObj: the base of every item that lies on a design surface. This is
-// the part of the object that the document and its surfaces rely on today:
-// the position on the surface, the flags word, the pen and brush, the link
-// to the owning document and view, and invalidation. Pictures, text,
-// rotation, handles and the stored record extend it.
+// CDrawObj: the base of every item that lies on a design surface, and
+// itself the picture and text item. It holds what all objects share: the
+// position rectangles, the outline pen and fill brush, the owned picture and
+// text, rotation, crop and flip state, the nine handle markers, the calendar
+// cell lists, and the link to the owning document and view.
 //
 // Coordinates are logical units of hundredths of an inch with y growing
-// upwards, so a normalised rectangle has top >= bottom. An object lies in
-// one view's object list and never owns its document or view; whoever takes
-// it off the last list deletes it.
+// upwards, so a normalised rectangle has top >= bottom and a point lies
+// inside when left <= x < right and bottom < y <= top. An object lies in one
+// view's object list and never owns its document or view; whoever takes it
+// off the last list deletes it. It owns its picture, its text (block text
+// through a CTextContentHolder, or a CWrapText), the in-place editor, the
+// render cache, and the day cells of its lists (each with its item).
 
+#include "model/RotatedRect.h"
 #include "platform/base/GdiRecords.h"
 #include "platform/base/Geometry.h"
+#include "platform/base/ObList.h"
 #include "platform/base/Object.h"
+#include "platform/base/String.h"
+#include "platform/gdi/GdiObject.h"
 
 class CDC;
 class CDrawDoc;
+class CFillInfo;
+class CImage;
+class CObjectAttributes;
 class CSurface;
+class CTextBlock;
+class CTextContentHolder;
+class CTextEditHost;
+class CWnd;
+class CWrapText;
 
 // Bits of CDrawObj::m_wFlags.
 #define OBJ_FLAG_LOADED 0x0001        // set at construction and after every load
@@ -37,9 +52,26 @@ class CSurface;
 // The flags a fresh object carries.
 #define OBJ_FLAGS_DEFAULT (OBJ_FLAG_LOADED | OBJ_FLAG_AUTO_OUTLINE)
 
+// Bits of CDrawObj::m_wTextFlags.
+#define OBJ_TEXT_DEFAULT_FORMAT 0x0001
+#define OBJ_TEXT_USER_LOGO 0x0040     // the user's logo object
+
 // Document update hint an object sends when its look changed; the views
 // invalidate the object's area.
 #define HINT_OBJECT_CHANGED 1
+
+// The states of DrawTracker.
+enum TrackerState : int {
+    TrackerNone = 0,
+    TrackerSelected = 1,
+    TrackerActive = 2,
+    TrackerNoRotation = 3,
+};
+
+// The rotation handle.
+constexpr int kRotateHandle = 9;
+// The attribute record's shape kind of a straight line.
+constexpr int kLineShapeKind = 3;
 
 class CDrawObj : public CObject {
     DECLARE_SERIAL(CDrawObj)
@@ -51,7 +83,8 @@ public:
     CDrawObj& operator=(const CDrawObj&) = delete;
 
     // Every field back to its construction default, with the next serial
-    // number; m_position is emptied.
+    // number; m_position is emptied. Owned content is not freed here: Init
+    // runs on a fresh object.
     void Init();
 
     // Asks the owning document to update its views with hint 1 and this
@@ -67,32 +100,231 @@ public:
     // than leaving a file without its objects.
     void Serialize(CArchive& ar) override;
 
+    // ---- The virtual interface, in its order
+    // With flag 0x0200 the outline follows the content (on only without text
+    // and picture); a fill stays only without a picture and either without
+    // text or with the printing word's bit 0x0020.
+    virtual void RefreshContentFlags();
+    // 9 (eight sizing handles and the rotation handle) or 8.
+    virtual int GetHandleCount();
+    virtual BOOL IsRotateHandle(int nHandle);
+    // The place of handle n: unrotated from the table of places, else turned
+    // with the object.
+    virtual CPoint GetHandle(int nHandle, BOOL bUnrotated = TRUE);
+    virtual HCURSOR GetHandleCursor(int nHandle);
+    virtual HCURSOR GetRotateCursor(int nAngle);
+    // Each sets the colour, invalidates and marks the document modified.
+    virtual void SetLineColor(COLORREF crColor);
+    virtual void SetFillColor(COLORREF crColor);
+    // Value slots that only shapes fill: 0 and nothing here.
+    virtual void SetValueC(int nValue);
+    virtual int GetValueA();
+    virtual void SetValueA(int nValue);
+    virtual int GetValueB();
+    virtual void SetValueB(int nValue);
+    virtual int GetReservedValue();
+    // TRUE when the object holds neither text nor a picture.
+    virtual BOOL IsShape();
+    virtual BOOL IsFillable();
+    virtual BOOL IsOleObject();
+    virtual BOOL IsCalendar();
+    // Fills the record's base fields (rectangle, outline, fill, the four
+    // words, text mode, word wrap, crop, the picture's size; calendar start
+    // 0); the caller's values stay in the others.
+    virtual void GetAttributes(CObjectAttributes& attrs, int nFlag = 0);
+    // Applies the base fields, then refreshes, re-fits or invalidates, marks
+    // the document modified and frees the render cache. The options choose
+    // what shapes take from the record: picture source, mirror kept, font
+    // to the whole text, a fourth, and the value passed to cell clones.
+    virtual void SetAttributes(const CObjectAttributes& attrs, BOOL bPictureSource = TRUE, BOOL bKeepMirror = FALSE,
+        BOOL bApplyFont = TRUE, BOOL bOption4 = FALSE, BOOL bCellOption = FALSE);
     // Draws nothing: the view draws picture and text objects itself.
     virtual void Draw(CDC* pDC);
+    // The handle markers: nothing while the text is edited in place; states
+    // 1 and 2 with the rotation handle, 3 without.
+    virtual void DrawTracker(CDC* pDC, TrackerState state);
+    // Moves the object to the rectangle (and the unrotated rectangle when
+    // given, else the unrotated rectangle moves along).
+    virtual void MoveTo(const CRect& position, CSurface* pView, int nHandle = -1, const CRect* pUnrotated = nullptr);
+    // 0 for none, else 1 (not selected) or the handle hit (selected).
+    virtual int HitTest(CPoint point, CSurface* pView, BOOL bSelected);
+    // The 1-based calendar cell under the point, 0 for none; calendars
+    // answer it, other objects empty the selected cell and answer 0.
+    virtual int HitTestCalendarCell(CPoint point, CSurface* pView, BOOL bSelected, BOOL bSelectCell);
+    virtual BOOL Intersects(const CRect& rect);
+    virtual BOOL IsInsideRect(const CRect& rect);
+    // Drags a sizing handle to the point.
+    virtual void MoveHandleTo(int nHandle, CPoint point, CSurface* pView);
+    // Opens the object's editor page; TRUE when something was changed.
+    virtual BOOL OnOpen(CSurface* pView, int nPage = 0, CWnd* pParent = nullptr, CObjectAttributes* pAttrs = nullptr,
+        UINT nFlags = 0);
+    // Empties the selected day cell of a calendar; nothing for others.
+    virtual void ClearSelectedCell();
+    // A new object with this one's attributes, picture and text, unlocked,
+    // added to the document for the view when a document is given (the
+    // document then owns it; NULL when it could not take it). Without a
+    // document the caller owns the copy.
+    virtual CDrawObj* Clone(CDrawDoc* pDoc, CSurface* pView);
     // How far the drawing reaches beyond m_position, both ways.
     virtual CSize GetLinePadding() const;
+    // The shape kind the attribute record would carry (0 here), without
+    // building a record.
+    virtual int GetShapeKind() const;
+
+    // ---- Geometry, handles and hit tests
+    // The handle square (6 x 6 pixels about the handle) in logical units,
+    // normalised.
+    CRect GetHandleRect(int nHandle, CSurface* pView);
+    BOOL IsQuarterTurn();
+    // Only for objects with 9 handles: stores the angle and turns every
+    // marker.
+    void SetAngle(double dAngle);
+    BOOL UpdateRotateCenter();
+    static int MapHandleForMirror(BOOL bMirrorX, BOOL bMirrorY, int nHandle);
+    int MapHandleForQuarterTurn(int nHandle) const;
+    // Whether the object shows in its normal left-right (top-bottom) order
+    // in its view; FALSE without a view.
+    BOOL IsOrientedX();
+    BOOL IsOrientedY();
+    BOOL IsMirroredX() { return !IsOrientedX(); }
+    BOOL IsMirroredY() { return !IsOrientedY(); }
+    // The cursor resource of a handle or rotation angle: a cursor of the
+    // cursor set, or a system cursor (IDC_ number 32512 and up) when the
+    // preferences ask for plain sizing cursors.
+    UINT GetHandleCursorId(int nHandle);
+    static UINT GetRotateCursorId(int nAngle);
+    // Degrees counter-clockwise from the positive x axis (y up) of the line
+    // from the first point to the second; 0 for coinciding points.
+    static double AngleBetween(int x0, int y0, int x1, int y1);
+    static double Distance(int x0, int y0, int x1, int y1);
+    static CPoint PointToDeviceWithOrigin(CDC* pDC, CPoint point);
+    void FitUnrotatedToPosition();
+    void Flip(BOOL bHorizontal, BOOL bVertical);
+    // Reshapes to the proportions cx : cy, the sides opposite handle n
+    // staying; on m_position (invalidated) when pRect is NULL.
+    void FitToProportions(int cx, int cy, int nHandle, CRect* pRect);
+    CSurface* GetSurface();
+    void SetSurface(CSurface* pView);
+    int CrossesGuideLine();
+    void SizeToText(CSurface* pView);
+    void AutoSizeToText();
+    void SetBlockTextColor(COLORREF crColor);
+    void InsertBlockText(int nPosition, const CString& strText);
+    BOOL IsBlockTextFixed() const;
+    void UpdatePictureCorners();
+    CRect GetMarkerRect(int x, int y) const;
+
+    // ---- Content
+    BOOL HasText() const;
+    BOOL HasPicture() const;
+    BOOL IsTextEditActive() const;
+    CString GetText() const;
+    // Replaces the whole text in a text mode (1 block, 0 wrapped), creating
+    // its holder when needed.
+    void SetText(const CString& strText, BOOL bBlockText);
+    CTextBlock* GetTextBlock() const;
+    // The picture's size, or 100 x 100 without content.
+    CSize GetNaturalSize() const;
+    void FreeRenderCache();
+    BOOL IsRotated() const;
+    double GetContentRotation() const;
+    // The object's angle rounded half away from zero into 0..359.
+    int GetRoundedAngle() const;
+
+    // The banded colour fill of a shape inside rect (logical units),
+    // clipped to whatever the DC clips to: strips of colours moving from
+    // the fill's first to its last colour, turned with the object.
+    void PaintFill(CDC* pDC, const CRect& rect, const CFillInfo& fill);
 
     // The serial counter that supplies m_nSerial (0 at program start).
     static DWORD GetNextSerial();
 
+    // The rectangle with left <= right and top >= bottom.
+    static CRect NormalizeUp(const CRect& rect);
+    // An angle in whole degrees brought into 0..359.
+    static int NormalizeDegrees(int nAngle);
+
     WORD m_wFlags = OBJ_FLAGS_DEFAULT;
     WORD m_wTextFlags = 0;
-    WORD m_wExtraFlags = 0;
-    WORD m_wObjectWord = 0;
+    WORD m_wExtraFlags = 0;  // information-field bits
+    WORD m_wObjectWord = 0;  // group number, 0 none
     DWORD m_nSerial = 0;
+    DWORD m_nConstructed = 1;
+    DWORD m_nAlive = 1;      // 0 once the destructor ran
     CRect m_position;
     CRect m_rectUnrotated;
     CRect m_rectUncropped;
+    int m_nCalendarIndex = -1;
+    int m_nRotateHandleOffset = 0;
+    BOOL m_bCellHit = FALSE;     // the tools' calendar-cell hit flag
     CDrawDoc* m_pDocument = nullptr; // not owned
     CSurface* m_pSurface = nullptr;  // cached view that holds the object; not owned
+    BOOL m_bPressed = FALSE;     // the tools' pressed mark
+    BOOL m_bRotateDrag = FALSE;  // a rotation drag is running
+    CObList m_calendarShapes{10};
+    CObList m_dayCells{10};      // CDayCellObj cells of calendar kind 0
+    CObList m_weekCells{10};     // of kind 1
+    CObList m_monthCells{10};    // of kind 2
+    CRect m_rectCell;            // the selected calendar cell
+    int m_nCellKind = 0;         // the list of the selected cell
+    CString m_strCalendarA;
+    CString m_strCalendarB;
+    CString m_strCalendarNames[5];
+    CString m_strCalendarC;
     BOOL m_bDetached = FALSE;
+    BOOL m_bAlwaysEmbed = FALSE;
+    BOOL m_bAutoOutline = FALSE;
     BOOL m_bOutline = TRUE;
     LOGPEN m_logpen{};
     BOOL m_bFill = FALSE;
     LOGBRUSH m_logbrush{};
     LONG m_nContentWord = -1; // background colour behind the fill, -1 none
+    CImage* m_pPicture = nullptr; // owned
+    int m_nTextRotation = 0;
+    BOOL m_bCropMode = FALSE;    // the crop tool's mark
+    BOOL m_bBlockText = FALSE;   // 1 block text, 0 wrapped text
+    BOOL m_bWrapFlag = TRUE;
+    CObject* m_pCache = nullptr; // owned
+    CBitmap m_bmpCache;
+    CSize m_sizeMarker;
+    BOOL m_bFlipX = FALSE;
+    BOOL m_bFlipY = FALSE;
+    double m_dCropLeft = 0.0;
+    double m_dCropTop = 0.0;
+    double m_dCropWidth = 1.0;
+    double m_dCropHeight = 1.0;
+    double m_dBaseLeft = 0.0;
+    double m_dBaseTop = 0.0;
+    double m_dBaseWidth = 0.0;
+    double m_dBaseHeight = 0.0;
     double m_dAngle = 0.0;
+    int m_nAngle = 0;            // the angle in whole degrees
+    CPoint m_ptRotateCenter;
+    CTextContentHolder* m_pTextHolder = nullptr; // owned
+    CWrapText* m_pWrapText = nullptr;            // owned
+    CTextEditHost* m_pTextEditor = nullptr;      // owned
+    int m_nHitHandle = 0;        // the tools' hit-handle number
+    CRect m_rectRotateRef;
+    CRotatedRect m_handles[9];
+
+protected:
+    // Gives pClone (a fresh object of this one's class on the same
+    // position) this object's attributes, rectangles, picture and text,
+    // unlocks it and hands it to the document as Clone says.
+    CDrawObj* CloneInto(CDrawObj* pClone, CDrawDoc* pDoc, CSurface* pView);
 
 private:
+    // Handle n's place turned about the centre of m_rectUnrotated by the
+    // angle, as marker n's centre.
+    CPoint TurnedHandle(int nHandle);
+    // Sets marker n to the handle's place, pivot and angle.
+    void UpdateMarker(int nHandle);
+    // Client (y down) place of a turned handle; FALSE without a view.
+    BOOL ClientHandle(CSurface* pView, int nHandle, CPoint& point);
+    // The angle the attribute record carries, in 0..359 (0 for a line).
+    int GetRecordAngle() const;
+    void DrawHandles(CDC* pDC, BOOL bWithRotation);
+    void DeleteContent();
+
     static DWORD s_nNextSerial;
 };

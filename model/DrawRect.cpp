@@ -49,3 +49,11 @@ CSize CDrawRect::GetLinePadding() const
     int nWidth = std::abs(static_cast<int>(m_logpen.lopnWidth.x));
     return CSize(nWidth, nWidth);
 }
+
+CDrawObj* CDrawRect::Clone(CDrawDoc* pDoc, CSurface* pView)
+{
+    auto* pClone = new CDrawRect(m_position, m_nShape);
+    pClone->m_nShape = m_nShape;
+    pClone->m_nSides = m_nSides;
+    return CloneInto(pClone, pDoc, pView);
+}

@@ -32,6 +32,10 @@ public:
     void Draw(CDC* pDC) override;
     // The pen width both ways.
     CSize GetLinePadding() const override;
+    int GetShapeKind() const override { return m_nShape; }
+    // A new shape of the same kind and side count, with the base object's
+    // attributes, rectangles, picture and text.
+    CDrawObj* Clone(CDrawDoc* pDoc, CSurface* pView) override;
 
     int m_nShape = SHAPE_RECTANGLE;
     int m_nSides = 4; // sides of the regular polygon

@@ -356,10 +356,23 @@ std::unordered_map<HGDIOBJ, CGdiObject*>& PermanentMap()
     return map;
 }
 
+// Temporary wrappers never own their objects. The map may outlive the
+// object table at exit (it can be made first), so it lets go of the handles
+// before its wrappers die rather than have them delete through a table
+// already gone.
+struct TemporaryWrappers {
+    std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject>> map;
+    ~TemporaryWrappers()
+    {
+        for (auto& entry : map)
+            entry.second->m_hObject = NULL;
+    }
+};
+
 std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject>>& TemporaryMap()
 {
-    static std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject>> map;
-    return map;
+    static TemporaryWrappers wrappers;
+    return wrappers.map;
 }
 
 std::unique_ptr<CGdiObject> MakeWrapper(GdiKind kind)

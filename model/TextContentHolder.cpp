@@ -1,0 +1,26 @@
+#include "model/TextContentHolder.h"
+
+#include "text/TextBlock.h"
+
+CTextContentHolder::CTextContentHolder(CDrawObj* pOwner)
+    : m_pBlock(new CTextBlock(pOwner))
+{
+}
+
+CTextContentHolder::~CTextContentHolder()
+{
+    delete m_pBlock;
+}
+
+void CTextContentHolder::Draw(CDC* pDC, const CRect& rect)
+{
+    if (pDC == nullptr)
+        return;
+    m_pBlock->SetRect(rect);
+    m_pBlock->Draw(pDC, &rect);
+}
+
+void CTextContentHolder::Serialize(CArchive& ar)
+{
+    m_pBlock->Serialize(ar);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// CTextContentHolder: carries the block text of a drawing object. It holds
+// one CTextBlock, built with the owning object, and is the only way the
+// object reaches it. The object owns the holder; the holder owns the block
+// and destroys it with itself.
+
+#include "platform/base/Geometry.h"
+#include "platform/base/Object.h"
+
+class CDC;
+class CDrawObj;
+class CTextBlock;
+
+class CTextContentHolder : public CObject {
+public:
+    explicit CTextContentHolder(CDrawObj* pOwner);
+    ~CTextContentHolder() override;
+    CTextContentHolder(const CTextContentHolder&) = delete;
+    CTextContentHolder& operator=(const CTextContentHolder&) = delete;
+
+    CTextBlock* GetBlock() const { return m_pBlock; }
+
+    // Lays the block into the rectangle (its frame) and draws it.
+    void Draw(CDC* pDC, const CRect& rect);
+
+    // Forwards to the block.
+    void Serialize(CArchive& ar) override;
+
+    // The text extent measured when the holder was last laid out; a clone
+    // carries it over.
+    CSize m_sizeCached;
+
+private:
+    CTextBlock* m_pBlock; // owned
+};
