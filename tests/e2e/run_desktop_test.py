@@ -27,12 +27,11 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-from e2e_support import (Failure, colours_in, count_pixels, die_with_parent, focused_window, pixel_at,
-                         program_windows, screenshot, start_checks, start_xvfb, stop_processes, wait_for,
-                         xdotool)
+from e2e_support import (Failure, StageMissed, colours_in, count_pixels, die_with_parent, focused_window,
+                         pixel_at, program_windows, run_with_one_retry, screenshot, start_checks, start_xvfb,
+                         stop_processes, wait_for, xdotool)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -47,10 +46,6 @@ WHITE = (255, 255, 255)
 PRINT_BUTTON = (88, 50)
 SECOND_BAR_BUTTON = (150, 83)
 PRINT_TIP = "Print"
-
-
-class StageMissed(Failure):
-    """The machine was too slow to photograph a passing state (the splash)."""
 
 
 def close_to(a, b, tolerance=24):
@@ -339,28 +334,7 @@ def main():
     code = start_checks(__doc__)
     if code is not None:
         return code
-    keep = os.environ.get("THREADWICK_E2E_SHOTS")
-    if keep:
-        os.makedirs(keep, exist_ok=True)
-    # The splash is up for about a second and a half; a machine too slow to
-    # photograph it in that time gets one more run from a new home folder.
-    for attempt in (1, 2):
-        work = tempfile.mkdtemp(prefix="threadwick-e2e-desktop-")
-        try:
-            run(os.path.abspath(sys.argv[1]), work, keep)
-            print("e2e: desktop test passed")
-            return 0
-        except StageMissed as error:
-            if attempt == 2:
-                print("e2e: FAILED: %s" % error, file=sys.stderr)
-                return 1
-            print("e2e: %s; trying once more" % error, file=sys.stderr)
-        except (Failure, subprocess.SubprocessError, OSError) as error:
-            print("e2e: FAILED: %s" % error, file=sys.stderr)
-            return 1
-        finally:
-            shutil.rmtree(work, ignore_errors=True)
-    return 1
+    return run_with_one_retry("desktop", run)
 
 
 if __name__ == "__main__":

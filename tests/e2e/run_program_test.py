@@ -19,11 +19,10 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-from e2e_support import (Failure, die_with_parent, screenshot, start_checks, start_xvfb, stop_processes,
-                         wait_for)
+from e2e_support import (Failure, StageMissed, die_with_parent, run_with_one_retry, screenshot, start_checks,
+                         start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -34,7 +33,7 @@ DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey")
 PAGE_SETUP_TITLE = "Page Setup"
 
 
-class SplashMissed(Failure):
+class SplashMissed(StageMissed):
     """The splash went before a screenshot could show it drawn."""
 
 
@@ -208,29 +207,7 @@ def main():
     code = start_checks(__doc__)
     if code is not None:
         return code
-    keep = os.environ.get("THREADWICK_E2E_SHOTS")
-    if keep:
-        os.makedirs(keep, exist_ok=True)
-    # The splash is on screen for about a second and a half; on a machine
-    # too slow to photograph it in that time the whole run is tried again
-    # once, from a new home folder, before the stage counts as failed.
-    for attempt in (1, 2):
-        work = tempfile.mkdtemp(prefix="threadwick-e2e-program-")
-        try:
-            run(os.path.abspath(sys.argv[1]), work, keep)
-            print("e2e: program test passed")
-            return 0
-        except SplashMissed as error:
-            if attempt == 2:
-                print("e2e: FAILED: %s" % error, file=sys.stderr)
-                return 1
-            print("e2e: %s; trying once more" % error, file=sys.stderr)
-        except (Failure, subprocess.SubprocessError, OSError) as error:
-            print("e2e: FAILED: %s" % error, file=sys.stderr)
-            return 1
-        finally:
-            shutil.rmtree(work, ignore_errors=True)
-    return 1
+    return run_with_one_retry("program", run)
 
 
 if __name__ == "__main__":

@@ -28,7 +28,7 @@ import sys
 import tempfile
 import time
 
-from e2e_support import Failure, die_with_parent, start_checks, start_xvfb, stop_processes, wait_for
+from e2e_support import Failure, die_with_parent, shots_folder, start_checks, start_xvfb, stop_processes, wait_for
 from run_program_test import SCREEN, Screen, colours_in
 
 CYCLES = 30
@@ -235,9 +235,7 @@ def main():
     code = start_checks(__doc__)
     if code is not None:
         return code
-    keep = os.environ.get("THREADWICK_E2E_SHOTS")
-    if keep:
-        os.makedirs(keep, exist_ok=True)
+    keep = shots_folder()
     program = os.path.abspath(sys.argv[1])
     work = tempfile.mkdtemp(prefix="threadwick-e2e-robustness-")
     xvfb = None
