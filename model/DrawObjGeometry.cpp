@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -56,6 +57,30 @@ HCURSOR CursorFromId(UINT nId)
     if (nId >= kSysArrow)
         return ::LoadCursor(NULL, MAKEINTRESOURCE(nId));
     return theCursorSet.GetResourceCursor(nId);
+}
+
+// The size a text object's text takes on the view, measured on a DC
+// prepared as the view prepares its own; FALSE without a DC.
+BOOL MeasureText(CTextBlock* pBlock, CWrapText* pWrap, CSurface* pView, CSize& size)
+{
+    CDC dc;
+    if (!dc.CreateCompatibleDC(nullptr))
+        return FALSE;
+    pView->OnPrepareDC(&dc, nullptr);
+    size = CSize(0, 0);
+    if (pBlock != nullptr) {
+        pBlock->PrepareFont(pView);
+        size = pBlock->CalcSize(&dc);
+    } else if (pWrap != nullptr) {
+        size = pWrap->CalcSize(&dc);
+    }
+    return TRUE;
+}
+
+// A text object holds its text with 8 units to spare and never shrinks.
+CSize GrownToText(const CRect& old, CSize text)
+{
+    return CSize(std::max<int>(text.cx + 8, old.Width()), std::max<int>(text.cy + 8, old.top - old.bottom));
 }
 
 } // namespace
@@ -168,8 +193,10 @@ void CDrawObj::DrawHandles(CDC* pDC, BOOL bWithRotation)
     int nCount = GetHandleCount();
     if ((m_wFlags & OBJ_FLAG_LOCKED) && !IsTextEditActive())
         nCount = 1;
-    if (!bWithRotation)
-        nCount = std::min(nCount, 8);
+    // Without rotation the rotation handle is left out; a polygon has
+    // none among its point handles.
+    if (!bWithRotation && nCount > 0 && IsRotateHandle(nCount))
+        --nCount;
     m_rectRotateRef = m_position;
     UpdatePictureCorners();
     CSurface* pView = GetSurface();
@@ -177,7 +204,8 @@ void CDrawObj::DrawHandles(CDC* pDC, BOOL bWithRotation)
     m_sizeMarker = CSize(2 * k + 1, 2 * k + 1);
 
     // Markers are squares of whole device pixels whatever the mapping.
-    CPoint places[9];
+    // A polygon has a handle per point, not nine.
+    std::vector<CPoint> places(static_cast<size_t>(std::max(nCount, 0)));
     for (int n = 1; n <= nCount; ++n) {
         places[n - 1] = GetHandle(n, FALSE);
         pDC->LPtoDP(&places[n - 1]);
@@ -188,7 +216,7 @@ void CDrawObj::DrawHandles(CDC* pDC, BOOL bWithRotation)
     pDC->SetViewportOrg(0, 0);
     for (int n = 1; n <= nCount; ++n) {
         const CRect marker = GetMarkerRect(places[n - 1].x - k, places[n - 1].y - k);
-        if (n == kRotateHandle) {
+        if (IsRotateHandle(n)) {
             pDC->FillSolidRect(&marker, RGB(0, 160, 0));
         } else {
             pDC->FillSolidRect(&marker, RGB(0, 0, 0));
@@ -638,24 +666,15 @@ void CDrawObj::SizeToText(CSurface* pView)
 {
     if (!HasText() || HasPicture() || pView == nullptr)
         return;
-    CDC dc;
-    if (!dc.CreateCompatibleDC(nullptr))
+    CSize size;
+    if (!MeasureText(m_bBlockText ? GetTextBlock() : nullptr, m_pWrapText, pView, size))
         return;
-    pView->OnPrepareDC(&dc, nullptr);
-    CSize size(0, 0);
-    if (CTextBlock* pBlock = m_bBlockText ? GetTextBlock() : nullptr) {
-        pBlock->PrepareFont(pView);
-        size = pBlock->CalcSize(&dc);
-    } else if (m_pWrapText != nullptr) {
-        size = m_pWrapText->CalcSize(&dc);
-    }
     const CRect old = GetNormalizedPosition();
-    const int nWidth = std::max<int>(size.cx + 8, old.Width());
-    const int nHeight = std::max<int>(size.cy + 8, old.top - old.bottom);
+    const CSize grown = GrownToText(old, size);
     pView->InvalidateObjectRect(this);
     // The text grows to the right and upwards from the bottom-left corner,
     // which stays where it was.
-    m_position = CRect(old.left, old.bottom + nHeight, old.left + nWidth, old.bottom);
+    m_position = CRect(old.left, old.bottom + grown.cy, old.left + grown.cx, old.bottom);
     if (GetRoundedAngle() == 0)
         m_rectUnrotated = m_position;
     pView->InvalidateObjectRect(this);
@@ -672,22 +691,13 @@ void CDrawObj::AutoSizeToText()
     CSurface* pView = GetSurface();
     if (pView == nullptr)
         return;
-    CDC dc;
-    if (!dc.CreateCompatibleDC(nullptr))
+    CSize size;
+    if (!MeasureText(m_bBlockText ? GetTextBlock() : nullptr, m_pWrapText, pView, size))
         return;
-    pView->OnPrepareDC(&dc, nullptr);
-    CSize size(0, 0);
-    if (CTextBlock* pBlock = m_bBlockText ? GetTextBlock() : nullptr) {
-        pBlock->PrepareFont(pView);
-        size = pBlock->CalcSize(&dc);
-    } else if (m_pWrapText != nullptr) {
-        size = m_pWrapText->CalcSize(&dc);
-    }
     const CRect old = GetNormalizedPosition();
-    const int nWidth = std::max<int>(size.cx + 8, old.Width());
-    const int nHeight = std::max<int>(size.cy + 8, old.top - old.bottom);
+    const CSize grown = GrownToText(old, size);
     // From the top-left corner, then oriented like the old rectangle.
-    CRect rect(old.left, old.top, old.left + nWidth, old.top - nHeight);
+    CRect rect(old.left, old.top, old.left + grown.cx, old.top - grown.cy);
     if ((m_position.left > m_position.right) != (rect.left > rect.right))
         std::swap(rect.left, rect.right);
     if ((m_position.top < m_position.bottom) != (rect.top < rect.bottom))

@@ -88,3 +88,18 @@
 #define IDB_MENU_HELP_TOPICS 0x27F
 #define IDB_MENU_HOW_DO_I 0x4A7
 #define IDB_MENU_NEW_WINDOW 0x4BB
+
+// Stock shape outlines of the rectangle object (SHAPEDATA, design boxes
+// with y down); tools/artgen/ShapeOutlines.h describes their figures.
+#define IDR_SHAPE_ARROW 10000
+#define IDR_SHAPE_ROUND_RECT 10001
+#define IDR_SHAPE_BUBBLE_LEFT 10002
+#define IDR_SHAPE_HEART 10003
+#define IDR_SHAPE_CLUB 10004
+#define IDR_SHAPE_SPADE 10005
+#define IDR_SHAPE_DIAMOND 10006
+#define IDR_SHAPE_STAR 10007
+#define IDR_SHAPE_BUBBLE_RIGHT 10008
+#define IDR_SHAPE_SUN 10009
+#define IDR_SHAPE_SIGN 10010
+#define IDR_SHAPE_SHIELD 10011

@@ -59,6 +59,12 @@
 #define ALTERNATE 1
 #define WINDING 2
 
+// Point types of paths and outlines.
+#define PT_CLOSEFIGURE 0x01
+#define PT_LINETO 0x02
+#define PT_BEZIERTO 0x04
+#define PT_MOVETO 0x06
+
 // ---- Device state -------------------------------------------------------------
 
 #define TRANSPARENT 1

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 namespace platform {
@@ -159,7 +160,8 @@ Region Region::FromBands(std::vector<RECT> rects)
     return region;
 }
 
-Region Region::FromPolygons(const POINT* points, const int* counts, int polygonCount, int fillMode)
+void ScanPolygons(const POINT* points, const int* counts, int polygonCount, int fillMode, int rowFirst, int rowEnd,
+    const std::function<void(int y, const ScanSpans& spans)>& row)
 {
     struct Edge {
         double x0, y0, x1, y1;
@@ -185,26 +187,35 @@ Region Region::FromPolygons(const POINT* points, const int* counts, int polygonC
         p += n;
     }
     if (edges.empty())
-        return Region();
-    int rowFirst = int(std::max<double>(std::ceil(yMin - 0.5), -kScanLimit));
-    int rowEnd = int(std::min<double>(std::ceil(yMax - 0.5), kScanLimit));
+        return;
+    rowFirst = std::max({rowFirst, int(std::max<double>(std::ceil(yMin - 0.5), -kScanLimit)), -kScanLimit});
+    rowEnd = std::min({rowEnd, int(std::min<double>(std::ceil(yMax - 0.5), kScanLimit)), kScanLimit});
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
 
-    std::vector<RECT> rects;
+    // Active edges: those whose [y0, y1) holds the row's centre. Edges join
+    // in the order of their tops and leave once the scan passes their ends,
+    // so a row costs what crosses it, not every edge of the figure.
+    std::vector<const Edge*> active;
+    size_t next = 0;
     std::vector<std::pair<double, int>> crossings;
+    ScanSpans spans;
     for (int y = rowFirst; y < rowEnd; ++y) {
         double yc = y + 0.5;
-        crossings.clear();
-        for (const Edge& e : edges) {
-            if (e.y0 > yc)
+        while (next < edges.size() && edges[next].y0 <= yc)
+            active.push_back(&edges[next++]);
+        std::erase_if(active, [yc](const Edge* e) { return yc >= e->y1; });
+        if (active.empty()) {
+            if (next == edges.size())
                 break;
-            if (yc >= e.y1)
-                continue;
-            double x = e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
-            crossings.emplace_back(x, e.dir);
+            continue;
+        }
+        crossings.clear();
+        for (const Edge* e : active) {
+            double x = e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0);
+            crossings.emplace_back(x, e->dir);
         }
         std::sort(crossings.begin(), crossings.end());
-        Spans spans;
+        spans.clear();
         int winding = 0;
         for (size_t k = 0; k + 1 < crossings.size(); ++k) {
             winding += crossings[k].second;
@@ -221,8 +232,16 @@ Region Region::FromPolygons(const POINT* points, const int* counts, int polygonC
             else
                 spans.emplace_back(first, end);
         }
-        EmitRow(rects, y, spans);
+        if (!spans.empty())
+            row(y, spans);
     }
+}
+
+Region Region::FromPolygons(const POINT* points, const int* counts, int polygonCount, int fillMode)
+{
+    std::vector<RECT> rects;
+    ScanPolygons(points, counts, polygonCount, fillMode, INT_MIN, INT_MAX,
+        [&](int y, const ScanSpans& spans) { EmitRow(rects, y, spans); });
     return FromBands(std::move(rects));
 }
 

@@ -295,6 +295,83 @@ std::vector<POINT> ToDevice(const DcState& state, const POINT* points, size_t co
     return out;
 }
 
+// ---- Straight painting -------------------------------------------------------
+
+// A figure with a solid or null brush and a null, solid thin or wide pen,
+// drawn with R2_COPYPEN under a clip of at most one rectangle, is painted
+// straight into the pixels: copying a colour onto a pixel twice leaves what
+// copying it once does, so the fill may run under the outline and neither
+// needs to be gathered into a region first. Other ROP2s (which must touch
+// each pixel once), patterned brushes, styled thin pens and complex clips go
+// through regions.
+bool PaintsDirectly(const Canvas& c, const Paint& paint, const Pen& pen)
+{
+    if (!c.raster || !c.target.buffer || c.dc->state.rop2 != R2_COPYPEN || c.area.Rects().size() > 1)
+        return false;
+    if (paint.kind == Paint::Kind::Pattern)
+        return false;
+    return pen.none || !pen.thin || pen.style == PS_SOLID || pen.style == PS_INSIDEFRAME;
+}
+
+// Fills the polygons by the rule of Region::FromPolygons, row by row.
+void FillPolygonsDirectly(const Canvas& c, const std::vector<POINT>& points, const std::vector<int>& counts, uint32_t pixel)
+{
+    const RECT& clip = c.area.Bounds();
+    PixelBuffer& buffer = *c.target.buffer;
+    ScanPolygons(points.data(), counts.data(), int(counts.size()), c.dc->state.polyFillMode, clip.top, clip.bottom,
+        [&](int y, const ScanSpans& spans) {
+            uint32_t* row = buffer.Row(y + c.target.origin.y) + c.target.origin.x;
+            for (auto [first, end] : spans) {
+                first = std::max<int>(first, clip.left);
+                end = std::min<int>(end, clip.right);
+                if (first < end)
+                    std::fill(row + first, row + end, pixel);
+            }
+        });
+}
+
+// A wide pen stroked by Cairo onto the target's own pixels, with the path
+// and settings of StrokeMask, so that it lights the pixels the mask would.
+void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& points, bool closed)
+{
+    RECT box = IntersectRects(PointsBox(points, pen.width + 2), c.area.Bounds());
+    if (box.right <= box.left || box.bottom <= box.top)
+        return;
+    PixelBuffer& buffer = *c.target.buffer;
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(buffer.pixels.data()),
+        CAIRO_FORMAT_RGB24, buffer.width, buffer.height, buffer.StrideBytes());
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return;
+    }
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_translate(cr, c.target.origin.x, c.target.origin.y);
+    cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
+    cairo_clip(cr);
+    cairo_set_source_rgb(
+        cr, ((pen.pixel >> 16) & 0xFF) / 255.0, ((pen.pixel >> 8) & 0xFF) / 255.0, (pen.pixel & 0xFF) / 255.0);
+    cairo_set_line_width(cr, pen.width);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_move_to(cr, points[0].x + 0.5, points[0].y + 0.5);
+    for (size_t i = 1; i < points.size(); ++i)
+        cairo_line_to(cr, points[i].x + 0.5, points[i].y + 0.5);
+    if (closed)
+        cairo_close_path(cr);
+    cairo_stroke(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    cairo_surface_destroy(surface);
+    // Cairo sets the unused top byte; our pixels keep it at 0.
+    for (int y = box.top; y < box.bottom; ++y) {
+        uint32_t* row = buffer.Row(y + c.target.origin.y) + c.target.origin.x;
+        for (int x = box.left; x < box.right; ++x)
+            row[x] &= 0x00FFFFFF;
+    }
+}
+
 // ---- Printer pages: the same figures as vector paths --------------------------
 
 void SetSourceFromPaint(cairo_t* cr, const Paint& paint)
@@ -392,6 +469,10 @@ void DrawOpenPath(const Canvas& c, const std::vector<POINT>& points)
         PaintTrace(c, pen, TracePath(pen, points, false, c.area.Bounds()));
         return;
     }
+    if (PaintsDirectly(c, Paint(), pen)) {
+        StrokeDirectly(c, pen, points, false);
+        return;
+    }
     PaintMask(c.target, StrokeMask(c, pen, points, false), c.area, Paint::Solid(pen.pixel), c.dc->state.rop2);
 }
 
@@ -404,6 +485,13 @@ void PaintFigure(const Canvas& c, const Pen& pen, const Region& inside, const Re
     int rop2 = c.dc->state.rop2;
     const BrushObject& brush = CurrentBrush(*c.dc);
     Paint paint = ResolveBrush(*c.dc, c.target, brush);
+    if (PaintsDirectly(c, paint, pen)) {
+        if (!paint.IsNone())
+            PaintRegion(c.target, inside.Intersect(c.area.Bounds()), paint, rop2);
+        if (!pen.none)
+            PaintRegion(c.target, outline.Intersect(c.area.Bounds()), Paint::Solid(pen.pixel), rop2);
+        return;
+    }
     if (!paint.IsNone())
         PaintRegion(c.target, inside.Subtract(outline).Intersect(c.area), paint, rop2);
     if (!pen.none)
@@ -428,10 +516,28 @@ void DrawPolygons(const Canvas& c, const std::vector<POINT>& points, const std::
     if (!c.raster)
         return;
     Pen pen = ResolvePen(c);
-    Region inside = Region::FromPolygons(points.data(), counts.data(), int(counts.size()), c.dc->state.polyFillMode);
-    int rop2 = c.dc->state.rop2;
     const BrushObject& brush = CurrentBrush(*c.dc);
     Paint paint = ResolveBrush(*c.dc, c.target, brush);
+    if (PaintsDirectly(c, paint, pen)) {
+        if (c.area.IsEmpty())
+            return;
+        if (!paint.IsNone())
+            FillPolygonsDirectly(c, points, counts, paint.color);
+        if (pen.none)
+            return;
+        size_t ringStart = 0;
+        for (int n : counts) {
+            std::vector<POINT> ring(points.begin() + long(ringStart), points.begin() + long(ringStart) + n);
+            if (pen.thin)
+                PaintTrace(c, pen, TracePath(pen, ring, true, c.area.Bounds()));
+            else
+                StrokeDirectly(c, pen, ring, true);
+            ringStart += size_t(n);
+        }
+        return;
+    }
+    Region inside = Region::FromPolygons(points.data(), counts.data(), int(counts.size()), c.dc->state.polyFillMode);
+    int rop2 = c.dc->state.rop2;
     if (pen.none) {
         PaintRegion(c.target, inside.Intersect(c.area), paint, rop2);
         return;

@@ -59,7 +59,9 @@ TEST_F(ResourcesTest, FindsResourcesByNumberNameAndCustomTypeWithoutCase)
 
     // A numbered resource is not found by a name, nor in another module.
     EXPECT_EQ(FindResource(support, "10000", "SHAPEDATA"), nullptr);
-    EXPECT_EQ(FindResource(program, MAKEINTRESOURCE(10000), "SHAPEDATA"), nullptr);
+    EXPECT_EQ(FindResource(program, MAKEINTRESOURCE(1), "METAFILE"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(FindResource(program, MAKEINTRESOURCE(1), "NOSUCHTYPE"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
     EXPECT_EQ(FindResource(support, MAKEINTRESOURCE(10001), "SHAPEDATA"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
@@ -128,7 +130,7 @@ TEST_F(ResourcesTest, CStringLoadsFromTheCurrentModuleThenTheProgram)
 
     AfxSetResourceHandle(program);
     EXPECT_FALSE(s.LoadString(1));
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(10000), "SHAPEDATA"), support);
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(1), "METAFILE"), support);
     EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(1), "NOSUCHTYPE"), program);
 }
 

@@ -8,6 +8,8 @@
 
 #include "platform/base/Types.h"
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -56,5 +58,13 @@ private:
     RECT m_bounds{0, 0, 0, 0};
 };
 
-} // namespace platform
+// Row spans [first, end) of pixels, sorted and disjoint.
+using ScanSpans = std::vector<std::pair<int, int>>;
 
+// The scan conversion behind Region::FromPolygons, for callers that paint
+// the rows straight away: `row` gets every row in [rowFirst, rowEnd) that
+// has pixels inside, with its spans, in increasing y.
+void ScanPolygons(const POINT* points, const int* counts, int polygonCount, int fillMode, int rowFirst, int rowEnd,
+    const std::function<void(int y, const ScanSpans& spans)>& row);
+
+} // namespace platform

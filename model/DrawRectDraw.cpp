@@ -1,0 +1,458 @@
+// The shapes of CDrawRect: their outlines, the region pass that clips the
+// banded fill and the picture, the outline and fill pass, the drawing of
+// the whole object, and the region test of Intersects.
+
+#include "model/DrawRect.h"
+
+#include "app/DcStateSaver.h"
+#include "app/PrefData.h"
+#include "app/RectGeometry.h"
+#include "model/StockShapes.h"
+#include "model/TextContentHolder.h"
+#include "pictures/Image.h"
+#include "platform/gdi/Dc.h"
+#include "platform/gdi/PreviewDc.h"
+#include "surface/Surface.h"
+#include "text/WrapText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Side counts come from files: fewer than three divide the circle into
+// nothing, and a file stores at most a 16-bit count.
+constexpr int kMinSides = 3;
+constexpr int kMaxSides = 65535;
+
+void RectCorners(const RECT& r, POINT corners[4])
+{
+    corners[0] = POINT{r.left, r.top};
+    corners[1] = POINT{r.right, r.top};
+    corners[2] = POINT{r.right, r.bottom};
+    corners[3] = POINT{r.left, r.bottom};
+}
+
+POINT RectCentre(const RECT& r)
+{
+    return POINT{LONG((int64_t(r.left) + r.right) / 2), LONG((int64_t(r.top) + r.bottom) / 2)};
+}
+
+// Logical points to the device the DC draws on; a print preview shows the
+// printer's device units scaled onto the screen.
+void ToDevice(CDC* pDC, POINT* pPoints, int nCount)
+{
+    pDC->LPtoDP(pPoints, nCount);
+    if (pDC->IsKindOf(RUNTIME_CLASS(CPreviewDC))) {
+        const auto* pPreview = static_cast<const CPreviewDC*>(pDC);
+        for (int i = 0; i < nCount; ++i)
+            pPreview->PrinterDPtoScreenDP(&pPoints[i]);
+    }
+}
+
+} // namespace
+
+// ---- Outlines ----------------------------------------------------------------------------------
+
+void CDrawRect::ComputeRegularPolygon(const RECT& rect, CPointArray& points, int nCount, double dStartDegrees)
+{
+    nCount = std::clamp(nCount, kMinSides, kMaxSides);
+    points.SetSize(nCount);
+    const int rx = static_cast<int>(std::llabs(int64_t(rect.right) - rect.left) / 2);
+    const int ry = static_cast<int>(std::llabs(int64_t(rect.bottom) - rect.top) / 2);
+    const POINT centre = RectCentre(rect);
+    double a = dStartDegrees * 0.017453292222222222;
+    const double step = 6.2831852 / nCount;
+    POINT* p = points.GetData();
+    for (int i = 0; i < nCount; ++i, a += step) {
+        p[i].x = static_cast<LONG>(std::trunc(std::cos(a) * rx) + centre.x);
+        p[i].y = static_cast<LONG>(std::trunc(std::sin(a) * ry) + centre.y);
+    }
+}
+
+void CDrawRect::NormalizePoints(POINT* pPoints, int nCount, int& nWidth, int& nHeight)
+{
+    int minX = 32767;
+    int minY = 32767;
+    int maxX = -32767;
+    int maxY = -32767;
+    for (int i = 0; i < nCount; ++i) {
+        minX = std::min<int>(minX, pPoints[i].x);
+        minY = std::min<int>(minY, pPoints[i].y);
+        maxX = std::max<int>(maxX, pPoints[i].x);
+        maxY = std::max<int>(maxY, pPoints[i].y);
+    }
+    for (int i = 0; i < nCount; ++i) {
+        pPoints[i].x -= minX;
+        pPoints[i].y -= minY;
+    }
+    nWidth = maxX - minX;
+    nHeight = maxY - minY;
+}
+
+BOOL CDrawRect::CreateShapeMask(CDC* pDC, CBitmap& bitmap, POINT* pPoints, int nCount)
+{
+    if (pDC == nullptr || pPoints == nullptr || nCount < 3)
+        return FALSE;
+    int nWidth = 0;
+    int nHeight = 0;
+    NormalizePoints(pPoints, nCount, nWidth, nHeight);
+    if (nWidth <= 0 || nHeight <= 0)
+        return FALSE;
+    CDC memDC;
+    if (!memDC.CreateCompatibleDC(pDC) || !bitmap.CreateCompatibleBitmap(pDC, nWidth, nHeight))
+        return FALSE;
+    CBitmap* pOld = memDC.SelectObject(&bitmap);
+    memDC.PatBlt(0, 0, nWidth, nHeight, WHITENESS);
+    memDC.SelectStockObject(BLACK_BRUSH);
+    memDC.SelectStockObject(BLACK_PEN);
+    memDC.Polygon(pPoints, nCount);
+    memDC.SelectObject(pOld);
+    return TRUE;
+}
+
+int CDrawRect::GetDrawnKind() const
+{
+    if (IsDragFrame() || m_nShape < 0 || m_nShape >= SHAPE_KIND_COUNT)
+        return SHAPE_RECTANGLE;
+    return m_nShape;
+}
+
+BOOL CDrawRect::IsDragFrame() const
+{
+    return (m_wFlags & OBJ_FLAG_DRAGGING) != 0 && (thePrefs.Flags & PREF_FLAG_MOVE_FILLED) == 0;
+}
+
+CRect CDrawRect::GetShapeRect() const
+{
+    if (!m_bDetached)
+        return m_rectUnrotated;
+    CRect rect = m_rectDetached;
+    if (m_nMirrorX)
+        std::swap(rect.left, rect.right);
+    if (m_nMirrorY)
+        std::swap(rect.top, rect.bottom);
+    return rect;
+}
+
+int CDrawRect::GetDrawingRotation()
+{
+    // The view keeps m_pSurface as it adds and removes the object: drawing
+    // need not look for it in every view's list.
+    if (!m_bDetached && m_pSurface != nullptr)
+        m_nRotation = RoundHalfAwayFromZero(m_dAngle);
+    return m_nRotation;
+}
+
+BOOL CDrawRect::GetOutline(CPointArray& points, BOOL bRegionList)
+{
+    const CRect rect = GetShapeRect();
+    const int nRotation = GetDrawingRotation();
+    const int nKind = GetDrawnKind();
+    switch (nKind) {
+    case SHAPE_RECTANGLE:
+        points.SetSize(4);
+        RectCorners(rect, points.GetData());
+        break;
+    case SHAPE_ELLIPSE:
+        ComputeRegularPolygon(rect, points, kEllipsePoints, 0);
+        break;
+    case SHAPE_REGULAR_POLYGON:
+        ComputeRegularPolygon(rect, points, m_nSides, 0);
+        break;
+    case SHAPE_LINE:
+        return FALSE;
+    default:
+        return GetStockOutlinePoints(GetStockOutlineId(nKind), rect, nRotation, bRegionList, points);
+    }
+    RotatePoints(RectCentre(rect), points.GetData(), points.GetCount(), nRotation, FALSE);
+    return TRUE;
+}
+
+BOOL CDrawRect::DrawStockOutline(CDC* pDC, UINT nResourceId, CRgn* pRegion, BOOL bPolygonOnly, BOOL bToDevice)
+{
+    const CRect rect = GetShapeRect();
+    const int nRotation = GetDrawingRotation();
+    CPointArray points;
+    if (!GetStockOutlinePoints(nResourceId, rect, nRotation, !bPolygonOnly, points))
+        return FALSE;
+    if (bPolygonOnly) {
+        if (pDC != nullptr)
+            pDC->Polygon(points.GetData(), points.GetCount());
+        return TRUE;
+    }
+    if (bToDevice) {
+        if (pDC != nullptr) {
+            ToDevice(pDC, points.GetData(), points.GetCount());
+        } else if (CSurface* pView = GetSurface(); pView != nullptr && pView->m_hWnd != NULL) {
+            CClientDC dc(pView);
+            pView->OnPrepareDC(&dc, nullptr);
+            dc.LPtoDP(points.GetData(), points.GetCount());
+        }
+    }
+    if (pRegion == nullptr)
+        return TRUE;
+    pRegion->DeleteObject();
+    return pRegion->CreatePolygonRgn(points.GetData(), points.GetCount(), ALTERNATE);
+}
+
+void CDrawRect::RelayOutline()
+{
+    const CRect& r = m_rectUnrotated;
+    POINT corners[4];
+    RectCorners(r, corners);
+    const int nAngle = RoundHalfAwayFromZero(m_dAngle);
+    RotatePoints(RectCentre(r), corners, 4, nAngle, FALSE);
+    m_corners.SetSize(4);
+    std::copy(corners, corners + 4, m_corners.GetData());
+    // Turned counter-clockwise by less than a quarter, the top-left corner
+    // is the leftmost, the top-right the highest, and so on round; each
+    // further quarter moves the choice on by one corner. Taking the sides
+    // from fixed corners keeps a mirrored rectangle mirrored.
+    const int q = NormalizeDegrees(nAngle) / 90;
+    m_position = CRect(corners[q].x, corners[(q + 1) % 4].y, corners[(q + 2) % 4].x, corners[(q + 3) % 4].y);
+}
+
+// ---- Regions and passes ------------------------------------------------------------------------
+
+BOOL CDrawRect::BuildShapeRegion(CDC* pDC, const CRect& rect, CRgn& region, CBitmap* pMask)
+{
+    region.DeleteObject();
+    const int nKind = GetDrawnKind();
+    if (pDC != nullptr && GetStockOutlineId(nKind) != 0)
+        return DrawStockOutline(pDC, GetStockOutlineId(nKind), &region, FALSE, TRUE);
+    CPointArray points;
+    if (nKind == SHAPE_LINE) {
+        points.SetSize(4);
+        RectCorners(rect, points.GetData());
+    } else {
+        GetOutline(points, TRUE);
+    }
+    if (pDC != nullptr) {
+        ToDevice(pDC, points.GetData(), points.GetCount());
+        if (region.CreatePolygonRgn(points.GetData(), points.GetCount(), ALTERNATE))
+            return TRUE;
+    }
+    if (pMask != nullptr && HasPicture()) {
+        // The picture is then drawn through a mask of the shape instead.
+        CPointArray shape;
+        if (nKind == SHAPE_LINE || !GetOutline(shape, FALSE))
+            return FALSE;
+        CreateShapeMask(pDC, *pMask, shape.GetData(), shape.GetCount());
+    }
+    return FALSE;
+}
+
+void CDrawRect::DrawShapeFrame(CDC* pDC, const CRect& rect, int nRotation)
+{
+    if (pDC == nullptr)
+        return;
+    POINT frame[5];
+    RectCorners(rect, frame);
+    frame[4] = frame[0];
+    RotatePoints(RectCentre(rect), frame, 5, nRotation, FALSE);
+    CPen pen;
+    LOGPEN logpen = m_logpen;
+    const BOOL bPen = m_bOutline && pen.CreatePenIndirect(&logpen);
+    const int nSaved = pDC->SaveDC();
+    if (bPen)
+        pDC->SelectObject(&pen);
+    else
+        pDC->SelectStockObject(BLACK_PEN);
+    pDC->Polyline(frame, 5);
+    pDC->RestoreDC(nSaved);
+}
+
+BOOL CDrawRect::DrawShape(CDC* pDC, BOOL bOutline, BOOL bFill)
+{
+    if (pDC == nullptr || HasText())
+        return TRUE;
+    const BOOL bDrawOutline = bOutline && m_bOutline;
+    // The banded fill, drawn by the region pass, stands in for the brush.
+    const BOOL bDrawFill = bFill && m_bFill && m_fill.m_nKind == 0 && IsFillable();
+    if (!bDrawOutline && !bDrawFill)
+        return TRUE;
+    CBrush brush;
+    CPen pen;
+    LOGBRUSH logbrush = m_logbrush;
+    LOGPEN logpen = m_logpen;
+    if ((bDrawFill && !brush.CreateBrushIndirect(&logbrush)) || (bDrawOutline && !pen.CreatePenIndirect(&logpen)))
+        return FALSE;
+
+    const int nSaved = pDC->SaveDC();
+    if (m_nContentWord != -1) {
+        pDC->SetBkColor(static_cast<COLORREF>(m_nContentWord));
+        pDC->SetBkMode(OPAQUE);
+    } else {
+        pDC->SetBkMode(TRANSPARENT);
+    }
+    if (bDrawFill) {
+        brush.UnrealizeObject();
+        pDC->SetBrushOrg(0, 0);
+        pDC->SelectObject(&brush);
+    } else {
+        pDC->SelectStockObject(NULL_BRUSH);
+    }
+    if (bDrawOutline)
+        pDC->SelectObject(&pen);
+    else
+        pDC->SelectStockObject(NULL_PEN);
+
+    const CRect rect = GetShapeRect();
+    const int nRotation = GetDrawingRotation();
+    const int nKind = GetDrawnKind();
+    if (IsDragFrame()) {
+        // A plain frame, never filled.
+        POINT frame[5];
+        RectCorners(rect, frame);
+        frame[4] = frame[0];
+        RotatePoints(RectCentre(rect), frame, 5, nRotation, FALSE);
+        pDC->Polyline(frame, 5);
+    } else if (nKind == SHAPE_LINE) {
+        if (m_rectUnrotated != m_position)
+            m_rectUnrotated = m_position;
+        const CPoint from = GetHandle(1, TRUE);
+        const CPoint to = GetHandle(5, TRUE);
+        pDC->MoveTo(from.x, from.y);
+        pDC->LineTo(to.x, to.y);
+    } else if (GetStockOutlineId(nKind) != 0) {
+        DrawStockOutline(pDC, GetStockOutlineId(nKind), nullptr, TRUE, FALSE);
+    } else {
+        CPointArray points;
+        if (GetOutline(points, FALSE))
+            pDC->Polygon(points.GetData(), points.GetCount());
+    }
+    pDC->RestoreDC(nSaved);
+    return TRUE;
+}
+
+// ---- Draw --------------------------------------------------------------------------------------
+
+void CDrawRect::Draw(CDC* pDC)
+{
+    if (pDC == nullptr)
+        return;
+    m_nDrawing = 0;
+    const CRect rectShape = GetShapeRect();
+    const BOOL bDrag = IsDragFrame();
+    const int nRotation = GetDrawingRotation();
+    const BOOL bPicture = HasPicture();
+    const BOOL bText = HasText();
+
+    CRgn region;
+    BOOL bRegion = FALSE;
+    CBitmap mask;
+    if (bPicture || bText || m_fill.m_nKind != 0 || IsCalendar()) {
+        bRegion = BuildShapeRegion(pDC, rectShape, region, &mask);
+        if (m_fill.m_nKind != 0 && bRegion) {
+            if (bDrag) {
+                DrawShapeFrame(pDC, rectShape, nRotation);
+            } else {
+                CDCStateSaver saver(pDC);
+                pDC->SelectClipRgn(&region, RGN_AND);
+                PaintFill(pDC, rectShape, m_fill);
+            }
+        }
+    }
+
+    if (bPicture) {
+        m_nDrawing = 1;
+        if (bDrag) {
+            DrawShapeFrame(pDC, rectShape, nRotation);
+        } else {
+            // A cropped picture is drawn whole and clipped to its visible part.
+            const CRect rectPicture = (m_wFlags & OBJ_FLAG_CROPPED) ? m_rectUncropped : m_position;
+            const int nShaped = GetDrawnKind() != SHAPE_RECTANGLE ? 1 : 0;
+            if (bRegion) {
+                CDCStateSaver saver(pDC);
+                pDC->SelectClipRgn(&region, RGN_AND);
+                m_pPicture->Draw(pDC, rectPicture, nullptr, nullptr, nShaped);
+            } else {
+                // FIXME: the picture engine draws through the shape mask
+                // (mask) when no region could be made; CImage::Draw takes
+                // none yet.
+                m_pPicture->Draw(pDC, rectPicture, nullptr, nullptr, nShaped);
+            }
+        }
+    }
+
+    if (bText) {
+        CRect device = m_rectUnrotated;
+        pDC->LPtoDP(&device);
+        device.NormalizeRect();
+        if (device.Width() > 3 && device.Height() > 3) {
+            m_nDrawing = 1;
+            if (bDrag && (nRotation == 0 || nRotation == 360)) {
+                DrawShapeFrame(pDC, m_rectUnrotated, 0);
+            } else if (!m_bBlockText && m_pWrapText != nullptr) {
+                // Wrapped text lays itself out in pixels.
+                // FIXME: the layout engine takes IsOrientedX and IsOrientedY
+                // when it exists.
+                if (m_pTextEditor == nullptr) {
+                    CDCStateSaver saver(pDC);
+                    pDC->SetMapMode(MM_TEXT);
+                    pDC->SetWindowOrg(0, 0);
+                    pDC->SetViewportOrg(0, 0);
+                    m_pWrapText->Draw(pDC, device);
+                }
+            } else if (m_pTextHolder != nullptr) {
+                m_pTextHolder->Draw(pDC, m_rectUnrotated);
+            }
+        }
+    }
+
+    const BOOL bShapeDrawn = DrawShape(pDC, TRUE, TRUE);
+
+    if (IsCalendar() && (nRotation == 0 || nRotation == 360)) {
+        const int nKind = m_nCalendarWords[1];
+        if (nKind == CALENDAR_MONTH || nKind == CALENDAR_WEEK)
+            LoadHolidays();
+        CRgn* pRegion = bRegion ? &region : nullptr;
+        switch (nKind) {
+        case CALENDAR_MONTH: DrawMonthCalendar(pDC, rectShape, pRegion); break;
+        case CALENDAR_YEAR: DrawYearCalendar(pDC, rectShape, pRegion); break;
+        case CALENDAR_DAY:
+        case CALENDAR_WEEK: DrawDayWeekCalendar(pDC, rectShape, pRegion); break;
+        default: break; // an unknown kind from a file draws no calendar
+        }
+        // The renderers paint over the frame; on screen it is drawn again so
+        // that every calendar shows its outline.
+        if (!pDC->IsPrinting())
+            DrawShape(pDC, TRUE, FALSE);
+    }
+    m_nDrawing = 0;
+    m_bShapeFailed = !bShapeDrawn;
+}
+
+// ---- Intersects --------------------------------------------------------------------------------
+
+BOOL CDrawRect::Intersects(const CRect& rect)
+{
+    CRect obj = m_position;
+    if (m_nShape == SHAPE_LINE) {
+        if (obj.left == obj.right)
+            obj.right += 1;
+        if (obj.top == obj.bottom)
+            obj.top += 1;
+    }
+    const CRect a = NormalizeUp(obj);
+    const CRect b = NormalizeUp(rect);
+    if (std::max(a.left, b.left) >= std::min(a.right, b.right)
+        || std::max(a.bottom, b.bottom) >= std::min(a.top, b.top))
+        return FALSE;
+    const int nKind = GetDrawnKind();
+    if (nKind == SHAPE_RECTANGLE || nKind == SHAPE_LINE)
+        return TRUE;
+    // The outline in logical units, as the rectangle is given.
+    CPointArray points;
+    if (!GetOutline(points, TRUE))
+        return TRUE;
+    CRgn region;
+    if (!region.CreatePolygonRgn(points.GetData(), points.GetCount(), ALTERNATE))
+        return TRUE;
+    CRect test = rect;
+    test.NormalizeRect();
+    return region.RectInRegion(&test);
+}
