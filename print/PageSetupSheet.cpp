@@ -1,10 +1,15 @@
 #include "print/PageSetupSheet.h"
 
+#include "controls/ChoiceGrid.h"
 #include "model/DocQuickInfo.h"
+#include "pictures/MetafilePicture.h"
 #include "platform/framework/DataExchange.h"
+#include "platform/gdi/Dc.h"
 #include "resources/resource.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -23,10 +28,74 @@ LONG ToHundredths(double inches)
     return LONG(inches * 100.0 + 0.5);
 }
 
+constexpr int kKindCount = 6;
+
 void EnableDlgItem(CWnd* pWnd, int nID, BOOL bEnable)
 {
     if (CWnd* pItem = pWnd->GetDlgItem(nID))
         pItem->EnableWindow(bEnable);
+}
+
+// The grids' cells are laid out in the window's own pixels.
+class CPixelMapping : public CMappingObject {
+public:
+    void PrepareDC(CDC* pDC) override { pDC->SetMapMode(MM_TEXT); }
+};
+
+// Selects the cell clicked or reached with the arrow keys, and tells the
+// page.
+class CPageChoiceController : public CChoiceGrid::Controller {
+public:
+    CPageChoiceController(CChoiceGrid* pGrid, std::function<void()> onChoice)
+        : Controller(pGrid)
+        , m_onChoice(std::move(onChoice))
+    {
+    }
+    void OnClick(UINT, int nCell) override
+    {
+        if (nCell < 0)
+            return;
+        m_pGrid->SetCurSel(nCell, TRUE);
+        if (m_onChoice)
+            m_onChoice();
+    }
+
+private:
+    std::function<void()> m_onChoice;
+};
+
+// A grid of resources nFirst.. in the place of a placeholder control, which
+// it follows in the tab order so that the label before it reaches it.
+std::unique_ptr<CChoiceGrid> MakeChoiceGrid(CWnd* pPage, UINT nPlaceholder, int nNumber, UINT nFirst, int nCells,
+    int nRows, WORD wFlags, std::function<void()> onChoice)
+{
+    auto pGrid = std::make_unique<CChoiceGrid>(pPage, nCells, 0, nNumber);
+    pGrid->SetFlags(wFlags);
+    pGrid->SetController(new CPageChoiceController(pGrid.get(), std::move(onChoice)));
+    if (CWnd* pPlaceholder = pPage->GetDlgItem(int(nPlaceholder))) {
+        CRect rc;
+        pPlaceholder->GetWindowRect(&rc);
+        pPage->ScreenToClient(&rc);
+        pPlaceholder->ShowWindow(SW_HIDE);
+        ::SetWindowPos(pGrid->m_hWnd, pPlaceholder->m_hWnd, rc.left, rc.top, rc.Width(), rc.Height(), 0);
+    }
+    pGrid->ArrangeCells(nFirst, nFirst + UINT(nCells - 1), nRows, new CPixelMapping, nullptr);
+    return pGrid;
+}
+
+void SelectCell(CChoiceGrid* pGrid, int nCell)
+{
+    if (pGrid == nullptr)
+        return;
+    pGrid->SetCurSel(nCell, TRUE);
+    pGrid->SetCurrent(nCell, FALSE);
+}
+
+// The sheet's OK: a double click on a cell chooses it and closes the sheet.
+void ConfirmSheet(CWnd* pPage)
+{
+    if (CWnd* pSheet = pPage->GetParent())
+        pSheet->PostMessage(WM_COMMAND, IDOK, 0);
 }
 
 } // namespace
@@ -44,10 +113,16 @@ CString DescribeDesignSize(const PageSetupChoice& choice, const PageMargins& mar
 
 // ---- Style --------------------------------------------------------------------------------------
 
+BEGIN_MESSAGE_MAP(CPageStylePage, CPropertyPage)
+    ON_COMMAND(IDOK, OnGridConfirm)
+END_MESSAGE_MAP()
+
 CPageStylePage::CPageStylePage()
     : CPropertyPage(UINT(IDD_PAGE_STYLE))
 {
 }
+
+CPageStylePage::~CPageStylePage() = default;
 
 CPageSetupSheet* CPageStylePage::Sheet() const
 {
@@ -56,37 +131,46 @@ CPageSetupSheet* CPageStylePage::Sheet() const
 
 BOOL CPageStylePage::OnInitDialog()
 {
+    m_pKinds = MakeChoiceGrid(this, IDC_PS_KIND_GRID, kKindGridNumber, IDR_PS_KIND_SHIRT, kKindCount, 2,
+        CChoiceGrid::kCaptions | CChoiceGrid::kDblClkConfirms, nullptr);
     CPropertyPage::OnInitDialog();
-    if (Sheet()->m_bKindFixed) {
-        for (int nID = IDC_PS_KIND_SHIRT; nID <= IDC_PS_KIND_GENERAL; ++nID)
-            EnableDlgItem(this, nID, FALSE);
-    }
+    if (Sheet()->m_bKindFixed)
+        m_pKinds->EnableWindow(FALSE);
     return TRUE;
+}
+
+void CPageStylePage::OnGridConfirm()
+{
+    ConfirmSheet(this);
 }
 
 void CPageStylePage::DoDataExchange(CDataExchange* pDX)
 {
     CPropertyPage::DoDataExchange(pDX);
-    // The buttons are in kind order.
-    int nKind = Sheet()->m_choice.nKind;
-    DDX_Radio(pDX, IDC_PS_KIND_SHIRT, nKind);
-    if (nKind >= 0 && nKind <= 5)
+    if (m_pKinds == nullptr)
+        return;
+    // The cells are in kind order.
+    if (!pDX->m_bSaveAndValidate) {
+        SelectCell(m_pKinds.get(), Sheet()->m_choice.nKind);
+        return;
+    }
+    const int nKind = m_pKinds->GetCurSel();
+    if (nKind >= 0 && nKind < kKindCount)
         Sheet()->m_choice.nKind = nKind;
 }
 
 // ---- Size ---------------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CPageSizePage, CPropertyPage)
-    ON_BN_CLICKED(IDC_PS_PAPER_LETTER, OnChoiceClicked)
-    ON_BN_CLICKED(IDC_PS_PAPER_A4, OnChoiceClicked)
-    ON_BN_CLICKED(IDC_PS_PORTRAIT, OnChoiceClicked)
-    ON_BN_CLICKED(IDC_PS_LANDSCAPE, OnChoiceClicked)
+    ON_COMMAND(IDOK, OnGridConfirm)
 END_MESSAGE_MAP()
 
 CPageSizePage::CPageSizePage()
     : CPropertyPage(UINT(IDD_PAGE_SIZE))
 {
 }
+
+CPageSizePage::~CPageSizePage() = default;
 
 CPageSetupSheet* CPageSizePage::Sheet() const
 {
@@ -95,6 +179,11 @@ CPageSetupSheet* CPageSizePage::Sheet() const
 
 BOOL CPageSizePage::OnInitDialog()
 {
+    const WORD wFlags = CChoiceGrid::kTextBand | CChoiceGrid::kDblClkConfirms;
+    m_pPapers = MakeChoiceGrid(
+        this, IDC_PS_PAPER_GRID, kPaperGridNumber, IDR_PS_PAPER_LETTER, 2, 1, wFlags, [this] { OnChoiceMade(); });
+    m_pOrientations = MakeChoiceGrid(this, IDC_PS_ORIENTATION_GRID, kOrientationGridNumber, IDR_PS_PORTRAIT, 2, 1,
+        wFlags, [this] { OnChoiceMade(); });
     CPropertyPage::OnInitDialog();
     ShowKindRules();
     return TRUE;
@@ -113,29 +202,37 @@ void CPageSizePage::ShowKindRules()
     BOOL bFree = Sheet()->m_choice.nKind != kMousePadKind;
     if (!bFree) {
         Sheet()->m_choice.bLandscape = TRUE;
-        CheckRadioButton(IDC_PS_PORTRAIT, IDC_PS_LANDSCAPE, IDC_PS_LANDSCAPE);
+        SelectCell(m_pOrientations.get(), 1);
     }
-    EnableDlgItem(this, IDC_PS_PORTRAIT, bFree);
-    EnableDlgItem(this, IDC_PS_LANDSCAPE, bFree);
+    if (m_pOrientations != nullptr)
+        m_pOrientations->EnableWindow(bFree);
     SetDlgItemText(IDC_PS_DESIGN_SIZE, DescribeDesignSize(Sheet()->m_choice, Sheet()->m_margins));
 }
 
-void CPageSizePage::OnChoiceClicked()
+void CPageSizePage::OnChoiceMade()
 {
     UpdateData(TRUE);
     ShowKindRules();
 }
 
+void CPageSizePage::OnGridConfirm()
+{
+    ConfirmSheet(this);
+}
+
 void CPageSizePage::DoDataExchange(CDataExchange* pDX)
 {
     CPropertyPage::DoDataExchange(pDX);
+    if (m_pPapers == nullptr || m_pOrientations == nullptr)
+        return;
     PageSetupChoice& choice = Sheet()->m_choice;
-    int nPaper = choice.paper == PaperSize::A4 ? 1 : 0;
-    int nOrientation = choice.bLandscape ? 1 : 0;
-    DDX_Radio(pDX, IDC_PS_PAPER_LETTER, nPaper);
-    DDX_Radio(pDX, IDC_PS_PORTRAIT, nOrientation);
-    choice.paper = nPaper == 1 ? PaperSize::A4 : PaperSize::Letter;
-    choice.bLandscape = nOrientation == 1 || choice.nKind == kMousePadKind;
+    if (!pDX->m_bSaveAndValidate) {
+        SelectCell(m_pPapers.get(), choice.paper == PaperSize::A4 ? 1 : 0);
+        SelectCell(m_pOrientations.get(), choice.bLandscape ? 1 : 0);
+        return;
+    }
+    choice.paper = m_pPapers->GetCurSel() == 1 ? PaperSize::A4 : PaperSize::Letter;
+    choice.bLandscape = m_pOrientations->GetCurSel() == 1 || choice.nKind == kMousePadKind;
 }
 
 // ---- Format -------------------------------------------------------------------------------------

@@ -107,3 +107,4 @@
 #include "resources/surface.h"
 #include "resources/assist.h"
 #include "resources/print.h"
+#include "resources/controls.h"

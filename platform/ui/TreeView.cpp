@@ -98,6 +98,8 @@ void UpdateScroll(HWND hwnd, TreeState& s)
 
 void Changed(HWND hwnd, TreeState& s)
 {
+    if (s.redrawOff)
+        return;
     UpdateScroll(hwnd, s);
     InvalidateRect(hwnd, NULL, TRUE);
 }
@@ -570,6 +572,7 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(s->font);
     case WM_SETREDRAW: {
+        s->redrawOff = !wParam;
         LRESULT r = DefWindowProc(hwnd, msg, wParam, lParam);
         if (wParam)
             Changed(hwnd, *s);

@@ -1,5 +1,6 @@
 // DefWindowProc: what a window does with a message its procedure passes on.
 
+#include "platform/gdi/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiDefs.h"
 #include "platform/ui/internal/Driver.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Window.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -43,6 +45,37 @@ HBRUSH ClassBackground(const Window& w)
     if (value > 0 && value <= COLOR_GRADIENTINACTIVECAPTION + 1)
         return GetSysColorBrush(int(value - 1));
     return brush;
+}
+
+// A resizable top-level window keeps to the tracking sizes its
+// WM_GETMINMAXINFO answer asks for, whether the program or the user's drag
+// sized it. Only limits the window set itself apply: windows here have
+// always been free to be sized past the system's defaults, and code relies
+// on that.
+void KeepTrackingSize(HWND hwnd, WINDOWPOS* wp)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w || !wp || (wp->flags & SWP_NOSIZE) || !(w->style & WS_THICKFRAME)
+        || (w->style & (WS_CHILD | WS_MINIMIZE | WS_MAXIMIZE)))
+        return;
+    SIZE screen = GetScreenSize();
+    SIZE frame = FrameSize(w->style, w->exStyle);
+    const POINT minTrack{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    const POINT maxTrack{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    MINMAXINFO mmi{};
+    mmi.ptMaxSize = POINT{screen.cx + 2 * frame.cx, screen.cy + 2 * frame.cy};
+    mmi.ptMaxPosition = POINT{-frame.cx, -frame.cy};
+    mmi.ptMinTrackSize = minTrack;
+    mmi.ptMaxTrackSize = maxTrack;
+    CallProcedure(hwnd, WM_GETMINMAXINFO, 0, LPARAM(&mmi));
+    if (mmi.ptMaxTrackSize.x != maxTrack.x)
+        wp->cx = std::min<int>(wp->cx, mmi.ptMaxTrackSize.x);
+    if (mmi.ptMaxTrackSize.y != maxTrack.y)
+        wp->cy = std::min<int>(wp->cy, mmi.ptMaxTrackSize.y);
+    if (mmi.ptMinTrackSize.x != minTrack.x)
+        wp->cx = std::max<int>(wp->cx, mmi.ptMinTrackSize.x);
+    if (mmi.ptMinTrackSize.y != minTrack.y)
+        wp->cy = std::max<int>(wp->cy, mmi.ptMinTrackSize.y);
 }
 
 LRESULT EraseBackground(HWND hwnd, HDC hdc)
@@ -231,6 +264,9 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_QUERYENDSESSION:
     case WM_QUERYOPEN:
         return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        KeepTrackingSize(hWnd, reinterpret_cast<WINDOWPOS*>(lParam));
+        return 0;
     case WM_WINDOWPOSCHANGED: {
         const WINDOWPOS* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!wp)

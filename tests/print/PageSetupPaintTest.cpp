@@ -5,7 +5,9 @@
 
 #include "print/PageSetup.h"
 
+#include "controls/ChoiceGrid.h"
 #include "platform/framework/PropertySheet.h"
+#include "print/PageSetupSheet.h"
 #include "resources/resource.h"
 #include "tests/main/AppTestSupport.h"
 
@@ -108,6 +110,17 @@ protected:
     }
 };
 
+constexpr int kKindGrid = int(CChoiceGrid::kFirstControlId) + kKindGridNumber;
+
+void ClickCell(HWND hPage, int nCell)
+{
+    auto* pGrid = dynamic_cast<CChoiceGrid*>(CWnd::FromHandlePermanent(::GetDlgItem(hPage, kKindGrid)));
+    ASSERT_NE(nullptr, pGrid);
+    POINT p = pGrid->GetCellRect(nCell).CenterPoint();
+    ::ClientToScreen(pGrid->m_hWnd, &p);
+    platform::headless::Click(p.x, p.y);
+}
+
 void ClickControl(HWND hWnd, int nID)
 {
     RECT rc{};
@@ -116,7 +129,7 @@ void ClickControl(HWND hWnd, int nID)
 }
 
 // A control changed by the mouse or by its mnemonic redraws itself (and a
-// radio button the one it unchecked); the group boxes, labels and other
+// grid the cell it unmarked); the labels and other
 // controls of the page stay drawn, whichever control had the focus before.
 TEST_F(PageSetupPaintTest, ChangingOneControlKeepsTheRestOfThePageDrawn)
 {
@@ -127,15 +140,14 @@ TEST_F(PageSetupPaintTest, ChangingOneControlKeepsTheRestOfThePageDrawn)
         std::vector<int> changed; // controls of the page that may look different
     };
     const Road roads[] = {
-        {"radio clicked", 0, [](HWND h) { ClickControl(CurrentPage(h), IDC_PS_KIND_GENERAL); },
-            {IDC_PS_KIND_LABEL, IDC_PS_KIND_GENERAL}},
-        {"radio by mnemonic", 0,
+        {"cell clicked", 0, [](HWND h) { ClickCell(CurrentPage(h), 5); }, {kKindGrid}},
+        {"grid by mnemonic", 0,
             [](HWND) {
                 platform::headless::KeyDown(VK_MENU);
-                platform::headless::TypeKey('A');
+                platform::headless::TypeKey('P');
                 platform::headless::KeyUp(VK_MENU);
             },
-            {IDC_PS_KIND_LABEL, IDC_PS_KIND_APPAREL}},
+            {kKindGrid}},
         {"field clicked", 2, [](HWND h) { ClickControl(CurrentPage(h), IDC_PS_CARD_WIDTH); }, {IDC_PS_CARD_WIDTH}},
         {"help clicked", 0, [](HWND h) { ClickControl(h, IDHELP); }, {}},
     };

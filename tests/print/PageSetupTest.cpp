@@ -6,9 +6,11 @@
 #include "print/PageSetup.h"
 
 #include "app/main/DocTemplates.h"
+#include "controls/ChoiceGrid.h"
 #include "model/DocQuickInfo.h"
 #include "model/DrawDoc.h"
 #include "platform/framework/PropertySheet.h"
+#include "print/PageSetupSheet.h"
 #include "resources/resource.h"
 #include "tests/main/AppTestSupport.h"
 
@@ -172,6 +174,34 @@ HWND Page(HWND hSheet, int nPage)
     return HWND(::SendMessage(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
+HWND Grid(HWND hPage, int nNumber)
+{
+    return ::GetDlgItem(hPage, int(CChoiceGrid::kFirstControlId) + nNumber);
+}
+
+CChoiceGrid* GridOf(HWND hPage, int nNumber)
+{
+    return dynamic_cast<CChoiceGrid*>(CWnd::FromHandlePermanent(Grid(hPage, nNumber)));
+}
+
+int Chosen(HWND hPage, int nNumber)
+{
+    CChoiceGrid* pGrid = GridOf(hPage, nNumber);
+    return pGrid != nullptr ? pGrid->GetCurSel() : -2;
+}
+
+// A click of the mouse on a cell of a page's grid.
+void ClickCell(HWND hPage, int nNumber, int nCell, bool bDouble = false)
+{
+    CChoiceGrid* pGrid = GridOf(hPage, nNumber);
+    ASSERT_NE(nullptr, pGrid);
+    POINT p = pGrid->GetCellRect(nCell).CenterPoint();
+    ::ClientToScreen(pGrid->m_hWnd, &p);
+    platform::headless::Click(p.x, p.y);
+    if (bDouble)
+        platform::headless::Click(p.x, p.y);
+}
+
 void Press(HWND hWnd, int nID)
 {
     ::PostMessage(hWnd, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hWnd, nID)));
@@ -194,11 +224,11 @@ TEST_F(PageSetupTest, OkChangesTheWorkingCopyAndCancelLeavesIt)
 
     BOOL kindEnabled = TRUE;
     RunSteps({
-        [&](HWND h) { kindEnabled = ::IsWindowEnabled(::GetDlgItem(Page(h, 0), IDC_PS_KIND_GENERAL)); },
+        [&](HWND h) { kindEnabled = ::IsWindowEnabled(Grid(Page(h, 0), kKindGridNumber)); },
         [&](HWND h) {
             HWND page = Page(h, 1);
-            ::CheckRadioButton(page, IDC_PS_PAPER_LETTER, IDC_PS_PAPER_A4, IDC_PS_PAPER_A4);
-            ::CheckRadioButton(page, IDC_PS_PORTRAIT, IDC_PS_LANDSCAPE, IDC_PS_LANDSCAPE);
+            ClickCell(page, kPaperGridNumber, 1);
+            ClickCell(page, kOrientationGridNumber, 1);
         },
         [&](HWND h) { ::SetDlgItemText(Page(h, 2), IDC_PS_CARD_WIDTH, "2.5"); },
         [&](HWND h) { Press(h, IDCANCEL); },
@@ -211,9 +241,10 @@ TEST_F(PageSetupTest, OkChangesTheWorkingCopyAndCancelLeavesIt)
     RunSteps({
         [&](HWND h) {
             HWND page = Page(h, 1);
-            ::CheckRadioButton(page, IDC_PS_PAPER_LETTER, IDC_PS_PAPER_A4, IDC_PS_PAPER_A4);
-            ::CheckRadioButton(page, IDC_PS_PORTRAIT, IDC_PS_LANDSCAPE, IDC_PS_LANDSCAPE);
+            ClickCell(page, kPaperGridNumber, 1);
+            ClickCell(page, kOrientationGridNumber, 1);
         },
+
         [&](HWND h) { ::SetDlgItemText(Page(h, 2), IDC_PS_CARD_WIDTH, "2.5"); },
         [&](HWND h) { Press(h, IDOK); },
     });
@@ -282,15 +313,14 @@ TEST_F(PageSetupTest, NewBlankDesignOpensTheChosenKindWithItsLayout)
 {
     const int before = CountOpenDocuments();
     RunSteps({
-        [&](HWND h) { EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(Page(h, 0), IDC_PS_KIND_SHIRT)); },
+        [&](HWND h) { EXPECT_EQ(0, Chosen(Page(h, 0), kKindGridNumber)); },
+        [&](HWND h) { ClickCell(Page(h, 0), kKindGridNumber, 2); },
         [&](HWND h) {
-            ::CheckRadioButton(Page(h, 0), IDC_PS_KIND_SHIRT, IDC_PS_KIND_GENERAL, IDC_PS_KIND_MOUSEPAD);
-        },
-        [&](HWND h) {
+            EXPECT_STREQ("Mouse pad", GridOf(Page(h, 0), kKindGridNumber)->GetSelectedText());
             // The mouse pad's orientation is not the user's to choose.
             HWND page = Page(h, 1);
-            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_PS_PORTRAIT)));
-            EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(page, IDC_PS_LANDSCAPE));
+            EXPECT_FALSE(::IsWindowEnabled(Grid(page, kOrientationGridNumber)));
+            EXPECT_EQ(1, Chosen(page, kOrientationGridNumber));
         },
         [&](HWND h) { Press(h, IDOK); },
     });
@@ -323,6 +353,38 @@ TEST_F(PageSetupTest, CancelledNewDesignCreatesNothing)
         EXPECT_EQ(appBefore[i], m_app->GetDocQuickInfo()[i]);
 }
 
+// The arrow keys move the choice within a grid, and a double click on a
+// cell chooses it and confirms the sheet.
+TEST_F(PageSetupTest, GridsChooseByKeyAndConfirmByDoubleClick)
+{
+    DocQuickInfo copy = Layout(5, PaperSize::Letter, FALSE);
+    int nAfterKeys = -1;
+    std::string sizeBefore;
+    std::string sizeAfter;
+    auto designSize = [](HWND hPage) {
+        char text[64] = {};
+        ::GetDlgItemText(hPage, IDC_PS_DESIGN_SIZE, text, sizeof text);
+        return std::string(text);
+    };
+    RunSteps({
+        [&](HWND h) {
+            HWND page = Page(h, 1);
+            sizeBefore = designSize(page);
+            ::SetFocus(Grid(page, kPaperGridNumber));
+            ::SendMessage(Grid(page, kPaperGridNumber), WM_KEYDOWN, VK_RIGHT, 1);
+            nAfterKeys = Chosen(page, kPaperGridNumber);
+            sizeAfter = designSize(page);
+        },
+        [&](HWND h) { ClickCell(Page(h, 1), kOrientationGridNumber, 1, true); },
+    });
+    EXPECT_EQ(IDOK, RunPageSetup(copy, m_app->m_pMainWnd));
+    EXPECT_EQ(1, nAfterKeys);
+    EXPECT_NE(sizeBefore, sizeAfter) << "the size line follows the paper";
+    EXPECT_EQ(5, copy[Q::Kind]);
+    EXPECT_EQ(1169, copy[Q::SheetWidth]) << "A4 across";
+    EXPECT_EQ(827, copy[Q::SheetHeight]);
+}
+
 // A click on a page's control must reach that control, on every page and
 // after switching pages, not the tab control that spans the page area.
 TEST_F(PageSetupTest, ClicksOnEachPageReachItsControls)
@@ -331,8 +393,9 @@ TEST_F(PageSetupTest, ClicksOnEachPageReachItsControls)
         int nPage;
         int nID;
     };
-    const Probe probes[] = {{0, IDC_PS_KIND_LABEL}, {1, IDC_PS_PAPER_A4}, {1, IDC_PS_LANDSCAPE},
-        {2, IDC_PS_CARD_WIDTH}, {0, IDC_PS_KIND_GENERAL}};
+    constexpr int kGrids = int(CChoiceGrid::kFirstControlId);
+    const Probe probes[] = {{0, kGrids + kKindGridNumber}, {1, kGrids + kPaperGridNumber},
+        {1, kGrids + kOrientationGridNumber}, {2, IDC_PS_CARD_WIDTH}, {0, kGrids + kKindGridNumber}};
     std::vector<std::function<void(HWND)>> steps;
     for (const Probe& probe : probes) {
         steps.push_back([probe](HWND h) {

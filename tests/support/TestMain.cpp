@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 
 namespace testing_support {
 void CreateTestHome();
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
     // The program reads numbers with '.' whatever the user's locale; tests run
     // under a locale that would break that if anything used the C library's.
     std::setlocale(LC_ALL, "");
+    // Unit tests drive the headless back end, whose input they inject, even
+    // when the developer's session has a display.
+    setenv("THREADWICK_BACKEND", "headless", 0);
     testing::InitGoogleTest(&argc, argv);
     testing_support::CreateTestHome();
     if (!testing_support::TestDataPresent())

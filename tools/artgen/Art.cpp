@@ -1,11 +1,16 @@
 #include "Art.h"
 
 #include "ButtonIcons.h"
+#include "DriveArt.h"
+#include "GridPickerArt.h"
 #include "CursorArt.h"
 #include "Implode.h"
 #include "MenuBitmaps.h"
 #include "MetafileBuilder.h"
+#include "PageSetupArt.h"
 #include "PictureArt.h"
+#include "ShapeOutlines.h"
+#include "WizardArt.h"
 #include "ToolbarArt.h"
 #include "resources/resource.h"
 
@@ -124,11 +129,14 @@ std::vector<uint8_t> MakeAppPalette()
 
 std::vector<MetafileArt> MakeMetafiles()
 {
-    return {
+    std::vector<MetafileArt> pictures{
         {IDR_METAFILE_STAR, "Star", "star.implode", MakeStar()},
         {IDR_METAFILE_HEART, "Heart", "heart.implode", MakeHeart()},
         {IDR_METAFILE_CIRCLE, "Circle", "circle.implode", MakeCircle()},
     };
+    for (MetafileArt& art : MakePageSetupMetafiles())
+        pictures.push_back(std::move(art));
+    return pictures;
 }
 
 std::vector<uint8_t> PackMetafileResource(const std::vector<uint8_t>& picture)
@@ -163,6 +171,14 @@ std::vector<ArtFile> MakeArtFiles()
         files.push_back(std::move(cursor));
     for (ArtFile& picture : MakePictureFiles())
         files.push_back(std::move(picture));
+    for (ArtFile& shape : MakeShapeFiles())
+        files.push_back(std::move(shape));
+    for (ArtFile& drive : MakeDriveArtFiles())
+        files.push_back(std::move(drive));
+    for (ArtFile& cell : MakeGridPickerArtFiles())
+        files.push_back(std::move(cell));
+    for (ArtFile& button : MakeWizardArtFiles())
+        files.push_back(std::move(button));
     return files;
 }
 

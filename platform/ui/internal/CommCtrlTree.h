@@ -36,6 +36,9 @@ struct TreeState {
     HIMAGELIST stateImages = NULL;
     HFONT font = NULL;
     bool focused = false;
+    // WM_SETREDRAW FALSE: the rows and the scroll bar are worked out once,
+    // when redrawing is turned back on, not after every change.
+    bool redrawOff = false;
 
     TreeState() { items[0] = TreeNode{}; }
 };

@@ -1,0 +1,72 @@
+#include "controls/FolderTreeFiller.h"
+
+#include "app/FolderScan.h"
+#include "platform/ui/CommCtrl.h"
+#include "platform/ui/User.h"
+
+// The scan whose per-entry operation lists the entry's folder.
+class CFolderTreeScan : public CFolderScan {
+public:
+    CFolderTreeScan(CFolderTreeFiller& filler, LPCTSTR lpszRoot, LPCTSTR lpszPattern)
+        : CFolderScan(lpszRoot, lpszPattern, TRUE, 0)
+        , m_filler(filler)
+    {
+    }
+
+protected:
+    BOOL OnEntry(const CString& strPath) override { return m_filler.AddFolder(strPath); }
+
+private:
+    CFolderTreeFiller& m_filler;
+};
+
+CFolderTreeFiller::CFolderTreeFiller(HWND hTree, LPCTSTR lpszPattern)
+    : CTreeFiller(hTree)
+    , m_strPattern(lpszPattern != nullptr ? lpszPattern : "")
+{
+    if (m_strPattern.IsEmpty())
+        m_strPattern = kDefaultPattern;
+}
+
+BOOL CFolderTreeFiller::AddFolder(const CString& strEntryPath)
+{
+    int nLast = strEntryPath.ReverseFind('\\');
+    if (nLast < 0)
+        return TRUE;
+    // A folder's entries all come before the scan goes below it, so the
+    // folder last listed is the only one an entry can repeat.
+    CString folder = strEntryPath.Left(nLast + 1);
+    if (folder == m_strLastFolder)
+        return TRUE;
+    m_strLastFolder = folder;
+    if (AddItem(TVI_ROOT, folder, DWORD(m_nFolders), 0) != NULL)
+        ++m_nFolders;
+    return TRUE;
+}
+
+void CFolderTreeFiller::Refresh()
+{
+    if (!m_strRootPath.IsEmpty() && m_hTree != NULL) {
+        m_strLastFolder.Empty();
+        m_nFolders = 0;
+        CFolderTreeScan scan(*this, m_strRootPath, m_strPattern);
+        scan.Scan();
+        ::SendMessage(m_hTree, WM_SETREDRAW, TRUE, 0);
+        HTREEITEM hFirst = HTREEITEM(::SendMessage(m_hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        if (hFirst != NULL)
+            ::SendMessage(m_hTree, TVM_SELECTITEM, TVGN_CARET, LPARAM(hFirst));
+        ::RedrawWindow(m_hTree, nullptr, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    CTreeFiller::Refresh();
+}
+
+void CFolderTreeFiller::SetRootPath(LPCTSTR lpszPath)
+{
+    m_strRootPath = lpszPath != nullptr ? lpszPath : "";
+    if (!m_strRootPath.IsEmpty() && m_strRootPath[m_strRootPath.GetLength() - 1] != '\\')
+        m_strRootPath += '\\';
+    ResetTree();
+    CTreeFiller::Refresh();
+    ResetTree();
+    Refresh();
+}
