@@ -15,6 +15,7 @@
 #include "platform/ui/User.h"
 #include "resources/Resources.h"
 #include "resources/SupportResources.h"
+#include "tests/controls/TreeTestSupport.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
 
@@ -27,28 +28,17 @@ namespace {
 
 using testing_support::DriveActiveWindow;
 using testing_support::PressButton;
+using kittest::WindowsPath;
 
 constexpr int kTreeId = 1000;
 
-std::string WindowsPath(const std::string& linuxPath)
-{
-    std::string path = "C:" + linuxPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
-
-class FolderTreeTest : public ::testing::Test {
+class FolderTreeTest : public kittest::TreeWindowTest {
 protected:
     void SetUp() override
     {
-        platform::headless::Reset();
-        platform::InitFileSystem();
-        threadwick::RegisterResources();
-        threadwick::RegisterSupportResources();
-        InitCommonControls();
+        TreeWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // Only C:, so the tree's drives do not depend on the machine.
         platform::SetDriveTable(platform::DriveTable::Build("", "", {}));
         m_root = testing_support::MakeTempDir("folders");
@@ -56,15 +46,12 @@ protected:
             std::filesystem::create_directories(m_root + folder);
         testing_support::WriteFileBytes(m_root + "/Alpha/Beta/note.txt", "x");
         m_strLeaf = WindowsPath(m_root + "/Alpha/Beta/Gamma").c_str();
-        ASSERT_TRUE(m_main.CreateEx(0, AfxDefaultWndClass(), "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 40, 600,
-            500, NULL, NULL));
     }
     void TearDown() override
     {
         platform::headless::SetIdleHandler(nullptr);
         SetPickDirectoryPlatform(-1);
-        if (m_main.m_hWnd != NULL)
-            m_main.DestroyWindow();
+        TreeWindowTest::TearDown();
         MSG msg;
         while (::PeekMessage(&msg, NULL, 0, 0, PM_REMOVE)) {
         }
@@ -94,7 +81,6 @@ protected:
 
     std::string m_root;
     CString m_strLeaf;
-    CWnd m_main;
 };
 
 TEST_F(FolderTreeTest, RootHoldsTheDrivesOfTheDriveTable)

@@ -15,73 +15,12 @@
 #include "resources/Resources.h"
 #include "resources/resource.h"
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/support/GoldenPicture.h"
 #include "tests/support/DialogDriver.h"
 
-#include <cairo/cairo.h>
-
-#include <cstdlib>
 #include <string>
 
 namespace {
-
-// Compares the whole window with the golden picture; writes it when it is
-// missing or THREADWICK_UPDATE_GOLDEN=1.
-void ExpectLooksAsBefore(HWND hwnd, const std::string& name)
-{
-    RECT wr{};
-    ::GetWindowRect(hwnd, &wr);
-    const int width = wr.right - wr.left;
-    const int height = wr.bottom - wr.top;
-    ASSERT_GT(width, 0);
-    ASSERT_GT(height, 0);
-    cairo_surface_t* shot = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    unsigned char* data = cairo_image_surface_get_data(shot);
-    const int stride = cairo_image_surface_get_stride(shot);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride));
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = platform::headless::WindowPixel(hwnd, x, y, true);
-            row[x] = 0xFF000000u | (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-        }
-    }
-    cairo_surface_mark_dirty(shot);
-
-    const std::string golden = std::string(THREADWICK_SOURCE_DIR) + "/tests/data/controls/" + name;
-    cairo_surface_t* want = cairo_image_surface_create_from_png(golden.c_str());
-    const char* update = std::getenv("THREADWICK_UPDATE_GOLDEN");
-    if (cairo_surface_status(want) != CAIRO_STATUS_SUCCESS || (update != nullptr && std::string(update) == "1")) {
-        cairo_surface_destroy(want);
-        ASSERT_EQ(cairo_surface_write_to_png(shot, golden.c_str()), CAIRO_STATUS_SUCCESS);
-        cairo_surface_destroy(shot);
-        FAIL() << "wrote " << golden << "; look at it and commit it";
-    }
-    ASSERT_EQ(cairo_image_surface_get_width(want), width);
-    ASSERT_EQ(cairo_image_surface_get_height(want), height);
-    cairo_surface_flush(want);
-    const unsigned char* wantData = cairo_image_surface_get_data(want);
-    const int wantStride = cairo_image_surface_get_stride(want);
-    // Glyph edges may shade a little differently with another build of the
-    // font engine; anything beyond that is a change of look.
-    constexpr int kTolerance = 24;
-    int differing = 0;
-    for (int y = 0; y < height; ++y) {
-        auto* got = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
-        auto* exp = reinterpret_cast<const uint32_t*>(wantData + size_t(y) * size_t(wantStride));
-        for (int x = 0; x < width; ++x) {
-            for (int shift : {0, 8, 16}) {
-                int a = int((got[x] >> shift) & 0xFF);
-                int b = int((exp[x] >> shift) & 0xFF);
-                if (std::abs(a - b) > kTolerance) {
-                    ++differing;
-                    break;
-                }
-            }
-        }
-    }
-    cairo_surface_destroy(want);
-    cairo_surface_destroy(shot);
-    EXPECT_EQ(0, differing) << name << " differs from its golden picture";
-}
 
 class GridPickerGoldenTest : public fwtest::FrameworkTest {
 protected:
@@ -105,7 +44,7 @@ protected:
             if (::GetDlgItem(hActive, IDC_GRID_PICKER_PLACEHOLDER) == NULL)
                 return false;
             ::RedrawWindow(hActive, nullptr, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            ExpectLooksAsBefore(hActive, name);
+            testing_support::ExpectLooksAsBefore(hActive, "controls", name);
             platform::headless::PressMouse(0, 1000, 5);
             platform::headless::ReleaseMouse(0, 1000, 5);
             return true;

@@ -10,6 +10,7 @@
 #include "platform/ui/User.h"
 #include "resources/Resources.h"
 #include "resources/SupportResources.h"
+#include "tests/controls/TreeTestSupport.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -38,35 +39,18 @@ public:
     HTREEITEM m_hKitC = NULL;
 };
 
-std::string WindowsPath(const std::string& linuxPath)
-{
-    std::string path = "C:" + linuxPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
+using kittest::WindowsPath;
 
-class TreeFillerTest : public ::testing::Test {
+class TreeFillerTest : public kittest::TreeWindowTest {
 protected:
     void SetUp() override
     {
-        platform::headless::Reset();
-        platform::InitFileSystem();
-        threadwick::RegisterResources();
-        threadwick::RegisterSupportResources();
-        InitCommonControls();
-        ASSERT_TRUE(m_main.CreateEx(0, AfxDefaultWndClass(), "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 40, 600,
-            500, NULL, NULL));
+        TreeWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_hTree = ::CreateWindowEx(0, WC_TREEVIEW, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_CHECKBOXES, 10,
             10, 400, 400, m_main.m_hWnd, HMENU(INT_PTR(42)), NULL, NULL);
         ASSERT_NE(m_hTree, nullptr);
-    }
-    void TearDown() override
-    {
-        if (m_main.m_hWnd != NULL)
-            m_main.DestroyWindow();
     }
 
     void Select(HTREEITEM hItem) { ::SendMessage(m_hTree, TVM_SELECTITEM, TVGN_CARET, LPARAM(hItem)); }
@@ -82,7 +66,6 @@ protected:
         return out;
     }
 
-    CWnd m_main;
     HWND m_hTree = NULL;
 };
 

@@ -14,8 +14,8 @@
 #include "platform/ui/User.h"
 #include "resources/Resources.h"
 #include "resources/SupportResources.h"
-#include "tests/controls/GoldenPicture.h"
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/support/GoldenPicture.h"
 
 #include <functional>
 #include <vector>
@@ -326,7 +326,7 @@ TEST_F(WizSheetTest, LastPageLooksAsItDid)
     m_sheet.SetActivePage(1);
     Open();
     ::RedrawWindow(m_sheet.m_hWnd, nullptr, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    kittest::ExpectLooksAsBefore(m_sheet.m_hWnd, "wizard-last-page.png");
+    testing_support::ExpectLooksAsBefore(m_sheet.m_hWnd, "controls", "wizard-last-page.png");
 }
 
 } // namespace

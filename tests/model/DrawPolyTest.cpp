@@ -19,7 +19,7 @@
 
 namespace {
 
-using modeltest::WindowModelTest;
+using modeltest::ViewBitmap;
 
 std::vector<CPoint> PointsOf(const CDrawPoly& poly)
 {
@@ -286,32 +286,8 @@ TEST_F(DrawPolyTest, AttributesRoundTripThroughAnotherPolygonAndLeaveThePoints)
 
 // ---- In a view
 
-class DrawPolyViewTest : public WindowModelTest {
+class DrawPolyViewTest : public modeltest::DesignViewTest {
 protected:
-    void SetUp() override
-    {
-        WindowModelTest::SetUp();
-        ResetSurfaceGlobals();
-        m_pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
-        ASSERT_NE(m_pDoc, nullptr);
-        m_pView = ViewOf(m_pDoc, 0);
-        ASSERT_NE(m_pView, nullptr);
-        ASSERT_NE(m_pView->m_hWnd, nullptr);
-        SetZoom(100);
-    }
-    void TearDown() override
-    {
-        ResetSurfaceGlobals();
-        WindowModelTest::TearDown();
-    }
-
-    void SetZoom(int nZoom)
-    {
-        m_pDoc->SetZoom(nZoom);
-        Pump();
-        ASSERT_EQ(m_pView->GetZoom(), nZoom);
-    }
-
     // A polygon of the view (the view owns it) through the points.
     CDrawPoly* Place(const std::vector<CPoint>& points)
     {
@@ -321,59 +297,6 @@ protected:
             pPoly->AddPoint(pt, m_pView);
         return pPoly;
     }
-
-    CDrawDoc* m_pDoc = nullptr;
-    CSurface* m_pView = nullptr;
-};
-
-// A white bitmap of the view's client size, prepared as the view prepares
-// its DC, read back in device pixels.
-class ViewBitmap {
-public:
-    explicit ViewBitmap(CSurface* pView)
-    {
-        pView->GetClientRect(&m_client);
-        CClientDC screen(pView);
-        m_dc.CreateCompatibleDC(&screen);
-        m_bitmap.CreateCompatibleBitmap(&screen, m_client.Width(), m_client.Height());
-        m_pOld = m_dc.SelectObject(&m_bitmap);
-        m_dc.FillSolidRect(&m_client, RGB(255, 255, 255));
-        pView->OnPrepareDC(&m_dc, NULL);
-    }
-    ~ViewBitmap() { m_dc.SelectObject(m_pOld); }
-    CDC* Dc() { return &m_dc; }
-    CPoint ToDevice(CPoint pt)
-    {
-        m_dc.LPtoDP(&pt);
-        return pt;
-    }
-    COLORREF AtDevice(CPoint device)
-    {
-        const int nSaved = m_dc.SaveDC();
-        m_dc.SetMapMode(MM_TEXT);
-        m_dc.SetViewportOrg(0, 0);
-        m_dc.SetWindowOrg(0, 0);
-        const COLORREF cr = m_dc.GetPixel(device.x, device.y) & 0xFFFFFF;
-        m_dc.RestoreDC(nSaved);
-        return cr;
-    }
-    COLORREF At(CPoint logical) { return AtDevice(ToDevice(logical)); }
-    // The colours of the device pixels within a square about a point.
-    std::set<COLORREF> ColorsAround(CPoint logical, int nHalf)
-    {
-        std::set<COLORREF> colors;
-        const CPoint c = ToDevice(logical);
-        for (int y = c.y - nHalf; y <= c.y + nHalf; ++y)
-            for (int x = c.x - nHalf; x <= c.x + nHalf; ++x)
-                colors.insert(AtDevice(CPoint(x, y)));
-        return colors;
-    }
-
-private:
-    CRect m_client;
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_pOld = nullptr;
 };
 
 CPoint Turned(double x, double y, double dDegrees)
@@ -425,21 +348,21 @@ TEST_F(DrawPolyViewTest, FilledAndOutlinedPolygonsCoverInsideAndEdgeOnly)
             {
                 ViewBitmap bmp(m_pView);
                 pPoly->Draw(bmp.Dc());
-                EXPECT_EQ(bmp.At(Mirror(inside, bMirrored)), kFill) << nZoom << " " << what;
-                EXPECT_EQ(bmp.At(CPoint(0, 0)), kFill) << nZoom << " " << what;
-                EXPECT_EQ(bmp.At(Mirror(side, bMirrored)), kPen) << nZoom << " " << what;
-                EXPECT_EQ(bmp.At(Mirror(corner, bMirrored)), kPen) << nZoom << " " << what;
-                EXPECT_EQ(bmp.At(Mirror(outside, bMirrored)), kWhite) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(inside, bMirrored)), kFill) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(CPoint(0, 0)), kFill) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(side, bMirrored)), kPen) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(corner, bMirrored)), kPen) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(outside, bMirrored)), kWhite) << nZoom << " " << what;
                 // Inside the bounding box but outside the turned square.
-                EXPECT_EQ(bmp.At(pPoly->m_position.TopLeft() + CPoint(3, -3)), kWhite) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(pPoly->m_position.TopLeft() + CPoint(3, -3)), kWhite) << nZoom << " " << what;
             }
             // Outline only: the inside shows what lies under it.
             pPoly->m_bFill = FALSE;
             {
                 ViewBitmap bmp(m_pView);
                 pPoly->Draw(bmp.Dc());
-                EXPECT_EQ(bmp.At(Mirror(inside, bMirrored)), kWhite) << nZoom << " " << what;
-                EXPECT_EQ(bmp.At(Mirror(side, bMirrored)), kPen) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(inside, bMirrored)), kWhite) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(side, bMirrored)), kPen) << nZoom << " " << what;
             }
             // Fill only: no pen colour anywhere.
             pPoly->m_bFill = TRUE;
@@ -447,9 +370,9 @@ TEST_F(DrawPolyViewTest, FilledAndOutlinedPolygonsCoverInsideAndEdgeOnly)
             {
                 ViewBitmap bmp(m_pView);
                 pPoly->Draw(bmp.Dc());
-                EXPECT_EQ(bmp.At(Mirror(inside, bMirrored)), kFill) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(inside, bMirrored)), kFill) << nZoom << " " << what;
                 EXPECT_EQ(bmp.ColorsAround(Mirror(side, bMirrored), 2).count(kPen), 0u) << nZoom << " " << what;
-                EXPECT_EQ(bmp.At(Mirror(outside, bMirrored)), kWhite) << nZoom << " " << what;
+                EXPECT_EQ(bmp.AtLogical(Mirror(outside, bMirrored)), kWhite) << nZoom << " " << what;
             }
             m_pView->Remove(pPoly);
             delete pPoly;
@@ -469,10 +392,10 @@ TEST_F(DrawPolyViewTest, ThinOutlinesTouchEveryVertexAndTheRecordsAngleDoesNotTu
             ViewBitmap bmp(m_pView);
             pPoly->Draw(bmp.Dc());
             for (const CPoint& pt : points) {
-                EXPECT_EQ(bmp.At(pt), kPen) << nZoom;
-                before.push_back(bmp.At(pt + CPoint(0, 30)));
+                EXPECT_EQ(bmp.AtLogical(pt), kPen) << nZoom;
+                before.push_back(bmp.AtLogical(pt + CPoint(0, 30)));
             }
-            EXPECT_EQ(bmp.At(CPoint(0, 0)), kWhite);
+            EXPECT_EQ(bmp.AtLogical(CPoint(0, 0)), kWhite);
         }
         // A polygon's points are where it shows: an angle in its record
         // turns nothing again.
@@ -485,8 +408,8 @@ TEST_F(DrawPolyViewTest, ThinOutlinesTouchEveryVertexAndTheRecordsAngleDoesNotTu
             ViewBitmap bmp(m_pView);
             pPoly->Draw(bmp.Dc());
             for (size_t i = 0; i < points.size(); ++i) {
-                EXPECT_EQ(bmp.At(points[i]), kPen) << nZoom;
-                EXPECT_EQ(bmp.At(points[i] + CPoint(0, 30)), before[i]) << nZoom;
+                EXPECT_EQ(bmp.AtLogical(points[i]), kPen) << nZoom;
+                EXPECT_EQ(bmp.AtLogical(points[i] + CPoint(0, 30)), before[i]) << nZoom;
             }
         }
         m_pView->Remove(pPoly);
@@ -537,8 +460,8 @@ TEST_F(DrawPolyViewTest, AStarDrawnInOneStrokeLeavesItsMiddleAndSoDoesItsHitTest
         ViewBitmap bmp(m_pView);
         pPoly->Draw(bmp.Dc());
         const CPoint arm = Turned(0, 120, 0);
-        EXPECT_EQ(bmp.At(arm), kFill) << nZoom;
-        EXPECT_EQ(bmp.At(CPoint(0, 0)), kWhite) << nZoom;
+        EXPECT_EQ(bmp.AtLogical(arm), kFill) << nZoom;
+        EXPECT_EQ(bmp.AtLogical(CPoint(0, 0)), kWhite) << nZoom;
         EXPECT_TRUE(pPoly->Intersects(CRect(arm.x - 2, arm.y + 2, arm.x + 2, arm.y - 2)));
         EXPECT_FALSE(pPoly->Intersects(CRect(-10, 10, 10, -10)));
         // Given either way up.
@@ -547,7 +470,7 @@ TEST_F(DrawPolyViewTest, AStarDrawnInOneStrokeLeavesItsMiddleAndSoDoesItsHitTest
         // Between two arms, inside the bounding box.
         const CPoint notch = Turned(0, 150, 36);
         EXPECT_FALSE(pPoly->Intersects(CRect(notch.x - 3, notch.y + 3, notch.x + 3, notch.y - 3)));
-        EXPECT_EQ(bmp.At(notch), kWhite);
+        EXPECT_EQ(bmp.AtLogical(notch), kWhite);
         m_pView->Remove(pPoly);
         delete pPoly;
     }
@@ -612,8 +535,8 @@ TEST_F(DrawPolyViewTest, TheTrackerMarksEveryVertexOfALongPolygon)
         for (const CPoint& pt : points) {
             const CPoint d = bmp.ToDevice(pt);
             // Each marker has a black frame round a white middle.
-            EXPECT_EQ(bmp.AtDevice(CPoint(d.x - 3, d.y - 3)), RGB(0, 0, 0)) << pt.x << "," << pt.y;
-            EXPECT_EQ(bmp.AtDevice(d), kWhite) << pt.x << "," << pt.y;
+            EXPECT_EQ(bmp.At(CPoint(d.x - 3, d.y - 3)), RGB(0, 0, 0)) << pt.x << "," << pt.y;
+            EXPECT_EQ(bmp.At(d), kWhite) << pt.x << "," << pt.y;
         }
     }
 }

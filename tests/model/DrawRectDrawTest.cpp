@@ -30,7 +30,7 @@
 
 namespace {
 
-using modeltest::WindowModelTest;
+using modeltest::ViewBitmap;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kPen = RGB(0, 0, 255);
@@ -39,100 +39,14 @@ constexpr COLORREF kHatch = RGB(0, 128, 0);
 constexpr COLORREF kBandFirst = RGB(255, 255, 0);
 constexpr COLORREF kBandLast = RGB(0, 255, 255);
 
-// A bitmap of the view's client size drawn into through the view's
-// mapping and read back in pixels.
-class ShapeBitmap {
-public:
-    explicit ShapeBitmap(CSurface* pView)
-    {
-        pView->GetClientRect(&m_client);
-        CClientDC screen(pView);
-        m_dc.CreateCompatibleDC(&screen);
-        m_bitmap.CreateCompatibleBitmap(&screen, m_client.Width(), m_client.Height());
-        m_pOld = m_dc.SelectObject(&m_bitmap);
-        pView->OnPrepareDC(&m_dc, NULL);
-        Clear();
-    }
-    ~ShapeBitmap() { m_dc.SelectObject(m_pOld); }
-    void Clear()
-    {
-        const int nSaved = m_dc.SaveDC();
-        m_dc.SetMapMode(MM_TEXT);
-        m_dc.SetViewportOrg(0, 0);
-        m_dc.SetWindowOrg(0, 0);
-        m_dc.FillSolidRect(&m_client, kWhite);
-        m_dc.RestoreDC(nSaved);
-    }
-    CDC* Dc() { return &m_dc; }
-    CPoint ToDevice(int x, int y)
-    {
-        CPoint pt(x, y);
-        m_dc.LPtoDP(&pt);
-        return pt;
-    }
-    COLORREF At(CPoint device)
-    {
-        const int nSaved = m_dc.SaveDC();
-        m_dc.SetMapMode(MM_TEXT);
-        m_dc.SetViewportOrg(0, 0);
-        m_dc.SetWindowOrg(0, 0);
-        const COLORREF cr = m_dc.GetPixel(device.x, device.y) & 0xFFFFFF;
-        m_dc.RestoreDC(nSaved);
-        return cr;
-    }
-    COLORREF At(int x, int y) { return At(ToDevice(x, y)); }
-    // The pixels of a device rectangle, row by row.
-    std::vector<COLORREF> Pixels(const CRect& device)
-    {
-        std::vector<COLORREF> out;
-        for (int y = device.top; y < device.bottom; ++y)
-            for (int x = device.left; x < device.right; ++x)
-                out.push_back(At(CPoint(x, y)));
-        return out;
-    }
-    // Around a logical point, within r device pixels.
-    std::vector<COLORREF> Around(int x, int y, int r)
-    {
-        const CPoint c = ToDevice(x, y);
-        return Pixels(CRect(c.x - r, c.y - r, c.x + r + 1, c.y + r + 1));
-    }
-
-private:
-    CRect m_client;
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_pOld = nullptr;
-};
-
 bool Contains(const std::vector<COLORREF>& pixels, COLORREF cr)
 {
     return std::find(pixels.begin(), pixels.end(), cr) != pixels.end();
 }
 
-class DrawRectDrawTest : public WindowModelTest {
+class DrawRectDrawTest : public modeltest::DesignViewTest {
 protected:
-    void SetUp() override
-    {
-        WindowModelTest::SetUp();
-        ResetSurfaceGlobals();
-        thePrefs.Flags &= ~WORD(PREF_FLAG_MOVE_FILLED);
-        m_pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
-        ASSERT_NE(m_pDoc, nullptr);
-        m_pView = ViewOf(m_pDoc, 0);
-        ASSERT_NE(m_pView, nullptr);
-        SetZoom(100);
-    }
-    void TearDown() override
-    {
-        ResetSurfaceGlobals();
-        WindowModelTest::TearDown();
-    }
-    void SetZoom(int nZoom)
-    {
-        m_pDoc->SetZoom(nZoom);
-        Pump();
-        ASSERT_EQ(m_pView->GetZoom(), nZoom);
-    }
+    void BeforeOpening() override { thePrefs.Flags &= ~WORD(PREF_FLAG_MOVE_FILLED); }
     // A shape of the view (the view owns it), outlined in kPen.
     CDrawRect* Place(const CRect& rect, int nKind)
     {
@@ -146,9 +60,6 @@ protected:
         m_pView->Remove(pShape);
         delete pShape;
     }
-
-    CDrawDoc* m_pDoc = nullptr;
-    CSurface* m_pView = nullptr;
 };
 
 enum class Fill { None, Solid, Hatched, Banded };
@@ -232,7 +143,7 @@ TEST_F(DrawRectDrawTest, EveryKindDrawsInsideOnAndOutsideItsOutline)
     const CRect rect(-200, 150, 200, -150);
     for (int nZoom : {100, 37}) {
         SetZoom(nZoom);
-        ShapeBitmap bmp(m_pView);
+        ViewBitmap bmp(m_pView);
         for (int nKind = 0; nKind < SHAPE_KIND_COUNT; ++nKind) {
             for (Fill fill : {Fill::None, Fill::Solid, Fill::Hatched, Fill::Banded}) {
                 if (nKind == SHAPE_LINE && fill != Fill::None)
@@ -310,7 +221,7 @@ TEST_F(DrawRectDrawTest, AnEllipseCoversItsAreaAndMissesItsCorners)
     CDrawRect* pShape = Place(rect, SHAPE_ELLIPSE);
     Dress(pShape, Fill::Solid, 0);
     pShape->m_bOutline = FALSE;
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     pShape->Draw(bmp.Dc());
     const CPoint topLeft = bmp.ToDevice(rect.left, rect.top);
     const CPoint bottomRight = bmp.ToDevice(rect.right, rect.bottom);
@@ -346,7 +257,7 @@ TEST_F(DrawRectDrawTest, BandsRunInsideTheRectangleFromTheFirstColourToTheLast)
         CDrawRect* pShape = Place(rect, SHAPE_RECTANGLE);
         pShape->m_bOutline = FALSE;
         Dress(pShape, Fill::Banded, 0);
-        ShapeBitmap bmp(m_pView);
+        ViewBitmap bmp(m_pView);
         pShape->Draw(bmp.Dc());
         const CPoint left = bmp.ToDevice(rect.left, 0);
         const CPoint right = bmp.ToDevice(rect.right, 0);
@@ -375,7 +286,7 @@ TEST_F(DrawRectDrawTest, BandsRunInsideTheRectangleFromTheFirstColourToTheLast)
     pShape->m_bOutline = FALSE;
     Dress(pShape, Fill::Banded, 0);
     pShape->m_fill.m_nKind = 1;
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     pShape->Draw(bmp.Dc());
     const CPoint bottom = bmp.ToDevice(0, rect.bottom);
     const CPoint top = bmp.ToDevice(0, rect.top);
@@ -401,7 +312,7 @@ TEST_F(DrawRectDrawTest, TurnedBandsStayInsideTheTurnedShape)
         pShape->m_bOutline = FALSE;
         Dress(pShape, Fill::Banded, 0);
         pShape->SetAngle(30);
-        ShapeBitmap bmp(m_pView);
+        ViewBitmap bmp(m_pView);
         pShape->Draw(bmp.Dc());
         // The unturned box's corners lie outside the turned shape.
         for (POINT p : {POINT{-195, 95}, POINT{195, -95}, POINT{-150, 95}, POINT{150, -95}})
@@ -427,7 +338,7 @@ TEST_F(DrawRectDrawTest, BandCountsFromFilesDrawBoundedAndFast)
     Dress(pShape, Fill::Banded, 0);
     pShape->m_fill.m_wMode = 9;
     pShape->m_fill.m_nAmount = static_cast<int>(4000000000u);
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     const auto start = std::chrono::steady_clock::now();
     pShape->Draw(bmp.Dc());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
@@ -438,7 +349,7 @@ TEST_F(DrawRectDrawTest, BandCountsFromFilesDrawBoundedAndFast)
 TEST_F(DrawRectDrawTest, UnknownKindsDrawAsRectanglesAndPolygonsHaveAtLeastThreeSides)
 {
     const CRect rect(-200, 100, 200, -100);
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     auto draw = [&](int nKind, int nSides, Fill fill) {
         CDrawRect* pShape = Place(rect, nKind);
         pShape->m_nSides = nSides;
@@ -467,7 +378,7 @@ TEST_F(DrawRectDrawTest, UnknownKindsDrawAsRectanglesAndPolygonsHaveAtLeastThree
 TEST_F(DrawRectDrawTest, TheLeftBubbleIsTheRightOneMirrored)
 {
     const CRect rect(-200, 150, 200, -150);
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     auto draw = [&](int nKind, BOOL bFlip) {
         CDrawRect* pShape = Place(rect, nKind);
         Dress(pShape, Fill::Solid, 0);
@@ -504,7 +415,7 @@ TEST_F(DrawRectDrawTest, ADraggedShapeIsAFrameUnlessObjectsMoveFilled)
     CDrawRect* pShape = Place(rect, SHAPE_ELLIPSE);
     Dress(pShape, Fill::Solid, 0);
     pShape->m_wFlags |= OBJ_FLAG_DRAGGING;
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     pShape->Draw(bmp.Dc());
     EXPECT_EQ(bmp.At(0, 0), kWhite);
     // The frame is the box, corners included.
@@ -522,7 +433,7 @@ TEST_F(DrawRectDrawTest, AHatchShowsItsBackgroundColourOrWhatLiesUnder)
     CDrawRect* pShape = Place(rect, SHAPE_RECTANGLE);
     Dress(pShape, Fill::Hatched, 0);
     pShape->m_nContentWord = RGB(255, 255, 0);
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     pShape->Draw(bmp.Dc());
     const std::vector<COLORREF> inside = bmp.Around(0, 0, 5);
     EXPECT_TRUE(Contains(inside, kHatch));
@@ -537,7 +448,7 @@ TEST_F(DrawRectDrawTest, ACalendarKeepsItsOutlineOnScreen)
     Dress(pShape, Fill::Solid, 10);
     pShape->m_nCalendarStart = 2460436;
     pShape->m_nCalendarWords[1] = CALENDAR_MONTH;
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     pShape->Draw(bmp.Dc());
     EXPECT_EQ(bmp.At(0, 0), kSolid);
     EXPECT_TRUE(Contains(bmp.Around(rect.left, 0, 1), kPen));
@@ -633,7 +544,7 @@ TEST_F(DrawRectDrawTest, EveryKindLooksAsItDid)
     if (bUpdate)
         std::filesystem::create_directories(folder);
     SetZoom(37);
-    ShapeBitmap bmp(m_pView);
+    ViewBitmap bmp(m_pView);
     for (int nKind = 0; nKind < SHAPE_KIND_COUNT; ++nKind) {
         CDrawRect* pShape = Place(rect, nKind);
         Dress(pShape, Fill::Solid, 12);

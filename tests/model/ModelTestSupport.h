@@ -21,8 +21,10 @@
 #include "resources/resource.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceFrame.h"
+#include "surface/SurfaceGlobals.h"
 
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace modeltest {
@@ -154,6 +156,120 @@ protected:
     }
 
     CMDIFrameWnd* m_pMain = nullptr;
+};
+
+// A new general design in its frame with its first view shown at 100%,
+// the surface's shared state reset before and after.
+class DesignViewTest : public WindowModelTest {
+protected:
+    void SetUp() override
+    {
+        WindowModelTest::SetUp();
+        ResetSurfaceGlobals();
+        BeforeOpening();
+        m_pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
+        ASSERT_NE(m_pDoc, nullptr);
+        m_pView = ViewOf(m_pDoc, 0);
+        ASSERT_NE(m_pView, nullptr);
+        ASSERT_NE(m_pView->m_hWnd, nullptr);
+        SetZoom(100);
+    }
+    void TearDown() override
+    {
+        ResetSurfaceGlobals();
+        WindowModelTest::TearDown();
+    }
+
+    // Preferences a test wants set before the design opens; the base
+    // restores them after the test.
+    virtual void BeforeOpening() {}
+
+    void SetZoom(int nZoom)
+    {
+        m_pDoc->SetZoom(nZoom);
+        Pump();
+        ASSERT_EQ(m_pView->GetZoom(), nZoom);
+    }
+
+    CDrawDoc* m_pDoc = nullptr;
+    CSurface* m_pView = nullptr;
+};
+
+// A white bitmap of the view's client size, prepared as the view prepares
+// its DC, drawn into through the view's mapping and read back in device
+// pixels.
+class ViewBitmap {
+public:
+    explicit ViewBitmap(CSurface* pView)
+    {
+        pView->GetClientRect(&m_client);
+        CClientDC screen(pView);
+        m_dc.CreateCompatibleDC(&screen);
+        m_bitmap.CreateCompatibleBitmap(&screen, m_client.Width(), m_client.Height());
+        m_pOld = m_dc.SelectObject(&m_bitmap);
+        pView->OnPrepareDC(&m_dc, NULL);
+        Clear();
+    }
+    ~ViewBitmap() { m_dc.SelectObject(m_pOld); }
+    ViewBitmap(const ViewBitmap&) = delete;
+    ViewBitmap& operator=(const ViewBitmap&) = delete;
+
+    // Whitens the whole bitmap, whatever the mapping.
+    void Clear()
+    {
+        const int nSaved = m_dc.SaveDC();
+        m_dc.SetMapMode(MM_TEXT);
+        m_dc.SetViewportOrg(0, 0);
+        m_dc.SetWindowOrg(0, 0);
+        m_dc.FillSolidRect(&m_client, RGB(255, 255, 255));
+        m_dc.RestoreDC(nSaved);
+    }
+    CDC* Dc() { return &m_dc; }
+    CPoint ToDevice(CPoint logical)
+    {
+        m_dc.LPtoDP(&logical);
+        return logical;
+    }
+    CPoint ToDevice(int x, int y) { return ToDevice(CPoint(x, y)); }
+    COLORREF At(CPoint device)
+    {
+        const int nSaved = m_dc.SaveDC();
+        m_dc.SetMapMode(MM_TEXT);
+        m_dc.SetViewportOrg(0, 0);
+        m_dc.SetWindowOrg(0, 0);
+        const COLORREF cr = m_dc.GetPixel(device.x, device.y) & 0xFFFFFF;
+        m_dc.RestoreDC(nSaved);
+        return cr;
+    }
+    COLORREF At(int x, int y) { return At(ToDevice(x, y)); }
+    COLORREF AtLogical(CPoint logical) { return At(ToDevice(logical)); }
+    // The pixels of a device rectangle, row by row.
+    std::vector<COLORREF> Pixels(const CRect& device)
+    {
+        std::vector<COLORREF> out;
+        for (int y = device.top; y < device.bottom; ++y)
+            for (int x = device.left; x < device.right; ++x)
+                out.push_back(At(CPoint(x, y)));
+        return out;
+    }
+    // Around a logical point, within r device pixels.
+    std::vector<COLORREF> Around(int x, int y, int r)
+    {
+        const CPoint c = ToDevice(x, y);
+        return Pixels(CRect(c.x - r, c.y - r, c.x + r + 1, c.y + r + 1));
+    }
+    // The colours found around a logical point, within r device pixels.
+    std::set<COLORREF> ColorsAround(CPoint logical, int r)
+    {
+        const std::vector<COLORREF> pixels = Around(logical.x, logical.y, r);
+        return std::set<COLORREF>(pixels.begin(), pixels.end());
+    }
+
+private:
+    CRect m_client;
+    CDC m_dc;
+    CBitmap m_bitmap;
+    CBitmap* m_pOld = nullptr;
 };
 
 } // namespace modeltest

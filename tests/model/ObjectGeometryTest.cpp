@@ -16,7 +16,7 @@
 
 namespace {
 
-using modeltest::WindowModelTest;
+using modeltest::ViewBitmap;
 
 constexpr UINT kArrow = 32512;
 constexpr UINT kSysNWSE = 32642;
@@ -24,34 +24,9 @@ constexpr UINT kSysNESW = 32643;
 constexpr UINT kSysWE = 32644;
 constexpr UINT kSysNS = 32645;
 
-class ObjectGeometryTest : public WindowModelTest {
+class ObjectGeometryTest : public modeltest::DesignViewTest {
 protected:
-    void SetUp() override
-    {
-        WindowModelTest::SetUp();
-        ResetSurfaceGlobals();
-        m_savedFlags = thePrefs.Flags;
-        thePrefs.Flags &= ~WORD(PREF_FLAG_PLAIN_SIZING_CURSORS);
-        m_pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
-        ASSERT_NE(m_pDoc, nullptr);
-        m_pView = ViewOf(m_pDoc, 0);
-        ASSERT_NE(m_pView, nullptr);
-        ASSERT_NE(m_pView->m_hWnd, nullptr);
-        SetZoom(100);
-    }
-    void TearDown() override
-    {
-        thePrefs.Flags = m_savedFlags;
-        ResetSurfaceGlobals();
-        WindowModelTest::TearDown();
-    }
-
-    void SetZoom(int nZoom)
-    {
-        m_pDoc->SetZoom(nZoom);
-        Pump();
-        ASSERT_EQ(m_pView->GetZoom(), nZoom);
-    }
+    void BeforeOpening() override { thePrefs.Flags &= ~WORD(PREF_FLAG_PLAIN_SIZING_CURSORS); }
 
     // An object of the view (the view owns it).
     template <class T = CDrawObj>
@@ -61,10 +36,6 @@ protected:
         m_pView->Add(pObj);
         return pObj;
     }
-
-    CDrawDoc* m_pDoc = nullptr;
-    CSurface* m_pView = nullptr;
-    WORD m_savedFlags = 0;
 };
 
 TEST_F(ObjectGeometryTest, HandlesLieAtCornersAndSideMiddlesAndTurnWithTheObject)
@@ -339,49 +310,6 @@ TEST_F(ObjectGeometryTest, TextObjectsGrowToTheirTextPlusEightAndNeverShrink)
     pFitted->AutoSizeToText();
     EXPECT_EQ(pFitted->m_position, CRect(10, 14, 14, 10));
 }
-
-// A bitmap of the view's client size, white, drawn into through the view's
-// mapping and read back in pixels.
-class ViewBitmap {
-public:
-    explicit ViewBitmap(CSurface* pView)
-        : m_pView(pView)
-    {
-        pView->GetClientRect(&m_client);
-        CClientDC screen(pView);
-        m_dc.CreateCompatibleDC(&screen);
-        m_bitmap.CreateCompatibleBitmap(&screen, m_client.Width(), m_client.Height());
-        m_pOld = m_dc.SelectObject(&m_bitmap);
-        m_dc.FillSolidRect(&m_client, RGB(255, 255, 255));
-        pView->OnPrepareDC(&m_dc, NULL);
-    }
-    ~ViewBitmap() { m_dc.SelectObject(m_pOld); }
-    CDC* Dc() { return &m_dc; }
-    CPoint ToDevice(int x, int y)
-    {
-        CPoint pt(x, y);
-        m_dc.LPtoDP(&pt);
-        return pt;
-    }
-    COLORREF At(CPoint device)
-    {
-        const int nSaved = m_dc.SaveDC();
-        m_dc.SetMapMode(MM_TEXT);
-        m_dc.SetViewportOrg(0, 0);
-        m_dc.SetWindowOrg(0, 0);
-        const COLORREF cr = m_dc.GetPixel(device.x, device.y) & 0xFFFFFF;
-        m_dc.RestoreDC(nSaved);
-        return cr;
-    }
-    COLORREF At(int x, int y) { return At(ToDevice(x, y)); }
-
-private:
-    CSurface* m_pView;
-    CRect m_client;
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_pOld = nullptr;
-};
 
 TEST_F(ObjectGeometryTest, TheTrackerDrawsOneMarkerPerHandle)
 {

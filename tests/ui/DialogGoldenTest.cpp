@@ -4,16 +4,14 @@
 // after an intended change of look, then look at it and commit it.
 
 #include "tests/ui/UiTestSupport.h"
+#include "tests/support/GoldenPicture.h"
 
 #include "platform/base/ResourceTables.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/CommCtrl.h"
 
-#include <cairo/cairo.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 using namespace uitest;
@@ -156,63 +154,7 @@ TEST_F(DialogGoldenTest, SampleDialogLooksAsItDid)
     UpdateWindow(dlg);
     Pump();
 
-    RECT wr{};
-    GetWindowRect(dlg, &wr);
-    const int width = wr.right - wr.left;
-    const int height = wr.bottom - wr.top;
-    ASSERT_GT(width, 0);
-    ASSERT_GT(height, 0);
-    cairo_surface_t* shot = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    unsigned char* data = cairo_image_surface_get_data(shot);
-    const int stride = cairo_image_surface_get_stride(shot);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride));
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = platform::headless::WindowPixel(dlg, x, y, true);
-            row[x] = 0xFF000000u | (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-        }
-    }
-    cairo_surface_mark_dirty(shot);
-
-    const std::string golden = std::string(THREADWICK_SOURCE_DIR) + "/tests/data/ui/sample_dialog.png";
-    cairo_surface_t* want = cairo_image_surface_create_from_png(golden.c_str());
-    const char* update = std::getenv("THREADWICK_UPDATE_GOLDEN");
-    if (cairo_surface_status(want) != CAIRO_STATUS_SUCCESS || (update && std::string(update) == "1")) {
-        cairo_surface_destroy(want);
-        ASSERT_EQ(cairo_surface_write_to_png(shot, golden.c_str()), CAIRO_STATUS_SUCCESS);
-        cairo_surface_destroy(shot);
-        FAIL() << "wrote " << golden << "; look at it and commit it";
-    }
-
-    ASSERT_EQ(cairo_image_surface_get_width(want), width);
-    ASSERT_EQ(cairo_image_surface_get_height(want), height);
-    cairo_surface_flush(want);
-    const unsigned char* wantData = cairo_image_surface_get_data(want);
-    const int wantStride = cairo_image_surface_get_stride(want);
-    // Glyph edges may shade a little differently with another build of the
-    // font engine; anything beyond that is a change of look.
-    constexpr int kTolerance = 24;
-    int differing = 0;
-    POINT first{-1, -1};
-    for (int y = 0; y < height; ++y) {
-        auto* got = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
-        auto* exp = reinterpret_cast<const uint32_t*>(wantData + size_t(y) * size_t(wantStride));
-        for (int x = 0; x < width; ++x) {
-            for (int shift : {0, 8, 16}) {
-                int a = int((got[x] >> shift) & 0xFF);
-                int b = int((exp[x] >> shift) & 0xFF);
-                if (std::abs(a - b) > kTolerance) {
-                    if (differing++ == 0)
-                        first = POINT{x, y};
-                    break;
-                }
-            }
-        }
-    }
-    cairo_surface_destroy(want);
-    cairo_surface_destroy(shot);
-    EXPECT_EQ(differing, 0) << "first differing pixel at (" << first.x << ", " << first.y
-                            << "); set THREADWICK_UPDATE_GOLDEN=1 to write the picture again";
+    testing_support::ExpectLooksAsBefore(dlg, "ui", "sample_dialog.png");
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #pragma once
-// Golden pictures of the kit's windows: a window's pixels compared with a
-// PNG kept in tests/data/controls, within a small tolerance for glyph
-// edges. Set THREADWICK_UPDATE_GOLDEN=1 to write them again after an
-// intended change of look, then look at them and commit them.
+// Golden pictures of windows: a window's pixels compared with a PNG kept
+// under tests/data, within a small tolerance for glyph edges. Set
+// THREADWICK_UPDATE_GOLDEN=1 to write them again after an intended change of
+// look, then look at them and commit them.
 
 #include "platform/ui/Headless.h"
 #include "platform/ui/User.h"
@@ -10,14 +10,15 @@
 #include <gtest/gtest.h>
 #include <cairo/cairo.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
-namespace kittest {
+namespace testing_support {
 
-// Compares the whole window with the golden picture; writes it when it is
-// missing or THREADWICK_UPDATE_GOLDEN=1.
-inline void ExpectLooksAsBefore(HWND hwnd, const std::string& name)
+// Compares the whole window with the golden picture tests/data/<folder>/<name>;
+// writes it when it is missing or THREADWICK_UPDATE_GOLDEN=1.
+inline void ExpectLooksAsBefore(HWND hwnd, const std::string& folder, const std::string& name)
 {
     RECT wr{};
     ::GetWindowRect(hwnd, &wr);
@@ -37,7 +38,7 @@ inline void ExpectLooksAsBefore(HWND hwnd, const std::string& name)
     }
     cairo_surface_mark_dirty(shot);
 
-    const std::string golden = std::string(THREADWICK_SOURCE_DIR) + "/tests/data/controls/" + name;
+    const std::string golden = std::string(THREADWICK_SOURCE_DIR) + "/tests/data/" + folder + "/" + name;
     cairo_surface_t* want = cairo_image_surface_create_from_png(golden.c_str());
     const char* update = std::getenv("THREADWICK_UPDATE_GOLDEN");
     if (cairo_surface_status(want) != CAIRO_STATUS_SUCCESS || (update != nullptr && std::string(update) == "1")) {
@@ -55,6 +56,7 @@ inline void ExpectLooksAsBefore(HWND hwnd, const std::string& name)
     // font engine; anything beyond that is a change of look.
     constexpr int kTolerance = 24;
     int differing = 0;
+    POINT first{-1, -1};
     for (int y = 0; y < height; ++y) {
         auto* got = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
         auto* exp = reinterpret_cast<const uint32_t*>(wantData + size_t(y) * size_t(wantStride));
@@ -63,7 +65,8 @@ inline void ExpectLooksAsBefore(HWND hwnd, const std::string& name)
                 int a = int((got[x] >> shift) & 0xFF);
                 int b = int((exp[x] >> shift) & 0xFF);
                 if (std::abs(a - b) > kTolerance) {
-                    ++differing;
+                    if (differing++ == 0)
+                        first = POINT{x, y};
                     break;
                 }
             }
@@ -71,7 +74,8 @@ inline void ExpectLooksAsBefore(HWND hwnd, const std::string& name)
     }
     cairo_surface_destroy(want);
     cairo_surface_destroy(shot);
-    EXPECT_EQ(0, differing) << name << " differs from its golden picture";
+    EXPECT_EQ(0, differing) << name << " differs from its golden picture, first at (" << first.x << ", " << first.y
+                            << "); set THREADWICK_UPDATE_GOLDEN=1 to write it again";
 }
 
-} // namespace kittest
+} // namespace testing_support
