@@ -58,11 +58,13 @@ void ExpectSameRecord(const LTBITMAP& a, const LTBITMAP& b)
     EXPECT_EQ(a.Flags, b.Flags);
     EXPECT_EQ(a.TransparentColor, b.TransparentColor);
     ASSERT_EQ(a.Palette.size(), b.Palette.size());
-    if (!a.Palette.empty())
+    if (!a.Palette.empty()) {
         EXPECT_EQ(std::memcmp(a.Palette.data(), b.Palette.data(), a.Palette.size() * sizeof(RGBQUAD)), 0);
+    }
     ASSERT_EQ(a.Pixels.size(), b.Pixels.size());
-    if (!a.Pixels.empty())
+    if (!a.Pixels.empty()) {
         EXPECT_EQ(std::memcmp(a.Pixels.data(), b.Pixels.data(), a.Pixels.size()), 0);
+    }
 }
 
 // How many pixels of a 32-bit record are not fully opaque.
