@@ -9,6 +9,7 @@
 #include "MetafileBuilder.h"
 #include "PageSetupArt.h"
 #include "PictureArt.h"
+#include "PictureCanvas.h"
 #include "ShapeOutlines.h"
 #include "WizardArt.h"
 #include "ToolbarArt.h"
@@ -23,39 +24,6 @@ namespace {
 
 constexpr uint16_t kPaletteVersion = 0x300;
 constexpr int kPaletteEntries = 256;
-
-constexpr uint16_t PS_SOLID = 0;
-constexpr uint16_t BS_SOLID = 0;
-
-// Every picture is drawn on a 1000 x 1000 grid that makes one inch.
-constexpr int16_t kPictureSize = 1000;
-constexpr uint16_t kUnitsPerInch = 1000;
-
-constexpr uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b)
-{
-    return r | (g << 8) | (uint32_t{b} << 16);
-}
-
-MetafileBuilder StartPicture()
-{
-    MetafileBuilder b(0, 0, kPictureSize, kPictureSize, kUnitsPerInch);
-    b.SetWindowOrg(0, 0);
-    b.SetWindowExt(kPictureSize, kPictureSize);
-    return b;
-}
-
-// Fills a shape with a brush and outlines it with a pen, then deletes both.
-template <typename Draw>
-void DrawFilled(MetafileBuilder& b, uint32_t penColor, int16_t penWidth, uint32_t brushColor, Draw draw)
-{
-    int pen = b.CreatePenIndirect(PS_SOLID, penWidth, penColor);
-    int brush = b.CreateBrushIndirect(BS_SOLID, brushColor, 0);
-    b.SelectObject(pen);
-    b.SelectObject(brush);
-    draw();
-    b.DeleteObject(brush);
-    b.DeleteObject(pen);
-}
 
 // A five-pointed star, points up, outer radius 480 and inner 190 round the
 // centre; the coordinates are fixed here rather than computed so that the
@@ -74,14 +42,14 @@ constexpr std::array<Point16, 36> kHeart = {{
 std::vector<uint8_t> MakeStar()
 {
     MetafileBuilder b = StartPicture();
-    DrawFilled(b, Rgb(128, 64, 0), 12, Rgb(255, 204, 0), [&] { b.Polygon(kStar); });
+    DrawFilled(b, ColorRef(128, 64, 0), 12, ColorRef(255, 204, 0), [&] { b.Polygon(kStar); });
     return b.Finish();
 }
 
 std::vector<uint8_t> MakeHeart()
 {
     MetafileBuilder b = StartPicture();
-    DrawFilled(b, Rgb(128, 0, 0), 12, Rgb(220, 20, 60), [&] { b.Polygon(kHeart); });
+    DrawFilled(b, ColorRef(128, 0, 0), 12, ColorRef(220, 20, 60), [&] { b.Polygon(kHeart); });
     return b.Finish();
 }
 
@@ -89,8 +57,8 @@ std::vector<uint8_t> MakeHeart()
 std::vector<uint8_t> MakeCircle()
 {
     MetafileBuilder b = StartPicture();
-    DrawFilled(b, Rgb(0, 0, 0), 0, Rgb(230, 240, 255), [&] { b.Rectangle(0, 0, kPictureSize, kPictureSize); });
-    DrawFilled(b, Rgb(0, 0, 128), 16, Rgb(30, 100, 220), [&] { b.Ellipse(100, 100, 900, 900); });
+    DrawFilled(b, ColorRef(0, 0, 0), 0, ColorRef(230, 240, 255), [&] { b.Rectangle(0, 0, kPictureSize, kPictureSize); });
+    DrawFilled(b, ColorRef(0, 0, 128), 16, ColorRef(30, 100, 220), [&] { b.Ellipse(100, 100, 900, 900); });
     return b.Finish();
 }
 

@@ -1,6 +1,6 @@
 #include "PageSetupArt.h"
 
-#include "MetafileBuilder.h"
+#include "PictureCanvas.h"
 #include "resources/resource.h"
 
 #include <array>
@@ -9,51 +9,20 @@ namespace artgen {
 
 namespace {
 
-constexpr int16_t kSize = 1000;
-constexpr uint16_t kUnitsPerInch = 1000;
-constexpr uint16_t kPsSolid = 0;
-constexpr uint16_t kBsSolid = 0;
-
-constexpr uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b)
-{
-    return r | (g << 8) | (uint32_t{b} << 16);
-}
-
-constexpr uint32_t kInk = Rgb(64, 64, 64);
-constexpr uint32_t kPaper = Rgb(255, 255, 255);
-constexpr uint32_t kShade = Rgb(200, 200, 200);
-
-MetafileBuilder Start()
-{
-    MetafileBuilder b(0, 0, kSize, kSize, kUnitsPerInch);
-    b.SetWindowOrg(0, 0);
-    b.SetWindowExt(kSize, kSize);
-    return b;
-}
-
-// Selects a pen and a brush for one shape and deletes them after it.
-template <typename Draw>
-void Filled(MetafileBuilder& b, uint32_t pen, int16_t width, uint32_t brush, Draw draw)
-{
-    int nPen = b.CreatePenIndirect(kPsSolid, width, pen);
-    int nBrush = b.CreateBrushIndirect(kBsSolid, brush, 0);
-    b.SelectObject(nPen);
-    b.SelectObject(nBrush);
-    draw();
-    b.DeleteObject(nBrush);
-    b.DeleteObject(nPen);
-}
+constexpr uint32_t kInk = ColorRef(64, 64, 64);
+constexpr uint32_t kPaper = ColorRef(255, 255, 255);
+constexpr uint32_t kShade = ColorRef(200, 200, 200);
 
 // A sheet of paper with a shadow, centred in the square.
 void Sheet(MetafileBuilder& b, int16_t width, int16_t height)
 {
-    const int16_t left = static_cast<int16_t>((kSize - width) / 2);
-    const int16_t top = static_cast<int16_t>((kSize - height) / 2);
-    Filled(b, kShade, 0, kShade, [&] {
+    const int16_t left = static_cast<int16_t>((kPictureSize - width) / 2);
+    const int16_t top = static_cast<int16_t>((kPictureSize - height) / 2);
+    DrawFilled(b, kShade, 0, kShade, [&] {
         b.Rectangle(static_cast<int16_t>(left + 24), static_cast<int16_t>(top + 24),
             static_cast<int16_t>(left + width + 24), static_cast<int16_t>(top + height + 24));
     });
-    Filled(b, kInk, 10, kPaper, [&] {
+    DrawFilled(b, kInk, 10, kPaper, [&] {
         b.Rectangle(left, top, static_cast<int16_t>(left + width), static_cast<int16_t>(top + height));
     });
 }
@@ -61,7 +30,7 @@ void Sheet(MetafileBuilder& b, int16_t width, int16_t height)
 // Lines of text on a sheet, as grey bars.
 void TextBars(MetafileBuilder& b, int16_t left, int16_t top, int16_t width, int count, int16_t pitch)
 {
-    Filled(b, kShade, 0, kShade, [&] {
+    DrawFilled(b, kShade, 0, kShade, [&] {
         for (int i = 0; i < count; ++i) {
             const int16_t y = static_cast<int16_t>(top + i * pitch);
             const int16_t w = static_cast<int16_t>(i % 3 == 2 ? width * 2 / 3 : width);
@@ -86,42 +55,42 @@ constexpr std::array<Point16, 10> kSmallStar = {{{500, 330}, {528, 411}, {614, 4
 
 std::vector<uint8_t> MakeShirt()
 {
-    MetafileBuilder b = Start();
-    Filled(b, kInk, 12, Rgb(170, 210, 250), [&] { b.Polygon(kShirt); });
+    MetafileBuilder b = StartPicture();
+    DrawFilled(b, kInk, 12, ColorRef(170, 210, 250), [&] { b.Polygon(kShirt); });
     // The transfer's design on the chest.
-    Filled(b, Rgb(128, 64, 0), 6, Rgb(255, 204, 0), [&] { b.Polygon(kSmallStar); });
+    DrawFilled(b, ColorRef(128, 64, 0), 6, ColorRef(255, 204, 0), [&] { b.Polygon(kSmallStar); });
     return b.Finish();
 }
 
 std::vector<uint8_t> MakeApparel()
 {
-    MetafileBuilder b = Start();
-    Filled(b, kInk, 12, Rgb(90, 170, 110), [&] { b.Polygon(kSweater); });
-    Filled(b, kInk, 10, Rgb(60, 130, 80), [&] {
+    MetafileBuilder b = StartPicture();
+    DrawFilled(b, kInk, 12, ColorRef(90, 170, 110), [&] { b.Polygon(kSweater); });
+    DrawFilled(b, kInk, 10, ColorRef(60, 130, 80), [&] {
         b.Polygon(kCuffLeft);
         b.Polygon(kCuffRight);
     });
-    Filled(b, Rgb(128, 0, 0), 6, Rgb(220, 20, 60), [&] { b.Ellipse(420, 360, 580, 520); });
+    DrawFilled(b, ColorRef(128, 0, 0), 6, ColorRef(220, 20, 60), [&] { b.Ellipse(420, 360, 580, 520); });
     return b.Finish();
 }
 
 std::vector<uint8_t> MakeMousePad()
 {
-    MetafileBuilder b = Start();
-    Filled(b, kInk, 12, Rgb(40, 60, 140), [&] { b.Rectangle(60, 200, 940, 800); });
-    Filled(b, Rgb(128, 64, 0), 6, Rgb(255, 204, 0), [&] { b.Ellipse(140, 280, 420, 560); });
+    MetafileBuilder b = StartPicture();
+    DrawFilled(b, kInk, 12, ColorRef(40, 60, 140), [&] { b.Rectangle(60, 200, 940, 800); });
+    DrawFilled(b, ColorRef(128, 64, 0), 6, ColorRef(255, 204, 0), [&] { b.Ellipse(140, 280, 420, 560); });
     // The mouse, resting on the pad.
-    Filled(b, kInk, 10, Rgb(230, 230, 230), [&] { b.Ellipse(600, 420, 780, 700); });
-    Filled(b, kInk, 6, Rgb(180, 180, 180), [&] { b.Rectangle(684, 430, 696, 520); });
+    DrawFilled(b, kInk, 10, ColorRef(230, 230, 230), [&] { b.Ellipse(600, 420, 780, 700); });
+    DrawFilled(b, kInk, 6, ColorRef(180, 180, 180), [&] { b.Rectangle(684, 430, 696, 520); });
     return b.Finish();
 }
 
 std::vector<uint8_t> MakeCalendar()
 {
-    MetafileBuilder b = Start();
+    MetafileBuilder b = StartPicture();
     Sheet(b, 760, 860);
-    Filled(b, kInk, 6, Rgb(200, 40, 40), [&] { b.Rectangle(120, 70, 880, 250); });
-    Filled(b, kShade, 4, kPaper, [&] {
+    DrawFilled(b, kInk, 6, ColorRef(200, 40, 40), [&] { b.Rectangle(120, 70, 880, 250); });
+    DrawFilled(b, kShade, 4, kPaper, [&] {
         for (int row = 0; row < 5; ++row) {
             for (int column = 0; column < 7; ++column) {
                 const int16_t left = static_cast<int16_t>(150 + column * 100);
@@ -135,9 +104,9 @@ std::vector<uint8_t> MakeCalendar()
 
 std::vector<uint8_t> MakeLabels()
 {
-    MetafileBuilder b = Start();
+    MetafileBuilder b = StartPicture();
     Sheet(b, 700, 900);
-    Filled(b, kInk, 6, Rgb(255, 245, 200), [&] {
+    DrawFilled(b, kInk, 6, ColorRef(255, 245, 200), [&] {
         for (int row = 0; row < 5; ++row) {
             for (int column = 0; column < 2; ++column) {
                 const int16_t left = static_cast<int16_t>(190 + column * 320);
@@ -151,10 +120,10 @@ std::vector<uint8_t> MakeLabels()
 
 std::vector<uint8_t> MakeGeneral()
 {
-    MetafileBuilder b = Start();
+    MetafileBuilder b = StartPicture();
     Sheet(b, 700, 900);
-    Filled(b, Rgb(0, 0, 128), 8, Rgb(30, 100, 220), [&] { b.Ellipse(220, 380, 480, 640); });
-    Filled(b, Rgb(0, 96, 0), 8, Rgb(90, 190, 90), [&] { b.Polygon(kTriangle); });
+    DrawFilled(b, ColorRef(0, 0, 128), 8, ColorRef(30, 100, 220), [&] { b.Ellipse(220, 380, 480, 640); });
+    DrawFilled(b, ColorRef(0, 96, 0), 8, ColorRef(90, 190, 90), [&] { b.Polygon(kTriangle); });
     TextBars(b, 220, 160, 560, 3, 60);
     TextBars(b, 220, 700, 560, 3, 60);
     return b.Finish();
@@ -163,11 +132,11 @@ std::vector<uint8_t> MakeGeneral()
 // A sheet of the paper's proportions, 900 units tall, with lines of text.
 std::vector<uint8_t> MakePaper(int nWidth, int nHeight)
 {
-    MetafileBuilder b = Start();
+    MetafileBuilder b = StartPicture();
     const int16_t height = 880;
     const int16_t width = static_cast<int16_t>(height * nWidth / nHeight);
     Sheet(b, width, height);
-    const int16_t left = static_cast<int16_t>((kSize - width) / 2 + 60);
+    const int16_t left = static_cast<int16_t>((kPictureSize - width) / 2 + 60);
     TextBars(b, left, 120, static_cast<int16_t>(width - 120), 11, 66);
     return b.Finish();
 }
@@ -175,12 +144,12 @@ std::vector<uint8_t> MakePaper(int nWidth, int nHeight)
 // A sheet turned either way, with a figure upright on it.
 std::vector<uint8_t> MakeOrientation(bool bLandscape)
 {
-    MetafileBuilder b = Start();
+    MetafileBuilder b = StartPicture();
     const int16_t longSide = 860;
     const int16_t shortSide = 660;
     Sheet(b, bLandscape ? longSide : shortSide, bLandscape ? shortSide : longSide);
-    Filled(b, kInk, 8, Rgb(255, 204, 150), [&] { b.Ellipse(430, 300, 570, 440); });
-    Filled(b, kInk, 8, Rgb(30, 100, 220), [&] { b.Rectangle(400, 460, 600, 700); });
+    DrawFilled(b, kInk, 8, ColorRef(255, 204, 150), [&] { b.Ellipse(430, 300, 570, 440); });
+    DrawFilled(b, kInk, 8, ColorRef(30, 100, 220), [&] { b.Rectangle(400, 460, 600, 700); });
     return b.Finish();
 }
 
