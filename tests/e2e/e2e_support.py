@@ -144,6 +144,29 @@ def run_with_one_retry(name, run):
     return 1
 
 
+def program_env(display, work):
+    """The program's environment on the private display: the SDL back end
+    and a home folder of its own in work."""
+    home = os.path.join(work, "home")
+    os.makedirs(home, exist_ok=True)
+    return dict(os.environ, DISPLAY=display, THREADWICK_BACKEND="sdl", SDL_VIDEODRIVER="x11",
+                THREADWICK_HOME=home, XAUTHORITY=os.path.join(work, "no-xauthority"))
+
+
+def start_program(program, env):
+    return subprocess.Popen([program], env=env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE)
+
+
+def alive_check(app):
+    """A check that fails with the program's own words once it has ended."""
+    def alive():
+        if app.poll() is not None:
+            raise Failure("the program ended early (%d): %s" %
+                          (app.returncode, app.stderr.read().decode(errors="replace")))
+    return alive
+
+
 def stop_processes(*processes):
     """Ends what is still running: politely first, then for good."""
     for process in processes:

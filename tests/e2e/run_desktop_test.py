@@ -29,9 +29,9 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (Failure, StageMissed, colours_in, count_pixels, die_with_parent, focused_window,
-                         pixel_at, program_windows, run_with_one_retry, screenshot, start_checks, start_xvfb,
-                         stop_processes, wait_for, xdotool)
+from e2e_support import (Failure, StageMissed, alive_check, colours_in, count_pixels, focused_window, pixel_at,
+                         program_env, program_windows, run_with_one_retry, screenshot, start_checks, start_program,
+                         start_xvfb, stop_processes, wait_for, xdotool)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -80,11 +80,6 @@ class Desktop:
         if self.keep:
             shutil.copy(path, os.path.join(self.keep, "desktop-" + stage + ".ppm"))
         return result
-
-
-def start_program(program, env):
-    return subprocess.Popen([program], env=env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.PIPE)
 
 
 def check_splash(desk, alive):
@@ -305,17 +300,10 @@ def run(program, work, keep):
     xvfb, display = start_xvfb(*SCREEN)
     app = None
     try:
-        home = os.path.join(work, "home")
-        os.makedirs(home, exist_ok=True)
-        env = dict(os.environ, DISPLAY=display, THREADWICK_BACKEND="sdl", SDL_VIDEODRIVER="x11",
-                   THREADWICK_HOME=home, XAUTHORITY=os.path.join(work, "no-xauthority"))
+        env = program_env(display, work)
         desk = Desktop(env, work, keep)
         app = start_program(program, env)
-
-        def alive():
-            if app.poll() is not None:
-                raise Failure("the program ended early (%d): %s" %
-                              (app.returncode, app.stderr.read().decode(errors="replace")))
+        alive = alive_check(app)
 
         check_splash(desk, alive)
         main = wait_for("the main window", lambda: alive() or desk.main_window(), 30, interval=0.2)

@@ -21,8 +21,8 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (Failure, StageMissed, die_with_parent, run_with_one_retry, screenshot, start_checks,
-                         start_xvfb, stop_processes, wait_for)
+from e2e_support import (Failure, StageMissed, alive_check, program_env, run_with_one_retry, screenshot,
+                         start_checks, start_program, start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -106,18 +106,10 @@ def run(program, work, keep):
     xvfb, display = start_xvfb(*SCREEN)
     app = None
     try:
-        home = os.path.join(work, "home")
-        os.makedirs(home, exist_ok=True)
-        env = dict(os.environ, DISPLAY=display, THREADWICK_BACKEND="sdl", SDL_VIDEODRIVER="x11",
-                   THREADWICK_HOME=home, XAUTHORITY=os.path.join(work, "no-xauthority"))
+        env = program_env(display, work)
         screen = Screen(env, work, keep)
-        app = subprocess.Popen([program], env=env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.PIPE)
-
-        def alive():
-            if app.poll() is not None:
-                raise Failure("the program ended early (%d): %s" %
-                              (app.returncode, app.stderr.read().decode(errors="replace")))
+        app = start_program(program, env)
+        alive = alive_check(app)
 
         # Stage 1: the splash, a window of its own before the main window.
         def splash():
