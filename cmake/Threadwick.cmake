@@ -35,6 +35,13 @@ function(threadwick_module name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_LIBS})
 endfunction()
 
+# threadwick_program_part(): adds every .cpp of the calling folder to the
+# program library tw_program.
+function(threadwick_program_part)
+  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  target_sources(tw_program PRIVATE ${_srcs})
+endfunction()
+
 # The outside files the readers' tests check against. A clone of the project
 # without them builds all the same; the tests that need them skip.
 set(THREADWICK_TESTDATA "${PROJECT_SOURCE_DIR}/../shared/testdata" CACHE PATH
