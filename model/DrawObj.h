@@ -21,7 +21,9 @@
 #include "platform/base/String.h"
 #include "platform/gdi/GdiObject.h"
 
+class CArchive;
 class CDC;
+class CDayCellObj;
 class CDrawDoc;
 class CFillInfo;
 class CImage;
@@ -160,6 +162,34 @@ public:
         UINT nFlags = 0);
     // Empties the selected day cell of a calendar; nothing for others.
     virtual void ClearSelectedCell();
+
+    // ---- Calendar day cells (calendar/). Kinds 0 day, 1 week and 2 month
+    // each have a list of CDayCellObj cells, numbered from 1: the hour of a
+    // day calendar (1..24), the day of the week column (1..7) and the day of
+    // the month (1..31).
+    // The list of a kind; NULL for any other kind.
+    CObList* GetCellList(int nKind);
+    // The cell numbered nCell in the kind's list; NULL when there is none.
+    CDayCellObj* FindDayCell(int nKind, int nCell);
+    // The text of that cell; empty when there is no such cell.
+    CString GetCellText(int nKind, int nCell);
+    // Sets the text of that cell, adding the cell when the list has none of
+    // that number; nothing for a kind or number out of range.
+    void SetCellText(int nKind, int nCell, const CString& strText);
+    // Writes nCount cells of the kind's list (CalendarCellStore.cpp
+    // documents the record); reading empties the list first.
+    void StoreDayCells(CArchive& ar, int nKind, int nCount);
+    void LoadDayCells(CArchive& ar, int nKind, int nCount);
+    // Delete the cells of the month, week and day lists and empty them.
+    // A cell owns its drawing item, so the item always goes with it; the
+    // flag is kept for callers that pass it.
+    void DeleteMonthCells(BOOL bItems = TRUE);
+    void DeleteWeekCells(BOOL bItems = TRUE);
+    void DeleteDayCells(BOOL bItems = TRUE);
+    // Sets the position rectangle and its saved copy.
+    void SetBounds(const CRect& rect);
+    // Sets (1) or clears (0) the fixed-size mode of the block text.
+    void SetTextModeFlag(int nOn);
     // A new object with this one's attributes, picture and text, unlocked,
     // added to the document for the view when a document is given (the
     // document then owns it; NULL when it could not take it). Without a
