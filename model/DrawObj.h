@@ -347,6 +347,11 @@ private:
     // Handle n's place turned about the centre of m_rectUnrotated by the
     // angle, as marker n's centre.
     CPoint TurnedHandle(int nHandle);
+    // Handle n of the frame (m_rectUnrotated) turned the same way, whatever
+    // handles the object's class shows: orientation and the rotation
+    // handle's offset are questions about the frame, also for polygons,
+    // whose handles are their vertices.
+    CPoint TurnedFrameHandle(int nHandle);
     // Sets marker n to the handle's place, pivot and angle.
     void UpdateMarker(int nHandle);
     // Client (y down) place of a turned handle; FALSE without a view.

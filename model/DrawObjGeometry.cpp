@@ -124,8 +124,8 @@ CPoint CDrawObj::GetHandle(int nHandle, BOOL bUnrotated)
     case 7: return CPoint(r.left, r.top);
     case 8: return CPoint(r.left, c.y);
     case kRotateHandle: {
-        const CPoint p8 = TurnedHandle(8);
-        const CPoint p4 = TurnedHandle(4);
+        const CPoint p8 = TurnedFrameHandle(8);
+        const CPoint p4 = TurnedFrameHandle(4);
         const int d = static_cast<int>(Distance(p8.x, p8.y, p4.x, p4.y) / 4);
         m_nRotateHandleOffset = std::clamp(d, kMinRotateOffset, kMaxRotateOffset);
         return CPoint((IsOrientedX() ? r.right : r.left) + m_nRotateHandleOffset, c.y);
@@ -152,6 +152,17 @@ CPoint CDrawObj::TurnedHandle(int nHandle)
         nHandle = 1;
     UpdateMarker(nHandle);
     return m_handles[nHandle - 1].GetRotatedCenter();
+}
+
+CPoint CDrawObj::TurnedFrameHandle(int nHandle)
+{
+    CRotatedRect marker;
+    marker.m_ptPivot = GetRectCenter(m_rectUnrotated.left, m_rectUnrotated.top, m_rectUnrotated.right,
+        m_rectUnrotated.bottom);
+    const CPoint place = CDrawObj::GetHandle(nHandle, TRUE);
+    marker.SetRect(place.x, place.y, place.x, place.y);
+    marker.SetAngle(m_dAngle);
+    return marker.GetRotatedCenter();
 }
 
 HCURSOR CDrawObj::GetHandleCursor(int nHandle)
@@ -375,7 +386,7 @@ BOOL CDrawObj::ClientHandle(CSurface* pView, int nHandle, CPoint& point)
 {
     if (pView == nullptr || pView->m_hWnd == NULL)
         return FALSE;
-    point = TurnedHandle(nHandle);
+    point = TurnedFrameHandle(nHandle);
     pView->LPtoDPPoint(&point);
     return TRUE;
 }

@@ -572,3 +572,21 @@ TEST_F(DrawPolyViewTest, ChangesInvalidateThroughTheViewAndModifyTheDocument)
 }
 
 } // namespace
+
+TEST_F(DrawPolyViewTest, OrientationIsTheFramesNotTheOrderOfTheVertices)
+{
+    // Vertex 8 lies right of vertex 4 and vertex 2 above vertex 6: read as
+    // handles, the polygon would look mirrored both ways.
+    std::vector<CPoint> points;
+    for (int i = 0; i < 9; ++i)
+        points.push_back(CPoint(200 - 20 * (i % 5 == 3 ? 9 : i), (i % 2 == 0) ? 150 : -150 + 10 * i));
+    CDrawPoly* pPoly = Place(points);
+    EXPECT_TRUE(pPoly->IsOrientedX());
+    EXPECT_TRUE(pPoly->IsOrientedY());
+    EXPECT_FALSE(pPoly->IsMirroredX());
+    EXPECT_FALSE(pPoly->IsMirroredY());
+    // The rotation handle sits right of the frame by the frame's offset.
+    const CRect frame = pPoly->m_rectUnrotated;
+    const CPoint rotate = pPoly->CDrawObj::GetHandle(9, TRUE);
+    EXPECT_GT(rotate.x, frame.right);
+}
