@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+CString g_defaultFaceName = "Arial";
+
 namespace {
 
 int LogPixelsY(CDC* pDC)

@@ -3,9 +3,14 @@
 // text fits a box.
 
 #include "platform/base/GdiRecords.h"
+#include "platform/base/String.h"
 
 class CDC;
 class CFont;
+
+// The program's default face name, for new text, calendars and attribute
+// records: "Arial" unless the command line asks for the program's own face.
+extern CString g_defaultFaceName;
 
 // Makes font (replacing its old object) from a cleared LOGFONT with the face
 // (cut to 31 characters), the weight when non-zero and the height

@@ -1,7 +1,7 @@
 #include "model/DrawRect.h"
 
 #include "app/JulianDate.h"
-#include "app/main/DesignerApp.h"
+#include "app/FontHelpers.h"
 #include "calendar/DayCellObj.h"
 #include "model/DrawDoc.h"
 #include "model/TextContentHolder.h"

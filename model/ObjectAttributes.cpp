@@ -1,7 +1,7 @@
 #include "model/ObjectAttributes.h"
 
 #include "app/JulianDate.h"
-#include "app/main/DesignerApp.h"
+#include "app/FontHelpers.h"
 #include "calendar/DayCellObj.h"
 
 #include <cstring>

@@ -1,5 +1,6 @@
 #include "app/main/CommandLine.h"
 
+#include "app/FontHelpers.h"
 #include "app/Paths.h"
 #include "app/PrefData.h"
 #include "app/main/DesignerApp.h"

@@ -43,7 +43,6 @@ BOOL g_bCompanion = FALSE;
 LONG g_nNewDesignMode = 0;
 BOOL g_bSignedIn = FALSE;
 int g_nPlatform = kPlatformCurrent;
-CString g_defaultFaceName = "Arial";
 CString g_strHelpFilePath;
 
 namespace {

@@ -241,8 +241,5 @@ extern LONG g_nNewDesignMode;
 extern BOOL g_bSignedIn;
 // 1 on every supported system (GetPlatform's answer).
 extern int g_nPlatform;
-// The program's default face name: "Arial" unless the command line asks
-// for the program's own face.
-extern CString g_defaultFaceName;
 // Program folder + "Tovellum.hlp", set during start-up.
 extern CString g_strHelpFilePath;

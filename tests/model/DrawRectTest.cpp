@@ -6,7 +6,7 @@
 #include "tests/model/ModelTestSupport.h"
 
 #include "app/PrefData.h"
-#include "app/main/DesignerApp.h"
+#include "app/FontHelpers.h"
 #include "calendar/DayCellObj.h"
 #include "model/ObjectAttributes.h"
 #include "model/TextContentHolder.h"
