@@ -119,8 +119,6 @@ const DocQuickInfo& GetCurrentDocQuickInfo()
 IMPLEMENT_DYNCREATE(CDrawDoc, COleDocument)
 
 BEGIN_MESSAGE_MAP(CDrawDoc, COleDocument)
-    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, OnUpdateFileSave)
-    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_AS, OnUpdateFileSaveAs)
     ON_COMMAND(ID_VIEW_NEXT_SURFACE, OnNextSurface)
     ON_COMMAND(ID_VIEW_PREV_SURFACE, OnPrevSurface)
     ON_UPDATE_COMMAND_UI(ID_VIEW_NEXT_SURFACE, OnUpdateSurfaceStep)
@@ -162,13 +160,6 @@ CDrawDoc::~CDrawDoc()
 // ---------------------------------------------------------------------------
 // The framework's operations
 
-void CDrawDoc::Serialize(CArchive& ar)
-{
-    (void)ar;
-    // FIXME: the design file's streams.
-    AfxThrowNotSupportedException();
-}
-
 void CDrawDoc::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU)
 {
     COleDocument::SetPathName(lpszPathName, bAddToMRU && !(m_wDocFlags & DOC_FLAG_FOLDING));
@@ -198,10 +189,9 @@ BOOL CDrawDoc::OnOpenDocument(LPCTSTR lpszPathName)
 {
     PostMainCommand(kCmdAppActivated);
     CreateSurfaceViews(GetSurfaceCount());
-    // FIXME: read the design file (with undo recording off). Until designs
-    // can be read no file opens; the open commands are disabled.
-    (void)lpszPathName;
-    return FALSE;
+    // FIXME: undo recording is switched off while the design is read once
+    // designs have an undo list.
+    return COleDocument::OnOpenDocument(lpszPathName);
 }
 
 BOOL CDrawDoc::OnSaveDocument(LPCTSTR lpszPathName)
@@ -244,17 +234,6 @@ BOOL CDrawDoc::DoSave(LPCTSTR lpszPathName, BOOL bReplace)
     if (!bSaved && bPredesigned)
         m_wDocFlags |= DOC_FLAG_PREDESIGNED;
     return bSaved;
-}
-
-void CDrawDoc::OnUpdateFileSave(CCmdUI* pCmdUI)
-{
-    // Designs cannot be written until the design file exists.
-    pCmdUI->Enable(FALSE);
-}
-
-void CDrawDoc::OnUpdateFileSaveAs(CCmdUI* pCmdUI)
-{
-    pCmdUI->Enable(FALSE);
 }
 
 void CDrawDoc::OnNextSurface() { StepSurface(1); }

@@ -87,9 +87,10 @@ public:
     ~CDrawDoc() override;
 
     // ---- The framework's operations
-    // Designs are read and written with the design file; until then a
-    // document never reads or writes, and trying raises
-    // CNotSupportedException.
+    // Writes the design file (version 29) or reads one of versions 7..29.
+    // A wrong class, version or record stops the read with its message
+    // or the archive's error; every way out restores the version, the
+    // native-record field and the serialization globals.
     void Serialize(CArchive& ar) override;
     // Adds the file to the recent-file list only when asked and the design
     // carries no folding instructions.
@@ -253,6 +254,16 @@ public:
     BOOL m_bLabelValuesLandscape = FALSE;
 
 protected:
+    // The design file, each way (DrawDocStore.cpp).
+    void StoreDesign(CArchive& ar);
+    void LoadDesign(CArchive& ar);
+    void LoadQuickInfoRecord(CArchive& ar);
+    // Takes ownership of the merge source, deleting the one held before.
+    void SetMergeSource(CObject* pSource);
+    // The numbers of the root's "XSTOR<n>" storages (a collection file).
+    void CollectStorageNumbers();
+    void WritePreviews();
+
     // Layout values as the arithmetic takes them: sizes within
     // 1..LAYOUT_MAX_SIZE, offsets and gaps within 0..LAYOUT_MAX_SIZE, whatever
     // was written into the record.
@@ -268,8 +279,6 @@ protected:
     // The suffix UpdateTitle last put after the title, taken off again first.
     CString m_strTitleSuffix;
 
-    afx_msg void OnUpdateFileSave(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateFileSaveAs(CCmdUI* pCmdUI);
     afx_msg void OnNextSurface();
     afx_msg void OnPrevSurface();
     afx_msg void OnUpdateSurfaceStep(CCmdUI* pCmdUI);

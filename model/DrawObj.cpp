@@ -147,12 +147,6 @@ CRect CDrawObj::GetNormalizedPosition() const
     return NormalizeUp(m_position);
 }
 
-void CDrawObj::Serialize(CArchive& ar)
-{
-    (void)ar;
-    AfxThrowNotSupportedException();
-}
-
 // ---- Content -----------------------------------------------------------------------------------
 
 CTextBlock* CDrawObj::GetTextBlock() const

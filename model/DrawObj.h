@@ -347,6 +347,11 @@ private:
     // Handle n's place turned about the centre of m_rectUnrotated by the
     // angle, as marker n's centre.
     CPoint TurnedHandle(int nHandle);
+    // The base record of the design file, each way (DrawObjStore.cpp).
+    void StoreBaseRecord(CArchive& ar);
+    void LoadBaseRecord(CArchive& ar, LONG nVersion);
+    void LoadBlockText(CArchive& ar);
+    void ConvertOldPictureRotation();
     // Handle n of the frame (m_rectUnrotated) turned the same way, whatever
     // handles the object's class shows: orientation and the rotation
     // handle's offset are questions about the frame, also for polygons,

@@ -28,10 +28,8 @@ public:
     explicit CDrawPoly(const CRect& position);
     ~CDrawPoly() override;
 
-    // FIXME: the stored record (count, capacity and the points after the
-    // base object's record) comes with the design file; until then the
-    // base Serialize raises CNotSupportedException. SetPoints is the
-    // reader's way in.
+    // The base record, then the count, the capacity and the points.
+    void Serialize(CArchive& ar) override;
 
     // One handle per point; the rotation handle would come after them, but
     // it is never offered, so a polygon is not turned by the mouse.

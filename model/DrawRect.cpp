@@ -90,12 +90,6 @@ void CDrawRect::ResetCalendarData()
     DeleteDayPageItems();
 }
 
-void CDrawRect::Serialize(CArchive& ar)
-{
-    (void)ar;
-    AfxThrowNotSupportedException();
-}
-
 // ---- The virtual interface ---------------------------------------------------------------------
 
 void CDrawRect::RefreshContentFlags()

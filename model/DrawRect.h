@@ -13,8 +13,7 @@
 // a plain frame.
 //
 // The object owns its day-page items (drawing items of the day renderer);
-// its day cells belong to the base object. The stored record comes with the
-// design file: until then Serialize raises CNotSupportedException.
+// its day cells belong to the base object.
 
 #include "app/PointArray.h"
 #include "model/DrawObj.h"
@@ -182,6 +181,9 @@ public:
     BOOL m_bShapeFailed = FALSE; // the last outline and fill pass could not make its pen or brush
 
 private:
+    // The rectangle's part of the design file's record (DrawRectStore.cpp).
+    void StoreRectRecord(CArchive& ar);
+    void LoadRectRecord(CArchive& ar, LONG nVersion);
     void DeleteDayPageItems();
     // The picture's part of the record, each way.
     void GetPictureAttributes(CObjectAttributes& attrs);

@@ -10,6 +10,7 @@
 // percentage (1..500). The document's zoom 0 means "fit the page in the
 // window": the view then computes the largest zoom that shows the page.
 
+#include "platform/base/Arrays.h"
 #include "platform/base/ObList.h"
 #include "platform/base/String.h"
 #include "platform/framework/View.h"
@@ -99,6 +100,22 @@ public:
     // Invalidates the client area an object covers, with room for its
     // handles.
     void InvalidateObjectRect(CDrawObj* pObj);
+
+    // ---- The surface in the design file (SurfaceStore.cpp): the objects,
+    // both guideline arrays, the flags, whether it was the active view and
+    // the work rectangle (read from version 28 on).
+    void Serialize(CArchive& ar) override;
+    // A 32-bit count, then each position; designs of version 7 kept them in
+    // hundredths, so they are read ten times larger.
+    void SerializeGuidelines(CArchive& ar, CDWordArray& guidelines);
+
+    // Guideline positions in thousandths of an inch from the page's corner,
+    // ascending: 0 the horizontal ones (y), 1 the vertical ones (x).
+    CDWordArray m_guidelines[2];
+    // Surface flags kept in the design file; 0x0004 is always set.
+    WORD m_flags = 0x0004;
+    // The work rectangle in logical units; empty until computed or read.
+    CRect m_workRect;
 
     // ---- Conversions through OnPrepareDC on a client DC
     void DPtoLPRect(LPRECT lpRect);

@@ -1,0 +1,65 @@
+#include "model/DesignArchive.h"
+
+#include "app/ArchiveHelpers.h"
+#include "model/DrawDoc.h"
+#include "platform/base/Archive.h"
+
+LONG GetDesignVersion(const CArchive& ar)
+{
+    const auto* pDoc = dynamic_cast<const CDrawDoc*>(ar.m_pDocument);
+    return pDoc != nullptr ? pDoc->m_nFileVersion : kDesignFileVersion;
+}
+
+BOOL HasNativeRecords(const CArchive& ar)
+{
+    const auto* pDoc = dynamic_cast<const CDrawDoc*>(ar.m_pDocument);
+    return pDoc == nullptr || pDoc->m_bNativeRecord || ar.IsStoring();
+}
+
+void StoreLogPen(CArchive& ar, const LOGPEN& pen)
+{
+    ar << static_cast<DWORD>(pen.lopnStyle) << static_cast<LONG>(pen.lopnWidth.x)
+       << static_cast<LONG>(pen.lopnWidth.y) << static_cast<DWORD>(pen.lopnColor);
+}
+
+void LoadLogPen(CArchive& ar, LOGPEN& pen, BOOL bNative)
+{
+    if (!bNative) {
+        LOGPEN16 pen16{};
+        ar >> pen16.lopnStyle >> pen16.lopnWidthX >> pen16.lopnWidthY >> pen16.lopnColor;
+        ConvertLogPen16(pen16, pen);
+        return;
+    }
+    DWORD dwStyle = 0;
+    LONG x = 0;
+    LONG y = 0;
+    DWORD dwColor = 0;
+    ar >> dwStyle >> x >> y >> dwColor;
+    pen.lopnStyle = dwStyle;
+    pen.lopnWidth = POINT{x, y};
+    pen.lopnColor = dwColor;
+}
+
+void StoreLogBrush(CArchive& ar, const LOGBRUSH& brush)
+{
+    // The file keeps the hatch in 32 bits, as it always has.
+    ar << static_cast<DWORD>(brush.lbStyle) << static_cast<DWORD>(brush.lbColor)
+       << static_cast<LONG>(brush.lbHatch);
+}
+
+void LoadLogBrush(CArchive& ar, LOGBRUSH& brush, BOOL bNative)
+{
+    if (!bNative) {
+        LOGBRUSH16 brush16{};
+        ar >> brush16.lbStyle >> brush16.lbColor >> brush16.lbHatch;
+        ConvertLogBrush16(brush16, brush);
+        return;
+    }
+    DWORD dwStyle = 0;
+    DWORD dwColor = 0;
+    LONG nHatch = 0;
+    ar >> dwStyle >> dwColor >> nHatch;
+    brush.lbStyle = dwStyle;
+    brush.lbColor = dwColor;
+    brush.lbHatch = static_cast<ULONG_PTR>(static_cast<LONG_PTR>(nHatch));
+}

@@ -1,0 +1,338 @@
+// The design file: the document's settings, its surfaces with their
+// objects, the quick-information stream, the summary information and the
+// embedded items, written as version 29 and read from version 7 on.
+
+#include "model/DesignArchive.h"
+#include "model/DocQuickInfoFile.h"
+#include "model/DrawDoc.h"
+#include "model/DrawPoly.h"
+#include "model/DrawRect.h"
+#include "model/ProjectKinds.h"
+#include "model/SurfaceInfo.h"
+#include "app/ArchiveHelpers.h"
+#include "platform/base/Archive.h"
+#include "platform/base/CodePage.h"
+#include "platform/base/Exception.h"
+#include "platform/files/FileApi.h"
+#include "platform/storage/Storage.h"
+#include "platform/ui/AfxMessageBox.h"
+#include "print/MergeSource.h"
+#include "resources/resource.h"
+#include "surface/Surface.h"
+
+#include <cctype>
+#include <cstring>
+#include <utility>
+
+BOOL g_bInDesignSerialize = FALSE;
+BOOL g_bSerializingPredesigned = FALSE;
+
+namespace {
+
+// Quick-info record lengths a design may hold: the current one, the one
+// before value 21 was added, and the two 16-bit forms.
+constexpr DWORD kQuickInfoBytes = 88;
+constexpr DWORD kQuickInfoBytesShort = 84;
+constexpr DWORD kQuickInfo16Bytes = 48;
+constexpr DWORD kQuickInfo16BytesShort = 44;
+
+// Puts the serialization state back on every way out of a read or write:
+// a read stopped by a message, bad data or an exception must not leave
+// later pictures believing a design is being read, nor later objects
+// reading 16-bit pens.
+class SerializeState {
+public:
+    explicit SerializeState(CDrawDoc& doc)
+        : m_doc(doc)
+        , m_bWasInSerialize(g_bInDesignSerialize)
+        , m_bWasPredesigned(g_bSerializingPredesigned)
+    {
+        g_bInDesignSerialize = TRUE;
+        g_bSerializingPredesigned = (doc.m_wDocFlags & DOC_FLAG_PREDESIGNED) != 0;
+    }
+    ~SerializeState()
+    {
+        m_doc.m_nFileVersion = kDesignFileVersion;
+        m_doc.m_bNativeRecord = TRUE;
+        g_bInDesignSerialize = m_bWasInSerialize;
+        g_bSerializingPredesigned = m_bWasPredesigned;
+    }
+    SerializeState(const SerializeState&) = delete;
+    SerializeState& operator=(const SerializeState&) = delete;
+
+private:
+    CDrawDoc& m_doc;
+    BOOL m_bWasInSerialize;
+    BOOL m_bWasPredesigned;
+};
+
+[[noreturn]] void RefuseDesign(UINT nMessage)
+{
+    AfxMessageBox(nMessage, MB_OK);
+    AfxThrowUserException();
+}
+
+[[noreturn]] void ThrowBadDesign(CArchive& ar)
+{
+    AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
+}
+
+// The label offsets and gaps are kept as they lie in portrait.
+void ExchangeLabelValues(DocQuickInfo& info)
+{
+    std::swap(info[DocQuickInfo::OffsetX], info[DocQuickInfo::OffsetY]);
+    std::swap(info[DocQuickInfo::GapX], info[DocQuickInfo::GapY]);
+}
+
+} // namespace
+
+void CDrawDoc::Serialize(CArchive& ar)
+{
+    SerializeState state(*this);
+    if (ar.IsStoring())
+        StoreDesign(ar);
+    else
+        LoadDesign(ar);
+}
+
+void CDrawDoc::StoreDesign(CArchive& ar)
+{
+    if (m_lpRootStg != nullptr)
+        WriteClassStg(m_lpRootStg, GetDocKindClassId(GetDocKind()).clsid);
+
+    ar << static_cast<DWORD>(kDesignFileVersion) << static_cast<DWORD>(m_nLayoutChoice)
+       << static_cast<DWORD>(m_crPaper) << static_cast<DWORD>(GetCurrentSurfaceIndex() < 0 ? 0 : GetCurrentSurfaceIndex())
+       << m_nZoom << static_cast<DWORD>(m_crMarginLine) << m_wDocFlags << m_wSecondFlags
+       << static_cast<DWORD>(m_nGridSpacing) << static_cast<DWORD>(m_crValueB) << static_cast<DWORD>(m_crValueD)
+       << static_cast<DWORD>(m_nPaperFeed);
+
+    DocQuickInfo info = m_quickInfo;
+    if (m_bLabelValuesLandscape)
+        ExchangeLabelValues(info);
+    ar << kQuickInfoBytes;
+    for (LONG nValue : info.values)
+        ar << nValue;
+
+    auto* pMerge = dynamic_cast<CMergeSource*>(m_pMergeSource);
+    ar << static_cast<DWORD>(pMerge != nullptr ? 1 : 0);
+    if (pMerge != nullptr) {
+        ar << pMerge->GetType();
+        pMerge->Serialize(ar);
+    }
+    if (m_lpRootStg != nullptr)
+        m_summary.WriteSummary(m_lpRootStg, TRUE);
+
+    m_rectSavedMargins = m_rectMargins;
+    ArchiveWriteRect(ar, m_rectSavedMargins);
+    ar << m_nZoom << static_cast<DWORD>(m_nZoomCompanion) << m_strExtraText;
+
+    for (POSITION pos = m_surfaces.GetHeadPosition(); pos != nullptr;)
+        static_cast<CSurfaceInfo*>(m_surfaces.GetNext(pos))->Serialize(ar);
+
+    if (m_lpRootStg != nullptr) {
+        if (FAILED(m_lpRootStg->Commit(STGC_ONLYIFCURRENT)))
+            ThrowBadDesign(ar);
+        CDocQuickInfo quick;
+        quick.WriteToStorage(this, m_lpRootStg);
+        WritePreviews();
+    }
+    COleDocument::Serialize(ar);
+}
+
+void CDrawDoc::LoadDesign(CArchive& ar)
+{
+    // A design holds drawing objects and nothing else the archive could
+    // be made to create.
+    ar.SetAllowedClasses({RUNTIME_CLASS(CDrawObj), RUNTIME_CLASS(CDrawRect), RUNTIME_CLASS(CDrawPoly)});
+    if (m_lpRootStg != nullptr) {
+        CLSID clsid{};
+        if (FAILED(ReadClassStg(m_lpRootStg, &clsid))
+            || !IsDocKindClassId(GetDocKindClassId(GetDocKind()), clsid))
+            RefuseDesign(IDP_FILE_NOT_DESIGN);
+    }
+
+    DWORD dwVersion = 0;
+    ar >> dwVersion;
+    DWORD dwPaper = 0;
+    BOOL bPaperRead = FALSE;
+    m_nLayoutChoice = 0;
+    if (dwVersion >= 19) {
+        DWORD dwLayout = 0;
+        ar >> dwLayout;
+        // Files that had no layout choice there hold the paper colour.
+        if (dwLayout == 0 || dwLayout == 1) {
+            m_nLayoutChoice = static_cast<LONG>(dwLayout);
+        } else {
+            dwPaper = dwLayout;
+            bPaperRead = TRUE;
+        }
+    }
+    if (dwVersion < static_cast<DWORD>(kOldestDesignFileVersion))
+        RefuseDesign(IDP_DESIGN_TOO_OLD);
+    if (dwVersion > static_cast<DWORD>(kDesignFileVersion))
+        RefuseDesign(IDP_DESIGN_TOO_NEW);
+    const LONG nVersion = static_cast<LONG>(dwVersion);
+    m_nFileVersion = nVersion;
+
+    if (!bPaperRead)
+        ar >> dwPaper;
+    DWORD dwCurrent = 0;
+    WORD wZoom = 0;
+    DWORD dwMarginLine = 0;
+    ar >> dwCurrent >> wZoom >> dwMarginLine >> m_wDocFlags;
+    m_wDocFlags &= ~WORD(DOC_FLAG_SAVING_PREDESIGNED);
+    if (nVersion >= 11)
+        ar >> m_wSecondFlags;
+    DWORD dwGrid = 0;
+    DWORD dwValueB = 0;
+    DWORD dwValueD = 0;
+    DWORD dwFeed = 0;
+    ar >> dwGrid >> dwValueB >> dwValueD >> dwFeed;
+    SetPaperColor(dwPaper);
+    m_crMarginLine = dwMarginLine;
+    m_crValueB = dwValueB;
+    m_crValueD = dwValueD;
+    m_nPaperFeed = static_cast<LONG>(dwFeed);
+    SetZoom(wZoom);
+    SetGridSpacing(static_cast<int>(dwGrid));
+    if (nVersion < 10) {
+        CString strMergeFile;
+        ar >> strMergeFile;
+        if (!strMergeFile.IsEmpty() && ::GetFileAttributes(strMergeFile) != INVALID_FILE_ATTRIBUTES) {
+            auto* pSource = new CTextMergeSource(this);
+            pSource->SetFileName(strMergeFile);
+            SetMergeSource(pSource);
+        }
+    }
+    g_bSerializingPredesigned = (m_wDocFlags & DOC_FLAG_PREDESIGNED) != 0;
+
+    LoadQuickInfoRecord(ar);
+
+    if (nVersion >= 10) {
+        DWORD dwHasMerge = 0;
+        ar >> dwHasMerge;
+        if (dwHasMerge != 0) {
+            DWORD dwType = 0;
+            ar >> dwType;
+            CMergeSource* pSource = CMergeSource::Create(dwType, this);
+            if (pSource == nullptr)
+                ThrowBadDesign(ar);
+            SetMergeSource(pSource);
+            pSource->Serialize(ar);
+        }
+    }
+
+    CreatePageGuideLines();
+    CreateSurfaces();
+    m_posCurrentView = GetFirstViewPosition();
+    m_nCurrentSurface = 0;
+    if (m_lpRootStg != nullptr)
+        m_summary.ReadSummary(m_lpRootStg);
+
+    if (nVersion >= 22) {
+        CRect margins;
+        ArchiveReadRect(ar, margins);
+        m_rectMargins = margins;
+        m_rectSavedMargins = margins;
+    }
+    if (nVersion >= 24) {
+        WORD wZoomAgain = 0;
+        DWORD dwCompanion = 0;
+        ar >> wZoomAgain >> dwCompanion;
+        SetZoom(wZoomAgain);
+        m_nZoomCompanion = static_cast<LONG>(dwCompanion);
+    }
+    if (nVersion >= 23)
+        ar >> m_strExtraText;
+
+    for (POSITION pos = m_surfaces.GetHeadPosition(); pos != nullptr;)
+        static_cast<CSurfaceInfo*>(m_surfaces.GetNext(pos))->Serialize(ar);
+
+    UpdatePrinterMetrics();
+    CreatePageGuideLines();
+    if (m_lpRootStg != nullptr) {
+        CDocQuickInfo quick;
+        if (quick.ReadFromStorage(this, m_lpRootStg))
+            m_strDesignText = quick.m_strText;
+        CollectStorageNumbers();
+    }
+    if (m_strDesignText.IsEmpty())
+        m_strDesignText = DescribeDesignFile(GetPathName());
+    COleDocument::Serialize(ar);
+}
+
+void CDrawDoc::LoadQuickInfoRecord(CArchive& ar)
+{
+    DWORD dwLength = 0;
+    ar >> dwLength;
+    DocQuickInfo info = m_quickInfo;
+    switch (dwLength) {
+    case kQuickInfoBytes:
+    case kQuickInfoBytesShort: {
+        const int nValues = static_cast<int>(dwLength / 4);
+        for (int i = 0; i < nValues; ++i)
+            ar >> info.values[i];
+        break;
+    }
+    case kQuickInfo16Bytes:
+    case kQuickInfo16BytesShort: {
+        BYTE record[kQuickInfo16Bytes] = {};
+        if (ar.Read(record, dwLength) != dwLength)
+            AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+        DWORD fields[kDocQuickInfoFields] = {};
+        ConvertDocQuickInfo16(record, fields);
+        for (int i = 0; i < kDocQuickInfoFields; ++i)
+            info.values[i] = static_cast<LONG>(fields[i]);
+        // The objects of such a design hold 16-bit pens and brushes too.
+        m_bNativeRecord = FALSE;
+        break;
+    }
+    default:
+        ThrowBadDesign(ar);
+    }
+    // The record holds the label values as they lie in portrait; the page
+    // set-up exchanges them once for a landscape sheet.
+    m_bLabelValuesLandscape = FALSE;
+    SetQuickInfo(info);
+}
+
+void CDrawDoc::SetMergeSource(CObject* pSource)
+{
+    if (pSource == m_pMergeSource)
+        return;
+    delete m_pMergeSource;
+    m_pMergeSource = pSource;
+}
+
+void CDrawDoc::CollectStorageNumbers()
+{
+    IEnumSTATSTG* pEnum = nullptr;
+    if (FAILED(m_lpRootStg->EnumElements(0, nullptr, 0, &pEnum)))
+        return;
+    STATSTG stat{};
+    while (pEnum->Next(1, &stat, nullptr) == S_OK) {
+        if (stat.type == STGTY_STORAGE && stat.pwcsName != nullptr) {
+            const std::string name = platform::Utf16To1252(stat.pwcsName);
+            if (name.size() > 5 && strncasecmp(name.c_str(), "XSTOR", 5) == 0)
+                m_storageNumbers.Add(static_cast<DWORD>(std::strtoul(name.c_str() + 5, nullptr, 10)));
+        }
+        CoTaskMemFree(stat.pwcsName);
+        stat.pwcsName = nullptr;
+    }
+    pEnum->Release();
+}
+
+void CDrawDoc::WritePreviews()
+{
+    // FIXME: the surfaces' preview pictures ("Surface Preview" streams)
+    // come with the surface's preview rendering; until then a design has
+    // none and the open dialogs show their "no preview" message.
+}
+
+CString DescribeDesignFile(LPCTSTR lpszPathName)
+{
+    // FIXME: the kind's document name from the file's identification; until
+    // then a design without a text is described by nothing.
+    (void)lpszPathName;
+    return CString();
+}

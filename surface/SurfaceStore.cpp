@@ -1,0 +1,71 @@
+// The surface's part of the design file: its objects, guidelines, flags,
+// active state and work rectangle.
+
+#include "model/DesignArchive.h"
+#include "model/DrawObj.h"
+#include "platform/base/Archive.h"
+#include "surface/Surface.h"
+
+#include <limits>
+
+namespace {
+
+// Flags a stored surface may carry; 0x0004 is set on every surface.
+constexpr WORD kStoredFlagsMask = 0xFF15;
+constexpr WORD kAlwaysSetFlag = 0x0004;
+
+} // namespace
+
+void CSurface::Serialize(CArchive& ar)
+{
+    m_objects.Serialize(ar);
+    SerializeGuidelines(ar, m_guidelines[0]);
+    SerializeGuidelines(ar, m_guidelines[1]);
+    if (ar.IsStoring()) {
+        ar << m_flags << static_cast<BYTE>(m_bActive ? 1 : 0);
+        ar << static_cast<LONG>(m_workRect.left) << static_cast<LONG>(m_workRect.top)
+           << static_cast<LONG>(m_workRect.right) << static_cast<LONG>(m_workRect.bottom);
+        return;
+    }
+    BYTE byActive = 0;
+    ar >> m_flags >> byActive;
+    m_bActive = byActive;
+    m_flags = static_cast<WORD>((m_flags & kStoredFlagsMask) | kAlwaysSetFlag);
+    for (POSITION pos = m_objects.GetHeadPosition(); pos != nullptr;) {
+        CObject* pObject = m_objects.GetNext(pos);
+        if (auto* pObj = dynamic_cast<CDrawObj*>(pObject))
+            pObj->SetSurface(this);
+    }
+    if (GetDesignVersion(ar) >= 28) {
+        LONG l = 0;
+        LONG t = 0;
+        LONG r = 0;
+        LONG b = 0;
+        ar >> l >> t >> r >> b;
+        m_workRect.SetRect(l, t, r, b);
+    }
+}
+
+void CSurface::SerializeGuidelines(CArchive& ar, CDWordArray& guidelines)
+{
+    if (ar.IsStoring()) {
+        ar << static_cast<DWORD>(guidelines.GetSize());
+        for (INT_PTR i = 0; i < guidelines.GetSize(); ++i)
+            ar << guidelines[i];
+        return;
+    }
+    guidelines.RemoveAll();
+    DWORD dwCount = 0;
+    ar >> dwCount;
+    const BOOL bHundredths = GetDesignVersion(ar) == 7;
+    // A damaged count runs into the end of the stream, which raises the
+    // archive's end-of-file error; every value read is kept till then.
+    for (DWORD i = 0; i < dwCount; ++i) {
+        DWORD dwValue = 0;
+        ar >> dwValue;
+        if (bHundredths)
+            dwValue = dwValue > std::numeric_limits<DWORD>::max() / 10 ? std::numeric_limits<DWORD>::max()
+                                                                        : dwValue * 10;
+        guidelines.Add(dwValue);
+    }
+}
