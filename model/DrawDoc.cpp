@@ -189,6 +189,8 @@ BOOL CDrawDoc::OnOpenDocument(LPCTSTR lpszPathName)
 {
     PostMainCommand(kCmdAppActivated);
     CreateSurfaceViews(GetSurfaceCount());
+    if (!CheckDesignFile(lpszPathName))
+        return FALSE;
     // FIXME: undo recording is switched off while the design is read once
     // designs have an undo list.
     return COleDocument::OnOpenDocument(lpszPathName);
@@ -197,7 +199,10 @@ BOOL CDrawDoc::OnOpenDocument(LPCTSTR lpszPathName)
 BOOL CDrawDoc::OnSaveDocument(LPCTSTR lpszPathName)
 {
     CWaitCursor wait;
-    if (!COleDocument::OnSaveDocument(lpszPathName))
+    m_pSaveSourceRoot = m_lpRootStg;
+    const BOOL bSaved = COleDocument::OnSaveDocument(lpszPathName);
+    m_pSaveSourceRoot = nullptr;
+    if (!bSaved)
         return FALSE;
     // The main window's client shows the saved design's state afresh.
     CWnd* pMain = AfxGetMainWnd();

@@ -253,13 +253,21 @@ public:
     // set-up.
     BOOL m_bLabelValuesLandscape = FALSE;
 
+    // The root of the file being replaced, while a save runs.
+    LPSTORAGE m_pSaveSourceRoot = nullptr;
+
 protected:
     // The design file, each way (DrawDocStore.cpp).
     void StoreDesign(CArchive& ar);
     void LoadDesign(CArchive& ar);
     void LoadQuickInfoRecord(CArchive& ar);
+    // FALSE, after message 121, when the file is not a design of this kind.
+    BOOL CheckDesignFile(LPCTSTR lpszPathName);
     // Takes ownership of the merge source, deleting the one held before.
     void SetMergeSource(CObject* pSource);
+    // The items' storages, then every element of the file being replaced
+    // that this save did not write itself.
+    void CommitItems(LPSTORAGE lpNewRoot) override;
     // The numbers of the root's "XSTOR<n>" storages (a collection file).
     void CollectStorageNumbers();
     void WritePreviews();

@@ -20,7 +20,10 @@
 #include "resources/resource.h"
 #include "surface/Surface.h"
 
+#include <algorithm>
 #include <cctype>
+#include <string>
+#include <vector>
 #include <cstring>
 #include <utility>
 
@@ -261,6 +264,29 @@ void CDrawDoc::LoadDesign(CArchive& ar)
     COleDocument::Serialize(ar);
 }
 
+BOOL CDrawDoc::CheckDesignFile(LPCTSTR lpszPathName)
+{
+    // The class is checked before anything is read, so that another
+    // program's file (a compound file or not) gets this one message rather
+    // than one about a stream it lacks.
+    const std::u16string wide = platform::Utf16From1252(lpszPathName != nullptr ? lpszPathName : "");
+    const HRESULT hrKind = StgIsStorageFile(wide.c_str());
+    if (FAILED(hrKind))
+        return TRUE; // unreadable: the framework reports why
+    BOOL bOurs = FALSE;
+    if (hrKind == S_OK) {
+        IStorage* pRoot = nullptr;
+        if (FAILED(StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &pRoot)))
+            return TRUE;
+        CLSID clsid{};
+        bOurs = SUCCEEDED(ReadClassStg(pRoot, &clsid)) && IsDocKindClassId(GetDocKindClassId(GetDocKind()), clsid);
+        pRoot->Release();
+    }
+    if (!bOurs)
+        AfxMessageBox(IDP_FILE_NOT_DESIGN, MB_OK);
+    return bOurs;
+}
+
 void CDrawDoc::LoadQuickInfoRecord(CArchive& ar)
 {
     DWORD dwLength = 0;
@@ -320,6 +346,54 @@ void CDrawDoc::CollectStorageNumbers()
         stat.pwcsName = nullptr;
     }
     pEnum->Release();
+}
+
+namespace {
+
+// The names of a storage's elements.
+std::vector<std::u16string> ElementNames(IStorage* pStorage)
+{
+    std::vector<std::u16string> names;
+    IEnumSTATSTG* pEnum = nullptr;
+    if (FAILED(pStorage->EnumElements(0, nullptr, 0, &pEnum)))
+        return names;
+    STATSTG stat{};
+    while (pEnum->Next(1, &stat, nullptr) == S_OK) {
+        if (stat.pwcsName != nullptr)
+            names.emplace_back(reinterpret_cast<const char16_t*>(stat.pwcsName));
+        CoTaskMemFree(stat.pwcsName);
+        stat.pwcsName = nullptr;
+    }
+    pEnum->Release();
+    return names;
+}
+
+bool StartsWith(const std::u16string& name, const char* pszPrefix)
+{
+    const std::u16string prefix = platform::Utf16From1252(pszPrefix);
+    return name.compare(0, prefix.size(), prefix) == 0;
+}
+
+} // namespace
+
+void CDrawDoc::CommitItems(LPSTORAGE lpNewRoot)
+{
+    COleDocument::CommitItems(lpNewRoot);
+    if (m_pSaveSourceRoot == nullptr || m_pSaveSourceRoot == lpNewRoot)
+        return;
+    // What the writer does not write itself is carried over unread: the
+    // designs of a collection file ("XSTOR<n>") and anything unknown. The
+    // items write their own storages, and the previews are made afresh.
+    const std::vector<std::u16string> written = ElementNames(lpNewRoot);
+    for (const std::u16string& name : ElementNames(m_pSaveSourceRoot)) {
+        if (std::find(written.begin(), written.end(), name) != written.end() || StartsWith(name, "Embedding ")
+            || StartsWith(name, "Surface Preview"))
+            continue;
+        const auto* pName = reinterpret_cast<const OLECHAR*>(name.c_str());
+        const HRESULT hr = m_pSaveSourceRoot->MoveElementTo(pName, lpNewRoot, pName, STGMOVE_COPY);
+        if (FAILED(hr))
+            AfxThrowArchiveException(CArchiveException::genericException);
+    }
 }
 
 void CDrawDoc::WritePreviews()

@@ -484,7 +484,7 @@ TEST_F(MainFrameTest, CommandsTheReadmeCallsGreyedAreGreyedInADesignWindow)
     ASSERT_NE(pChild, pFrame);
     // As the design window's menu asks: a command nobody handles is greyed.
     for (UINT nID : {UINT(ID_FILE_PRINT), UINT(ID_FILE_PRINT_PREVIEW), UINT(ID_FILE_PAGE_SETUP),
-             UINT(ID_FILE_UPLOAD_DESIGN), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_FILE_SAVE_AS)}) {
+             UINT(ID_FILE_UPLOAD_DESIGN), UINT(ID_FILE_OPEN)}) {
         struct Probe : CCmdUI {
             int enabled = -1;
             void Enable(BOOL bOn) override
@@ -498,6 +498,8 @@ TEST_F(MainFrameTest, CommandsTheReadmeCallsGreyedAreGreyedInADesignWindow)
         EXPECT_EQ(probe.enabled, 0) << nID;
     }
     EXPECT_NE(EnabledState(pChild, ID_FILE_PRINT_SETUP), 0) << "Print Setup works";
+    EXPECT_NE(EnabledState(pChild, ID_FILE_SAVE), 0) << "designs are saved";
+    EXPECT_NE(EnabledState(pChild, ID_FILE_SAVE_AS), 0);
 }
 
 TEST_F(MainFrameTest, TipsNameMenuEntriesAsTheMenusCallThem)

@@ -9,6 +9,7 @@
 #include "model/DesignArchive.h"
 #include "model/DocQuickInfoFile.h"
 #include "model/DrawPoly.h"
+#include "model/ProjectKinds.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Archive.h"
 #include "platform/base/MemFile.h"
@@ -17,10 +18,13 @@
 #include "platform/storage/Storage.h"
 #include "platform/ui/Headless.h"
 #include "print/MergeSource.h"
+#include "tests/storage/StorageTestSupport.h"
+#include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -248,6 +252,127 @@ TEST_F(DesignFileTest, TruncatedOrDamagedContentsFailCleanlyAndRestoreTheState)
         EXPECT_EQ(g_bInDesignSerialize, FALSE) << n;
         // Put the whole design back for the next cut.
         testing_support::WriteFileBytes(platform::HostPathForReading(path), whole);
+    }
+}
+
+} // namespace
+
+namespace {
+
+std::string ListingOf(const std::string& windowsPath, storage_test::WithClassIds ids)
+{
+    const std::u16string wide = platform::Utf16From1252(windowsPath);
+    IStorage* pRoot = nullptr;
+    if (FAILED(StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &pRoot)))
+        return {};
+    std::string out = storage_test::Listing(pRoot, ids);
+    pRoot->Release();
+    return out;
+}
+
+// The lines of a listing whose path starts with the prefix.
+std::string LinesStarting(const std::string& listing, const std::string& prefix)
+{
+    std::string out;
+    size_t start = 0;
+    while (start < listing.size()) {
+        size_t end = listing.find('\n', start);
+        end = end == std::string::npos ? listing.size() : end;
+        const std::string line = listing.substr(start, end - start);
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            out += line + "\n";
+        start = end + 1;
+    }
+    return out;
+}
+
+TEST_F(DesignFileTest, OtherReadersSeeTheDesignsStreamsClassAndBytes)
+{
+    for (CRuntimeClass* pClass : {RUNTIME_CLASS(CGeneralDoc), RUNTIME_CLASS(CCalendarDoc)}) {
+        CDrawDoc* pDoc = NewDesign(pClass);
+        ASSERT_NE(pDoc, nullptr);
+        pDoc->AddObject(new CDrawRect(CRect(0, 100, 100, 0), SHAPE_HEART), ViewOf(pDoc, 0));
+        const CLSID clsid = GetDocKindClassId(pDoc->GetDocKind()).clsid;
+        const std::string path = PathFor(pClass == RUNTIME_CLASS(CGeneralDoc) ? "readers.gen" : "readers.clr");
+        ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+        pDoc->OnCloseDocument();
+        Pump();
+
+        const std::string ours = ListingOf(path, storage_test::WithClassIds::Yes);
+        EXPECT_NE(ours.find("\tR\t0\t" + platform::GuidToString(clsid)), std::string::npos) << ours;
+        for (const char* pszStream : {"Contents\tS", "Doc Quick Info\tS", "\\u0005SummaryInformation\tS"})
+            EXPECT_NE(ours.find(pszStream), std::string::npos) << pszStream << "\n" << ours;
+
+        const std::string host = platform::HostPathForReading(path);
+        std::string theirs;
+        if (storage_test::IndependentListing(storage_test::Reader::Olefile, host, theirs)) {
+            EXPECT_EQ(theirs, ours);
+        }
+        if (storage_test::IndependentListing(storage_test::Reader::Gsf, host, theirs)) {
+            EXPECT_EQ(theirs, ListingOf(path, storage_test::WithClassIds::No));
+        }
+    }
+}
+
+TEST_F(DesignFileTest, ACollectionsDesignsAndUnknownElementsSurviveASave)
+{
+    CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
+    const std::string path = PathFor("collection.gen");
+    ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+    pDoc->OnCloseDocument();
+    Pump();
+    {
+        // Another writer adds a design of another kind and a stream of its own.
+        const std::u16string wide = platform::Utf16From1252(path);
+        IStorage* pRoot = nullptr;
+        ASSERT_EQ(StgOpenStorage(wide.c_str(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0, &pRoot), S_OK);
+        IStorage* pSub = nullptr;
+        ASSERT_EQ(pRoot->CreateStorage(u"XSTOR3", STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &pSub), S_OK);
+        WriteClassStg(pSub, GetDocKindClassId(3).clsid);
+        COleStreamFile inner;
+        ASSERT_TRUE(inner.CreateStream(pSub, "Contents", CFile::modeReadWrite | CFile::shareExclusive | CFile::modeCreate));
+        inner.Write("calendar bytes", 14);
+        inner.Close();
+        pSub->Commit(STGC_DEFAULT);
+        pSub->Release();
+        COleStreamFile foreign;
+        ASSERT_TRUE(foreign.CreateStream(pRoot, "Foreign", CFile::modeReadWrite | CFile::shareExclusive | CFile::modeCreate));
+        foreign.Write("\x01\x02\x03", 3);
+        foreign.Close();
+        ASSERT_EQ(pRoot->Commit(STGC_DEFAULT), S_OK);
+        pRoot->Release();
+    }
+    const std::string before = ListingOf(path, storage_test::WithClassIds::Yes);
+
+    CDrawDoc* pOpened = Open(TemplateFor(RUNTIME_CLASS(CGeneralDoc)), path);
+    ASSERT_NE(pOpened, nullptr);
+    ASSERT_EQ(pOpened->m_storageNumbers.GetSize(), 1);
+    EXPECT_EQ(pOpened->m_storageNumbers[0], 3u);
+    pOpened->AddObject(new CDrawRect(CRect(0, 50, 50, 0)), ViewOf(pOpened, 0));
+    ASSERT_TRUE(pOpened->OnSaveDocument(path.c_str()));
+    pOpened->OnCloseDocument();
+    Pump();
+    const std::string after = ListingOf(path, storage_test::WithClassIds::Yes);
+    EXPECT_EQ(LinesStarting(after, "XSTOR3"), LinesStarting(before, "XSTOR3"));
+    EXPECT_EQ(LinesStarting(after, "Foreign"), LinesStarting(before, "Foreign"));
+    EXPECT_NE(LinesStarting(after, "Contents"), LinesStarting(before, "Contents"));
+}
+
+TEST_F(DesignFileTest, OtherProgramsCompoundFilesAreNotDesigns)
+{
+    REQUIRE_TESTDATA();
+    CDocTemplate* pTemplate = TemplateFor(RUNTIME_CLASS(CGeneralDoc));
+    const std::string dir = std::string(THREADWICK_TESTDATA_DIR) + "/cfb";
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        files.push_back(entry.path().string());
+    ASSERT_FALSE(files.empty());
+    for (const std::string& file : files) {
+        const size_t nBefore = BoxesBefore();
+        EXPECT_EQ(Open(pTemplate, platform::WindowsPathFor(file)), nullptr) << file;
+        const auto& boxes = platform::headless::MessageBoxes();
+        ASSERT_EQ(boxes.size(), nBefore + 1) << file;
+        EXPECT_EQ(boxes.back().text, "The given file is not an Threadwick design.") << file;
     }
 }
 

@@ -356,14 +356,14 @@ TEST_F(DrawDocTest, AFailedSaveLeavesAPredesignedDesignPredesigned)
     EXPECT_FALSE(pDoc->m_wDocFlags & DOC_FLAG_FOLDING);
 }
 
-TEST_F(DrawDocTest, SavingIsDisabledUntilDesignsCanBeWritten)
+TEST_F(DrawDocTest, SaveAndSaveAsAreOffered)
 {
     auto pDoc = MakeDoc<CTovellDoc>();
     for (UINT nID : {UINT(ID_FILE_SAVE), UINT(ID_FILE_SAVE_AS)}) {
         CRecordingCmdUI ui;
         ui.m_nID = nID;
-        ui.DoUpdate(pDoc.get(), FALSE);
-        EXPECT_EQ(ui.m_nEnabled, 0) << nID;
+        ui.DoUpdate(pDoc.get(), TRUE);
+        EXPECT_NE(ui.m_nEnabled, 0) << nID;
     }
 }
 
