@@ -5,6 +5,7 @@
 #include "app/main/MainToolBars.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
+#include "model/ObjectAttributes.h"
 #include "model/SurfaceInfo.h"
 #include "platform/base/Arithmetic.h"
 #include "platform/framework/Afx.h"
@@ -322,10 +323,18 @@ void CSurface::DeleteFixedObjects()
 
 void CSurface::GetCombinedObjectFlags(WORD* pFlags) const
 {
-    // The flags in question are those of the objects' attribute records;
-    // objects carry no attribute record yet, so no bit is set.
-    if (pFlags != NULL)
-        *pFlags = 0;
+    // The flags in question are those of the objects' attribute records.
+    if (pFlags == NULL)
+        return;
+    *pFlags = 0;
+    for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
+        CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
+        if (pObj == NULL)
+            continue;
+        CObjectAttributes attrs;
+        pObj->GetAttributes(attrs);
+        *pFlags |= attrs.m_wFlags;
+    }
 }
 
 void CSurface::UpdateObjectsByName(const CString& strName, const CString& strValue)

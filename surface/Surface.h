@@ -108,6 +108,8 @@ public:
     // A 32-bit count, then each position; designs of version 7 kept them in
     // hundredths, so they are read ten times larger.
     void SerializeGuidelines(CArchive& ar, CDWordArray& guidelines);
+    // Reads the object list, refusing an object given twice.
+    void LoadObjects(CArchive& ar);
 
     // Guideline positions in thousandths of an inch from the page's corner,
     // ascending: 0 the horizontal ones (y), 1 the vertical ones (x).

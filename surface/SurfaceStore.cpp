@@ -4,9 +4,11 @@
 #include "model/DesignArchive.h"
 #include "model/DrawObj.h"
 #include "platform/base/Archive.h"
+#include "platform/base/Exception.h"
 #include "surface/Surface.h"
 
 #include <limits>
+#include <unordered_set>
 
 namespace {
 
@@ -18,7 +20,10 @@ constexpr WORD kAlwaysSetFlag = 0x0004;
 
 void CSurface::Serialize(CArchive& ar)
 {
-    m_objects.Serialize(ar);
+    if (ar.IsStoring())
+        m_objects.Serialize(ar);
+    else
+        LoadObjects(ar);
     SerializeGuidelines(ar, m_guidelines[0]);
     SerializeGuidelines(ar, m_guidelines[1]);
     if (ar.IsStoring()) {
@@ -43,6 +48,27 @@ void CSurface::Serialize(CArchive& ar)
         LONG b = 0;
         ar >> l >> t >> r >> b;
         m_workRect.SetRect(l, t, r, b);
+    }
+}
+
+void CSurface::LoadObjects(CArchive& ar)
+{
+    // The archive gives an object again when the stream refers back to it.
+    // A design never holds one object twice, so such a reference (within
+    // this surface or to another's object) is damage: the list would delete
+    // the object twice.
+    std::unordered_set<const CObject*> seen;
+    for (POSITION pos = m_objects.GetHeadPosition(); pos != nullptr;)
+        seen.insert(m_objects.GetNext(pos));
+    const DWORD_PTR nCount = ar.ReadCount();
+    for (DWORD_PTR i = 0; i < nCount; ++i) {
+        CObject* pObject = ar.ReadObject(RUNTIME_CLASS(CDrawObj));
+        if (pObject == nullptr)
+            continue;
+        const auto* pObj = static_cast<const CDrawObj*>(pObject);
+        if (!seen.insert(pObject).second || pObj->m_pSurface != nullptr)
+            AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
+        m_objects.AddTail(pObject);
     }
 }
 

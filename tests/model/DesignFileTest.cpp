@@ -9,6 +9,7 @@
 #include "model/DesignArchive.h"
 #include "model/DocQuickInfoFile.h"
 #include "model/DrawPoly.h"
+#include "model/ObjectAttributes.h"
 #include "model/ProjectKinds.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Archive.h"
@@ -374,6 +375,103 @@ TEST_F(DesignFileTest, OtherProgramsCompoundFilesAreNotDesigns)
         ASSERT_EQ(boxes.size(), nBefore + 1) << file;
         EXPECT_EQ(boxes.back().text, "The given file is not an Threadwick design.") << file;
     }
+}
+
+} // namespace
+
+namespace {
+
+std::string HexOf(const std::string& bytes, size_t nCount)
+{
+    std::string out;
+    char buf[4];
+    for (size_t i = 0; i < nCount && i < bytes.size(); ++i) {
+        std::snprintf(buf, sizeof(buf), "%02X ", static_cast<unsigned char>(bytes[i]));
+        out += buf;
+    }
+    return out;
+}
+
+TEST_F(DesignFileTest, NewDesignsOfEveryKindStartContentsWithTheirSettings)
+{
+    struct Kind {
+        CRuntimeClass* pClass;
+        const char* pszFile;
+    };
+    for (const Kind kind : {Kind{RUNTIME_CLASS(CTovellDoc), "k.shr"}, Kind{RUNTIME_CLASS(CApparelDoc), "k.app"},
+             Kind{RUNTIME_CLASS(CMousepadDoc), "k.mpd"}, Kind{RUNTIME_CLASS(CCalendarDoc), "k.clr"},
+             Kind{RUNTIME_CLASS(CGiftTagDoc), "k.lbl"}, Kind{RUNTIME_CLASS(CGeneralDoc), "k.gen"}}) {
+        CDrawDoc* pDoc = NewDesign(kind.pClass);
+        ASSERT_NE(pDoc, nullptr) << kind.pszFile;
+        pDoc->SetZoom(100);
+        pDoc->SetPaperColor(RGB(255, 255, 255));
+        pDoc->m_wDocFlags = 0x0201;
+        pDoc->m_wSecondFlags = 0;
+        pDoc->SetGridSpacing(25);
+        pDoc->m_nPaperFeed = 0;
+        const std::string path = PathFor(kind.pszFile);
+        ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+        const LONG nKind = pDoc->GetQuickInfo()[DocQuickInfo::Kind];
+        pDoc->OnCloseDocument();
+        Pump();
+        const std::string contents = StreamBytes(path, "Contents");
+        // Version 29, layout 0, white paper, the first surface, zoom 100,
+        // red margin lines, flags 0x0201, no second flags, grid 25, the two
+        // colour values, paper feed 0, then the 88-byte layout record.
+        EXPECT_EQ(HexOf(contents, 44),
+            "1D 00 00 00 00 00 00 00 FF FF FF 00 00 00 00 00 64 00 FF 00 00 00 01 02 00 00 19 00 00 00 "
+            "00 00 80 00 00 00 FF 00 00 00 00 00 58 00 ")
+            << kind.pszFile;
+        EXPECT_EQ(static_cast<unsigned char>(contents[46]), static_cast<unsigned char>(nKind)) << kind.pszFile;
+    }
+}
+
+TEST_F(DesignFileTest, TheQuickInformationStreamOfAKnownDesign)
+{
+    CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
+    auto* pShape = new CDrawRect(CRect(0, 100, 100, 0));
+    pShape->m_wFlags |= 0x0100;
+    pDoc->AddObject(pShape, ViewOf(pDoc, 0));
+    pDoc->m_strDesignText = "Known";
+    DocQuickInfo info = pDoc->GetQuickInfo();
+    // The stream carries the flags of the objects' attribute records.
+    CObjectAttributes attrs;
+    pShape->GetAttributes(attrs);
+    ASSERT_EQ(attrs.m_wFlags & 0x0101, 0x0101);
+    const std::string path = PathFor("known.gen");
+    ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+    pDoc->OnCloseDocument();
+    Pump();
+    std::string expected("\x02\x00\x00\x00", 4);
+    const WORD wFlags = attrs.m_wFlags;
+    expected.append(reinterpret_cast<const char*>(&wFlags), 2);
+    expected += std::string("\x05Known", 6) + std::string(4, '\0');
+    for (LONG nValue : info.values)
+        expected.append(reinterpret_cast<const char*>(&nValue), 4);
+    EXPECT_EQ(HexOf(StreamBytes(path, "Doc Quick Info"), 200), HexOf(expected, 200));
+}
+
+TEST_F(DesignFileTest, ALandscapeLabelSheetReopensWithTheSameLayout)
+{
+    CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGiftTagDoc));
+    ASSERT_NE(pDoc, nullptr);
+    DocQuickInfo info = pDoc->GetQuickInfo();
+    info[DocQuickInfo::Orientation] = 0;
+    info[DocQuickInfo::OffsetX] = 30;
+    info[DocQuickInfo::OffsetY] = 70;
+    info[DocQuickInfo::GapX] = 5;
+    info[DocQuickInfo::GapY] = 9;
+    pDoc->SetQuickInfo(info);
+    pDoc->CreatePageGuideLines();
+    const DocQuickInfo laid = pDoc->GetQuickInfo();
+    const std::string path = PathFor("sheet.lbl");
+    ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+    pDoc->OnCloseDocument();
+    Pump();
+    CDrawDoc* pCopy = Open(TemplateFor(RUNTIME_CLASS(CGiftTagDoc)), path);
+    ASSERT_NE(pCopy, nullptr);
+    for (int i : {DocQuickInfo::OffsetX, DocQuickInfo::OffsetY, DocQuickInfo::GapX, DocQuickInfo::GapY})
+        EXPECT_EQ(pCopy->GetQuickInfo()[i], laid[i]) << i;
 }
 
 } // namespace

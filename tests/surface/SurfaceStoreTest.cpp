@@ -108,6 +108,30 @@ TEST_F(SurfaceStoreTest, ObjectsComeBackInOrderBoundToTheViewThatReadThem)
     EXPECT_EQ(Store(*pView), Store(*pSource));
 }
 
+TEST_F(SurfaceStoreTest, AnObjectGivenTwiceIsDamageNotASecondEntry)
+{
+    auto pSource = std::make_unique<CStoredSurface>();
+    pSource->GetObjects().AddTail(new CDrawRect(CRect(0, 100, 200, 0)));
+    std::string bytes = Store(*pSource);
+    // Count 2, and after the first object a reference back to it (object
+    // index 2: the class took index 1).
+    bytes[0] = 2;
+    const size_t nAfterObject = 2 + 2 + 2 + 2 + 9 + 290;
+    ASSERT_EQ(bytes.substr(8, 9), "CDrawRect");
+    bytes.insert(nAfterObject, std::string("\x02\x00", 2));
+    auto pView = std::make_unique<CStoredSurface>();
+    EXPECT_ANY_THROW({
+        try {
+            Load(*pView, bytes, m_pDoc.get());
+        } catch (CArchiveException* e) {
+            e->Delete();
+            throw 1;
+        }
+    });
+    // The one object is held once, so the view deletes it once.
+    EXPECT_EQ(pView->GetObjects().GetCount(), 1);
+}
+
 TEST_F(SurfaceStoreTest, OldDesignsScaleTheirGuidelinesAndLackTheWorkArea)
 {
     auto pSource = std::make_unique<CStoredSurface>();
