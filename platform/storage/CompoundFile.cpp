@@ -1,6 +1,7 @@
 #include "platform/storage/CompoundFile.h"
 
 #include "platform/storage/CompoundFileCheck.h"
+#include "platform/storage/DirectoryTree.h"
 #include "platform/storage/Storage.h"
 #include "platform/storage/StorageTree.h"
 
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
-#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -118,7 +118,6 @@ HRESULT ReadChildren(GsfInfile* infile, StorageNode& node, ReadBudget& budget, i
     const int count = gsf_infile_num_children(infile);
     if (count < 0)
         return STG_E_DOCFILECORRUPT;
-    std::unordered_set<std::u16string> folded;
     for (int i = 0; i < count; ++i) {
         if (++budget.elements > budget.maxElements)
             return STG_E_DOCFILECORRUPT;
@@ -134,10 +133,8 @@ HRESULT ReadChildren(GsfInfile* infile, StorageNode& node, ReadBudget& budget, i
         g_free(utf16);
         if (child->name.empty() || child->name.size() > kMaxElementName)
             return STG_E_DOCFILECORRUPT;
-        std::u16string key = child->name;
-        for (char16_t& ch : key)
-            ch = FoldNameChar(ch);
-        if (!folded.insert(std::move(key)).second)
+        // Two names that differ only in case cannot both be looked up.
+        if (!node.Add(child))
             return STG_E_DOCFILECORRUPT;
 
         GsfInput* input = gsf_infile_child_by_index(infile, i);
@@ -155,14 +152,13 @@ HRESULT ReadChildren(GsfInfile* infile, StorageNode& node, ReadBudget& budget, i
         g_object_unref(input);
         if (FAILED(hr))
             return hr;
-        node.children.push_back(std::move(child));
     }
     return S_OK;
 }
 
 HRESULT WriteChildren(GsfOutfile* outfile, const StorageNode& node)
 {
-    for (const auto& child : node.children) {
+    for (const auto& child : node.Children()) {
         gchar* utf8 = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(child->name.data()), glong(child->name.size()),
             nullptr, nullptr, nullptr);
         if (!utf8)
@@ -285,6 +281,10 @@ HRESULT WriteCompoundFile(const StorageNode& root, std::string& out)
         else
             hr = STG_E_WRITEFAULT;
     }
+    if (SUCCEEDED(hr))
+        hr = BalanceDirectory(std::span<BYTE>(reinterpret_cast<BYTE*>(out.data()), out.size()));
+    if (FAILED(hr))
+        out.clear();
     gsf_output_close(sink);
     g_object_unref(sink);
     return hr;

@@ -25,7 +25,8 @@ bool HasCompoundFileSignature(std::span<const BYTE> bytes);
 // for broken chains, impossible sizes or counts and unreadable directories.
 HRESULT ReadCompoundFile(std::span<const BYTE> bytes, std::shared_ptr<StorageNode>& root);
 
-// The whole tree as the bytes of a new file; STG_E_INSUFFICIENTMEMORY or
+// The whole tree as the bytes of a new file, each storage's elements a
+// balanced tree in the directory; STG_E_INSUFFICIENTMEMORY or
 // STG_E_WRITEFAULT when it cannot be made.
 HRESULT WriteCompoundFile(const StorageNode& root, std::string& out);
 

@@ -85,7 +85,7 @@ bool Contains(const StorageNode& tree, const StorageNode* node)
 {
     if (&tree == node)
         return true;
-    for (const auto& child : tree.children) {
+    for (const auto& child : tree.Children()) {
         if (child->type == ElementType::Storage && Contains(*child, node))
             return true;
     }
@@ -293,7 +293,7 @@ HRESULT DocStorage::CopyChildrenInto(const StorageNode& from, IStorage* dest, co
     bool skipStorages, bool skipStreams)
 {
     // A snapshot: the destination may be a storage that holds this one.
-    const auto children = from.children;
+    const auto children = from.Children();
     for (const auto& child : children) {
         if ((child->type == ElementType::Storage && skipStorages) || (child->type == ElementType::Stream && skipStreams))
             continue;
@@ -412,8 +412,8 @@ HRESULT DocStorage::EnumElements(DWORD reserved1, void* reserved2, DWORD reserve
     if (IsReverted())
         return STG_E_REVERTED;
     auto entries = std::make_shared<std::vector<EnumEntry>>();
-    entries->reserve(m_working->children.size());
-    for (const auto& child : m_working->children) {
+    entries->reserve(m_working->Children().size());
+    for (const auto& child : m_working->Children()) {
         entries->push_back(EnumEntry { child->name, child->type, child->data.size(),
             child->type == ElementType::Storage ? child->clsid : CLSID_NULL, child->stateBits, child->ctime, child->mtime });
     }
@@ -456,7 +456,7 @@ HRESULT DocStorage::RenameElement(const OLECHAR* pwcsOldName, const OLECHAR* pwc
         return STG_E_FILEALREADYEXISTS;
     if (node->openCount > 0)
         return STG_E_ACCESSDENIED;
-    node->name = newName;
+    m_working->RenameChild(node, std::move(newName));
     MarkChanged();
     return S_OK;
 }

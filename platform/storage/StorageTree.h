@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -24,14 +25,15 @@ constexpr ULONGLONG kMaxStreamSize = ULONGLONG(1) << 30;
 enum class ElementType { Storage, Stream };
 
 struct StorageNode {
+    // Set before the node is placed in a storage; afterwards it changes only
+    // through that storage's RenameChild, which keeps the lookup right.
     std::u16string name;
     ElementType type = ElementType::Stream;
     CLSID clsid = CLSID_NULL;
     DWORD stateBits = 0;
     FILETIME ctime {};
     FILETIME mtime {};
-    std::vector<BYTE> data;                             // streams
-    std::vector<std::shared_ptr<StorageNode>> children; // storages, in file order
+    std::vector<BYTE> data; // streams
     // Open storage and stream objects on this node; elements of a storage
     // are opened exclusively.
     int openCount = 0;
@@ -40,6 +42,8 @@ struct StorageNode {
     // nothing.
     bool detached = false;
 
+    // A storage's children in file order: as read, then new ones after them.
+    const std::vector<std::shared_ptr<StorageNode>>& Children() const { return m_children; }
     // The child of that name (compared without case), or null.
     std::shared_ptr<StorageNode> Find(std::u16string_view childName) const;
     // Removes the child of that name and marks it (and what is below it)
@@ -48,6 +52,19 @@ struct StorageNode {
     // Puts a child in place of the one of the same name (which is detached)
     // or, when there is none, after the others.
     void Place(std::shared_ptr<StorageNode> child);
+    // Adds a child after the others; false, and nothing added, when a child
+    // of the same name is there already.
+    bool Add(std::shared_ptr<StorageNode> child);
+    // Gives a child of this storage a new name, which no other child has.
+    void RenameChild(const std::shared_ptr<StorageNode>& child, std::u16string newName);
+    // Detaches and drops every child.
+    void RemoveAll();
+
+private:
+    std::vector<std::shared_ptr<StorageNode>> m_children;
+    // Children by folded name, so that finding one does not compare every
+    // name: a storage may hold thousands.
+    std::unordered_map<std::u16string, std::shared_ptr<StorageNode>> m_byName;
 };
 
 // A copy of the node and everything below it, with no objects open on it.
@@ -61,6 +78,12 @@ void CopyContents(StorageNode& target, const StorageNode& source);
 // upper-casing.
 char16_t FoldNameChar(char16_t ch);
 bool NamesEqual(std::u16string_view a, std::u16string_view b);
+// The name with every character folded: equal for names that are equal.
+std::u16string FoldName(std::u16string_view name);
+// The order a storage's children keep in a file's directory: shorter names
+// first, names of one length by their folded characters. Negative, zero or
+// positive as a sorts before, with or after b.
+int CompareNames(std::u16string_view a, std::u16string_view b);
 
 // S_OK, or STG_E_INVALIDNAME for an empty or too long name, one holding
 // '\', '/', ':' or '!', or an unpaired surrogate.
