@@ -4,10 +4,27 @@
 #include "model/DrawDoc.h"
 #include "platform/base/Archive.h"
 
-LONG GetDesignVersion(const CArchive& ar)
+namespace {
+
+// The stored forms below the document (text, pictures) learn the design's
+// version and header value through this, as the objects do.
+BOOL DesignArchiveFromDocument(const CArchive& ar, DesignArchiveInfo& info)
 {
     const auto* pDoc = dynamic_cast<const CDrawDoc*>(ar.m_pDocument);
-    return pDoc != nullptr ? pDoc->m_nFileVersion : kDesignFileVersion;
+    if (pDoc == nullptr)
+        return FALSE;
+    info.nVersion = pDoc->m_nFileVersion;
+    info.nHeaderValue = pDoc->m_nLayoutChoice;
+    return TRUE;
+}
+
+[[maybe_unused]] const bool s_bRegistered = (SetDesignArchiveSource(&DesignArchiveFromDocument), true);
+
+} // namespace
+
+LONG GetDesignVersion(const CArchive& ar)
+{
+    return GetDesignArchiveInfo(ar).nVersion;
 }
 
 BOOL HasNativeRecords(const CArchive& ar)

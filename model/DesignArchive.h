@@ -6,11 +6,12 @@
 
 #include "platform/base/GdiRecords.h"
 #include "platform/base/Geometry.h"
+#include "text/DesignArchive.h"
 
 class CArchive;
 
-// The version every design is written as, and the oldest one read.
-constexpr LONG kDesignFileVersion = 29;
+// The oldest version read (kDesignFileVersion, written, is the text
+// subsystem's, which stands below and reads the same files).
 constexpr LONG kOldestDesignFileVersion = 7;
 
 // 1 from the start to the end of a design file's read or write; the

@@ -1,5 +1,7 @@
 #include "model/TextContentHolder.h"
 
+#include "model/DrawObj.h"
+#include "platform/base/Archive.h"
 #include "text/TextBlock.h"
 
 CTextContentHolder::CTextContentHolder(CDrawObj* pOwner)
@@ -23,4 +25,7 @@ void CTextContentHolder::Draw(CDC* pDC, const CRect& rect)
 void CTextContentHolder::Serialize(CArchive& ar)
 {
     m_pBlock->Serialize(ar);
+    // The object turns with the text it read.
+    if (ar.IsLoading() && m_pBlock->m_pOwner != nullptr)
+        m_pBlock->m_pOwner->SetAngle(m_pBlock->m_nAngle);
 }

@@ -23,7 +23,7 @@ public:
     // Lays the block into the rectangle (its frame) and draws it.
     void Draw(CDC* pDC, const CRect& rect);
 
-    // Forwards to the block.
+    // Forwards to the block; a block read turns the owner to its angle.
     void Serialize(CArchive& ar) override;
 
     // The text extent measured when the holder was last laid out; a clone

@@ -1,10 +1,16 @@
 #include "text/TextBlock.h"
 
+#include "app/DeviceColors.h"
 #include "app/PrefData.h"
+#include "app/Utilities.h"
+#include "platform/base/Archive.h"
+#include "platform/base/CodePage.h"
 #include "platform/base/Exception.h"
+#include "text/DesignArchive.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -248,8 +254,143 @@ BOOL CTextBlock::OnLButtonDblClk(UINT nFlags, CPoint point)
     return FALSE;
 }
 
+namespace {
+
+// The text in its wide form: a count of UTF-16 units including the
+// terminating zero, then the units.
+void StoreWideText(CArchive& ar, const CString& strText)
+{
+    std::u16string wide = platform::Utf16From1252(strText.View());
+    wide.push_back(u'\0');
+    ar << static_cast<DWORD>(wide.size());
+    for (char16_t unit : wide)
+        ar << static_cast<WORD>(unit);
+}
+
+// The count is bounded by the bytes left before anything is allocated. A
+// file whose header value is 1 keeps the last unit as a character; the
+// terminating zero never becomes part of the text wherever it lies, so a
+// text read and stored again does not grow by a zero each time.
+CString LoadWideText(CArchive& ar, BOOL bKeepLastUnit)
+{
+    DWORD nCount = 0;
+    ar >> nCount;
+    if (nCount > ar.GetBytesRemaining() / 2)
+        AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+    std::u16string wide(nCount, u'\0');
+    for (DWORD i = 0; i < nCount; ++i) {
+        WORD unit = 0;
+        ar >> unit;
+        wide[i] = static_cast<char16_t>(unit);
+    }
+    if (!bKeepLastUnit && !wide.empty())
+        wide.pop_back();
+    const size_t nZero = wide.find(u'\0');
+    if (nZero != std::u16string::npos)
+        wide.resize(nZero);
+    const std::string text = platform::Utf16To1252(wide);
+    return CString(text.data(), static_cast<int>(text.size()));
+}
+
+BOOL PlatformHasWideText()
+{
+    CString strUnused;
+    return GetPlatform(strUnused, FALSE) == kPlatformCurrent;
+}
+
+} // namespace
+
 void CTextBlock::Serialize(CArchive& ar)
 {
-    (void)ar;
-    AfxThrowNotSupportedException();
+    if (ar.IsStoring()) {
+        if (PlatformHasWideText())
+            m_wFlags |= TEXTBLOCK_UTF16;
+        else
+            m_wFlags &= ~WORD(TEXTBLOCK_UTF16);
+        ar << static_cast<DWORD>(m_nShape) << static_cast<DWORD>(m_nAlignment) << m_wFlags
+           << static_cast<DWORD>(m_nLayoutWord) << static_cast<DWORD>(m_nLeftMargin)
+           << static_cast<DWORD>(m_nRightMargin);
+        ar << m_logfont.lfHeight << m_logfont.lfWidth << m_logfont.lfEscapement << m_logfont.lfOrientation
+           << m_logfont.lfWeight;
+        ar << m_logfont.lfItalic << m_logfont.lfUnderline << m_logfont.lfStrikeOut << m_logfont.lfCharSet
+           << m_logfont.lfOutPrecision << m_logfont.lfClipPrecision << m_logfont.lfQuality
+           << m_logfont.lfPitchAndFamily;
+        ar << CString(m_logfont.lfFaceName);
+        ar << static_cast<DWORD>(m_nFittedHeight) << static_cast<DWORD>(GetNearestScreenColor(m_crText, NULL));
+        ar << m_dScaleX << m_dScaleY;
+        ar << static_cast<DWORD>(m_nAngle) << static_cast<DWORD>(m_nColumns);
+        if (m_wFlags & TEXTBLOCK_UTF16)
+            StoreWideText(ar, m_strText);
+        else
+            ar << m_strText;
+        ar << static_cast<DWORD>(m_crShadow);
+        // The 16-bit offsets go out sign-extended to 32 bits.
+        ar << static_cast<LONG>(m_nShadowX) << static_cast<LONG>(m_nShadowY);
+        ar << static_cast<DWORD>(m_nStoredValue4) << static_cast<DWORD>(m_nStoredValue5);
+        return;
+    }
+
+    const DesignArchiveInfo design = GetDesignArchiveInfo(ar);
+    const LONG nVersion = design.nVersion;
+    DWORD dw = 0;
+    ar >> dw;
+    m_nShape = static_cast<int>(dw);
+    ar >> dw;
+    m_nAlignment = static_cast<int>(dw);
+    ar >> m_wFlags;
+    ar >> dw;
+    m_nLayoutWord = static_cast<int>(dw);
+    ar >> dw;
+    m_nLeftMargin = static_cast<int>(dw);
+    ar >> dw;
+    m_nRightMargin = static_cast<int>(dw);
+    ar >> m_logfont.lfHeight >> m_logfont.lfWidth >> m_logfont.lfEscapement >> m_logfont.lfOrientation
+        >> m_logfont.lfWeight;
+    ar >> m_logfont.lfItalic >> m_logfont.lfUnderline >> m_logfont.lfStrikeOut >> m_logfont.lfCharSet
+        >> m_logfont.lfOutPrecision >> m_logfont.lfClipPrecision >> m_logfont.lfQuality
+        >> m_logfont.lfPitchAndFamily;
+    CString strFace;
+    ar >> strFace;
+    // The face keeps what the record holds, with room for its zero.
+    std::memset(m_logfont.lfFaceName, 0, sizeof(m_logfont.lfFaceName));
+    std::strncpy(m_logfont.lfFaceName, strFace, sizeof(m_logfont.lfFaceName) - 1);
+    ar >> dw;
+    m_nFittedHeight = static_cast<int>(dw);
+    ar >> dw;
+    m_crText = GetNearestScreenColor(dw, NULL);
+    ar >> m_dScaleX >> m_dScaleY;
+    if (nVersion > 10) {
+        // Angle and columns keep the block's own rules: 0..359 degrees and
+        // at least one column, whatever a damaged file holds.
+        LONG nAngle = 0;
+        LONG nColumns = 0;
+        ar >> nAngle >> nColumns;
+        nAngle %= 360;
+        m_nAngle = nAngle < 0 ? nAngle + 360 : nAngle;
+        SetColumns(nColumns);
+    }
+    if (m_wFlags & TEXTBLOCK_UTF16) {
+        m_strText = LoadWideText(ar, design.nHeaderValue == 1);
+    } else {
+        ar >> m_strText;
+    }
+    if (nVersion > 13) {
+        ar >> dw;
+        m_crShadow = dw;
+    }
+    if (nVersion > 15) {
+        ar >> dw;
+        m_nShadowX = static_cast<short>(dw);
+        ar >> dw;
+        m_nShadowY = static_cast<short>(dw);
+    }
+    if (nVersion >= 24) {
+        ar >> dw;
+        m_nStoredValue4 = static_cast<int>(dw);
+        ar >> dw;
+        m_nStoredValue5 = static_cast<int>(dw);
+    }
+    m_nCaret = std::min(m_nCaret, m_strText.GetLength());
+    m_nAnchor = std::min(m_nAnchor, m_strText.GetLength());
+    FreeCache();
 }

@@ -7,8 +7,7 @@
 // What is here is the block's state and its plain setters. Layout, fitting,
 // drawing and in-place editing are not built yet: CalcSize answers an empty
 // size, Draw draws nothing and the input handlers answer "not handled", so
-// callers behave as for an empty block until then. The stored form comes
-// with the design file.
+// callers behave as for an empty block until then.
 
 #include "platform/base/GdiRecords.h"
 #include "platform/base/Geometry.h"
@@ -86,8 +85,12 @@ public:
     BOOL OnMouseMove(UINT nFlags, CPoint point);
     BOOL OnLButtonDblClk(UINT nFlags, CPoint point);
 
-    // The stored form is not built yet: raises CNotSupportedException
-    // rather than write a block that cannot be read back.
+    // The block's part of its object's record in a design. Storing always
+    // writes the current form, the text as UTF-16 (flag TEXTBLOCK_UTF16 set)
+    // where the platform has wide text; loading follows the design's
+    // version (DesignArchive.h) and the stored flag. A record that ends
+    // early raises CArchiveException and leaves the block partly read; the
+    // owner's angle is the holder's to set from m_nAngle.
     void Serialize(CArchive& ar) override;
 
     BOOL IsFixedSize() const { return (m_wFlags & TEXTBLOCK_AUTO_SIZE) != 0; }

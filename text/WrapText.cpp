@@ -1,7 +1,8 @@
 #include "text/WrapText.h"
 
-#include "platform/base/Exception.h"
+#include "platform/base/Archive.h"
 #include "platform/ui/User.h"
+#include "text/DesignArchive.h"
 
 #include <algorithm>
 
@@ -17,8 +18,30 @@ CWrapData::~CWrapData() = default;
 
 void CWrapData::Serialize(CArchive& ar)
 {
-    (void)ar;
-    AfxThrowNotSupportedException();
+    if (ar.IsStoring()) {
+        ar << static_cast<LONG>(m_rectLayout.left) << static_cast<LONG>(m_rectLayout.top)
+           << static_cast<LONG>(m_rectLayout.right) << static_cast<LONG>(m_rectLayout.bottom);
+        ar << static_cast<DWORD>(m_bWordWrap) << static_cast<DWORD>(m_bHyphenate)
+           << static_cast<DWORD>(m_bLayoutStale) << m_wJustification << m_dLineSpacing;
+        return;
+    }
+    // Designs before version 25 have no layout settings: the defaults stay.
+    if (GetDesignArchiveInfo(ar).nVersion < 25)
+        return;
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+    ar >> left >> top >> right >> bottom;
+    m_rectLayout = CRect(left, top, right, bottom);
+    DWORD dw = 0;
+    ar >> dw;
+    m_bWordWrap = static_cast<BOOL>(dw);
+    ar >> dw;
+    m_bHyphenate = static_cast<BOOL>(dw);
+    ar >> dw;
+    m_bLayoutStale = static_cast<BOOL>(dw);
+    ar >> m_wJustification >> m_dLineSpacing;
 }
 
 CWrapText::CWrapText(CDrawObj* pOwner)
@@ -209,6 +232,18 @@ void CWrapText::Draw(CDC* pDC, const CRect& rect)
 
 void CWrapText::Serialize(CArchive& ar)
 {
-    (void)ar;
-    AfxThrowNotSupportedException();
+    m_pData->Serialize(ar);
+    if (ar.IsStoring()) {
+        ar << GetText() << GetFormatString();
+        return;
+    }
+    CString strText;
+    ar >> strText;
+    SetText(strText);
+    CString strFormat;
+    ar >> strFormat;
+    // The stored runs replace whatever runs the text had; an empty run
+    // string leaves the default ones.
+    m_pData->m_strFormat.Empty();
+    SetFormatString(strFormat);
 }

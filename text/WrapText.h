@@ -10,7 +10,7 @@
 // keeps it: the runs are cut to a new text once they are real). Layout,
 // drawing, per-range fonts and colours are not built yet: they answer
 // neutrally (nothing drawn, empty size, the default font) and change
-// nothing. The stored forms come with the design file.
+// nothing.
 
 #include "platform/base/GdiRecords.h"
 #include "platform/base/Geometry.h"
@@ -37,7 +37,9 @@ public:
     CWrapData();
     ~CWrapData() override;
 
-    // The stored form is not built yet: raises CNotSupportedException.
+    // The layout settings (38 bytes), always stored; loaded only from
+    // designs of version 25 on (DesignArchive.h), older ones keep the
+    // defaults.
     void Serialize(CArchive& ar) override;
 
     CString m_strText;
@@ -107,7 +109,10 @@ public:
     CSize CalcSize(CDC* pDC);
     void Draw(CDC* pDC, const CRect& rect);
 
-    // The stored form is not built yet: raises CNotSupportedException.
+    // The data's settings, then the text and the run string as archive
+    // strings. Loading sets the text (normalised) and then the runs read,
+    // which replace the text's own. A record that ends early raises
+    // CArchiveException.
     void Serialize(CArchive& ar) override;
 
     CWrapData* GetData() const { return m_pData; }
