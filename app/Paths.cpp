@@ -382,7 +382,10 @@ DWORD GetHelpContext()
 
 CPoint GetRectCenter(int left, int top, int right, int bottom)
 {
-    return CPoint((right - left) / 2 + left, top + (bottom - top) / 2);
+    // Halving the difference in 64 bits keeps the centre of any rectangle,
+    // however far apart its sides, inside the int range.
+    return CPoint(static_cast<int>(left + (static_cast<long long>(right) - left) / 2),
+        static_cast<int>(top + (static_cast<long long>(bottom) - top) / 2));
 }
 
 BOOL ChooseColorDlg(CWnd* pParent, COLORREF& crColor, COLORREF* pCustomColors)

@@ -20,6 +20,15 @@ extern BOOL g_bInDesignSerialize;
 // The design being read or written came from the design library.
 extern BOOL g_bSerializingPredesigned;
 
+// Coordinates a design can use: ten thousand inches either way, far beyond
+// any page, and far enough inside the int range that the geometry's sums
+// and products never overflow on what a damaged file holds.
+constexpr LONG kMaxDesignCoordinate = 1000000;
+inline LONG ClampDesignCoordinate(LONG n)
+{
+    return n < -kMaxDesignCoordinate ? -kMaxDesignCoordinate : (n > kMaxDesignCoordinate ? kMaxDesignCoordinate : n);
+}
+
 // The file version of the design document the archive belongs to.
 LONG GetDesignVersion(const CArchive& ar);
 // FALSE while reading a design whose records hold 16-bit pens and brushes.

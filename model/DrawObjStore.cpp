@@ -13,6 +13,14 @@
 
 namespace {
 
+void ClampRect(CRect& rect)
+{
+    rect.left = ClampDesignCoordinate(rect.left);
+    rect.top = ClampDesignCoordinate(rect.top);
+    rect.right = ClampDesignCoordinate(rect.right);
+    rect.bottom = ClampDesignCoordinate(rect.bottom);
+}
+
 // Text modes of the record.
 constexpr WORD kWrappedTextMode = 0;
 constexpr WORD kBlockTextMode = 1;
@@ -85,6 +93,9 @@ void CDrawObj::LoadBaseRecord(CArchive& ar, LONG nVersion)
         ArchiveReadRect(ar, m_rectUncropped);
     else
         m_rectUncropped = m_position;
+    ClampRect(m_position);
+    ClampRect(m_rectUnrotated);
+    ClampRect(m_rectUncropped);
     WORD wReserved = 0;
     ar >> wReserved >> m_wFlags >> m_wObjectWord;
     if (nVersion >= 21) {

@@ -2,6 +2,7 @@
 // point count, the capacity and the points.
 
 #include "model/DrawPoly.h"
+#include "model/DesignArchive.h"
 #include "platform/base/Archive.h"
 
 void CDrawPoly::Serialize(CArchive& ar)
@@ -26,7 +27,7 @@ void CDrawPoly::Serialize(CArchive& ar)
         LONG x = 0;
         LONG y = 0;
         ar >> x >> y;
-        points[i] = POINT{x, y};
+        points[i] = POINT{ClampDesignCoordinate(x), ClampDesignCoordinate(y)};
     }
     // The stored rectangle is kept as it was written.
     m_points = std::move(points);

@@ -5,6 +5,8 @@
 #include "tests/model/ModelTestSupport.h"
 
 #include "calendar/DayCellObj.h"
+#include "app/Paths.h"
+#include "model/DesignArchive.h"
 #include "model/DrawPoly.h"
 #include "platform/base/Archive.h"
 #include "platform/base/Exception.h"
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -372,6 +375,25 @@ TEST_F(ObjectRecordTest, RecordsCutShortRaiseTheArchiveErrorWithoutALeak)
             m_pDoc->m_nFileVersion = 29;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjectRecordTest, CoordinatesFromADamagedFileAreBroughtIntoTheDesignsRange)
+{
+    CDrawRect source(CRect(0, 100, 100, 0));
+    std::string bytes = StoreObject(source);
+    const LONG extreme[4] = {INT_MIN, INT_MAX, INT_MAX, INT_MIN};
+    std::memcpy(&bytes[0], extreme, sizeof(extreme));
+    CDrawRect copy;
+    LoadAs(copy, 29, bytes);
+    EXPECT_EQ(copy.m_position, CRect(-kMaxDesignCoordinate, kMaxDesignCoordinate, kMaxDesignCoordinate,
+                                   -kMaxDesignCoordinate));
+    // The centre of the widest rectangle is still its centre.
+    EXPECT_EQ(GetRectCenter(INT_MIN, INT_MAX, INT_MAX, INT_MIN), CPoint(-1, 0));
+    EXPECT_EQ(GetRectCenter(-3, 10, 8, 0), CPoint(2, 5));
 }
 
 } // namespace
