@@ -5,6 +5,7 @@
 #include "model/DesignArchive.h"
 #include "model/DocQuickInfoFile.h"
 #include "model/DrawDoc.h"
+#include "model/DrawOleObj.h"
 #include "model/DrawPoly.h"
 #include "model/DrawRect.h"
 #include "model/ProjectKinds.h"
@@ -146,7 +147,8 @@ void CDrawDoc::LoadDesign(CArchive& ar)
 {
     // A design holds drawing objects and nothing else the archive could
     // be made to create.
-    ar.SetAllowedClasses({RUNTIME_CLASS(CDrawObj), RUNTIME_CLASS(CDrawRect), RUNTIME_CLASS(CDrawPoly)});
+    ar.SetAllowedClasses({RUNTIME_CLASS(CDrawObj), RUNTIME_CLASS(CDrawRect), RUNTIME_CLASS(CDrawPoly),
+        RUNTIME_CLASS(CDrawOleObj), RUNTIME_CLASS(CDrawItem)});
     if (m_lpRootStg != nullptr) {
         CLSID clsid{};
         if (FAILED(ReadClassStg(m_lpRootStg, &clsid))

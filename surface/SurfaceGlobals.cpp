@@ -2,7 +2,7 @@
 
 int g_nCurrentShape = kShapeSelect;
 int g_nSelectMode = SelectModeNone;
-int g_showOleFrames = 0;
+int g_showOleFrames = 1;
 BOOL g_bUndoObjectCreated = FALSE;
 BOOL g_bUndoObjectMoved = FALSE;
 
@@ -20,7 +20,7 @@ void ResetSurfaceGlobals()
 {
     g_nCurrentShape = kShapeSelect;
     g_nSelectMode = SelectModeNone;
-    g_showOleFrames = 0;
+    g_showOleFrames = 1;
     g_bUndoObjectCreated = FALSE;
     g_bUndoObjectMoved = FALSE;
 }

@@ -23,7 +23,7 @@ enum SelectMode : int {
 extern int g_nCurrentShape;
 // The drag mode of the mouse tools (a SelectMode value).
 extern int g_nSelectMode;
-// 1 while embedded objects show their frames, else 0.
+// 1 while embedded objects show their frames (at start), else 0.
 extern int g_showOleFrames;
 // Set to 1 by the undo recorders when an object was created, or moved or
 // sized; the view reads and clears them after each mouse action.
