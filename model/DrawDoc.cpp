@@ -6,6 +6,7 @@
 #include "model/DrawObj.h"
 #include "model/DrawRect.h"
 #include "model/SurfaceInfo.h"
+#include "model/UndoRecording.h"
 #include "platform/base/Arithmetic.h"
 #include "platform/base/Exception.h"
 #include "platform/base/GlobalMemory.h"
@@ -19,6 +20,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 CRect g_rectDrawClip;
@@ -119,6 +121,10 @@ const DocQuickInfo& GetCurrentDocQuickInfo()
 IMPLEMENT_DYNCREATE(CDrawDoc, COleDocument)
 
 BEGIN_MESSAGE_MAP(CDrawDoc, COleDocument)
+    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+    ON_COMMAND(ID_EDIT_REDO, OnEditRedo)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, OnUpdateEditRedo)
     ON_COMMAND(ID_VIEW_NEXT_SURFACE, OnNextSurface)
     ON_COMMAND(ID_VIEW_PREV_SURFACE, OnPrevSurface)
     ON_UPDATE_COMMAND_UI(ID_VIEW_NEXT_SURFACE, OnUpdateSurfaceStep)
@@ -149,6 +155,9 @@ CDrawDoc::CDrawDoc()
 
 CDrawDoc::~CDrawDoc()
 {
+    // The steps go before the surfaces: the records may still hold copies
+    // of objects, never the objects themselves.
+    m_undoList.Clear();
     while (!m_surfaces.IsEmpty())
         delete static_cast<CSurfaceInfo*>(m_surfaces.RemoveHead());
     delete m_pMergeSource;
@@ -191,9 +200,18 @@ BOOL CDrawDoc::OnOpenDocument(LPCTSTR lpszPathName)
     CreateSurfaceViews(GetSurfaceCount());
     if (!CheckDesignFile(lpszPathName))
         return FALSE;
-    // FIXME: undo recording is switched off while the design is read once
-    // designs have an undo list.
-    return COleDocument::OnOpenDocument(lpszPathName);
+    // Reading a design is not an editing step; recording is on again on
+    // every way out.
+    const BOOL bWasOff = std::exchange(g_bUndoRecordingOff, TRUE);
+    BOOL bOpened = FALSE;
+    try {
+        bOpened = COleDocument::OnOpenDocument(lpszPathName);
+    } catch (...) {
+        g_bUndoRecordingOff = bWasOff;
+        throw;
+    }
+    g_bUndoRecordingOff = bWasOff;
+    return bOpened;
 }
 
 BOOL CDrawDoc::OnSaveDocument(LPCTSTR lpszPathName)
@@ -214,7 +232,7 @@ BOOL CDrawDoc::OnSaveDocument(LPCTSTR lpszPathName)
 
 void CDrawDoc::OnCloseDocument()
 {
-    // FIXME: clear the undo list once designs have one.
+    m_undoList.Clear();
     PostMainCommand(kCmdAppActivated);
     COleDocument::OnCloseDocument();
 }

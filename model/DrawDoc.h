@@ -15,6 +15,7 @@
 
 #include "model/DocQuickInfo.h"
 #include "model/SummaryInfo.h"
+#include "model/UndoList.h"
 #include "platform/base/Arrays.h"
 #include "platform/base/Geometry.h"
 #include "platform/base/ObList.h"
@@ -133,6 +134,12 @@ public:
     virtual void OnBeforeLastHook(); // empty in every kind
     virtual void OnLastHook();       // empty in every kind
 
+    // ---- Undo
+    CUndoList& GetUndoList() { return m_undoList; }
+    // The object with that serial number among the current view's objects;
+    // NULL when it is not there.
+    CDrawObj* FindObjectById(DWORD nSerial) const;
+
     // ---- Surfaces
     CView* GetCurrentView() const;
     // n = -1 for the current surface; null past the end of the list.
@@ -209,7 +216,7 @@ public:
     CRect m_rectSavedMargins{0, 0, 0, 0};
     WORD m_nZoom = ZOOM_FIT;
     LONG m_nZoomCompanion = 1;
-    // FIXME: the undo list joins here with undo and redo.
+    CUndoList m_undoList;
     CSummaryInfo m_summary;
     COLORREF m_crMarginLine = 0x000000FF;
     LONG m_nReserved1 = 0;
@@ -287,6 +294,11 @@ protected:
     // The suffix UpdateTitle last put after the title, taken off again first.
     CString m_strTitleSuffix;
 
+    // Undo and Redo (UndoCommands.cpp): a grouped run as one command.
+    afx_msg void OnEditUndo();
+    afx_msg void OnEditRedo();
+    afx_msg void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditRedo(CCmdUI* pCmdUI);
     afx_msg void OnNextSurface();
     afx_msg void OnPrevSurface();
     afx_msg void OnUpdateSurfaceStep(CCmdUI* pCmdUI);

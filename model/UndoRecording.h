@@ -1,0 +1,71 @@
+#pragma once
+// Recording editing steps into a design's undo history. Each function
+// builds the step's record from the objects as they are before (or, for a
+// creation, right after) the change and adds it to the document's list; none
+// records anything while recording is off. Object lists hold CDrawObj
+// pointers and are not changed.
+
+#include "platform/base/Geometry.h"
+#include "platform/base/String.h"
+#include "platform/base/Types.h"
+
+class CDrawDoc;
+class CDrawObj;
+class CObList;
+class CObjectAttributes;
+
+// While TRUE nothing is recorded: a design being read, one step of the
+// view's mouse handling.
+extern BOOL g_bUndoRecordingOff;
+// While TRUE, creations and moves are numbered into a group (a paste into
+// an object); the deletion that opens such a paste starts the numbering.
+extern BOOL g_bUndoGrouping;
+extern int g_nUndoGroupCounter;
+
+// Kinds of RecordUndoPictureEffect.
+enum UndoPictureKind : int {
+    UndoPictureGrayscale = 0,
+    UndoPictureEmboss = 1,
+    UndoPictureBlur = 2,
+    UndoPictureMosaic = 3,
+    UndoPictureLighten = 4,
+    UndoPictureDarken = 5,
+    UndoPictureInsert = 6,
+    UndoPictureRemove = 7,
+    UndoPictureRotate = 8,
+    UndoPictureLineColor = 11,
+};
+
+// A new object, recorded after it was placed; nLabelId 0 means "object
+// creation". Nothing for an embedded (OLE) object.
+void RecordUndoCreate(CDrawDoc* pDoc, CDrawObj** ppObj, UINT nLabelId = 0);
+// The objects about to be deleted.
+void RecordUndoDelete(CDrawDoc* pDoc, const CObList* pObjects);
+// Objects moved by (dx, dy); nothing for (0, 0).
+void RecordUndoMove(CDrawDoc* pDoc, const CObList* pObjects, int dx, int dy);
+// One object about to be sized from rectOld (its position); nothing when
+// the position is rectOld. The new rectangle, when given, is the object's
+// position and is not needed.
+void RecordUndoResize(CDrawDoc* pDoc, CDrawObj** ppObj, const CRect& rectOld, const CRect* pNew = nullptr);
+void RecordUndoResizeSelection(CDrawDoc* pDoc, const CObList* pObjects, const CRect& rectOldFirst);
+void RecordUndoScale(CDrawDoc* pDoc, const CObList* pObjects);
+void RecordUndoSameSize(CDrawDoc* pDoc, const CObList* pObjects);
+// The object's crop factors before a crop.
+void RecordUndoCrop(CDrawDoc* pDoc, CDrawObj** ppObj, double dLeft, double dTop, double dWidth, double dHeight);
+// Objects about to take group number wNewGroup (0 ungroups).
+void RecordUndoGroup(CDrawDoc* pDoc, const CObList* pObjects, WORD wNewGroup);
+// Objects about to be aligned: kinds 0-3 left, top, right and bottom edges
+// to nReference, 4 and 5 centred across (down) the span from nReference
+// over nExtent.
+void RecordUndoAlign(CDrawDoc* pDoc, const CObList* pObjects, int nKind, int nReference, int nExtent);
+void RecordUndoLock(CDrawDoc* pDoc, const CObList* pObjects);
+// The object's properties before a change; pBefore, when given, is the
+// record taken before the change (else the object's present one).
+void RecordUndoProperties(CDrawDoc* pDoc, CDrawObj* pObj, const CObjectAttributes* pBefore = nullptr);
+void RecordUndoPictureEffect(CDrawDoc* pDoc, CDrawObj* pObj, int nKind);
+void RecordUndoObjectEdit(CDrawDoc* pDoc, CDrawObj* pObj, UINT nLabelId);
+// Text removed from block text at wPosition while it was edited.
+void RecordUndoTextRemoval(CDrawDoc* pDoc, CDrawObj* pObj, const CString& strRemoved, WORD wPosition);
+// Copies just added as duplicates of the selection: one step that removes
+// them on undo and brings them back on redo.
+void RecordUndoDuplicate(CDrawDoc* pDoc, const CObList* pClones);

@@ -1,0 +1,811 @@
+// The records of the undo history and the functions that record them.
+//
+// A record that must bring an object back (creation, deletion, duplication)
+// keeps a copy of the whole object written through the archive, class and
+// all, and reads it back into an object of the same class: a polygon keeps
+// its points, a plain picture item stays one, a calendar keeps its cells.
+
+#include "model/DrawDoc.h"
+#include "model/DrawObj.h"
+#include "model/DrawOleObj.h"
+#include "model/DrawPoly.h"
+#include "model/DrawRect.h"
+#include "model/ObjectAttributes.h"
+#include "model/UndoList.h"
+#include "model/UndoRecording.h"
+#include "pictures/Image.h"
+#include "platform/base/Archive.h"
+#include "platform/base/Exception.h"
+#include "platform/base/MemFile.h"
+#include "resources/resource.h"
+#include "surface/Surface.h"
+#include "surface/SurfaceGlobals.h"
+#include "text/TextBlock.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+BOOL g_bUndoRecordingOff = FALSE;
+BOOL g_bUndoGrouping = FALSE;
+int g_nUndoGroupCounter = 0;
+
+namespace {
+
+// Bits of m_wFlags a step sets while it moves an object.
+constexpr WORD kFlagUndoing = 0x2000;
+constexpr WORD kFlagSizedToPicture = 0x0010;
+
+CSurface* CurrentView(CDrawDoc* pDoc)
+{
+    return pDoc != nullptr ? pDoc->GetSurfaceView(-1) : nullptr;
+}
+
+// ---- Whole objects through the archive
+
+std::string Snapshot(CDrawDoc* pDoc, CDrawObj* pObj)
+{
+    CMemFile file;
+    try {
+        CArchive ar(&file, CArchive::store);
+        ar.m_pDocument = pDoc;
+        ar.WriteObject(pObj);
+        ar.Close();
+    } catch (CException* e) {
+        // What cannot be written cannot be brought back: the step keeps
+        // nothing for it.
+        e->Delete();
+        return {};
+    }
+    const DWORD nLength = file.GetLength();
+    BYTE* pBytes = file.Detach();
+    std::string bytes(reinterpret_cast<const char*>(pBytes), nLength);
+    free(pBytes);
+    return bytes;
+}
+
+CDrawObj* Rebuild(CDrawDoc* pDoc, const std::string& bytes, DWORD nSerial)
+{
+    if (bytes.empty())
+        return nullptr;
+    std::string copy = bytes;
+    CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
+    CDrawObj* pObj = nullptr;
+    try {
+        CArchive ar(&file, CArchive::load);
+        ar.m_pDocument = pDoc;
+        ar.SetAllowedClasses({RUNTIME_CLASS(CDrawObj), RUNTIME_CLASS(CDrawRect), RUNTIME_CLASS(CDrawPoly)});
+        pObj = static_cast<CDrawObj*>(ar.ReadObject(RUNTIME_CLASS(CDrawObj)));
+        ar.Close();
+    } catch (CException* e) {
+        e->Delete();
+        delete pObj;
+        return nullptr;
+    }
+    if (pObj != nullptr)
+        pObj->m_nSerial = nSerial;
+    return pObj;
+}
+
+// Puts a rebuilt object on the current view and selects it.
+void Restore(CDrawDoc* pDoc, CDrawObj* pObj, BOOL bAddToSelection)
+{
+    CSurface* pView = CurrentView(pDoc);
+    if (pObj == nullptr || pView == nullptr || !pDoc->AddObject(pObj, pView))
+        return;
+    pObj->Invalidate();
+    pView->Select(pObj, bAddToSelection);
+}
+
+// Takes the object off its view and deletes it.
+void Discard(CDrawDoc* pDoc, CDrawObj* pObj)
+{
+    pObj->Invalidate();
+    if (CSurface* pView = CurrentView(pDoc))
+        pView->Remove(pObj, TRUE);
+    delete pObj;
+}
+
+std::vector<DWORD> IdsOf(const CObList* pObjects)
+{
+    std::vector<DWORD> ids;
+    if (pObjects == nullptr)
+        return ids;
+    for (POSITION pos = pObjects->GetHeadPosition(); pos != nullptr;) {
+        if (auto* pObj = dynamic_cast<CDrawObj*>(pObjects->GetNext(pos)))
+            ids.push_back(pObj->m_nSerial);
+    }
+    return ids;
+}
+
+template <typename Fn>
+void ForEachObject(const CObList* pObjects, Fn&& fn)
+{
+    if (pObjects == nullptr)
+        return;
+    for (POSITION pos = pObjects->GetHeadPosition(); pos != nullptr;) {
+        if (auto* pObj = dynamic_cast<CDrawObj*>(pObjects->GetNext(pos)))
+            fn(pObj);
+    }
+}
+
+void Select(CDrawDoc* pDoc, CDrawObj* pObj, BOOL bAdd)
+{
+    if (CSurface* pView = CurrentView(pDoc))
+        pView->Select(pObj, bAdd);
+}
+
+void UpdateMoved(CDrawDoc* pDoc)
+{
+    pDoc->UpdateAllViews(nullptr, CSurface::HintExtent, CurrentView(pDoc));
+}
+
+// Moves an object by an offset as an undo step moves it.
+void MoveBy(CDrawObj* pObj, CSize offset, CSurface* pView)
+{
+    pObj->m_wFlags |= kFlagUndoing;
+    CRect position = pObj->m_position;
+    position.OffsetRect(offset);
+    CRect unrotated = pObj->m_rectUnrotated;
+    unrotated.OffsetRect(offset);
+    pObj->MoveTo(position, pView, -1, &unrotated);
+    pObj->m_wFlags &= ~kFlagUndoing;
+}
+
+// Sets an object's rectangles as a sizing step left them.
+void SetRects(CDrawObj* pObj, const CRect& position, const CRect& unrotated, CSurface* pView)
+{
+    pObj->m_wFlags |= kFlagUndoing;
+    pObj->MoveTo(position, pView, -1, &unrotated);
+    pObj->m_rectUnrotated = unrotated;
+    pObj->m_wFlags &= ~kFlagUndoing;
+}
+
+// Swaps the object's attribute record with the stored one.
+void SwapAttributes(CDrawObj* pObj, CObjectAttributes& stored)
+{
+    CObjectAttributes present;
+    pObj->GetAttributes(present);
+    pObj->SetAttributes(stored, TRUE, FALSE, TRUE, FALSE, FALSE);
+    CopyAttributes(present, stored, CellCopyFreeTarget);
+}
+
+// Swaps the object's picture with the stored copy (none on either side
+// is a picture too).
+void SwapPicture(CDrawObj* pObj, std::unique_ptr<CImage>& stored)
+{
+    CImage* pPresent = pObj->m_pPicture;
+    pObj->m_pPicture = stored.release();
+    stored.reset(pPresent);
+}
+
+std::unique_ptr<CImage> CopyPicture(const CImage* pPicture)
+{
+    if (pPicture == nullptr)
+        return nullptr;
+    auto pCopy = std::make_unique<CImage>();
+    pCopy->Copy(*pPicture);
+    return pCopy;
+}
+
+// ---- The records
+
+class CUndoStep : public CUndoRecord {
+protected:
+    CUndoStep(CDrawDoc* pDoc, UINT nLabelId)
+        : CUndoRecord(nLabelId)
+    {
+        m_nSurface = pDoc->GetSurfaceView(-1) != nullptr ? pDoc->GetCurrentSurfaceNumber() : -1;
+    }
+    // The surface the step was recorded on becomes current.
+    void Begin(CDrawDoc* pDoc) const
+    {
+        if (m_nSurface >= 0 && m_nSurface != pDoc->GetCurrentSurfaceIndex())
+            pDoc->SetCurrentSurface(m_nSurface);
+    }
+    BOOL Done()
+    {
+        m_bUndone = !m_bUndone;
+        return TRUE;
+    }
+};
+
+// Creation and duplication: the objects go on undo and come back on redo.
+class CUndoCreateRecord : public CUndoStep {
+public:
+    struct Saved {
+        DWORD nId;
+        std::string bytes;
+    };
+    CUndoCreateRecord(CDrawDoc* pDoc, UINT nLabelId, std::vector<Saved> objects)
+        : CUndoStep(pDoc, nLabelId)
+        , m_objects(std::move(objects))
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        BOOL bFound = FALSE;
+        if (!m_bUndone) {
+            for (Saved& saved : m_objects) {
+                CDrawObj* pObj = pDoc->FindObjectById(saved.nId);
+                if (pObj == nullptr)
+                    continue;
+                bFound = TRUE;
+                // The object as it is now comes back on redo.
+                saved.bytes = Snapshot(pDoc, pObj);
+                Discard(pDoc, pObj);
+            }
+        } else {
+            BOOL bAdd = FALSE;
+            for (const Saved& saved : m_objects) {
+                Restore(pDoc, Rebuild(pDoc, saved.bytes, saved.nId), bAdd);
+                bAdd = TRUE;
+            }
+            bFound = TRUE;
+        }
+        Done();
+        return bFound;
+    }
+
+private:
+    std::vector<Saved> m_objects;
+};
+
+class CUndoDeleteRecord : public CUndoStep {
+public:
+    CUndoDeleteRecord(CDrawDoc* pDoc, std::vector<CUndoCreateRecord::Saved> objects)
+        : CUndoStep(pDoc, IDS_UNDO_DELETE)
+        , m_objects(std::move(objects))
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        Begin(pDoc);
+        if (!bRedo) {
+            BOOL bAdd = FALSE;
+            for (const auto& saved : m_objects) {
+                Restore(pDoc, Rebuild(pDoc, saved.bytes, saved.nId), bAdd);
+                bAdd = TRUE;
+            }
+        } else {
+            for (auto& saved : m_objects) {
+                if (CDrawObj* pObj = pDoc->FindObjectById(saved.nId)) {
+                    saved.bytes = Snapshot(pDoc, pObj);
+                    Discard(pDoc, pObj);
+                }
+            }
+        }
+        return Done();
+    }
+
+private:
+    std::vector<CUndoCreateRecord::Saved> m_objects;
+};
+
+// Objects moved each by its own offset (a move gives all the same one).
+class CUndoMoveRecord : public CUndoStep {
+public:
+    CUndoMoveRecord(CDrawDoc* pDoc, UINT nLabelId, std::vector<std::pair<DWORD, CSize>> moves)
+        : CUndoStep(pDoc, nLabelId)
+        , m_moves(std::move(moves))
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        CSurface* pView = CurrentView(pDoc);
+        BOOL bAdd = FALSE;
+        for (auto& [nId, offset] : m_moves) {
+            // Undo moves back; the offset then points the other way.
+            const CSize back(-offset.cx, -offset.cy);
+            if (CDrawObj* pObj = pDoc->FindObjectById(nId)) {
+                MoveBy(pObj, back, pView);
+                Select(pDoc, pObj, bAdd);
+                bAdd = TRUE;
+            }
+            offset = back;
+        }
+        UpdateMoved(pDoc);
+        return Done();
+    }
+
+private:
+    std::vector<std::pair<DWORD, CSize>> m_moves;
+};
+
+struct SavedRects {
+    DWORD nId;
+    CRect position;
+    CRect unrotated;
+};
+
+// Sizing and scaling: each object's rectangles swap with the stored ones.
+class CUndoResizeRecord : public CUndoStep {
+public:
+    CUndoResizeRecord(CDrawDoc* pDoc, UINT nLabelId, std::vector<SavedRects> rects, BOOL bScale)
+        : CUndoStep(pDoc, nLabelId)
+        , m_rects(std::move(rects))
+        , m_bScale(bScale)
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        CSurface* pView = CurrentView(pDoc);
+        if (m_bScale && pView != nullptr)
+            pView->Select(nullptr, FALSE);
+        BOOL bAdd = FALSE;
+        for (SavedRects& saved : m_rects) {
+            CDrawObj* pObj = pDoc->FindObjectById(saved.nId);
+            if (pObj == nullptr || (m_bScale && (pObj->m_wFlags & OBJ_FLAG_LOCKED)))
+                continue;
+            const SavedRects present{saved.nId, pObj->m_position, pObj->m_rectUnrotated};
+            SetRects(pObj, saved.position, saved.unrotated, pView);
+            saved = present;
+            Select(pDoc, pObj, m_bScale ? TRUE : bAdd);
+            bAdd = TRUE;
+        }
+        UpdateMoved(pDoc);
+        return Done();
+    }
+
+private:
+    std::vector<SavedRects> m_rects;
+    BOOL m_bScale;
+};
+
+// Sizing a selection: each object goes between its stored rectangle and
+// the one it keeps beside its position (its saved rectangle).
+class CUndoResizeSelectionRecord : public CUndoStep {
+public:
+    CUndoResizeSelectionRecord(CDrawDoc* pDoc, UINT nLabelId, std::vector<std::pair<DWORD, CRect>> rects)
+        : CUndoStep(pDoc, nLabelId)
+        , m_rects(std::move(rects))
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        Begin(pDoc);
+        CSurface* pView = CurrentView(pDoc);
+        BOOL bAdd = FALSE;
+        for (auto& [nId, rect] : m_rects) {
+            CDrawObj* pObj = pDoc->FindObjectById(nId);
+            if (pObj == nullptr)
+                continue;
+            const CRect target = bRedo ? pObj->m_rectUncropped : rect;
+            const WORD wSized = pObj->m_wFlags & kFlagSizedToPicture;
+            pObj->m_rectUncropped = pObj->m_position;
+            pObj->m_wFlags = static_cast<WORD>((pObj->m_wFlags | kFlagUndoing) & ~kFlagSizedToPicture);
+            pObj->MoveTo(target, pView);
+            pObj->m_wFlags = static_cast<WORD>((pObj->m_wFlags & ~kFlagUndoing & ~kFlagSizedToPicture) | wSized);
+            Select(pDoc, pObj, bAdd);
+            bAdd = TRUE;
+        }
+        UpdateMoved(pDoc);
+        return Done();
+    }
+
+private:
+    std::vector<std::pair<DWORD, CRect>> m_rects;
+};
+
+class CUndoCropRecord : public CUndoStep {
+public:
+    CUndoCropRecord(CDrawDoc* pDoc, DWORD nId, const double crop[4])
+        : CUndoStep(pDoc, IDS_UNDO_CROP)
+        , m_nId(nId)
+    {
+        for (int i = 0; i < 4; ++i)
+            m_crop[i] = crop[i];
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        if (CDrawObj* pObj = pDoc->FindObjectById(m_nId)) {
+            double* fields[4] = {&pObj->m_dCropLeft, &pObj->m_dCropTop, &pObj->m_dCropWidth, &pObj->m_dCropHeight};
+            for (int i = 0; i < 4; ++i)
+                std::swap(*fields[i], m_crop[i]);
+            pObj->Invalidate();
+            Select(pDoc, pObj, FALSE);
+        }
+        return Done();
+    }
+
+private:
+    DWORD m_nId;
+    double m_crop[4];
+};
+
+class CUndoGroupRecord : public CUndoStep {
+public:
+    CUndoGroupRecord(CDrawDoc* pDoc, WORD wNewGroup, std::vector<std::pair<DWORD, WORD>> previous)
+        : CUndoStep(pDoc, wNewGroup != 0 ? IDS_UNDO_GROUP : IDS_UNDO_UNGROUP)
+        , m_wNewGroup(wNewGroup)
+        , m_previous(std::move(previous))
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        // Undoing puts the old numbers back; redoing forms the group again.
+        const BOOL bUndo = !m_bUndone;
+        for (const auto& [nId, wPrevious] : m_previous) {
+            CDrawObj* pObj = pDoc->FindObjectById(nId);
+            if (pObj == nullptr)
+                continue;
+            pObj->m_wObjectWord = bUndo ? wPrevious : m_wNewGroup;
+            pObj->Invalidate();
+            if (!bUndo && m_wNewGroup != 0)
+                Select(pDoc, pObj, TRUE);
+        }
+        return Done();
+    }
+
+private:
+    WORD m_wNewGroup;
+    std::vector<std::pair<DWORD, WORD>> m_previous;
+};
+
+class CUndoLockRecord : public CUndoStep {
+public:
+    CUndoLockRecord(CDrawDoc* pDoc, std::vector<DWORD> ids)
+        : CUndoStep(pDoc, IDS_UNDO_LOCK)
+        , m_ids(std::move(ids))
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        BOOL bAdd = FALSE;
+        for (DWORD nId : m_ids) {
+            if (CDrawObj* pObj = pDoc->FindObjectById(nId)) {
+                pObj->m_wFlags ^= OBJ_FLAG_LOCKED;
+                pObj->Invalidate();
+                Select(pDoc, pObj, bAdd);
+                bAdd = TRUE;
+            }
+        }
+        return Done();
+    }
+
+private:
+    std::vector<DWORD> m_ids;
+};
+
+// Properties, picture effects and edits in dialogs: the attribute record
+// and the picture swap with the stored ones.
+class CUndoAttributesRecord : public CUndoStep {
+public:
+    CUndoAttributesRecord(CDrawDoc* pDoc, UINT nLabelId, CDrawObj* pObj, const CObjectAttributes* pBefore,
+        BOOL bPicture, BOOL bRotation)
+        : CUndoStep(pDoc, nLabelId)
+        , m_nId(pObj->m_nSerial)
+        , m_bPicture(bPicture)
+        , m_bRotation(bRotation)
+    {
+        if (pBefore != nullptr)
+            CopyAttributes(*pBefore, m_attrs, CellCopyFreeTarget);
+        else
+            pObj->GetAttributes(m_attrs);
+        if (bPicture)
+            m_pPicture = CopyPicture(pObj->m_pPicture);
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        if (CDrawObj* pObj = pDoc->FindObjectById(m_nId)) {
+            pObj->Invalidate();
+            if (m_bPicture)
+                SwapPicture(pObj, m_pPicture);
+            SwapAttributes(pObj, m_attrs);
+            if (m_bRotation) {
+                // A whole turn is no turn; an unturned object shows its
+                // unrotated rectangle.
+                double dAngle = pObj->m_dAngle;
+                if (dAngle == 360.0)
+                    dAngle = 0.0;
+                pObj->SetAngle(dAngle);
+                if (dAngle == 0.0)
+                    pObj->m_position = pObj->m_rectUnrotated;
+            }
+            pObj->Invalidate();
+            Select(pDoc, pObj, FALSE);
+        }
+        return Done();
+    }
+
+private:
+    DWORD m_nId;
+    CObjectAttributes m_attrs;
+    std::unique_ptr<CImage> m_pPicture;
+    BOOL m_bPicture;
+    BOOL m_bRotation;
+};
+
+class CUndoTextRemovalRecord : public CUndoStep {
+public:
+    CUndoTextRemovalRecord(CDrawDoc* pDoc, DWORD nId, const CString& strText, WORD wPosition)
+        : CUndoStep(pDoc, IDS_UNDO_TEXT_REMOVAL)
+        , m_nId(nId)
+        , m_strText(strText)
+        , m_wPosition(wPosition)
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        Begin(pDoc);
+        CDrawObj* pObj = pDoc->FindObjectById(m_nId);
+        CTextBlock* pBlock = pObj != nullptr ? pObj->GetTextBlock() : nullptr;
+        if (pBlock != nullptr) {
+            const int nPosition = std::min<int>(m_wPosition, pBlock->GetLength());
+            if (!bRedo) {
+                pBlock->InsertText(nPosition, m_strText);
+            } else {
+                CString strText = pBlock->GetText();
+                strText.Delete(nPosition, m_strText.GetLength());
+                pBlock->SetText(strText);
+                pBlock->SetSel(nPosition, nPosition);
+            }
+            pObj->m_wFlags &= ~WORD(OBJ_FLAG_LOCKED);
+            pObj->Invalidate();
+            Select(pDoc, pObj, FALSE);
+        }
+        return Done();
+    }
+
+private:
+    DWORD m_nId;
+    CString m_strText;
+    WORD m_wPosition;
+};
+
+// ---- Recording
+
+CUndoList* ListOf(CDrawDoc* pDoc)
+{
+    return (pDoc == nullptr || g_bUndoRecordingOff) ? nullptr : &pDoc->GetUndoList();
+}
+
+void AddRecord(CDrawDoc* pDoc, CUndoRecord* pRecord)
+{
+    pDoc->GetUndoList().Add(&pRecord);
+}
+
+void StampGroup(CUndoRecord* pRecord)
+{
+    if (!g_bUndoGrouping)
+        return;
+    pRecord->m_nGroup = ++g_nUndoGroupCounter;
+    pRecord->m_bGrouped = TRUE;
+}
+
+std::vector<CUndoCreateRecord::Saved> SaveObjects(CDrawDoc* pDoc, const CObList* pObjects)
+{
+    std::vector<CUndoCreateRecord::Saved> saved;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        if (!pObj->IsOleObject())
+            saved.push_back({pObj->m_nSerial, Snapshot(pDoc, pObj)});
+    });
+    return saved;
+}
+
+UINT SizeLabel(const CRect& a, const CRect& b)
+{
+    CRect na = a;
+    CRect nb = b;
+    na.NormalizeRect();
+    nb.NormalizeRect();
+    return na == nb ? IDS_UNDO_FLIP : IDS_UNDO_SIZE;
+}
+
+std::vector<SavedRects> RectsOf(const CObList* pObjects)
+{
+    std::vector<SavedRects> rects;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        rects.push_back({pObj->m_nSerial, pObj->m_position, pObj->m_rectUnrotated});
+    });
+    return rects;
+}
+
+} // namespace
+
+void RecordUndoCreate(CDrawDoc* pDoc, CDrawObj** ppObj, UINT nLabelId)
+{
+    if (ListOf(pDoc) == nullptr || ppObj == nullptr || *ppObj == nullptr || (*ppObj)->IsOleObject())
+        return;
+    g_bUndoObjectCreated = TRUE;
+    auto* pRecord = new CUndoCreateRecord(pDoc, nLabelId != 0 ? nLabelId : IDS_UNDO_CREATE,
+        {{(*ppObj)->m_nSerial, Snapshot(pDoc, *ppObj)}});
+    StampGroup(pRecord);
+    AddRecord(pDoc, pRecord);
+}
+
+void RecordUndoDuplicate(CDrawDoc* pDoc, const CObList* pClones)
+{
+    if (ListOf(pDoc) == nullptr)
+        return;
+    std::vector<CUndoCreateRecord::Saved> saved = SaveObjects(pDoc, pClones);
+    if (saved.empty())
+        return;
+    g_bUndoObjectCreated = TRUE;
+    AddRecord(pDoc, new CUndoCreateRecord(pDoc, IDS_UNDO_CREATE, std::move(saved)));
+}
+
+void RecordUndoDelete(CDrawDoc* pDoc, const CObList* pObjects)
+{
+    if (ListOf(pDoc) == nullptr)
+        return;
+    std::vector<CUndoCreateRecord::Saved> saved = SaveObjects(pDoc, pObjects);
+    if (saved.empty())
+        return;
+    auto* pRecord = new CUndoDeleteRecord(pDoc, std::move(saved));
+    if (g_bUndoGrouping) {
+        // The deletion that opens a paste into an object starts the run.
+        g_nUndoGroupCounter = 1;
+        pRecord->m_nGroup = 1;
+        pRecord->m_bGrouped = TRUE;
+    }
+    AddRecord(pDoc, pRecord);
+}
+
+void RecordUndoMove(CDrawDoc* pDoc, const CObList* pObjects, int dx, int dy)
+{
+    if (ListOf(pDoc) == nullptr || (dx == 0 && dy == 0))
+        return;
+    std::vector<std::pair<DWORD, CSize>> moves;
+    for (DWORD nId : IdsOf(pObjects))
+        moves.emplace_back(nId, CSize(dx, dy));
+    if (moves.empty())
+        return;
+    g_bUndoObjectMoved = TRUE;
+    auto* pRecord = new CUndoMoveRecord(pDoc, IDS_UNDO_MOVE, std::move(moves));
+    StampGroup(pRecord);
+    AddRecord(pDoc, pRecord);
+}
+
+void RecordUndoResize(CDrawDoc* pDoc, CDrawObj** ppObj, const CRect& rectOld, const CRect* pNew)
+{
+    (void)pNew;
+    if (ListOf(pDoc) == nullptr || ppObj == nullptr || *ppObj == nullptr)
+        return;
+    CDrawObj* pObj = *ppObj;
+    if (pObj->m_position == rectOld)
+        return;
+    g_bUndoObjectMoved = TRUE;
+    // The unrotated rectangle before the change is not known here; it is
+    // taken as the old position for an unturned object and kept otherwise.
+    const CRect unrotated = pObj->GetRoundedAngle() == 0 ? rectOld : pObj->m_rectUnrotated;
+    AddRecord(pDoc, new CUndoResizeRecord(pDoc, SizeLabel(pObj->m_position, rectOld),
+                        {{pObj->m_nSerial, rectOld, unrotated}}, FALSE));
+}
+
+void RecordUndoResizeSelection(CDrawDoc* pDoc, const CObList* pObjects, const CRect& rectOldFirst)
+{
+    if (ListOf(pDoc) == nullptr)
+        return;
+    std::vector<std::pair<DWORD, CRect>> rects;
+    CDrawObj* pFirst = nullptr;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        if (pFirst == nullptr)
+            pFirst = pObj;
+        rects.emplace_back(pObj->m_nSerial, pObj->m_rectUncropped);
+    });
+    if (pFirst == nullptr)
+        return;
+    g_bUndoObjectMoved = TRUE;
+    AddRecord(pDoc, new CUndoResizeSelectionRecord(pDoc, SizeLabel(pFirst->m_position, rectOldFirst), std::move(rects)));
+}
+
+void RecordUndoScale(CDrawDoc* pDoc, const CObList* pObjects)
+{
+    if (ListOf(pDoc) != nullptr)
+        AddRecord(pDoc, new CUndoResizeRecord(pDoc, IDS_UNDO_SCALE, RectsOf(pObjects), TRUE));
+}
+
+void RecordUndoSameSize(CDrawDoc* pDoc, const CObList* pObjects)
+{
+    if (ListOf(pDoc) != nullptr)
+        AddRecord(pDoc, new CUndoResizeRecord(pDoc, IDS_UNDO_SAME_SIZE, RectsOf(pObjects), TRUE));
+}
+
+void RecordUndoCrop(CDrawDoc* pDoc, CDrawObj** ppObj, double dLeft, double dTop, double dWidth, double dHeight)
+{
+    if (ListOf(pDoc) == nullptr || ppObj == nullptr || *ppObj == nullptr)
+        return;
+    const double crop[4] = {dLeft, dTop, dWidth, dHeight};
+    AddRecord(pDoc, new CUndoCropRecord(pDoc, (*ppObj)->m_nSerial, crop));
+}
+
+void RecordUndoGroup(CDrawDoc* pDoc, const CObList* pObjects, WORD wNewGroup)
+{
+    if (ListOf(pDoc) == nullptr)
+        return;
+    std::vector<std::pair<DWORD, WORD>> previous;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) { previous.emplace_back(pObj->m_nSerial, pObj->m_wObjectWord); });
+    AddRecord(pDoc, new CUndoGroupRecord(pDoc, wNewGroup, std::move(previous)));
+}
+
+void RecordUndoAlign(CDrawDoc* pDoc, const CObList* pObjects, int nKind, int nReference, int nExtent)
+{
+    if (ListOf(pDoc) == nullptr)
+        return;
+    std::vector<std::pair<DWORD, CSize>> moves;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        const CRect& r = pObj->m_position;
+        CSize offset(0, 0);
+        switch (nKind) {
+        case 0: offset.cx = nReference - r.left; break;
+        case 1: offset.cy = nReference - r.top; break;
+        case 2: offset.cx = nReference - r.right; break;
+        case 3: offset.cy = nReference - r.bottom; break;
+        case 4: offset.cx = nReference + nExtent / 2 - (r.left + r.right) / 2; break;
+        case 5: offset.cy = nReference + nExtent / 2 - (r.top + r.bottom) / 2; break;
+        default: break;
+        }
+        // Executing moves the objects back, so the step stores the way
+        // they will have come.
+        moves.emplace_back(pObj->m_nSerial, offset);
+    });
+    AddRecord(pDoc, new CUndoMoveRecord(pDoc, IDS_UNDO_ALIGN, std::move(moves)));
+}
+
+void RecordUndoLock(CDrawDoc* pDoc, const CObList* pObjects)
+{
+    if (ListOf(pDoc) != nullptr)
+        AddRecord(pDoc, new CUndoLockRecord(pDoc, IdsOf(pObjects)));
+}
+
+void RecordUndoProperties(CDrawDoc* pDoc, CDrawObj* pObj, const CObjectAttributes* pBefore)
+{
+    if (ListOf(pDoc) != nullptr && pObj != nullptr)
+        AddRecord(pDoc, new CUndoAttributesRecord(pDoc, IDS_UNDO_PROPERTIES, pObj, pBefore, pObj->m_pPicture != nullptr, TRUE));
+}
+
+void RecordUndoPictureEffect(CDrawDoc* pDoc, CDrawObj* pObj, int nKind)
+{
+    if (ListOf(pDoc) == nullptr || pObj == nullptr)
+        return;
+    UINT nLabel = 0;
+    switch (nKind) {
+    case UndoPictureGrayscale: nLabel = IDS_UNDO_GRAYSCALE; break;
+    case UndoPictureEmboss: nLabel = IDS_UNDO_EMBOSS; break;
+    case UndoPictureBlur: nLabel = IDS_UNDO_BLUR; break;
+    case UndoPictureMosaic: nLabel = IDS_UNDO_MOSAIC; break;
+    case UndoPictureLighten: nLabel = IDS_UNDO_LIGHTEN; break;
+    case UndoPictureDarken: nLabel = IDS_UNDO_DARKEN; break;
+    case UndoPictureInsert: nLabel = IDS_UNDO_PICTURE_INSERT; break;
+    case UndoPictureRemove: nLabel = IDS_UNDO_PICTURE_REMOVE; break;
+    case UndoPictureRotate: nLabel = IDS_UNDO_PICTURE_ROTATE; break;
+    case UndoPictureLineColor: {
+        BOOL bOn = FALSE;
+        COLORREF cr = 0;
+        if (pObj->m_pPicture != nullptr)
+            pObj->m_pPicture->GetTransparency(bOn, cr);
+        nLabel = bOn ? IDS_UNDO_LINE_COLOR : IDS_UNDO_TRANSPARENT;
+        break;
+    }
+    default: return; // kinds 9, 10 and above 11 are not steps
+    }
+    AddRecord(pDoc, new CUndoAttributesRecord(pDoc, nLabel, pObj, nullptr, TRUE, TRUE));
+}
+
+void RecordUndoObjectEdit(CDrawDoc* pDoc, CDrawObj* pObj, UINT nLabelId)
+{
+    if (ListOf(pDoc) != nullptr && pObj != nullptr)
+        AddRecord(pDoc, new CUndoAttributesRecord(pDoc, nLabelId, pObj, nullptr, FALSE, FALSE));
+}
+
+void RecordUndoTextRemoval(CDrawDoc* pDoc, CDrawObj* pObj, const CString& strRemoved, WORD wPosition)
+{
+    if (ListOf(pDoc) != nullptr && pObj != nullptr && !strRemoved.IsEmpty())
+        AddRecord(pDoc, new CUndoTextRemovalRecord(pDoc, pObj->m_nSerial, strRemoved, wPosition));
+}
