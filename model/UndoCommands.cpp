@@ -43,8 +43,9 @@ CDrawObj* CDrawDoc::FindObjectById(DWORD nSerial) const
         return nullptr;
     const CObList& objects = pView->GetObjects();
     for (POSITION pos = objects.GetHeadPosition(); pos != nullptr;) {
-        auto* pObj = dynamic_cast<CDrawObj*>(objects.GetNext(pos));
-        if (pObj != nullptr && pObj->m_nSerial == nSerial)
+        // A view's list holds drawing objects only.
+        auto* pObj = static_cast<CDrawObj*>(objects.GetNext(pos));
+        if (pObj->m_nSerial == nSerial)
             return pObj;
     }
     return nullptr;

@@ -23,6 +23,7 @@
 #include "text/TextBlock.h"
 
 #include <memory>
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -141,6 +142,50 @@ void UpdateMoved(CDrawDoc* pDoc)
     pDoc->UpdateAllViews(nullptr, CSurface::HintExtent, CurrentView(pDoc));
 }
 
+// Finds a step's objects by serial number in one pass over the view's list,
+// and selects the ones found with one update at the end.
+class CStepObjects {
+public:
+    explicit CStepObjects(CDrawDoc* pDoc)
+        : m_pView(CurrentView(pDoc))
+    {
+    }
+    CSurface* View() const { return m_pView; }
+    CDrawObj* Find(DWORD nId)
+    {
+        if (m_pView == nullptr)
+            return nullptr;
+        if (!m_bIndexed) {
+            const CObList& objects = m_pView->GetObjects();
+            m_index.reserve(static_cast<size_t>(objects.GetCount()));
+            for (POSITION pos = objects.GetHeadPosition(); pos != nullptr;) {
+                auto* pObj = static_cast<CDrawObj*>(objects.GetNext(pos));
+                m_index.emplace_back(pObj->m_nSerial, pObj);
+            }
+            std::sort(m_index.begin(), m_index.end(),
+                [](const auto& a, const auto& b) { return a.first < b.first; });
+            m_bIndexed = TRUE;
+        }
+        const auto it = std::lower_bound(m_index.begin(), m_index.end(), nId,
+            [](const auto& entry, DWORD n) { return entry.first < n; });
+        return it != m_index.end() && it->first == nId ? it->second : nullptr;
+    }
+    void Select(CDrawObj* pObj) { m_selected.push_back(pObj); }
+    // The first alone and the others added, or all added to what was
+    // selected.
+    void Commit(BOOL bAdd = FALSE)
+    {
+        if (m_pView != nullptr && !m_selected.empty())
+            m_pView->SelectObjects(m_selected, bAdd);
+    }
+
+private:
+    CSurface* m_pView;
+    std::vector<std::pair<DWORD, CDrawObj*>> m_index; // by serial number
+    BOOL m_bIndexed = FALSE;
+    std::vector<CDrawObj*> m_selected;
+};
+
 // Moves an object by an offset as an undo step moves it.
 void MoveBy(CDrawObj* pObj, CSize offset, CSurface* pView)
 {
@@ -229,8 +274,9 @@ public:
         Begin(pDoc);
         BOOL bFound = FALSE;
         if (!m_bUndone) {
+            CStepObjects step(pDoc);
             for (Saved& saved : m_objects) {
-                CDrawObj* pObj = pDoc->FindObjectById(saved.nId);
+                CDrawObj* pObj = step.Find(saved.nId);
                 if (pObj == nullptr)
                     continue;
                 bFound = TRUE;
@@ -271,8 +317,9 @@ public:
                 bAdd = TRUE;
             }
         } else {
+            CStepObjects step(pDoc);
             for (auto& saved : m_objects) {
-                if (CDrawObj* pObj = pDoc->FindObjectById(saved.nId)) {
+                if (CDrawObj* pObj = step.Find(saved.nId)) {
                     saved.bytes = Snapshot(pDoc, pObj);
                     Discard(pDoc, pObj);
                 }
@@ -297,18 +344,17 @@ public:
     {
         (void)bRedo;
         Begin(pDoc);
-        CSurface* pView = CurrentView(pDoc);
-        BOOL bAdd = FALSE;
+        CStepObjects step(pDoc);
         for (auto& [nId, offset] : m_moves) {
             // Undo moves back; the offset then points the other way.
             const CSize back(-offset.cx, -offset.cy);
-            if (CDrawObj* pObj = pDoc->FindObjectById(nId)) {
-                MoveBy(pObj, back, pView);
-                Select(pDoc, pObj, bAdd);
-                bAdd = TRUE;
+            if (CDrawObj* pObj = step.Find(nId)) {
+                MoveBy(pObj, back, step.View());
+                step.Select(pObj);
             }
             offset = back;
         }
+        step.Commit();
         UpdateMoved(pDoc);
         return Done();
     }
@@ -336,20 +382,17 @@ public:
     {
         (void)bRedo;
         Begin(pDoc);
-        CSurface* pView = CurrentView(pDoc);
-        if (m_bScale && pView != nullptr)
-            pView->Select(nullptr, FALSE);
-        BOOL bAdd = FALSE;
+        CStepObjects step(pDoc);
         for (SavedRects& saved : m_rects) {
-            CDrawObj* pObj = pDoc->FindObjectById(saved.nId);
+            CDrawObj* pObj = step.Find(saved.nId);
             if (pObj == nullptr || (m_bScale && (pObj->m_wFlags & OBJ_FLAG_LOCKED)))
                 continue;
             const SavedRects present{saved.nId, pObj->m_position, pObj->m_rectUnrotated};
-            SetRects(pObj, saved.position, saved.unrotated, pView);
+            SetRects(pObj, saved.position, saved.unrotated, step.View());
             saved = present;
-            Select(pDoc, pObj, m_bScale ? TRUE : bAdd);
-            bAdd = TRUE;
+            step.Select(pObj);
         }
+        step.Commit();
         UpdateMoved(pDoc);
         return Done();
     }
@@ -371,10 +414,10 @@ public:
     BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
     {
         Begin(pDoc);
-        CSurface* pView = CurrentView(pDoc);
-        BOOL bAdd = FALSE;
+        CStepObjects step(pDoc);
+        CSurface* pView = step.View();
         for (auto& [nId, rect] : m_rects) {
-            CDrawObj* pObj = pDoc->FindObjectById(nId);
+            CDrawObj* pObj = step.Find(nId);
             if (pObj == nullptr)
                 continue;
             const CRect target = bRedo ? pObj->m_rectUncropped : rect;
@@ -383,9 +426,9 @@ public:
             pObj->m_wFlags = static_cast<WORD>((pObj->m_wFlags | kFlagUndoing) & ~kFlagSizedToPicture);
             pObj->MoveTo(target, pView);
             pObj->m_wFlags = static_cast<WORD>((pObj->m_wFlags & ~kFlagUndoing & ~kFlagSizedToPicture) | wSized);
-            Select(pDoc, pObj, bAdd);
-            bAdd = TRUE;
+            step.Select(pObj);
         }
+        step.Commit();
         UpdateMoved(pDoc);
         return Done();
     }
@@ -436,15 +479,17 @@ public:
         Begin(pDoc);
         // Undoing puts the old numbers back; redoing forms the group again.
         const BOOL bUndo = !m_bUndone;
+        CStepObjects step(pDoc);
         for (const auto& [nId, wPrevious] : m_previous) {
-            CDrawObj* pObj = pDoc->FindObjectById(nId);
+            CDrawObj* pObj = step.Find(nId);
             if (pObj == nullptr)
                 continue;
             pObj->m_wObjectWord = bUndo ? wPrevious : m_wNewGroup;
             pObj->Invalidate();
             if (!bUndo && m_wNewGroup != 0)
-                Select(pDoc, pObj, TRUE);
+                step.Select(pObj);
         }
+        step.Commit(TRUE);
         return Done();
     }
 
@@ -464,15 +509,15 @@ public:
     {
         (void)bRedo;
         Begin(pDoc);
-        BOOL bAdd = FALSE;
+        CStepObjects step(pDoc);
         for (DWORD nId : m_ids) {
-            if (CDrawObj* pObj = pDoc->FindObjectById(nId)) {
+            if (CDrawObj* pObj = step.Find(nId)) {
                 pObj->m_wFlags ^= OBJ_FLAG_LOCKED;
                 pObj->Invalidate();
-                Select(pDoc, pObj, bAdd);
-                bAdd = TRUE;
+                step.Select(pObj);
             }
         }
+        step.Commit();
         return Done();
     }
 

@@ -359,6 +359,29 @@ void CSurface::Select(CDrawObj* pObj, BOOL bAdd)
     NotifyToolpad();
 }
 
+void CSurface::SelectObjects(const std::vector<CDrawObj*>& objects, BOOL bAdd)
+{
+    if (!bAdd && !m_selection.IsEmpty()) {
+        OnUpdate(NULL, HintSelection, NULL);
+        m_selection.RemoveAll();
+    }
+    // Only what was selected before can be there twice.
+    std::vector<const CObject*> selected;
+    selected.reserve(static_cast<size_t>(m_selection.GetCount()));
+    for (POSITION pos = m_selection.GetHeadPosition(); pos != NULL;)
+        selected.push_back(m_selection.GetNext(pos));
+    std::sort(selected.begin(), selected.end());
+    for (CDrawObj* pObj : objects) {
+        if (pObj == NULL || (pObj->m_wFlags & OBJ_FLAG_UNSELECTABLE)
+            || std::binary_search(selected.begin(), selected.end(), pObj))
+            continue;
+        m_selection.AddTail(pObj);
+        if (m_hWnd != NULL)
+            InvalidateObjectRect(pObj);
+    }
+    NotifyToolpad();
+}
+
 void CSurface::Deselect(CDrawObj* pObj)
 {
     POSITION pos = m_selection.Find(pObj);

@@ -15,6 +15,8 @@
 #include "platform/base/String.h"
 #include "platform/framework/View.h"
 
+#include <vector>
+
 class CDC;
 class CDrawDoc;
 class CDrawObj;
@@ -94,6 +96,9 @@ public:
     // Selects pObj (after clearing the selection unless bAdd); NULL and
     // unselectable objects only clear it.
     void Select(CDrawObj* pObj, BOOL bAdd = FALSE);
+    // Selects objects of this view (each given once) all at once, replacing
+    // the selection or adding to it: one update however many there are.
+    void SelectObjects(const std::vector<CDrawObj*>& objects, BOOL bAdd);
     void Deselect(CDrawObj* pObj);
     CDrawObj* GetFirstSelected() const;
     BOOL IsSelected(const CObject* pDocItem) const override;
