@@ -163,68 +163,91 @@ Region Region::FromBands(std::vector<RECT> rects)
 void ScanPolygons(const POINT* points, const int* counts, int polygonCount, int fillMode, int rowFirst, int rowEnd,
     const std::function<void(int y, const ScanSpans& spans)>& row)
 {
+    // With whole-number corners, an edge from y0 down to y1 holds the
+    // centres of rows y0 .. y1 - 1. Edges that hold no row centre inside
+    // the rows asked for never cross a scan line and are dropped: most of
+    // the short edges of a curve's outline are of that kind.
     struct Edge {
-        double x0, y0, x1, y1;
+        int top, bottom; // rows [top, bottom) that the edge crosses
+        double x0, y0, dx, dy;
         int dir;
     };
+    rowFirst = std::max(rowFirst, -kScanLimit);
+    rowEnd = std::min(rowEnd, kScanLimit);
+    if (rowFirst >= rowEnd)
+        return;
     std::vector<Edge> edges;
-    double yMin = INFINITY, yMax = -INFINITY;
     const POINT* p = points;
     for (int poly = 0; poly < polygonCount; ++poly) {
-        int n = counts[poly];
+        const int n = counts[poly];
         for (int i = 0; i < n; ++i) {
             const POINT& a = p[i];
-            const POINT& b = p[(i + 1) % n];
+            const POINT& b = p[i + 1 < n ? i + 1 : 0];
             if (a.y == b.y)
                 continue;
-            if (a.y < b.y)
-                edges.push_back(Edge{double(a.x), double(a.y), double(b.x), double(b.y), 1});
-            else
-                edges.push_back(Edge{double(b.x), double(b.y), double(a.x), double(a.y), -1});
-            yMin = std::min({yMin, double(a.y), double(b.y)});
-            yMax = std::max({yMax, double(a.y), double(b.y)});
+            const POINT& upper = a.y < b.y ? a : b;
+            const POINT& lower = a.y < b.y ? b : a;
+            const int top = std::max<int>(upper.y, rowFirst);
+            const int bottom = std::min<int>(lower.y, rowEnd);
+            if (top >= bottom)
+                continue;
+            edges.push_back(Edge{top, bottom, double(upper.x), double(upper.y), double(lower.x) - double(upper.x),
+                double(lower.y) - double(upper.y), a.y < b.y ? 1 : -1});
         }
         p += n;
     }
     if (edges.empty())
         return;
-    rowFirst = std::max({rowFirst, int(std::max<double>(std::ceil(yMin - 0.5), -kScanLimit)), -kScanLimit});
-    rowEnd = std::min({rowEnd, int(std::min<double>(std::ceil(yMax - 0.5), kScanLimit)), kScanLimit});
-    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
 
-    // Active edges: those whose [y0, y1) holds the row's centre. Edges join
-    // in the order of their tops and leave once the scan passes their ends,
-    // so a row costs what crosses it, not every edge of the figure.
-    std::vector<const Edge*> active;
+    // Active edges: those that cross the row, kept in the order of their
+    // crossings. Edges join in the order of their tops and leave once the
+    // scan passes their ends, so a row costs what crosses it, not every
+    // edge of the figure; and as crossings keep their order from one row
+    // to the next, re-sorting them is nearly free.
+    struct Crossing {
+        double x;
+        int dir;
+        const Edge* edge;
+        bool operator<(const Crossing& other) const { return x < other.x || (x == other.x && dir < other.dir); }
+    };
+    std::vector<Crossing> active;
     size_t next = 0;
-    std::vector<std::pair<double, int>> crossings;
     ScanSpans spans;
-    for (int y = rowFirst; y < rowEnd; ++y) {
-        double yc = y + 0.5;
-        while (next < edges.size() && edges[next].y0 <= yc)
-            active.push_back(&edges[next++]);
-        std::erase_if(active, [yc](const Edge* e) { return yc >= e->y1; });
+    for (int y = edges.front().top; y < rowEnd; ++y) {
+        std::erase_if(active, [y](const Crossing& c) { return y >= c.edge->bottom; });
+        while (next < edges.size() && edges[next].top <= y) {
+            active.push_back(Crossing{0, edges[next].dir, &edges[next]});
+            ++next;
+        }
         if (active.empty()) {
             if (next == edges.size())
                 break;
+            y = edges[next].top - 1;
             continue;
         }
-        crossings.clear();
-        for (const Edge* e : active) {
-            double x = e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0);
-            crossings.emplace_back(x, e->dir);
+        const double yc = y + 0.5;
+        for (Crossing& c : active) {
+            const Edge& e = *c.edge;
+            c.x = e.x0 + (yc - e.y0) * e.dx / e.dy;
         }
-        std::sort(crossings.begin(), crossings.end());
+        for (size_t k = 1; k < active.size(); ++k) {
+            const Crossing c = active[k];
+            size_t j = k;
+            for (; j > 0 && c < active[j - 1]; --j)
+                active[j] = active[j - 1];
+            active[j] = c;
+        }
         spans.clear();
         int winding = 0;
-        for (size_t k = 0; k + 1 < crossings.size(); ++k) {
-            winding += crossings[k].second;
+        for (size_t k = 0; k + 1 < active.size(); ++k) {
+            winding += active[k].dir;
             bool inside = fillMode == WINDING ? winding != 0 : (k % 2) == 0;
             if (!inside)
                 continue;
             // Pixels whose centres are in [left crossing, right crossing).
-            int first = int(std::ceil(crossings[k].first - 0.5));
-            int end = int(std::ceil(crossings[k + 1].first - 0.5));
+            int first = int(std::ceil(active[k].x - 0.5));
+            int end = int(std::ceil(active[k + 1].x - 0.5));
             if (first >= end)
                 continue;
             if (!spans.empty() && spans.back().second >= first)

@@ -330,6 +330,59 @@ void FillPolygonsDirectly(const Canvas& c, const std::vector<POINT>& points, con
         });
 }
 
+// A solid one-pixel pen painted straight into the pixels: the pixels
+// TracePath gives the path, each segment walked only along its stretch
+// inside the clip rectangle, without gathering them first.
+void TraceDirectly(const Canvas& c, const std::vector<POINT>& points, bool closed, uint32_t pixel)
+{
+    const RECT& clip = c.area.Bounds();
+    if (clip.left >= clip.right || clip.top >= clip.bottom)
+        return;
+    PixelBuffer& buffer = *c.target.buffer;
+    auto segment = [&](POINT a, POINT b) {
+        const int64_t dx = int64_t(b.x) - a.x;
+        const int64_t dy = int64_t(b.y) - a.y;
+        const int64_t steps = std::max(std::llabs(dx), std::llabs(dy));
+        int64_t first = 0, last = steps;
+        // A segment with both ends inside is walked whole.
+        auto inside = [&](POINT p) {
+            return p.x >= clip.left && p.x < clip.right && p.y >= clip.top && p.y < clip.bottom;
+        };
+        if (!inside(a) || !inside(b))
+            VisibleSteps(a, b, steps, clip, first, last);
+        if (first >= last)
+            return;
+        const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+        const int64_t minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+        const int sx = dx < 0 ? -1 : 1;
+        const int sy = dy < 0 ? -1 : 1;
+        // LineDDA's minor offset of step i, floor((2 i minor + steps - 1) /
+        // (2 steps)), kept as a quotient and a remainder from the first step.
+        int64_t offset = 0;
+        int64_t remainder = steps - 1;
+        if (first > 0) {
+            const __int128 start = 2 * __int128(first) * minor + steps - 1;
+            offset = int64_t(start / (2 * __int128(steps)));
+            remainder = int64_t(start % (2 * __int128(steps)));
+        }
+        for (int64_t i = first; i < last; ++i) {
+            const int64_t x = xMajor ? a.x + sx * i : a.x + sx * offset;
+            const int64_t y = xMajor ? a.y + sy * offset : a.y + sy * i;
+            if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom)
+                buffer.Row(int(y) + c.target.origin.y)[c.target.origin.x + x] = pixel;
+            remainder += 2 * minor;
+            if (remainder >= 2 * steps) {
+                remainder -= 2 * steps;
+                ++offset;
+            }
+        }
+    };
+    for (size_t i = 0; i + 1 < points.size(); ++i)
+        segment(points[i], points[i + 1]);
+    if (closed && points.size() > 1)
+        segment(points.back(), points.front());
+}
+
 // A wide pen stroked by Cairo onto the target's own pixels, with the path
 // and settings of StrokeMask, so that it lights the pixels the mask would.
 void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& points, bool closed)
@@ -465,11 +518,16 @@ void DrawOpenPath(const Canvas& c, const std::vector<POINT>& points)
     Pen pen = ResolvePen(c);
     if (pen.none)
         return;
+    const bool direct = PaintsDirectly(c, Paint(), pen);
+    if (pen.thin && direct) {
+        TraceDirectly(c, points, false, pen.pixel);
+        return;
+    }
     if (pen.thin) {
         PaintTrace(c, pen, TracePath(pen, points, false, c.area.Bounds()));
         return;
     }
-    if (PaintsDirectly(c, Paint(), pen)) {
+    if (direct) {
         StrokeDirectly(c, pen, points, false);
         return;
     }
@@ -529,7 +587,7 @@ void DrawPolygons(const Canvas& c, const std::vector<POINT>& points, const std::
         for (int n : counts) {
             std::vector<POINT> ring(points.begin() + long(ringStart), points.begin() + long(ringStart) + n);
             if (pen.thin)
-                PaintTrace(c, pen, TracePath(pen, ring, true, c.area.Bounds()));
+                TraceDirectly(c, ring, true, pen.pixel);
             else
                 StrokeDirectly(c, pen, ring, true);
             ringStart += size_t(n);

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <utility>
+#include <vector>
+
 using platform::Region;
 
 namespace {
@@ -144,6 +149,102 @@ TEST(RegionTest, RefusesDegeneratePolygons)
     RECT box;
     EXPECT_EQ(GetRgnBox(line, &box), NULLREGION);
     DeleteObject(line);
+}
+
+// The pixel-centre rule stated pixel by pixel: along the line through the
+// row's centres, the edges crossed at or left of the pixel's centre number
+// odd (ALTERNATE) or wind to non-zero (WINDING); an edge holds its upper end
+// and not its lower one. Gives whether each pixel of row y from x = first
+// to x = end - 1 is inside.
+std::vector<bool> RowByRule(
+    const std::vector<POINT>& points, const std::vector<int>& counts, int fillMode, int y, int first, int end)
+{
+    const double yc = y + 0.5;
+    std::vector<std::pair<double, int>> crossings;
+    size_t start = 0;
+    for (int n : counts) {
+        for (int i = 0; i < n; ++i) {
+            POINT a = points[start + size_t(i)];
+            POINT b = points[start + size_t((i + 1) % n)];
+            if (a.y == b.y)
+                continue;
+            const int dir = a.y < b.y ? 1 : -1;
+            if (a.y > b.y)
+                std::swap(a, b);
+            if (yc >= a.y && yc < b.y)
+                crossings.emplace_back(a.x + (yc - a.y) * (double(b.x) - a.x) / (double(b.y) - a.y), dir);
+        }
+        start += size_t(n);
+    }
+    std::vector<bool> inside;
+    for (int x = first; x < end; ++x) {
+        int crossed = 0, winding = 0;
+        for (auto [at, dir] : crossings)
+            if (at <= x + 0.5) {
+                ++crossed;
+                winding += dir;
+            }
+        inside.push_back(fillMode == WINDING ? winding != 0 : crossed % 2 == 1);
+    }
+    return inside;
+}
+
+// Polygons of every build a scan meets: few and many corners, edges shorter
+// than a row (a curve's outline), corners far off, self-crossing rings.
+TEST(RegionTest, PolygonScanFollowsThePixelCentreRule)
+{
+    std::vector<std::pair<std::vector<POINT>, std::vector<int>>> figures;
+    std::mt19937 random(2718);
+    std::uniform_int_distribution<int> corners(3, 40), coordinate(-20, 100);
+    for (int round = 0; round < 30; ++round) {
+        std::vector<POINT> polygon(size_t(corners(random)));
+        for (POINT& p : polygon)
+            p = POINT{coordinate(random), coordinate(random)};
+        figures.push_back({polygon, {int(polygon.size())}});
+    }
+    std::vector<POINT> curve;
+    for (int i = 0; i < 1000; ++i) {
+        const double a = i * 2 * M_PI / 1000;
+        curve.push_back(POINT{LONG(std::lround(40 + 37 * std::cos(a))), LONG(std::lround(40 + 23 * std::sin(a)))});
+    }
+    figures.push_back({curve, {1000}});
+    // The curve twice over, as the stock outlines are stored, and a ring
+    // inside it.
+    std::vector<POINT> twice = curve;
+    twice.insert(twice.end(), curve.begin(), curve.end());
+    figures.push_back({twice, {2000}});
+    std::vector<POINT> ringed = curve;
+    for (POINT p : {POINT{30, 30}, POINT{50, 35}, POINT{45, 50}, POINT{28, 47}})
+        ringed.push_back(p);
+    figures.push_back({ringed, {1000, 4}});
+    figures.push_back({{{-3000000, 10}, {3000000, 60}, {40, -2500}}, {3}});
+    figures.push_back({{{-5, -5}, {2000000, 75}, {70, 2000}, {-40, 30}}, {4}});
+
+    for (size_t f = 0; f < figures.size(); ++f) {
+        const auto& [points, counts] = figures[f];
+        for (int fillMode : {ALTERNATE, WINDING}) {
+            Region region = Region::FromPolygons(points.data(), counts.data(), int(counts.size()), fillMode);
+            ExpectBanded(region);
+            bool same = true;
+            for (int y = -30; y < 110 && same; ++y) {
+                const std::vector<bool> expected = RowByRule(points, counts, fillMode, y, -30, 110);
+                for (int x = -30; x < 110 && same; ++x) {
+                    same = region.Contains(x, y) == expected[size_t(x + 30)];
+                    EXPECT_TRUE(same) << "figure " << f << " fill mode " << fillMode << " at " << x << "," << y;
+                }
+            }
+
+            // A window of rows gives those rows of the whole scan and no others.
+            std::vector<RECT> windowed;
+            platform::ScanPolygons(points.data(), counts.data(), int(counts.size()), fillMode, 17, 53,
+                [&](int y, const platform::ScanSpans& spans) {
+                    for (auto [first, end] : spans)
+                        windowed.push_back(RECT{first, y, end, y + 1});
+                });
+            const Region rows = region.Intersect(RECT{-(1 << 22), 17, 1 << 22, 53});
+            EXPECT_TRUE(Region::FromBands(std::move(windowed)) == rows) << "figure " << f << " fill mode " << fillMode;
+        }
+    }
 }
 
 } // namespace
