@@ -4,8 +4,24 @@
 // its item and deletes it with itself; the cell lists of a calendar object
 // and of an attribute record own their cells.
 //
-// This is the least form the object model needs: the stored cell record,
-// the lookups and the renderers come with the calendars.
+// The cell record (CDrawObj::StoreDayCells and LoadDayCells, in
+// CalendarCellStore.cpp), little-endian, one after the other for the count
+// the caller stores itself:
+//   u8      record version (kCellRecordVersion)
+//   i32     number
+//   string  text (the archive's string form), at most kMaxCellText bytes
+//   LOGFONT i32 height, width, escapement, orientation, weight; u8 italic,
+//           underline, strike-out, charset, out precision, clip precision,
+//           quality, pitch and family; 32 bytes of face name (zero-filled,
+//           the last byte read as a zero whatever it holds)
+//   u32     text colour, u32 background colour
+//   u16     flags
+//   i32     in-use value
+//   u8      item present (0 or 1); when 1, the item:
+//           i32 shape kind; i32 left, top, right, bottom; u16 object flags;
+//           u8 outline on; u32 pen style, i32 pen width, u32 pen colour;
+//           u8 fill on; u32 brush style, u32 brush colour, u32 hatch
+// A later record version may carry the item's whole stored object.
 
 #include "platform/base/GdiRecords.h"
 #include "platform/base/Object.h"
@@ -19,6 +35,12 @@ class CDayCellObj : public CObject {
 public:
     // The value of m_nInUse of a live cell.
     static constexpr int kInUse = 1;
+    // The version byte every stored cell record starts with.
+    static constexpr BYTE kCellRecordVersion = 1;
+    // Bounds a loaded list and a loaded text must keep: no calendar has more
+    // cells than a year has days.
+    static constexpr int kMaxCells = 366;
+    static constexpr int kMaxCellText = 64 * 1024;
 
     CDayCellObj();
     ~CDayCellObj() override;

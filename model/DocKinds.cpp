@@ -1,11 +1,16 @@
 #include "model/DocKinds.h"
 
+#include "app/JulianDate.h"
 #include "app/PrintPrefData.h"
+#include "app/main/AppMessages.h"
+#include "model/DrawRect.h"
+#include "model/ObjectAttributes.h"
 #include "model/ProjectKinds.h"
 #include "model/SurfaceInfo.h"
 #include "platform/base/CodePage.h"
 #include "platform/storage/Storage.h"
 #include "resources/resource.h"
+#include "surface/Surface.h"
 
 #include <algorithm>
 #include <string>
@@ -268,9 +273,44 @@ UINT CCalendarDoc::GetKindResourceId()
 
 BOOL CCalendarDoc::AddNewCalendar()
 {
-    // FIXME: place a calendar of the current month and post it to the
-    // current view once calendar objects exist.
-    return FALSE;
+    CSurface* pView = dynamic_cast<CSurface*>(GetCurrentView());
+    if (pView == nullptr)
+        pView = GetSurfaceView(-1);
+    if (pView == nullptr || pView->m_hWnd == NULL)
+        return FALSE;
+    CJulianDate today;
+    today.SetToday();
+    const DWORD nFirst = today.IsValid() ? JulianDayFromDate(today.GetMonth(), 1, today.GetYear()) : 0;
+    if (nFirst == 0)
+        return FALSE;
+
+    // The printable part of the page (y up), less the margin; a page too
+    // small for the margin gets the whole printable part, and one too small
+    // for the printer's margins the whole page.
+    const CRect page = pView->GetPageRect();
+    CRect area(page.left + m_rectMargins.left, page.top - m_rectMargins.top, page.right - m_rectMargins.right,
+        page.bottom + m_rectMargins.bottom);
+    if (area.Width() <= 0 || area.top <= area.bottom)
+        area = page;
+    if (area.Width() > 2 * kNewCalendarMargin && area.top - area.bottom > 2 * kNewCalendarMargin) {
+        area.left += kNewCalendarMargin;
+        area.right -= kNewCalendarMargin;
+        area.top -= kNewCalendarMargin;
+        area.bottom += kNewCalendarMargin;
+    }
+    auto* pCalendar = new CDrawRect(area);
+    pCalendar->m_nCalendarStart = static_cast<LONG>(nFirst);
+    pCalendar->m_nCalendarWords[CObjectAttributes::CalendarKindWord] = CALENDAR_MONTH;
+    // Weeks start on Sunday, as a wall calendar's do (a new record's 6
+    // would start them on Saturday).
+    constexpr LONG kSunday = 7;
+    pCalendar->m_nCalendarWords[CObjectAttributes::FirstWeekdayWord] = kSunday;
+    // The view owns the calendar from here on, so it is never lost, even
+    // when the view goes before the message arrives; the message selects it.
+    if (!AddObject(pCalendar, pView))
+        return FALSE;
+    pView->PostMessage(WM_TW_NEW_CALENDAR_ITEM, 0, reinterpret_cast<LPARAM>(pCalendar));
+    return TRUE;
 }
 
 IMPLEMENT_DYNCREATE(CGeneralDoc, CDrawDoc)

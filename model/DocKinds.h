@@ -96,9 +96,14 @@ protected:
 public:
     int GetDocKind() override;
     UINT GetKindResourceId() override;
-    // Places a calendar of the current month on a new design. Calendars are
-    // not drawn yet, so there is nothing to add: FALSE.
+    // Places a calendar of this month (weeks starting on Sunday) inside the
+    // work area of the current surface, less a margin, and posts
+    // WM_TW_NEW_CALENDAR_ITEM with it to that view, which selects it.
+    // FALSE, with nothing added, when the document has no view.
     BOOL AddNewCalendar();
+    // The space between the printable area and a new calendar, in
+    // hundredths of an inch.
+    static constexpr int kNewCalendarMargin = 50;
 };
 
 class CGeneralDoc : public CPosterDoc {

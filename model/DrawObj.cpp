@@ -449,17 +449,6 @@ void CDrawObj::MoveTo(const CRect& position, CSurface* pView, int nHandle, const
         m_pDocument->SetModifiedFlag(TRUE);
 }
 
-int CDrawObj::HitTestCalendarCell(CPoint point, CSurface* pView, BOOL bSelected, BOOL bSelectCell)
-{
-    (void)point;
-    (void)pView;
-    (void)bSelected;
-    (void)bSelectCell;
-    // Only calendars have cells; they answer this themselves.
-    m_rectCell.SetRectEmpty();
-    return 0;
-}
-
 void CDrawObj::MoveHandleTo(int nHandle, CPoint point, CSurface* pView)
 {
     // FIXME: rotation by handle 9, proportional sizing with Ctrl and Shift,
@@ -491,11 +480,6 @@ BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttribut
     (void)pAttrs;
     (void)nFlags;
     return FALSE;
-}
-
-void CDrawObj::ClearSelectedCell()
-{
-    // Only calendars have cells to clear.
 }
 
 CDrawObj* CDrawObj::Clone(CDrawDoc* pDoc, CSurface* pView)

@@ -160,7 +160,7 @@ public:
     LONG m_nCalendarStart = 0;   // Julian day number; above 0 a calendar
     LONG m_nCalendarWords[5] = {0, 3, 0, 6, 1}; // kind, first weekday (1 Monday .. 7 Sunday)
     LONG m_nSecondDate = 0;      // Julian day number; today at construction
-    CStringArray m_holidays[2];
+    CStringArray m_holidays[2];  // the holidays shown: names, and their day numbers as text (LoadHolidays)
     CString m_strCalendarText;
     WORD m_wCalendarFormat[2] = {0, 0};
     LONG m_nCalendarFormatValue = 0;

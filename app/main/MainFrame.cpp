@@ -20,6 +20,7 @@
 #include "assist/ToolsPage.h"
 #include "assist/UserSignInDlg.h"
 #include "controls/DesignFileKind.h"
+#include "model/DocKinds.h"
 #include "platform/base/Exception.h"
 #include "platform/framework/Afx.h"
 #include "platform/services/Help.h"
@@ -527,8 +528,13 @@ LRESULT CMainFrame::OnNewBlankDesign(WPARAM wParam, LPARAM lParam)
     }
     const int nResult =
         RunPageSetup(request.nKind, request.nOption, TRUE, request.nTrailing1, request.nTrailing2, this);
-    if (nResult == 0)
+    if (nResult == 0) {
         PostMessage(WM_COMMAND, ID_FILE_NEW, 0);
+    } else if (CFrameWnd* pChild = GetActiveFrame()) {
+        // A calendar design starts with this month's calendar on it.
+        if (auto* pCalendar = dynamic_cast<CCalendarDoc*>(pChild->GetActiveDocument()))
+            pCalendar->AddNewCalendar();
+    }
     return 0;
 }
 
