@@ -298,6 +298,13 @@ void CDesignIndex::Clear()
     m_bLoaded = FALSE;
 }
 
+void CDesignIndex::SetFilter(const CFlagSet128& filter)
+{
+    m_ownFilter = filter;
+    m_pFilter = &m_ownFilter;
+    Clear();
+}
+
 BOOL CDesignIndex::Load()
 {
     if (m_bLoaded)

@@ -169,6 +169,12 @@ public:
     BOOL IsLoaded() const { return m_bLoaded; }
     int GetCount() const { return static_cast<int>(m_records.size()); }
 
+    // Takes a copy of the kit filter and forgets the records read so far, so
+    // that the next search reads the kits the filter enables.
+    void SetFilter(const CFlagSet128& filter);
+    // The filter the index reads with; null when every kit is read.
+    const CFlagSet128* GetFilter() const { return m_pFilter; }
+
     // FALSE when the query selects nothing or nothing matches; the record
     // stays owned by the index.
     BOOL FindFirst(DesignQuery& query, const DesignRecord*& pRecord);
@@ -180,6 +186,7 @@ private:
     std::vector<int> m_recordKit; // index into m_kitFolders per record
     std::vector<CString> m_kitFolders;
     const CFlagSet128* m_pFilter;
+    CFlagSet128 m_ownFilter; // what SetFilter was given
     BOOL m_bLoaded = FALSE;
     BOOL m_bCancel = FALSE;
 };

@@ -2,6 +2,7 @@
 #include "app/PrintPrefData.h"
 
 #include "app/Paths.h"
+#include "app/PicDisplayMode.h"
 
 #include "platform/framework/WinApp.h"
 #include "platform/gdi/Gdi.h"
@@ -78,13 +79,6 @@ CString LoadText(UINT nID, LPCTSTR lpszFallback)
 LPCTSTR DefaultFaceName()
 {
     return "Arial";
-}
-
-// FIXME: switch the picture engine's display-mode flag 8 (SetPicDisplayFlag)
-// once the picture engine is in.
-void SetPicDisplayFlag(bool bOn)
-{
-    (void)bOn;
 }
 
 // sscanf's "%d" without its overflow: optional white space and sign, then
@@ -584,7 +578,7 @@ void CPrintPrefData::LoadPrinting()
         if (strVersion.IsEmpty() || strVersion.CompareNoCase("4.1a") == 0) {
             Printing |= PRINT_PREF_SHAPED_AUTO | PRINT_PREF_NO_DITHER;
             Printing &= ~PRINT_PREF_SHAPED_METHOD;
-            SetPicDisplayFlag(false);
+            SetPicDisplayFlag(FALSE);
             SavePrinting();
             bWriteVersion = true;
         } else if (!strThisVersion.IsEmpty()
@@ -612,5 +606,5 @@ BOOL CPrintPrefData::IsOptionOff(int nKind) const
 
 void CPrintPrefData::ApplyDisplayFlag() const
 {
-    SetPicDisplayFlag(!(Printing & PRINT_PREF_NO_DITHER) && (Printing & PRINT_PREF_DISPLAY_FLAG));
+    SetPicDisplayFlag(!(Printing & PRINT_PREF_NO_DITHER) && (Printing & PRINT_PREF_DISPLAY_FLAG) ? TRUE : FALSE);
 }

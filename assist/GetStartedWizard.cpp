@@ -1,7 +1,12 @@
 #include "assist/GetStartedWizard.h"
 
+#include "app/ContentCatalog.h"
+#include "app/main/DesignerApp.h"
 #include "assist/LauncherDlg.h"
+#include "controls/KitListDlg.h"
 #include "platform/framework/Afx.h"
+
+#include <memory>
 
 namespace {
 
@@ -17,6 +22,10 @@ CGetStartedWizard* SheetOf(CPropertySheet* pSheet)
 } // namespace
 
 // ---- Page 1: the project kind -------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CGetStart1, CPropertyPage)
+    ON_BN_CLICKED(IDC_GETSTART_KITS, OnDesignKits)
+END_MESSAGE_MAP()
 
 CGetStart1::CGetStart1() : CPropertyPage(IDD_GETSTART1) {}
 
@@ -47,6 +56,20 @@ BOOL CGetStart1::OnSetActive()
     if (CPropertySheet* pSheet = GetSheet())
         pSheet->SetWizardButtons(PSWIZB_NEXT);
     return CPropertyPage::OnSetActive();
+}
+
+void CGetStart1::OnDesignKits()
+{
+    CDesignerApp* pApp = GetDesignerApp();
+    CDesignIndex* pIndex = pApp != nullptr ? pApp->GetDesignIndex() : nullptr;
+    CKitListDlg dlg(this, pIndex);
+    // Without an index yet, the one made for the choice is what the next
+    // search of the pre-made designs reads.
+    if (dlg.DoModal() == IDOK && pIndex == nullptr && pApp != nullptr) {
+        auto pNew = std::make_unique<CDesignIndex>();
+        pNew->SetFilter(dlg.m_filter);
+        pApp->SetDesignIndex(pNew.release());
+    }
 }
 
 // ---- Page 2: the design's text -----------------------------------------------------------

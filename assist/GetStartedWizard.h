@@ -27,6 +27,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
+    // Opens the kit list, which chooses the kits the design index reads.
+    afx_msg void OnDesignKits();
+    DECLARE_MESSAGE_MAP()
 
 private:
     CListBox m_wndKinds;

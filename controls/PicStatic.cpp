@@ -5,30 +5,12 @@
 #include "app/ResourceBitmaps.h"
 #include "app/TransparentBitmap.h"
 #include "controls/PaletteSelector.h"
+#include "pictures/Image.h"
 #include "platform/base/Resources.h"
 #include "platform/framework/WinApp.h"
 #include "platform/gdi/Dc.h"
-#include "platform/imaging/Imaging.h"
 
 IMPLEMENT_DYNAMIC(CPicStatic, CStatic)
-
-namespace {
-
-// The picture engine's open-and-render path: the file decoded and made a
-// device bitmap of the DC's format; NULL when it cannot be read.
-HBITMAP RenderPictureFile(const CString& strPath, CDC* pDC)
-{
-    LTBITMAP picture;
-    if (LtLoadFile(strPath, &picture, 0, LT_ORDER_BGR, LT_LOAD_STORE, nullptr, nullptr) != LT_SUCCESS) {
-        LtFreeBitmap(&picture);
-        return NULL;
-    }
-    HBITMAP hBitmap = LtConvertToDDB(pDC ? pDC->GetSafeHdc() : NULL, &picture);
-    LtFreeBitmap(&picture);
-    return hBitmap;
-}
-
-} // namespace
 
 CPicStatic::CPicStatic() = default;
 
@@ -98,7 +80,8 @@ BOOL CPicStatic::LoadPicture(CDC* pDC)
     if (m_bitmap.GetSafeHandle())
         return TRUE;
     if (!m_strPath.IsEmpty()) {
-        if (HBITMAP hBitmap = RenderPictureFile(m_strPath, pDC)) {
+        const CImage picture(m_strPath, CImage::kDefaultLoadMode);
+        if (HBITMAP hBitmap = picture.CreateDDB(pDC, FALSE)) {
             if (m_hGivenBitmap)
                 ::DeleteObject(m_hGivenBitmap);
             m_hGivenBitmap = hBitmap;

@@ -1,6 +1,9 @@
 #include "pictures/Image.h"
 
+#include "app/PrefData.h"
 #include "platform/base/Exception.h"
+#include "platform/gdi/Dc.h"
+#include "platform/imaging/Imaging.h"
 
 #include <cstdlib>
 
@@ -9,6 +12,16 @@ IMPLEMENT_SERIAL(CImage, CObject, 1)
 CImage::CImage()
 {
     Reset();
+}
+
+CImage::CImage(LPCTSTR lpszPath, int nLoadMode)
+{
+    Reset();
+    try {
+        LoadFile(lpszPath, nLoadMode);
+    } catch (CException* e) {
+        e->Delete();
+    }
 }
 
 CImage::~CImage()
@@ -39,10 +52,21 @@ void CImage::Copy(const CImage& other)
     m_nRotation = other.m_nRotation;
     m_bForceEmbed = other.m_bForceEmbed;
     m_bKeepInFile = other.m_bKeepInFile;
+    CopyStoredForm(other);
+    m_pRaster.reset();
+    if (other.m_pRaster) {
+        auto raster = std::make_unique<LTBITMAP>();
+        if (LtCopyBitmap(raster.get(), other.m_pRaster.get()) == LT_SUCCESS)
+            m_pRaster = std::move(raster);
+        else
+            m_nHandle = kImageNoPicture;
+    }
 }
 
 void CImage::Reset()
 {
+    ResetStoredForm();
+    m_pRaster.reset();
     m_nHandle = kImageNoPicture;
     m_nBaseHandle = kImageNoPicture;
     m_wFlags = IMAGE_FLAG_EMBED;
@@ -63,7 +87,7 @@ void CImage::Reset()
 void CImage::Release()
 {
     // FIXME: engine handles, metafiles and child pictures come with the
-    // picture engine; there is nothing to free before them.
+    // picture engine; an opened file's raster goes with Reset.
     const WORD wQuiet = m_wFlags & IMAGE_FLAG_QUIET;
     Reset();
     m_wFlags = (m_wFlags & ~WORD(IMAGE_FLAG_QUIET)) | wQuiet;
@@ -78,6 +102,10 @@ void CImage::GetSize(SIZE& size, BOOL bNatural) const
 {
     if (!bNatural && (m_sizeDisplay.cx != 0 || m_sizeDisplay.cy != 0)) {
         size = m_sizeDisplay;
+        return;
+    }
+    if (m_pRaster && m_nHandle == kOpenedRaster) {
+        size = SIZE{m_pRaster->Width, m_pRaster->Height};
         return;
     }
     size = SIZE{0, 0};
@@ -137,8 +165,47 @@ void CImage::Draw(CDC* pDC, const CRect& rectDest, const CRect* pSource, CRgn* p
     (void)nOptions;
 }
 
-void CImage::Serialize(CArchive& ar)
+int CImage::NormalizeLoadMode(int nLoadMode)
 {
-    (void)ar;
-    AfxThrowNotSupportedException();
+    return nLoadMode == kDefaultLoadMode ? thePrefs.PaletteMethod : nLoadMode;
+}
+
+void CImage::LoadFile(LPCTSTR lpszPath, int nLoadMode, BOOL bRasterizeWmf, BOOL bRasterizeIcons)
+{
+    // FIXME: metafiles, icons and the program's own temporary pictures go to
+    // their own readers with the picture engine; until then every file goes
+    // to the raster reader, which refuses what is not BMP, PNG or JPEG.
+    (void)bRasterizeWmf;
+    (void)bRasterizeIcons;
+    const int nMode = NormalizeLoadMode(nLoadMode);
+    Release();
+    m_nLoadMode = nMode;
+    const CString strPath = lpszPath ? lpszPath : "";
+
+    LTFILEINFO info;
+    int result = LtFileInfo(strPath, &info);
+    auto raster = std::make_unique<LTBITMAP>();
+    if (result == LT_SUCCESS)
+        result = LtLoadFile(strPath, raster.get(), 0, LT_ORDER_BGR, LT_LOAD_ALLOCATE | LT_LOAD_STORE, nullptr, nullptr);
+    if (result == LT_ERR_NOT_FOUND)
+        AfxThrowFileException(CFileException::fileNotFound, -1, strPath);
+    if (result != LT_SUCCESS) {
+        // FIXME: the picture engine's error texts come with it; the failure
+        // is reported to the caller only.
+        AfxThrowUserException();
+    }
+    m_pRaster = std::move(raster);
+    m_nHandle = kOpenedRaster;
+    m_nFileBitsPerPixel = info.BitsPerPixel;
+    m_strPath = strPath;
+}
+
+HBITMAP CImage::CreateDDB(CDC* pDC, BOOL bPalette) const
+{
+    // FIXME: with bPalette the picture engine also realises the picture's
+    // palette in the DC, for screens of 256 colours or fewer.
+    (void)bPalette;
+    if (!m_pRaster || m_nHandle != kOpenedRaster)
+        return NULL;
+    return LtConvertToDDB(pDC ? pDC->GetSafeHdc() : NULL, m_pRaster.get());
 }

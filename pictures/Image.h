@@ -5,18 +5,26 @@
 // its flags, transparent colour, mirror state, rotation and display size.
 // A drawing object owns its picture and deletes it.
 //
-// What is here is the state the drawing objects read and copy. The picture
-// engine, loading, the stored form and drawing come with the picture
-// subsystem: until then a picture has no handle (IsRaster FALSE), reports
+// What is here is the state the drawing objects read and copy, and the road
+// from a picture file to a device bitmap that the kit's picture controls
+// take (open a file, render it for a DC). The picture engine, the stored
+// form and drawing come with the picture subsystem: until then a picture
+// that was not opened from a file has no handle (IsRaster FALSE), reports
 // its display size only, and Draw draws nothing.
 
 #include "platform/base/Geometry.h"
 #include "platform/base/Object.h"
 #include "platform/base/String.h"
+#include "pictures/MetaFileInfo.h"
 
+#include <memory>
+#include <vector>
+
+class CBitmap;
 class CDC;
 class CRgn;
 class CSurface;
+struct LTBITMAP;
 
 // Values of CImage::m_nHandle besides engine handles (1 and up).
 constexpr int kImageNoPicture = -14483;
@@ -53,8 +61,8 @@ public:
     // TRUE for an engine handle (1 and up, not a metafile or composite).
     BOOL IsRaster() const;
     // The display size when set (and the natural size is not asked for);
-    // else the natural size, which needs the picture engine: (0, 0) until
-    // then.
+    // else the natural size: an opened file's pixel size, (0, 0) for other
+    // pictures until the picture engine exists.
     void GetSize(SIZE& size, BOOL bNatural = FALSE) const;
     // Stores absolute values.
     void SetDisplaySize(int cx, int cy);
@@ -73,8 +81,30 @@ public:
     // region when given; nothing until the picture engine exists.
     void Draw(CDC* pDC, const CRect& rectDest, const CRect* pSource, CRgn* pClip, int nOptions);
 
-    // The stored form is not built yet: raises CNotSupportedException.
+    // The stored form in designs (ImageStore.cpp, see the block below).
     void Serialize(CArchive& ar) override;
+
+    // ---- Opening a picture file and rendering it ------------------------------
+    // The handle an opened file's raster has while the picture holds it itself.
+    static constexpr int kOpenedRaster = 1;
+    // The load mode that stands for the preferences' default.
+    static constexpr int kDefaultLoadMode = 4;
+
+    // A picture opened from a file (Windows-form path); one that cannot be
+    // opened leaves the picture empty, without a message.
+    CImage(LPCTSTR lpszPath, int nLoadMode);
+    // Opens a BMP, PNG or JPEG file, told apart by its first bytes, and keeps
+    // its path and depth. A file that is not there throws a CFileException
+    // (fileNotFound); one that cannot be read or decoded throws a
+    // CUserException. Either way the picture is left empty.
+    void LoadFile(LPCTSTR lpszPath, int nLoadMode, BOOL bRasterizeWmf = FALSE, BOOL bRasterizeIcons = FALSE);
+    // A new device bitmap of the picture in pDC's format (the screen's for
+    // NULL), owned by the caller; NULL when there is no picture or the
+    // bitmap cannot be made.
+    HBITMAP CreateDDB(CDC* pDC, BOOL bPalette) const;
+    // kDefaultLoadMode becomes the preferences' palette method; other modes
+    // stay.
+    static int NormalizeLoadMode(int nLoadMode);
 
     int m_nHandle = kImageNoPicture;
     int m_nBaseHandle = kImageNoPicture;
@@ -95,4 +125,61 @@ public:
     int m_bForceEmbed = 0;
     BOOL m_bKeepInFile = FALSE;
     CSurface* m_pView = nullptr; // not owned
+
+    // ---- Stored form in designs (ImageStore.cpp) ------------------------------
+    // Serialize writes the current form: the handle value (an empty picture
+    // is those four bytes alone), path, flags and settings, the data when
+    // IMAGE_FLAG_EMBED is set (m_bForceEmbed sets it first): the metafile's
+    // own form, or a raster's file image (the bytes a design gave it, else
+    // the file it was opened from; neither raises a CFileException), then
+    // the source id and, for an edited raster, the effect parameters.
+    // Loading follows the design's version (text/DesignArchive.h) and keeps
+    // what it reads: the raster's file image and the effect parameters
+    // undecoded, and a picture without data keeps its path and loads
+    // nothing. Damaged or short data raises CArchiveException.
+    static constexpr int kEffectParamCount = 25;
+    // Reset's and Copy's share of the fields below.
+    void ResetStoredForm();
+    void CopyStoredForm(const CImage& other);
+
+    CMetaFileInfo m_metafile; // the picture of kImageMetafile
+    // The effect parameters in their stored order; the last is the tint
+    // colour (0xC0C0C0 after Reset).
+    int m_effectParams[kEffectParamCount]{};
+    // The base handle value a design stored with the effect parameters;
+    // kImageNoPicture when it stored none.
+    int m_nStoredBaseHandle = kImageNoPicture;
+    // The file image of an embedded raster as a design held it; empty for
+    // a picture not read from a design.
+    std::vector<BYTE> m_rasterData;
+
+    // ---- Pictures made from bitmaps and file images in memory (ImageRaster.cpp)
+    // The picture's raster as a JPEG file image is how previews are kept;
+    // the readers know such an image by its first bytes.
+    //
+    // Remakes the picture from a device bitmap, its pixels taken at 24 bits.
+    // The palette and the conversion flag matter on screens of 256 colours
+    // or fewer only. FALSE, with the picture left empty, when the bitmap
+    // cannot be read.
+    BOOL CreateFromBitmap(CBitmap* pBitmap, HPALETTE hPalette = NULL, BOOL bConvert = FALSE,
+        int nLoadMode = kDefaultLoadMode);
+    // Remakes the picture from a BMP, PNG or JPEG file image in memory.
+    // Answers kOpenedRaster, or the imaging library's negative code with
+    // the picture left empty.
+    int LoadFromMemory(const void* pData, DWORD nSize, int nLoadMode);
+    // Writes the raster as a JPEG file image (8-bit grey with bEightBit),
+    // after its 32-bit byte count when bWriteCount. A picture without a
+    // raster, or one that cannot be encoded, throws a CFileException and
+    // writes nothing.
+    void WriteRasterData(CArchive& ar, BOOL bEightBit, BOOL bWriteCount);
+    // Reads a file image of nBytes (0: a 32-bit count read first) and makes
+    // it the picture. A count larger than the bytes left reads nothing and
+    // answers LT_ERR_CORRUPT (-19); otherwise as LoadFromMemory.
+    int ReadRasterData(CArchive& ar, int nLoadMode, DWORD nBytes = 0);
+
+private:
+    // The raster of an opened file (handle kOpenedRaster); null otherwise.
+    // FIXME: the picture engine keeps rasters behind its handles; until it
+    // exists the picture owns the one it opened.
+    std::unique_ptr<LTBITMAP> m_pRaster;
 };

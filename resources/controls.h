@@ -78,3 +78,12 @@
 #define IDB_WIZARD_CANCEL_HOT 522
 #define IDB_WIZARD_EXTRA_HOT 523
 #define IDB_WIZARD_FINISH_HOT 524
+
+// The kit list: the design kits the design index reads, with check boxes.
+#define IDD_KIT_LIST 1560
+#define IDC_KIT_LIST_TREE 1561
+#define IDC_KIT_LIST_LISTED 1562
+#define IDC_KIT_LIST_CHECKED 1563
+#define IDC_KIT_LIST_CHECK_ALL 468
+#define IDC_KIT_LIST_UNCHECK_ALL 469
+#define IDC_KIT_LIST_SEARCH 551

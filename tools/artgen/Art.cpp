@@ -10,6 +10,7 @@
 #include "PageSetupArt.h"
 #include "PictureArt.h"
 #include "PictureCanvas.h"
+#include "PrefsArt.h"
 #include "ShapeOutlines.h"
 #include "WizardArt.h"
 #include "ToolbarArt.h"
@@ -147,6 +148,8 @@ std::vector<ArtFile> MakeArtFiles()
         files.push_back(std::move(cell));
     for (ArtFile& button : MakeWizardArtFiles())
         files.push_back(std::move(button));
+    for (ArtFile& icon : MakePrefsArtFiles())
+        files.push_back(std::move(icon));
     return files;
 }
 
