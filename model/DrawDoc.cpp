@@ -130,6 +130,22 @@ BEGIN_MESSAGE_MAP(CDrawDoc, COleDocument)
     ON_UPDATE_COMMAND_UI(ID_VIEW_NEXT_SURFACE, OnUpdateSurfaceStep)
     ON_UPDATE_COMMAND_UI(ID_VIEW_PREV_SURFACE, OnUpdateSurfaceStep)
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_SURFACE, OnUpdateSurfaceIndicator)
+    ON_COMMAND(ID_EDIT_PAPER_COLOR, OnPaperColor)
+    ON_COMMAND(ID_FILE_PAGE_SETUP, OnPageSetup)
+    ON_UPDATE_COMMAND_UI(ID_FILE_PAGE_SETUP, OnUpdatePageSetup)
+    ON_COMMAND(ID_FILE_RETURN_TO_ORIGINAL, OnRevert)
+    ON_UPDATE_COMMAND_UI(ID_FILE_RETURN_TO_ORIGINAL, OnUpdateRevert)
+    ON_COMMAND(ID_FILE_SAVE, OnSaveDesign)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, OnUpdateSaveDesign)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_AS, OnUpdateSaveAs)
+    ON_COMMAND(ID_FILE_SAVE_LOGO, OnSaveLogo)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_LOGO, OnUpdateSaveLogo)
+    ON_COMMAND(ID_HELP_TIP_OF_DAY, OnTipOfTheDay)
+    ON_COMMAND(ID_TOOLS_COLOR_INFO, OnColorInformation)
+    ON_COMMAND(ID_FILE_UPLOAD_DESIGN, OnUploadDesign)
+    ON_UPDATE_COMMAND_UI(ID_TOOLS_SPELL_CHECK, OnUpdateNotYetAvailable)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_REPLACE_TEXT, OnUpdateNotYetAvailable)
+    ON_UPDATE_COMMAND_UI(ID_INSERT_TEXT_INFO, OnUpdateNotYetAvailable)
 END_MESSAGE_MAP()
 
 CDrawDoc::CDrawDoc()
@@ -237,11 +253,6 @@ void CDrawDoc::OnCloseDocument()
     COleDocument::OnCloseDocument();
 }
 
-BOOL CDrawDoc::SaveModified()
-{
-    return COleDocument::SaveModified();
-}
-
 BOOL CDrawDoc::DoSave(LPCTSTR lpszPathName, BOOL bReplace)
 {
     const BOOL bPredesigned = (m_wDocFlags & DOC_FLAG_PREDESIGNED) != 0;
@@ -253,7 +264,7 @@ BOOL CDrawDoc::DoSave(LPCTSTR lpszPathName, BOOL bReplace)
             lpszPathName = nullptr;
     }
     m_wDocFlags &= ~WORD(DOC_FLAG_PREDESIGNED);
-    const BOOL bSaved = COleDocument::DoSave(lpszPathName, bReplace);
+    const BOOL bSaved = DoSaveBody(lpszPathName, bReplace);
     if (!bSaved && bPredesigned)
         m_wDocFlags |= DOC_FLAG_PREDESIGNED;
     return bSaved;

@@ -24,6 +24,7 @@
 #include <functional>
 
 class CDC;
+class CDocTemplate;
 class CDrawObj;
 class CPrintInfo;
 class CSurface;
@@ -207,6 +208,37 @@ public:
     void UpdateTitle();
     BOOL IsLogo() const;
 
+    // ---- Saving (DrawDocCommands.cpp)
+    // The save behind Save, Save As and the save-changes prompt once DoSave
+    // has prepared the flags: with a path it writes there; without one it
+    // proposes a name from the title and asks for the file (a design saved
+    // as predesigned is asked again before its own file is overwritten).
+    // bReplace FALSE saves a copy and keeps the document's path.
+    BOOL DoSaveBody(LPCTSTR lpszPathName, BOOL bReplace);
+    // The name proposed for a design without a path: the title without
+    // its design text, at most 8 characters (ShortenFileName keeps
+    // trailing digits), cut before a blank, "#", "%", ";", "/", "\" or
+    // ".", with the template's extension.
+    CString ProposeFileName();
+    // Asks for the file to save to (strPath brings the proposed name and
+    // takes the answer) and records the design in the design table. FALSE
+    // when the user cancels.
+    BOOL PromptDesignFileName(CString& strPath, UINT nIDSTitle, DWORD dwFlags, BOOL bReplace, CDocTemplate* pTemplate);
+    // Saves the logo to lpszPathName, or, without one, to the support
+    // folder under a name asked for. FALSE when cancelled or refused.
+    BOOL SaveLogo(LPCTSTR lpszPathName);
+    // "<program folder>support\<name>.lgo"; FALSE (and a message) for a
+    // name that is empty or would lead out of the folder.
+    static BOOL MakeLogoPath(const CString& strName, CString& strPath);
+    // Copies the whole design into storage "XSTOR<kind>" of the collection
+    // file (CollectionFilePath), made with the kind's class when missing.
+    // A storage failure throws COleException with the storage error.
+    void WriteToCollectionFile();
+    // The same, reporting a failure to the user: FALSE when it failed.
+    BOOL WriteScratchStorage();
+    // "coorset.cst" in the temporary folder.
+    static CString CollectionFilePath();
+
     // Label layout: cards across and down into values 15 and 16, and the
     // origin of the first card; the margins are reduced when centring.
     CPoint ComputeLabelSheetLayout(CRect& rectMargins);
@@ -263,6 +295,12 @@ public:
     // The root of the file being replaced, while a save runs.
     LPSTORAGE m_pSaveSourceRoot = nullptr;
 
+    // The text of a field of a merge record (print/MergeSource.cpp); field
+    // -1 gives the field names as one string, the separator first. FALSE,
+    // with the text empty, without a merge source or such a field; bOpen
+    // reads the source's file afresh.
+    BOOL GetMergeFieldText(int nRecord, int nField, CString& strText, BOOL bOpen = FALSE);
+
 protected:
     // The design file, each way (DrawDocStore.cpp).
     void StoreDesign(CArchive& ar);
@@ -303,6 +341,25 @@ protected:
     afx_msg void OnPrevSurface();
     afx_msg void OnUpdateSurfaceStep(CCmdUI* pCmdUI);
     afx_msg void OnUpdateSurfaceIndicator(CCmdUI* pCmdUI);
+
+public:
+    // ---- The document's commands (DrawDocCommands.cpp)
+    afx_msg void OnPaperColor();
+    afx_msg void OnPageSetup();
+    afx_msg void OnUpdatePageSetup(CCmdUI* pCmdUI);
+    afx_msg void OnRevert();
+    afx_msg void OnUpdateRevert(CCmdUI* pCmdUI);
+    afx_msg void OnSaveDesign();
+    afx_msg void OnUpdateSaveDesign(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateSaveAs(CCmdUI* pCmdUI);
+    afx_msg void OnSaveLogo();
+    afx_msg void OnUpdateSaveLogo(CCmdUI* pCmdUI);
+    afx_msg void OnTipOfTheDay();
+    afx_msg void OnColorInformation();
+    afx_msg void OnUploadDesign();
+    afx_msg void OnUpdateNotYetAvailable(CCmdUI* pCmdUI);
+
+protected:
     DECLARE_MESSAGE_MAP()
 
     // Shows the surface nStep places after (or before, for a negative
@@ -312,6 +369,11 @@ protected:
 
 // The application's current layout record that every new document copies.
 const DocQuickInfo& GetCurrentDocQuickInfo();
+
+// A file name of more than 8 characters cut to 8, keeping the trailing
+// digits: two digits at the end stay after the first 6 characters, one
+// after the first 7; shorter names are returned as they are.
+CString ShortenFileName(const CString& strName);
 
 // Device rectangle that drawing code clips to while a tile is printed;
 // empty otherwise.

@@ -3,6 +3,8 @@
 // embedded items, written as version 29 and read from version 7 on.
 
 #include "model/DesignArchive.h"
+#include "app/main/DocTemplates.h"
+#include "model/DocKinds.h"
 #include "model/DocQuickInfoFile.h"
 #include "model/DrawDoc.h"
 #include "model/DrawOleObj.h"
@@ -14,7 +16,11 @@
 #include "platform/base/Archive.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Exception.h"
+#include "platform/base/MemFile.h"
 #include "platform/files/FileApi.h"
+#include "platform/gdi/GdiObject.h"
+#include "pictures/Image.h"
+#include "platform/storage/OleStreamFile.h"
 #include "platform/storage/Storage.h"
 #include "platform/ui/AfxMessageBox.h"
 #include "print/MergeSource.h"
@@ -262,7 +268,8 @@ void CDrawDoc::LoadDesign(CArchive& ar)
         CollectStorageNumbers();
     }
     if (m_strDesignText.IsEmpty())
-        m_strDesignText = DescribeDesignFile(GetPathName());
+        // The document takes its path only once the read has succeeded.
+        m_strDesignText = DescribeDesignFile(ar.m_strFileName.IsEmpty() ? GetPathName() : ar.m_strFileName);
     COleDocument::Serialize(ar);
 }
 
@@ -400,15 +407,93 @@ void CDrawDoc::CommitItems(LPSTORAGE lpNewRoot)
 
 void CDrawDoc::WritePreviews()
 {
-    // FIXME: the surfaces' preview pictures ("Surface Preview" streams)
-    // come with the surface's preview rendering; until then a design has
-    // none and the open dialogs show their "no preview" message.
+    // A surface's preview fits a square of this many pixels.
+    constexpr int kPreviewSide = 250;
+    // A predesigned design shows each of its surfaces in the design
+    // library; any other design shows its first surface only.
+    const int nCount = (m_wDocFlags & DOC_FLAG_PREDESIGNED) != 0 ? GetSurfaceCount() : 1;
+    for (int nSurface = 0; nSurface < nCount; ++nSurface) {
+        const CString strName = SurfacePreviewStreamName(nSurface);
+        const std::u16string wideName = platform::Utf16From1252(static_cast<LPCTSTR>(strName));
+        // A picture from an earlier save of this storage must not outlive
+        // the surface it showed.
+        m_lpRootStg->DestroyElement(reinterpret_cast<const OLECHAR*>(wideName.c_str()));
+
+        // A surface that gives no picture gets no stream; the design itself
+        // is saved all the same.
+        CSurface* pView = GetSurfaceView(nSurface);
+        CBitmap bitmap;
+        if (pView == nullptr || !pView->RenderPreview(&bitmap, kPreviewSide, kPreviewSide))
+            continue;
+        CImage image;
+        if (!image.CreateFromBitmap(&bitmap))
+            continue;
+        CMemFile memory;
+        try {
+            CArchive ar(&memory, CArchive::store);
+            image.WriteRasterData(ar, FALSE, FALSE);
+            ar.Close();
+        } catch (CException* e) {
+            e->Delete();
+            continue;
+        }
+        const DWORD nLength = memory.GetLength();
+        BYTE* pBytes = memory.Detach();
+        COleStreamFile file;
+        CFileException fe;
+        if (!file.CreateStream(m_lpRootStg, strName, CFile::modeReadWrite | CFile::shareExclusive | CFile::modeCreate,
+                &fe)) {
+            free(pBytes);
+            AfxThrowFileException(fe.m_cause, fe.m_lOsError);
+        }
+        try {
+            file.Write(pBytes, nLength);
+            file.Close();
+        } catch (CException*) {
+            free(pBytes);
+            throw;
+        }
+        free(pBytes);
+    }
 }
 
 CString DescribeDesignFile(LPCTSTR lpszPathName)
 {
-    // FIXME: the kind's document name from the file's identification; until
-    // then a design without a text is described by nothing.
-    (void)lpszPathName;
+    if (lpszPathName == nullptr || *lpszPathName == '\0')
+        return CString();
+    CString strName;
+    const int nKind = IdentifyDocumentFile(lpszPathName);
+    if (nKind >= 0 && nKind < kDocKindCount) {
+        if (CDesignDocTemplate* pTemplate = FindDocTemplateByKind(nKind))
+            if (pTemplate->GetDocString(strName, CDocTemplate::docName) && !strName.IsEmpty())
+                return strName;
+    }
+
+    // Otherwise the extension names the kind; the card and poster files of
+    // the sibling programs carry extensions of their own.
+    const std::string path(lpszPathName);
+    const size_t nDot = path.find_last_of('.');
+    const size_t nSeparator = path.find_last_of("\\/:");
+    if (nDot == std::string::npos || (nSeparator != std::string::npos && nDot < nSeparator))
+        return CString();
+    std::string ext = path.substr(nDot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ext == "crd")
+        ext = "car";
+    else if (ext == "pcd")
+        ext = "pcr";
+    if (ext.empty())
+        return CString();
+    for (int nTry = 0; nTry < kDocKindCount; ++nTry) {
+        CDesignDocTemplate* pTemplate = FindDocTemplateByKind(nTry);
+        CString strExt;
+        if (pTemplate == nullptr || !pTemplate->GetDocString(strExt, CDocTemplate::filterExt))
+            continue;
+        const char* pszExt = strExt;
+        if (*pszExt == '.')
+            ++pszExt;
+        if (strcasecmp(pszExt, ext.c_str()) == 0 && pTemplate->GetDocString(strName, CDocTemplate::docName))
+            return strName;
+    }
     return CString();
 }

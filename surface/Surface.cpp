@@ -12,6 +12,7 @@
 #include "resources/resource.h"
 #include "surface/CustomZoomDlg.h"
 #include "surface/KindCast.h"
+#include "surface/SurfaceBackground.h"
 #include "surface/SurfaceFrame.h"
 
 #include <algorithm>
@@ -40,6 +41,7 @@ BEGIN_MESSAGE_MAP(CSurface, CScrollView)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_RBUTTONUP()
+    ON_MESSAGE(WM_TW_NEW_CALENDAR_ITEM, OnNewCalendarItem)
 END_MESSAGE_MAP()
 
 namespace {
@@ -507,7 +509,10 @@ void CSurface::OnDraw(CDC* pDC)
         pDC->SetViewportOrg(0, 0);
         CRect clip;
         pDC->GetClipBox(&clip);
-        pDC->FillSolidRect(&clip, kWorkspaceColor);
+        // The shared background (the preferences' colour or picture); its
+        // tiles stay put on the window whatever part is repainted.
+        const POINT origin{0, 0};
+        g_surfaceBackground.Paint(pDC, &origin, &clip);
         pDC->RestoreDC(nSaved);
     }
     DrawPaper(pDC);
@@ -764,4 +769,16 @@ void CSurface::OnRButtonUp(UINT nFlags, CPoint point)
 {
     CScrollView::OnRButtonUp(nFlags, point);
     NotifyToolpad();
+}
+
+LRESULT CSurface::OnNewCalendarItem(WPARAM, LPARAM lParam)
+{
+    // The message may arrive after the object has gone: only an object this
+    // view still holds is touched.
+    auto* pItem = reinterpret_cast<CObject*>(lParam);
+    if (pItem == NULL || m_objects.Find(pItem) == NULL)
+        return 0;
+    Select(static_cast<CDrawObj*>(pItem));
+    Invalidate(FALSE);
+    return 0;
 }

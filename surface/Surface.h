@@ -17,6 +17,7 @@
 
 #include <vector>
 
+class CBitmap;
 class CDC;
 class CDrawDoc;
 class CDrawObj;
@@ -116,6 +117,18 @@ public:
     // Reads the object list, refusing an object given twice.
     void LoadObjects(CArchive& ar);
 
+    // ---- Pictures of the surface (SurfacePreview.cpp)
+    // The surface's objects on white paper, drawn into a new 24-bit bitmap
+    // at the zoom that fits the page into cx x cy pixels, keeping its
+    // proportions (with bFixedZoom, at 75 % of its size on the screen
+    // instead). Guides and objects kept out of pictures are left out. FALSE,
+    // with pBitmap untouched, when no bitmap can be made.
+    BOOL RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom = FALSE);
+    // The whole page at its size on the screen written to a JPEG file
+    // (Windows-form path) without asking; FALSE, leaving no file, when it
+    // cannot be rendered or written.
+    BOOL RenderToImage(LPCTSTR lpszPath);
+
     // Guideline positions in thousandths of an inch from the page's corner,
     // ascending: 0 the horizontal ones (y), 1 the vertical ones (x).
     CDWordArray m_guidelines[2];
@@ -177,5 +190,7 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
+    // A new calendar the calendar document added (lParam): selected alone.
+    afx_msg LRESULT OnNewCalendarItem(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

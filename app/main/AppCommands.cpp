@@ -12,6 +12,7 @@
 #include "app/main/DocTemplates.h"
 #include "app/main/MainFrame.h"
 #include "app/main/MainToolBars.h"
+#include "app/main/Preferences.h"
 #include "assist/ExternalPrograms.h"
 #include "assist/HintDlgs.h"
 #include "assist/LauncherDlg.h"
@@ -209,17 +210,22 @@ void CDesignerApp::OnPrintingProblems() { RunPreferences(3); }
 
 void CDesignerApp::OnUpdatePreferences(CCmdUI* pCmdUI)
 {
-    // FIXME: enable once the preferences sheet exists.
-    pCmdUI->Enable(FALSE);
+    pCmdUI->Enable(TRUE);
 }
 
 void CDesignerApp::RunPreferences(int nPage)
 {
-    // FIXME: build the preferences sheet (caption IDS_PREFERENCES_CAPTION,
-    // first page nPage) here, keep a CPrefData copy, run it and on IDOK call
-    // ApplyPreferenceChanges with the copy. Until the sheet exists the
-    // update handler keeps these commands disabled.
-    (void)nPage;
+    try {
+        // What the sheet changes is told by comparing with the settings
+        // from before it.
+        const CPrefData before(thePrefs);
+        CPreferences sheet(IDS_PREFERENCES_CAPTION, m_pMainWnd, UINT(nPage));
+        if (sheet.DoModal() == IDOK)
+            ApplyPreferenceChanges(before);
+    } catch (CException* e) {
+        e->Delete();
+        ShowOutOfMemoryMessage();
+    }
 }
 
 BOOL CDesignerApp::ApplyPreferenceChanges(const CPrefData& before)
@@ -381,25 +387,6 @@ void CDesignerApp::OnSupplyCenter()
 {
     CSupplyCenterDlg dlg(m_pMainWnd);
     dlg.DoModal();
-}
-
-void CDesignerApp::OnUpdateFileOpen(CCmdUI* pCmdUI)
-{
-    // FIXME: designs are read with the design file; until then Open is off.
-    pCmdUI->Enable(FALSE);
-}
-
-void CDesignerApp::OnUpdateRecentFiles(CCmdUI* pCmdUI)
-{
-    // The list still shows the names; none can be opened until designs
-    // are read.
-    CWinApp::OnUpdateRecentFileMenu(pCmdUI);
-    if (pCmdUI->m_pMenu == nullptr) {
-        pCmdUI->Enable(FALSE);
-        return;
-    }
-    for (UINT nID = ID_FILE_MRU_FILE1; nID <= ID_FILE_MRU_FILE16; ++nID)
-        pCmdUI->m_pMenu->EnableMenuItem(nID, MF_BYCOMMAND | MF_GRAYED);
 }
 
 // ---- In-place editing -------------------------------------------------------------------------

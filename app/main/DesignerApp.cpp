@@ -16,6 +16,7 @@
 #include "app/main/CommandLine.h"
 #include "app/main/DocTemplates.h"
 #include "app/main/MainFrame.h"
+#include "app/main/PrefBackground.h"
 #include "assist/ReturnAddressDlg.h"
 #include "assist/SplashDlg.h"
 #include "assist/SurveyDlg.h"
@@ -91,9 +92,7 @@ BEGIN_MESSAGE_MAP(CDesignerApp, CWinApp)
     ON_COMMAND(ID_FILE_NEW_LABEL, OnNewLabel)
     ON_COMMAND(ID_FILE_NEW_GENERAL, OnNewGeneral)
     ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
-    ON_UPDATE_COMMAND_UI(ID_FILE_OPEN, OnUpdateFileOpen)
     ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
-    ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFiles)
     ON_COMMAND(ID_TOOLS_PREFERENCES, OnPreferences)
     ON_COMMAND(ID_PREFERENCES_DEFAULTS, OnProgramDefaults)
     ON_COMMAND(ID_TOOLS_FAVORITES, OnFavouriteTools)
@@ -232,6 +231,7 @@ BOOL CDesignerApp::InitInstanceSteps()
 
     thePrefs.LoadPreferences();
     thePrintPrefs.LoadPrinting();
+    ApplyStoredBackground();
 
     CString strFile = ParseAppCommandLine(m_lpCmdLine != nullptr ? m_lpCmdLine : "");
     g_nPlatform = GetPlatform(m_strVersionText, TRUE);

@@ -153,9 +153,6 @@ public:
     afx_msg void OnLogo();
     afx_msg void OnUpdateLogo(CCmdUI* pCmdUI);
     afx_msg void OnSupplyCenter();
-    // Open and Save of designs wait for the design file.
-    afx_msg void OnUpdateFileOpen(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateRecentFiles(CCmdUI* pCmdUI);
 
     // After the preferences sheet: re-creates the toolbars when the button
     // size or colour changed from `before`. TRUE when it did.

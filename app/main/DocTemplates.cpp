@@ -276,7 +276,11 @@ BOOL CDesignerApp::IsDocumentOpen(LPCTSTR lpszPathName)
         POSITION pos = pTemplate->GetFirstDocPosition();
         while (pos && !bOpen) {
             CDocument* pDoc = pTemplate->GetNextDoc(pos);
-            bOpen = pDoc->GetPathName().CompareNoCase(lpszPathName) == 0;
+            // The same file however its path is spelled, as the save
+            // dialog's check tells its own design apart.
+            const CString& strOpen = pDoc->GetPathName();
+            bOpen = !strOpen.IsEmpty()
+                && (strOpen.CompareNoCase(lpszPathName) == 0 || platform::IsSameFile(strOpen, lpszPathName));
         }
         return !bOpen;
     });

@@ -363,9 +363,7 @@ TEST_F(AppCommandsTest, MissingSupportLibraryLeavesMenusPlain)
 
 TEST_F(AppCommandsTest, UnfinishedCommandsAreDisabledAndTheOddOneIsAlwaysOn)
 {
-    for (UINT nID : {UINT(ID_TOOLS_PREFERENCES), UINT(ID_PREFERENCES_DEFAULTS), UINT(ID_TOOLS_FAVORITES),
-             UINT(ID_TOOLS_PRINT_PROBLEMS), UINT(ID_FILE_PRINT_PICTURES), UINT(ID_INSERT_FIND_CLIPART),
-             UINT(ID_FILE_OPEN)}) {
+    for (UINT nID : {UINT(ID_FILE_PRINT_PICTURES), UINT(ID_INSERT_FIND_CLIPART)}) {
         struct Probe : CCmdUI {
             int enabled = -1;
             void Enable(BOOL bOn) override
@@ -392,9 +390,22 @@ TEST_F(AppCommandsTest, UnfinishedCommandsAreDisabledAndTheOddOneIsAlwaysOn)
     probe.DoUpdate(m_app.get(), TRUE);
     EXPECT_EQ(probe.enabled, 1);
     EXPECT_EQ(probe.checked, 0);
+
+    // Designs are opened.
+    struct OpenProbe : CCmdUI {
+        int enabled = -1;
+        void Enable(BOOL bOn) override
+        {
+            enabled = bOn;
+            m_bEnableChanged = TRUE;
+        }
+    } open;
+    open.m_nID = ID_FILE_OPEN;
+    open.DoUpdate(m_app.get(), TRUE);
+    EXPECT_NE(open.enabled, 0);
 }
 
-TEST_F(AppCommandsTest, RecentFilesAreListedButCannotBeOpened)
+TEST_F(AppCommandsTest, RecentFilesAreListedAndCanBeOpened)
 {
     m_app->LoadStdProfileSettings(4);
     std::string path = m_programFolder + "/old.shr";
@@ -410,13 +421,13 @@ TEST_F(AppCommandsTest, RecentFilesAreListedButCannotBeOpened)
     cmdUI.m_nID = ID_FILE_MRU_FILE1;
     cmdUI.m_nIndex = 0;
     cmdUI.m_nIndexMax = menu.GetMenuItemCount();
-    m_app->OnUpdateRecentFiles(&cmdUI);
+    cmdUI.DoUpdate(m_app.get(), TRUE);
 
     ASSERT_EQ(menu.GetMenuItemID(0), UINT(ID_FILE_MRU_FILE1));
     CString strText;
     menu.GetMenuString(0, strText, MF_BYPOSITION);
     EXPECT_NE(strText.Find("old.shr"), -1);
-    EXPECT_NE(menu.GetMenuState(ID_FILE_MRU_FILE1, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(menu.GetMenuState(ID_FILE_MRU_FILE1, MF_BYCOMMAND) & MF_GRAYED, 0u);
     EXPECT_EQ(menu.GetMenuState(ID_APP_EXIT, MF_BYCOMMAND) & MF_GRAYED, 0u);
 }
 

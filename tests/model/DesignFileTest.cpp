@@ -6,6 +6,7 @@
 #include "tests/model/ModelTestSupport.h"
 
 #include "calendar/DayCellObj.h"
+#include "app/main/DocTemplates.h"
 #include "model/DesignArchive.h"
 #include "model/DocQuickInfoFile.h"
 #include "model/DrawPoly.h"
@@ -472,6 +473,29 @@ TEST_F(DesignFileTest, ALandscapeLabelSheetReopensWithTheSameLayout)
     ASSERT_NE(pCopy, nullptr);
     for (int i : {DocQuickInfo::OffsetX, DocQuickInfo::OffsetY, DocQuickInfo::GapX, DocQuickInfo::GapY})
         EXPECT_EQ(pCopy->GetQuickInfo()[i], laid[i]) << i;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DesignFileTest, ADesignWithoutATextIsDescribedByItsKind)
+{
+    CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
+    ASSERT_NE(pDoc, nullptr);
+    pDoc->m_strDesignText.Empty();
+    const std::string path = PathFor("plain.gen");
+    ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+    pDoc->OnCloseDocument();
+    Pump();
+    // The kind's template names it.
+    auto* pTemplate = new CDesignDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc), RUNTIME_CLASS(CSurfaceFrame),
+        RUNTIME_CLASS(CSurface), IDR_GENERALTYPE, DOC_KIND_GENERAL);
+    App()->AddDocTemplate(pTemplate);
+    CDrawDoc* pCopy = Open(pTemplate, path);
+    ASSERT_NE(pCopy, nullptr);
+    EXPECT_FALSE(pCopy->m_strDesignText.IsEmpty());
+    EXPECT_EQ(pCopy->m_strDesignText, DescribeDesignFile(path.c_str()));
 }
 
 } // namespace
