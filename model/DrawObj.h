@@ -28,6 +28,7 @@ class CDrawDoc;
 class CFillInfo;
 class CImage;
 class CObjectAttributes;
+class CStringArray;
 class CSurface;
 class CTextBlock;
 class CTextContentHolder;
@@ -273,6 +274,139 @@ public:
     static CRect NormalizeUp(const CRect& rect);
     // An angle in whole degrees brought into 0..359.
     static int NormalizeDegrees(int nAngle);
+
+    // ==== Content operations (DrawObjContent.cpp; pictures DrawObjPicture.cpp)
+    // Views, tools, dialogs and undo reach an object's picture and text only
+    // through these. "A picture" means one with a valid handle: operations
+    // that need a picture or text do nothing without it and answer 0, FALSE
+    // or an empty string. One that changes what is drawn invalidates, then
+    // marks the document modified.
+
+    // -- Text
+    BOOL HasWrappedText() const;
+    // Block text whose colour is -1.
+    BOOL IsTextColorNone() const;
+    // Drops the block text's cached rendering.
+    void FreeTextCache();
+    // Wrapped text only: the characters from nStart to nEnd (clamped, either
+    // order) become strText.
+    void ReplaceText(int nStart, int nEnd, const CString& strText);
+    BOOL HasMergeFields() const;
+    // The block text's editor; 0 without block text.
+    BOOL TextKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    BOOL TextChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    BOOL TextLButtonDown(UINT nFlags, CPoint point);
+    BOOL TextMouseMove(UINT nFlags, CPoint point);
+    BOOL TextLButtonDblClk(UINT nFlags, CPoint point);
+    BOOL TextSetSel(int nStart, int nEnd);
+    // In-place editing: the object is locked (OBJ_FLAG_LOCKED) from begin to
+    // end; the end writes the text back through the attribute record.
+    void BeginTextEdit();
+    void EndTextEdit();
+    BOOL HasTextSelection() const;
+    // The selected text to the clipboard (removed with bCut); the
+    // clipboard's text replaces the selection.
+    void CopyText(BOOL bCut);
+    void PasteText();
+    int GetTextRotation() const;
+    // Clears OBJ_FLAG_DRAGGING; with text records a properties step unless
+    // bNoUndo, turns the text and marks the document modified.
+    void SetTextRotation(int nAngle, BOOL bNoUndo);
+    void RotateText(int nAngle);
+    int GetTextColumns() const;
+
+    // -- Information fields: bit n-1 of m_wExtraFlags marks field n (1..12)
+    // of a predesigned project.
+    // The label of the highest field set, or "none".
+    CString GetInfoFieldDescription() const;
+    // 4 for fields 4..12, else 3, 2 or 1 for fields 3, 2, 1; 0 for none.
+    int GetInfoFieldGroup() const;
+    // Makes the object hold field n alone; any n outside 1..12 clears them.
+    void SetInfoField(int nField);
+
+    // -- Mail merge, through the document's merge source
+    // The field names; their count, -1 without a document.
+    int GetMergeFieldNames(CStringArray& names) const;
+    // Field n of the source's current record; empty when there is none.
+    CString GetMergeFieldText(int nField) const;
+    // Where the name stands among the field names, without regard to case;
+    // -1 when absent or without a source.
+    int GetMergeFieldIndex(LPCTSTR lpszName) const;
+
+    // -- Picture settings (IMAGE_FLAG_* of the picture)
+    // Never for a composite picture, which stores its parts itself.
+    void SetEmbedPicture(BOOL bEmbed);
+    BOOL IsPictureEmbedded() const;
+    BOOL GetPictureOption2() const;
+    void SetPictureOption2(BOOL bOn);
+    BOOL GetPictureOption3() const;
+    BOOL IsPictureTranslucent() const;
+    BOOL IsPictureCropped() const;
+    // Sets or clears the picture's crop bit and OBJ_FLAG_CROPPED; the first
+    // time on, with bSaveRect, m_position becomes m_rectUncropped.
+    void SetPictureCropped(BOOL bOn, BOOL bSaveRect);
+    int GetPictureRotation() const;
+    // A raster picture (not a metafile or composite) takes a line colour,
+    // its transparent colour.
+    BOOL CanSetPictureLineColor() const;
+    BOOL HasPictureLineColor() const;
+    COLORREF GetPictureLineColor() const;
+    void SetPictureLineColor(BOOL bOn, COLORREF crColor);
+    void ApplyPictureEffect(int nEffect);
+    CString GetPictureFileName() const;
+    void SetPictureFileName(LPCTSTR lpszPath);
+    // The path of a temporary file holding the picture; empty without one.
+    CString SavePictureToTempFile();
+    void SetPictureDisplaySize(int cx, int cy);
+    void RemovePicture();
+
+    // -- Geometry of the content
+    // Sets m_position; with bResize the picture's display size becomes the
+    // rectangle's (unsigned) size.
+    void SetRect(const CRect& rect, BOOL bResize);
+    // Width and/or height times (1 - percent / 100), figured in single
+    // precision and truncated, each keeping its sign.
+    void ShrinkByPercent(int nPercent, BOOL bHorizontal, BOOL bVertical);
+    // Crops the picture to the part given in fractions of the whole picture
+    // (left, top, width, height); non-finite fractions change nothing.
+    void SetCrop(double dLeft, double dTop, double dWidth, double dHeight);
+    // The rectangle the whole picture covers, oriented like m_position;
+    // m_position itself when uncropped or when the crop values cannot
+    // describe a picture (sums of 0, negative or not finite).
+    CRect GetFullPictureRect();
+    // 0 takes the angle from the rotation handle.
+    void RotatePicture(int nAngle);
+    void RotateShape(int nAngle);
+
+    // -- Giving the object a picture (DrawObjPicture.cpp). Each replaces the
+    // picture the object held and ends with RefreshContentFlags and
+    // Invalidate. A picture that cannot be made leaves none, except that a
+    // file that cannot be loaded keeps the picture the object had.
+    // A path equal to the picture's own loads nothing; the flags are set
+    // either way on the picture that remains.
+    void SetPictureFile(LPCTSTR lpszPath, BOOL bEmbed, BOOL bSizeFlag, BOOL bOption3, BOOL bTranslucent,
+        BOOL bLineColorOn, COLORREF crLineColor);
+    // The callers' eight-argument form: the last value is not used.
+    void SetPictureFile(LPCTSTR lpszPath, BOOL bEmbed, BOOL bSizeFlag, BOOL bOption3, BOOL bTranslucent,
+        BOOL bLineColorOn, COLORREF crLineColor, int nUnused);
+    // Loads from lpszName itself when it names an existing ".wmf" file, else
+    // from the path; the picture then carries lpszName as its path.
+    void SetPictureFileAs(LPCTSTR lpszPath, LPCTSTR lpszName);
+    void SetPictureFromBitmap(HBITMAP hBitmap, HPALETTE hPalette, BOOL bEmbed, BOOL bSizeToPicture);
+    void SetPictureFromDib(HGLOBAL hDib, BOOL bEmbed, BOOL bSizeToPicture);
+    void SetPictureFromEnhMetaFile(HENHMETAFILE hEmf, BOOL bEmbed, BOOL bSizeToPicture);
+    void SetPictureFromMetaFilePict(HGLOBAL hMetaFilePict, BOOL bEmbed, BOOL bSizeToPicture);
+    // A copy of the picture (none for NULL; the object's own picture may be
+    // given); the second form then sets the copy's flipped, option-3 and
+    // translucent bits as asked.
+    void SetPictureFromImage(const CImage* pImage, BOOL bEmbed);
+    void SetPictureFromImage(const CImage* pImage, BOOL bEmbed, BOOL bFlipped, BOOL bOption3, BOOL bTranslucent);
+    // From the scanner or camera, keeping the picture object the object
+    // holds; TRUE when a picture was obtained.
+    BOOL AcquirePicture(BOOL bEmbed, BOOL bSizeToPicture);
+    // Marks the picture as living in memory only (OBJ_FLAG_MEMORY_PICTURE).
+    void MarkPictureMemoryOnly();
+    // ==== End of the content operations
 
     WORD m_wFlags = OBJ_FLAGS_DEFAULT;
     WORD m_wTextFlags = 0;

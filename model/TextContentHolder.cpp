@@ -14,6 +14,16 @@ CTextContentHolder::~CTextContentHolder()
     delete m_pBlock;
 }
 
+CString CTextContentHolder::GetText() const
+{
+    return m_pBlock->GetText();
+}
+
+void CTextContentHolder::SetFont(int nHeight, LPCTSTR lpszFaceName, BYTE nCharSet)
+{
+    m_pBlock->SetFont(nHeight, lpszFaceName, nCharSet);
+}
+
 void CTextContentHolder::Draw(CDC* pDC, const CRect& rect)
 {
     if (pDC == nullptr)

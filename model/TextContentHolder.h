@@ -6,6 +6,7 @@
 
 #include "platform/base/Geometry.h"
 #include "platform/base/Object.h"
+#include "platform/base/String.h"
 
 class CDC;
 class CDrawObj;
@@ -19,6 +20,10 @@ public:
     CTextContentHolder& operator=(const CTextContentHolder&) = delete;
 
     CTextBlock* GetBlock() const { return m_pBlock; }
+    // The block's text as a string, and its font (height, face, character
+    // set) passed to the block.
+    CString GetText() const;
+    void SetFont(int nHeight, LPCTSTR lpszFaceName, BYTE nCharSet);
 
     // Lays the block into the rectangle (its frame) and draws it.
     void Draw(CDC* pDC, const CRect& rect);
