@@ -413,3 +413,22 @@ TEST_F(UndoTest, TextRemovalAndDuplicates)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UndoTest, ClearingACalendarCellIsOneStepBack)
+{
+    CDrawRect* pCalendar = AddRect(CRect(-400, 0, 0, -300));
+    pCalendar->m_nCalendarStart = 2460436;
+    pCalendar->m_nCalendarWords[1] = CALENDAR_MONTH;
+    pCalendar->SetCellText(CALENDAR_MONTH, 9, "Party");
+    pCalendar->m_nCalendarIndex = 9;
+    pCalendar->m_nCellKind = CALENDAR_MONTH;
+    pCalendar->ClearSelectedCell();
+    EXPECT_STREQ(pCalendar->GetCellText(CALENDAR_MONTH, 9), "");
+    EXPECT_EQ(List().GetUndoLabel(), "change properties");
+    ASSERT_TRUE(List().Undo(m_pDoc));
+    EXPECT_STREQ(pCalendar->GetCellText(CALENDAR_MONTH, 9), "Party");
+}
+
+} // namespace
