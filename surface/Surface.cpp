@@ -53,19 +53,6 @@ constexpr int kPageMargin = 8;
 // Hints past this are not the views' and are ignored.
 constexpr LPARAM kLastHint = 16;
 
-// The pixels per inch of the screen; 96 when no screen DC can be had.
-SIZE ScreenPixelsPerInch()
-{
-    SIZE ppi{96, 96};
-    HDC hdc = ::GetDC(NULL);
-    if (hdc != NULL) {
-        ppi.cx = std::max(1, ::GetDeviceCaps(hdc, LOGPIXELSX));
-        ppi.cy = std::max(1, ::GetDeviceCaps(hdc, LOGPIXELSY));
-        ::ReleaseDC(NULL, hdc);
-    }
-    return ppi;
-}
-
 // Fills a logical rectangle in device units, so that the rectangle's
 // orientation under a y-up mapping does not matter.
 void FillLogicalRect(CDC* pDC, const CRect& rect, COLORREF cr)
@@ -89,6 +76,18 @@ CDrawObj* AsDrawObj(CObject* pObject)
 }
 
 } // namespace
+
+SIZE ScreenPixelsPerInch()
+{
+    SIZE ppi{96, 96};
+    HDC hdc = ::GetDC(NULL);
+    if (hdc != NULL) {
+        ppi.cx = std::max(1, ::GetDeviceCaps(hdc, LOGPIXELSX));
+        ppi.cy = std::max(1, ::GetDeviceCaps(hdc, LOGPIXELSY));
+        ::ReleaseDC(NULL, hdc);
+    }
+    return ppi;
+}
 
 CSurface::CSurface() = default;
 

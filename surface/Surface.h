@@ -23,6 +23,9 @@ class CDrawDoc;
 class CDrawObj;
 class CPrintInfo;
 
+// The pixels per inch of the screen; 96 when no screen DC can be had.
+SIZE ScreenPixelsPerInch();
+
 class CSurface : public CScrollView {
     DECLARE_DYNCREATE(CSurface)
 public:

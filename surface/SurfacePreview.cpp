@@ -24,18 +24,6 @@ constexpr int kMaxPictureSide = 8000;
 // The zoom of a fixed-zoom preview, in percent of the screen size.
 constexpr int kFixedPreviewZoom = 75;
 
-SIZE ScreenPixelsPerInch()
-{
-    SIZE ppi{96, 96};
-    HDC hdc = ::GetDC(NULL);
-    if (hdc != NULL) {
-        ppi.cx = std::max(1, ::GetDeviceCaps(hdc, LOGPIXELSX));
-        ppi.cy = std::max(1, ::GetDeviceCaps(hdc, LOGPIXELSY));
-        ::ReleaseDC(NULL, hdc);
-    }
-    return ppi;
-}
-
 // The page at zoom percent of its size on the screen, in pixels.
 CSize ScreenSize(CSize page, int nZoom)
 {
