@@ -7,6 +7,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/MemFile.h"
 #include "platform/base/ObList.h"
+#include "tests/base/ArchiveTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,37 +19,14 @@ namespace {
 
 std::string StoreBytes(CDrawObj& obj, int nKind, int nCount)
 {
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        obj.StoreDayCells(ar, nKind, nCount);
-        ar.Close();
-    }
-    const DWORD n = static_cast<DWORD>(file.GetLength());
-    std::string bytes(n, '\0');
-    file.SeekToBegin();
-    file.Read(bytes.data(), n);
-    return bytes;
+    return archive_test::Store([&](CArchive& ar) { obj.StoreDayCells(ar, nKind, nCount); });
 }
 
 // Loads the bytes into obj; the cause of the archive exception raised, -1
 // for none, -2 for any other exception.
 int LoadBytes(CDrawObj& obj, int nKind, int nCount, const std::string& bytes)
 {
-    std::string copy = bytes;
-    CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
-    try {
-        CArchive ar(&file, CArchive::load);
-        obj.LoadDayCells(ar, nKind, nCount);
-    } catch (CArchiveException* e) {
-        const int cause = e->m_cause;
-        e->Delete();
-        return cause;
-    } catch (CException* e) {
-        e->Delete();
-        return -2;
-    }
-    return -1;
+    return archive_test::LoadFailure(bytes, [&](CArchive& ar) { obj.LoadDayCells(ar, nKind, nCount); });
 }
 
 CDayCellObj* MakeCell(int nNumber, const char* pszText, bool bItem)

@@ -9,6 +9,8 @@
 #include "platform/ui/Headless.h"
 #include "text/DesignArchive.h"
 
+#include "tests/base/ArchiveTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -77,23 +79,12 @@ std::string Store(T& object)
 template <typename T>
 int Load(T& object, const std::string& bytes, ULONGLONG* pnLeft = nullptr, CDocument* pDocument = nullptr)
 {
-    std::string copy = bytes;
-    CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
-    try {
-        CArchive ar(&file, CArchive::load);
+    return archive_test::LoadFailure(bytes, [&](CArchive& ar) {
         ar.m_pDocument = pDocument;
         object.Serialize(ar);
         if (pnLeft != nullptr)
             *pnLeft = ar.GetBytesRemaining();
-    } catch (CArchiveException* e) {
-        const int cause = e->m_cause;
-        e->Delete();
-        return cause;
-    } catch (CException* e) {
-        e->Delete();
-        return -2;
-    }
-    return -1;
+    });
 }
 
 inline std::string U8(int v)
