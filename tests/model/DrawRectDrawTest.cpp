@@ -589,32 +589,6 @@ TEST_F(DrawRectDrawTest, EveryKindLooksAsItDid)
 }
 
 // A binary PPM as pdftoppm writes it.
-struct Page {
-    int nWidth = 0;
-    int nHeight = 0;
-    std::string rgb;
-    COLORREF At(int x, int y) const
-    {
-        const size_t i = (size_t(y) * size_t(nWidth) + size_t(x)) * 3;
-        return RGB(BYTE(rgb[i]), BYTE(rgb[i + 1]), BYTE(rgb[i + 2]));
-    }
-};
-
-bool ReadPpm(const std::string& path, Page& page)
-{
-    const std::string bytes = testing_support::ReadFileBytes(path);
-    int nMax = 0;
-    int nUsed = 0;
-    if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &page.nWidth, &page.nHeight, &nMax, &nUsed) != 3 || nMax != 255)
-        return false;
-    const size_t start = size_t(nUsed) + 1;
-    const size_t size = size_t(page.nWidth) * size_t(page.nHeight) * 3;
-    if (bytes.size() < start + size)
-        return false;
-    page.rgb = bytes.substr(start, size);
-    return true;
-}
-
 bool Near(COLORREF a, COLORREF b, int nTolerance = 24)
 {
     auto close = [&](int x, int y) { return std::abs(x - y) <= nTolerance; };
@@ -625,20 +599,8 @@ bool Near(COLORREF a, COLORREF b, int nTolerance = 24)
 // pdftoppm, shows them where the page mapping puts them.
 TEST_F(DrawRectDrawTest, ShapesPrintWhereTheyShow)
 {
-    if (std::system("pdftoppm -v > /dev/null 2>&1") != 0)
-        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    HDC hPrinter = ::CreateDC("WINSPOOL", "Test Printer", NULL, NULL);
-    ASSERT_NE(hPrinter, nullptr);
-    const std::string folder = testing_support::MakeTempDir("shapes");
-    const std::string pdf = platform::WindowsPathFor(folder + "/shapes.pdf");
-    DOCINFO di{sizeof(DOCINFO), "Shapes", pdf.c_str(), nullptr, 0};
-    ASSERT_GT(::StartDoc(hPrinter, &di), 0);
-    ASSERT_GT(::StartPage(hPrinter), 0);
-    {
-        CDC dc;
-        dc.Attach(hPrinter);
-        dc.m_bPrinting = TRUE;
-        m_pView->OnPrepareDC(&dc, nullptr);
+    modeltest::PrintedPage page;
+    const bool bPrinted = page.Print(m_pView, [&](CDC* pDC) {
         CDrawRect* pEllipse = Place(CRect(-450, 100, -150, -100), SHAPE_ELLIPSE);
         Dress(pEllipse, Fill::Solid, 0);
         pEllipse->m_bOutline = FALSE;
@@ -648,25 +610,15 @@ TEST_F(DrawRectDrawTest, ShapesPrintWhereTheyShow)
         CDrawRect* pStar = Place(CRect(-100, 350, 100, 150), SHAPE_STAR);
         Dress(pStar, Fill::Solid, 4);
         for (CDrawRect* pShape : {pEllipse, pBands, pStar}) {
-            pShape->Draw(&dc);
+            pShape->Draw(pDC);
             Discard(pShape);
         }
-        dc.Detach();
-    }
-    ASSERT_GT(::EndPage(hPrinter), 0);
-    ASSERT_GT(::EndDoc(hPrinter), 0);
-    ::DeleteDC(hPrinter);
-
-    const std::string prefix = folder + "/page";
-    const std::string command = "pdftoppm -r 50 '" + folder + "/shapes.pdf' '" + prefix + "' 2> /dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    Page page;
-    ASSERT_TRUE(ReadPpm(prefix + "-1.ppm", page));
-    ASSERT_EQ(page.nWidth, 425); // 8.5 in at 50 dpi
-    // Logical units are hundredths of an inch from the page's centre, y up;
-    // the printable area starts a quarter inch in.
-    const CSize size = m_pView->GetPageSize();
-    auto at = [&](int x, int y) { return page.At((x + size.cx / 2) / 2 + 12, (size.cy / 2 - y) / 2 + 12); };
+    }, 50);
+    if (page.m_bNoRenderer)
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    ASSERT_TRUE(bPrinted) << page.m_strError;
+    ASSERT_EQ(page.m_nWidth, 425); // 8.5 in at 50 dpi
+    auto at = [&](int x, int y) { return page.At(x, y); };
     EXPECT_TRUE(Near(at(-300, 0), kSolid));
     EXPECT_TRUE(Near(at(-440, 90), kWhite));
     EXPECT_TRUE(Near(at(-300, 130), kWhite));

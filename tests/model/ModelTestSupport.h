@@ -22,8 +22,16 @@
 #include "surface/Surface.h"
 #include "surface/SurfaceFrame.h"
 #include "surface/SurfaceGlobals.h"
+#include "platform/files/HostPath.h"
+#include "tests/support/TestHome.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 #include <set>
 #include <vector>
 
@@ -270,6 +278,93 @@ private:
     CDC m_dc;
     CBitmap m_bitmap;
     CBitmap* m_pOld = nullptr;
+};
+
+// What the view's objects look like on paper: drawn by draw into the test
+// printer's PDF at the view's page mapping and rendered by pdftoppm at
+// nDpi. At() takes logical units (hundredths of an inch from the page's
+// centre, y up); the printable area starts a quarter inch in.
+class PrintedPage {
+public:
+    // FALSE (with the reason in m_strError) when it could not be printed
+    // or rendered; pdftoppm missing is m_bNoRenderer.
+    bool Print(CSurface* pView, const std::function<void(CDC*)>& draw, int nDpi)
+    {
+        if (std::system("pdftoppm -v > /dev/null 2>&1") != 0) {
+            m_bNoRenderer = true;
+            return false;
+        }
+        m_nDpi = nDpi;
+        m_size = pView->GetPageSize();
+        HDC hPrinter = ::CreateDC("WINSPOOL", "Test Printer", NULL, NULL);
+        if (hPrinter == NULL)
+            return Fail("no test printer");
+        const std::string folder = testing_support::MakeTempDir("printed");
+        const std::string pdf = platform::WindowsPathFor(folder + "/page.pdf");
+        DOCINFO di{sizeof(DOCINFO), "Page", pdf.c_str(), nullptr, 0};
+        if (::StartDoc(hPrinter, &di) <= 0 || ::StartPage(hPrinter) <= 0) {
+            ::DeleteDC(hPrinter);
+            return Fail("the page could not start");
+        }
+        {
+            CDC dc;
+            dc.Attach(hPrinter);
+            dc.m_bPrinting = TRUE;
+            pView->OnPrepareDC(&dc, nullptr);
+            draw(&dc);
+            dc.Detach();
+        }
+        const bool bEnded = ::EndPage(hPrinter) > 0 && ::EndDoc(hPrinter) > 0;
+        ::DeleteDC(hPrinter);
+        if (!bEnded)
+            return Fail("the page could not end");
+        m_nPdfBytes = std::filesystem::file_size(folder + "/page.pdf");
+        const std::string command = "pdftoppm -r " + std::to_string(nDpi) + " '" + folder + "/page.pdf' '" + folder
+            + "/page' 2> /dev/null";
+        if (std::system(command.c_str()) != 0)
+            return Fail("pdftoppm failed");
+        const std::string bytes = testing_support::ReadFileBytes(folder + "/page-1.ppm");
+        int nMax = 0;
+        int nUsed = 0;
+        if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &m_nWidth, &m_nHeight, &nMax, &nUsed) != 3 || nMax != 255)
+            return Fail("not a P6 picture");
+        const size_t start = size_t(nUsed) + 1;
+        const size_t size = size_t(m_nWidth) * size_t(m_nHeight) * 3;
+        if (bytes.size() < start + size)
+            return Fail("the picture is cut short");
+        m_rgb = bytes.substr(start, size);
+        return true;
+    }
+    // The pixel at device (x, y) of the rendered page; white outside it.
+    COLORREF Pixel(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight)
+            return RGB(255, 255, 255);
+        const size_t i = (size_t(y) * size_t(m_nWidth) + size_t(x)) * 3;
+        return RGB(BYTE(m_rgb[i]), BYTE(m_rgb[i + 1]), BYTE(m_rgb[i + 2]));
+    }
+    // The pixel under a logical point.
+    COLORREF At(int x, int y) const
+    {
+        const int nMargin = m_nDpi / 4;
+        return Pixel((x + m_size.cx / 2) * m_nDpi / 100 + nMargin, (m_size.cy / 2 - y) * m_nDpi / 100 + nMargin);
+    }
+
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    uintmax_t m_nPdfBytes = 0;
+    bool m_bNoRenderer = false;
+    std::string m_strError;
+
+private:
+    bool Fail(const char* pszWhy)
+    {
+        m_strError = pszWhy;
+        return false;
+    }
+    int m_nDpi = 100;
+    CSize m_size;
+    std::string m_rgb;
 };
 
 } // namespace modeltest
