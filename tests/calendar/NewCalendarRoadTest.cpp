@@ -23,12 +23,6 @@ namespace {
 
 using mainframetest::MainFrameTest;
 
-std::string TitleOf(HWND hwnd)
-{
-    char text[128] = {};
-    ::GetWindowText(hwnd, text, sizeof text);
-    return text;
-}
 
 class NewCalendarRoadTest : public MainFrameTest {
 protected:
@@ -63,17 +57,6 @@ protected:
         EXPECT_EQ(calendar.m_nCalendarWords[1], CALENDAR_MONTH);
         EXPECT_EQ(calendar.m_nCalendarWords[3], 7);
     }
-
-    // Page Setup confirmed with OK.
-    static testing_support::DialogStep PageSetupOk()
-    {
-        return [](HWND hActive) {
-            if (TitleOf(hActive) != "Page Setup")
-                return false;
-            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            return true;
-        };
-    }
 };
 
 TEST_F(NewCalendarRoadTest, ACalendarDesignFromTheLauncherShowsThisMonth)
@@ -81,17 +64,7 @@ TEST_F(NewCalendarRoadTest, ACalendarDesignFromTheLauncherShowsThisMonth)
     CMainFrame* pFrame = StartFrame();
     ASSERT_NE(pFrame, nullptr);
     g_bSignedIn = TRUE;
-    Drive({
-        [](HWND hActive) {
-            if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
-                return false;
-            ::SendDlgItemMessage(hActive, IDC_LAUNCH_KINDS, LB_SETCURSEL, 3, 0);
-            ::CheckRadioButton(hActive, IDC_LAUNCH_PREDESIGNED, IDC_LAUNCH_WIZARD, IDC_LAUNCH_BLANK);
-            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            return true;
-        },
-        PageSetupOk(),
-    });
+    ChooseBlankDesign(DOC_KIND_CALENDAR);
     m_app->OnFileNew();
     AfxPumpMessagesUntilIdle();
 
@@ -107,7 +80,7 @@ TEST_F(NewCalendarRoadTest, ACalendarDesignFromTheLauncherShowsThisMonth)
     EXPECT_TRUE(rect.left > page.left && rect.right < page.right && rect.top < page.top && rect.bottom > page.bottom);
 
     // Another kind from the same road gets no calendar.
-    Drive({PageSetupOk()});
+    Drive({testing_support::PressOkIn("Page Setup")});
     ::SendMessage(MainWindow(), WM_TW_NEW_BLANK_DESIGN, 5, 0);
     AfxPumpMessagesUntilIdle();
     CFrameWnd* pChild = pFrame->GetActiveFrame();

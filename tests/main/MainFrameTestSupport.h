@@ -9,6 +9,8 @@
 
 #include "app/main/MainFrame.h"
 #include "app/main/MainToolBars.h"
+#include "assist/LauncherDlg.h"
+#include "resources/resource.h"
 #include "platform/files/DriveTable.h"
 #include "platform/files/HostPath.h"
 #include "platform/files/ProgramFolder.h"
@@ -73,6 +75,23 @@ protected:
     void Drive(std::vector<Step> steps) { testing_support::DriveActiveWindow(std::move(steps)); }
 
     static Step Press(int nID) { return testing_support::PressButton(nID); }
+
+    // Answers the launcher with kind nKind and a blank page, then Page Setup
+    // with OK.
+    void ChooseBlankDesign(int nKind)
+    {
+        Drive({
+            [nKind](HWND hActive) {
+                if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
+                    return false;
+                ::SendDlgItemMessage(hActive, IDC_LAUNCH_KINDS, LB_SETCURSEL, WPARAM(nKind), 0);
+                ::CheckRadioButton(hActive, IDC_LAUNCH_PREDESIGNED, IDC_LAUNCH_WIZARD, IDC_LAUNCH_BLANK);
+                ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return true;
+            },
+            testing_support::PressOkIn("Page Setup"),
+        });
+    }
 
     // A file of the test's program folder, as the program names it.
     CString ProgramFile(const std::string& relative, const std::string& content)

@@ -23,37 +23,8 @@ namespace {
 using mainframetest::MainFrameTest;
 using Q = DocQuickInfo;
 
-std::string TitleOf(HWND hwnd)
-{
-    char text[128] = {};
-    ::GetWindowText(hwnd, text, sizeof text);
-    return text;
-}
 
-class NewDesignRoadTest : public MainFrameTest {
-protected:
-    // Answers the launcher with kind nKind and a blank page, then Page Setup
-    // with OK.
-    void ChooseBlankDesign(int nKind)
-    {
-        Drive({
-            [nKind](HWND hActive) {
-                if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
-                    return false;
-                ::SendDlgItemMessage(hActive, IDC_LAUNCH_KINDS, LB_SETCURSEL, WPARAM(nKind), 0);
-                ::CheckRadioButton(hActive, IDC_LAUNCH_PREDESIGNED, IDC_LAUNCH_WIZARD, IDC_LAUNCH_BLANK);
-                ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return true;
-            },
-            [](HWND hActive) {
-                if (TitleOf(hActive) != "Page Setup")
-                    return false;
-                ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return true;
-            },
-        });
-    }
-};
+using NewDesignRoadTest = MainFrameTest;
 
 TEST_F(NewDesignRoadTest, EachKindOpensFromTheLauncherWithItsSurfacesPageAndTitle)
 {
@@ -80,7 +51,7 @@ TEST_F(NewDesignRoadTest, EachKindOpensFromTheLauncherWithItsSurfacesPageAndTitl
         ASSERT_NE(pDoc, nullptr);
         EXPECT_EQ(pDoc->GetDocKind(), nKind);
         EXPECT_EQ(std::string(pDoc->GetTitle()), expected[nKind].title);
-        EXPECT_EQ(TitleOf(pFrame->m_hWnd), std::string(expected[nKind].title) + " - Threadwick");
+        EXPECT_EQ(testing_support::WindowTitle(pFrame->m_hWnd), std::string(expected[nKind].title) + " - Threadwick");
         EXPECT_EQ(pDoc->GetSurfaceInfoCount(), expected[nKind].surfaces);
 
         // The page the view shows is the card (or sheet) Page Setup chose.
@@ -174,12 +145,7 @@ TEST_F(NewDesignRoadTest, TheWizardStartsAtTheLaunchersKindAndFinishMakesThatDes
             ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(ID_WIZFINISH, BN_CLICKED), 0);
             return true;
         },
-        [](HWND hActive) {
-            if (TitleOf(hActive) != "Page Setup")
-                return false;
-            ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            return true;
-        },
+        testing_support::PressOkIn("Page Setup"),
     };
     // The steps in order; a disc prompt met on the way is noted and
     // dismissed, so that the road goes on.
@@ -188,8 +154,8 @@ TEST_F(NewDesignRoadTest, TheWizardStartsAtTheLaunchersKindAndFinishMakesThatDes
         HWND hActive = ::GetActiveWindow();
         if (hActive == NULL)
             return false;
-        if (TitleOf(hActive) == "Insert CD") {
-            seen.push_back(TitleOf(hActive));
+        if (testing_support::WindowTitle(hActive) == "Insert CD") {
+            seen.push_back(testing_support::WindowTitle(hActive));
             ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return true;
         }
@@ -226,7 +192,7 @@ TEST_F(NewDesignRoadTest, TheLauncherComesBackOnTheChosenKindAfterPageSetupIsCan
             return true;
         },
         [](HWND hActive) {
-            if (TitleOf(hActive) != "Page Setup")
+            if (testing_support::WindowTitle(hActive) != "Page Setup")
                 return false;
             ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return true;

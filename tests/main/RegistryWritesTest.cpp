@@ -4,6 +4,7 @@
 // writes rather than one per setting.
 
 #include "AppTestSupport.h"
+#include "tests/support/DialogDriver.h"
 
 #include <string>
 #include <vector>
@@ -12,12 +13,6 @@ namespace {
 
 using apptest::AppTest;
 
-std::string TitleOf(HWND hWnd)
-{
-    char text[128] = {};
-    ::GetWindowText(hWnd, text, sizeof text);
-    return text;
-}
 
 // A number of the program's profile as the registry holds it; 0 when missing.
 DWORD StoredNumber(const char* section, const char* entry)
@@ -70,7 +65,7 @@ TEST_F(RegistryWritesTest, FirstStartWritesTheRegistryFileAtMostTwice)
         HWND hMain = MainWindow();
         HWND hActive = ::GetActiveWindow();
         if (hActive != NULL && hActive != hMain) {
-            dialogs.push_back(TitleOf(hActive));
+            dialogs.push_back(testing_support::WindowTitle(hActive));
             ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return true;
         }

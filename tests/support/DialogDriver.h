@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace testing_support {
@@ -36,6 +37,25 @@ inline DialogStep PressButton(int nID)
 {
     return [nID](HWND hDlg) {
         ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nID)));
+        return true;
+    };
+}
+
+// The window's caption.
+inline std::string WindowTitle(HWND hWnd)
+{
+    char text[128] = {};
+    ::GetWindowText(hWnd, text, sizeof text);
+    return text;
+}
+
+// A step that waits for the dialog captioned pszTitle and presses its OK.
+inline DialogStep PressOkIn(const char* pszTitle)
+{
+    return [pszTitle](HWND hActive) {
+        if (WindowTitle(hActive) != pszTitle)
+            return false;
+        ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return true;
     };
 }
