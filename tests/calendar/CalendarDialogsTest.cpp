@@ -13,6 +13,7 @@
 #include "platform/ui/Headless.h"
 #include "platform/ui/User.h"
 #include "resources/calendar.h"
+#include "tests/controls/GridPickerSteps.h"
 #include "tests/support/DialogDriver.h"
 
 #include <string>
@@ -47,21 +48,6 @@ void Click(HWND hDlg, int nID)
 }
 
 // A step that picks a cell of the colour popup once it is up.
-DialogStep PickCell(int nCell)
-{
-    return [nCell](HWND hActive) {
-        auto* pPicker = dynamic_cast<CGridPicker*>(
-            CWnd::FromHandlePermanent(::GetDlgItem(hActive, IDC_GRID_PICKER_PLACEHOLDER)));
-        if (pPicker == nullptr)
-            return false;
-        CPoint pt = pPicker->GetCellRect(nCell).CenterPoint();
-        pPicker->ClientToScreen(&pt);
-        platform::headless::PressMouse(0, pt.x, pt.y);
-        platform::headless::ReleaseMouse(0, pt.x, pt.y);
-        return true;
-    };
-}
-
 class CalendarDialogsTest : public modeltest::WindowModelTest {
 protected:
     void SetUp() override
@@ -211,7 +197,7 @@ TEST_F(CalendarDialogsTest, DayDialogsEditTheCellsTextAndColour)
                 ::PostMessage(h, WM_COMMAND, MAKEWPARAM(IDC_DAY_TEXT_COLOR, BN_CLICKED),
                     LPARAM(::GetDlgItem(h, IDC_DAY_TEXT_COLOR)));
             }),
-            PickCell(kRedCell),
+            testing_support::PickGridCell(kRedCell),
             [](HWND h) {
                 if (::GetDlgItem(h, IDC_DAY_TEXT) == NULL)
                     return false;

@@ -16,6 +16,7 @@
 #include "resources/Resources.h"
 #include "resources/resource.h"
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/controls/GridPickerSteps.h"
 #include "tests/support/DialogDriver.h"
 
 #include <vector>
@@ -287,28 +288,8 @@ TEST(GridPopupPlacementTest, OpensBelowAndLeftUnlessThatLeavesTheParent)
 
 class GridPopupTest : public GridPickerTest {
 protected:
-    // The picker of the active popup.
-    static CGridPicker* ActivePicker(HWND hActive)
-    {
-        HWND hPicker = ::GetDlgItem(hActive, IDC_GRID_PICKER_PLACEHOLDER);
-        return dynamic_cast<CGridPicker*>(CWnd::FromHandlePermanent(hPicker));
-    }
-
-    // Presses and releases the left button at a client point of the active
-    // popup's picker, or at a screen point when no cell is given.
-    static testing_support::DialogStep ClickCell(int nCell)
-    {
-        return [nCell](HWND hActive) {
-            CGridPicker* pPicker = ActivePicker(hActive);
-            if (pPicker == nullptr)
-                return false;
-            CPoint pt = pPicker->GetCellRect(nCell).CenterPoint();
-            pPicker->ClientToScreen(&pt);
-            platform::headless::PressMouse(0, pt.x, pt.y);
-            platform::headless::ReleaseMouse(0, pt.x, pt.y);
-            return true;
-        };
-    }
+    static CGridPicker* ActivePicker(HWND hActive) { return testing_support::ActivePicker(hActive); }
+    static testing_support::DialogStep ClickCell(int nCell) { return testing_support::PickGridCell(nCell); }
 
     static testing_support::DialogStep ClickScreen(int x, int y)
     {

@@ -18,6 +18,7 @@
 #include "resources/assist.h"
 #include "resources/prefs.h"
 #include "surface/SurfaceBackground.h"
+#include "tests/controls/GridPickerSteps.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/GoldenPicture.h"
 
@@ -114,18 +115,7 @@ protected:
     // Answers the colour popup by clicking cell nCell.
     void AnswerColorPopup(int nCell)
     {
-        platform::headless::SetIdleHandler([nCell]() {
-            HWND hActive = ::GetActiveWindow();
-            HWND hPicker = hActive != NULL ? ::GetDlgItem(hActive, IDC_GRID_PICKER_PLACEHOLDER) : NULL;
-            auto* pPicker = dynamic_cast<CGridPicker*>(CWnd::FromHandlePermanent(hPicker));
-            if (pPicker == nullptr)
-                return false;
-            CPoint pt = pPicker->GetCellRect(nCell).CenterPoint();
-            pPicker->ClientToScreen(&pt);
-            platform::headless::PressMouse(0, pt.x, pt.y);
-            platform::headless::ReleaseMouse(0, pt.x, pt.y);
-            return true;
-        });
+        testing_support::DriveActiveWindow({testing_support::PickGridCell(nCell)});
     }
 
     CString ProgramPath(const std::string& tail) const
