@@ -53,21 +53,6 @@ std::string StreamBytes(const std::string& windowsPath, const char* pszStream)
     return out;
 }
 
-std::string RecordOf(CDrawObj& obj)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        obj.Serialize(ar);
-        ar.Close();
-    }
-    const DWORD n = file.GetLength();
-    BYTE* p = file.Detach();
-    std::string out(reinterpret_cast<const char*>(p), n);
-    free(p);
-    return out;
-}
-
 class DesignFileTest : public modeltest::WindowModelTest {
 protected:
     void SetUp() override
@@ -126,8 +111,10 @@ TEST_F(DesignFileTest, ADesignComesBackWithItsObjectsSettingsAndTheSameBytes)
     std::vector<std::pair<CRuntimeClass*, std::string>> saved;
     for (POSITION pos = pView->GetObjects().GetHeadPosition(); pos != nullptr;) {
         auto* pObj = static_cast<CDrawObj*>(pView->GetObjects().GetNext(pos));
-        saved.emplace_back(pObj->GetRuntimeClass(), RecordOf(*pObj));
+        saved.emplace_back(pObj->GetRuntimeClass(), modeltest::ObjectState(pObj));
     }
+    // Closing deletes the design.
+    const LONG nKind = pDoc->GetQuickInfo()[DocQuickInfo::Kind];
     pDoc->OnCloseDocument();
     Pump();
     const std::string contents = StreamBytes(path, "Contents");
@@ -137,7 +124,7 @@ TEST_F(DesignFileTest, ADesignComesBackWithItsObjectsSettingsAndTheSameBytes)
     CDocQuickInfo quick;
     ASSERT_TRUE(quick.ReadFromFile(path.c_str()));
     EXPECT_STREQ(quick.m_strText, "Summer fair");
-    EXPECT_EQ(quick.m_info[DocQuickInfo::Kind], pDoc->GetQuickInfo()[DocQuickInfo::Kind]);
+    EXPECT_EQ(quick.m_info[DocQuickInfo::Kind], nKind);
 
     CDrawDoc* pCopy = Open(TemplateFor(RUNTIME_CLASS(CGeneralDoc)), path);
     ASSERT_NE(pCopy, nullptr);
@@ -152,7 +139,7 @@ TEST_F(DesignFileTest, ADesignComesBackWithItsObjectsSettingsAndTheSameBytes)
         auto* pObj = static_cast<CDrawObj*>(pCopyView->GetObjects().GetNext(pos));
         EXPECT_EQ(pObj->GetRuntimeClass(), saved[i].first);
         EXPECT_EQ(pObj->m_pSurface, pCopyView);
-        EXPECT_EQ(RecordOf(*pObj), saved[i].second) << i;
+        EXPECT_EQ(modeltest::ObjectState(pObj), saved[i].second) << i;
     }
     EXPECT_EQ(pCopyView->m_guidelines[0].GetSize(), 1);
     EXPECT_EQ(g_bInDesignSerialize, FALSE);

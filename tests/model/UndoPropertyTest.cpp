@@ -22,21 +22,6 @@ namespace {
 
 using DesignState = std::map<DWORD, std::string>;
 
-std::string StateOf(CDrawObj* pObj)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        pObj->Serialize(ar);
-        ar.Close();
-    }
-    const DWORD n = file.GetLength();
-    BYTE* p = file.Detach();
-    std::string out(reinterpret_cast<const char*>(p), n);
-    free(p);
-    return out + pObj->GetRuntimeClass()->m_lpszClassName;
-}
-
 class UndoPropertyTest : public modeltest::DesignViewTest {
 protected:
     DesignState State()
@@ -45,7 +30,7 @@ protected:
         const CObList& objects = m_pView->GetObjects();
         for (POSITION pos = objects.GetHeadPosition(); pos != nullptr;) {
             auto* pObj = static_cast<CDrawObj*>(objects.GetNext(pos));
-            state[pObj->m_nSerial] = StateOf(pObj);
+            state[pObj->m_nSerial] = modeltest::ObjectState(pObj);
         }
         return state;
     }

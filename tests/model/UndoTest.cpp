@@ -22,24 +22,6 @@
 
 namespace {
 
-// The object's whole stored state, to compare before and after.
-std::string StateOf(CDrawObj* pObj)
-{
-    if (pObj == nullptr)
-        return "(none)";
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        pObj->Serialize(ar);
-        ar.Close();
-    }
-    const DWORD n = file.GetLength();
-    BYTE* p = file.Detach();
-    std::string out(reinterpret_cast<const char*>(p), n);
-    free(p);
-    return out + pObj->GetRuntimeClass()->m_lpszClassName;
-}
-
 class CTextCmdUI : public CCmdUI {
 public:
     void Enable(BOOL bOn) override
@@ -162,7 +144,7 @@ TEST_F(UndoTest, APasteIntoIsUndoneAndRedoneAsOneCommand)
 {
     CDrawRect* pTarget = AddRect(CRect(0, 100, 100, 0));
     CDrawRect* pOther = AddRect(CRect(300, 100, 400, 0));
-    const std::string targetState = StateOf(pTarget);
+    const std::string targetState = modeltest::ObjectState(pTarget);
     const DWORD nTarget = pTarget->m_nSerial;
     {
         auto list = ListOf({pOther});
@@ -185,7 +167,7 @@ TEST_F(UndoTest, APasteIntoIsUndoneAndRedoneAsOneCommand)
     EXPECT_EQ(MenuText(ID_EDIT_UNDO), "&Undo paste into\tCtrl+Z");
 
     Command(ID_EDIT_UNDO);
-    EXPECT_EQ(StateOf(m_pDoc->FindObjectById(nTarget)), targetState);
+    EXPECT_EQ(modeltest::ObjectState(m_pDoc->FindObjectById(nTarget)), targetState);
     EXPECT_EQ(m_pDoc->FindObjectById(nFirst), nullptr);
     EXPECT_EQ(m_pDoc->FindObjectById(nSecond), nullptr);
     EXPECT_EQ(MenuText(ID_EDIT_UNDO), "&Undo move\tCtrl+Z") << "the step before the group is left alone";
@@ -247,14 +229,14 @@ TEST_F(UndoTest, CreationsAndDeletionsBringBackEveryClassWhole)
 
     for (CDrawObj* pObj : {static_cast<CDrawObj*>(pPoly), pPlain, static_cast<CDrawObj*>(pCalendar), static_cast<CDrawObj*>(pText)}) {
         const DWORD nId = pObj->m_nSerial;
-        const std::string before = StateOf(pObj);
+        const std::string before = modeltest::ObjectState(pObj);
         // A creation: undone the object goes, redone it is back whole.
         CDrawObj* pCreated = pObj;
         RecordUndoCreate(m_pDoc, &pCreated);
         ASSERT_TRUE(List().Undo(m_pDoc));
         EXPECT_EQ(m_pDoc->FindObjectById(nId), nullptr);
         ASSERT_TRUE(List().Redo(m_pDoc));
-        EXPECT_EQ(StateOf(m_pDoc->FindObjectById(nId)), before);
+        EXPECT_EQ(modeltest::ObjectState(m_pDoc->FindObjectById(nId)), before);
         // A deletion: redone it goes again, undone it is back whole.
         CDrawObj* pNow = m_pDoc->FindObjectById(nId);
         auto list = ListOf({pNow});
@@ -262,11 +244,11 @@ TEST_F(UndoTest, CreationsAndDeletionsBringBackEveryClassWhole)
         m_pView->Remove(pNow);
         delete pNow;
         ASSERT_TRUE(List().Undo(m_pDoc));
-        EXPECT_EQ(StateOf(m_pDoc->FindObjectById(nId)), before);
+        EXPECT_EQ(modeltest::ObjectState(m_pDoc->FindObjectById(nId)), before);
         ASSERT_TRUE(List().Redo(m_pDoc));
         EXPECT_EQ(m_pDoc->FindObjectById(nId), nullptr);
         ASSERT_TRUE(List().Undo(m_pDoc));
-        EXPECT_EQ(StateOf(m_pDoc->FindObjectById(nId)), before);
+        EXPECT_EQ(modeltest::ObjectState(m_pDoc->FindObjectById(nId)), before);
     }
     // The calendar came back with its cells.
     EXPECT_STREQ(static_cast<CDrawRect*>(m_pDoc->FindObjectById(pCalendar->m_nSerial))->GetCellText(CALENDAR_MONTH, 9),
@@ -277,8 +259,8 @@ TEST_F(UndoTest, MovesSizesAndScalesSwapBackAndForth)
 {
     CDrawRect* pA = AddRect(CRect(0, 100, 100, 0));
     CDrawRect* pB = AddRect(CRect(200, 100, 300, 0));
-    const std::string a0 = StateOf(pA);
-    const std::string b0 = StateOf(pB);
+    const std::string a0 = modeltest::ObjectState(pA);
+    const std::string b0 = modeltest::ObjectState(pB);
     auto both = ListOf({pA, pB});
 
     // Nothing to record.
@@ -290,12 +272,12 @@ TEST_F(UndoTest, MovesSizesAndScalesSwapBackAndForth)
     pA->MoveTo(CRect(10, 90, 110, -10), m_pView);
     pB->MoveTo(CRect(210, 90, 310, -10), m_pView);
     RecordUndoMove(m_pDoc, both.get(), 10, -10);
-    const std::string a1 = StateOf(pA);
+    const std::string a1 = modeltest::ObjectState(pA);
     ASSERT_TRUE(List().Undo(m_pDoc));
-    EXPECT_EQ(StateOf(pA), a0);
-    EXPECT_EQ(StateOf(pB), b0);
+    EXPECT_EQ(modeltest::ObjectState(pA), a0);
+    EXPECT_EQ(modeltest::ObjectState(pB), b0);
     ASSERT_TRUE(List().Redo(m_pDoc));
-    EXPECT_EQ(StateOf(pA), a1);
+    EXPECT_EQ(modeltest::ObjectState(pA), a1);
 
     // A resize to the same rectangle turned over is a flip.
     const CRect before = pA->m_position;
@@ -368,14 +350,14 @@ TEST_F(UndoTest, GroupsLocksAlignmentsCropsAndPropertiesSwap)
     ASSERT_TRUE(List().Redo(m_pDoc));
     EXPECT_DOUBLE_EQ(pA->m_dCropWidth, 0.5);
 
-    const std::string before = StateOf(pB);
+    const std::string before = modeltest::ObjectState(pB);
     RecordUndoProperties(m_pDoc, pB);
     pB->m_logpen.lopnColor = RGB(1, 2, 3);
     pB->m_nShape = SHAPE_HEART;
     pB->SetAngle(30);
-    const std::string after = StateOf(pB);
+    const std::string after = modeltest::ObjectState(pB);
     ASSERT_TRUE(List().Undo(m_pDoc));
-    EXPECT_EQ(StateOf(pB), before);
+    EXPECT_EQ(modeltest::ObjectState(pB), before);
     ASSERT_TRUE(List().Redo(m_pDoc));
     EXPECT_EQ(pB->m_nShape, SHAPE_HEART);
     EXPECT_EQ(pB->m_logpen.lopnColor, RGB(1, 2, 3));
@@ -400,7 +382,7 @@ TEST_F(UndoTest, TextRemovalAndDuplicates)
     CDrawRect* pCopy2 = AddRect(CRect(70, 110, 120, 60), SHAPE_CLUB);
     const DWORD n1 = pCopy1->m_nSerial;
     const DWORD n2 = pCopy2->m_nSerial;
-    const std::string s2 = StateOf(pCopy2);
+    const std::string s2 = modeltest::ObjectState(pCopy2);
     auto clones = ListOf({pCopy1, pCopy2});
     RecordUndoDuplicate(m_pDoc, clones.get());
     EXPECT_EQ(List().GetUndoLabel(), "object creation");
@@ -408,7 +390,7 @@ TEST_F(UndoTest, TextRemovalAndDuplicates)
     EXPECT_EQ(m_pDoc->FindObjectById(n1), nullptr);
     EXPECT_EQ(m_pDoc->FindObjectById(n2), nullptr);
     ASSERT_TRUE(List().Redo(m_pDoc));
-    EXPECT_EQ(StateOf(m_pDoc->FindObjectById(n2)), s2);
+    EXPECT_EQ(modeltest::ObjectState(m_pDoc->FindObjectById(n2)), s2);
     EXPECT_NE(m_pDoc->FindObjectById(n1), nullptr);
 }
 
