@@ -1,6 +1,9 @@
-"""What the end-to-end tests share: a private Xvfb, bounded waits and
-screenshots of the root window."""
+"""What the end-to-end tests share: a private Xvfb, bounded waits,
+screenshots of the root window, a month calendar found in one, and a run of
+the program driven through its windows as a user drives it."""
 
+import calendar
+import datetime
 import os
 import shutil
 import signal
@@ -153,8 +156,10 @@ def program_env(display, work):
                 THREADWICK_HOME=home, XAUTHORITY=os.path.join(work, "no-xauthority"))
 
 
-def start_program(program, env):
-    return subprocess.Popen([program], env=env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL,
+def start_program(program, env, args=()):
+    """The program started on the display of env, with args on its command
+    line."""
+    return subprocess.Popen([program, *args], env=env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL,
                             stderr=subprocess.PIPE)
 
 
@@ -253,3 +258,373 @@ def count_pixels(shot, left, top, width, height, predicate):
             if predicate(tuple(pixels[offset:offset + 3])):
                 count += 1
     return count
+
+
+# ---- A month calendar in a screenshot ------------------------------------------------------------
+
+# Pixels a calendar line may lie off its computed place: the view rounds
+# logical units to pixels once for the frame and once for each line.
+CALENDAR_TOLERANCE = 2
+
+
+def is_dark(pixel):
+    return sum(pixel) < 240
+
+
+def is_white(pixel):
+    return pixel[0] >= 250 and pixel[1] >= 250 and pixel[2] >= 250
+
+
+class Shot:
+    """A screenshot with the pixel tests the calendar check needs."""
+
+    def __init__(self, shot):
+        self.width, self.height, self.pixels = shot
+
+    def at(self, x, y):
+        offset = (y * self.width + x) * 3
+        return tuple(self.pixels[offset:offset + 3])
+
+    def longest_run(self, fixed, start, end, horizontal):
+        """The longest run of dark pixels along a row (or column)."""
+        best = run = 0
+        for n in range(start, end):
+            pixel = self.at(n, fixed) if horizontal else self.at(fixed, n)
+            run = run + 1 if is_dark(pixel) else 0
+            best = max(best, run)
+        return best
+
+    def count(self, left, top, right, bottom, test):
+        return sum(1 for y in range(top, bottom) for x in range(left, right) if test(self.at(x, y)))
+
+
+def longest_stretch(values):
+    """The first and last of the longest stretch of consecutive numbers."""
+    best, start = None, None
+    for n, value in enumerate(values):
+        if n == 0 or value != values[n - 1] + 1:
+            start = value
+        if best is None or value - start > best[1] - best[0]:
+            best = (start, value)
+    return best
+
+
+def page_box(shot, window, covered=()):
+    """The white page inside the design window: the longest stretch of rows
+    that hold some white, and within it the longest stretch of columns that
+    are white for a tenth of those rows or more (the calendar's lines cross
+    the page, but its margins stay white). The white of the windows in
+    covered (the tool pad's list floats over the design) is not the page's."""
+    left, top = max(window.x, 0), max(window.y, 0)
+    right, bottom = min(window.x + window.width, shot.width), min(window.y + window.height, shot.height)
+
+    def white(x, y):
+        return is_white(shot.at(x, y)) and not any(w.x <= x < w.x + w.width and w.y <= y < w.y + w.height
+                                                   for w in covered)
+    rows = longest_stretch([y for y in range(top, bottom)
+                            if sum(1 for x in range(left, right, 2) if white(x, y)) * 2 >= 40])
+    if rows is None:
+        return None
+    columns = longest_stretch([x for x in range(left, right)
+                               if sum(1 for y in range(rows[0], rows[1] + 1, 2) if white(x, y)) * 2
+                               >= (rows[1] - rows[0]) // 10])
+    if columns is None:
+        return None
+    return columns[0], rows[0], columns[1] + 1, rows[1] + 1
+
+
+def line_positions(shot, box, horizontal, share):
+    """Rows (or columns) of the box crossed by a dark run of at least share
+    of the box's extent, merged into one position per line."""
+    left, top, right, bottom = box
+    if horizontal:
+        found = [y for y in range(top, bottom) if shot.longest_run(y, left, right, True) >= (right - left) * share]
+    else:
+        found = [x for x in range(left, right) if shot.longest_run(x, top, bottom, False) >= (bottom - top) * share]
+    lines = []
+    for n in found:
+        if lines and n - lines[-1][-1] <= 1:
+            lines[-1].append(n)
+        else:
+            lines.append([n])
+    return [(group[0] + group[-1]) / 2 for group in lines]
+
+
+def expected_lines(left, top, right, bottom):
+    """Screen positions of the grid lines of the month layout (y down here;
+    the layout's fractions are of the height from the top)."""
+    height, width = bottom - top, right - left
+    title_bottom = top + height * 15 / 100
+    grid_top = title_bottom + height * 7 / 100
+    rows = [grid_top + (bottom - grid_top) * r / 6 for r in range(1, 6)]
+    columns = [left + width * c / 7 for c in range(1, 7)]
+    return title_bottom, grid_top, rows, columns
+
+
+class CalendarGrid:
+    """Where a month calendar's lines were found on the screen: the white
+    page round it and its frame as (left, top, right, bottom), the inner
+    horizontal lines from the title band's edge down and the six inner
+    vertical lines."""
+
+    def __init__(self, page, frame, rows, columns):
+        self.page, self.frame, self.rows, self.columns = page, frame, rows, columns
+
+    def on_page(self):
+        """The page's size and every line measured from the page's corner:
+        the same for the same design at the same zoom, wherever its window
+        lies (a new design window is placed below and right of the last)."""
+        x, y = self.page[0], self.page[1]
+        left, top, right, bottom = self.frame
+        return [self.page[2] - x, self.page[3] - y, left - x, top - y, right - x, bottom - y] + \
+            [r - y for r in self.rows] + [c - x for c in self.columns]
+
+    def differs_from(self, other, tolerance=CALENDAR_TOLERANCE):
+        """None when other's page has this one's size and every line of
+        other lies where this grid's does on it, else what moved."""
+        if len(self.rows) != len(other.rows) or len(self.columns) != len(other.columns):
+            return "%d rows and %d columns against %d and %d" % (len(other.rows), len(other.columns),
+                                                                 len(self.rows), len(self.columns))
+        moved = [(a, b) for a, b in zip(self.on_page(), other.on_page()) if abs(a - b) > tolerance]
+        return None if not moved else "page size and lines from the page's corner (was, now): %r" % moved
+
+    def __repr__(self):
+        return "page %r frame %r rows %r columns %r" % (self.page, self.frame, self.rows, self.columns)
+
+
+def read_calendar(shot, window, covered=()):
+    """(None, CalendarGrid) when the window shows this month's calendar laid
+    out as computed, else (what is wrong, None).
+
+    The calendar's frame is the outermost long dark lines on the white page;
+    inside it the horizontal grid lines must lie where the month layout puts
+    them and the vertical lines at the six inner boundaries of seven equal
+    columns, with the month's title in the band and a weekday name above
+    each column. The cells before the month's 1st (weeks start on Sunday)
+    and after its last day are empty, those two days' cells are not. The
+    windows in covered float over the design window."""
+    page = page_box(shot, window, covered)
+    if page is None:
+        return "no white page in the design window", None
+    # The frame: the outermost long lines on the page.
+    horizontal = line_positions(shot, page, True, 0.3)
+    if len(horizontal) < 2:
+        return "no calendar frame on the page (horizontal lines %r)" % horizontal, None
+    top, bottom = int(horizontal[0]), int(horizontal[-1])
+    vertical = line_positions(shot, (page[0], top, page[2], bottom + 1), False, 0.6)
+    if len(vertical) < 2:
+        return "no calendar frame on the page (vertical lines %r)" % vertical, None
+    left, right = int(vertical[0]), int(vertical[-1])
+    if right - left < 140 or bottom - top < 140:
+        return "the calendar frame %r is too small" % ((left, top, right, bottom),), None
+
+    title_bottom, grid_top, rows, columns = expected_lines(left, top, right, bottom)
+    frame = (left, top, right + 1, bottom + 1)
+    found_rows = line_positions(shot, frame, True, 0.8)[1:-1]
+    wanted_rows = [title_bottom, grid_top] + rows
+    if len(found_rows) != len(wanted_rows) or any(abs(a - b) > CALENDAR_TOLERANCE
+                                                  for a, b in zip(found_rows, wanted_rows)):
+        return "horizontal grid lines at %r, computed %r" % (found_rows, [round(y, 1) for y in wanted_rows]), None
+    # Inner columns run from the title band's edge to the bottom.
+    found_columns = line_positions(shot, (left, int(title_bottom) + 1, right + 1, bottom), False, 0.8)[1:-1]
+    if len(found_columns) != 6 or any(abs(a - b) > CALENDAR_TOLERANCE for a, b in zip(found_columns, columns)):
+        return "vertical grid lines at %r, computed %r" % (found_columns, [round(x, 1) for x in columns]), None
+    # No column line crosses the title band, which holds the month's title.
+    band = (left + 3, top + 3, right - 2, int(title_bottom) - 2)
+    if line_positions(shot, band, False, 0.9):
+        return "a vertical line crosses the title band", None
+    if shot.count(*band, is_dark) < 20:
+        return "no title in the title band", None
+    # A weekday name above each of the seven columns.
+    edges = [left] + [int(x) for x in columns] + [right]
+    for c in range(7):
+        if shot.count(edges[c] + 2, int(title_bottom) + 2, edges[c + 1] - 1, int(grid_top) - 1, is_dark) < 3:
+            return "no weekday name above column %d" % c, None
+    # This month's days: empty cells round them, numbers in the first and
+    # the last day's cells.
+    today = datetime.date.today()
+    first_column = today.replace(day=1).isoweekday() % 7
+    days = calendar.monthrange(today.year, today.month)[1]
+    row_edges = [int(grid_top)] + [int(y) for y in rows] + [bottom]
+
+    def ink(position):
+        row, column = divmod(position, 7)
+        return shot.count(edges[column] + 3, row_edges[row] + 3, edges[column + 1] - 2, row_edges[row + 1] - 2,
+                          is_dark)
+    for position in list(range(first_column)) + list(range(first_column + days, 42)):
+        if ink(position):
+            return "cell %d, outside %s, is not empty" % (position, today.strftime("%B %Y")), None
+    for day in (1, days):
+        if ink(first_column + day - 1) < 3:
+            return "the cell of %s %d shows no day" % (today.strftime("%B"), day), None
+    return None, CalendarGrid(page, (left, top, right, bottom), found_rows, found_columns)
+
+
+def check_calendar(shot, window):
+    """None when the window shows this month's calendar laid out as
+    computed, else what is wrong."""
+    return read_calendar(shot, window)[0]
+
+
+# ---- One run of the whole program, driven as a user drives it ------------------------------------
+
+LAUNCHER_TITLE = "Start a New Design"
+PAGE_SETUP_TITLE = "Page Setup"
+# Windows that may come up on a first run (before the launcher, or over a
+# new design); Return takes their default button.
+DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey")
+# The Calendar kind's place in the launcher's list.
+CALENDAR_KIND = 3
+
+
+class Session:
+    """One run of the program on a private display: its process, its
+    windows, keys sent to them and screenshots named after the stage (kept
+    as <prefix>-<stage>.ppm when a shots folder is given)."""
+
+    def __init__(self, program, env, work, keep, prefix, screen, args=()):
+        self.env, self.work, self.keep, self.prefix, self.screen = env, work, keep, prefix, screen
+        self.app = start_program(program, env, args)
+        self.alive = alive_check(self.app)
+
+    def shot(self, stage):
+        path = os.path.join(self.work, "%s-%s.ppm" % (self.prefix, stage))
+        result = screenshot(self.env, path)
+        if self.keep:
+            shutil.copy(path, os.path.join(self.keep, "%s-%s.ppm" % (self.prefix, stage)))
+        return Shot(result)
+
+    def key(self, wid, *keys):
+        xdotool(self.env, "windowactivate", "--sync", wid)
+        xdotool(self.env, "windowfocus", "--sync", wid)
+        xdotool(self.env, "key", "--delay", "60", *keys, check=True)
+
+    def type_text(self, text):
+        """Types text into the window that has the focus."""
+        xdotool(self.env, "type", "--delay", "30", text, check=True)
+
+    def windows(self):
+        return program_windows(self.env)
+
+    def window_named(self, name):
+        return next((w for w in self.windows() if w.name == name), None)
+
+    def main_window(self):
+        """The program's main window: the one that fills most of the screen."""
+        return next((w for w in self.windows()
+                     if w.width >= self.screen[0] * 3 // 4 and w.height >= self.screen[1] * 3 // 4), None)
+
+    def answer_dialogs(self, names=DIALOGS_TO_ANSWER):
+        """Takes the default button of the first window up whose name is one
+        of names; its name, or None when there was none."""
+        for w in self.windows():
+            if w.name in names:
+                self.key(w.wid, "Return")
+                return w.name
+        return None
+
+    def wait_window(self, name, seconds=30):
+        """The window named name, once it is mapped."""
+        def found():
+            self.alive()
+            return self.window_named(name)
+        return wait_for("the window %r" % name, found, seconds, interval=0.2)
+
+    def wait_gone(self, wid, what, seconds=30):
+        """Waits for the window wid to go; on failure the screen is kept as
+        the stage "not-gone" and the windows up are named."""
+        def gone():
+            self.alive()
+            return not any(w.wid == wid for w in self.windows())
+        try:
+            wait_for(what, gone, seconds, interval=0.2)
+        except Failure:
+            self.shot("not-gone")
+            raise Failure("timed out waiting for %s; windows: %r" % (what, self.windows()))
+
+    def wait_design(self, title_part, what, seconds=40, answer=DIALOGS_TO_ANSWER):
+        """The main window once its title holds title_part, taking the
+        default of any window named in answer meanwhile."""
+        def design():
+            self.alive()
+            current = self.main_window()
+            if current and title_part in current.name:
+                return current
+            self.answer_dialogs(answer)
+            return None
+        try:
+            return wait_for(what, design, seconds, interval=0.3)
+        except Failure:
+            self.shot("no-design")
+            raise Failure("no %s; windows: %r" % (what, self.windows()))
+
+    def wait_launcher(self):
+        """The launcher, once the main window is up and the first-run dialogs
+        are answered."""
+        def launcher():
+            self.alive()
+            found = self.window_named(LAUNCHER_TITLE)
+            if found:
+                return found
+            self.answer_dialogs()
+            return None
+        return wait_for("the launcher", launcher, 60, interval=0.2)
+
+    def new_calendar_design(self, launch):
+        """The Calendar kind from a blank page in the launcher, Page Setup
+        taking its default; the design's main window."""
+        # Keys sent the moment the launcher maps can arrive before it takes
+        # the focus.
+        time.sleep(1.0)
+        # A mnemonic moves to the next control that has it after the focus:
+        # from "blank page" Alt+W reaches "Design Wizard" first, then the kind
+        # list, wherever the focus was at the start.
+        self.key(launch.wid, "alt+b", "alt+w", "alt+w", "Home", *(["Down"] * CALENDAR_KIND), "alt+b", "Return")
+        return self.wait_design("Calendar1", "calendar design window", answer=DIALOGS_TO_ANSWER + (PAGE_SETUP_TITLE,))
+
+    def wait_calendar(self, main, stage, seconds=30):
+        """The grid of this month's calendar in the design window, once it is
+        painted; the last fault when the time is up."""
+        fault = ["not checked"]
+        grid = [None]
+
+        def calendar_shown():
+            self.alive()
+            # The tip of the day comes up over a design on a first run.
+            name = self.answer_dialogs()
+            if name:
+                fault[0] = "%r stayed open over the design" % name
+                return False
+            # Smaller windows of the program (the tool pad) float over it.
+            covered = [w for w in self.windows() if w.wid != main.wid]
+            fault[0], grid[0] = read_calendar(self.shot(stage), main, covered)
+            return fault[0] is None
+        try:
+            wait_for("the calendar", calendar_shown, seconds, interval=0.5)
+        except Failure:
+            raise Failure("the design window shows no month calendar: " + fault[0])
+        return grid[0]
+
+    def quit(self, answer_save="n"):
+        """File > Exit, answering a question about saving with answer_save
+        (None: a design just saved must not be asked about); fails unless
+        the program ends with 0."""
+        main = self.main_window()
+        if main is None:
+            raise Failure("no main window to quit from; windows: %r" % self.windows())
+        self.key(main.wid, "alt+f", "x")
+
+        def ended():
+            if self.app.poll() is not None:
+                return True
+            for w in self.windows():
+                if w.name == "Threadwick" and w.width < self.screen[0] // 2:
+                    if answer_save is None:
+                        self.shot("question")
+                        raise Failure("File > Exit asked a question over a saved design")
+                    self.key(w.wid, answer_save)
+            return False
+        wait_for("the program to end", ended, 30, interval=0.3)
+        if self.app.returncode != 0:
+            raise Failure("the program ended with %d: %s" %
+                          (self.app.returncode, self.app.stderr.read().decode(errors="replace")))
