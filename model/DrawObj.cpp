@@ -17,7 +17,7 @@
 #include <utility>
 
 // Geometry, handles and hit tests are in DrawObjGeometry.cpp, the banded
-// fill in DrawObjFill.cpp.
+// fill in DrawObjFill.cpp, moving, sizing and opening in DrawObjTracking.cpp.
 
 IMPLEMENT_SERIAL(CDrawObj, CObject, 1)
 
@@ -424,62 +424,6 @@ void CDrawObj::SetAttributes(const CObjectAttributes& attrs, BOOL bPictureSource
 void CDrawObj::Draw(CDC* pDC)
 {
     (void)pDC;
-}
-
-void CDrawObj::MoveTo(const CRect& position, CSurface* pView, int nHandle, const CRect* pUnrotated)
-{
-    (void)pView;
-    (void)nHandle;
-    if (position == m_position && pUnrotated == nullptr)
-        return;
-    Invalidate();
-    const CPoint delta(position.left - m_position.left, position.top - m_position.top);
-    if (pUnrotated != nullptr)
-        m_rectUnrotated = *pUnrotated;
-    else if (GetRoundedAngle() == 0)
-        m_rectUnrotated = position;
-    else
-        m_rectUnrotated.OffsetRect(delta);
-    if (m_wFlags & OBJ_FLAG_CROPPED)
-        m_rectUncropped.OffsetRect(delta);
-    m_position = position;
-    m_wFlags &= ~WORD(OBJ_FLAG_DRAGGING);
-    Invalidate();
-    if (m_pDocument != nullptr)
-        m_pDocument->SetModifiedFlag(TRUE);
-}
-
-void CDrawObj::MoveHandleTo(int nHandle, CPoint point, CSurface* pView)
-{
-    // FIXME: rotation by handle 9, proportional sizing with Ctrl and Shift,
-    // and crop edges come with interactive tracking; until then a sizing
-    // handle of an unturned object moves its sides to the point.
-    if (nHandle < 1 || nHandle > 8 || GetRoundedAngle() != 0)
-        return;
-    CRect rect = m_position;
-    switch (nHandle) {
-    case 1: rect.left = point.x; rect.bottom = point.y; break;
-    case 2: rect.bottom = point.y; break;
-    case 3: rect.right = point.x; rect.bottom = point.y; break;
-    case 4: rect.right = point.x; break;
-    case 5: rect.right = point.x; rect.top = point.y; break;
-    case 6: rect.top = point.y; break;
-    case 7: rect.left = point.x; rect.top = point.y; break;
-    case 8: rect.left = point.x; break;
-    }
-    MoveTo(rect, pView, nHandle, nullptr);
-}
-
-BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttributes* pAttrs, UINT nFlags)
-{
-    // FIXME: the property pages of pictures and text come with their
-    // subsystems; until then there is nothing to open.
-    (void)pView;
-    (void)nPage;
-    (void)pParent;
-    (void)pAttrs;
-    (void)nFlags;
-    return FALSE;
 }
 
 CDrawObj* CDrawObj::Clone(CDrawDoc* pDoc, CSurface* pView)

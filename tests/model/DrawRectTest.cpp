@@ -438,6 +438,7 @@ TEST_F(DrawRectTest, ALinesSecondHandleIsItsFifthAndContentTakesTheBandsAway)
 {
     CDrawRect line(CRect(0, 100, 100, 0), SHAPE_LINE);
     EXPECT_EQ(line.GetHandleCursor(2), line.GetHandleCursor(5));
+    thePrefs.Flags &= ~WORD(PREF_FLAG_RESIZE_FROM_CENTER);
     line.MoveHandleTo(2, CPoint(150, 120), nullptr);
     EXPECT_EQ(line.m_position, CRect(0, 120, 150, 0));
 
