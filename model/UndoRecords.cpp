@@ -551,6 +551,7 @@ public:
             pObj->Invalidate();
             if (m_bPicture)
                 SwapPicture(pObj, m_pPicture);
+            const double dAngleBefore = pObj->m_dAngle;
             SwapAttributes(pObj, m_attrs);
             if (m_bRotation) {
                 // A whole turn is no turn; an unturned object shows its
@@ -559,8 +560,17 @@ public:
                 if (dAngle == 360.0)
                     dAngle = 0.0;
                 pObj->SetAngle(dAngle);
-                if (dAngle == 0.0)
+                if (dAngle == 0.0) {
                     pObj->m_position = pObj->m_rectUnrotated;
+                } else if (dAngle != dAngleBefore) {
+                    // The attribute record holds no position: a shape
+                    // turned to another angle is laid out again as turning
+                    // lays it, else it keeps the bounds of its old angle.
+                    if (auto* pRect = dynamic_cast<CDrawRect*>(pObj)) {
+                        pRect->m_position = pRect->m_rectUnrotated;
+                        pRect->RelayOutline();
+                    }
+                }
             }
             pObj->Invalidate();
             Select(pDoc, pObj, FALSE);

@@ -22,8 +22,7 @@
 #include "surface/Surface.h"
 #include "surface/SurfaceFrame.h"
 #include "surface/SurfaceGlobals.h"
-#include "platform/base/Archive.h"
-#include "platform/base/MemFile.h"
+#include "tests/model/ObjectState.h"
 #include "platform/files/HostPath.h"
 #include "tests/support/TestHome.h"
 
@@ -281,25 +280,6 @@ private:
     CBitmap m_bitmap;
     CBitmap* m_pOld = nullptr;
 };
-
-// An object's whole stored record followed by its class name, "(none)" for
-// no object: two objects in the same state give the same string.
-inline std::string ObjectState(CDrawObj* pObj)
-{
-    if (pObj == nullptr)
-        return "(none)";
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        pObj->Serialize(ar);
-        ar.Close();
-    }
-    const DWORD nLength = file.GetLength();
-    BYTE* pBytes = file.Detach();
-    std::string out(reinterpret_cast<const char*>(pBytes), nLength);
-    free(pBytes);
-    return out + pObj->GetRuntimeClass()->m_lpszClassName;
-}
 
 // What the view's objects look like on paper: drawn by draw into the test
 // printer's PDF at the view's page mapping and rendered by pdftoppm at
