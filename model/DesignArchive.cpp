@@ -42,8 +42,18 @@ void StoreLogPen(CArchive& ar, const LOGPEN& pen)
 void LoadLogPen(CArchive& ar, LOGPEN& pen, BOOL bNative)
 {
     if (!bNative) {
+        // The packed record's members may lie unaligned: they are read
+        // into values of their own and copied in.
+        WORD wStyle = 0;
+        SHORT nWidthX = 0;
+        SHORT nWidthY = 0;
+        DWORD dwColor = 0;
+        ar >> wStyle >> nWidthX >> nWidthY >> dwColor;
         LOGPEN16 pen16{};
-        ar >> pen16.lopnStyle >> pen16.lopnWidthX >> pen16.lopnWidthY >> pen16.lopnColor;
+        pen16.lopnStyle = wStyle;
+        pen16.lopnWidthX = nWidthX;
+        pen16.lopnWidthY = nWidthY;
+        pen16.lopnColor = dwColor;
         ConvertLogPen16(pen16, pen);
         return;
     }
@@ -67,8 +77,14 @@ void StoreLogBrush(CArchive& ar, const LOGBRUSH& brush)
 void LoadLogBrush(CArchive& ar, LOGBRUSH& brush, BOOL bNative)
 {
     if (!bNative) {
+        WORD wStyle = 0;
+        DWORD dwColor = 0;
+        SHORT nHatch = 0;
+        ar >> wStyle >> dwColor >> nHatch;
         LOGBRUSH16 brush16{};
-        ar >> brush16.lbStyle >> brush16.lbColor >> brush16.lbHatch;
+        brush16.lbStyle = wStyle;
+        brush16.lbColor = dwColor;
+        brush16.lbHatch = nHatch;
         ConvertLogBrush16(brush16, brush);
         return;
     }

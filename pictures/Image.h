@@ -131,7 +131,8 @@ public:
     // is those four bytes alone), path, flags and settings, the data when
     // IMAGE_FLAG_EMBED is set (m_bForceEmbed sets it first): the metafile's
     // own form, or a raster's file image (the bytes a design gave it, else
-    // the file it was opened from; neither raises a CFileException), then
+    // the file it was opened from, else its pixels as a BMP file image; none
+    // of them raises a CFileException), then
     // the source id and, for an edited raster, the effect parameters.
     // Loading follows the design's version (text/DesignArchive.h) and keeps
     // what it reads: the raster's file image and the effect parameters

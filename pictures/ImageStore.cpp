@@ -11,9 +11,13 @@
 #include "platform/base/Archive.h"
 #include "platform/base/Exception.h"
 #include "platform/base/File.h"
+#include "platform/base/GdiRecords.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/imaging/Imaging.h"
 #include "text/DesignArchive.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -21,21 +25,63 @@ namespace {
 // The default of the tint colour, the last effect parameter.
 constexpr COLORREF kDefaultTintColor = 0x00C0C0C0;
 
+// A BMP file image of the pixels in memory; empty when they give no DIB.
+std::vector<BYTE> BmpFileImage(const LTBITMAP& raster)
+{
+    const HGLOBAL hDib = LtConvertToDIB(&raster);
+    if (hDib == NULL)
+        return {};
+    std::vector<BYTE> bytes;
+    const SIZE_T nDib = GlobalSize(hDib);
+    const auto* pDib = static_cast<const BYTE*>(GlobalLock(hDib));
+    BITMAPINFOHEADER header{};
+    if (pDib != nullptr && nDib >= sizeof(header) && nDib <= std::numeric_limits<DWORD>::max() - 14) {
+        std::memcpy(&header, pDib, sizeof(header));
+        const DWORD nColors
+            = header.biClrUsed != 0 ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0u);
+        const DWORD nFile = static_cast<DWORD>(14 + nDib);
+        const DWORD nOffBits = 14 + header.biSize + nColors * 4;
+        auto put16 = [&bytes](WORD v) {
+            bytes.push_back(static_cast<BYTE>(v & 0xFF));
+            bytes.push_back(static_cast<BYTE>(v >> 8));
+        };
+        auto put32 = [&put16](DWORD v) {
+            put16(static_cast<WORD>(v & 0xFFFF));
+            put16(static_cast<WORD>(v >> 16));
+        };
+        put16(0x4D42);
+        put32(nFile);
+        put32(0);
+        put32(nOffBits);
+        bytes.insert(bytes.end(), pDib, pDib + nDib);
+    }
+    if (pDib != nullptr)
+        GlobalUnlock(hDib);
+    GlobalFree(hDib);
+    return bytes;
+}
+
 // The file image a raster picture stores as its data: the bytes a design
-// gave it, or else the file it was opened from. A picture with neither
-// cannot be stored with its data.
-std::vector<BYTE> RasterFileImage(const CImage& image)
+// gave it, else the file it was opened from, else its pixels in memory (a
+// pasted bitmap never had a file, and a picture's file may have gone since
+// it was put in). A picture with none of them cannot be stored with its
+// data.
+std::vector<BYTE> RasterFileImage(const CImage& image, const LTBITMAP* pRaster)
 {
     if (!image.m_rasterData.empty())
         return image.m_rasterData;
     CFile file;
     CFileException error;
-    if (image.m_strPath.IsEmpty() || !file.Open(image.m_strPath, CFile::modeRead | CFile::shareDenyNone, &error))
+    if (!image.m_strPath.IsEmpty() && file.Open(image.m_strPath, CFile::modeRead | CFile::shareDenyNone, &error)) {
+        const DWORD nLength = file.GetLength();
+        std::vector<BYTE> bytes(nLength);
+        if (nLength == 0 || file.Read(bytes.data(), nLength) != nLength)
+            AfxThrowFileException(CFileException::endOfFile, -1, image.m_strPath);
+        return bytes;
+    }
+    std::vector<BYTE> bytes = pRaster != nullptr ? BmpFileImage(*pRaster) : std::vector<BYTE>();
+    if (bytes.empty())
         AfxThrowFileException(CFileException::fileNotFound, -1, image.m_strPath);
-    const DWORD nLength = file.GetLength();
-    std::vector<BYTE> bytes(nLength);
-    if (nLength == 0 || file.Read(bytes.data(), nLength) != nLength)
-        AfxThrowFileException(CFileException::endOfFile, -1, image.m_strPath);
     return bytes;
 }
 
@@ -75,7 +121,8 @@ void CImage::Serialize(CArchive& ar)
             if (m_nHandle == kImageMetafile) {
                 m_metafile.Serialize(ar);
             } else if (m_nHandle != kImageComposite) {
-                const std::vector<BYTE> bytes = RasterFileImage(*this);
+                const std::vector<BYTE> bytes
+                    = RasterFileImage(*this, m_nHandle == kOpenedRaster ? m_pRaster.get() : nullptr);
                 if (bytes.size() > std::numeric_limits<DWORD>::max())
                     AfxThrowFileException(CFileException::diskFull, -1, m_strPath);
                 ar << static_cast<DWORD>(bytes.size());

@@ -20,7 +20,7 @@
 #include "platform/storage/Storage.h"
 #include "platform/ui/Headless.h"
 #include "print/MergeSource.h"
-#include "tests/storage/StorageTestSupport.h"
+#include "tests/model/DesignFileSupport.h"
 #include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 
@@ -33,25 +33,6 @@
 #include <vector>
 
 namespace {
-
-// The bytes of one stream of a compound file; empty when it has none.
-std::string StreamBytes(const std::string& windowsPath, const char* pszStream)
-{
-    const std::u16string wide = platform::Utf16From1252(windowsPath);
-    IStorage* pRoot = nullptr;
-    if (FAILED(StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &pRoot)))
-        return {};
-    std::string out;
-    COleStreamFile file;
-    if (file.OpenStream(pRoot, pszStream, CFile::modeRead | CFile::shareExclusive)) {
-        char buf[4096];
-        for (UINT n; (n = file.Read(buf, sizeof(buf))) > 0;)
-            out.append(buf, n);
-        file.Close();
-    }
-    pRoot->Release();
-    return out;
-}
 
 class DesignFileTest : public modeltest::WindowModelTest {
 protected:
@@ -117,7 +98,7 @@ TEST_F(DesignFileTest, ADesignComesBackWithItsObjectsSettingsAndTheSameBytes)
     const LONG nKind = pDoc->GetQuickInfo()[DocQuickInfo::Kind];
     pDoc->OnCloseDocument();
     Pump();
-    const std::string contents = StreamBytes(path, "Contents");
+    const std::string contents = modeltest::DesignStreamBytes(path, "Contents");
     ASSERT_FALSE(contents.empty());
     // Row 1: the version; the quick information is a stream of its own.
     EXPECT_EQ(static_cast<unsigned char>(contents[0]), 29);
@@ -149,7 +130,7 @@ TEST_F(DesignFileTest, ADesignComesBackWithItsObjectsSettingsAndTheSameBytes)
     ASSERT_TRUE(pCopy->OnSaveDocument(again.c_str()));
     pCopy->OnCloseDocument();
     Pump();
-    EXPECT_EQ(StreamBytes(again, "Contents"), contents);
+    EXPECT_EQ(modeltest::DesignStreamBytes(again, "Contents"), contents);
 }
 
 TEST_F(DesignFileTest, AnotherKindsDesignIsRefusedWithOneMessage)
@@ -219,7 +200,7 @@ TEST_F(DesignFileTest, TruncatedOrDamagedContentsFailCleanlyAndRestoreTheState)
     pDoc->OnCloseDocument();
     Pump();
     const std::string whole = testing_support::ReadFileBytes(platform::HostPathForReading(path));
-    const std::string contents = StreamBytes(path, "Contents");
+    const std::string contents = modeltest::DesignStreamBytes(path, "Contents");
     CDocTemplate* pTemplate = TemplateFor(RUNTIME_CLASS(CGeneralDoc));
     for (size_t n = 4; n < contents.size(); n += 97) {
         const std::u16string wide = platform::Utf16From1252(path);
@@ -248,33 +229,6 @@ TEST_F(DesignFileTest, TruncatedOrDamagedContentsFailCleanlyAndRestoreTheState)
 
 namespace {
 
-std::string ListingOf(const std::string& windowsPath, storage_test::WithClassIds ids)
-{
-    const std::u16string wide = platform::Utf16From1252(windowsPath);
-    IStorage* pRoot = nullptr;
-    if (FAILED(StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &pRoot)))
-        return {};
-    std::string out = storage_test::Listing(pRoot, ids);
-    pRoot->Release();
-    return out;
-}
-
-// The lines of a listing whose path starts with the prefix.
-std::string LinesStarting(const std::string& listing, const std::string& prefix)
-{
-    std::string out;
-    size_t start = 0;
-    while (start < listing.size()) {
-        size_t end = listing.find('\n', start);
-        end = end == std::string::npos ? listing.size() : end;
-        const std::string line = listing.substr(start, end - start);
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            out += line + "\n";
-        start = end + 1;
-    }
-    return out;
-}
-
 TEST_F(DesignFileTest, OtherReadersSeeTheDesignsStreamsClassAndBytes)
 {
     for (CRuntimeClass* pClass : {RUNTIME_CLASS(CGeneralDoc), RUNTIME_CLASS(CCalendarDoc)}) {
@@ -287,7 +241,7 @@ TEST_F(DesignFileTest, OtherReadersSeeTheDesignsStreamsClassAndBytes)
         pDoc->OnCloseDocument();
         Pump();
 
-        const std::string ours = ListingOf(path, storage_test::WithClassIds::Yes);
+        const std::string ours = modeltest::DesignListing(path, storage_test::WithClassIds::Yes);
         EXPECT_NE(ours.find("\tR\t0\t" + platform::GuidToString(clsid)), std::string::npos) << ours;
         for (const char* pszStream : {"Contents\tS", "Doc Quick Info\tS", "\\u0005SummaryInformation\tS"})
             EXPECT_NE(ours.find(pszStream), std::string::npos) << pszStream << "\n" << ours;
@@ -298,7 +252,7 @@ TEST_F(DesignFileTest, OtherReadersSeeTheDesignsStreamsClassAndBytes)
             EXPECT_EQ(theirs, ours);
         }
         if (storage_test::IndependentListing(storage_test::Reader::Gsf, host, theirs)) {
-            EXPECT_EQ(theirs, ListingOf(path, storage_test::WithClassIds::No));
+            EXPECT_EQ(theirs, modeltest::DesignListing(path, storage_test::WithClassIds::No));
         }
     }
 }
@@ -331,7 +285,7 @@ TEST_F(DesignFileTest, ACollectionsDesignsAndUnknownElementsSurviveASave)
         ASSERT_EQ(pRoot->Commit(STGC_DEFAULT), S_OK);
         pRoot->Release();
     }
-    const std::string before = ListingOf(path, storage_test::WithClassIds::Yes);
+    const std::string before = modeltest::DesignListing(path, storage_test::WithClassIds::Yes);
 
     CDrawDoc* pOpened = Open(TemplateFor(RUNTIME_CLASS(CGeneralDoc)), path);
     ASSERT_NE(pOpened, nullptr);
@@ -341,10 +295,10 @@ TEST_F(DesignFileTest, ACollectionsDesignsAndUnknownElementsSurviveASave)
     ASSERT_TRUE(pOpened->OnSaveDocument(path.c_str()));
     pOpened->OnCloseDocument();
     Pump();
-    const std::string after = ListingOf(path, storage_test::WithClassIds::Yes);
-    EXPECT_EQ(LinesStarting(after, "XSTOR3"), LinesStarting(before, "XSTOR3"));
-    EXPECT_EQ(LinesStarting(after, "Foreign"), LinesStarting(before, "Foreign"));
-    EXPECT_NE(LinesStarting(after, "Contents"), LinesStarting(before, "Contents"));
+    const std::string after = modeltest::DesignListing(path, storage_test::WithClassIds::Yes);
+    EXPECT_EQ(modeltest::ListingLinesUnder(after, "XSTOR3"), modeltest::ListingLinesUnder(before, "XSTOR3"));
+    EXPECT_EQ(modeltest::ListingLinesUnder(after, "Foreign"), modeltest::ListingLinesUnder(before, "Foreign"));
+    EXPECT_NE(modeltest::ListingLinesUnder(after, "Contents"), modeltest::ListingLinesUnder(before, "Contents"));
 }
 
 TEST_F(DesignFileTest, OtherProgramsCompoundFilesAreNotDesigns)
@@ -402,7 +356,7 @@ TEST_F(DesignFileTest, NewDesignsOfEveryKindStartContentsWithTheirSettings)
         const LONG nKind = pDoc->GetQuickInfo()[DocQuickInfo::Kind];
         pDoc->OnCloseDocument();
         Pump();
-        const std::string contents = StreamBytes(path, "Contents");
+        const std::string contents = modeltest::DesignStreamBytes(path, "Contents");
         // Version 29, layout 0, white paper, the first surface, zoom 100,
         // red margin lines, flags 0x0201, no second flags, grid 25, the two
         // colour values, paper feed 0, then the 88-byte layout record.
@@ -436,7 +390,7 @@ TEST_F(DesignFileTest, TheQuickInformationStreamOfAKnownDesign)
     expected += std::string("\x05Known", 6) + std::string(4, '\0');
     for (LONG nValue : info.values)
         expected.append(reinterpret_cast<const char*>(&nValue), 4);
-    EXPECT_EQ(HexOf(StreamBytes(path, "Doc Quick Info"), 200), HexOf(expected, 200));
+    EXPECT_EQ(HexOf(modeltest::DesignStreamBytes(path, "Doc Quick Info"), 200), HexOf(expected, 200));
 }
 
 TEST_F(DesignFileTest, ALandscapeLabelSheetReopensWithTheSameLayout)

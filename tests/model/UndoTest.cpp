@@ -226,6 +226,8 @@ TEST_F(UndoTest, CreationsAndDeletionsBringBackEveryClassWhole)
     pText->m_pTextHolder->GetBlock()->SetText("Hello");
     // The layout caches' marks are not part of what a step keeps.
     pText->m_pTextHolder->GetBlock()->m_wFlags &= ~WORD(TEXTBLOCK_RENDER_STALE | TEXTBLOCK_LAYOUT_STALE);
+    // The steps below delete and remake the calendar; its id stays.
+    const DWORD nCalendarId = pCalendar->m_nSerial;
 
     for (CDrawObj* pObj : {static_cast<CDrawObj*>(pPoly), pPlain, static_cast<CDrawObj*>(pCalendar), static_cast<CDrawObj*>(pText)}) {
         const DWORD nId = pObj->m_nSerial;
@@ -251,7 +253,7 @@ TEST_F(UndoTest, CreationsAndDeletionsBringBackEveryClassWhole)
         EXPECT_EQ(modeltest::ObjectState(m_pDoc->FindObjectById(nId)), before);
     }
     // The calendar came back with its cells.
-    EXPECT_STREQ(static_cast<CDrawRect*>(m_pDoc->FindObjectById(pCalendar->m_nSerial))->GetCellText(CALENDAR_MONTH, 9),
+    EXPECT_STREQ(static_cast<CDrawRect*>(m_pDoc->FindObjectById(nCalendarId))->GetCellText(CALENDAR_MONTH, 9),
         "Party");
 }
 
