@@ -157,10 +157,13 @@ TEST_F(DrawOleObjTest, TheFrameShowsOnlyWhileFramesAreShown)
     std::unique_ptr<CDrawOleObj> pObj(MakeObject(&pItem));
     pItem->SetExtentPicture(Storage("a.stg"), 2540, 2540);
     pItem->UpdateExtent();
-    for (int nShow : {1, 0}) {
+    // Frames shown on the screen, hidden, and shown but printing.
+    for (int nCase : {1, 0, 2}) {
+        const int nShow = nCase != 0 ? 1 : 0;
         g_showOleFrames = nShow;
         CDC dc;
         ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+        dc.m_bPrinting = nCase == 2;
         CBitmap bitmap;
         CClientDC screen(nullptr);
         ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 400, 700));
@@ -168,9 +171,9 @@ TEST_F(DrawOleObjTest, TheFrameShowsOnlyWhileFramesAreShown)
         dc.FillSolidRect(0, 0, 400, 700, RGB(255, 255, 255));
         // Logical units as pixels, y down: the object covers (100,400)-(200,500).
         pObj->Draw(&dc);
-        EXPECT_EQ(dc.GetPixel(150, 450) & 0xFFFFFF, RGB(255, 0, 0)) << nShow;
+        EXPECT_EQ(dc.GetPixel(150, 450) & 0xFFFFFF, RGB(255, 0, 0)) << nCase;
         const COLORREF edge = dc.GetPixel(100, 450) & 0xFFFFFF;
-        if (nShow) {
+        if (nCase == 1) {
             EXPECT_EQ(edge, RGB(0, 0, 0));
         } else {
             EXPECT_NE(edge, RGB(0, 0, 0));

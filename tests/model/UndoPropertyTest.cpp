@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -153,6 +154,12 @@ TEST_F(UndoPropertyTest, RandomEditsUndosAndRedosFollowTheModel)
             record();
         }
         ASSERT_EQ(State(), history[cur]) << "step " << step << " action " << nAction;
+    }
+    // No step left a temporary picture behind.
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_NE(name.rfind("o4i", 0), 0u) << name;
+        EXPECT_NE(name.rfind("o4m", 0), 0u) << name;
     }
 }
 

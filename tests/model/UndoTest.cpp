@@ -416,3 +416,42 @@ TEST_F(UndoTest, ClearingACalendarCellIsOneStepBack)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UndoTest, PictureEffectsEditsAndSameSizeCarryTheirLabels)
+{
+    CDrawRect* pObj = AddRect(CRect(0, 100, 100, 0));
+    struct Case {
+        int nKind;
+        const char* pszLabel;
+    };
+    for (const Case c : {Case{UndoPictureGrayscale, "grayscale picture"}, Case{UndoPictureEmboss, "emboss picture"},
+             Case{UndoPictureBlur, "blur picture"}, Case{UndoPictureMosaic, "mosaic picture"},
+             Case{UndoPictureLighten, "lighten picture"}, Case{UndoPictureDarken, "darken picture"},
+             Case{UndoPictureInsert, "picture insertion"}, Case{UndoPictureRemove, "picure removal"},
+             Case{UndoPictureRotate, "picture rotation"}, Case{UndoPictureLineColor, "make transparent"}}) {
+        RecordUndoPictureEffect(m_pDoc, pObj, c.nKind);
+        EXPECT_EQ(List().GetUndoLabel(), c.pszLabel) << c.nKind;
+    }
+    // Kinds 9, 10 and above 11 are no steps.
+    const int nSteps = List().GetCount();
+    for (int nKind : {9, 10, 12, -1})
+        RecordUndoPictureEffect(m_pDoc, pObj, nKind);
+    EXPECT_EQ(List().GetCount(), nSteps);
+
+    // An edit in a dialog swaps the whole record back.
+    const std::string before = modeltest::ObjectState(pObj);
+    RecordUndoObjectEdit(m_pDoc, pObj, IDS_UNDO_EDIT_CELL);
+    pObj->m_logbrush.lbColor = RGB(9, 9, 9);
+    pObj->m_bFill = TRUE;
+    EXPECT_EQ(List().GetUndoLabel(), "Edit the cell content");
+    ASSERT_TRUE(List().Undo(m_pDoc));
+    EXPECT_EQ(modeltest::ObjectState(pObj), before);
+
+    auto list = ListOf({pObj});
+    RecordUndoSameSize(m_pDoc, list.get());
+    EXPECT_EQ(List().GetUndoLabel(), "Same Size");
+}
+
+} // namespace
