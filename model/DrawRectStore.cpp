@@ -7,6 +7,7 @@
 #include "platform/base/Archive.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -124,7 +125,15 @@ void CDrawRect::LoadRectRecord(CArchive& ar, LONG nVersion)
     m_nRotation = nRotation;
     m_nAngle = nRotation;
     m_nTextRotation = nRotation;
-    SetAngle(static_cast<double>(nRotation));
+    {
+        // An object being read is in no view yet, so its markers are laid
+        // out without one. Holding its document back meanwhile spares
+        // SetAngle a search of every view's object list for it, which made
+        // reading a design quadratic in its objects.
+        CDrawDoc* const pDocument = m_pSurface == nullptr ? std::exchange(m_pDocument, nullptr) : m_pDocument;
+        SetAngle(static_cast<double>(nRotation));
+        m_pDocument = pDocument;
+    }
     LoadFill(ar, m_fill, nVersion > 16);
     m_fill2 = CFillInfo();
     if (nVersion > 16)
