@@ -35,6 +35,8 @@
 #include "surface/Surface.h"
 #include "surface/SurfaceFrame.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <gsf/gsf.h>
 
@@ -334,29 +336,15 @@ Bench& TheBench()
     return bench;
 }
 
-// Seconds the fastest of a few runs takes.
-template <class Work>
-double BestSeconds(Work work)
-{
-    double best = 1e9;
-    for (int i = 0; i < 7; ++i) {
-        auto start = Clock::now();
-        benchmark::DoNotOptimize(work());
-        std::chrono::duration<double> elapsed = Clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
-
 double GsfWriteSeconds()
 {
-    static const double seconds = BestSeconds([] { return TheBench().WriteWithGsf(); });
+    static const double seconds = bench::BestSeconds([] { return TheBench().WriteWithGsf(); });
     return seconds;
 }
 
 double GsfReadSeconds()
 {
-    static const double seconds = BestSeconds([] { return TheBench().ReadWithGsf(); });
+    static const double seconds = bench::BestSeconds([] { return TheBench().ReadWithGsf(); });
     return seconds;
 }
 
@@ -488,7 +476,7 @@ void BM_DesignSave(benchmark::State& state)
     // What drawing the preview takes of that, and the ratio of the rest:
     // the fastest save less the fastest drawing, as the baseline is the
     // fastest of its runs.
-    const double preview = BestSeconds([&] { return bench.RenderPreview(); });
+    const double preview = bench::BestSeconds([&] { return bench.RenderPreview(); });
     state.counters["preview_ms"] = preview * 1e3;
     state.counters["x_gsf_rest"] = std::max(fastest - preview, 0.0) / baseline;
 }

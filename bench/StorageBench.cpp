@@ -12,6 +12,8 @@
 #include "platform/files/FileSystem.h"
 #include "platform/storage/Storage.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <gsf/gsf.h>
 
@@ -176,23 +178,9 @@ size_t ReadWithStorage()
     return total;
 }
 
-// Seconds the fastest of a few runs takes.
-template <class Work>
-double BestSeconds(Work work)
-{
-    double best = 1e9;
-    for (int i = 0; i < 7; ++i) {
-        auto start = Clock::now();
-        benchmark::DoNotOptimize(work());
-        std::chrono::duration<double> elapsed = Clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
-
 double GsfWriteSeconds()
 {
-    static const double seconds = BestSeconds(WriteWithGsf);
+    static const double seconds = bench::BestSeconds(WriteWithGsf);
     return seconds;
 }
 
@@ -200,7 +188,7 @@ double GsfReadSeconds()
 {
     static const double seconds = [] {
         WriteWithStorage();
-        return BestSeconds(ReadWithGsf);
+        return bench::BestSeconds(ReadWithGsf);
     }();
     return seconds;
 }
