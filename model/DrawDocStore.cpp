@@ -283,6 +283,13 @@ BOOL CDrawDoc::CheckDesignFile(LPCTSTR lpszPathName)
     if (FAILED(hrKind))
         return TRUE; // unreadable: the framework reports why
     BOOL bOurs = FALSE;
+    // The class lies in the header's first directory sector, so a design is
+    // told without reading the whole file; any other answer is confirmed by
+    // opening it, which alone tells a damaged file from another program's.
+    CLSID clsidPeek{};
+    if (hrKind == S_OK && SUCCEEDED(GetClassFile(wide.c_str(), &clsidPeek))
+        && IsDocKindClassId(GetDocKindClassId(GetDocKind()), clsidPeek))
+        return TRUE;
     if (hrKind == S_OK) {
         IStorage* pRoot = nullptr;
         if (FAILED(StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &pRoot)))

@@ -308,6 +308,49 @@ Region Region::FromRoundRect(const RECT& rect, int cornerWidth, int cornerHeight
     return FromBands(std::move(rects));
 }
 
+bool Region::Encloses(const RECT& rect, const Region& region)
+{
+    const RECT& b = region.m_bounds;
+    return !region.m_rects.empty() && rect.left <= b.left && rect.top <= b.top && rect.right >= b.right
+        && rect.bottom >= b.bottom;
+}
+
+bool Region::IsNormalised() const
+{
+    // What FromBands leaves after a combination: bands in increasing y, each
+    // with sorted spans that neither touch nor are empty, and no band the
+    // same as one touching it above. Only such a region is its own result.
+    if (m_rects.empty())
+        return true;
+    RECT bounds{INT_MAX, m_rects.front().top, INT_MIN, m_rects.back().bottom};
+    size_t prevBand = 0, prevCount = 0;
+    for (size_t i = 0; i < m_rects.size();) {
+        const RECT& first = m_rects[i];
+        bounds.left = std::min(bounds.left, first.left);
+        if (first.top >= first.bottom || first.left >= first.right)
+            return false;
+        if (prevCount > 0 && m_rects[prevBand].bottom > first.top)
+            return false;
+        size_t j = i + 1;
+        while (j < m_rects.size() && m_rects[j].top == first.top) {
+            const RECT& r = m_rects[j];
+            if (r.bottom != first.bottom || r.left <= m_rects[j - 1].right || r.left >= r.right)
+                return false;
+            ++j;
+        }
+        bounds.right = std::max(bounds.right, m_rects[j - 1].right);
+        bool same = prevCount == j - i && m_rects[prevBand].bottom == first.top;
+        for (size_t k = 0; same && k < prevCount; ++k)
+            same = m_rects[prevBand + k].left == m_rects[i + k].left && m_rects[prevBand + k].right == m_rects[i + k].right;
+        if (same)
+            return false;
+        prevBand = i;
+        prevCount = j - i;
+        i = j;
+    }
+    return SameRect(bounds, m_bounds);
+}
+
 int Region::Complexity() const
 {
     if (m_rects.empty())
@@ -319,6 +362,14 @@ Region Region::Combine(const Region& other, int mode) const
 {
     if (mode == RGN_COPY)
         return *this;
+    // Clipping to the whole bitmap or to a figure's box is the common case:
+    // a rectangle around the other region leaves it as it is.
+    if (mode == RGN_AND) {
+        if (m_rects.size() == 1 && Encloses(m_rects.front(), other) && other.IsNormalised())
+            return other;
+        if (other.m_rects.size() == 1 && Encloses(other.m_rects.front(), *this) && IsNormalised())
+            return *this;
+    }
     std::vector<int> ys;
     ys.reserve((m_rects.size() + other.m_rects.size()) * 2);
     for (const RECT& r : m_rects) {

@@ -57,6 +57,29 @@ TEST(RegionTest, CombinesRectanglesByEveryMode)
     EXPECT_EQ(left.Union(right).Complexity(), SIMPLEREGION);
 }
 
+TEST(RegionTest, ClippingToAnEnclosingRectangleGivesTheCombinedForm)
+{
+    const RECT whole{-100, -100, 100, 100};
+    const POINT star[] = {{0, -40}, {12, 30}, {-35, -12}, {35, -12}, {-12, 30}};
+    const Region shape = Region::FromPolygon(star, 5, ALTERNATE);
+    // Spans that touch and bands that repeat, as a converter may leave them:
+    // clipping gives the merged form that any other combination gives.
+    const Region loose = Region::FromBands({RECT{0, 0, 5, 1}, RECT{5, 0, 9, 1}, RECT{0, 1, 4, 2}, RECT{4, 1, 9, 2}});
+    for (const Region& r : {shape, loose}) {
+        const Region combined = r.Union(Region());
+        for (const Region& clipped : {r.Intersect(whole), Region(whole).Intersect(r), r.Intersect(Region(r.Bounds()))}) {
+            EXPECT_TRUE(clipped == combined);
+            EXPECT_EQ(clipped.Bounds().left, combined.Bounds().left);
+            EXPECT_EQ(clipped.Bounds().right, combined.Bounds().right);
+            EXPECT_EQ(clipped.Bounds().top, combined.Bounds().top);
+            EXPECT_EQ(clipped.Bounds().bottom, combined.Bounds().bottom);
+            ExpectBanded(clipped);
+        }
+    }
+    EXPECT_EQ(loose.Intersect(whole).Complexity(), SIMPLEREGION);
+    EXPECT_TRUE(Region(whole).Intersect(Region()).IsEmpty());
+}
+
 TEST(RegionTest, FillsPolygonsByPixelCentres)
 {
     // A square polygon takes its left and top edges, not its right and bottom.

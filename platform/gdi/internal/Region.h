@@ -54,6 +54,11 @@ public:
     static Region FromBands(std::vector<RECT> rects);
 
 private:
+    // Whether `rect` covers every pixel of the non-empty `region`.
+    static bool Encloses(const RECT& rect, const Region& region);
+    // Whether combining leaves the region's rectangles as they are.
+    bool IsNormalised() const;
+
     std::vector<RECT> m_rects;
     RECT m_bounds{0, 0, 0, 0};
 };
