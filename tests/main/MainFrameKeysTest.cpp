@@ -11,6 +11,8 @@ namespace mainframetest {
 namespace {
 
 namespace hl = platform::headless;
+using mainframetest::RunAppLoop;
+using mainframetest::Script;
 
 std::vector<HWND> OpenPopups()
 {
@@ -22,34 +24,6 @@ std::vector<HWND> OpenPopups()
             out.push_back(w);
     }
     return out;
-}
-
-// Runs one step each time the loop would wait. The frame keeps timers, so
-// the last step ends the loop itself.
-void Script(std::vector<std::function<void()>> steps)
-{
-    steps.push_back([] { ::PostQuitMessage(0); });
-    auto list = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto next = std::make_shared<size_t>(0);
-    hl::SetIdleHandler([list, next] {
-        if (*next >= list->size())
-            return false;
-        (*list)[(*next)++]();
-        return true;
-    });
-}
-
-// The application's own loop: its PreTranslateMessage sees every message
-// first, as in the program.
-void RunAppLoop(CWinApp* pApp)
-{
-    MSG msg;
-    for (int i = 0; i < 100000 && ::GetMessage(&msg, NULL, 0, 0) > 0; ++i) {
-        if (!pApp->PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessage(&msg);
-        }
-    }
 }
 
 TEST_F(MainFrameTest, AltLetterOpensItsMenuAndTheReleaseOfAltKeepsItOpen)

@@ -105,4 +105,32 @@ protected:
     std::string m_folder;
 };
 
+// Runs one step each time the application's loop would wait; after the
+// last the loop ends. The frame keeps timers, so the loop never ends alone.
+inline void Script(std::vector<std::function<void()>> steps)
+{
+    steps.push_back([] { ::PostQuitMessage(0); });
+    auto list = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
+    auto next = std::make_shared<size_t>(0);
+    platform::headless::SetIdleHandler([list, next] {
+        if (*next >= list->size())
+            return false;
+        (*list)[(*next)++]();
+        return true;
+    });
+}
+
+// The application's own loop, whose PreTranslateMessage sees every message
+// first and turns keys into commands through the accelerators.
+inline void RunAppLoop(CWinApp* pApp)
+{
+    MSG msg;
+    for (int i = 0; i < 100000 && ::GetMessage(&msg, NULL, 0, 0) > 0; ++i) {
+        if (!pApp->PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessage(&msg);
+        }
+    }
+}
+
 } // namespace mainframetest
