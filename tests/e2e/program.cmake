@@ -1,26 +1,29 @@
+# threadwick_program_e2e(name script timeout): a script that drives the real
+# program on a real display, alone on the machine (the splash lives for a
+# second and a half, and a loaded machine's screenshots can take longer),
+# skipped (77) where Xvfb, xdotool or ImageMagick are missing. Under the
+# sanitizers the display libraries SDL loads (X11, D-Bus) keep allocations
+# for the life of the process that no code of ours can free.
+function(threadwick_program_e2e name script timeout)
+  add_test(NAME ${name}
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/${script} $<TARGET_FILE:threadwick>)
+  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT ${timeout} SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+  if(THREADWICK_SANITIZE)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  endif()
+endfunction()
+
 # The whole program on a real display: build/bin/threadwick under Xvfb with
 # the SDL back end, from the splash to a new shirt design, checked by a
 # screenshot of each stage. Skipped (77) where Xvfb, xdotool or ImageMagick
 # are missing.
-add_test(NAME e2e.program
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/run_program_test.py $<TARGET_FILE:threadwick>)
-# Alone on the machine: the splash lives for a second and a half, and a
-# loaded machine's screenshots can take longer than that.
-set_tests_properties(e2e.program PROPERTIES LABELS e2e TIMEOUT 240 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
-
-# Under the sanitizers, the display libraries SDL loads (X11, D-Bus) keep
-# allocations for the life of the process that no code of ours can free.
-if(THREADWICK_SANITIZE)
-  set_tests_properties(e2e.program PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
-endif()
+threadwick_program_e2e(e2e.program run_program_test.py 240)
 
 # Windows closed by a key thirty times over while busy processes load every
 # core, and a display that does not answer: the program survives the one
 # and says so at once for the other. Alone on the machine, as it loads every
 # core itself.
-add_test(NAME e2e.robustness
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/run_robustness_test.py $<TARGET_FILE:threadwick>)
-set_tests_properties(e2e.robustness PROPERTIES LABELS e2e TIMEOUT 300 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+threadwick_program_e2e(e2e.robustness run_robustness_test.py 300)
 
 # The real program without a display: SIGTERM and SIGINT end it cleanly on
 # the headless back end, a start clears what ended copies left, and a
@@ -30,16 +33,10 @@ add_test(NAME program.ending
 set_tests_properties(program.ending PROPERTIES LABELS program TIMEOUT 120)
 
 if(THREADWICK_SANITIZE)
-  set_tests_properties(e2e.robustness program.ending PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  set_tests_properties(program.ending PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()
 
 # Where the desktop decides, with no window manager: the splash above the
 # main window, the keyboard back with the running copy after a second start,
 # Alt+letter chords, and the toolbars' tips and prompts under the pointer.
-# Alone on the machine, for the same reason as the program test.
-add_test(NAME e2e.desktop
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/run_desktop_test.py $<TARGET_FILE:threadwick>)
-set_tests_properties(e2e.desktop PROPERTIES LABELS e2e TIMEOUT 240 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
-if(THREADWICK_SANITIZE)
-  set_tests_properties(e2e.desktop PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
-endif()
+threadwick_program_e2e(e2e.desktop run_desktop_test.py 240)
