@@ -346,41 +346,30 @@ void CDrawDoc::SetMergeSource(CObject* pSource)
     m_pMergeSource = pSource;
 }
 
-void CDrawDoc::CollectStorageNumbers()
+namespace {
+
+// Hands each element of the storage (name and kind) to fn.
+template <typename Fn>
+void ForEachElement(IStorage* pStorage, Fn&& fn)
 {
     IEnumSTATSTG* pEnum = nullptr;
-    if (FAILED(m_lpRootStg->EnumElements(0, nullptr, 0, &pEnum)))
+    if (FAILED(pStorage->EnumElements(0, nullptr, 0, &pEnum)))
         return;
     STATSTG stat{};
     while (pEnum->Next(1, &stat, nullptr) == S_OK) {
-        if (stat.type == STGTY_STORAGE && stat.pwcsName != nullptr) {
-            const std::string name = platform::Utf16To1252(stat.pwcsName);
-            if (name.size() > 5 && strncasecmp(name.c_str(), "XSTOR", 5) == 0)
-                m_storageNumbers.Add(static_cast<DWORD>(std::strtoul(name.c_str() + 5, nullptr, 10)));
-        }
+        if (stat.pwcsName != nullptr)
+            fn(std::u16string(reinterpret_cast<const char16_t*>(stat.pwcsName)), stat.type);
         CoTaskMemFree(stat.pwcsName);
         stat.pwcsName = nullptr;
     }
     pEnum->Release();
 }
 
-namespace {
-
 // The names of a storage's elements.
 std::vector<std::u16string> ElementNames(IStorage* pStorage)
 {
     std::vector<std::u16string> names;
-    IEnumSTATSTG* pEnum = nullptr;
-    if (FAILED(pStorage->EnumElements(0, nullptr, 0, &pEnum)))
-        return names;
-    STATSTG stat{};
-    while (pEnum->Next(1, &stat, nullptr) == S_OK) {
-        if (stat.pwcsName != nullptr)
-            names.emplace_back(reinterpret_cast<const char16_t*>(stat.pwcsName));
-        CoTaskMemFree(stat.pwcsName);
-        stat.pwcsName = nullptr;
-    }
-    pEnum->Release();
+    ForEachElement(pStorage, [&names](const std::u16string& name, DWORD) { names.push_back(name); });
     return names;
 }
 
@@ -391,6 +380,15 @@ bool StartsWith(const std::u16string& name, const char* pszPrefix)
 }
 
 } // namespace
+
+void CDrawDoc::CollectStorageNumbers()
+{
+    ForEachElement(m_lpRootStg, [this](const std::u16string& wide, DWORD dwType) {
+        const std::string name = platform::Utf16To1252(wide);
+        if (dwType == STGTY_STORAGE && name.size() > 5 && strncasecmp(name.c_str(), "XSTOR", 5) == 0)
+            m_storageNumbers.Add(static_cast<DWORD>(std::strtoul(name.c_str() + 5, nullptr, 10)));
+    });
+}
 
 void CDrawDoc::CommitItems(LPSTORAGE lpNewRoot)
 {
