@@ -38,10 +38,9 @@ BEGIN_MESSAGE_MAP(CSurface, CScrollView)
     ON_UPDATE_COMMAND_UI(ID_VIEW_ZOOM_25, OnUpdateZoom)
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONUP()
-    ON_WM_RBUTTONUP()
     ON_MESSAGE(WM_TW_NEW_CALENDAR_ITEM, OnNewCalendarItem)
+#include "surface/SurfaceInputMessages.h"
+#include "surface/SurfacePaintMessages.h"
 END_MESSAGE_MAP()
 
 namespace {
@@ -726,7 +725,7 @@ void CSurface::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeac
 void CSurface::NotifyToolpad()
 {
     if (CWnd* pMain = AfxGetMainWnd())
-        pMain->PostMessage(WM_TW_REFRESH_TOOLPAD, 0, 0);
+        pMain->PostMessage(WM_SURFACE_SELCHANGED, 0, 0);
 }
 
 // ---- Window messages ---------------------------------------------------------------------------
@@ -750,24 +749,6 @@ BOOL CSurface::OnEraseBkgnd(CDC* pDC)
     // OnDraw paints every pixel, workspace included.
     (void)pDC;
     return TRUE;
-}
-
-void CSurface::OnLButtonDown(UINT nFlags, CPoint point)
-{
-    CScrollView::OnLButtonDown(nFlags, point);
-    SetFocus();
-}
-
-void CSurface::OnLButtonUp(UINT nFlags, CPoint point)
-{
-    CScrollView::OnLButtonUp(nFlags, point);
-    NotifyToolpad();
-}
-
-void CSurface::OnRButtonUp(UINT nFlags, CPoint point)
-{
-    CScrollView::OnRButtonUp(nFlags, point);
-    NotifyToolpad();
 }
 
 LRESULT CSurface::OnNewCalendarItem(WPARAM, LPARAM lParam)

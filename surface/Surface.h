@@ -34,13 +34,28 @@ public:
         HintPaperColor = 0,     // the paper colour changed: repaint
         HintObject = 1,         // one object changed (pHint = the CDrawObj)
         HintSelection = 2,      // the selected objects (or the list pHint)
+        HintRemove = 3,         // the objects of the list pHint leave the view
+        HintOleItems = 4,       // every embedded item of the document
         HintPrinterMetrics = 5, // after Print Setup
+        HintRulers = 6,         // the rulers' units or origin changed
         HintExtent = 7,         // objects moved or sized by an undo step
         HintPalette = 8,        // the palette changed
         HintBackground = 9,     // system colours or the surface background changed
         HintDocSettings = 10,   // the zoom or the current surface changed
+        HintObjectLayout = 11,  // the per-object part of HintDocSettings only
         HintDroppedFile = 12,   // a dropped file (pHint carries its path)
         HintPreferences = 14,   // grid, units or folders changed
+        HintEmbedPictures = 16, // HintPreferences after setting every object's embed flag
+    };
+    // Bits of m_flags.
+    enum SurfaceFlag : WORD {
+        SurfaceRecomputeExtent = 0x0001,
+        SurfacePainted = 0x0002,
+        SurfaceObjectsInvalidate = 0x0004,
+        SurfaceRedrawPending = 0x0008,
+        SurfaceContextMenu = 0x0010,
+        SurfacePrinting = 0x0020,
+        SurfacePrintSkipped = 0x0040,
     };
     static constexpr WORD kDefaultZoom = 100;
     static constexpr WORD kMaxZoom = 500;
@@ -161,6 +176,100 @@ public:
     // Colours of the screen: the workspace around the page.
     static constexpr COLORREF kWorkspaceColor = RGB(128, 128, 128);
 
+    // ---- Geometry, zoom, extent, grid and guidelines
+    // The room added round the page in both directions (hundredths of an
+    // inch).
+    static CSize GetPlatformPageMargin();
+    // Sets the document's zoom (0 = fit in window) from the top left corner
+    // of the page; gives the view the focus when objects are selected.
+    void SetZoom(WORD nZoom);
+    // The page in screen coordinates.
+    CRect GetPageScreenRect();
+    // The union of the listed objects (NULL: the selection), normalised
+    // with the larger y as top; empty for an empty list.
+    CRect GetObjectsBounds(const CObList* pList = NULL);
+    // Positions in thousandths of an inch from the page's upper left corner.
+    void AddGuideline(DWORD dwPosition, BOOL bVertical);
+    void RemoveGuideline(DWORD dwPosition, BOOL bVertical, int nTolerance);
+    // The smallest signed distances (guideline - edge) of the rectangle's
+    // edges to the vertical (cx) and horizontal (cy) guidelines.
+    CSize SnapToGuidelines(int x1, int y1, int x2, int y2);
+    void CheckObjectExtent(CDrawObj* pObj = NULL);
+    void InvalidateIfExtentChanged();
+    void ComputeScrollExtent(CSize* pTotal, CRect* pExtent, CPoint* pShift);
+    // The pending full redraw of a drag or keyboard move.
+    void RequestRedraw();
+    void FlushRedraw();
+    BOOL IsOverEmptyBackground(CDrawObj* pObj);
+    void SortObjectsByPosition(const CObList& source, CObList& dest);
+    // The work area in logical units: nMarginSet 0 the margins in effect,
+    // 1 the saved ones.
+    void GetWorkArea(LPRECT lpRect, int nMarginSet = 0);
+    void RescaleObjectsToWorkArea(const CRect* pNewRect = NULL);
+    void SetWorkAreaLimit(int cx, int cy, BOOL bClamp);
+    // The middle half of the page (top and bottom swapped when bCentred).
+    void GetDefaultRect(LPRECT lpRect, BOOL bCentred);
+    void CancelCrop(CDrawObj* pObj);
+    // Ends every text edit and empties the selection.
+    void EndAllTextEdits();
+    BOOL IsActiveView() const { return m_bActive; }
+    // The paint passes (SurfacePaint.cpp and SurfaceGeometry.cpp).
+    void DrawGridAndBorder(CDC* pDC);
+    void DrawGuidelines(CDC* pDC);
+    void DrawPageShadow(CDC* pDC);
+    void DrawWorkArea(CDC* pDC);
+    void DrawDiagnosticCorner(CDC* pDC);
+
+    // ---- What the mouse tools use (SurfaceTools.cpp)
+    // The topmost selectable object at a logical point, or NULL.
+    CDrawObj* HitTestObject(CPoint point);
+    // The selected object when exactly one is selected, else NULL.
+    CDrawObj* GetSingleSelection() const;
+    // Deselects and invalidates every selected object, then redraws.
+    void DeselectAllAndRedraw();
+    // The number of selectable objects inside a logical rectangle.
+    int CountObjectsInRect(const CRect& rect);
+    // Selects exactly the selectable objects inside a logical rectangle.
+    void SelectObjectsInRect(const CRect& rect);
+    // Clones the list (NULL: the selection in list order) with fresh group
+    // numbers and offsets the clones by (+15, -15).
+    void CloneObjects(CObList* pList = NULL);
+    WORD NextFreeGroupNumber(WORD n);
+    void SortInListOrder(CObList& list);
+
+    // ---- Keyboard and commands on the selection (SurfaceInput.cpp,
+    // SurfaceCommands.cpp)
+    void DeleteSelection(BOOL bRecordUndo);
+    // Direction 0 left, 1 up, 2 right, 3 down.
+    void NudgeSelection(int nDirection, BOOL bStep);
+    void ResizeSelectionByKey(int nDirection, BOOL bShrink);
+    void ShowContextMenu();
+    CPoint GetInsertPoint(const CRect& rect);
+
+    // ---- State shared with the tools (see the tools' drag state)
+    WORD m_nLastPaintZoom = kDefaultZoom;
+    CPoint m_ptCentringOffset;
+    CPoint m_ptContextMenu;
+    CDrawObj* m_pCurrentObject = NULL;
+    BOOL m_bPrevHitSelection = FALSE;
+    BOOL m_bRotateMode = TRUE;
+    int m_nClickCount = 0;
+    BOOL m_bPaintDeferred = FALSE;
+    // Used instead of the view's own document whenever set.
+    CDrawDoc* m_pDocOverride = NULL;
+    BOOL m_bUndoSuspended = FALSE;
+    BOOL m_bPrintingRecorded = FALSE;
+    BOOL m_bHitSelection = FALSE;
+    BOOL m_bNewlySelected = FALSE;
+    CSize m_maxWorkSize;
+    BOOL m_bButtonDown = FALSE;
+    BOOL m_bKeepDeletedRects = FALSE;
+    CObList m_deletedRects;
+    // Zoom to return to when Fit in Window is switched off (0 = none).
+    WORD m_nFitReturnZoom = 0;
+    CRect m_rectExtent;
+    CPoint m_ptExtentShift;
+
 protected:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
@@ -168,8 +277,6 @@ protected:
     void DrawPaper(CDC* pDC);
     void DrawPrinterMargins(CDC* pDC);
     void DrawObjects(CDC* pDC);
-    // Sets the zoom through the document and refreshes the zoom combo.
-    void SetZoom(WORD nZoom);
     void ReportZoom();
     void NotifyToolpad();
 
@@ -195,5 +302,13 @@ protected:
     afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
     // A new calendar the calendar document added (lParam): selected alone.
     afx_msg LRESULT OnNewCalendarItem(WPARAM wParam, LPARAM lParam);
+    // Mouse, keys and the commands on the selection; their message-map
+    // entries are in SurfaceInputMessages.h.
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     DECLARE_MESSAGE_MAP()
 };

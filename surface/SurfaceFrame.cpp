@@ -105,7 +105,7 @@ LRESULT CSurfaceFrame::OnIdleRefresh(WPARAM wParam, LPARAM lParam)
     if (pSurface == NULL || pSurface->m_hWnd == NULL || !pSurface->IsWindowVisible())
         return 0;
     if (CWnd* pMain = AfxGetMainWnd())
-        pMain->SendMessage(WM_TW_REFRESH_TOOLPAD, 0, 0);
+        pMain->SendMessage(WM_SURFACE_SELCHANGED, 0, 0);
     return 0;
 }
 

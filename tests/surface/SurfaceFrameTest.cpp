@@ -16,18 +16,18 @@ TEST_F(SurfaceFrameTest, IdleRefreshReachesTheMainWindowOnlyWithAVisibleDesignVi
     m_pMain->m_messages.clear();
 
     EXPECT_EQ(pFrame->SendMessage(WM_TW_IDLE_REFRESH, 0, 5), 0);
-    EXPECT_EQ(m_pMain->Count(WM_TW_REFRESH_TOOLPAD), 1);
+    EXPECT_EQ(m_pMain->Count(WM_SURFACE_SELCHANGED), 1);
 
     // A hidden design view: nothing to refresh.
     FirstView(pDoc)->ShowWindow(SW_HIDE);
     EXPECT_EQ(pFrame->SendMessage(WM_TW_IDLE_REFRESH, 0, 5), 0);
-    EXPECT_EQ(m_pMain->Count(WM_TW_REFRESH_TOOLPAD), 1);
+    EXPECT_EQ(m_pMain->Count(WM_SURFACE_SELCHANGED), 1);
 
     // No active view at all.
     FirstView(pDoc)->ShowWindow(SW_SHOW);
     pFrame->SetActiveView(nullptr);
     EXPECT_EQ(pFrame->SendMessage(WM_TW_IDLE_REFRESH, 0, 5), 0);
-    EXPECT_EQ(m_pMain->Count(WM_TW_REFRESH_TOOLPAD), 1);
+    EXPECT_EQ(m_pMain->Count(WM_SURFACE_SELCHANGED), 1);
 
     // Saving through the frame is not there yet and says so by doing nothing.
     EXPECT_EQ(pFrame->SendMessage(WM_TW_DOC_SAVE, 0, 0), 0);

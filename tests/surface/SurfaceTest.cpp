@@ -430,7 +430,7 @@ TEST_F(SurfaceTest, MouseReleaseAsksForAToolPadRefresh)
     pView->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     pView->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     Pump();
-    EXPECT_EQ(m_pMain->Count(WM_TW_REFRESH_TOOLPAD), 1);
+    EXPECT_EQ(m_pMain->Count(WM_SURFACE_SELCHANGED), 1);
 }
 
 TEST_F(SurfaceTest, CustomZoomAcceptsOnlyTenToFiveHundred)
