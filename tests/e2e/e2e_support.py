@@ -475,6 +475,12 @@ PAGE_SETUP_TITLE = "Page Setup"
 DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey")
 # The Calendar kind's place in the launcher's list.
 CALENDAR_KIND = 3
+SAVE_AS_TITLE = "Save As"
+
+
+def windows_path(path):
+    """The program's name for a Linux path: drive C: is the root."""
+    return "C:" + path.replace("/", "\\")
 
 
 class Session:
@@ -570,17 +576,23 @@ class Session:
             return None
         return wait_for("the launcher", launcher, 60, interval=0.2)
 
-    def new_calendar_design(self, launch):
-        """The Calendar kind from a blank page in the launcher, Page Setup
-        taking its default; the design's main window."""
+    def new_blank_design(self, launch, kind, title):
+        """The kind at place `kind` of the launcher's list from a blank page,
+        Page Setup taking its default; the design's main window, once its
+        title holds title."""
         # Keys sent the moment the launcher maps can arrive before it takes
         # the focus.
         time.sleep(1.0)
         # A mnemonic moves to the next control that has it after the focus:
         # from "blank page" Alt+W reaches "Design Wizard" first, then the kind
         # list, wherever the focus was at the start.
-        self.key(launch.wid, "alt+b", "alt+w", "alt+w", "Home", *(["Down"] * CALENDAR_KIND), "alt+b", "Return")
-        return self.wait_design("Calendar1", "calendar design window", answer=DIALOGS_TO_ANSWER + (PAGE_SETUP_TITLE,))
+        self.key(launch.wid, "alt+b", "alt+w", "alt+w", "Home", *(["Down"] * kind), "alt+b", "Return")
+        return self.wait_design(title, "%s design window" % title, answer=DIALOGS_TO_ANSWER + (PAGE_SETUP_TITLE,))
+
+    def new_calendar_design(self, launch):
+        """The Calendar kind from a blank page in the launcher, Page Setup
+        taking its default; the design's main window."""
+        return self.new_blank_design(launch, CALENDAR_KIND, "Calendar1")
 
     def wait_calendar(self, main, stage, seconds=30):
         """The grid of this month's calendar in the design window, once it is
@@ -604,6 +616,17 @@ class Session:
         except Failure:
             raise Failure("the design window shows no month calendar: " + fault[0])
         return grid[0]
+
+    def save_as(self, main, path):
+        """File > Save As, the path typed over the proposed name, Return."""
+        self.key(main.wid, "alt+f", "a")
+        dialog = self.wait_window(SAVE_AS_TITLE)
+        self.shot("save-as")
+        # The name field has the focus and the proposed name.
+        self.key(dialog.wid, "End", "shift+Home")
+        self.type_text(windows_path(path))
+        self.key(dialog.wid, "Return")
+        self.wait_gone(dialog.wid, "the Save As dialog to close")
 
     def quit(self, answer_save="n"):
         """File > Exit, answering a question about saving with answer_save

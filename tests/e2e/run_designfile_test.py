@@ -25,7 +25,7 @@ import os
 import sys
 
 from e2e_support import (LAUNCHER_TITLE, Failure, Session, program_env, run_with_one_retry, start_checks,
-                         start_xvfb, stop_processes, wait_for)
+                         start_xvfb, stop_processes, wait_for, windows_path)
 
 try:
     import olefile
@@ -33,18 +33,12 @@ except ImportError:
     olefile = None
 
 SCREEN = (1024, 768)
-SAVE_AS_TITLE = "Save As"
 OPEN_TITLE = "Open"
 # Typed without an extension: the dialog adds the calendar designs' own.
 DESIGN_NAME = "Month Plan"
 EXTENSION = ".clr"
 CALENDAR_CLASS_ID = "707429A4-27C4-11D2-9699-00A0C9053434"
 STREAMS = ("Contents", "Doc Quick Info", "Surface Preview", "\x05SummaryInformation")
-
-
-def windows_path(path):
-    """The program's name for a Linux path: drive C: is the root."""
-    return "C:" + path.replace("/", "\\")
 
 
 def check_same_calendar(session, main, first, stage):
@@ -54,18 +48,6 @@ def check_same_calendar(session, main, first, stage):
     moved = first.differs_from(grid)
     if moved:
         raise Failure("after %s the calendar is not the one saved: %s" % (stage, moved))
-
-
-def save_as(session, main, path):
-    """File > Save As, the name typed over the proposed one, Return."""
-    session.key(main.wid, "alt+f", "a")
-    dialog = session.wait_window(SAVE_AS_TITLE)
-    session.shot("save-as")
-    # The name field has the focus and the proposed name.
-    session.key(dialog.wid, "End", "shift+Home")
-    session.type_text(windows_path(path))
-    session.key(dialog.wid, "Return")
-    session.wait_gone(dialog.wid, "the Save As dialog to close")
 
 
 def open_from_dialog(session, main, path):
@@ -130,7 +112,7 @@ def run(program, work, keep):
         session = Session(program, env, work, keep, "designfile-1", SCREEN)
         main = session.new_calendar_design(session.wait_launcher())
         first = session.wait_calendar(main, "new")
-        save_as(session, main, os.path.join(folder, DESIGN_NAME))
+        session.save_as(main, os.path.join(folder, DESIGN_NAME))
         main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=30)
         if not os.path.isfile(path):
             raise Failure("no file %s after the save; the folder holds %r" % (path, os.listdir(folder)))

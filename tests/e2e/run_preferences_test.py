@@ -24,7 +24,7 @@ import time
 
 from e2e_support import (Failure, alive_check, count_pixels, pixel_at, program_env, program_windows,
                          run_with_one_retry, screenshot, start_checks, start_program, start_xvfb, stop_processes,
-                         wait_for, xdotool)
+                         wait_for, windows_path, xdotool)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -50,11 +50,6 @@ COLOUR_BUTTON = (139, 324)
 PICTURE_FIELD = (220, 118)
 PICTURE_BROWSE = (357, 118)
 OK_BUTTON = (118, 379)
-
-
-def windows_path(path):
-    """The program's name for a Linux path: drive C: is the root."""
-    return "C:" + path.replace("/", "\\")
 
 
 def dot_shown(shot, x, y):
