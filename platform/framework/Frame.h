@@ -37,6 +37,12 @@ struct CPrintPreviewState;
 #define MFS_MOVEFRAME 0x00000800L
 #define MFS_BLOCKSYSMENU 0x00010000L
 
+// WM_FLOATSTATUS's wParam: what a frame tells (or asks) the floating
+// windows it owns.
+#define FS_ACTIVATE 0x0004L    // the frame's caption looks active now
+#define FS_DEACTIVATE 0x0008L  // the frame's caption looks inactive now
+#define FS_SYNCACTIVE 0x0040L  // asked: nonzero when activating this window keeps the frame looking active
+
 // Help mode states of a frame (m_bHelpMode).
 #define HELP_INACTIVE 0
 #define HELP_ACTIVE 1
@@ -207,6 +213,10 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    // A frame stays drawn active while one of its MFS_SYNCACTIVE floating
+    // windows is the active window, and tells its floating windows how it
+    // looks (WM_FLOATSTATUS).
+    afx_msg BOOL OnNcActivate(BOOL bActive);
     afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
     afx_msg void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
     afx_msg BOOL OnQueryEndSession();
@@ -245,4 +255,11 @@ public:
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // With MFS_SYNCACTIVE the caption looks active whenever its owner's does
+    // (or it is active itself), and losing activation to a window outside
+    // that group takes the owner's active look with it.
+    afx_msg BOOL OnNcActivate(BOOL bActive);
+    afx_msg LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    DECLARE_MESSAGE_MAP()
 };

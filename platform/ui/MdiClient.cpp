@@ -114,6 +114,18 @@ constexpr DWORD kForcedChildStyle
     = WS_CHILD | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD kKeptChildStyle = WS_MINIMIZE | WS_MAXIMIZE | WS_HSCROLL | WS_VSCROLL | WS_DISABLED;
 
+// A document window's system menu names its own close key and offers the
+// next document window.
+void AddChildSystemItems(HWND child)
+{
+    HMENU system = GetSystemMenu(child, FALSE);
+    if (!system)
+        return;
+    ModifyMenu(system, SC_CLOSE, MF_BYCOMMAND | MF_STRING, SC_CLOSE, "&Close\tCtrl+F4");
+    AppendMenu(system, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(system, MF_STRING, SC_NEXTWINDOW, "Nex&t\tCtrl+F6");
+}
+
 HWND CreateChild(HWND client, const MDICREATESTRUCT* mcs)
 {
     MdiClientState* st = FindMdiClient(client);
@@ -169,6 +181,7 @@ HWND CreateChild(HWND client, const MDICREATESTRUCT* mcs)
     st->children.push_back(child);
     RenumberChildren(*st);
     MdiRefreshWindowList(client);
+    AddChildSystemItems(child);
 
     if (!visible)
         return child;
@@ -309,6 +322,11 @@ LRESULT CALLBACK MdiClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             RECT r = MdiMaximizedRect(hwnd, child);
             SetWindowPos(child, NULL, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
+        // Title bars of minimised children stay along the bottom, where
+        // the frame's new size put it.
+        st = FindMdiClient(hwnd);
+        if (st && wParam != SIZE_MINIMIZED && std::any_of(st->children.begin(), st->children.end(), IsIconic))
+            MdiArrangeIcons(hwnd);
         break;
     }
     case WM_SETFOCUS: {

@@ -42,6 +42,14 @@ LRESULT DefFrameProc(HWND hWnd, HWND hWndMDIClient, UINT uMsg, WPARAM wParam, LP
         }
         break;
     }
+    case WM_SYSCOMMAND:
+        // Alt+minus with the keys in the frame itself: the active document
+        // window's system menu.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == '-' && st->active && IsWindow(st->active)) {
+            SendMessage(st->active, WM_SYSCOMMAND, wParam, lParam);
+            return 0;
+        }
+        break;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED)
             MoveWindow(hWndMDIClient, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);

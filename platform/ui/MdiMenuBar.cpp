@@ -8,6 +8,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Mdi.h"
 #include "platform/ui/internal/MdiClient.h"
+#include "platform/ui/internal/MenuBar.h"
 #include "platform/ui/internal/Window.h"
 
 #include <algorithm>
@@ -129,6 +130,8 @@ HMENU MakeSystemPopup(HWND child)
         GetMenuString(system, UINT(i), text, int(sizeof text), MF_BYPOSITION);
         AppendMenu(popup, MF_STRING | (state & (MF_GRAYED | MF_DISABLED | MF_CHECKED)), GetMenuItemID(system, i), text);
     }
+    if (count > 0)
+        UpdateSystemMenu(child, popup);
     if (count <= 0) {
         AppendMenu(popup, MF_STRING, SC_RESTORE, "&Restore");
         AppendMenu(popup, MF_STRING, SC_MINIMIZE, "Mi&nimize");

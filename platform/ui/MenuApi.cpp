@@ -237,7 +237,8 @@ BYTE MenuMnemonic(const std::string& text)
 HMENU SystemMenuOf(HWND hwnd)
 {
     Window* w = FindWindowRecord(hwnd);
-    if (!w || (w->style & WS_CHILD))
+    // A child has one only with a caption and WS_SYSMENU (a document window).
+    if (!w || ((w->style & WS_CHILD) && ((w->style & WS_CAPTION) != WS_CAPTION || !(w->style & WS_SYSMENU))))
         return NULL;
     MenuState& s = State();
     // Forget the menus of windows that are gone.

@@ -10,6 +10,7 @@
 // again.
 
 #include "platform/base/CharClass.h"
+#include "platform/base/Clock.h"
 #include "platform/base/Geometry.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiDefs.h"
@@ -56,6 +57,10 @@ struct Tracker {
     Outcome outcome = Outcome::Running;
     UINT chosen = 0;
     bool menuKeyPressed = false; // Alt or F10 went down inside the loop
+    // A system menu opened by a click on the caption's icon: a second press
+    // there soon after is the double click that closes the window.
+    RECT icon{};
+    DWORD openedAt = 0;
 };
 
 Tracker* g_tracker = nullptr;
@@ -242,6 +247,8 @@ void CloseLevels(Tracker& t, size_t keep)
     }
 }
 
+} // namespace
+
 void UpdateSystemMenu(HWND hwnd, HMENU menu)
 {
     DWORD style = DWORD(GetWindowLong(hwnd, GWL_STYLE));
@@ -249,11 +256,14 @@ void UpdateSystemMenu(HWND hwnd, HMENU menu)
     bool zoomed = IsZoomed(hwnd);
     auto enable = [&](UINT cmd, bool on) { EnableMenuItem(menu, cmd, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
     enable(SC_RESTORE, iconic || zoomed);
-    enable(SC_MOVE, !iconic && !zoomed);
+    // A title bar of a minimised window can be moved still.
+    enable(SC_MOVE, !zoomed);
     enable(SC_SIZE, (style & WS_THICKFRAME) && !iconic && !zoomed);
     enable(SC_MINIMIZE, (style & WS_MINIMIZEBOX) && !iconic);
     enable(SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) && !zoomed);
 }
+
+namespace {
 
 HWND TopLevelHandle(HWND hwnd)
 {
@@ -571,7 +581,7 @@ enum class MouseAction {
     Up,
 };
 
-void Mouse(Tracker& t, const MSG& msg, MouseAction action, bool choosingButton)
+void Mouse(Tracker& t, const MSG& msg, MouseAction action, bool choosingButton, bool right)
 {
     Hit hit = HitAt(t, msg.pt);
     if (hit.level >= 0) {
@@ -613,8 +623,14 @@ void Mouse(Tracker& t, const MSG& msg, MouseAction action, bool choosingButton)
         }
         return;
     }
-    if (action == MouseAction::Down && !hit.bar)
+    if (action == MouseAction::Down && !hit.bar) {
+        if (!right && t.system && PtInRect(&t.icon, msg.pt) && GetTickCount() - t.openedAt <= GetDoubleClickTime()) {
+            t.chosen = SC_CLOSE;
+            t.outcome = Outcome::Chosen;
+            return;
+        }
         t.outcome = Outcome::Cancelled;
+    }
 }
 
 bool IsMouseMessage(UINT m)
@@ -658,7 +674,7 @@ void HandleMouse(Tracker& t, const MSG& msg)
         return; // wheel and middle release: nothing
     }
     bool choosing = !right || (t.popupMenu && (t.flags & TPM_RIGHTBUTTON));
-    Mouse(t, msg, action, choosing);
+    Mouse(t, msg, action, choosing, right);
 }
 
 void HandleMessage(Tracker& t, MSG& msg)
@@ -748,7 +764,33 @@ void Deliver(const Tracker& t, UINT cmd)
         PostMessage(t.owner, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
 }
 
-void TrackSystemMenu(HWND hwnd)
+// Where the system menu opens: under the caption's left end, or for a
+// maximised child (whose caption is out of sight) under the left end of the
+// menu bar that holds its system menu.
+RECT SystemMenuAnchor(HWND hwnd)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w)
+        return RECT{0, 0, 0, 0};
+    if ((w->style & (WS_CHILD | WS_MAXIMIZE)) == (WS_CHILD | WS_MAXIMIZE)) {
+        HWND top = TopLevelHandle(hwnd);
+        RECT bar = MenuBarRectInWindow(top);
+        if (Window* t = PeekWindowRecord(top); t && !IsRectEmpty(&bar)) {
+            OffsetRect(&bar, t->windowRect.left, t->windowRect.top);
+            return RECT{bar.left, bar.top, bar.left, bar.bottom};
+        }
+    }
+    RECT client = w->clientRect;
+    RECT window = w->windowRect;
+    RECT bar = MenuBarRectInWindow(hwnd);
+    int top = IsRectEmpty(&bar) ? client.top - window.top : bar.top;
+    if (w->style & WS_MINIMIZE)
+        top = window.bottom - window.top;
+    int left = window.left + FrameSize(w->style, w->exStyle).cx;
+    return RECT{left, window.top, left, window.top + top};
+}
+
+void TrackSystemMenu(HWND hwnd, Via via)
 {
     Window* w = PeekWindowRecord(hwnd);
     if (!w || !(w->style & WS_SYSMENU))
@@ -756,19 +798,17 @@ void TrackSystemMenu(HWND hwnd)
     HMENU menu = SystemMenuOf(hwnd);
     if (!menu)
         return;
-    RECT client = w->clientRect;
-    RECT window = w->windowRect;
-    RECT bar = MenuBarRectInWindow(hwnd);
-    // Under the caption, at the window's left edge.
-    int top = IsRectEmpty(&bar) ? client.top - window.top : bar.top;
-    int left = window.left + FrameSize(w->style, w->exStyle).cx;
-    RECT anchor{left, window.top, left, window.top + top};
+    RECT anchor = SystemMenuAnchor(hwnd);
     Tracker t;
     t.owner = hwnd;
     t.system = true;
     t.first = menu;
+    if (via == Via::Mouse) {
+        t.icon = CaptionBoxRect(*w, HTSYSMENU);
+        t.openedAt = GetTickCount();
+    }
     UINT cmd = Run(t, [&] {
-        if (!OpenPopup(t, menu, 0, Placement::BelowBarItem, anchor, true, Via::Keyboard))
+        if (!OpenPopup(t, menu, 0, Placement::BelowBarItem, anchor, via == Via::Keyboard, via))
             t.outcome = Outcome::Cancelled;
     });
     Deliver(t, cmd);
@@ -819,12 +859,24 @@ void TrackMenuBarMouse(HWND hwnd, POINT screen)
     Deliver(t, cmd);
 }
 
+void TrackSystemMenuFromIcon(HWND hwnd)
+{
+    if (g_tracker)
+        return;
+    TrackSystemMenu(hwnd, Via::Mouse);
+}
+
 void TrackMenuBarKey(HWND hwnd, UINT key)
 {
     if (g_tracker)
         return;
     if (key == ' ') {
-        TrackSystemMenu(hwnd);
+        TrackSystemMenu(hwnd, Via::Keyboard);
+        return;
+    }
+    // Alt+minus: a document window's own system menu.
+    if (key == '-' && (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD)) {
+        TrackSystemMenu(hwnd, Via::Keyboard);
         return;
     }
     HMENU bar = GetMenu(hwnd);

@@ -138,6 +138,15 @@
 #define WM_SIZING 0x0214
 #define WM_CAPTURECHANGED 0x0215
 #define WM_MOVING 0x0216
+// WM_SIZING's wParam: the edge or corner being dragged.
+#define WMSZ_LEFT 1
+#define WMSZ_RIGHT 2
+#define WMSZ_TOP 3
+#define WMSZ_TOPLEFT 4
+#define WMSZ_TOPRIGHT 5
+#define WMSZ_BOTTOM 6
+#define WMSZ_BOTTOMLEFT 7
+#define WMSZ_BOTTOMRIGHT 8
 #define WM_MDICREATE 0x0220
 #define WM_MDIDESTROY 0x0221
 #define WM_MDIACTIVATE 0x0222

@@ -5,6 +5,7 @@
 #include "platform/gdi/GdiDefs.h"
 #include "platform/ui/internal/MenuBar.h"
 #include "platform/ui/internal/NonClient.h"
+#include "platform/ui/internal/SizeMove.h"
 #include "platform/ui/internal/Window.h"
 
 #include <algorithm>
@@ -46,18 +47,36 @@ struct Layout {
     RECT client;
 };
 
+// A minimised window with a caption is a title bar only: a thin frame
+// around a caption that takes all the height there is.
+bool IsTitleBarOnly(const Window& w)
+{
+    return (w.style & WS_MINIMIZE) && HasCaption(w.style);
+}
+
+SIZE LayoutFrameSize(const Window& w)
+{
+    if (IsTitleBarOnly(w)) {
+        int f = GetSystemMetrics(SM_CXDLGFRAME);
+        return SIZE{f, f};
+    }
+    return FrameSize(w.style, w.exStyle);
+}
+
 Layout Measure(const Window& w, const RECT& windowRect)
 {
     Layout l{};
-    SIZE frame = FrameSize(w.style, w.exStyle);
+    SIZE frame = LayoutFrameSize(w);
     RECT r = windowRect;
     InflateRect(&r, -frame.cx, -frame.cy);
     l.frameInner = r;
     int caption = CaptionHeight(w);
+    if (IsTitleBarOnly(w))
+        caption = std::max<int>(0, r.bottom - r.top);
     l.caption = RECT{r.left, r.top, r.right, r.top + caption};
     r.top += caption;
     int menu = 0;
-    if (!(w.style & WS_CHILD) && w.menu)
+    if (!(w.style & WS_CHILD) && w.menu && !IsTitleBarOnly(w))
         menu = MenuBarHeight(w.menu, std::max<LONG>(0, r.right - r.left));
     l.menuBar = RECT{r.left, r.top, r.right, r.top + menu};
     r.top += menu;
@@ -82,6 +101,71 @@ Layout Measure(const Window& w, const RECT& windowRect)
 bool Inside(const RECT& r, POINT p)
 {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+// The pieces of a caption (`caption` as Measure gives it): the system menu
+// icon at the left, the minimise and maximise boxes side by side and the
+// close box apart at the right. A box a window does not have is empty.
+struct CaptionParts {
+    RECT icon;
+    RECT minBox;
+    RECT maxBox;
+    RECT close;
+    RECT text;
+};
+
+bool HasSizeBoxes(DWORD style, DWORD exStyle)
+{
+    return (style & WS_SYSMENU) && (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && !(exStyle & WS_EX_TOOLWINDOW);
+}
+
+bool HasIcon(DWORD style, DWORD exStyle)
+{
+    return (style & WS_SYSMENU) && !(exStyle & (WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME));
+}
+
+CaptionParts MeasureCaption(DWORD style, DWORD exStyle, const RECT& caption)
+{
+    CaptionParts p{};
+    RECT bar = caption;
+    bar.bottom -= 1; // a line of the face colour under the caption
+    int button = bar.bottom - bar.top - 4;
+    p.text = bar;
+    p.text.left += 4;
+    if (button <= 0 || !(style & WS_SYSMENU))
+        return p;
+    p.close = RECT{bar.right - button - 2, bar.top + 2, bar.right - 2, bar.bottom - 2};
+    p.text.right = p.close.left - 2;
+    if (HasSizeBoxes(style, exStyle)) {
+        // Both boxes show when either is asked for; the other is greyed.
+        p.maxBox = RECT{p.close.left - 2 - button, p.close.top, p.close.left - 2, p.close.bottom};
+        p.minBox = RECT{p.maxBox.left - button, p.close.top, p.maxBox.left, p.close.bottom};
+        p.text.right = p.minBox.left - 2;
+    }
+    if (HasIcon(style, exStyle)) {
+        int side = std::min<int>(GetSystemMetrics(SM_CXSMICON), bar.bottom - bar.top - 2);
+        int top = bar.top + (bar.bottom - bar.top - side) / 2;
+        p.icon = RECT{bar.left + 2, top, bar.left + 2 + side, top + side};
+        p.text.left = p.icon.right + 3;
+    }
+    if (p.text.right < p.text.left)
+        p.text.right = p.text.left;
+    return p;
+}
+
+// The glyph of a minimise or maximise box: what a click on it does in the
+// window's state now.
+enum class BoxGlyph {
+    Minimize,
+    Maximize,
+    Restore,
+};
+
+BoxGlyph GlyphOf(DWORD style, int hit)
+{
+    if (hit == HTMINBUTTON)
+        return (style & WS_MINIMIZE) ? BoxGlyph::Restore : BoxGlyph::Minimize;
+    return (style & WS_MAXIMIZE) ? BoxGlyph::Restore : BoxGlyph::Maximize;
 }
 
 void Fill(HDC hdc, const RECT& r, int color)
@@ -140,6 +224,67 @@ void ArrowButton(HDC hdc, RECT r, int direction, bool disabled, bool pushed)
     SelectObject(hdc, oldPen);
     SelectObject(hdc, oldBrush);
     DeleteObject(pen);
+}
+
+// A minimise, maximise or restore box: a button face with its glyph, sunk
+// while held, the glyph grey when the window lacks that box.
+void SizeBox(HDC hdc, RECT r, BoxGlyph glyph, bool disabled, bool pushed)
+{
+    Fill(hdc, r, COLOR_BTNFACE);
+    DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    int shift = pushed ? 1 : 0;
+    // The glyph sits in an 8 x 7 cell in the middle of the box.
+    int gx = r.left + (w - 8) / 2 + shift;
+    int gy = r.top + (h - 7) / 2 + shift;
+    HBRUSH ink = GetSysColorBrush(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    auto bar = [&](int x, int y, int cx, int cy) {
+        RECT d{gx + x, gy + y, gx + x + cx, gy + y + cy};
+        FillRect(hdc, &d, ink);
+    };
+    switch (glyph) {
+    case BoxGlyph::Minimize:
+        bar(1, 5, 6, 2);
+        break;
+    case BoxGlyph::Maximize:
+        bar(0, 0, 8, 2);
+        bar(0, 0, 1, 7);
+        bar(7, 0, 1, 7);
+        bar(0, 6, 8, 1);
+        break;
+    case BoxGlyph::Restore:
+        // Two overlapping windows.
+        bar(2, 0, 6, 2);
+        bar(7, 0, 1, 5);
+        bar(0, 2, 6, 2);
+        bar(0, 2, 1, 5);
+        bar(5, 2, 1, 5);
+        bar(0, 6, 6, 1);
+        break;
+    }
+}
+
+// The system menu's icon: the window's small icon, or a plain page for a
+// window without one.
+void CaptionIcon(HDC hdc, const RECT& r, HICON icon)
+{
+    if (icon && DrawIconEx(hdc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, NULL, DI_NORMAL))
+        return;
+    RECT page{r.left + 2, r.top + 1, r.right - 3, r.bottom - 1};
+    FillRect(hdc, &page, GetSysColorBrush(COLOR_WINDOW));
+    FrameRect(hdc, &page, GetSysColorBrush(COLOR_WINDOWTEXT));
+}
+
+HICON IconOfWindow(const Window& w)
+{
+    if (w.smallIcon)
+        return w.smallIcon;
+    if (w.bigIcon)
+        return w.bigIcon;
+    if (w.windowClass && w.windowClass->smallIcon)
+        return w.windowClass->smallIcon;
+    return w.windowClass ? w.windowClass->icon : NULL;
 }
 
 void PaintScrollBar(HDC hdc, const RECT& r, const ScrollBarState& s, bool vertical, bool enabled,
@@ -249,6 +394,10 @@ int NonClientHitTest(const Window& w, POINT p)
     if (Inside(l.client, p))
         return HTCLIENT;
     if (!Inside(l.frameInner, p)) {
+        // The thin frame of a window shown as a title bar drags it as its
+        // caption does.
+        if (IsTitleBarOnly(w))
+            return HTCAPTION;
         if (!(w.style & WS_THICKFRAME) || (w.style & WS_MAXIMIZE))
             return HTBORDER;
         int corner = GetSystemMetrics(SM_CYCAPTION);
@@ -275,10 +424,18 @@ int NonClientHitTest(const Window& w, POINT p)
         return left ? HTLEFT : HTRIGHT;
     }
     if (Inside(l.caption, p)) {
-        int button = l.caption.bottom - l.caption.top - 2;
-        if ((w.style & WS_SYSMENU) && p.x >= l.caption.right - button - 2)
+        if (!(w.style & WS_SYSMENU))
+            return HTCAPTION;
+        CaptionParts parts = MeasureCaption(w.style, w.exStyle, l.caption);
+        // The close box answers up to the caption's right end, so that a
+        // click at the very corner still closes.
+        if (!IsRectEmpty(&parts.close) && p.x >= parts.close.left)
             return HTCLOSE;
-        if ((w.style & WS_SYSMENU) && p.x < l.caption.left + button + 2)
+        if (Inside(parts.maxBox, p))
+            return (w.style & WS_MAXIMIZEBOX) ? HTMAXBUTTON : HTCAPTION;
+        if (Inside(parts.minBox, p))
+            return (w.style & WS_MINIMIZEBOX) ? HTMINBUTTON : HTCAPTION;
+        if (!IsRectEmpty(&parts.icon) && p.x < parts.icon.right + 2)
             return HTSYSMENU;
         return HTCAPTION;
     }
@@ -291,6 +448,26 @@ int NonClientHitTest(const Window& w, POINT p)
     if (Inside(l.sizeBox, p))
         return (w.style & WS_THICKFRAME) ? HTBOTTOMRIGHT : HTNOWHERE;
     return HTBORDER;
+}
+
+RECT CaptionBoxRect(const Window& w, int hit)
+{
+    Layout l = Measure(w, w.windowRect);
+    if (l.caption.bottom <= l.caption.top)
+        return RECT{0, 0, 0, 0};
+    CaptionParts parts = MeasureCaption(w.style, w.exStyle, l.caption);
+    switch (hit) {
+    case HTMINBUTTON:
+        return parts.minBox;
+    case HTMAXBUTTON:
+        return parts.maxBox;
+    case HTCLOSE:
+        return parts.close;
+    case HTSYSMENU:
+        return parts.icon;
+    default:
+        return RECT{0, 0, 0, 0};
+    }
 }
 
 void PaintNonClient(HWND hwnd)
@@ -310,13 +487,14 @@ void PaintNonClient(HWND hwnd)
     DWORD exStyle = w->exStyle;
     std::string title = w->text;
     HMENU menu = (style & WS_CHILD) ? NULL : w->menu;
+    HICON icon = IconOfWindow(*w);
+    SIZE frame = LayoutFrameSize(*w);
 
     HDC hdc = GetWindowDC(hwnd);
     if (!hdc)
         return;
     // The frame: thick and dialog frames are raised edges over the face
     // colour; a plain border is one line.
-    SIZE frame = FrameSize(style, exStyle);
     if (frame.cx > 1) {
         RECT r = whole;
         Fill(hdc, RECT{r.left, r.top, r.right, r.top + frame.cy}, COLOR_BTNFACE);
@@ -336,23 +514,34 @@ void PaintNonClient(HWND hwnd)
         bar.bottom -= 1; // a line of the face colour under the caption
         Fill(hdc, l.caption, COLOR_BTNFACE);
         Fill(hdc, bar, active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
-        int button = bar.bottom - bar.top - 4;
-        RECT text = bar;
-        text.left += 4;
-        if (style & WS_SYSMENU) {
-            RECT close{bar.right - button - 2, bar.top + 2, bar.right - 2, bar.bottom - 2};
+        CaptionParts parts = MeasureCaption(style, exStyle, l.caption);
+        CaptionPress press = CaptionPressOf(hwnd);
+        auto pushed = [&](int hit) { return press.hit == hit && press.armed; };
+        if (!IsRectEmpty(&parts.close)) {
+            RECT close = parts.close;
             Fill(hdc, close, COLOR_BTNFACE);
-            DrawEdge(hdc, &close, EDGE_RAISED, BF_RECT);
+            DrawEdge(hdc, &close, pushed(HTCLOSE) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
             COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+            int button = close.right - close.left;
             int inset = std::max<int>(3, button / 4);
-            Line(hdc, close.left + inset, close.top + inset, close.right - inset, close.bottom - inset, ink);
-            Line(hdc, close.right - inset - 1, close.top + inset, close.left + inset - 1, close.bottom - inset, ink);
-            text.right = close.left - 2;
+            int shift = pushed(HTCLOSE) ? 1 : 0;
+            Line(hdc, close.left + inset + shift, close.top + inset + shift, close.right - inset + shift,
+                close.bottom - inset + shift, ink);
+            Line(hdc, close.right - inset - 1 + shift, close.top + inset + shift, close.left + inset - 1 + shift,
+                close.bottom - inset + shift, ink);
         }
+        if (!IsRectEmpty(&parts.minBox)) {
+            SizeBox(hdc, parts.minBox, GlyphOf(style, HTMINBUTTON), !(style & WS_MINIMIZEBOX), pushed(HTMINBUTTON));
+            SizeBox(hdc, parts.maxBox, GlyphOf(style, HTMAXBUTTON), !(style & WS_MAXIMIZEBOX), pushed(HTMAXBUTTON));
+        }
+        if (!IsRectEmpty(&parts.icon))
+            CaptionIcon(hdc, parts.icon, icon);
+        RECT text = parts.text;
         HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(hdc, TRANSPARENT);
         SetTextColor(hdc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-        DrawText(hdc, title.c_str(), int(title.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        DrawText(hdc, title.c_str(), int(title.size()), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
         SelectObject(hdc, oldFont);
     }
     if (menu && l.menuBar.bottom > l.menuBar.top)

@@ -123,6 +123,9 @@ BYTE CharacterForKey(UINT vk, KeyModifiers modifiers)
         return BYTE(vk);
     if (vk == VK_SPACE && (control || alt))
         return ' ';
+    // Alt+minus opens a document window's system menu.
+    if (vk == VK_OEM_MINUS && alt && !shift)
+        return '-';
     return 0;
 }
 

@@ -75,13 +75,17 @@ void StoreText(Tool& t, const TOOLINFOA& info)
     t.text = ResolveItemText(info.hinst, info.lpszText);
 }
 
-// The tool under a point given in the client coordinates of `window`.
+// The tool under a point given in the client coordinates of `window`. A
+// window tool takes only points inside that window: a window holding the
+// mouse captured (a combo box with its list down) hears of moves far
+// outside itself.
 int ToolAt(const TooltipState& s, HWND window, POINT pt)
 {
     for (size_t i = 0; i < s.tools.size(); ++i) {
         const Tool& t = s.tools[i];
         if (t.flags & TTF_IDISHWND) {
-            if (reinterpret_cast<HWND>(t.id) == window)
+            RECT client{};
+            if (reinterpret_cast<HWND>(t.id) == window && GetClientRect(window, &client) && PtInRect(&client, pt))
                 return static_cast<int>(i);
         } else if (t.hwnd == window && PtInRect(&t.rect, pt)) {
             return static_cast<int>(i);
@@ -93,22 +97,34 @@ int ToolAt(const TooltipState& s, HWND window, POINT pt)
 // The tip up now, of any tooltip control: the pointer is over one tool.
 HWND g_tipShown = NULL;
 
-// Whether the pointer has moved off the tool since the owner last said where
-// it was.
+// Whether the pointer is off the tool. Until the pointer moves the owner's
+// last report stands, unless a window has come over the tool since (a list
+// dropped over it); once it has moved, the window under it and the tool's
+// rectangle decide.
 bool PointerLeftTool(const TooltipState& s, const Tool& t)
 {
     POINT pt{};
-    if (!GetCursorPos(&pt) || (pt.x == s.relayedAt.x && pt.y == s.relayedAt.y))
+    if (!GetCursorPos(&pt))
         return false;
+    HWND toolWindow = (t.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(t.id) : t.hwnd;
     HWND under = WindowFromPoint(pt);
-    if (t.flags & TTF_IDISHWND) {
-        HWND tool = reinterpret_cast<HWND>(t.id);
-        return under != tool && !IsChild(tool, under);
-    }
-    if (under != t.hwnd)
+    bool overTool = under == toolWindow || IsChild(toolWindow, under);
+    if (pt.x == s.relayedAt.x && pt.y == s.relayedAt.y)
+        return !overTool && under != NULL && under != GetDesktopWindow();
+    if (!overTool)
         return true;
+    if (t.flags & TTF_IDISHWND)
+        return false;
     ScreenToClient(t.hwnd, &pt);
     return PtInRect(&t.rect, pt) == FALSE;
+}
+
+// A tip has no business on screen while some window holds the mouse (a
+// button pressed, a list dropped, a menu or a drag under way), nor once its
+// tool is out from under the pointer.
+bool ToolOutOfReach(const TooltipState& s, const Tool& t)
+{
+    return GetCapture() != NULL || PointerLeftTool(s, t);
 }
 
 std::string TextOf(HWND hwnd, const Tool& t)
@@ -216,7 +232,7 @@ void Relay(HWND hwnd, TooltipState& s, const MSG& m)
     case WM_MOUSEMOVE: {
         GetCursorPos(&s.relayedAt);
         POINT pt{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
-        int tool = s.active ? ToolAt(s, m.hwnd, pt) : -1;
+        int tool = s.active && GetCapture() == NULL ? ToolAt(s, m.hwnd, pt) : -1;
         if (tool == s.hover)
             return;
         bool recently = s.shown >= 0 || (s.wasShown && GetTickCount() - s.lastHidden < s.autoPop);
@@ -297,16 +313,17 @@ LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam == ShowTimer) {
             KillTimer(hwnd, ShowTimer);
             if (s->active && s->hover >= 0 && s->hover < static_cast<int>(s->tools.size())
-                && !PointerLeftTool(*s, s->tools[static_cast<size_t>(s->hover)]))
+                && !ToolOutOfReach(*s, s->tools[static_cast<size_t>(s->hover)]))
                 Show(hwnd, *s, s->hover);
         } else if (wParam == PopTimer) {
             Hide(hwnd, *s);
         } else if (wParam == LeaveTimer) {
             // The pointer left the tool without the owner seeing it go
-            // (straight onto another window): the tip and the wait end.
+            // (straight onto another window, or the tool was covered), or
+            // a window took the mouse: the tip and the wait end.
             int tool = s->shown >= 0 ? s->shown : s->hover;
             if (tool < 0 || tool >= static_cast<int>(s->tools.size())
-                || PointerLeftTool(*s, s->tools[static_cast<size_t>(tool)])) {
+                || ToolOutOfReach(*s, s->tools[static_cast<size_t>(tool)])) {
                 KillTimer(hwnd, LeaveTimer);
                 KillTimer(hwnd, ShowTimer);
                 Hide(hwnd, *s);
@@ -407,8 +424,12 @@ LRESULT CALLBACK TooltipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return FALSE;
         const Tool& t = s->tools[static_cast<size_t>(index)];
         if (msg == TTM_GETTEXT) {
-            if (info->lpszText && !t.callback) {
-                std::memcpy(info->lpszText, t.text.c_str(), t.text.size() + 1);
+            // The caller's buffer holds 80 characters, as for TTN_NEEDTEXT;
+            // a longer text is cut rather than written past its end.
+            if (info->lpszText && !IS_INTRESOURCE(info->lpszText) && !t.callback) {
+                size_t n = std::min<size_t>(t.text.size(), 79);
+                std::memcpy(info->lpszText, t.text.data(), n);
+                info->lpszText[n] = '\0';
             }
             return 0;
         }

@@ -7,6 +7,7 @@
 #include "platform/ui/internal/MenuBar.h"
 #include "platform/ui/internal/NonClient.h"
 #include "platform/ui/internal/Paint.h"
+#include "platform/ui/internal/SizeMove.h"
 #include "platform/ui/internal/Window.h"
 
 #include <algorithm>
@@ -35,6 +36,20 @@ HWND RootOf(HWND hwnd)
     Window* w = PeekWindowRecord(hwnd);
     Window* top = w ? TopLevelOf(*w) : nullptr;
     return top ? top->handle : hwnd;
+}
+
+// The MDI child that holds hwnd (itself, or the nearest such ancestor).
+HWND EnclosingMdiChild(HWND hwnd)
+{
+    for (int depth = 0; hwnd && depth < 1000; ++depth) {
+        Window* w = PeekWindowRecord(hwnd);
+        if (!w || !(w->style & WS_CHILD))
+            return NULL;
+        if (w->exStyle & WS_EX_MDICHILD)
+            return hwnd;
+        hwnd = w->parent;
+    }
+    return NULL;
 }
 
 HBRUSH ClassBackground(const Window& w)
@@ -136,7 +151,12 @@ LRESULT SetCursorDefault(HWND hwnd, WPARAM wParam, LPARAM lParam)
 
 LRESULT SysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (wParam & 0xFFF0) {
+    case SC_MOVE:
+    case SC_SIZE:
+        TrackSizeMove(hwnd, wParam, pt);
+        return 0;
     case SC_CLOSE:
         SendMessage(hwnd, WM_CLOSE, 0, 0);
         return 0;
@@ -153,7 +173,11 @@ LRESULT SysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         TrackMenuBarKey(hwnd, UINT(lParam));
         return 0;
     case SC_MOUSEMENU:
-        TrackMenuBarMouse(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        // A click on the caption's icon opens the system menu there.
+        if ((wParam & 0x000F) == HTSYSMENU)
+            TrackSystemMenuFromIcon(hwnd);
+        else
+            TrackMenuBarMouse(hwnd, pt);
         return 0;
     case SC_VSCROLL:
     case SC_HSCROLL:
@@ -165,9 +189,21 @@ LRESULT SysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// The system command a caption box stands for in the window's state now.
+WPARAM BoxCommand(HWND hwnd, WPARAM hit)
+{
+    switch (hit) {
+    case HTMINBUTTON:
+        return IsIconic(hwnd) ? SC_RESTORE : SC_MINIMIZE;
+    case HTMAXBUTTON:
+        return IsZoomed(hwnd) ? SC_RESTORE : SC_MAXIMIZE;
+    default:
+        return SC_CLOSE;
+    }
+}
+
 LRESULT NcButtonDown(HWND hwnd, WPARAM hit, LPARAM lParam)
 {
-    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (hit) {
     case HTMENU:
         SendMessage(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU + HTMENU, lParam);
@@ -178,11 +214,64 @@ LRESULT NcButtonDown(HWND hwnd, WPARAM hit, LPARAM lParam)
     case HTHSCROLL:
         SendMessage(hwnd, WM_SYSCOMMAND, SC_HSCROLL + HTHSCROLL, lParam);
         return 0;
+    case HTSYSMENU:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU + HTSYSMENU, lParam);
+        return 0;
+    case HTCAPTION:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
+        return 0;
+    case HTLEFT:
+    case HTRIGHT:
+    case HTTOP:
+    case HTTOPLEFT:
+    case HTTOPRIGHT:
+    case HTBOTTOM:
+    case HTBOTTOMLEFT:
+    case HTBOTTOMRIGHT:
+        // The hit codes run in the order of WM_SIZING's edges.
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_SIZE + (hit - HTLEFT + WMSZ_LEFT), lParam);
+        return 0;
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
     case HTCLOSE:
-        SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+        // A box acts when the button is let go over it, so a press can be
+        // taken back by moving off first.
+        if (TrackCaptionBox(hwnd, int(hit))) {
+            POINT at{};
+            GetCursorPos(&at);
+            SendMessage(hwnd, WM_SYSCOMMAND, BoxCommand(hwnd, hit), MAKELPARAM(at.x, at.y));
+        }
         return 0;
     default:
-        (void)pt;
+        return 0;
+    }
+}
+
+LRESULT NcDoubleClick(HWND hwnd, WPARAM hit, LPARAM lParam)
+{
+    Window* w = PeekWindowRecord(hwnd);
+    if (!w)
+        return 0;
+    switch (hit) {
+    case HTVSCROLL:
+    case HTHSCROLL:
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+        // Quick clicks on a scroll bar or a box act as often as they click.
+        return NcButtonDown(hwnd, hit, lParam);
+    case HTSYSMENU:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+        return 0;
+    case HTCAPTION:
+        // Top-level and MDI child windows alike: a title bar comes back to
+        // its size, a window with a maximise box toggles.
+        if (w->style & WS_MINIMIZE)
+            SendMessage(hwnd, WM_SYSCOMMAND, SC_RESTORE, lParam);
+        else if (w->style & WS_MAXIMIZEBOX)
+            SendMessage(hwnd, WM_SYSCOMMAND, (w->style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE, lParam);
+        return 0;
+    default:
         return 0;
     }
 }
@@ -304,12 +393,7 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_NCLBUTTONDOWN:
         return NcButtonDown(hWnd, wParam, lParam);
     case WM_NCLBUTTONDBLCLK:
-        // Quick clicks on a scroll bar scroll as often as they click.
-        if (wParam == HTVSCROLL || wParam == HTHSCROLL)
-            return NcButtonDown(hWnd, wParam, lParam);
-        if (wParam == HTCAPTION && (w->style & WS_MAXIMIZEBOX) && !(w->style & WS_CHILD))
-            SendMessage(hWnd, WM_SYSCOMMAND, (w->style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE, lParam);
-        return 0;
+        return NcDoubleClick(hWnd, wParam, lParam);
     case WM_RBUTTONUP: {
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ClientToScreen(hWnd, &pt);
@@ -333,8 +417,14 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             SendMessage(RootOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
         return 0;
     case WM_SYSCHAR:
-        if (HIWORD(lParam) & KF_ALTDOWN)
-            SendMessage(RootOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(BYTE(wParam)));
+        if (HIWORD(lParam) & KF_ALTDOWN) {
+            // Alt+minus is the document window's system menu, Alt with any
+            // other key the top-level window's menus.
+            HWND target = NULL;
+            if (wParam == '-')
+                target = EnclosingMdiChild(hWnd);
+            SendMessage(target ? target : RootOf(hWnd), WM_SYSCOMMAND, SC_KEYMENU, LPARAM(BYTE(wParam)));
+        }
         return 0;
     case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:

@@ -16,6 +16,14 @@ void PaintMenuBar(HWND hwnd, HDC windowDc, const RECT& bar);
 // loop and sends WM_COMMAND for a choice.
 void TrackMenuBarMouse(HWND hwnd, POINT screen);
 void TrackMenuBarKey(HWND hwnd, UINT key);
+// A click on the caption's icon: the window's system menu opens under it.
+// (Alt+Space, or Alt+minus for a child with a system menu, open it through
+// TrackMenuBarKey.)
+void TrackSystemMenuFromIcon(HWND hwnd);
+// Enables the items of a system menu (or a copy of one) for hwnd's state:
+// Restore only when minimised or maximised, Move and Size only when
+// neither (Move for a title bar too), Minimize and Maximize by the boxes.
+void UpdateSystemMenu(HWND hwnd, HMENU menu);
 // The window is being destroyed; its menu bar goes with it.
 void MenuWindowDestroyed(HWND hwnd, HMENU menu);
 

@@ -17,6 +17,9 @@ RECT ClientFromWindowRect(const Window& w, const RECT& windowRect);
 SIZE FrameSize(DWORD style, DWORD exStyle);
 // Hit test at a screen point (HT*).
 int NonClientHitTest(const Window& w, POINT screen);
+// A box of the caption in screen coordinates: HTMINBUTTON, HTMAXBUTTON,
+// HTCLOSE or HTSYSMENU (the icon); empty when the window has none.
+RECT CaptionBoxRect(const Window& w, int hit);
 // Draws the non-client parts into the window's surface.
 void PaintNonClient(HWND hwnd);
 // The thumb of a scroll bar whose track (between the arrows) is `track`.
