@@ -3,6 +3,8 @@
 #include "platform/base/Clock.h"
 #include "platform/base/DateFormat.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD kMarchFirstYearZero = 1721119; // day before 1 March of year 0
@@ -108,8 +110,36 @@ CJulianDate::CJulianDate(WORD nMonth, WORD nDay, WORD nYear)
 {
 }
 
+void CTodayCache::Remember(const SYSTEMTIME& now, DWORD nTicks)
+{
+    m_nDay = JulianDayFromDate(now.wMonth, now.wDay, now.wYear);
+    m_nTicks = nTicks;
+    m_nSpan = 0;
+    if (m_nDay == 0 || now.wHour > 23 || now.wMinute > 59 || now.wSecond > 59 || now.wMilliseconds > 999)
+        return;
+    const DWORD nSinceMidnight = ((DWORD(now.wHour) * 60 + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
+    // The ticks were counted before the time was read and count whole
+    // milliseconds: one millisecond less keeps the day from outliving it.
+    const DWORD nLeft = 24 * 60 * 60 * 1000 - nSinceMidnight;
+    m_nSpan = std::min(nLeft > 1 ? nLeft - 1 : 0, kMaxSpan);
+}
+
 void CJulianDate::SetToday()
 {
+    // A design of a thousand objects asks for today a thousand times while
+    // it loads; each reading of the local time is a time-zone conversion.
+    // An installed clock (tests) is asked every time, as its date may be
+    // set at any moment.
+    if (platform::UsingRealClock()) {
+        thread_local CTodayCache cache;
+        const DWORD nTicks = GetTickCount();
+        m_nDay = cache.DayAt(nTicks, [] {
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            return now;
+        });
+        return;
+    }
     SYSTEMTIME now;
     GetLocalTime(&now);
     m_nDay = JulianDayFromDate(now.wMonth, now.wDay, now.wYear);

@@ -34,6 +34,36 @@ private:
     DWORD m_nDay;
 };
 
+// Today's day number kept between readings of the local time: a reading
+// taken at a tick count holds until the tick count reaches the next local
+// midnight (at most a minute, so that a changed clock or time zone shows
+// soon), then the time is read again. One per thread; SetToday keeps one
+// for the real clock, which counts its ticks from a steady source. A
+// reading that gives no valid date is not kept.
+class CTodayCache {
+public:
+    // Today at nTicks (GetTickCount's count), reading the local time through
+    // read() (a SYSTEMTIME) only when the kept day may have ended.
+    template <class ReadLocalTime>
+    DWORD DayAt(DWORD nTicks, ReadLocalTime read)
+    {
+        if (m_nSpan != 0 && nTicks - m_nTicks < m_nSpan)
+            return m_nDay;
+        Remember(read(), nTicks);
+        return m_nDay;
+    }
+    void Reset() { m_nSpan = 0; }
+
+    static constexpr DWORD kMaxSpan = 60 * 1000; // milliseconds
+
+private:
+    void Remember(const SYSTEMTIME& now, DWORD nTicks);
+
+    DWORD m_nDay = 0;
+    DWORD m_nTicks = 0;
+    DWORD m_nSpan = 0; // milliseconds the day is kept from m_nTicks; 0 none
+};
+
 // The day number of a date; 0 for a date that does not exist. Years up to 99
 // are two-digit years, windowed around today's year.
 DWORD JulianDayFromDate(WORD nMonth, WORD nDay, WORD nYear);

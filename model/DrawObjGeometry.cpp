@@ -329,8 +329,34 @@ void CDrawObj::SetAngle(double dAngle)
         return;
     m_dAngle = dAngle;
     m_nAngle = RoundHalfAwayFromZero(dAngle);
-    for (int n = 1; n <= 9; ++n)
-        UpdateMarker(n);
+    // What UpdateMarker does for each handle, with the turn's cosine and
+    // sine taken once: every marker is one point turned about the same
+    // centre by the same angle (RotatePoints' arithmetic, whole degrees).
+    // Every object read from a file is laid out here.
+    const double dRadians = DegreesToRadians(std::trunc(dAngle));
+    const double c = std::cos(dRadians);
+    const double s = std::sin(dRadians);
+    const CPoint pivot = GetRectCenter(m_rectUnrotated.left, m_rectUnrotated.top, m_rectUnrotated.right,
+        m_rectUnrotated.bottom);
+    const double px = pivot.x;
+    const double py = pivot.y;
+    for (int n = 1; n <= 9; ++n) {
+        CRotatedRect& marker = m_handles[n - 1];
+        const CPoint place = GetHandle(n, TRUE);
+        marker.m_ptPivot = pivot;
+        marker.SetRect(place.x, place.y, place.x, place.y);
+        if (dAngle == 0.0)
+            continue;
+        marker.m_dAngle = dAngle;
+        if (dRadians == 0)
+            continue;
+        const double x = place.x;
+        const double y = place.y;
+        const POINT turned{RoundHalfAwayFromZero(c * x - s * y + (s * py + px * (1 - c))),
+            RoundHalfAwayFromZero(c * y + s * x + ((1 - c) * py - s * px))};
+        for (POINT& corner : marker.m_corners)
+            corner = turned;
+    }
 }
 
 BOOL CDrawObj::UpdateRotateCenter()
@@ -645,6 +671,11 @@ CSurface* CDrawObj::GetSurface()
 {
     if (m_bDetached || m_pDocument == nullptr)
         return nullptr;
+    // The view that holds the object keeps m_pSurface as it adds, removes,
+    // loads and deletes it, so a view of the same document is the answer;
+    // only an object no view claimed is looked for in every view's list.
+    if (m_pSurface != nullptr && m_pSurface->CView::GetDocument() == m_pDocument)
+        return m_pSurface;
     for (POSITION pos = m_pDocument->GetFirstViewPosition(); pos != nullptr;) {
         CView* pView = m_pDocument->GetNextView(pos);
         if (pView == nullptr || !pView->IsKindOf(RUNTIME_CLASS(CSurface)))

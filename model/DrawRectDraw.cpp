@@ -19,6 +19,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -56,6 +58,53 @@ void ToDevice(CDC* pDC, POINT* pPoints, int nCount)
 
 // ---- Outlines ----------------------------------------------------------------------------------
 
+namespace {
+
+// The cosines and sines of a regular polygon's corners, in the order the
+// corners are computed (the angle advancing by one step each time). An
+// ellipse is a polygon of a thousand corners and every drawing of one
+// needs them all, so the last few sets are kept; counts beyond a bound
+// (side counts come from files) are computed each time.
+constexpr int kMaxKeptCorners = 4096;
+constexpr size_t kKeptCircles = 8;
+
+struct UnitCircle {
+    int nCount = 0;
+    double dStartDegrees = 0;
+    std::vector<std::pair<double, double>> corners; // cos, sin
+};
+
+void FillUnitCircle(UnitCircle& circle, int nCount, double dStartDegrees)
+{
+    circle.nCount = nCount;
+    circle.dStartDegrees = dStartDegrees;
+    circle.corners.resize(size_t(nCount));
+    double a = dStartDegrees * 0.017453292222222222;
+    const double step = 6.2831852 / nCount;
+    for (int i = 0; i < nCount; ++i, a += step)
+        circle.corners[size_t(i)] = {std::cos(a), std::sin(a)};
+}
+
+const UnitCircle& KeptUnitCircle(int nCount, double dStartDegrees, UnitCircle& scratch)
+{
+    if (nCount > kMaxKeptCorners) {
+        FillUnitCircle(scratch, nCount, dStartDegrees);
+        return scratch;
+    }
+    thread_local std::vector<UnitCircle> kept;
+    for (const UnitCircle& circle : kept) {
+        if (circle.nCount == nCount && circle.dStartDegrees == dStartDegrees)
+            return circle;
+    }
+    if (kept.size() >= kKeptCircles)
+        kept.erase(kept.begin());
+    kept.emplace_back();
+    FillUnitCircle(kept.back(), nCount, dStartDegrees);
+    return kept.back();
+}
+
+} // namespace
+
 void CDrawRect::ComputeRegularPolygon(const RECT& rect, CPointArray& points, int nCount, double dStartDegrees)
 {
     nCount = std::clamp(nCount, kMinSides, kMaxSides);
@@ -63,12 +112,13 @@ void CDrawRect::ComputeRegularPolygon(const RECT& rect, CPointArray& points, int
     const int rx = static_cast<int>(std::llabs(int64_t(rect.right) - rect.left) / 2);
     const int ry = static_cast<int>(std::llabs(int64_t(rect.bottom) - rect.top) / 2);
     const POINT centre = RectCentre(rect);
-    double a = dStartDegrees * 0.017453292222222222;
-    const double step = 6.2831852 / nCount;
+    UnitCircle scratch;
+    const UnitCircle& circle = KeptUnitCircle(nCount, dStartDegrees, scratch);
     POINT* p = points.GetData();
-    for (int i = 0; i < nCount; ++i, a += step) {
-        p[i].x = static_cast<LONG>(std::trunc(std::cos(a) * rx) + centre.x);
-        p[i].y = static_cast<LONG>(std::trunc(std::sin(a) * ry) + centre.y);
+    for (int i = 0; i < nCount; ++i) {
+        const auto [c, s] = circle.corners[size_t(i)];
+        p[i].x = static_cast<LONG>(std::trunc(c * rx) + centre.x);
+        p[i].y = static_cast<LONG>(std::trunc(s * ry) + centre.y);
     }
 }
 

@@ -107,6 +107,11 @@ void ResetClock()
     g_source.store(&g_realClock);
 }
 
+bool UsingRealClock()
+{
+    return g_source.load() == &g_realClock;
+}
+
 int DayOfWeek(int year, int month, int day)
 {
     // Days from 1 March of year 0, with the year starting in March so the

@@ -35,6 +35,8 @@ public:
 // restores the real clock, as ResetClock does.
 void SetClockSource(ClockSource* source);
 void ResetClock();
+// Whether the real clock answers (no source installed).
+bool UsingRealClock();
 
 // A clock for tests: ticks and the date stand still until moved. Sleep
 // advances the ticks by the time asked for, and each tick-count read can be

@@ -201,11 +201,30 @@ bool AcquireRaster(DeviceContext& dc, RasterTarget& target)
 
 Region DrawableRegion(const DeviceContext& dc, const RasterTarget& target)
 {
+    const Region* visible = target.visibleRegion;
+    const std::optional<Region>& clip = dc.state.clip;
+    const bool complex = (visible && visible->Rects().size() > 1) || (clip && clip->Rects().size() > 1);
+    DeviceContext::DrawableCache& cache = dc.drawable;
+    auto same = [](const std::optional<Region>& kept, const Region* now) {
+        return kept.has_value() == (now != nullptr) && (!now || *kept == *now);
+    };
+    const RECT& b = target.bounds;
+    if (complex && cache.valid && cache.bounds.left == b.left && cache.bounds.top == b.top
+        && cache.bounds.right == b.right && cache.bounds.bottom == b.bottom && same(cache.visible, visible)
+        && same(cache.clip, clip ? &*clip : nullptr))
+        return cache.area;
     Region area(target.bounds);
-    if (target.visibleRegion)
-        area = area.Intersect(*target.visibleRegion);
-    if (dc.state.clip)
-        area = area.Intersect(*dc.state.clip);
+    if (visible)
+        area = area.Intersect(*visible);
+    if (clip)
+        area = area.Intersect(*clip);
+    if (complex) {
+        cache.valid = true;
+        cache.bounds = b;
+        cache.visible = visible ? std::optional<Region>(*visible) : std::nullopt;
+        cache.clip = clip;
+        cache.area = area;
+    }
     return area;
 }
 

@@ -25,6 +25,8 @@
 #include <cstdlib>
 #include <climits>
 #include <cstring>
+#include <map>
+#include <string>
 #include <strings.h>
 
 namespace platform {
@@ -421,10 +423,42 @@ void DescribeFace(FontFace& face)
     face.pitchAndFamily = BYTE(FaceFamily(ft, lf.lfPitchAndFamily) | pitch | TMPF_VECTOR | TMPF_TRUETYPE);
 }
 
+namespace {
+
+// Fonts made from equal records share one face: a face keeps the glyph
+// metrics it measured at each size, and the program makes a new font for
+// nearly every drawing (each calendar cell, each zoom), which would load
+// and measure every glyph again. The key is the record with the bytes
+// after the face name's end cleared, as nothing reads them. Past the
+// bound the table starts afresh; fonts keep the faces they hold.
+constexpr size_t kMaxSharedFaces = 256;
+
+std::string FaceKey(const LOGFONT& lf)
+{
+    LOGFONT key = lf;
+    const size_t nameLength = strnlen(key.lfFaceName, LF_FACESIZE);
+    std::memset(key.lfFaceName + nameLength, 0, LF_FACESIZE - nameLength);
+    return std::string(reinterpret_cast<const char*>(&key), sizeof key);
+}
+
+std::map<std::string, std::shared_ptr<FontFace>>& SharedFaces()
+{
+    static std::map<std::string, std::shared_ptr<FontFace>> faces;
+    return faces;
+}
+
+} // namespace
+
 FontFace& RealiseFontFace(FontObject& font)
 {
     if (font.face)
         return *font.face;
+    std::map<std::string, std::shared_ptr<FontFace>>& shared = SharedFaces();
+    std::string key = FaceKey(font.log);
+    if (auto it = shared.find(key); it != shared.end()) {
+        font.face = it->second;
+        return *font.face;
+    }
     auto face = std::make_shared<FontFace>();
     face->log = font.log;
     const LOGFONT& lf = font.log;
@@ -464,7 +498,10 @@ FontFace& RealiseFontFace(FontObject& font)
 
     DescribeFace(*face);
     font.face = face;
-    return *face;
+    if (shared.size() >= kMaxSharedFaces)
+        shared.clear();
+    shared.emplace(std::move(key), std::move(face));
+    return *font.face;
 }
 
 FT_Face ActivateSize(FontFace& face, SizedFont& sized)

@@ -119,6 +119,9 @@ BOOL SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
 int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
 int OffsetRgn(HRGN hrgn, int x, int y);
 int GetRgnBox(HRGN hrgn, LPRECT lprc);
+// The region's rectangles (bands, top to bottom, left to right): answers the
+// bytes needed when lpRgnData is NULL, nCount when they fit, else 0.
+DWORD GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData);
 BOOL PtInRegion(HRGN hrgn, int x, int y);
 BOOL RectInRegion(HRGN hrgn, const RECT* lprect);
 BOOL EqualRgn(HRGN hrgn1, HRGN hrgn2);

@@ -313,6 +313,24 @@ struct ICONINFO {
 };
 typedef ICONINFO* PICONINFO;
 
+// ---- Region data ------------------------------------------------------------------------------
+
+#define RDH_RECTANGLES 1
+
+// What GetRegionData fills: this header, then nCount RECTs in Buffer.
+struct RGNDATAHEADER {
+    DWORD dwSize;
+    DWORD iType;
+    DWORD nCount;
+    DWORD nRgnSize;
+    RECT rcBound;
+};
+struct RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1];
+};
+typedef RGNDATA* LPRGNDATA;
+
 // ---- Painting ----------------------------------------------------------------------------------
 
 // What BeginPaint fills for CPaintDC; the window system owns the call.

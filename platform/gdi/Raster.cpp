@@ -169,6 +169,26 @@ void PaintPixel(const RasterTarget& target, int x, int y, uint32_t color, int ro
     Put(target, target.buffer->Row(y + target.origin.y) + target.origin.x + x, color, rop2);
 }
 
+void CopySpan(const RasterTarget& target, int y, int first, int end, const Paint& paint)
+{
+    if (!target.buffer || first >= end)
+        return;
+    uint32_t* row = target.buffer->Row(y + target.origin.y) + target.origin.x;
+    if (paint.kind == Paint::Kind::Solid) {
+        std::fill(row + first, row + end, paint.color);
+        return;
+    }
+    if (paint.kind != Paint::Kind::Pattern)
+        return;
+    const int py = Mod8(y - paint.origin.y) * 8;
+    int bit = Mod8(first - paint.origin.x);
+    for (int x = first; x < end; ++x) {
+        if ((paint.opaque >> (py + bit)) & 1)
+            row[x] = paint.pattern[py + bit];
+        bit = (bit + 1) & 7;
+    }
+}
+
 void PaintRegion(const RasterTarget& target, const Region& area, const Paint& paint, int rop2)
 {
     if (!target.buffer || paint.IsNone() || rop2 == R2_NOP)

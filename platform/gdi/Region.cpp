@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -30,19 +31,18 @@ LONG SaturatingAdd(LONG a, int b)
     return LONG(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
 }
 
-// The spans of the band of `rects` that covers row y0 (advancing `cursor`
-// past bands that end before it); empty when no band covers it.
-Spans BandSpans(const std::vector<RECT>& rects, size_t& cursor, int y0)
+// The rectangles [begin, end) of the band of `rects` that covers row y0
+// (advancing `cursor` past bands that end before it); empty when none does.
+void BandRange(const std::vector<RECT>& rects, size_t& cursor, int y0, size_t& begin, size_t& end)
 {
     while (cursor < rects.size() && rects[cursor].bottom <= y0)
         ++cursor;
-    Spans spans;
+    begin = end = cursor;
     if (cursor >= rects.size() || rects[cursor].top > y0)
-        return spans;
-    LONG top = rects[cursor].top;
-    for (size_t i = cursor; i < rects.size() && rects[i].top == top; ++i)
-        spans.emplace_back(rects[i].left, rects[i].right);
-    return spans;
+        return;
+    const LONG top = rects[cursor].top;
+    while (end < rects.size() && rects[end].top == top)
+        ++end;
 }
 
 bool Apply(int mode, bool a, bool b)
@@ -59,42 +59,6 @@ bool Apply(int mode, bool a, bool b)
     default:
         return a;
     }
-}
-
-bool InSpans(const Spans& spans, size_t& i, int x)
-{
-    while (i < spans.size() && spans[i].second <= x)
-        ++i;
-    return i < spans.size() && spans[i].first <= x;
-}
-
-Spans CombineSpans(const Spans& a, const Spans& b, int mode)
-{
-    std::vector<int> xs;
-    xs.reserve((a.size() + b.size()) * 2);
-    for (const Span& s : a) {
-        xs.push_back(s.first);
-        xs.push_back(s.second);
-    }
-    for (const Span& s : b) {
-        xs.push_back(s.first);
-        xs.push_back(s.second);
-    }
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-    Spans out;
-    size_t ia = 0, ib = 0;
-    for (size_t k = 0; k + 1 < xs.size(); ++k) {
-        bool inA = InSpans(a, ia, xs[k]);
-        bool inB = InSpans(b, ib, xs[k]);
-        if (!Apply(mode, inA, inB))
-            continue;
-        if (!out.empty() && out.back().second == xs[k])
-            out.back().second = xs[k + 1];
-        else
-            out.emplace_back(xs[k], xs[k + 1]);
-    }
-    return out;
 }
 
 void EmitRow(std::vector<RECT>& rects, int y, const Spans& spans)
@@ -172,11 +136,53 @@ void ScanPolygons(const POINT* points, const int* counts, int polygonCount, int 
         double x0, y0, dx, dy;
         int dir;
     };
+    // Active edges: those that cross the row, kept in the order of their
+    // crossings. Edges join in the order of their tops and leave once the
+    // scan passes their ends, so a row costs what crosses it, not every
+    // edge of the figure; and as crossings keep their order from one row
+    // to the next, re-sorting them is nearly free.
+    struct Crossing {
+        double x;
+        int dir;
+        const Edge* edge;
+        bool operator<(const Crossing& other) const { return x < other.x || (x == other.x && dir < other.dir); }
+    };
     rowFirst = std::max(rowFirst, -kScanLimit);
     rowEnd = std::min(rowEnd, kScanLimit);
     if (rowFirst >= rowEnd)
         return;
-    std::vector<Edge> edges;
+    // The lists keep their room from one figure to the next: a picture of
+    // many small figures would otherwise spend as much on allocating them
+    // as on scanning. A row callback that scans again gets lists of its own.
+    struct Lists {
+        std::vector<Edge> edges;
+        std::vector<Edge> sorted;
+        std::vector<size_t> starts;
+        std::vector<Crossing> active;
+        ScanSpans spans;
+        bool busy = false;
+    };
+    thread_local Lists kept;
+    Lists own;
+    Lists& lists = kept.busy ? own : kept;
+    // A huge figure's lists are not kept for the small ones after it.
+    struct Hold {
+        Lists& lists;
+        ~Hold()
+        {
+            constexpr size_t kKeptEdges = size_t(1) << 14;
+            if (lists.edges.capacity() > kKeptEdges || lists.sorted.capacity() > kKeptEdges
+                || lists.starts.capacity() > 4 * kKeptEdges + 64)
+                lists = Lists();
+            lists.busy = false;
+        }
+    } hold{lists};
+    lists.busy = true;
+    std::vector<Edge>& edges = lists.edges;
+    std::vector<Crossing>& active = lists.active;
+    ScanSpans& spans = lists.spans;
+    edges.clear();
+    active.clear();
     const POINT* p = points;
     for (int poly = 0; poly < polygonCount; ++poly) {
         const int n = counts[poly];
@@ -198,22 +204,34 @@ void ScanPolygons(const POINT* points, const int* counts, int polygonCount, int 
     }
     if (edges.empty())
         return;
-    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+    // By their tops. The tops of a figure lie within its few rows, so they
+    // are counted out rather than compared; edges of equal top may come in
+    // any order, as crossings alike in place and direction are alike in
+    // every use.
+    int minTop = edges.front().top;
+    int maxTop = minTop;
+    for (const Edge& e : edges) {
+        minTop = std::min(minTop, e.top);
+        maxTop = std::max(maxTop, e.top);
+    }
+    const size_t nRange = size_t(int64_t(maxTop) - minTop) + 1;
+    if (nRange <= 4 * edges.size() + 64) {
+        std::vector<size_t>& starts = lists.starts;
+        starts.assign(nRange + 1, 0);
+        for (const Edge& e : edges)
+            ++starts[size_t(e.top - minTop) + 1];
+        for (size_t i = 1; i <= nRange; ++i)
+            starts[i] += starts[i - 1];
+        std::vector<Edge>& sorted = lists.sorted;
+        sorted.resize(edges.size());
+        for (const Edge& e : edges)
+            sorted[starts[size_t(e.top - minTop)]++] = e;
+        edges.swap(sorted);
+    } else {
+        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+    }
 
-    // Active edges: those that cross the row, kept in the order of their
-    // crossings. Edges join in the order of their tops and leave once the
-    // scan passes their ends, so a row costs what crosses it, not every
-    // edge of the figure; and as crossings keep their order from one row
-    // to the next, re-sorting them is nearly free.
-    struct Crossing {
-        double x;
-        int dir;
-        const Edge* edge;
-        bool operator<(const Crossing& other) const { return x < other.x || (x == other.x && dir < other.dir); }
-    };
-    std::vector<Crossing> active;
     size_t next = 0;
-    ScanSpans spans;
     for (int y = edges.front().top; y < rowEnd; ++y) {
         std::erase_if(active, [y](const Crossing& c) { return y >= c.edge->bottom; });
         while (next < edges.size() && edges[next].top <= y) {
@@ -365,37 +383,108 @@ Region Region::Combine(const Region& other, int mode) const
     // Clipping to the whole bitmap or to a figure's box is the common case:
     // a rectangle around the other region leaves it as it is.
     if (mode == RGN_AND) {
-        if (m_rects.size() == 1 && Encloses(m_rects.front(), other) && other.IsNormalised())
-            return other;
-        if (other.m_rects.size() == 1 && Encloses(other.m_rects.front(), *this) && IsNormalised())
-            return *this;
+        if (m_rects.size() == 1 && other.IsNormalised())
+            return other.ClipToRect(m_rects.front());
+        if (other.m_rects.size() == 1 && IsNormalised())
+            return ClipToRect(other.m_rects.front());
     }
+    // The band edges of both regions in order (each region's own are
+    // already sorted), then each slice between two edges combined span by
+    // span: spans in a band are sorted and apart, so one pass over both
+    // lists' ends gives where the answer changes.
     std::vector<int> ys;
     ys.reserve((m_rects.size() + other.m_rects.size()) * 2);
-    for (const RECT& r : m_rects) {
-        ys.push_back(r.top);
-        ys.push_back(r.bottom);
-    }
-    for (const RECT& r : other.m_rects) {
-        ys.push_back(r.top);
-        ys.push_back(r.bottom);
-    }
-    std::sort(ys.begin(), ys.end());
+    auto edgesOf = [](const std::vector<RECT>& rects, std::vector<int>& out) {
+        for (size_t i = 0; i < rects.size();) {
+            size_t j = i + 1;
+            while (j < rects.size() && rects[j].top == rects[i].top)
+                ++j;
+            if (out.empty() || out.back() != rects[i].top)
+                out.push_back(rects[i].top);
+            out.push_back(rects[i].bottom);
+            i = j;
+        }
+    };
+    std::vector<int> ya, yb;
+    edgesOf(m_rects, ya);
+    edgesOf(other.m_rects, yb);
+    const bool sorted = std::is_sorted(ya.begin(), ya.end()) && std::is_sorted(yb.begin(), yb.end());
+    std::merge(ya.begin(), ya.end(), yb.begin(), yb.end(), std::back_inserter(ys));
+    if (!sorted)
+        std::sort(ys.begin(), ys.end());
     ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+
     std::vector<RECT> rects;
     size_t ca = 0, cb = 0;
     for (size_t k = 0; k + 1 < ys.size(); ++k) {
-        Spans a = BandSpans(m_rects, ca, ys[k]);
-        Spans b = BandSpans(other.m_rects, cb, ys[k]);
-        for (const Span& s : CombineSpans(a, b, mode))
-            rects.push_back(RECT{s.first, ys[k], s.second, ys[k + 1]});
+        const int y0 = ys[k];
+        const int y1 = ys[k + 1];
+        size_t aBegin = 0, aEnd = 0, bBegin = 0, bEnd = 0;
+        BandRange(m_rects, ca, y0, aBegin, aEnd);
+        BandRange(other.m_rects, cb, y0, bBegin, bEnd);
+        size_t i = aBegin, j = bBegin;
+        bool inA = false, inB = false;
+        int x = INT_MIN;
+        const size_t bandStart = rects.size();
+        for (;;) {
+            const int xa = i < aEnd ? (inA ? m_rects[i].right : m_rects[i].left) : INT_MAX;
+            const int xb = j < bEnd ? (inB ? other.m_rects[j].right : other.m_rects[j].left) : INT_MAX;
+            const int xn = std::min(xa, xb);
+            if (xn == INT_MAX)
+                break;
+            if (xn > x && Apply(mode, inA, inB)) {
+                if (rects.size() > bandStart && rects.back().right == x)
+                    rects.back().right = xn;
+                else
+                    rects.push_back(RECT{x, y0, xn, y1});
+            }
+            x = std::max(x, xn);
+            if (xa == xn) {
+                if (inA)
+                    ++i;
+                inA = !inA;
+            }
+            if (xb == xn) {
+                if (inB)
+                    ++j;
+                inB = !inB;
+            }
+        }
     }
     return FromBands(std::move(rects));
 }
 
 Region Region::Intersect(const RECT& rect) const
 {
+    if (IsNormalised())
+        return ClipToRect(rect);
     return Combine(Region(rect), RGN_AND);
+}
+
+Region Region::ClipToRect(const RECT& rect) const
+{
+    const RECT q{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
+        std::max(rect.top, rect.bottom)};
+    if (m_rects.empty() || q.left >= q.right || q.top >= q.bottom)
+        return Region();
+    if (Encloses(q, *this))
+        return *this;
+    // Clipping each rectangle keeps the bands in order and their spans
+    // apart; only bands that end up alike and touching need merging, which
+    // FromBands does.
+    std::vector<RECT> rects;
+    rects.reserve(m_rects.size());
+    for (const RECT& r : m_rects) {
+        if (r.bottom <= q.top)
+            continue;
+        if (r.top >= q.bottom)
+            break;
+        const RECT c{std::max(r.left, q.left), std::max(r.top, q.top), std::min(r.right, q.right),
+            std::min(r.bottom, q.bottom)};
+        if (c.left < c.right)
+            rects.push_back(c);
+    }
+    return FromBands(std::move(rects));
 }
 
 void Region::Offset(int dx, int dy)
@@ -418,13 +507,17 @@ bool Region::Contains(int x, int y) const
 {
     if (m_rects.empty() || x < m_bounds.left || x >= m_bounds.right || y < m_bounds.top || y >= m_bounds.bottom)
         return false;
-    for (const RECT& r : m_rects) {
-        if (r.top > y)
-            break;
-        if (y < r.bottom && x >= r.left && x < r.right)
-            return true;
-    }
-    return false;
+    // Bands follow one another down the list, so the bottoms never
+    // decrease: the band holding row y starts at the first rectangle that
+    // ends below it, and its spans are sorted by left.
+    auto band = std::upper_bound(
+        m_rects.begin(), m_rects.end(), y, [](int row, const RECT& r) { return row < r.bottom; });
+    if (band == m_rects.end() || band->top > y)
+        return false;
+    const auto bandEnd = std::upper_bound(
+        band, m_rects.end(), band->top, [](LONG top, const RECT& r) { return top < r.top; });
+    const auto after = std::upper_bound(band, bandEnd, x, [](int column, const RECT& r) { return column < r.left; });
+    return after != band && x < (after - 1)->right;
 }
 
 bool Region::Intersects(const RECT& rect) const

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace platform {
 
@@ -176,6 +177,30 @@ int GetRgnBox(HRGN hrgn, LPRECT lprc)
         return ERROR;
     *lprc = r->region.Bounds();
     return r->region.Complexity();
+}
+
+DWORD GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData)
+{
+    RegionObject* r = LookupRegion(hrgn);
+    if (!r)
+        return 0;
+    const std::vector<RECT>& rects = r->region.Rects();
+    const size_t nRects = rects.size();
+    const size_t nNeeded = sizeof(RGNDATAHEADER) + nRects * sizeof(RECT);
+    if (nNeeded > 0xFFFFFFFFu)
+        return 0;
+    if (!lpRgnData)
+        return DWORD(nNeeded);
+    if (nCount < nNeeded)
+        return 0;
+    lpRgnData->rdh.dwSize = sizeof(RGNDATAHEADER);
+    lpRgnData->rdh.iType = RDH_RECTANGLES;
+    lpRgnData->rdh.nCount = DWORD(nRects);
+    lpRgnData->rdh.nRgnSize = DWORD(nRects * sizeof(RECT));
+    lpRgnData->rdh.rcBound = r->region.Bounds();
+    if (nRects > 0)
+        std::memcpy(lpRgnData->Buffer, rects.data(), nRects * sizeof(RECT));
+    return nCount;
 }
 
 BOOL PtInRegion(HRGN hrgn, int x, int y)

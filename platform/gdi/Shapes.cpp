@@ -297,35 +297,71 @@ std::vector<POINT> ToDevice(const DcState& state, const POINT* points, size_t co
 
 // ---- Straight painting -------------------------------------------------------
 
-// A figure with a solid or null brush and a null, solid thin or wide pen,
-// drawn with R2_COPYPEN under a clip of at most one rectangle, is painted
-// straight into the pixels: copying a colour onto a pixel twice leaves what
-// copying it once does, so the fill may run under the outline and neither
-// needs to be gathered into a region first. Other ROP2s (which must touch
-// each pixel once), patterned brushes, styled thin pens and complex clips go
-// through regions.
-bool PaintsDirectly(const Canvas& c, const Paint& paint, const Pen& pen)
+// A figure with a solid, patterned or null brush and a null, solid thin or
+// wide pen, drawn with R2_COPYPEN, is painted straight into the pixels:
+// copying a colour onto a pixel twice leaves what copying it once does, so
+// the fill may run under the outline and neither needs to be gathered into
+// a region first. Fills are clipped row by row and thin pens pixel by
+// pixel, to any clip; wide ones are stroked by Cairo clipped to their box,
+// with the box's pixels outside a complex clip put back. Other ROP2s
+// (which must touch each pixel once) and styled thin pens go through
+// regions.
+bool PaintsDirectly(const Canvas& c, const Pen& pen)
 {
-    if (!c.raster || !c.target.buffer || c.dc->state.rop2 != R2_COPYPEN || c.area.Rects().size() > 1)
-        return false;
-    if (paint.kind == Paint::Kind::Pattern)
+    if (!c.raster || !c.target.buffer || c.dc->state.rop2 != R2_COPYPEN)
         return false;
     return pen.none || !pen.thin || pen.style == PS_SOLID || pen.style == PS_INSIDEFRAME;
 }
 
-// Fills the polygons by the rule of Region::FromPolygons, row by row.
-void FillPolygonsDirectly(const Canvas& c, const std::vector<POINT>& points, const std::vector<int>& counts, uint32_t pixel)
+// The canvas limited to the box a figure can paint in. Under a clip of many
+// rectangles (the update region of a partial repaint) a figure meets only
+// a few of them, often one: the straight painters then take their paths
+// for one rectangle, and the clip tests cost what the figure meets rather
+// than the whole region. `narrowed` holds the copy when one is needed.
+const Canvas& NarrowToBox(const Canvas& c, const RECT& box, Canvas& narrowed)
+{
+    if (c.area.Rects().size() <= 1)
+        return c;
+    narrowed.dc = c.dc;
+    narrowed.target = c.target;
+    narrowed.raster = c.raster;
+    narrowed.area = c.area.Intersect(box);
+    return narrowed;
+}
+
+// Fills the polygons by the rule of Region::FromPolygons, row by row, each
+// row's spans cut to the band of the drawable area that holds the row.
+void FillPolygonsDirectly(const Canvas& c, const std::vector<POINT>& points, const std::vector<int>& counts, const Paint& paint)
 {
     const RECT& clip = c.area.Bounds();
+    const std::vector<RECT>& bands = c.area.Rects();
+    const bool solid = paint.kind == Paint::Kind::Solid;
     PixelBuffer& buffer = *c.target.buffer;
+    size_t band = 0;
     ScanPolygons(points.data(), counts.data(), int(counts.size()), c.dc->state.polyFillMode, clip.top, clip.bottom,
         [&](int y, const ScanSpans& spans) {
-            uint32_t* row = buffer.Row(y + c.target.origin.y) + c.target.origin.x;
+            // Rows come in increasing y; the rectangles of a band share its
+            // top and bottom.
+            while (band < bands.size() && bands[band].bottom <= y)
+                ++band;
+            if (band >= bands.size() || bands[band].top > y)
+                return;
+            const LONG top = bands[band].top;
+            size_t k = band;
             for (auto [first, end] : spans) {
-                first = std::max<int>(first, clip.left);
-                end = std::min<int>(end, clip.right);
-                if (first < end)
-                    std::fill(row + first, row + end, pixel);
+                while (k < bands.size() && bands[k].top == top && bands[k].right <= first)
+                    ++k;
+                for (size_t m = k; m < bands.size() && bands[m].top == top && bands[m].left < end; ++m) {
+                    const int from = std::max<int>(first, bands[m].left);
+                    const int to = std::min<int>(end, bands[m].right);
+                    if (from >= to)
+                        continue;
+                    if (solid)
+                        std::fill(buffer.Row(y + c.target.origin.y) + c.target.origin.x + from,
+                            buffer.Row(y + c.target.origin.y) + c.target.origin.x + to, paint.color);
+                    else
+                        CopySpan(c.target, y, from, to, paint);
+                }
             }
         });
 }
@@ -338,6 +374,7 @@ void TraceDirectly(const Canvas& c, const std::vector<POINT>& points, bool close
     const RECT& clip = c.area.Bounds();
     if (clip.left >= clip.right || clip.top >= clip.bottom)
         return;
+    const bool complex = c.area.Rects().size() > 1;
     PixelBuffer& buffer = *c.target.buffer;
     auto segment = [&](POINT a, POINT b) {
         const int64_t dx = int64_t(b.x) - a.x;
@@ -368,7 +405,8 @@ void TraceDirectly(const Canvas& c, const std::vector<POINT>& points, bool close
         for (int64_t i = first; i < last; ++i) {
             const int64_t x = xMajor ? a.x + sx * i : a.x + sx * offset;
             const int64_t y = xMajor ? a.y + sy * offset : a.y + sy * i;
-            if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom)
+            if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom
+                && (!complex || c.area.Contains(int(x), int(y))))
                 buffer.Row(int(y) + c.target.origin.y)[c.target.origin.x + x] = pixel;
             remainder += 2 * minor;
             if (remainder >= 2 * steps) {
@@ -391,6 +429,21 @@ void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& p
     if (box.right <= box.left || box.bottom <= box.top)
         return;
     PixelBuffer& buffer = *c.target.buffer;
+    // Cairo lights slightly different pixels along a stroke clipped to
+    // several rectangles than to one, so under a complex clip the stroke is
+    // clipped to its box alone, and the pixels of the box outside the clip
+    // are kept before and put back after it.
+    std::vector<RECT> kept;
+    std::vector<uint32_t> keptPixels;
+    if (c.area.Rects().size() > 1) {
+        kept = Region(box).Subtract(c.area).Rects();
+        for (const RECT& r : kept) {
+            for (LONG y = r.top; y < r.bottom; ++y) {
+                const uint32_t* row = buffer.Row(int(y) + c.target.origin.y) + c.target.origin.x;
+                keptPixels.insert(keptPixels.end(), row + r.left, row + r.right);
+            }
+        }
+    }
     cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(buffer.pixels.data()),
         CAIRO_FORMAT_RGB24, buffer.width, buffer.height, buffer.StrideBytes());
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
@@ -417,11 +470,80 @@ void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& p
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     cairo_surface_destroy(surface);
-    // Cairo sets the unused top byte; our pixels keep it at 0.
-    for (int y = box.top; y < box.bottom; ++y) {
-        uint32_t* row = buffer.Row(y + c.target.origin.y) + c.target.origin.x;
-        for (int x = box.left; x < box.right; ++x)
-            row[x] &= 0x00FFFFFF;
+    // Cairo sets the unused top byte; our pixels keep it at 0. Only pixels
+    // within half the pen (and the rounding) of a segment can have been
+    // stroked, so the byte is cleared near the path rather than over the
+    // whole figure's box: short segments (a curve's outline) in runs whose
+    // box stays small, each long one row by row along its own stretch.
+    const int reach = pen.width / 2 + 2;
+    auto clearRect = [&](int64_t left, int64_t top, int64_t right, int64_t bottom) {
+        const int from = int(std::max<int64_t>(left, box.left));
+        const int to = int(std::min<int64_t>(right, box.right));
+        const int64_t rowEnd = std::min<int64_t>(bottom, box.bottom);
+        for (int64_t y = std::max<int64_t>(top, box.top); y < rowEnd && from < to; ++y) {
+            uint32_t* row = buffer.Row(int(y) + c.target.origin.y) + c.target.origin.x;
+            for (int x = from; x < to; ++x)
+                row[x] &= 0x00FFFFFF;
+        }
+    };
+    auto clearAlong = [&](POINT a, POINT b) {
+        if (a.y > b.y)
+            std::swap(a, b);
+        const double dy = double(b.y) - a.y;
+        const double dx = double(b.x) - a.x;
+        const int64_t rowEnd = std::min<int64_t>(int64_t(b.y) + reach + 1, box.bottom);
+        for (int64_t y = std::max<int64_t>(int64_t(a.y) - reach, box.top); y < rowEnd; ++y) {
+            // The segment's x over rows y - reach .. y + reach.
+            const double t0 = std::clamp((double(y) - reach - a.y) / dy, 0.0, 1.0);
+            const double t1 = std::clamp((double(y) + reach - a.y) / dy, 0.0, 1.0);
+            const double x0 = a.x + dx * t0;
+            const double x1 = a.x + dx * t1;
+            clearRect(int64_t(std::floor(std::min(x0, x1))) - reach, y, int64_t(std::ceil(std::max(x0, x1))) + reach + 1,
+                y + 1);
+        }
+    };
+    constexpr int64_t kRun = 24; // pixels a run's box may span each way
+    bool inRun = false;
+    int64_t runLeft = 0, runTop = 0, runRight = 0, runBottom = 0;
+    auto flush = [&] {
+        if (inRun)
+            clearRect(runLeft - reach, runTop - reach, runRight + reach + 1, runBottom + reach + 1);
+        inRun = false;
+    };
+    auto segment = [&](POINT a, POINT b) {
+        const int64_t left = std::min(a.x, b.x), right = std::max(a.x, b.x);
+        const int64_t top = std::min(a.y, b.y), bottom = std::max(a.y, b.y);
+        if (right - left > kRun || bottom - top > kRun) {
+            if (top == bottom)
+                clearRect(left - reach, top - reach, right + reach + 1, bottom + reach + 1);
+            else
+                clearAlong(a, b);
+            return;
+        }
+        if (inRun
+            && (std::max(runRight, right) - std::min(runLeft, left) > kRun
+                || std::max(runBottom, bottom) - std::min(runTop, top) > kRun))
+            flush();
+        if (!inRun) {
+            inRun = true;
+            runLeft = left, runTop = top, runRight = right, runBottom = bottom;
+            return;
+        }
+        runLeft = std::min(runLeft, left), runTop = std::min(runTop, top);
+        runRight = std::max(runRight, right), runBottom = std::max(runBottom, bottom);
+    };
+    for (size_t i = 0; i + 1 < points.size(); ++i)
+        segment(points[i], points[i + 1]);
+    if (closed || points.size() == 1)
+        segment(points.back(), points.front());
+    flush();
+    size_t at = 0;
+    for (const RECT& r : kept) {
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            uint32_t* row = buffer.Row(int(y) + c.target.origin.y) + c.target.origin.x;
+            std::copy_n(keptPixels.data() + at, r.right - r.left, row + r.left);
+            at += size_t(r.right - r.left);
+        }
     }
 }
 
@@ -518,17 +640,18 @@ void DrawOpenPath(const Canvas& c, const std::vector<POINT>& points)
     Pen pen = ResolvePen(c);
     if (pen.none)
         return;
-    const bool direct = PaintsDirectly(c, Paint(), pen);
-    if (pen.thin && direct) {
-        TraceDirectly(c, points, false, pen.pixel);
+    const bool direct = PaintsDirectly(c, pen);
+    if (direct) {
+        Canvas narrowed;
+        const Canvas& n = NarrowToBox(c, PointsBox(points, pen.width + 2), narrowed);
+        if (pen.thin)
+            TraceDirectly(n, points, false, pen.pixel);
+        else
+            StrokeDirectly(n, pen, points, false);
         return;
     }
     if (pen.thin) {
         PaintTrace(c, pen, TracePath(pen, points, false, c.area.Bounds()));
-        return;
-    }
-    if (direct) {
-        StrokeDirectly(c, pen, points, false);
         return;
     }
     PaintMask(c.target, StrokeMask(c, pen, points, false), c.area, Paint::Solid(pen.pixel), c.dc->state.rop2);
@@ -543,11 +666,11 @@ void PaintFigure(const Canvas& c, const Pen& pen, const Region& inside, const Re
     int rop2 = c.dc->state.rop2;
     const BrushObject& brush = CurrentBrush(*c.dc);
     Paint paint = ResolveBrush(*c.dc, c.target, brush);
-    if (PaintsDirectly(c, paint, pen)) {
+    if (PaintsDirectly(c, pen)) {
         if (!paint.IsNone())
-            PaintRegion(c.target, inside.Intersect(c.area.Bounds()), paint, rop2);
+            PaintRegion(c.target, inside.Intersect(c.area), paint, rop2);
         if (!pen.none)
-            PaintRegion(c.target, outline.Intersect(c.area.Bounds()), Paint::Solid(pen.pixel), rop2);
+            PaintRegion(c.target, outline.Intersect(c.area), Paint::Solid(pen.pixel), rop2);
         return;
     }
     if (!paint.IsNone())
@@ -576,21 +699,49 @@ void DrawPolygons(const Canvas& c, const std::vector<POINT>& points, const std::
     Pen pen = ResolvePen(c);
     const BrushObject& brush = CurrentBrush(*c.dc);
     Paint paint = ResolveBrush(*c.dc, c.target, brush);
-    if (PaintsDirectly(c, paint, pen)) {
-        if (c.area.IsEmpty())
+    if (PaintsDirectly(c, pen)) {
+        Canvas narrowed;
+        const Canvas& figure = NarrowToBox(c, PointsBox(points, pen.width + 2), narrowed);
+        if (figure.area.IsEmpty())
             return;
+        // A curve's outline drawn small maps many corners onto one pixel.
+        // An edge from a point to itself crosses no row and lights no pixel
+        // of a thin pen, so such repeats are dropped before the fill and
+        // the trace walk them; a wide pen's stroke keeps every point.
+        std::vector<POINT> distinct;
+        std::vector<int> distinctCounts;
+        distinct.reserve(points.size());
+        distinctCounts.reserve(counts.size());
+        size_t at = 0;
+        for (int n : counts) {
+            const size_t first = distinct.size();
+            for (int i = 0; i < n; ++i) {
+                const POINT& q = points[at + size_t(i)];
+                if (distinct.size() == first || q.x != distinct.back().x || q.y != distinct.back().y)
+                    distinct.push_back(q);
+            }
+            while (distinct.size() - first > 1 && distinct.back().x == distinct[first].x
+                && distinct.back().y == distinct[first].y)
+                distinct.pop_back();
+            distinctCounts.push_back(int(distinct.size() - first));
+            at += size_t(n);
+        }
         if (!paint.IsNone())
-            FillPolygonsDirectly(c, points, counts, paint.color);
+            FillPolygonsDirectly(figure, distinct, distinctCounts, paint);
         if (pen.none)
             return;
         size_t ringStart = 0;
-        for (int n : counts) {
-            std::vector<POINT> ring(points.begin() + long(ringStart), points.begin() + long(ringStart) + n);
-            if (pen.thin)
-                TraceDirectly(c, ring, true, pen.pixel);
-            else
-                StrokeDirectly(c, pen, ring, true);
-            ringStart += size_t(n);
+        size_t distinctStart = 0;
+        for (size_t r = 0; r < counts.size(); ++r) {
+            if (pen.thin) {
+                const auto begin = distinct.begin() + long(distinctStart);
+                TraceDirectly(figure, std::vector<POINT>(begin, begin + distinctCounts[r]), true, pen.pixel);
+            } else {
+                const auto begin = points.begin() + long(ringStart);
+                StrokeDirectly(figure, pen, std::vector<POINT>(begin, begin + counts[r]), true);
+            }
+            ringStart += size_t(counts[r]);
+            distinctStart += size_t(distinctCounts[r]);
         }
         return;
     }

@@ -113,6 +113,87 @@ TEST_F(JulianDateTest, TodayComesFromTheClock)
     EXPECT_EQ(today.GetDayOfWeek(), 7); // a Sunday
 }
 
+TEST_F(JulianDateTest, TodayFollowsAnInstalledClockAtOnce)
+{
+    CJulianDate today;
+    today.SetToday();
+    m_clock.SetDate(2026, 12, 7, 0, 0, 0);
+    CJulianDate tomorrow;
+    tomorrow.SetToday();
+    EXPECT_EQ(tomorrow.GetDayNumber(), today.GetDayNumber() + 1);
+}
+
+// The kept day, with readings of the local time counted.
+struct CountedReadings {
+    SYSTEMTIME now{};
+    int nReads = 0;
+
+    void Set(int year, int month, int day, int hour, int minute, int second, int ms)
+    {
+        now = SYSTEMTIME{};
+        now.wYear = WORD(year);
+        now.wMonth = WORD(month);
+        now.wDay = WORD(day);
+        now.wHour = WORD(hour);
+        now.wMinute = WORD(minute);
+        now.wSecond = WORD(second);
+        now.wMilliseconds = WORD(ms);
+    }
+    DWORD DayAt(CTodayCache& cache, DWORD nTicks)
+    {
+        return cache.DayAt(nTicks, [this] {
+            ++nReads;
+            return now;
+        });
+    }
+};
+
+TEST(TodayCacheTest, KeepsTheDayUntilMidnightAndNoLonger)
+{
+    const DWORD nDec6 = JulianDayFromDate(12, 6, 2026);
+    CTodayCache cache;
+    CountedReadings clock;
+    clock.Set(2026, 12, 6, 23, 59, 59, 500);
+    EXPECT_EQ(clock.DayAt(cache, 1000), nDec6);
+    // Half a second to midnight: the day is kept for 499 ms of ticks.
+    clock.Set(2026, 12, 7, 0, 0, 0, 0);
+    EXPECT_EQ(clock.DayAt(cache, 1000 + 498), nDec6);
+    EXPECT_EQ(clock.nReads, 1);
+    EXPECT_EQ(clock.DayAt(cache, 1000 + 499), nDec6 + 1);
+    EXPECT_EQ(clock.nReads, 2);
+}
+
+TEST(TodayCacheTest, ReadsAgainAfterAMinuteAcrossTheTickWrap)
+{
+    const DWORD nDay = JulianDayFromDate(6, 15, 2025);
+    CTodayCache cache;
+    CountedReadings clock;
+    clock.Set(2025, 6, 15, 12, 0, 0, 0);
+    const DWORD nStart = 0xFFFFFF00u; // the tick count wraps 256 ms later
+    EXPECT_EQ(clock.DayAt(cache, nStart), nDay);
+    EXPECT_EQ(clock.DayAt(cache, nStart + CTodayCache::kMaxSpan - 1), nDay);
+    EXPECT_EQ(clock.nReads, 1);
+    clock.Set(2025, 6, 16, 12, 0, 0, 0); // the clock was set a day on
+    EXPECT_EQ(clock.DayAt(cache, nStart + CTodayCache::kMaxSpan), nDay + 1);
+    EXPECT_EQ(clock.nReads, 2);
+    cache.Reset();
+    EXPECT_EQ(clock.DayAt(cache, nStart + CTodayCache::kMaxSpan), nDay + 1);
+    EXPECT_EQ(clock.nReads, 3);
+}
+
+TEST(TodayCacheTest, ReadingsWithoutADateAreNotKept)
+{
+    CTodayCache cache;
+    CountedReadings clock;
+    clock.Set(2025, 2, 30, 12, 0, 0, 0); // no such day
+    EXPECT_EQ(clock.DayAt(cache, 5), 0u);
+    EXPECT_EQ(clock.DayAt(cache, 6), 0u);
+    clock.Set(2025, 3, 1, 25, 0, 0, 0); // no such hour: the day, but not kept
+    EXPECT_EQ(clock.DayAt(cache, 7), JulianDayFromDate(3, 1, 2025));
+    EXPECT_EQ(clock.DayAt(cache, 8), JulianDayFromDate(3, 1, 2025));
+    EXPECT_EQ(clock.nReads, 4);
+}
+
 TEST_F(JulianDateTest, NamesComeFromTheLocaleAndOutOfRangeIsEmpty)
 {
     // The tests run in the C locale's time names.

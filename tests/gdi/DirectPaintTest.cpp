@@ -1,9 +1,11 @@
-// Figures drawn with a solid brush and pen and R2_COPYPEN under no clip or a
-// rectangular one are painted straight into the pixels; under a complex clip
-// they go through regions. Both roads must light exactly the same pixels,
-// so each case is drawn twice: once with a rectangular clip (or none) and
-// once with the same clip less one pixel in its corner, which makes it
-// complex without hiding anything the figures reach.
+// Figures drawn with R2_COPYPEN and a solid, hatched or null brush are
+// painted straight into the pixels (fills under any clip, outlines under no
+// clip or a rectangular one); other ROP2s go through regions, which paint
+// each pixel once. Both roads must light exactly the same pixels, so each
+// case is drawn twice on white: once with R2_COPYPEN and once with
+// R2_MASKPEN, which on white gives the colour itself through the regions.
+// Clips are none, a rectangle, or that rectangle less its top-left pixel
+// (a complex clip that hides nothing the figures reach).
 
 #include "DrawTestSupport.h"
 
@@ -25,6 +27,8 @@ struct PenCase {
     int width;
 };
 
+enum class Fill { None, Solid, HatchOpaque, HatchTransparent };
+
 // A clip of `rect` (the whole bitmap when empty), or of it less its top-left
 // pixel.
 void ClipTo(HDC dc, RECT rect, bool complex)
@@ -41,14 +45,32 @@ void ClipTo(HDC dc, RECT rect, bool complex)
     DeleteObject(clip);
 }
 
+HBRUSH MakeBrush(HDC dc, Fill fill)
+{
+    switch (fill) {
+    case Fill::None:
+        return (HBRUSH)GetStockObject(NULL_BRUSH);
+    case Fill::Solid:
+        return CreateSolidBrush(RGB(250, 180, 0));
+    case Fill::HatchOpaque:
+    case Fill::HatchTransparent:
+        SetBkMode(dc, fill == Fill::HatchOpaque ? OPAQUE : TRANSPARENT);
+        SetBkColor(dc, RGB(0, 200, 100));
+        SetBrushOrgEx(dc, 3, 5, nullptr);
+        return CreateHatchBrush(HS_DIAGCROSS, RGB(200, 0, 90));
+    }
+    return NULL;
+}
+
 // Draws with both roads and reports the first pixel where they differ.
-std::string CompareRoads(const PenCase& pen, bool filled, RECT clip, const std::function<void(HDC)>& draw)
+std::string CompareRoads(const PenCase& pen, Fill fill, RECT clip, bool complex, const std::function<void(HDC)>& draw)
 {
     MemoryCanvas direct(kSize, kSize), regions(kSize, kSize);
     for (MemoryCanvas* c : {&direct, &regions}) {
-        ClipTo(c->dc, clip, c == &regions);
+        ClipTo(c->dc, clip, complex);
+        SetROP2(c->dc, c == &direct ? R2_COPYPEN : R2_MASKPEN);
         HPEN hpen = pen.style == PS_NULL ? (HPEN)GetStockObject(NULL_PEN) : CreatePen(pen.style, pen.width, RGB(10, 20, 200));
-        HBRUSH brush = filled ? CreateSolidBrush(RGB(250, 180, 0)) : (HBRUSH)GetStockObject(NULL_BRUSH);
+        HBRUSH brush = MakeBrush(c->dc, fill);
         HGDIOBJ oldPen = SelectObject(c->dc, hpen);
         HGDIOBJ oldBrush = SelectObject(c->dc, brush);
         draw(c->dc);
@@ -57,12 +79,8 @@ std::string CompareRoads(const PenCase& pen, bool filled, RECT clip, const std::
         DeleteObject(hpen);
         DeleteObject(brush);
     }
-    if (clip.right <= clip.left)
-        clip = RECT{0, 0, kSize, kSize};
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
-            if (x == clip.left && y == clip.top)
-                continue;
             if (direct.At(x, y) != regions.At(x, y))
                 return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
         }
@@ -77,7 +95,13 @@ std::string CompareRoads(const PenCase& pen, bool filled, RECT clip, const std::
 const std::vector<PenCase> kPens = {{PS_NULL, 0}, {PS_SOLID, 0}, {PS_SOLID, 1}, {PS_INSIDEFRAME, 1}, {PS_SOLID, 3},
     {PS_SOLID, 10}};
 
-const std::vector<RECT> kClips = {RECT{0, 0, 0, 0}, RECT{17, 23, 95, 101}};
+struct ClipCase {
+    RECT rect;
+    bool complex;
+};
+const std::vector<ClipCase> kClips
+    = {{RECT{0, 0, 0, 0}, false}, {RECT{17, 23, 95, 101}, false}, {RECT{17, 23, 95, 101}, true}};
+const std::vector<Fill> kFills = {Fill::None, Fill::Solid, Fill::HatchOpaque, Fill::HatchTransparent};
 
 TEST(DirectPaintTest, RandomPolygonsLightTheSamePixelsAsThroughRegions)
 {
@@ -90,14 +114,15 @@ TEST(DirectPaintTest, RandomPolygonsLightTheSamePixelsAsThroughRegions)
             polygon.push_back(POINT{coordinate(random), coordinate(random)});
         for (int fillMode : {ALTERNATE, WINDING})
             for (const PenCase& pen : kPens)
-                for (const RECT& clip : kClips)
-                    for (bool filled : {true, false}) {
-                        std::string where = CompareRoads(pen, filled, clip, [&](HDC dc) {
+                for (const ClipCase& clip : kClips)
+                    for (Fill fill : kFills) {
+                        std::string where = CompareRoads(pen, fill, clip.rect, clip.complex, [&](HDC dc) {
                             SetPolyFillMode(dc, fillMode);
                             Polygon(dc, polygon.data(), int(polygon.size()));
                         });
                         EXPECT_EQ(where, "") << "round " << round << " pen " << pen.style << "/" << pen.width
-                                             << " fill mode " << fillMode << " filled " << filled;
+                                             << " fill mode " << fillMode << " fill " << int(fill)
+                                             << " complex " << clip.complex;
                     }
     }
 }
@@ -109,9 +134,9 @@ TEST(DirectPaintTest, PolyPolygonsWithHolesAndWideLinesMatch)
     const INT counts[] = {4, 4, 3};
     const POINT line[] = {{5, 60}, {60, 5}, {115, 60}, {60, 115}, {20, 100}};
     for (const PenCase& pen : kPens)
-        for (const RECT& clip : kClips) {
+        for (const ClipCase& clip : kClips) {
             for (int fillMode : {ALTERNATE, WINDING}) {
-                EXPECT_EQ(CompareRoads(pen, true, clip,
+                EXPECT_EQ(CompareRoads(pen, Fill::HatchOpaque, clip.rect, clip.complex,
                               [&](HDC dc) {
                                   SetPolyFillMode(dc, fillMode);
                                   PolyPolygon(dc, rings, counts, 3);
@@ -119,24 +144,46 @@ TEST(DirectPaintTest, PolyPolygonsWithHolesAndWideLinesMatch)
                     "")
                     << "pen " << pen.style << "/" << pen.width;
             }
-            EXPECT_EQ(CompareRoads(pen, false, clip, [&](HDC dc) { Polyline(dc, line, 5); }), "")
+            EXPECT_EQ(CompareRoads(pen, Fill::None, clip.rect, clip.complex, [&](HDC dc) { Polyline(dc, line, 5); }), "")
                 << "pen " << pen.style << "/" << pen.width;
         }
+}
+
+TEST(DirectPaintTest, RepeatedCornersChangeNothing)
+{
+    // A curve's outline drawn small repeats corners; the straight road
+    // drops the repeats, the regions road walks them.
+    const POINT rings[] = {{10, 10}, {10, 10}, {60, 12}, {60, 12}, {60, 12}, {110, 90}, {30, 100}, {10, 10}, {10, 10},
+        {40, 40}, {40, 40}, {40, 40}, {70, 45}, {50, 70}, {50, 70}};
+    const INT counts[] = {9, 6};
+    const POINT dot[] = {{55, 55}, {55, 55}, {55, 55}};
+    for (const PenCase& pen : kPens)
+        for (const ClipCase& clip : kClips)
+            for (Fill fill : kFills) {
+                EXPECT_EQ(CompareRoads(pen, fill, clip.rect, clip.complex, [&](HDC dc) { PolyPolygon(dc, rings, counts, 2); }),
+                    "")
+                    << "pen " << pen.style << "/" << pen.width << " fill " << int(fill) << " complex " << clip.complex;
+                EXPECT_EQ(CompareRoads(pen, fill, clip.rect, clip.complex, [&](HDC dc) { Polygon(dc, dot, 3); }), "")
+                    << "pen " << pen.style << "/" << pen.width;
+            }
 }
 
 TEST(DirectPaintTest, RectanglesEllipsesAndArcsMatch)
 {
     for (const PenCase& pen : kPens)
-        for (const RECT& clip : kClips) {
-            std::string why = "pen " + std::to_string(pen.style) + "/" + std::to_string(pen.width);
-            EXPECT_EQ(CompareRoads(pen, true, clip, [](HDC dc) { Rectangle(dc, 8, 12, 100, 90); }), "") << why;
-            EXPECT_EQ(CompareRoads(pen, true, clip, [](HDC dc) { Ellipse(dc, 3, 9, 115, 104); }), "") << why;
-            EXPECT_EQ(CompareRoads(pen, true, clip, [](HDC dc) { RoundRect(dc, 10, 10, 110, 80, 30, 20); }), "") << why;
-            EXPECT_EQ(CompareRoads(pen, true, clip, [](HDC dc) { Pie(dc, 10, 10, 110, 110, 110, 60, 60, 10); }), "")
-                << why;
-            EXPECT_EQ(CompareRoads(pen, true, clip, [](HDC dc) { Chord(dc, 10, 10, 110, 110, 10, 60, 110, 70); }), "")
-                << why;
-        }
+        for (const ClipCase& clip : kClips)
+            for (Fill fill : kFills) {
+                std::string why = "pen " + std::to_string(pen.style) + "/" + std::to_string(pen.width) + " fill "
+                    + std::to_string(int(fill)) + " complex " + std::to_string(clip.complex);
+                auto compare = [&](const std::function<void(HDC)>& draw) {
+                    return CompareRoads(pen, fill, clip.rect, clip.complex, draw);
+                };
+                EXPECT_EQ(compare([](HDC dc) { Rectangle(dc, 8, 12, 100, 90); }), "") << why;
+                EXPECT_EQ(compare([](HDC dc) { Ellipse(dc, 3, 9, 115, 104); }), "") << why;
+                EXPECT_EQ(compare([](HDC dc) { RoundRect(dc, 10, 10, 110, 80, 30, 20); }), "") << why;
+                EXPECT_EQ(compare([](HDC dc) { Pie(dc, 10, 10, 110, 110, 110, 60, 60, 10); }), "") << why;
+                EXPECT_EQ(compare([](HDC dc) { Chord(dc, 10, 10, 110, 110, 10, 60, 110, 70); }), "") << why;
+            }
 }
 
 } // namespace

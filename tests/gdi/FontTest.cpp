@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -390,3 +391,55 @@ TEST(FontTest, BadHandlesAndArgumentsFailTheWin32Way)
 }
 
 } // namespace
+
+namespace {
+
+HFONT MakeFont(int height, int weight, const char* face)
+{
+    LOGFONT lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    return CreateFontIndirect(&lf);
+}
+
+SIZE Extent(HDC dc, HFONT font)
+{
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32(dc, "Meeting at ten", 14, &size);
+    SelectObject(dc, old);
+    return size;
+}
+
+} // namespace
+
+TEST(FontTest, FontsOfEqualRecordsShareAFaceThatOutlivesTheTable)
+{
+    MemoryCanvas canvas(8, 8);
+    HFONT first = MakeFont(-13, FW_NORMAL, "Arial");
+    HFONT same = MakeFont(-13, FW_NORMAL, "Arial");
+    HFONT bold = MakeFont(-13, FW_BOLD, "Arial");
+    const SIZE extent = Extent(canvas.dc, first);
+    EXPECT_EQ(&platform::RealiseFontFace(*platform::LookupFont(first)),
+        &platform::RealiseFontFace(*platform::LookupFont(same)));
+    EXPECT_NE(&platform::RealiseFontFace(*platform::LookupFont(first)),
+        &platform::RealiseFontFace(*platform::LookupFont(bold)));
+    EXPECT_GT(Extent(canvas.dc, bold).cx, extent.cx);
+    // More records than the table keeps: it starts afresh, and the fonts
+    // made before still measure as they did.
+    std::vector<HFONT> many;
+    for (int h = 1; h <= 300; ++h) {
+        many.push_back(MakeFont(-h, FW_NORMAL, "Arial"));
+        Extent(canvas.dc, many.back());
+    }
+    const SIZE again = Extent(canvas.dc, first);
+    EXPECT_EQ(again.cx, extent.cx);
+    EXPECT_EQ(again.cy, extent.cy);
+    HFONT later = MakeFont(-13, FW_NORMAL, "Arial");
+    EXPECT_EQ(Extent(canvas.dc, later).cx, extent.cx);
+    for (HFONT f : many)
+        DeleteObject(f);
+    for (HFONT f : {first, same, bold, later})
+        DeleteObject(f);
+}

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <utility>
 #include <vector>
@@ -271,3 +273,107 @@ TEST(RegionTest, PolygonScanFollowsThePixelCentreRule)
 }
 
 } // namespace
+
+namespace {
+
+// No band may be merged with the one touching it below (the same spans).
+void ExpectMerged(const Region& r)
+{
+    const auto& rects = r.Rects();
+    size_t prev = 0, prevCount = 0;
+    for (size_t i = 0; i < rects.size();) {
+        size_t j = i;
+        while (j < rects.size() && rects[j].top == rects[i].top)
+            ++j;
+        if (prevCount == j - i && rects[prev].bottom == rects[i].top) {
+            bool same = true;
+            for (size_t k = 0; k < prevCount; ++k)
+                same = same && rects[prev + k].left == rects[i + k].left && rects[prev + k].right == rects[i + k].right;
+            EXPECT_FALSE(same) << "bands at " << rects[prev].top << " and " << rects[i].top << " should be one";
+        }
+        prev = i;
+        prevCount = j - i;
+        i = j;
+    }
+}
+
+Region RandomRegion(std::mt19937& random)
+{
+    std::uniform_int_distribution<int> coordinate(-5, 45), corners(3, 9), kind(0, 2);
+    if (kind(random) == 0) {
+        Region r;
+        for (int i = 0; i < 4; ++i) {
+            int a = coordinate(random), b = coordinate(random), c = coordinate(random), d = coordinate(random);
+            r = r.Union(Region(RECT{std::min(a, b), std::min(c, d), std::max(a, b), std::max(c, d)}));
+        }
+        return r;
+    }
+    std::vector<POINT> points(size_t(corners(random)));
+    for (POINT& p : points)
+        p = POINT{coordinate(random), coordinate(random)};
+    return Region::FromPolygon(points.data(), int(points.size()), kind(random) == 1 ? ALTERNATE : WINDING);
+}
+
+} // namespace
+
+TEST(RegionTest, CombiningRandomRegionsMatchesThePixelsInTheirBandedForm)
+{
+    std::mt19937 random(90210);
+    std::uniform_int_distribution<int> coordinate(-8, 48);
+    for (int round = 0; round < 300; ++round) {
+        const Region a = RandomRegion(random);
+        const Region b = RandomRegion(random);
+        for (int mode : {RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF}) {
+            const Region c = a.Combine(b, mode);
+            ExpectBanded(c);
+            ExpectMerged(c);
+            for (int y = -6; y < 47; ++y)
+                for (int x = -6; x < 47; ++x) {
+                    const bool inA = a.Contains(x, y), inB = b.Contains(x, y);
+                    const bool expected = mode == RGN_AND ? inA && inB
+                        : mode == RGN_OR                  ? inA || inB
+                        : mode == RGN_XOR                 ? inA != inB
+                                                          : inA && !inB;
+                    ASSERT_EQ(c.Contains(x, y), expected) << "round " << round << " mode " << mode << " at " << x << "," << y;
+                }
+        }
+        // Clipping to a rectangle is the same as combining with it.
+        int l = coordinate(random), r = coordinate(random), t = coordinate(random), u = coordinate(random);
+        const RECT box{std::min(l, r), std::min(t, u), std::max(l, r), std::max(t, u)};
+        const Region clipped = a.Intersect(box);
+        ExpectBanded(clipped);
+        ExpectMerged(clipped);
+        for (int y = -6; y < 47; ++y)
+            for (int x = -6; x < 47; ++x) {
+                const bool inBox = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+                ASSERT_EQ(clipped.Contains(x, y), a.Contains(x, y) && inBox) << "round " << round << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(RegionTest, RegionDataListsTheBandsAfterItsHeader)
+{
+    const POINT triangle[] = {{0, 0}, {20, 0}, {0, 20}};
+    HRGN hrgn = CreatePolygonRgn(triangle, 3, ALTERNATE);
+    const DWORD nBytes = GetRegionData(hrgn, 0, nullptr);
+    ASSERT_GT(nBytes, sizeof(RGNDATAHEADER));
+    const DWORD nRects = DWORD((nBytes - sizeof(RGNDATAHEADER)) / sizeof(RECT));
+    EXPECT_EQ(nRects, 19u); // one band per row of a staircase (the last row's centre is outside)
+    std::vector<char> buffer(nBytes);
+    auto* pData = reinterpret_cast<RGNDATA*>(buffer.data());
+    EXPECT_EQ(GetRegionData(hrgn, nBytes - 1, pData), 0u); // too small
+    EXPECT_EQ(GetRegionData(hrgn, nBytes, pData), nBytes);
+    EXPECT_EQ(pData->rdh.iType, DWORD(RDH_RECTANGLES));
+    EXPECT_EQ(pData->rdh.nCount, nRects);
+    EXPECT_EQ(pData->rdh.rcBound.right, 19);
+    RECT first;
+    std::memcpy(&first, pData->Buffer, sizeof first);
+    EXPECT_EQ(first.top, 0);
+    EXPECT_EQ(first.bottom, 1);
+    EXPECT_EQ(first.right - first.left, 19);
+    DeleteObject(hrgn);
+    EXPECT_EQ(GetRegionData(hrgn, 0, nullptr), 0u); // a stale handle
+    HRGN empty = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetRegionData(empty, 0, nullptr), DWORD(sizeof(RGNDATAHEADER)));
+    DeleteObject(empty);
+}

@@ -73,6 +73,34 @@ TEST_F(DrawRectTest, ARegularPolygonHasItsPointsOnTheInscribedEllipseAndAtLeastT
     }
 }
 
+TEST_F(DrawRectTest, RegularPolygonsKeepTheirCornersWhateverWasComputedBefore)
+{
+    // The corners as the angle advances step by step, computed afresh.
+    auto expected = [](const CRect& rect, int nCount, double dStart) {
+        std::vector<CPoint> out;
+        const int rx = std::abs(rect.right - rect.left) / 2;
+        const int ry = std::abs(rect.bottom - rect.top) / 2;
+        const CPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        double a = dStart * 0.017453292222222222;
+        const double step = 6.2831852 / nCount;
+        for (int i = 0; i < nCount; ++i, a += step)
+            out.emplace_back(LONG(std::trunc(std::cos(a) * rx) + centre.x), LONG(std::trunc(std::sin(a) * ry) + centre.y));
+        return out;
+    };
+    // More counts and starts than are kept, some twice, and one beyond the
+    // kept size, in several rectangles.
+    const int counts[] = {kEllipsePoints, 3, 5, 7, 12, 17, 64, 100, 9000, kEllipsePoints, 5, 3};
+    const CRect rects[] = {CRect(0, 0, 100, 100), CRect(-200, 100, 200, -100), CRect(7, 3, 8, 4)};
+    CPointArray points;
+    for (int round = 0; round < 2; ++round)
+        for (int nCount : counts)
+            for (double dStart : {0.0, 90.0, -17.5})
+                for (const CRect& rect : rects) {
+                    CDrawRect::ComputeRegularPolygon(rect, points, nCount, dStart);
+                    EXPECT_EQ(PointsOf(points), expected(rect, nCount, dStart)) << nCount << " from " << dStart;
+                }
+}
+
 TEST_F(DrawRectTest, ANewShapeHasItsDefaults)
 {
     CDrawRect shape(CRect(0, 10, 10, 0));

@@ -10,9 +10,11 @@
 #include "text/TextBlock.h"
 #include "surface/SurfaceGlobals.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -58,6 +60,32 @@ TEST_F(ObjectGeometryTest, HandlesLieAtCornersAndSideMiddlesAndTurnWithTheObject
     EXPECT_EQ(pObj->GetHandle(1, FALSE), CPoint(200, -100));
     EXPECT_EQ(pObj->GetHandle(4, TRUE), CPoint(200, 0));
     EXPECT_EQ(pObj->m_handles[3].m_dAngle, 90.0);
+}
+
+TEST_F(ObjectGeometryTest, SetAngleLaysOutTheMarkersAsEachHandleOnItsOwnWould)
+{
+    // SetAngle turns all nine markers with one sine and cosine; asking for
+    // a turned handle lays its marker out alone. Both must agree exactly.
+    const CRect rects[] = {CRect(0, 100, 200, -100), CRect(-333, 17, 41, -250), CRect(5, 6, 6, 5), CRect(77, 3, -1, -90)};
+    const double angles[] = {0, -0.0, 0.4, 1, 29.6, 30, 45, 89.9, 90, 135.5, 179, 180, 270.2, 359, 360, 725, -45.5, -359.7};
+    for (const CRect& rect : rects)
+        for (double dAngle : angles) {
+            CDrawObj* pObj = Place(rect);
+            pObj->SetAngle(dAngle);
+            CRotatedRect laidOut[9];
+            std::copy(std::begin(pObj->m_handles), std::end(pObj->m_handles), laidOut);
+            for (int n = 1; n <= 9; ++n) {
+                pObj->GetHandle(n, FALSE); // lays marker n out again, alone
+                const CRotatedRect& alone = pObj->m_handles[n - 1];
+                const CRotatedRect& together = laidOut[n - 1];
+                EXPECT_EQ(CPoint(together.m_ptPivot), CPoint(alone.m_ptPivot)) << dAngle << " handle " << n;
+                EXPECT_EQ(CRect(together.m_rect), CRect(alone.m_rect)) << dAngle << " handle " << n;
+                EXPECT_EQ(together.m_dAngle, alone.m_dAngle) << dAngle << " handle " << n;
+                for (int k = 0; k < 4; ++k)
+                    EXPECT_EQ(CPoint(together.m_corners[k]), CPoint(alone.m_corners[k]))
+                        << dAngle << " handle " << n << " corner " << k;
+            }
+        }
 }
 
 TEST_F(ObjectGeometryTest, TheRotationHandleStandsBeyondTheSideThatShowsOnTheRight)

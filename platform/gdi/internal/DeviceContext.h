@@ -99,6 +99,18 @@ struct DeviceContext {
     // null outside a page, when drawing does nothing.
     cairo_t* vector = nullptr;
     std::unique_ptr<DcExtension> extension;
+
+    // The last drawable area made from a complex visible or clip region and
+    // what it was made from: the calls that draw one figure after another
+    // under the same clip (the strips of a banded fill) intersect them once.
+    struct DrawableCache {
+        bool valid = false;
+        RECT bounds{0, 0, 0, 0};
+        std::optional<Region> visible;
+        std::optional<Region> clip;
+        Region area;
+    };
+    mutable DrawableCache drawable;
 };
 
 // ---- The DC table ---------------------------------------------------------

@@ -53,6 +53,9 @@ void PaintPixel(const RasterTarget& target, int x, int y, uint32_t color, int ro
 // Paints every pixel of `area` (device units, already clipped by the caller,
 // normally to DrawableRegion) with the paint through the ROP2.
 void PaintRegion(const RasterTarget& target, const Region& area, const Paint& paint, int rop2);
+// Copies the paint onto pixels [first, end) of row y (device units, inside
+// the target's bounds), as PaintRegion does with R2_COPYPEN.
+void CopySpan(const RasterTarget& target, int y, int first, int end, const Paint& paint);
 
 // A set of device pixels over a box: one byte a pixel, non-zero = covered.
 struct Mask {

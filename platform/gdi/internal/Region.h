@@ -58,6 +58,9 @@ private:
     static bool Encloses(const RECT& rect, const Region& region);
     // Whether combining leaves the region's rectangles as they are.
     bool IsNormalised() const;
+    // The intersection with a rectangle, for a normalised region: its
+    // rectangles clipped one by one.
+    Region ClipToRect(const RECT& rect) const;
 
     std::vector<RECT> m_rects;
     RECT m_bounds{0, 0, 0, 0};

@@ -1,0 +1,581 @@
+// The design view painting: a focused 1920 x 1080 view of a general design
+// holding 1,000 filled and outlined objects (rectangles, round rectangles,
+// ellipses, lines, stars, regular and free polygons; 1- and 3-pixel
+// outlines) at zoom 100, in a real surface frame of the headless program.
+//
+// BM_FullRepaint: the whole client invalidated and painted, from
+// InvalidateRect to the presented frame (UpdateWindow paints and presents).
+// "x_cairo" divides that by the same shapes drawn straight with Cairo into
+// a 1920 x 1080 image surface (antialiasing off, the workspace and the
+// paper painted first) plus one copy of the frame, as a back end presents
+// it: the best of a few, taken once in the same run.
+//
+// BM_DragMove: 100 objects selected, a press on one of them and 50 moves
+// of 4 pixels with the button down through the real mouse input, default
+// preferences. The 100 are those a band round the middle of the view would
+// take (scattered:0), or the topmost 100 wherever they lie over the whole
+// view (scattered:1), whose old and new places cover most of it.
+// "px_per_move" is the invalidated area the view painted per move (the
+// update regions of its WM_PAINTs, summed), against the 2,073,600 of the
+// whole view ("x_view"), and "box_px_per_move" the area of those regions'
+// bounding boxes; "x_fullrepaint" is the time of one move (its
+// message and the paint it caused) divided by the time of a full repaint;
+// "paints_per_move" counts the view's WM_PAINTs.
+
+#include "app/PointArray.h"
+#include "app/PrefData.h"
+#include "model/DocKinds.h"
+#include "model/DrawDoc.h"
+#include "model/DrawPoly.h"
+#include "model/DrawRect.h"
+#include "model/StockShapes.h"
+#include "platform/framework/Afx.h"
+#include "platform/gdi/Dc.h"
+#include "platform/ui/Headless.h"
+#include "resources/Resources.h"
+#include "resources/resource.h"
+#include "surface/Surface.h"
+#include "surface/SurfaceFrame.h"
+#include "surface/SurfaceGlobals.h"
+
+#include "bench/BenchSupport.h"
+
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kViewWidth = 1920;
+constexpr int kViewHeight = 1080;
+constexpr double kViewPixels = double(kViewWidth) * kViewHeight;
+constexpr int kObjects = 1000;
+constexpr int kDragged = 100;
+constexpr int kMoves = 50;
+constexpr int kStep = 4; // pixels a move goes
+
+using Clock = std::chrono::steady_clock;
+
+// The view the template makes: the surface itself, counting the area its
+// paints cover (the update region each WM_PAINT finds).
+class CMeasuredSurface : public CSurface {
+    DECLARE_DYNCREATE(CMeasuredSurface)
+public:
+    double m_paintedPixels = 0;
+    double m_boxPixels = 0;
+    int m_nPaints = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_PAINT && m_hWnd != NULL) {
+            CRgn update;
+            update.CreateRectRgn(0, 0, 0, 0);
+            if (::GetUpdateRgn(m_hWnd, update, FALSE) != ERROR) {
+                m_paintedPixels += Area(update);
+                CRect box;
+                if (::GetRgnBox(update, &box) != ERROR)
+                    m_boxPixels += double(box.Width()) * double(box.Height());
+            }
+            ++m_nPaints;
+        }
+        return CSurface::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    static double Area(CRgn& region)
+    {
+        const DWORD nBytes = ::GetRegionData(region, 0, nullptr);
+        if (nBytes < sizeof(RGNDATAHEADER))
+            return 0;
+        std::vector<std::uint64_t> buffer((nBytes + 7) / 8);
+        auto* pData = reinterpret_cast<RGNDATA*>(buffer.data());
+        if (::GetRegionData(region, nBytes, pData) == 0)
+            return 0;
+        double area = 0;
+        const auto* pRects = reinterpret_cast<const RECT*>(pData->Buffer);
+        for (DWORD i = 0; i < pData->rdh.nCount; ++i)
+            area += double(pRects[i].right - pRects[i].left) * double(pRects[i].bottom - pRects[i].top);
+        return area;
+    }
+};
+
+IMPLEMENT_DYNCREATE(CMeasuredSurface, CSurface)
+
+class CBenchApp : public CWinApp {
+public:
+    CBenchApp()
+        : CWinApp("SurfaceBench")
+    {
+    }
+    BOOL InitInstance() override { return TRUE; }
+};
+
+// What Cairo draws for one object: its device outline, closed and filled
+// or open, and the pen.
+struct CairoFigure {
+    std::vector<POINT> points;
+    bool closed = true;
+    bool filled = true;
+    COLORREF fill = 0;
+    COLORREF pen = 0;
+    int width = 1;
+};
+
+// The headless program with one design open in a surface frame whose view
+// is 1920 x 1080, at zoom 100, holding the objects. Made once; the
+// platform stays up for the whole run.
+class DesignView {
+public:
+    DesignView()
+    {
+        setenv("THREADWICK_BACKEND", "headless", 1);
+        platform::headless::Reset();
+        platform::headless::SetScreen(2600, 1600);
+        threadwick::RegisterResources();
+        // The preferences a new user starts with; the command-line bits
+        // of AddlFlags are cleared at every start.
+        thePrefs.Reset();
+        thePrefs.Flags = CPrefData::kDefaultFlags;
+        thePrefs.AddlFlags = CPrefData::kDefaultAddlFlags & ~WORD(0x0002 | 0x0004);
+        thePrefs.Add2Flags = CPrefData::kDefaultAdd2Flags;
+        ResetSurfaceGlobals();
+
+        m_pApp = new CBenchApp;
+        m_pMain = new CMDIFrameWnd;
+        m_pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 2400, 1500));
+        if (m_pMain->m_hWndMDIClient == NULL)
+            m_pMain->CreateClient(nullptr, nullptr);
+        m_pApp->m_pMainWnd = m_pMain;
+        m_pMain->ShowWindow(SW_SHOW);
+        auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
+            RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CMeasuredSurface));
+        m_pApp->AddDocTemplate(pTemplate);
+        m_pDoc = dynamic_cast<CDrawDoc*>(pTemplate->OpenDocumentFile(NULL));
+        Pump();
+        if (m_pDoc == nullptr)
+            return;
+        m_pView = dynamic_cast<CMeasuredSurface*>(m_pDoc->GetSurfaceView(0));
+        if (m_pView == nullptr)
+            return;
+        m_pDoc->SetZoom(100);
+        SetClientSize(kViewWidth, kViewHeight);
+        m_pView->SetFocus();
+        Pump();
+        CRect client;
+        m_pView->GetClientRect(&client);
+        if (client.Width() != kViewWidth || client.Height() != kViewHeight || m_pView->GetZoom() != 100)
+            return;
+        MakeObjects();
+        Pump();
+        m_ready = true;
+    }
+
+    bool Ready() const { return m_ready; }
+    static void Pump() { AfxPumpMessagesUntilIdle(); }
+    CMeasuredSurface* View() const { return m_pView; }
+    const std::vector<CairoFigure>& Figures() const { return m_figures; }
+    COLORREF PaperColor() const { return m_pDoc->GetPaperColor(); }
+
+    // The page in client pixels.
+    CRect PageInPixels() const
+    {
+        CRect page = m_pView->GetPageRect();
+        m_pView->LPtoDPRect(&page);
+        return page;
+    }
+
+    // Invalidates the whole view and paints it; the frame is presented
+    // before UpdateWindow returns.
+    void FullRepaint() const
+    {
+        m_pView->InvalidateRect(NULL, FALSE);
+        m_pView->UpdateWindow();
+    }
+
+    // Which objects a drag takes: those a band drawn round the middle of
+    // the view would select (the nearest to its centre), or the topmost
+    // ones wherever they lie.
+    enum class Selection { Clustered = 0, Scattered = 1 };
+
+    // Selects 100 objects and answers a client point where a press finds
+    // one of them: the centre of a selected rectangle that no object above
+    // it covers; (-1, -1) when there is none.
+    CPoint SelectDragged(Selection selection)
+    {
+        std::vector<CDrawObj*> all;
+        CObList& list = m_pView->GetObjects();
+        for (POSITION pos = list.GetHeadPosition(); pos != NULL;) {
+            if (auto* pObj = dynamic_cast<CDrawObj*>(list.GetNext(pos)))
+                all.push_back(pObj);
+        }
+        auto bounds = [](const CDrawObj* pObj) {
+            CRect rect = pObj->m_position;
+            rect.NormalizeRect();
+            return rect;
+        };
+        std::vector<size_t> order(all.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        if (selection == Selection::Scattered) {
+            std::reverse(order.begin(), order.end());
+        } else {
+            CPoint centre(kViewWidth / 2, kViewHeight / 2);
+            m_pView->DPtoLPPoint(&centre);
+            auto distance = [&](size_t i) {
+                const CPoint c = bounds(all[i]).CenterPoint();
+                return std::hypot(double(c.x) - centre.x, double(c.y) - centre.y);
+            };
+            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return distance(a) < distance(b); });
+        }
+        order.resize(std::min<size_t>(order.size(), kDragged));
+        std::vector<CDrawObj*> objects;
+        for (size_t i : order)
+            objects.push_back(all[i]);
+        m_pView->SelectObjects(objects, FALSE);
+        Pump();
+
+        // The topmost selected rectangle whose centre nothing above covers.
+        std::vector<size_t> candidates = order;
+        std::sort(candidates.rbegin(), candidates.rend());
+        for (size_t i : candidates) {
+            auto* pShape = dynamic_cast<CDrawRect*>(all[i]);
+            if (pShape == nullptr || pShape->GetDrawnKind() != SHAPE_RECTANGLE)
+                continue;
+            const CPoint centre = bounds(pShape).CenterPoint();
+            bool covered = false;
+            for (size_t above = i + 1; above < all.size() && !covered; ++above)
+                covered = bounds(all[above]).PtInRect(centre) != FALSE;
+            if (covered)
+                continue;
+            CPoint press = centre;
+            m_pView->LPtoDPPoint(&press);
+            return press;
+        }
+        return CPoint(-1, -1);
+    }
+
+    CPoint ToScreen(CPoint point) const
+    {
+        m_pView->ClientToScreen(&point);
+        return point;
+    }
+
+private:
+    void SetClientSize(int cx, int cy)
+    {
+        CFrameWnd* pFrame = m_pView->GetParentFrame();
+        for (int i = 0; i < 3; ++i) {
+            CRect client;
+            m_pView->GetClientRect(&client);
+            if (client.Width() == cx && client.Height() == cy)
+                break;
+            CRect frame;
+            pFrame->GetWindowRect(&frame);
+            pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + cx - client.Width(), frame.Height() + cy - client.Height(),
+                SWP_NOZORDER | SWP_NOACTIVATE);
+            Pump();
+        }
+    }
+
+    // The objects lie over the whole view (the page and the workspace round
+    // it), in the order of the kinds; every one filled and outlined.
+    void MakeObjects()
+    {
+        CRect area(0, 0, kViewWidth, kViewHeight);
+        m_pView->DPtoLPRect(&area); // y up: top > bottom
+        CClientDC dc(m_pView);
+        m_pView->OnPrepareDC(&dc, nullptr);
+
+        std::mt19937 random(20261207);
+        const int nLeft = std::min(area.left, area.right) + 20;
+        const int nRight = std::max(area.left, area.right) - 20;
+        const int nBottom = std::min(area.top, area.bottom) + 20;
+        const int nTop = std::max(area.top, area.bottom) - 20;
+        std::uniform_int_distribution<int> x(nLeft, nRight), y(nBottom, nTop), size(30, 250), channel(0, 255),
+            corners(3, 8), spread(-120, 120);
+        auto colour = [&] { return RGB(channel(random), channel(random), channel(random)); };
+        static constexpr int kKinds[]
+            = {SHAPE_RECTANGLE, SHAPE_ROUND_RECTANGLE, SHAPE_ELLIPSE, SHAPE_LINE, SHAPE_STAR, SHAPE_REGULAR_POLYGON, -1};
+        constexpr int nKinds = int(sizeof kKinds / sizeof kKinds[0]);
+        for (int i = 0; i < kObjects; ++i) {
+            CairoFigure figure;
+            // Logical widths of 1 and 3 are 1 and 3 pixels at zoom 100.
+            figure.width = i % 2 == 0 ? 1 : 3;
+            figure.fill = colour();
+            figure.pen = colour();
+            const CPoint centre(x(random), y(random));
+            const int nKind = kKinds[i % nKinds];
+            CDrawObj* pObj = nullptr;
+            if (nKind < 0) {
+                std::vector<POINT> points(size_t(corners(random)));
+                for (POINT& p : points)
+                    p = POINT{centre.x + spread(random), centre.y + spread(random)};
+                auto* pPoly = new CDrawPoly(CRect(centre, centre));
+                pPoly->SetPoints(points.data(), int(points.size()), int(points.size()));
+                figure.points = points;
+                pObj = pPoly;
+            } else {
+                const int cx = size(random) / 2;
+                const int cy = size(random) / 2;
+                auto* pShape = new CDrawRect(CRect(centre.x - cx, centre.y + cy, centre.x + cx, centre.y - cy), nKind);
+                pShape->m_nSides = 3 + i % 6;
+                pObj = pShape;
+            }
+            pObj->m_logpen.lopnStyle = PS_INSIDEFRAME;
+            pObj->m_logpen.lopnWidth.x = figure.width;
+            pObj->m_logpen.lopnColor = figure.pen;
+            pObj->m_bOutline = TRUE;
+            pObj->m_bFill = TRUE;
+            pObj->m_logbrush.lbStyle = BS_SOLID;
+            pObj->m_logbrush.lbColor = figure.fill;
+            m_pDoc->AddObject(pObj, m_pView);
+            if (auto* pShape = dynamic_cast<CDrawRect*>(pObj))
+                figure = ShapeFigure(pShape, figure);
+            dc.LPtoDP(figure.points.data(), int(figure.points.size()));
+            m_figures.push_back(figure);
+        }
+    }
+
+    // The logical outline the shape's outline pass draws.
+    static CairoFigure ShapeFigure(CDrawRect* pShape, CairoFigure figure)
+    {
+        CPointArray points;
+        const int nKind = pShape->GetDrawnKind();
+        if (nKind == SHAPE_LINE) {
+            figure.points = {pShape->GetHandle(1, TRUE), pShape->GetHandle(5, TRUE)};
+            figure.closed = false;
+            figure.filled = false;
+            return figure;
+        }
+        if (UINT id = GetStockOutlineId(nKind))
+            GetStockOutlinePoints(id, pShape->GetShapeRect(), pShape->GetDrawingRotation(), FALSE, points);
+        else
+            pShape->GetOutline(points, FALSE);
+        figure.points.assign(points.GetData(), points.GetData() + points.GetCount());
+        return figure;
+    }
+
+    CBenchApp* m_pApp = nullptr;
+    CMDIFrameWnd* m_pMain = nullptr;
+    CDrawDoc* m_pDoc = nullptr;
+    CMeasuredSurface* m_pView = nullptr;
+    std::vector<CairoFigure> m_figures;
+    bool m_ready = false;
+};
+
+DesignView& TheView()
+{
+    static DesignView view;
+    return view;
+}
+
+bool Prepared(benchmark::State& state)
+{
+    if (TheView().Ready())
+        return true;
+    state.SkipWithError("the design view could not be made at 1920 x 1080, zoom 100");
+    return false;
+}
+
+void SetSource(cairo_t* cr, COLORREF colour)
+{
+    cairo_set_source_rgb(cr, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0, GetBValue(colour) / 255.0);
+}
+
+// The same picture with Cairo alone into a 1920 x 1080 image surface, then
+// copied whole once, as a frame goes to the screen.
+class CairoFrame {
+public:
+    CairoFrame()
+        : m_screen(size_t(kViewWidth) * kViewHeight)
+    {
+        m_surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kViewWidth, kViewHeight);
+        m_cr = cairo_create(m_surface);
+        cairo_set_antialias(m_cr, CAIRO_ANTIALIAS_NONE);
+        cairo_set_fill_rule(m_cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_join(m_cr, CAIRO_LINE_JOIN_ROUND);
+    }
+    ~CairoFrame()
+    {
+        cairo_destroy(m_cr);
+        cairo_surface_destroy(m_surface);
+    }
+    CairoFrame(const CairoFrame&) = delete;
+    CairoFrame& operator=(const CairoFrame&) = delete;
+
+    bool Draw(const std::vector<CairoFigure>& figures, const CRect& page, COLORREF paper)
+    {
+        SetSource(m_cr, CSurface::kWorkspaceColor);
+        cairo_paint(m_cr);
+        SetSource(m_cr, paper);
+        cairo_rectangle(m_cr, page.left, page.top, page.Width(), page.Height());
+        cairo_fill(m_cr);
+        for (const CairoFigure& figure : figures) {
+            const std::vector<POINT>& p = figure.points;
+            if (p.size() < 2)
+                continue;
+            cairo_move_to(m_cr, p[0].x + 0.5, p[0].y + 0.5);
+            for (size_t i = 1; i < p.size(); ++i)
+                cairo_line_to(m_cr, p[i].x + 0.5, p[i].y + 0.5);
+            if (figure.closed)
+                cairo_close_path(m_cr);
+            if (figure.filled) {
+                SetSource(m_cr, figure.fill);
+                cairo_fill_preserve(m_cr);
+            }
+            SetSource(m_cr, figure.pen);
+            cairo_set_line_width(m_cr, figure.width);
+            cairo_stroke(m_cr);
+        }
+        cairo_surface_flush(m_surface);
+        const unsigned char* pPixels = cairo_image_surface_get_data(m_surface);
+        const int nStride = cairo_image_surface_get_stride(m_surface);
+        if (pPixels == nullptr || nStride != kViewWidth * 4)
+            return false;
+        std::memcpy(m_screen.data(), pPixels, m_screen.size() * sizeof(std::uint32_t));
+        return m_screen[m_screen.size() / 2] != 0x12345678; // keeps the copy
+    }
+
+private:
+    cairo_surface_t* m_surface = nullptr;
+    cairo_t* m_cr = nullptr;
+    std::vector<std::uint32_t> m_screen;
+};
+
+double CairoSeconds()
+{
+    static const double seconds = [] {
+        CairoFrame frame;
+        const DesignView& view = TheView();
+        const CRect page = view.PageInPixels();
+        const COLORREF paper = view.PaperColor();
+        return bench::BestSeconds([&] { return frame.Draw(view.Figures(), page, paper); }, 10);
+    }();
+    return seconds;
+}
+
+double FullRepaintSeconds()
+{
+    static const double seconds = bench::BestSeconds(
+        [] {
+            TheView().FullRepaint();
+            return true;
+        },
+        10);
+    return seconds;
+}
+
+void BM_FullRepaint(benchmark::State& state)
+{
+    if (!Prepared(state))
+        return;
+    const DesignView& view = TheView();
+    const double baseline = CairoSeconds();
+    view.View()->m_paintedPixels = 0;
+    const auto start = Clock::now();
+    for (auto _ : state)
+        view.FullRepaint();
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    const double perIteration = elapsed.count() / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_cairo"] = perIteration / baseline;
+    state.counters["cairo_ms"] = baseline * 1e3;
+    state.counters["px_per_paint"] = view.View()->m_paintedPixels / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.SetItemsProcessed(int64_t(state.iterations()) * kObjects);
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_CairoFrame(benchmark::State& state)
+{
+    if (!Prepared(state))
+        return;
+    const DesignView& view = TheView();
+    const CRect page = view.PageInPixels();
+    const COLORREF paper = view.PaperColor();
+    CairoFrame frame;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(frame.Draw(view.Figures(), page, paper));
+    state.SetItemsProcessed(int64_t(state.iterations()) * kObjects);
+}
+BENCHMARK(BM_CairoFrame)->Unit(benchmark::kMillisecond);
+
+// Each iteration is one whole drag: press, 50 moves (timed), release; the
+// next drag goes back the other way, so the objects stay in the view.
+void BM_DragMove(benchmark::State& state)
+{
+    if (!Prepared(state))
+        return;
+    DesignView& view = TheView();
+    const double fullRepaint = FullRepaintSeconds();
+    const CPoint press = view.SelectDragged(DesignView::Selection(state.range(0)));
+    if (press.x < 0) {
+        state.SkipWithError("no rectangle among the dragged objects that a press would find");
+        return;
+    }
+    CMeasuredSurface* pView = view.View();
+    double seconds = 0;
+    double pixels = 0;
+    double boxPixels = 0;
+    int64_t paints = 0;
+    int64_t nMoves = 0;
+    int nDirection = 1;
+    CPoint start = press;
+    for (auto _ : state) {
+        const CPoint down = view.ToScreen(start);
+        platform::headless::MoveMouse(down.x, down.y);
+        DesignView::Pump();
+        platform::headless::PressMouse(0, down.x, down.y);
+        DesignView::Pump();
+        pView->m_paintedPixels = 0;
+        pView->m_boxPixels = 0;
+        pView->m_nPaints = 0;
+        double dragSeconds = 0;
+        for (int i = 1; i <= kMoves; ++i) {
+            const auto begin = Clock::now();
+            platform::headless::MoveMouse(down.x + nDirection * kStep * i, down.y);
+            DesignView::Pump();
+            const std::chrono::duration<double> elapsed = Clock::now() - begin;
+            dragSeconds += elapsed.count();
+        }
+        pixels += pView->m_paintedPixels;
+        boxPixels += pView->m_boxPixels;
+        paints += pView->m_nPaints;
+        seconds += dragSeconds;
+        nMoves += kMoves;
+        state.SetIterationTime(dragSeconds / kMoves);
+        const int nEnd = down.x + nDirection * kStep * kMoves;
+        platform::headless::ReleaseMouse(0, nEnd, down.y);
+        DesignView::Pump();
+        start.x += nDirection * kStep * kMoves;
+        nDirection = -nDirection;
+    }
+    const double perMove = seconds / double(std::max<int64_t>(nMoves, 1));
+    const double pixelsPerMove = pixels / double(std::max<int64_t>(nMoves, 1));
+    state.counters["px_per_move"] = pixelsPerMove;
+    state.counters["box_px_per_move"] = boxPixels / double(std::max<int64_t>(nMoves, 1));
+    state.counters["paints_per_move"] = double(paints) / double(std::max<int64_t>(nMoves, 1));
+    state.counters["x_view"] = pixelsPerMove / kViewPixels;
+    state.counters["x_fullrepaint"] = perMove / fullRepaint;
+    state.counters["fullrepaint_ms"] = fullRepaint * 1e3;
+}
+// Three drags there and back: a drag's 50 moves take as long as a few
+// full repaints, and the iteration count must not follow the time.
+BENCHMARK(BM_DragMove)
+    ->ArgName("scattered")
+    ->Arg(int(DesignView::Selection::Clustered))
+    ->Arg(int(DesignView::Selection::Scattered))
+    ->UseManualTime()
+    ->Iterations(6)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
