@@ -286,6 +286,10 @@ public:
     LONG m_nReserved8 = 8;
     COLORREF m_crPaper = 0x00FFFFFF;
     WORD m_nPrinterOrientation = 0; // 1 portrait, 2 landscape
+    // How the next print comes out: 0 a transfer (mirrored), 1 a proof.
+    // Until the print dialog asks, shirts print transfers and every other
+    // kind proofs (-1). Not stored.
+    LONG m_nProofValue = -1;
 
     // Which way the label offsets and gaps (values 17..20) are laid: they
     // are exchanged once for landscape and never swapped back by a second

@@ -62,17 +62,6 @@ CMergeSource* MergeSourceOf(const CDrawDoc* pDoc)
     return pDoc != nullptr ? dynamic_cast<CMergeSource*>(pDoc->m_pMergeSource) : nullptr;
 }
 
-// Swaps the sides of rect so that its width and height have the signs of
-// like's (a zero counts as positive).
-CRect OrientRectLike(CRect rect, const CRect& like)
-{
-    if ((rect.Width() < 0) != (like.Width() < 0))
-        std::swap(rect.left, rect.right);
-    if ((rect.Height() < 0) != (like.Height() < 0))
-        std::swap(rect.top, rect.bottom);
-    return rect;
-}
-
 // A logical rectangle in the view's device pixels (corner by corner, so a
 // reversed rectangle stays reversed). Without a view one unit is one pixel,
 // y still growing downwards, so the crop's top is the picture's top either

@@ -420,9 +420,13 @@ public:
             CDrawObj* pObj = step.Find(nId);
             if (pObj == nullptr)
                 continue;
-            const CRect target = bRedo ? pObj->m_rectUncropped : rect;
+            // The record keeps the other rectangle itself: kept in the
+            // object, it was overwritten by later steps of the same objects
+            // (and spoiled a cropped picture's whole-picture rectangle).
+            (void)bRedo;
+            const CRect target = rect;
+            rect = pObj->m_position;
             const WORD wSized = pObj->m_wFlags & kFlagSizedToPicture;
-            pObj->m_rectUncropped = pObj->m_position;
             pObj->m_wFlags = static_cast<WORD>((pObj->m_wFlags | kFlagUndoing) & ~kFlagSizedToPicture);
             pObj->MoveTo(target, pView);
             pObj->m_wFlags = static_cast<WORD>((pObj->m_wFlags & ~kFlagUndoing & ~kFlagSizedToPicture) | wSized);

@@ -105,6 +105,7 @@
 #include "resources/art.h"
 #include "resources/model.h"
 #include "resources/surface.h"
+#include "resources/surfacetools.h"
 #include "resources/assist.h"
 #include "resources/print.h"
 #include "resources/controls.h"

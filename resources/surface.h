@@ -1,6 +1,6 @@
 #pragma once
-// Resource ids of surface.rc: the tool pad, the Custom Zoom dialog and the
-// design surface's texts.
+// Resource ids of surface.rc: the tool pad, the Custom Zoom dialog, the
+// design surface's context menus and its texts.
 
 // Tool pad (a dialog bar).
 #define IDD_TOOLPAD 651
@@ -31,3 +31,27 @@
 #define IDS_SELECTION_COPY 7110
 #define IDS_SELECTION_DELETE 7111
 #define IDS_SELECTION_PROPERTIES 7112
+
+// Context menus of the design surface.
+#define IDR_POPUP_OBJECT 243  // one object selected
+#define IDR_POPUP_SURFACE 244 // nothing selected
+#define IDR_POPUP_OBJECTS 245 // several objects selected
+#define IDR_POPUP_CROP 460    // while the crop tool is current
+
+// Commands of the design surface that no menu bar item carries.
+#define ID_TOOL_DRAW_LINE 33164
+#define ID_TOOL_DRAW_RECT 33165
+#define ID_TOOL_DRAW_ROUNDRECT 33166
+#define ID_TOOL_DRAW_ELLIPSE 33167
+#define ID_TOOL_DRAW_POLYGON 33168
+#define ID_EDIT_SELECTION_TEXT 33065 // start typing into the one selected text object
+#define ID_BAND_SELECT 33048
+#define ID_BAND_CANCEL 33053
+#define ID_PICTURE_STUDIO_ITEM 7073
+#define ID_EDIT_CELL 7074
+
+// Items a context menu gains for what lies under the pointer.
+#define IDS_MENU_ADD_CALENDAR 7160
+#define IDS_MENU_PICTURE_STUDIO 7161
+#define IDS_MENU_EDIT_DAY 7162
+#define IDS_MENU_EDIT_HOUR 7163

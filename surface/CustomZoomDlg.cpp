@@ -20,6 +20,8 @@ BEGIN_MESSAGE_MAP(CCustomZoomDlg, CDialog)
     ON_COMMAND_RANGE(IDC_ZOOM_100, IDC_ZOOM_25, OnZoomButton)
     ON_COMMAND_RANGE(IDC_ZOOM_50, IDC_ZOOM_75, OnZoomButton)
     ON_COMMAND_RANGE(IDC_ZOOM_200, IDC_ZOOM_200, OnZoomButton)
+    ON_COMMAND(ID_HELP, OnHelpButton)
+    ON_COMMAND(CCustomZoomDlg::kHelpKeyCommand, OnHelpKey)
 END_MESSAGE_MAP()
 
 CCustomZoomDlg::CCustomZoomDlg(CWnd* pParent)
@@ -60,4 +62,18 @@ void CCustomZoomDlg::OnZoomButton(UINT nID)
             return;
         }
     }
+}
+
+void CCustomZoomDlg::OnHelpButton()
+{
+    // Help is the main window's: the dialog passes the framework's command
+    // on and stays open.
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->PostMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+}
+
+void CCustomZoomDlg::OnHelpKey()
+{
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->PostMessage(WM_KEYDOWN, VK_F1, 0);
 }

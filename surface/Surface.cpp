@@ -1,26 +1,39 @@
+// The surface view: construction and window set-up, the object list and
+// the selection, the document's update hints and object invalidation. The
+// geometry (zoom, mapping, extent, guidelines, work area) is in
+// SurfaceGeometry.cpp, painting in SurfacePaint.cpp, input in
+// SurfaceInput.cpp.
 #include "surface/Surface.h"
 
+#include "app/PrefData.h"
 #include "app/main/AppMessages.h"
 #include "app/main/DesignerApp.h"
 #include "app/main/MainToolBars.h"
+#include "app/main/PrefBackground.h"
+#include "app/Paths.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
-#include "model/ObjectAttributes.h"
+#include "model/DrawOleObj.h"
 #include "model/SurfaceInfo.h"
 #include "platform/base/Arithmetic.h"
 #include "platform/framework/Afx.h"
 #include "resources/resource.h"
-#include "surface/CustomZoomDlg.h"
 #include "surface/KindCast.h"
 #include "surface/SurfaceBackground.h"
 #include "surface/SurfaceFrame.h"
+#include "surface/SurfaceGlobals.h"
+#include "surface/SurfaceTool.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CSurface, CScrollView)
 
 BEGIN_MESSAGE_MAP(CSurface, CScrollView)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_SETFOCUS()
     ON_COMMAND(ID_VIEW_ZOOM_FIT, OnZoomFit)
     ON_COMMAND(ID_VIEW_ZOOM_200, OnZoom200)
     ON_COMMAND(ID_VIEW_ZOOM_150, OnZoom150)
@@ -29,6 +42,8 @@ BEGIN_MESSAGE_MAP(CSurface, CScrollView)
     ON_COMMAND(ID_VIEW_ZOOM_50, OnZoom50)
     ON_COMMAND(ID_VIEW_ZOOM_25, OnZoom25)
     ON_COMMAND(ID_VIEW_ZOOM_CUSTOM, OnZoomCustom)
+    ON_COMMAND(CSurface::kCmdRedrawAll, OnRedrawAll)
+    ON_COMMAND(ID_VIEW_REDRAW_ALL, OnRedrawFrame)
     ON_UPDATE_COMMAND_UI(ID_VIEW_ZOOM_FIT, OnUpdateZoom)
     ON_UPDATE_COMMAND_UI(ID_VIEW_ZOOM_200, OnUpdateZoom)
     ON_UPDATE_COMMAND_UI(ID_VIEW_ZOOM_150, OnUpdateZoom)
@@ -45,33 +60,45 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// Room around the page inside the scrolled area, hundredths of an inch, so
-// that the page edge never sits on the window edge.
-constexpr int kPageMargin = 8;
-
 // Hints past this are not the views' and are ignored.
 constexpr LPARAM kLastHint = 16;
 
-// Fills a logical rectangle in device units, so that the rectangle's
-// orientation under a y-up mapping does not matter.
-void FillLogicalRect(CDC* pDC, const CRect& rect, COLORREF cr)
-{
-    CRect dev = rect;
-    pDC->LPtoDP(&dev);
-    dev.NormalizeRect();
-    const int nSaved = pDC->SaveDC();
-    pDC->SetMapMode(MM_TEXT);
-    pDC->SetWindowOrg(0, 0);
-    pDC->SetViewportOrg(0, 0);
-    pDC->FillSolidRect(&dev, cr);
-    pDC->RestoreDC(nSaved);
-}
+// WM_SURFACE_SELCHANGED's wParam when the selection grew by Select.
+constexpr WPARAM kSelChangedBySelect = 7;
+
+// The handle markers reach this far round a selected object, in pixels at
+// 100 % and below.
+constexpr int kHandleSize = 5;
+// Room round an object's invalidation for its line and what it draws
+// beyond it, in pixels.
+constexpr int kInvalidateSlack = 100;
+
+// Preferences' Add2Flags bit: every view is painted afresh when a view
+// is first laid out.
+constexpr WORD kPrefRefreshAllViews = 0x0001;
+
+// The document's display flag word.
+constexpr WORD kDocSnapToGrid = 0x0001;
+constexpr WORD kDocMetricRulers = 0x0100;
+constexpr WORD kDocGridShown = 0x0400;
 
 CDrawObj* AsDrawObj(CObject* pObject)
 {
     if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
         return NULL;
     return static_cast<CDrawObj*>(pObject);
+}
+
+// The list's draw objects, taken before a walk that may change the list.
+std::vector<CDrawObj*> ObjectsOf(const CObList& list)
+{
+    std::vector<CDrawObj*> objects;
+    objects.reserve(static_cast<size_t>(list.GetCount()));
+    for (POSITION pos = list.GetHeadPosition(); pos != NULL;) {
+        if (CDrawObj* pObj = AsDrawObj(list.GetNext(pos)))
+            objects.push_back(pObj);
+    }
+    return objects;
 }
 
 } // namespace
@@ -88,7 +115,45 @@ SIZE ScreenPixelsPerInch()
     return ppi;
 }
 
-CSurface::CSurface() = default;
+// ---- Construction and window set-up ------------------------------------------------------------
+
+CSurface::CSurface()
+{
+    InitMembers();
+}
+
+void CSurface::InitMembers()
+{
+    m_nLastPaintZoom = kDefaultZoom;
+    m_nZoom = kDefaultZoom;
+    m_sizePage = CSize(kDefaultPageWidth, kDefaultPageHeight);
+    m_ptCentringOffset = CPoint(0, 0);
+    m_ptContextMenu = CPoint(0, 0);
+    m_flags = SurfaceObjectsInvalidate;
+    m_pCurrentObject = NULL;
+    m_strTitle.Empty();
+    m_bPrevHitSelection = FALSE;
+    m_bRotateMode = TRUE;
+    m_nClickCount = 0;
+    m_bPaintDeferred = FALSE;
+    m_pDocOverride = NULL;
+    m_bUndoSuspended = FALSE;
+    m_bPrintingRecorded = FALSE;
+    m_rectCapture.SetRectEmpty();
+    m_bCaptureWholePage = FALSE;
+    m_bHitSelection = FALSE;
+    m_bNewlySelected = FALSE;
+    m_workRect.SetRectEmpty();
+    m_maxWorkSize = CSize(0, 0);
+    m_bButtonDown = FALSE;
+    m_bActive = FALSE;
+    m_bKeepDeletedRects = FALSE;
+    m_nFitReturnZoom = 0;
+    m_rectExtent.SetRectEmpty();
+    m_ptExtentShift = CPoint(0, 0);
+    g_surfaceBackground.SetColor(thePrefs.BkgClr);
+    g_surfaceBackground.SetBitmap(NULL);
+}
 
 CSurface::~CSurface()
 {
@@ -101,167 +166,173 @@ CSurface::~CSurface()
             pObj->m_pSurface = NULL;
         delete pObject;
     }
+    while (!m_deletedRects.IsEmpty())
+        delete m_deletedRects.RemoveHead();
 }
 
 CDrawDoc* CSurface::GetDocument() const
 {
+    if (m_pDocOverride != NULL)
+        return m_pDocOverride;
     CDocument* pDoc = CView::GetDocument();
     if (pDoc == NULL || !pDoc->IsKindOf(RUNTIME_CLASS(CDrawDoc)))
         return NULL;
     return static_cast<CDrawDoc*>(pDoc);
 }
 
-// ---- Page and zoom -----------------------------------------------------------------------------
-
-void CSurface::GetPageRect(LPRECT lpRect) const
+CSurfaceInfo* CSurface::FindSurfaceInfo() const
 {
-    if (lpRect == NULL)
-        return;
-    const int cx = m_sizePage.cx;
-    const int cy = m_sizePage.cy;
-    lpRect->left = -cx / 2;
-    lpRect->right = lpRect->left + cx;
-    lpRect->top = cy / 2;
-    lpRect->bottom = lpRect->top - cy;
-}
-
-CRect CSurface::GetPageRect() const
-{
-    CRect rect;
-    GetPageRect(&rect);
-    return rect;
-}
-
-void CSurface::SetPageSize(int cx, int cy)
-{
-    // A page is at least one unit each way and no larger than the layout
-    // allows, so the zoom arithmetic never divides by zero or overflows.
-    m_sizePage = CSize(std::clamp(cx, 1, LAYOUT_MAX_SIZE), std::clamp(cy, 1, LAYOUT_MAX_SIZE));
-    if (m_hWnd == NULL)
-        return;
-    UpdateZoom(NULL);
-    UpdateScrollSizes();
-    Invalidate(TRUE);
-}
-
-WORD CSurface::CalcFitZoom(CDC* pDC)
-{
-    CRect client(0, 0, 0, 0);
-    if (m_hWnd != NULL)
-        GetClientRect(&client);
-    SIZE ppi;
-    if (pDC != NULL && !pDC->IsPrinting()) {
-        ppi.cx = std::max(1, pDC->GetDeviceCaps(LOGPIXELSX));
-        ppi.cy = std::max(1, pDC->GetDeviceCaps(LOGPIXELSY));
-    } else {
-        ppi = ScreenPixelsPerInch();
+    const CDrawDoc* pDoc = GetDocument();
+    if (pDoc == NULL)
+        return NULL;
+    const int nCount = pDoc->GetSurfaceInfoCount();
+    for (int i = 0; i < nCount; ++i) {
+        CSurfaceInfo* pInfo = pDoc->GetSurfaceInfo(i);
+        if (pInfo != NULL && pInfo->m_pView == this)
+            return pInfo;
     }
-    const long long width = ::MulDiv(std::max(0, client.Width()), 100, ppi.cx);
-    const long long height = ::MulDiv(std::max(0, client.Height()), 100, ppi.cy);
-    const long long zoomX = width * 100 / (m_sizePage.cx + kPageMargin);
-    const long long zoomY = height * 100 / (m_sizePage.cy + kPageMargin);
-    return static_cast<WORD>(std::clamp<long long>(std::min(zoomX, zoomY), 1, kMaxZoom));
-}
-
-void CSurface::UpdateZoom(CDC* pDC)
-{
-    if (pDC != NULL && pDC->IsPrinting())
-        return;
-    const WORD nOld = m_nZoom;
-    if (CDrawDoc* pDoc = GetDocument()) {
-        const WORD nZoom = pDoc->GetZoom();
-        m_nZoom = nZoom == ZOOM_FIT ? CalcFitZoom(pDC) : std::clamp<WORD>(nZoom, 1, kMaxZoom);
-        if (nZoom == ZOOM_FIT) {
-            if (CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame()))
-                pFrame->UpdateRulers(FALSE);
-        }
-    }
-    if (m_nZoom != nOld && m_bActive)
-        ReportZoom();
-}
-
-void CSurface::UpdateScrollSizes()
-{
-    if (m_hWnd == NULL)
-        return;
-    const SIZE ppi = ScreenPixelsPerInch();
-    const CSize total(::MulDiv(m_sizePage.cx + kPageMargin, ppi.cx * m_nZoom, 100 * 100),
-        ::MulDiv(m_sizePage.cy + kPageMargin, ppi.cy * m_nZoom, 100 * 100));
-    SetScrollSizes(MM_TEXT, total);
+    return NULL;
 }
 
 int CSurface::GetSurfaceIndex() const
 {
-    const CDrawDoc* pDoc = GetDocument();
-    if (pDoc == NULL)
+    const CSurfaceInfo* pInfo = FindSurfaceInfo();
+    return pInfo != NULL ? pInfo->m_nNumber : -1;
+}
+
+BOOL CSurface::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (cs.lpszClass == NULL)
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, NULL, NULL, NULL);
+    CWinApp* pApp = AfxGetApp();
+    const int nBkgOpt = pApp != NULL ? static_cast<int>(pApp->GetProfileInt("Preferences", "BkgOpt", 1)) : 1;
+    if (nBkgOpt != 0) {
+        ApplyBackgroundColor(thePrefs.BkgClr);
+    } else {
+        const CString strImage = pApp != NULL ? pApp->GetProfileString("Preferences", "BkgImg") : CString();
+        // A picture that has gone or does not load leaves the colour.
+        if (strImage.IsEmpty() || !FileExists(strImage) || !ApplyBackgroundImage(strImage))
+            ApplyBackgroundColor(thePrefs.BkgClr);
+    }
+    return CScrollView::PreCreateWindow(cs);
+}
+
+int CSurface::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CScrollView::OnCreate(lpCreateStruct) == -1)
         return -1;
-    const int nCount = pDoc->GetSurfaceInfoCount();
-    for (int i = 0; i < nCount; ++i) {
-        const CSurfaceInfo* pInfo = pDoc->GetSurfaceInfo(i);
-        if (pInfo != NULL && pInfo->m_pView == this)
-            return pInfo->m_nNumber;
-    }
-    return -1;
+    // FIXME: the drop target is registered once the view answers drops
+    // itself; registered now it would take file drops off the main window,
+    // which opens dropped designs, and do nothing with them.
+    LOGFONT lf{};
+    lf.lfHeight = -6;
+    lf.lfWeight = FW_NORMAL;
+    std::strncpy(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
+    m_labelFont.CreateFontIndirect(&lf);
+    return 0;
 }
 
-void CSurface::SetZoom(WORD nZoom)
+void CSurface::OnDestroy()
 {
-    CDrawDoc* pDoc = GetDocument();
-    if (pDoc == NULL)
-        return;
-    pDoc->SetZoom(nZoom);
-    // The document refreshes its views only when the value changed; the
-    // combo is brought back to this view's zoom either way.
-    UpdateZoom(NULL);
+    CScrollView::OnDestroy();
+    if (CDrawDoc* pDoc = GetDocument()) {
+        if (COleClientItem* pItem = pDoc->GetInPlaceActiveItem(this))
+            pItem->Deactivate();
+    }
+    m_dropTarget.Revoke();
+    m_labelFont.DeleteObject();
+}
+
+void CSurface::OnInitialUpdate()
+{
+    if (CDrawDoc* pDoc = GetDocument()) {
+        const CSize size = pDoc->m_sizeCachedSurface;
+        if (size.cx > 0 && size.cy > 0)
+            m_sizePage = CSize(std::min<LONG>(size.cx, LAYOUT_MAX_SIZE), std::min<LONG>(size.cy, LAYOUT_MAX_SIZE));
+    }
     UpdateScrollSizes();
-    // A scroll position kept in pixels would land on an unrelated part of
-    // the page at the new scale; start again from its top left corner.
-    if (m_hWnd != NULL)
-        ScrollToPosition(CPoint(0, 0));
-    Invalidate(TRUE);
-    ReportZoom();
-}
-
-void CSurface::ReportZoom()
-{
-    const CDrawDoc* pDoc = GetDocument();
-    const BOOL bFit = pDoc != NULL && pDoc->GetZoom() == ZOOM_FIT;
-    UpdateZoomCombo(m_nZoom, bFit);
-}
-
-void CSurface::OnZoomFit() { SetZoom(ZOOM_FIT); }
-void CSurface::OnZoom200() { SetZoom(200); }
-void CSurface::OnZoom150() { SetZoom(150); }
-void CSurface::OnZoom100() { SetZoom(100); }
-void CSurface::OnZoom75() { SetZoom(75); }
-void CSurface::OnZoom50() { SetZoom(50); }
-void CSurface::OnZoom25() { SetZoom(25); }
-
-void CSurface::OnZoomCustom()
-{
-    CCustomZoomDlg dlg(this);
-    dlg.m_nZoom = m_nZoom;
-    if (dlg.DoModal() == IDOK)
-        SetZoom(static_cast<WORD>(dlg.m_nZoom));
-}
-
-void CSurface::OnUpdateZoom(CCmdUI* pCmdUI)
-{
-    const CDrawDoc* pDoc = GetDocument();
-    pCmdUI->Enable(pDoc != NULL);
-    if (pDoc == NULL)
-        return;
-    WORD nZoom = 0xFFFF;
-    switch (pCmdUI->m_nID) {
-    case ID_VIEW_ZOOM_FIT: nZoom = ZOOM_FIT; break;
-    case ID_VIEW_ZOOM_200: nZoom = 200; break;
-    case ID_VIEW_ZOOM_150: nZoom = 150; break;
-    case ID_VIEW_ZOOM_100: nZoom = 100; break;
-    case ID_VIEW_ZOOM_75: nZoom = 75; break;
-    case ID_VIEW_ZOOM_50: nZoom = 50; break;
-    case ID_VIEW_ZOOM_25: nZoom = 25; break;
+    if ((thePrefs.Add2Flags & kPrefRefreshAllViews) != 0) {
+        // Every view of every open design is painted afresh.
+        if (CWinApp* pApp = AfxGetApp()) {
+            for (POSITION posT = pApp->GetFirstDocTemplatePosition(); posT != NULL;) {
+                CDocTemplate* pTemplate = pApp->GetNextDocTemplate(posT);
+                for (POSITION posD = pTemplate->GetFirstDocPosition(); posD != NULL;) {
+                    CDocument* pDoc = pTemplate->GetNextDoc(posD);
+                    for (POSITION posV = pDoc->GetFirstViewPosition(); posV != NULL;) {
+                        CView* pView = pDoc->GetNextView(posV);
+                        if (pView != NULL && pView->m_hWnd != NULL)
+                            pView->Invalidate(TRUE);
+                    }
+                }
+            }
+        }
     }
-    pCmdUI->SetCheck(pDoc->GetZoom() == nZoom);
+    OnUpdate(NULL, HintPaperColor, NULL);
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->PostMessage(WM_SURFACE_SELCHANGED, 0, 0);
+}
+
+void CSurface::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
+{
+    CScrollView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+    const BOOL bNew = bActivate ? TRUE : FALSE;
+    if (bNew != m_bActive) {
+        // A crop in progress is abandoned when the view loses activation.
+        if (!bNew && m_hWnd != NULL)
+            PostMessage(WM_COMMAND, ID_EDIT_UNDO_CROP, 0);
+        // The handles show only in the active view.
+        if (!m_selection.IsEmpty())
+            OnUpdate(NULL, HintSelection, NULL);
+        m_bActive = bNew;
+    }
+    if (bNew) {
+        UpdateZoom(NULL);
+        ReportZoom();
+    }
+}
+
+void CSurface::OnSetFocus(CWnd* pOldWnd)
+{
+    CScrollView::OnSetFocus(pOldWnd);
+    RealizeAppPalette(this, TRUE);
+    OnUpdate(NULL, HintPaperColor, NULL);
+    NotifyToolpad();
+}
+
+BOOL CSurface::OnScrollBy(CSize sizeScroll, BOOL bDoScroll)
+{
+    const BOOL bScrolled = CScrollView::OnScrollBy(sizeScroll, bDoScroll);
+    if (bScrolled && bDoScroll && m_hWnd != NULL) {
+        UpdateWindow();
+        if (CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame()))
+            pFrame->UpdateRulers(TRUE);
+        // Large zooms draw pictures in pieces: a scroll repaints whole.
+        if (m_nZoom >= 150)
+            PostMessage(WM_COMMAND, kCmdRedrawAll, 0);
+    }
+    return bScrolled;
+}
+
+void CSurface::OnRedrawAll()
+{
+    if (CDrawDoc* pDoc = GetDocument())
+        pDoc->UpdateAllViews(NULL, HintPaperColor, NULL);
+    if (CFrameWnd* pFrame = GetParentFrame())
+        pFrame->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CSurface::OnRedrawFrame()
+{
+    if (CDesignerApp* pApp = GetDesignerApp())
+        pApp->UnlockMainWindowUpdate(TRUE);
+    if (CFrameWnd* pFrame = GetParentFrame())
+        pFrame->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CSurface::NotifyToolpad()
+{
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->PostMessage(WM_SURFACE_SELCHANGED, 0, 0);
 }
 
 // ---- Objects and selection ---------------------------------------------------------------------
@@ -277,28 +348,46 @@ void CSurface::Add(CDrawObj* pObj)
     pObj->m_pDocument = GetDocument();
     pObj->m_pSurface = this;
     pObj->m_bDetached = FALSE;
+    if (CDrawDoc* pDoc = GetDocument())
+        pDoc->SetModifiedFlag(TRUE);
+    CheckObjectExtent(pObj);
+    // A grown extent takes effect at once, so that the surface flags saved
+    // with the design never carry a pending recomputation.
+    InvalidateIfExtentChanged();
     if (m_hWnd != NULL)
         InvalidateObjectRect(pObj);
 }
 
 void CSurface::Remove(CDrawObj* pObj, BOOL bFromSelection)
 {
+    // Hint 3 reaches every view: an object of another view is left alone.
     if (pObj == NULL)
         return;
-    if (bFromSelection) {
-        if (POSITION pos = m_selection.Find(pObj))
-            m_selection.RemoveAt(pos);
-    }
     POSITION pos = m_objects.Find(pObj);
     if (pos == NULL)
         return;
-    if (m_hWnd != NULL)
-        InvalidateObjectRect(pObj);
-    m_objects.RemoveAt(pos);
+    if (bFromSelection) {
+        if (POSITION posSel = m_selection.Find(pObj)) {
+            if (pObj->IsTextEditActive())
+                pObj->EndTextEdit();
+            m_selection.RemoveAt(posSel);
+        }
+    }
+    if (m_pCurrentObject == pObj)
+        m_pCurrentObject = NULL;
+    // Ending the edit may have changed the list.
+    pos = m_objects.Find(pObj);
+    if (pos != NULL)
+        m_objects.RemoveAt(pos);
     if (pObj->m_pSurface == this)
         pObj->m_pSurface = NULL;
+    NotifyToolpad();
     if (CDrawDoc* pDoc = GetDocument())
         pDoc->SetModifiedFlag(TRUE);
+    if ((m_flags & SurfaceObjectsInvalidate) != 0) {
+        CheckObjectExtent(NULL);
+        InvalidateIfExtentChanged();
+    }
 }
 
 void CSurface::DeleteFixedObjects()
@@ -313,28 +402,14 @@ void CSurface::DeleteFixedObjects()
             continue;
         if (POSITION posSel = m_selection.Find(pObj))
             m_selection.RemoveAt(posSel);
+        if (m_pCurrentObject == pObj)
+            m_pCurrentObject = NULL;
         m_objects.RemoveAt(posThis);
         delete pObj;
         bDeleted = TRUE;
     }
     if (bDeleted && m_hWnd != NULL)
         Invalidate(FALSE);
-}
-
-void CSurface::GetCombinedObjectFlags(WORD* pFlags) const
-{
-    // The flags in question are those of the objects' attribute records.
-    if (pFlags == NULL)
-        return;
-    *pFlags = 0;
-    for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
-        CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
-        if (pObj == NULL)
-            continue;
-        CObjectAttributes attrs;
-        pObj->GetAttributes(attrs);
-        *pFlags |= attrs.m_wFlags;
-    }
 }
 
 void CSurface::UpdateObjectsByName(const CString& strName, const CString& strValue)
@@ -344,19 +419,49 @@ void CSurface::UpdateObjectsByName(const CString& strName, const CString& strVal
     (void)strValue;
 }
 
+void CSurface::EndAllTextEdits()
+{
+    for (CDrawObj* pObj : ObjectsOf(m_selection)) {
+        if (pObj->IsTextEditActive())
+            pObj->EndTextEdit();
+    }
+    m_selection.RemoveAll();
+}
+
 void CSurface::Select(CDrawObj* pObj, BOOL bAdd)
 {
-    if (!bAdd && !m_selection.IsEmpty()) {
-        OnUpdate(NULL, HintSelection, NULL);
-        m_selection.RemoveAll();
+    if (!bAdd) {
+        if (!m_selection.IsEmpty())
+            OnUpdate(NULL, HintSelection, NULL);
+        EndAllTextEdits();
     }
     if (pObj == NULL || (pObj->m_wFlags & OBJ_FLAG_UNSELECTABLE) || m_objects.Find(pObj) == NULL)
         return;
-    if (m_selection.Find(pObj) == NULL)
+    if (m_selection.GetCount() == 1) {
+        CDrawObj* pOnly = AsDrawObj(m_selection.GetHead());
+        if (pOnly != NULL && pOnly->HasText() && !pOnly->HasPicture() && pOnly->IsTextEditActive())
+            pOnly->EndTextEdit();
+    }
+    if (m_selection.Find(pObj) == NULL) {
         m_selection.AddTail(pObj);
-    if (m_hWnd != NULL)
-        InvalidateObjectRect(pObj);
-    NotifyToolpad();
+        if (m_hWnd != NULL)
+            InvalidateObjectRect(pObj);
+    }
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->PostMessage(WM_SURFACE_SELCHANGED, kSelChangedBySelect, 0);
+    // A group is selected whole.
+    const WORD wGroup = pObj->m_wObjectWord;
+    if (wGroup == 0)
+        return;
+    for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
+        CDrawObj* pOther = AsDrawObj(m_objects.GetNext(pos));
+        if (pOther == NULL || pOther == pObj || pOther->m_wObjectWord != wGroup
+            || (pOther->m_wFlags & OBJ_FLAG_UNSELECTABLE) != 0 || m_selection.Find(pOther) != NULL)
+            continue;
+        m_selection.AddTail(pOther);
+        if (m_hWnd != NULL)
+            InvalidateObjectRect(pOther);
+    }
 }
 
 void CSurface::SelectObjects(const std::vector<CDrawObj*>& objects, BOOL bAdd)
@@ -384,260 +489,101 @@ void CSurface::SelectObjects(const std::vector<CDrawObj*>& objects, BOOL bAdd)
 
 void CSurface::Deselect(CDrawObj* pObj)
 {
-    POSITION pos = m_selection.Find(pObj);
-    if (pos == NULL)
+    if (pObj == NULL || m_selection.Find(pObj) == NULL)
         return;
-    if (m_hWnd != NULL)
-        InvalidateObjectRect(pObj);
-    m_selection.RemoveAt(pos);
+    auto takeOff = [this](CDrawObj* p) {
+        POSITION pos = m_selection.Find(p);
+        if (pos == NULL)
+            return;
+        if (m_hWnd != NULL)
+            InvalidateObjectRect(p);
+        if (p->IsTextEditActive())
+            p->EndTextEdit();
+        // Ending the edit may have changed the selection.
+        pos = m_selection.Find(p);
+        if (pos != NULL)
+            m_selection.RemoveAt(pos);
+    };
+    takeOff(pObj);
+    const WORD wGroup = pObj->m_wObjectWord;
+    if (wGroup == 0)
+        return;
+    for (CDrawObj* pOther : ObjectsOf(m_selection)) {
+        if (pOther != pObj && pOther->m_wObjectWord == wGroup)
+            takeOff(pOther);
+    }
 }
 
 CDrawObj* CSurface::GetFirstSelected() const
 {
-    return m_selection.IsEmpty() ? NULL : AsDrawObj(m_selection.GetHead());
+    CDrawObj* pObj = m_selection.IsEmpty() ? NULL : AsDrawObj(m_selection.GetHead());
+    m_pCurrentObject = pObj;
+    return pObj;
 }
 
 BOOL CSurface::IsSelected(const CObject* pDocItem) const
 {
+    if (pDocItem == NULL)
+        return FALSE;
+    // An embedded item stands for the object that holds it.
+    if (pDocItem->IsKindOf(RUNTIME_CLASS(CDrawItem)))
+        pDocItem = static_cast<const CDrawItem*>(pDocItem)->m_pDrawObj;
     return pDocItem != NULL && m_selection.Find(const_cast<CObject*>(pDocItem)) != NULL;
+}
+
+void CSurface::CancelCrop(CDrawObj* pObj)
+{
+    if (pObj == NULL || !pObj->m_bCropMode)
+        return;
+    pObj->m_bCropMode = FALSE;
+    // FIXME: the state saved when the crop began comes back once the crop
+    // tool keeps it; until then the picture stays as it is.
+    FlushRedraw();
+    if (m_hWnd != NULL && ::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    ::SetCurrentShape(this, kShapeSelect);
+    pObj->Invalidate();
+    if (m_hWnd != NULL)
+        SetFocus();
 }
 
 void CSurface::InvalidateObjectRect(CDrawObj* pObj)
 {
     if (pObj == NULL || m_hWnd == NULL)
         return;
+    if ((m_flags & SurfaceRedrawPending) != 0) {
+        // A full redraw is pending: the whole client area, erased.
+        Invalidate(TRUE);
+        return;
+    }
+    // One client DC both maps the rectangle and gives the pixels per inch.
     CRect rect = pObj->m_position;
-    LPtoDPRect(&rect);
-    // Room for the line width and the handle markers drawn round a
-    // selected object.
-    CSize padding = pObj->GetLinePadding();
-    const SIZE ppi = ScreenPixelsPerInch();
-    const int nHandle = m_nZoom > 100 ? ::MulDiv(5, m_nZoom, 100) : 5;
-    rect.InflateRect(::MulDiv(padding.cx, ppi.cx * m_nZoom, 100 * 100) + nHandle + 1,
-        ::MulDiv(padding.cy, ppi.cy * m_nZoom, 100 * 100) + nHandle + 1);
+    const CSize padding = pObj->GetLinePadding();
+    {
+        CClientDC dc(this);
+        OnPrepareDC(&dc, NULL);
+        dc.LPtoDP(&rect);
+        rect.NormalizeRect();
+        // Far-off objects from a file: room for the margins below.
+        constexpr LONG kLimit = 0x3FFFFFFF;
+        rect = CRect(std::clamp(rect.left, -kLimit, kLimit), std::clamp(rect.top, -kLimit, kLimit),
+            std::clamp(rect.right, -kLimit, kLimit), std::clamp(rect.bottom, -kLimit, kLimit));
+        const int ppiX = std::max(1, dc.GetDeviceCaps(LOGPIXELSX));
+        const int ppiY = std::max(1, dc.GetDeviceCaps(LOGPIXELSY));
+        constexpr int kMaxPadding = 0x10000;
+        rect.InflateRect(std::clamp(::MulDiv(padding.cx, ppiX, 100), 0, kMaxPadding),
+            std::clamp(::MulDiv(padding.cy, ppiY, 100), 0, kMaxPadding));
+    }
+    if (m_bActive && IsSelected(pObj)) {
+        const int nHandle = m_nZoom > 100 ? ::MulDiv(kHandleSize, m_nZoom, 100) : kHandleSize;
+        rect.InflateRect(nHandle, nHandle);
+    }
+    const int nLine = std::clamp<int>(pObj->m_logpen.lopnWidth.x, 0, 0x10000);
+    rect.InflateRect(nLine + kInvalidateSlack, nLine + kInvalidateSlack);
     InvalidateRect(&rect, FALSE);
 }
 
-// ---- Conversions -------------------------------------------------------------------------------
-
-void CSurface::DPtoLPRect(LPRECT lpRect)
-{
-    if (lpRect == NULL || m_hWnd == NULL)
-        return;
-    CClientDC dc(this);
-    OnPrepareDC(&dc, NULL);
-    dc.DPtoLP(lpRect);
-}
-
-void CSurface::LPtoDPRect(LPRECT lpRect)
-{
-    if (lpRect == NULL || m_hWnd == NULL)
-        return;
-    CClientDC dc(this);
-    OnPrepareDC(&dc, NULL);
-    dc.LPtoDP(lpRect);
-    CRect rect(*lpRect);
-    rect.NormalizeRect();
-    *lpRect = rect;
-}
-
-void CSurface::DPtoLPPoint(LPPOINT lpPoint)
-{
-    if (lpPoint == NULL || m_hWnd == NULL)
-        return;
-    CClientDC dc(this);
-    OnPrepareDC(&dc, NULL);
-    dc.DPtoLP(lpPoint);
-}
-
-void CSurface::LPtoDPPoint(LPPOINT lpPoint)
-{
-    if (lpPoint == NULL || m_hWnd == NULL)
-        return;
-    CClientDC dc(this);
-    OnPrepareDC(&dc, NULL);
-    dc.LPtoDP(lpPoint);
-}
-
-// ---- Drawing -----------------------------------------------------------------------------------
-
-void CSurface::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
-{
-    CScrollView::OnPrepareDC(pDC, pInfo);
-    pDC->SetMapMode(MM_ANISOTROPIC);
-    const int ppiX = std::max(1, pDC->GetDeviceCaps(LOGPIXELSX));
-    const int ppiY = std::max(1, pDC->GetDeviceCaps(LOGPIXELSY));
-    pDC->SetWindowExt(100, -100);
-    const CSize extent(m_sizePage.cx + kPageMargin, m_sizePage.cy + kPageMargin);
-
-    if (pDC->IsPrinting()) {
-        pDC->SetViewportExt(ppiX, ppiY);
-        pDC->SetWindowOrg(-m_sizePage.cx / 2, m_sizePage.cy / 2);
-        return;
-    }
-
-    pDC->SetViewportExt(::MulDiv(ppiX, m_nZoom, 100), ::MulDiv(ppiY, m_nZoom, 100));
-    // A client area larger than the page shows the page in its middle.
-    int xOffset = 0;
-    int yOffset = 0;
-    if (m_hWnd != NULL) {
-        CRect client;
-        GetClientRect(&client);
-        const int logWidth = ::MulDiv(client.Width(), 100 * 100, ppiX * m_nZoom);
-        const int logHeight = ::MulDiv(client.Height(), 100 * 100, ppiY * m_nZoom);
-        if (logWidth > extent.cx)
-            xOffset = (logWidth - extent.cx) / 2;
-        if (logHeight > extent.cy)
-            yOffset = (logHeight - extent.cy) / 2;
-    }
-    pDC->SetWindowOrg(-(extent.cx / 2 + xOffset), extent.cy / 2 + yOffset);
-}
-
-void CSurface::OnDraw(CDC* pDC)
-{
-    const BOOL bPrinting = pDC->IsPrinting();
-    if (!bPrinting) {
-        // The workspace round the page fills the clip box taken in pixels.
-        // Taken in logical units it is rounded to whole units, and when a
-        // unit is more than a pixel the column or row lost at an edge
-        // would keep whatever was on the screen there before.
-        const int nSaved = pDC->SaveDC();
-        pDC->SetMapMode(MM_TEXT);
-        pDC->SetWindowOrg(0, 0);
-        pDC->SetViewportOrg(0, 0);
-        CRect clip;
-        pDC->GetClipBox(&clip);
-        // The shared background (the preferences' colour or picture); its
-        // tiles stay put on the window whatever part is repainted.
-        const POINT origin{0, 0};
-        g_surfaceBackground.Paint(pDC, &origin, &clip);
-        pDC->RestoreDC(nSaved);
-    }
-    DrawPaper(pDC);
-    if (!bPrinting)
-        DrawPrinterMargins(pDC);
-    DrawObjects(pDC);
-}
-
-void CSurface::DrawPaper(CDC* pDC)
-{
-    const CDrawDoc* pDoc = GetDocument();
-    FillLogicalRect(pDC, GetPageRect(), pDoc != NULL ? pDoc->GetPaperColor() : RGB(255, 255, 255));
-}
-
-void CSurface::DrawPrinterMargins(CDC* pDC)
-{
-    const CDrawDoc* pDoc = GetDocument();
-    if (pDoc == NULL)
-        return;
-    const CRect margins = pDoc->m_rectMargins;
-    const CRect page = GetPageRect();
-    const CRect printable(page.left + margins.left, page.top - margins.top, page.right - margins.right,
-        page.bottom + margins.bottom);
-    const COLORREF cr = pDoc->m_crMarginLine;
-
-    CPen pen(PS_SOLID, 0, cr);
-    CPen* pOldPen = pDC->SelectObject(&pen);
-    if (margins.left > 0) {
-        pDC->MoveTo(printable.left, printable.top);
-        pDC->LineTo(printable.left, printable.bottom);
-    }
-    if (margins.top > 1) {
-        pDC->MoveTo(printable.left, printable.top);
-        pDC->LineTo(printable.right, printable.top);
-    }
-    if (margins.bottom > 0) {
-        pDC->MoveTo(printable.left, printable.bottom);
-        pDC->LineTo(printable.right, printable.bottom);
-    }
-    if (margins.right > 0) {
-        pDC->MoveTo(printable.right, printable.top);
-        pDC->LineTo(printable.right, printable.bottom);
-    }
-    pDC->SelectObject(pOldPen);
-
-    if (margins.bottom > 0) {
-        CString label;
-        if (!label.LoadString(IDS_PRINTER_MARGIN))
-            label = "Printer Margin";
-        // The label is 11 pixels high on the screen whatever the zoom and
-        // the page: it is drawn in device units, as a font height in
-        // logical units would be rounded to a whole unit and grow or
-        // shrink with the zoom. On paper it is 8 points (11 hundredths of
-        // an inch).
-        CPoint anchor(printable.left + printable.Width() / 2, printable.bottom);
-        const int nSaved = pDC->SaveDC();
-        if (!pDC->IsPrinting()) {
-            pDC->LPtoDP(&anchor);
-            pDC->SetMapMode(MM_TEXT);
-            pDC->SetWindowOrg(0, 0);
-            pDC->SetViewportOrg(0, 0);
-        }
-        LOGFONT lf{};
-        lf.lfHeight = -11;
-        lf.lfWeight = FW_NORMAL;
-        std::strncpy(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
-        CFont font;
-        font.CreateFontIndirect(&lf);
-        CFont* pOldFont = pDC->SelectObject(&font);
-        pDC->SetTextColor(cr);
-        pDC->SetBkColor(pDoc->GetPaperColor());
-        pDC->SetBkMode(OPAQUE);
-        const CSize size = pDC->GetTextExtent(label);
-        // Centred on the bottom margin line; y grows downwards on the
-        // screen and upwards on paper.
-        const int nHalf = std::abs(size.cy) / 2;
-        pDC->TextOut(anchor.x - size.cx / 2, pDC->IsPrinting() ? anchor.y + nHalf : anchor.y - nHalf, label);
-        pDC->SelectObject(pOldFont);
-        pDC->RestoreDC(nSaved);
-    }
-}
-
-void CSurface::DrawObjects(CDC* pDC)
-{
-    const BOOL bPrinting = pDC->IsPrinting();
-    // On paper, guides and objects outside the tile being printed stay off;
-    // on the screen only the latter.
-    const WORD wSkip = bPrinting ? (OBJ_FLAG_TILE_HIDDEN | OBJ_FLAG_GUIDE) : OBJ_FLAG_TILE_HIDDEN;
-    CRect clip;
-    pDC->GetClipBox(&clip);
-    clip.NormalizeRect();
-    POSITION pos = m_objects.GetHeadPosition();
-    while (pos != NULL) {
-        CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
-        if (pObj == NULL || (pObj->m_wFlags & wSkip) != 0)
-            continue;
-        if (!bPrinting) {
-            CRect bounds = pObj->GetNormalizedPosition();
-            bounds.NormalizeRect();
-            const CSize padding = pObj->GetLinePadding();
-            bounds.InflateRect(padding.cx + 1, padding.cy + 1);
-            CRect meet;
-            if (!meet.IntersectRect(&bounds, &clip))
-                continue;
-        }
-        pObj->Draw(pDC);
-    }
-}
-
-void CSurface::OnPrint(CDC* pDC, CPrintInfo* pInfo)
-{
-    if (CDrawDoc* pDoc = GetDocument())
-        pDoc->DrawSurfaceTiles(pDC, pInfo);
-}
-
-void CSurface::OnInitialUpdate()
-{
-    if (CDrawDoc* pDoc = GetDocument()) {
-        const CSize size = pDoc->m_sizeCachedSurface;
-        if (size.cx > 0 && size.cy > 0)
-            m_sizePage = CSize(std::min<LONG>(size.cx, LAYOUT_MAX_SIZE), std::min<LONG>(size.cy, LAYOUT_MAX_SIZE));
-    }
-    UpdateZoom(NULL);
-    UpdateScrollSizes();
-    CScrollView::OnInitialUpdate();
-    NotifyToolpad();
-}
+// ---- Update hints ------------------------------------------------------------------------------
 
 void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
 {
@@ -645,6 +591,46 @@ void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     if (lHint < 0 || lHint > kLastHint || m_hWnd == NULL)
         return;
     const BOOL bVisible = IsWindowVisible();
+    CDrawDoc* pDoc = GetDocument();
+    CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame());
+    // The per-object step of hints 10 and 11: cached text renderings are
+    // stale and calendars lay themselves out again.
+    auto refreshObjects = [this]() {
+        for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
+            CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
+            if (pObj == NULL)
+                continue;
+            pObj->FreeTextCache();
+            if (pObj->IsCalendar())
+                pObj->FreeRenderCache();
+        }
+    };
+    auto setEmbedFlags = [this]() {
+        const BOOL bEmbed = (thePrefs.AddlFlags & PREF_ADDL_SWITCH_I) == 0;
+        for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
+            if (CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos)))
+                pObj->SetEmbedPicture(bEmbed);
+        }
+    };
+    auto takePreferences = [&]() {
+        if (pDoc != NULL) {
+            WORD wFlags = pDoc->m_wDocFlags & ~(kDocGridShown | kDocSnapToGrid | kDocMetricRulers);
+            if (thePrefs.Flags & PREF_FLAG_DEFAULT_GRID)
+                wFlags |= kDocGridShown;
+            if (thePrefs.Flags & PREF_FLAG_GRID_LINES)
+                wFlags |= kDocSnapToGrid;
+            if ((thePrefs.Flags & PREF_FLAG_INCHES) == 0)
+                wFlags |= kDocMetricRulers;
+            pDoc->m_wDocFlags = wFlags;
+            pDoc->SetGridSpacing(std::abs(thePrefs.GridSpacing));
+            pDoc->SetModifiedFlag(TRUE);
+        }
+        setEmbedFlags();
+        RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        if (pFrame != NULL)
+            pFrame->UpdateRulers(TRUE);
+    };
+
     switch (lHint) {
     case HintPaperColor:
         if (bVisible) {
@@ -656,8 +642,6 @@ void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (bVisible) {
             if (CDrawObj* pObj = AsDrawObj(pHint))
                 InvalidateObjectRect(pObj);
-            else
-                Invalidate(FALSE);
         }
         break;
     case HintSelection:
@@ -665,38 +649,89 @@ void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             CObList* pList = &m_selection;
             if (pHint != NULL && pHint->IsKindOf(RUNTIME_CLASS(CObList)))
                 pList = static_cast<CObList*>(pHint);
-            for (POSITION pos = pList->GetHeadPosition(); pos != NULL;)
-                InvalidateObjectRect(AsDrawObj(pList->GetNext(pos)));
+            for (CDrawObj* pObj : ObjectsOf(*pList))
+                InvalidateObjectRect(pObj);
+        }
+        break;
+    case HintRemove:
+        if (bVisible && pHint != &m_selection && pHint != NULL && pHint->IsKindOf(RUNTIME_CLASS(CObList))) {
+            m_flags &= ~SurfaceObjectsInvalidate;
+            for (CDrawObj* pObj : ObjectsOf(*static_cast<CObList*>(pHint))) {
+                if (m_objects.Find(pObj) == NULL)
+                    continue;
+                InvalidateObjectRect(pObj);
+                Remove(pObj, TRUE);
+            }
+            m_flags |= SurfaceObjectsInvalidate;
+            CheckObjectExtent(NULL);
+            InvalidateIfExtentChanged();
+        }
+        break;
+    case HintOleItems:
+        if (pDoc != NULL) {
+            pDoc->ForEachSurfaceView([this](CSurface* pView) {
+                if (pView == NULL)
+                    return;
+                for (CDrawObj* pObj : ObjectsOf(pView->GetObjects())) {
+                    if (pObj->IsOleObject())
+                        InvalidateObjectRect(pObj);
+                }
+            });
         }
         break;
     case HintPrinterMetrics:
         if (bVisible) {
-            if (CDrawDoc* pDoc = GetDocument())
+            if (pDoc != NULL)
                 pDoc->UpdatePrinterMetrics();
             RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         }
         break;
+    case HintRulers:
+        if (bVisible && pFrame != NULL)
+            pFrame->UpdateRulers(TRUE);
+        break;
     case HintExtent:
         if (bVisible && (pHint == NULL || pHint == this)) {
-            UpdateScrollSizes();
-            Invalidate(FALSE);
+            // An undo step moved objects: the extent follows when it changed.
+            CheckObjectExtent(NULL);
+            InvalidateIfExtentChanged();
         }
         break;
     case HintPalette:
         if (bVisible) {
-            RealizeAppPalette(this, FALSE);
-            Invalidate(FALSE);
+            BOOL bOwnView = FALSE;
+            if (pDoc != NULL && pHint != NULL) {
+                for (POSITION pos = pDoc->GetFirstViewPosition(); pos != NULL;)
+                    bOwnView = bOwnView || pDoc->GetNextView(pos) == pHint;
+            }
+            RealizeAppPalette(this, bOwnView);
         }
         break;
     case HintBackground:
+        // The background itself changed, and block text without a colour of
+        // its own shows it through.
+        for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
+            CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
+            if (pObj != NULL && pObj->IsTextColorNone()) {
+                pObj->FreeTextCache();
+                InvalidateObjectRect(pObj);
+            }
+        }
         Invalidate(TRUE);
         break;
     case HintDocSettings:
         if (bVisible) {
             UpdateZoom(NULL);
             UpdateScrollSizes();
-            if (CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame()))
+            if (pFrame != NULL)
                 pFrame->UpdateRulers(FALSE);
+            refreshObjects();
+            Invalidate(FALSE);
+        }
+        break;
+    case HintObjectLayout:
+        if (bVisible) {
+            refreshObjects();
             Invalidate(FALSE);
         }
         break;
@@ -705,27 +740,15 @@ void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         // exists; until then the drop is ignored.
         break;
     case HintPreferences:
-        RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        takePreferences();
+        break;
+    case HintEmbedPictures:
+        setEmbedFlags();
+        takePreferences();
         break;
     default:
         break;
     }
-}
-
-void CSurface::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
-{
-    CScrollView::OnActivateView(bActivate, pActivateView, pDeactiveView);
-    m_bActive = bActivate;
-    if (bActivate) {
-        UpdateZoom(NULL);
-        ReportZoom();
-    }
-}
-
-void CSurface::NotifyToolpad()
-{
-    if (CWnd* pMain = AfxGetMainWnd())
-        pMain->PostMessage(WM_SURFACE_SELCHANGED, 0, 0);
 }
 
 // ---- Window messages ---------------------------------------------------------------------------
@@ -735,10 +758,10 @@ void CSurface::OnSize(UINT nType, int cx, int cy)
     CScrollView::OnSize(nType, cx, cy);
     // The fit zoom follows the window's size.
     const CDrawDoc* pDoc = GetDocument();
-    if (pDoc != NULL && pDoc->GetZoom() == ZOOM_FIT) {
-        UpdateZoom(NULL);
+    if (pDoc != NULL && pDoc->GetZoom() == ZOOM_FIT)
+        SetPageSize(m_sizePage);
+    else
         UpdateScrollSizes();
-    }
     // A page smaller than the window sits in its middle, so any new size
     // moves everything drawn: what the old size left must not stay.
     Invalidate(FALSE);

@@ -13,7 +13,9 @@
 #include "platform/base/Arrays.h"
 #include "platform/base/ObList.h"
 #include "platform/base/String.h"
+#include "platform/framework/OleDrop.h"
 #include "platform/framework/View.h"
+#include "platform/gdi/GdiObject.h"
 
 #include <vector>
 
@@ -22,9 +24,14 @@ class CDC;
 class CDrawDoc;
 class CDrawObj;
 class CPrintInfo;
+class CSurfaceInfo;
 
 // The pixels per inch of the screen; 96 when no screen DC can be had.
 SIZE ScreenPixelsPerInch();
+
+// r with left and right, and top and bottom, exchanged where needed so that
+// its width and height have the signs of like's.
+CRect OrientRectLike(const CRect& r, const CRect& like);
 
 class CSurface : public CScrollView {
     DECLARE_DYNCREATE(CSurface)
@@ -62,13 +69,21 @@ public:
     // Page size before the document gives one: a Letter sheet.
     static constexpr int kDefaultPageWidth = 850;
     static constexpr int kDefaultPageHeight = 1100;
+    // Posted to itself by a scroll at 150 % or more: every view of the
+    // document is refreshed and the frame redrawn at once.
+    static constexpr UINT kCmdRedrawAll = 1846;
 
     CSurface();
     ~CSurface() override;
+    // The start values of the members (also resets the shared background
+    // painter to the stored colour without a picture).
+    void InitMembers();
 
     // The view's document as a design (NULL when it has none or it is not
-    // a CDrawDoc).
+    // a CDrawDoc); the document override when one is set.
     CDrawDoc* GetDocument() const;
+    // The document's record of this view's surface, or NULL.
+    CSurfaceInfo* FindSurfaceInfo() const;
 
     // ---- Page and zoom
     // The page, centred on the origin: (-w/2, h/2, w - w/2, h/2 - h).
@@ -119,6 +134,8 @@ public:
     // the selection or adding to it: one update however many there are.
     void SelectObjects(const std::vector<CDrawObj*>& objects, BOOL bAdd);
     void Deselect(CDrawObj* pObj);
+    // The head of the selection (NULL when empty), also recorded as the
+    // view's current object.
     CDrawObj* GetFirstSelected() const;
     BOOL IsSelected(const CObject* pDocItem) const override;
     // Invalidates the client area an object covers, with room for its
@@ -161,6 +178,8 @@ public:
     void LPtoDPRect(LPRECT lpRect);
     void DPtoLPPoint(LPPOINT lpPoint);
     void LPtoDPPoint(LPPOINT lpPoint);
+    // A client point in logical units.
+    void SurfaceDPtoLP(LPPOINT lpPoint) { DPtoLPPoint(lpPoint); }
 
     // ---- Drawing
     // Sets the zoomed, centred mapping (or the unzoomed page mapping when
@@ -172,6 +191,8 @@ public:
     // Lets the document draw the surfaces of one printed page.
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
     void OnInitialUpdate() override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL OnScrollBy(CSize sizeScroll, BOOL bDoScroll = TRUE) override;
 
     // Colours of the screen: the workspace around the page.
     static constexpr COLORREF kWorkspaceColor = RGB(128, 128, 128);
@@ -183,6 +204,9 @@ public:
     // Sets the document's zoom (0 = fit in window) from the top left corner
     // of the page; gives the view the focus when objects are selected.
     void SetZoom(WORD nZoom);
+    // Fit in Window: switches fitting on (remembering the zoom) or off
+    // (back to the remembered zoom, 100 when none).
+    void OnFitInWindow();
     // The page in screen coordinates.
     CRect GetPageScreenRect();
     // The union of the listed objects (NULL: the selection), normalised
@@ -219,6 +243,44 @@ public:
     void DrawPageShadow(CDC* pDC);
     void DrawWorkArea(CDC* pDC);
     void DrawDiagnosticCorner(CDC* pDC);
+    // Colours of the passes that the document does not choose.
+    static constexpr COLORREF kShadowColor = RGB(64, 64, 64);
+    static constexpr COLORREF kGridColor = RGB(160, 160, 160);
+    static constexpr COLORREF kGuidelineColor = RGB(0, 160, 160);
+    static constexpr COLORREF kSuggestedAreaColor = RGB(0, 0, 255);
+    // The page shadow's offset in logical units for the page and zoom.
+    int GetPageShadowOffset() const;
+    // Mirror printing of a transfer (SurfacePrint.cpp): the objects are
+    // mirrored across the work area at the first printing paint and get
+    // their own values back when the job ends, so that nothing mirrored is
+    // ever shown or saved. FALSE from IsTransferPrint for a proof.
+    BOOL IsTransferPrint() const;
+    void BeginMirrorPrinting();
+    void EndMirrorPrinting();
+    // Ends the mirror printing of every view of the document and repaints
+    // the views whose paint met the running job.
+    static void EndPrintJob(CDrawDoc* pDoc);
+    // What an object had before it was mirrored.
+    struct MirrorKeep {
+        CDrawObj* pObj = NULL;
+        CRect rects[3];
+        enum class Angle { None, Shape, BlockText, WrappedText } angle = Angle::None;
+        double dAngle = 0.0;
+        int nAngle = 0;
+        BOOL bCrop = FALSE;
+        double dCropLeft = 0.0;
+        std::vector<POINT> points; // a polygon's own points
+    };
+    std::vector<MirrorKeep> m_mirrorKept;
+    // Tests: the paint's memory bitmap cannot be made, as with a clip box
+    // too large for one.
+    static void SetMemoryBitmapFailsForTests(BOOL bFails);
+    // The printing hooks of the framework's print loop and preview.
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    afx_msg void OnSurfacePrint();
+    afx_msg void OnSurfacePrintPreview();
 
     // ---- What the mouse tools use (SurfaceTools.cpp)
     // The topmost selectable object at a logical point, or NULL.
@@ -242,15 +304,38 @@ public:
     void DeleteSelection(BOOL bRecordUndo);
     // Direction 0 left, 1 up, 2 right, 3 down.
     void NudgeSelection(int nDirection, BOOL bStep);
+    // Sizes every unturned selected object by 10 units: the edge in the
+    // direction outwards, or with bShrink the opposite edge inwards; about
+    // the centre when the preferences ask for it.
     void ResizeSelectionByKey(int nDirection, BOOL bShrink);
+    // The context menu for the right-button point (m_ptContextMenu), or for
+    // the keyboard while flag 0x0010 is set.
     void ShowContextMenu();
+    // Where a keyboard context menu opens for a logical rectangle: a little
+    // left of and above the middle of its visible part.
     CPoint GetInsertPoint(const CRect& rect);
+    // The one selected object while its text is being edited, else NULL.
+    CDrawObj* GetTextEditObject() const;
+    // A command as its menu item would send it: dropped when its update
+    // handler disables it. FALSE when it did not go.
+    BOOL SendGatedCommand(UINT nID);
+    // Ends a drag whose release has not come, as a release where the mouse
+    // was last seen would; nothing without one.
+    void EndPendingDrag();
+    // A command that comes while a drag runs (a key's accelerator) ends the
+    // drag first; Escape cancels it instead.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // Set by whatever takes a press on the selection away from the tool
+    // (the click then switches no handle mode), and to count a click as a
+    // second one; both are cleared at every release.
+    static BOOL s_bClickHandledElsewhere;
+    static BOOL s_bForceSecondClick;
 
     // ---- State shared with the tools (see the tools' drag state)
     WORD m_nLastPaintZoom = kDefaultZoom;
     CPoint m_ptCentringOffset;
     CPoint m_ptContextMenu;
-    CDrawObj* m_pCurrentObject = NULL;
+    mutable CDrawObj* m_pCurrentObject = NULL;
     BOOL m_bPrevHitSelection = FALSE;
     BOOL m_bRotateMode = TRUE;
     int m_nClickCount = 0;
@@ -269,13 +354,20 @@ public:
     WORD m_nFitReturnZoom = 0;
     CRect m_rectExtent;
     CPoint m_ptExtentShift;
+    // UpdateScrollSizes runs again from the WM_SIZE that scroll bars coming
+    // or going send; this bounds that nesting.
+    int m_nScrollSizesDepth = 0;
+    CString m_strTitle;
+    CFont m_labelFont;
+    COleDropTarget m_dropTarget;
+    // Rendering to a bitmap: the whole page, or the capture rectangle.
+    BOOL m_bCaptureWholePage = FALSE;
+    CRect m_rectCapture;
 
 protected:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
 
-    void DrawPaper(CDC* pDC);
-    void DrawPrinterMargins(CDC* pDC);
     void DrawObjects(CDC* pDC);
     void ReportZoom();
     void NotifyToolpad();
@@ -286,6 +378,11 @@ protected:
     CObList m_selection;
     BOOL m_bActive = FALSE;
 
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnDestroy();
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnRedrawAll();
+    afx_msg void OnRedrawFrame();
     afx_msg void OnZoomFit();
     afx_msg void OnZoom200();
     afx_msg void OnZoom150();
@@ -310,5 +407,25 @@ protected:
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    // A press in the diagnostic corner; TRUE when it was one.
+    BOOL OnDiagnosticPress(CPoint point);
+    afx_msg void OnToolCommand(UINT nID);
+    afx_msg void OnUpdateToolCommand(CCmdUI* pCmdUI);
+    afx_msg void OnEditSelectionText();
+    afx_msg void OnEditClear();
+    afx_msg void OnUpdateEditClear(CCmdUI* pCmdUI);
+    afx_msg void OnEscape();
+    afx_msg void OnBandSelect();
+    afx_msg void OnBandCancel();
+    afx_msg void OnNudge(UINT nID);
+    afx_msg void OnUpdateNudge(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 };
+
+// The view whose screen paint is running (the background painter reads it).
+extern CSurface* g_pPaintingSurface;
+
+// Enters every non-zero group number of the list's objects once into the
+// table (in order of first appearance); TRUE when some object is in no
+// group.
+BOOL CollectGroupNumbers(const CObList& list, std::vector<WORD>& table);

@@ -1,5 +1,7 @@
 #include "surface/SurfaceGlobals.h"
 
+#include "surface/SurfaceTool.h"
+
 int g_nCurrentShape = kShapeSelect;
 int g_nSelectMode = SelectModeNone;
 int g_showOleFrames = 1;
@@ -8,7 +10,9 @@ BOOL g_bUndoObjectMoved = FALSE;
 
 void SetCurrentShape(int nShape)
 {
-    g_nCurrentShape = nShape;
+    // The same steps as a view's tool command, without a view to end a text
+    // edit in: leaving the crop tool gives the menus back.
+    SetCurrentShape(NULL, nShape);
 }
 
 void ToggleOleFrames()
@@ -23,4 +27,5 @@ void ResetSurfaceGlobals()
     g_showOleFrames = 1;
     g_bUndoObjectCreated = FALSE;
     g_bUndoObjectMoved = FALSE;
+    ResetSurfaceTools();
 }

@@ -4,6 +4,7 @@
 #include "surface/KindCast.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceGlobals.h"
+#include "surface/SurfaceTool.h"
 
 IMPLEMENT_DYNCREATE(CToolpadBar, CDialogBar)
 
@@ -130,7 +131,7 @@ void CToolpadBar::OnToolListSelChange()
     const int nIndex = m_toolList.GetCurSel();
     if (nIndex < 0)
         return;
-    SetCurrentShape(static_cast<int>(m_toolList.GetItemData(nIndex)));
+    SetCurrentShape(GetActiveSurface(), static_cast<int>(m_toolList.GetItemData(nIndex)));
 }
 
 void CToolpadBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL /*bDisableIfNoHndler*/)

@@ -382,7 +382,11 @@ void CMainFrame::SetStatusText(LPCTSTR lpszText)
 {
     if (m_wndStatusBar.m_hWnd == NULL)
         return;
-    m_wndStatusBar.SetPaneText(0, lpszText != nullptr ? lpszText : "", TRUE);
+    // The surface sets the text at every paint: only a change is drawn.
+    const CString strText = lpszText != nullptr ? lpszText : "";
+    if (m_wndStatusBar.GetPaneText(0) == strText)
+        return;
+    m_wndStatusBar.SetPaneText(0, strText, TRUE);
     m_wndStatusBar.UpdateWindow();
 }
 

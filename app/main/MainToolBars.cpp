@@ -213,13 +213,19 @@ UINT CZoomToolBar::ZoomEntryCommand(int nEntry)
 
 void CZoomToolBar::SelectZoom(int nPercent, BOOL bFit)
 {
+    m_nShownEntry = ZoomEntryFor(nPercent, bFit);
     if (m_wndZoom.m_hWnd != NULL)
-        m_wndZoom.SetCurSel(ZoomEntryFor(nPercent, bFit));
+        m_wndZoom.SetCurSel(m_nShownEntry);
 }
 
 void CZoomToolBar::OnZoomSelChange()
 {
-    const UINT nCommand = ZoomEntryCommand(m_wndZoom.GetCurSel());
+    // Only a change is sent: "Fit in Window" again would switch fitting
+    // off. The custom entry always opens its dialog.
+    const int nEntry = m_wndZoom.GetCurSel();
+    if (nEntry == m_nShownEntry && nEntry != kZoomCustom)
+        return;
+    const UINT nCommand = ZoomEntryCommand(nEntry);
     CWnd* pMain = AfxGetMainWnd();
     if (nCommand != 0 && pMain != nullptr && pMain->m_hWnd != NULL)
         pMain->PostMessage(WM_COMMAND, nCommand, 0);

@@ -72,6 +72,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     CComboBox m_wndZoom;
+    // The entry the views last asked for: picking it again is no change,
+    // which matters for Fit in Window, a toggle.
+    int m_nShownEntry = kZoomFit;
 };
 
 // Called by the design views whenever their zoom changes: selects the matching

@@ -164,6 +164,15 @@ bool QueueHasWork()
     return Retrieve(m, NULL, 0, 0, false);
 }
 
+bool LeftButtonStillHeld()
+{
+    if (GetAsyncKeyState(VK_LBUTTON) < 0)
+        return true;
+    MSG m;
+    return PeekMessage(&m, NULL, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)
+        || PeekMessage(&m, NULL, WM_NCLBUTTONUP, WM_NCLBUTTONUP, PM_NOREMOVE);
+}
+
 void ForgetQueuedMessages(HWND hwnd)
 {
     MessageQueue& q = Ws().queue;

@@ -7,6 +7,7 @@
 
 #include "platform/base/Geometry.h"
 #include "platform/ui/internal/NonClient.h"
+#include "platform/ui/internal/Queue.h"
 #include "platform/ui/internal/Window.h"
 
 #include <algorithm>
@@ -231,18 +232,6 @@ bool IsMouseMessage(UINT m)
     return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
 }
 
-// The button may already be up with its release still waiting in the
-// queue; that release ends the loop in its turn. Up with nothing waiting
-// (the loop was started without a press) ends it now.
-bool ButtonStillHeld()
-{
-    if (GetAsyncKeyState(VK_LBUTTON) < 0)
-        return true;
-    MSG m;
-    return PeekMessage(&m, NULL, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)
-        || PeekMessage(&m, NULL, WM_NCLBUTTONUP, WM_NCLBUTTONUP, PM_NOREMOVE);
-}
-
 enum class Ending {
     Released,
     Cancelled,
@@ -260,7 +249,8 @@ Ending Run(Tracking& t, WPARAM& quitCode)
             return Ending::WindowGone;
         if (GetCapture() != t.hwnd)
             return Ending::Cancelled;
-        if (!ButtonStillHeld())
+        // Up with nothing waiting (the loop was started without a press) ends it.
+        if (!LeftButtonStillHeld())
             return Ending::Released;
         MSG msg{};
         BOOL got = GetMessage(&msg, NULL, 0, 0);

@@ -9,6 +9,7 @@
 #include "platform/gdi/Display.h"
 #include "platform/ui/internal/NonClient.h"
 #include "platform/ui/internal/Paint.h"
+#include "platform/ui/internal/Queue.h"
 #include "platform/ui/internal/SizeMove.h"
 #include "platform/ui/internal/Window.h"
 
@@ -47,18 +48,6 @@ bool IsButtonDown(UINT m)
 bool IsLeftUp(UINT m)
 {
     return m == WM_LBUTTONUP || m == WM_NCLBUTTONUP;
-}
-
-// The button may already be up with its release still waiting in the
-// queue; that release ends the loop in its turn. Up with nothing waiting
-// ends it now.
-bool LeftButtonStillHeld()
-{
-    if (GetAsyncKeyState(VK_LBUTTON) < 0)
-        return true;
-    MSG m;
-    return PeekMessage(&m, NULL, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)
-        || PeekMessage(&m, NULL, WM_NCLBUTTONUP, WM_NCLBUTTONUP, PM_NOREMOVE);
 }
 
 bool OverBox(HWND hwnd, int hit, POINT screen)

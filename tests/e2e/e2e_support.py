@@ -147,6 +147,15 @@ def run_with_one_retry(name, run):
     return 1
 
 
+def run_script(doc, name, run):
+    """The whole of a test script's main: start_checks, then
+    run_with_one_retry. Answers the exit code."""
+    code = start_checks(doc)
+    if code is not None:
+        return code
+    return run_with_one_retry(name, run)
+
+
 def program_env(display, work):
     """The program's environment on the private display: the SDL back end
     and a home folder of its own in work."""
@@ -411,7 +420,8 @@ def read_calendar(shot, window, covered=()):
     if len(horizontal) < 2:
         return "no calendar frame on the page (horizontal lines %r)" % horizontal, None
     top, bottom = int(horizontal[0]), int(horizontal[-1])
-    vertical = line_positions(shot, (page[0], top, page[2], bottom + 1), False, 0.6)
+    # A selected calendar's side handles split its side lines in two halves.
+    vertical = line_positions(shot, (page[0], top, page[2], bottom + 1), False, 0.45)
     if len(vertical) < 2:
         return "no calendar frame on the page (vertical lines %r)" % vertical, None
     left, right = int(vertical[0]), int(vertical[-1])
@@ -420,13 +430,17 @@ def read_calendar(shot, window, covered=()):
 
     title_bottom, grid_top, rows, columns = expected_lines(left, top, right, bottom)
     frame = (left, top, right + 1, bottom + 1)
-    found_rows = line_positions(shot, frame, True, 0.8)[1:-1]
+    # The frame's own lines are left out by place, not by order: the handles
+    # of a selected calendar sit on them and may break them into pieces too
+    # short to count.
+    found_rows = [y for y in line_positions(shot, frame, True, 0.8) if top + 1 < y < bottom - 1]
     wanted_rows = [title_bottom, grid_top] + rows
     if len(found_rows) != len(wanted_rows) or any(abs(a - b) > CALENDAR_TOLERANCE
                                                   for a, b in zip(found_rows, wanted_rows)):
         return "horizontal grid lines at %r, computed %r" % (found_rows, [round(y, 1) for y in wanted_rows]), None
     # Inner columns run from the title band's edge to the bottom.
-    found_columns = line_positions(shot, (left, int(title_bottom) + 1, right + 1, bottom), False, 0.8)[1:-1]
+    found_columns = [x for x in line_positions(shot, (left, int(title_bottom) + 1, right + 1, bottom), False, 0.8)
+                     if left + 1 < x < right - 1]
     if len(found_columns) != 6 or any(abs(a - b) > CALENDAR_TOLERANCE for a, b in zip(found_columns, columns)):
         return "vertical grid lines at %r, computed %r" % (found_columns, [round(x, 1) for x in columns]), None
     # No column line crosses the title band, which holds the month's title.
@@ -619,14 +633,19 @@ class Session:
 
     def save_as(self, main, path):
         """File > Save As, the path typed over the proposed name, Return."""
-        self.key(main.wid, "alt+f", "a")
-        dialog = self.wait_window(SAVE_AS_TITLE)
-        self.shot("save-as")
-        # The name field has the focus and the proposed name.
+        self.path_through_file_dialog(main, "a", SAVE_AS_TITLE, "save-as", path)
+
+    def path_through_file_dialog(self, main, letter, title, stage, path):
+        """File > letter opens the file dialog titled title; path, as the
+        program names it, is typed over what its name field holds (the field
+        has the focus), Return, and the dialog must close."""
+        self.key(main.wid, "alt+f", letter)
+        dialog = self.wait_window(title)
+        self.shot(stage)
         self.key(dialog.wid, "End", "shift+Home")
         self.type_text(windows_path(path))
         self.key(dialog.wid, "Return")
-        self.wait_gone(dialog.wid, "the Save As dialog to close")
+        self.wait_gone(dialog.wid, "the %s dialog to close" % title)
 
     def quit(self, answer_save="n"):
         """File > Exit, answering a question about saving with answer_save

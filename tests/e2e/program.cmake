@@ -40,3 +40,9 @@ endif()
 # main window, the keyboard back with the running copy after a second start,
 # Alt+letter chords, and the toolbars' tips and prompts under the pointer.
 threadwick_program_e2e(e2e.desktop run_desktop_test.py 240)
+
+# A shirt design edited with the mouse and the keys on a real display:
+# shapes drawn, moved, undone, selected and deleted; the zoom toggled; the
+# context menu; the design window maximised by its box and its caption; the
+# shapes saved and shown again after a restart.
+threadwick_program_e2e(e2e.surface run_surface_test.py 300)

@@ -21,8 +21,7 @@ are kept there."""
 
 import sys
 
-from e2e_support import (LAUNCHER_TITLE, Failure, Session, program_env, run_with_one_retry, start_checks,
-                         start_xvfb, stop_processes)
+from e2e_support import LAUNCHER_TITLE, Failure, Session, program_env, run_script, start_xvfb, stop_processes
 
 SCREEN = (1024, 768)
 
@@ -44,10 +43,7 @@ def run(program, work, keep):
 
 
 def main():
-    code = start_checks(__doc__)
-    if code is not None:
-        return code
-    return run_with_one_retry("calendar", run)
+    return run_script(__doc__, "calendar", run)
 
 
 if __name__ == "__main__":

@@ -25,7 +25,7 @@ import os
 import sys
 
 from e2e_support import (LAUNCHER_TITLE, Failure, Session, program_env, run_with_one_retry, start_checks,
-                         start_xvfb, stop_processes, wait_for, windows_path)
+                         start_xvfb, stop_processes, wait_for)
 
 try:
     import olefile
@@ -52,13 +52,7 @@ def check_same_calendar(session, main, first, stage):
 
 def open_from_dialog(session, main, path):
     """File > Open, the file's path typed into the name field, Return."""
-    session.key(main.wid, "alt+f", "o")
-    dialog = session.wait_window(OPEN_TITLE)
-    session.shot("open")
-    session.key(dialog.wid, "End", "shift+Home")
-    session.type_text(windows_path(path))
-    session.key(dialog.wid, "Return")
-    session.wait_gone(dialog.wid, "the Open dialog to close")
+    session.path_through_file_dialog(main, "o", OPEN_TITLE, "open", path)
 
 
 def close_design(session, main):

@@ -30,8 +30,8 @@ import sys
 import time
 
 from e2e_support import (Failure, StageMissed, alive_check, colours_in, count_pixels, focused_window, pixel_at,
-                         program_env, program_windows, run_with_one_retry, screenshot, start_checks, start_program,
-                         start_xvfb, stop_processes, wait_for, xdotool)
+                         program_env, program_windows, run_script, screenshot, start_program, start_xvfb,
+                         stop_processes, wait_for, xdotool)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -319,10 +319,7 @@ def run(program, work, keep):
 
 
 def main():
-    code = start_checks(__doc__)
-    if code is not None:
-        return code
-    return run_with_one_retry("desktop", run)
+    return run_script(__doc__, "desktop", run)
 
 
 if __name__ == "__main__":

@@ -22,9 +22,8 @@ import shutil
 import sys
 import time
 
-from e2e_support import (Failure, alive_check, count_pixels, pixel_at, program_env, program_windows,
-                         run_with_one_retry, screenshot, start_checks, start_program, start_xvfb, stop_processes,
-                         wait_for, windows_path, xdotool)
+from e2e_support import (Failure, alive_check, count_pixels, pixel_at, program_env, program_windows, run_script,
+                         screenshot, start_program, start_xvfb, stop_processes, wait_for, windows_path, xdotool)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -280,10 +279,7 @@ def run(program, work, keep):
 
 
 def main():
-    code = start_checks(__doc__)
-    if code is not None:
-        return code
-    return run_with_one_retry("preferences", run)
+    return run_script(__doc__, "preferences", run)
 
 
 if __name__ == "__main__":

@@ -21,8 +21,8 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (Failure, StageMissed, alive_check, program_env, run_with_one_retry, screenshot,
-                         start_checks, start_program, start_xvfb, stop_processes, wait_for)
+from e2e_support import (Failure, StageMissed, alive_check, program_env, run_script, screenshot, start_program,
+                         start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -196,10 +196,7 @@ def run(program, work, keep):
 
 
 def main():
-    code = start_checks(__doc__)
-    if code is not None:
-        return code
-    return run_with_one_retry("program", run)
+    return run_script(__doc__, "program", run)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "tests/framework/PrintTestSupport.h"
 
 #include "platform/framework/FrameworkIds.h"
+#include "tests/framework/PpmImage.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -128,30 +129,8 @@ namespace {
 
 using PrintLoopTest = PrintFixture;
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    COLORREF At(int x, int y) const
-    {
-        size_t i = (size_t(y) * size_t(width) + size_t(x)) * 3;
-        return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
-    }
-};
-
-// A binary PPM (P6, maxval 255) as pdftoppm writes it.
-bool ReadPpm(const std::string& path, Image& image)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int maxval = 0;
-    if (!(in >> magic >> image.width >> image.height >> maxval) || magic != "P6" || maxval != 255)
-        return false;
-    in.get();
-    image.rgb.resize(size_t(image.width) * size_t(image.height) * 3);
-    in.read(reinterpret_cast<char*>(image.rgb.data()), std::streamsize(image.rgb.size()));
-    return bool(in);
-}
+using Image = fwtest::PpmImage;
+using fwtest::ReadPpm;
 
 bool Near(COLORREF a, COLORREF b)
 {

@@ -16,6 +16,7 @@
 #include "platform/files/ProgramFolder.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
+#include "tests/ui/IdleScript.h"
 
 #include <filesystem>
 #include <functional>
@@ -110,14 +111,7 @@ protected:
 inline void Script(std::vector<std::function<void()>> steps)
 {
     steps.push_back([] { ::PostQuitMessage(0); });
-    auto list = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto next = std::make_shared<size_t>(0);
-    platform::headless::SetIdleHandler([list, next] {
-        if (*next >= list->size())
-            return false;
-        (*list)[(*next)++]();
-        return true;
-    });
+    uitest::Script(std::move(steps));
 }
 
 // The application's own loop, whose PreTranslateMessage sees every message

@@ -373,19 +373,21 @@ TEST_F(DesignFileTest, TheQuickInformationStreamOfAKnownDesign)
     CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
     auto* pShape = new CDrawRect(CRect(0, 100, 100, 0));
     pShape->m_wFlags |= 0x0100;
+    pShape->SetInfoField(3);
     pDoc->AddObject(pShape, ViewOf(pDoc, 0));
     pDoc->m_strDesignText = "Known";
     DocQuickInfo info = pDoc->GetQuickInfo();
-    // The stream carries the flags of the objects' attribute records.
+    // The stream carries the information fields of the objects' attribute
+    // records, not their object flags.
     CObjectAttributes attrs;
     pShape->GetAttributes(attrs);
-    ASSERT_EQ(attrs.m_wFlags & 0x0101, 0x0101);
+    ASSERT_EQ(attrs.m_wInfoFields, 0x0004);
     const std::string path = PathFor("known.gen");
     ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
     pDoc->OnCloseDocument();
     Pump();
     std::string expected("\x02\x00\x00\x00", 4);
-    const WORD wFlags = attrs.m_wFlags;
+    const WORD wFlags = attrs.m_wInfoFields;
     expected.append(reinterpret_cast<const char*>(&wFlags), 2);
     expected += std::string("\x05Known", 6) + std::string(4, '\0');
     for (LONG nValue : info.values)

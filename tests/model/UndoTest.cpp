@@ -307,6 +307,37 @@ TEST_F(UndoTest, MovesSizesAndScalesSwapBackAndForth)
     EXPECT_EQ(List().GetUndoLabel(), "move");
 }
 
+TEST_F(UndoTest, SelectionSizesUndoneAndRedoneTwiceEndWhereTheyWere)
+{
+    CDrawRect* pA = AddRect(CRect(0, 100, 100, 0));
+    CDrawRect* pB = AddRect(CRect(200, 100, 300, 0));
+    auto both = ListOf({pA, pB});
+    // Two handle drags, each saving the positions at its press as the tools do.
+    auto sizeBoth = [&](int nGrow) {
+        const CRect first = pA->m_position;
+        for (CDrawRect* pObj : {pA, pB}) {
+            pObj->m_rectUncropped = pObj->m_position;
+            CRect rect = pObj->m_position;
+            rect.right += nGrow;
+            pObj->MoveTo(rect, m_pView);
+        }
+        RecordUndoResizeSelection(m_pDoc, both.get(), first);
+    };
+    sizeBoth(30);
+    sizeBoth(40);
+
+    ASSERT_TRUE(List().Undo(m_pDoc));
+    EXPECT_EQ(pA->m_position, CRect(0, 100, 130, 0));
+    ASSERT_TRUE(List().Undo(m_pDoc));
+    EXPECT_EQ(pA->m_position, CRect(0, 100, 100, 0));
+    EXPECT_EQ(pB->m_position, CRect(200, 100, 300, 0));
+    ASSERT_TRUE(List().Redo(m_pDoc));
+    EXPECT_EQ(pA->m_position, CRect(0, 100, 130, 0));
+    ASSERT_TRUE(List().Redo(m_pDoc));
+    EXPECT_EQ(pA->m_position, CRect(0, 100, 170, 0));
+    EXPECT_EQ(pB->m_position, CRect(200, 100, 370, 0));
+}
+
 TEST_F(UndoTest, GroupsLocksAlignmentsCropsAndPropertiesSwap)
 {
     CDrawRect* pA = AddRect(CRect(0, 100, 100, 0));

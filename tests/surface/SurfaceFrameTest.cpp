@@ -114,10 +114,7 @@ TEST_F(SurfaceFrameTest, RulersFollowTheDocumentAndThePreference)
 
 TEST_F(SurfaceFrameTest, ActivateViewMakesTheSurfaceActive)
 {
-    auto* pShirts = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CTovellDoc), RUNTIME_CLASS(CSurfaceFrame),
-        RUNTIME_CLASS(CSurface));
-    App()->AddDocTemplate(pShirts);
-    CDrawDoc* pDoc = NewDesign(pShirts);
+    CDrawDoc* pDoc = NewDesign(AddShirtTemplate());
     CSurfaceFrame* pFrame = FrameOf(pDoc);
     CSurface* pBack = pDoc->GetSurfaceView(1);
     ASSERT_NE(pBack, nullptr);

@@ -1,4 +1,6 @@
 #include "tests/surface/SurfaceTestSupport.h"
+#include "tests/surface/SurfaceMainFrameFixture.h"
+#include "tests/surface/SurfaceViewSupport.h"
 
 #include "app/main/MainFrame.h"
 #include "app/main/MainToolBars.h"
@@ -9,21 +11,6 @@
 
 namespace surfacetest {
 namespace {
-
-int ScreenPpi(int nIndex)
-{
-    HDC hdc = ::GetDC(NULL);
-    const int ppi = ::GetDeviceCaps(hdc, nIndex);
-    ::ReleaseDC(NULL, hdc);
-    return ppi;
-}
-
-CPoint ToClient(CSurface* pView, int x, int y)
-{
-    CPoint pt(x, y);
-    pView->LPtoDPPoint(&pt);
-    return pt;
-}
 
 // Draws the view as its paint would into a bitmap of its client size.
 class RenderedView {
@@ -171,8 +158,8 @@ TEST_F(SurfaceTest, DrawsWorkspacePaperAndRedMarginLines)
     // Inside the page, away from lines and the label.
     EXPECT_EQ(image.Pixel(ToClient(pView, 0, 0)), RGB(255, 255, 204));
     EXPECT_EQ(image.Pixel(ToClient(pView, -400, 500)), RGB(255, 255, 204));
-    // The workspace round the page.
-    EXPECT_EQ(image.Pixel(CPoint(2, 2)), CSurface::kWorkspaceColor);
+    // The workspace round the page, in the stored background colour.
+    EXPECT_EQ(image.Pixel(CPoint(2, 2)), thePrefs.BkgClr & 0xFFFFFF);
     // The margin lines: left and right edges of the printable area at
     // mid height, top edge at mid width.
     const CRect page = pView->GetPageRect();
@@ -356,10 +343,18 @@ TEST_F(SurfaceTest, ZoomCommandsSetTheDocumentZoom)
         m_pMain->SendMessage(WM_COMMAND, command.nID, 0);
         EXPECT_EQ(pDoc->GetZoom(), command.zoom) << command.nID;
         EXPECT_EQ(pView->GetZoom(), command.zoom) << command.nID;
-        // The scroll range is the page (with its rim) at the zoom.
+        // The scroll range is the page (with its rim) at the zoom, or the
+        // client area when that is larger.
         const CSize total = pView->GetTotalSize();
         const CSize page = pView->GetPageSize();
-        EXPECT_NEAR(total.cy, (page.cy + 8) * ScreenPpi(LOGPIXELSY) * command.zoom / 10000, 2);
+        CRect client;
+        pView->GetClientRect(&client);
+        const int nPage = (page.cy + 8) * ScreenPpi(LOGPIXELSY) * command.zoom / 10000;
+        if (nPage > client.Height()) {
+            EXPECT_NEAR(total.cy, nPage, 2);
+        } else {
+            EXPECT_NEAR(total.cy, client.Height(), 2);
+        }
     }
     pFrame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_FIT, 0);
     EXPECT_EQ(pDoc->GetZoom(), ZOOM_FIT);
@@ -407,10 +402,7 @@ TEST_F(SurfaceTest, HintsRefreshZoomOnlyInVisibleViews)
 
 TEST_F(SurfaceTest, SurfaceIndexOfEachViewOfATwoSidedDesign)
 {
-    auto* pShirts = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CTovellDoc), RUNTIME_CLASS(CSurfaceFrame),
-        RUNTIME_CLASS(CSurface));
-    App()->AddDocTemplate(pShirts);
-    CDrawDoc* pDoc = NewDesign(pShirts);
+    CDrawDoc* pDoc = NewDesign(AddShirtTemplate());
     ASSERT_NE(pDoc, nullptr);
     ASSERT_EQ(pDoc->GetSurfaceInfoCount(), 2);
     EXPECT_EQ(pDoc->GetSurfaceView(0)->GetSurfaceIndex(), 0);
@@ -464,25 +456,7 @@ namespace surfacetest {
 namespace {
 
 // The real main frame, for the zoom combo the views keep up to date.
-class SurfaceZoomComboTest : public fwtest::FrameworkTest {
-protected:
-    void SetUp() override
-    {
-        fwtest::FrameworkTest::SetUp();
-        threadwick::RegisterResources();
-        CWinApp& app = MakeApp();
-        m_pMain = new CMainFrame;
-        ASSERT_TRUE(m_pMain->LoadFrame(IDR_MAINFRAME));
-        app.m_pMainWnd = m_pMain;
-        m_pMain->ShowWindow(SW_SHOW);
-        m_pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
-            RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
-        app.AddDocTemplate(m_pTemplate);
-    }
-
-    CMainFrame* m_pMain = nullptr;
-    CMultiDocTemplate* m_pTemplate = nullptr;
-};
+using SurfaceZoomComboTest = SurfaceMainFrameTest;
 
 TEST_F(SurfaceZoomComboTest, ZoomCommandsFromTheMainWindowMoveTheCombo)
 {

@@ -100,6 +100,15 @@ protected:
         return static_cast<CDrawDoc*>(pDoc);
     }
 
+    // A template of the two-sided (shirt) kind, added to the application.
+    CMultiDocTemplate* AddShirtTemplate()
+    {
+        auto* pShirts = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CTovellDoc), RUNTIME_CLASS(CSurfaceFrame),
+            RUNTIME_CLASS(CSurface));
+        App()->AddDocTemplate(pShirts);
+        return pShirts;
+    }
+
     static CSurface* FirstView(CDrawDoc* pDoc)
     {
         POSITION pos = pDoc->GetFirstViewPosition();

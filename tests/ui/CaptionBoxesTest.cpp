@@ -36,6 +36,14 @@ std::string MenuText(HMENU menu, UINT id)
     return text;
 }
 
+// Alt+minus, the key for the active design window's system menu.
+void PressAltMinus()
+{
+    hl::KeyDown(VK_MENU);
+    hl::TypeKey(VK_OEM_MINUS);
+    hl::KeyUp(VK_MENU);
+}
+
 using CaptionBoxesTest = FrameControlsTest;
 
 TEST_F(CaptionBoxesTest, BoxesAndIconAreHitTestedWhereTheyAreDrawn)
@@ -210,19 +218,19 @@ TEST_F(CaptionBoxesTest, CaptionDoubleClickMaximisesDesignWindowsAndTogglesTheMa
     Drain();
     EXPECT_FALSE(IsZoomed(doc));
 
+    // A double click on the main window's caption, where it is now.
+    auto doubleClickMainCaption = [&] {
+        RECT now = ScreenRect(frame);
+        POINT onMain{now.left + 200, now.top + GetSystemMetrics(SM_CYFRAME) + 8};
+        clock.Advance(2000);
+        ClickAt(onMain);
+        ClickAt(onMain);
+        Drain();
+    };
     RECT main = ScreenRect(frame);
-    POINT onMain{main.left + 200, main.top + GetSystemMetrics(SM_CYFRAME) + 8};
-    clock.Advance(2000);
-    ClickAt(onMain);
-    ClickAt(onMain);
-    Drain();
+    doubleClickMainCaption();
     EXPECT_TRUE(IsZoomed(frame));
-    RECT zoomed = ScreenRect(frame);
-    onMain = POINT{zoomed.left + 200, zoomed.top + GetSystemMetrics(SM_CYFRAME) + 8};
-    clock.Advance(2000);
-    ClickAt(onMain);
-    ClickAt(onMain);
-    Drain();
+    doubleClickMainCaption();
     EXPECT_FALSE(IsZoomed(frame));
     RECT restored = ScreenRect(frame);
     EXPECT_TRUE(EqualRect(&restored, &main));
@@ -242,11 +250,7 @@ TEST_F(CaptionBoxesTest, AltMinusOpensTheDesignWindowsSystemMenuEnabledByState)
     UINT move = 0;
     UINT maximize = 0;
     Script({
-        [] {
-            hl::KeyDown(VK_MENU);
-            hl::TypeKey(VK_OEM_MINUS);
-            hl::KeyUp(VK_MENU);
-        },
+        PressAltMinus,
         [&] {
             restore = GetMenuState(system, SC_RESTORE, MF_BYCOMMAND);
             move = GetMenuState(system, SC_MOVE, MF_BYCOMMAND);
@@ -268,11 +272,7 @@ TEST_F(CaptionBoxesTest, AltMinusOpensTheDesignWindowsSystemMenuEnabledByState)
     // Minimised, Restore is on and Minimize off; Restore from the menu.
     SetFocus(doc);
     Script({
-        [] {
-            hl::KeyDown(VK_MENU);
-            hl::TypeKey(VK_OEM_MINUS);
-            hl::KeyUp(VK_MENU);
-        },
+        PressAltMinus,
         [&] {
             restore = GetMenuState(system, SC_RESTORE, MF_BYCOMMAND);
             maximize = GetMenuState(system, SC_MINIMIZE, MF_BYCOMMAND);

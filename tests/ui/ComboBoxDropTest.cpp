@@ -33,17 +33,6 @@ void PumpTranslated()
     }
 }
 
-HWND VisibleComboList()
-{
-    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        char name[32] = {};
-        GetClassName(w, name, sizeof name);
-        if (std::string(name) == "ComboLBox" && IsWindowVisible(w))
-            return w;
-    }
-    return NULL;
-}
-
 POINT FieldPoint(HWND combo)
 {
     RECT r;

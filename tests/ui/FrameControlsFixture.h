@@ -10,6 +10,7 @@
 #include "platform/ui/Headless.h"
 #include "platform/ui/Mdi.h"
 #include "platform/ui/User.h"
+#include "tests/ui/IdleScript.h"
 
 #include <gtest/gtest.h>
 
@@ -147,27 +148,10 @@ protected:
 
     // Each step runs when a loop would wait with nothing to do; after the
     // last one a loop that waits gets WM_QUIT.
-    static void Script(std::vector<std::function<void()>> steps)
-    {
-        auto list = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-        auto next = std::make_shared<size_t>(0);
-        hl::SetIdleHandler([list, next] {
-            if (*next >= list->size())
-                return false;
-            (*list)[(*next)++]();
-            return true;
-        });
-    }
+    static void Script(std::vector<std::function<void()>> steps) { uitest::Script(std::move(steps)); }
 
     // The program's loop, until the script has run out.
-    static void RunProgramLoop()
-    {
-        MSG msg;
-        for (int i = 0; i < 100000 && GetMessage(&msg, NULL, 0, 0) > 0; ++i) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
-    }
+    static void RunProgramLoop() { uitest::RunProgramLoop(); }
 
     // Pumps what is queued now.
     static void Drain()

@@ -1,3 +1,4 @@
+#include "tests/ui/IdleScript.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include "platform/gdi/Gdi.h"
@@ -17,29 +18,6 @@ using ::testing::ElementsAre;
 namespace {
 
 namespace hl = platform::headless;
-
-// Runs one step each time the loop would wait; when the steps are done the
-// waiting loop gets WM_QUIT.
-void Script(std::vector<std::function<void()>> steps)
-{
-    auto list = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto next = std::make_shared<size_t>(0);
-    hl::SetIdleHandler([list, next] {
-        if (*next >= list->size())
-            return false;
-        (*list)[(*next)++]();
-        return true;
-    });
-}
-
-void RunProgramLoop()
-{
-    MSG msg;
-    for (int i = 0; i < 100000 && GetMessage(&msg, NULL, 0, 0) > 0; ++i) {
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-    }
-}
 
 // The open popup menu windows, outermost first.
 std::vector<HWND> OpenPopups()

@@ -2,6 +2,7 @@
 // windows, and Alt+letter reaching the menu bar through the key stream the
 // SDL back end hands on.
 
+#include "tests/ui/IdleScript.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include "platform/base/VirtualKeys.h"
@@ -164,19 +165,8 @@ protected:
                 hl::TypeKey(VK_ESCAPE);
             },
         };
-        auto list = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-        auto next = std::make_shared<size_t>(0);
-        hl::SetIdleHandler([list, next] {
-            if (*next >= list->size())
-                return false;
-            (*list)[(*next)++]();
-            return true;
-        });
-        MSG msg;
-        for (int i = 0; i < 100000 && GetMessage(&msg, NULL, 0, 0) > 0; ++i) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
+        uitest::Script(std::move(steps));
+        uitest::RunProgramLoop();
         hl::SetIdleHandler(nullptr);
         return open;
     }

@@ -102,18 +102,6 @@ protected:
         ASSERT_TRUE(IsWindowVisible(tip));
     }
 
-    // The combo box's list while it is down.
-    static HWND DroppedList()
-    {
-        for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-            char name[32] = {};
-            GetClassName(w, name, sizeof name);
-            if (std::string(name) == "ComboLBox" && IsWindowVisible(w))
-                return w;
-        }
-        return NULL;
-    }
-
     platform::FakeClock clock;
     HWND bar = NULL;
     HWND combo = NULL;
@@ -159,7 +147,7 @@ TEST_F(TooltipReachTest, ZoomListDroppingOverTheTipLeavesNoTipBehind)
     // The click drops the list over where the tip was; the tip goes.
     hl::Click(onField.x, onField.y);
     Run();
-    HWND list = DroppedList();
+    HWND list = VisibleComboList();
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(IsWindowVisible(tip));
 
@@ -176,7 +164,7 @@ TEST_F(TooltipReachTest, ZoomListDroppingOverTheTipLeavesNoTipBehind)
     // no tool, and no tip shows there.
     hl::Click(onList.x, onList.y);
     Run();
-    EXPECT_EQ(DroppedList(), nullptr);
+    EXPECT_EQ(VisibleComboList(), nullptr);
     Wait(2000);
     EXPECT_FALSE(IsWindowVisible(tip));
 }

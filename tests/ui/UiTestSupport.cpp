@@ -1,6 +1,7 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include <algorithm>
+#include <string>
 
 namespace uitest {
 
@@ -84,6 +85,17 @@ void Pump()
         }
         DispatchMessage(&msg);
     }
+}
+
+HWND VisibleComboList()
+{
+    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char name[32] = {};
+        GetClassName(w, name, sizeof name);
+        if (std::string(name) == "ComboLBox" && IsWindowVisible(w))
+            return w;
+    }
+    return NULL;
 }
 
 } // namespace uitest

@@ -41,4 +41,7 @@ HWND MakeChild(HWND parent, int id, RECT r, DWORD style = WS_CHILD | WS_VISIBLE)
 // Pumps with PeekMessage until the queue is empty (bounded).
 void Pump();
 
+// The combo box list that is down: the topmost visible "ComboLBox", or NULL.
+HWND VisibleComboList();
+
 } // namespace uitest

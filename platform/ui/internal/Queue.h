@@ -21,6 +21,10 @@ LRESULT SendForeignMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 UINT FindRegisteredMessage(const std::string& name);
 // Whether anything is waiting (posted, input, quit, paint or a due timer).
 bool QueueHasWork();
+// Whether a mouse loop begun with the left button should go on: the button
+// is down, or it is up with its release (client or non-client) still
+// waiting in the queue, which ends the loop in its turn.
+bool LeftButtonStillHeld();
 // Drops posted and input messages of a window that is gone.
 void ForgetQueuedMessages(HWND hwnd);
 // Timers of a window that is gone.

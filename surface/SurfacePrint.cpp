@@ -1,0 +1,264 @@
+// Printing a surface view: the framework's print loop and print preview
+// reach the design through the view's printing hooks, and a transfer is
+// printed mirrored across the work area without leaving anything mirrored
+// behind.
+
+#include "surface/Surface.h"
+
+#include "model/DocKinds.h"
+#include "model/DrawDoc.h"
+#include "model/DrawObj.h"
+#include "model/DrawPoly.h"
+#include "model/SurfaceInfo.h"
+#include "pictures/Image.h"
+#include "platform/base/Exception.h"
+#include "platform/framework/Afx.h"
+#include "platform/framework/CommonDialogs.h"
+#include "platform/framework/PrintInfo.h"
+#include "platform/framework/WinApp.h"
+#include "platform/ui/AfxMessageBox.h"
+#include "text/TextBlock.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+CDrawObj* AsDrawObj(CObject* pObject)
+{
+    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
+        return NULL;
+    return static_cast<CDrawObj*>(pObject);
+}
+
+// The three rectangles an object keeps, in MirrorKeep::rects order.
+CRect CDrawObj::* const kRects[3] = {&CDrawObj::m_position, &CDrawObj::m_rectUnrotated, &CDrawObj::m_rectUncropped};
+
+// x mirrored across [left, right]: the sides exchange their order, so the
+// object also shows mirrored.
+void MirrorRectX(CRect& rect, int nAxisSum)
+{
+    rect.left = nAxisSum - rect.left;
+    rect.right = nAxisSum - rect.right;
+}
+
+// An angle turned the other way, in 0..360.
+double NegatedAngle(double dAngle)
+{
+    const double d = std::fmod(360.0 - dAngle, 360.0);
+    return d < 0 ? d + 360.0 : d;
+}
+
+// Calls fn for every surface view of the document.
+template <typename Fn> void ForEachSurfaceView(CDrawDoc* pDoc, Fn fn)
+{
+    if (pDoc == NULL)
+        return;
+    for (POSITION pos = pDoc->GetFirstViewPosition(); pos != NULL;) {
+        CView* pView = pDoc->GetNextView(pos);
+        if (pView != NULL && pView->IsKindOf(RUNTIME_CLASS(CSurface)))
+            fn(static_cast<CSurface*>(pView));
+    }
+}
+
+} // namespace
+
+// ---- Mirror printing -----------------------------------------------------------------------------
+
+BOOL CSurface::IsTransferPrint() const
+{
+    CDrawDoc* pDoc = GetDocument();
+    if (pDoc == NULL)
+        return FALSE;
+    if (pDoc->m_nProofValue < 0)
+        return pDoc->GetDocKind() == DOC_KIND_SHIRT;
+    return pDoc->m_nProofValue == 0;
+}
+
+void CSurface::BeginMirrorPrinting()
+{
+    if (m_bPrintingRecorded)
+        return;
+    m_bPrintingRecorded = TRUE;
+    m_mirrorKept.clear();
+    CRect work;
+    GetWorkArea(&work, 0);
+    const int nAxisSum = work.left + work.right;
+    for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
+        CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
+        if (pObj == NULL)
+            continue;
+        MirrorKeep keep;
+        keep.pObj = pObj;
+        for (int i = 0; i < 3; ++i)
+            keep.rects[i] = pObj->*kRects[i];
+        // A polygon draws its own points, which the rectangles do not move;
+        // giving it new points also sets its rectangles, so they are
+        // mirrored after them.
+        if (auto* pPoly = dynamic_cast<CDrawPoly*>(pObj); pPoly != NULL && pPoly->GetPointCount() > 0) {
+            keep.points.assign(pPoly->GetPoints(), pPoly->GetPoints() + pPoly->GetPointCount());
+            std::vector<POINT> mirrored = keep.points;
+            for (POINT& pt : mirrored)
+                pt.x = nAxisSum - pt.x;
+            pPoly->SetPoints(mirrored.data(), static_cast<int>(mirrored.size()), pPoly->GetCapacity());
+        }
+        for (int i = 0; i < 3; ++i) {
+            pObj->*kRects[i] = keep.rects[i];
+            MirrorRectX(pObj->*kRects[i], nAxisSum);
+        }
+        if (pObj->HasPicture()) {
+            // A picture is rendered again for its mirrored place, and its
+            // visible part comes from the other side of the whole picture.
+            if (pObj->m_pPicture->m_nHandle != kImageMetafile)
+                pObj->FreeRenderCache();
+            keep.bCrop = TRUE;
+            keep.dCropLeft = pObj->m_dCropLeft;
+            pObj->m_dCropLeft = 1.0 - pObj->m_dCropLeft - pObj->m_dCropWidth;
+        } else if (pObj->IsRotated()) {
+            CTextBlock* pBlock = pObj->m_bBlockText ? pObj->GetTextBlock() : NULL;
+            if (pObj->GetRoundedAngle() != 0) {
+                keep.angle = MirrorKeep::Angle::Shape;
+                keep.dAngle = pObj->m_dAngle;
+                keep.nAngle = pObj->m_nAngle;
+                pObj->m_dAngle = NegatedAngle(pObj->m_dAngle);
+                pObj->m_nAngle = static_cast<int>(NegatedAngle(pObj->m_nAngle));
+            } else if (pBlock != NULL) {
+                keep.angle = MirrorKeep::Angle::BlockText;
+                keep.nAngle = pBlock->m_nAngle;
+                pBlock->m_nAngle = static_cast<int>(NegatedAngle(pBlock->m_nAngle));
+                pObj->FreeRenderCache();
+            } else if (pObj->m_pWrapText != NULL) {
+                keep.angle = MirrorKeep::Angle::WrappedText;
+                keep.nAngle = pObj->m_nTextRotation;
+                pObj->m_nTextRotation = static_cast<int>(NegatedAngle(pObj->m_nTextRotation));
+            }
+        }
+        m_mirrorKept.push_back(keep);
+    }
+}
+
+void CSurface::EndMirrorPrinting()
+{
+    if (!m_bPrintingRecorded)
+        return;
+    m_bPrintingRecorded = FALSE;
+    for (const MirrorKeep& keep : m_mirrorKept) {
+        // An object that left the view meanwhile is no longer ours to touch.
+        CDrawObj* pObj = keep.pObj;
+        if (m_objects.Find(pObj) == NULL)
+            continue;
+        if (auto* pPoly = dynamic_cast<CDrawPoly*>(pObj); pPoly != NULL && !keep.points.empty())
+            pPoly->SetPoints(keep.points.data(), static_cast<int>(keep.points.size()), pPoly->GetCapacity());
+        for (int i = 0; i < 3; ++i)
+            pObj->*kRects[i] = keep.rects[i];
+        if (keep.bCrop) {
+            pObj->m_dCropLeft = keep.dCropLeft;
+            if (pObj->m_pPicture != NULL && pObj->m_pPicture->m_nHandle != kImageMetafile)
+                pObj->FreeRenderCache();
+        }
+        switch (keep.angle) {
+        case MirrorKeep::Angle::None:
+            break;
+        case MirrorKeep::Angle::Shape:
+            pObj->m_dAngle = keep.dAngle;
+            pObj->m_nAngle = keep.nAngle;
+            break;
+        case MirrorKeep::Angle::BlockText:
+            if (CTextBlock* pBlock = pObj->m_bBlockText ? pObj->GetTextBlock() : NULL)
+                pBlock->m_nAngle = keep.nAngle;
+            pObj->FreeRenderCache();
+            break;
+        case MirrorKeep::Angle::WrappedText:
+            pObj->m_nTextRotation = keep.nAngle;
+            break;
+        }
+    }
+    m_mirrorKept.clear();
+}
+
+void CSurface::EndPrintJob(CDrawDoc* pDoc)
+{
+    ForEachSurfaceView(pDoc, [](CSurface* pView) {
+        pView->EndMirrorPrinting();
+        pView->m_flags &= ~WORD(SurfacePrinting);
+        // A screen paint that met the job left the objects out.
+        if (pView->m_flags & SurfacePrintSkipped) {
+            pView->m_flags &= ~WORD(SurfacePrintSkipped);
+            if (pView->m_hWnd != NULL)
+                pView->Invalidate(TRUE);
+        }
+    });
+}
+
+// ---- The framework's printing hooks --------------------------------------------------------------
+
+BOOL CSurface::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    // A poster prints one sheet per tile; every other kind one sheet.
+    CDrawDoc* pDoc = GetDocument();
+    UINT nPages = 1;
+    if (pDoc != NULL && dynamic_cast<CPosterDoc*>(pDoc) != NULL)
+        nPages = static_cast<UINT>(pDoc->GetTileColumns() * pDoc->GetTileRows());
+    pInfo->SetMaxPage(nPages);
+    return DoPreparePrinting(pInfo);
+}
+
+void CSurface::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
+{
+    CScrollView::OnBeginPrinting(pDC, pInfo);
+    // The printer's metrics reach every open design.
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == NULL)
+        return;
+    for (POSITION posTemplate = pApp->GetFirstDocTemplatePosition(); posTemplate != NULL;) {
+        CDocTemplate* pTemplate = pApp->GetNextDocTemplate(posTemplate);
+        for (POSITION posDoc = pTemplate->GetFirstDocPosition(); posDoc != NULL;) {
+            if (CDocument* pDoc = pTemplate->GetNextDoc(posDoc))
+                pDoc->UpdateAllViews(NULL, HintPrinterMetrics, NULL);
+        }
+    }
+}
+
+void CSurface::OnPrint(CDC* pDC, CPrintInfo* pInfo)
+{
+    CDrawDoc* pDoc = GetDocument();
+    if (pDoc == NULL)
+        return;
+    try {
+        pDoc->DrawSurfaceTiles(pDC, pInfo);
+    } catch (CException* e) {
+        // The job ends here; nothing stays mirrored whatever the loop does
+        // with the failed page.
+        EndPrintJob(pDoc);
+        if (pInfo != NULL)
+            pInfo->m_bContinuePrinting = FALSE;
+        e->ReportError();
+        e->Delete();
+    }
+}
+
+void CSurface::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)
+{
+    CScrollView::OnEndPrinting(pDC, pInfo);
+    CDrawDoc* pDoc = GetDocument();
+    EndPrintJob(pDoc);
+    if (pDoc != NULL)
+        pDoc->UpdateAllViews(NULL, HintDocSettings, NULL);
+}
+
+void CSurface::OnSurfacePrint()
+{
+    CView::OnFilePrint();
+}
+
+void CSurface::OnSurfacePrintPreview()
+{
+    CWinApp* pApp = AfxGetApp();
+    PRINTDLGA pd{};
+    pd.lStructSize = sizeof pd;
+    if (pApp == NULL || !pApp->GetPrinterDeviceDefaults(&pd)) {
+        AfxMessageBox("Please select a Default Printer from Printer Setup.");
+        return;
+    }
+    CView::OnFilePrintPreview();
+}
