@@ -19,8 +19,9 @@
 #include "resources/Resources.h"
 #include "surface/Surface.h"
 
+#include "bench/CairoFigures.h"
+
 #include <benchmark/benchmark.h>
-#include <cairo.h>
 
 #include <algorithm>
 #include <chrono>
@@ -43,16 +44,9 @@ public:
     using CSurface::DrawObjects;
 };
 
-// What Cairo draws for one object: its device outline, closed and filled
-// or open, and the pen.
-struct CairoFigure {
-    std::vector<POINT> points;
-    bool closed = true;
-    bool filled = true;
-    COLORREF fill = 0;
-    COLORREF pen = 0;
-    int width = 1;
-};
+using bench::CairoFigure;
+using bench::SetSource;
+using bench::ShapeFigure;
 
 // The page: a memory DC on an 816 x 1056 bitmap prepared by the view at
 // zoom 100, and the view holding the objects. Made once; the platform
@@ -124,13 +118,7 @@ private:
                 nKind = (nKind + 1) % SHAPE_KIND_COUNT;
                 pObj = pShape;
             }
-            pObj->m_logpen.lopnStyle = PS_INSIDEFRAME;
-            pObj->m_logpen.lopnWidth.x = figure.width;
-            pObj->m_logpen.lopnColor = figure.pen;
-            pObj->m_bOutline = TRUE;
-            pObj->m_bFill = TRUE;
-            pObj->m_logbrush.lbStyle = BS_SOLID;
-            pObj->m_logbrush.lbColor = figure.fill;
+            bench::StyleLike(pObj, figure);
             m_view->Add(pObj);
             if (auto* pShape = dynamic_cast<CDrawRect*>(pObj)) {
                 // One object in ten is turned.
@@ -143,24 +131,6 @@ private:
         }
     }
 
-    // The logical outline the shape's outline pass draws.
-    static CairoFigure ShapeFigure(CDrawRect* pShape, CairoFigure figure)
-    {
-        CPointArray points;
-        const int nKind = pShape->GetDrawnKind();
-        if (nKind == SHAPE_LINE) {
-            figure.points = {pShape->GetHandle(1, TRUE), pShape->GetHandle(5, TRUE)};
-            figure.closed = false;
-            figure.filled = false;
-            return figure;
-        }
-        if (UINT id = GetStockOutlineId(nKind))
-            GetStockOutlinePoints(id, pShape->GetShapeRect(), pShape->GetDrawingRotation(), FALSE, points);
-        else
-            pShape->GetOutline(points, FALSE);
-        figure.points.assign(points.GetData(), points.GetData() + points.GetCount());
-        return figure;
-    }
 
     CDC m_dc;
     CBitmap m_bitmap;
@@ -175,34 +145,13 @@ ObjectPage& Page()
     return page;
 }
 
-void SetSource(cairo_t* cr, COLORREF colour)
-{
-    cairo_set_source_rgb(cr, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0, GetBValue(colour) / 255.0);
-}
-
 // The same outlines with Cairo alone: filled by the alternate rule and
 // stroked through the pixel centres with round joins, as GDI's wide pens.
 void DrawFiguresWithCairo(cairo_t* cr, const std::vector<CairoFigure>& figures)
 {
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    for (const CairoFigure& figure : figures) {
-        const std::vector<POINT>& p = figure.points;
-        if (p.size() < 2)
-            continue;
-        cairo_move_to(cr, p[0].x + 0.5, p[0].y + 0.5);
-        for (size_t i = 1; i < p.size(); ++i)
-            cairo_line_to(cr, p[i].x + 0.5, p[i].y + 0.5);
-        if (figure.closed)
-            cairo_close_path(cr);
-        if (figure.filled) {
-            SetSource(cr, figure.fill);
-            cairo_fill_preserve(cr);
-        }
-        SetSource(cr, figure.pen);
-        cairo_set_line_width(cr, figure.width);
-        cairo_stroke(cr);
-    }
+    bench::DrawFigures(cr, figures);
 }
 
 class CairoPage {

@@ -39,9 +39,9 @@
 #include "surface/SurfaceGlobals.h"
 
 #include "bench/BenchSupport.h"
+#include "bench/CairoFigures.h"
 
 #include <benchmark/benchmark.h>
-#include <cairo.h>
 
 #include <algorithm>
 #include <chrono>
@@ -118,16 +118,9 @@ public:
     BOOL InitInstance() override { return TRUE; }
 };
 
-// What Cairo draws for one object: its device outline, closed and filled
-// or open, and the pen.
-struct CairoFigure {
-    std::vector<POINT> points;
-    bool closed = true;
-    bool filled = true;
-    COLORREF fill = 0;
-    COLORREF pen = 0;
-    int width = 1;
-};
+using bench::CairoFigure;
+using bench::SetSource;
+using bench::ShapeFigure;
 
 // The headless program with one design open in a surface frame whose view
 // is 1920 x 1080, at zoom 100, holding the objects. Made once; the
@@ -329,13 +322,7 @@ private:
                 pShape->m_nSides = 3 + i % 6;
                 pObj = pShape;
             }
-            pObj->m_logpen.lopnStyle = PS_INSIDEFRAME;
-            pObj->m_logpen.lopnWidth.x = figure.width;
-            pObj->m_logpen.lopnColor = figure.pen;
-            pObj->m_bOutline = TRUE;
-            pObj->m_bFill = TRUE;
-            pObj->m_logbrush.lbStyle = BS_SOLID;
-            pObj->m_logbrush.lbColor = figure.fill;
+            bench::StyleLike(pObj, figure);
             m_pDoc->AddObject(pObj, m_pView);
             if (auto* pShape = dynamic_cast<CDrawRect*>(pObj))
                 figure = ShapeFigure(pShape, figure);
@@ -344,24 +331,6 @@ private:
         }
     }
 
-    // The logical outline the shape's outline pass draws.
-    static CairoFigure ShapeFigure(CDrawRect* pShape, CairoFigure figure)
-    {
-        CPointArray points;
-        const int nKind = pShape->GetDrawnKind();
-        if (nKind == SHAPE_LINE) {
-            figure.points = {pShape->GetHandle(1, TRUE), pShape->GetHandle(5, TRUE)};
-            figure.closed = false;
-            figure.filled = false;
-            return figure;
-        }
-        if (UINT id = GetStockOutlineId(nKind))
-            GetStockOutlinePoints(id, pShape->GetShapeRect(), pShape->GetDrawingRotation(), FALSE, points);
-        else
-            pShape->GetOutline(points, FALSE);
-        figure.points.assign(points.GetData(), points.GetData() + points.GetCount());
-        return figure;
-    }
 
     CBenchApp* m_pApp = nullptr;
     CMDIFrameWnd* m_pMain = nullptr;
@@ -383,11 +352,6 @@ bool Prepared(benchmark::State& state)
         return true;
     state.SkipWithError("the design view could not be made at 1920 x 1080, zoom 100");
     return false;
-}
-
-void SetSource(cairo_t* cr, COLORREF colour)
-{
-    cairo_set_source_rgb(cr, GetRValue(colour) / 255.0, GetGValue(colour) / 255.0, GetBValue(colour) / 255.0);
 }
 
 // The same picture with Cairo alone into a 1920 x 1080 image surface, then
@@ -419,23 +383,7 @@ public:
         SetSource(m_cr, paper);
         cairo_rectangle(m_cr, page.left, page.top, page.Width(), page.Height());
         cairo_fill(m_cr);
-        for (const CairoFigure& figure : figures) {
-            const std::vector<POINT>& p = figure.points;
-            if (p.size() < 2)
-                continue;
-            cairo_move_to(m_cr, p[0].x + 0.5, p[0].y + 0.5);
-            for (size_t i = 1; i < p.size(); ++i)
-                cairo_line_to(m_cr, p[i].x + 0.5, p[i].y + 0.5);
-            if (figure.closed)
-                cairo_close_path(m_cr);
-            if (figure.filled) {
-                SetSource(m_cr, figure.fill);
-                cairo_fill_preserve(m_cr);
-            }
-            SetSource(m_cr, figure.pen);
-            cairo_set_line_width(m_cr, figure.width);
-            cairo_stroke(m_cr);
-        }
+        bench::DrawFigures(m_cr, figures);
         cairo_surface_flush(m_surface);
         const unsigned char* pPixels = cairo_image_surface_get_data(m_surface);
         const int nStride = cairo_image_surface_get_stride(m_surface);
