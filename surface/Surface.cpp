@@ -78,16 +78,6 @@ constexpr int kInvalidateSlack = 100;
 constexpr WORD kPrefRefreshAllViews = 0x0001;
 
 // The document's display flag word.
-constexpr WORD kDocSnapToGrid = 0x0001;
-constexpr WORD kDocMetricRulers = 0x0100;
-constexpr WORD kDocGridShown = 0x0400;
-
-CDrawObj* AsDrawObj(CObject* pObject)
-{
-    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
-        return NULL;
-    return static_cast<CDrawObj*>(pObject);
-}
 
 // The list's draw objects, taken before a walk that may change the list.
 std::vector<CDrawObj*> ObjectsOf(const CObList& list)
@@ -102,6 +92,13 @@ std::vector<CDrawObj*> ObjectsOf(const CObList& list)
 }
 
 } // namespace
+
+CDrawObj* AsDrawObj(CObject* pObject)
+{
+    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
+        return NULL;
+    return static_cast<CDrawObj*>(pObject);
+}
 
 SIZE ScreenPixelsPerInch()
 {
@@ -614,13 +611,13 @@ void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     };
     auto takePreferences = [&]() {
         if (pDoc != NULL) {
-            WORD wFlags = pDoc->m_wDocFlags & ~(kDocGridShown | kDocSnapToGrid | kDocMetricRulers);
+            WORD wFlags = pDoc->m_wDocFlags & ~(CSurface::DocShowGrid | CSurface::DocSnapToGrid | CSurface::DocMetricRulers);
             if (thePrefs.Flags & PREF_FLAG_DEFAULT_GRID)
-                wFlags |= kDocGridShown;
+                wFlags |= CSurface::DocShowGrid;
             if (thePrefs.Flags & PREF_FLAG_GRID_LINES)
-                wFlags |= kDocSnapToGrid;
+                wFlags |= CSurface::DocSnapToGrid;
             if ((thePrefs.Flags & PREF_FLAG_INCHES) == 0)
-                wFlags |= kDocMetricRulers;
+                wFlags |= CSurface::DocMetricRulers;
             pDoc->m_wDocFlags = wFlags;
             pDoc->SetGridSpacing(std::abs(thePrefs.GridSpacing));
             pDoc->SetModifiedFlag(TRUE);

@@ -28,6 +28,8 @@ class CSurfaceInfo;
 
 // The pixels per inch of the screen; 96 when no screen DC can be had.
 SIZE ScreenPixelsPerInch();
+// The object as a drawing object, or NULL when it is none (or NULL).
+CDrawObj* AsDrawObj(CObject* pObject);
 
 // r with left and right, and top and bottom, exchanged where needed so that
 // its width and height have the signs of like's.
@@ -53,6 +55,14 @@ public:
         HintDroppedFile = 12,   // a dropped file (pHint carries its path)
         HintPreferences = 14,   // grid, units or folders changed
         HintEmbedPictures = 16, // HintPreferences after setting every object's embed flag
+    };
+    // Bits of the document's flags word as the view reads them.
+    enum DocFlag : WORD {
+        DocSnapToGrid = 0x0001,
+        DocSnapToGuidelines = 0x0002,
+        DocMetricRulers = 0x0100,
+        DocShowGuidelines = 0x0200,
+        DocShowGrid = 0x0400,
     };
     // Bits of m_flags.
     enum SurfaceFlag : WORD {

@@ -34,13 +34,6 @@ public:
     CRect m_rect;
 };
 
-CDrawObj* AsDrawObj(CObject* pObject)
-{
-    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
-        return NULL;
-    return static_cast<CDrawObj*>(pObject);
-}
-
 // The shape a tool command chooses; -1 for another command.
 int ShapeForToolCommand(UINT nID)
 {

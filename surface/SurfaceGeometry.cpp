@@ -35,16 +35,6 @@ constexpr LONG kMaxReach = 100000;
 // The nearest-guideline search starts here when a direction has guidelines.
 constexpr int kNoGuidelineNear = 32767;
 
-// Preferences' Flags bit: no deferred full redraw during drags.
-constexpr WORD kPrefNoDeferredRedraw = 0x4000;
-
-CDrawObj* AsDrawObj(CObject* pObject)
-{
-    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
-        return NULL;
-    return static_cast<CDrawObj*>(pObject);
-}
-
 // The rectangle with left <= right and top <= bottom (so with y up the
 // larger y is the bottom).
 CRect Normalized(const CRect& rect)
@@ -690,7 +680,7 @@ void CSurface::ComputeScrollExtent(CSize* pTotal, CRect* pExtent, CPoint* pShift
 
 void CSurface::RequestRedraw()
 {
-    if ((thePrefs.Flags & kPrefNoDeferredRedraw) == 0)
+    if ((thePrefs.Flags & PREF_FLAG_MOVE_FILLED) == 0)
         m_flags |= SurfaceRedrawPending;
     else
         m_flags &= ~SurfaceRedrawPending;

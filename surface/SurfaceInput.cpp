@@ -43,13 +43,6 @@ constexpr int kMenuOffsetY = 8000;
 // The shape number of the line tool, which Enter resets.
 constexpr int kShapeLine = 3;
 
-CDrawObj* AsDrawObj(CObject* pObject)
-{
-    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
-        return NULL;
-    return static_cast<CDrawObj*>(pObject);
-}
-
 BOOL IsKeyDown(int nVirtKey)
 {
     return ::GetKeyState(nVirtKey) < 0;

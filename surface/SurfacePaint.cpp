@@ -25,8 +25,6 @@ CSurface* g_pPaintingSurface = NULL;
 namespace {
 
 // Bits of the document's display flags that the passes read.
-constexpr WORD kDocShowGuidelines = 0x0200;
-constexpr WORD kDocShowGrid = 0x0400;
 // The preferences' "AddlFlags" bit of the designer's diagnostic corner.
 constexpr WORD kAddlDiagnosticCorner = 0x0004;
 // The brush origin of the memory bitmap follows the window's 8-pixel
@@ -51,13 +49,6 @@ CPoint g_paintOffset(0, 0);
 
 // The view whose paint of its own window is running.
 const CSurface* g_pWindowPaint = NULL;
-
-CDrawObj* AsDrawObj(CObject* pObject)
-{
-    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
-        return NULL;
-    return static_cast<CDrawObj*>(pObject);
-}
 
 // Puts the DC into plain device pixels (the caller guards its state).
 void ToDevicePixels(CDC* pDC)
@@ -449,7 +440,7 @@ void CSurface::DrawGridAndBorder(CDC* pDC)
     CDCStateSaver saver(pDC);
     if (pDoc != NULL)
         pDC->SetBkColor(pDoc->GetPaperColor());
-    const int nSpacing = pDoc != NULL && (pDoc->m_wDocFlags & kDocShowGrid) ? std::abs(pDoc->GetGridSpacing()) : 0;
+    const int nSpacing = pDoc != NULL && (pDoc->m_wDocFlags & CSurface::DocShowGrid) ? std::abs(pDoc->GetGridSpacing()) : 0;
 
     // The lines are computed in logical units and drawn in device pixels,
     // one pixel wide at every zoom. Each position is k x s tenths from the
@@ -505,7 +496,7 @@ void CSurface::DrawGuidelines(CDC* pDC)
     if (pDC == NULL)
         return;
     const CDrawDoc* pDoc = GetDocument();
-    if (pDoc == NULL || !(pDoc->m_wDocFlags & kDocShowGuidelines))
+    if (pDoc == NULL || !(pDoc->m_wDocFlags & CSurface::DocShowGuidelines))
         return;
     if (m_guidelines[0].GetSize() == 0 && m_guidelines[1].GetSize() == 0)
         return;

@@ -24,13 +24,6 @@
 
 namespace {
 
-CDrawObj* AsDrawObj(CObject* pObject)
-{
-    if (pObject == NULL || !pObject->IsKindOf(RUNTIME_CLASS(CDrawObj)))
-        return NULL;
-    return static_cast<CDrawObj*>(pObject);
-}
-
 // The three rectangles an object keeps, in MirrorKeep::rects order.
 CRect CDrawObj::* const kRects[3] = {&CDrawObj::m_position, &CDrawObj::m_rectUnrotated, &CDrawObj::m_rectUncropped};
 

@@ -56,8 +56,6 @@ struct TurnStart {
 std::vector<TurnStart> s_turnStart;
 
 // Bits of the document's snap flags (CDrawDoc::m_wDocFlags).
-constexpr WORD kDocSnapToGrid = 0x0001;
-constexpr WORD kDocSnapToGuidelines = 0x0002;
 // A guideline further than this (logical units) does not pull.
 constexpr int kGuidelinePull = 25;
 
@@ -570,7 +568,7 @@ CPoint SnapDragPoint(CSurface* pView, CPoint point)
     const CDrawDoc* pDoc = pView->GetDocument();
     if (pDoc == NULL)
         return point;
-    if (pDoc->m_wDocFlags & kDocSnapToGuidelines) {
+    if (pDoc->m_wDocFlags & CSurface::DocSnapToGuidelines) {
         CSize pull = pView->SnapToGuidelines(bounds.left, bounds.top, bounds.right, bounds.bottom);
         if (std::abs(pull.cx) > kGuidelinePull)
             pull.cx = 0;
@@ -580,7 +578,7 @@ CPoint SnapDragPoint(CSurface* pView, CPoint point)
             return point + pull;
     }
     const int nStep = static_cast<int>(std::min<long long>(std::llabs(pDoc->GetGridSpacing()) / 10, INT_MAX / 4));
-    if (nStep == 0 || !(pDoc->m_wDocFlags & kDocSnapToGrid))
+    if (nStep == 0 || !(pDoc->m_wDocFlags & CSurface::DocSnapToGrid))
         return point;
     const CRect page = pView->GetPageRect();
     const long long ox = page.left;
