@@ -134,7 +134,7 @@ void CSurface::OnUpdateEditClear(CCmdUI* pCmdUI)
         pCmdUI->Enable(pEdited->HasTextSelection());
         return;
     }
-    const CDrawObj* pSole = m_selection.GetCount() == 1 ? AsDrawObj(m_selection.GetHead()) : NULL;
+    const CDrawObj* pSole = GetSingleSelection();
     pCmdUI->Enable(pSole != NULL && (pSole->m_wFlags & OBJ_FLAG_LOCKED) == 0);
 }
 

@@ -482,7 +482,7 @@ void CSurface::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     }
     const BOOL bCtrl = IsKeyDown(VK_CONTROL);
     const BOOL bShift = IsKeyDown(VK_SHIFT);
-    CDrawObj* pSole = m_selection.GetCount() == 1 ? AsDrawObj(m_selection.GetHead()) : NULL;
+    CDrawObj* pSole = GetSingleSelection();
 
     if (pSole != NULL && pSole->m_bCropMode) {
         pSole->TextKeyDown(nChar, nRepCnt, nFlags);

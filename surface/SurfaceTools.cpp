@@ -16,11 +16,6 @@
 
 namespace {
 
-CDrawObj* AsObj(CObject* pObject)
-{
-    return dynamic_cast<CDrawObj*>(pObject);
-}
-
 // Whether an object's rectangle (edges included, so that a line without
 // height or width can be hit) meets a square.
 BOOL MeetsSquare(CDrawObj* pObj, const CRect& square)
@@ -39,7 +34,7 @@ std::vector<bool> UsedGroups(const CObList& objects)
 {
     std::vector<bool> used(0x10000, false);
     for (POSITION pos = objects.GetHeadPosition(); pos != NULL;) {
-        if (CDrawObj* pObj = AsObj(objects.GetNext(pos)))
+        if (CDrawObj* pObj = AsDrawObj(objects.GetNext(pos)))
             used[pObj->m_wObjectWord] = true;
     }
     return used;
@@ -60,7 +55,7 @@ BOOL CollectGroupNumbers(const CObList& list, std::vector<WORD>& table)
 {
     BOOL bUngrouped = FALSE;
     for (POSITION pos = list.GetHeadPosition(); pos != NULL;) {
-        CDrawObj* pObj = AsObj(list.GetNext(pos));
+        CDrawObj* pObj = AsDrawObj(list.GetNext(pos));
         if (pObj == NULL)
             continue;
         const WORD wGroup = pObj->m_wObjectWord;
@@ -79,7 +74,7 @@ CDrawObj* CSurface::HitTestObject(CPoint point)
     const int nHalf = nSide / 2;
     const CRect square(point.x - nHalf, point.y + nHalf, point.x - nHalf + nSide, point.y + nHalf - nSide);
     for (POSITION pos = m_objects.GetTailPosition(); pos != NULL;) {
-        CDrawObj* pObj = AsObj(m_objects.GetPrev(pos));
+        CDrawObj* pObj = AsDrawObj(m_objects.GetPrev(pos));
         if (IsSelectable(pObj) && MeetsSquare(pObj, square))
             return pObj;
     }
@@ -88,7 +83,7 @@ CDrawObj* CSurface::HitTestObject(CPoint point)
 
 CDrawObj* CSurface::GetSingleSelection() const
 {
-    return m_selection.GetCount() == 1 ? AsObj(m_selection.GetHead()) : NULL;
+    return m_selection.GetCount() == 1 ? AsDrawObj(m_selection.GetHead()) : NULL;
 }
 
 void CSurface::DeselectAllAndRedraw()
@@ -96,7 +91,7 @@ void CSurface::DeselectAllAndRedraw()
     CObList selected;
     selected.AddTail(&m_selection);
     for (POSITION pos = selected.GetHeadPosition(); pos != NULL;) {
-        if (CDrawObj* pObj = AsObj(selected.GetNext(pos))) {
+        if (CDrawObj* pObj = AsDrawObj(selected.GetNext(pos))) {
             Deselect(pObj);
             pObj->Invalidate();
         }
@@ -110,7 +105,7 @@ int CSurface::CountObjectsInRect(const CRect& rect)
 {
     int nCount = 0;
     for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
-        CDrawObj* pObj = AsObj(m_objects.GetNext(pos));
+        CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
         if (IsSelectable(pObj) && pObj->IsInsideRect(rect))
             ++nCount;
     }
@@ -121,7 +116,7 @@ void CSurface::SelectObjectsInRect(const CRect& rect)
 {
     std::vector<CDrawObj*> inside;
     for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
-        CDrawObj* pObj = AsObj(m_objects.GetNext(pos));
+        CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
         if (IsSelectable(pObj) && pObj->IsInsideRect(rect))
             inside.push_back(pObj);
     }
@@ -195,7 +190,7 @@ void CSurface::CloneObjects(CObList* pList)
     CObList clones;
     for (POSITION pos = pList->GetHeadPosition(); pos != NULL;) {
         const POSITION posThis = pos;
-        CDrawObj* pObj = AsObj(pList->GetNext(pos));
+        CDrawObj* pObj = AsDrawObj(pList->GetNext(pos));
         if (pObj == NULL)
             continue;
         // Copies of the selection go on this surface; copies of another
@@ -217,7 +212,7 @@ void CSurface::CloneObjects(CObList* pList)
         EndAllTextEdits();
         std::vector<CDrawObj*> newSelection;
         for (POSITION pos = clones.GetHeadPosition(); pos != NULL;)
-            newSelection.push_back(AsObj(clones.GetNext(pos)));
+            newSelection.push_back(AsDrawObj(clones.GetNext(pos)));
         SelectObjects(newSelection, FALSE);
         pList = &clones;
     }
