@@ -1,20 +1,16 @@
 #include "app/PicDisplayMode.h"
 
-namespace {
+#include "platform/imaging/Imaging.h"
 
-UINT g_nPicDisplayMode = 0;
+static_assert(PIC_DISPLAY_DITHER == LT_DISPLAY_DITHER, "the engine's display flag is the library's mode bit");
 
-} // namespace
-
+// The word is the imaging library's display mode, which its painting reads.
 void SetPicDisplayFlag(BOOL bOn)
 {
-    if (bOn)
-        g_nPicDisplayMode |= PIC_DISPLAY_DITHER;
-    else
-        g_nPicDisplayMode &= ~UINT(PIC_DISPLAY_DITHER);
+    LtSetDisplayMode(LT_DISPLAY_DITHER, bOn ? LT_DISPLAY_DITHER : 0);
 }
 
 UINT GetPicDisplayMode()
 {
-    return g_nPicDisplayMode;
+    return LtSetDisplayMode(0, 0);
 }

@@ -13,6 +13,7 @@
 #include "model/TextContentHolder.h"
 #include "model/UndoRecording.h"
 #include "pictures/Image.h"
+#include "platform/base/Exception.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/StringArray.h"
 #include "platform/ui/User.h"
@@ -563,9 +564,17 @@ void CDrawObj::SetPictureFileName(LPCTSTR lpszPath)
 
 CString CDrawObj::SavePictureToTempFile()
 {
-    // FIXME: pictures are written to temporary files by the picture engine
-    // (CImage::SaveToTempFile); until it exists there is nothing to write.
-    return CString();
+    CString strPath;
+    if (m_pPicture == nullptr || m_pPicture->m_nHandle < 1)
+        return strPath;
+    // A picture that cannot be written (the user was told) gives no file.
+    try {
+        m_pPicture->SaveToTempFile(strPath, FALSE);
+    } catch (CException* e) {
+        e->Delete();
+        strPath.Empty();
+    }
+    return strPath;
 }
 
 void CDrawObj::SetPictureDisplaySize(int cx, int cy)

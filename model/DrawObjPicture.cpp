@@ -6,6 +6,7 @@
 
 #include "pictures/Image.h"
 #include "platform/base/Exception.h"
+#include "platform/base/GlobalMemory.h"
 #include "platform/files/FileApi.h"
 #include "platform/framework/WinApp.h"
 #include "platform/gdi/GdiObject.h"
@@ -25,7 +26,7 @@ void TakeObjectSettings(CDrawObj& obj, BOOL bEmbed)
     CImage& picture = *obj.m_pPicture;
     CSurface* pView = obj.GetSurface();
     picture.m_pView = pView != nullptr ? pView : obj.m_pSurface;
-    picture.m_bKeepInFile = obj.m_bAlwaysEmbed == 1 ? TRUE : FALSE;
+    picture.m_bForceEmbed = obj.m_bAlwaysEmbed == 1 ? 1 : 0;
     if ((obj.m_bAlwaysEmbed == 1 || bEmbed) && picture.m_nHandle != kImageComposite)
         picture.m_wFlags |= IMAGE_FLAG_EMBED;
     else
@@ -176,31 +177,42 @@ void CDrawObj::SetPictureFromBitmap(HBITMAP hBitmap, HPALETTE hPalette, BOOL bEm
 
 void CDrawObj::SetPictureFromDib(HGLOBAL hDib, BOOL bEmbed, BOOL bSizeToPicture)
 {
-    // FIXME: packed DIBs become pictures in the picture engine
-    // (CImage::CreateFromDIB); until it exists the object gets none.
-    MakeNewPicture(*this, bEmbed, bSizeToPicture, [hDib](CImage&) {
-        (void)hDib;
-        return FALSE;
+    // The block stays the caller's (the clipboard's): the picture copies it.
+    MakeNewPicture(*this, bEmbed, bSizeToPicture, [hDib](CImage& image) {
+        if (hDib == NULL)
+            return FALSE;
+        HGLOBAL hCopy = hDib;
+        return image.CreateFromDIB(hCopy, TRUE);
     });
 }
 
 void CDrawObj::SetPictureFromEnhMetaFile(HENHMETAFILE hEmf, BOOL bEmbed, BOOL bSizeToPicture)
 {
-    // FIXME: metafile pictures come with the picture engine
-    // (CImage::SetEnhMetaFile); until it exists the object gets none.
-    MakeNewPicture(*this, bEmbed, bSizeToPicture, [hEmf](CImage&) {
-        (void)hEmf;
-        return FALSE;
+    MakeNewPicture(*this, bEmbed, bSizeToPicture, [hEmf](CImage& image) {
+        if (hEmf == NULL)
+            return FALSE;
+        image.SetEnhMetaFile(hEmf);
+        return image.m_nHandle == kImageMetafile ? TRUE : FALSE;
     });
 }
 
 void CDrawObj::SetPictureFromMetaFilePict(HGLOBAL hMetaFilePict, BOOL bEmbed, BOOL bSizeToPicture)
 {
-    // FIXME: metafile pictures come with the picture engine
-    // (CImage::SetMetaFile); until it exists the object gets none.
-    MakeNewPicture(*this, bEmbed, bSizeToPicture, [hMetaFilePict](CImage&) {
-        (void)hMetaFilePict;
-        return FALSE;
+    MakeNewPicture(*this, bEmbed, bSizeToPicture, [hMetaFilePict](CImage& image) {
+        if (hMetaFilePict == NULL)
+            return FALSE;
+        const auto* pPict = static_cast<const METAFILEPICT*>(GlobalLock(hMetaFilePict));
+        if (pPict == nullptr)
+            return FALSE;
+        CMetaFileInfo metafile;
+        // The extents are in the mapping mode's units; the picture's frame
+        // takes them as its natural size, a default when they are not given.
+        const int cx = pPict->xExt > 0 ? pPict->xExt : 500;
+        const int cy = pPict->yExt > 0 ? pPict->yExt : 500;
+        metafile.SetMetaFileSized(pPict->hMF, cx, cy);
+        GlobalUnlock(hMetaFilePict);
+        image.SetMetaFile(metafile);
+        return image.m_nHandle == kImageMetafile ? TRUE : FALSE;
     });
 }
 
@@ -239,12 +251,27 @@ void CDrawObj::SetPictureFromImage(const CImage* pImage, BOOL bEmbed, BOOL bFlip
 
 BOOL CDrawObj::AcquirePicture(BOOL bEmbed, BOOL bSizeToPicture)
 {
-    // FIXME: the scanner and camera are reached through the picture engine
-    // (CImage::AcquireFromScanner); until it exists nothing is obtained and
-    // the object keeps the picture it has.
-    (void)bEmbed;
-    (void)bSizeToPicture;
-    const BOOL bAcquired = FALSE;
+    // The scanned page goes into a picture of its own: a scan that was
+    // cancelled or failed leaves the object with the picture it had.
+    auto pNew = std::make_unique<CImage>();
+    BOOL bAcquired = FALSE;
+    try {
+        bAcquired = pNew->AcquireFromScanner(CImage::kDefaultLoadMode);
+    } catch (CException* e) {
+        e->Delete();
+        bAcquired = FALSE;
+    }
+    if (bAcquired) {
+        delete m_pPicture;
+        m_pPicture = pNew.release();
+        TakeObjectSettings(*this, bEmbed);
+        if (bSizeToPicture) {
+            m_wFlags |= OBJ_FLAG_NATURAL_SIZE;
+            SizeToPicture(*this);
+        } else {
+            m_wFlags &= ~WORD(OBJ_FLAG_NATURAL_SIZE);
+        }
+    }
     RefreshContentFlags();
     Invalidate();
     return bAcquired;

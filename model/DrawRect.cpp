@@ -295,7 +295,7 @@ void CDrawRect::SetPictureAttributes(const CObjectAttributes& attrs, BOOL bPictu
     if (!bKeepMirror) {
         // Without a view the object's own flips say how it shows.
         const BOOL bInView = GetSurface() != nullptr;
-        pic.SetFlip(bInView ? IsMirroredX() : m_bFlipX, bInView ? IsMirroredY() : m_bFlipY);
+        pic.SetMirror(bInView ? IsMirroredX() : m_bFlipX, bInView ? IsMirroredY() : m_bFlipY);
     }
     if (attrs.m_wFlags & ATTR_FLAG_PIC_CROPPED)
         pic.m_wFlags |= IMAGE_FLAG_CROPPED;

@@ -412,18 +412,19 @@ void CDrawRect::Draw(CDC* pDC)
         if (bDrag) {
             DrawShapeFrame(pDC, rectShape, nRotation);
         } else {
-            // A cropped picture is drawn whole and clipped to its visible part.
+            // A cropped picture is drawn whole and clipped to its visible
+            // part. The shape's region already clips a shaped picture, so
+            // the picture adds no corner polygon of its own to it.
             const CRect rectPicture = (m_wFlags & OBJ_FLAG_CROPPED) ? m_rectUncropped : m_position;
-            const int nShaped = GetDrawnKind() != SHAPE_RECTANGLE ? 1 : 0;
+            const BOOL bShaped = GetDrawnKind() != SHAPE_RECTANGLE;
             if (bRegion) {
                 CDCStateSaver saver(pDC);
                 pDC->SelectClipRgn(&region, RGN_AND);
-                m_pPicture->Draw(pDC, rectPicture, nullptr, nullptr, nShaped);
+                m_pPicture->Draw(pDC, rectPicture, rectPicture, m_position, FALSE, FALSE, bShaped);
             } else {
-                // FIXME: the picture engine draws through the shape mask
-                // (mask) when no region could be made; CImage::Draw takes
-                // none yet.
-                m_pPicture->Draw(pDC, rectPicture, nullptr, nullptr, nShaped);
+                // FIXME: without a region the picture is drawn unclipped; it
+                // is not yet drawn through the shape's mask (mask).
+                m_pPicture->Draw(pDC, rectPicture, rectPicture, m_position, FALSE, FALSE, bShaped);
             }
         }
     }

@@ -1,136 +1,268 @@
 // The stored form of a picture in a design: its handle value, path, flags
 // and settings, the picture data when it is embedded (the metafile's own
-// form, or the file image of a raster), and the effect parameters of an
-// edited raster. What is read is kept as read until the picture engine
-// decodes it: a raster's file image and its effect parameters are stored
-// again unchanged, and a picture without embedded data keeps its path and
-// loads nothing.
+// form, or the file image of a raster), the source id and, for an edited
+// raster, the effect parameters. A picture stored without its data is
+// reloaded from its path, and looked for when its folder moved.
 
 #include "pictures/Image.h"
 
+#include "app/Paths.h"
+#include "app/PrefData.h"
+#include "app/TextTable.h"
+#include "pictures/PictureEngine.h"
 #include "platform/base/Archive.h"
 #include "platform/base/Exception.h"
-#include "platform/base/File.h"
-#include "platform/base/GdiRecords.h"
-#include "platform/base/GlobalMemory.h"
+#include "platform/framework/Afx.h"
+#include "platform/framework/Document.h"
 #include "platform/imaging/Imaging.h"
+#include "resources/pictures.h"
 #include "text/DesignArchive.h"
 
 #include <algorithm>
-#include <cstring>
-#include <limits>
+#include <iterator>
 
 namespace {
 
-// The default of the tint colour, the last effect parameter.
-constexpr COLORREF kDefaultTintColor = 0x00C0C0C0;
+// The folder (with its backslash) of the design being read; empty while no
+// design is read.
+CString g_strReadingDesignFolder;
 
-// A BMP file image of the pixels in memory; empty when they give no DIB.
-std::vector<BYTE> BmpFileImage(const LTBITMAP& raster)
-{
-    const HGLOBAL hDib = LtConvertToDIB(&raster);
-    if (hDib == NULL)
-        return {};
-    std::vector<BYTE> bytes;
-    const SIZE_T nDib = GlobalSize(hDib);
-    const auto* pDib = static_cast<const BYTE*>(GlobalLock(hDib));
-    BITMAPINFOHEADER header{};
-    if (pDib != nullptr && nDib >= sizeof(header) && nDib <= std::numeric_limits<DWORD>::max() - 14) {
-        std::memcpy(&header, pDib, sizeof(header));
-        const DWORD nColors
-            = header.biClrUsed != 0 ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0u);
-        const DWORD nFile = static_cast<DWORD>(14 + nDib);
-        const DWORD nOffBits = 14 + header.biSize + nColors * 4;
-        auto put16 = [&bytes](WORD v) {
-            bytes.push_back(static_cast<BYTE>(v & 0xFF));
-            bytes.push_back(static_cast<BYTE>(v >> 8));
-        };
-        auto put32 = [&put16](DWORD v) {
-            put16(static_cast<WORD>(v & 0xFFFF));
-            put16(static_cast<WORD>(v >> 16));
-        };
-        put16(0x4D42);
-        put32(nFile);
-        put32(0);
-        put32(nOffBits);
-        bytes.insert(bytes.end(), pDib, pDib + nDib);
+// While a design is stored the embedded raster is the unedited base.
+class StoringDesignScope {
+public:
+    explicit StoringDesignScope(int& nCounter)
+        : m_nCounter(nCounter)
+    {
+        ++m_nCounter;
     }
-    if (pDib != nullptr)
-        GlobalUnlock(hDib);
-    GlobalFree(hDib);
-    return bytes;
+    ~StoringDesignScope() { --m_nCounter; }
+    StoringDesignScope(const StoringDesignScope&) = delete;
+    StoringDesignScope& operator=(const StoringDesignScope&) = delete;
+
+private:
+    int& m_nCounter;
+};
+
+class ReadingDesignScope {
+public:
+    explicit ReadingDesignScope(const CString& strDesignPath)
+        : m_strPrevious(g_strReadingDesignFolder)
+    {
+        const int nSlash = std::max(strDesignPath.ReverseFind('\\'), strDesignPath.ReverseFind('/'));
+        g_strReadingDesignFolder = nSlash >= 0 ? strDesignPath.Left(nSlash + 1) : CString();
+    }
+    ~ReadingDesignScope() { g_strReadingDesignFolder = m_strPrevious; }
+    ReadingDesignScope(const ReadingDesignScope&) = delete;
+    ReadingDesignScope& operator=(const ReadingDesignScope&) = delete;
+
+private:
+    CString m_strPrevious;
+};
+
+BOOL IsRasterValue(LONG nHandle)
+{
+    return nHandle != kImageNoPicture && nHandle != kImageMetafile && nHandle != kImageComposite;
 }
 
-// The file image a raster picture stores as its data: the bytes a design
-// gave it, else the file it was opened from, else its pixels in memory (a
-// pasted bitmap never had a file, and a picture's file may have gone since
-// it was put in). A picture with none of them cannot be stored with its
-// data.
-std::vector<BYTE> RasterFileImage(const CImage& image, const LTBITMAP* pRaster)
+// The root a kit or design folder gives the moved-picture search: the path
+// before its "Document\" folder, else before its "Predsgnd" folder (either
+// in any case).
+CString SearchRoot(const CString& strFolder)
 {
-    if (!image.m_rasterData.empty())
-        return image.m_rasterData;
-    CFile file;
-    CFileException error;
-    if (!image.m_strPath.IsEmpty() && file.Open(image.m_strPath, CFile::modeRead | CFile::shareDenyNone, &error)) {
-        const DWORD nLength = file.GetLength();
-        std::vector<BYTE> bytes(nLength);
-        if (nLength == 0 || file.Read(bytes.data(), nLength) != nLength)
-            AfxThrowFileException(CFileException::endOfFile, -1, image.m_strPath);
-        return bytes;
-    }
-    std::vector<BYTE> bytes = pRaster != nullptr ? BmpFileImage(*pRaster) : std::vector<BYTE>();
-    if (bytes.empty())
-        AfxThrowFileException(CFileException::fileNotFound, -1, image.m_strPath);
-    return bytes;
+    CString strLower = strFolder;
+    strLower.MakeLower();
+    int nCut = strLower.Find("document\\");
+    if (nCut < 0)
+        nCut = strLower.Find("predsgnd");
+    return nCut >= 0 ? strFolder.Left(nCut) : strFolder;
 }
 
 } // namespace
 
-void CImage::ResetStoredForm()
+BOOL LocatePictureFile(LPCTSTR lpszFileName, CString& strPath)
 {
-    m_metafile.Clear();
-    std::fill(std::begin(m_effectParams), std::end(m_effectParams), 0);
-    m_effectParams[kEffectParamCount - 1] = static_cast<int>(kDefaultTintColor);
-    m_nStoredBaseHandle = kImageNoPicture;
-    m_rasterData.clear();
+    // FIXME: the Locate Picture File dialog with its Browse button comes
+    // with the studio print properties; until then the user is told the
+    // file is missing and can only ignore it.
+    if (strPath.IsEmpty())
+        strPath = lpszFileName != nullptr ? lpszFileName : "";
+    if (strPath == MemoryOnlyPicturePath())
+        return FALSE;
+    CString strTitle;
+    if (!strTitle.LoadString(IDS_PIC_LOCATE_TITLE))
+        strTitle = "Locate Picture File";
+    AfxMessageBox(strTitle + "\n\nUnable to find file:\n" + strPath, MB_OK);
+    return FALSE;
 }
 
-void CImage::CopyStoredForm(const CImage& other)
+BOOL CImage::FindMovedPicture(CString& strPath, LPCTSTR lpszFolderWord)
 {
-    if (&other == this)
+    CString strWord = lpszFolderWord != nullptr && *lpszFolderWord != '\0' ? lpszFolderWord : "art";
+    strWord.MakeLower();
+    strWord += '\\';
+    CString strLower = strPath;
+    strLower.MakeLower();
+    int nAt = -1;
+    for (int nFrom = strLower.Find(strWord); nFrom >= 0; nFrom = strLower.Find(strWord, nFrom + 1))
+        nAt = nFrom;
+    if (nAt < 0)
+        return FALSE;
+    // The pictures of a kit or of the program live in their "Pictures"
+    // folder, whatever the folder word that held them where they were.
+    const CString strRelative = "Pictures\\" + strPath.Mid(nAt + strWord.GetLength());
+
+    const CString& strKit = GetCurrentKitFolder();
+    if (strKit.IsEmpty() && g_strReadingDesignFolder.IsEmpty()) {
+        const CString strCandidate = GetProgramPath(strRelative);
+        if (::FileExists(strCandidate)) {
+            strPath = strCandidate;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    CString strRoot;
+    if (!strKit.IsEmpty())
+        strRoot = strKit;
+    else if (!g_strReadingDesignFolder.IsEmpty())
+        strRoot = g_strReadingDesignFolder;
+    else
+        strRoot = thePrefs.GetDocumentDir();
+    CString strCandidate = SearchRoot(strRoot);
+    if (!strCandidate.IsEmpty() && strCandidate[strCandidate.GetLength() - 1] != '\\')
+        strCandidate += '\\';
+    strCandidate += strRelative;
+    if (::FileExists(strCandidate)) {
+        strPath = strCandidate;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CImage::ReloadFromPath(int nStoredHandle)
+{
+    const WORD wFlags = m_wFlags;
+    const COLORREF crTransparent = m_crTransparent;
+    const int nSourceId = m_nSourceId;
+    const int nLoadMode = m_nLoadMode;
+    const int nRotation = m_nRotation;
+    const int nStoredBase = m_nStoredBaseHandle;
+    const CSize sizeDisplay = m_sizeDisplay;
+    const int nBits = m_nFileBitsPerPixel;
+    int effectParams[kEffectParamCount];
+    std::copy(std::begin(m_effectParams), std::end(m_effectParams), std::begin(effectParams));
+    const CString strStored = m_strPath;
+    if (m_nHandle != kImageMetafile)
+        m_nHandle = kImageNoPicture;
+
+    BOOL bLoaded = FALSE;
+    auto tryLoad = [&](const CString& strPath) -> BOOL {
+        try {
+            LoadFile(strPath, nLoadMode, FALSE, FALSE);
+            bLoaded = TRUE;
+            return TRUE;
+        } catch (CFileException* e) {
+            const BOOL bMissing = e->m_cause == CFileException::fileNotFound;
+            e->Delete();
+            return !bMissing;
+        } catch (CException* e) {
+            // The engine refused the file (the user was told): the picture
+            // stays empty, as it would after any other failed load.
+            e->Delete();
+            return TRUE;
+        }
+    };
+    if (!tryLoad(strStored)) {
+        CString strFound = strStored;
+        if (FindMovedPicture(strFound, "art")) {
+            tryLoad(strFound);
+        } else {
+            CString strDashed = strStored;
+            strDashed.Replace('-', '_');
+            if (strDashed != strStored && ::FileExists(strDashed)) {
+                tryLoad(strDashed);
+            } else {
+                CString strChosen;
+                const BOOL bQuiet = (wFlags & IMAGE_FLAG_QUIET) != 0;
+                if (!bQuiet && LocatePictureFile(strStored, strChosen))
+                    tryLoad(strChosen);
+            }
+        }
+    }
+    if (!bLoaded) {
+        // Nothing found: the picture is empty and draws nothing, but it
+        // keeps what the design said of it, so that saving the design does
+        // not lose the link (the file may come back, on a drive not
+        // mounted now).
+        Release();
+        m_strPath = strStored;
+        m_nLoadMode = nLoadMode;
+        m_nFileBitsPerPixel = nBits;
+        m_sizeDisplay = sizeDisplay;
+        m_nStoredHandle = nStoredHandle;
+        m_wFlags = wFlags;
+        m_crTransparent = crTransparent;
+        m_nSourceId = nSourceId;
+        m_nRotation = nRotation;
+        m_nStoredBaseHandle = nStoredBase;
+        std::copy(std::begin(effectParams), std::end(effectParams), std::begin(m_effectParams));
         return;
-    m_metafile.Copy(other.m_metafile);
-    std::copy(std::begin(other.m_effectParams), std::end(other.m_effectParams), std::begin(m_effectParams));
-    m_nStoredBaseHandle = other.m_nStoredBaseHandle;
-    m_rasterData = other.m_rasterData;
+    }
+    m_nSourceId = nSourceId;
+    // Until effects and rotation are rebuilt from the file, what the design
+    // recorded of them is kept to be written back.
+    m_nRotation = nRotation;
+    m_nStoredBaseHandle = nStoredBase;
+    std::copy(std::begin(effectParams), std::end(effectParams), std::begin(m_effectParams));
+    // The file is loaded as it is on disk: unmirrored.
+    m_wFlags = static_cast<WORD>(wFlags & ~WORD(IMAGE_FLAG_MIRROR_X | IMAGE_FLAG_MIRROR_Y));
+    m_crTransparent = crTransparent;
+    if (IsRaster()) {
+        ApplyTransparencyToEngine();
+    } else {
+        m_wFlags &= ~WORD(IMAGE_FLAG_TRANSPARENT);
+    }
 }
 
 void CImage::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
+        StoringDesignScope storing(s_nStoringDesign);
         if (m_bForceEmbed)
             m_wFlags |= IMAGE_FLAG_EMBED;
-        ar << static_cast<LONG>(m_nHandle);
-        if (m_nHandle == kImageNoPicture)
+        LONG nHandle = m_nHandle;
+        WORD wFlags = m_wFlags;
+        if (IsUndecoded() || (IsRaster() && HasUnchangedRasterData())) {
+            // The value read goes back with the bytes read, so that a design
+            // saved again unchanged is the same file; and the bytes go with
+            // the mirror bits that describe them.
+            if (m_nStoredHandle != kImageNoPicture)
+                nHandle = m_nStoredHandle;
+            if (wFlags & IMAGE_FLAG_EMBED) {
+                wFlags = static_cast<WORD>((wFlags & ~WORD(IMAGE_FLAG_MIRROR_X | IMAGE_FLAG_MIRROR_Y))
+                    | m_wReadMirrorBits);
+            }
+        } else if (IsMissingLink()) {
+            // Nothing was loaded, so there is nothing to embed.
+            nHandle = m_nStoredHandle;
+            if (nHandle != kImageComposite)
+                wFlags &= ~WORD(IMAGE_FLAG_EMBED);
+        } else if (IsRasterValue(nHandle) && !IsRaster()) {
+            nHandle = kImageNoPicture; // a failed load: nothing to store
+        }
+        ar << nHandle;
+        if (nHandle == kImageNoPicture)
             return;
-        ar << m_strPath << m_wFlags << static_cast<LONG>(m_nLoadMode) << static_cast<DWORD>(m_crTransparent)
+        ar << m_strPath << wFlags << static_cast<LONG>(m_nLoadMode) << static_cast<DWORD>(m_crTransparent)
            << static_cast<LONG>(m_nRotation) << static_cast<LONG>(m_nFileBitsPerPixel)
            << static_cast<LONG>(m_sizeDisplay.cx) << static_cast<LONG>(m_sizeDisplay.cy);
-        if (m_wFlags & IMAGE_FLAG_EMBED) {
-            if (m_nHandle == kImageMetafile) {
+        if (wFlags & IMAGE_FLAG_EMBED) {
+            if (nHandle == kImageMetafile)
                 m_metafile.Serialize(ar);
-            } else if (m_nHandle != kImageComposite) {
-                const std::vector<BYTE> bytes
-                    = RasterFileImage(*this, m_nHandle == kOpenedRaster ? m_pRaster.get() : nullptr);
-                if (bytes.size() > std::numeric_limits<DWORD>::max())
-                    AfxThrowFileException(CFileException::diskFull, -1, m_strPath);
-                ar << static_cast<DWORD>(bytes.size());
-                ar.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-            }
+            else if (nHandle != kImageComposite)
+                WriteRasterData(ar, FALSE, TRUE);
         }
         ar << static_cast<LONG>(m_nSourceId);
-        const int nBase = m_nBaseHandle != kImageNoPicture ? m_nBaseHandle : m_nStoredBaseHandle;
+        const int nBase = IsEngineHandle(m_nBaseHandle) ? m_nBaseHandle : m_nStoredBaseHandle;
         ar << static_cast<LONG>(nBase);
         if (nBase != kImageNoPicture) {
             for (int value : m_effectParams)
@@ -141,12 +273,13 @@ void CImage::Serialize(CArchive& ar)
     }
 
     const LONG nVersion = GetDesignArchiveInfo(ar).nVersion;
+    ReadingDesignScope reading(
+        !ar.m_strFileName.IsEmpty() || ar.m_pDocument == nullptr ? ar.m_strFileName : ar.m_pDocument->GetPathName());
     Release();
     LONG nHandle = kImageNoPicture;
     ar >> nHandle;
     if (nHandle == kImageNoPicture)
         return;
-    m_nHandle = nHandle;
     ar >> m_strPath >> m_wFlags;
     LONG value = 0;
     if (nVersion >= 13) {
@@ -169,20 +302,50 @@ void CImage::Serialize(CArchive& ar)
         LONG cx = 0;
         LONG cy = 0;
         ar >> cx >> cy;
-        m_sizeDisplay = CSize(cx, cy);
+        SetDisplaySize(cx, cy);
     }
+
+    BOOL bReload = TRUE;
     if (m_wFlags & IMAGE_FLAG_EMBED) {
         if (nHandle == kImageMetafile) {
             m_metafile.Serialize(ar);
+            m_nHandle = m_metafile.HasMetaFile() ? kImageMetafile : kImageNoPicture;
+            bReload = FALSE;
         } else if (nHandle != kImageComposite) {
-            m_nLoadMode = 3;
+            m_nLoadMode = kEmbeddedLoadMode;
             DWORD nSize = 0;
             ar >> nSize;
             if (nSize > ar.GetBytesRemaining())
                 AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-            m_rasterData.resize(nSize);
-            if (ar.Read(m_rasterData.data(), nSize) != nSize)
+            // Keep what LoadFromMemory's release would clear.
+            const WORD wFlags = m_wFlags;
+            const COLORREF crTransparent = m_crTransparent;
+            const CString strPath = m_strPath;
+            const int nRotation = m_nRotation;
+            const int nBits = m_nFileBitsPerPixel;
+            const CSize sizeDisplay = m_sizeDisplay;
+            // ReadRasterData takes a count of 0 as "read the count first".
+            const int nResult = nSize != 0 ? ReadRasterData(ar, kEmbeddedLoadMode, nSize) : LT_ERR_CORRUPT;
+            if (m_rasterData.size() != nSize)
                 AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+            m_wFlags = wFlags;
+            m_crTransparent = crTransparent;
+            m_strPath = strPath;
+            m_nRotation = nRotation;
+            m_nFileBitsPerPixel = nBits;
+            m_sizeDisplay = sizeDisplay;
+            m_nLoadMode = kEmbeddedLoadMode;
+            m_nStoredHandle = nHandle;
+            m_wReadMirrorBits = wFlags & (IMAGE_FLAG_MIRROR_X | IMAGE_FLAG_MIRROR_Y);
+            if (nResult >= 1) {
+                ApplyTransparencyToEngine();
+            } else {
+                // Bytes this build cannot decode: the picture draws nothing
+                // but keeps them, so the next save writes them back.
+                ReportError(nResult, TRUE);
+                m_nHandle = nResult < 0 ? nResult : kPicErrBadHandle;
+            }
+            bReload = FALSE;
         }
     }
     if (nVersion >= 27) {
@@ -201,7 +364,12 @@ void CImage::Serialize(CArchive& ar)
             m_crTransparent = dw;
         }
     }
-    // FIXME: the picture engine decodes the embedded raster, re-applies the
-    // effects and the rotation, and reloads a picture without data from its
-    // path; until then the picture keeps what it read.
+    // FIXME: the effects are re-applied to the loaded base and the rotation
+    // turns the raster once the effects exist; until then the picture draws
+    // its base unedited and keeps the stored values to write them back.
+    if (bReload) {
+        if (nHandle != kImageMetafile)
+            m_nHandle = kImageNoPicture;
+        ReloadFromPath(nHandle);
+    }
 }

@@ -2,7 +2,12 @@
 
 #include "platform/base/Archive.h"
 #include "platform/base/Exception.h"
+#include "platform/base/File.h"
+#include "platform/gdi/Dc.h"
 #include "platform/gdi/Gdi.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 IMPLEMENT_SERIAL(CMetaFileInfo, CObject, 1)
 
@@ -159,4 +164,109 @@ void CMetaFileInfo::Serialize(CArchive& ar)
         Init();
         AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
     }
+}
+
+namespace {
+
+constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
+constexpr DWORD kPlaceableHeaderBytes = 22;
+// Metafile files larger than this are not pictures anyone draws.
+constexpr ULONGLONG kMaxMetafileBytes = 256ull * 1024 * 1024;
+
+BOOL ReadWholeFile(LPCTSTR lpszPath, std::vector<BYTE>& bytes)
+{
+    bytes.clear();
+    try {
+        CFile file;
+        CFileException error;
+        if (lpszPath == nullptr || !file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone, &error))
+            return FALSE;
+        const ULONGLONG nLength = file.GetLength();
+        if (nLength == 0 || nLength > kMaxMetafileBytes)
+            return FALSE;
+        bytes.resize(static_cast<size_t>(nLength));
+        return file.Read(bytes.data(), static_cast<UINT>(nLength)) == nLength;
+    } catch (CException* e) {
+        e->Delete();
+        bytes.clear();
+        return FALSE;
+    }
+}
+
+int ReadShort(const BYTE* p)
+{
+    return static_cast<short>(static_cast<WORD>(p[0] | (p[1] << 8)));
+}
+
+} // namespace
+
+BOOL CMetaFileInfo::LoadWmf(LPCTSTR lpszPath)
+{
+    Clear();
+    std::vector<BYTE> bytes;
+    if (!ReadWholeFile(lpszPath, bytes))
+        return FALSE;
+    size_t nStart = 0;
+    int cx = 500;
+    int cy = 500;
+    if (bytes.size() >= kPlaceableHeaderBytes) {
+        const DWORD dwKey = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24);
+        if (dwKey == kPlaceableKey) {
+            // The bounding box follows the key and the handle word.
+            const int left = ReadShort(&bytes[6]);
+            const int top = ReadShort(&bytes[8]);
+            const int right = ReadShort(&bytes[10]);
+            const int bottom = ReadShort(&bytes[12]);
+            cx = std::max(1, std::abs(right - left));
+            cy = std::max(1, std::abs(bottom - top));
+            nStart = kPlaceableHeaderBytes;
+        }
+    }
+    if (bytes.size() <= nStart)
+        return FALSE;
+    m_hMetaFile = ::SetMetaFileBitsEx(static_cast<UINT>(bytes.size() - nStart), bytes.data() + nStart);
+    if (m_hMetaFile == NULL) {
+        Init();
+        return FALSE;
+    }
+    m_cxFrame = cx;
+    m_cyFrame = cy;
+    return TRUE;
+}
+
+BOOL CMetaFileInfo::LoadEmf(LPCTSTR lpszPath)
+{
+    Clear();
+    if (lpszPath == nullptr)
+        return FALSE;
+    m_hEnhMetaFile = ::GetEnhMetaFile(lpszPath);
+    if (m_hEnhMetaFile == NULL) {
+        Init();
+        return FALSE;
+    }
+    ReadEnhHeader();
+    return TRUE;
+}
+
+void CMetaFileInfo::SetEnhMetaFile(HENHMETAFILE hEnhMetaFile)
+{
+    SetEnhMetaFileSized(hEnhMetaFile, 0, 0);
+}
+
+void CMetaFileInfo::Play(CDC* pDC, const CRect& rect) const
+{
+    if (pDC == nullptr || !HasMetaFile())
+        return;
+    if (m_hEnhMetaFile != NULL) {
+        pDC->PlayMetaFile(m_hEnhMetaFile, &rect);
+        return;
+    }
+    const int nSaved = pDC->SaveDC();
+    pDC->SetMapMode(MM_ANISOTROPIC);
+    pDC->SetWindowExt(m_cxFrame, m_cyFrame);
+    if (rect.Width() != 0 && rect.Height() != 0)
+        pDC->SetViewportExt(rect.Width(), rect.Height());
+    pDC->SetViewportOrg(rect.left, rect.top);
+    pDC->PlayMetaFile(m_hMetaFile);
+    pDC->RestoreDC(nSaved);
 }

@@ -5,14 +5,17 @@
 // draws from it.
 //
 // The holder owns its metafile handle and deletes it in Clear and in its
-// destructor. What is here is the holder, its copies and its stored form in
-// designs; loading from files and drawing come with the picture engine.
+// destructor. What is here is the holder, its copies, its stored form in
+// designs, loading from metafile files and a plain play into a rectangle.
 
 #include "platform/base/GdiRecords.h"
+#include "platform/base/Geometry.h"
 #include "platform/base/Object.h"
 #include "platform/base/Types.h"
 
 #include <vector>
+
+class CDC;
 
 class CMetaFileInfo : public CObject {
     DECLARE_SERIAL(CMetaFileInfo)
@@ -36,6 +39,20 @@ public:
     // the header step (below).
     void SetMetaFileSized(HMETAFILE hMetaFile, int cx, int cy);
     void SetEnhMetaFileSized(HENHMETAFILE hEnhMetaFile, int cx, int cy);
+
+    // Loads a Windows metafile file: a placeable header (key 0x9AC6CDD7)
+    // gives the frame from its bounding box (each side at least 1) and the
+    // metafile starts after its 22 bytes; without it the whole file is the
+    // metafile and the frame stays 500 x 500. FALSE, with the holder empty,
+    // when the file cannot be read or makes no metafile.
+    BOOL LoadWmf(LPCTSTR lpszPath);
+    // Loads an enhanced metafile file, then runs the header step.
+    BOOL LoadEmf(LPCTSTR lpszPath);
+    // A copy of the enhanced metafile; the frame from its header.
+    void SetEnhMetaFile(HENHMETAFILE hEnhMetaFile);
+    // Plays the metafile into rect (an inverted rectangle mirrors): a
+    // Windows metafile scaled from its frame, an enhanced one into rect.
+    void Play(CDC* pDC, const CRect& rect) const;
 
     BOOL HasMetaFile() const { return m_hMetaFile != NULL || m_hEnhMetaFile != NULL; }
     HMETAFILE GetMetaFile() const { return m_hMetaFile; }

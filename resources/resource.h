@@ -109,3 +109,4 @@
 #include "resources/assist.h"
 #include "resources/print.h"
 #include "resources/controls.h"
+#include "resources/pictures.h"

@@ -8,6 +8,7 @@
 #include "controls/ProgressDisplays.h"
 #include "controls/SharedFonts.h"
 #include "controls/TipWnd.h"
+#include "pictures/TwainSource.h"
 #include "platform/framework/Afx.h"
 #include "platform/base/UiRecords.h"
 #include "platform/files/FileSystem.h"
@@ -122,5 +123,6 @@ int RunDesignerApp()
 
     ReleaseSharedFonts();
     ReleaseTipResources();
+    ReleaseTwainSource();
     return nExitCode;
 }

@@ -207,7 +207,10 @@ void PaintImageOnVector(const DeviceContext& dc, const BlitRect& dst, const Pixe
     cairo_translate(cr, dLeft + (mirrorX ? dw : 0), dTop + (mirrorY ? dh : 0));
     cairo_scale(cr, (mirrorX ? -1.0 : 1.0) * dw / sw, (mirrorY ? -1.0 : 1.0) * dh / sh);
     cairo_set_source_surface(cr, surface, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    // HALFTONE asks for smooth stretching; the page then gets the image at
+    // its own resolution, marked for interpolation.
+    cairo_pattern_set_filter(cairo_get_source(cr),
+        dc.state.stretchMode == HALFTONE ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
     cairo_rectangle(cr, 0, 0, sw, sh);
     cairo_fill(cr);
     cairo_restore(cr);

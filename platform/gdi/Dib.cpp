@@ -476,7 +476,8 @@ bool ReadInfo(HDC hdc, const BITMAPINFO* lpbmi, UINT usage, DibFormat& f)
 }
 
 // Decodes the scans given into a whole-image buffer; the rows they fill.
-bool DecodeScans(const DibFormat& f, const void* bits, int firstScan, int scans, PixelBuffer& image, RECT& rows)
+bool DecodeScans(const DibFormat& f, const void* bits, int firstScan, int scans, PixelBuffer& image, RECT& rows,
+    std::vector<uint8_t>* alpha = nullptr)
 {
     if (!bits || !image.Allocate(f.width, f.height))
         return false;
@@ -489,13 +490,38 @@ bool DecodeScans(const DibFormat& f, const void* bits, int firstScan, int scans,
     }
     firstScan = std::clamp(firstScan, 0, f.height);
     scans = std::clamp(scans, 0, f.height - firstScan);
-    if (!DecodeDib(f, static_cast<const uint8_t*>(bits), DibBitsSize(f, scans), firstScan, scans, image))
+    if (!DecodeDib(f, static_cast<const uint8_t*>(bits), DibBitsSize(f, scans), firstScan, scans, image, alpha))
         return false;
     if (f.topDown)
         rows = RECT{0, firstScan, f.width, firstScan + scans};
     else
         rows = RECT{0, f.height - firstScan - scans, f.width, f.height - firstScan};
     return true;
+}
+
+// Puts the decoded alpha of `rows` (a DIB `width` pixels wide) into the
+// bitmap's plane. Rows written without alpha become opaque; a plane that
+// ends up all opaque is dropped.
+void StoreAlpha(BitmapObject& bitmap, const std::vector<uint8_t>& alpha, int width, const RECT& rows)
+{
+    const PixelBuffer& px = bitmap.pixels;
+    bool any = std::any_of(alpha.begin(), alpha.end(), [](uint8_t a) { return a != 0; });
+    if (!any && bitmap.alpha.empty())
+        return;
+    if (bitmap.alpha.size() != px.pixels.size())
+        bitmap.alpha.assign(px.pixels.size(), 0xFF);
+    int right = std::min(px.width, width);
+    int bottom = std::min(int(rows.bottom), px.height);
+    for (int y = std::max(0, int(rows.top)); y < bottom; ++y) {
+        uint8_t* out = bitmap.alpha.data() + size_t(y) * size_t(px.width);
+        if (!any) {
+            std::fill(out, out + right, uint8_t(0xFF));
+            continue;
+        }
+        std::memcpy(out, alpha.data() + size_t(y) * size_t(width), size_t(right));
+    }
+    if (std::all_of(bitmap.alpha.begin(), bitmap.alpha.end(), [](uint8_t a) { return a == 0xFF; }))
+        bitmap.alpha.clear();
 }
 
 } // namespace
@@ -599,7 +625,15 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPB
     for (int s = 0; s < scans; ++s) {
         int scan = int(start) + s;
         int y = f.topDown ? scan : height - 1 - scan;
-        EncodeDibRow(bitmap->pixels.Row(y), width, f, out + size_t(s) * f.Stride());
+        uint8_t* row = out + size_t(s) * f.Stride();
+        EncodeDibRow(bitmap->pixels.Row(y), width, f, row);
+        // A bitmap that holds alpha gives it back in the byte a plain 32-bit
+        // DIB leaves for it.
+        if (bitCount == 32 && f.compression == BI_RGB && bitmap->alpha.size() == bitmap->pixels.pixels.size()) {
+            const uint8_t* a = bitmap->alpha.data() + size_t(y) * size_t(width);
+            for (int x = 0; x < width; ++x)
+                row[4 * x + 3] = a[x];
+        }
     }
     return scans;
 }
@@ -615,9 +649,15 @@ int SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits,
     int scans = int(std::min<UINT>(cLines, UINT(f.height) - start));
     PixelBuffer image;
     RECT rows;
-    if (!DecodeScans(f, lpBits, int(start), scans, image, rows))
+    // Alpha bytes of a 32-bit DIB are kept with a 32-bit bitmap for
+    // AlphaBlend; a DIB whose alpha bytes are all zero carries none.
+    bool keepAlpha = f.bitCount == 32 && bitmap->bitsPixel == 32 && f.masks[3] != 0 && !f.Compressed();
+    std::vector<uint8_t> alpha;
+    if (!DecodeScans(f, lpBits, int(start), scans, image, rows, keepAlpha ? &alpha : nullptr))
         return 0;
     PixelBuffer& px = bitmap->pixels;
+    if (bitmap->bitsPixel == 32)
+        StoreAlpha(*bitmap, alpha, f.width, rows);
     const std::vector<RGBQUAD>* table = bitmap->bitsPixel <= 8 && !bitmap->colorTable.empty() ? &bitmap->colorTable : nullptr;
     int right = std::min(px.width, f.width);
     int bottom = std::min(int(rows.bottom), px.height);

@@ -182,6 +182,10 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, 
 HBITMAP LoadBitmap(HINSTANCE hInstance, LPCSTR lpBitmapName);
 
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+// Blends the source rectangle over the destination rectangle (stretched
+// when they differ) on every kind of DC, a PDF page included.
+BOOL AlphaBlend(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+    int hSrc, BLENDFUNCTION blend);
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop);
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
 

@@ -96,6 +96,19 @@
 #define STRETCH_DELETESCANS COLORONCOLOR
 #define STRETCH_HALFTONE HALFTONE
 
+// AlphaBlend's blend description: SourceConstantAlpha scales every source
+// pixel; with AC_SRC_ALPHA the source's own (premultiplied) alpha is used
+// too.
+#define AC_SRC_OVER 0x00
+#define AC_SRC_ALPHA 0x01
+struct BLENDFUNCTION {
+    BYTE BlendOp;
+    BYTE BlendFlags;
+    BYTE SourceConstantAlpha;
+    BYTE AlphaFormat;
+};
+typedef BLENDFUNCTION* PBLENDFUNCTION;
+
 #define TA_NOUPDATECP 0
 #define TA_UPDATECP 1
 #define TA_LEFT 0

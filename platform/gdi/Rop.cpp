@@ -5,8 +5,11 @@
 #include "platform/gdi/internal/Raster.h"
 #include "platform/gdi/internal/Rop3.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <tuple>
 #include <utility>
@@ -109,6 +112,89 @@ int PositiveMod8(int v)
     return ((v % 8) + 8) % 8;
 }
 
+// HALFTONE: the part of the destination that can be drawn is resampled
+// from the source with Cairo's smoothing filter, then copied through the
+// operation one to one. Only a source of colours (no mono conversion) that
+// lies wholly inside its bounds and changes size is smoothed; everything
+// else keeps the nearest-pixel copy. False when nothing was done.
+bool StretchSmoothly(DeviceContext& dc, RasterTarget& target, const BlitRect& dst, const BlitSource& src,
+    const BlitRect& srcRect, DWORD rop)
+{
+    int dw = std::abs(dst.width);
+    int dh = std::abs(dst.height);
+    int sw = std::abs(srcRect.width);
+    int sh = std::abs(srcRect.height);
+    int sLeft = SpanStart(srcRect.x, srcRect.width);
+    int sTop = SpanStart(srcRect.y, srcRect.height);
+    if (src.conversion != SourceConversion::None || (dw == sw && dh == sh))
+        return false;
+    if (sLeft < src.bounds.left || sTop < src.bounds.top || sLeft + sw > src.bounds.right
+        || sTop + sh > src.bounds.bottom)
+        return false;
+    int dLeft = SpanStart(dst.x, dst.width);
+    int dTop = SpanStart(dst.y, dst.height);
+    Region area = DrawableRegion(dc, target).Intersect(RECT{dLeft, dTop, dLeft + dw, dTop + dh});
+    if (area.IsEmpty())
+        return true;
+    const RECT b = area.Bounds();
+    PixelBuffer resampled;
+    if (!resampled.Allocate(b.right - b.left, b.bottom - b.top))
+        return false;
+
+    bool mirrorX = (dst.width < 0) != (srcRect.width < 0);
+    bool mirrorY = (dst.height < 0) != (srcRect.height < 0);
+    // Only the source pixels under the drawn part are taken (with room for
+    // the filter's reach); they are Cairo's RGB24 layout already.
+    auto sourceSpan = [](int first, int last, int dStart, int dCount, int sCount, bool mirror) {
+        double a = double(first - dStart) * sCount / dCount;
+        double z = double(last - dStart) * sCount / dCount;
+        if (mirror) {
+            a = sCount - a;
+            z = sCount - z;
+        }
+        int reach = sCount / dCount + 2;
+        int lo = std::max(0, int(std::floor(std::min(a, z))) - reach);
+        int hi = std::min(sCount, int(std::ceil(std::max(a, z))) + reach);
+        return std::pair<int, int>(lo, std::max(lo + 1, hi));
+    };
+    auto [u0, u1] = sourceSpan(b.left, b.right, dLeft, dw, sw, mirrorX);
+    auto [v0, v1] = sourceSpan(b.top, b.bottom, dTop, dh, sh, mirrorY);
+    PixelBuffer part;
+    if (!part.Allocate(u1 - u0, v1 - v0))
+        return false;
+    for (int y = v0; y < v1; ++y)
+        std::memcpy(part.Row(y - v0), src.buffer->Row(sTop + y + src.origin.y) + src.origin.x + sLeft + u0,
+            size_t(part.width) * sizeof(uint32_t));
+    cairo_surface_t* in = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(part.pixels.data()),
+        CAIRO_FORMAT_RGB24, part.width, part.height, part.StrideBytes());
+    cairo_surface_t* out = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(resampled.pixels.data()),
+        CAIRO_FORMAT_RGB24, resampled.width, resampled.height, resampled.StrideBytes());
+    cairo_t* cr = cairo_create(out);
+    cairo_translate(cr, dLeft - b.left + (mirrorX ? dw : 0), dTop - b.top + (mirrorY ? dh : 0));
+    cairo_scale(cr, (mirrorX ? -1.0 : 1.0) * dw / sw, (mirrorY ? -1.0 : 1.0) * dh / sh);
+    cairo_set_source_surface(cr, in, u0, v0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    // The edges repeat their own pixels rather than fading into black.
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_finish(out);
+    cairo_surface_destroy(out);
+    cairo_surface_destroy(in);
+    for (uint32_t& p : resampled.pixels)
+        p &= 0x00FFFFFF;
+
+    BlitSource smooth;
+    smooth.buffer = &resampled;
+    smooth.origin = POINT{-b.left, -b.top};
+    smooth.bounds = b;
+    BlitRect one{b.left, b.top, b.right - b.left, b.bottom - b.top};
+    // Same size now, so this copy does not come back here.
+    StretchRaster(dc, target, one, &smooth, one, rop);
+    return true;
+}
+
 } // namespace
 
 Rop3RowFunction Rop3Row(uint8_t code)
@@ -149,6 +235,8 @@ void StretchRaster(DeviceContext& dc, RasterTarget& target, const BlitRect& dst,
     if (dst.width == 0 || dst.height == 0 || !target.buffer)
         return;
     if (usesSource && (!src || !src->buffer || srcRect.width == 0 || srcRect.height == 0))
+        return;
+    if (usesSource && dc.state.stretchMode == HALFTONE && StretchSmoothly(dc, target, dst, *src, srcRect, rop))
         return;
 
     Paint paint;

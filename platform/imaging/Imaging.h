@@ -10,10 +10,18 @@
 // none leaves a half-filled bitmap behind (a failed load leaves the record
 // without pixel memory).
 //
-// Readable formats: BMP (Windows and OS/2 headers), PNG and JPEG, recognised
-// by their first bytes, never by a file name's extension. Writable: JPEG.
-// A JPEG stream that stops before its end marker is refused as truncated
-// rather than shown with its missing part grey.
+// Readable formats (Codec.cpp and its decoders): BMP/DIB (Windows and OS/2
+// headers), GIF (first frame), ICO/CUR (first image), JPEG, PCD (the
+// 768 x 512 base), PICT, PCX, PNG, PSD/PSB (the merged image), Sun raster,
+// Targa, TIFF (first page), WPG and MacPaint. Each is recognised by its
+// signature; Targa and raw MacPaint have none and are tried only when the
+// path given to LtLoadFile/LtFileInfo ends in their extension (.tga, .mac,
+// .pnt) and their header passes its checks. A JPEG stream that stops before
+// its end marker is refused as truncated rather than shown with its missing
+// part grey. No other decoder and no outside program is ever reached: a WPG
+// or PICT that carries PostScript is refused.
+//
+// Writable formats (Encode.cpp): see LtSaveFile.
 
 #include "platform/base/GdiRecords.h"
 #include "platform/base/Types.h"
@@ -39,13 +47,29 @@
 
 // ---- File format codes ---------------------------------------------------------
 
+// The codes the picture engine names when it saves and exports; the readers
+// report the same codes (and the last three, which are read only).
 #define LT_FORMAT_PCX 1
 #define LT_FORMAT_GIF 2
 #define LT_FORMAT_TIF 3
 #define LT_FORMAT_TGA 4
 #define LT_FORMAT_BMP 6
 #define LT_FORMAT_JPEG 10
+#define LT_FORMAT_WMF 15      // not written: LT_ERR_FORMAT
+#define LT_FORMAT_EPS 16      // PostScript with a raster image, our own writer
+#define LT_FORMAT_CMP 20      // written as PNG
+#define LT_FORMAT_LEAD1BIT 26 // written as PNG
+#define LT_FORMAT_CALS 50     // CALS raster, 1 bit
+#define LT_FORMAT_MAC 51      // MacPaint: read only, written LT_ERR_FORMAT
+#define LT_FORMAT_IMG 52      // not written: LT_ERR_FORMAT
+#define LT_FORMAT_MSP 53      // not written: LT_ERR_FORMAT
+#define LT_FORMAT_WPG 54      // read only, written LT_ERR_FORMAT
+#define LT_FORMAT_RAS 55      // Sun raster
+#define LT_FORMAT_PCT 56      // PICT
 #define LT_FORMAT_PNG 75
+#define LT_FORMAT_PSD 76
+#define LT_FORMAT_PCD 80      // read only
+#define LT_FORMAT_ICO 81      // read only (ICO and CUR)
 
 // ---- The bitmap record ---------------------------------------------------------
 
@@ -146,10 +170,17 @@ int LtLoadFile(LPCSTR path, pLTBITMAP bitmap, int bitsPerPixel, int order, UINT 
 // The same for a picture held in memory; always allocates and stores.
 int LtMemLoad(const void* buffer, pLTBITMAP bitmap, int bitsPerPixel, int order, DWORD size);
 
-// Writes bitmap as a file of the format (LT_FORMAT_JPEG: 24 bits is colour,
-// 8 bits grey; other depths LT_ERR_BITS_FOR_FORMAT). qualityFactor runs from
-// 0 (best) upwards: quality 100 minus the factor, at least 1. A failed save
-// leaves no file behind.
+// Writes bitmap as a file of the format at bitsPerPixel: BMP, JPEG (24 bits
+// colour, 8 bits grey), TIF, PNG, PSD, TGA, PCX, GIF, CALS, PCT, RAS, EPS
+// (our own writer: the system's decoder library may not write PostScript),
+// and CMP and LEAD1BIT as PNG. WMF, WPG, MAC, MSP and IMG answer
+// LT_ERR_FORMAT; a depth the format cannot store, LT_ERR_BITS_FOR_FORMAT.
+// qualityFactor runs from 0 (best) upwards: quality 100 minus the factor, at
+// least 1 (lossy formats only). The file is written beside the target and
+// renamed over it (platform::ReplaceWindowsFileContents) only when
+// complete: a failed save leaves an existing file byte for byte and no new
+// file behind. When the record's LT_BITMAP_TRANSPARENT flag is set, formats
+// that can say so (GIF, PNG, TGA at 32 bits) mark TransparentColor.
 int LtSaveFile(LPCSTR path, const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFactor);
 // The same into a new moveable global block (the caller frees it) and its
 // size in bytes.
@@ -174,6 +205,104 @@ int LtTakeOverDIB(pLTBITMAP bitmap, HGLOBAL dib);
 // A device bitmap for dc holding the picture (CreateDIBitmap); NULL when the
 // bitmap has no pixels or the DC refuses.
 HBITMAP LtConvertToDDB(HDC dc, const LTBITMAP* bitmap);
+
+// ---- Pixel operations (Effects.cpp, ColorRes.cpp) ----------------------------------
+// Each works on the record in place and answers LT_SUCCESS or a code;
+// a record without pixels gives LT_ERR_BAD_BITMAP. Operations that only move
+// pixels (mirrors, quarter turns, nearest resizing) keep every depth; those
+// that mix colours (other turns, smooth resizing, average, mosaic, the
+// spatial filters) turn 1-, 4- and 8-bit records into 24-bit ones, and keep
+// 16, 24 and 32 bits (with alpha). Transparency fields are kept throughout.
+
+// Left-right and top-bottom mirrors.
+int LtReverseBitmap(pLTBITMAP bitmap);
+int LtFlipBitmap(pLTBITMAP bitmap);
+// Turns the picture counter-clockwise by angle hundredths of a degree. With
+// LT_ROTATE_RESIZE the record grows to hold the whole turned picture, else it
+// keeps its size and the corners are cut; uncovered pixels get fill.
+#define LT_ROTATE_RESIZE 0x0001
+int LtRotateBitmap(pLTBITMAP bitmap, int angle, UINT flags, COLORREF fill);
+// New size; LT_RESIZE_SMOOTH (2) resamples (area average when shrinking,
+// bilinear when growing), LT_RESIZE_NEAREST (0) repeats or drops pixels.
+#define LT_RESIZE_NEAREST 0
+#define LT_RESIZE_SMOOTH 2
+int LtResizeBitmap(pLTBITMAP bitmap, int width, int height, int mode);
+// Converts source into destination (the same record allowed) at
+// bitsPerPixel (1, 4, 8, 16, 24 or 32). Going to 8 bits or fewer, the palette
+// is: LT_COLORRES_OPTIMIZED the picture's own colours, most used first,
+// when they fit, else a median cut of its colours;
+// LT_COLORRES_USER_PALETTE the caller's palette (2, 16 or 256 entries for
+// the depth); otherwise a fixed one (black and white, the 16 VGA colours, or
+// a 6 x 6 x 6 cube with greys). Pixels take the nearest entry;
+// LT_COLORRES_DITHER diffuses the error (Floyd-Steinberg). Going deeper
+// keeps every colour; alpha survives only at 32 bits.
+#define LT_COLORRES_OPTIMIZED 0x00001
+#define LT_COLORRES_USER_PALETTE 0x00010
+#define LT_COLORRES_DITHER 0x10000
+int LtColorRes(pLTBITMAP destination, const LTBITMAP* source, int bitsPerPixel, UINT flags,
+    const RGBQUAD* palette, int reserved1, int reserved2, int reserved3);
+// Grey scale at 8 bits (a 256-level grey ramp, index = level), the only
+// depth accepted.
+int LtGrayScale(pLTBITMAP bitmap, int bitsPerPixel);
+// Reads or replaces palette entries first..first+count-1 of a 1-, 4- or
+// 8-bit record.
+int LtGetPalette(const LTBITMAP* bitmap, int first, int count, RGBQUAD* colors);
+int LtPutPalette(pLTBITMAP bitmap, int first, int count, const RGBQUAD* colors);
+// Combines the source's rectangle at (xSrc, ySrc) into the destination's
+// rectangle (x, y, width, height). LT_COMBINE_ADD adds channel by channel,
+// saturating at 255. The destination keeps its depth.
+#define LT_COMBINE_ADD 0x0300
+int LtCombineBitmaps(pLTBITMAP destination, int x, int y, int width, int height, const LTBITMAP* source,
+    int xSrc, int ySrc, UINT operation);
+// Each pixel becomes the average of the size x size block centred on it.
+int LtAverageFilter(pLTBITMAP bitmap, int size);
+// Tiles of size x size pixels each take their average colour.
+int LtMosaic(pLTBITMAP bitmap, int size);
+// Brightness by change tenths of a percent (-1000..1000; +100 is 10 %
+// lighter): each channel moves that share of the way towards white (or,
+// negative, towards black).
+int LtChangeBrightness(pLTBITMAP bitmap, int change);
+// LT_FILTER_EMBOSS: the grey relief look of "Create an embossed version"
+// (light from the upper left, flat areas mid grey); LT_FILTER_EDGE: edge
+// detection (edges light on black). Other filters LT_ERR_BAD_PARAM.
+#define LT_FILTER_EMBOSS 0
+#define LT_FILTER_EDGE 16
+int LtSpatialFilter(pLTBITMAP bitmap, int filter);
+// TRUE for an 8-bit grey picture (a palette that is the grey ramp).
+int LtKernel135(const LTBITMAP* bitmap);
+
+// ---- Painting (Paint.cpp) --------------------------------------------------------------
+// Draws the source rectangle of the bitmap (pixels, rows from the top;
+// null: the whole picture; a part outside the picture draws nothing) into
+// the destination rectangle of dc (device units; an inverted rectangle
+// covers the pixels of its normalised form, mirrored), with the raster
+// operation, clipped to clip (device units; null: no clip besides the DC's
+// own). Shrinking averages areas, growing interpolates linearly; only
+// destination pixels inside the clip are computed. On a DC of 256 colours or
+// fewer pixels take the nearest colour of its table, or, with
+// LT_DISPLAY_DITHER set, an ordered dither tied to the device position (so
+// a partial repaint matches). A 32-bit record's alpha is honoured: SRCCOPY
+// blends it over what is there, other operations show their result by it.
+// A printer page gets the source rectangle as an image at its own
+// resolution, smoothed by the page; raster operations that read the source
+// draw it as it is there (a page has nothing to combine with). The second
+// rectangle is reserved.
+int LtPaintDC(HDC dc, const LTBITMAP* bitmap, const RECT* source, const RECT* reserved, const RECT* destination,
+    const RECT* clip, DWORD rop);
+// Makes the record from a device bitmap (its pixels at 24 bits, or 32 when
+// the bitmap is 32 bits with any alpha other than 0). palette and useDC
+// matter only on DCs of 256 colours or fewer: with useDC the DC's
+// realised palette maps the indexes, else palette does. (Our device bitmaps
+// hold colours at every depth, so neither changes a pixel.)
+int LtConvertFromDDB(HDC dc, pLTBITMAP bitmap, HBITMAP hBitmap, HPALETTE palette, BOOL useDC);
+// A palette for painting the bitmap on dc: its own colours for 8 bits or
+// fewer, a 6 x 6 x 6 cube with greys for deeper pictures. NULL on DCs of
+// more than 256 colours (no palette is needed there).
+HPALETTE LtCreatePaintPalette(HDC dc, const LTBITMAP* bitmap);
+// The library's display mode bits: sets the bits of mask to value and
+// answers the previous mode.
+#define LT_DISPLAY_DITHER 0x0008 // dither colour pictures onto 256-colour DCs
+UINT LtSetDisplayMode(UINT mask, UINT value);
 
 namespace platform {
 

@@ -1,6 +1,7 @@
 #include "tests/imaging/PictureCheck.h"
 
 #include "platform/files/HostPath.h"
+#include "platform/imaging/ImagingInternal.h"
 
 #include <Magick++.h>
 
@@ -59,8 +60,9 @@ std::string ReadBytes(const std::string& hostPath)
 
 Reference ReadReference(const std::string& bytes, const char* magick)
 {
+    // The library starts as the imaging code starts it, with its policy.
     static bool started = [] {
-        Magick::InitializeMagick(nullptr);
+        platform::imaging::EnsureLibrary();
         return true;
     }();
     (void)started;

@@ -55,7 +55,7 @@ TEST_F(ContentPictureTest, AFileGivesThePictureAndItsSettings)
     obj.m_bAlwaysEmbed = TRUE;
     obj.SetPictureFile(strPath, FALSE, FALSE, FALSE, FALSE, FALSE, 0, 0);
     EXPECT_TRUE(obj.IsPictureEmbedded());
-    EXPECT_TRUE(obj.m_pPicture->m_bKeepInFile);
+    EXPECT_TRUE(obj.m_pPicture->m_bForceEmbed);
 }
 
 TEST_F(ContentPictureTest, TheSamePathLoadsOnceAndAFailingPathKeepsTheOldPicture)

@@ -1,13 +1,16 @@
 // A picture's stored form in designs: empty, linked, embedded raster and
 // metafile pictures and edited rasters read back equal and store the same
-// bytes again; older designs read only the fields they have; damaged data
-// raises the archive exception.
+// bytes again (also when the embedded bytes cannot be decoded, or a linked
+// file is missing); older designs read only the fields they have; damaged
+// data raises the archive exception.
 
 #include "pictures/Image.h"
 #include "pictures/MetaFileInfo.h"
 
 #include "model/DrawDoc.h"
+#include "platform/files/FileSystem.h"
 #include "platform/files/HostPath.h"
+#include "tests/pictures/PictureFiles.h"
 #include "tests/support/TestHome.h"
 #include "tests/text/TextStoreSupport.h"
 #include "tools/artgen/MetafileBuilder.h"
@@ -85,7 +88,21 @@ struct Record {
     }
 };
 
-using ImageStoreTest = StoreTest;
+// The value a picture stores as its handle: the value a design gave it when
+// it could not be loaded.
+long long StoredValue(const CImage& image)
+{
+    return image.IsUndecoded() || image.IsMissingLink() ? image.m_nStoredHandle : image.m_nHandle;
+}
+
+class ImageStoreTest : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        platform::InitFileSystem();
+    }
+};
 
 TEST_F(ImageStoreTest, AnEmptyPictureStoresFourBytes)
 {
@@ -123,7 +140,7 @@ TEST_F(ImageStoreTest, RecordsOfEveryKindReadBackAndStoreTheSameBytes)
         ULONGLONG nLeft = 99;
         ASSERT_EQ(Load(image, bytes, &nLeft), -1);
         EXPECT_EQ(nLeft, 0u);
-        EXPECT_EQ(image.m_nHandle, pRecord->nHandle);
+        EXPECT_EQ(StoredValue(image), pRecord->nHandle);
         EXPECT_EQ(image.m_strPath.Std(), pRecord->strPath);
         EXPECT_EQ(image.m_wFlags, pRecord->wFlags);
         EXPECT_EQ(image.m_crTransparent, pRecord->crTransparent);
@@ -133,22 +150,38 @@ TEST_F(ImageStoreTest, RecordsOfEveryKindReadBackAndStoreTheSameBytes)
         EXPECT_EQ(image.m_nSourceId, 42);
         EXPECT_EQ(Store(image), bytes);
 
-        // A copy carries the same stored form.
+        // A copy carries the same stored form, but for the display size and
+        // the file's depth, which stay the copy's own.
         CImage copy;
         copy.Copy(image);
-        EXPECT_EQ(Store(copy), bytes);
+        EXPECT_EQ(copy.m_sizeDisplay, CSize(0, 0));
+        EXPECT_EQ(copy.m_nFileBitsPerPixel, -1);
+        copy.m_sizeDisplay = image.m_sizeDisplay;
+        copy.m_nFileBitsPerPixel = image.m_nFileBitsPerPixel;
+        // A vector picture's copy has no transparent colour.
+        Record copied = *pRecord;
+        if (copy.m_nHandle == kImageMetafile) {
+            copied.wFlags &= ~WORD(IMAGE_FLAG_TRANSPARENT);
+            copied.crTransparent = 0;
+        }
+        EXPECT_EQ(Store(copy), copied.Bytes(29));
     }
 
     CImage image;
     ASSERT_EQ(Load(image, embedded.Bytes(29)), -1);
     EXPECT_EQ(image.m_rasterData, std::vector<BYTE>({'J', 'F', 'I', 'F', 1, 2}));
     EXPECT_EQ(image.m_nLoadMode, 3);
+    // Bytes no reader takes: the picture draws nothing.
+    EXPECT_TRUE(image.IsUndecoded());
+    EXPECT_FALSE(image.IsRaster());
     ASSERT_EQ(Load(image, edited.Bytes(29)), -1);
     EXPECT_EQ(image.m_nStoredBaseHandle, 9);
     EXPECT_EQ(image.m_effectParams[0], -7);
     EXPECT_EQ(image.m_effectParams[CImage::kEffectParamCount - 1], 3 * 24 - 7);
-    // A linked picture keeps its path and loads nothing.
+    // A linked picture whose file is nowhere keeps its path and loads
+    // nothing.
     ASSERT_EQ(Load(image, linked.Bytes(29)), -1);
+    EXPECT_TRUE(image.IsMissingLink());
     EXPECT_EQ(image.m_nLoadMode, 2);
     EXPECT_TRUE(image.m_rasterData.empty());
     EXPECT_EQ(image.m_nStoredBaseHandle, kImageNoPicture);
@@ -218,38 +251,53 @@ TEST_F(ImageStoreTest, OlderDesignsReadOnlyTheFieldsTheyHave)
     }
 }
 
-TEST_F(ImageStoreTest, ARasterOpenedFromAFileEmbedsThatFile)
+TEST_F(ImageStoreTest, ARasterOpenedFromAFileEmbedsItsPicture)
 {
     const std::string folder = testing_support::MakeTempDir("imagestore");
-    const std::string file = folder + "/photo.png";
-    testing_support::WriteFileBytes(file, "\x89PNG\r\n\x1a\nfile bytes");
+    picture_files::Raster raster(24, 16, RGB(10, 120, 200));
+    raster.Fill(0, 0, 12, 8, RGB(250, 250, 20));
+    const std::string path = picture_files::WritePng(raster, folder + "/photo.png");
+    ASSERT_FALSE(path.empty());
 
     CImage image;
-    image.m_nHandle = CImage::kOpenedRaster;
-    image.m_strPath = platform::WindowsPathFor(file).c_str();
+    image.LoadFile(path.c_str(), 2);
+    ASSERT_TRUE(image.IsRaster());
     image.m_wFlags = 0;
     image.m_bForceEmbed = 1;
-    image.m_nLoadMode = 2;
     const std::string bytes = Store(image);
     EXPECT_TRUE(image.m_wFlags & IMAGE_FLAG_EMBED);
-    const std::string expectedData = U32(18) + "\x89PNG\r\n\x1a\nfile bytes";
-    EXPECT_NE(bytes.find(expectedData), std::string::npos);
 
     CImage back;
     ASSERT_EQ(Load(back, bytes), -1);
-    EXPECT_EQ(std::string(back.m_rasterData.begin(), back.m_rasterData.end()), "\x89PNG\r\n\x1a\nfile bytes");
+    ASSERT_TRUE(back.IsRaster());
+    EXPECT_EQ(back.m_nLoadMode, 3);
+    SIZE size{};
+    back.GetSize(size, TRUE);
+    EXPECT_EQ(size.cx, 24);
+    EXPECT_EQ(size.cy, 16);
+    // Unchanged since it was read, it stores the very bytes again (as a
+    // picture read from a design, load mode 3).
+    const std::string again = Store(back);
+    const std::string picture = bytes.substr(bytes.size() - 8 - back.m_rasterData.size() - 4);
+    EXPECT_EQ(again.substr(again.size() - picture.size()), picture);
+    CImage third;
+    ASSERT_EQ(Load(third, again), -1);
+    EXPECT_EQ(Store(third), again);
 
-    // Without the file and without data the picture cannot be stored with
-    // its data.
-    image.m_strPath = platform::WindowsPathFor(folder + "/gone.png").c_str();
+    // A raster handle the engine does not hold cannot be stored with its
+    // data.
+    CImage gone;
+    gone.m_nHandle = 30000;
+    gone.m_strPath = "C:\\gone.png";
     bool bRaised = false;
     try {
-        Store(image);
+        Store(gone);
     } catch (CFileException* e) {
         bRaised = true;
         e->Delete();
     }
     EXPECT_TRUE(bRaised);
+    gone.m_nHandle = kImageNoPicture;
 }
 
 TEST_F(ImageStoreTest, TheMetafileHolderStoresItsOwnForm)

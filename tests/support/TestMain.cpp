@@ -1,4 +1,5 @@
 #include "tests/support/TestData.h"
+#include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,10 @@ int main(int argc, char** argv)
     setenv("THREADWICK_BACKEND", "headless", 0);
     testing::InitGoogleTest(&argc, argv);
     testing_support::CreateTestHome();
+    // The scanner library reads an empty configuration of the run's own, so
+    // no test searches the machine's scanners (tests that scan write theirs
+    // into it).
+    setenv("SANE_CONFIG_DIR", testing_support::MakeTempDir("sane").c_str(), 1);
     if (!testing_support::TestDataPresent())
         std::fprintf(stderr, "Tests of outside files skip: %s\n", testing_support::TestDataMissingNote().c_str());
     int rc = RUN_ALL_TESTS();

@@ -275,7 +275,8 @@ TEST_F(SurfacePrintTest, MirroringGivesBackEveryValueItChanged)
     pTurned->SetAngle(30.0);
     auto* pPicture = new CDrawRect(CRect(100, -100, 300, -200));
     pPicture->m_pPicture = new CImage;
-    pPicture->m_pPicture->m_nHandle = CImage::kOpenedRaster;
+    // A raster handle the engine does not know: a picture that draws nothing.
+    pPicture->m_pPicture->m_nHandle = 30000;
     pPicture->m_dCropLeft = 0.125;
     pPicture->m_dCropWidth = 0.5;
     ASSERT_TRUE(pPicture->HasPicture());

@@ -86,6 +86,11 @@ struct BitmapObject : GdiObject {
     // black, white). Drawing into the bitmap maps colours to the nearest.
     std::vector<RGBQUAD> colorTable;
     PixelBuffer pixels;
+    // 32-bit bitmaps given alpha bytes (SetDIBits, CreateDIBitmap): one byte
+    // a pixel, row-major like `pixels`; empty for an opaque bitmap. Drawing
+    // into the bitmap leaves it as it is, as GDI's calls leave a 32-bit
+    // bitmap's alpha bytes alone; AlphaBlend reads and updates it.
+    std::vector<uint8_t> alpha;
 };
 
 struct PaletteObject : GdiObject {

@@ -1,0 +1,16 @@
+#pragma once
+// Resource ids of the scanner's dialogs.
+
+#define IDD_SCAN_SOURCES 7700
+#define IDD_SCAN 7701
+
+#define IDC_SCAN_SOURCE_LIST 7710
+#define IDC_SCAN_DEVICE 7711
+#define IDC_SCAN_MODE 7712
+#define IDC_SCAN_RESOLUTION 7713
+#define IDC_SCAN_STATUS 7714
+
+#define IDS_SCAN_READING 7720
+#define IDS_SCAN_NO_ANSWER 7721
+#define IDS_SCAN_SCANNING 7722
+#define IDS_SCAN_DPI 7723
