@@ -1203,8 +1203,11 @@ int ExportPic(int nHandle, LPCTSTR lpszPath, BOOL bUseDefault, BOOL bSetTranspar
         bitmap.TransparentColor = crTransparent;
     }
     // Written beside the target and renamed over it only when complete: a
-    // failed export leaves a file exported earlier byte for byte.
-    const int nResult = LtSaveFile(lpszPath, &bitmap, nFormat, nBits, nQuality);
+    // failed export leaves a file exported earlier byte for byte. The
+    // library writes its CMP code as PNG for the saves that fall back on it,
+    // but a file named .cmp would then not be what its name says.
+    const int nResult = nFormat == LT_FORMAT_CMP ? LT_ERR_FORMAT
+                                                 : LtSaveFile(lpszPath, &bitmap, nFormat, nBits, nQuality);
     bitmap.Flags = nOldFlags;
     bitmap.TransparentColor = crOld;
     if (nResult != LT_SUCCESS)

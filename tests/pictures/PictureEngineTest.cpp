@@ -912,23 +912,27 @@ TEST_F(PictureEngineTest, FailedSaveAndExportKeepTheOldFile)
         return 1; // IDOK
     });
 
-    // A format that is not written.
-    testing_support::WriteFileBytes(Host("old.wmf"), old);
-    EXPECT_LT(ExportPic(pic, Path("old.wmf").c_str(), FALSE, FALSE, 0), 0);
-    EXPECT_EQ(testing_support::ReadFileBytes(Host("old.wmf")), old);
-    ASSERT_EQ(boxes.size(), 1u);
+    // Formats that are not written, CMP among them although the library
+    // saves its code as PNG.
+    for (const char* name : {"old.wmf", "old.wpg", "old.mac", "old.msp", "old.img", "old.cmp"}) {
+        testing_support::WriteFileBytes(Host(name), old);
+        EXPECT_LT(ExportPic(pic, Path(name).c_str(), FALSE, FALSE, 0), 0) << name;
+        EXPECT_EQ(testing_support::ReadFileBytes(Host(name)), old) << name;
+    }
+    ASSERT_EQ(boxes.size(), 6u);
     EXPECT_EQ(boxes[0], "Unable to export to specified format.");
+    boxes.clear();
 
     // A disk that fails while writing.
     platform::SetReplaceWriteStepForTests(&FailingWrite);
     testing_support::WriteFileBytes(Host("old.bmp"), old);
     EXPECT_LT(ExportPic(pic, Path("old.bmp").c_str(), FALSE, FALSE, 0), 0);
     EXPECT_EQ(testing_support::ReadFileBytes(Host("old.bmp")), old);
-    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes.size(), 1u);
     testing_support::WriteFileBytes(Host("old.jpg"), old);
     EXPECT_LT(SavePicToFile(pic, Path("old.jpg").c_str(), FALSE), 0);
     EXPECT_EQ(testing_support::ReadFileBytes(Host("old.jpg")), old);
-    EXPECT_EQ(boxes.size(), 2u) << "saving fails silently";
+    EXPECT_EQ(boxes.size(), 1u) << "saving fails silently";
     platform::SetReplaceWriteStepForTests(nullptr);
 
     // And a save that works replaces it.
