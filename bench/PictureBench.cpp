@@ -197,13 +197,8 @@ public:
     std::vector<uint32_t> Pixels()
     {
         std::vector<uint32_t> pixels(size_t(kScreenWidth) * kScreenHeight);
-        BITMAPINFO info {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kScreenWidth;
-        info.bmiHeader.biHeight = -kScreenHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info{};
+        info.bmiHeader = platform::TopDownDibHeader(kScreenWidth, kScreenHeight, 32);
         m_dc.SelectObject(m_old);
         ::GetDIBits(m_dc.GetSafeHdc(), m_bitmap, 0, kScreenHeight, pixels.data(), &info, DIB_RGB_COLORS);
         m_old = m_dc.SelectObject(HGDIOBJ(m_bitmap));

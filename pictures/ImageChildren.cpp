@@ -56,12 +56,7 @@ CImage* MakeChild(HBITMAP hBitmap)
 BOOL ReadPixels32(HBITMAP hBitmap, int cx, int cy, std::vector<DWORD>& pixels)
 {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = -cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = platform::TopDownDibHeader(cx, cy, 32);
     pixels.assign(static_cast<size_t>(cx) * static_cast<size_t>(cy), 0);
     CDC dc;
     if (!dc.CreateCompatibleDC(nullptr))

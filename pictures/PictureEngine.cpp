@@ -384,13 +384,8 @@ int PaintThroughMemory(CPicEntry& entry, CDC* pDC, const CRect& rectSource, cons
         return kPicErrNoMemory;
     const int w = part.Width;
     const int h = part.Height;
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info{};
+    info.bmiHeader = platform::TopDownDibHeader(w, h, 32);
     if (!bAlpha) {
         pDC->SetStretchBltMode(HALFTONE);
         const int n = ::StretchDIBits(pDC->GetSafeHdc(), dest.left, dest.top, dest.Width(), dest.Height(), 0, 0, w,

@@ -468,6 +468,24 @@ static_assert(sizeof(BITMAPCOREINFO) == 16);
 #define BI_RLE8 1L
 #define BI_RLE4 2L
 #define BI_BITFIELDS 3L
+
+namespace platform {
+
+// The header of an uncompressed DIB whose rows run from the top down (a
+// negative height), the order the pixel code of the program works in.
+inline BITMAPINFOHEADER TopDownDibHeader(LONG width, LONG height, WORD bitCount)
+{
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = width;
+    header.biHeight = -height;
+    header.biPlanes = 1;
+    header.biBitCount = bitCount;
+    header.biCompression = BI_RGB;
+    return header;
+}
+
+} // namespace platform
 #define BI_JPEG 4L
 #define BI_PNG 5L
 

@@ -380,13 +380,8 @@ int LtConvertFromDDB(HDC hdc, pLTBITMAP bitmap, HBITMAP hBitmap, HPALETTE /*pale
         return LT_ERR_NO_MEMORY;
     const int width = int(info.bmWidth);
     const int height = int(info.bmHeight);
-    BITMAPINFO header {};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO header{};
+    header.bmiHeader = platform::TopDownDibHeader(width, height, 32);
     std::vector<uint8_t> bits(size_t(width) * size_t(height) * 4);
     HDC own = hdc ? nullptr : CreateCompatibleDC(nullptr);
     const int rows = GetDIBits(hdc ? hdc : own, hBitmap, 0, UINT(height), bits.data(), &header, DIB_RGB_COLORS);

@@ -17,28 +17,6 @@ namespace {
 
 using Rgba = std::array<uint8_t, 4>;
 
-// A 24- or 32-bit record from colours listed row by row (alphas 255 unless
-// given).
-LTBITMAP Colours(int width, int height, std::initializer_list<COLORREF> colours, int bits = 24,
-    std::vector<uint8_t> alphas = {})
-{
-    LTBITMAP b;
-    LtAllocateBitmap(&b, width, height, bits);
-    size_t i = 0;
-    for (COLORREF c : colours) {
-        const int x = int(i % size_t(width));
-        const int y = int(i / size_t(width));
-        BYTE* p = b.Pixels.data() + size_t(y) * size_t(b.BytesPerLine) + size_t(x) * size_t(bits / 8);
-        p[0] = GetBValue(c);
-        p[1] = GetGValue(c);
-        p[2] = GetRValue(c);
-        if (bits == 32)
-            p[3] = i < alphas.size() ? alphas[i] : 255;
-        ++i;
-    }
-    return b;
-}
-
 // A grey 24-bit record whose left `dark` columns are black and the rest white.
 LTBITMAP Step(int width, int height, int dark)
 {

@@ -124,4 +124,25 @@ LTBITMAP Pattern(int width, int height, int bitsPerPixel)
     return bitmap;
 }
 
+
+LTBITMAP Colours(int width, int height, std::initializer_list<COLORREF> colours, int bits,
+    std::vector<uint8_t> alphas)
+{
+    LTBITMAP b;
+    LtAllocateBitmap(&b, width, height, bits);
+    size_t i = 0;
+    for (COLORREF c : colours) {
+        const int x = int(i % size_t(width));
+        const int y = int(i / size_t(width));
+        BYTE* p = b.Pixels.data() + size_t(y) * size_t(b.BytesPerLine) + size_t(x) * size_t(bits / 8);
+        p[0] = GetBValue(c);
+        p[1] = GetGValue(c);
+        p[2] = GetRValue(c);
+        if (bits == 32)
+            p[3] = i < alphas.size() ? alphas[i] : 255;
+        ++i;
+    }
+    return b;
+}
+
 } // namespace imaging_test

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,10 @@ bool BmpAlphaNotMeant(const std::string& path);
 
 // A small picture with every colour different from its neighbours.
 LTBITMAP Pattern(int width, int height, int bitsPerPixel);
+
+// A 24- or 32-bit record from colours listed row by row (alphas 255 unless
+// given).
+LTBITMAP Colours(int width, int height, std::initializer_list<COLORREF> colours, int bits = 24,
+    std::vector<uint8_t> alphas = {});
 
 } // namespace imaging_test
