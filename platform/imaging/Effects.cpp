@@ -413,18 +413,29 @@ int LtCombineBitmaps(pLTBITMAP destination, int x, int y, int width, int height,
     return LT_SUCCESS;
 }
 
-int LtAverageFilter(pLTBITMAP bitmap, int size)
+// What the filters over blocks of pixels begin with: the checks, and a
+// working copy whose colours are premultiplied when the picture has alpha,
+// so that clear pixels do not tint their neighbours.
+static int StartBlockFilter(const LTBITMAP* bitmap, int size, WorkImage& work, bool& alpha)
 {
     if (!bitmap || !Usable(*bitmap))
         return LT_ERR_BAD_BITMAP;
     if (size < 1 || size > LT_MAX_SIDE)
         return LT_ERR_BAD_PARAM;
-    WorkImage work;
     if (!ToWork(*bitmap, work))
         return LT_ERR_NO_MEMORY;
-    const bool alpha = bitmap->BitsPerPixel == 32;
+    alpha = bitmap->BitsPerPixel == 32;
     if (alpha)
         Premultiply(work);
+    return LT_SUCCESS;
+}
+
+int LtAverageFilter(pLTBITMAP bitmap, int size)
+{
+    WorkImage work;
+    bool alpha = false;
+    if (const int result = StartBlockFilter(bitmap, size, work, alpha); result != LT_SUCCESS)
+        return result;
     const int w = work.width;
     const int h = work.height;
     const Window window { size / 2, size };
@@ -484,16 +495,10 @@ int LtAverageFilter(pLTBITMAP bitmap, int size)
 
 int LtMosaic(pLTBITMAP bitmap, int size)
 {
-    if (!bitmap || !Usable(*bitmap))
-        return LT_ERR_BAD_BITMAP;
-    if (size < 1 || size > LT_MAX_SIDE)
-        return LT_ERR_BAD_PARAM;
     WorkImage work;
-    if (!ToWork(*bitmap, work))
-        return LT_ERR_NO_MEMORY;
-    const bool alpha = bitmap->BitsPerPixel == 32;
-    if (alpha)
-        Premultiply(work);
+    bool alpha = false;
+    if (const int result = StartBlockFilter(bitmap, size, work, alpha); result != LT_SUCCESS)
+        return result;
     const int w = work.width;
     const int h = work.height;
     const int tiles = (w + size - 1) / size;
