@@ -275,6 +275,3 @@ private:
 
 // The path of pictures made from memory ("<memory-only picture>").
 CString MemoryOnlyPicturePath();
-// Asks the user for a picture file that cannot be found; TRUE with strPath
-// set when one was chosen.
-BOOL LocatePictureFile(LPCTSTR lpszFileName, CString& strPath);

@@ -16,6 +16,7 @@
 #include "platform/framework/Document.h"
 #include "platform/imaging/Imaging.h"
 #include "resources/pictures.h"
+#include "surface/LocatePictureDlg.h"
 #include "text/DesignArchive.h"
 
 #include <algorithm>
@@ -78,22 +79,6 @@ CString SearchRoot(const CString& strFolder)
 }
 
 } // namespace
-
-BOOL LocatePictureFile(LPCTSTR lpszFileName, CString& strPath)
-{
-    // FIXME: the Locate Picture File dialog with its Browse button comes
-    // with the studio print properties; until then the user is told the
-    // file is missing and can only ignore it.
-    if (strPath.IsEmpty())
-        strPath = lpszFileName != nullptr ? lpszFileName : "";
-    if (strPath == MemoryOnlyPicturePath())
-        return FALSE;
-    CString strTitle;
-    if (!strTitle.LoadString(IDS_PIC_LOCATE_TITLE))
-        strTitle = "Locate Picture File";
-    AfxMessageBox(strTitle + "\n\nUnable to find file:\n" + strPath, MB_OK);
-    return FALSE;
-}
 
 BOOL CImage::FindMovedPicture(CString& strPath, LPCTSTR lpszFolderWord)
 {
