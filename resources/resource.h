@@ -110,3 +110,5 @@
 #include "resources/print.h"
 #include "resources/controls.h"
 #include "resources/pictures.h"
+#include "resources/rulers.h"
+#include "resources/rulersetup.h"

@@ -271,6 +271,45 @@ int LtSpatialFilter(pLTBITMAP bitmap, int filter);
 // TRUE for an 8-bit grey picture (a palette that is the grey ramp).
 int LtKernel135(const LTBITMAP* bitmap);
 
+// ---- Effect filters (Filters.cpp) ---------------------------------------------------
+// The filters the picture effects re-apply from the unaltered picture, with
+// the scales the effects pass. Each works in place at the record's depth
+// where it can (palette pictures may come back at 24 bits; the comments of
+// each say) and answers LT_SUCCESS or a code. Results never depend on how
+// many cores a filter splits its rows over.
+
+// Gamma value / 100 (100 changes nothing; 200 lightens mid-tones).
+int LtGammaCorrect(pLTBITMAP bitmap, int gamma);
+// Clustered-dot halftone screen at angle (hundredths of a degree);
+// LT_HALFTONE_PRINT uses a coarser cell than LT_HALFTONE_VIEW.
+#define LT_HALFTONE_PRINT 0
+#define LT_HALFTONE_VIEW 1
+int LtHalftone(pLTBITMAP bitmap, int type, int angle);
+// Levels per channel (2..64).
+int LtPosterize(pLTBITMAP bitmap, int levels);
+// Each pixel the per-channel median of the size x size block around it.
+int LtMedianFilter(pLTBITMAP bitmap, int size);
+// Every colour to its negative (palette pictures: the palette).
+int LtInvert(pLTBITMAP bitmap);
+// Deterministic noise of amount tenths of a percent of 255; channel 0 all
+// channels alike, 1 red, 2 green, 3 blue only. The same picture and values
+// always give the same pixels.
+int LtAddNoise(pLTBITMAP bitmap, int amount, int channel);
+// Relief in direction 0..7 (the compass N, NE, E, SE, S, SW, W, NW the
+// light comes from) with depth in tenths.
+int LtEmboss(pLTBITMAP bitmap, int direction, int depth);
+// Unsharp sharpening by amount tenths of a percent.
+int LtSharpen(pLTBITMAP bitmap, int amount);
+// Hue turned by angle degrees; saturation changed by tenths of a percent.
+int LtChangeHue(pLTBITMAP bitmap, int angle);
+int LtChangeSaturation(pLTBITMAP bitmap, int change);
+// Contrast scaled about mid-grey by change tenths of a percent.
+int LtChangeContrast(pLTBITMAP bitmap, int change);
+// Shears by angle hundredths of a degree, horizontally (direction 1) or
+// vertically (0); the record grows to hold the result, uncovered pixels get
+// fill.
+int LtShearBitmap(pLTBITMAP bitmap, int angle, int direction, COLORREF fill);
+
 // ---- Painting (Paint.cpp) --------------------------------------------------------------
 // Draws the source rectangle of the bitmap (pixels, rows from the top;
 // null: the whole picture; a part outside the picture draws nothing) into

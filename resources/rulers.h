@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of the rulers of the design frame.

@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of the Ruler Setup sheet.
