@@ -447,9 +447,7 @@ void CDrawDoc::OnUpdateSaveDesign(CCmdUI* pCmdUI)
 {
     const BOOL bLogo = IsLogo();
     pCmdUI->SetText(bLogo ? "&Save Logo\tCtrl+S" : "&Save\tCtrl+S");
-    // FIXME: the design frame's own save (WM_TW_DOC_SAVE) comes with the
-    // surface frame; until then Save is off where that save would be taken.
-    pCmdUI->Enable(bLogo || !(thePrefs.AddlFlags & PREF_ADDL_SWITCH_I) || GetPathName().IsEmpty());
+    pCmdUI->Enable(TRUE);
 }
 
 void CDrawDoc::OnUpdateSaveAs(CCmdUI* pCmdUI)

@@ -541,11 +541,11 @@ void CDrawObj::ApplyPictureEffect(int nEffect)
 {
     if (m_pPicture == nullptr || m_pPicture->m_nHandle < 1)
         return;
-    // FIXME: the effects come with the picture engine; with them this
-    // records the picture-effect undo step (RecordUndoPictureEffect) and
-    // applies the effect. Until then the picture stays as it is, and a step
-    // that changes nothing is not recorded.
-    (void)nEffect;
+    // Quick effects change the picture at once (a vector picture is
+    // rasterised at the object's size first); the undo step keeps it as it
+    // was.
+    RecordUndoPictureEffect(m_pDocument, this, nEffect);
+    m_pPicture->ApplyQuickEffect(nEffect, m_position);
     FreeRenderCache();
     Invalidate();
     MarkModified(m_pDocument);

@@ -11,6 +11,8 @@
 #include "platform/base/Archive.h"
 #include "text/WrapText.h"
 
+#include <utility>
+
 namespace {
 
 void ClampRect(CRect& rect)
@@ -187,13 +189,24 @@ void CDrawObj::LoadBlockText(CArchive& ar)
 
 void CDrawObj::ConvertOldPictureRotation()
 {
-    // Old designs kept a turned picture's frame unturned. FIXME: turning the
-    // picture itself into the frame (CImage::Rotate) comes with the picture
-    // engine; until then the picture keeps its angle and the frame is the
-    // position, as the conversion leaves it.
+    // Old designs kept a turned picture's frame unturned: the picture is
+    // turned into its frame, and the position becomes the turned bounds.
     const int nAngle = m_pPicture->m_nRotation;
     if (m_pDocument != nullptr)
         m_pPicture->m_pView = m_pDocument->GetSurfaceView(m_pDocument->m_nCurrentSurface);
+    if (nAngle % 360 != 0) {
+        // The fill is the picture's own concern (it turns on white).
+        const CRect rectFrame = m_rectUnrotated;
+        const CRect rectBefore = m_position;
+        m_pPicture->Rotate(-nAngle, m_position, rectFrame, RGB(255, 255, 255), TRUE);
+        // The picture gives its bounds normalised; the position keeps the
+        // way the object's rectangle ran (designs count y upwards).
+        m_position.NormalizeRect();
+        if (rectBefore.left > rectBefore.right)
+            std::swap(m_position.left, m_position.right);
+        if (rectBefore.top >= rectBefore.bottom)
+            std::swap(m_position.top, m_position.bottom);
+    }
     m_rectUnrotated = m_position;
     m_pPicture->m_nRotation = nAngle;
 }

@@ -152,8 +152,9 @@ void CImage::LoadFile(LPCTSTR lpszPath, int nLoadMode, BOOL bRasterizeWmf, BOOL 
     } else if (strTail == ".emf") {
         m_metafile.LoadEmf(strPath);
     } else if (strTail == ".cgm") {
-        // FIXME: CGM files come in through their import filter with the
-        // metafile pictures; until then the engine refuses them.
+        // Without a usable import filter the holder stays empty and the
+        // engine reports the file.
+        m_metafile.ImportCgm(strPath);
     } else if (strTail == ".ico" && !bRasterizeIcons) {
         m_children.ImportIcon(strPath);
     } else if (strTail == ".tmp") {
@@ -162,8 +163,8 @@ void CImage::LoadFile(LPCTSTR lpszPath, int nLoadMode, BOOL bRasterizeWmf, BOOL 
             m_children.LoadTemp(strPath);
         else if (strPrefix == "wmf")
             m_metafile.LoadWmf(strPath);
-        // FIXME: "o4m" metafile temporary files come with the metafile
-        // pictures' temporary form.
+        else if (strPrefix == "o4m")
+            m_metafile.LoadTemp(strPath); // a bad file throws, the picture empty
     }
     if (m_metafile.HasMetaFile())
         m_nHandle = kImageMetafile;
@@ -434,9 +435,15 @@ int CImage::Export(LPCTSTR lpszPath, BOOL bUseDefault, BOOL bSetTransparent, COL
         RasterizeComposite();
     if (!IsRaster())
         return kPicErrBadHandle;
-    // FIXME: a rotated picture is written unrotated until the effects
-    // rebuild rotation; the raster in memory carries none in this build.
-    return ExportPic(m_nHandle, lpszPath, bSetTransparent ? FALSE : bUseDefault, bSetTransparent, crTransparent);
+    // The file gets the picture unturned; the turn is put back after.
+    const BOOL bTurned = m_nRotation % 360 != 0;
+    if (bTurned)
+        ApplyEffect(kEffectRotate, 0, 0);
+    const int nResult =
+        ExportPic(m_nHandle, lpszPath, bSetTransparent ? FALSE : bUseDefault, bSetTransparent, crTransparent);
+    if (bTurned)
+        ApplyEffect(kEffectRotate, -m_nRotation, 0);
+    return nResult;
 }
 
 void CImage::SaveToTempFile(CString& strPath, BOOL bEightBit)
@@ -448,16 +455,15 @@ void CImage::SaveToTempFile(CString& strPath, BOOL bEightBit)
         return;
     }
     if (m_nHandle == kImageMetafile) {
-        // FIXME: metafiles get their own "o4m" temporary form with the
-        // metafile pictures; until then they travel as a raster of their
-        // frame size.
-        CImage raster;
-        raster.m_metafile.Copy(m_metafile);
-        raster.m_nHandle = kImageMetafile;
-        raster.m_wFlags = m_wFlags;
-        if (!raster.RasterizeMetaFile(m_metafile.m_cxFrame, m_metafile.m_cyFrame))
-            AfxThrowFileException(CFileException::genericException, -1, m_strPath);
-        raster.SaveToTempFile(strPath, bEightBit);
+        GetTempFilePath(strPath, "o4m");
+        try {
+            m_metafile.SaveTemp(strPath);
+        } catch (CFileException*) {
+            // No half-written file is left behind.
+            RemoveFile(strPath);
+            strPath.Empty();
+            throw;
+        }
         return;
     }
     if (!IsRaster())
@@ -465,6 +471,10 @@ void CImage::SaveToTempFile(CString& strPath, BOOL bEightBit)
     GetTempFilePath(strPath);
     // The file shows the picture as its source file did: the mirrors that
     // only the raster in memory carries are taken off for the write.
+    // The rotation comes off first: its rebuild mirrors the raster again.
+    const BOOL bTurned = m_nRotation % 360 != 0;
+    if (bTurned)
+        ApplyEffect(kEffectRotate, 0, 0);
     const BOOL bReverse = (m_wFlags & IMAGE_FLAG_MIRROR_X) != 0;
     const BOOL bFlip = (m_wFlags & IMAGE_FLAG_MIRROR_Y) != 0;
     if (bReverse)
@@ -476,6 +486,8 @@ void CImage::SaveToTempFile(CString& strPath, BOOL bEightBit)
         FlipPic(m_nHandle);
     if (bReverse)
         ReversePic(m_nHandle);
+    if (bTurned)
+        ApplyEffect(kEffectRotate, -m_nRotation, 0);
     if (nResult < 0) {
         ReportError(nResult, TRUE);
         RemoveFile(strPath);

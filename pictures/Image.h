@@ -135,6 +135,40 @@ public:
     // message box only with bShow, a text and IMAGE_FLAG_QUIET clear.
     void ReportError(int nCode, BOOL bShow) const;
 
+    // ---- Effects (ImageEffects.cpp) ------------------------------------------------------
+    // The base raster (the unaltered picture, always unmirrored) is made by
+    // the first rebuild; the working raster is then the base with every
+    // active effect re-applied in one fixed order, the rotation last, and
+    // mirrored as bits 3 and 4 say.
+    static constexpr int kEffectCount = 23;      // kinds 0..22
+    static constexpr int kEffectRotate = 17;
+    static constexpr int kEffectReapply = 23;
+    // Records an effect's parameters (nothing is applied). Kind 21 sets or
+    // clears the translucent bit, 22 sets the transparency; kind 17 and kinds
+    // outside 0..22 show a message and answer FALSE.
+    BOOL SetEffect(int nKind, int nFirst, int nSecond);
+    // The stored parameters of kinds 0..20 (17: the rotation) and whether
+    // the effect is active; FALSE too when a needed pointer is missing.
+    // Kinds 21 and up show a message and answer FALSE.
+    BOOL GetEffect(int nKind, int* pnFirst, int* pnSecond) const;
+    // Records the effect (kind 17 only carries the angle for this rebuild,
+    // kind 23 records nothing) and rebuilds the working raster from the
+    // base. FALSE when the kind was refused, there is no raster, or the last
+    // library filter that ran failed.
+    BOOL ApplyEffect(int nKind, int nFirst, int nSecond);
+    // Records the angle (bApply FALSE) or turns the picture: rasterised
+    // first when it is a metafile (at rectRaster's size) or a composite,
+    // the base resized to rectObject's proportions, rebuilt with the
+    // rotation, the corner points set; rectRaster receives the turned
+    // bounds. crFill is accepted for its callers; the turn fills with white.
+    // Nonzero when something was recorded or turned.
+    int Rotate(int nAngle, CRect& rectRaster, const CRect& rectObject, COLORREF crFill, BOOL bApply);
+    int RotateWithWaitCursor(int nAngle, CRect& rectRaster, const CRect& rectObject, COLORREF crFill, BOOL bApply);
+    // An immediate, unrecorded effect on the working raster: 0 grey, 1
+    // filter, 2 blur, 3 mosaic, 4 lighten, 5 darken. Lighten and darken on a
+    // picture with a transparent colour move only that colour.
+    BOOL ApplyQuickEffect(int nCode, const CRect& rectRaster);
+
     // ---- Writing pictures out (Image.cpp) -------------------------------------------
     // Writes the picture as a file whose format the extension names; vector
     // and composite pictures are rasterised first at rectRender's size.
@@ -224,9 +258,10 @@ public:
     int m_nForceReverse = 0;      // the next raster draw mirrors left-right once
     CSurface* m_pView = nullptr;  // not owned, not stored
 
-    // What a design stored that this build keeps without applying: the base
-    // handle value written with the effect parameters (kImageNoPicture when
-    // none), and the embedded raster's file image as read. The bytes are
+    // What a design stored, kept to be written back: the base handle value
+    // written with the effect parameters (kImageNoPicture when none; it is
+    // written while no base raster exists, as for a picture that could not
+    // be loaded), and the embedded raster's file image as read. The bytes are
     // written back as they came while the raster is unchanged, and always
     // when they could not be decoded.
     // The handle value a design stored with bytes that could not be
@@ -268,6 +303,18 @@ private:
     // Loads a picture stored without its data from its path, looking for it
     // when its folder moved; empty when it cannot be found.
     void ReloadFromPath(int nStoredHandle);
+
+    // The base becomes a copy of the working raster, unmirrored; FALSE when
+    // it cannot be made.
+    BOOL MakeBaseFromWorking();
+    // A raster just read (the stored base, unmirrored whatever bits 3 and 4
+    // say) becomes the base, the working raster a copy of it.
+    BOOL AdoptRasterAsBase();
+    // The rebuild of ApplyEffect after its kind was recorded.
+    BOOL Rebuild(int nAngle, BOOL bRotate);
+    // Re-applies what a design recorded once its raster is loaded: the
+    // effects when it stored a base, else the rotation.
+    void ReapplyStoredEffects(BOOL bStoredBase);
 
     // Nonzero while a design is being stored (SaveToMemory saves the base).
     static int s_nStoringDesign;

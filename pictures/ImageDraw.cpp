@@ -443,14 +443,16 @@ BOOL CImage::Draw(CDC* pDC, const CRect& rectDest, const CRect& rectSecond, cons
     if (m_nHandle == kImageMetafile) {
         if (IsEmptyDestination(rectDest))
             return TRUE;
+        // The holder keeps to the preview page itself, and repeats the
+        // metafile over the destination when the picture is tiled (2 x 2
+        // when the one-shot value asks for it).
         const CRect page = PreviewPageClip(*this, pDC);
-        if (!page.IsRectEmpty()) {
-            CRect pageLogical = page;
-            pDC->DPtoLP(&pageLogical);
-            pageLogical.NormalizeRect();
-            pDC->IntersectClipRect(&pageLogical);
-        }
-        m_metafile.Play(pDC, rectDest);
+        m_metafile.m_nTileRequest = nOneShot1;
+        if (bTiled)
+            m_metafile.DrawTiled(pDC, rectDest, rectClip, bPalette, page);
+        else
+            m_metafile.Draw(pDC, rectDest, rectClip, bPalette, page);
+        m_metafile.m_nTileRequest = 0;
         if (!bPrinting)
             RecordOrientation(*this, device);
         return TRUE;

@@ -72,13 +72,21 @@ BOOL CImage::SaveToMemory(HGLOBAL* phMemory, DWORD* pnSize, BOOL bEightBit)
         return FALSE;
     *phMemory = NULL;
     *pnSize = 0;
-    // FIXME: the rotation is taken off before the save and put back after
-    // it once the effects rebuild rotated rasters; the raster in memory
-    // carries no rotation in this build.
-    const int nHandle = s_nStoringDesign > 0 && IsEngineHandle(m_nBaseHandle) ? m_nBaseHandle : m_nHandle;
-    if (!IsEngineHandle(nHandle))
+    // A design stores a turned picture's unturned base with its angle;
+    // one whose angle was only recorded gets its base now.
+    if (s_nStoringDesign > 0 && IsRaster() && !IsEngineHandle(m_nBaseHandle) && m_nRotation % 360 != 0)
+        MakeBaseFromWorking();
+    const BOOL bBase = s_nStoringDesign > 0 && IsEngineHandle(m_nBaseHandle);
+    if (!IsEngineHandle(bBase ? m_nBaseHandle : m_nHandle))
         return FALSE;
-    return SavePicToMemory(nHandle, phMemory, pnSize, bEightBit);
+    // The working raster is saved unturned (the base never is turned).
+    const BOOL bTurned = !bBase && m_nRotation % 360 != 0;
+    if (bTurned)
+        ApplyEffect(kEffectRotate, 0, 0);
+    const BOOL bSaved = SavePicToMemory(bBase ? m_nBaseHandle : m_nHandle, phMemory, pnSize, bEightBit);
+    if (bTurned)
+        ApplyEffect(kEffectRotate, -m_nRotation, 0);
+    return bSaved;
 }
 
 BOOL CImage::IsUndecoded() const

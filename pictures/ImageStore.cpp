@@ -193,19 +193,26 @@ void CImage::ReloadFromPath(int nStoredHandle)
         return;
     }
     m_nSourceId = nSourceId;
-    // Until effects and rotation are rebuilt from the file, what the design
-    // recorded of them is kept to be written back.
+    // LoadFile's reset cleared what the design recorded of the effects and
+    // the rotation: they are kept, to be rebuilt on the file's raster.
     m_nRotation = nRotation;
     m_nStoredBaseHandle = nStoredBase;
     std::copy(std::begin(effectParams), std::end(effectParams), std::begin(m_effectParams));
-    // The file is loaded as it is on disk: unmirrored.
-    m_wFlags = static_cast<WORD>(wFlags & ~WORD(IMAGE_FLAG_MIRROR_X | IMAGE_FLAG_MIRROR_Y));
+    // The file is loaded as it is on disk: unmirrored. The mirrors the
+    // design kept are put back: by the rebuild when it stored a base (the
+    // file is that base), else on the raster now.
+    const WORD wMirrors = wFlags & (IMAGE_FLAG_MIRROR_X | IMAGE_FLAG_MIRROR_Y);
+    m_wFlags = static_cast<WORD>(wFlags & ~wMirrors);
     m_crTransparent = crTransparent;
     if (IsRaster()) {
         ApplyTransparencyToEngine();
     } else {
         m_wFlags &= ~WORD(IMAGE_FLAG_TRANSPARENT);
     }
+    if (IsRaster() && nStoredBase != kImageNoPicture)
+        m_wFlags |= wMirrors;
+    else
+        SetMirror((wMirrors & IMAGE_FLAG_MIRROR_X) != 0, (wMirrors & IMAGE_FLAG_MIRROR_Y) != 0);
 }
 
 void CImage::Serialize(CArchive& ar)
@@ -349,12 +356,14 @@ void CImage::Serialize(CArchive& ar)
             m_crTransparent = dw;
         }
     }
-    // FIXME: the effects are re-applied to the loaded base and the rotation
-    // turns the raster once the effects exist; until then the picture draws
-    // its base unedited and keeps the stored values to write them back.
+    // An embedded raster with effects is the unaltered base: the effects
+    // and the rotation are rebuilt on it. A linked one is rebuilt the same
+    // way once its file is loaded again.
+    const BOOL bStoredBase = m_nStoredBaseHandle != kImageNoPicture;
     if (bReload) {
         if (nHandle != kImageMetafile)
             m_nHandle = kImageNoPicture;
         ReloadFromPath(nHandle);
     }
+    ReapplyStoredEffects(bStoredBase);
 }

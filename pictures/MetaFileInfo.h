@@ -6,7 +6,8 @@
 //
 // The holder owns its metafile handle and deletes it in Clear and in its
 // destructor. What is here is the holder, its copies, its stored form in
-// designs, loading from metafile files and a plain play into a rectangle.
+// designs and in "o4m" temporary files, loading from metafile and CGM files,
+// and drawing once or tiled.
 
 #include "platform/base/GdiRecords.h"
 #include "platform/base/Geometry.h"
@@ -46,12 +47,47 @@ public:
     // metafile and the frame stays 500 x 500. FALSE, with the holder empty,
     // when the file cannot be read or makes no metafile.
     BOOL LoadWmf(LPCTSTR lpszPath);
-    // Loads an enhanced metafile file, then runs the header step.
+    // Loads an enhanced metafile file, then runs the header step from a
+    // frame of 0 x 0, so the frame is the metafile's own bounds.
     BOOL LoadEmf(LPCTSTR lpszPath);
     // A copy of the enhanced metafile; the frame from its header.
     void SetEnhMetaFile(HENHMETAFILE hEnhMetaFile);
-    // Plays the metafile into rect (an inverted rectangle mirrors): a
-    // Windows metafile scaled from its frame, an enhanced one into rect.
+    // Through the CGM import filter: its Windows metafile with the size it
+    // gives. FALSE, with the holder empty, when the filter cannot be used,
+    // refuses the path or the file.
+    BOOL ImportCgm(LPCTSTR lpszPath);
+
+    // The "o4m" temporary file: frame (two int32), kind (int32, 1 enhanced,
+    // 0 Windows), byte count (int32) and the bits. SaveTemp raises
+    // CFileException when there is no metafile or its bits cannot be read
+    // in full; LoadTemp clears first and raises it, with the holder empty,
+    // when the file cannot be read, its count runs past its end or the bits
+    // make no metafile.
+    void SaveTemp(LPCTSTR lpszPath) const;
+    void LoadTemp(LPCTSTR lpszPath);
+
+    // Plays the metafile into rectDest (logical units; an inverted
+    // rectangle mirrors): a Windows metafile scaled from its frame, an
+    // enhanced one into the rectangle. On a non-printing DC a non-empty
+    // rectClip (logical) limits the drawing, cut to rectPage (device units)
+    // when that is not empty, as for a print preview's page. With bPalette
+    // the enhanced metafile's own palette entries are realised around the
+    // play; on palette screens a Windows metafile plays in the
+    // application's palette. The DC is left as it was.
+    void Draw(CDC* pDC, const CRect& rectDest, const CRect& rectClip, BOOL bPalette,
+        const CRect& rectPage = CRect()) const;
+    // The same, once per tile over rectDest (see GetTileCounts).
+    void DrawTiled(CDC* pDC, const CRect& rectDest, const CRect& rectClip, BOOL bPalette,
+        const CRect& rectPage = CRect()) const;
+    // Tiles of the frame's size across and down rectDest (at least one each,
+    // at most kMaxTilesPerSide), the last ones cut by the destination; with
+    // the tile request set on a non-printing DC, 2 x 2 tiles of half the
+    // destination. sizeTile is in rectDest's units and carries its
+    // direction.
+    void GetTileCounts(const CDC* pDC, const CRect& rectDest, int& nAcross, int& nDown, CSize& sizeTile) const;
+    static constexpr int kMaxTilesPerSide = 256;
+
+    // Plays into rect with no clip and no palette (Draw without them).
     void Play(CDC* pDC, const CRect& rect) const;
 
     BOOL HasMetaFile() const { return m_hMetaFile != NULL || m_hEnhMetaFile != NULL; }
@@ -68,12 +104,30 @@ public:
 
     int m_cxFrame = 500;
     int m_cyFrame = 500;
+    // Set by the picture for one tiled draw: 2 x 2 tiles of half the
+    // destination instead of tiles of the frame. Init clears it.
+    int m_nTileRequest = 0;
+
+    // The copies the header step keeps (empty without an enhanced
+    // metafile); the palette is read only when the frame came from the
+    // header.
+    BOOL HasEnhHeader() const { return m_bHasHeader; }
+    const ENHMETAHEADER& GetEnhHeader() const { return m_header; }
+    const std::vector<char>& GetDescription() const { return m_description; }
+    const std::vector<PALETTEENTRY>& GetPaletteEntries() const { return m_paletteEntries; }
 
 private:
     // After an enhanced metafile is set: keeps its header and, only for a
     // frame of 0 x 0, takes the frame from the header's bounds and keeps
     // the description and the palette entries.
     void ReadEnhHeader();
+    // The metafile's bits and kind; FALSE when they cannot be read in full.
+    BOOL GetBits(std::vector<BYTE>& bits, BOOL& bEnhanced) const;
+    // Sets the metafile from bits of a kind; FALSE (holder empty) when they
+    // make none. The frame is set first, so an enhanced frame of 0 x 0
+    // comes from its header.
+    BOOL SetBits(const BYTE* pBits, UINT nSize, BOOL bEnhanced, int cx, int cy);
+    void PlayOnce(CDC* pDC, const CRect& rectDevice) const;
 
     HMETAFILE m_hMetaFile = NULL;       // owned
     HENHMETAFILE m_hEnhMetaFile = NULL; // owned

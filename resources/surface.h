@@ -55,3 +55,7 @@
 #define IDS_MENU_PICTURE_STUDIO 7161
 #define IDS_MENU_EDIT_DAY 7162
 #define IDS_MENU_EDIT_HOUR 7163
+
+// The design frame's second key table (select all, move to front and to
+// the bottom).
+#define IDR_SURFACE_KEYS 8

@@ -15,6 +15,7 @@
 #include "platform/framework/Afx.h"
 #include "resources/resource.h"
 #include "surface/KindCast.h"
+#include "surface/RulerBar.h"
 #include "surface/SurfaceFrame.h"
 #include "surface/SurfaceGlobals.h"
 #include "surface/SurfaceTool.h"
@@ -178,8 +179,7 @@ void CSurface::OnMouseMove(UINT nFlags, CPoint point)
         s_ptLast = point;
     if (CSurfaceTool* pTool = ToolInUse(this))
         pTool->OnMouseMove(this, nFlags, point);
-    // FIXME: the rulers' cursor marks follow the point once the frame has
-    // ruler windows.
+    CRulerBar::ViewMouseMove(this, point.x, point.y, nFlags);
 }
 
 void CSurface::OnLButtonDblClk(UINT nFlags, CPoint point)

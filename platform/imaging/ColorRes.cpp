@@ -4,6 +4,7 @@
 #include "platform/imaging/ImagingInternal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <utility>
 
@@ -241,13 +242,34 @@ std::vector<RGBQUAD> OptimizedPalette(const WorkImage& image, size_t capacity)
     return palette;
 }
 
-// Maps every pixel to a palette index, diffusing each pixel's error to the
-// ones right and below it (Floyd and Steinberg's weights) when asked.
-std::vector<uint8_t> MapToPalette(const WorkImage& image, ColorMatcher& matcher, bool dither)
+enum class Dither { None, Diffuse, Ordered };
+
+// Maps every pixel to a palette index: the nearest entry; or diffusing each
+// pixel's error to the ones right and below it (Floyd and Steinberg's
+// weights); or nudging each pixel by its place in an 8 x 8 ordered matrix,
+// by about the spacing of the palette's colours.
+std::vector<uint8_t> MapToPalette(const WorkImage& image, ColorMatcher& matcher, Dither method)
 {
     const size_t width = size_t(image.width);
     std::vector<uint8_t> indexes(width * size_t(image.height));
     const std::vector<RGBQUAD>& palette = matcher.Palette();
+    if (method == Dither::Ordered) {
+        static const uint8_t kBayer[8][8] = { { 0, 32, 8, 40, 2, 34, 10, 42 }, { 48, 16, 56, 24, 50, 18, 58, 26 },
+            { 12, 44, 4, 36, 14, 46, 6, 38 }, { 60, 28, 52, 20, 62, 30, 54, 22 }, { 3, 35, 11, 43, 1, 33, 9, 41 },
+            { 51, 19, 59, 27, 49, 17, 57, 25 }, { 15, 47, 7, 39, 13, 45, 5, 37 }, { 63, 31, 55, 23, 61, 29, 53, 21 } };
+        const double spread = 256.0 / std::cbrt(double(std::max<size_t>(2, palette.size())));
+        for (int y = 0; y < image.height; ++y) {
+            const uint8_t* in = image.Row(y);
+            uint8_t* out = indexes.data() + size_t(y) * width;
+            for (size_t x = 0; x < width; ++x, in += 4) {
+                const int nudge = int(std::lround(((kBayer[y & 7][x & 7] + 0.5) / 64.0 - 0.5) * spread));
+                out[x] = uint8_t(matcher.Nearest(std::clamp(in[2] + nudge, 0, 255), std::clamp(in[1] + nudge, 0, 255),
+                    std::clamp(in[0] + nudge, 0, 255)));
+            }
+        }
+        return indexes;
+    }
+    const bool dither = method == Dither::Diffuse;
     // Errors in sixteenths, one slot either side of the row.
     std::vector<int> current((width + 2) * 3, 0);
     std::vector<int> next((width + 2) * 3, 0);
@@ -323,7 +345,14 @@ int LtColorRes(pLTBITMAP destination, const LTBITMAP* source, int bitsPerPixel, 
         return LT_ERR_BAD_BITMAP;
     if (!ValidDepth(bitsPerPixel))
         return LT_ERR_BAD_PARAM;
-    const bool user = (flags & LT_COLORRES_USER_PALETTE) != 0;
+    const UINT palettePart = flags & LT_COLORRES_PALETTE_MASK;
+    const UINT ditherPart = flags & LT_COLORRES_DITHER_MASK;
+    const bool user = (palettePart & LT_COLORRES_USER_PALETTE) != 0;
+    const bool optimized = !user && (palettePart & (LT_COLORRES_OPTIMIZED | LT_COLORRES_OPTIMIZED2)) != 0;
+    // Any dithering other than the ordered kind is taken as diffusion.
+    const Dither method = ditherPart == 0 ? Dither::None
+        : ditherPart == LT_COLORRES_ORDERED ? Dither::Ordered
+                                            : Dither::Diffuse;
     if (bitsPerPixel <= 8 && user && !palette)
         return LT_ERR_BAD_PARAM;
     WorkImage work;
@@ -341,14 +370,14 @@ int LtColorRes(pLTBITMAP destination, const LTBITMAP* source, int bitsPerPixel, 
         std::vector<RGBQUAD> colours;
         if (user)
             colours.assign(palette, palette + capacity);
-        else if (flags & LT_COLORRES_OPTIMIZED)
+        else if (optimized)
             colours = OptimizedPalette(work, capacity);
         else
             colours = FixedPalette(bitsPerPixel);
         for (RGBQUAD& q : colours)
             q.rgbReserved = 0;
         ColorMatcher matcher(colours);
-        const std::vector<uint8_t> indexes = MapToPalette(work, matcher, (flags & LT_COLORRES_DITHER) != 0);
+        const std::vector<uint8_t> indexes = MapToPalette(work, matcher, method);
         PackIndexes(indexes, work.width, work.height, bitsPerPixel, out);
         colours.resize(capacity, RGBQUAD { 0, 0, 0, 0 });
         out.Palette = std::move(colours);

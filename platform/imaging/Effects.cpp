@@ -7,6 +7,7 @@
 // palette; 16-, 24- and 32-bit records keep their depth, and 32-bit ones
 // their alpha. Brightness on a palette record changes the palette alone.
 
+#include "platform/imaging/FilterSupport.h"
 #include "platform/imaging/ImagingInternal.h"
 
 #include <algorithm>
@@ -287,6 +288,19 @@ int LtReverseBitmap(pLTBITMAP bitmap)
     if (!bitmap || !Usable(*bitmap))
         return LT_ERR_BAD_BITMAP;
     const int w = bitmap->Width;
+    if (bitmap->BitsPerPixel >= 8) {
+        // Whole-byte pixels swap as byte groups.
+        const size_t step = size_t(bitmap->BitsPerPixel / 8);
+        ForEachBand(bitmap->Height, w, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                BYTE* row = bitmap->Pixels.data() + size_t(y) * size_t(bitmap->BytesPerLine);
+                for (size_t l = 0, r = size_t(w - 1) * step; l < r; l += step, r -= step)
+                    for (size_t k = 0; k < step; ++k)
+                        std::swap(row[l + k], row[r + k]);
+            }
+        });
+        return LT_SUCCESS;
+    }
     for (int y = 0; y < bitmap->Height; ++y) {
         for (int x = 0; x < w / 2; ++x) {
             const uint32_t left = GetRaw(*bitmap, x, y);
@@ -535,12 +549,12 @@ int LtChangeBrightness(pLTBITMAP bitmap, int change)
         return LT_ERR_BAD_BITMAP;
     if (change < -1000 || change > 1000)
         return LT_ERR_BAD_PARAM;
+    // Every level moves by the same share of full scale, held at black
+    // and white.
+    const int moved = (std::abs(change) * 255 + 500) / 1000 * (change < 0 ? -1 : 1);
     uint8_t table[256];
-    for (int v = 0; v < 256; ++v) {
-        const int room = change >= 0 ? 255 - v : v;
-        const int moved = (room * std::abs(change) + 500) / 1000;
-        table[v] = uint8_t(change >= 0 ? v + moved : v - moved);
-    }
+    for (int v = 0; v < 256; ++v)
+        table[v] = uint8_t(std::clamp(v + moved, 0, 255));
     LTBITMAP& b = *bitmap;
     switch (b.BitsPerPixel) {
     case 1:

@@ -228,17 +228,28 @@ int LtRotateBitmap(pLTBITMAP bitmap, int angle, UINT flags, COLORREF fill);
 #define LT_RESIZE_SMOOTH 2
 int LtResizeBitmap(pLTBITMAP bitmap, int width, int height, int mode);
 // Converts source into destination (the same record allowed) at
-// bitsPerPixel (1, 4, 8, 16, 24 or 32). Going to 8 bits or fewer, the palette
-// is: LT_COLORRES_OPTIMIZED the picture's own colours, most used first,
-// when they fit, else a median cut of its colours;
-// LT_COLORRES_USER_PALETTE the caller's palette (2, 16 or 256 entries for
-// the depth); otherwise a fixed one (black and white, the 16 VGA colours, or
-// a 6 x 6 x 6 cube with greys). Pixels take the nearest entry;
-// LT_COLORRES_DITHER diffuses the error (Floyd-Steinberg). Going deeper
-// keeps every colour; alpha survives only at 32 bits.
+// bitsPerPixel (1, 4, 8, 16, 24 or 32). The low part of flags
+// (LT_COLORRES_PALETTE_MASK) chooses the palette when going to 8 bits or
+// fewer: LT_COLORRES_USER_PALETTE (0x10) the caller's palette (the engine's
+// table; 2, 16 or 256 entries for the depth); else LT_COLORRES_OPTIMIZED or
+// LT_COLORRES_OPTIMIZED2 (1 or 2) the picture's own colours, most used
+// first, when they fit, else a median cut of its colours; else (0, fixed,
+// or LT_COLORRES_NO_PALETTE, 4, which only means something for 16 and 24
+// bits) a fixed one: black and white, the 16 VGA colours, or a 6 x 6 x 6
+// cube with greys. Pixels take the nearest entry. The high part
+// (LT_COLORRES_DITHER_MASK) dithers: LT_COLORRES_DITHER diffuses the error
+// (Floyd-Steinberg), LT_COLORRES_ORDERED (0x70000) nudges each pixel by an
+// 8 x 8 ordered matrix; any other nonzero value diffuses. Going deeper keeps
+// every colour; alpha survives only at 32 bits.
+#define LT_COLORRES_FIXED 0x00000
 #define LT_COLORRES_OPTIMIZED 0x00001
+#define LT_COLORRES_OPTIMIZED2 0x00002
+#define LT_COLORRES_NO_PALETTE 0x00004
 #define LT_COLORRES_USER_PALETTE 0x00010
+#define LT_COLORRES_PALETTE_MASK 0x0FFFF
 #define LT_COLORRES_DITHER 0x10000
+#define LT_COLORRES_ORDERED 0x70000
+#define LT_COLORRES_DITHER_MASK 0xF0000
 int LtColorRes(pLTBITMAP destination, const LTBITMAP* source, int bitsPerPixel, UINT flags,
     const RGBQUAD* palette, int reserved1, int reserved2, int reserved3);
 // Grey scale at 8 bits (a 256-level grey ramp, index = level), the only
@@ -258,9 +269,8 @@ int LtCombineBitmaps(pLTBITMAP destination, int x, int y, int width, int height,
 int LtAverageFilter(pLTBITMAP bitmap, int size);
 // Tiles of size x size pixels each take their average colour.
 int LtMosaic(pLTBITMAP bitmap, int size);
-// Brightness by change tenths of a percent (-1000..1000; +100 is 10 %
-// lighter): each channel moves that share of the way towards white (or,
-// negative, towards black).
+// Brightness by change tenths of a percent (-1000..1000): each channel
+// gains that share of 255 (+100 adds 26), held at 0 and 255.
 int LtChangeBrightness(pLTBITMAP bitmap, int change);
 // LT_FILTER_EMBOSS: the grey relief look of "Create an embossed version"
 // (light from the upper left, flat areas mid grey); LT_FILTER_EDGE: edge
@@ -273,41 +283,60 @@ int LtKernel135(const LTBITMAP* bitmap);
 
 // ---- Effect filters (Filters.cpp) ---------------------------------------------------
 // The filters the picture effects re-apply from the unaltered picture, with
-// the scales the effects pass. Each works in place at the record's depth
-// where it can (palette pictures may come back at 24 bits; the comments of
-// each say) and answers LT_SUCCESS or a code. Results never depend on how
-// many cores a filter splits its rows over.
+// the scales the effects pass: angles in hundredths of a degree (the hue's
+// in degrees), percentages in tenths. Each works in place and answers
+// LT_SUCCESS, LT_ERR_BAD_BITMAP for a record without pixels, or
+// LT_ERR_BAD_PARAM for a value outside its range (the picture unchanged).
+// Tone and colour changes (gamma, posterize, invert, contrast, hue,
+// saturation) change a palette record's palette alone and keep every depth;
+// the others give palette records back at 24 bits and keep 16, 24 and 32
+// bits (with alpha). Results never depend on how many cores a filter splits
+// its rows over.
 
-// Gamma value / 100 (100 changes nothing; 200 lightens mid-tones).
+// Levels raised to the power 100 / gamma (1..100000): 100 changes nothing,
+// 200 lightens the mid-tones; black and white stay.
 int LtGammaCorrect(pLTBITMAP bitmap, int gamma);
-// Clustered-dot halftone screen at angle (hundredths of a degree);
-// LT_HALFTONE_PRINT uses a coarser cell than LT_HALFTONE_VIEW.
+// Clustered-dot halftone screen turned by angle (any; whole turns repeat): each pixel
+// black or white by its grey level against a round-dot spot function.
+// LT_HALFTONE_PRINT uses 8-pixel cells, LT_HALFTONE_VIEW 4-pixel ones.
 #define LT_HALFTONE_PRINT 0
 #define LT_HALFTONE_VIEW 1
 int LtHalftone(pLTBITMAP bitmap, int type, int angle);
-// Levels per channel (2..64).
+// Levels per channel (2..64), evenly spaced from 0 to 255; each level goes
+// to the nearest.
 int LtPosterize(pLTBITMAP bitmap, int levels);
-// Each pixel the per-channel median of the size x size block around it.
+// Each pixel the per-channel median of the size x size block around it
+// (1..64; edges repeat the outer pixels).
 int LtMedianFilter(pLTBITMAP bitmap, int size);
 // Every colour to its negative (palette pictures: the palette).
 int LtInvert(pLTBITMAP bitmap);
-// Deterministic noise of amount tenths of a percent of 255; channel 0 all
-// channels alike, 1 red, 2 green, 3 blue only. The same picture and values
-// always give the same pixels.
+// Noise of up to amount (0..1000) tenths of a percent of 255 either way;
+// channel 0 moves a pixel's three channels alike, 1 red, 2 green, 3 blue
+// only. The offsets depend on the pixel's place alone, so the same picture
+// and values always give the same pixels.
 int LtAddNoise(pLTBITMAP bitmap, int amount, int channel);
-// Relief in direction 0..7 (the compass N, NE, E, SE, S, SW, W, NW the
-// light comes from) with depth in tenths.
+// Grey relief on mid-grey lit from direction 0..7 (the compass N, NE, E,
+// SE, S, SW, W, NW the light comes from), with depth (0..10000) in tenths:
+// 10 shows the slope of the grey levels as it is, 0 gives flat grey.
 int LtEmboss(pLTBITMAP bitmap, int direction, int depth);
-// Unsharp sharpening by amount tenths of a percent.
+// Unsharp masking: each channel moves away from the 3 x 3 average around
+// it by amount (-1000..10000) tenths of a percent of the difference;
+// negative amounts soften.
 int LtSharpen(pLTBITMAP bitmap, int amount);
-// Hue turned by angle degrees; saturation changed by tenths of a percent.
+// Hue turned by angle degrees (any; whole turns repeat) in HSL; greys stay. Saturation
+// scaled by change (-1000..1000) tenths of a percent: -1000 gives greys of
+// the same lightness, +1000 doubles it, held at full.
 int LtChangeHue(pLTBITMAP bitmap, int angle);
 int LtChangeSaturation(pLTBITMAP bitmap, int change);
-// Contrast scaled about mid-grey by change tenths of a percent.
+// Contrast about mid-grey: distances from 127.5 scaled by 1 + change / 1000
+// (-1000..1000; -1000 makes every channel mid-grey, +1000 doubles them).
 int LtChangeContrast(pLTBITMAP bitmap, int change);
-// Shears by angle hundredths of a degree, horizontally (direction 1) or
-// vertically (0); the record grows to hold the result, uncovered pixels get
-// fill.
+// Shears clockwise by angle (-8999..8999) hundredths of a degree,
+// horizontally (direction 1: rows slide, the top row furthest right for a
+// positive angle) or vertically (0: columns slide, the right column
+// furthest down for a positive angle); the record grows to hold the
+// result, uncovered pixels get fill. Slid pixels are interpolated between
+// their two neighbours.
 int LtShearBitmap(pLTBITMAP bitmap, int angle, int direction, COLORREF fill);
 
 // ---- Painting (Paint.cpp) --------------------------------------------------------------

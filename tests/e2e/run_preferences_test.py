@@ -46,6 +46,7 @@ GRID_1CM = (45, 230)
 UNITS_INCHES = (228, 174)
 UNITS_CM = (228, 192)
 COLOUR_BUTTON = (139, 324)
+CHOOSE_COLOUR = (45, 324)
 PICTURE_FIELD = (220, 118)
 PICTURE_BROWSE = (357, 118)
 OK_BUTTON = (118, 379)
@@ -211,7 +212,9 @@ def run(program, work, keep):
         session.click(sheet, UNITS_CM)
         session.click(sheet, GRID_2CM)
 
-        # The colour popup: its fuchsia cell.
+        # The colour popup: its fuchsia cell. The workspace starts on the
+        # shipped background picture, so the colour is chosen first.
+        session.click(sheet, CHOOSE_COLOUR)
         before = {w.wid for w in program_windows(env)}
         session.click(sheet, COLOUR_BUTTON)
         popup = wait_for("the colour popup",

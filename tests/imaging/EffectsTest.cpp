@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <initializer_list>
@@ -359,16 +360,19 @@ TEST(ImagingEffects, AverageAndMosaic)
     }
 }
 
-TEST(ImagingEffects, BrightnessMovesTowardsWhiteOrBlack)
+TEST(ImagingEffects, BrightnessAddsAShareOfFullScale)
 {
     LTBITMAP b = Colours(3, 1, { RGB(0, 100, 255), RGB(200, 200, 200), RGB(10, 20, 30) });
-    ASSERT_EQ(LtChangeBrightness(&b, 100), LT_SUCCESS);
-    EXPECT_EQ(At(b, 0, 0), Of(RGB(26, 116, 255)));
+    ASSERT_EQ(LtChangeBrightness(&b, 100), LT_SUCCESS); // +26 on every channel, held at white
+    EXPECT_EQ(At(b, 0, 0), Of(RGB(26, 126, 255)));
+    EXPECT_EQ(At(b, 1, 0), Of(RGB(226, 226, 226)));
     ASSERT_EQ(LtChangeBrightness(&b, -1000), LT_SUCCESS);
     EXPECT_EQ(At(b, 1, 0), Of(RGB(0, 0, 0)));
     LTBITMAP dark = Colours(1, 1, { RGB(200, 100, 50) });
     ASSERT_EQ(LtChangeBrightness(&dark, -100), LT_SUCCESS);
-    EXPECT_EQ(At(dark, 0, 0), Of(RGB(180, 90, 45)));
+    EXPECT_EQ(At(dark, 0, 0), Of(RGB(174, 74, 24)));
+    ASSERT_EQ(LtChangeBrightness(&dark, -105), LT_SUCCESS); // 26.8 rounds to 27, held at black
+    EXPECT_EQ(At(dark, 0, 0), Of(RGB(147, 47, 0)));
     EXPECT_EQ(LtChangeBrightness(&dark, 1001), LT_ERR_BAD_PARAM);
 
     // A palette picture changes its palette only.
@@ -378,7 +382,7 @@ TEST(ImagingEffects, BrightnessMovesTowardsWhiteOrBlack)
     EXPECT_EQ(indexed.Pixels, before.Pixels);
     for (size_t i = 0; i < 8; ++i) {
         const int was = before.Palette[i].rgbGreen;
-        EXPECT_NEAR(indexed.Palette[i].rgbGreen, was + (255 - was) / 2.0, 0.5) << i;
+        EXPECT_EQ(indexed.Palette[i].rgbGreen, std::min(255, was + 128)) << i;
     }
 }
 

@@ -175,6 +175,8 @@ protected:
     {
         WindowModelTest::SetUp();
         ResetSurfaceGlobals();
+        // The views these tests draw have the whole frame, without rulers.
+        thePrefs.AddlFlags &= ~WORD(PREF_ADDL_RULERS);
         BeforeOpening();
         m_pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
         ASSERT_NE(m_pDoc, nullptr);

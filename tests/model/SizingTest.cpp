@@ -48,6 +48,8 @@ protected:
         auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
             RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
         app.AddDocTemplate(pTemplate);
+        // The view has the whole frame, without rulers.
+        thePrefs.AddlFlags &= ~WORD(PREF_ADDL_RULERS);
         m_pDoc = dynamic_cast<CDrawDoc*>(pTemplate->OpenDocumentFile(NULL));
         ASSERT_NE(m_pDoc, nullptr);
         Pump();

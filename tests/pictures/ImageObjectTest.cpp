@@ -623,13 +623,14 @@ TEST_F(ImageObjectTest, TheMirrorBitsSayHowTheRasterInMemoryIs)
     EXPECT_TRUE(Near(Pixel(back, 0, 0), kBlue));
     EXPECT_TRUE(Near(Pixel(back, 31, 0), kRed));
 
-    // A linked picture comes from its file as the file is: unmirrored, and
-    // its bits say so.
+    // A linked picture comes from its file as the file is, and is mirrored
+    // again as its bits say.
     image.m_wFlags = IMAGE_FLAG_MIRROR_X | IMAGE_FLAG_MIRROR_Y | IMAGE_FLAG_TILED;
     ASSERT_EQ(Load(back, Store(image)), -1);
     ASSERT_TRUE(back.IsRaster());
-    EXPECT_EQ(back.m_wFlags, IMAGE_FLAG_TILED);
-    EXPECT_TRUE(Near(Pixel(back, 0, 0), kRed));
+    EXPECT_EQ(back.m_wFlags, IMAGE_FLAG_MIRROR_X | IMAGE_FLAG_MIRROR_Y | IMAGE_FLAG_TILED);
+    EXPECT_TRUE(Near(Pixel(back, 0, 0), kBlue));
+    EXPECT_TRUE(Near(Pixel(back, 31, 0), kRed));
 }
 
 // ---- Drawing objects' pictures from the clipboard's formats -------------------------------------
@@ -782,7 +783,7 @@ TEST_F(MovedPictureTest, ReadingADesignLooksBesideItThenForUnderscoresThenAsks)
         image.Serialize(ar);
     }
     ASSERT_TRUE(image.IsRaster());
-    EXPECT_EQ(image.m_wFlags, IMAGE_FLAG_TILED);
+    EXPECT_EQ(image.m_wFlags, IMAGE_FLAG_TILED | IMAGE_FLAG_MIRROR_X);
     EXPECT_EQ(image.m_nSourceId, 5);
 
     // A path whose every "-" became "_" is tried next (in a folder of our
