@@ -1,5 +1,6 @@
 #include "surface/RulerSetupSheet.h"
 
+#include "controls/SheetButtons.h"
 #include "model/DrawDoc.h"
 #include "resources/prefs.h"
 #include "resources/resource.h"
@@ -432,27 +433,16 @@ CRulerSetupSheet::CRulerSetupSheet(CDrawDoc* pDoc, CSurface* pView, CWnd* pParen
 BOOL CRulerSetupSheet::OnInitDialog()
 {
     BOOL bResult = CPropertySheet::OnInitDialog();
-    if (::GetDlgItem(m_hWnd, IDOK) != NULL)
-        m_btnOK.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
-    if (::GetDlgItem(m_hWnd, IDCANCEL) != NULL)
-        m_btnCancel.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
-    if (::GetDlgItem(m_hWnd, ID_APPLY_NOW) != NULL && m_btnApply.SubclassDlgItem(ID_APPLY_NOW, this))
-        m_btnApply.SetIcons(IDI_BUTTON_APPLY, IDI_BUTTON_APPLY_DISABLED);
-    if (::GetDlgItem(m_hWnd, IDHELP) != NULL)
-        m_btnHelp.SubclassWithIcon(IDHELP, this, IDI_BUTTON_HELP);
+    SubclassSheetButtons(this, m_btnOK, m_btnCancel, m_btnApply, m_btnHelp);
     return bResult;
 }
 
 BOOL CRulerSetupSheet::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    const UINT nID = LOWORD(wParam);
-    const bool bButton = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
-    if (!bButton || (nID != IDOK && nID != ID_APPLY_NOW))
+    const SheetCommand command = ClassifySheetCommand(this, wParam, lParam);
+    if (command == SheetCommand::Other)
         return CPropertySheet::OnCommand(wParam, lParam);
-    // A disabled button does nothing, however the command came.
-    if (HWND hButton = ::GetDlgItem(m_hWnd, int(nID)); hButton != NULL && !::IsWindowEnabled(hButton))
-        return TRUE;
-    if (ApplyChanges() && nID == IDOK)
+    if (command != SheetCommand::Disabled && ApplyChanges() && command == SheetCommand::OK)
         EndDialog(IDOK);
     return TRUE;
 }

@@ -2,6 +2,7 @@
 
 #include "app/PrefData.h"
 #include "app/PrintPrefData.h"
+#include "controls/SheetButtons.h"
 #include "resources/prefs.h"
 
 CPreferences::CPreferences(UINT nIDCaption, CWnd* pParentWnd, UINT iSelectPage)
@@ -16,27 +17,17 @@ CPreferences::CPreferences(UINT nIDCaption, CWnd* pParentWnd, UINT iSelectPage)
 BOOL CPreferences::OnInitDialog()
 {
     BOOL bResult = CPropertySheet::OnInitDialog();
-    if (::GetDlgItem(m_hWnd, IDOK) != NULL)
-        m_btnOK.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
-    if (::GetDlgItem(m_hWnd, IDCANCEL) != NULL)
-        m_btnCancel.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
-    if (::GetDlgItem(m_hWnd, ID_APPLY_NOW) != NULL && m_btnApply.SubclassDlgItem(ID_APPLY_NOW, this))
-        m_btnApply.SetIcons(IDI_BUTTON_APPLY, IDI_BUTTON_APPLY_DISABLED);
-    if (::GetDlgItem(m_hWnd, IDHELP) != NULL)
-        m_btnHelp.SubclassWithIcon(IDHELP, this, IDI_BUTTON_HELP);
+    SubclassSheetButtons(this, m_btnOK, m_btnCancel, m_btnApply, m_btnHelp);
     return bResult;
 }
 
 BOOL CPreferences::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    const UINT nID = LOWORD(wParam);
-    const bool bButton = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
-    if (!bButton || (nID != IDOK && nID != ID_APPLY_NOW))
+    const SheetCommand command = ClassifySheetCommand(this, wParam, lParam);
+    if (command == SheetCommand::Other)
         return CPropertySheet::OnCommand(wParam, lParam);
-    // A disabled button does nothing, however the command came.
-    if (HWND hButton = ::GetDlgItem(m_hWnd, int(nID)); hButton != NULL && !::IsWindowEnabled(hButton))
-        return TRUE;
-    CommitPages(nID == IDOK);
+    if (command != SheetCommand::Disabled)
+        CommitPages(command == SheetCommand::OK);
     return TRUE;
 }
 
