@@ -497,6 +497,64 @@ def windows_path(path):
     return "C:" + path.replace("/", "\\")
 
 
+class DesignRoad:
+    """A design window's page and the mouse on it, for the roads that draw and drag on it."""
+
+    def __init__(self, session, main):
+        self.session, self.env, self.main = session, session.env, main
+
+    def covered(self):
+        """The program's smaller windows float over the design (the tool pad)."""
+        return [w for w in self.session.windows() if w.wid != self.main.wid]
+
+    def settle(self, stage, seconds=1.0, pause=0.3, patience=5):
+        """A screenshot once two in a row agree (the view has painted)."""
+        time.sleep(pause)
+        last = self.session.shot(stage)
+        deadline = time.monotonic() + seconds * patience
+        while time.monotonic() < deadline:
+            time.sleep(seconds / 2)
+            now = self.session.shot(stage)
+            if now.pixels == last.pixels:
+                return now
+            last = now
+        return last
+
+    def page(self, shot):
+        found = page_box(shot, self.main, self.covered())
+        if found is None:
+            raise Failure("no white page in the design window")
+        return found
+
+    def keys(self, *keys):
+        self.session.key(self.main.wid, *keys)
+
+    def move(self, x, y):
+        xdotool(self.env, "mousemove", str(x), str(y), check=True)
+        time.sleep(0.05)
+
+    def drag(self, start, end, steps=8, modifier=None):
+        """A left-button drag from start to end through steps moves."""
+        self.move(*start)
+        if modifier:
+            xdotool(self.env, "keydown", modifier, check=True)
+        xdotool(self.env, "mousedown", "1", check=True)
+        for n in range(1, steps + 1):
+            self.move(start[0] + (end[0] - start[0]) * n // steps, start[1] + (end[1] - start[1]) * n // steps)
+            time.sleep(0.03)
+        xdotool(self.env, "mouseup", "1", check=True)
+        if modifier:
+            xdotool(self.env, "keyup", modifier, check=True)
+
+    def click(self, point, button="1", modifier=None, repeat=1):
+        self.move(*point)
+        if modifier:
+            xdotool(self.env, "keydown", modifier, check=True)
+        xdotool(self.env, "click", "--repeat", str(repeat), "--delay", "80", button, check=True)
+        if modifier:
+            xdotool(self.env, "keyup", modifier, check=True)
+
+
 class Session:
     """One run of the program on a private display: its process, its
     windows, keys sent to them and screenshots named after the stage (kept

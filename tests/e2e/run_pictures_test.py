@@ -30,7 +30,7 @@ import sys
 import tempfile
 import time
 
-from e2e_support import (Failure, Session, page_box, program_env, shots_folder, start_xvfb, stop_processes,
+from e2e_support import (DesignRoad, Failure, Session, page_box, program_env, shots_folder, start_xvfb, stop_processes,
                          wait_for)
 
 SCREEN = (1024, 768)
@@ -182,25 +182,10 @@ def check_pictures(shot, area, layout, references, stage, tolerance, limit=64):
         raise Failure("%s: %s" % (stage, "; ".join(faults)))
 
 
-class Road:
-    def __init__(self, session, main):
-        self.session, self.main = session, main
-
+class Road(DesignRoad):
     def settle(self, stage, seconds=1.0):
-        """A screenshot once two in a row agree (the view has painted)."""
-        time.sleep(0.5)
-        last = self.session.shot(stage)
-        deadline = time.monotonic() + seconds * 8
-        while time.monotonic() < deadline:
-            time.sleep(seconds / 2)
-            now = self.session.shot(stage)
-            if now.pixels == last.pixels:
-                return now
-            last = now
-        return last
-
-    def keys(self, *keys):
-        self.session.key(self.main.wid, *keys)
+        """Pictures take longer to paint than shapes."""
+        return super().settle(stage, seconds, pause=0.5, patience=8)
 
     def area(self):
         m = self.main

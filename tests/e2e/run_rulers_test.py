@@ -25,7 +25,7 @@ import os
 import sys
 import time
 
-from e2e_support import (Failure, SAVE_AS_TITLE, Session, is_white, page_box, program_env, run_script, start_xvfb,
+from e2e_support import (DesignRoad as Road, Failure, SAVE_AS_TITLE, Session, is_white, page_box, program_env, run_script, start_xvfb,
                          stop_processes, wait_for, windows_path, xdotool)
 
 SCREEN = (1024, 768)
@@ -135,52 +135,6 @@ def column_line(before, after, x, top, bottom):
         if len(rows) >= height // 3 and rows[0] < top + height // 4 and rows[-1] > bottom - height // 4:
             return x + dx
     return None
-
-
-class Road:
-    def __init__(self, session, main):
-        self.session, self.env, self.main = session, session.env, main
-
-    def covered(self):
-        return [w for w in self.session.windows() if w.wid != self.main.wid]
-
-    def settle(self, stage, seconds=1.0):
-        """A screenshot once two in a row agree."""
-        time.sleep(0.3)
-        last = self.session.shot(stage)
-        deadline = time.monotonic() + seconds * 5
-        while time.monotonic() < deadline:
-            time.sleep(seconds / 2)
-            now = self.session.shot(stage)
-            if now.pixels == last.pixels:
-                return now
-            last = now
-        return last
-
-    def page(self, shot):
-        found = page_box(shot, self.main, self.covered())
-        if found is None:
-            raise Failure("no white page in the design window")
-        return found
-
-    def keys(self, *keys):
-        self.session.key(self.main.wid, *keys)
-
-    def move(self, x, y):
-        xdotool(self.env, "mousemove", str(x), str(y), check=True)
-        time.sleep(0.05)
-
-    def drag(self, start, end, steps=8):
-        self.move(*start)
-        xdotool(self.env, "mousedown", "1", check=True)
-        for n in range(1, steps + 1):
-            self.move(start[0] + (end[0] - start[0]) * n // steps, start[1] + (end[1] - start[1]) * n // steps)
-            time.sleep(0.03)
-        xdotool(self.env, "mouseup", "1", check=True)
-
-    def click(self, point, button="1"):
-        self.move(*point)
-        xdotool(self.env, "click", button, check=True)
 
 
 def run(program, work, keep):

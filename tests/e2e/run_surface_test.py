@@ -27,7 +27,7 @@ import os
 import sys
 import time
 
-from e2e_support import (Failure, Session, page_box, program_env, run_script, start_xvfb, stop_processes, wait_for,
+from e2e_support import (DesignRoad as Road, Failure, Session, page_box, program_env, run_script, start_xvfb, stop_processes, wait_for,
                          xdotool)
 
 SCREEN = (1024, 768)
@@ -73,64 +73,6 @@ def shows_shape(found, shape):
         return False
     return (abs(found[0] - shape[0]) <= 8 and abs(found[1] - shape[1]) <= 8 and abs(found[3] - shape[3] - 1) <= 8
             and shape[2] - 8 <= found[2] - 1 <= shape[2] + 40)
-
-
-class Road:
-    """The design window's page and the mouse on it."""
-
-    def __init__(self, session, main):
-        self.session, self.env, self.main = session, session.env, main
-
-    def covered(self):
-        """The program's smaller windows float over the design (the tool pad)."""
-        return [w for w in self.session.windows() if w.wid != self.main.wid]
-
-    def settle(self, stage, seconds=1.0):
-        """A screenshot once two in a row agree (the view has painted)."""
-        time.sleep(0.3)
-        last = self.session.shot(stage)
-        deadline = time.monotonic() + seconds * 5
-        while time.monotonic() < deadline:
-            time.sleep(seconds / 2)
-            now = self.session.shot(stage)
-            if now.pixels == last.pixels:
-                return now
-            last = now
-        return last
-
-    def page(self, shot):
-        found = page_box(shot, self.main, self.covered())
-        if found is None:
-            raise Failure("no white page in the design window")
-        return found
-
-    def keys(self, *keys):
-        self.session.key(self.main.wid, *keys)
-
-    def move(self, x, y):
-        xdotool(self.env, "mousemove", str(x), str(y), check=True)
-        time.sleep(0.05)
-
-    def drag(self, start, end, steps=8, modifier=None):
-        """A left-button drag from start to end through steps moves."""
-        self.move(*start)
-        if modifier:
-            xdotool(self.env, "keydown", modifier, check=True)
-        xdotool(self.env, "mousedown", "1", check=True)
-        for n in range(1, steps + 1):
-            self.move(start[0] + (end[0] - start[0]) * n // steps, start[1] + (end[1] - start[1]) * n // steps)
-            time.sleep(0.03)
-        xdotool(self.env, "mouseup", "1", check=True)
-        if modifier:
-            xdotool(self.env, "keyup", modifier, check=True)
-
-    def click(self, point, button="1", modifier=None, repeat=1):
-        self.move(*point)
-        if modifier:
-            xdotool(self.env, "keydown", modifier, check=True)
-        xdotool(self.env, "click", "--repeat", str(repeat), "--delay", "80", button, check=True)
-        if modifier:
-            xdotool(self.env, "keyup", modifier, check=True)
 
 
 def caption_buttons(shot, top, left, right):
