@@ -11,6 +11,7 @@
 #include "platform/gdi/GdiObject.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceBackground.h"
+#include "tests/support/MemoryCanvas.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -78,26 +79,7 @@ std::string BmpBytes(int w, int h, COLORREF cr)
     return out;
 }
 
-// A memory bitmap the painter fills.
-class Canvas {
-public:
-    Canvas(int w, int h)
-    {
-        CClientDC screen(nullptr);
-        m_dc.CreateCompatibleDC(&screen);
-        m_bitmap.CreateCompatibleBitmap(&screen, w, h);
-        m_pOld = m_dc.SelectObject(&m_bitmap);
-        m_dc.FillSolidRect(0, 0, w, h, RGB(1, 2, 3));
-    }
-    ~Canvas() { m_dc.SelectObject(m_pOld); }
-    COLORREF At(int x, int y) { return m_dc.GetPixel(x, y) & 0xFFFFFF; }
-    CDC* DC() { return &m_dc; }
-
-private:
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_pOld = nullptr;
-};
+using Canvas = testing_support::MemoryCanvas;
 
 class PrefBackgroundTest : public MainFrameTest {
 protected:

@@ -13,6 +13,7 @@
 #include "platform/gdi/GdiObject.h"
 #include "surface/SurfaceBackground.h"
 #include "tests/support/TestHome.h"
+#include "tests/support/MemoryCanvas.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -53,25 +54,7 @@ bool Near(COLORREF a, COLORREF b)
         && std::abs(GetBValue(a) - GetBValue(b)) <= 12;
 }
 
-class Canvas {
-public:
-    Canvas(int w, int h)
-    {
-        CClientDC screen(nullptr);
-        m_dc.CreateCompatibleDC(&screen);
-        m_bitmap.CreateCompatibleBitmap(&screen, w, h);
-        m_pOld = m_dc.SelectObject(&m_bitmap);
-        m_dc.FillSolidRect(0, 0, w, h, RGB(1, 2, 3));
-    }
-    ~Canvas() { m_dc.SelectObject(m_pOld); }
-    COLORREF At(int x, int y) { return m_dc.GetPixel(x, y) & 0xFFFFFF; }
-    CDC* DC() { return &m_dc; }
-
-private:
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_pOld = nullptr;
-};
+using Canvas = testing_support::MemoryCanvas;
 
 class SurfaceBackgroundTest : public SurfaceTest {
 protected:
