@@ -191,6 +191,27 @@ TEST_F(ImageObjectTest, EachKindOfFileGoesToItsReader)
     EXPECT_EQ(NaturalSizeOf(image), CSize(32, 16));
 }
 
+TEST_F(ImageObjectTest, ACgmFileWithoutItsImportFilterIsOneUnsupportedFormat)
+{
+    // A binary CGM's BEGIN METAFILE element: the import filter is not
+    // there, so the engine is asked, which reads no such format.
+    const std::string strCgm = WriteBytes("drawing.cgm", std::string("\x00\x2A\x05Plans\x00\x00\x00\x00", 12));
+    const int nPictures = GetPicCount();
+    CImage image;
+    bool bUser = false;
+    try {
+        image.LoadFile(strCgm.c_str(), 2);
+    } catch (CUserException* e) {
+        bUser = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(bUser);
+    EXPECT_EQ(image.m_nHandle, kImageNoPicture);
+    EXPECT_EQ(GetPicCount(), nPictures);
+    ASSERT_EQ(Boxes(), 1u);
+    EXPECT_EQ(platform::headless::MessageBoxes()[0].text, "Unsupported file format");
+}
+
 TEST_F(ImageObjectTest, MissingAndDamagedFilesLeaveThePictureEmpty)
 {
     CImage image;
