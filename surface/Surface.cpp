@@ -301,8 +301,9 @@ BOOL CSurface::OnScrollBy(CSize sizeScroll, BOOL bDoScroll)
     const BOOL bScrolled = CScrollView::OnScrollBy(sizeScroll, bDoScroll);
     if (bScrolled && bDoScroll && m_hWnd != NULL) {
         UpdateWindow();
+        // Only the ruler along the scroll moves.
         if (CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame()))
-            pFrame->UpdateRulers(TRUE);
+            pFrame->ScrollRulers(sizeScroll.cx, sizeScroll.cy);
         // Large zooms draw pictures in pieces: a scroll repaints whole.
         if (m_nZoom >= 150)
             PostMessage(WM_COMMAND, kCmdRedrawAll, 0);
