@@ -17,7 +17,7 @@ public:
 
     // The filter's longest path, not counting its terminating zero.
     static constexpr int kMaxPathChars = 123;
-    // Bytes of the file specification handed to the filter, and where the
+    // Bytes of the file record handed to the filter, and where the
     // path starts in it.
     static constexpr int kFileSpecBytes = 140;
     static constexpr int kFileSpecPathOffset = 10;
