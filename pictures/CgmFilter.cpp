@@ -63,10 +63,10 @@ HMETAFILE CCgmFilter::Import(LPCTSTR lpszPath, CSize& size)
     CWnd* pMain = AfxGetMainWnd();
     const HWND hWnd = pMain != nullptr ? pMain->GetSafeHwnd() : NULL;
     const HDC hDC = ::GetDC(hWnd);
-    BYTE fileSpec[kFileSpecBytes] = {};
-    std::memcpy(fileSpec + kFileSpecPathOffset, lpszPath, std::strlen(lpszPath) + 1);
+    BYTE fileRecord[kFileRecordBytes] = {};
+    std::memcpy(fileRecord + kFileRecordPathOffset, lpszPath, std::strlen(lpszPath) + 1);
     PictureInfo info;
-    const int nResult = m_pfnImport(hDC, fileSpec, &info, m_hPrefs);
+    const int nResult = m_pfnImport(hDC, fileRecord, &info, m_hPrefs);
     ::ReleaseDC(hWnd, hDC);
     if (nResult > 0 || info.hMetaFile == NULL)
         return NULL;

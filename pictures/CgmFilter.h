@@ -19,8 +19,8 @@ public:
     static constexpr int kMaxPathChars = 123;
     // Bytes of the file record handed to the filter, and where the
     // path starts in it.
-    static constexpr int kFileSpecBytes = 140;
-    static constexpr int kFileSpecPathOffset = 10;
+    static constexpr int kFileRecordBytes = 140;
+    static constexpr int kFileRecordPathOffset = 10;
 
     // The metafile of the file, with size its bounding box (500 x 500 when
     // either side is 0); NULL when the path is too long (after the

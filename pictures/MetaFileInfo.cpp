@@ -442,6 +442,49 @@ BOOL IsPaletteScreen(CDC* pDC)
     return !pDC->IsPrinting() && pDC->GetDeviceCaps(BITSPIXEL) * pDC->GetDeviceCaps(PLANES) <= 8;
 }
 
+// The application's palette, selected and realised for a Windows metafile
+// on a palette screen while it plays.
+class AppPalette {
+public:
+    AppPalette(CDC* pDC, BOOL bWanted)
+        : m_pDC(pDC)
+    {
+        CPalette* pApp = bWanted && IsPaletteScreen(pDC) ? GetAppPaletteForDrawing() : nullptr;
+        if (pApp == nullptr)
+            return;
+        m_pOld = pDC->SelectPalette(pApp, FALSE);
+        pDC->RealizePalette();
+    }
+    ~AppPalette()
+    {
+        if (m_pOld != nullptr)
+            m_pDC->SelectPalette(m_pOld, FALSE);
+    }
+    AppPalette(const AppPalette&) = delete;
+    AppPalette& operator=(const AppPalette&) = delete;
+
+private:
+    CDC* m_pDC;
+    CPalette* m_pOld = nullptr;
+};
+
+// The palettes a metafile plays in: the application's for a Windows
+// metafile on a palette screen, an enhanced metafile's own entries when
+// they are asked for. Put back in the opposite order.
+class PlayPalettes {
+public:
+    PlayPalettes(CDC* pDC, const CMetaFileInfo& info, BOOL bPalette)
+        : m_app(pDC, info.GetMetaFile() != NULL)
+        , m_entries(pDC, info.GetEnhMetaFile() != NULL && bPalette ? info.GetPaletteEntries()
+                                                                   : std::vector<PALETTEENTRY>())
+    {
+    }
+
+private:
+    AppPalette m_app;
+    EntriesPalette m_entries;
+};
+
 } // namespace
 
 void CMetaFileInfo::PlayOnce(CDC* pDC, const CRect& rectDevice) const
@@ -482,17 +525,8 @@ void CMetaFileInfo::Draw(CDC* pDC, const CRect& rectDest, const CRect& rectClip,
         pDC->IntersectClipRect(&bounds);
     }
     {
-        CPalette* pApp = m_hMetaFile != NULL && IsPaletteScreen(pDC) ? GetAppPaletteForDrawing() : nullptr;
-        CPalette* pOld = nullptr;
-        if (pApp != nullptr) {
-            pOld = pDC->SelectPalette(pApp, FALSE);
-            pDC->RealizePalette();
-        }
-        EntriesPalette entries(pDC, m_hEnhMetaFile != NULL && bPalette ? m_paletteEntries
-                                                                       : std::vector<PALETTEENTRY>());
+        const PlayPalettes palettes(pDC, *this, bPalette);
         PlayOnce(pDC, device);
-        if (pOld != nullptr)
-            pDC->SelectPalette(pOld, FALSE);
     }
     pDC->RestoreDC(nSaved);
 }
@@ -525,14 +559,7 @@ void CMetaFileInfo::DrawTiled(CDC* pDC, const CRect& rectDest, const CRect& rect
     if (rectDest.Height() != 0)
         sizeDevice.cy = static_cast<LONG>(static_cast<LONGLONG>(sizeTile.cy) * device.Height() / rectDest.Height());
     {
-        CPalette* pApp = m_hMetaFile != NULL && IsPaletteScreen(pDC) ? GetAppPaletteForDrawing() : nullptr;
-        CPalette* pOld = nullptr;
-        if (pApp != nullptr) {
-            pOld = pDC->SelectPalette(pApp, FALSE);
-            pDC->RealizePalette();
-        }
-        EntriesPalette entries(pDC, m_hEnhMetaFile != NULL && bPalette ? m_paletteEntries
-                                                                       : std::vector<PALETTEENTRY>());
+        const PlayPalettes palettes(pDC, *this, bPalette);
         for (int j = 0; j < nDown; ++j) {
             for (int i = 0; i < nAcross; ++i) {
                 const CRect tile(device.left + i * sizeDevice.cx, device.top + j * sizeDevice.cy,
@@ -540,8 +567,6 @@ void CMetaFileInfo::DrawTiled(CDC* pDC, const CRect& rectDest, const CRect& rect
                 PlayOnce(pDC, tile);
             }
         }
-        if (pOld != nullptr)
-            pDC->SelectPalette(pOld, FALSE);
     }
     pDC->RestoreDC(nSaved);
 }
