@@ -119,14 +119,6 @@ int Blank(const LTBITMAP& like, int width, int height, LTBITMAP& out)
     return LT_SUCCESS;
 }
 
-// Writes a worked image back: palette records become 24-bit.
-int StoreWork(const WorkImage& work, LTBITMAP& bitmap)
-{
-    const int bits = bitmap.BitsPerPixel <= 8 ? 24 : bitmap.BitsPerPixel;
-    const int order = bitmap.BitsPerPixel <= 8 ? LT_ORDER_BGR : bitmap.Order;
-    return FromWork(work, bits, order, bitmap) ? LT_SUCCESS : LT_ERR_NO_MEMORY;
-}
-
 void Premultiply(WorkImage& work)
 {
     for (size_t i = 0; i < work.bgra.size(); i += 4) {

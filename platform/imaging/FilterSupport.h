@@ -28,14 +28,6 @@ int ApplyTable(LTBITMAP& bitmap, const uint8_t* table);
 // Maps every colour (a palette record's palette, else every pixel).
 int ApplyColorMap(LTBITMAP& bitmap, const std::function<void(uint8_t& r, uint8_t& g, uint8_t& b)>& map);
 
-// The record as a work image, rows read side by side; false when memory
-// runs out.
-bool LoadWork(const LTBITMAP& bitmap, WorkImage& out);
-
-// Writes a filtered work image back: palette records become 24-bit BGR,
-// deeper ones keep their depth and order.
-int StoreFiltered(const WorkImage& work, LTBITMAP& bitmap);
-
 // A zeroed work image of that size; false when memory runs out.
 bool MakeWork(int width, int height, WorkImage& out);
 

@@ -166,70 +166,6 @@ int ApplyColorMap(LTBITMAP& b, const std::function<void(uint8_t& r, uint8_t& g, 
     return LT_SUCCESS;
 }
 
-bool LoadWork(const LTBITMAP& bitmap, WorkImage& out)
-{
-    if (!MakeWork(bitmap.Width, bitmap.Height, out))
-        return false;
-    ForEachBand(bitmap.Height, bitmap.Width, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
-            ReadRowBgra(bitmap, y, 0, bitmap.Width, out.Row(y));
-    });
-    return true;
-}
-
-int StoreFiltered(const WorkImage& work, LTBITMAP& bitmap)
-{
-    const int bits = bitmap.BitsPerPixel <= 8 ? 24 : bitmap.BitsPerPixel;
-    const bool rgb = bitmap.BitsPerPixel > 8 && bitmap.Order == LT_ORDER_RGB;
-    const int stride = RowBytes(work.width, bits);
-    if (stride <= 0)
-        return LT_ERR_NO_MEMORY;
-    std::vector<BYTE> pixels;
-    try {
-        pixels.resize(size_t(stride) * size_t(work.height));
-    } catch (const std::bad_alloc&) {
-        return LT_ERR_NO_MEMORY;
-    }
-    ForEachBand(work.height, work.width, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const uint8_t* in = work.Row(y);
-            BYTE* row = pixels.data() + size_t(y) * size_t(stride);
-            // The padding at the end of a row stays zero, as in a fresh record.
-            const size_t used = size_t(work.width) * size_t(bits / 8);
-            std::memset(row + used, 0, size_t(stride) - used);
-            if (bits == 16) {
-                for (int x = 0; x < work.width; ++x, in += 4) {
-                    const unsigned v = unsigned(in[2] >> 3) << 10 | unsigned(in[1] >> 3) << 5 | unsigned(in[0] >> 3);
-                    row[2 * x] = BYTE(v);
-                    row[2 * x + 1] = BYTE(v >> 8);
-                }
-            } else if (bits == 24) {
-                for (int x = 0; x < work.width; ++x, in += 4, row += 3) {
-                    row[0] = rgb ? in[2] : in[0];
-                    row[1] = in[1];
-                    row[2] = rgb ? in[0] : in[2];
-                }
-            } else {
-                for (int x = 0; x < work.width; ++x, in += 4, row += 4) {
-                    row[0] = rgb ? in[2] : in[0];
-                    row[1] = in[1];
-                    row[2] = rgb ? in[0] : in[2];
-                    row[3] = in[3];
-                }
-            }
-        }
-    });
-    bitmap.Width = work.width;
-    bitmap.Height = work.height;
-    bitmap.BitsPerPixel = bits;
-    bitmap.BytesPerLine = stride;
-    bitmap.Order = rgb ? LT_ORDER_RGB : LT_ORDER_BGR;
-    bitmap.Palette.clear();
-    bitmap.Pixels = std::move(pixels);
-    bitmap.Flags |= LT_BITMAP_ALLOCATED;
-    return LT_SUCCESS;
-}
-
 bool MakeWork(int width, int height, WorkImage& out)
 {
     try {
@@ -452,10 +388,10 @@ int LtMedianFilter(pLTBITMAP bitmap, int size)
     if (size < 1 || size > 64)
         return LT_ERR_BAD_PARAM;
     WorkImage source;
-    if (!LoadWork(*bitmap, source))
+    if (!ToWork(*bitmap, source))
         return LT_ERR_NO_MEMORY;
     if (size == 1)
-        return StoreFiltered(source, *bitmap);
+        return StoreWork(source, *bitmap);
     WorkImage out;
     if (!MakeWork(source.width, source.height, out))
         return LT_ERR_NO_MEMORY;
@@ -508,7 +444,7 @@ int LtMedianFilter(pLTBITMAP bitmap, int size)
                 dst[size_t(x) * 4 + 3] = src[size_t(x) * 4 + 3];
         }
     });
-    return StoreFiltered(out, *bitmap);
+    return StoreWork(out, *bitmap);
 }
 
 int LtAddNoise(pLTBITMAP bitmap, int amount, int channel)
@@ -551,7 +487,7 @@ int LtAddNoise(pLTBITMAP bitmap, int amount, int channel)
         return LT_SUCCESS;
     }
     WorkImage work;
-    if (!LoadWork(b, work))
+    if (!ToWork(b, work))
         return LT_ERR_NO_MEMORY;
     if (range > 0) {
         ForEachBand(work.height, work.width * 4LL, [&](int y0, int y1) {
@@ -559,7 +495,7 @@ int LtAddNoise(pLTBITMAP bitmap, int amount, int channel)
                 addNoise(work.Row(y), work.width, 4, y, bgrOnly);
         });
     }
-    return StoreFiltered(work, b);
+    return StoreWork(work, b);
 }
 
 int LtEmboss(pLTBITMAP bitmap, int direction, int depth)
@@ -570,7 +506,7 @@ int LtEmboss(pLTBITMAP bitmap, int direction, int depth)
         return LT_ERR_BAD_PARAM;
     WorkImage work;
     std::vector<uint8_t> grey;
-    if (!LoadWork(*bitmap, work) || !GreyPlane(work, grey))
+    if (!ToWork(*bitmap, work) || !GreyPlane(work, grey))
         return LT_ERR_NO_MEMORY;
     // Where the light comes from, clockwise from north.
     static const int kDx[8] = { 0, 1, 1, 1, 0, -1, -1, -1 };
@@ -595,7 +531,7 @@ int LtEmboss(pLTBITMAP bitmap, int direction, int depth)
             }
         }
     });
-    return StoreFiltered(work, *bitmap);
+    return StoreWork(work, *bitmap);
 }
 
 int LtSharpen(pLTBITMAP bitmap, int amount)
@@ -605,10 +541,10 @@ int LtSharpen(pLTBITMAP bitmap, int amount)
     if (amount < -1000 || amount > 10000)
         return LT_ERR_BAD_PARAM;
     WorkImage source;
-    if (!LoadWork(*bitmap, source))
+    if (!ToWork(*bitmap, source))
         return LT_ERR_NO_MEMORY;
     if (amount == 0)
-        return StoreFiltered(source, *bitmap);
+        return StoreWork(source, *bitmap);
     WorkImage out;
     if (!MakeWork(source.width, source.height, out))
         return LT_ERR_NO_MEMORY;
@@ -640,7 +576,7 @@ int LtSharpen(pLTBITMAP bitmap, int amount)
             }
         }
     });
-    return StoreFiltered(out, *bitmap);
+    return StoreWork(out, *bitmap);
 }
 
 int LtHalftone(pLTBITMAP bitmap, int type, int angle)
@@ -699,13 +635,13 @@ int LtHalftone(pLTBITMAP bitmap, int type, int angle)
         return LT_SUCCESS;
     }
     WorkImage work;
-    if (!LoadWork(b, work))
+    if (!ToWork(b, work))
         return LT_ERR_NO_MEMORY;
     ForEachBand(work.height, work.width * 2LL, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y)
             screen(work.Row(y), work.width, 4, y, true);
     });
-    return StoreFiltered(work, *bitmap);
+    return StoreWork(work, *bitmap);
 }
 
 int LtShearBitmap(pLTBITMAP bitmap, int angle, int direction, COLORREF fill)
@@ -729,7 +665,7 @@ int LtShearBitmap(pLTBITMAP bitmap, int angle, int direction, COLORREF fill)
         return LT_ERR_NO_MEMORY;
     WorkImage source;
     WorkImage out;
-    if (!LoadWork(*bitmap, source) || !MakeWork(int(tw), int(th), out))
+    if (!ToWork(*bitmap, source) || !MakeWork(int(tw), int(th), out))
         return LT_ERR_NO_MEMORY;
     const uint8_t fillPixel[4] = { GetBValue(fill), GetGValue(fill), GetRValue(fill), 255 };
     // Positive angles shear clockwise: horizontally the top row slides
@@ -777,5 +713,5 @@ int LtShearBitmap(pLTBITMAP bitmap, int angle, int direction, COLORREF fill)
                 shearLine(x);
         });
     }
-    return StoreFiltered(out, *bitmap);
+    return StoreWork(out, *bitmap);
 }

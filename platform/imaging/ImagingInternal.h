@@ -70,6 +70,9 @@ bool ToWork(const LTBITMAP& bitmap, WorkImage& out);
 // kept at 32 only) in the given colour order; the palette is emptied and
 // the transparency fields are kept.
 bool FromWork(const WorkImage& image, int bitsPerPixel, int order, LTBITMAP& bitmap);
+// Writes a worked image back into its record: palette records become
+// 24-bit BGR, deeper ones keep their depth and order.
+int StoreWork(const WorkImage& work, LTBITMAP& bitmap);
 
 // The nearest entry of a palette by squared RGB distance, the first of
 // equals, found exactly but quickly: each cell of the colour cube keeps the

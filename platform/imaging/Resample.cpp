@@ -2,6 +2,7 @@
 // shrinking, linear interpolation when growing, one axis after the other.
 
 #include "platform/imaging/ImagingInternal.h"
+#include "platform/imaging/FilterSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,8 +76,10 @@ bool ToWork(const LTBITMAP& bitmap, WorkImage& out)
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (int y = 0; y < bitmap.Height; ++y)
-        ReadRowBgra(bitmap, y, 0, bitmap.Width, out.Row(y));
+    ForEachBand(bitmap.Height, bitmap.Width, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            ReadRowBgra(bitmap, y, 0, bitmap.Width, out.Row(y));
+    });
     return true;
 }
 
@@ -92,24 +95,26 @@ bool FromWork(const WorkImage& image, int bitsPerPixel, int order, LTBITMAP& bit
         return false;
     }
     const bool rgb = order == LT_ORDER_RGB;
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* in = image.Row(y);
-        BYTE* row = pixels.data() + size_t(y) * size_t(stride);
-        for (int x = 0; x < image.width; ++x, in += 4) {
-            if (bitsPerPixel == 16) {
-                unsigned v = unsigned(in[2] >> 3) << 10 | unsigned(in[1] >> 3) << 5 | unsigned(in[0] >> 3);
-                row[2 * x] = BYTE(v);
-                row[2 * x + 1] = BYTE(v >> 8);
-                continue;
+    ForEachBand(image.height, image.width, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* in = image.Row(y);
+            BYTE* row = pixels.data() + size_t(y) * size_t(stride);
+            for (int x = 0; x < image.width; ++x, in += 4) {
+                if (bitsPerPixel == 16) {
+                    unsigned v = unsigned(in[2] >> 3) << 10 | unsigned(in[1] >> 3) << 5 | unsigned(in[0] >> 3);
+                    row[2 * x] = BYTE(v);
+                    row[2 * x + 1] = BYTE(v >> 8);
+                    continue;
+                }
+                BYTE* p = row + size_t(x) * size_t(bitsPerPixel / 8);
+                p[0] = rgb ? in[2] : in[0];
+                p[1] = in[1];
+                p[2] = rgb ? in[0] : in[2];
+                if (bitsPerPixel == 32)
+                    p[3] = in[3];
             }
-            BYTE* p = row + size_t(x) * size_t(bitsPerPixel / 8);
-            p[0] = rgb ? in[2] : in[0];
-            p[1] = in[1];
-            p[2] = rgb ? in[0] : in[2];
-            if (bitsPerPixel == 32)
-                p[3] = in[3];
         }
-    }
+    });
     bitmap.Width = image.width;
     bitmap.Height = image.height;
     bitmap.BitsPerPixel = bitsPerPixel;
@@ -119,6 +124,13 @@ bool FromWork(const WorkImage& image, int bitsPerPixel, int order, LTBITMAP& bit
     bitmap.Pixels = std::move(pixels);
     bitmap.Flags |= LT_BITMAP_ALLOCATED;
     return true;
+}
+
+int StoreWork(const WorkImage& work, LTBITMAP& bitmap)
+{
+    const int bits = bitmap.BitsPerPixel <= 8 ? 24 : bitmap.BitsPerPixel;
+    const int order = bitmap.BitsPerPixel <= 8 ? LT_ORDER_BGR : bitmap.Order;
+    return FromWork(work, bits, order, bitmap) ? LT_SUCCESS : LT_ERR_NO_MEMORY;
 }
 
 AxisWeights MakeAxisWeights(int inputCount, long long outputCount, long long first, long long last, bool mirror)
