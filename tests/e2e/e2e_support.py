@@ -94,14 +94,18 @@ def screenshot(env, path):
     return int(fields[1]), int(fields[2]), data[pos:]
 
 
-def start_checks(doc):
-    """The common start of a test script: its usage, and the tools it needs.
-    Answers the exit code to end with (2 wrong usage, 77 skipped), or None
-    to go on. A test runner's SIGTERM still runs the script's clean-up."""
-    if len(sys.argv) != 2:
+SCRIPT_TOOLS = ("Xvfb", "xdotool", "import")
+
+
+def start_checks(doc, arguments=1, tools=SCRIPT_TOOLS):
+    """The common start of a test script: its usage (the program, then any
+    further paths), and the tools it needs. Answers the exit code to end
+    with (2 wrong usage, 77 skipped), or None to go on. A test runner's
+    SIGTERM still runs the script's clean-up."""
+    if len(sys.argv) != arguments + 1:
         print(doc, file=sys.stderr)
         return 2
-    missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
+    missing = [tool for tool in tools if not shutil.which(tool)]
     if missing:
         print("e2e: skipped, not installed: " + ", ".join(missing))
         return 77
@@ -122,8 +126,9 @@ def shots_folder():
 
 
 def run_with_one_retry(name, run):
-    """Runs run(program, work, keep) from a new home folder and answers the
-    exit code. The splash is on screen for about a second and a half; on a
+    """Runs run(program, [further paths,] work, keep) from a new home folder
+    and answers the exit code; a run that ends with SystemExit(77) found
+    the outside test files missing and is skipped. The splash is on screen for about a second and a half; on a
     machine too slow to photograph it in that time (StageMissed) the whole
     run is tried once more, from a new home folder, before the stage counts
     as failed."""
@@ -131,9 +136,13 @@ def run_with_one_retry(name, run):
     for attempt in (1, 2):
         work = tempfile.mkdtemp(prefix="threadwick-e2e-%s-" % name)
         try:
-            run(os.path.abspath(sys.argv[1]), work, keep)
+            run(*[os.path.abspath(path) for path in sys.argv[1:]], work, keep)
             print("e2e: %s test passed" % name)
             return 0
+        except SystemExit as ended:
+            if ended.code == 77:
+                print("e2e: skipped, the outside test files are missing")
+            return ended.code
         except StageMissed as error:
             if attempt == 2:
                 print("e2e: FAILED: %s" % error, file=sys.stderr)
@@ -147,10 +156,10 @@ def run_with_one_retry(name, run):
     return 1
 
 
-def run_script(doc, name, run):
+def run_script(doc, name, run, arguments=1, tools=SCRIPT_TOOLS):
     """The whole of a test script's main: start_checks, then
     run_with_one_retry. Answers the exit code."""
-    code = start_checks(doc)
+    code = start_checks(doc, arguments, tools)
     if code is not None:
         return code
     return run_with_one_retry(name, run)

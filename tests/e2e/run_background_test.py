@@ -24,14 +24,11 @@ bounded; Xvfb and the program are always stopped. With THREADWICK_E2E_SHOTS
 set to a folder, the screenshots are kept there."""
 
 import os
-import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-from e2e_support import (DesignRoad, Failure, Session, is_white, program_env, shots_folder, start_xvfb,
+from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, is_white, program_env, start_xvfb,
                          stop_processes, wait_for, windows_path)
 from run_pictures_test import find_frame
 
@@ -294,29 +291,7 @@ def run(program, tests, work, keep):
 
 
 def main():
-    if len(sys.argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
-    if missing:
-        print("e2e: skipped, not installed: " + ", ".join(missing))
-        return 77
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    keep = shots_folder()
-    work = tempfile.mkdtemp(prefix="threadwick-e2e-background-")
-    try:
-        run(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), work, keep)
-        print("e2e: background and effects test passed")
-        return 0
-    except SystemExit as ended:
-        if ended.code == 77:
-            print("e2e: skipped, the outside test files are missing")
-        return ended.code
-    except (Failure, subprocess.SubprocessError, OSError) as error:
-        print("e2e: FAILED: %s" % error, file=sys.stderr)
-        return 1
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
+    return run_script(__doc__, "background and effects", run, arguments=2, tools=SCRIPT_TOOLS + ("convert",))
 
 
 if __name__ == "__main__":

@@ -23,14 +23,11 @@ wait is bounded; Xvfb and the program are always stopped. With
 THREADWICK_E2E_SHOTS set to a folder, the screenshots are kept there."""
 
 import os
-import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-from e2e_support import (DesignRoad, Failure, Session, page_box, program_env, shots_folder, start_xvfb, stop_processes,
+from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, page_box, program_env, start_xvfb, stop_processes,
                          wait_for)
 
 SCREEN = (1024, 768)
@@ -281,29 +278,7 @@ def run(program, tests, work, keep):
 
 
 def main():
-    if len(sys.argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
-    if missing:
-        print("e2e: skipped, not installed: " + ", ".join(missing))
-        return 77
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    keep = shots_folder()
-    work = tempfile.mkdtemp(prefix="threadwick-e2e-pictures-")
-    try:
-        run(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), work, keep)
-        print("e2e: pictures test passed")
-        return 0
-    except SystemExit as ended:
-        if ended.code == 77:
-            print("e2e: skipped, the outside test files are missing")
-        return ended.code
-    except (Failure, subprocess.SubprocessError, OSError) as error:
-        print("e2e: FAILED: %s" % error, file=sys.stderr)
-        return 1
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
+    return run_script(__doc__, "pictures", run, arguments=2, tools=SCRIPT_TOOLS + ("convert",))
 
 
 if __name__ == "__main__":
