@@ -10,10 +10,8 @@
 // end-to-end script: a line "frame l t r b", then per object "object name
 // l t r b", the rectangles in the surface's logical units (y up).
 
-#include "tests/model/ModelTestSupport.h"
+#include "tests/pictures/RoadDesignSupport.h"
 
-#include "app/main/DocTemplates.h"
-#include "model/DocKinds.h"
 #include "pictures/Image.h"
 #include "tests/pictures/PictureFiles.h"
 #include "tests/support/TestData.h"
@@ -51,17 +49,13 @@ picture_files::Raster Blocks()
     return r;
 }
 
-class EffectsRoadDesignTest : public modeltest::WindowModelTest {
+class EffectsRoadDesignTest : public road_design::RoadDesignTest {
 protected:
-    void SetUp() override
+    EffectsRoadDesignTest()
+        : RoadDesignTest("THREADWICK_EFFECTS_ROAD_DIR", "effectsroad")
     {
-        WindowModelTest::SetUp();
-        const char* pszDir = std::getenv("THREADWICK_EFFECTS_ROAD_DIR");
-        m_dir = pszDir != nullptr && *pszDir != '\0' ? std::string(pszDir)
-                                                       : testing_support::MakeTempDir("effectsroad");
     }
 
-    std::string m_dir;
 };
 
 TEST_F(EffectsRoadDesignTest, MetafilesAndAPictureWithEffectsSaveAndOpen)
@@ -80,15 +74,9 @@ TEST_F(EffectsRoadDesignTest, MetafilesAndAPictureWithEffectsSaveAndOpen)
         {"effects", platform::WindowsPathFor(m_dir + "/blocks.bmp"), TRUE},
     };
 
-    CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
+    CSurface* pView = nullptr;
+    CDrawDoc* pDoc = NewFramedDesign(kFrame, &pView);
     ASSERT_NE(pDoc, nullptr);
-    CSurface* pView = ViewOf(pDoc, 0);
-    auto* pFrame = new CDrawRect(kFrame);
-    pFrame->m_bOutline = TRUE;
-    pFrame->m_logpen.lopnStyle = PS_SOLID;
-    pFrame->m_logpen.lopnColor = RGB(0, 0, 0);
-    pFrame->m_bFill = FALSE;
-    pDoc->AddObject(pFrame, pView);
 
     std::ofstream layout(m_dir + "/layout.txt");
     layout << "frame " << kFrame.left << " " << kFrame.top << " " << kFrame.right << " " << kFrame.bottom << "\n";
@@ -114,11 +102,7 @@ TEST_F(EffectsRoadDesignTest, MetafilesAndAPictureWithEffectsSaveAndOpen)
     pDoc->OnCloseDocument();
     Pump();
 
-    auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc), RUNTIME_CLASS(CSurfaceFrame),
-        RUNTIME_CLASS(CSurface));
-    App()->AddDocTemplate(pTemplate);
-    auto* pCopy = dynamic_cast<CDrawDoc*>(pTemplate->OpenDocumentFile(platform::WindowsPathFor(path).c_str()));
-    Pump();
+    CDrawDoc* pCopy = Reopen(path);
     ASSERT_NE(pCopy, nullptr);
     CSurface* pCopyView = ViewOf(pCopy, 0);
     ASSERT_EQ(pCopyView->GetObjects().GetCount(), INT_PTR(placed.size() + 1));

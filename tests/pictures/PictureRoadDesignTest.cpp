@@ -11,10 +11,8 @@
 // (y up) and the reference a file that shows the picture as it must look
 // on white paper.
 
-#include "tests/model/ModelTestSupport.h"
+#include "tests/pictures/RoadDesignSupport.h"
 
-#include "app/main/DocTemplates.h"
-#include "model/DocKinds.h"
 #include "pictures/Image.h"
 #include "tests/pictures/PictureFiles.h"
 #include "tests/support/TestData.h"
@@ -88,14 +86,11 @@ Raster KeyedRaster(COLORREF crKeyShows)
     return r;
 }
 
-class PictureRoadDesignTest : public modeltest::WindowModelTest {
+class PictureRoadDesignTest : public road_design::RoadDesignTest {
 protected:
-    void SetUp() override
+    PictureRoadDesignTest()
+        : RoadDesignTest("THREADWICK_PICTURE_ROAD_DIR", "pictureroad")
     {
-        WindowModelTest::SetUp();
-        const char* pszDir = std::getenv("THREADWICK_PICTURE_ROAD_DIR");
-        m_dir = pszDir != nullptr && *pszDir != '\0' ? std::string(pszDir)
-                                                       : testing_support::MakeTempDir("pictureroad");
     }
 
     std::vector<Placed> Pictures()
@@ -120,7 +115,6 @@ protected:
         return pictures;
     }
 
-    std::string m_dir;
 };
 
 TEST_F(PictureRoadDesignTest, ADesignOfEveryKindOfPictureSavesAndOpensAsItShowed)
@@ -130,15 +124,9 @@ TEST_F(PictureRoadDesignTest, ADesignOfEveryKindOfPictureSavesAndOpensAsItShowed
     picture_files::WriteBmp(KeyedRaster(kKey), m_dir + "/keyed.bmp");
     picture_files::WriteBmp(KeyedRaster(RGB(255, 255, 255)), m_dir + "/keyed-on-white.bmp");
 
-    CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
+    CSurface* pView = nullptr;
+    CDrawDoc* pDoc = NewFramedDesign(kFrame, &pView);
     ASSERT_NE(pDoc, nullptr);
-    CSurface* pView = ViewOf(pDoc, 0);
-    auto* pFrame = new CDrawRect(kFrame);
-    pFrame->m_bOutline = TRUE;
-    pFrame->m_logpen.lopnStyle = PS_SOLID;
-    pFrame->m_logpen.lopnColor = RGB(0, 0, 0);
-    pFrame->m_bFill = FALSE;
-    pDoc->AddObject(pFrame, pView);
 
     const std::vector<Placed> pictures = Pictures();
     std::ofstream layout(m_dir + "/layout.txt");
@@ -201,11 +189,7 @@ TEST_F(PictureRoadDesignTest, ADesignOfEveryKindOfPictureSavesAndOpensAsItShowed
     pDoc->OnCloseDocument();
     Pump();
 
-    auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc), RUNTIME_CLASS(CSurfaceFrame),
-        RUNTIME_CLASS(CSurface));
-    App()->AddDocTemplate(pTemplate);
-    auto* pCopy = dynamic_cast<CDrawDoc*>(pTemplate->OpenDocumentFile(platform::WindowsPathFor(path).c_str()));
-    Pump();
+    CDrawDoc* pCopy = Reopen(path);
     ASSERT_NE(pCopy, nullptr);
     CSurface* pCopyView = ViewOf(pCopy, 0);
     ASSERT_EQ(pCopyView->GetObjects().GetCount(), INT_PTR(pictures.size() + 1));
