@@ -35,4 +35,22 @@ inline bool ReadPpm(const std::string& path, PpmImage& image)
     return bool(in);
 }
 
+// The middle column of the page's dark pixels (every channel below 64), or
+// -1 when none is dark: where a printed object landed across the page.
+inline double DarkCentreX(const PpmImage& image)
+{
+    long long sum = 0;
+    long long count = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const COLORREF c = image.At(x, y);
+            if (GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64) {
+                sum += x;
+                ++count;
+            }
+        }
+    }
+    return count == 0 ? -1.0 : double(sum) / double(count);
+}
+
 } // namespace fwtest

@@ -140,18 +140,7 @@ protected:
         Ppm image;
         if (std::system(command.c_str()) != 0 || !fwtest::ReadPpm(prefix + "-1.ppm", image))
             return -2.0;
-        long long sum = 0;
-        long long count = 0;
-        for (int y = 0; y < image.height; ++y) {
-            for (int x = 0; x < image.width; ++x) {
-                const COLORREF c = image.At(x, y);
-                if (GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64) {
-                    sum += x;
-                    ++count;
-                }
-            }
-        }
-        return count == 0 ? -1.0 : double(sum) / double(count);
+        return fwtest::DarkCentreX(image);
     }
 
     // Prints the picture as a transfer and as a proof. Its black half

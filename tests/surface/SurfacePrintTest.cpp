@@ -119,23 +119,6 @@ protected:
         return ReadPpm(prefix + "-1.ppm", image);
     }
 
-    // The middle column of the dark pixels, or -1 when none is dark.
-    static double DarkCentreX(const Ppm& image)
-    {
-        long long sum = 0;
-        long long count = 0;
-        for (int y = 0; y < image.height; ++y) {
-            for (int x = 0; x < image.width; ++x) {
-                const COLORREF c = image.At(x, y);
-                if (GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64) {
-                    sum += x;
-                    ++count;
-                }
-            }
-        }
-        return count == 0 ? -1.0 : double(sum) / double(count);
-    }
-
     // Renders "transfer.pdf" and "proof.pdf" and checks that the dark
     // object's middle on the transfer lies mirrored across nAxis (the work
     // area's left plus right, in design units): 150 - (axis - 150) units, at
@@ -144,8 +127,8 @@ protected:
     {
         ASSERT_TRUE(Render("transfer.pdf", transfer));
         ASSERT_TRUE(Render("proof.pdf", proof));
-        const double dTransfer = DarkCentreX(transfer);
-        const double dProof = DarkCentreX(proof);
+        const double dTransfer = fwtest::DarkCentreX(transfer);
+        const double dProof = fwtest::DarkCentreX(proof);
         ASSERT_GE(dTransfer, 0.0);
         ASSERT_GE(dProof, 0.0);
         EXPECT_NEAR(dProof - dTransfer, (300 - nAxis) / 2.0, 2.0);
