@@ -11,7 +11,6 @@
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiObject.h"
-#include "platform/gdi/IconData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,36 +66,39 @@ BOOL ReadPixels32(HBITMAP hBitmap, int cx, int cy, std::vector<DWORD>& pixels)
 
 // A 1-bit mask (rows padded to 16 bits, as CreateBitmap takes them) white
 // where the icon's alpha is below half: those pixels show what lies below.
-// NULL for an icon without alpha of its own (its alpha is then only its AND
-// mask, whose mask bitmap says more: it also marks pixels that invert).
-HBITMAP MaskFromAlpha(HICON hIcon, HBITMAP hAndMask)
+// NULL for an icon without alpha of its own (its colour image's alpha bytes
+// all zero, or its alpha only repeating its AND mask, whose mask bitmap says
+// more: it also marks pixels that invert).
+HBITMAP MaskFromAlpha(HBITMAP hColor, HBITMAP hAndMask)
 {
-    platform::IconPixels icon;
-    if (!platform::GetIconPixels(hIcon, icon) || icon.width <= 0 || icon.height <= 0
-        || icon.argb.size() != static_cast<size_t>(icon.width) * static_cast<size_t>(icon.height))
+    BITMAP bm{};
+    if (hColor == NULL || ::GetObject(hColor, sizeof(bm), &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return NULL;
+    const int cx = bm.bmWidth;
+    const int cy = bm.bmHeight;
+    std::vector<DWORD> argb;
+    if (!ReadPixels32(hColor, cx, cy, argb) || std::none_of(argb.begin(), argb.end(), [](DWORD p) { return (p >> 24) != 0; }))
         return NULL;
     std::vector<DWORD> andMask;
-    BITMAP bm{};
-    const BOOL bHasAndMask = hAndMask != NULL && ::GetObject(hAndMask, sizeof(bm), &bm) != 0
-        && bm.bmWidth == icon.width && bm.bmHeight == icon.height
-        && ReadPixels32(hAndMask, icon.width, icon.height, andMask);
+    const BOOL bHasAndMask = hAndMask != NULL && ::GetObject(hAndMask, sizeof(bm), &bm) != 0 && bm.bmWidth == cx
+        && bm.bmHeight == cy && ReadPixels32(hAndMask, cx, cy, andMask);
     BOOL bOwnAlpha = FALSE;
-    for (size_t i = 0; i < icon.argb.size() && !bOwnAlpha; ++i) {
-        const DWORD nAlpha = icon.argb[i] >> 24;
+    for (size_t i = 0; i < argb.size() && !bOwnAlpha; ++i) {
+        const DWORD nAlpha = argb[i] >> 24;
         const BOOL bAndOpaque = bHasAndMask && (andMask[i] & 0x00FFFFFF) == 0;
         bOwnAlpha = (nAlpha != 0 && nAlpha != 255) || (nAlpha == 0 && bAndOpaque) || !bHasAndMask;
     }
     if (!bOwnAlpha)
         return NULL;
-    const size_t nStride = ((static_cast<size_t>(icon.width) + 15) / 16) * 2;
-    std::vector<BYTE> bits(nStride * static_cast<size_t>(icon.height), 0);
-    for (int y = 0; y < icon.height; ++y) {
-        for (int x = 0; x < icon.width; ++x) {
-            if ((icon.argb[static_cast<size_t>(y) * icon.width + x] >> 24) < 128)
+    const size_t nStride = ((static_cast<size_t>(cx) + 15) / 16) * 2;
+    std::vector<BYTE> bits(nStride * static_cast<size_t>(cy), 0);
+    for (int y = 0; y < cy; ++y) {
+        for (int x = 0; x < cx; ++x) {
+            if ((argb[static_cast<size_t>(y) * cx + x] >> 24) < 128)
                 bits[static_cast<size_t>(y) * nStride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
         }
     }
-    return ::CreateBitmap(icon.width, icon.height, 1, 1, bits.data());
+    return ::CreateBitmap(cx, cy, 1, 1, bits.data());
 }
 
 // The two halves of a monochrome icon's double-height mask bitmap: the
@@ -186,7 +188,7 @@ BOOL CImageChildren::ImportIcon(LPCTSTR lpszPath)
         hImage = info.hbmColor;
         // An icon with alpha says through it what shows through; its AND
         // mask may be empty.
-        hMask = MaskFromAlpha(hIcon, info.hbmMask);
+        hMask = MaskFromAlpha(info.hbmColor, info.hbmMask);
         bOwnMask = hMask != NULL;
         if (hMask == NULL)
             hMask = info.hbmMask;

@@ -688,6 +688,11 @@ BOOL GetIconInfo(HICON hIcon, PICONINFO piconinfo)
             DeleteObject(info.hbmMask);
             return FALSE;
         }
+        // An icon with alpha gives its colour bitmap the alpha bytes, as
+        // GetDIBits then reads them back.
+        BitmapObject* color = LookupBitmap(info.hbmColor);
+        if (color && icon->alpha.size() == color->pixels.pixels.size())
+            color->alpha = icon->alpha;
     }
     *piconinfo = info;
     return TRUE;

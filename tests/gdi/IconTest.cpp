@@ -173,6 +173,22 @@ TEST(IconTest, MaskAndImageCombineWithWhatIsThere)
     EXPECT_EQ(RGB(128, 0, 0), c.At(0, 0));
     EXPECT_EQ(RGB(0, 0, 0), c.At(1, 0));
 
+    // The icon's colour bitmap carries the alpha, as 32-bit DIB bits give
+    // it back; an icon without alpha gives zero bytes there.
+    for (bool withAlpha : {true, false}) {
+        object->alpha = withAlpha ? std::vector<uint8_t>{128, 0} : std::vector<uint8_t>{};
+        ICONINFO got{};
+        ASSERT_TRUE(GetIconInfo(icon, &got));
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        uint32_t bits[2] = {};
+        ASSERT_EQ(1, GetDIBits(c.dc, got.hbmColor, 0, 1, bits, &bi, DIB_RGB_COLORS));
+        EXPECT_EQ(withAlpha ? 0x80FF0000u : 0x00FF0000u, bits[0]);
+        EXPECT_EQ(0u, bits[1] >> 24);
+        DeleteObject(got.hbmColor);
+        DeleteObject(got.hbmMask);
+    }
+
     DestroyIcon(icon);
     DeleteObject(mask);
     DeleteObject(color);

@@ -669,6 +669,15 @@ TEST_F(ImageEffectsTest, AnOldDesignsTurnedPictureIsTurnedIntoItsFrame)
     EXPECT_EQ(cy, 40);
     EXPECT_EQ(obj.m_position, CRect(50, 150, 150, -50));
     EXPECT_EQ(obj.m_rectUnrotated, obj.m_position);
+
+    // Saved as a current design and opened again, the picture is turned
+    // the same way: the converted angle means what every later design's
+    // angle means.
+    SetVersion(29);
+    CImage reopened;
+    ASSERT_EQ(Load(reopened, Store(picture)), -1);
+    EXPECT_EQ(reopened.m_nRotation, 90);
+    EXPECT_TRUE(SamePixels(reopened.m_nHandle, picture.m_nHandle));
 }
 
 } // namespace
