@@ -61,6 +61,11 @@ void FillStrip(CDC* pDC, const POINT (&corners)[4], COLORREF color)
 
 } // namespace
 
+int FixedToInt(LONG value)
+{
+    return RoundFixed(value);
+}
+
 POINT RoundFixedPoint(LONG x, LONG y)
 {
     return POINT{RoundFixed(x), RoundFixed(y)};

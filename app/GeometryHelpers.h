@@ -15,6 +15,9 @@ inline int RoundFixed(LONG value)
     return (value >> 16) + ((value & 0xFFFF) >= 0x8000 ? 1 : 0);
 }
 POINT RoundFixedPoint(LONG x, LONG y);
+// The same rounding under the name the outline code uses: the signed whole
+// part, plus 1 when the fraction is at least 0x8000.
+int FixedToInt(LONG value);
 
 // A polyline may cover at most this many pixels; longer ones are refused.
 constexpr int kMaxPolylinePoints = 10240;

@@ -16,6 +16,7 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -105,6 +106,11 @@ int CALLBACK EnumTrueTypeFontProc(const LOGFONT* pLogFont, const TEXTMETRIC* pMe
         style = CFontEntry::kBold;
     pList->m_bReceivedAny = TRUE;
     if ((thePrefs.AddlFlags & PREF_ADDL_SWITCH_I) && !IsOwnDisplayFont(pLogFont->lfFaceName))
+        return TRUE;
+    // Wrapped text stores its faces in a run string where "," and ")" end
+    // a face: a face holding either could not be kept.
+    const std::string_view face(pLogFont->lfFaceName, strnlen(pLogFont->lfFaceName, LF_FACESIZE));
+    if (face.find_first_of(",)") != std::string_view::npos)
         return TRUE;
     pList->m_entries.Add(new CFontEntry(style, *pLogFont));
     return TRUE;

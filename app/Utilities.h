@@ -46,7 +46,7 @@ public:
 
 // EnumFontFamilies callback; lParam is the CFontList. Keeps TrueType fonts
 // only and, when the preferences ask for the program's own display fonts,
-// only those. Always continues.
+// only those; never a face holding "," or ")". Always continues.
 int CALLBACK EnumTrueTypeFontProc(const LOGFONT* pLogFont, const TEXTMETRIC* pMetric, DWORD dwFontType, LPARAM lParam);
 // Whether the face is one of the program's own display fonts (without case).
 BOOL IsOwnDisplayFont(LPCTSTR lpszFaceName);

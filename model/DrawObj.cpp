@@ -7,6 +7,7 @@
 #include "model/DrawDoc.h"
 #include "model/ObjectAttributes.h"
 #include "model/TextContentHolder.h"
+#include "model/TextOwnerServices.h"
 #include "pictures/Image.h"
 #include "platform/base/Exception.h"
 #include "text/TextBlock.h"
@@ -45,14 +46,14 @@ CDrawObj::~CDrawObj()
 
 void CDrawObj::DeleteContent()
 {
+    // The editor works on the wrapped text, so it goes first.
+    CloseTextEditor();
     delete m_pPicture;
     m_pPicture = nullptr;
     delete m_pTextHolder;
     m_pTextHolder = nullptr;
     delete m_pWrapText;
     m_pWrapText = nullptr;
-    delete m_pTextEditor;
-    m_pTextEditor = nullptr;
     delete m_pCache;
     m_pCache = nullptr;
     for (POSITION pos = m_calendarShapes.GetHeadPosition(); pos != nullptr;)
@@ -66,6 +67,7 @@ void CDrawObj::DeleteContent()
 
 void CDrawObj::Init()
 {
+    RegisterTextOwnerServices();
     m_nSerial = s_nNextSerial++;
     m_nConstructed = 1;
     m_nAlive = 1;
@@ -451,6 +453,7 @@ CDrawObj* CDrawObj::CloneInto(CDrawObj* pClone, CDrawDoc* pDoc, CSurface* pView)
     if (m_pWrapText != nullptr) {
         pClone->m_pWrapText = new CWrapText(pClone);
         pClone->m_pWrapText->CopyFrom(*m_pWrapText);
+        pClone->m_pWrapText->ClearSel();
     }
     pClone->m_nTextRotation = m_nTextRotation;
     pClone->m_bFlipX = m_bFlipX;

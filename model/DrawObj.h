@@ -289,7 +289,9 @@ public:
     // Drops the block text's cached rendering.
     void FreeTextCache();
     // Wrapped text only: the characters from nStart to nEnd (clamped, either
-    // order) become strText.
+    // order) become strText, which takes the look of the first replaced
+    // character; the rest keep theirs. A text that would pass its limit is
+    // left as it was.
     void ReplaceText(int nStart, int nEnd, const CString& strText);
     BOOL HasMergeFields() const;
     // The block text's editor; 0 without block text.
@@ -300,7 +302,12 @@ public:
     BOOL TextLButtonDblClk(UINT nFlags, CPoint point);
     BOOL TextSetSel(int nStart, int nEnd);
     // In-place editing: the object is locked (OBJ_FLAG_LOCKED) from begin to
-    // end; the end writes the text back through the attribute record.
+    // end, after a properties undo step; the end writes the text back
+    // through the attribute record. Wrapped text is edited in a window over
+    // the object (its device rectangle and 6 pixels more each way), a child
+    // of the view that shows it, which takes the focus; without a view
+    // nothing begins. While that window is open the clipboard operations
+    // below go to it.
     void BeginTextEdit();
     void EndTextEdit();
     BOOL HasTextSelection() const;
@@ -309,6 +316,10 @@ public:
     void CopyText(BOOL bCut);
     void PasteText();
     int GetTextRotation() const;
+    // The turn wrapped text is drawn with: the object's own while the
+    // object is turned as a whole (a transfer print negates that one), else
+    // the text's rotation.
+    int GetTextDrawAngle() const;
     // Clears OBJ_FLAG_DRAGGING; with text records a properties step unless
     // bNoUndo, turns the text and marks the document modified.
     void SetTextRotation(int nAngle, BOOL bNoUndo);
@@ -374,9 +385,12 @@ public:
     // m_position itself when uncropped or when the crop values cannot
     // describe a picture (sums of 0, negative or not finite).
     CRect GetFullPictureRect();
-    // 0 takes the angle from the rotation handle.
+    // 0 takes the angle from the rotation handle. A picture's turn is one
+    // undo step, with new handles and a fresh cache.
     void RotatePicture(int nAngle);
     void RotateShape(int nAngle);
+    // The angle the rotation handle's marker points at.
+    int GetRotateHandleAngle() const;
 
     // -- Giving the object a picture (DrawObjPicture.cpp). Each replaces the
     // picture the object held and ends with RefreshContentFlags and
@@ -478,6 +492,9 @@ protected:
     CDrawObj* CloneInto(CDrawObj* pClone, CDrawDoc* pDoc, CSurface* pView);
 
 private:
+    // Turns the picture inside its frame; the position becomes the turned
+    // bounds. No undo step.
+    void TurnPicture(int nAngle);
     // Handle n's place turned about the centre of m_rectUnrotated by the
     // angle, as marker n's centre.
     CPoint TurnedHandle(int nHandle);
@@ -499,6 +516,9 @@ private:
     int GetRecordAngle() const;
     void DrawHandles(CDC* pDC, BOOL bWithRotation);
     void DeleteContent();
+    // Destroys the wrapped text's editor window, if any, handing the focus
+    // back to the view when the editor had it.
+    void CloseTextEditor();
 
     static DWORD s_nNextSerial;
 };

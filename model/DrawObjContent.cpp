@@ -16,11 +16,13 @@
 #include "platform/base/Exception.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/StringArray.h"
+#include "platform/ui/ClipboardText.h"
 #include "platform/ui/User.h"
 #include "print/MergeSource.h"
 #include "surface/Surface.h"
 #include "text/TextBlock.h"
 #include "text/TextEditHost.h"
+#include "text/TextOwner.h"
 #include "text/WrapText.h"
 
 #include <algorithm>
@@ -50,6 +52,10 @@ constexpr WORD kInfoFieldMask = 0x0FFF;
 // Crop arithmetic works in device pixels; a result beyond this many is
 // not a picture any view can show, and would overflow on the way back.
 constexpr double kDeviceLimit = 1e8;
+
+// How far the wrapped-text editor's frame reaches beyond the object, in
+// pixels each way.
+constexpr int kTextEditorFrame = 6;
 
 void MarkModified(CDrawDoc* pDoc)
 {
@@ -146,13 +152,17 @@ void CDrawObj::ReplaceText(int nStart, int nEnd, const CString& strText)
 {
     if (m_bBlockText || m_pWrapText == nullptr)
         return;
-    const CString strOld = m_pWrapText->GetText();
-    const int nLength = strOld.GetLength();
+    const int nLength = m_pWrapText->GetLength();
     nStart = std::clamp(nStart, 0, nLength);
     nEnd = std::clamp(nEnd, 0, nLength);
     if (nStart > nEnd)
         std::swap(nStart, nEnd);
-    m_pWrapText->SetText(strOld.Left(nStart) + strText + strOld.Mid(nEnd));
+    // Through the text's own replacement, so the characters around the
+    // range keep their fonts and colours and the new ones take the look of
+    // the first replaced one. A text that would grow past its limit is
+    // refused whole (the text beeps) and stays as it was.
+    if (m_pWrapText->ReplaceText(strText, nStart, nEnd - 1) < 0)
+        return;
     MarkModified(m_pDocument);
     RefreshContentFlags();
     Invalidate();
@@ -205,17 +215,38 @@ BOOL CDrawObj::TextSetSel(int nStart, int nEnd)
 
 void CDrawObj::BeginTextEdit()
 {
-    if (!HasText() || (m_wFlags & OBJ_FLAG_LOCKED))
+    if (!HasText() || (m_wFlags & OBJ_FLAG_LOCKED) || IsTextEditActive())
         return;
+    if (m_bBlockText) {
+        RecordUndoProperties(m_pDocument, this);
+        m_wFlags |= OBJ_FLAG_LOCKED;
+        GetTextBlock()->m_bEditing = TRUE;
+        Invalidate();
+        return;
+    }
+    // Wrapped text is edited in a window of its own over the object, a
+    // child of the view that shows it: without a view there is nowhere to
+    // put it, and nothing is begun.
+    CSurface* pView = GetSurface();
+    if (pView == nullptr || pView->m_hWnd == NULL)
+        return;
+    CRect rect = ToDevice(pView, m_rectUnrotated);
+    rect.NormalizeRect();
+    rect.InflateRect(kTextEditorFrame, kTextEditorFrame);
     RecordUndoProperties(m_pDocument, this);
     m_wFlags |= OBJ_FLAG_LOCKED;
-    if (m_bBlockText) {
-        GetTextBlock()->m_bEditing = TRUE;
-    } else {
-        // FIXME: the wrapped text's editor window (a child over the object's
-        // device rectangle inflated by 6 pixels) comes with in-place editing.
-        m_pWrapText->m_bEditing = TRUE;
+    m_pWrapText->ClearSel();
+    m_pWrapText->SetBackgroundColor(TextOwnerBackground(this));
+    auto* pHost = new CTextEditHost(m_pWrapText, this);
+    if (!pHost->Create(rect, pView)) {
+        delete pHost;
+        m_wFlags &= ~WORD(OBJ_FLAG_LOCKED);
+        return;
     }
+    m_pTextEditor = pHost;
+    pHost->ShowWindow(SW_SHOW);
+    pHost->SetFocus();
+    // The object itself is not drawn while its editor shows the text.
     Invalidate();
 }
 
@@ -226,10 +257,12 @@ void CDrawObj::EndTextEdit()
     m_wFlags &= ~WORD(OBJ_FLAG_LOCKED);
     if (CTextBlock* pBlock = GetTextBlock())
         pBlock->m_bEditing = FALSE;
-    if (m_pWrapText != nullptr)
+    CloseTextEditor();
+    if (m_pWrapText != nullptr) {
         m_pWrapText->m_bEditing = FALSE;
-    delete m_pTextEditor;
-    m_pTextEditor = nullptr;
+        // A selection made in the editor is not drawn on the object.
+        m_pWrapText->ClearSel();
+    }
     // The edited text goes back through the record, so classes that keep
     // text state of their own take it the usual way.
     CObjectAttributes attrs;
@@ -238,8 +271,29 @@ void CDrawObj::EndTextEdit()
     Invalidate();
 }
 
+void CDrawObj::CloseTextEditor()
+{
+    CTextEditHost* pHost = m_pTextEditor;
+    if (pHost == nullptr)
+        return;
+    // Cleared first: the window's going may reach back to the object.
+    m_pTextEditor = nullptr;
+    if (pHost->m_hWnd != NULL) {
+        const HWND hFocus = ::GetFocus();
+        const BOOL bHadFocus = hFocus != NULL && (hFocus == pHost->m_hWnd || ::IsChild(pHost->m_hWnd, hFocus));
+        CWnd* pParent = pHost->GetParent();
+        pHost->DestroyWindow();
+        // The keys go back to the view the editor sat on.
+        if (bHadFocus && pParent != nullptr && pParent->m_hWnd != NULL)
+            pParent->SetFocus();
+    }
+    delete pHost;
+}
+
 BOOL CDrawObj::HasTextSelection() const
 {
+    if (m_pTextEditor != nullptr)
+        return m_pTextEditor->HasSelection();
     int nStart = 0;
     int nEnd = 0;
     return GetTextSelection(*this, nStart, nEnd);
@@ -247,6 +301,10 @@ BOOL CDrawObj::HasTextSelection() const
 
 void CDrawObj::CopyText(BOOL bCut)
 {
+    if (m_pTextEditor != nullptr) {
+        m_pTextEditor->Copy(bCut);
+        return;
+    }
     int nStart = 0;
     int nEnd = 0;
     if (!GetTextSelection(*this, nStart, nEnd))
@@ -278,29 +336,21 @@ void CDrawObj::CopyText(BOOL bCut)
         Invalidate();
     } else {
         ReplaceText(nStart, nEnd, CString());
-        m_pWrapText->SetSel(WORD(nStart), WORD(nStart));
+        m_pWrapText->ClearSel();
     }
 }
 
 void CDrawObj::PasteText()
 {
+    if (m_pTextEditor != nullptr) {
+        m_pTextEditor->Paste();
+        return;
+    }
     if (!HasText() && m_pTextHolder == nullptr && m_pWrapText == nullptr)
         return;
-    if (!::OpenClipboard(NULL))
-        return;
     CString strPaste;
-    if (HANDLE hData = ::GetClipboardData(CF_TEXT)) {
-        const auto hMem = static_cast<HGLOBAL>(hData);
-        const SIZE_T nSize = ::GlobalSize(hMem);
-        if (const auto* p = static_cast<const char*>(::GlobalLock(hMem))) {
-            // The clipboard's text ends at its zero or at the block's end,
-            // whichever comes first.
-            const auto* pEnd = static_cast<const char*>(std::memchr(p, 0, nSize));
-            strPaste = CString(p, static_cast<int>(pEnd != nullptr ? pEnd - p : static_cast<std::ptrdiff_t>(nSize)));
-            ::GlobalUnlock(hMem);
-        }
-    }
-    ::CloseClipboard();
+    if (!ReadClipboardText(NULL, strPaste))
+        return;
     if (strPaste.IsEmpty())
         return;
     int nStart = 0;
@@ -345,6 +395,12 @@ int CDrawObj::GetTextRotation() const
     return m_pWrapText != nullptr ? m_nTextRotation : 0;
 }
 
+int CDrawObj::GetTextDrawAngle() const
+{
+    const int nAngle = GetRoundedAngle();
+    return nAngle != 0 ? nAngle : GetTextRotation();
+}
+
 void CDrawObj::SetTextRotation(int nAngle, BOOL bNoUndo)
 {
     m_wFlags &= ~WORD(OBJ_FLAG_DRAGGING);
@@ -364,9 +420,12 @@ void CDrawObj::RotateText(int nAngle)
 {
     if (!HasText())
         return;
-    // FIXME: the picture behind the text turns with it once the picture
-    // engine can rotate pictures.
+    if (nAngle == 0)
+        nAngle = GetRotateHandleAngle();
     SetTextRotation(nAngle, FALSE);
+    // A picture behind the text turns with it.
+    if (HasPicture())
+        TurnPicture(nAngle);
     FreeRenderCache();
 }
 
@@ -718,27 +777,53 @@ void CDrawObj::RotatePicture(int nAngle)
 {
     if (m_pPicture == nullptr || m_pPicture->m_nHandle < 1)
         return;
-    // FIXME: turning the picture (CImage::Rotate, with the picture-rotation
-    // undo step RecordUndoPictureEffect kind 8) comes with the picture
-    // engine; until then the picture keeps its angle and no step is
-    // recorded.
-    (void)nAngle;
+    m_wFlags &= ~WORD(OBJ_FLAG_DRAGGING);
+    if (nAngle == 0)
+        nAngle = GetRotateHandleAngle();
+    if (NormalizeDegrees(nAngle) != NormalizeDegrees(m_pPicture->m_nRotation)) {
+        RecordUndoPictureEffect(m_pDocument, this, UndoPictureRotate);
+        TurnPicture(nAngle);
+        MarkModified(m_pDocument);
+    }
     for (int n = 1; n <= 9; ++n)
         UpdateMarker(n);
     FreeRenderCache();
     Invalidate();
 }
 
+void CDrawObj::TurnPicture(int nAngle)
+{
+    // The picture turns inside its unturned frame; the position becomes the
+    // turned bounds and keeps the way the object's rectangle ran (designs
+    // count y upwards).
+    const CRect rectBefore = m_position;
+    CRect rectBounds = m_position;
+    if (m_pPicture->RotateWithWaitCursor(nAngle, rectBounds, m_rectUnrotated, RGB(255, 255, 255), TRUE) == 0)
+        return;
+    rectBounds.NormalizeRect();
+    if (rectBefore.left > rectBefore.right)
+        std::swap(rectBounds.left, rectBounds.right);
+    if (rectBefore.top >= rectBefore.bottom)
+        std::swap(rectBounds.top, rectBounds.bottom);
+    m_position = rectBounds;
+}
+
+int CDrawObj::GetRotateHandleAngle() const
+{
+    // The marker's centre about the centre of the rectangle the turn began
+    // from, rounded half away from zero.
+    const CPoint center = GetRectCenter(m_rectRotateRef.left, m_rectRotateRef.top, m_rectRotateRef.right,
+        m_rectRotateRef.bottom);
+    const CPoint marker = m_handles[kRotateHandle - 1].GetRotatedCenter();
+    return RoundHalfAwayFromZero(AngleBetween(center.x, center.y, marker.x, marker.y));
+}
+
 void CDrawObj::RotateShape(int nAngle)
 {
     m_wFlags &= ~WORD(OBJ_FLAG_DRAGGING);
     MarkModified(m_pDocument);
-    if (nAngle == 0) {
-        const CPoint center = GetRectCenter(m_rectRotateRef.left, m_rectRotateRef.top, m_rectRotateRef.right,
-            m_rectRotateRef.bottom);
-        const CPoint marker = m_handles[kRotateHandle - 1].GetRotatedCenter();
-        nAngle = RoundHalfAwayFromZero(AngleBetween(center.x, center.y, marker.x, marker.y));
-    }
+    if (nAngle == 0)
+        nAngle = GetRotateHandleAngle();
     nAngle %= 360;
     m_nAngle = nAngle;
     CObjectAttributes attrs;

@@ -18,7 +18,6 @@
 #include "surface/SurfaceGlobals.h"
 #include "text/TextBlock.h"
 #include "text/TextEditHost.h"
-#include "text/WrapText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,9 +58,11 @@ HCURSOR CursorFromId(UINT nId)
     return theCursorSet.GetResourceCursor(nId);
 }
 
-// The size a text object's text takes on the view, measured on a DC
-// prepared as the view prepares its own; FALSE without a DC.
-BOOL MeasureText(CTextBlock* pBlock, CWrapText* pWrap, CSurface* pView, CSize& size)
+// The size a text object's block text takes on the view, measured on a DC
+// prepared as the view prepares its own; FALSE without a DC. Wrapped text
+// is not measured: it wraps to whatever box it is given, in the pixels of
+// its layout rather than the design's units, so only the margin acts.
+BOOL MeasureText(CTextBlock* pBlock, CSurface* pView, CSize& size)
 {
     CDC dc;
     if (!dc.CreateCompatibleDC(nullptr))
@@ -71,8 +72,6 @@ BOOL MeasureText(CTextBlock* pBlock, CWrapText* pWrap, CSurface* pView, CSize& s
     if (pBlock != nullptr) {
         pBlock->PrepareFont(pView);
         size = pBlock->CalcSize(&dc);
-    } else if (pWrap != nullptr) {
-        size = pWrap->CalcSize(&dc);
     }
     return TRUE;
 }
@@ -709,7 +708,7 @@ void CDrawObj::SizeToText(CSurface* pView)
     if (!HasText() || HasPicture() || pView == nullptr)
         return;
     CSize size;
-    if (!MeasureText(m_bBlockText ? GetTextBlock() : nullptr, m_pWrapText, pView, size))
+    if (!MeasureText(m_bBlockText ? GetTextBlock() : nullptr, pView, size))
         return;
     const CRect old = GetNormalizedPosition();
     const CSize grown = GrownToText(old, size);
@@ -734,7 +733,7 @@ void CDrawObj::AutoSizeToText()
     if (pView == nullptr)
         return;
     CSize size;
-    if (!MeasureText(m_bBlockText ? GetTextBlock() : nullptr, m_pWrapText, pView, size))
+    if (!MeasureText(m_bBlockText ? GetTextBlock() : nullptr, pView, size))
         return;
     const CRect old = GetNormalizedPosition();
     const CSize grown = GrownToText(old, size);
@@ -754,7 +753,7 @@ void CDrawObj::SetBlockTextColor(COLORREF crColor)
     if (CTextBlock* pBlock = m_bBlockText ? GetTextBlock() : nullptr)
         pBlock->m_crText = crColor;
     if (m_pTextEditor != nullptr)
-        m_pTextEditor->SetSelectionColor(crColor);
+        m_pTextEditor->SetSelColor(crColor);
 }
 
 void CDrawObj::InsertBlockText(int nPosition, const CString& strText)

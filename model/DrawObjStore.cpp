@@ -11,6 +11,7 @@
 #include "platform/base/Archive.h"
 #include "text/WrapText.h"
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -21,6 +22,13 @@ void ClampRect(CRect& rect)
     rect.top = ClampDesignCoordinate(rect.top);
     rect.right = ClampDesignCoordinate(rect.right);
     rect.bottom = ClampDesignCoordinate(rect.bottom);
+}
+
+// A line spacing from a file that no text could be laid out with (not a
+// number, or outside a tenth to ten times the font) reads as single.
+double StoredLineSpacing(double dScale)
+{
+    return std::isfinite(dScale) && dScale >= 0.1 && dScale <= 10.0 ? dScale : 1.0;
 }
 
 // Text modes of the record.
@@ -168,7 +176,7 @@ void CDrawObj::LoadBaseRecord(CArchive& ar, LONG nVersion)
                 double dScale = 1.0;
                 ar >> wJustification >> dScale;
                 m_pWrapText->SetJustification(wJustification);
-                m_pWrapText->SetScale(dScale);
+                m_pWrapText->SetScale(StoredLineSpacing(dScale));
             }
         }
     }
@@ -191,22 +199,14 @@ void CDrawObj::ConvertOldPictureRotation()
 {
     // Old designs kept a turned picture's frame unturned: the picture is
     // turned into its frame, and the position becomes the turned bounds.
+    // It turns as its angle turns any picture, so that the design looks the
+    // same once it is saved and opened again (the angle is stored as it
+    // stands).
     const int nAngle = m_pPicture->m_nRotation;
     if (m_pDocument != nullptr)
         m_pPicture->m_pView = m_pDocument->GetSurfaceView(m_pDocument->m_nCurrentSurface);
-    if (nAngle % 360 != 0) {
-        // The fill is the picture's own concern (it turns on white).
-        const CRect rectFrame = m_rectUnrotated;
-        const CRect rectBefore = m_position;
-        m_pPicture->Rotate(-nAngle, m_position, rectFrame, RGB(255, 255, 255), TRUE);
-        // The picture gives its bounds normalised; the position keeps the
-        // way the object's rectangle ran (designs count y upwards).
-        m_position.NormalizeRect();
-        if (rectBefore.left > rectBefore.right)
-            std::swap(m_position.left, m_position.right);
-        if (rectBefore.top >= rectBefore.bottom)
-            std::swap(m_position.top, m_position.bottom);
-    }
+    if (nAngle % 360 != 0)
+        TurnPicture(nAngle);
     m_rectUnrotated = m_position;
     m_pPicture->m_nRotation = nAngle;
 }

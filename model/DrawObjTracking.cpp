@@ -423,6 +423,9 @@ enum EditKind : int {
     EditByContent = 5,
 };
 
+// What the main window hears after text was opened for editing.
+constexpr UINT kTextOpenedMessage = WM_USER + 0x111;
+
 // The editor kind 5 stands for, from what the object holds; -1 for none.
 int EditorForContent(CDrawObj& obj, const CObjectAttributes& attrs)
 {
@@ -437,6 +440,23 @@ int EditorForContent(CDrawObj& obj, const CObjectAttributes& attrs)
     if (attrs.m_bOutline || attrs.m_bFill || attrs.m_nShape == kLineShapeKind)
         return EditColorFill;
     return -1;
+}
+
+// Opening text ends an edit already running, then wrapped text is edited
+// in place. The main window hears of it afterwards, so that what shows the
+// text's look can follow.
+void OpenTextEditor(CDrawObj& obj)
+{
+    if (obj.IsTextEditActive())
+        obj.EndTextEdit();
+    if (obj.HasWrappedText()) {
+        obj.BeginTextEdit();
+    } else {
+        // FIXME: block text opens the Text Effects dialog (CTextEffectsDlg),
+        // which does not exist yet.
+    }
+    if (CWnd* pMain = AfxGetMainWnd(); pMain != nullptr && pMain->m_hWnd != NULL)
+        pMain->SendMessage(kTextOpenedMessage);
 }
 
 } // namespace
@@ -457,9 +477,7 @@ BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttribut
     BOOL bChanged = FALSE;
     switch (nKind) {
     case EditText:
-        // FIXME: wrapped text starts in-place editing and block text opens
-        // the Text Effects dialog (CTextEffectsDlg), after which the main
-        // window hears 0x0511; neither exists yet.
+        OpenTextEditor(*this);
         break;
     case EditCalendar:
         bChanged = OpenCalendarEditor(*this, attrs, pOwner);

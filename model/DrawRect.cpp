@@ -36,6 +36,90 @@ COLORREF RecordTextColor(COLORREF crColor)
     return n == -1 || n == -2 ? ::GetSysColor(COLOR_WINDOWTEXT) : crColor;
 }
 
+// The look the record's font fields give wrapped text: a font and a
+// colour.
+struct WrapLook {
+    CString strFace;
+    int nSize = 0;
+    int nCharSet = 0;
+    int nStyle = 0;
+    COLORREF crColor = 0;
+
+    // Faces compare as far as the record's LOGFONT holds them: a longer
+    // face comes back from the record cut short.
+    bool operator==(const WrapLook& other) const
+    {
+        return strFace.Left(LF_FACESIZE - 1) == other.strFace.Left(LF_FACESIZE - 1) && nSize == other.nSize
+            && nCharSet == other.nCharSet && nStyle == other.nStyle && crColor == other.crColor;
+    }
+};
+
+// Where the record's font fields are read from: the selection's start,
+// or the first character.
+int LookPosition(const CWrapText& text)
+{
+    WORD wStart = 0;
+    WORD wEnd = 0;
+    text.GetSel(wStart, wEnd);
+    return wStart == kWrapNoSelection ? 0 : wStart;
+}
+
+WrapLook LookAt(const CWrapText& text, int nPosition)
+{
+    WrapLook look;
+    text.GetFontAt(nPosition, look.strFace, look.nSize, look.nCharSet, look.nStyle);
+    look.crColor = text.GetColorAt(nPosition, FALSE);
+    return look;
+}
+
+// A face or size the record leaves out (empty, 0) keeps the text's own.
+WrapLook LookOfRecord(const CObjectAttributes& attrs, const CWrapText& text)
+{
+    WrapLook look;
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, attrs.m_logfont.lfFaceName, LF_FACESIZE);
+    look.strFace = face;
+    look.nSize = std::abs(attrs.m_logfont.lfHeight);
+    CString strDefaultFace;
+    int nDefaultSize = 0;
+    int nDefaultCharSet = 0;
+    int nDefaultStyle = 0;
+    text.GetFontAt(-1, strDefaultFace, nDefaultSize, nDefaultCharSet, nDefaultStyle);
+    if (look.strFace.IsEmpty())
+        look.strFace = strDefaultFace;
+    if (look.nSize == 0)
+        look.nSize = nDefaultSize;
+    look.nCharSet = attrs.m_logfont.lfCharSet;
+    if (attrs.m_logfont.lfWeight == 700)
+        look.nStyle |= WRAP_STYLE_BOLD;
+    if (attrs.m_logfont.lfItalic)
+        look.nStyle |= WRAP_STYLE_ITALIC;
+    if (attrs.m_logfont.lfUnderline)
+        look.nStyle |= WRAP_STYLE_UNDERLINE;
+    if (attrs.m_logfont.lfStrikeOut)
+        look.nStyle |= WRAP_STYLE_STRIKEOUT;
+    look.crColor = RecordTextColor(attrs.m_crText);
+    return look;
+}
+
+// Gives the whole text one font and colour. A record that only repeats
+// the look of the character it was read from (every record read from the
+// object and handed back, as undo and cloning do) changes nothing:
+// applying it would flatten rich text to that one character's look.
+void ApplyLookToText(CWrapText& text, const WrapLook& look, int nReadFrom)
+{
+    if (nReadFrom >= 0 && look == LookAt(text, nReadFrom))
+        return;
+    text.SetDefaultFont(look.strFace, look.nSize, look.nCharSet, look.nStyle);
+    text.SetColor(look.crColor, 0, kWrapTextEnd);
+    // A run over the whole text takes the place of every run inside it.
+    const int nLast = text.GetLength() - 1;
+    if (nLast >= 0) {
+        text.AddFontRun(look.strFace, look.nSize, 0, nLast, look.nCharSet, look.nStyle);
+        text.SetColor(look.crColor, 0, nLast);
+    }
+}
+
 } // namespace
 
 // ---- Construction and lifetime -----------------------------------------------------------------
@@ -189,31 +273,24 @@ void CDrawRect::GetTextAttributes(CObjectAttributes& attrs)
         attrs.m_nTextValues[CObjectAttributes::TextRotation] = m_nTextRotation;
         attrs.m_dWrapScale = m_pWrapText->GetScale();
         attrs.m_wJustification = m_pWrapText->GetJustification();
-        WORD wStart = 0;
-        WORD wEnd = 0;
-        m_pWrapText->GetSel(wStart, wEnd);
-        CString strFace;
-        int nSize = 0;
-        int nCharSet = 0;
-        int nStyle = 0;
-        m_pWrapText->GetFontAt(wStart == kWrapNoSelection ? 0 : wStart, strFace, nSize, nCharSet, nStyle);
+        attrs.m_nWrapLookPosition = LookPosition(*m_pWrapText);
+        const WrapLook look = LookAt(*m_pWrapText, attrs.m_nWrapLookPosition);
         std::memset(attrs.m_logfont.lfFaceName, 0, sizeof(attrs.m_logfont.lfFaceName));
-        std::strncpy(attrs.m_logfont.lfFaceName, strFace, sizeof(attrs.m_logfont.lfFaceName) - 1);
-        attrs.m_logfont.lfHeight = nSize;
-        attrs.m_logfont.lfWeight = (nStyle & WRAP_STYLE_BOLD) ? 700 : 400;
-        attrs.m_logfont.lfItalic = (nStyle & WRAP_STYLE_ITALIC) ? 1 : 0;
-        attrs.m_logfont.lfUnderline = (nStyle & WRAP_STYLE_UNDERLINE) ? 1 : 0;
-        attrs.m_logfont.lfStrikeOut = (nStyle & WRAP_STYLE_STRIKEOUT) ? 1 : 0;
-        attrs.m_logfont.lfCharSet = static_cast<BYTE>(nCharSet);
-        // FIXME: the colour of the run at the selection comes with the runs;
-        // until then every run has the window-text colour.
-        attrs.m_crText = ::GetSysColor(COLOR_WINDOWTEXT);
+        std::strncpy(attrs.m_logfont.lfFaceName, look.strFace, sizeof(attrs.m_logfont.lfFaceName) - 1);
+        attrs.m_logfont.lfHeight = look.nSize;
+        attrs.m_logfont.lfWeight = (look.nStyle & WRAP_STYLE_BOLD) ? 700 : 400;
+        attrs.m_logfont.lfItalic = (look.nStyle & WRAP_STYLE_ITALIC) ? 1 : 0;
+        attrs.m_logfont.lfUnderline = (look.nStyle & WRAP_STYLE_UNDERLINE) ? 1 : 0;
+        attrs.m_logfont.lfStrikeOut = (look.nStyle & WRAP_STYLE_STRIKEOUT) ? 1 : 0;
+        attrs.m_logfont.lfCharSet = static_cast<BYTE>(look.nCharSet);
+        attrs.m_crText = look.crColor;
         return;
     }
     const CTextBlock* pBlock = GetTextBlock();
     if (pBlock == nullptr)
         return;
     attrs.m_bBlockText = TRUE;
+    attrs.m_nWrapLookPosition = -1;
     attrs.m_nTextFlag = pBlock->m_wFlags & 1;
     attrs.m_strBlockText = pBlock->GetText();
     attrs.m_logfont = pBlock->m_logfont;
@@ -338,22 +415,8 @@ void CDrawRect::SetTextAttributes(const CObjectAttributes& attrs, BOOL bKeepRota
     m_pWrapText->SetWordWrap(attrs.m_bWordWrap);
     if (!bKeepRotation)
         m_nTextRotation = attrs.m_nTextValues[CObjectAttributes::TextRotation];
-    if (bApplyFont) {
-        int nStyle = 0;
-        if (attrs.m_logfont.lfWeight == 700)
-            nStyle |= WRAP_STYLE_BOLD;
-        if (attrs.m_logfont.lfItalic)
-            nStyle |= WRAP_STYLE_ITALIC;
-        if (attrs.m_logfont.lfUnderline)
-            nStyle |= WRAP_STYLE_UNDERLINE;
-        if (attrs.m_logfont.lfStrikeOut)
-            nStyle |= WRAP_STYLE_STRIKEOUT;
-        char face[LF_FACESIZE + 1] = {};
-        std::memcpy(face, attrs.m_logfont.lfFaceName, LF_FACESIZE);
-        const int nEnd = m_pWrapText->GetLength();
-        m_pWrapText->SetFontRange(0, nEnd, face, attrs.m_logfont.lfHeight, nStyle);
-        m_pWrapText->SetColor(attrs.m_crText, 0, nEnd);
-    }
+    if (bApplyFont)
+        ApplyLookToText(*m_pWrapText, LookOfRecord(attrs, *m_pWrapText), attrs.m_nWrapLookPosition);
 }
 
 // ---- Clone -------------------------------------------------------------------------------------
@@ -406,6 +469,7 @@ CDrawObj* CDrawRect::Clone(CDrawDoc* pDoc, CSurface* pView)
         if (pClone->m_pWrapText == nullptr)
             pClone->m_pWrapText = new CWrapText(pClone);
         pClone->m_pWrapText->CopyFrom(*m_pWrapText);
+        pClone->m_pWrapText->ClearSel();
     }
     pClone->m_nTextRotation = m_nTextRotation;
     if (m_pPicture != nullptr) {

@@ -438,16 +438,10 @@ void CDrawRect::Draw(CDC* pDC)
             if (bDrag && (nRotation == 0 || nRotation == 360)) {
                 DrawShapeFrame(pDC, m_rectUnrotated, 0);
             } else if (!m_bBlockText && m_pWrapText != nullptr) {
-                // Wrapped text lays itself out in pixels.
-                // FIXME: the layout engine takes IsOrientedX and IsOrientedY
-                // when it exists.
-                if (m_pTextEditor == nullptr) {
-                    CDCStateSaver saver(pDC);
-                    pDC->SetMapMode(MM_TEXT);
-                    pDC->SetWindowOrg(0, 0);
-                    pDC->SetViewportOrg(0, 0);
-                    m_pWrapText->Draw(pDC, device);
-                }
+                // Wrapped text lays itself out in device pixels; the open
+                // editor shows it instead.
+                if (m_pTextEditor == nullptr)
+                    DrawWrappedText(pDC, device);
             } else if (m_pTextHolder != nullptr) {
                 m_pTextHolder->Draw(pDC, m_rectUnrotated);
             }
@@ -475,6 +469,33 @@ void CDrawRect::Draw(CDC* pDC)
     }
     m_nDrawing = 0;
     m_bShapeFailed = !bShapeDrawn;
+}
+
+void CDrawRect::DrawWrappedText(CDC* pDC, const CRect& device)
+{
+    // The text is mirrored exactly when the object shows mirrored: a
+    // flipped object, and every object of a transfer print, whose
+    // rectangles the view mirrors for the print. Outside a view the
+    // object's own flips say how it shows.
+    const BOOL bInView = GetSurface() != nullptr;
+    const BOOL bMirrorX = bInView ? IsMirroredX() : m_bFlipX;
+    const BOOL bMirrorY = bInView ? IsMirroredY() : m_bFlipY;
+    // The text lays itself out in the box of each drawing, on the screen,
+    // on paper and in the small previews a save draws; the layout settings
+    // the design file keeps stay as they were, so that what is saved does
+    // not depend on what was drawn last.
+    CWrapData& data = *m_pWrapText->GetData();
+    const CRect rectKept = data.m_rectLayout;
+    const BOOL bStaleKept = data.m_bLayoutStale;
+    {
+        CDCStateSaver saver(pDC);
+        pDC->SetMapMode(MM_TEXT);
+        pDC->SetWindowOrg(0, 0);
+        pDC->SetViewportOrg(0, 0);
+        m_pWrapText->Draw(pDC, device, GetTextDrawAngle(), bMirrorX, bMirrorY);
+    }
+    data.m_rectLayout = rectKept;
+    data.m_bLayoutStale = bStaleKept;
 }
 
 // ---- Intersects --------------------------------------------------------------------------------

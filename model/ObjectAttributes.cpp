@@ -129,4 +129,5 @@ void CopyAttributes(const CObjectAttributes& from, CObjectAttributes& to, CellCo
     to.m_dBaseWidth = from.m_dBaseWidth;
     to.m_dBaseHeight = from.m_dBaseHeight;
     to.m_sizePicture = from.m_sizePicture;
+    to.m_nWrapLookPosition = from.m_nWrapLookPosition;
 }

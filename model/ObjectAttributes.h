@@ -138,6 +138,12 @@ public:
     double m_dBaseWidth = 0.0;
     double m_dBaseHeight = 0.0;
     CSize m_sizePicture;            // 46 the picture's display size
+    // The character of the wrapped text whose look the font fields (30, 31)
+    // were read from; -1 when they were not read from a wrapped text.
+    // Applying the record gives the whole text a new look only when the
+    // fields differ from that character's: a record handed back as it was
+    // read leaves rich text rich.
+    int m_nWrapLookPosition = -1;
 };
 
 // Copies every field of from into to (strings by value). Each of the three

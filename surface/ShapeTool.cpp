@@ -123,6 +123,11 @@ void CShapeTool::OnLButtonDown(CSurface* pView, UINT nFlags, CPoint point)
         CObjectAttributes attrs;
         pObj->GetAttributes(attrs, 0);
         attrs.m_bBlockText = FALSE;
+        // The box holds wrapped text from the start, empty, so that a click
+        // into it edits it and typing goes in with the box's font.
+        attrs.m_bHasText = TRUE;
+        attrs.m_strWrapText.Empty();
+        attrs.m_strWrapFormat.Empty();
         // Without the automatic size the box keeps the size it is dragged to.
         attrs.m_nTextFlag = 0;
         attrs.m_logfont.lfHeight = kTextBoxFontHeight;

@@ -80,6 +80,8 @@ static_assert(sizeof(LOGFONT) == 60);
 #define OUT_CHARACTER_PRECIS 2
 #define OUT_STROKE_PRECIS 3
 #define OUT_TT_PRECIS 4
+#define FR_PRIVATE 0x10
+#define FR_NOT_ENUM 0x20
 #define OUT_DEVICE_PRECIS 5
 #define OUT_RASTER_PRECIS 6
 #define OUT_TT_ONLY_PRECIS 7

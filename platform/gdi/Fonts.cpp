@@ -6,6 +6,7 @@
 #include "platform/base/Arithmetic.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/String.h"
+#include "platform/files/HostPath.h"
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/internal/DeviceContext.h"
 #include "platform/gdi/internal/FontFace.h"
@@ -281,12 +282,18 @@ std::shared_ptr<FontFile> MatchFace(const std::vector<std::string>& families, in
     return result;
 }
 
+std::map<std::string, std::shared_ptr<FontFile>>& ResolvedFiles()
+{
+    static std::map<std::string, std::shared_ptr<FontFile>> cache;
+    return cache;
+}
+
 // Matching is slow next to creating a font, and the program makes fonts
 // all the time (every zoom, every drawing): answers are kept.
 const std::shared_ptr<FontFile>& ResolveCached(const std::vector<std::string>& families, int weight, bool italic,
     bool fixedPitch)
 {
-    static std::map<std::string, std::shared_ptr<FontFile>> cache;
+    std::map<std::string, std::shared_ptr<FontFile>>& cache = ResolvedFiles();
     std::string key;
     for (const std::string& f : families) {
         for (char c : f)
@@ -411,6 +418,12 @@ void DescribeFace(FontFace& face)
     face.symbolCmap = !HasUnicodeCmap(ft) && SelectSymbolCmap(ft);
     if (!face.symbolCmap)
         FT_Select_Charmap(ft, FT_ENCODING_UNICODE);
+    // The face that stands in for "Symbol" here has only a Unicode map, while
+    // text set in Symbol (formulas in metafiles, mostly) holds the bytes of
+    // the Symbol encoding: 'D' is a capital delta.
+    char requested[LF_FACESIZE + 1] = {};
+    std::memcpy(requested, lf.lfFaceName, LF_FACESIZE);
+    face.symbolEncoding = !face.symbolCmap && SameName(requested, "Symbol");
     std::vector<BYTE> sets = FaceCharsets(ft);
     if (face.symbolCmap)
         face.charSet = SYMBOL_CHARSET;
@@ -740,13 +753,55 @@ void MeasureGlyph(FontFace& face, SizedFont& sized, CharMetrics& m)
     m.abc.abcC = m.advance - left - int(m.abc.abcB);
 }
 
+// The Symbol encoding's characters as Unicode code points; 0 where the
+// encoding has none (the byte is then looked up as it stands).
+constexpr char16_t kSymbolHigh[0x5F] = {
+    // 0xA0..0xBF
+    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663, 0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191,
+    0x2192, 0x2193, 0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022, 0x00F7, 0x2260, 0x2261, 0x2248,
+    0x2026, 0x23D0, 0x23AF, 0x21B5,
+    // 0xC0..0xDF
+    0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229, 0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286,
+    0x2208, 0x2209, 0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5, 0x00AC, 0x2227, 0x2228, 0x21D4,
+    0x21D0, 0x21D1, 0x21D2, 0x21D3,
+    // 0xE0..0xFE
+    0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C, 0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8,
+    0x23A9, 0x23AA, 0, 0x232A, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F, 0x23A0, 0x23A4, 0x23A5, 0x23A6,
+    0x23AB, 0x23AC, 0x23AD};
+// 0x40..0x7F: the Greek letters and the signs among them.
+constexpr char16_t kSymbolLetters[0x40] = {
+    0x2245, 0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C,
+    0x039D, 0x039F, 0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9, 0x039E, 0x03A8, 0x0396, 0x005B,
+    0x2234, 0x005D, 0x22A5, 0x005F, 0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3, 0x03B7, 0x03B9,
+    0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9,
+    0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0x007F};
+
+char32_t CodePointFromSymbol(unsigned char ch)
+{
+    switch (ch) {
+    case 0x22: return 0x2200;
+    case 0x24: return 0x2203;
+    case 0x27: return 0x220B;
+    case 0x2A: return 0x2217;
+    case 0x2D: return 0x2212;
+    default: break;
+    }
+    if (ch >= 0x40 && ch < 0x80)
+        return kSymbolLetters[ch - 0x40];
+    if (ch >= 0xA0 && ch < 0xFF && kSymbolHigh[ch - 0xA0] != 0)
+        return kSymbolHigh[ch - 0xA0];
+    return ch;
+}
+
 } // namespace
 
 const CharMetrics& CharMetricsOf(FontFace& face, SizedFont& sized, unsigned char ch)
 {
     CharMetrics& m = sized.chars[ch];
     if (!m.loaded) {
-        m.glyphIndex = GlyphIndexOf(face, face.symbolCmap ? char32_t(ch) : CodePointFrom1252(ch));
+        m.glyphIndex = GlyphIndexOf(face, face.symbolCmap ? char32_t(ch)
+                : face.symbolEncoding                     ? CodePointFromSymbol(ch)
+                                                          : CodePointFrom1252(ch));
         MeasureGlyph(face, sized, m);
     }
     return m;
@@ -802,6 +857,24 @@ HFONT CreateFont(int cHeight, int cWidth, int cEscapement, int cOrientation, int
     if (pszFaceName)
         std::strncpy(lf.lfFaceName, pszFaceName, LF_FACESIZE - 1);
     return CreateFontIndirect(&lf);
+}
+
+int AddFontResourceEx(LPCSTR name, DWORD fl, void* res)
+{
+    if (!name || res || (fl & ~DWORD(FR_PRIVATE | FR_NOT_ENUM)) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string path = HostPathForReading(name);
+    if (path.empty() || !OpenFontFile(path, 0) || !FcInit()
+        || !FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str()))) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return 0;
+    }
+    // Names that fell back to another face before may now find this one.
+    ResolvedFiles().clear();
+    SharedFaces().clear();
+    return 1;
 }
 
 int GetTextFace(HDC hdc, int c, LPSTR lpName)

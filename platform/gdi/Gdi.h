@@ -214,6 +214,10 @@ HICON CopyIcon(HICON hIcon);
 
 HFONT CreateFontIndirect(const LOGFONT* lplf);
 HFONT CreateFont(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName);
+// Makes the fonts of a font file usable by this process (FR_PRIVATE; fonts
+// added are also listed by enumeration). The number of fonts added, 0 when
+// the file holds no TrueType font we can draw.
+int AddFontResourceEx(LPCSTR name, DWORD fl, void* res);
 int EnumFontFamilies(HDC hdc, LPCSTR lpLogfont, FONTENUMPROC lpProc, LPARAM lParam);
 int EnumFontFamiliesEx(HDC hdc, LPLOGFONT lpLogfont, FONTENUMPROC lpProc, LPARAM lParam, DWORD dwFlags);
 int GetTextFace(HDC hdc, int c, LPSTR lpName);

@@ -84,6 +84,18 @@ TEST_F(UtilitiesTest, FontListKeepsTrueTypeFontsWithTheirStyle)
     EXPECT_STREQ(list.GetAt(3)->m_logFont.lfFaceName, "Both");
 }
 
+TEST_F(UtilitiesTest, FontListLeavesOutFacesTheRunStringCannotHold)
+{
+    thePrefs.AddlFlags = 0;
+    CFontList list;
+    Offer(list, "Serif, Narrow", NTM_REGULAR);
+    Offer(list, "Sans (Condensed)", NTM_REGULAR);
+    Offer(list, "Sans (Wide", NTM_REGULAR);
+    EXPECT_TRUE(list.m_bReceivedAny);
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_STREQ(list.GetAt(0)->m_logFont.lfFaceName, "Sans (Wide");
+}
+
 TEST_F(UtilitiesTest, FontListNarrowsToOwnDisplayFontsWhenAsked)
 {
     thePrefs.AddlFlags = PREF_ADDL_SWITCH_I;

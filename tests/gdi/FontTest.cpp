@@ -443,3 +443,25 @@ TEST(FontTest, FontsOfEqualRecordsShareAFaceThatOutlivesTheTable)
     for (HFONT f : {first, same, bold, later})
         DeleteObject(f);
 }
+
+TEST(FontTest, TextSetInSymbolShowsTheSymbolEncodingsLetters)
+{
+    // Bytes in the Symbol face are Greek letters and signs wherever the face
+    // standing in for it maps only Unicode.
+    MemoryCanvas canvas(8, 8);
+    SelectedFont font(canvas.dc, -48, "Symbol");
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    auto metrics = [&](UINT ch) {
+        GLYPHMETRICS gm{};
+        EXPECT_NE(GetGlyphOutline(canvas.dc, ch, GGO_METRICS, &gm, 0, nullptr, &identity), GDI_ERROR) << ch;
+        return std::vector<int>{int(gm.gmBlackBoxX), int(gm.gmBlackBoxY), gm.gmptGlyphOrigin.x, gm.gmptGlyphOrigin.y,
+            gm.gmCellIncX};
+    };
+    if (metrics(0x394) == metrics(0x2592))
+        GTEST_SKIP() << "no installed face stands in for Symbol with Greek letters";
+    EXPECT_EQ(metrics('D'), metrics(0x394));  // capital delta
+    EXPECT_EQ(metrics('r'), metrics(0x3C1));  // rho
+    EXPECT_EQ(metrics(0xE5), metrics(0x2211)); // summation
+    EXPECT_EQ(metrics('('), metrics('('));
+    EXPECT_NE(metrics('D'), metrics('O'));
+}

@@ -4,6 +4,7 @@
 #include "tests/model/ContentTestSupport.h"
 #include "tests/model/ModelTestSupport.h"
 
+#include "pictures/PictureEngine.h"
 #include "platform/files/FileSystem.h"
 #include "platform/gdi/GdiObject.h"
 
@@ -269,6 +270,47 @@ TEST_F(ContentPictureTest, PictureSettingsNeedAPictureAndRemovingOneRedraws)
     obj.RemovePicture();
     EXPECT_EQ(recorder.Count(HINT_OBJECT_CHANGED), 1);
     pDoc->RemoveView(&recorder);
+}
+
+} // namespace
+
+namespace {
+
+class PictureTurnTest : public modeltest::DesignViewTest {};
+
+TEST_F(PictureTurnTest, TurningAPictureIsOneStepThatUndoBringsBack)
+{
+    const CString strPath = contenttest::WriteBmp("turned.bmp", 40, 20);
+    auto* pObj = new CDrawRect(CRect(100, 300, 300, 200));
+    pObj->SetPictureFile(strPath, TRUE, FALSE, FALSE, FALSE, FALSE, 0);
+    m_pDoc->AddObject(pObj, m_pView);
+    ASSERT_TRUE(pObj->HasPicture());
+    CUndoList& list = m_pDoc->GetUndoList();
+    list.Clear();
+
+    pObj->RotatePicture(90);
+    EXPECT_EQ(pObj->GetPictureRotation(), 90);
+    int cx = 0, cy = 0, nBits = 0;
+    GetPicSize(pObj->m_pPicture->m_nHandle, &cx, &cy, &nBits);
+    EXPECT_EQ(cx, 20) << "the raster is turned a quarter";
+    // The frame stays; the position is the turned bounds about its centre,
+    // still running upwards.
+    EXPECT_EQ(pObj->m_rectUnrotated, CRect(100, 300, 300, 200));
+    EXPECT_EQ(pObj->m_position, CRect(150, 350, 250, 150));
+    EXPECT_TRUE(m_pDoc->IsModified());
+
+    // The same angle again records nothing.
+    pObj->RotatePicture(450);
+    ASSERT_TRUE(list.Undo(m_pDoc));
+    EXPECT_FALSE(list.Undo(m_pDoc));
+    CDrawObj* pBack = nullptr;
+    for (POSITION pos = m_pView->GetObjects().GetHeadPosition(); pos != NULL;)
+        pBack = dynamic_cast<CDrawObj*>(m_pView->GetObjects().GetNext(pos));
+    ASSERT_NE(pBack, nullptr);
+    ASSERT_TRUE(pBack->HasPicture());
+    EXPECT_EQ(pBack->GetPictureRotation() % 360, 0);
+    GetPicSize(pBack->m_pPicture->m_nHandle, &cx, &cy, &nBits);
+    EXPECT_EQ(cx, 40);
 }
 
 } // namespace

@@ -510,9 +510,13 @@ TEST_F(ContentTest, SelectedTextTravelsThroughTheClipboard)
     EXPECT_EQ(source.GetText(), CString("Hello "));
 
     CDrawObj target(CRect(0, 100, 100, 0));
+    // Wrapped text keeps no caret of its own outside its editor: the paste
+    // replaces a selection.
     target.SetText("Say  now", FALSE);
     target.m_pWrapText->SetSel(4, 4);
     EXPECT_FALSE(target.HasTextSelection());
+    target.SetText("Say XX now", FALSE);
+    target.m_pWrapText->SetSel(4, 6);
     target.PasteText();
     EXPECT_EQ(target.GetText(), CString("Say world now"));
     target.m_pWrapText->SetSel(0, 4);

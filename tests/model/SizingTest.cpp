@@ -534,8 +534,9 @@ TEST_F(OpenEditorTest, EditorsStillToComeOpenNothingAndChangeNothing)
         CDrawObj* pObj;
         int nKind;
     };
+    // Wrapped text is edited in place instead (WrapTextObjectTest).
     const Case cases[] = {
-        {pText, 5}, {pText, 1}, {pWrapped, 5}, {pPicture, 5}, {pPicture, 0}, {pShape, 5}, {pShape, 2},
+        {pText, 5}, {pText, 1}, {pPicture, 5}, {pPicture, 0}, {pShape, 5}, {pShape, 2},
         {pShape, 4}, {pLine, 5}, {pLine, 4},
     };
     const int nSteps = m_pDoc->GetUndoList().GetCount();

@@ -3,7 +3,9 @@
 
 #include "tests/surface/ToolTestSupport.h"
 
+#include "app/FontHelpers.h"
 #include "model/DrawRect.h"
+#include "text/WrapText.h"
 
 #include <cstdlib>
 
@@ -177,7 +179,16 @@ TEST_F(ToolTest, TheTextToolEditsTextObjectsAndDrawsEmptyBoxesElsewhere)
     CDrawObj* pBox = LastObject(pView);
     EXPECT_NE(pBox, pText);
     EXPECT_TRUE(pBox->GetText().IsEmpty());
-    EXPECT_FALSE(pBox->HasText());
+    // An empty wrapped text in the program's face at 12 points.
+    ASSERT_TRUE(pBox->HasWrappedText());
+    CString strFace;
+    int nSize = 0;
+    int nCharSet = 0;
+    int nStyle = 0;
+    pBox->m_pWrapText->GetFontAt(-1, strFace, nSize, nCharSet, nStyle);
+    EXPECT_EQ(strFace, CString(g_defaultFaceName));
+    EXPECT_EQ(nSize, 12);
+    EXPECT_EQ(nStyle, 0);
     // The box keeps the size it was dragged to.
     EXPECT_TRUE(Near(pBox->m_position.left, 100) && Near(pBox->m_position.right, 300));
     EXPECT_TRUE(Near(pBox->m_position.top, 300) && Near(pBox->m_position.bottom, 100));

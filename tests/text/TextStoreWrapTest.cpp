@@ -6,6 +6,8 @@
 #include "platform/ui/User.h"
 #include "text/WrapText.h"
 
+#include <limits>
+
 namespace {
 
 using namespace text_store;
@@ -114,6 +116,49 @@ TEST_F(TextStoreWrapTest, DamagedRecordsRaiseTheArchiveException)
         EXPECT_EQ(Load(back, settings + Str("ok") + huge), CArchiveException::endOfFile);
     }
     EXPECT_EQ(LoadDamagedCopies(bytes, 3000, [] { return std::make_unique<CWrapText>(); }), 0);
+}
+
+TEST_F(TextStoreWrapTest, AStoredLineSpacingOutsideItsRangeReadsAsOne)
+{
+    for (double d : {0.0, 0.09, 10.01, -2.0, std::numeric_limits<double>::quiet_NaN(),
+             -std::numeric_limits<double>::infinity()}) {
+        CWrapText text;
+        ASSERT_EQ(Load(text, Settings(0, 0, 9, 9, 1, 0, 1, 0, d) + Str("x") + Str(kRuns)), -1) << d;
+        EXPECT_EQ(text.GetScale(), 1.0) << d;
+    }
+    CWrapText text;
+    ASSERT_EQ(Load(text, Settings(0, 0, 9, 9, 1, 0, 1, 0, 0.1) + Str("x") + Str(kRuns)), -1);
+    EXPECT_EQ(text.GetScale(), 0.1);
+}
+
+TEST_F(TextStoreWrapTest, ATextLongerThanPositionsReachIsDamaged)
+{
+    const std::string settings = Settings(0, 0, 9, 9, 1, 0, 1, 0, 1.0);
+    CWrapText text;
+    text.SetText("kept");
+    EXPECT_EQ(Load(text, settings + Str(std::string(kWrapMaxLength + 1, 'a')) + Str(kRuns)),
+        CArchiveException::generic);
+    EXPECT_STREQ(text.GetText(), "kept");
+    // At the limit it loads, and line ends count as they are kept.
+    EXPECT_EQ(Load(text, settings + Str(std::string(kWrapMaxLength, 'a')) + Str(kRuns)), -1);
+    EXPECT_EQ(text.GetLength(), kWrapMaxLength);
+    EXPECT_EQ(Load(text, settings + Str(std::string(kWrapMaxLength - 1, 'a') + "\r\n") + Str(kRuns)), -1);
+    EXPECT_EQ(text.GetLength(), kWrapMaxLength);
+}
+
+TEST_F(TextStoreWrapTest, DamagedRunStringsLoadWithTheRunsRead)
+{
+    const std::string settings = Settings(0, 0, 9, 9, 1, 0, 1, 0, 1.0);
+    for (const std::string& runs : {std::string("[(255,1,2),(0,0,65000)][(Arial,1,0,24,0,65000"),
+             std::string("[(255,1,2),(0,0,65000)][(Arial"), std::string("[(255,1,2),(0,0"),
+             std::string("[(255,1,2),(0,0,65000)][(,,,,,,)]")}) {
+        SCOPED_TRACE(runs);
+        CWrapText text;
+        ASSERT_EQ(Load(text, settings + Str("abcd") + Str(runs)), -1);
+        EXPECT_EQ(text.GetColorAt(1, FALSE), 255u);
+        EXPECT_EQ(text.GetColorAt(2, FALSE), 255u);
+        EXPECT_STREQ(text.GetText(), "abcd");
+    }
 }
 
 } // namespace

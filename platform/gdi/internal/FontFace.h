@@ -75,6 +75,7 @@ struct FontFace {
     bool syntheticBold = false;  // the face is lighter than asked for
     bool syntheticItalic = false; // the face is upright but italic was asked
     bool symbolCmap = false;     // characters map through the symbol cmap
+    bool symbolEncoding = false; // "Symbol" on a Unicode face: bytes are the Symbol encoding
     BYTE charSet = ANSI_CHARSET;
     BYTE pitchAndFamily = 0;     // tmPitchAndFamily
     int weight = FW_NORMAL;      // tmWeight
