@@ -114,23 +114,7 @@ protected:
     }
 
     // Prints the view's design to the PDF-file printer into the file.
-    void PrintToPdf(CSurface* pView, const std::string& name)
-    {
-        const CString path = PathOf(name);
-        const HWND hMain = m_pMain->GetSafeHwnd();
-        platform::headless::SetIdleHandler([path, hMain]() {
-            HWND hDlg = ::GetActiveWindow();
-            HWND hOk = hDlg != NULL ? ::GetDlgItem(hDlg, IDOK) : NULL;
-            if (hDlg == NULL || hDlg == hMain || hOk == NULL)
-                return false;
-            if (::GetDlgItem(hDlg, edt1) != NULL)
-                ::SetDlgItemText(hDlg, edt1, path);
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hOk));
-            return true;
-        });
-        pView->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
-        platform::headless::SetIdleHandler(nullptr);
-    }
+    void PrintToPdf(CSurface* pView, const std::string& name) { PrintViewToPdf(pView, PathOf(name)); }
 
     // The middle column of the page's dark pixels at 50 dpi; -1 when none.
     double DarkCentre(const std::string& name)

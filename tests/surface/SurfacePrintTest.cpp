@@ -89,24 +89,7 @@ protected:
     // Print command does. The number of dialogs answered.
     int PrintToPdf(CSurface* pView, const std::string& name, UINT nCommand = ID_FILE_PRINT_DIRECT)
     {
-        const CString path = PathOf(name);
-        const HWND hMain = m_pMain->GetSafeHwnd();
-        int nAnswered = 0;
-        platform::headless::SetIdleHandler([path, hMain, &nAnswered]() {
-            HWND hDlg = ::GetActiveWindow();
-            HWND hOk = hDlg != NULL ? ::GetDlgItem(hDlg, IDOK) : NULL;
-            if (hDlg == NULL || hDlg == hMain || hOk == NULL)
-                return false;
-            // The file dialog is told where the printer's file goes.
-            if (::GetDlgItem(hDlg, edt1) != NULL)
-                ::SetDlgItemText(hDlg, edt1, path);
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hOk));
-            ++nAnswered;
-            return true;
-        });
-        pView->SendMessage(WM_COMMAND, nCommand, 0);
-        platform::headless::SetIdleHandler(nullptr);
-        return nAnswered;
+        return PrintViewToPdf(pView, PathOf(name), nCommand);
     }
 
     // The page rendered at 50 dpi.

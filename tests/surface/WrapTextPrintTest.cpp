@@ -164,19 +164,7 @@ protected:
     bool PrintAndRender(const std::string& name, Ppm& image)
     {
         const CString path(platform::WindowsPathFor(m_dir + "/" + name + ".pdf").c_str());
-        const HWND hMain = m_pMain->GetSafeHwnd();
-        platform::headless::SetIdleHandler([path, hMain]() {
-            HWND hDlg = ::GetActiveWindow();
-            HWND hOk = hDlg != NULL ? ::GetDlgItem(hDlg, IDOK) : NULL;
-            if (hDlg == NULL || hDlg == hMain || hOk == NULL)
-                return false;
-            if (::GetDlgItem(hDlg, edt1) != NULL)
-                ::SetDlgItemText(hDlg, edt1, path);
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hOk));
-            return true;
-        });
-        m_pView->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
-        platform::headless::SetIdleHandler(nullptr);
+        PrintViewToPdf(m_pView, path);
         const std::string prefix = m_dir + "/" + name;
         const std::string command = "pdftoppm -r " + std::to_string(kDpi) + " -f 1 -l 1 '" + prefix + ".pdf' '"
             + prefix + "' 2> /dev/null";
