@@ -225,13 +225,6 @@ int JustifyOffset(WORD wJustification, int nBoxWidth, int nLineWidth, int nSegme
     }
 }
 
-// One band of an underline or strike-out under one character, in glyph
-// coordinates (y up from the baseline), before mapping.
-struct DecorationBand {
-    int nPosition = 0;
-    int nThickness = 0;
-};
-
 // The characters drawn as filled outlines from (x, y), turned about the
 // centre of rect by minus nAngle and mirrored about rect's left (top) edge:
 // what rotated and mirrored text needs, since text output draws neither.
@@ -291,31 +284,10 @@ void DrawOutlined(CDC* pDC, int x, int y, const CString& strChars, HFONT hFont, 
         }
 
         if (bDecorated) {
-            auto drawBand = [&](const DecorationBand& band, POINT (&last)[2]) {
-                const int left = gm.gmptGlyphOrigin.x;
-                const int right = left + static_cast<int>(gm.gmBlackBoxX);
-                const int top = band.nPosition;
-                const int bottom = band.nPosition + band.nThickness;
-                POINT pts[6] = {{left, top}, {left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, bottom}};
-                const int n = decorations.bStarted ? 6 : 5;
+            decorations.DrawCharacter(pDC, gm, 0, 0, [&](POINT* pPoints, int n) {
                 for (int k = 0; k < n; ++k)
-                    mapPoint(pts[k]);
-                // A later character joins its band to the last one's right
-                // end, so the line runs on across the gap.
-                if (decorations.bStarted) {
-                    pts[0] = last[0];
-                    pts[5] = last[1];
-                }
-                last[0] = pts[2];
-                last[1] = pts[3];
-                RotatePoints(pivot, pts, n, -nAngle, FALSE);
-                pDC->Polygon(pts, n);
-            };
-            if (tm.tmUnderlined)
-                drawBand({decorations.nUnderlinePosition, decorations.nThickness}, decorations.underline);
-            if (tm.tmStruckOut)
-                drawBand({decorations.nStrikeoutPosition, decorations.nStrikeoutThickness}, decorations.strikeout);
-            decorations.bStarted = TRUE;
+                    mapPoint(pPoints[k]);
+            }, pivot, -nAngle);
         }
 
         ABC abc = {};
