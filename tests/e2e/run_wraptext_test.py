@@ -1,0 +1,382 @@
+#!/usr/bin/python3
+"""Wrapped text on a real display: the whole program on the SDL back end
+under a private Xvfb, a new general design from a blank page, then as a
+user does:
+
+- Edit Text in the tool pad, a box dragged on the page, a double click
+  into it (the drawing tool returns to Select after use, as the default
+  preferences have it, and a double click opens wrapped text's editor): the
+  editor's frame shows round the box; "Hello", Enter, "wide-world = fine"
+  typed; Shift+Home and "turn-it = 90" typed over the line; a click
+  outside: the box shows text;
+- Select in the tool pad, two clicks on the box (the second puts the
+  view in rotate mode), its rotation handle dragged round by 90 degrees:
+  the text shows turned, taller than wide;
+- File > Save As through the dialog, the program left and started again
+  with the file on its command line: the turned text shows where it showed
+  before; the helper program opens the same file headless and draws its
+  page at the size the screen shows it; the text on the screen is where
+  the helper drew it, its pixels within a pixel of the helper's; the file
+  holds the object turned by 90 degrees and the text as typed ("-" and "="
+  reached the text, the line typed over is gone).
+
+Usage: run_wraptext_test.py <path of threadwick> <path of e2e_wraptext_draw>
+Exit 0 on success, 1 on a failed check, 77 when Xvfb, xdotool or
+ImageMagick's import is not installed. Every wait is bounded; Xvfb and the
+program are always stopped. With THREADWICK_E2E_SHOTS set to a folder, the
+screenshots are kept there."""
+
+import os
+import subprocess
+import sys
+import time
+
+from e2e_support import (DesignRoad as Road, Failure, Session, is_white, program_env, run_script, start_xvfb,
+                         stop_processes, xdotool)
+
+SCREEN = (1024, 768)
+GENERAL_KIND = 5
+DESIGN_NAME = "Turned"
+EXTENSION = ".gnl"
+# The tool pad's list, in its order.
+SELECT_ROW = 0
+TEXT_ROW = 6
+TYPED = "Hello\nturn-it = 90"
+# Pixels the screen's text may lie off the headless drawing's: the screen
+# and the helper lay the page out each on its own, and rounding differs.
+TOLERANCE = 4
+# A pixel counts as changed when a channel moved more than this.
+CHANGE = 24
+# The share of either drawing's ink that must lie within a pixel of the
+# other's.
+OVERLAP = 0.6
+
+
+def clear_dialogs(session):
+    """Takes the default of the first-run windows (the tip of the day may
+    come up a while after the design) until none came for a second and a
+    half."""
+    quiet = 0
+    deadline = time.monotonic() + 15
+    while quiet < 3 and time.monotonic() < deadline:
+        quiet = 0 if session.answer_dialogs() else quiet + 1
+        time.sleep(0.5)
+
+
+def ink(pixel):
+    """The text's default colour is black; the margin line is red and the
+    page white."""
+    return max(pixel) < 110
+
+
+def green(pixel):
+    """The rotation handle's colour."""
+    return pixel[1] > pixel[0] + 60 and pixel[1] > pixel[2] + 60
+
+
+def changed(a, b):
+    return any(abs(x - y) > CHANGE for x, y in zip(a, b))
+
+
+def paper_pixel(pixel):
+    """The page's white, its red margin line and label, or text on it."""
+    r, g, b = pixel
+    return is_white(pixel) or (r > 150 and g < 120 and b < 120)
+
+
+def paper(shot, inner):
+    """The page's own edges (left, top, right, bottom exclusive) from the
+    white box page_box found inside it, which may stop at the margin line:
+    outwards from near its corner while the pixels are paper."""
+    left, top, right, bottom = inner
+    y = top + 3
+    x0 = left + 3
+    while x0 > 0 and paper_pixel(shot.at(x0 - 1, y)):
+        x0 -= 1
+    x1 = left + 3
+    while x1 < shot.width - 1 and paper_pixel(shot.at(x1 + 1, y)):
+        x1 += 1
+    x = left + 3
+    y0 = top + 3
+    while y0 > 0 and paper_pixel(shot.at(x, y0 - 1)):
+        y0 -= 1
+    y1 = top + 3
+    while y1 < shot.height - 1 and paper_pixel(shot.at(x, y1 + 1)):
+        y1 += 1
+    return x0, y0, x1 + 1, y1 + 1
+
+
+def ink_in(shot, box):
+    """The ink pixels of a box as a set of (x, y) from the box's corner."""
+    left, top, right, bottom = box
+    return {(x - left, y - top) for y in range(top, bottom) for x in range(left, right) if ink(shot.at(x, y))}
+
+
+def bounds(points):
+    if not points:
+        return None
+    xs = [p[0] for p in points]
+    ys = [p[1] for p in points]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def near_share(points, others):
+    """The share of points that have a point of others within a pixel."""
+    if not points:
+        return 0.0
+    hits = sum(1 for (x, y) in points if any((x + dx, y + dy) in others for dx in (-1, 0, 1) for dy in (-1, 0, 1)))
+    return hits / len(points)
+
+
+def editor_open(shot, box):
+    """Whether the in-place editor's frame runs along the top of the box:
+    a dark line most of the box's width just above it."""
+    left, top, right, _ = box
+    for y in range(top - 10, top + 3):
+        run = best = 0
+        for x in range(left - 12, right + 12):
+            run = run + 1 if ink(shot.at(x, y)) else 0
+            best = max(best, run)
+        if best >= (right - left) * 6 // 10:
+            return True
+    return False
+
+
+def blue(pixel):
+    """The highlight of a list's chosen entry."""
+    return pixel[2] >= 96 and pixel[0] <= 64 and pixel[1] <= 64
+
+
+def listed(pixel):
+    """A pixel of a list's entries: its white, or its highlight."""
+    return is_white(pixel) or blue(pixel)
+
+
+class ToolPad:
+    """The tool pad's list: its rows found from the highlighted one."""
+
+    def __init__(self, session, road):
+        self.session, self.road = session, road
+
+    def window(self):
+        pad = self.session.window_named("Tool Pad")
+        if pad is None:
+            raise Failure("no tool pad; windows: %r" % self.session.windows())
+        return pad
+
+    def highlight(self, shot):
+        """The rows (top, bottom exclusive) of the list's highlighted entry."""
+        pad = self.window()
+        rows = [y for y in range(pad.y, pad.y + pad.height)
+                if sum(1 for x in range(pad.x + 8, pad.x + pad.width - 8) if blue(shot.at(x, y))) > pad.width // 2]
+        # The caption is blue too: the highlight is the last stretch.
+        stretches = []
+        for y in rows:
+            if stretches and y == stretches[-1][1]:
+                stretches[-1][1] = y + 1
+            else:
+                stretches.append([y, y + 1])
+        stretches = [s for s in stretches if s[0] > pad.y + 20]
+        return tuple(stretches[-1]) if stretches else None
+
+    def choose(self, row, stage):
+        """A click on the list's entry at row: the rows are measured on the
+        highlight, which stands on the tool in use."""
+        shot = self.road.settle(stage + "-before")
+        found = self.highlight(shot)
+        if found is None:
+            raise Failure("%s: the tool pad's list shows no highlighted tool" % stage)
+        pad = self.window()
+        height = found[1] - found[0]
+        first = self.list_top(shot, found, height)
+        self.road.click((pad.x + pad.width // 2, first + row * height + height // 2))
+        after = self.road.settle(stage)
+        now = self.highlight(after)
+        if now is None or abs(now[0] - (first + row * height)) > 1:
+            raise Failure("%s: the tool pad highlights %r, not row %d (rows of %d from %d)" %
+                          (stage, now, row, height, first))
+
+    def list_top(self, shot, found, height):
+        """The first entry's top: the list's rows are largely white (or the
+        highlight's blue) up to its frame, whatever text they hold; whole
+        entries lie between it and the highlight."""
+        pad = self.window()
+        span = range(pad.x + 12, pad.x + pad.width - 12)
+        inner = found[0]
+        while inner - 1 > pad.y + 20 and sum(1 for x in span if listed(shot.at(x, inner - 1))) * 5 > len(span) * 2:
+            inner -= 1
+        return found[0] - ((found[0] - inner) // height) * height
+
+
+def run(program, helper, work, keep):
+    folder = os.path.join(work, "designs")
+    os.makedirs(folder)
+    path = os.path.join(folder, DESIGN_NAME + EXTENSION)
+    xvfb, display = start_xvfb(*SCREEN)
+    session = None
+    try:
+        env = program_env(display, work)
+        session = Session(program, env, work, keep, "wraptext-1", SCREEN)
+        main = session.new_blank_design(session.wait_launcher(), GENERAL_KIND, "General1")
+        road = Road(session, main)
+        clear_dialogs(session)
+        blank = road.settle("blank")
+        page = paper(blank, road.page(blank))
+        left, top, right, bottom = page
+        width, height = right - left, bottom - top
+        if width < 200 or height < 250:
+            raise Failure("the page %r is too small to draw on" % (page,))
+        pad = ToolPad(session, road)
+
+        # ---- Edit Text, a box dragged, a click into it, the typing.
+        pad.choose(TEXT_ROW, "text-tool")
+        box = (left + width * 15 // 100, top + height * 30 // 100, left + width * 80 // 100,
+               top + height * 45 // 100)
+        road.drag(box[:2], box[2:])
+        road.settle("box")
+        centre = ((box[0] + box[2]) // 2, (box[1] + box[3]) // 2)
+        road.click(centre, repeat=2)
+        if not editor_open(road.settle("clicked-in"), box):
+            raise Failure("no editor over the text box after the drag and a double click into it")
+        session.type_text("Hello")
+        xdotool(env, "key", "--delay", "60", "Return", check=True)
+        session.type_text("wide-world = fine")
+        road.settle("typed")
+        xdotool(env, "key", "--delay", "60", "shift+Home", check=True)
+        road.settle("line-selected")
+        session.type_text(TYPED.split("\n")[1])
+        road.settle("typed-over")
+        outside = (left + width // 2, top + height * 80 // 100)
+        road.click(outside)
+        written = road.settle("written")
+        found = bounds(ink_in(written, (box[0] - 8, box[1] - 8, box[2] + 8, box[3] + 40)))
+        if found is None:
+            raise Failure("the text box dragged over %r shows no text" % (box,))
+
+        # ---- Select, two clicks on the box, its rotation handle dragged
+        # round by a quarter turn.
+        pad.choose(SELECT_ROW, "select-tool")
+        ink_box = (box[0] - 8 + found[0], box[1] - 8 + found[1], box[0] - 8 + found[2], box[1] - 8 + found[3])
+        target = ((ink_box[0] + ink_box[2]) // 2, (ink_box[1] + ink_box[3]) // 2)
+        road.click(target)
+        road.settle("selected")
+        # Not a double click: the second comes well after the first.
+        time.sleep(0.8)
+        road.click(target)
+        twice = road.settle("rotate-mode")
+        area = (box[0] - 40, box[1] - 60, min(right + 80, SCREEN[0]), box[3] + 60)
+        handle = bounds([(x, y) for y in range(area[1], area[3]) for x in range(area[0], area[2])
+                         if green(twice.at(x, y))])
+        if handle is None:
+            raise Failure("no rotation handle near the box after two clicks on it")
+        hx, hy = (handle[0] + handle[2] - 1) // 2, (handle[1] + handle[3] - 1) // 2
+        # The object turns about its middle: half way between the outermost
+        # sizing handles on the rotation handle's row.
+        row = [x for x in range(area[0], handle[0] - 3) if changed(written.at(x, hy), twice.at(x, hy))]
+        if not row:
+            raise Failure("no sizing handles on the row of the rotation handle at %d" % hy)
+        pivot_x = (min(row) + max(row)) // 2
+        radius = min(hx - pivot_x, 100)
+        if radius < 20:
+            raise Failure("the rotation handle at %r lies %d pixels from the middle %d" % ((hx, hy), radius, pivot_x))
+        road.drag((hx, hy), (pivot_x, hy - radius), steps=16)
+        turned = road.settle("turned")
+        road.click(outside)
+        turned = road.settle("turned-deselected")
+        shape = bounds(ink_in(turned, page) - ink_in(blank, page))
+        if shape is None or shape[3] - shape[1] <= shape[2] - shape[0]:
+            raise Failure("after the quarter turn the text shows over %r, not taller than wide" % (shape,))
+
+        # ---- File > Save As, the program left and started again.
+        session.save_as(main, os.path.join(folder, DESIGN_NAME))
+        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=30)
+        if not os.path.isfile(path):
+            raise Failure("no file %s after Save As; the folder holds %r" % (path, os.listdir(folder)))
+        session.quit(answer_save=None)
+
+        session = Session(program, env, work, keep, "wraptext-2", SCREEN, args=[path])
+        main = session.wait_design(DESIGN_NAME, "design window of the saved file", seconds=60)
+        road = Road(session, main)
+        clear_dialogs(session)
+        road.move(SCREEN[0] - 5, SCREEN[1] - 5)
+        reopened = road.settle("reopened")
+        page2 = paper(reopened, road.page(reopened))
+        session.quit(answer_save=None)
+    finally:
+        stop_processes(session.app if session else None, xvfb)
+
+    # ---- The same file drawn headless at the page's size on the screen.
+    out = os.path.join(work, "headless")
+    os.makedirs(out)
+    size = (page2[2] - page2[0], page2[3] - page2[1])
+    drawn = subprocess.run([helper], timeout=120, capture_output=True, text=True,
+                           env=dict(os.environ, THREADWICK_WRAPTEXT_ROAD_FILE=path,
+                                    THREADWICK_WRAPTEXT_ROAD_SIZE="%d %d" % size,
+                                    THREADWICK_WRAPTEXT_ROAD_OUT=out))
+    if drawn.returncode != 0 or not os.path.isfile(os.path.join(out, "page.ppm")):
+        raise Failure("the helper could not draw the saved design: %s" % drawn.stdout[-2000:])
+    check_file(os.path.join(out, "text.txt"))
+    headless = read_ppm(os.path.join(out, "page.ppm"))
+    if keep:
+        subprocess.run(["cp", os.path.join(out, "page.ppm"), os.path.join(keep, "wraptext-headless.ppm")])
+    screen_ink = ink_in(reopened, page2)
+    drawn_ink = ink_in(headless, (0, 0, headless.width, headless.height))
+    on_screen, in_drawing = bounds(screen_ink), bounds(drawn_ink)
+    if on_screen is None or any(abs(a - b) > TOLERANCE for a, b in zip(on_screen, shape)):
+        raise Failure("the reopened design shows the text over %r of the page, before saving it showed over %r" %
+                      (on_screen, shape))
+    if on_screen is None or in_drawing is None:
+        raise Failure("text on the screen over %r, in the headless drawing over %r" % (on_screen, in_drawing))
+    if any(abs(a - b) > TOLERANCE for a, b in zip(on_screen, in_drawing)):
+        raise Failure("the reopened text shows over %r of the page, the headless drawing puts it over %r" %
+                      (on_screen, in_drawing))
+    if on_screen[3] - on_screen[1] <= on_screen[2] - on_screen[0]:
+        raise Failure("the reopened text over %r is not turned" % (on_screen,))
+    shared = min(near_share(screen_ink, drawn_ink), near_share(drawn_ink, screen_ink))
+    if shared < OVERLAP:
+        raise Failure("only %.0f%% of the text's pixels agree between the screen and the headless drawing" %
+                      (shared * 100))
+    print("e2e: the turned text over %r of the page on the screen, %r in the headless drawing; %.0f%% of its "
+          "pixels agree" % (on_screen, in_drawing, shared * 100))
+
+
+def check_file(path):
+    """The saved object is turned by a quarter and holds the text typed."""
+    with open(path) as f:
+        lines = f.read().split("\n")
+    objects = [(lines[n].split()[1], lines[n + 1]) for n in range(len(lines) - 1) if lines[n].startswith("object ")]
+    if len(objects) != 1:
+        raise Failure("the saved design holds %d objects of wrapped text, not one" % len(objects))
+    angle, codes = objects[0]
+    text = "".join(chr(int(c)) for c in codes.split())
+    if int(angle) % 180 != 90:
+        raise Failure("the saved text object is turned by %s degrees, not a quarter" % angle)
+    if text != TYPED:
+        raise Failure("the saved text is %r, not %r" % (text, TYPED))
+
+
+class Picture:
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    def at(self, x, y):
+        offset = (y * self.width + x) * 3
+        return tuple(self.pixels[offset:offset + 3])
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    header = data.split(b"\n", 3)
+    if header[0] != b"P6" or header[2] != b"255":
+        raise Failure("the helper's picture is not an 8-bit PPM")
+    width, height = (int(v) for v in header[1].split())
+    return Picture(width, height, header[3])
+
+
+def main():
+    return run_script(__doc__, "wraptext", run, arguments=2)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
