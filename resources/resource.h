@@ -112,3 +112,7 @@
 #include "resources/pictures.h"
 #include "resources/rulers.h"
 #include "resources/rulersetup.h"
+#include "resources/previewgrid.h"
+#include "resources/gallery.h"
+#include "resources/filedlg.h"
+#include "resources/pictureopen.h"

@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of the picture file dialog with preview.

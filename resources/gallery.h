@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of the Picture Gallery, its database and the picture list box.
