@@ -134,6 +134,59 @@ bool RenderGlyph(FontFace& face, SizedFont& sized, unsigned glyph, const GlyphTr
     return true;
 }
 
+// Glyphs taller or wider than this are rendered for each call, cut to what
+// they can reach, rather than kept.
+constexpr LONG kMaxRenderedGlyphSide = 256;
+
+// The same as RenderGlyph for an upright glyph whose pen stands on a whole
+// pixel, from the font's rendered glyphs: rasterising an outline is most of
+// what drawing text costs, and a glyph at a whole pixel is the same bits
+// wherever it goes.
+bool RenderUprightGlyph(FontFace& face, SizedFont& sized, unsigned glyph, LONG penX, LONG penY, const RECT& limit,
+    GlyphImage& out)
+{
+    // Large sizes are not kept: their glyphs may reach past what is kept.
+    if (sized.ppem > kMaxRenderedGlyphSide / 2)
+        return RenderGlyph(face, sized, glyph, nullptr, double(penX), double(penY), limit, out);
+    auto it = sized.rendered.find(glyph);
+    if (it == sized.rendered.end()) {
+        const RECT reach{-kMaxRenderedGlyphSide - 1, -kMaxRenderedGlyphSide - 1, kMaxRenderedGlyphSide + 1,
+            kMaxRenderedGlyphSide + 1};
+        GlyphImage whole;
+        if (!RenderGlyph(face, sized, glyph, nullptr, 0, 0, reach, whole))
+            return false;
+        const RECT& b = whole.box;
+        if (b.left <= reach.left || b.top <= reach.top || b.right >= reach.right || b.bottom >= reach.bottom)
+            return RenderGlyph(face, sized, glyph, nullptr, double(penX), double(penY), limit, out);
+        if (sized.rendered.size() >= kMaxRenderedGlyphs)
+            sized.rendered.clear();
+        SizedFont::RenderedGlyph kept;
+        kept.left = b.left;
+        kept.top = b.top;
+        kept.right = b.right;
+        kept.bottom = b.bottom;
+        kept.bits = std::move(whole.bits);
+        it = sized.rendered.emplace(glyph, std::move(kept)).first;
+    }
+    const SizedFont::RenderedGlyph& g = it->second;
+    if (g.bits.empty())
+        return true;
+    const RECT placed{LONG(g.left + penX), LONG(g.top + penY), LONG(g.right + penX), LONG(g.bottom + penY)};
+    const RECT box{std::max(placed.left, limit.left), std::max(placed.top, limit.top),
+        std::min(placed.right, limit.right), std::min(placed.bottom, limit.bottom)};
+    if (box.left >= box.right || box.top >= box.bottom)
+        return true;
+    const int w = box.right - box.left, h = box.bottom - box.top;
+    const int gw = placed.right - placed.left;
+    out.box = box;
+    out.bits.resize(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = g.bits.data() + size_t(box.top - placed.top + y) * size_t(gw) + size_t(box.left - placed.left);
+        std::copy(src, src + w, out.bits.data() + size_t(y) * size_t(w));
+    }
+    return true;
+}
+
 RECT UnionBox(const RECT& a, const RECT& b)
 {
     if (a.left >= a.right || a.top >= a.bottom)
@@ -337,8 +390,14 @@ void DrawOnRaster(TextJob& job, RasterTarget& target)
         if (x < bounds.left - reach || x > bounds.right + reach || y < bounds.top - reach || y > bounds.bottom + reach)
             continue;
         GlyphImage image;
-        const GlyphTransform* rotation = job.at.rotated ? &job.rotation : nullptr;
-        if (!RenderGlyph(*job.run.face, *sized, job.run.glyphs[i], rotation, x, y, bounds, image) || image.bits.empty())
+        bool rendered;
+        if (!job.at.rotated && x == std::floor(x) && y == std::floor(y) && std::abs(x) < 1e8 && std::abs(y) < 1e8) {
+            rendered = RenderUprightGlyph(*job.run.face, *sized, job.run.glyphs[i], LONG(x), LONG(y), bounds, image);
+        } else {
+            const GlyphTransform* rotation = job.at.rotated ? &job.rotation : nullptr;
+            rendered = RenderGlyph(*job.run.face, *sized, job.run.glyphs[i], rotation, x, y, bounds, image);
+        }
+        if (!rendered || image.bits.empty())
             continue;
         box = UnionBox(box, image.box);
         glyphs.push_back(std::move(image));

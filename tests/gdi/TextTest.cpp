@@ -596,3 +596,30 @@ TEST(TextOutTest, CStringMembersDrawAndMeasureTheSameText)
 }
 
 } // namespace
+
+TEST(TextOutTest, TextLooksTheSameWhereverItIsDrawnAndAfterItsGlyphsAreKept)
+{
+    // The first drawing renders the glyphs; later ones at other whole
+    // pixels reuse them and must give the same pixels, moved.
+    MemoryCanvas first(80, 40), later(120, 80);
+    for (MemoryCanvas* c : {&first, &later}) {
+        PatBlt(c->dc, 0, 0, 120, 80, WHITENESS);
+        SetBkMode(c->dc, TRANSPARENT);
+    }
+    SelectedFont a(first.dc, -24, "Times New Roman");
+    SelectedFont b(later.dc, -24, "Times New Roman");
+    ASSERT_TRUE(TextOut(first.dc, 5, 3, "Hag&", 4));
+    ASSERT_TRUE(TextOut(later.dc, 31, 27, "Hag&", 4));
+    ASSERT_TRUE(TextOut(later.dc, -7, -9, "Hag&", 4)); // cut by the edges
+    int ink = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 80; ++x) {
+            EXPECT_EQ(first.At(x, y), later.At(x + 26, y + 24)) << x << "," << y;
+            ink += first.At(x, y) != RGB(255, 255, 255);
+            if (x >= 12 && y >= 12) {
+                EXPECT_EQ(first.At(x, y), later.At(x - 12, y - 12)) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(ink, 100);
+}

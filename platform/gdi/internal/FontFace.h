@@ -59,7 +59,16 @@ struct SizedFont {
     // By glyph index, for text given as glyphs; filled on first use and
     // bounded by the 16-bit indices.
     std::map<unsigned, CharMetrics> glyphs;
+    // Upright glyphs rendered one byte a pixel with the pen at (0, 0), by
+    // glyph index: text drawn at whole pixels reuses them moved. Emptied
+    // when it reaches kMaxRenderedGlyphs.
+    struct RenderedGlyph {
+        long left = 0, top = 0, right = 0, bottom = 0; // about the pen
+        std::vector<uint8_t> bits;
+    };
+    std::map<unsigned, RenderedGlyph> rendered;
 };
+constexpr size_t kMaxRenderedGlyphs = 1024;
 
 struct FontFace {
     FontFace() = default;
