@@ -1,12 +1,16 @@
 #include "app/main/DocTemplates.h"
 
+#include "app/PrefData.h"
 #include "app/Utilities.h"
 #include "app/main/DesignerApp.h"
 #include "app/main/MainFrame.h"
+#include "assist/HintDlgs.h"
 #include "controls/DesignFileKind.h"
-#include "controls/OlvFileDlg.h"
 #include "model/DocKinds.h"
 #include "model/ProjectKinds.h"
+#include "pictures/ChoosePicture.h"
+#include "pictures/FileImageDlg.h"
+#include "pictures/PictureOpenDlg.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Resources.h"
 #include "platform/files/FileSystem.h"
@@ -316,13 +320,34 @@ BOOL CDesignerApp::OnOpenRecentFile(UINT nID)
     return CWinApp::OnOpenRecentFile(nID);
 }
 
-BOOL CDesignerApp::PromptOpenDesign(CWnd*, CString& strPath)
+BOOL CDesignerApp::PromptOpenDesign(CWnd* pParent, CString& strPath)
 {
-    // The design browser with its previews belongs to the picture code; until
-    // it exists the standard design dialog is the only one.
-    int nFilterIndex = 1;
-    const BOOL nResult = DoPromptFileName(strPath, AFX_IDS_OPENFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE,
-        NULL, &nFilterIndex);
+    // The design browser and the standard dialog take turns for as long as
+    // the one shown asks for the other; a machine too weak for previews
+    // starts in the standard one.
+    BOOL bStandard = (thePrefs.Flags & PREF_FLAG_NO_MULTI_PREVIEW) != 0;
+    int nResult = IDCANCEL;
+    for (;;) {
+        if (bStandard) {
+            int nFilterIndex = 1;
+            nResult = DoPromptFileName(strPath, AFX_IDS_OPENFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE, NULL,
+                &nFilterIndex);
+        } else {
+            CPictureOpenDlg dlg(pParent, strPath, CPictureOpenDlg::modeDesigns, CString(), 0, nullptr);
+            dlg.DoModal();
+            nResult = dlg.GetResult();
+            if (nResult != kPickerCancelled) {
+                const CString strFolder = dlg.GetFolder(strPath);
+                if (!strFolder.IsEmpty())
+                    thePrefs.SetDesignFolder(strFolder);
+            }
+        }
+        if (nResult != kPickerSinglePreview)
+            break;
+        if ((thePrefs.AddlFlags & PREF_ADDL_PREVIEW_HINT) != 0)
+            ShowPreviewHint(pParent);
+        bStandard = !bStandard;
+    }
     if (nResult == IDOK && !strPath.IsEmpty())
         return TRUE;
     strPath.Empty();
@@ -358,18 +383,19 @@ BOOL CDesignerApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFl
 
     const DWORD dwSavedContext = m_dwHelpContext;
     m_dwHelpContext = kFileOpenHelpContext;
-    COlvFileDlg dlg(bOpenFileDialog, strDefExt.IsEmpty() ? nullptr : static_cast<LPCTSTR>(strDefExt), fileName,
-        lFlags, strFilter, m_pMainWnd);
-    dlg.m_ofn.nFilterIndex = DWORD(nFilterIndex);
-    if (!strTitle.IsEmpty())
-        dlg.m_ofn.lpstrTitle = strTitle;
-    const INT_PTR nResult = dlg.DoModal();
+    // The picture file dialog shows the stored preview of the design under
+    // the cursor; the caller's title and flags stand, the mode does the rest.
+    CFileImageDlgNested dlg(CFileImageDlgNested::modeOpenDesign, strFilter, nFilterIndex - 1, fileName, nullptr,
+        m_pMainWnd);
+    dlg.SetCallerSettings(strTitle, lFlags, bOpenFileDialog);
+    dlg.SetDefaultExtension(strDefExt);
+    const int nResult = dlg.DoModal();
     m_dwHelpContext = dwSavedContext;
 
     if (nResult == IDOK) {
-        fileName = dlg.GetPathName();
+        dlg.GetFolder(fileName);
         if (pnFilterIndex)
-            *pnFilterIndex = int(dlg.m_ofn.nFilterIndex);
+            *pnFilterIndex = dlg.GetTypeIndex() + 1;
     }
     return BOOL(nResult);
 }

@@ -5,7 +5,7 @@
 #include "app/main/DocTemplates.h"
 #include "app/main/PrefBackground.h"
 #include "controls/PickDirectory.h"
-#include "pictures/PictureSource.h"
+#include "pictures/ChoosePicture.h"
 #include "platform/files/FileApi.h"
 #include "platform/framework/Afx.h"
 #include "platform/framework/DataExchange.h"

@@ -16,6 +16,7 @@
 #include "platform/ui/CommDlg.h"
 #include "platform/profile/Registry.h"
 #include "resources/assist.h"
+#include "resources/pictureopen.h"
 #include "resources/prefs.h"
 #include "surface/SurfaceBackground.h"
 #include "tests/controls/GridPickerSteps.h"
@@ -501,6 +502,8 @@ TEST_F(PrefSheetTest, BackgroundBrowseTakesTheChosenPictureAndCancelKeepsTheFiel
     std::ofstream(m_programFolder + "/Pictures/back.bmp") << "BM";
     const CString strPicture = ProgramPath("/Pictures/back.bmp");
     thePrefs.BkgOpt = 1;
+    // The picture file dialog first, as on a machine too weak for previews.
+    thePrefs.Flags |= PREF_FLAG_NO_MULTI_PREVIEW;
     Open(CPreferences::pageDefaults);
     Type(IDC_PREF_BKG_FILE, ProgramPath("/Pictures/none.bmp"));
 
@@ -523,16 +526,25 @@ TEST_F(PrefSheetTest, BackgroundBrowseTakesTheChosenPictureAndCancelKeepsTheFiel
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_PREF_BKG_COLOR)));
     EXPECT_TRUE(ApplyEnabled());
 
-    // Cancelled: the field keeps its picture.
-    platform::headless::SetIdleHandler([]() {
+    // Otherwise the picture Open dialog comes first; the page passes no
+    // picture options, so both boxes are cleared and disabled. Cancelled,
+    // the field keeps its picture.
+    thePrefs.Flags &= ~PREF_FLAG_NO_MULTI_PREVIEW;
+    bool bOptionsOff = false;
+    platform::headless::SetIdleHandler([&bOptionsOff]() {
         HWND hDlg = ::GetActiveWindow();
-        if (hDlg == NULL || ::GetDlgItem(hDlg, edt1) == NULL)
+        if (hDlg == NULL || ::GetDlgItem(hDlg, IDC_PICTURE_OPEN_FRAME) == NULL)
             return false;
+        bOptionsOff = true;
+        for (int nID : {IDC_PICTURE_OPTION_PROPORTIONAL, IDC_PICTURE_OPTION_NATURAL_SIZE})
+            bOptionsOff = bOptionsOff && !::IsWindowEnabled(::GetDlgItem(hDlg, nID))
+                && !::IsDlgButtonChecked(hDlg, nID);
         ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, IDCANCEL)));
         platform::headless::SetIdleHandler(nullptr);
         return true;
     });
     Click(IDC_PREF_BKG_BROWSE);
+    EXPECT_TRUE(bOptionsOff);
     EXPECT_EQ(CString(WindowText(Item(IDC_PREF_BKG_FILE)).c_str()), strPicture);
 }
 

@@ -10,6 +10,8 @@
 #include "PageSetupArt.h"
 #include "PictureArt.h"
 #include "PictureCanvas.h"
+#include "GalleryArt.h"
+#include "PictureOpenArt.h"
 #include "PrefsArt.h"
 #include "ShapeOutlines.h"
 #include "WizardArt.h"
@@ -150,6 +152,10 @@ std::vector<ArtFile> MakeArtFiles()
         files.push_back(std::move(button));
     for (ArtFile& icon : MakePrefsArtFiles())
         files.push_back(std::move(icon));
+    for (ArtFile& icon : MakePictureOpenArtFiles())
+        files.push_back(std::move(icon));
+    for (ArtFile& art : MakeGalleryArtFiles())
+        files.push_back(std::move(art));
     return files;
 }
 
