@@ -102,7 +102,7 @@ void CDrawObj::Init()
     m_bBlockText = FALSE;
     m_bWrapFlag = TRUE;
     m_wFlags = OBJ_FLAGS_DEFAULT;
-    m_wTextFlags = (thePrefs.AddlFlags & PREF_ADDL_TEXT_FORMAT_FLAG) ? OBJ_TEXT_DEFAULT_FORMAT : 0;
+    m_wTextFlags = (thePrefs.AddlFlags & PREF_ADDL_TEXT_FORMAT_FLAG) ? OBJ_TEXT_SHADOW : 0;
     m_wExtraFlags = 0;
     m_wObjectWord = 0;
     m_dCropLeft = 0.0;
@@ -215,6 +215,9 @@ CSize CDrawObj::GetNaturalSize() const
         if (size.cx > 0 && size.cy > 0)
             return size;
     }
+    CSize size;
+    if (GetBlockTextSize(size))
+        return size;
     return CSize(100, 100);
 }
 
@@ -449,6 +452,12 @@ CDrawObj* CDrawObj::CloneInto(CDrawObj* pClone, CDrawDoc* pDoc, CSurface* pView)
         pClone->m_pTextHolder = new CTextContentHolder(pClone);
         pClone->m_pTextHolder->GetBlock()->CopyFrom(*m_pTextHolder->GetBlock());
         pClone->m_pTextHolder->m_sizeCached = m_pTextHolder->m_sizeCached;
+        // The copy is not being edited, whatever this one is.
+        CTextBlock* pCopy = pClone->m_pTextHolder->GetBlock();
+        pCopy->m_bEditing = FALSE;
+        pCopy->m_bDragging = FALSE;
+        pCopy->SetSel(0, 0);
+        pCopy->FreeCache();
     }
     if (m_pWrapText != nullptr) {
         pClone->m_pWrapText = new CWrapText(pClone);

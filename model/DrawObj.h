@@ -56,7 +56,7 @@ class CWrapText;
 #define OBJ_FLAGS_DEFAULT (OBJ_FLAG_LOADED | OBJ_FLAG_AUTO_OUTLINE)
 
 // Bits of CDrawObj::m_wTextFlags.
-#define OBJ_TEXT_DEFAULT_FORMAT 0x0001
+#define OBJ_TEXT_SHADOW 0x0001        // block text: drawn with its shadow (block flag 0x100)
 #define OBJ_TEXT_USER_LOGO 0x0040     // the user's logo object
 
 // Document update hint an object sends when its look changed; the views
@@ -254,7 +254,8 @@ public:
     // its holder when needed.
     void SetText(const CString& strText, BOOL bBlockText);
     CTextBlock* GetTextBlock() const;
-    // The picture's size, or 100 x 100 without content.
+    // The picture's size; for block text its size (GetBlockTextSize);
+    // otherwise 100 x 100.
     CSize GetNaturalSize() const;
     void FreeRenderCache();
     BOOL IsRotated() const;
@@ -515,6 +516,10 @@ private:
     // The angle the attribute record carries, in 0..359 (0 for a line).
     int GetRecordAngle() const;
     void DrawHandles(CDC* pDC, BOOL bWithRotation);
+    // The block text's natural size: the frame's for several columns, else
+    // its extent measured as the object's view shows it; FALSE without
+    // block text, or without a view to measure on.
+    BOOL GetBlockTextSize(CSize& size) const;
     void DeleteContent();
     // Destroys the wrapped text's editor window, if any, handing the focus
     // back to the view when the editor had it.

@@ -100,20 +100,10 @@ BOOL FitsDevice(double value)
     return std::isfinite(value) && std::fabs(value) <= kDeviceLimit;
 }
 
-// The selection of the object's text as (start, end) with start <= end;
-// FALSE when nothing is selected.
+// The selection of the object's wrapped text as (start, end) with start <=
+// end; FALSE when nothing is selected.
 BOOL GetTextSelection(const CDrawObj& obj, int& nStart, int& nEnd)
 {
-    if (obj.m_bBlockText) {
-        const CTextBlock* pBlock = obj.GetTextBlock();
-        if (pBlock == nullptr)
-            return FALSE;
-        nStart = std::min(pBlock->m_nAnchor, pBlock->m_nCaret);
-        nEnd = std::max(pBlock->m_nAnchor, pBlock->m_nCaret);
-        nStart = std::clamp(nStart, 0, pBlock->GetLength());
-        nEnd = std::clamp(nEnd, 0, pBlock->GetLength());
-        return nStart < nEnd;
-    }
     if (obj.m_pWrapText == nullptr)
         return FALSE;
     WORD wStart = 0;
@@ -218,9 +208,17 @@ void CDrawObj::BeginTextEdit()
     if (!HasText() || (m_wFlags & OBJ_FLAG_LOCKED) || IsTextEditActive())
         return;
     if (m_bBlockText) {
-        RecordUndoProperties(m_pDocument, this);
+        CTextBlock* pBlock = GetTextBlock();
+        // The block judges its frame (a mirrored one draws no plain text to
+        // edit in) from where the object lies now, not where it was drawn
+        // last; a new object was never drawn.
+        pBlock->SetRect(m_rectUnrotated);
+        CObjectAttributes before;
+        GetAttributes(before);
+        if (!pBlock->BeginEdit())
+            return;
+        RecordUndoProperties(m_pDocument, this, &before);
         m_wFlags |= OBJ_FLAG_LOCKED;
-        GetTextBlock()->m_bEditing = TRUE;
         Invalidate();
         return;
     }
@@ -255,8 +253,11 @@ void CDrawObj::EndTextEdit()
     if (!(m_wFlags & OBJ_FLAG_LOCKED) && !IsTextEditActive())
         return;
     m_wFlags &= ~WORD(OBJ_FLAG_LOCKED);
-    if (CTextBlock* pBlock = GetTextBlock())
+    if (CTextBlock* pBlock = GetTextBlock()) {
+        if (pBlock->IsEditing())
+            pBlock->EndEdit();
         pBlock->m_bEditing = FALSE;
+    }
     CloseTextEditor();
     if (m_pWrapText != nullptr) {
         m_pWrapText->m_bEditing = FALSE;
@@ -294,6 +295,10 @@ BOOL CDrawObj::HasTextSelection() const
 {
     if (m_pTextEditor != nullptr)
         return m_pTextEditor->HasSelection();
+    if (m_bBlockText) {
+        const CTextBlock* pBlock = GetTextBlock();
+        return pBlock != nullptr && pBlock->HasSelection();
+    }
     int nStart = 0;
     int nEnd = 0;
     return GetTextSelection(*this, nStart, nEnd);
@@ -303,6 +308,19 @@ void CDrawObj::CopyText(BOOL bCut)
 {
     if (m_pTextEditor != nullptr) {
         m_pTextEditor->Copy(bCut);
+        return;
+    }
+    if (m_bBlockText) {
+        // The block's selection counts in its laid text, soft breaks
+        // included, which only the block itself can take apart.
+        CTextBlock* pBlock = GetTextBlock();
+        if (pBlock == nullptr || !pBlock->HasSelection())
+            return;
+        if (pBlock->Copy(bCut) && bCut) {
+            MarkModified(m_pDocument);
+            RefreshContentFlags();
+            Invalidate();
+        }
         return;
     }
     int nStart = 0;
@@ -325,16 +343,7 @@ void CDrawObj::CopyText(BOOL bCut)
         }
         ::CloseClipboard();
     }
-    if (!bCut)
-        return;
-    if (m_bBlockText) {
-        CTextBlock* pBlock = GetTextBlock();
-        pBlock->SetText(strText.Left(nStart) + strText.Mid(nEnd));
-        pBlock->SetSel(nStart, nStart);
-        MarkModified(m_pDocument);
-        RefreshContentFlags();
-        Invalidate();
-    } else {
+    if (bCut) {
         ReplaceText(nStart, nEnd, CString());
         m_pWrapText->ClearSel();
     }
@@ -346,7 +355,18 @@ void CDrawObj::PasteText()
         m_pTextEditor->Paste();
         return;
     }
-    if (!HasText() && m_pTextHolder == nullptr && m_pWrapText == nullptr)
+    if (m_bBlockText) {
+        CTextBlock* pBlock = GetTextBlock();
+        if (pBlock == nullptr)
+            return;
+        if (pBlock->Paste()) {
+            MarkModified(m_pDocument);
+            RefreshContentFlags();
+            Invalidate();
+        }
+        return;
+    }
+    if (m_pWrapText == nullptr)
         return;
     CString strPaste;
     if (!ReadClipboardText(NULL, strPaste))
@@ -358,32 +378,15 @@ void CDrawObj::PasteText()
     if (!GetTextSelection(*this, nStart, nEnd)) {
         // Without a selection the text goes in at the caret.
         nStart = GetText().GetLength();
-        if (m_bBlockText && GetTextBlock() != nullptr) {
-            nStart = std::clamp(GetTextBlock()->m_nCaret, 0, nStart);
-        } else if (m_pWrapText != nullptr) {
-            WORD wStart = 0;
-            WORD wEnd = 0;
-            m_pWrapText->GetSel(wStart, wEnd);
-            if (wStart != kWrapNoSelection)
-                nStart = std::min<int>(wStart, nStart);
-        }
+        WORD wStart = 0;
+        WORD wEnd = 0;
+        m_pWrapText->GetSel(wStart, wEnd);
+        if (wStart != kWrapNoSelection)
+            nStart = std::min<int>(wStart, nStart);
         nEnd = nStart;
     }
-    if (m_bBlockText) {
-        CTextBlock* pBlock = GetTextBlock();
-        if (pBlock == nullptr)
-            return;
-        const CString strText = pBlock->GetText();
-        pBlock->SetText(strText.Left(nStart) + strPaste + strText.Mid(nEnd));
-        const int nCaret = std::min(nStart + strPaste.GetLength(), pBlock->GetLength());
-        pBlock->SetSel(nCaret, nCaret);
-        MarkModified(m_pDocument);
-        RefreshContentFlags();
-        Invalidate();
-    } else if (m_pWrapText != nullptr) {
-        ReplaceText(nStart, nEnd, strPaste);
-        m_pWrapText->ClearSel();
-    }
+    ReplaceText(nStart, nEnd, strPaste);
+    m_pWrapText->ClearSel();
 }
 
 int CDrawObj::GetTextRotation() const
@@ -407,9 +410,11 @@ void CDrawObj::SetTextRotation(int nAngle, BOOL bNoUndo)
     if (HasText()) {
         if (!bNoUndo)
             RecordUndoProperties(m_pDocument, this);
-        if (m_bBlockText)
-            GetTextBlock()->SetGeometry(nAngle, m_rectUnrotated, m_position);
-        else
+        if (m_bBlockText) {
+            CTextBlock* pBlock = GetTextBlock();
+            pBlock->SetGeometry(nAngle, m_rectUnrotated, m_position);
+            pBlock->FreeCache();
+        } else
             m_nTextRotation = nAngle;
     }
     Invalidate();

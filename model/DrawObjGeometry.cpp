@@ -64,6 +64,8 @@ HCURSOR CursorFromId(UINT nId)
 // its layout rather than the design's units, so only the margin acts.
 BOOL MeasureText(CTextBlock* pBlock, CSurface* pView, CSize& size)
 {
+    if (pView == nullptr)
+        return FALSE;
     CDC dc;
     if (!dc.CreateCompatibleDC(nullptr))
         return FALSE;
@@ -748,18 +750,40 @@ void CDrawObj::AutoSizeToText()
         m_rectUnrotated = m_position;
 }
 
+BOOL CDrawObj::GetBlockTextSize(CSize& size) const
+{
+    CTextBlock* pBlock = m_bBlockText && HasText() ? GetTextBlock() : nullptr;
+    if (pBlock == nullptr)
+        return FALSE;
+    if (pBlock->m_nColumns > 1) {
+        // Columns fill whatever frame they are given: the frame is their
+        // size.
+        const CRect frame = NormalizeUp(m_rectUnrotated);
+        size = CSize(frame.Width(), frame.top - frame.bottom);
+        return TRUE;
+    }
+    CSurface* pView = const_cast<CDrawObj*>(this)->GetSurface();
+    return MeasureText(pBlock, pView, size) && size.cx > 0 && size.cy > 0;
+}
+
 void CDrawObj::SetBlockTextColor(COLORREF crColor)
 {
-    if (CTextBlock* pBlock = m_bBlockText ? GetTextBlock() : nullptr)
+    if (CTextBlock* pBlock = m_bBlockText ? GetTextBlock() : nullptr) {
         pBlock->m_crText = crColor;
+        // The cached rendering holds the old colour.
+        pBlock->FreeCache();
+        Invalidate();
+    }
     if (m_pTextEditor != nullptr)
         m_pTextEditor->SetSelColor(crColor);
 }
 
 void CDrawObj::InsertBlockText(int nPosition, const CString& strText)
 {
-    if (CTextBlock* pBlock = GetTextBlock())
+    if (CTextBlock* pBlock = GetTextBlock()) {
         pBlock->InsertText(nPosition, strText);
+        Invalidate();
+    }
 }
 
 BOOL CDrawObj::IsBlockTextFixed() const

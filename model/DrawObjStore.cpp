@@ -9,6 +9,7 @@
 #include "model/TextContentHolder.h"
 #include "pictures/Image.h"
 #include "platform/base/Archive.h"
+#include "text/TextBlock.h"
 #include "text/WrapText.h"
 
 #include <cmath>
@@ -193,6 +194,12 @@ void CDrawObj::LoadBlockText(CArchive& ar)
     m_pTextHolder = nullptr;
     m_pTextHolder = new CTextContentHolder(this);
     m_pTextHolder->Serialize(ar);
+    // The object takes the angle the block was read with (only an object
+    // that can turn as a whole does), and nothing drawn before the read
+    // may serve the text read.
+    CTextBlock* pBlock = m_pTextHolder->GetBlock();
+    SetAngle(pBlock->m_nAngle);
+    pBlock->FreeCache();
 }
 
 void CDrawObj::ConvertOldPictureRotation()

@@ -25,9 +25,10 @@ namespace {
 enum { PicPalette = 0, PicLoadMode = 1, PicTransparent = 2, PicRotation = 3, PicSource = 4, PicPlainPaint = 5 };
 static_assert(int(PicTransparent) == int(CObjectAttributes::PictureTransparentColor));
 
-// The record's block-text values: three layout words, the warp shape, a
-// fifth value, the column count and the rotation.
-enum { TextLeftMargin = 0, TextRightMargin = 1, TextLayoutWord = 2, TextFifthValue = 4 };
+// The record's block-text values: three layout words, the warp shape, the
+// alignment (the one block setting the text dialogs change that has no
+// field of its own), the column count and the rotation.
+enum { TextLeftMargin = 0, TextRightMargin = 1, TextLayoutWord = 2, TextAlignment = 4 };
 
 // The record asks for the window-text colour with -1 or -2.
 COLORREF RecordTextColor(COLORREF crColor)
@@ -298,14 +299,15 @@ void CDrawRect::GetTextAttributes(CObjectAttributes& attrs)
     attrs.m_nTextValues[TextRightMargin] = pBlock->m_nRightMargin;
     attrs.m_nTextValues[TextLayoutWord] = pBlock->m_nLayoutWord;
     attrs.m_nTextValues[CObjectAttributes::TextWarpShape] = pBlock->m_nShape;
-    attrs.m_nTextValues[TextFifthValue] = pBlock->m_nStoredValue4;
+    attrs.m_nTextValues[TextAlignment] = pBlock->m_nAlignment;
     attrs.m_nTextValues[CObjectAttributes::TextColumns] = pBlock->m_nColumns;
     attrs.m_nTextValues[CObjectAttributes::TextRotation] = pBlock->m_nAngle;
     attrs.m_crText = RecordTextColor(pBlock->m_crText);
     attrs.m_crText2 = RecordTextColor(pBlock->m_crShadow);
     attrs.m_wTextWords[0] = static_cast<WORD>(pBlock->m_nShadowX);
     attrs.m_wTextWords[1] = static_cast<WORD>(pBlock->m_nShadowY);
-    attrs.m_wTextFlags = (attrs.m_wTextFlags & ~WORD(1)) | (m_wTextFlags & 1);
+    // The record's text-flag bit 0 is the block's shadow switch.
+    attrs.m_wTextFlags = (attrs.m_wTextFlags & ~WORD(OBJ_TEXT_SHADOW)) | (pBlock->HasShadow() ? OBJ_TEXT_SHADOW : 0);
 }
 
 void CDrawRect::SetAttributes(const CObjectAttributes& attrs, BOOL bPictureSource, BOOL bKeepMirror,
@@ -388,20 +390,33 @@ void CDrawRect::SetTextAttributes(const CObjectAttributes& attrs, BOOL bKeepRota
         if (m_pTextHolder == nullptr)
             m_pTextHolder = new CTextContentHolder(this);
         CTextBlock* pBlock = m_pTextHolder->GetBlock();
-        pBlock->m_wFlags = static_cast<WORD>((pBlock->m_wFlags & ~WORD(1)) | (attrs.m_nTextFlag & 1));
         pBlock->SetLayoutParams(attrs.m_nTextValues[TextLeftMargin], attrs.m_nTextValues[TextRightMargin],
             attrs.m_nTextValues[TextLayoutWord]);
-        pBlock->SetShape(attrs.m_nTextValues[CObjectAttributes::TextWarpShape]);
-        pBlock->m_nStoredValue4 = attrs.m_nTextValues[TextFifthValue];
+        const int nShape = attrs.m_nTextValues[CObjectAttributes::TextWarpShape];
+        pBlock->SetShape(nShape >= 0 && nShape <= 16 ? nShape : 0);
+        const int nAlignment = attrs.m_nTextValues[TextAlignment];
+        pBlock->m_nAlignment = nAlignment >= 0 && nAlignment <= 3 ? nAlignment : 0;
         pBlock->SetColumns(attrs.m_nTextValues[CObjectAttributes::TextColumns]);
-        pBlock->m_nAngle = NormalizeDegrees(attrs.m_nTextValues[CObjectAttributes::TextRotation]);
+        pBlock->SetGeometry(attrs.m_nTextValues[CObjectAttributes::TextRotation], m_rectUnrotated, m_position);
         pBlock->m_logfont = attrs.m_logfont;
+        // The face is a C string of at most 31 characters whatever the
+        // record's array held.
+        pBlock->m_logfont.lfFaceName[kTextBlockMaxFaceLength] = '\0';
         pBlock->SetText(attrs.m_strBlockText);
         pBlock->m_crText = attrs.m_crText;
         pBlock->m_crShadow = attrs.m_crText2;
         pBlock->m_nShadowX = static_cast<short>(attrs.m_wTextWords[0]);
         pBlock->m_nShadowY = static_cast<short>(attrs.m_wTextWords[1]);
-        m_wTextFlags = (m_wTextFlags & ~WORD(1)) | (attrs.m_wTextFlags & 1);
+        WORD wBlockFlags = pBlock->m_wFlags & ~WORD(TEXTBLOCK_AUTO_SIZE | TEXTBLOCK_SHADOW);
+        if (attrs.m_nTextFlag & 1)
+            wBlockFlags |= TEXTBLOCK_AUTO_SIZE;
+        if (attrs.m_wTextFlags & OBJ_TEXT_SHADOW)
+            wBlockFlags |= TEXTBLOCK_SHADOW;
+        pBlock->m_wFlags = wBlockFlags;
+        m_wTextFlags = (m_wTextFlags & ~WORD(OBJ_TEXT_SHADOW)) | (attrs.m_wTextFlags & OBJ_TEXT_SHADOW);
+        // The stale bits follow the automatic size as a fresh cache has
+        // them; then the block is laid into the object's frame.
+        pBlock->FreeCache();
         pBlock->SetRect(m_rectUnrotated);
         return;
     }
@@ -464,6 +479,12 @@ CDrawObj* CDrawRect::Clone(CDrawDoc* pDoc, CSurface* pView)
             pClone->m_pTextHolder = new CTextContentHolder(pClone);
         pClone->m_pTextHolder->GetBlock()->CopyFrom(*m_pTextHolder->GetBlock());
         pClone->m_pTextHolder->m_sizeCached = m_pTextHolder->m_sizeCached;
+        // The copy is not being edited, whatever this one is.
+        CTextBlock* pCopy = pClone->m_pTextHolder->GetBlock();
+        pCopy->m_bEditing = FALSE;
+        pCopy->m_bDragging = FALSE;
+        pCopy->SetSel(0, 0);
+        pCopy->FreeCache();
     }
     if (m_pWrapText != nullptr) {
         if (pClone->m_pWrapText == nullptr)

@@ -193,6 +193,8 @@ private:
     // Fields the record does not carry, for a clone.
     void CopyOwnFieldsTo(CDrawRect* pClone) const;
     void DrawContent(CDC* pDC, CRgn* pRegion, BOOL bRegion);
+    // Draw's block text into the object's unrotated rectangle.
+    void DrawBlockText(CDC* pDC);
     // Draw's wrapped text into the object's unrotated rectangle in device
     // pixels, normalised: the mirroring goes by the flags alone.
     void DrawWrappedText(CDC* pDC, const CRect& device);

@@ -13,6 +13,7 @@
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/PreviewDc.h"
 #include "surface/Surface.h"
+#include "text/TextBlock.h"
 #include "text/WrapText.h"
 
 #include <algorithm>
@@ -443,7 +444,7 @@ void CDrawRect::Draw(CDC* pDC)
                 if (m_pTextEditor == nullptr)
                     DrawWrappedText(pDC, device);
             } else if (m_pTextHolder != nullptr) {
-                m_pTextHolder->Draw(pDC, m_rectUnrotated);
+                DrawBlockText(pDC);
             }
         }
     }
@@ -469,6 +470,22 @@ void CDrawRect::Draw(CDC* pDC)
     }
     m_nDrawing = 0;
     m_bShapeFailed = !bShapeDrawn;
+}
+
+void CDrawRect::DrawBlockText(CDC* pDC)
+{
+    // A picture of the surface (the previews a save draws) lays a copy of
+    // the block out at the picture's scale: the block's fitting and line
+    // breaks, which the design file keeps, stay what the view showed, so
+    // that what is saved does not depend on the previews.
+    const CSurface* pView = GetSurface();
+    if (pView != nullptr && pView->IsRenderingPicture() && m_pTextHolder->GetBlock() != nullptr) {
+        CTextContentHolder scratch(this);
+        scratch.GetBlock()->CopyFrom(*m_pTextHolder->GetBlock());
+        scratch.Draw(pDC, m_rectUnrotated);
+        return;
+    }
+    m_pTextHolder->Draw(pDC, m_rectUnrotated);
 }
 
 void CDrawRect::DrawWrappedText(CDC* pDC, const CRect& device)

@@ -24,12 +24,15 @@ void CTextContentHolder::SetFont(int nHeight, LPCTSTR lpszFaceName, BYTE nCharSe
     m_pBlock->SetFont(nHeight, lpszFaceName, nCharSet);
 }
 
-void CTextContentHolder::Draw(CDC* pDC, const CRect& rect)
+void CTextContentHolder::Draw(CDC* pDC, const CRect& rect, CRgn* pClipRgn)
 {
     if (pDC == nullptr)
         return;
-    m_pBlock->SetRect(rect);
-    m_pBlock->Draw(pDC, &rect);
+    // Setting the frame drops the rendering; a repeated paint of an
+    // unchanged frame draws from the cache.
+    if (rect != m_pBlock->m_rectFrame)
+        m_pBlock->SetRect(rect);
+    m_pBlock->Draw(pDC, pClipRgn);
 }
 
 void CTextContentHolder::Serialize(CArchive& ar)

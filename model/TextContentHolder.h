@@ -10,6 +10,7 @@
 
 class CDC;
 class CDrawObj;
+class CRgn;
 class CTextBlock;
 
 class CTextContentHolder : public CObject {
@@ -25,8 +26,10 @@ public:
     CString GetText() const;
     void SetFont(int nHeight, LPCTSTR lpszFaceName, BYTE nCharSet);
 
-    // Lays the block into the rectangle (its frame) and draws it.
-    void Draw(CDC* pDC, const CRect& rect);
+    // Lays the block into the rectangle (its frame, logical units) and
+    // draws it, clipped by the region when one is given. A frame that did
+    // not change keeps the block's cached rendering.
+    void Draw(CDC* pDC, const CRect& rect, CRgn* pClipRgn = nullptr);
 
     // Forwards to the block; a block read turns the owner to its angle.
     void Serialize(CArchive& ar) override;

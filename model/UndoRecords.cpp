@@ -603,20 +603,45 @@ public:
     {
         Begin(pDoc);
         CDrawObj* pObj = pDoc->FindObjectById(m_nId);
-        CTextBlock* pBlock = pObj != nullptr ? pObj->GetTextBlock() : nullptr;
+        CTextBlock* pBlock = pObj != nullptr && pObj->m_bBlockText ? pObj->GetTextBlock() : nullptr;
         if (pBlock != nullptr) {
-            const int nPosition = std::min<int>(m_wPosition, pBlock->GetLength());
+            // The step is undone and redone where it was made: in the text
+            // being edited.
+            if (!pObj->IsTextEditActive()) {
+                Select(pDoc, pObj, FALSE);
+                // Beginning records a step of its own, which must not land
+                // in the list while it runs this one.
+                CUndoList& list = pDoc->GetUndoList();
+                list.Enable(FALSE);
+                pObj->BeginTextEdit();
+                list.Enable(TRUE);
+            }
+            // Positions and text count without soft breaks, which the
+            // next layout puts back wherever the text then breaks.
+            CString strRemoved = m_strText;
+            strRemoved.Remove('\r');
+            strRemoved.Remove('\f');
+            CString strText = pBlock->GetText();
+            const int nPosition = std::min<int>(m_wPosition, strText.GetLength());
             if (!bRedo) {
-                pBlock->InsertText(nPosition, m_strText);
+                strText.Insert(nPosition, strRemoved);
+                pBlock->SetText(strText);
+                const int nEnd = nPosition + strRemoved.GetLength();
+                pBlock->SetSel(nEnd, nEnd);
             } else {
-                CString strText = pBlock->GetText();
-                strText.Delete(nPosition, m_strText.GetLength());
+                // The removal again, without a step of its own: the list
+                // is in the middle of executing this one.
+                strText.Delete(nPosition, strRemoved.GetLength());
                 pBlock->SetText(strText);
                 pBlock->SetSel(nPosition, nPosition);
             }
-            pObj->m_wFlags &= ~WORD(OBJ_FLAG_LOCKED);
+            pBlock->FreeCache();
+            // An object that could not be edited (turned since) is left
+            // unlocked; one being edited stays locked as editing keeps it.
+            if (!pObj->IsTextEditActive())
+                pObj->m_wFlags &= ~WORD(OBJ_FLAG_LOCKED);
+            pDoc->SetModifiedFlag(TRUE);
             pObj->Invalidate();
-            Select(pDoc, pObj, FALSE);
         }
         return Done();
     }

@@ -360,9 +360,9 @@ void PlaceTextInBand(CSurface* pView)
     pObj->GetAttributes(attrs);
     attrs.m_bBlockText = bBlockText;
     if (thePrefs.AddlFlags & PREF_ADDL_TEXT_FORMAT_FLAG)
-        attrs.m_wTextFlags |= OBJ_TEXT_DEFAULT_FORMAT;
+        attrs.m_wTextFlags |= OBJ_TEXT_SHADOW;
     else
-        attrs.m_wTextFlags &= ~WORD(OBJ_TEXT_DEFAULT_FORMAT);
+        attrs.m_wTextFlags &= ~WORD(OBJ_TEXT_SHADOW);
     attrs.m_logfont = thePrefs.DefaultFont;
     attrs.m_logfont.lfWeight = FW_NORMAL;
     attrs.m_logfont.lfItalic = FALSE;

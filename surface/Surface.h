@@ -107,6 +107,11 @@ public:
     // The zoom percentage in effect (1..500; the fit zoom while the
     // document asks for fit).
     WORD GetZoom() const { return m_nZoom; }
+    // The zoom objects are drawn at: the view's own, or while the view
+    // renders a picture of its surface (RenderPreview) that picture's scale
+    // in percent of the screen size. Text sizes its fonts by it.
+    int GetDrawingZoom() const { return m_nPictureZoom > 0 ? m_nPictureZoom : m_nZoom; }
+    BOOL IsRenderingPicture() const { return m_nPictureZoom > 0; }
     // The largest zoom (1..500) that shows the whole page in the client area.
     WORD CalcFitZoom(CDC* pDC = NULL);
     // Takes the document's zoom (computing the fit zoom for 0). Does
@@ -335,6 +340,11 @@ public:
     // A command that comes while a drag runs (a key's accelerator) ends the
     // drag first; Escape cancels it instead.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // While block text is edited in place (it has no window of its own), a
+    // key without Ctrl or Alt that types a printable character goes to the
+    // view's key handler before any accelerator: the design window's
+    // single-key commands (Plus, Minus, "=") would take it first.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     // Set by whatever takes a press on the selection away from the tool
     // (the click then switches no handle mode), and to count a click as a
     // second one; both are cleared at every release.
@@ -383,6 +393,8 @@ protected:
     void NotifyToolpad();
 
     WORD m_nZoom = kDefaultZoom;
+    int m_nPictureZoom = 0; // set while RenderPreview draws
+
     CSize m_sizePage{kDefaultPageWidth, kDefaultPageHeight};
     CObList m_objects;
     CObList m_selection;

@@ -19,6 +19,7 @@
 #include "surface/SurfaceFrame.h"
 #include "surface/SurfaceGlobals.h"
 #include "surface/SurfaceTool.h"
+#include "text/TextBlock.h"
 
 #include <algorithm>
 
@@ -120,6 +121,9 @@ BOOL s_bEndingDrag = FALSE;
 // The tool that took the press: it sees the whole drag through to the
 // release, even when the press ends a text edit or changes the shape.
 CSurfaceTool* s_pPressTool = NULL;
+// The block text a press landed in while it was edited: the mouse selects
+// in that text, not with a tool, until the release.
+CDrawObj* s_pTextDrag = NULL;
 
 } // namespace
 
@@ -145,6 +149,39 @@ CSurfaceTool* ToolInUse(const CSurface* pView)
     return FindTool(bText ? kShapeSelect : g_nCurrentShape);
 }
 
+// The block text being edited in the view when the client point lies on
+// its frame, else NULL. Block text has no window of its own: the view hands
+// it the presses that land in it.
+CDrawObj* EditedBlockAt(CSurface* pView, CPoint point)
+{
+    CDrawObj* pEdited = pView->GetTextEditObject();
+    if (pEdited == NULL || !pEdited->m_bBlockText || pEdited->m_pTextEditor != NULL)
+        return NULL;
+    CRect frame = pEdited->m_rectUnrotated;
+    pView->LPtoDPRect(&frame);
+    frame.NormalizeRect();
+    return frame.PtInRect(point) ? pEdited : NULL;
+}
+
+// The text drag's object while it is still the one edited in the view.
+CDrawObj* TextDragOf(CSurface* pView)
+{
+    if (s_pTextDrag != NULL && s_pTextDrag != pView->GetTextEditObject())
+        s_pTextDrag = NULL;
+    return s_pTextDrag;
+}
+
+void EndTextDrag(CSurface* pView)
+{
+    if (CDrawObj* pObj = TextDragOf(pView)) {
+        if (CTextBlock* pBlock = pObj->GetTextBlock())
+            pBlock->EndDrag();
+    }
+    s_pTextDrag = NULL;
+    if (pView->m_hWnd != NULL && ::GetCapture() == pView->m_hWnd)
+        ::ReleaseCapture();
+}
+
 } // namespace
 
 // ---- Mouse ----------------------------------------------------------------------------------------
@@ -160,6 +197,14 @@ void CSurface::OnLButtonDown(UINT nFlags, CPoint point)
     // window, or a dialog took it) ends that drag first, so that its tool
     // records and tidies what the drag made before the next one starts.
     EndPendingDrag();
+    EndTextDrag(this);
+    if (CDrawObj* pEdited = EditedBlockAt(this, point)) {
+        // A press in the text being edited places the caret there.
+        s_pTextDrag = pEdited;
+        SetCapture();
+        pEdited->TextLButtonDown(nFlags, point);
+        return;
+    }
     m_bHitSelection = FALSE;
     m_bNewlySelected = FALSE;
     s_bClickHandledElsewhere = FALSE;
@@ -175,10 +220,14 @@ void CSurface::OnMouseMove(UINT nFlags, CPoint point)
 {
     if (!m_bActive)
         return;
-    if (m_bButtonDown)
-        s_ptLast = point;
-    if (CSurfaceTool* pTool = ToolInUse(this))
-        pTool->OnMouseMove(this, nFlags, point);
+    if (CDrawObj* pObj = TextDragOf(this)) {
+        pObj->TextMouseMove(nFlags, point);
+    } else {
+        if (m_bButtonDown)
+            s_ptLast = point;
+        if (CSurfaceTool* pTool = ToolInUse(this))
+            pTool->OnMouseMove(this, nFlags, point);
+    }
     CRulerBar::ViewMouseMove(this, point.x, point.y, nFlags);
 }
 
@@ -186,6 +235,15 @@ void CSurface::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
     if (!m_bActive)
         return;
+    EndTextDrag(this);
+    if (CDrawObj* pEdited = EditedBlockAt(this, point)) {
+        // The word under the pointer; the release that follows is the
+        // text's too.
+        s_pTextDrag = pEdited;
+        SetCapture();
+        pEdited->TextLButtonDblClk(nFlags, point);
+        return;
+    }
     if (CSurfaceTool* pTool = ToolInUse(this))
         pTool->OnLButtonDblClk(this, nFlags, point);
 }
@@ -194,6 +252,10 @@ void CSurface::OnLButtonUp(UINT nFlags, CPoint point)
 {
     if (!m_bActive)
         return;
+    if (TextDragOf(this) != NULL) {
+        EndTextDrag(this);
+        return;
+    }
     if (CSurfaceTool* pTool = ToolInUse(this))
         pTool->OnLButtonUp(this, nFlags, point);
     m_bButtonDown = FALSE;
@@ -250,6 +312,25 @@ BOOL CSurface::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* p
     if (nCode == CN_COMMAND && pHandlerInfo == NULL && m_bButtonDown && nID != ID_SURFACE_ESCAPE)
         EndPendingDrag();
     return CScrollView::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CSurface::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->hwnd == m_hWnd && pMsg->message == WM_KEYDOWN && m_bActive) {
+        const CDrawObj* pEdited = GetTextEditObject();
+        const UINT nVirtKey = UINT(pMsg->wParam);
+        const UINT ch = ::MapVirtualKey(nVirtKey, MAPVK_VK_TO_CHAR);
+        if (pEdited != NULL && pEdited->m_bBlockText && !IsKeyDown(VK_CONTROL) && !IsKeyDown(VK_MENU) && ch >= 32
+            && ch != 127) {
+            // Translated first, as the message loop would: a key the
+            // block does not take (a dead key) still makes its character,
+            // and the block drops the WM_CHAR of a key it took.
+            ::TranslateMessage(pMsg);
+            SendMessage(WM_KEYDOWN, pMsg->wParam, pMsg->lParam);
+            return TRUE;
+        }
+    }
+    return CScrollView::PreTranslateMessage(pMsg);
 }
 
 BOOL CSurface::OnDiagnosticPress(CPoint point)

@@ -80,6 +80,9 @@ BOOL CSurface::RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom)
     // Guides are the document's own drawing, and objects left out of the
     // tile being printed stay out of pictures of the surface as well.
     const WORD wSkip = OBJ_FLAG_GUIDE | OBJ_FLAG_TILE_HIDDEN;
+    // Text sizes its fonts by the picture's scale while it is drawn.
+    const CSize screen = ScreenSize(page, 100);
+    m_nPictureZoom = std::max(1, screen.cx > 0 ? ::MulDiv(size.cx, 100, screen.cx) : 100);
     for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
         CObject* pObject = m_objects.GetNext(pos);
         auto* pObj = dynamic_cast<CDrawObj*>(pObject);
@@ -87,6 +90,7 @@ BOOL CSurface::RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom)
             continue;
         pObj->Draw(&dc);
     }
+    m_nPictureZoom = 0;
     dc.SelectObject(pOld);
 
     pBitmap->DeleteObject();

@@ -4,11 +4,17 @@
 #include "app/PrefData.h"
 #include "app/Utilities.h"
 #include "platform/base/Archive.h"
+#include "platform/base/Arithmetic.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Exception.h"
+#include "platform/gdi/Dc.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/ui/User.h"
 #include "text/DesignArchive.h"
+#include "text/TextOwner.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -28,20 +34,100 @@ CString StripBreaks(const CString& strText)
     return result;
 }
 
+int NormalizeAngle(LONG nAngle)
+{
+    nAngle %= 360;
+    return static_cast<int>(nAngle < 0 ? nAngle + 360 : nAngle);
+}
+
+// A point height keeps its sign (negative: character height) with a size
+// of 1..999 points; a zero height would leave the font to the device.
+int ClampPoints(LONG nHeight)
+{
+    const long long nSize = std::clamp<long long>(std::llabs(static_cast<long long>(nHeight)), kTextBlockMinPoints,
+                                                  kTextBlockMaxPoints);
+    return static_cast<int>(nHeight > 0 ? nSize : -nSize);
+}
+
+double ValidScale(double dScale)
+{
+    return std::isfinite(dScale) && dScale > 0.0 ? dScale : 1.0;
+}
+
+void CopyFaceName(LOGFONT& logfont, const char* pszFace)
+{
+    std::memset(logfont.lfFaceName, 0, sizeof(logfont.lfFaceName));
+    if (pszFace == nullptr)
+        return;
+    constexpr size_t kRoom = std::min<size_t>(kTextBlockMaxFaceLength, sizeof(logfont.lfFaceName) - 1);
+    std::strncpy(logfont.lfFaceName, pszFace, kRoom);
+}
+
+// A terminating zero that a file carried into the text would be drawn,
+// edited and saved again, growing by one each time.
+void DropTrailingZeros(CString& strText)
+{
+    int nLength = strText.GetLength();
+    while (nLength > 0 && strText[nLength - 1] == '\0')
+        --nLength;
+    if (nLength != strText.GetLength())
+        strText = strText.Left(nLength);
+}
+
+// The first field at or behind nFrom, scanned as if the text began there:
+// a backslash toggles the escape, any other character but '@' clears it,
+// and an escaped '@' leaves it in force for the sign right behind it.
+BOOL FindMergeFieldFrom(const CString& strText, int nFrom, int& nStart, int& nEnd)
+{
+    nStart = -1;
+    nEnd = -1;
+    int nOpen = -1;
+    BOOL bEscaped = FALSE;
+    const int nLength = strText.GetLength();
+    for (int i = std::max(nFrom, 0); i < nLength; ++i) {
+        const char ch = strText[i];
+        if (ch == '\\') {
+            bEscaped = !bEscaped;
+            continue;
+        }
+        if (ch != '@') {
+            bEscaped = FALSE;
+            continue;
+        }
+        if (bEscaped)
+            continue;
+        if (nOpen >= 0 && i - nOpen <= kTextBlockMaxFieldSpan) {
+            nStart = nOpen;
+            nEnd = i;
+            return TRUE;
+        }
+        nOpen = i;
+    }
+    return FALSE;
+}
+
 } // namespace
 
 CTextBlock::CTextBlock(CDrawObj* pOwner)
     : m_pOwner(pOwner)
 {
     m_wFlags = (thePrefs.Flags & 0x0001) ? TEXTBLOCK_AUTO_SIZE : (TEXTBLOCK_RENDER_STALE | TEXTBLOCK_LAYOUT_STALE);
+    // The preferences come from the profile: the same bounds as a file's.
     m_logfont = thePrefs.DefaultFont;
+    m_logfont.lfFaceName[sizeof(m_logfont.lfFaceName) - 1] = '\0';
+    m_logfont.lfHeight = ClampPoints(m_logfont.lfHeight);
     m_crText = thePrefs.DefaultTextColor;
     m_crShadow = thePrefs.DefaultTextColor2;
     m_nShadowX = static_cast<short>(thePrefs.TextFormat1);
     m_nShadowY = static_cast<short>(thePrefs.TextFormat2);
 }
 
-CTextBlock::~CTextBlock() = default;
+CTextBlock::~CTextBlock()
+{
+    delete m_pFont;
+    delete m_pCachedBitmap;
+    delete m_pCachedPicture;
+}
 
 void CTextBlock::CopyFrom(const CTextBlock& other)
 {
@@ -64,14 +150,19 @@ void CTextBlock::CopyFrom(const CTextBlock& other)
     m_rectFrame = other.m_rectFrame;
     m_rectShape = other.m_rectShape;
     m_nAngle = other.m_nAngle;
+    std::copy(std::begin(other.m_ptCorners), std::end(other.m_ptCorners), std::begin(m_ptCorners));
     m_nColumns = other.m_nColumns;
     m_dScaleX = other.m_dScaleX;
     m_dScaleY = other.m_dScaleY;
+    m_nFixedPixelHeight = other.m_nFixedPixelHeight;
     m_strText = other.m_strText;
     // The copy is not being edited and has its own rendering to build.
     m_nCaret = 0;
     m_nAnchor = 0;
+    m_nGoalX = 0;
     m_bEditing = FALSE;
+    m_bDragging = FALSE;
+    m_bDropNextChar = FALSE;
     FreeCache();
 }
 
@@ -82,63 +173,113 @@ CString CTextBlock::GetText() const
 
 BOOL CTextBlock::FindMergeField(const CString& strText, int& nStart, int& nEnd)
 {
-    constexpr int kMaxFieldLength = 100;
-    nStart = -1;
-    nEnd = -1;
-    int nOpen = -1;
-    BOOL bEscaped = FALSE;
+    return FindMergeFieldFrom(strText, 0, nStart, nEnd);
+}
+
+CString CTextBlock::UnescapeMergeText(const CString& strText)
+{
+    CString result;
     const int nLength = strText.GetLength();
     for (int i = 0; i < nLength; ++i) {
         const char ch = strText[i];
-        if (ch == '\\') {
-            bEscaped = !bEscaped;
+        if (ch != '\\') {
+            result += ch;
             continue;
         }
-        if (ch != '@') {
-            bEscaped = FALSE;
-            continue;
-        }
-        // An escaped '@' leaves the escape in force for a following one.
-        if (bEscaped)
-            continue;
-        if (nOpen >= 0 && i - nOpen <= kMaxFieldLength) {
-            nStart = nOpen;
-            nEnd = i;
-            return TRUE;
-        }
-        nOpen = i;
+        if (i + 1 >= nLength)
+            break; // a lone backslash at the end
+        const char next = strText[++i];
+        if (next != '\\' && next != '@')
+            result += '\\';
+        result += next;
     }
-    return FALSE;
+    return result;
 }
 
-void CTextBlock::SetText(const CString& strText)
+CString CTextBlock::ReplaceMergeFields(const CString& strText) const
 {
-    m_strText = StripBreaks(strText);
+    CString result;
+    int nFrom = 0;
+    int nStart = -1;
+    int nEnd = -1;
+    while (FindMergeFieldFrom(strText, nFrom, nStart, nEnd)) {
+        result += strText.Mid(nFrom, nStart - nFrom);
+        const CString strName = UnescapeMergeText(strText.Mid(nStart + 1, nEnd - nStart - 1));
+        CString strValue;
+        const int nField = TextMergeFieldIndex(m_pOwner, strName);
+        if (nField >= 0 && TextMergeFieldText(m_pOwner, nField, strValue))
+            result += strValue;
+        else
+            result += strText.Mid(nStart, nEnd - nStart + 1); // as typed
+        nFrom = nEnd + 1;
+    }
+    result += strText.Mid(nFrom);
+    return result;
+}
+
+COLORREF CTextBlock::GetDrawTextColor(CDC* pDC) const
+{
+    const COLORREF color = m_crText == COLORREF(-1) ? ::GetSysColor(COLOR_WINDOWTEXT) : m_crText;
+    if (pDC == nullptr || !pDC->IsPrinting())
+        return GetNearestScreenColor(color, pDC);
+    return color;
+}
+
+COLORREF CTextBlock::GetDrawShadowColor(CDC* pDC) const
+{
+    const COLORREF color = m_crShadow == COLORREF(-1) ? ::GetSysColor(COLOR_WINDOWTEXT) : m_crShadow;
+    if (pDC == nullptr || !pDC->IsPrinting())
+        return GetNearestScreenColor(color, pDC);
+    return color;
+}
+
+CSize CTextBlock::GetShadowOffset(CDC* pDC) const
+{
+    if (!(m_wFlags & TEXTBLOCK_SHADOW) || pDC == nullptr)
+        return CSize(0, 0);
+    int nX = MulDiv(m_nShadowX, pDC->GetDeviceCaps(LOGPIXELSX), 72);
+    int nY = MulDiv(m_nShadowY, pDC->GetDeviceCaps(LOGPIXELSY), 72);
+    if (!pDC->IsPrinting()) {
+        const int nZoom = TextOwnerZoom(m_pOwner);
+        nX = MulDiv(nX, nZoom, 100);
+        nY = MulDiv(nY, nZoom, 100);
+    }
+    return CSize(nX, nY);
+}
+
+void CTextBlock::SetLaidText(const CString& strText)
+{
+    m_strText = strText;
     int nStart = 0;
     int nEnd = 0;
     if (FindMergeField(m_strText, nStart, nEnd))
         m_wFlags |= TEXTBLOCK_MERGE_FIELDS;
     else
         m_wFlags &= ~WORD(TEXTBLOCK_MERGE_FIELDS);
+    m_nCaret = std::clamp(m_nCaret, 0, m_strText.GetLength());
+    m_nAnchor = std::clamp(m_nAnchor, 0, m_strText.GetLength());
+}
+
+void CTextBlock::SetText(const CString& strText)
+{
+    SetLaidText(StripBreaks(strText));
     FreeCache();
     m_wFlags |= TEXTBLOCK_LAYOUT_STALE;
-    m_nCaret = std::min(m_nCaret, m_strText.GetLength());
-    m_nAnchor = std::min(m_nAnchor, m_strText.GetLength());
 }
 
 void CTextBlock::InsertText(int nPosition, const CString& strText)
 {
     const int nAt = std::clamp(nPosition, 0, m_strText.GetLength());
-    SetText(m_strText.Left(nAt) + strText + m_strText.Mid(nAt));
+    SetLaidText(m_strText.Left(nAt) + strText + m_strText.Mid(nAt));
+    FreeCache();
+    m_wFlags |= TEXTBLOCK_LAYOUT_STALE;
 }
 
 void CTextBlock::SetFont(int nHeight, LPCTSTR lpszFaceName, BYTE nCharSet)
 {
-    m_logfont.lfHeight = nHeight;
+    m_logfont.lfHeight = ClampPoints(nHeight);
     m_logfont.lfCharSet = nCharSet;
-    std::memset(m_logfont.lfFaceName, 0, sizeof(m_logfont.lfFaceName));
-    if (lpszFaceName != nullptr)
-        std::strncpy(m_logfont.lfFaceName, lpszFaceName, sizeof(m_logfont.lfFaceName) - 1);
+    CopyFaceName(m_logfont, lpszFaceName);
     m_wFlags &= ~WORD(TEXTBLOCK_AUTO_SIZE);
     m_wFlags |= TEXTBLOCK_RENDER_STALE | TEXTBLOCK_LAYOUT_STALE;
 }
@@ -147,17 +288,17 @@ void CTextBlock::SetSel(int nStart, int nEnd)
 {
     const int nLength = m_strText.GetLength();
     if (nEnd < 0) {
-        nStart = 0;
-        nEnd = nLength;
+        m_nCaret = 0;
+        m_nAnchor = nLength;
+        return;
     }
-    m_nAnchor = std::clamp(nStart, 0, nLength);
-    m_nCaret = std::clamp(nEnd, 0, nLength);
+    m_nCaret = std::clamp(nStart, 0, nLength);
+    m_nAnchor = std::min(nEnd, nLength);
 }
 
 void CTextBlock::SetGeometry(int nAngle, const CRect& rectShape, const CRect& rectFrame)
 {
-    nAngle %= 360;
-    m_nAngle = nAngle < 0 ? nAngle + 360 : nAngle;
+    m_nAngle = NormalizeAngle(nAngle);
     m_rectShape = rectShape;
     m_rectFrame = rectFrame;
     m_wFlags |= TEXTBLOCK_LAYOUT_STALE;
@@ -165,7 +306,7 @@ void CTextBlock::SetGeometry(int nAngle, const CRect& rectShape, const CRect& re
 
 void CTextBlock::SetColumns(int nColumns)
 {
-    m_nColumns = std::max(1, nColumns);
+    m_nColumns = std::clamp(nColumns, 1, kTextBlockMaxColumns);
 }
 
 void CTextBlock::SetLayoutParams(int nLeftMargin, int nRightMargin, int nLayoutWord)
@@ -192,66 +333,16 @@ void CTextBlock::SetRect(const CRect& rect)
 
 void CTextBlock::FreeCache()
 {
-    // FIXME: the cached bitmap, picture and font come with the block's
-    // drawing; until then there is nothing to free.
+    delete m_pCachedBitmap;
+    m_pCachedBitmap = nullptr;
+    delete m_pCachedPicture;
+    m_pCachedPicture = nullptr;
+    delete m_pFont;
+    m_pFont = nullptr;
     if (m_wFlags & TEXTBLOCK_AUTO_SIZE)
         m_wFlags &= ~WORD(TEXTBLOCK_RENDER_STALE | TEXTBLOCK_LAYOUT_STALE);
     else
         m_wFlags |= TEXTBLOCK_RENDER_STALE | TEXTBLOCK_LAYOUT_STALE;
-}
-
-void CTextBlock::PrepareFont(CSurface* pView)
-{
-    (void)pView;
-}
-
-CSize CTextBlock::CalcSize(CDC* pDC)
-{
-    (void)pDC;
-    return CSize(0, 0);
-}
-
-void CTextBlock::Draw(CDC* pDC, const CRect* pClip)
-{
-    (void)pDC;
-    (void)pClip;
-}
-
-BOOL CTextBlock::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    (void)nChar;
-    (void)nRepCnt;
-    (void)nFlags;
-    return FALSE;
-}
-
-BOOL CTextBlock::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    (void)nChar;
-    (void)nRepCnt;
-    (void)nFlags;
-    return FALSE;
-}
-
-BOOL CTextBlock::OnLButtonDown(UINT nFlags, CPoint point)
-{
-    (void)nFlags;
-    (void)point;
-    return FALSE;
-}
-
-BOOL CTextBlock::OnMouseMove(UINT nFlags, CPoint point)
-{
-    (void)nFlags;
-    (void)point;
-    return FALSE;
-}
-
-BOOL CTextBlock::OnLButtonDblClk(UINT nFlags, CPoint point)
-{
-    (void)nFlags;
-    (void)point;
-    return FALSE;
 }
 
 namespace {
@@ -267,11 +358,10 @@ void StoreWideText(CArchive& ar, const CString& strText)
         ar << static_cast<WORD>(unit);
 }
 
-// The count is bounded by the bytes left before anything is allocated. A
-// file whose header value is 1 keeps the last unit as a character; the
-// terminating zero never becomes part of the text wherever it lies, so a
-// text read and stored again does not grow by a zero each time.
-CString LoadWideText(CArchive& ar, BOOL bKeepLastUnit)
+// The count is bounded by the bytes left before anything is allocated; a
+// count of 0 is an empty text. Trailing zeros are dropped by the caller,
+// whatever the header value says about the last unit.
+CString LoadWideText(CArchive& ar)
 {
     DWORD nCount = 0;
     ar >> nCount;
@@ -283,11 +373,6 @@ CString LoadWideText(CArchive& ar, BOOL bKeepLastUnit)
         ar >> unit;
         wide[i] = static_cast<char16_t>(unit);
     }
-    if (!bKeepLastUnit && !wide.empty())
-        wide.pop_back();
-    const size_t nZero = wide.find(u'\0');
-    if (nZero != std::u16string::npos)
-        wide.resize(nZero);
     const std::string text = platform::Utf16To1252(wide);
     return CString(text.data(), static_cast<int>(text.size()));
 }
@@ -316,7 +401,7 @@ void CTextBlock::Serialize(CArchive& ar)
            << m_logfont.lfOutPrecision << m_logfont.lfClipPrecision << m_logfont.lfQuality
            << m_logfont.lfPitchAndFamily;
         ar << CString(m_logfont.lfFaceName);
-        ar << static_cast<DWORD>(m_nFittedHeight) << static_cast<DWORD>(GetNearestScreenColor(m_crText, NULL));
+        ar << static_cast<DWORD>(m_nFittedHeight) << static_cast<DWORD>(m_crText);
         ar << m_dScaleX << m_dScaleY;
         ar << static_cast<DWORD>(m_nAngle) << static_cast<DWORD>(m_nColumns);
         if (m_wFlags & TEXTBLOCK_UTF16)
@@ -330,8 +415,9 @@ void CTextBlock::Serialize(CArchive& ar)
         return;
     }
 
-    const DesignArchiveInfo design = GetDesignArchiveInfo(ar);
-    const LONG nVersion = design.nVersion;
+    // Every value goes through a local and into range before the block
+    // takes it, so a record that ends early leaves no damaged value behind.
+    const LONG nVersion = GetDesignArchiveInfo(ar).nVersion;
     DWORD dw = 0;
     ar >> dw;
     m_nShape = static_cast<int>(dw);
@@ -344,41 +430,46 @@ void CTextBlock::Serialize(CArchive& ar)
     m_nLeftMargin = static_cast<int>(dw);
     ar >> dw;
     m_nRightMargin = static_cast<int>(dw);
-    ar >> m_logfont.lfHeight >> m_logfont.lfWidth >> m_logfont.lfEscapement >> m_logfont.lfOrientation
-        >> m_logfont.lfWeight;
-    ar >> m_logfont.lfItalic >> m_logfont.lfUnderline >> m_logfont.lfStrikeOut >> m_logfont.lfCharSet
-        >> m_logfont.lfOutPrecision >> m_logfont.lfClipPrecision >> m_logfont.lfQuality
-        >> m_logfont.lfPitchAndFamily;
+    LOGFONT logfont = m_logfont;
+    ar >> logfont.lfHeight >> logfont.lfWidth >> logfont.lfEscapement >> logfont.lfOrientation >> logfont.lfWeight;
+    ar >> logfont.lfItalic >> logfont.lfUnderline >> logfont.lfStrikeOut >> logfont.lfCharSet >> logfont.lfOutPrecision
+        >> logfont.lfClipPrecision >> logfont.lfQuality >> logfont.lfPitchAndFamily;
     CString strFace;
     ar >> strFace;
-    // The face keeps what the record holds, with room for its zero.
-    std::memset(m_logfont.lfFaceName, 0, sizeof(m_logfont.lfFaceName));
-    std::strncpy(m_logfont.lfFaceName, strFace, sizeof(m_logfont.lfFaceName) - 1);
+    CopyFaceName(logfont, strFace);
+    logfont.lfHeight = ClampPoints(logfont.lfHeight);
+    m_logfont = logfont;
     ar >> dw;
-    m_nFittedHeight = static_cast<int>(dw);
+    m_nFittedHeight = ClampPoints(static_cast<LONG>(dw));
+    // The exact colour: the screen's nearest one serves drawing only, so a
+    // save on a screen of few colours does not change the design.
     ar >> dw;
-    m_crText = GetNearestScreenColor(dw, NULL);
-    ar >> m_dScaleX >> m_dScaleY;
+    m_crText = dw;
+    double dScaleX = 1.0;
+    double dScaleY = 1.0;
+    ar >> dScaleX >> dScaleY;
+    m_dScaleX = ValidScale(dScaleX);
+    m_dScaleY = ValidScale(dScaleY);
     if (nVersion > 10) {
-        // Angle and columns keep the block's own rules: 0..359 degrees and
-        // at least one column, whatever a damaged file holds.
         LONG nAngle = 0;
         LONG nColumns = 0;
         ar >> nAngle >> nColumns;
-        nAngle %= 360;
-        m_nAngle = nAngle < 0 ? nAngle + 360 : nAngle;
+        m_nAngle = NormalizeAngle(nAngle);
         SetColumns(nColumns);
     }
-    if (m_wFlags & TEXTBLOCK_UTF16) {
-        m_strText = LoadWideText(ar, design.nHeaderValue == 1);
-    } else {
-        ar >> m_strText;
-    }
+    CString strText;
+    if (m_wFlags & TEXTBLOCK_UTF16)
+        strText = LoadWideText(ar);
+    else
+        ar >> strText;
+    DropTrailingZeros(strText);
+    SetLaidText(strText);
     if (nVersion > 13) {
         ar >> dw;
         m_crShadow = dw;
     }
     if (nVersion > 15) {
+        // Sign-extended 16-bit values; only the low half is the offset.
         ar >> dw;
         m_nShadowX = static_cast<short>(dw);
         ar >> dw;
@@ -390,7 +481,5 @@ void CTextBlock::Serialize(CArchive& ar)
         ar >> dw;
         m_nStoredValue5 = static_cast<int>(dw);
     }
-    m_nCaret = std::min(m_nCaret, m_strText.GetLength());
-    m_nAnchor = std::min(m_nAnchor, m_strText.GetLength());
     FreeCache();
 }

@@ -412,9 +412,9 @@ void CDesignerApp::EndTextEdit(BOOL bDeselect)
     CDrawObj* pObj = GetSoleSelection(&pView);
     if (pObj == nullptr)
         return;
-    // FIXME: text objects end their editor here once they exist; today the
-    // locked flag is all there is of in-place editing.
-    if ((pObj->m_wFlags & OBJ_FLAG_LOCKED) != 0) {
+    if (pObj->IsTextEditActive()) {
+        pObj->EndTextEdit();
+    } else if ((pObj->m_wFlags & OBJ_FLAG_LOCKED) != 0) {
         pObj->m_wFlags &= WORD(~OBJ_FLAG_LOCKED);
         pObj->Invalidate();
     }

@@ -393,6 +393,11 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
         state.m_bEnableChanged = FALSE;
         state.m_bContinueRouting = FALSE;
         state.DoUpdate(pTarget, bDisableIfNoHndler);
+        // A button whose command has a handler that left it alone is usable:
+        // one disabled while nothing handled it (before a design window
+        // came up) is enabled again.
+        if (bDisableIfNoHndler && !state.m_bEnableChanged)
+            state.Enable(TRUE);
     }
     // Controls hosted in the bar (a combo box over a separator) update too.
     if (m_hWnd != NULL)

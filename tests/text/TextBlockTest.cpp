@@ -100,12 +100,20 @@ TEST_F(TextBlockTest, PlainSettersKeepTheirValuesInRange)
     block.InsertText(99, "!");
     EXPECT_STREQ(block.GetText(), ">Hello world!");
 
+    // The caret goes to the start, the anchor to the end; a negative end
+    // selects all with the caret at 0, and a negative start is 0.
     block.SetSel(2, 99);
-    EXPECT_EQ(block.m_nAnchor, 2);
-    EXPECT_EQ(block.m_nCaret, 13);
+    EXPECT_EQ(block.m_nCaret, 2);
+    EXPECT_EQ(block.m_nAnchor, 13);
     block.SetSel(4, -1);
-    EXPECT_EQ(block.m_nAnchor, 0);
+    EXPECT_EQ(block.m_nCaret, 0);
+    EXPECT_EQ(block.m_nAnchor, 13);
+    block.SetSel(-5, 3);
+    EXPECT_EQ(block.m_nCaret, 0);
+    EXPECT_EQ(block.m_nAnchor, 3);
+    block.SetSel(99, 1);
     EXPECT_EQ(block.m_nCaret, 13);
+    EXPECT_EQ(block.m_nAnchor, 1);
 
     block.SetGeometry(-90, CRect(0, 10, 10, 0), CRect(1, 2, 3, 4));
     EXPECT_EQ(block.m_nAngle, 270);
@@ -115,6 +123,8 @@ TEST_F(TextBlockTest, PlainSettersKeepTheirValuesInRange)
     EXPECT_EQ(block.m_nColumns, 1);
     block.SetColumns(3);
     EXPECT_EQ(block.m_nColumns, 3);
+    block.SetColumns(6);
+    EXPECT_EQ(block.m_nColumns, 5);
 
     block.m_wFlags = TEXTBLOCK_AUTO_SIZE | TEXTBLOCK_RENDER_STALE;
     block.FreeCache();
@@ -128,8 +138,15 @@ TEST_F(TextBlockTest, PlainSettersKeepTheirValuesInRange)
     block.SetFont(-20, "A face name far longer than the thirty-two bytes a font has", 0);
     EXPECT_EQ(std::strlen(block.m_logfont.lfFaceName), sizeof(block.m_logfont.lfFaceName) - 1);
 
-    // Until the layout exists nothing is measured, drawn or handled.
-    EXPECT_EQ(block.CalcSize(nullptr), CSize(0, 0));
+    // Point heights keep their sign within 1..999 points.
+    block.SetFont(-5000, "Arial", 0);
+    EXPECT_EQ(block.m_logfont.lfHeight, -999);
+    block.SetFont(0, "Arial", 0);
+    EXPECT_EQ(block.m_logfont.lfHeight, -1);
+    block.SetFont(1200, "Arial", 0);
+    EXPECT_EQ(block.m_logfont.lfHeight, 999);
+
+    // Keys go nowhere while the block is not edited.
     EXPECT_FALSE(block.OnChar('a', 1, 0));
     EXPECT_STREQ(block.GetText(), ">Hello world!");
 }

@@ -4,6 +4,7 @@
 // host's frame around the editor.
 
 #include "text/TextEditHost.h"
+#include "text/TextOwner.h"
 #include "text/WrapText.h"
 
 #include "platform/base/GlobalMemory.h"
@@ -53,6 +54,10 @@ protected:
     void SetUp() override
     {
         platform::headless::Reset();
+        // The owner here is a stand-in: the design model's answers (which
+        // this program links for other tests) must not be asked about it.
+        m_savedServices = GetTextOwnerServices();
+        SetTextOwnerServices(TextOwnerServices{});
         m_pFrame = new CKeyFrame;
         ASSERT_TRUE(m_pFrame->Create(NULL, "Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 640, 480)));
         ACCEL keys[] = {{FVIRTKEY, VK_ADD, kCmdKeypadPlus}, {FVIRTKEY, VK_OEM_PLUS, kCmdPlus},
@@ -73,6 +78,7 @@ protected:
             ::DestroyAcceleratorTable(hAccel);
         }
         m_text.reset();
+        SetTextOwnerServices(m_savedServices);
         platform::headless::Reset();
     }
 
@@ -165,6 +171,7 @@ protected:
     }
 
     FakeOwner m_owner;
+    TextOwnerServices m_savedServices;
     CKeyFrame* m_pFrame = nullptr; // deletes itself with its window
     std::unique_ptr<CWrapText> m_text;
     std::unique_ptr<CTextEditHost> m_host;

@@ -206,7 +206,7 @@ TEST_F(TextStoreBlockTest, TextWithoutTheWideFlagIsAnArchiveString)
     }
 }
 
-TEST_F(TextStoreBlockTest, WideTextLosesItsTerminatingZeroUnlessTheHeaderSaysOtherwise)
+TEST_F(TextStoreBlockTest, WideTextLosesItsTrailingZerosWhateverTheHeaderSays)
 {
     struct Case {
         std::string units;
@@ -216,14 +216,13 @@ TEST_F(TextStoreBlockTest, WideTextLosesItsTerminatingZeroUnlessTheHeaderSaysOth
     const Case cases[] = {
         {U32(3) + U16('a') + U16('b') + U16(0), 0, "ab"},
         {U32(3) + U16('a') + U16('b') + U16(0), 1, "ab"},
-        // Without a terminating zero the last unit is a character only
-        // when the header says the length is whole.
-        {U32(3) + U16('a') + U16('b') + U16('c'), 0, "ab"},
+        {U32(4) + U16('a') + U16('b') + U16(0) + U16(0), 1, "ab"},
+        // Without a terminating zero no character is lost.
+        {U32(3) + U16('a') + U16('b') + U16('c'), 0, "abc"},
         {U32(3) + U16('a') + U16('b') + U16('c'), 1, "abc"},
-        // A zero inside ends the text.
-        {U32(4) + U16('a') + U16(0) + U16('b') + U16(0), 0, "a"},
         {U32(0), 0, ""},
         {U32(1) + U16(0), 1, ""},
+        {U32(2) + U16(0) + U16(0), 0, ""},
         // A character the code page lacks becomes a question mark.
         {U32(2) + U16(0x4E2D) + U16(0), 0, "?"},
     };
@@ -237,6 +236,14 @@ TEST_F(TextStoreBlockTest, WideTextLosesItsTerminatingZeroUnlessTheHeaderSaysOth
         EXPECT_STREQ(block.GetText(), c.pszExpected);
         EXPECT_EQ(block.GetLength(), static_cast<int>(std::strlen(c.pszExpected)));
     }
+
+    // A zero inside the text is kept with what follows it.
+    SetVersion(29, 0);
+    Record record;
+    record.text = U32(4) + U16('a') + U16(0) + U16('b') + U16(0);
+    CTextBlock block(nullptr);
+    ASSERT_EQ(Load(block, record.Bytes(29)), -1);
+    EXPECT_EQ(block.GetText().Std(), std::string("a\0b", 3));
 }
 
 TEST_F(TextStoreBlockTest, StoredAngleAndColumnsKeepTheBlocksRules)
@@ -245,7 +252,7 @@ TEST_F(TextStoreBlockTest, StoredAngleAndColumnsKeepTheBlocksRules)
         long long nAngle, nColumns;
         int nExpectedAngle, nExpectedColumns;
     };
-    for (const Case& c : {Case{360, 0, 0, 1}, Case{-90, -4, 270, 1}, Case{725, 7, 5, 7}, Case{0x80000000LL, 1, 232, 1}}) {
+    for (const Case& c : {Case{360, 0, 0, 1}, Case{-90, -4, 270, 1}, Case{725, 7, 5, 5}, Case{0x80000000LL, 1, 232, 1}}) {
         SCOPED_TRACE(c.nAngle);
         Record record;
         record.nAngle = static_cast<DWORD>(c.nAngle);
