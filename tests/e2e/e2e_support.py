@@ -506,6 +506,27 @@ def windows_path(path):
     return "C:" + path.replace("/", "\\")
 
 
+def write_preferences(env, values):
+    """A profile of the program's own form in the home folder of env holding
+    only these Preferences values (name: int for a dword, str for a
+    string); everything else takes its default."""
+    def quoted(text):
+        return "".join(ch if 0x20 <= ord(ch) <= 0x7E and ch not in '%"' else "%%%02x" % ord(ch) for ch in text)
+    keys = ["Software", "Software\\Velmora Technology", "Software\\Velmora Technology\\Threadwick",
+            "Software\\Velmora Technology\\Threadwick\\1.0", "Software\\Velmora Technology\\Threadwick\\1.0\\Preferences"]
+    lines = ["threadwick-registry 1"] + ['key "%s"' % key for key in keys]
+    for name, value in values.items():
+        if isinstance(value, int):
+            lines.append('  value "%s" dword 0x%08x' % (name, value))
+        else:
+            lines.append('  value "%s" sz "%s%%00"' % (name, quoted(value)))
+    lines.append("end")
+    config = os.path.join(env["THREADWICK_HOME"], "config")
+    os.makedirs(config, exist_ok=True)
+    with open(os.path.join(config, "registry"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 class DesignRoad:
     """A design window's page and the mouse on it, for the roads that draw and drag on it."""
 

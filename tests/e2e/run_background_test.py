@@ -29,7 +29,7 @@ import sys
 import time
 
 from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, is_white, program_env, start_xvfb,
-                         stop_processes, wait_for, windows_path)
+                         stop_processes, wait_for, windows_path, write_preferences)
 from run_pictures_test import find_frame
 
 SCREEN = (1024, 768)
@@ -50,19 +50,6 @@ GREY_SPREAD = 8
 EFFECT_TOLERANCE = 16
 # A metafile drawn in its place inks at least this share of it.
 INK_SHARE = 0.02
-
-
-def registry_text(picture):
-    """A profile of the program's own form holding only the background
-    choice; everything else takes its default."""
-    quoted = "".join(ch if 0x20 <= ord(ch) <= 0x7E and ch not in '%"' else "%%%02x" % ord(ch) for ch in picture)
-    keys = ["Software", "Software\\Velmora Technology", "Software\\Velmora Technology\\Threadwick",
-            "Software\\Velmora Technology\\Threadwick\\1.0"]
-    lines = ["threadwick-registry 1"] + ['key "%s"' % key for key in keys]
-    lines += ['key "Software\\Velmora Technology\\Threadwick\\1.0\\Preferences"',
-              '  value "BkgOpt" dword 0x00000000',
-              '  value "BkgImg" sz "%s%%00"' % quoted, "end"]
-    return "\n".join(lines) + "\n"
 
 
 def read_tile(path):
@@ -254,10 +241,7 @@ def effects_road(program, tests, work, keep, display):
 def background_road(program, work, keep, display):
     tile = read_tile(TILE)
     env = program_env(display, work)
-    config = os.path.join(env["THREADWICK_HOME"], "config")
-    os.makedirs(config, exist_ok=True)
-    with open(os.path.join(config, "registry"), "w") as f:
-        f.write(registry_text(windows_path(TILE)))
+    write_preferences(env, {"BkgOpt": 0, "BkgImg": windows_path(TILE)})
     session = Session(program, env, work, keep, "background", SCREEN)
     try:
         main = session.new_blank_design(session.wait_launcher(), 0, "Shirt")

@@ -25,7 +25,7 @@ import os
 import sys
 
 from e2e_support import (LAUNCHER_TITLE, Failure, Session, program_env, run_with_one_retry, start_checks,
-                         start_xvfb, stop_processes, wait_for)
+                         start_xvfb, stop_processes, wait_for, write_preferences)
 
 try:
     import olefile
@@ -101,6 +101,10 @@ def run(program, work, keep):
     session = None
     try:
         env = program_env(display, work)
+        # File > Open offers the standard file dialog before the design
+        # browser (the preferences' "standard dialog first"): this road is
+        # about the file, typed by its path.
+        write_preferences(env, {"Flags": 0x7381 | 0x8000})
 
         # ---- A new calendar, saved under a typed name.
         session = Session(program, env, work, keep, "designfile-1", SCREEN)
