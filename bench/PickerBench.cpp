@@ -1,3 +1,6 @@
+// The picture pickers against what the libraries underneath do for the same
+// files in the same run.
+//
 // The preview grid on a folder of 200 pictures (copies of the test data's
 // photographs and pictures in four formats), 800 x 600 pixels at the medium
 // preview size, so 7 columns by 5 rows are on the screen.
@@ -10,9 +13,14 @@
 //   thumbnails made ("ms_per_row").
 // - BM_GalleryScrollOneRow: the same for the gallery's grid over a category
 //   of 500 pictures, whose thumbnails come from the database.
+// - BM_AddPicture100: the Picture Gallery's Add Picture of 100 files (copies
+//   of the test data's photographs and bitmaps, mixed formats) into a new
+//   category, against Magick++ reading each file, making its thumbnail and
+//   encoding it ("x_magick", target 1.5).
 
 #include "assist/PreviewGrid.h"
 #include "pictures/GalleryDB.h"
+#include "pictures/Image.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/HostPath.h"
 #include "platform/framework/Afx.h"
@@ -34,12 +42,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <stdlib.h>
 #include <unistd.h>
 
-namespace {
+namespace grid {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -258,6 +268,100 @@ void BM_GalleryScrollOneRow(benchmark::State& state)
 }
 BENCHMARK(BM_GalleryScrollOneRow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-} // namespace
+} // namespace grid
 
-BENCHMARK_MAIN();
+namespace gallery {
+
+constexpr int kFiles = 100;
+constexpr int kLargeCategory = 500;
+constexpr int kRowCells = 6;
+constexpr int kPreviewSize = 100;
+
+struct Folder {
+    std::string host;
+    std::vector<std::string> hostFiles;
+    std::vector<std::string> windowsFiles;
+};
+
+const Folder& TheFiles()
+{
+    static const Folder folder = [] {
+        static char name[] = "/tmp/gallerybench-XXXXXX";
+        if (mkdtemp(name) == nullptr)
+            throw std::runtime_error("no temporary folder");
+        const std::string data = THREADWICK_TESTDATA_DIR;
+        const std::vector<std::string> sources = {
+            data + "/jpeg/bin-librust-jpeg-decoder-dev__large_image.jpg",
+            data + "/jpeg/bin-librust-jpeg-decoder-dev__tower_progressive.jpg",
+            data + "/bmp/github-haraldk_TwelveMonkeys__blauesglas_24.bmp",
+            data + "/bmp/github-haraldk_TwelveMonkeys__blauesglas_8.bmp",
+        };
+        Folder f;
+        f.host = name;
+        for (int i = 0; i < kFiles; ++i) {
+            const std::string& source = sources[size_t(i) % sources.size()];
+            const std::string target
+                = f.host + "/p" + std::to_string(i) + std::filesystem::path(source).extension().string();
+            std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing);
+            f.hostFiles.push_back(target);
+            f.windowsFiles.push_back(platform::WindowsPathFor(target));
+        }
+        return f;
+    }();
+    return folder;
+}
+
+double MagickSeconds()
+{
+    static const double seconds = bench::BestSeconds(
+        [] {
+            size_t total = 0;
+            for (const std::string& path : TheFiles().hostFiles) {
+                Magick::Image image(path);
+                image.thumbnail(Magick::Geometry(kPreviewSize, kPreviewSize));
+                image.magick("JPEG");
+                Magick::Blob blob;
+                image.write(&blob);
+                total += blob.length();
+            }
+            return total;
+        },
+        3);
+    return seconds;
+}
+
+void BM_AddPicture100(benchmark::State& state)
+{
+    const Folder& files = TheFiles();
+    const std::string db = files.host + "/add.olv";
+    const double magick = MagickSeconds();
+    double seconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(db);
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        CGalleryDB gallery(platform::WindowsPathFor(db).c_str());
+        for (const std::string& path : files.windowsFiles)
+            benchmark::DoNotOptimize(gallery.AddPicture("Photos", path.c_str(), ""));
+        gallery.Close();
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    state.counters["x_magick"] = seconds / magick;
+}
+BENCHMARK(BM_AddPicture100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+
+} // namespace gallery
+
+int main(int argc, char** argv)
+{
+    Magick::InitializeMagick(nullptr);
+    platform::headless::Reset();
+    threadwick::RegisterResources();
+    platform::InitFileSystem();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
