@@ -243,14 +243,6 @@ CRect ColumnRect(const CRect& rect, int nIndex, int nColumns, int nWidth, int nG
     return CRect(ClampInt(left), rect.top, ClampInt(left + nWidth), rect.bottom);
 }
 
-// The device pixels an offset in points moves on this DC, scaled like the
-// font.
-int PointsToPixels(CTextBlock& block, CDC* pDC, int nPoints, int nCaps)
-{
-    const int ppi = std::max(1, pDC->GetDeviceCaps(nCaps));
-    return ClampInt(MulDiv64(MulDiv64(ppi, nPoints, 72), ScreenZoom(block, pDC), 100));
-}
-
 } // namespace
 
 // ---- Font ------------------------------------------------------------------------------------
@@ -966,15 +958,6 @@ void DrawPlainColumns(CTextBlock& block, CDC* pDC, const CRect& rect, COLORREF c
     }
 }
 
-// The shadow's offset in device pixels.
-CSize ShadowOffset(CTextBlock& block, CDC* pDC)
-{
-    if (!block.HasShadow())
-        return CSize(0, 0);
-    return CSize(PointsToPixels(block, pDC, block.m_nShadowX, LOGPIXELSX),
-        PointsToPixels(block, pDC, block.m_nShadowY, LOGPIXELSY));
-}
-
 // The block's columns as glyph outlines in one colour; the fill object,
 // when given, paints the glyphs instead.
 BOOL DrawGlyphColumns(CTextBlock& block, CDC* pDC, const CRect& rect, BOOL bFlipH, BOOL bFlipV, int nShape,
@@ -1084,7 +1067,7 @@ void CTextBlock::Render(CDC* pDC)
     const BOOL bColorExact = !bPrinting || pDC->GetNearestColor(crText) == crText;
     const BOOL bFills = TextOwnerFillsText(m_pOwner);
     const BOOL bMirrored = m_bMirrorH || m_bMirrorV;
-    const CSize shadow = ShadowOffset(*this, pDC);
+    const CSize shadow = GetShadowOffset(pDC);
     const COLORREF crShadow = GetDrawShadowColor(pDC);
 
     if (m_nAngle == 0 && !bFills && !bMirrored && m_nShape == 0
