@@ -13,6 +13,7 @@
 #include "model/ObjectAttributes.h"
 #include "model/UndoRecording.h"
 #include "model/WarpShape.h"
+#include "platform/framework/PrintInfo.h"
 #include "platform/base/CharClass.h"
 #include "platform/base/StringArray.h"
 #include "platform/ui/User.h"
@@ -147,7 +148,7 @@ BOOL OwnerBrushColor(const CDrawObj* pOwner, COLORREF& crBrush)
 BOOL PumpWhilePrinting()
 {
     PumpWaitingMessages();
-    return TRUE;
+    return !IsPrintJobCancelled();
 }
 
 CObject* MirroredPicture(CBitmap* pBitmap, BOOL bFlipH, BOOL bFlipV)

@@ -40,3 +40,8 @@ public:
     UINT GetToPage() const;
     UINT GetOffsetPage() const { return m_nOffsetPage; }
 };
+
+// Whether the user has cancelled the print job that runs (the Printing
+// window's Cancel, or the program being asked to end). Long drawing on a page
+// asks it between waiting messages it lets through; FALSE when no job runs.
+BOOL IsPrintJobCancelled();

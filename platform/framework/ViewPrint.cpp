@@ -91,6 +91,15 @@ protected:
     }
 };
 
+} // namespace
+
+BOOL IsPrintJobCancelled()
+{
+    return g_hWndPrintStatus != NULL && g_bUserAbort ? TRUE : FALSE;
+}
+
+namespace {
+
 // Between pages (and from EndPage): lets the user press Cancel. WM_QUIT
 // ends the job too and is posted again for the outer loop.
 BOOL CALLBACK PrintAbortProc(HDC, int)

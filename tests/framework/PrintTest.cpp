@@ -48,8 +48,17 @@ void CPageView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
         // The user presses Cancel in the "Printing" box meanwhile.
         HWND hStatus = ::FindWindow(NULL, "Printing");
         HWND hButton = hStatus ? ::GetDlgItem(hStatus, IDCANCEL) : NULL;
+        s_cancelSeen.push_back(IsPrintJobCancelled());
         if (hButton)
             ::PostMessage(hStatus, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(hButton));
+        // Long drawing on a page lets waiting messages through and then
+        // asks whether to go on.
+        MSG msg;
+        while (::PeekMessage(&msg, NULL, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessage(&msg);
+        }
+        s_cancelSeen.push_back(IsPrintJobCancelled());
     }
 }
 
@@ -185,6 +194,8 @@ TEST_F(PrintLoopTest, CancelWhilePrintingAbortsTheJob)
     Command(ID_FILE_PRINT_DIRECT);
 
     EXPECT_EQ((std::vector<UINT>{1}), CPageView::s_pages);
+    EXPECT_EQ((std::vector<BOOL>{FALSE, TRUE}), CPageView::s_cancelSeen);
+    EXPECT_FALSE(IsPrintJobCancelled()); // no job runs any more
     EXPECT_EQ(1, CPageView::s_end); // the view still cleans up
     // An aborted job leaves no file, and the user who cancelled is not told
     // that printing failed.

@@ -57,6 +57,7 @@ public:
 
     static inline UINT s_pageCount = 2;    // 0: the length is left unknown
     static inline UINT s_cancelOnPage = 0; // press Cancel while printing this page
+    static inline std::vector<BOOL> s_cancelSeen; // IsPrintJobCancelled before and after
     static inline int s_begin = 0;
     static inline int s_end = 0;
     static inline std::vector<UINT> s_pages;  // pages OnPrint was given
@@ -67,6 +68,7 @@ public:
     {
         s_pageCount = 2;
         s_cancelOnPage = 0;
+        s_cancelSeen.clear();
         s_begin = s_end = 0;
         s_pages.clear();
         s_isPrinting.clear();
