@@ -63,12 +63,8 @@ protected:
             if (now != Picker::Hint) {
                 for (int nID : {IDC_PICTURE_OPTION_PROPORTIONAL, IDC_PICTURE_OPTION_NATURAL_SIZE}) {
                     HWND hBox = FindDescendant(hWnd, nID);
-                    // FIXME: the file dialog hides the boxes instead of
-                    // showing them disabled; either way they cannot be used.
-                    const BOOL bUsable = now == Picker::FileDialog
-                        ? ::IsWindowEnabled(hBox) && ::IsWindowVisible(hBox)
-                        : ::IsWindowEnabled(hBox);
-                    if (hBox == NULL || ::SendMessage(hBox, BM_GETCHECK, 0, 0) != BST_UNCHECKED || bUsable)
+                    if (hBox == NULL || ::SendMessage(hBox, BM_GETCHECK, 0, 0) != BST_UNCHECKED
+                        || ::IsWindowEnabled(hBox) || !::IsWindowVisible(hBox))
                         m_boxesWrong.push_back(now);
                 }
             }
