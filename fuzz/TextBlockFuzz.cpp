@@ -11,16 +11,9 @@
 // record's length and the record, then the rest.
 
 #include "fuzz/FuzzProgramFolder.h"
-#include "platform/base/Archive.h"
-#include "platform/base/Exception.h"
-#include "platform/base/GlobalMemory.h"
-#include "platform/base/MemFile.h"
-#include "platform/gdi/Dc.h"
-#include "platform/gdi/Gdi.h"
+#include "fuzz/TextFuzzSupport.h"
 #include "platform/gdi/GdiObject.h"
 #include "platform/ui/Headless.h"
-#include "platform/ui/User.h"
-#include "text/DesignArchive.h"
 #include "text/TextBlock.h"
 #include "text/TextOwner.h"
 
@@ -34,56 +27,20 @@
 
 namespace {
 
-LONG g_nVersion = kDesignFileVersion;
-LONG g_nHeaderValue = 0;
 int g_nZoom = 100;
-
-BOOL FuzzDesign(const CArchive&, DesignArchiveInfo& info)
-{
-    info.nVersion = g_nVersion;
-    info.nHeaderValue = g_nHeaderValue;
-    return TRUE;
-}
 
 int FuzzZoom(const CDrawObj*)
 {
     return g_nZoom;
 }
 
-void Fail(const char* problem)
-{
-    std::fprintf(stderr, "TextBlockFuzz: %s\n", problem);
-    abort();
-}
+using textfuzz::LoadRecord;
+using textfuzz::Take;
+using textfuzz::TakeLength;
 
-std::string Take(const uint8_t*& p, const uint8_t* pEnd, size_t n)
+[[noreturn]] void Fail(const char* problem)
 {
-    n = std::min(n, static_cast<size_t>(pEnd - p));
-    std::string out(reinterpret_cast<const char*>(p), n);
-    p += n;
-    return out;
-}
-
-size_t TakeLength(const uint8_t*& p, const uint8_t* pEnd)
-{
-    const std::string bytes = Take(p, pEnd, 2);
-    size_t n = 0;
-    for (size_t i = 0; i < bytes.size(); ++i)
-        n |= static_cast<size_t>(static_cast<uint8_t>(bytes[i])) << (8 * i);
-    return n;
-}
-
-void LoadRecord(CTextBlock& block, const std::string& bytes)
-{
-    CMemFile file(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), static_cast<UINT>(bytes.size()));
-    try {
-        CArchive ar(&file, CArchive::load);
-        block.Serialize(ar);
-    } catch (CArchiveException* e) {
-        e->Delete();
-    } catch (CFileException* e) {
-        e->Delete();
-    }
+    textfuzz::FailIn("TextBlockFuzz", problem);
 }
 
 // What the block promises of its values, read whole or partly. Fitting may
@@ -107,14 +64,8 @@ void CheckRanges(const CTextBlock& block, BOOL bAsRead = FALSE)
 
 void DrawInto200(CTextBlock& block, BOOL bPrinting)
 {
-    CDC dc;
-    if (!dc.CreateCompatibleDC(nullptr))
-        Fail("no memory DC");
-    CBitmap bitmap;
-    HDC hScreen = ::GetDC(NULL);
-    bitmap.Attach(::CreateCompatibleBitmap(hScreen, 200, 200));
-    ::ReleaseDC(NULL, hScreen);
-    CBitmap* pOld = dc.SelectObject(&bitmap);
+    textfuzz::MemoryDC200 memory("TextBlockFuzz");
+    CDC& dc = memory.dc;
     dc.m_bPrinting = bPrinting;
     block.SetRect(CRect(0, 0, 200, 200));
     block.Draw(&dc);
@@ -122,7 +73,6 @@ void DrawInto200(CTextBlock& block, BOOL bPrinting)
     block.Draw(&dc);
     block.CalcSize(&dc);
     dc.m_bPrinting = FALSE;
-    dc.SelectObject(pOld);
 }
 
 void CheckMergeFields(const std::string& text)
@@ -143,19 +93,7 @@ void CheckMergeFields(const std::string& text)
 
 void PasteIntoBlock(CTextBlock& block, const std::string& paste)
 {
-    if (::OpenClipboard(NULL)) {
-        ::EmptyClipboard();
-        // CF_TEXT as another program might leave it: not always ended.
-        HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(paste.size(), 1));
-        if (hMem != NULL) {
-            if (void* p = ::GlobalLock(hMem)) {
-                std::memcpy(p, paste.data(), paste.size());
-                ::GlobalUnlock(hMem);
-            }
-            ::SetClipboardData(CF_TEXT, hMem);
-        }
-        ::CloseClipboard();
-    }
+    textfuzz::PutTextOnClipboard(paste);
     // Editing as it stands once begun; the block has no view to show a caret.
     block.m_bEditing = TRUE;
     block.SetSel(0, block.GetLength() / 2);
@@ -185,10 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t version = *p++;
     const uint8_t flags = *p++;
     const uint8_t zoom = *p++;
-    g_nVersion = 7 + (version & 0x7F) % 23;
-    g_nHeaderValue = (version & 0x80) ? 1 : 0;
+    textfuzz::g_nVersion = 7 + (version & 0x7F) % 23;
+    textfuzz::g_nHeaderValue = (version & 0x80) ? 1 : 0;
     g_nZoom = 10 + zoom * 2; // 10..520
-    SetDesignArchiveSource(&FuzzDesign);
+    SetDesignArchiveSource(&textfuzz::FuzzDesign);
     const TextOwnerServices saved = GetTextOwnerServices();
     TextOwnerServices services = saved;
     services.pfnZoom = &FuzzZoom;

@@ -11,16 +11,9 @@
 // limit when the low bits of byte 0 are 15).
 
 #include "fuzz/FuzzProgramFolder.h"
-#include "platform/base/Archive.h"
-#include "platform/base/Exception.h"
-#include "platform/base/GlobalMemory.h"
-#include "platform/base/MemFile.h"
+#include "fuzz/TextFuzzSupport.h"
 #include "platform/framework/Afx.h"
-#include "platform/gdi/Dc.h"
-#include "platform/gdi/Gdi.h"
 #include "platform/ui/Headless.h"
-#include "platform/ui/User.h"
-#include "text/DesignArchive.h"
 #include "text/TextEditHost.h"
 #include "text/WrapText.h"
 
@@ -33,56 +26,19 @@
 
 namespace {
 
-LONG g_nVersion = kDesignFileVersion;
+using textfuzz::LoadRecord;
+using textfuzz::Take;
+using textfuzz::TakeLength;
 
-BOOL FuzzDesign(const CArchive&, DesignArchiveInfo& info)
+[[noreturn]] void Fail(const char* problem)
 {
-    info.nVersion = g_nVersion;
-    info.nHeaderValue = 0;
-    return TRUE;
-}
-
-void Fail(const char* problem)
-{
-    std::fprintf(stderr, "WrapTextFuzz: %s\n", problem);
-    abort();
+    textfuzz::FailIn("WrapTextFuzz", problem);
 }
 
 // Something to stand for the drawing object: text only compares owners.
 struct FakeOwner {
     int n = 0;
 };
-
-// Takes the next n bytes (fewer when the input ends).
-std::string Take(const uint8_t*& p, const uint8_t* pEnd, size_t n)
-{
-    n = std::min(n, static_cast<size_t>(pEnd - p));
-    std::string out(reinterpret_cast<const char*>(p), n);
-    p += n;
-    return out;
-}
-
-size_t TakeLength(const uint8_t*& p, const uint8_t* pEnd)
-{
-    const std::string bytes = Take(p, pEnd, 2);
-    size_t n = 0;
-    for (size_t i = 0; i < bytes.size(); ++i)
-        n |= static_cast<size_t>(static_cast<uint8_t>(bytes[i])) << (8 * i);
-    return n;
-}
-
-void LoadRecord(CWrapText& text, const std::string& bytes)
-{
-    CMemFile file(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), static_cast<UINT>(bytes.size()));
-    try {
-        CArchive ar(&file, CArchive::load);
-        text.Serialize(ar);
-    } catch (CArchiveException* e) {
-        e->Delete();
-    } catch (CFileException* e) {
-        e->Delete();
-    }
-}
 
 // The written run string reads back to itself over the same text.
 void CheckRunsReadBack(CWrapText& text)
@@ -102,14 +58,8 @@ void CheckLimit(const CWrapText& text)
 
 void DrawInto200(CWrapText& text, int nAngle, BOOL bMirrorX, BOOL bMirrorY)
 {
-    CDC dc;
-    if (!dc.CreateCompatibleDC(nullptr))
-        Fail("no memory DC");
-    CBitmap bitmap;
-    HDC hScreen = ::GetDC(NULL);
-    bitmap.Attach(::CreateCompatibleBitmap(hScreen, 200, 200));
-    ::ReleaseDC(NULL, hScreen);
-    CBitmap* pOld = dc.SelectObject(&bitmap);
+    textfuzz::MemoryDC200 memory("WrapTextFuzz");
+    CDC& dc = memory.dc;
     text.SetSize(200, 200);
     text.Layout(&dc);
     text.Draw(&dc, CRect(0, 0, 200, 200), nAngle, bMirrorX, bMirrorY);
@@ -122,7 +72,6 @@ void DrawInto200(CWrapText& text, int nAngle, BOOL bMirrorX, BOOL bMirrorY)
     text.CharFromPoint(199, 199);
     text.CharFromPoint(-5, 100000);
     text.GetLineTop(text.GetLineCount());
-    dc.SelectObject(pOld);
 }
 
 void PasteIntoEditor(CWrapText& text, FakeOwner& owner, const std::string& paste)
@@ -134,19 +83,7 @@ void PasteIntoEditor(CWrapText& text, FakeOwner& owner, const std::string& paste
         CTextEditHost host(&text, reinterpret_cast<CDrawObj*>(&owner));
         if (!host.Create(CRect(10, 10, 230, 230), pFrame))
             Fail("no editor");
-        if (::OpenClipboard(NULL)) {
-            ::EmptyClipboard();
-            // CF_TEXT as another program might leave it: not always ended.
-            HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(paste.size(), 1));
-            if (hMem != NULL) {
-                if (void* p = ::GlobalLock(hMem)) {
-                    std::memcpy(p, paste.data(), paste.size());
-                    ::GlobalUnlock(hMem);
-                }
-                ::SetClipboardData(CF_TEXT, hMem);
-            }
-            ::CloseClipboard();
-        }
+        textfuzz::PutTextOnClipboard(paste);
         host.Paste();
         host.SelectAll();
         host.Paste();
@@ -174,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t* p = data;
     const uint8_t* pEnd = data + size;
     const uint8_t mode = *p++;
-    g_nVersion = 20 + (mode & 0x0F) % 10;
-    SetDesignArchiveSource(&FuzzDesign);
+    textfuzz::g_nVersion = 20 + (mode & 0x0F) % 10;
+    SetDesignArchiveSource(&textfuzz::FuzzDesign);
 
     FakeOwner owner;
     {

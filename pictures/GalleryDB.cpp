@@ -395,13 +395,7 @@ BOOL CGalleryDB::ReadCategoryNames()
                 m_names.RemoveAt(i);
         }
     }
-    try {
-        Close();
-    } catch (CException* e) {
-        e->Delete();
-    }
-    m_strCurrent.Empty();
-    m_entry.Clear();
+    CloseCategory();
     return bOpened;
 }
 
@@ -419,11 +413,7 @@ BOOL CGalleryDB::WriteCategoryNames()
     } catch (CException* e) {
         e->Delete();
     }
-    try {
-        Close();
-    } catch (CException* e) {
-        e->Delete();
-    }
+    CloseQuietly();
     return FALSE;
 }
 
@@ -460,13 +450,7 @@ void CGalleryDB::CountPictures()
         m_counts[static_cast<size_t>(i)] = nCount;
         m_nTotalPictures += nCount;
     }
-    try {
-        Close();
-    } catch (CException* e) {
-        e->Delete();
-    }
-    m_strCurrent.Empty();
-    m_entry.Clear();
+    CloseCategory();
 }
 
 int CGalleryDB::GetPictureCount(int iCategory) const
@@ -488,12 +472,27 @@ BOOL CGalleryDB::StreamExists(LPCTSTR lpszName)
     } catch (CException* e) {
         e->Delete();
     }
+    CloseQuietly();
+    return FALSE;
+}
+
+BOOL CGalleryDB::CloseQuietly()
+{
     try {
         Close();
+        return TRUE;
     } catch (CException* e) {
         e->Delete();
     }
     return FALSE;
+}
+
+BOOL CGalleryDB::CloseCategory()
+{
+    const BOOL bClosed = CloseQuietly();
+    m_strCurrent.Empty();
+    m_entry.Clear();
+    return bClosed;
 }
 
 BOOL CGalleryDB::OpenCategory(LPCTSTR lpszName, BOOL bWriting, int* pnCount)
@@ -517,11 +516,7 @@ BOOL CGalleryDB::OpenCategory(LPCTSTR lpszName, BOOL bWriting, int* pnCount)
         // A category without a stream simply has no pictures.
         const BOOL bMissing = e->m_cause == CFileException::fileNotFound;
         e->Delete();
-        try {
-            Close();
-        } catch (CException* e2) {
-            e2->Delete();
-        }
+        CloseQuietly();
         return !bWriting && bMissing;
     } catch (CException* e) {
         e->Delete();
@@ -545,17 +540,10 @@ BOOL CGalleryDB::AddPicture(LPCTSTR lpszCategory, LPCTSTR lpszPath, LPCTSTR lpsz
     int nCount = 0;
     if (!OpenCategory(lpszCategory, TRUE, &nCount) || !IsOpen())
         return FALSE;
-    BOOL bWritten = m_entry.Build(lpszPath, lpszLabel, CPrefData::GetMulImgPrevFixedSize())
+    const BOOL bWritten = m_entry.Build(lpszPath, lpszLabel, CPrefData::GetMulImgPrevFixedSize())
         && m_entry.AddRecord(GetFile());
-    try {
-        Close();
-    } catch (CException* e) {
-        e->Delete();
-        bWritten = FALSE;
-    }
-    m_strCurrent.Empty();
-    m_entry.Clear();
-    return bWritten;
+    const BOOL bClosed = CloseCategory();
+    return bWritten && bClosed;
 }
 
 BOOL CGalleryDB::RemovePicture(LPCTSTR lpszCategory, int n)
@@ -563,16 +551,9 @@ BOOL CGalleryDB::RemovePicture(LPCTSTR lpszCategory, int n)
     int nCount = 0;
     if (!OpenCategory(lpszCategory, TRUE, &nCount) || !IsOpen())
         return FALSE;
-    BOOL bDone = m_entry.MarkDeleted(GetFile(), n);
-    try {
-        Close();
-    } catch (CException* e) {
-        e->Delete();
-        bDone = FALSE;
-    }
-    m_strCurrent.Empty();
-    m_entry.Clear();
-    return bDone;
+    const BOOL bDone = m_entry.MarkDeleted(GetFile(), n);
+    const BOOL bClosed = CloseCategory();
+    return bDone && bClosed;
 }
 
 void CGalleryDB::CopyCategoryStream(LPCTSTR lpszSource, LPCTSTR lpszTarget)
@@ -598,24 +579,15 @@ BOOL CGalleryDB::RenameCategory(LPCTSTR lpszOld, LPCTSTR lpszNew)
             CopyCategoryStream(strOld, strNew);
         } catch (CException* e) {
             e->Delete();
-            try {
-                Close();
-            } catch (CException* e2) {
-                e2->Delete();
-            }
+            CloseQuietly();
             return FALSE;
         }
         if (!StreamExists(strNew))
             return FALSE;
-        m_names.RemoveAt(iOld);
-        m_names.Add(strNew);
-        if (!WriteCategoryNames()) {
-            // The list on disk still names the old category, whose stream
-            // is intact; the copy is an orphan no reader looks at.
-            m_names.RemoveAt(m_names.GetSize() - 1);
-            m_names.InsertAt(iOld, strOld);
+        // Failing, the list on disk still names the old category, whose
+        // stream is intact; the copy is an orphan no reader looks at.
+        if (!RenameInList(iOld, strNew))
             return FALSE;
-        }
         try {
             DeleteStream(strOld);
             Close();
@@ -624,14 +596,19 @@ BOOL CGalleryDB::RenameCategory(LPCTSTR lpszOld, LPCTSTR lpszNew)
         }
         return TRUE;
     }
+    return RenameInList(iOld, strNew);
+}
+
+BOOL CGalleryDB::RenameInList(int iOld, const CString& strNew)
+{
+    const CString strOld = m_names.GetAt(iOld);
     m_names.RemoveAt(iOld);
     m_names.Add(strNew);
-    if (!WriteCategoryNames()) {
-        m_names.RemoveAt(m_names.GetSize() - 1);
-        m_names.InsertAt(iOld, strOld);
-        return FALSE;
-    }
-    return TRUE;
+    if (WriteCategoryNames())
+        return TRUE;
+    m_names.RemoveAt(m_names.GetSize() - 1);
+    m_names.InsertAt(iOld, strOld);
+    return FALSE;
 }
 
 BOOL CGalleryDB::RemoveCategory(LPCTSTR lpszName)

@@ -180,6 +180,16 @@ private:
     void Init(LPCTSTR lpszPath);
     BOOL ReadLive(int n, BOOL bLoadPicture);
     BOOL StreamExists(LPCTSTR lpszName);
+    // Closes whatever stream is open; FALSE when closing failed (what it
+    // threw is dropped: the file is left as closing left it).
+    BOOL CloseQuietly();
+    // Closes the category's stream and forgets the category; FALSE when
+    // closing failed, so that a write is not reported as made.
+    BOOL CloseCategory();
+    // Moves category iOld to the end of the list under the new name and
+    // writes the list; FALSE, with the list as it was, when it cannot be
+    // written.
+    BOOL RenameInList(int iOld, const CString& strNew);
 
     CString m_strPath;
     CStringArray m_names;

@@ -12,6 +12,7 @@
 #include "platform/gdi/GdiObject.h"
 #include "platform/ui/ClipboardText.h"
 #include "platform/ui/User.h"
+#include "text/TextBlockLines.h"
 #include "text/TextOwner.h"
 
 #include <algorithm>
@@ -23,6 +24,10 @@
 
 namespace {
 
+using textblock::IsLineBreak;
+using textblock::LaidLine;
+using textblock::SplitLaidLines;
+
 // The longest text the editor lets typing and pasting make. Undo records
 // keep positions in 16 bits, and wrapping adds soft breaks on top.
 constexpr int kMaxEditLength = 30000;
@@ -32,11 +37,6 @@ constexpr int kMaxMargin = 4096;
 // may wrap the caret onto another line, so the goal is taken when Up or
 // Down next needs it.
 constexpr int kGoalPending = INT_MIN;
-
-bool IsBreak(char ch)
-{
-    return ch == '\n' || ch == '\r' || ch == '\f';
-}
 
 bool IsSoftBreak(char ch)
 {
@@ -119,46 +119,6 @@ CharClass ClassOf(char ch)
 }
 
 // ---- Lines as laid -----------------------------------------------------------------------------
-
-// One line of the laid text: its characters [nStart, nEnd), the column it
-// stands in (0-based, one more after each form feed) and its row there. A
-// form feed right behind an LF only moves on to the next column, as the
-// drawing lays it; the position between the two belongs to the LF's line.
-struct LaidLine {
-    int nStart;
-    int nEnd;
-    int nColumn;
-    int nRow;
-};
-
-std::vector<LaidLine> SplitLines(const CString& str)
-{
-    std::vector<LaidLine> lines;
-    const int n = str.GetLength();
-    int nStart = 0;
-    int nColumn = 0;
-    int nRow = 0;
-    for (int i = 0; i < n; ++i) {
-        if (!IsBreak(str[i]))
-            continue;
-        if (str[i] == '\f' && i > 0 && str[i - 1] == '\n') {
-            ++nColumn;
-            nRow = 0;
-            nStart = i + 1;
-            continue;
-        }
-        lines.push_back(LaidLine{nStart, i, nColumn, nRow});
-        if (str[i] == '\f') {
-            ++nColumn;
-            nRow = 0;
-        } else {
-            ++nRow;
-        }
-        nStart = i + 1;
-    }
-    lines.push_back(LaidLine{nStart, n, nColumn, nRow});
-    return lines;
-}
 
 // The line that holds a position: the last one starting at or before it.
 size_t LineOf(const std::vector<LaidLine>& lines, int nPosition)
@@ -332,7 +292,7 @@ int CTextBlock::NextWordStart(int nPosition) const
 int CTextBlock::LineStart(int nPosition) const
 {
     int p = std::clamp(nPosition, 0, m_strText.GetLength());
-    while (p > 0 && !IsBreak(m_strText[p - 1]))
+    while (p > 0 && !IsLineBreak(m_strText[p - 1]))
         --p;
     return p;
 }
@@ -341,7 +301,7 @@ int CTextBlock::LineEnd(int nPosition) const
 {
     const int n = m_strText.GetLength();
     int p = std::clamp(nPosition, 0, n);
-    while (p < n && !IsBreak(m_strText[p]))
+    while (p < n && !IsLineBreak(m_strText[p]))
         ++p;
     return p;
 }
@@ -416,7 +376,7 @@ void CTextBlock::UpdateCaret(BOOL bTakeGoal)
         return;
     CMeasureDC measure(*this);
     const EditGeometry g = GeometryOf(*this, measure);
-    const std::vector<LaidLine> lines = SplitLines(m_strText);
+    const std::vector<LaidLine> lines = SplitLaidLines(m_strText);
     const LaidLine& line = lines[LineOf(lines, m_nCaret)];
     const std::vector<int> dx = PrefixExtents(measure.DC(), m_strText, line);
     const int x = LineLeft(*this, g, line, dx.back()) + dx[size_t(std::min(m_nCaret, line.nEnd) - line.nStart)];
@@ -447,7 +407,7 @@ int CTextBlock::CharFromPoint(CPoint point)
 {
     CMeasureDC measure(*this);
     const EditGeometry g = GeometryOf(*this, measure);
-    const std::vector<LaidLine> lines = SplitLines(m_strText);
+    const std::vector<LaidLine> lines = SplitLaidLines(m_strText);
     const int nColumns = std::clamp(m_nColumns, 1, kTextBlockMaxColumns);
     int nColumn = 0;
     if (nColumns > 1)
@@ -698,7 +658,7 @@ BOOL CTextBlock::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
         if (m_nGoalX == kGoalPending)
             UpdateCaret(TRUE);
         const int nFrom = bShift ? m_nCaret : (nChar == VK_UP ? GetSelStart() : GetSelEnd());
-        const std::vector<LaidLine> lines = SplitLines(m_strText);
+        const std::vector<LaidLine> lines = SplitLaidLines(m_strText);
         const size_t nLine = LineOf(lines, nFrom);
         if ((nChar == VK_UP && nLine == 0) || (nChar == VK_DOWN && nLine + 1 >= lines.size()))
             return TRUE;
@@ -805,15 +765,15 @@ BOOL CTextBlock::OnLButtonDblClk(UINT nFlags, CPoint point)
     const int n = str.GetLength();
     int p = CharFromPoint(point);
     // At a line's end the word is the one before it.
-    if (p > 0 && (p == n || IsBreak(str[p])))
+    if (p > 0 && (p == n || IsLineBreak(str[p])))
         --p;
     int nStart = p;
     int nEnd = p;
-    if (p < n && !IsBreak(str[p])) {
+    if (p < n && !IsLineBreak(str[p])) {
         const CharClass cls = ClassOf(str[p]);
-        while (nStart > 0 && !IsBreak(str[nStart - 1]) && ClassOf(str[nStart - 1]) == cls)
+        while (nStart > 0 && !IsLineBreak(str[nStart - 1]) && ClassOf(str[nStart - 1]) == cls)
             --nStart;
-        while (nEnd < n && !IsBreak(str[nEnd]) && ClassOf(str[nEnd]) == cls)
+        while (nEnd < n && !IsLineBreak(str[nEnd]) && ClassOf(str[nEnd]) == cls)
             ++nEnd;
     }
     m_nAnchor = nStart;

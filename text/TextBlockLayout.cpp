@@ -17,6 +17,7 @@
 #include "platform/gdi/GdiObject.h"
 #include "platform/gdi/PreviewDc.h"
 #include "text/GlyphText.h"
+#include "text/TextBlockLines.h"
 #include "text/TextOwner.h"
 
 #include <algorithm>
@@ -29,6 +30,10 @@
 #include <vector>
 
 namespace {
+
+using textblock::IsLineBreak;
+using textblock::LaidLine;
+using textblock::SplitLaidLines;
 
 constexpr char kLF = '\n';
 constexpr char kCR = '\r';
@@ -45,11 +50,6 @@ constexpr int kMinBitmapSide = 5;
 // the message queue while printing.
 constexpr int kWarpStrip = 4;
 constexpr int kWarpPumpEvery = 30;
-
-bool IsLineBreak(char ch)
-{
-    return ch == kLF || ch == kCR || ch == kFF;
-}
 
 bool IsBreakChar(char ch)
 {
@@ -132,36 +132,6 @@ CRect ToDevice(CDC* pDC, const CRect& rect, BOOL* pbMirrorH = nullptr, BOOL* pbM
 int ScreenZoom(const CTextBlock& block, CDC* pDC)
 {
     return pDC->IsPrinting() ? 100 : TextOwnerZoom(block.m_pOwner);
-}
-
-// One line of laid text: [nStart, nEnd) and what ended it (0 at the end of
-// the text it was cut from).
-struct TextLine {
-    int nStart;
-    int nEnd;
-    char chEnd;
-};
-
-// The lines of a text at LF, CR and form feed. A form feed right behind
-// an LF only moves to the next column: it starts no line of its own.
-std::vector<TextLine> SplitTextLines(const CString& str)
-{
-    std::vector<TextLine> lines;
-    const int n = str.GetLength();
-    int nStart = 0;
-    for (int i = 0; i < n; ++i) {
-        const char ch = str[i];
-        if (!IsLineBreak(ch))
-            continue;
-        if (ch == kFF && i > 0 && str[i - 1] == kLF) {
-            nStart = i + 1;
-            continue;
-        }
-        lines.push_back(TextLine{nStart, i, ch});
-        nStart = i + 1;
-    }
-    lines.push_back(TextLine{nStart, n, '\0'});
-    return lines;
 }
 
 CSize ExtentOf(CDC* pDC, const CString& str, int nStart, int nEnd)
@@ -313,9 +283,9 @@ CSize CTextBlock::MeasureText(CDC* pDC, int nMinWidth)
     FontScope font(pDC, m_pFont);
     const long long nLineHeight = std::max<int>(1, pDC->GetTextExtent(" ", 1).cy);
     const CString& str = GetLaidText();
-    const std::vector<TextLine> lines = SplitTextLines(str);
+    const std::vector<LaidLine> lines = SplitLaidLines(str);
     long long width = 0;
-    for (const TextLine& line : lines) {
+    for (const LaidLine& line : lines) {
         if (line.nEnd > line.nStart)
             width = std::max<long long>(width, ExtentOf(pDC, str, line.nStart, line.nEnd).cx);
     }
@@ -373,7 +343,7 @@ int CTextBlock::CountTextColumns() const
 
 int CTextBlock::CountTextLines() const
 {
-    return static_cast<int>(SplitTextLines(GetLaidText()).size());
+    return static_cast<int>(SplitLaidLines(GetLaidText()).size());
 }
 
 int CTextBlock::GetColumnGap(CDC* pDC) const
@@ -878,7 +848,7 @@ void DrawPlainColumns(CTextBlock& block, CDC* pDC, const CRect& rect, COLORREF c
     pDC->SetTextColor(crText);
     pDC->SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
 
-    const std::vector<TextLine> lines = SplitTextLines(str);
+    const std::vector<LaidLine> lines = SplitLaidLines(str);
     size_t nLine = 0;
     for (int nColumn = 0; nColumn < nColumns && nLine < lines.size(); ++nColumn) {
         const CRect column = ColumnRect(rect, nColumn, nColumns, nWidth, nGap, FALSE);
@@ -894,7 +864,7 @@ void DrawPlainColumns(CTextBlock& block, CDC* pDC, const CRect& rect, COLORREF c
         for (size_t k = nFirst; k <= nLast; ++k, y += nLineHeight) {
             if (y + nLineHeight > column.bottom)
                 break;
-            const TextLine& line = lines[k];
+            const LaidLine& line = lines[k];
             int nStart = line.nStart;
             int nEnd = line.nEnd;
             const int nAlign = block.m_nAlignment;

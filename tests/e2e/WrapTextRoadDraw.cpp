@@ -11,111 +11,29 @@
 // <angle in degrees>" followed by its text, each character as its decimal
 // code, so that line breaks survive.
 
-#include "tests/pictures/RoadDesignSupport.h"
-
-#include "platform/gdi/Dc.h"
-#include "platform/gdi/Gdi.h"
+#include "tests/e2e/RoadDrawSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
 namespace {
 
-class WrapTextRoadDraw : public road_design::RoadDesignTest {
+class WrapTextRoadDraw : public road_draw::RoadDrawTest {
 protected:
     WrapTextRoadDraw()
-        : RoadDesignTest("THREADWICK_WRAPTEXT_ROAD_OUT", "wraptextroad")
+        : RoadDrawTest("THREADWICK_WRAPTEXT_ROAD_FILE", "THREADWICK_WRAPTEXT_ROAD_SIZE",
+              "THREADWICK_WRAPTEXT_ROAD_OUT", "wraptextroad")
     {
     }
 };
 
-// The zoom at which the page's width on the screen is nearest to cx.
-int ZoomForWidth(CSurface* pView, CDrawDoc* pDoc, int cx)
-{
-    int nBest = 100;
-    int nBestMiss = 1 << 30;
-    for (int nZoom = 10; nZoom <= 500; ++nZoom) {
-        pDoc->SetZoom(nZoom);
-        CRect page = pView->GetPageRect();
-        pView->LPtoDPRect(&page);
-        const int nMiss = std::abs(page.Width() - cx);
-        if (nMiss < nBestMiss) {
-            nBestMiss = nMiss;
-            nBest = nZoom;
-        }
-    }
-    return nBest;
-}
-
-bool WritePpm(const std::string& path, CBitmap& bitmap, int cx, int cy)
-{
-    std::vector<uint32_t> pixels(size_t(cx) * size_t(cy));
-    BITMAPINFO info{};
-    info.bmiHeader = platform::TopDownDibHeader(cx, cy, 32);
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    if (::GetDIBits(dc.GetSafeHdc(), HBITMAP(bitmap.GetSafeHandle()), 0, UINT(cy), pixels.data(), &info,
-            DIB_RGB_COLORS)
-        != cy)
-        return false;
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << cx << " " << cy << "\n255\n";
-    for (uint32_t p : pixels) {
-        const char rgb[3] = {char((p >> 16) & 0xFF), char((p >> 8) & 0xFF), char(p & 0xFF)};
-        out.write(rgb, 3);
-    }
-    return bool(out);
-}
-
 TEST_F(WrapTextRoadDraw, DrawsTheSavedDesignAsTheScreenShowedIt)
 {
-    const char* pszFile = std::getenv("THREADWICK_WRAPTEXT_ROAD_FILE");
-    const char* pszSize = std::getenv("THREADWICK_WRAPTEXT_ROAD_SIZE");
-    if (pszFile == nullptr || pszSize == nullptr || std::getenv("THREADWICK_WRAPTEXT_ROAD_OUT") == nullptr)
-        GTEST_SKIP() << "drawn only for the end-to-end road";
-    int cx = 0;
-    int cy = 0;
-    std::istringstream(pszSize) >> cx >> cy;
-    ASSERT_GT(cx, 0);
-    ASSERT_GT(cy, 0);
-    ASSERT_LE(cx, 4000);
-    ASSERT_LE(cy, 4000);
-
-    CDrawDoc* pDoc = Reopen(pszFile);
-    ASSERT_NE(pDoc, nullptr);
-    CSurface* pView = ViewOf(pDoc, 0);
-    ASSERT_NE(pView, nullptr);
-    const int nZoom = ZoomForWidth(pView, pDoc, cx);
-    pDoc->SetZoom(nZoom);
-    Pump();
-
-    std::ofstream text(m_dir + "/text.txt");
-    text << "zoom " << nZoom << "\n";
-    const CObList& objects = pView->GetObjects();
-    for (POSITION pos = objects.GetHeadPosition(); pos != nullptr;) {
-        auto* pObj = dynamic_cast<CDrawObj*>(objects.GetNext(pos));
-        if (pObj == nullptr || !pObj->HasWrappedText())
-            continue;
+    DrawSavedDesign([](CDrawObj* pObj, std::ostream& text) {
+        if (!pObj->HasWrappedText())
+            return false;
         text << "object " << pObj->GetRoundedAngle() << "\n";
-        const CString strText = pObj->GetText();
-        for (int i = 0; i < strText.GetLength(); ++i)
-            text << int(static_cast<unsigned char>(strText[i])) << (i + 1 < strText.GetLength() ? " " : "");
-        text << "\n";
-    }
-    text.close();
-
-    CBitmap bitmap;
-    ASSERT_TRUE(pView->RenderPreview(&bitmap, cx, cy));
-    BITMAP info{};
-    ASSERT_NE(bitmap.GetBitmap(&info), 0);
-    EXPECT_TRUE(WritePpm(m_dir + "/page.ppm", bitmap, info.bmWidth, info.bmHeight));
+        return true;
+    });
 }
 
 } // namespace

@@ -758,3 +758,72 @@ class Session:
         if self.app.returncode != 0:
             raise Failure("the program ended with %d: %s" %
                           (self.app.returncode, self.app.stderr.read().decode(errors="replace")))
+
+
+# Text drawn on the screen set against a helper's headless drawing of the
+# same design: the first-run windows cleared, ink found, and the helper's
+# PPM picture read.
+
+
+def clear_dialogs(session):
+    """Takes the default of the first-run windows (the tip of the day may
+    come up a while after the design) until none came for a second and a
+    half."""
+    quiet = 0
+    deadline = time.monotonic() + 15
+    while quiet < 3 and time.monotonic() < deadline:
+        quiet = 0 if session.answer_dialogs() else quiet + 1
+        time.sleep(0.5)
+
+
+def ink(pixel):
+    """The text's default colour is black; the margin line is red and the
+    page white."""
+    return max(pixel) < 110
+
+
+def paper_pixel(pixel):
+    """The page's white, its red margin line and label, or text on it."""
+    r, g, b = pixel
+    return is_white(pixel) or (r > 150 and g < 120 and b < 120)
+
+
+def ink_in(shot, box):
+    """The ink pixels of a box as a set of (x, y) from the box's corner."""
+    left, top, right, bottom = box
+    return {(x - left, y - top) for y in range(top, bottom) for x in range(left, right) if ink(shot.at(x, y))}
+
+
+def bounds(points):
+    if not points:
+        return None
+    xs = [p[0] for p in points]
+    ys = [p[1] for p in points]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def near_share(points, others):
+    """The share of points that have a point of others within a pixel."""
+    if not points:
+        return 0.0
+    hits = sum(1 for (x, y) in points if any((x + dx, y + dy) in others for dx in (-1, 0, 1) for dy in (-1, 0, 1)))
+    return hits / len(points)
+
+
+class Picture:
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    def at(self, x, y):
+        offset = (y * self.width + x) * 3
+        return tuple(self.pixels[offset:offset + 3])
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    header = data.split(b"\n", 3)
+    if header[0] != b"P6" or header[2] != b"255":
+        raise Failure("the helper's picture is not an 8-bit PPM")
+    width, height = (int(v) for v in header[1].split())
+    return Picture(width, height, header[3])

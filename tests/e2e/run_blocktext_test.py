@@ -25,10 +25,9 @@ screenshots are kept there."""
 import os
 import subprocess
 import sys
-import time
 
-from e2e_support import (DesignRoad as Road, Failure, Session, is_white, program_env, run_script, start_xvfb,
-                         stop_processes, xdotool)
+from e2e_support import (bounds, clear_dialogs, DesignRoad as Road, Failure, ink, ink_in, near_share, paper_pixel,
+                         program_env, read_ppm, run_script, Session, start_xvfb, stop_processes, xdotool)
 
 SCREEN = (1024, 768)
 GENERAL_KIND = 5
@@ -45,29 +44,6 @@ TOLERANCE = 5
 # The share of either drawing's ink that must lie within a pixel of the
 # other's.
 OVERLAP = 0.6
-
-
-def clear_dialogs(session):
-    """Takes the default of the first-run windows (the tip of the day may
-    come up a while after the design) until none came for a second and a
-    half."""
-    quiet = 0
-    deadline = time.monotonic() + 15
-    while quiet < 3 and time.monotonic() < deadline:
-        quiet = 0 if session.answer_dialogs() else quiet + 1
-        time.sleep(0.5)
-
-
-def ink(pixel):
-    """The text's default colour is black; the margin line is red and the
-    page white."""
-    return max(pixel) < 110
-
-
-def paper_pixel(pixel):
-    """The page's white, its red margin line and label, or text on it."""
-    r, g, b = pixel
-    return is_white(pixel) or (r > 150 and g < 120 and b < 120)
 
 
 def paper(shot, inner):
@@ -92,47 +68,6 @@ def paper(shot, inner):
     y0 = reach(left + 3, top + 3, 0, -1)[1]
     y1 = reach(left + 3, top + 3, 0, 1)[1]
     return x0, y0, x1 + 1, y1 + 1
-
-
-def ink_in(shot, box):
-    """The ink pixels of a box as a set of (x, y) from the box's corner."""
-    left, top, right, bottom = box
-    return {(x - left, y - top) for y in range(top, bottom) for x in range(left, right) if ink(shot.at(x, y))}
-
-
-def bounds(points):
-    if not points:
-        return None
-    xs = [p[0] for p in points]
-    ys = [p[1] for p in points]
-    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
-
-
-def near_share(points, others):
-    """The share of points that have a point of others within a pixel."""
-    if not points:
-        return 0.0
-    hits = sum(1 for (x, y) in points if any((x + dx, y + dy) in others for dx in (-1, 0, 1) for dy in (-1, 0, 1)))
-    return hits / len(points)
-
-
-class Picture:
-    def __init__(self, width, height, pixels):
-        self.width, self.height, self.pixels = width, height, pixels
-
-    def at(self, x, y):
-        offset = (y * self.width + x) * 3
-        return tuple(self.pixels[offset:offset + 3])
-
-
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    header = data.split(b"\n", 3)
-    if header[0] != b"P6" or header[2] != b"255":
-        raise Failure("the helper's picture is not an 8-bit PPM")
-    width, height = (int(v) for v in header[1].split())
-    return Picture(width, height, header[3])
 
 
 def read_objects(path):

@@ -31,8 +31,8 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (DesignRoad as Road, Failure, Session, is_white, program_env, run_script, start_xvfb,
-                         stop_processes, xdotool)
+from e2e_support import (bounds, clear_dialogs, DesignRoad as Road, Failure, ink, ink_in, is_white, near_share,
+                         paper_pixel, program_env, read_ppm, run_script, Session, start_xvfb, stop_processes, xdotool)
 
 SCREEN = (1024, 768)
 GENERAL_KIND = 5
@@ -52,23 +52,6 @@ CHANGE = 24
 OVERLAP = 0.6
 
 
-def clear_dialogs(session):
-    """Takes the default of the first-run windows (the tip of the day may
-    come up a while after the design) until none came for a second and a
-    half."""
-    quiet = 0
-    deadline = time.monotonic() + 15
-    while quiet < 3 and time.monotonic() < deadline:
-        quiet = 0 if session.answer_dialogs() else quiet + 1
-        time.sleep(0.5)
-
-
-def ink(pixel):
-    """The text's default colour is black; the margin line is red and the
-    page white."""
-    return max(pixel) < 110
-
-
 def green(pixel):
     """The rotation handle's colour."""
     return pixel[1] > pixel[0] + 60 and pixel[1] > pixel[2] + 60
@@ -76,12 +59,6 @@ def green(pixel):
 
 def changed(a, b):
     return any(abs(x - y) > CHANGE for x, y in zip(a, b))
-
-
-def paper_pixel(pixel):
-    """The page's white, its red margin line and label, or text on it."""
-    r, g, b = pixel
-    return is_white(pixel) or (r > 150 and g < 120 and b < 120)
 
 
 def paper(shot, inner):
@@ -104,28 +81,6 @@ def paper(shot, inner):
     while y1 < shot.height - 1 and paper_pixel(shot.at(x, y1 + 1)):
         y1 += 1
     return x0, y0, x1 + 1, y1 + 1
-
-
-def ink_in(shot, box):
-    """The ink pixels of a box as a set of (x, y) from the box's corner."""
-    left, top, right, bottom = box
-    return {(x - left, y - top) for y in range(top, bottom) for x in range(left, right) if ink(shot.at(x, y))}
-
-
-def bounds(points):
-    if not points:
-        return None
-    xs = [p[0] for p in points]
-    ys = [p[1] for p in points]
-    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
-
-
-def near_share(points, others):
-    """The share of points that have a point of others within a pixel."""
-    if not points:
-        return 0.0
-    hits = sum(1 for (x, y) in points if any((x + dx, y + dy) in others for dx in (-1, 0, 1) for dy in (-1, 0, 1)))
-    return hits / len(points)
 
 
 def editor_open(shot, box):
@@ -353,25 +308,6 @@ def check_file(path):
         raise Failure("the saved text object is turned by %s degrees, not a quarter" % angle)
     if text != TYPED:
         raise Failure("the saved text is %r, not %r" % (text, TYPED))
-
-
-class Picture:
-    def __init__(self, width, height, pixels):
-        self.width, self.height, self.pixels = width, height, pixels
-
-    def at(self, x, y):
-        offset = (y * self.width + x) * 3
-        return tuple(self.pixels[offset:offset + 3])
-
-
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    header = data.split(b"\n", 3)
-    if header[0] != b"P6" or header[2] != b"255":
-        raise Failure("the helper's picture is not an 8-bit PPM")
-    width, height = (int(v) for v in header[1].split())
-    return Picture(width, height, header[3])
 
 
 def main():

@@ -25,20 +25,10 @@ namespace {
 
 using testing_support::DialogStep;
 using testing_support::DriveActiveWindow;
+using testing_support::FindDescendant;
 using testing_support::WindowTitle;
 
 enum class Shown { Browser, Standard, Hint };
-
-HWND FindDescendant(HWND hWnd, int nID)
-{
-    if (HWND hDirect = ::GetDlgItem(hWnd, nID))
-        return hDirect;
-    for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        if (HWND hFound = FindDescendant(hChild, nID))
-            return hFound;
-    }
-    return NULL;
-}
 
 class PromptOpenDesignTest : public apptest::AppTest {
 protected:

@@ -22,24 +22,12 @@
 namespace pickertest {
 
 using kittest::WindowsPath;
+using testing_support::FindDescendant;
 
 // The caption-free test of which picker is up.
 inline bool HasChild(HWND hWnd, int nID)
 {
     return ::GetDlgItem(hWnd, nID) != NULL;
-}
-
-// A control anywhere below the window (the file dialog keeps its own
-// controls in a child dialog).
-inline HWND FindDescendant(HWND hWnd, int nID)
-{
-    if (HWND hDirect = ::GetDlgItem(hWnd, nID))
-        return hDirect;
-    for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        if (HWND hFound = FindDescendant(hChild, nID))
-            return hFound;
-    }
-    return NULL;
 }
 
 class PickerTest : public fwtest::FrameworkTest {

@@ -49,6 +49,19 @@ inline std::string WindowTitle(HWND hWnd)
     return text;
 }
 
+// A control anywhere below the window (the file dialog keeps its own
+// controls in a child dialog).
+inline HWND FindDescendant(HWND hWnd, int nID)
+{
+    if (HWND hDirect = ::GetDlgItem(hWnd, nID))
+        return hDirect;
+    for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        if (HWND hFound = FindDescendant(hChild, nID))
+            return hFound;
+    }
+    return NULL;
+}
+
 // A step that waits for the dialog captioned pszTitle and presses its OK.
 inline DialogStep PressOkIn(const char* pszTitle)
 {

@@ -4,118 +4,31 @@
 // while a proof shows it as it reads, and printing leaves the block's own
 // text (its merge fields) as it was.
 
-#include "tests/surface/SurfacePaintTestSupport.h"
+#include "tests/surface/PrintedPageTestSupport.h"
 
 #include "model/DrawRect.h"
-#include "platform/files/HostPath.h"
-#include "platform/ui/CommDlg.h"
-#include "platform/ui/CommDlgMisc.h"
 #include "print/MergeSource.h"
-#include "tests/framework/PpmImage.h"
-#include "tests/support/TestHome.h"
 #include "text/TextBlock.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <string>
-#include <vector>
 
 namespace surfacetest {
 namespace {
 
-using Ppm = fwtest::PpmImage;
-
-constexpr int kDpi = 100;
-
-bool Dark(COLORREF c)
-{
-    return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
-}
-
-// The first row of each band of rows holding dark pixels, top down.
-std::vector<int> DarkBandTops(const Ppm& image)
-{
-    std::vector<int> tops;
-    bool bInBand = false;
-    for (int y = 0; y < image.height; ++y) {
-        bool bDark = false;
-        for (int x = 0; x < image.width && !bDark; ++x)
-            bDark = Dark(image.At(x, y));
-        if (bDark && !bInBand)
-            tops.push_back(y);
-        bInBand = bDark;
-    }
-    return tops;
-}
-
-struct Ink {
-    CRect bounds;
-    int count = 0;
-    double x = 0;
-    double y = 0;
-};
-
-Ink InkOf(const Ppm& image)
-{
-    Ink ink;
-    ink.bounds = CRect(image.width, image.height, 0, 0);
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            if (!Dark(image.At(x, y)))
-                continue;
-            ++ink.count;
-            ink.x += x;
-            ink.y += y;
-            ink.bounds.left = std::min<LONG>(ink.bounds.left, x);
-            ink.bounds.top = std::min<LONG>(ink.bounds.top, y);
-            ink.bounds.right = std::max<LONG>(ink.bounds.right, x + 1);
-            ink.bounds.bottom = std::max<LONG>(ink.bounds.bottom, y + 1);
-        }
-    }
-    if (ink.count > 0) {
-        ink.x /= ink.count;
-        ink.y /= ink.count;
-    }
-    return ink;
-}
+constexpr int kDpi = kPrintedDpi;
 
 // The height of one line of the face at 72 points, in pixels at kDpi: the
 // extent of a blank, as the block advances its lines.
 double LineHeightAtOneInch(const char* pszFace)
 {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    LOGFONT lf{};
-    lf.lfHeight = -1000;
-    lf.lfWeight = FW_NORMAL;
-    std::strncpy(lf.lfFaceName, pszFace, LF_FACESIZE - 1);
-    CFont font;
-    font.CreateFontIndirect(&lf);
-    CFont* pOld = dc.SelectObject(&font);
-    const CSize blank = dc.GetTextExtent(" ", 1);
-    dc.SelectObject(pOld);
-    return blank.cy * kDpi / 1000.0;
+    return FontHeightAtOneInch(pszFace, [](CDC& dc) { return int(dc.GetTextExtent(" ", 1).cy); });
 }
 
-class BlockTextPrintTest : public SurfacePaintTest {
+class BlockTextPrintTest : public PrintedPageTest {
 protected:
-    void SetUp() override
+    BlockTextPrintTest()
+        : PrintedPageTest("blockprint")
     {
-        SurfacePaintTest::SetUp();
-        if (std::system("command -v pdftoppm > /dev/null 2>&1") != 0)
-            GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-        platform::SetPrinterListProvider(nullptr);
-        m_dir = testing_support::MakeTempDir("blockprint");
-        m_pDoc = NewDesign();
-        ASSERT_NE(m_pDoc, nullptr);
-        m_pView = FirstView(m_pDoc);
-        ASSERT_NE(m_pView, nullptr);
-    }
-    void TearDown() override
-    {
-        platform::headless::SetIdleHandler(nullptr);
-        SurfacePaintTest::TearDown();
     }
 
     // A block of black 72-point Arial, not fitted to its frame.
@@ -130,20 +43,6 @@ protected:
         pBlock->m_crText = RGB(0, 0, 0);
         return pObj;
     }
-
-    bool PrintAndRender(const std::string& name, Ppm& image)
-    {
-        const CString path(platform::WindowsPathFor(m_dir + "/" + name + ".pdf").c_str());
-        PrintViewToPdf(m_pView, path);
-        const std::string prefix = m_dir + "/" + name;
-        const std::string command = "pdftoppm -r " + std::to_string(kDpi) + " -f 1 -l 1 '" + prefix + ".pdf' '"
-            + prefix + "' 2> /dev/null";
-        return std::system(command.c_str()) == 0 && fwtest::ReadPpm(prefix + "-1.ppm", image);
-    }
-
-    std::string m_dir;
-    CDrawDoc* m_pDoc = nullptr;
-    CSurface* m_pView = nullptr;
 };
 
 TEST_F(BlockTextPrintTest, LinesAdvanceByTheFontsHeightOnPaperWhateverTheScreenZoom)
@@ -152,16 +51,7 @@ TEST_F(BlockTextPrintTest, LinesAdvanceByTheFontsHeightOnPaperWhateverTheScreenZ
     m_pDoc->m_nProofValue = 1;
     const double dExpected = LineHeightAtOneInch("Arial");
     ASSERT_GT(dExpected, kDpi);
-    for (int nZoom : {37, 200}) {
-        SCOPED_TRACE(nZoom);
-        m_pView->SetZoom(nZoom);
-        Pump();
-        Ppm page;
-        ASSERT_TRUE(PrintAndRender("zoom" + std::to_string(nZoom), page));
-        const std::vector<int> tops = DarkBandTops(page);
-        ASSERT_EQ(tops.size(), 2u);
-        EXPECT_NEAR(tops[1] - tops[0], dExpected, 2.0);
-    }
+    ExpectLinesAdvanceWhateverTheZoom(dExpected);
 }
 
 TEST_F(BlockTextPrintTest, ATransferShowsTheBlockMirroredAndAProofAsItReads)

@@ -15,12 +15,12 @@
 #include "platform/gdi/PreviewDc.h"
 #include "platform/ui/Headless.h"
 #include "tests/support/MemoryCanvas.h"
+#include "tests/text/CanvasInkSupport.h"
 #include "text/TextOwner.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,30 +35,8 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-struct Ink {
-    int nCount = 0;
-    CRect bounds{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-};
-
-// Pixels of an area that differ from the background (or, with crOnly,
-// that are exactly that colour).
-Ink InkIn(MemoryCanvas& canvas, const CRect& area, COLORREF crBack, COLORREF crOnly = CLR_INVALID)
-{
-    Ink ink;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            const COLORREF cr = canvas.At(x, y);
-            if (crOnly == CLR_INVALID ? cr == crBack : cr != crOnly)
-                continue;
-            ++ink.nCount;
-            ink.bounds.left = std::min<int>(ink.bounds.left, x);
-            ink.bounds.top = std::min<int>(ink.bounds.top, y);
-            ink.bounds.right = std::max<int>(ink.bounds.right, x + 1);
-            ink.bounds.bottom = std::max<int>(ink.bounds.bottom, y + 1);
-        }
-    }
-    return ink;
-}
+using texttest::Ink;
+using texttest::InkIn;
 
 // The topmost inked row of the columns [x0, x1), or -1.
 int TopInk(MemoryCanvas& canvas, int x0, int x1, int nHeight, COLORREF crBack)

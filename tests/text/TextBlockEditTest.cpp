@@ -4,6 +4,7 @@
 // is edited, and draws the block in its paint.
 
 #include "tests/model/ModelTestSupport.h"
+#include "tests/text/KeyboardTestSupport.h"
 
 #include "model/TextContentHolder.h"
 #include "model/UndoList.h"
@@ -89,7 +90,7 @@ struct OwnerLog {
 
 OwnerLog* g_pLog = nullptr;
 
-class TextBlockEditTest : public ::testing::Test {
+class TextBlockEditTest : public texttest::KeyboardTest {
 protected:
     void SetUp() override
     {
@@ -147,24 +148,6 @@ protected:
         m_log.removals.clear();
     }
 
-    static void Pump() { AfxPumpMessagesUntilIdle(); }
-
-    static void Key(UINT vk, std::vector<UINT> held = {}, BYTE character = 0)
-    {
-        for (UINT h : held)
-            platform::headless::KeyDown(h);
-        platform::headless::TypeKey(vk, character);
-        for (auto it = held.rbegin(); it != held.rend(); ++it)
-            platform::headless::KeyUp(*it);
-        Pump();
-    }
-
-    static void Type(const std::string& windows1252)
-    {
-        platform::headless::TypeText(windows1252);
-        Pump();
-    }
-
     void CaretTo(int nPosition)
     {
         Key(VK_HOME, {VK_CONTROL});
@@ -196,19 +179,6 @@ protected:
         ::GlobalUnlock(hMem);
         ::SetClipboardData(CF_TEXT, hMem);
         ::CloseClipboard();
-    }
-
-    static std::string ClipboardString()
-    {
-        if (!::OpenClipboard(NULL))
-            return "<closed>";
-        std::string text;
-        if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-            text = static_cast<const char*>(::GlobalLock(h));
-            ::GlobalUnlock(h);
-        }
-        ::CloseClipboard();
-        return text;
     }
 
     int m_ownerStandIn = 0;

@@ -3,6 +3,7 @@
 // single-key commands would take them), the mouse, the clipboard, and the
 // host's frame around the editor.
 
+#include "tests/text/KeyboardTestSupport.h"
 #include "text/TextEditHost.h"
 #include "text/TextOwner.h"
 #include "text/WrapText.h"
@@ -49,7 +50,7 @@ struct FakeOwner {
     int n = 0;
 };
 
-class TextEditTest : public ::testing::Test {
+class TextEditTest : public texttest::KeyboardTest {
 protected:
     void SetUp() override
     {
@@ -97,24 +98,6 @@ protected:
 
     CTextEditWnd& Editor() { return m_host->GetEditor(); }
 
-    static void Pump() { AfxPumpMessagesUntilIdle(); }
-
-    static void Key(UINT vk, std::vector<UINT> held = {}, BYTE character = 0)
-    {
-        for (UINT h : held)
-            platform::headless::KeyDown(h);
-        platform::headless::TypeKey(vk, character);
-        for (auto it = held.rbegin(); it != held.rend(); ++it)
-            platform::headless::KeyUp(*it);
-        Pump();
-    }
-
-    static void Type(const std::string& windows1252)
-    {
-        platform::headless::TypeText(windows1252);
-        Pump();
-    }
-
     // Caret to a position through the keys alone.
     void CaretTo(int nPosition)
     {
@@ -156,19 +139,6 @@ protected:
     }
 
     static void SetClipboardString(const std::string& text) { SetClipboardBlock(text.c_str(), text.size() + 1); }
-
-    static std::string ClipboardString()
-    {
-        if (!::OpenClipboard(NULL))
-            return "<closed>";
-        std::string text;
-        if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-            text = static_cast<const char*>(::GlobalLock(h));
-            ::GlobalUnlock(h);
-        }
-        ::CloseClipboard();
-        return text;
-    }
 
     FakeOwner m_owner;
     TextOwnerServices m_savedServices;

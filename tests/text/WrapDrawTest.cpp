@@ -9,11 +9,9 @@
 #include "platform/gdi/Dc.h"
 #include "platform/ui/Headless.h"
 #include "tests/support/MemoryCanvas.h"
+#include "tests/text/CanvasInkSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -24,29 +22,13 @@ constexpr COLORREF kCanvas = RGB(1, 2, 3);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-struct Ink {
-    int nCount = 0;
-    CRect bounds {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-};
+using texttest::Ink;
 
 // The pixels of a region that differ from the canvas colour (or, with
 // crOnly, that are exactly that colour).
 Ink InkIn(MemoryCanvas& canvas, const CRect& area, COLORREF crOnly = CLR_INVALID)
 {
-    Ink ink;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            const COLORREF cr = canvas.At(x, y);
-            if (crOnly == CLR_INVALID ? cr == kCanvas : cr != crOnly)
-                continue;
-            ++ink.nCount;
-            ink.bounds.left = std::min<int>(ink.bounds.left, x);
-            ink.bounds.top = std::min<int>(ink.bounds.top, y);
-            ink.bounds.right = std::max<int>(ink.bounds.right, x + 1);
-            ink.bounds.bottom = std::max<int>(ink.bounds.bottom, y + 1);
-        }
-    }
-    return ink;
+    return texttest::InkIn(canvas, area, kCanvas, crOnly);
 }
 
 // The column (or, with bRows, the row) of a region holding the most ink.
