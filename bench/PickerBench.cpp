@@ -11,6 +11,8 @@
 //   and one Cairo scale of it into its cell ("x_magick_cairo", target 1.5).
 // - BM_ScrollOneRow: one row scrolled down, painted, and its seven new
 //   thumbnails made ("ms_per_row").
+// - BM_GalleryFirstScreen: a gallery category of the 200 pictures opened in
+//   the gallery's grid until its first screen of thumbnails shows.
 // - BM_GalleryScrollOneRow: the same for the gallery's grid over a category
 //   of 500 pictures, whose thumbnails come from the database.
 // - BM_AddPicture100: the Picture Gallery's Add Picture of 100 files (copies
@@ -238,6 +240,47 @@ void BM_ScrollOneRow(benchmark::State& state)
     ScrollRows(state, grid);
 }
 BENCHMARK(BM_ScrollOneRow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A category of 200 photographs opened in the gallery's grid: from the
+// grid's creation until every visible cell has its thumbnail from the
+// database.
+void BM_GalleryFirstScreen(benchmark::State& state)
+{
+    Host& host = TheHost();
+    const Folder& folder = TheFolder();
+    const CString path = folder.windows + "\\first.olv";
+    CGalleryDB db(path);
+    db.AddCategoryName("Photos");
+    db.WriteCategoryNames();
+    for (int i = 0; i < kFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\p%03d", i);
+        const fs::path source(kSources[size_t(i) % std::size(kSources)]);
+        db.AddPicture("Photos", folder.windows + name + source.extension().string().c_str(), "");
+    }
+    int nCount = 0;
+    db.OpenCategory("Photos", FALSE, &nCount);
+    if (nCount != kFiles) {
+        state.SkipWithError("the category was not filled");
+        return;
+    }
+    double total = 0;
+    int nRuns = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        CCdDesignGrid grid(&host.dialog, &host.scroll, &db);
+        grid.Create(CRect(0, 0, kWidth, kHeight));
+        grid.SetItemCount(nCount);
+        Settle(grid);
+        const std::chrono::duration<double> elapsed = Clock::now() - start;
+        state.SetIterationTime(elapsed.count());
+        total += elapsed.count();
+        ++nRuns;
+        grid.DestroyWindow();
+    }
+    state.counters["ms_first_screen"] = 1000 * total / std::max(1, nRuns);
+}
+BENCHMARK(BM_GalleryFirstScreen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_GalleryScrollOneRow(benchmark::State& state)
 {

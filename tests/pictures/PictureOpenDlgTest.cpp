@@ -13,16 +13,21 @@
 #include "platform/ui/AfxMessageBox.h"
 #include "resources/pictureopen.h"
 #include "resources/previewgrid.h"
+#include "platform/ui/CommDlg.h"
 #include "tests/pictures/PickerTestSupport.h"
+#include "tests/print/CatalogPageSupport.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
+using kittest::WindowsPath;
 using testing_support::DriveActiveWindow;
 using testing_support::PressButton;
 using testing_support::WindowTitle;
@@ -366,6 +371,69 @@ TEST_F(PictureOpenDlgTest, AnEmptyFolderCannotBePrintedOrPreviewed)
     EXPECT_EQ(kPickerChosen, empty.GetResult());
     EXPECT_TRUE(empty.GetFolder(strPath).IsEmpty());
     EXPECT_TRUE(strPath.IsEmpty());
+}
+
+TEST_F(PictureOpenDlgTest, PrintPictureFolderPrintsTheFolderAsACatalog)
+{
+    REQUIRE_TESTDATA();
+    if (std::system("command -v pdftoppm > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    namespace fs = std::filesystem;
+    const fs::path data(THREADWICK_TESTDATA_DIR);
+    const std::string folder = m_root + "/catalog";
+    fs::create_directories(folder);
+    fs::copy_file(data / "bmp/src-pillow__hopper.bmp", folder + "/a-hopper.bmp");
+    fs::copy_file(data / "bmp/github-haraldk_TwelveMonkeys__blauesglas_24.bmp", folder + "/b-glass.bmp");
+    fs::copy_file(data / "png/bin-libsixel-examples__basi0g08.png", folder + "/c-grey.png");
+    fs::copy_file(data / "jpeg/bin-gdk-pixbuf-tests__dpi.jpeg", folder + "/d-photo.jpg");
+    fs::copy_file(data / "png/bin-libsixel-examples__basn2c08.png", folder + "/e-colours.png");
+    thePrefs.SetPictureFolder((WindowsPath(folder) + "\\").c_str());
+    const std::string pdf = m_root + "/catalog.pdf";
+
+    CPictureOpenDlg dlg(&m_main, CString(), CPictureOpenDlg::modePictures, CString(), 0, nullptr);
+    int nPrintDialogs = 0;
+    DriveActiveWindow({
+        [](HWND hDlg) {
+            if (!IsOpenDialog(hDlg) || !::IsWindowEnabled(::GetDlgItem(hDlg, IDC_PICTURE_OPEN_PRINT)))
+                return false;
+            PressButton(IDC_PICTURE_OPEN_PRINT)(hDlg);
+            return true;
+        },
+        // The print dialog, then the PDF printer's file name.
+        [&](HWND hDlg) {
+            if (IsOpenDialog(hDlg) || ::GetDlgItem(hDlg, IDOK) == NULL || ::GetDlgItem(hDlg, edt1) != NULL)
+                return false;
+            ++nPrintDialogs;
+            PressButton(IDOK)(hDlg);
+            return true;
+        },
+        [&](HWND hDlg) {
+            if (::GetDlgItem(hDlg, edt1) == NULL)
+                return false;
+            ::SetDlgItemText(hDlg, edt1, WindowsPath(pdf).c_str());
+            PressButton(IDOK)(hDlg);
+            return true;
+        },
+        [](HWND hDlg) {
+            if (!IsOpenDialog(hDlg))
+                return false;
+            PressButton(IDCANCEL)(hDlg);
+            return true;
+        },
+    });
+    dlg.DoModal();
+    EXPECT_EQ(nPrintDialogs, 1);
+
+    const std::string prefix = m_root + "/page";
+    ASSERT_EQ(0, std::system(("pdftoppm -r 50 '" + pdf + "' '" + prefix + "'").c_str()));
+    fwtest::PpmImage page;
+    ASSERT_TRUE(fwtest::ReadPpm(prefix + "-1.ppm", page));
+    const auto cells = catalogtest::CellInk(page, 6);
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(cells[size_t(i)].first > 200, i < 5) << cells[size_t(i)].first;
+        EXPECT_EQ(cells[size_t(i)].second > 5, i < 5) << cells[size_t(i)].second;
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/ui/CommDlg.h"
 #include "tests/framework/PpmImage.h"
 #include "tests/main/AppTestSupport.h"
+#include "tests/print/CatalogPageSupport.h"
 #include "tests/support/TestData.h"
 
 #include <cstdlib>
@@ -68,18 +69,6 @@ protected:
     int m_nFileDialogs = 0;
 };
 
-// Pixels of the rectangle that are not white.
-int Inked(const fwtest::PpmImage& page, int left, int top, int right, int bottom)
-{
-    int n = 0;
-    for (int y = std::max(0, top); y < std::min(page.height, bottom); ++y)
-        for (int x = std::max(0, left); x < std::min(page.width, right); ++x) {
-            const COLORREF c = page.At(x, y);
-            n += (GetRValue(c) < 200 || GetGValue(c) < 200 || GetBValue(c) < 200) ? 1 : 0;
-        }
-    return n;
-}
-
 TEST_F(CatalogPrinterTest, PrintsThreeColumnsOfFittedPicturesWithTheirNames)
 {
     REQUIRE_TESTDATA();
@@ -112,25 +101,19 @@ TEST_F(CatalogPrinterTest, PrintsThreeColumnsOfFittedPicturesWithTheirNames)
     ASSERT_TRUE(fwtest::ReadPpm(prefix + "-1.ppm", page));
     EXPECT_FALSE(fs::exists(prefix + "-2.ppm")) << "five files fit one page";
 
-    // Letter at 50 dpi: the printable area starts a quarter inch in and is
-    // 400 pixels wide, so a column is 133 pixels; a cell is a column's
-    // width of picture plus a name line of 10 points and a half.
-    const double x0 = 12.5, y0 = 12.5, cx = 400.0 / 3, nameHeight = 124.0 / 12, cy = cx + nameHeight;
+    const auto cells = catalogtest::CellInk(page, 6);
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
-        const int left = int(x0 + (i % 3) * cx), top = int(y0 + (i / 3) * cy);
-        const int picture = Inked(page, left + 8, top + 8, int(left + cx) - 8, int(top + cx - 8));
-        const int name = Inked(page, left + 8, int(top + cx) + 1, int(left + cx) - 8, int(top + cy) - 1);
         if (i < 5) {
-            EXPECT_GT(picture, 200);
-            EXPECT_GT(name, 5);
+            EXPECT_GT(cells[size_t(i)].first, 200);
+            EXPECT_GT(cells[size_t(i)].second, 5);
         } else {
-            EXPECT_EQ(picture, 0);
-            EXPECT_EQ(name, 0);
+            EXPECT_EQ(cells[size_t(i)].first, 0);
+            EXPECT_EQ(cells[size_t(i)].second, 0);
         }
     }
     // Nothing below the second row.
-    EXPECT_EQ(Inked(page, 0, int(y0 + 2 * cy) + 2, page.width, page.height), 0);
+    EXPECT_EQ(catalogtest::Inked(page, 0, int(catalogtest::kTop + 2 * catalogtest::kCellHeight) + 2, page.width, page.height), 0);
 }
 
 TEST_F(CatalogPrinterTest, CancelPrintsNothingAndRowsFollowThePage)
