@@ -1,16 +1,35 @@
-# threadwick_program_e2e(name script timeout): a script that drives the real
-# program on a real display, alone on the machine (the splash lives for a
-# second and a half, and a loaded machine's screenshots can take longer),
-# skipped (77) where Xvfb, xdotool or ImageMagick are missing. Under the
-# sanitizers the display libraries SDL loads (X11, D-Bus) keep allocations
-# for the life of the process that no code of ours can free.
+# threadwick_program_e2e(name script timeout [HELPER target] [ENV vars]): a
+# script that drives the real program on a real display, alone on the
+# machine (the splash lives for a second and a half, and a loaded machine's
+# screenshots can take longer), skipped (77) where Xvfb, xdotool or
+# ImageMagick are missing. HELPER's program is the script's second argument;
+# ENV sets variables for the script. Under the sanitizers the display
+# libraries SDL loads (X11, D-Bus) keep allocations for the life of the
+# process that no code of ours can free.
 function(threadwick_program_e2e name script timeout)
-  add_test(NAME ${name}
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/${script} $<TARGET_FILE:threadwick>)
-  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT ${timeout} SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
-  if(THREADWICK_SANITIZE)
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  cmake_parse_arguments(ARG "" "HELPER" "ENV" ${ARGN})
+  set(_command /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/${script} $<TARGET_FILE:threadwick>)
+  if(ARG_HELPER)
+    list(APPEND _command $<TARGET_FILE:${ARG_HELPER}>)
   endif()
+  add_test(NAME ${name} COMMAND ${_command})
+  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT ${timeout} SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+  set(_env ${ARG_ENV})
+  if(THREADWICK_SANITIZE)
+    list(APPEND _env "ASAN_OPTIONS=detect_leaks=0")
+  endif()
+  if(_env)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${_env}")
+  endif()
+endfunction()
+
+# threadwick_e2e_helper(target source): a program of the program's own code
+# that a road runs beside it (to save or draw a design headless).
+function(threadwick_e2e_helper target source)
+  add_executable(${target} ${source})
+  target_compile_options(${target} PRIVATE ${THREADWICK_WARNINGS})
+  target_link_libraries(${target} PRIVATE tw_program tw_testmain GTest::gtest)
+  target_compile_definitions(${target} PRIVATE THREADWICK_TESTDATA_DIR="${THREADWICK_TESTDATA}")
 endfunction()
 
 # The whole program on a real display: build/bin/threadwick under Xvfb with
