@@ -150,6 +150,22 @@ protected:
         }
     }
 
+    // Prints a proof and then a transfer of a design holding an "L": the
+    // proof reads as it is typed, its weight left and at its foot.
+    void PrintProofAndTransferOfL(Ppm& proof, Ink& read, Ppm& transfer)
+    {
+        m_pDoc->m_nProofValue = 1;
+        ASSERT_TRUE(PrintAndRender("proof", proof));
+        read = InkOf(proof);
+        ASSERT_GT(read.count, 200);
+        EXPECT_LT(read.x, read.bounds.CenterPoint().x - 2);
+        EXPECT_GT(read.y, read.bounds.CenterPoint().y + 2);
+
+        m_pDoc->m_nProofValue = 0;
+        ASSERT_TRUE(m_pView->IsTransferPrint());
+        ASSERT_TRUE(PrintAndRender("transfer", transfer));
+    }
+
     const char* m_pszDirName;
     std::string m_dir;
     CDrawDoc* m_pDoc = nullptr;

@@ -88,19 +88,9 @@ TEST_F(WrapTextPrintTest, ATransferShowsTheTextMirroredAndAProofAsItReads)
 {
     // A box well inside the printable area, mirrored or not.
     AddText(CRect(-100, 300, 100, 100), "L");
-    m_pDoc->m_nProofValue = 1;
-    Ppm proof;
-    ASSERT_TRUE(PrintAndRender("proof", proof));
-    // An "L" as it reads has its weight left and at its foot.
-    const Ink read = InkOf(proof);
-    ASSERT_GT(read.count, 200);
-    EXPECT_LT(read.x, read.bounds.CenterPoint().x - 2);
-    EXPECT_GT(read.y, read.bounds.CenterPoint().y + 2);
-
-    m_pDoc->m_nProofValue = 0;
-    ASSERT_TRUE(m_pView->IsTransferPrint());
-    Ppm transfer;
-    ASSERT_TRUE(PrintAndRender("transfer", transfer));
+    Ppm proof, transfer;
+    Ink read;
+    ASSERT_NO_FATAL_FAILURE(PrintProofAndTransferOfL(proof, read, transfer));
     ExpectMirrorImage(proof, transfer);
 }
 
