@@ -819,6 +819,23 @@ class Picture:
         return tuple(self.pixels[offset:offset + 3])
 
 
+def ppm_fields(data):
+    """A binary PPM's width, height and pixel bytes: P6, width, height,
+    maximum, then the pixels, with comments between the fields."""
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    return int(fields[1]), int(fields[2]), data[pos + 1:]
+
+
 def read_ppm(path):
     with open(path, "rb") as f:
         data = f.read()

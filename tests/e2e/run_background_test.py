@@ -29,7 +29,7 @@ import sys
 import time
 
 from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, is_white, program_env, start_xvfb,
-                         stop_processes, wait_for, windows_path, write_preferences)
+                         stop_processes, wait_for, windows_path, write_preferences, ppm_fields)
 from run_pictures_test import find_frame
 
 SCREEN = (1024, 768)
@@ -56,19 +56,7 @@ def read_tile(path):
     """The picture as ImageMagick reads it: (width, height, rows of RGB)."""
     data = subprocess.run(["convert", path + "[0]", "-alpha", "off", "-depth", "8", "ppm:-"], check=True,
                           timeout=60, capture_output=True).stdout
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    width, height = int(fields[1]), int(fields[2])
-    pixels = data[pos + 1:]
+    width, height, pixels = ppm_fields(data)
     rows = [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
             for y in range(height)]
     return width, height, rows

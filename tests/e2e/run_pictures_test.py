@@ -28,7 +28,7 @@ import sys
 import time
 
 from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, page_box, program_env, start_xvfb, stop_processes,
-                         wait_for)
+                         wait_for, ppm_fields)
 
 SCREEN = (1024, 768)
 # Mean difference (0..255 a channel) a picture may show against its
@@ -118,19 +118,7 @@ class References:
             if mirrored:
                 args.append("-flop")
             data = subprocess.run(args + ["-depth", "8", "ppm:-"], check=True, timeout=60, capture_output=True).stdout
-            # P6, width, height, maximum, then the pixels; comments between.
-            fields, pos = [], 0
-            while len(fields) < 4:
-                while data[pos:pos + 1].isspace():
-                    pos += 1
-                if data[pos:pos + 1] == b"#":
-                    pos = data.index(b"\n", pos)
-                    continue
-                start = pos
-                while not data[pos:pos + 1].isspace():
-                    pos += 1
-                fields.append(data[start:pos])
-            self.cache[key] = data[pos + 1:]
+            self.cache[key] = ppm_fields(data)[2]
         return self.cache[key]
 
 
