@@ -83,6 +83,9 @@ constexpr Rgb kSteel{120, 126, 140};
 constexpr Rgb kSilver{210, 212, 220};
 constexpr Rgb kBrown{164, 108, 52};
 constexpr Rgb kOrange{236, 132, 36};
+// The ink and paper of a disabled button's picture.
+constexpr Rgb kGreyInk{128, 132, 140};
+constexpr Rgb kGreyPaper{232, 232, 236};
 } // namespace palette
 
 // The outline width of the style, in glyph units.

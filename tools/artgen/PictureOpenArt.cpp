@@ -13,8 +13,6 @@ constexpr Rgb kBodyShade{120, 124, 132};
 constexpr Rgb kSky{96, 160, 232};
 constexpr Rgb kHill{40, 150, 60};
 constexpr Rgb kSun{248, 200, 40};
-constexpr Rgb kGreyInk{128, 132, 140};
-constexpr Rgb kGreyPaper{232, 232, 236};
 constexpr Rgb kGreyFill{200, 202, 208};
 
 Scene PrintScene(PrintLook look)

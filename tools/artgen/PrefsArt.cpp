@@ -10,8 +10,6 @@ using namespace palette;
 constexpr int kSize = 32;
 constexpr Rgb kTick{0, 168, 0};
 constexpr Rgb kTickRim{0, 84, 0};
-constexpr Rgb kGreyInk{128, 132, 140};
-constexpr Rgb kGreyPaper{232, 232, 236};
 constexpr Rgb kGreyTick{168, 172, 180};
 
 Scene ApplyScene(ApplyLook look)
