@@ -18,21 +18,7 @@ namespace {
 
 using namespace text_store;
 
-class TextBlockBytesTest : public StoreTest {
-protected:
-    void SetUp() override
-    {
-        StoreTest::SetUp();
-        m_savedFlags = thePrefs.Flags;
-        thePrefs.Flags = 0;
-    }
-    void TearDown() override
-    {
-        thePrefs.Flags = m_savedFlags;
-        StoreTest::TearDown();
-    }
-    WORD m_savedFlags = 0;
-};
+using TextBlockBytesTest = BlockStoreTest;
 
 // The record of a block with every field at a chosen value, up to the text.
 std::string Head(WORD wFlags, const std::string& face, double dScaleX = 1.5, double dScaleY = 0.5, long long nHeight = -24,

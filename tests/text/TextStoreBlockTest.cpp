@@ -50,21 +50,7 @@ struct Record {
     }
 };
 
-class TextStoreBlockTest : public StoreTest {
-protected:
-    void SetUp() override
-    {
-        StoreTest::SetUp();
-        m_savedFlags = thePrefs.Flags;
-        thePrefs.Flags = 0;
-    }
-    void TearDown() override
-    {
-        thePrefs.Flags = m_savedFlags;
-        StoreTest::TearDown();
-    }
-    WORD m_savedFlags = 0;
-};
+using TextStoreBlockTest = BlockStoreTest;
 
 void Fill(CTextBlock& block)
 {

@@ -3,6 +3,7 @@
 // that carry a design of a chosen version, and byte builders for hand-made
 // records of older versions.
 
+#include "app/PrefData.h"
 #include "platform/base/Archive.h"
 #include "platform/base/Exception.h"
 #include "platform/base/MemFile.h"
@@ -139,5 +140,23 @@ int LoadDamagedCopies(const std::string& bytes, int nCopies, Make&& make)
     }
     return nOther;
 }
+
+// A stored-form test of block text: new blocks take the preferences'
+// default text format with no flags, whatever the profile says.
+class BlockStoreTest : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        m_savedFlags = thePrefs.Flags;
+        thePrefs.Flags = 0;
+    }
+    void TearDown() override
+    {
+        thePrefs.Flags = m_savedFlags;
+        StoreTest::TearDown();
+    }
+    WORD m_savedFlags = 0;
+};
 
 } // namespace text_store
