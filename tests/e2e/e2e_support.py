@@ -68,16 +68,10 @@ def start_xvfb(width, height):
     return xvfb, ":" + number.decode().strip()
 
 
-def screenshot(env, path):
-    """A screenshot of the root window saved at path (8-bit PPM), read back
-    as (width, height, rgb bytes)."""
-    subprocess.run(["import", "-window", "root", "-depth", "8", path], env=env, check=True, timeout=20,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    with open(path, "rb") as f:
-        data = f.read()
-    # P6 header: magic, width, height, maximum, each after white space.
-    fields = []
-    pos = 0
+def ppm_fields(data):
+    """An 8-bit binary PPM's width, height and pixel bytes: P6, width,
+    height, maximum, then the pixels, with comments between the fields."""
+    fields, pos = [], 0
     while len(fields) < 4:
         while data[pos:pos + 1].isspace():
             pos += 1
@@ -88,10 +82,18 @@ def screenshot(env, path):
         while not data[pos:pos + 1].isspace():
             pos += 1
         fields.append(data[start:pos])
-    pos += 1
     if fields[0] != b"P6" or int(fields[3]) != 255:
-        raise Failure("screenshot is not an 8-bit PPM")
-    return int(fields[1]), int(fields[2]), data[pos:]
+        raise Failure("the picture is not an 8-bit PPM")
+    return int(fields[1]), int(fields[2]), data[pos + 1:]
+
+
+def screenshot(env, path):
+    """A screenshot of the root window saved at path (8-bit PPM), read back
+    as (width, height, rgb bytes)."""
+    subprocess.run(["import", "-window", "root", "-depth", "8", path], env=env, check=True, timeout=20,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(path, "rb") as f:
+        return ppm_fields(f.read())
 
 
 SCRIPT_TOOLS = ("Xvfb", "xdotool", "import")
@@ -819,28 +821,6 @@ class Picture:
         return tuple(self.pixels[offset:offset + 3])
 
 
-def ppm_fields(data):
-    """A binary PPM's width, height and pixel bytes: P6, width, height,
-    maximum, then the pixels, with comments between the fields."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    return int(fields[1]), int(fields[2]), data[pos + 1:]
-
-
 def read_ppm(path):
     with open(path, "rb") as f:
-        data = f.read()
-    header = data.split(b"\n", 3)
-    if header[0] != b"P6" or header[2] != b"255":
-        raise Failure("the helper's picture is not an 8-bit PPM")
-    width, height = (int(v) for v in header[1].split())
-    return Picture(width, height, header[3])
+        return Picture(*ppm_fields(f.read()))
