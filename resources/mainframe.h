@@ -75,6 +75,8 @@
 #define ID_EDIT_PICTURE_CROP 32980
 #define ID_EDIT_COMPLETE_CROP 33010
 #define ID_EDIT_UNDO_CROP 33003
+// Chooses the crop tool for the one selected picture.
+#define ID_EDIT_CROP_TOOL 33240
 #define ID_EDIT_LINE_COLOR 32775
 #define ID_EDIT_SAVE_PICTURE_AS 33017
 #define ID_EDIT_SET_WALLPAPER 33018

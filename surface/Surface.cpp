@@ -56,6 +56,11 @@ BEGIN_MESSAGE_MAP(CSurface, CScrollView)
     ON_MESSAGE(WM_TW_NEW_CALENDAR_ITEM, OnNewCalendarItem)
 #include "surface/SurfaceInputMessages.h"
 #include "surface/SurfacePaintMessages.h"
+#include "surface/SurfaceClipboardMessages.h"
+#include "surface/SurfaceInsertMessages.h"
+#include "surface/SurfaceArrangeMessages.h"
+#include "surface/SurfaceAlignMessages.h"
+#include "surface/SurfaceCropMessages.h"
 END_MESSAGE_MAP()
 
 namespace {

@@ -20,6 +20,8 @@
 #include <vector>
 
 class CBitmap;
+class CCmdUI;
+class COleDataObject;
 class CDC;
 class CDrawDoc;
 class CDrawObj;
@@ -383,6 +385,166 @@ public:
     // Rendering to a bitmap: the whole page, or the capture rectangle.
     BOOL m_bCaptureWholePage = FALSE;
     CRect m_rectCapture;
+
+    // ---- The object clipboard (SurfaceClipboard.cpp)
+    // The listed objects (NULL: the selection) drawn on the document's
+    // paper into a new bitmap of their area in device pixels; FALSE when
+    // nothing was to be drawn or no bitmap could be made.
+    BOOL DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWholePage, int nExtraPixel);
+    BOOL RenderObjectsPicture(CBitmap* pBitmap);
+    // Reads the private format from the data object into the selection and
+    // places it centred in the visible area.
+    void PlacePastedObjects(COleDataObject* pDataObject);
+    BOOL CanPaste();
+    // Reads objects stored in the private format into the selection; FALSE,
+    // with nothing added, when the data cannot be read whole.
+    BOOL LoadObjectsFromMemory(HGLOBAL hData);
+    // Makes one picture or text object from the standard clipboard formats.
+    BOOL PasteWindowsFormats();
+    CDrawObj* PasteWindowsFormat(UINT nFormat);
+    // Embedded objects cannot be created on this platform: always NULL.
+    CDrawObj* InsertOleObject(COleDataObject* pDataObject, BOOL bLink);
+    // The clipboard format of the program's own objects.
+    static UINT GetPrivateFormat();
+    // Paste into the selection: set while that command runs.
+    BOOL m_bPasteInto = FALSE;
+    afx_msg void OnEditCopy();
+    afx_msg void OnUpdateEditCopy(CCmdUI* pCmdUI);
+    afx_msg void OnEditCut();
+    afx_msg void OnUpdateEditCut(CCmdUI* pCmdUI);
+    afx_msg void OnEditPaste();
+    afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    afx_msg void OnEditPasteSpecial();
+    afx_msg void OnPasteIntoSelection();
+    afx_msg void OnUpdatePasteIntoSelection(CCmdUI* pCmdUI);
+    afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
+
+    // ---- Insertion (SurfaceInsert.cpp)
+    // The options a picture chooser returns; NULL options mean neither.
+    struct InsertOptions {
+        BOOL bKeepProportions = FALSE;
+        BOOL bNaturalSize = FALSE;
+    };
+    // The middle half of the page, both axes given in reverse order.
+    void GetDefaultInsertRect(LPRECT lpRect) const;
+    // A picture object made from a file and placed with one undo step;
+    // NULL, with nothing changed, when the file does not load.
+    CDrawObj* InsertPictureFile(LPCTSTR lpszPath, const CRect* pRect = NULL, const InsertOptions* pOptions = NULL);
+    // Adds, selects, centres (or keeps in place) and records a new object.
+    void PlaceAndRecord(CDrawObj* pObj, BOOL bCentre = TRUE);
+    // Kind 1 text, 2 shape, 3 calendar through its dialog.
+    CDrawObj* InsertObjectByDialog(int nKind, const CRect* pRect = NULL);
+    afx_msg void OnInsertPictureOther();
+    afx_msg void OnInsertPictureGallery();
+    afx_msg void OnAcquirePicture();
+    afx_msg void OnUpdateAcquirePicture(CCmdUI* pCmdUI);
+    afx_msg void OnImportText();
+    afx_msg void OnTextWorkspaceEditor();
+    afx_msg void OnTextEffectsDialog();
+    afx_msg void OnInsertCalendar();
+    afx_msg void OnInsertShape();
+    afx_msg void OnUpdateInsertByLaterDialog(CCmdUI* pCmdUI);
+    afx_msg void OnEditObjectText();
+    afx_msg void OnUpdateEditObjectText(CCmdUI* pCmdUI);
+    afx_msg void OnFontProperties();
+    afx_msg void OnEditObjectFill();
+    afx_msg void OnUpdateEditObjectFill(CCmdUI* pCmdUI);
+    afx_msg void OnEditObjectCalendar();
+    afx_msg void OnUpdateEditObjectCalendar(CCmdUI* pCmdUI);
+    afx_msg void OnEditObjectPicture();
+    afx_msg void OnUpdateEditObjectPicture(CCmdUI* pCmdUI);
+    afx_msg void OnInsertBorder();
+    afx_msg void OnInsertBackground();
+    afx_msg void OnBandInsertText();
+    afx_msg void OnBandInsertShape();
+    afx_msg void OnBandInsertCalendar();
+    afx_msg void OnBandInsertFill();
+    afx_msg void OnBandInsertPicture();
+
+    // ---- Object and arrange commands (SurfaceArrange.cpp)
+    afx_msg void OnFlip(UINT nID);
+    afx_msg void OnUpdateFlip(CCmdUI* pCmdUI);
+    afx_msg void OnEditSelectAll();
+    afx_msg void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
+    afx_msg void OnGridLines();
+    afx_msg void OnUpdateGridLines(CCmdUI* pCmdUI);
+    afx_msg void OnGuidelines();
+    afx_msg void OnUpdateGuidelines(CCmdUI* pCmdUI);
+    afx_msg void OnLineColor();
+    afx_msg void OnUpdateLineColor(CCmdUI* pCmdUI);
+    afx_msg void OnMoveToFront();
+    afx_msg void OnMoveToBottom();
+    afx_msg void OnMoveUp();
+    afx_msg void OnMoveDown();
+    afx_msg void OnUpdateStacking(CCmdUI* pCmdUI);
+    // Every back-layer object to the bottom, in reverse order.
+    void SinkBackLayerObjects();
+    afx_msg void OnGroupItems();
+    afx_msg void OnUpdateGroupItems(CCmdUI* pCmdUI);
+    afx_msg void OnUngroupItems();
+    afx_msg void OnUpdateUngroupItems(CCmdUI* pCmdUI);
+    afx_msg void OnToggleGrouping();
+    afx_msg void OnUpdateToggleGrouping(CCmdUI* pCmdUI);
+    afx_msg void OnLockItems();
+    afx_msg void OnUpdateLockItems(CCmdUI* pCmdUI);
+    afx_msg void OnUnlockItems();
+    afx_msg void OnUpdateUnlockItems(CCmdUI* pCmdUI);
+    afx_msg void OnToggleLocking();
+    afx_msg void OnUpdateToggleLocking(CCmdUI* pCmdUI);
+    afx_msg void OnDuplicateSelection();
+    afx_msg void OnUpdateDuplicateSelection(CCmdUI* pCmdUI);
+    afx_msg void OnZoomArea();
+    afx_msg void OnUpdateZoomArea(CCmdUI* pCmdUI);
+    afx_msg void OnRotateSelection();
+    afx_msg void OnUpdateRotateSelection(CCmdUI* pCmdUI);
+    afx_msg void OnAddPicture();
+    afx_msg void OnScaleSelection();
+    afx_msg void OnUpdateScaleSelection(CCmdUI* pCmdUI);
+    afx_msg void OnEditCell();
+    afx_msg void OnUpdateCustomZoom(CCmdUI* pCmdUI);
+    // Moves the object back inside the work area unless it may lie outside.
+    void FitObjectToWorkArea(CDrawObj* pObj);
+
+    // ---- Align, centre, same size, maximise and Tab (SurfaceAlign.cpp)
+    // Mode 0 left, 1 top, 2 right, 3 bottom edges to nCoord; 4 and 5 centre
+    // within [nCoord, nCoord + nExtent]; one undo step.
+    void AlignObjects(int nMode, int nCoord, int nExtent);
+    // Mode 0 width, 1 height, 2 both, about each object's centre.
+    void MakeSameSize(int nMode, int nRefHeight, int nRefWidth);
+    void CenterSelection(BOOL bHorizontal, BOOL bVertical);
+    afx_msg void OnAlignLeft();
+    afx_msg void OnAlignRight();
+    afx_msg void OnAlignTop();
+    afx_msg void OnAlignBottom();
+    afx_msg void OnAlignHorzCenter();
+    afx_msg void OnAlignVertCenter();
+    afx_msg void OnAlignOther();
+    afx_msg void OnUpdateAlignEdges(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateAlignCentres(CCmdUI* pCmdUI);
+    afx_msg void OnSameWidth();
+    afx_msg void OnSameHeight();
+    afx_msg void OnSameBoth();
+    afx_msg void OnUpdateSameSize(CCmdUI* pCmdUI);
+    afx_msg void OnMaximizeSelection();
+    afx_msg void OnUpdateMaximizeSelection(CCmdUI* pCmdUI);
+    afx_msg void OnCenterOnPage();
+    afx_msg void OnCenterHorz();
+    afx_msg void OnCenterVert();
+    afx_msg void OnUpdateCenter(CCmdUI* pCmdUI);
+    afx_msg void OnSelectNext();
+    afx_msg void OnSelectPrev();
+    void SelectInReadingOrder(BOOL bNext);
+
+    // ---- Cropping (SurfaceCrop.cpp; the tools are in CropZoomTools.cpp)
+    afx_msg void OnPictureCrop();
+    afx_msg void OnUpdatePictureCrop(CCmdUI* pCmdUI);
+    afx_msg void OnCompleteCrop();
+    afx_msg void OnUndoCrop();
+    afx_msg void OnUpdateCropUnderWay(CCmdUI* pCmdUI);
+    afx_msg void OnCropTool();
+    afx_msg void OnUpdateCropTool(CCmdUI* pCmdUI);
+    // The zoom tool command (the tool itself is in CropZoomTools.cpp).
+    afx_msg void OnZoomTool();
 
 protected:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
