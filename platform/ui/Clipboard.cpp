@@ -1,10 +1,12 @@
 // The clipboard: an in-process store of formats and the handles programs gave
-// up, registered format names, and text exchanged with the desktop.
+// up, registered format names, and text and pictures exchanged with the
+// desktop.
 
 #include "platform/base/CharClass.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/ClipboardPicture.h"
 #include "platform/ui/User.h"
 #include "platform/ui/internal/ClipboardStore.h"
 #include "platform/ui/internal/Driver.h"
@@ -31,6 +33,9 @@ constexpr UINT kDspEnhMetafile = 0x008E;
 struct ClipboardEntry {
     UINT format = 0;
     HANDLE data = NULL;
+    // CF_BITMAP of a desktop picture: made from CF_DIB when first asked for,
+    // as most pastes want only one of the two.
+    bool synthesized = false;
 };
 
 struct ClipboardState {
@@ -41,6 +46,8 @@ struct ClipboardState {
     bool changed = false; // since it was opened
     bool desktopKnown = false;
     std::string desktopSeen; // the desktop text as of our last export or import (UTF-8)
+    uint64_t desktopPictureSeen = 0; // the driver's serial of the last picture taken
+    bool desktopPictureRefused = false; // that picture could not be read
 };
 
 ClipboardState& State()
@@ -146,35 +153,71 @@ std::string TextOfBlock(HGLOBAL block)
 }
 
 // Another program that copied something took the clipboard from us: what it
-// holds replaces our store. Only text comes across.
-void TakeDesktopText()
+// holds replaces our store. Text comes across as CF_TEXT, a picture as CF_DIB
+// and CF_BITMAP; a picture that cannot be read brings nothing.
+void TakeDesktopContents()
 {
     ClipboardState& s = State();
+    Driver& driver = GetDriver();
     std::string text;
-    if (!GetDriver().GetClipboardText(text))
+    const bool haveText = driver.GetClipboardText(text);
+    const bool textChanged = haveText && !(s.desktopKnown && text == s.desktopSeen);
+    const uint64_t pictureSerial = driver.ClipboardPictureSerial();
+    const bool pictureChanged = pictureSerial != 0 && pictureSerial != s.desktopPictureSeen;
+    if (!textChanged && !pictureChanged)
         return;
-    if (s.desktopKnown && text == s.desktopSeen)
-        return;
-    s.desktopKnown = true;
-    s.desktopSeen = text;
+    if (haveText) {
+        s.desktopKnown = true;
+        s.desktopSeen = text;
+    }
+    s.desktopPictureSeen = pictureSerial;
+    s.desktopPictureRefused = false;
+    HGLOBAL dib = NULL;
+    if (pictureSerial != 0) {
+        std::string mime;
+        std::vector<unsigned char> bytes;
+        if (driver.GetClipboardPicture(mime, bytes))
+            dib = ClipboardDibFromPicture(bytes.data(), bytes.size());
+        s.desktopPictureRefused = dib == NULL;
+    }
     DiscardContents();
-    if (text.empty() || text.size() > kMaxDesktopClipboardText)
-        return;
-    if (HGLOBAL block = MakeTextBlock(ClipboardTextFromDesktopText(text)))
-        State().entries.push_back(ClipboardEntry{CF_TEXT, block});
+    if (haveText && !text.empty() && text.size() <= kMaxDesktopClipboardText) {
+        if (HGLOBAL block = MakeTextBlock(ClipboardTextFromDesktopText(text)))
+            State().entries.push_back(ClipboardEntry{CF_TEXT, block});
+    }
+    if (dib) {
+        State().entries.push_back(ClipboardEntry{CF_DIB, dib});
+        State().entries.push_back(ClipboardEntry{CF_BITMAP, NULL, true});
+    }
+}
+
+// What the store holds as a picture, as PNG; run when another program asks.
+bool EncodeStorePicture(std::vector<unsigned char>& png)
+{
+    if (ClipboardEntry* e = FindEntry(CF_BITMAP); e && e->data)
+        return ClipboardPngFromBitmap(static_cast<HBITMAP>(e->data), png);
+    if (ClipboardEntry* e = FindEntry(CF_DIB); e && e->data)
+        return PngFromPackedDib(e->data, png);
+    png.clear();
+    return false;
 }
 
 // Our clipboard changed: the desktop gets its text, or nothing, so that
-// other programs do not paste something older.
-void GiveDesktopText()
+// other programs do not paste something older, and its picture.
+void GiveDesktopContents()
 {
     ClipboardState& s = State();
     std::string utf8;
     if (ClipboardEntry* e = FindEntry(CF_TEXT); e && e->data)
         utf8 = DesktopTextFromClipboardText(TextOfBlock(e->data));
-    if (GetDriver().SetClipboardText(utf8)) {
+    ClipboardPngSource picture;
+    if (FindEntry(CF_BITMAP) || FindEntry(CF_DIB))
+        picture = EncodeStorePicture;
+    if (GetDriver().SetClipboardContents(utf8, std::move(picture))) {
         s.desktopKnown = true;
         s.desktopSeen = utf8;
+        s.desktopPictureSeen = 0;
+        s.desktopPictureRefused = false;
     }
 }
 
@@ -240,7 +283,7 @@ BOOL OpenClipboard(HWND hWndNewOwner)
         s.open = true;
         s.opener = hWndNewOwner;
         s.changed = false;
-        TakeDesktopText();
+        TakeDesktopContents();
     }
     return TRUE;
 }
@@ -251,7 +294,7 @@ BOOL CloseClipboard()
         return FALSE;
     ClipboardState& s = State();
     if (s.changed)
-        GiveDesktopText();
+        GiveDesktopContents();
     s.open = false;
     s.opener = NULL;
     s.changed = false;
@@ -282,6 +325,7 @@ HANDLE SetClipboardData(UINT uFormat, HANDLE hMem)
         if (e->data != hMem)
             FreeData(uFormat, e->data);
         e->data = hMem;
+        e->synthesized = false;
     } else {
         State().entries.push_back(ClipboardEntry{uFormat, hMem});
     }
@@ -293,13 +337,17 @@ HANDLE GetClipboardData(UINT uFormat)
     if (NotOpen())
         return NULL;
     ClipboardEntry* e = FindEntry(uFormat);
+    if (e && e->synthesized && !e->data) {
+        if (ClipboardEntry* dib = FindEntry(CF_DIB); dib && dib->data)
+            e->data = BitmapFromPackedDib(dib->data);
+    }
     return e ? e->data : NULL;
 }
 
 BOOL IsClipboardFormatAvailable(UINT format)
 {
     if (!IsOpen())
-        TakeDesktopText();
+        TakeDesktopContents();
     return FindEntry(format) ? TRUE : FALSE;
 }
 
@@ -320,8 +368,15 @@ UINT EnumClipboardFormats(UINT format)
 int CountClipboardFormats()
 {
     if (!IsOpen())
-        TakeDesktopText();
+        TakeDesktopContents();
     return int(State().entries.size());
+}
+
+bool ClipboardDesktopPictureRefused()
+{
+    if (!IsOpen())
+        TakeDesktopContents();
+    return State().desktopPictureRefused;
 }
 
 HWND GetClipboardOwner()

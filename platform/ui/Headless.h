@@ -46,9 +46,17 @@ void DropFiles(HWND topLevel, const std::vector<std::string>& linuxPaths, int x,
 void SetCursorPosition(int x, int y);
 POINT CursorPosition();
 
-// The desktop clipboard's text (UTF-8).
+// The desktop clipboard's text (UTF-8). Setting it is another program
+// copying text: a picture offered before is gone.
 void SetClipboardText(const std::string& utf8);
 std::string ClipboardText();
+// Another program copies a picture: file bytes of the MIME type (image/png,
+// image/bmp, image/jpeg), with `textUtf8` as the desktop's text beside it.
+// The bytes are handed over as they are, damaged or not.
+void SetClipboardPicture(const std::string& mime, std::vector<unsigned char> bytes, const std::string& textUtf8 = "");
+// The picture the program offers the desktop, encoded as PNG now; false
+// when its clipboard offers none or it cannot be encoded.
+bool ClipboardPicturePng(std::vector<unsigned char>& png);
 
 // Message boxes answer these in order, then the default button.
 void PushMessageBoxAnswer(int id);

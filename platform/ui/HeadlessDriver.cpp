@@ -68,10 +68,29 @@ public:
     void SetCursorPos(POINT screen) override { cursorPos = screen; }
     void SetMouseCapture(bool captured) override { mouseCaptured = captured; }
 
-    bool SetClipboardText(const std::string& utf8) override
+    bool SetClipboardText(const std::string& utf8) override { return SetClipboardContents(utf8, nullptr); }
+    bool SetClipboardContents(const std::string& utf8, ClipboardPngSource picture) override
     {
+        // The program's copy replaces whatever another program had offered.
         clipboard = utf8;
+        offered = std::move(picture);
+        ForgetDesktopPicture();
         return true;
+    }
+    uint64_t ClipboardPictureSerial() override { return pictureSerial; }
+    bool GetClipboardPicture(std::string& mime, std::vector<unsigned char>& bytes) override
+    {
+        if (pictureSerial == 0)
+            return false;
+        mime = pictureMime;
+        bytes = picture;
+        return true;
+    }
+    void ForgetDesktopPicture()
+    {
+        pictureSerial = 0;
+        pictureMime.clear();
+        picture.clear();
     }
     bool GetClipboardText(std::string& utf8) override
     {
@@ -99,6 +118,12 @@ public:
     CursorShape cursor;
     bool mouseCaptured = false;
     std::string clipboard;
+    ClipboardPngSource offered; // the program's picture, encoded on demand
+    // Another program's picture; the serial counts its copies.
+    uint64_t pictureSerial = 0;
+    uint64_t picturesCopied = 0;
+    std::string pictureMime;
+    std::vector<unsigned char> picture;
     std::deque<int> answers;
     std::vector<headless::ShownMessageBox> boxes;
     std::function<bool()> idle;
@@ -277,7 +302,27 @@ POINT CursorPosition()
 
 void SetClipboardText(const std::string& utf8)
 {
-    Headless().clipboard = utf8;
+    HeadlessDriver& h = Headless();
+    h.clipboard = utf8;
+    h.offered = nullptr;
+    h.ForgetDesktopPicture();
+}
+
+void SetClipboardPicture(const std::string& mime, std::vector<unsigned char> bytes, const std::string& textUtf8)
+{
+    HeadlessDriver& h = Headless();
+    h.clipboard = textUtf8;
+    h.offered = nullptr;
+    h.pictureSerial = ++h.picturesCopied;
+    h.pictureMime = mime;
+    h.picture = std::move(bytes);
+}
+
+bool ClipboardPicturePng(std::vector<unsigned char>& png)
+{
+    png.clear();
+    HeadlessDriver& h = Headless();
+    return h.offered && h.offered(png);
 }
 
 std::string ClipboardText()

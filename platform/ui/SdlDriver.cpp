@@ -18,6 +18,7 @@
 #include "platform/ui/internal/SdlX11.h"
 #include "platform/ui/internal/TypedText.h"
 #include "platform/ui/internal/Window.h"
+#include "platform/ui/internal/X11Clipboard.h"
 
 #include <SDL2/SDL.h>
 
@@ -149,6 +150,10 @@ public:
     SdlDriver() = default;
     ~SdlDriver() override
     {
+        if (m_x11Clipboard) {
+            UnwatchDescriptor(m_x11Clipboard->ConnectionFd());
+            m_x11Clipboard.reset();
+        }
         for (PendingEvent& p : m_pending)
             if (p.event.type == SDL_DROPFILE || p.event.type == SDL_DROPTEXT)
                 SDL_free(p.event.drop.file);
@@ -371,8 +376,35 @@ public:
 
     void SetMouseCapture(bool captured) override { SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE); }
 
+    // SDL carries text only; on X11 the clipboard is ours to answer, with
+    // pictures too.
+    void UseX11Clipboard()
+    {
+        m_x11Clipboard = X11Clipboard::Open(nullptr);
+        if (m_x11Clipboard) {
+            X11Clipboard* clipboard = m_x11Clipboard.get();
+            WatchDescriptor(clipboard->ConnectionFd(), [clipboard] { clipboard->Service(); });
+        }
+    }
+
+    bool SetClipboardContents(const std::string& utf8, ClipboardPngSource picture) override
+    {
+        if (m_x11Clipboard)
+            return m_x11Clipboard->Offer(utf8, std::move(picture));
+        return SetClipboardText(utf8);
+    }
+
+    uint64_t ClipboardPictureSerial() override { return m_x11Clipboard ? m_x11Clipboard->PictureSerial() : 0; }
+
+    bool GetClipboardPicture(std::string& mime, std::vector<unsigned char>& bytes) override
+    {
+        return m_x11Clipboard && m_x11Clipboard->GetPicture(mime, bytes);
+    }
+
     bool SetClipboardText(const std::string& utf8) override
     {
+        if (m_x11Clipboard)
+            return m_x11Clipboard->Offer(utf8, nullptr);
         if (SDL_SetClipboardText(utf8.c_str()) != 0)
             return false;
         m_clipboard = utf8;
@@ -383,6 +415,8 @@ public:
 
     bool GetClipboardText(std::string& utf8) override
     {
+        if (m_x11Clipboard)
+            return m_x11Clipboard->GetText(utf8);
         if (!m_clipboardValid || SDL_GetTicks() - m_clipboardTime >= kClipboardCacheMilliseconds) {
             char* text = SDL_GetClipboardText();
             if (!text)
@@ -602,6 +636,7 @@ private:
     std::map<uint64_t, SDL_Cursor*> m_cursors;
     std::map<SDL_SystemCursor, SDL_Cursor*> m_systemCursors;
     SDL_Cursor* m_current = nullptr;
+    std::unique_ptr<X11Clipboard> m_x11Clipboard;
     std::string m_clipboard;
     Uint32 m_clipboardTime = 0;
     bool m_clipboardValid = false;
@@ -932,6 +967,8 @@ std::unique_ptr<Driver> CreateSdlDriver(std::string& error)
     SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
     SDL_StartTextInput();
     auto driver = std::make_unique<SdlDriver>();
+    if (current && std::strcmp(current, "x11") == 0)
+        driver->UseX11Clipboard();
     SIZE screen = driver->ScreenSize();
     SetScreenSize(screen.cx, screen.cy);
     if (Window* desktop = PeekWindowRecord(GetDesktopWindow())) {

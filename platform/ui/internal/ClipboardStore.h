@@ -4,13 +4,18 @@
 // The program's clipboard lives in memory: every format a program put there,
 // with the handle it gave up. Text also goes out to the desktop through the
 // driver (UTF-8, LF line ends) when the clipboard is closed after a change,
-// and text another program copied comes back as CF_TEXT (Windows-1252, CR LF
-// line ends), replacing what was held, the next time the store looks.
+// with CF_BITMAP (else CF_DIB) offered as PNG, encoded only when another
+// program asks. Text another program copied comes back as CF_TEXT
+// (Windows-1252, CR LF line ends) and a picture as CF_DIB and CF_BITMAP (the
+// bitmap made from the DIB when first asked for), replacing what was held,
+// the next time the store looks. A picture that cannot be read brings
+// nothing.
 
 #include "platform/base/Types.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -27,5 +32,15 @@ void ResetClipboard();
 // (without the NUL).
 std::string DesktopTextFromClipboardText(std::string_view windows1252);
 std::string ClipboardTextFromDesktopText(std::string_view utf8);
+
+// The zlib level of the PNG the desktop is given for a bitmap (1: fastest
+// that still compresses), with the SUB filter on every row.
+constexpr int kClipboardPngCompressionLevel = 1;
+
+// A device bitmap holding a packed DIB (how CF_BITMAP is made from CF_DIB);
+// NULL when the block does not hold a DIB whose rows fit in it.
+HBITMAP BitmapFromPackedDib(HGLOBAL dib);
+// A packed DIB as the PNG the desktop is given; false when it is not one.
+bool PngFromPackedDib(HGLOBAL dib, std::vector<unsigned char>& png);
 
 } // namespace platform

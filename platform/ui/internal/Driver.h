@@ -12,6 +12,7 @@
 
 #include "platform/base/Types.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,6 +39,10 @@ struct CursorShape {
     POINT hotSpot{0, 0};
     bool hidden = false; // ShowCursor count below 0
 };
+
+// Encodes what the program put on the clipboard as PNG, when another
+// program asks for it; false when there is nothing to give.
+using ClipboardPngSource = std::function<bool(std::vector<unsigned char>& png)>;
 
 class Driver {
 public:
@@ -66,6 +71,27 @@ public:
 
     virtual bool SetClipboardText(const std::string& utf8) = 0;
     virtual bool GetClipboardText(std::string& utf8) = 0;
+    // Offers the desktop text and, when `picture` is set, image/png, which
+    // `picture` encodes only when another program asks for it. A driver
+    // that carries text only offers the text.
+    virtual bool SetClipboardContents(const std::string& utf8, ClipboardPngSource picture)
+    {
+        (void)picture;
+        return SetClipboardText(utf8);
+    }
+    // Names the picture another program offers: the number changes each
+    // time another program copies, and is 0 while none offers a picture
+    // (or the desktop's clipboard is ours). The bytes are read only for a
+    // number the caller has not seen.
+    virtual uint64_t ClipboardPictureSerial() { return 0; }
+    // That picture's file bytes and MIME type (image/png, image/bmp,
+    // image/jpeg), at most LT_MAX_FILE_BYTES; false when it cannot be read.
+    virtual bool GetClipboardPicture(std::string& mime, std::vector<unsigned char>& bytes)
+    {
+        (void)mime;
+        (void)bytes;
+        return false;
+    }
 
     virtual SIZE ScreenSize() = 0;
     // An ID* answer, or 0 when the driver cannot show one (the window system
