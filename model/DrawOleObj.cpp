@@ -8,6 +8,7 @@
 #include "platform/framework/RectTracker.h"
 #include "platform/framework/WinApp.h"
 #include "platform/gdi/Dc.h"
+#include "platform/storage/Storage.h"
 #include "platform/ui/User.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceGlobals.h"
@@ -22,6 +23,16 @@ BOOL IsActiveInPlace(const COleClientItem* pItem)
 {
     const UINT nState = pItem->GetItemState();
     return nState == COleClientItem::activeState || nState == COleClientItem::activeUIState;
+}
+
+// The paste under way, if any (CPastedItemScope).
+BOOL s_bPasting = FALSE;
+const CPastedItemSource* s_pPastedSource = nullptr;
+
+BOOL IsAspect(DWORD value)
+{
+    return value == DVASPECT_CONTENT || value == DVASPECT_THUMBNAIL || value == DVASPECT_ICON
+        || value == DVASPECT_DOCPRINT;
 }
 
 // HIMETRIC (hundredths of a millimetre) to hundredths of an inch.
@@ -157,6 +168,22 @@ CDrawObj* CDrawOleObj::Clone(CDrawDoc* pDoc, CSurface* pView)
     return pClone;
 }
 
+// ---- CPastedItemScope ------------------------------------------------------------------------
+
+CPastedItemScope::CPastedItemScope(const CPastedItemSource* pSource)
+    : m_bWasActive(s_bPasting)
+    , m_pPrevious(s_pPastedSource)
+{
+    s_bPasting = TRUE;
+    s_pPastedSource = pSource;
+}
+
+CPastedItemScope::~CPastedItemScope()
+{
+    s_bPasting = m_bWasActive;
+    s_pPastedSource = m_pPrevious;
+}
+
 // ---- CDrawItem --------------------------------------------------------------------------------
 
 CDrawItem::CDrawItem(COleDocument* pContainer, CDrawOleObj* pOwner)
@@ -169,7 +196,51 @@ CDrawItem::~CDrawItem() = default;
 
 void CDrawItem::Serialize(CArchive& ar)
 {
+    if (!ar.IsStoring() && s_bPasting) {
+        LoadPasted(ar, s_pPastedSource);
+        return;
+    }
     COleClientItem::Serialize(ar);
+}
+
+void CDrawItem::LoadPasted(CArchive& ar, const CPastedItemSource* pSource)
+{
+    DWORD dwType = 0;
+    DWORD dwItemNumber = 0;
+    DWORD dwCachedAspect = 0;
+    WORD wMoniker = 0;
+    DWORD dwDrawAspect = 0;
+    ar >> dwType >> dwItemNumber >> dwCachedAspect >> wMoniker >> dwDrawAspect;
+    if (dwType > OT_STATIC || dwItemNumber == 0 || dwItemNumber == 0xFFFFFFFF || !IsAspect(dwCachedAspect)
+        || wMoniker > 1 || !IsAspect(dwDrawAspect))
+        AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
+    auto* pDoc = m_pDocument != nullptr ? m_pDocument : dynamic_cast<COleDocument*>(ar.m_pDocument);
+    if (pDoc == nullptr)
+        AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
+
+    // The copy lives in a temporary storage of its own until the design is
+    // saved, as a duplicated item's does.
+    IStorage* pCopy = nullptr;
+    if (IStorage* pKept = pSource != nullptr ? pSource->FindItemStorage(dwItemNumber) : nullptr) {
+        if (SUCCEEDED(StgCreateDocfile(nullptr,
+                STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_DELETEONRELEASE, 0, &pCopy))
+            && FAILED(pKept->CopyTo(0, nullptr, nullptr, pCopy))) {
+            pCopy->Release();
+            pCopy = nullptr;
+        }
+    }
+    Release();
+    m_nItemType = dwType;
+    m_nCachedAspect = dwCachedAspect;
+    m_bMoniker = wMoniker;
+    m_nDrawAspect = dwDrawAspect;
+    if (m_pDocument == nullptr)
+        pDoc->AddItem(this);
+    m_dwItemNumber = pDoc->GetNewItemNumber();
+    if (pCopy != nullptr) {
+        m_lpStorage = pCopy;
+        m_nItemState = loadedState;
+    }
 }
 
 void CDrawItem::OnChange(OLE_NOTIFICATION nCode, DWORD dwParam)

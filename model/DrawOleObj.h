@@ -8,6 +8,33 @@
 #include "platform/framework/OleDoc.h"
 
 class CDrawItem;
+struct IStorage;
+
+// Objects pasted from the clipboard name their items by the numbers they had
+// in the design they were copied from, which the design pasted into may give
+// to another item or not hold at all. While a CPastedItemScope lives, every
+// item read takes a new number of its document and a copy of the storage the
+// source kept for its old number; an item whose storage was not kept (or
+// without a source) stays empty and draws as a placeholder.
+class CPastedItemSource {
+public:
+    virtual ~CPastedItemSource() = default;
+    // The storage kept for an item number, NULL when none; the caller
+    // copies it and does not release it.
+    virtual IStorage* FindItemStorage(DWORD dwItemNumber) const = 0;
+};
+
+class CPastedItemScope {
+public:
+    explicit CPastedItemScope(const CPastedItemSource* pSource);
+    ~CPastedItemScope();
+    CPastedItemScope(const CPastedItemScope&) = delete;
+    CPastedItemScope& operator=(const CPastedItemScope&) = delete;
+
+private:
+    BOOL m_bWasActive;
+    const CPastedItemSource* m_pPrevious;
+};
 
 class CDrawOleObj : public CDrawObj {
     DECLARE_SERIAL(CDrawOleObj)
@@ -58,4 +85,8 @@ public:
     BOOL UpdateExtent();
 
     CDrawOleObj* m_pDrawObj = nullptr; // not owned
+
+private:
+    // The record of an item read while a CPastedItemScope lives.
+    void LoadPasted(CArchive& ar, const CPastedItemSource* pSource);
 };

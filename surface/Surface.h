@@ -26,12 +26,16 @@ class CDC;
 class CDrawDoc;
 class CDrawObj;
 class CPrintInfo;
+class CSurface;
 class CSurfaceInfo;
 
 // The pixels per inch of the screen; 96 when no screen DC can be had.
 SIZE ScreenPixelsPerInch();
 // The object as a drawing object, or NULL when it is none (or NULL).
 CDrawObj* AsDrawObj(CObject* pObject);
+// The design view the user works in: the active view of the main frame's
+// active child frame when it is a CSurface, else NULL.
+CSurface* GetActiveSurface();
 
 // r with left and right, and top and bottom, exchanged where needed so that
 // its width and height have the signs of like's.
@@ -387,27 +391,40 @@ public:
     CRect m_rectCapture;
 
     // ---- The object clipboard (SurfaceClipboard.cpp)
-    // The listed objects (NULL: the selection) drawn on the document's
-    // paper into a new bitmap of their area in device pixels; FALSE when
-    // nothing was to be drawn or no bitmap could be made.
+    // The listed objects (NULL: the selection) drawn in drawing order on the
+    // document's paper into a new bitmap of their area in device pixels at
+    // the view's zoom (the page with bWholePage; one pixel more each way with
+    // nExtraPixel 1); FALSE when nothing was to be drawn or no bitmap could
+    // be made.
     BOOL DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWholePage, int nExtraPixel);
+    // The whole page with every object.
     BOOL RenderObjectsPicture(CBitmap* pBitmap);
     // Reads the private format from the data object into the selection and
-    // places it centred in the visible area.
-    void PlacePastedObjects(COleDataObject* pDataObject);
+    // places it centred in the visible area, with fresh group numbers and one
+    // undo step per object; FALSE, with nothing changed, when it cannot be
+    // read whole.
+    BOOL PlacePastedObjects(COleDataObject* pDataObject);
     BOOL CanPaste();
-    // Reads objects stored in the private format into the selection; FALSE,
-    // with nothing added, when the data cannot be read whole.
+    // Reads objects stored in the private format into the selection (not yet
+    // on the surface); FALSE, with nothing added, when the data cannot be
+    // read whole.
     BOOL LoadObjectsFromMemory(HGLOBAL hData);
+    // The objects in the private format, in a new global memory block; NULL
+    // when they cannot be stored.
+    HGLOBAL StoreObjectsToMemory(CObList& objects);
     // Makes one picture or text object from the standard clipboard formats.
     BOOL PasteWindowsFormats();
+    // One object from the open clipboard's format, added and selected; NULL
+    // when the data makes none.
     CDrawObj* PasteWindowsFormat(UINT nFormat);
     // Embedded objects cannot be created on this platform: always NULL.
     CDrawObj* InsertOleObject(COleDataObject* pDataObject, BOOL bLink);
     // The clipboard format of the program's own objects.
     static UINT GetPrivateFormat();
-    // Paste into the selection: set while that command runs.
+    // Paste into the selection: set while that command runs, with the
+    // rectangles of the replaced objects in selection order.
     BOOL m_bPasteInto = FALSE;
+    std::vector<CRect> m_pasteIntoRects;
     afx_msg void OnEditCopy();
     afx_msg void OnUpdateEditCopy(CCmdUI* pCmdUI);
     afx_msg void OnEditCut();
@@ -419,6 +436,17 @@ public:
     afx_msg void OnUpdatePasteIntoSelection(CCmdUI* pCmdUI);
     afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
 
+private:
+    // The selection to the clipboard: private format, picture and text.
+    BOOL CopySelection();
+    // Paste's whole road after the text route; TRUE when something came.
+    BOOL PasteFromClipboard();
+    void PlaceLoadedSelection();
+    void AddPastedObjects();
+    void TakePasteIntoRects();
+    void RecordPastedObjects();
+
+public:
     // ---- Insertion (SurfaceInsert.cpp)
     // The options a picture chooser returns; NULL options mean neither.
     struct InsertOptions {
@@ -434,6 +462,12 @@ public:
     void PlaceAndRecord(CDrawObj* pObj, BOOL bCentre = TRUE);
     // Kind 1 text, 2 shape, 3 calendar through its dialog.
     CDrawObj* InsertObjectByDialog(int nKind, const CRect* pRect = NULL);
+    // A scanned picture has no file: it gets a temporary one and is kept in
+    // the design even while pictures are linked, so that it survives a save
+    // and reopening.
+    void KeepScannedPicture(CDrawObj* pObj);
+    // The second command id of Edit Text (menus of older layouts).
+    static constexpr UINT kCmdEditObjectTextAlt = 32998;
     afx_msg void OnInsertPictureOther();
     afx_msg void OnInsertPictureGallery();
     afx_msg void OnAcquirePicture();
@@ -502,8 +536,15 @@ public:
     afx_msg void OnUpdateScaleSelection(CCmdUI* pCmdUI);
     afx_msg void OnEditCell();
     afx_msg void OnUpdateCustomZoom(CCmdUI* pCmdUI);
-    // Moves the object back inside the work area unless it may lie outside.
+    // Moves the object back inside the work area unless it may lie outside;
+    // one larger than the area is centred on it.
     void FitObjectToWorkArea(CDrawObj* pObj);
+    // The objects of a list that are locked, and that can be selected.
+    static int CountLockedObjects(const CObList& list);
+    static int CountSelectableObjects(const CObList& list);
+    // Locks or unlocks the selection with one undo step of the objects
+    // that changed, and tells the tool pad.
+    void SetSelectionLocked(BOOL bLock);
 
     // ---- Align, centre, same size, maximise and Tab (SurfaceAlign.cpp)
     // Mode 0 left, 1 top, 2 right, 3 bottom edges to nCoord; 4 and 5 centre
@@ -511,6 +552,8 @@ public:
     void AlignObjects(int nMode, int nCoord, int nExtent);
     // Mode 0 width, 1 height, 2 both, about each object's centre.
     void MakeSameSize(int nMode, int nRefHeight, int nRefWidth);
+    // Moves the selection so that its bounds are centred on the page in the
+    // directions asked; one move step, none when nothing moves.
     void CenterSelection(BOOL bHorizontal, BOOL bVertical);
     afx_msg void OnAlignLeft();
     afx_msg void OnAlignRight();
@@ -519,6 +562,7 @@ public:
     afx_msg void OnAlignHorzCenter();
     afx_msg void OnAlignVertCenter();
     afx_msg void OnAlignOther();
+    afx_msg void OnUpdateAlignOther(CCmdUI* pCmdUI);
     afx_msg void OnUpdateAlignEdges(CCmdUI* pCmdUI);
     afx_msg void OnUpdateAlignCentres(CCmdUI* pCmdUI);
     afx_msg void OnSameWidth();
@@ -533,6 +577,8 @@ public:
     afx_msg void OnUpdateCenter(CCmdUI* pCmdUI);
     afx_msg void OnSelectNext();
     afx_msg void OnSelectPrev();
+    // Selects the next (previous) object in reading order, a group being
+    // one stop; wraps round at the end.
     void SelectInReadingOrder(BOOL bNext);
 
     // ---- Cropping (SurfaceCrop.cpp; the tools are in CropZoomTools.cpp)
