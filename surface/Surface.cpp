@@ -8,6 +8,7 @@
 #include "app/PrefData.h"
 #include "app/main/AppMessages.h"
 #include "app/main/DesignerApp.h"
+#include "app/main/MainFrame.h"
 #include "app/main/MainToolBars.h"
 #include "app/main/PrefBackground.h"
 #include "app/Paths.h"
@@ -18,6 +19,7 @@
 #include "platform/base/Arithmetic.h"
 #include "platform/framework/Afx.h"
 #include "resources/resource.h"
+#include "surface/CropZoomTools.h"
 #include "surface/KindCast.h"
 #include "surface/SurfaceBackground.h"
 #include "surface/SurfaceFrame.h"
@@ -539,8 +541,7 @@ void CSurface::CancelCrop(CDrawObj* pObj)
     if (pObj == NULL || !pObj->m_bCropMode)
         return;
     pObj->m_bCropMode = FALSE;
-    // FIXME: the state saved when the crop began comes back once the crop
-    // tool keeps it; until then the picture stays as it is.
+    g_cropTool.Restore(this, pObj);
     FlushRedraw();
     if (m_hWnd != NULL && ::GetCapture() == m_hWnd)
         ::ReleaseCapture();
@@ -739,8 +740,15 @@ void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         }
         break;
     case HintDroppedFile:
-        // FIXME: a dropped picture file is inserted once picture insertion
-        // exists; until then the drop is ignored.
+        // Every view of the design hears of the drop; the one the user
+        // works in (the document's current surface) takes the picture in.
+        if (const auto* pDropped = dynamic_cast<const CDroppedFileHint*>(pHint)) {
+            const CView* pTarget = pDoc != NULL ? pDoc->GetCurrentView() : NULL;
+            if (pTarget == NULL && pFrame != NULL)
+                pTarget = pFrame->GetActiveView();
+            if (pTarget == this && !pDropped->m_strPath.IsEmpty())
+                InsertPictureFile(pDropped->m_strPath);
+        }
         break;
     case HintPreferences:
         takePreferences();

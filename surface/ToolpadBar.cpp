@@ -1,7 +1,6 @@
 #include "surface/ToolpadBar.h"
 
 #include "resources/resource.h"
-#include "surface/KindCast.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceGlobals.h"
 #include "surface/SurfaceTool.h"
@@ -81,14 +80,7 @@ BOOL CToolpadBar::Create(CWnd* pParentWnd, UINT nStyle, UINT nID)
 
 CSurface* CToolpadBar::GetActiveSurface()
 {
-    CWnd* pMain = AfxGetMainWnd();
-    if (pMain == NULL || !pMain->IsKindOf(RUNTIME_CLASS(CMDIFrameWnd)))
-        return NULL;
-    CMDIChildWnd* pChild = static_cast<CMDIFrameWnd*>(pMain)->MDIGetActive();
-    if (pChild == NULL)
-        return NULL;
-    CView* pView = pChild->GetActiveView();
-    return pView != NULL ? KindCast<CSurface>(RUNTIME_CLASS(CSurface), pView) : NULL;
+    return ::GetActiveSurface();
 }
 
 void CToolpadBar::UpdateToolpad()

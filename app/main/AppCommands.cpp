@@ -35,18 +35,6 @@ constexpr char kHelpMenuText[] = "&Help";
 // Hint to every view after the printer changed.
 constexpr LPARAM kHintPrinterChanged = 5;
 
-// The active design view of the main frame, or null.
-CSurface* GetActiveSurface()
-{
-    auto* pFrame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
-    if (pFrame == nullptr || pFrame->m_hWnd == NULL)
-        return nullptr;
-    CFrameWnd* pActive = pFrame->GetActiveFrame();
-    if (pActive == nullptr)
-        return nullptr;
-    return dynamic_cast<CSurface*>(pActive->GetActiveView());
-}
-
 // The one selected object of the active design view, or null.
 CDrawObj* GetSoleSelection(CSurface** ppView = nullptr)
 {

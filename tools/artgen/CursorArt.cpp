@@ -170,6 +170,17 @@ std::vector<CursorArt> MakeCursors()
     return cursors;
 }
 
+std::vector<CursorArt> MakeToolCursors()
+{
+    // A magnifying glass with a plus, its hot spot the middle of the lens.
+    Scene s;
+    BlackStroke(s, {{18, 18}, {28, 28}}, 3.5);
+    s.Ellipse({12, 12}, 9, 9, kWhite, kBlack, kRim);
+    s.Stroke({{8, 12}, {16, 12}}, 1.8, kBlack);
+    s.Stroke({{12, 8}, {12, 16}}, 1.8, kBlack);
+    return {{IDC_ZOOM_TOOL, 12, 12, "cursor-zoom.png", s}};
+}
+
 Image DrawCursor(const CursorArt& cursor)
 {
     return Harden(Render(cursor.scene, kCursorSize, kCursorSize, 1, 0, 0));
@@ -179,6 +190,8 @@ std::vector<ArtFile> MakeCursorFiles()
 {
     std::vector<ArtFile> files;
     for (const CursorArt& cursor : MakeCursors())
+        files.push_back({cursor.file, EncodePng(DrawCursor(cursor))});
+    for (const CursorArt& cursor : MakeToolCursors())
         files.push_back({cursor.file, EncodePng(DrawCursor(cursor))});
     return files;
 }

@@ -20,7 +20,10 @@ struct CursorArt {
     Scene scene;      // in pixels
 };
 
+// The cursors of the cursor set.
 std::vector<CursorArt> MakeCursors();
+// The cursors the tools load themselves (the zoom tool's).
+std::vector<CursorArt> MakeToolCursors();
 
 Image DrawCursor(const CursorArt& cursor);
 

@@ -376,6 +376,14 @@ Scene DrawGlyph(Glyph glyph)
         s.Shape(Join(ArcPoints({16, 13}, 14, 11, 120, 420, 30), {{9, 30}}), kYellow, kInk, kOutline);
         QuestionMark(s, 11.5, 4.5, 0.8, 3.0, kInk);
         break;
+    case Glyph::CropTool:
+        // A picture with the corner marks of the part that is kept.
+        s.Rect(4, 4, 28, 28, kSky, kInk, kOutline * 0.6);
+        s.Shape({{4, 28}, {13, 17}, {19, 23}, {23, 19}, {28, 24}, {28, 28}}, kLeaf, kInk, kOutline * 0.6);
+        s.Ellipse({21, 10}, 3, 3, kYellow, kInk, kOutline * 0.5);
+        RimmedStroke(s, {{9, 1}, {9, 23}, {31, 23}}, 2.4, kRed);
+        RimmedStroke(s, {{1, 9}, {23, 9}, {23, 31}}, 2.4, kRed);
+        break;
     }
     return s;
 }

@@ -59,6 +59,7 @@ enum class Glyph {
     About,
     HelpTopics,
     HowDoI,
+    CropTool,
 };
 
 Scene DrawGlyph(Glyph glyph);

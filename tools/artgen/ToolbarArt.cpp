@@ -39,6 +39,8 @@ std::vector<ToolbarArt> MakeToolbars()
             {ID_EDIT_UNDO, Glyph::Undo},
             {ID_EDIT_REDO, Glyph::Redo},
             sep,
+            {ID_EDIT_CROP_TOOL, Glyph::CropTool},
+            sep,
             // The bar puts its zoom combo box over this button.
             {ID_VIEW_ZOOM_COMBO, Glyph::Zoom},
             sep,
