@@ -50,8 +50,25 @@ void RecordUndoResize(CDrawDoc* pDoc, CDrawObj** ppObj, const CRect& rectOld, co
 void RecordUndoResizeSelection(CDrawDoc* pDoc, const CObList* pObjects, const CRect& rectOldFirst);
 void RecordUndoScale(CDrawDoc* pDoc, const CObList* pObjects);
 void RecordUndoSameSize(CDrawDoc* pDoc, const CObList* pObjects);
-// The object's crop factors before a crop.
+// What a crop changes on a picture object: its rectangles, whether its
+// picture is cropped and the crop fractions.
+struct PictureCropState {
+    CRect position;
+    CRect unrotated;
+    CRect uncropped;
+    BOOL bCropped = FALSE;
+    double crop[4] = {0.0, 0.0, 1.0, 1.0};
+    // The same rectangles and fractions: the picture shows the same part
+    // at the same place, whatever the cropped mark says.
+    bool ShowsSame(const PictureCropState& other) const;
+};
+PictureCropState GetPictureCropState(const CDrawObj* pObj);
+// The object about to be cropped, with its crop factors before the crop;
+// undo puts back its rectangles and cropped state as well.
 void RecordUndoCrop(CDrawDoc* pDoc, CDrawObj** ppObj, double dLeft, double dTop, double dWidth, double dHeight);
+// A crop already made (by the crop tool) from the state before it; nothing
+// when the object shows what it showed before.
+void RecordUndoCropState(CDrawDoc* pDoc, CDrawObj* pObj, const PictureCropState& before);
 // Objects about to take group number wNewGroup (0 ungroups).
 void RecordUndoGroup(CDrawDoc* pDoc, const CObList* pObjects, WORD wNewGroup);
 // Objects about to be aligned: kinds 0-3 left, top, right and bottom edges
@@ -59,6 +76,8 @@ void RecordUndoGroup(CDrawDoc* pDoc, const CObList* pObjects, WORD wNewGroup);
 // over nExtent.
 void RecordUndoAlign(CDrawDoc* pDoc, const CObList* pObjects, int nKind, int nReference, int nExtent);
 void RecordUndoLock(CDrawDoc* pDoc, const CObList* pObjects);
+// Objects just mirrored left-right and/or top-bottom.
+void RecordUndoFlip(CDrawDoc* pDoc, const CObList* pObjects, BOOL bHorizontal, BOOL bVertical);
 // The object's properties before a change; pBefore, when given, is the
 // record taken before the change (else the object's present one).
 void RecordUndoProperties(CDrawDoc* pDoc, CDrawObj* pObj, const CObjectAttributes* pBefore = nullptr);

@@ -25,6 +25,7 @@
 #include <memory>
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -89,12 +90,41 @@ CDrawObj* Rebuild(CDrawDoc* pDoc, const std::string& bytes, DWORD nSerial)
     return pObj;
 }
 
-// Puts a rebuilt object on the current view and selects it.
-void Restore(CDrawDoc* pDoc, CDrawObj* pObj, BOOL bAddToSelection)
+// Every object's place in the current view's list, counted from the
+// bottom.
+std::unordered_map<const CObject*, int> ListIndexes(CDrawDoc* pDoc)
+{
+    std::unordered_map<const CObject*, int> indexes;
+    if (CSurface* pView = CurrentView(pDoc)) {
+        int nIndex = 0;
+        for (POSITION pos = pView->GetObjects().GetHeadPosition(); pos != nullptr; ++nIndex)
+            indexes.emplace(pView->GetObjects().GetNext(pos), nIndex);
+    }
+    return indexes;
+}
+
+int IndexIn(const std::unordered_map<const CObject*, int>& indexes, const CObject* pObj)
+{
+    const auto it = indexes.find(pObj);
+    return it != indexes.end() ? it->second : -1;
+}
+
+// Puts a rebuilt object on the current view, at nIndex in its list when
+// that is known (so that it comes back in the layer it left, whatever the
+// stacking commands did meanwhile), and selects it.
+void Restore(CDrawDoc* pDoc, CDrawObj* pObj, BOOL bAddToSelection, int nIndex = -1)
 {
     CSurface* pView = CurrentView(pDoc);
     if (pObj == nullptr || pView == nullptr || !pDoc->AddObject(pObj, pView))
         return;
+    CObList& objects = pView->GetObjects();
+    if (POSITION posAdded = nIndex >= 0 ? objects.Find(pObj) : nullptr) {
+        objects.RemoveAt(posAdded);
+        if (POSITION posAt = objects.FindIndex(nIndex))
+            objects.InsertBefore(posAt, pObj);
+        else
+            objects.AddTail(pObj);
+    }
     pObj->Invalidate();
     pView->Select(pObj, bAddToSelection);
 }
@@ -262,7 +292,34 @@ public:
     struct Saved {
         DWORD nId;
         std::string bytes;
+        // The object's place in the list while it was there; -1 unknown.
+        int nIndex = -1;
     };
+    // Each object's place before any of them leaves.
+    static void NoteIndexes(CDrawDoc* pDoc, std::vector<Saved>& objects)
+    {
+        const auto indexes = ListIndexes(pDoc);
+        CStepObjects step(pDoc);
+        for (Saved& saved : objects) {
+            if (CDrawObj* pObj = step.Find(saved.nId))
+                saved.nIndex = IndexIn(indexes, pObj);
+        }
+    }
+    // Back in ascending places, each then lands where it was.
+    static void RestoreAll(CDrawDoc* pDoc, const std::vector<Saved>& objects)
+    {
+        std::vector<const Saved*> order;
+        for (const Saved& saved : objects)
+            order.push_back(&saved);
+        std::stable_sort(order.begin(), order.end(), [](const Saved* a, const Saved* b) {
+            return static_cast<unsigned>(a->nIndex) < static_cast<unsigned>(b->nIndex);
+        });
+        BOOL bAdd = FALSE;
+        for (const Saved* pSaved : order) {
+            Restore(pDoc, Rebuild(pDoc, pSaved->bytes, pSaved->nId), bAdd, pSaved->nIndex);
+            bAdd = TRUE;
+        }
+    }
     CUndoCreateRecord(CDrawDoc* pDoc, UINT nLabelId, std::vector<Saved> objects)
         : CUndoStep(pDoc, nLabelId)
         , m_objects(std::move(objects))
@@ -274,6 +331,7 @@ public:
         Begin(pDoc);
         BOOL bFound = FALSE;
         if (!m_bUndone) {
+            NoteIndexes(pDoc, m_objects);
             CStepObjects step(pDoc);
             for (Saved& saved : m_objects) {
                 CDrawObj* pObj = step.Find(saved.nId);
@@ -285,11 +343,7 @@ public:
                 Discard(pDoc, pObj);
             }
         } else {
-            BOOL bAdd = FALSE;
-            for (const Saved& saved : m_objects) {
-                Restore(pDoc, Rebuild(pDoc, saved.bytes, saved.nId), bAdd);
-                bAdd = TRUE;
-            }
+            RestoreAll(pDoc, m_objects);
             bFound = TRUE;
         }
         Done();
@@ -311,12 +365,9 @@ public:
     {
         Begin(pDoc);
         if (!bRedo) {
-            BOOL bAdd = FALSE;
-            for (const auto& saved : m_objects) {
-                Restore(pDoc, Rebuild(pDoc, saved.bytes, saved.nId), bAdd);
-                bAdd = TRUE;
-            }
+            CUndoCreateRecord::RestoreAll(pDoc, m_objects);
         } else {
+            CUndoCreateRecord::NoteIndexes(pDoc, m_objects);
             CStepObjects step(pDoc);
             for (auto& saved : m_objects) {
                 if (CDrawObj* pObj = step.Find(saved.nId)) {
@@ -443,30 +494,41 @@ private:
 
 class CUndoCropRecord : public CUndoStep {
 public:
-    CUndoCropRecord(CDrawDoc* pDoc, DWORD nId, const double crop[4])
+    CUndoCropRecord(CDrawDoc* pDoc, DWORD nId, const PictureCropState& state)
         : CUndoStep(pDoc, IDS_UNDO_CROP)
         , m_nId(nId)
+        , m_state(state)
     {
-        for (int i = 0; i < 4; ++i)
-            m_crop[i] = crop[i];
     }
     BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
     {
         (void)bRedo;
         Begin(pDoc);
         if (CDrawObj* pObj = pDoc->FindObjectById(m_nId)) {
-            double* fields[4] = {&pObj->m_dCropLeft, &pObj->m_dCropTop, &pObj->m_dCropWidth, &pObj->m_dCropHeight};
-            for (int i = 0; i < 4; ++i)
-                std::swap(*fields[i], m_crop[i]);
+            // Each run puts the kept state back and keeps the one it
+            // replaced for the run the other way.
+            const PictureCropState now = GetPictureCropState(pObj);
             pObj->Invalidate();
+            pObj->m_position = m_state.position;
+            pObj->m_rectUnrotated = m_state.unrotated;
+            pObj->m_rectUncropped = m_state.uncropped;
+            pObj->SetPictureCropped(m_state.bCropped, FALSE);
+            pObj->m_dCropLeft = m_state.crop[0];
+            pObj->m_dCropTop = m_state.crop[1];
+            pObj->m_dCropWidth = m_state.crop[2];
+            pObj->m_dCropHeight = m_state.crop[3];
+            pObj->FreeRenderCache();
+            pObj->Invalidate();
+            m_state = now;
             Select(pDoc, pObj, FALSE);
         }
+        UpdateMoved(pDoc);
         return Done();
     }
 
 private:
     DWORD m_nId;
-    double m_crop[4];
+    PictureCropState m_state;
 };
 
 class CUndoGroupRecord : public CUndoStep {
@@ -500,6 +562,43 @@ public:
 private:
     WORD m_wNewGroup;
     std::vector<std::pair<DWORD, WORD>> m_previous;
+};
+
+// Mirroring objects: undo and redo mirror them the same way again, which
+// brings back their rectangles, their flip state and a cropped picture's
+// place together.
+class CUndoFlipRecord : public CUndoStep {
+public:
+    CUndoFlipRecord(CDrawDoc* pDoc, std::vector<DWORD> ids, BOOL bHorizontal, BOOL bVertical)
+        : CUndoStep(pDoc, IDS_UNDO_FLIP)
+        , m_ids(std::move(ids))
+        , m_bHorizontal(bHorizontal)
+        , m_bVertical(bVertical)
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        CStepObjects step(pDoc);
+        for (DWORD nId : m_ids) {
+            if (CDrawObj* pObj = step.Find(nId)) {
+                pObj->Invalidate();
+                pObj->Flip(m_bHorizontal, m_bVertical);
+                pObj->FreeTextCache();
+                pObj->FreeRenderCache();
+                pObj->Invalidate();
+                step.Select(pObj);
+            }
+        }
+        step.Commit();
+        return Done();
+    }
+
+private:
+    std::vector<DWORD> m_ids;
+    BOOL m_bHorizontal;
+    BOOL m_bVertical;
 };
 
 class CUndoLockRecord : public CUndoStep {
@@ -672,12 +771,15 @@ void StampGroup(CUndoRecord* pRecord)
     pRecord->m_bGrouped = TRUE;
 }
 
-std::vector<CUndoCreateRecord::Saved> SaveObjects(CDrawDoc* pDoc, const CObList* pObjects)
+// The objects' ids and places; with bStore their stored forms too (objects
+// about to go must be stored now, new ones only when their step is undone).
+std::vector<CUndoCreateRecord::Saved> SaveObjects(CDrawDoc* pDoc, const CObList* pObjects, BOOL bStore)
 {
     std::vector<CUndoCreateRecord::Saved> saved;
+    const auto indexes = ListIndexes(pDoc);
     ForEachObject(pObjects, [&](CDrawObj* pObj) {
         if (!pObj->IsOleObject())
-            saved.push_back({pObj->m_nSerial, Snapshot(pDoc, pObj)});
+            saved.push_back({pObj->m_nSerial, bStore ? Snapshot(pDoc, pObj) : std::string(), IndexIn(indexes, pObj)});
     });
     return saved;
 }
@@ -707,8 +809,11 @@ void RecordUndoCreate(CDrawDoc* pDoc, CDrawObj** ppObj, UINT nLabelId)
     if (ListOf(pDoc) == nullptr || ppObj == nullptr || *ppObj == nullptr || (*ppObj)->IsOleObject())
         return;
     g_bUndoObjectCreated = TRUE;
+    // The object is stored only when the step is undone (it is there then,
+    // as it stands): storing a large picture at every creation would cost
+    // as much as the creation itself.
     auto* pRecord = new CUndoCreateRecord(pDoc, nLabelId != 0 ? nLabelId : IDS_UNDO_CREATE,
-        {{(*ppObj)->m_nSerial, Snapshot(pDoc, *ppObj)}});
+        {{(*ppObj)->m_nSerial, std::string()}});
     StampGroup(pRecord);
     AddRecord(pDoc, pRecord);
 }
@@ -717,7 +822,7 @@ void RecordUndoDuplicate(CDrawDoc* pDoc, const CObList* pClones)
 {
     if (ListOf(pDoc) == nullptr)
         return;
-    std::vector<CUndoCreateRecord::Saved> saved = SaveObjects(pDoc, pClones);
+    std::vector<CUndoCreateRecord::Saved> saved = SaveObjects(pDoc, pClones, FALSE);
     if (saved.empty())
         return;
     g_bUndoObjectCreated = TRUE;
@@ -728,7 +833,7 @@ void RecordUndoDelete(CDrawDoc* pDoc, const CObList* pObjects)
 {
     if (ListOf(pDoc) == nullptr)
         return;
-    std::vector<CUndoCreateRecord::Saved> saved = SaveObjects(pDoc, pObjects);
+    std::vector<CUndoCreateRecord::Saved> saved = SaveObjects(pDoc, pObjects, TRUE);
     if (saved.empty())
         return;
     auto* pRecord = new CUndoDeleteRecord(pDoc, std::move(saved));
@@ -801,12 +906,43 @@ void RecordUndoSameSize(CDrawDoc* pDoc, const CObList* pObjects)
         AddRecord(pDoc, new CUndoResizeRecord(pDoc, IDS_UNDO_SAME_SIZE, RectsOf(pObjects), TRUE));
 }
 
+bool PictureCropState::ShowsSame(const PictureCropState& other) const
+{
+    return position == other.position && unrotated == other.unrotated && crop[0] == other.crop[0]
+        && crop[1] == other.crop[1] && crop[2] == other.crop[2] && crop[3] == other.crop[3];
+}
+
+PictureCropState GetPictureCropState(const CDrawObj* pObj)
+{
+    PictureCropState state;
+    state.position = pObj->m_position;
+    state.unrotated = pObj->m_rectUnrotated;
+    state.uncropped = pObj->m_rectUncropped;
+    state.bCropped = pObj->IsPictureCropped();
+    state.crop[0] = pObj->m_dCropLeft;
+    state.crop[1] = pObj->m_dCropTop;
+    state.crop[2] = pObj->m_dCropWidth;
+    state.crop[3] = pObj->m_dCropHeight;
+    return state;
+}
+
 void RecordUndoCrop(CDrawDoc* pDoc, CDrawObj** ppObj, double dLeft, double dTop, double dWidth, double dHeight)
 {
     if (ListOf(pDoc) == nullptr || ppObj == nullptr || *ppObj == nullptr)
         return;
-    const double crop[4] = {dLeft, dTop, dWidth, dHeight};
-    AddRecord(pDoc, new CUndoCropRecord(pDoc, (*ppObj)->m_nSerial, crop));
+    PictureCropState before = GetPictureCropState(*ppObj);
+    before.crop[0] = dLeft;
+    before.crop[1] = dTop;
+    before.crop[2] = dWidth;
+    before.crop[3] = dHeight;
+    AddRecord(pDoc, new CUndoCropRecord(pDoc, (*ppObj)->m_nSerial, before));
+}
+
+void RecordUndoCropState(CDrawDoc* pDoc, CDrawObj* pObj, const PictureCropState& before)
+{
+    if (ListOf(pDoc) == nullptr || pObj == nullptr || GetPictureCropState(pObj).ShowsSame(before))
+        return;
+    AddRecord(pDoc, new CUndoCropRecord(pDoc, pObj->m_nSerial, before));
 }
 
 void RecordUndoGroup(CDrawDoc* pDoc, const CObList* pObjects, WORD wNewGroup)
@@ -826,20 +962,30 @@ void RecordUndoAlign(CDrawDoc* pDoc, const CObList* pObjects, int nKind, int nRe
     ForEachObject(pObjects, [&](CDrawObj* pObj) {
         const CRect& r = pObj->m_position;
         CSize offset(0, 0);
+        // The alignment's own arithmetic, so that a reversed rectangle and
+        // an odd size come back exactly; a locked object does not move.
         switch (nKind) {
-        case 0: offset.cx = nReference - r.left; break;
-        case 1: offset.cy = nReference - r.top; break;
-        case 2: offset.cx = nReference - r.right; break;
-        case 3: offset.cy = nReference - r.bottom; break;
-        case 4: offset.cx = nReference + nExtent / 2 - (r.left + r.right) / 2; break;
-        case 5: offset.cy = nReference + nExtent / 2 - (r.top + r.bottom) / 2; break;
+        case 0: offset.cx = nReference - std::min(r.left, r.right); break;
+        case 1: offset.cy = nReference - std::max(r.top, r.bottom); break;
+        case 2: offset.cx = nReference - std::max(r.left, r.right); break;
+        case 3: offset.cy = nReference - std::min(r.top, r.bottom); break;
+        case 4: offset.cx = nExtent / 2 - (r.right - r.left) / 2 - r.left + nReference; break;
+        case 5: offset.cy = nExtent / 2 - (r.bottom - r.top) / 2 - r.top + nReference; break;
         default: break;
         }
+        if (pObj->m_wFlags & OBJ_FLAG_LOCKED)
+            offset = CSize(0, 0);
         // Executing moves the objects back, so the step stores the way
         // they will have come.
         moves.emplace_back(pObj->m_nSerial, offset);
     });
     AddRecord(pDoc, new CUndoMoveRecord(pDoc, IDS_UNDO_ALIGN, std::move(moves)));
+}
+
+void RecordUndoFlip(CDrawDoc* pDoc, const CObList* pObjects, BOOL bHorizontal, BOOL bVertical)
+{
+    if (ListOf(pDoc) != nullptr && (bHorizontal || bVertical))
+        AddRecord(pDoc, new CUndoFlipRecord(pDoc, IdsOf(pObjects), bHorizontal, bVertical));
 }
 
 void RecordUndoLock(CDrawDoc* pDoc, const CObList* pObjects)

@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "surface/SurfaceGlobals.h"
 #include "surface/SurfaceTool.h"
+#include "text/TextEditHost.h"
 
 namespace {
 
@@ -141,9 +142,11 @@ void CSurface::OnUpdateEditClear(CCmdUI* pCmdUI)
 void CSurface::DeleteSelection(BOOL bRecordUndo)
 {
     if (CDrawObj* pEdited = GetTextEditObject()) {
-        // FIXME: the editor of wrapped text deletes its selected characters
-        // here once in-place editing has an editor window.
+        // Block text takes the key itself; wrapped text is edited in its
+        // own window, which deletes the selected characters.
         pEdited->TextKeyDown(VK_DELETE, 1, 0);
+        if (pEdited->m_pTextEditor != NULL)
+            pEdited->m_pTextEditor->DeleteSelection();
         return;
     }
     if (m_selection.IsEmpty())

@@ -14,6 +14,7 @@
 #include "platform/base/Exception.h"
 #include "platform/framework/Afx.h"
 #include "resources/resource.h"
+#include "surface/CropZoomTools.h"
 #include "surface/KindCast.h"
 #include "surface/RulerBar.h"
 #include "surface/SurfaceFrame.h"
@@ -578,9 +579,20 @@ void CSurface::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
             SetFocus();
         } else if (nChar == VK_ESCAPE) {
             CancelCrop(pSole);
+        } else if (nChar >= VK_LEFT && nChar <= VK_DOWN) {
+            // One edge of the visible part moves by 2 units, whichever way
+            // round the rectangle lies.
+            CRect band = pSole->m_position;
+            const int nStepX = band.left <= band.right ? 2 : -2;
+            const int nStepY = band.top <= band.bottom ? 2 : -2;
+            switch (nChar) {
+            case VK_LEFT: band.left += nStepX; break;
+            case VK_UP: band.top += nStepY; break;
+            case VK_RIGHT: band.right -= nStepX; break;
+            default: band.bottom -= nStepY; break;
+            }
+            g_cropTool.ApplyBandCrop(this, band);
         }
-        // FIXME: the arrow keys move the crop's edges once the crop tool
-        // applies a band crop.
     } else {
         CDrawObj* pEdited = GetTextEditObject();
         const BOOL bTaken = pEdited != NULL && pEdited->TextKeyDown(nChar, nRepCnt, nFlags);
@@ -597,6 +609,8 @@ void CSurface::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
             } else if (nChar == VK_DELETE) {
                 if (!bCtrl)
                     OnEditClear();
+            } else if (nChar == VK_TAB && !bCtrl && !IsKeyDown(VK_MENU)) {
+                SendGatedCommand(bShift ? ID_ARRANGE_SELECT_PREV : ID_ARRANGE_SELECT_NEXT);
             } else if (!bCtrl && !bShift && !IsKeyDown(VK_MENU) && pEdited == NULL && !IsTextEditMode()) {
                 for (const LetterCommand& letter : kLetterCommands) {
                     if (letter.nKey == nChar) {
