@@ -57,6 +57,8 @@
 #define IDC_ROTATE_SECTOR_225 595
 #define IDC_ROTATE_SECTOR_270 520
 #define IDC_ROTATE_SECTOR_315 597
+// The zoom tool's cursor, outside the cursor set.
+#define IDC_ZOOM_TOOL 623
 
 // Menu bitmaps (13 x 13 on the menu grey) of the support library
 // kqawr321.dll (kqawr321.rc, registered in the support module). Named after

@@ -17,6 +17,7 @@
 #include "model/UndoList.h"
 #include "model/UndoRecording.h"
 #include "platform/framework/Afx.h"
+#include "surface/CropZoomTools.h"
 #include "surface/CursorSet.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceGlobals.h"
@@ -78,6 +79,10 @@ CShapeTool s_shapeTools[] = {
 
 } // namespace
 
+// The tools that make no objects come last.
+CCropTool g_cropTool;
+CZoomTool g_zoomTool;
+
 void ResetSurfaceTools()
 {
     g_nDownFlags = 0;
@@ -101,6 +106,8 @@ void ResetSurfaceTools()
     g_selectionTool.m_bDragStartKept = FALSE;
     RecordPendingShape(NULL);
     s_turnStart.clear();
+    g_cropTool.Forget();
+    g_zoomTool.m_bDragging = FALSE;
 }
 
 BOOL IsTextEditMode()
@@ -183,8 +190,12 @@ void ChangeShape(CSurface* pView, int nShape, BOOL bEndTextEdit)
         return;
     if (nShape != kShapeText)
         SetTextEditMode(FALSE);
-    if (g_nCurrentShape == kShapeCrop)
+    if (g_nCurrentShape == kShapeCrop && nShape != kShapeCrop) {
+        // Leaving the tool keeps the crop as it stands, undoable as one step.
+        if (pView != NULL)
+            g_cropTool.KeepCrop(pView);
         EnableFrameMenus(TRUE);
+    }
     if (nShape == kShapeCrop) {
         if (pView != NULL) {
             if (CDrawObj* pFirst = pView->GetFirstSelected()) {

@@ -149,5 +149,5 @@ extern CPoint g_cropAnchor[2];
 extern CSelectionTool g_selectionTool;
 // Every registered tool in the order of registration: the selection tool,
 // then the shape tools of shapes 0, 1, 2, 4, 3, 13, 6, 7, 8, 9, 10, 5, 12,
-// 11, 14 and 18 (the crop and zoom tools join when they exist).
+// 11, 14 and 18, then the crop and zoom tools (shapes 17 and 19).
 extern std::vector<CSurfaceTool*> g_toolList;

@@ -12,8 +12,8 @@ namespace surfacetest {
 TEST(ToolListTest, EveryShapeHasItsToolAndThePolygonBorrowsTheRectangleTool)
 {
     // The selection tool first, then the drawing tools in the tool pad's
-    // order of old.
-    const int order[] = {kShapeSelect, 0, 1, 2, 4, 3, 13, 6, 7, 8, 9, 10, 5, 12, 11, 14, kShapeText};
+    // order of old, then the crop and zoom tools.
+    const int order[] = {kShapeSelect, 0, 1, 2, 4, 3, 13, 6, 7, 8, 9, 10, 5, 12, 11, 14, kShapeText, kShapeCrop, 19};
     ASSERT_EQ(g_toolList.size(), std::size(order));
     for (size_t i = 0; i < g_toolList.size(); ++i)
         EXPECT_EQ(g_toolList[i]->m_nShape, order[i]) << i;
