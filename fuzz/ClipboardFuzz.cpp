@@ -9,6 +9,9 @@
 // they were, and undoing every step of a paste leaves no object that has
 // steps (embedded objects have none).
 //
+// THREADWICK_CLIPBOARD_ROAD=0, 1 or 2 keeps a run on one road whatever the
+// first byte says, so that each road can be given its own time.
+//
 // Seeds: surface_tests writes a private clip of every kind of object into
 // the folder THREADWICK_CLIPBOARD_SEEDS names (the test
 // EveryKindOfObjectComesBackFromTheClipboardAsItWas); pictures are the
@@ -193,7 +196,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1 || size > kMaxInput)
         return 0;
-    const int nRoad = data[0] % 3;
+    static const int nPinnedRoad = [] {
+        const char* pszRoad = std::getenv("THREADWICK_CLIPBOARD_ROAD");
+        return pszRoad != nullptr && pszRoad[0] >= '0' && pszRoad[0] <= '2' && pszRoad[1] == '\0' ? pszRoad[0] - '0' : -1;
+    }();
+    const int nRoad = nPinnedRoad >= 0 ? nPinnedRoad : data[0] % 3;
     const uint8_t* payload = data + 1;
     size_t nPayload = size - 1;
 
