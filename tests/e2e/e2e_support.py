@@ -824,3 +824,61 @@ class Picture:
 def read_ppm(path):
     with open(path, "rb") as f:
         return Picture(*ppm_fields(f.read()))
+
+
+# ---- Pictures set against the screen -------------------------------------------------------------
+
+def changed_box(before, after, box, change=24):
+    """The bounding box (left, top, right, bottom) of the pixels of box whose
+    colour moved by more than change in a channel between two shots, and
+    their number; (None, 0) when none did."""
+    left, top, right, bottom = box
+    found, count = None, 0
+    for y in range(max(top, 0), min(bottom, after.height)):
+        for x in range(max(left, 0), min(right, after.width)):
+            if any(abs(a - b) > change for a, b in zip(before.at(x, y), after.at(x, y))):
+                count += 1
+                if found is None:
+                    found = [x, y, x + 1, y + 1]
+                else:
+                    found = [min(found[0], x), min(found[1], y), max(found[2], x + 1), max(found[3], y + 1)]
+    return (tuple(found) if found else None), count
+
+
+def magick_picture(path, size=None):
+    """ImageMagick's reading of a picture file (its first frame, transparent
+    parts on white), stretched to size (width, height) when given."""
+    command = ["convert", path + "[0]", "-background", "white", "-alpha", "remove", "-alpha", "off"]
+    if size:
+        command += ["-resize", "%dx%d!" % size]
+    done = subprocess.run(command + ["-depth", "8", "ppm:-"], capture_output=True, timeout=60)
+    if done.returncode != 0:
+        raise Failure("ImageMagick cannot read %s: %s" % (path, done.stderr.decode(errors="replace")[-500:]))
+    return Picture(*ppm_fields(done.stdout))
+
+
+def mean_difference(shot, left, top, picture, step=1):
+    """The mean difference per channel between picture and the part of the
+    shot whose top-left corner is (left, top), every step-th pixel each way;
+    a picture reaching off the shot differs by 255."""
+    if left < 0 or top < 0 or left + picture.width > shot.width or top + picture.height > shot.height:
+        return 255.0
+    total, count = 0, 0
+    for y in range(0, picture.height, step):
+        for x in range(0, picture.width, step):
+            a, b = shot.at(left + x, top + y), picture.at(x, y)
+            total += abs(a[0] - b[0]) + abs(a[1] - b[1]) + abs(a[2] - b[2])
+            count += 3
+    return total / max(count, 1)
+
+
+def locate(shot, picture, guess, reach=6):
+    """Where the picture shows best in the shot within reach pixels of guess
+    (its top-left corner): (left, top, mean difference per channel)."""
+    best = None
+    for dy in range(-reach, reach + 1):
+        for dx in range(-reach, reach + 1):
+            rough = mean_difference(shot, guess[0] + dx, guess[1] + dy, picture, step=4)
+            if best is None or rough < best[0]:
+                best = (rough, guess[0] + dx, guess[1] + dy)
+    return best[1], best[2], mean_difference(shot, best[1], best[2], picture)
