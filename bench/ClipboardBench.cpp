@@ -12,6 +12,7 @@
 // - Pasting a 4000 x 3000 PNG another program copied; "x_magick" divides by
 //   Magick++ decoding those bytes.
 
+#include "bench/BenchDesign.h"
 #include "bench/BenchSupport.h"
 #include "model/DocKinds.h"
 #include "model/DrawDoc.h"
@@ -51,25 +52,9 @@ constexpr int kPhotoHeight = 3000;
 constexpr int kPngCompressionLevel = 1;
 using Clock = std::chrono::steady_clock;
 
-// A design with one windowless surface.
-class CBenchDesign : public CGeneralDoc {
+class CBenchDesign : public bench::CWindowlessDesign {
 public:
-    CBenchDesign()
-    {
-        m_bAutoDelete = FALSE;
-        m_pView = new CSurface;
-        AddView(m_pView);
-        auto* pInfo = new CSurfaceInfo(0);
-        pInfo->m_pView = m_pView;
-        m_surfaces.AddTail(pInfo);
-        m_posCurrentView = GetFirstViewPosition();
-    }
-    ~CBenchDesign() override
-    {
-        Empty();
-        RemoveView(m_pView);
-        delete m_pView;
-    }
+    ~CBenchDesign() override { Empty(); }
     // Objects in a grid of 40 by 25, every shape kind, some with text.
     void Populate()
     {
@@ -91,7 +76,6 @@ public:
             delete objects.RemoveHead();
         GetUndoList().Clear();
     }
-    CSurface* m_pView;
 };
 
 void SetUp()

@@ -6,6 +6,7 @@
 // moving the objects back and forth directly (the best of a few, taken
 // once): what the history adds to the moves.
 
+#include "bench/BenchDesign.h"
 #include "model/DocKinds.h"
 #include "model/DrawDoc.h"
 #include "model/DrawRect.h"
@@ -29,17 +30,10 @@ constexpr int kObjects = 1000;
 using Clock = std::chrono::steady_clock;
 
 // A design with one windowless surface holding the objects.
-class CBenchDesign : public CGeneralDoc {
+class CBenchDesign : public bench::CWindowlessDesign {
 public:
     CBenchDesign()
     {
-        m_bAutoDelete = FALSE;
-        m_pView = new CSurface;
-        AddView(m_pView);
-        auto* pInfo = new CSurfaceInfo(0);
-        pInfo->m_pView = m_pView;
-        m_surfaces.AddTail(pInfo);
-        m_posCurrentView = GetFirstViewPosition();
         for (int i = 0; i < kObjects; ++i) {
             const int x = (i % 40) * 20;
             const int y = (i / 40) * 20;
@@ -50,13 +44,7 @@ public:
             m_selection.AddTail(pObj);
         }
     }
-    ~CBenchDesign() override
-    {
-        m_selection.RemoveAll();
-        RemoveView(m_pView);
-        delete m_pView;
-    }
-    CSurface* m_pView;
+    ~CBenchDesign() override { m_selection.RemoveAll(); }
     CObList m_selection;
 };
 

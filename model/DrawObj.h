@@ -158,6 +158,16 @@ public:
     virtual BOOL IsInsideRect(const CRect& rect);
     // Drags a sizing handle to the point.
     virtual void MoveHandleTo(int nHandle, CPoint point, CSurface* pView);
+    // The editor pages OnOpen opens (its nPage); EditByContent picks the
+    // page from what the object holds.
+    enum EditKind : int {
+        EditPicture = 0,
+        EditText = 1,
+        EditShape = 2,
+        EditCalendar = 3,
+        EditColorFill = 4,
+        EditByContent = 5,
+    };
     // Opens the object's editor page; TRUE when something was changed.
     virtual BOOL OnOpen(CSurface* pView, int nPage = 0, CWnd* pParent = nullptr, CObjectAttributes* pAttrs = nullptr,
         UINT nFlags = 0);

@@ -69,9 +69,16 @@ void CDrawObj::PaintFill(CDC* pDC, const CRect& rectFill, const CFillInfo& fill)
         pDC->LPtoDP(ends, 2);
         const int nPixels
             = std::max<int>(1, bVertical ? std::abs(ends[1].y - ends[0].y) : std::abs(ends[1].x - ends[0].x));
-        const int nStrips = std::clamp(nAsked, 1, nPixels);
         const COLORREF first = colors[s];
         const COLORREF last = colors[s + 1];
+        // More strips than the colours a segment can show only repeat their
+        // neighbours' colours: one strip per colour looks the same to within
+        // a strip's width, and an amount from a file asking for millions of
+        // strips across a huge object costs no more than the colours.
+        const int nLevels = 1
+            + std::max({std::abs(GetRValue(last) - GetRValue(first)), std::abs(GetGValue(last) - GetGValue(first)),
+                std::abs(GetBValue(last) - GetBValue(first))});
+        const int nStrips = std::clamp(nAsked, 1, std::min(nPixels, nLevels));
         const int64_t nLength = nSegEnd - nSegStart;
         for (int i = 0; i < nStrips; ++i) {
             const int a = nSegStart + static_cast<int>(nLength * i / nStrips);

@@ -414,15 +414,6 @@ void CDrawObj::MoveTo(const CRect& position, CSurface* pView, int nHandle, const
 
 namespace {
 
-enum EditKind : int {
-    EditPicture = 0,
-    EditText = 1,
-    EditShape = 2,
-    EditCalendar = 3,
-    EditColorFill = 4,
-    EditByContent = 5,
-};
-
 // What the main window hears after text was opened for editing.
 constexpr UINT kTextOpenedMessage = WM_USER + 0x111;
 
@@ -430,15 +421,15 @@ constexpr UINT kTextOpenedMessage = WM_USER + 0x111;
 int EditorForContent(CDrawObj& obj, const CObjectAttributes& attrs)
 {
     if (obj.HasText())
-        return EditText;
+        return CDrawObj::EditText;
     if (obj.IsCalendar())
-        return EditCalendar;
+        return CDrawObj::EditCalendar;
     if (obj.HasPicture())
-        return EditPicture;
+        return CDrawObj::EditPicture;
     if (obj.IsFillable())
-        return EditShape;
+        return CDrawObj::EditShape;
     if (attrs.m_bOutline || attrs.m_bFill || attrs.m_nShape == kLineShapeKind)
-        return EditColorFill;
+        return CDrawObj::EditColorFill;
     return -1;
 }
 

@@ -28,6 +28,15 @@ double Clamp01(double value)
     return std::clamp(value, 0.0, 1.0);
 }
 
+// Sets one of an edge and an extent, both fractions of the picture, and
+// gives way with the other so that the two never reach past its far side.
+void SetWithin(double& dSet, double& dOther, double value)
+{
+    dSet = Clamp01(value);
+    if (dSet + dOther > 1.0)
+        dOther = 1.0 - dSet;
+}
+
 } // namespace
 
 // ---- The rails window --------------------------------------------------------------------------
@@ -115,36 +124,28 @@ void CCropRails::SetPicture(HBITMAP hBitmap, int cx, int cy)
 
 void CCropRails::SetLeft(double x, BOOL bRedraw)
 {
-    m_dLeft = Clamp01(x);
-    if (m_dLeft + m_dWidth > 1.0)
-        m_dWidth = 1.0 - m_dLeft;
+    SetWithin(m_dLeft, m_dWidth, x);
     if (bRedraw)
         PlaceRails();
 }
 
 void CCropRails::SetTop(double y, BOOL bRedraw)
 {
-    m_dTop = Clamp01(y);
-    if (m_dTop + m_dHeight > 1.0)
-        m_dHeight = 1.0 - m_dTop;
+    SetWithin(m_dTop, m_dHeight, y);
     if (bRedraw)
         PlaceRails();
 }
 
 void CCropRails::SetWidth(double w, BOOL bRedraw)
 {
-    m_dWidth = Clamp01(w);
-    if (m_dWidth + m_dLeft > 1.0)
-        m_dLeft = 1.0 - m_dWidth;
+    SetWithin(m_dWidth, m_dLeft, w);
     if (bRedraw)
         PlaceRails();
 }
 
 void CCropRails::SetHeight(double h, BOOL bRedraw)
 {
-    m_dHeight = Clamp01(h);
-    if (m_dHeight + m_dTop > 1.0)
-        m_dTop = 1.0 - m_dHeight;
+    SetWithin(m_dHeight, m_dTop, h);
     if (bRedraw)
         PlaceRails();
 }
@@ -418,13 +419,14 @@ void CCropDlg::LoadObject()
             m_rails.SetPicture(static_cast<HBITMAP>(bitmap.Detach()), w, h);
         }
     }
-    // The dialog shows the picture as it appears: a flipped picture's
-    // offsets run from the other side.
+    // The dialog shows the picture as it appears on the page; the object
+    // counts its offsets from the far sides while it lies in its own
+    // orientation (as its drawing does).
     double left = m_pObj->m_dCropLeft;
     double top = m_pObj->m_dCropTop;
-    if (m_pObj->IsMirroredX())
+    if (m_pObj->IsOrientedX())
         left = 1.0 - left - m_pObj->m_dCropWidth;
-    if (m_pObj->IsMirroredY())
+    if (m_pObj->IsOrientedY())
         top = 1.0 - top - m_pObj->m_dCropHeight;
     m_rails.SetLeft(left, FALSE);
     m_rails.SetTop(top, FALSE);

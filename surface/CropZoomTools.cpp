@@ -17,27 +17,13 @@
 
 namespace {
 
-CPoint ToLogical(CSurface* pView, CPoint point)
-{
-    pView->DPtoLPPoint(&point);
-    return point;
-}
-
-// The client rectangle between two client points, normalised.
-CRect ClientBand(CPoint a, CPoint b)
-{
-    CRect band(a, b);
-    band.NormalizeRect();
-    return band;
-}
-
 // XORs the focus rectangle of a band on the view's window.
 void DrawBand(CSurface* pView, CPoint a, CPoint b)
 {
     if (pView->m_hWnd == NULL)
         return;
     CClientDC dc(pView);
-    const CRect band = ClientBand(a, b);
+    const CRect band = BandRect(a, b);
     dc.DrawFocusRect(&band);
 }
 
@@ -298,7 +284,7 @@ void CCropTool::OnLButtonUp(CSurface* pView, UINT nFlags, CPoint point)
         if (point != g_downPoint && pObj->m_bCropMode && g_nSelectMode == SelectModeNone) {
             if (g_lastPoint != g_downPoint)
                 DrawBand(pView, g_downPoint, g_lastPoint);
-            CRect band = ClientBand(point, g_downPoint);
+            CRect band = BandRect(point, g_downPoint);
             pView->DPtoLPRect(&band);
             bBand = MeetLogical(band, pObj->m_position, pObj->m_position, NULL);
         }
@@ -331,7 +317,7 @@ void CCropTool::Complete(CSurface* pView)
 {
     CDrawObj* pObj = pView->GetFirstSelected();
     if (pObj != NULL && g_lastPoint != g_downPoint && pObj->m_bCropMode) {
-        CRect band = ClientBand(g_downPoint, g_lastPoint);
+        CRect band = BandRect(g_downPoint, g_lastPoint);
         pView->DPtoLPRect(&band);
         CRect meet;
         if (MeetLogical(band, pObj->m_position, pObj->m_position, &meet)) {
@@ -469,7 +455,7 @@ void CZoomTool::OnLButtonUp(CSurface* pView, UINT nFlags, CPoint point)
         DrawBand(pView, g_downPoint, g_lastPoint);
     g_lastPoint = point;
     CDrawDoc* pDoc = pView->GetDocument();
-    const CRect band = ClientBand(g_downPoint, g_lastPoint);
+    const CRect band = BandRect(g_downPoint, g_lastPoint);
     if (pDoc != NULL && bWasDragging) {
         const WORD nZoom = pView->GetZoom();
         if (band.Width() == 0 && band.Height() == 0) {

@@ -32,25 +32,9 @@ constexpr int kSoundMove = 6;
 // A band must be larger than this (pixels) one way to offer its menu.
 constexpr int kBandThreshold = 10;
 
-// Preferences' Flags bit: new text objects are block text.
-constexpr WORD kPrefNewTextIsBlock = 0x0001;
-
 // The edit-text command the view answers by starting to type into the one
 // selected text object.
 constexpr UINT kEditSelectionText = 33065;
-
-CPoint ToLogical(CSurface* pView, CPoint point)
-{
-    pView->DPtoLPPoint(&point);
-    return point;
-}
-
-CRect BandRect(CPoint a, CPoint b)
-{
-    CRect band(a, b);
-    band.NormalizeRect();
-    return band;
-}
 
 void DrawBand(CSurface* pView, const CRect& band)
 {
@@ -353,25 +337,7 @@ void PlaceTextInBand(CSurface* pView)
     band = CDrawObj::NormalizeUp(band);
     pView->Select(NULL, FALSE);
 
-    auto* pObj = new CDrawRect(band);
-    const BOOL bBlockText = (thePrefs.Flags & kPrefNewTextIsBlock) != 0;
-    pObj->SetText("New text block.", bBlockText);
-    CObjectAttributes attrs;
-    pObj->GetAttributes(attrs);
-    attrs.m_bBlockText = bBlockText;
-    if (thePrefs.AddlFlags & PREF_ADDL_TEXT_FORMAT_FLAG)
-        attrs.m_wTextFlags |= OBJ_TEXT_SHADOW;
-    else
-        attrs.m_wTextFlags &= ~WORD(OBJ_TEXT_SHADOW);
-    attrs.m_logfont = thePrefs.DefaultFont;
-    attrs.m_logfont.lfWeight = FW_NORMAL;
-    attrs.m_logfont.lfItalic = FALSE;
-    attrs.m_logfont.lfUnderline = FALSE;
-    attrs.m_logfont.lfStrikeOut = FALSE;
-    attrs.m_crText = thePrefs.DefaultTextColor;
-    attrs.m_crText2 = thePrefs.DefaultTextColor2;
-    attrs.m_bHasText = TRUE;
-    pObj->SetAttributes(attrs);
+    CDrawObj* pObj = MakeTextObject(band, "New text block.", NewTextFont::Plain);
 
     CDrawDoc* pDoc = pView->GetDocument();
     pView->Add(pObj);
@@ -474,7 +440,7 @@ void CSelectionTool::OnLButtonDblClk(CSurface* pView, UINT nFlags, CPoint point)
     } else if (CDrawObj* pSingle = pView->GetSingleSelection()) {
         if (!(pSingle->m_wFlags & OBJ_FLAG_LOCKED)) {
             const BOOL bCell = pSingle->HitTestCalendarCell(p, pView, TRUE, FALSE) > 0;
-            pSingle->OnOpen(pView, 5, NULL, NULL, bCell ? 1 : 0);
+            pSingle->OnOpen(pView, CDrawObj::EditByContent, NULL, NULL, bCell ? 1 : 0);
         }
     }
     // The release that follows comes here. Taken only now: a dialog the

@@ -27,12 +27,6 @@ constexpr int kNewShapeHandle = 1;
 // text made first uses the size value -8.
 constexpr LONG kTextBoxFontHeight = -12;
 
-CPoint ToLogical(CSurface* pView, CPoint point)
-{
-    pView->DPtoLPPoint(&point);
-    return point;
-}
-
 // The shape a press made, until its release records it. The creation is
 // recorded only once a drag has made it lasting: a click takes the shape
 // away again, and the undo list must then be exactly as it was, redo steps
@@ -191,7 +185,7 @@ void CShapeTool::OnLButtonDblClk(CSurface* pView, UINT nFlags, CPoint point)
             if (pSingle->IsTextEditActive())
                 pSingle->TextLButtonDblClk(nFlags, point);
             else if (pSingle->HasText() && !(pSingle->m_wFlags & OBJ_FLAG_LOCKED))
-                pSingle->OnOpen(pView, 5, NULL, NULL, 0);
+                pSingle->OnOpen(pView, CDrawObj::EditByContent, NULL, NULL, 0);
         }
     }
     CSurfaceTool::OnLButtonDblClk(pView, nFlags, point);

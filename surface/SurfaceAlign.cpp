@@ -120,6 +120,46 @@ private:
     CDrawDoc* m_pDoc;
 };
 
+// What the edge commands align to: a lone object goes to the work area's
+// edge, several go to the first selected object's. FALSE when nothing is
+// selected.
+BOOL GetEdgeReference(CSurface* pView, CRect& ref)
+{
+    const CDrawObj* pFirst = pView->GetFirstSelected();
+    if (pFirst == NULL)
+        return FALSE;
+    ref = pFirst->m_position;
+    if (pView->GetSelection().GetCount() == 1)
+        pView->GetWorkArea(&ref, 0);
+    return TRUE;
+}
+
+// What the centre commands centre on: a lone object on the work area
+// (from its upper left corner over its signed extent), several on the
+// first selected object. FALSE when nothing is selected.
+BOOL GetCentreReference(CSurface* pView, CRect& ref)
+{
+    const CDrawObj* pFirst = pView->GetFirstSelected();
+    if (pFirst == NULL)
+        return FALSE;
+    if (pView->GetSelection().GetCount() == 1) {
+        pView->GetWorkArea(&ref, 0);
+        ref = CDrawObj::NormalizeUp(ref);
+    } else {
+        ref = pFirst->m_position;
+    }
+    return TRUE;
+}
+
+// Gives the other selected objects the first one's width, height or both;
+// a lone object has nothing to match.
+void MakeSameSizeAsFirst(CSurface* pView, SameSizeKind kind)
+{
+    const CDrawObj* pFirst = pView->GetFirstSelected();
+    if (pFirst != NULL && pView->GetSelection().GetCount() > 1)
+        pView->MakeSameSize(kind, pFirst->m_position.Height(), pFirst->m_position.Width());
+}
+
 } // namespace
 
 // ---- Align and same size ------------------------------------------------------------------------
@@ -326,80 +366,44 @@ void CSurface::OnUpdateMaximizeSelection(CCmdUI* pCmdUI)
 
 void CSurface::OnAlignLeft()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst == NULL)
-        return;
-    CRect ref = pFirst->m_position;
-    if (m_selection.GetCount() == 1)
-        GetWorkArea(&ref, 0);
-    AlignObjects(AlignLeftEdges, std::min(ref.left, ref.right), 0);
+    CRect ref;
+    if (GetEdgeReference(this, ref))
+        AlignObjects(AlignLeftEdges, std::min(ref.left, ref.right), 0);
 }
 
 void CSurface::OnAlignRight()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst == NULL)
-        return;
-    CRect ref = pFirst->m_position;
-    if (m_selection.GetCount() == 1)
-        GetWorkArea(&ref, 0);
-    AlignObjects(AlignRightEdges, std::max(ref.left, ref.right), 0);
+    CRect ref;
+    if (GetEdgeReference(this, ref))
+        AlignObjects(AlignRightEdges, std::max(ref.left, ref.right), 0);
 }
 
 void CSurface::OnAlignTop()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst == NULL)
-        return;
-    CRect ref = pFirst->m_position;
-    if (m_selection.GetCount() == 1)
-        GetWorkArea(&ref, 0);
-    AlignObjects(AlignTopEdges, std::max(ref.top, ref.bottom), 0);
+    CRect ref;
+    if (GetEdgeReference(this, ref))
+        AlignObjects(AlignTopEdges, std::max(ref.top, ref.bottom), 0);
 }
 
 void CSurface::OnAlignBottom()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst == NULL)
-        return;
-    CRect ref = pFirst->m_position;
-    if (m_selection.GetCount() == 1)
-        GetWorkArea(&ref, 0);
-    AlignObjects(AlignBottomEdges, std::min(ref.top, ref.bottom), 0);
+    CRect ref;
+    if (GetEdgeReference(this, ref))
+        AlignObjects(AlignBottomEdges, std::min(ref.top, ref.bottom), 0);
 }
 
 void CSurface::OnAlignHorzCenter()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst == NULL)
-        return;
-    if (m_selection.GetCount() == 1) {
-        CRect work;
-        GetWorkArea(&work, 0);
-        work = CDrawObj::NormalizeUp(work);
-        AlignObjects(AlignCentresAcross, work.left, work.Width());
-        return;
-    }
-    const CRect& ref = pFirst->m_position;
-    AlignObjects(AlignCentresAcross, ref.left, ref.right - ref.left);
+    CRect ref;
+    if (GetCentreReference(this, ref))
+        AlignObjects(AlignCentresAcross, ref.left, ref.right - ref.left);
 }
 
 void CSurface::OnAlignVertCenter()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst == NULL)
-        return;
-    if (m_selection.GetCount() == 1) {
-        // One object is centred down the work area, as Horizontal Center
-        // centres it across: from the upper edge over the signed height.
-        CRect work;
-        GetWorkArea(&work, 0);
-        work = CDrawObj::NormalizeUp(work);
-        AlignObjects(AlignCentresDown, work.top, work.bottom - work.top);
-        return;
-    }
-    const CRect& ref = pFirst->m_position;
-    AlignObjects(AlignCentresDown, ref.top, ref.bottom - ref.top);
+    CRect ref;
+    if (GetCentreReference(this, ref))
+        AlignObjects(AlignCentresDown, ref.top, ref.bottom - ref.top);
 }
 
 void CSurface::OnAlignOther()
@@ -432,23 +436,17 @@ void CSurface::OnUpdateAlignCentres(CCmdUI* pCmdUI)
 
 void CSurface::OnSameWidth()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst != NULL && m_selection.GetCount() > 1)
-        MakeSameSize(SameWidth, pFirst->m_position.Height(), pFirst->m_position.Width());
+    MakeSameSizeAsFirst(this, SameWidth);
 }
 
 void CSurface::OnSameHeight()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst != NULL && m_selection.GetCount() > 1)
-        MakeSameSize(SameHeight, pFirst->m_position.Height(), pFirst->m_position.Width());
+    MakeSameSizeAsFirst(this, SameHeight);
 }
 
 void CSurface::OnSameBoth()
 {
-    CDrawObj* pFirst = GetFirstSelected();
-    if (pFirst != NULL && m_selection.GetCount() > 1)
-        MakeSameSize(SameBoth, pFirst->m_position.Height(), pFirst->m_position.Width());
+    MakeSameSizeAsFirst(this, SameBoth);
 }
 
 void CSurface::OnUpdateSameSize(CCmdUI* pCmdUI)

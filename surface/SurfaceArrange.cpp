@@ -31,8 +31,7 @@ constexpr int kSoundGroup = 22;
 // half an inch, in thousandths.
 constexpr int kFallbackGridSpacing = 500;
 
-// The editor page of a calendar's selected cell, opened by Edit Cell.
-constexpr int kOpenCalendarCell = 5;
+// Edit Cell opens the editor of what the calendar's selected cell holds.
 constexpr UINT kOpenFlagCalendarCell = 1;
 
 void MarkModified(CDrawDoc* pDoc)
@@ -604,7 +603,7 @@ void CSurface::OnEditCell()
     CDrawObj* pFirst = GetFirstSelected();
     if (pFirst == NULL || (pFirst->m_wFlags & OBJ_FLAG_LOCKED))
         return;
-    pFirst->OnOpen(this, kOpenCalendarCell, NULL, NULL, kOpenFlagCalendarCell);
+    pFirst->OnOpen(this, CDrawObj::EditByContent, NULL, NULL, kOpenFlagCalendarCell);
 }
 
 void CSurface::OnUpdateCustomZoom(CCmdUI* pCmdUI)

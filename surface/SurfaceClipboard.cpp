@@ -58,8 +58,6 @@ constexpr int kSoundPaste = 15;
 
 // Preferences' AddlFlags bit: pictures are linked by path, not embedded.
 constexpr WORD kPrefLinkPictures = 0x0004;
-// Preferences' Flags bit: new text objects are block text.
-constexpr WORD kPrefNewTextIsBlock = 0x0001;
 
 // A bitmap of the selection larger than this many pixels is not offered:
 // the objects and the private format still go to the clipboard.
@@ -159,27 +157,6 @@ CString PictureFileOfText(const CString& strText)
     return strPath;
 }
 
-// A text object in the default format of new text, on rect.
-CDrawObj* MakeTextObject(const CRect& rect, const CString& strText)
-{
-    auto* pObj = new CDrawRect(rect);
-    const BOOL bBlockText = (thePrefs.Flags & kPrefNewTextIsBlock) != 0;
-    pObj->SetText(strText, bBlockText);
-    CObjectAttributes attrs;
-    pObj->GetAttributes(attrs);
-    attrs.m_bBlockText = bBlockText;
-    if (thePrefs.AddlFlags & PREF_ADDL_TEXT_FORMAT_FLAG)
-        attrs.m_wTextFlags |= OBJ_TEXT_SHADOW;
-    else
-        attrs.m_wTextFlags &= ~WORD(OBJ_TEXT_SHADOW);
-    attrs.m_logfont = thePrefs.DefaultFont;
-    attrs.m_crText = thePrefs.DefaultTextColor;
-    attrs.m_crText2 = thePrefs.DefaultTextColor2;
-    attrs.m_bHasText = TRUE;
-    pObj->SetAttributes(attrs);
-    return pObj;
-}
-
 // Opens the clipboard for one command and closes it on every way out.
 class ClipboardOpen {
 public:
@@ -210,6 +187,26 @@ void PlayAppSound(int nSound)
 {
     if (CDesignerApp* pApp = GetDesignerApp())
         pApp->PlaySound(nSound);
+}
+
+// What every paste ends with, whichever road it took. A failed paste says
+// so and leaves nothing selected: whatever was made on the way is gone
+// again.
+void FinishPaste(CSurface* pView, BOOL bPasted)
+{
+    if (!bPasted) {
+        pView->GetSelection().RemoveAll();
+        AfxMessageBox(IDP_PASTE_FAILED);
+    }
+    if (CDrawDoc* pDoc = pView->GetDocument()) {
+        pDoc->SetModifiedFlag(TRUE);
+        if (pView->m_hWnd != NULL)
+            pView->Invalidate(FALSE);
+        pDoc->UpdateAllViews(NULL, CSurface::HintSelection, &pView->GetSelection());
+    }
+    if (bPasted)
+        PlayAppSound(kSoundPaste);
+    PostSelectionChanged();
 }
 
 // The rectangle with left <= right and top >= bottom (y grows upwards).
@@ -516,21 +513,7 @@ BOOL CSurface::PasteFromClipboard()
             RecordPastedObjects();
         }
     }
-    if (!bPasted) {
-        // Whatever was made on the way is gone again: the selection is empty.
-        m_selection.RemoveAll();
-        AfxMessageBox(IDP_PASTE_FAILED);
-    }
-
-    if (CDrawDoc* pDoc = GetDocument()) {
-        pDoc->SetModifiedFlag(TRUE);
-        if (m_hWnd != NULL)
-            Invalidate(FALSE);
-        pDoc->UpdateAllViews(NULL, HintSelection, &m_selection);
-    }
-    if (bPasted)
-        PlayAppSound(kSoundPaste);
-    PostSelectionChanged();
+    FinishPaste(this, bPasted);
     return bPasted;
 }
 
@@ -757,7 +740,7 @@ CDrawObj* CSurface::PasteWindowsFormat(UINT nFormat)
         const CString strText = TextOfBlock(static_cast<HGLOBAL>(hData));
         if (strText.IsEmpty())
             return NULL;
-        pObj = MakeTextObject(rect, strText);
+        pObj = MakeTextObject(rect, strText, NewTextFont::Default);
     } else {
         pObj = new CDrawRect(rect);
         switch (nFormat) {
@@ -819,19 +802,7 @@ void CSurface::OnEditPasteSpecial()
             RecordPastedObjects();
         }
     }
-    if (!bPasted) {
-        m_selection.RemoveAll();
-        AfxMessageBox(IDP_PASTE_FAILED);
-    }
-    if (CDrawDoc* pDoc = GetDocument()) {
-        pDoc->SetModifiedFlag(TRUE);
-        if (m_hWnd != NULL)
-            Invalidate(FALSE);
-        pDoc->UpdateAllViews(NULL, HintSelection, &m_selection);
-    }
-    if (bPasted)
-        PlayAppSound(kSoundPaste);
-    PostSelectionChanged();
+    FinishPaste(this, bPasted);
 }
 
 void CSurface::OnPasteIntoSelection()

@@ -39,11 +39,12 @@ void CSurface::OnPictureCrop()
     const double dHeight = std::max(kMinCropFraction, dlg.m_rails.GetHeight());
     double dLeft = dlg.m_rails.GetLeft();
     double dTop = dlg.m_rails.GetTop();
-    // The dialog shows the picture as it appears; the object keeps its
-    // fractions on the picture's own sides.
-    if (pObj->IsMirroredX())
+    // The dialog shows the picture as it appears on the page; the object
+    // counts from the far sides while it lies in its own orientation (the
+    // way its drawing and the crop tool read the fractions).
+    if (pObj->IsOrientedX())
         dLeft = 1.0 - dLeft - dWidth;
-    if (pObj->IsMirroredY())
+    if (pObj->IsOrientedY())
         dTop = 1.0 - dTop - dHeight;
     InvalidateObjectRect(pObj);
     pObj->SetCrop(dLeft, dTop, dWidth, dHeight);

@@ -374,9 +374,12 @@ void CSurface::OnRButtonDown(UINT nFlags, CPoint point)
     if (!m_bActive)
         return;
     // The object under the pointer is selected as a left click with the
-    // current tool would select it.
-    OnLButtonDown(nFlags, point);
-    OnLButtonUp(nFlags, point);
+    // current tool would select it. Not while cropping: a click would
+    // complete or undo the crop before its menu could offer either.
+    if (g_nCurrentShape != kShapeCrop) {
+        OnLButtonDown(nFlags, point);
+        OnLButtonUp(nFlags, point);
+    }
     CScrollView::OnRButtonDown(nFlags, point);
 }
 
@@ -468,7 +471,7 @@ void CSurface::ShowContextMenu()
     } else if (bKeyboard) {
         CDrawObj* pSole = nSelected == 1 ? GetFirstSelected() : NULL;
         if (pSole != NULL) {
-            nMenu = IDR_POPUP_OBJECT;
+            nMenu = g_nCurrentShape == kShapeCrop ? IDR_POPUP_CROP : IDR_POPUP_OBJECT;
             ptScreen = GetInsertPoint(pSole->m_position);
         } else {
             nMenu = IDR_POPUP_SURFACE;

@@ -38,15 +38,6 @@ constexpr int kSoundInsertPicture = 4;
 constexpr WORD kAdd2NaturalSize = 0x0004;
 constexpr WORD kAdd2KeepProportions = PREF_ADD2_PROPORTIONAL_RESIZE;
 
-// Editor kinds of CDrawObj::OnOpen.
-enum EditKind : int {
-    EditPicture = 0,
-    EditText = 1,
-    EditShape = 2,
-    EditCalendar = 3,
-    EditColorFill = 4,
-};
-
 // Kinds of InsertObjectByDialog.
 enum DialogKind : int {
     DialogText = 1,
@@ -182,6 +173,28 @@ void EndTextEditing()
 {
     if (CDesignerApp* pApp = GetDesignerApp())
         pApp->EndTextEdit(FALSE);
+}
+
+// Runs the picture browser in the mode pBrowse names (a border or a
+// background) and sends the picture it inserts to the bottom of the stack,
+// stretched over the page. The browser's own folders are put back, so that
+// the next ordinary picture opens where the last one did.
+void InsertPageFillingPicture(CSurface* pView, int CPrefData::*pBrowse)
+{
+    const CString strFolder = thePrefs.CurPictureFolder;
+    const CString strImageDir = thePrefs.ImageDir;
+    CDrawObj* pBefore = pView->GetSingleSelection();
+    thePrefs.*pBrowse = 1;
+    pView->OnInsertPictureOther();
+    thePrefs.*pBrowse = 0;
+    thePrefs.CurPictureFolder = strFolder;
+    thePrefs.ImageDir = strImageDir;
+    CDrawObj* pNew = pView->GetSingleSelection();
+    if (pNew == NULL || pNew == pBefore || !pNew->HasPicture())
+        return;
+    pNew->m_wFlags &= WORD(~OBJ_FLAG_NATURAL_SIZE);
+    pView->OnMoveToBottom();
+    pView->OnMaximizeSelection();
 }
 
 } // namespace
@@ -336,38 +349,12 @@ void CSurface::OnUpdateAcquirePicture(CCmdUI* pCmdUI)
 
 void CSurface::OnInsertBorder()
 {
-    const CString strFolder = thePrefs.CurPictureFolder;
-    const CString strImageDir = thePrefs.ImageDir;
-    CDrawObj* pBefore = GetSingleSelection();
-    thePrefs.BorderBrowse = 1;
-    OnInsertPictureOther();
-    thePrefs.BorderBrowse = 0;
-    thePrefs.CurPictureFolder = strFolder;
-    thePrefs.ImageDir = strImageDir;
-    CDrawObj* pNew = GetSingleSelection();
-    if (pNew == NULL || pNew == pBefore || !pNew->HasPicture())
-        return;
-    pNew->m_wFlags &= WORD(~OBJ_FLAG_NATURAL_SIZE);
-    OnMoveToBottom();
-    OnMaximizeSelection();
+    InsertPageFillingPicture(this, &CPrefData::BorderBrowse);
 }
 
 void CSurface::OnInsertBackground()
 {
-    const CString strFolder = thePrefs.CurPictureFolder;
-    const CString strImageDir = thePrefs.ImageDir;
-    CDrawObj* pBefore = GetSingleSelection();
-    thePrefs.BackgroundBrowse = 1;
-    OnInsertPictureOther();
-    thePrefs.BackgroundBrowse = 0;
-    thePrefs.CurPictureFolder = strFolder;
-    thePrefs.ImageDir = strImageDir;
-    CDrawObj* pNew = GetSingleSelection();
-    if (pNew == NULL || pNew == pBefore || !pNew->HasPicture())
-        return;
-    pNew->m_wFlags &= WORD(~OBJ_FLAG_NATURAL_SIZE);
-    OnMoveToBottom();
-    OnMaximizeSelection();
+    InsertPageFillingPicture(this, &CPrefData::BackgroundBrowse);
 }
 
 // ---- Text -----------------------------------------------------------------------------------------
@@ -495,7 +482,7 @@ void CSurface::OnUpdateInsertByLaterDialog(CCmdUI* pCmdUI)
 void CSurface::OnEditObjectText()
 {
     if (CDrawObj* pObj = GetSingleSelection())
-        pObj->OnOpen(this, EditText, NULL, NULL, 1);
+        pObj->OnOpen(this, CDrawObj::EditText, NULL, NULL, 1);
 }
 
 void CSurface::OnUpdateEditObjectText(CCmdUI* pCmdUI)
@@ -515,7 +502,7 @@ void CSurface::OnFontProperties()
 void CSurface::OnEditObjectFill()
 {
     if (CDrawObj* pObj = GetSingleSelection())
-        pObj->OnOpen(this, EditColorFill, NULL, NULL, 1);
+        pObj->OnOpen(this, CDrawObj::EditColorFill, NULL, NULL, 1);
 }
 
 void CSurface::OnUpdateEditObjectFill(CCmdUI* pCmdUI)
@@ -527,7 +514,7 @@ void CSurface::OnUpdateEditObjectFill(CCmdUI* pCmdUI)
 void CSurface::OnEditObjectCalendar()
 {
     if (CDrawObj* pObj = GetSingleSelection())
-        pObj->OnOpen(this, EditCalendar, NULL, NULL, 0);
+        pObj->OnOpen(this, CDrawObj::EditCalendar, NULL, NULL, 0);
 }
 
 void CSurface::OnUpdateEditObjectCalendar(CCmdUI* pCmdUI)
@@ -539,7 +526,7 @@ void CSurface::OnUpdateEditObjectCalendar(CCmdUI* pCmdUI)
 void CSurface::OnEditObjectPicture()
 {
     if (CDrawObj* pObj = GetSingleSelection())
-        pObj->OnOpen(this, EditPicture, NULL, NULL, 1);
+        pObj->OnOpen(this, CDrawObj::EditPicture, NULL, NULL, 1);
 }
 
 void CSurface::OnUpdateEditObjectPicture(CCmdUI* pCmdUI)
@@ -573,7 +560,7 @@ BOOL HasContent(CDrawObj* pObj)
 void InsertInBand(CSurface* pView, int nEditKind)
 {
     auto* pObj = new CDrawRect(BandInLogical(pView));
-    if (nEditKind == EditText)
+    if (nEditKind == CDrawObj::EditText)
         pObj->m_bBlockText = TRUE;
     pView->Add(pObj);
     pView->Select(pObj);
@@ -591,7 +578,8 @@ void InsertInBand(CSurface* pView, int nEditKind)
     // it: only an object still on the view is judged.
     if (pView->GetObjects().Find(pObj) == NULL)
         return;
-    const BOOL bKeep = nEditKind == EditText || nEditKind == EditCalendar ? HasContent(pObj) : bChanged;
+    const BOOL bHoldsContent = nEditKind == CDrawObj::EditText || nEditKind == CDrawObj::EditCalendar;
+    const BOOL bKeep = bHoldsContent ? HasContent(pObj) : bChanged;
     if (!bKeep) {
         pView->Select(pObj);
         pView->DeleteSelection(FALSE);
@@ -604,22 +592,22 @@ void InsertInBand(CSurface* pView, int nEditKind)
 
 void CSurface::OnBandInsertText()
 {
-    InsertInBand(this, EditText);
+    InsertInBand(this, CDrawObj::EditText);
 }
 
 void CSurface::OnBandInsertShape()
 {
-    InsertInBand(this, EditShape);
+    InsertInBand(this, CDrawObj::EditShape);
 }
 
 void CSurface::OnBandInsertCalendar()
 {
-    InsertInBand(this, EditCalendar);
+    InsertInBand(this, CDrawObj::EditCalendar);
 }
 
 void CSurface::OnBandInsertFill()
 {
-    InsertInBand(this, EditColorFill);
+    InsertInBand(this, CDrawObj::EditColorFill);
 }
 
 void CSurface::OnBandInsertPicture()

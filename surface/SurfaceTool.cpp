@@ -222,6 +222,51 @@ void SetCurrentShape(CSurface* pView, int nShape)
 
 // ---- Helpers the tools share -------------------------------------------------------------------
 
+CPoint ToLogical(CSurface* pView, CPoint point)
+{
+    pView->DPtoLPPoint(&point);
+    return point;
+}
+
+CRect BandRect(CPoint a, CPoint b)
+{
+    CRect band(a, b);
+    band.NormalizeRect();
+    return band;
+}
+
+CDrawObj* MakeTextObject(const CRect& rect, const CString& strText, NewTextFont font)
+{
+    // Preferences' Flags bit: new text objects are block text.
+    constexpr WORD kPrefNewTextIsBlock = 0x0001;
+    auto* pObj = new CDrawRect(rect);
+    const BOOL bBlockText = (thePrefs.Flags & kPrefNewTextIsBlock) != 0;
+    pObj->SetText(strText, bBlockText);
+    CObjectAttributes attrs;
+    pObj->GetAttributes(attrs);
+    attrs.m_bBlockText = bBlockText;
+    if (thePrefs.AddlFlags & PREF_ADDL_TEXT_FORMAT_FLAG)
+        attrs.m_wTextFlags |= OBJ_TEXT_SHADOW;
+    else
+        attrs.m_wTextFlags &= ~WORD(OBJ_TEXT_SHADOW);
+    attrs.m_logfont = thePrefs.DefaultFont;
+    switch (font) {
+    case NewTextFont::Default:
+        break;
+    case NewTextFont::Plain:
+        attrs.m_logfont.lfWeight = FW_NORMAL;
+        attrs.m_logfont.lfItalic = FALSE;
+        attrs.m_logfont.lfUnderline = FALSE;
+        attrs.m_logfont.lfStrikeOut = FALSE;
+        break;
+    }
+    attrs.m_crText = thePrefs.DefaultTextColor;
+    attrs.m_crText2 = thePrefs.DefaultTextColor2;
+    attrs.m_bHasText = TRUE;
+    pObj->SetAttributes(attrs);
+    return pObj;
+}
+
 namespace {
 
 void SetToolCursor(HCURSOR hCursor)
@@ -231,12 +276,6 @@ void SetToolCursor(HCURSOR hCursor)
     if (hCursor == NULL)
         hCursor = ::LoadCursor(NULL, IDC_ARROW);
     ::SetCursor(hCursor);
-}
-
-CPoint ToLogical(CSurface* pView, CPoint point)
-{
-    pView->DPtoLPPoint(&point);
-    return point;
 }
 
 const CObjectAttributes* TurnStartOf(const CDrawObj* pObj)

@@ -19,6 +19,7 @@
 
 class CDrawObj;
 class CObList;
+class CString;
 class CSurface;
 
 // The shape number of the regular polygon, served by the shape-0 tool.
@@ -97,6 +98,16 @@ void EnableFrameMenus(BOOL bEnable);
 // The release point moved so that the selection snaps to the guidelines or
 // the grid (logical units in and out).
 CPoint SnapDragPoint(CSurface* pView, CPoint point);
+// A client point in the view's logical units.
+CPoint ToLogical(CSurface* pView, CPoint point);
+// The client rectangle a band drag spans from a to b, normalised.
+CRect BandRect(CPoint a, CPoint b);
+// How a new text object takes the default font: as it is, or plain (not
+// bold, italic, underlined or struck out).
+enum class NewTextFont { Default, Plain };
+// A new text object on rect (logical) holding strText, in the format the
+// preferences give new text; the caller owns it.
+CDrawObj* MakeTextObject(const CRect& rect, const CString& strText, NewTextFont font);
 // The corner of rect nearest to an intersection of the grid of nStep units
 // whose lines run through (ox, oy); corners are tried left-top, right-top,
 // right-bottom, left-bottom, a later one winning only when strictly nearer.

@@ -278,10 +278,17 @@ void X11Clipboard::State::AnswerRequest(const XSelectionRequestEvent& request)
     const bool ours = owned && request.selection == clipboard && request.owner == window
         && (request.time == CurrentTime || request.time >= ownedSince);
     const Atom target = request.target;
+    // A picture without text offers no text: a program that prefers text
+    // would otherwise paste nothing. With neither, the empty text stands so
+    // that nothing older is pasted.
+    const bool offersText = !text.empty() || !picture;
+    const bool isText = target == utf8String || target == textPlainUtf8 || target == textAtom || target == XA_STRING;
     if (!ours) {
         // refused: property stays None
     } else if (target == targets) {
-        std::vector<Atom> list{targets, timestamp, utf8String, textPlainUtf8, XA_STRING, textAtom};
+        std::vector<Atom> list{targets, timestamp};
+        if (offersText)
+            list.insert(list.end(), {utf8String, textPlainUtf8, XA_STRING, textAtom});
         if (picture)
             list.push_back(png);
         XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
@@ -292,7 +299,7 @@ void X11Clipboard::State::AnswerRequest(const XSelectionRequestEvent& request)
         XChangeProperty(display, request.requestor, property, XA_INTEGER, 32, PropModeReplace,
             reinterpret_cast<unsigned char*>(&value), 1);
         reply.property = property;
-    } else if (target == utf8String || target == textPlainUtf8 || target == textAtom || target == XA_STRING) {
+    } else if (isText && offersText) {
         const bool latin1 = target == XA_STRING;
         auto data = std::make_shared<std::vector<unsigned char>>();
         std::string bytes = latin1 ? Latin1FromUtf8(text) : text;

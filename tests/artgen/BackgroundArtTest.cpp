@@ -5,7 +5,7 @@
 #include "tools/artgen/BackgroundArt.h"
 #include "tools/artgen/JpegWriter.h"
 
-#include "platform/imaging/Imaging.h"
+#include "tests/artgen/DecodedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,22 +17,7 @@
 
 namespace {
 
-// The decoded picture as RGB bytes, or empty.
-std::vector<uint8_t> Decode(const std::vector<uint8_t>& jpeg, int& width, int& height)
-{
-    LTBITMAP bitmap;
-    if (LtMemLoad(jpeg.data(), &bitmap, 24, LT_ORDER_RGB, DWORD(jpeg.size())) != LT_SUCCESS)
-        return {};
-    width = bitmap.Width;
-    height = bitmap.Height;
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < bitmap.Height; ++y) {
-        const BYTE* row = &bitmap.Pixels[size_t(y) * size_t(bitmap.BytesPerLine)];
-        rgb.insert(rgb.end(), row, row + bitmap.Width * 3);
-    }
-    LtFreeBitmap(&bitmap);
-    return rgb;
-}
+using artgentest::Decode;
 
 TEST(BackgroundArt, TheShippedTileIsTheGeneratedOne)
 {

@@ -5,7 +5,7 @@
 
 #include "tools/artgen/SupportPictureArt.h"
 
-#include "platform/imaging/Imaging.h"
+#include "tests/artgen/DecodedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,27 +16,12 @@
 
 namespace {
 
+using artgentest::Decode;
+
 std::vector<uint8_t> ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The decoded picture as RGB bytes, or empty.
-std::vector<uint8_t> Decode(const std::vector<uint8_t>& bytes, int& width, int& height)
-{
-    LTBITMAP bitmap;
-    if (LtMemLoad(bytes.data(), &bitmap, 24, LT_ORDER_RGB, DWORD(bytes.size())) != LT_SUCCESS)
-        return {};
-    width = bitmap.Width;
-    height = bitmap.Height;
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < bitmap.Height; ++y) {
-        const BYTE* row = &bitmap.Pixels[size_t(y) * size_t(bitmap.BytesPerLine)];
-        rgb.insert(rgb.end(), row, row + bitmap.Width * 3);
-    }
-    LtFreeBitmap(&bitmap);
-    return rgb;
 }
 
 struct Folder {

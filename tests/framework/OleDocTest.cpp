@@ -221,10 +221,7 @@ std::string ListStorageOfFile(const std::string& hostPath, const std::u16string&
 // The same listing by the independent reader; false when it is missing.
 bool OlefileListing(const std::string& hostPath, const std::string& storage, std::string& out)
 {
-    if (std::system("/usr/bin/python3 -c 'import olefile' >/dev/null 2>&1") != 0)
-        return false;
-    const std::string script = testing_support::MakeTempDir("olefile") + "/list.py";
-    testing_support::WriteFileBytes(script,
+    return testing_support::RunOlefileScript(
         "import sys, olefile\n"
         "ole = olefile.OleFileIO(sys.argv[1])\n"
         "print('class', ole.getclsid([sys.argv[2]]).lower())\n"
@@ -234,17 +231,8 @@ bool OlefileListing(const std::string& hostPath, const std::string& storage, std
         "    if ole.get_type(e) == olefile.STGTY_STORAGE:\n"
         "        print(name, 'D', ole.getclsid(e))\n"
         "    else:\n"
-        "        print(name, 'S', ole.openstream(e).read().hex())\n");
-    const std::string command = "/usr/bin/python3 '" + script + "' '" + hostPath + "' '" + storage + "'";
-    FILE* p = popen(command.c_str(), "r");
-    if (p == nullptr)
-        return false;
-    char buffer[4096];
-    out.clear();
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-        out.append(buffer, n);
-    return pclose(p) == 0;
+        "        print(name, 'S', ole.openstream(e).read().hex())\n",
+        {hostPath, storage}, out);
 }
 
 std::vector<std::string> FilesIn(const std::string& dir)

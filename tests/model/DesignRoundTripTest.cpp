@@ -26,6 +26,7 @@
 #include "platform/ui/Headless.h"
 #include "print/MergeSource.h"
 #include "tests/model/DesignFileSupport.h"
+#include "tests/support/StorageStreams.h"
 #include "tests/support/TestHome.h"
 #include "text/TextBlock.h"
 #include "text/WrapText.h"
@@ -133,9 +134,11 @@ public:
                 STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &pStorage)))
             return false;
         WriteClassStg(pStorage, kItemClassId);
-        const bool bWritten = WriteStream(pStorage, u"\x01Ole", std::string("\x01\x00\x00\x02", 4) + std::string(16, '\0'))
-            && WriteStream(pStorage, u"\x02OlePres000", Le32(0xFFFFFFFF) + Le32(3) + "presentation")
-            && WriteStream(pStorage, u"CONTENTS", std::string(5000, 'n') + "native data");
+        using testing_support::WriteWholeStream;
+        const bool bWritten
+            = WriteWholeStream(pStorage, u"\x01Ole", std::string("\x01\x00\x00\x02", 4) + std::string(16, '\0'))
+            && WriteWholeStream(pStorage, u"\x02OlePres000", Le32(0xFFFFFFFF) + Le32(3) + "presentation")
+            && WriteWholeStream(pStorage, u"CONTENTS", std::string(5000, 'n') + "native data");
         IStorage* pInner = nullptr;
         if (!bWritten
             || FAILED(pStorage->CreateStorage(reinterpret_cast<const OLECHAR*>(u"ObjectPool"),
@@ -143,26 +146,13 @@ public:
             pStorage->Release();
             return false;
         }
-        const bool bInner = WriteStream(pInner, u"Part", "inner part");
+        const bool bInner = WriteWholeStream(pInner, u"Part", "inner part");
         pInner->Commit(STGC_DEFAULT);
         pInner->Release();
         pStorage->Commit(STGC_DEFAULT);
         m_lpStorage = pStorage;
         m_nItemState = loadedState;
         return bInner;
-    }
-
-private:
-    static bool WriteStream(IStorage* pStorage, const char16_t* pszName, const std::string& bytes)
-    {
-        IStream* pStream = nullptr;
-        if (FAILED(pStorage->CreateStream(reinterpret_cast<const OLECHAR*>(pszName),
-                STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &pStream)))
-            return false;
-        ULONG nWritten = 0;
-        const HRESULT hr = pStream->Write(bytes.data(), ULONG(bytes.size()), &nWritten);
-        pStream->Release();
-        return SUCCEEDED(hr) && nWritten == bytes.size();
     }
 };
 

@@ -550,10 +550,7 @@ std::string ClassIdText(const CLSID& id)
 // each stream, as python3-olefile reads the file; false when it cannot.
 bool OlefileListing(const std::string& hostPath, std::string& out)
 {
-    if (std::system("/usr/bin/python3 -c 'import olefile' >/dev/null 2>&1") != 0)
-        return false;
-    const std::string script = testing_support::MakeTempDir("olefile") + "/list.py";
-    testing_support::WriteFileBytes(script,
+    return testing_support::RunOlefileScript(
         "import sys, olefile\n"
         "ole = olefile.OleFileIO(sys.argv[1])\n"
         "print('root', ole.root.clsid)\n"
@@ -562,15 +559,8 @@ bool OlefileListing(const std::string& hostPath, std::string& out)
         "    if ole.get_type(e) == olefile.STGTY_STORAGE:\n"
         "        print(name, ole.getclsid(e))\n"
         "    else:\n"
-        "        print(name, len(ole.openstream(e).read()))\n");
-    FILE* p = popen(("/usr/bin/python3 '" + script + "' '" + hostPath + "'").c_str(), "r");
-    if (p == nullptr)
-        return false;
-    char buffer[4096];
-    out.clear();
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;)
-        out.append(buffer, n);
-    return pclose(p) == 0;
+        "        print(name, len(ole.openstream(e).read()))\n",
+        {hostPath}, out);
 }
 
 TEST_F(DocCommandsTest, TheCollectionFileTakesEachKindsDesignInItsOwnStorage)

@@ -88,16 +88,16 @@ TEST_F(CropDlgTest, AWidthPastTheFarSideMovesTheOffsetBack)
     m_pObj->m_dCropWidth = 0.7;
     m_pObj->m_dCropTop = 0.5;
     m_pObj->m_dCropHeight = 0.7;
-    // The object's fractions count from its far side; the dialog shows
-    // them as the picture appears.
-    const BOOL bMirrorX = m_pObj->IsMirroredX();
-    const BOOL bMirrorY = m_pObj->IsMirroredY();
+    // The object's fractions count from its far sides while it lies in its
+    // own orientation; the dialog shows them as the picture appears.
+    const BOOL bFarX = m_pObj->IsOrientedX();
+    const BOOL bFarY = m_pObj->IsOrientedY();
     CCropDlg dlg(m_pMain);
     ASSERT_EQ(Run(dlg, [](CCropDlg&, HWND hDlg, HWND) { Click(hDlg, IDCANCEL); }), IDCANCEL);
     EXPECT_NEAR(dlg.m_rails.GetWidth(), 0.7, 1e-9);
     EXPECT_NEAR(dlg.m_rails.GetHeight(), 0.7, 1e-9);
-    EXPECT_NEAR(dlg.m_rails.GetLeft(), bMirrorX ? 0.0 : 0.3, 1e-9);
-    EXPECT_NEAR(dlg.m_rails.GetTop(), bMirrorY ? 0.0 : 0.3, 1e-9);
+    EXPECT_NEAR(dlg.m_rails.GetLeft(), bFarX ? 0.0 : 0.3, 1e-9);
+    EXPECT_NEAR(dlg.m_rails.GetTop(), bFarY ? 0.0 : 0.3, 1e-9);
 
     CCropRails rails;
     rails.SetLeft(0.5, FALSE);
@@ -110,7 +110,7 @@ TEST_F(CropDlgTest, AWidthPastTheFarSideMovesTheOffsetBack)
     EXPECT_NEAR(rails.GetWidth(), 0.1, 1e-9) << "an offset pushes the width back too";
 }
 
-TEST_F(CropDlgTest, AFlippedPictureOpensMirrored)
+TEST_F(CropDlgTest, AFlippedPictureOpensWithItsCropWhereItShows)
 {
     const BOOL bWasMirrored = m_pObj->IsMirroredX();
     m_pObj->Flip(TRUE, FALSE);
@@ -119,7 +119,7 @@ TEST_F(CropDlgTest, AFlippedPictureOpensMirrored)
     m_pObj->m_dCropWidth = 0.6;
     CCropDlg dlg(m_pMain);
     ASSERT_EQ(Run(dlg, [](CCropDlg&, HWND hDlg, HWND) { Click(hDlg, IDCANCEL); }), IDCANCEL);
-    EXPECT_NEAR(dlg.m_rails.GetLeft(), m_pObj->IsMirroredX() ? 0.4 : 0.0, 1e-9);
+    EXPECT_NEAR(dlg.m_rails.GetLeft(), m_pObj->IsOrientedX() ? 0.4 : 0.0, 1e-9);
     EXPECT_NEAR(dlg.m_rails.GetWidth(), 0.6, 1e-9);
 }
 

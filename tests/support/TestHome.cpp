@@ -56,4 +56,23 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+bool RunOlefileScript(const std::string& script, const std::vector<std::string>& args, std::string& out)
+{
+    out.clear();
+    if (std::system("/usr/bin/python3 -c 'import olefile' >/dev/null 2>&1") != 0)
+        return false;
+    const std::string path = MakeTempDir("olefile") + "/script.py";
+    WriteFileBytes(path, script);
+    std::string command = "/usr/bin/python3 '" + path + "'";
+    for (const std::string& arg : args)
+        command += " '" + arg + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return false;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    return pclose(pipe) == 0;
+}
+
 } // namespace testing_support

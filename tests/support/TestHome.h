@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -14,5 +15,10 @@ std::string MakeTempDir(const std::string& stem);
 // Reads or writes a whole file as bytes; a missing file reads as empty.
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Runs a python3 script that reads compound files with olefile, each
+// argument quoted, and gives what it printed; false when python3 or olefile
+// is missing or the script fails.
+bool RunOlefileScript(const std::string& script, const std::vector<std::string>& args, std::string& out);
 
 } // namespace testing_support

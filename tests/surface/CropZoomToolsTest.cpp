@@ -39,16 +39,6 @@ public:
         return pObj->HasPicture() ? pObj : nullptr;
     }
 
-    void GiveMainAMenu()
-    {
-        HMENU hBar = ::CreateMenu();
-        for (const char* pszName : {"&File", "&Edit", "&Help"})
-            ::AppendMenu(hBar, MF_POPUP, reinterpret_cast<UINT_PTR>(::CreatePopupMenu()), pszName);
-        ::SetMenu(m_pMain->m_hWnd, hBar);
-        m_hBar = hBar;
-    }
-    BOOL Greyed(int nPos) const { return (::GetMenuState(m_hBar, UINT(nPos), MF_BYPOSITION) & MF_GRAYED) != 0; }
-
     // The middle of a handle of the picture, in client pixels.
     CPoint HandleAt(int nHandle)
     {
@@ -71,7 +61,6 @@ public:
 
     CSurface* m_pView = nullptr;
     CDrawRect* m_pObj = nullptr;
-    HMENU m_hBar = NULL;
 };
 
 } // namespace
@@ -228,6 +217,21 @@ TEST_F(CropToolTest, ArrowKeysMoveOneEdgeInByTwo)
     Key(VK_LEFT);
     Key(VK_UP);
     EXPECT_EQ(m_pObj->m_position, CRect(98, -98, -100, 100));
+}
+
+TEST_F(CropToolTest, TheRightButtonLeavesTheCropForItsMenu)
+{
+    ChooseCropTool();
+    DragRightEdgeIn();
+    const CPoint on = ClientAt(m_pView, CPoint(-20, 0));
+    m_pView->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(on.x, on.y));
+    Pump();
+    EXPECT_EQ(g_nCurrentShape, kShapeCrop) << "the crop is still under way for Complete or Undo";
+    EXPECT_EQ(g_cropTool.GetCropObject(m_pView), m_pObj);
+    m_pView->SendMessage(WM_COMMAND, ID_EDIT_UNDO_CROP, 0);
+    Pump();
+    EXPECT_EQ(m_pObj->m_position, kPictureRect);
+    EXPECT_EQ(g_nCurrentShape, kShapeSelect);
 }
 
 TEST_F(CropToolTest, AnObjectDeletedMidCropIsForgotten)

@@ -61,23 +61,6 @@ protected:
 
     static CUndoList& Undo(CSurface* pView) { return pView->GetDocument()->GetUndoList(); }
 
-    // Whether the command's item is checked now (-1 when its handler does
-    // not say).
-    static int CheckOf(CSurface* pView, UINT nID)
-    {
-        class Probe : public CCmdUI {
-        public:
-            void Enable(BOOL) override {}
-            void SetCheck(int nCheck) override { m_nCheck = nCheck; }
-            void SetRadio(BOOL bOn) override { m_nCheck = bOn ? 1 : 0; }
-            void SetText(LPCTSTR) override {}
-            int m_nCheck = -1;
-        } probe;
-        probe.m_nID = nID;
-        probe.DoUpdate(pView->GetParentFrame(), FALSE);
-        return probe.m_nCheck;
-    }
-
     std::map<CDrawObj*, char> m_names;
     int m_nSavedGridSpacing = thePrefs.GridSpacing;
 };

@@ -18,6 +18,7 @@
 #include "platform/storage/Storage.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Metafile.h"
+#include "tests/support/StorageStreams.h"
 #include "tests/support/TestData.h"
 #include "tests/support/TestHome.h"
 #include "platform/ui/AfxMessageBox.h"
@@ -739,6 +740,25 @@ protected:
             return NULL;
         return static_cast<HBITMAP>(bitmap.Detach());
     }
+
+    // Pastes the picture the clipboard holds and expects the object, as the
+    // view draws it, to match play drawing the same picture straight into a
+    // bitmap of the object's size; then clears the surface again.
+    template <class Play>
+    void ExpectPastedPictureMatches(CSurface* pView, Play play)
+    {
+        CDrawObj* pObj = PasteOne(pView);
+        ASSERT_NE(pObj, nullptr);
+        ASSERT_TRUE(pObj->HasPicture());
+        HBITMAP hObject = ObjectPicture(pView, pObj);
+        int cx = 0, cy = 0;
+        PixelsOf(hObject, cx, cy);
+        HBITMAP hDirect = PaintedBitmap(cx, cy, [&](CDC& dc) { play(dc.GetSafeHdc(), CRect(0, 0, cx, cy)); });
+        EXPECT_LT(Mismatch(hObject, hDirect), 0.01);
+        ::DeleteObject(hObject);
+        ::DeleteObject(hDirect);
+        pView->SendMessage(WM_COMMAND, ID_EDIT_CLEAR);
+    }
 };
 
 TEST_F(SurfacePasteFormatsTest, EachEnhancedMetafilePastesAsAPictureOfItsOwnPixels)
@@ -755,22 +775,12 @@ TEST_F(SurfacePasteFormatsTest, EachEnhancedMetafilePastesAsAPictureOfItsOwnPixe
             continue;
         HENHMETAFILE hCopy = ::GetEnhMetaFile(platform::WindowsPathFor(path).c_str());
         SetClipboard({{CF_ENHMETAFILE, hCopy}});
-        CDrawObj* pObj = PasteOne(pView);
-        ASSERT_NE(pObj, nullptr);
-        ASSERT_TRUE(pObj->HasPicture());
-        HBITMAP hObject = ObjectPicture(pView, pObj);
-        int cx = 0, cy = 0;
-        PixelsOf(hObject, cx, cy);
-        HBITMAP hDirect = PaintedBitmap(cx, cy, [&](CDC& dc) {
-            const CRect rect(0, 0, cx, cy);
-            ::PlayEnhMetaFile(dc.GetSafeHdc(), hEmf, &rect);
-        });
-        EXPECT_LT(Mismatch(hObject, hDirect), 0.01);
-        ::DeleteObject(hObject);
-        ::DeleteObject(hDirect);
+        ExpectPastedPictureMatches(
+            pView, [&](HDC hdc, const CRect& rect) { ::PlayEnhMetaFile(hdc, hEmf, &rect); });
         ::DeleteEnhMetaFile(hEmf);
+        if (HasFatalFailure())
+            return;
         ++nPasted;
-        pView->SendMessage(WM_COMMAND, ID_EDIT_CLEAR);
     }
     EXPECT_GT(nPasted, 0);
 }
@@ -802,22 +812,12 @@ TEST_F(SurfacePasteFormatsTest, EachMetafilePictPastesAsAPictureOfItsOwnPixels)
             mfp.yExt = size.cy;
         }
         SetClipboard({{CF_METAFILEPICT, MetaFilePict(::GetMetaFile(windows.c_str()), mfp.xExt, mfp.yExt)}});
-        CDrawObj* pObj = PasteOne(pView);
-        ASSERT_NE(pObj, nullptr);
-        ASSERT_TRUE(pObj->HasPicture());
-        HBITMAP hObject = ObjectPicture(pView, pObj);
-        int cx = 0, cy = 0;
-        PixelsOf(hObject, cx, cy);
-        HBITMAP hDirect = PaintedBitmap(cx, cy, [&](CDC& dc) {
-            const CRect rect(0, 0, cx, cy);
-            platform::PlayMetaFilePict(dc.GetSafeHdc(), mfp, rect);
-        });
-        EXPECT_LT(Mismatch(hObject, hDirect), 0.01);
-        ::DeleteObject(hObject);
-        ::DeleteObject(hDirect);
+        ExpectPastedPictureMatches(
+            pView, [&](HDC hdc, const CRect& rect) { platform::PlayMetaFilePict(hdc, mfp, rect); });
         ::DeleteMetaFile(hMF);
+        if (HasFatalFailure())
+            return;
         ++nPasted;
-        pView->SendMessage(WM_COMMAND, ID_EDIT_CLEAR);
     }
     EXPECT_GT(nPasted, 0);
 }
@@ -982,11 +982,12 @@ public:
         const CLSID clsid = {0x0003000C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
         WriteClassStg(pStorage, clsid);
         IStorage* pInner = nullptr;
-        const bool bWritten = WriteStream(pStorage, u"CONTENTS", std::string(3000, 'n') + "native data")
-            && WriteStream(pStorage, u"\x01Ole", std::string("\x01\x00\x00\x02", 4) + std::string(16, '\0'))
+        using testing_support::WriteWholeStream;
+        const bool bWritten = WriteWholeStream(pStorage, u"CONTENTS", std::string(3000, 'n') + "native data")
+            && WriteWholeStream(pStorage, u"\x01Ole", std::string("\x01\x00\x00\x02", 4) + std::string(16, '\0'))
             && SUCCEEDED(pStorage->CreateStorage(reinterpret_cast<const OLECHAR*>(u"ObjectPool"),
                 STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &pInner))
-            && WriteStream(pInner, u"Part", "inner part");
+            && WriteWholeStream(pInner, u"Part", "inner part");
         if (pInner != nullptr) {
             pInner->Commit(STGC_DEFAULT);
             pInner->Release();
@@ -996,19 +997,6 @@ public:
         m_nItemState = loadedState;
         return bWritten;
     }
-
-private:
-    static bool WriteStream(IStorage* pStorage, const char16_t* pszName, const std::string& bytes)
-    {
-        IStream* pStream = nullptr;
-        if (FAILED(pStorage->CreateStream(reinterpret_cast<const OLECHAR*>(pszName),
-                STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &pStream)))
-            return false;
-        ULONG nWritten = 0;
-        const HRESULT hr = pStream->Write(bytes.data(), ULONG(bytes.size()), &nWritten);
-        pStream->Release();
-        return SUCCEEDED(hr) && nWritten == bytes.size();
-    }
 };
 
 // Each "Embedding <n>" of a compound file as python3-olefile reads it: one
@@ -1016,10 +1004,8 @@ private:
 // bytes; false when olefile is not there or fails.
 bool EmbeddingsOf(const std::string& hostPath, std::map<std::string, std::string>& out)
 {
-    if (std::system("/usr/bin/python3 -c 'import olefile' >/dev/null 2>&1") != 0)
-        return false;
-    const std::string script = testing_support::MakeTempDir("clipolefile") + "/embeddings.py";
-    testing_support::WriteFileBytes(script,
+    std::string text;
+    const bool bRead = testing_support::RunOlefileScript(
         "import sys, olefile, hashlib\n"
         "ole = olefile.OleFileIO(sys.argv[1])\n"
         "for e in sorted(ole.listdir(streams=True, storages=True)):\n"
@@ -1033,15 +1019,9 @@ bool EmbeddingsOf(const std::string& hostPath, std::map<std::string, std::string
         "        print(e[0] + '\\t' + rest + '\\t' + str(len(data)) + ' ' + hashlib.sha1(data).hexdigest())\n"
         "for e in ole.listdir(streams=False, storages=True):\n"
         "    if len(e) == 1 and e[0].startswith('Embedding '):\n"
-        "        print(e[0] + '\\t.\\tstorage ' + str(ole.getclsid(e)))\n");
-    FILE* p = popen(("/usr/bin/python3 '" + script + "' '" + hostPath + "'").c_str(), "r");
-    if (p == nullptr)
-        return false;
-    std::string text;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;)
-        text.append(buffer, n);
-    if (pclose(p) != 0)
+        "        print(e[0] + '\\t.\\tstorage ' + str(ole.getclsid(e)))\n",
+        {hostPath}, text);
+    if (!bRead)
         return false;
     out.clear();
     size_t at = 0;

@@ -6,25 +6,6 @@
 namespace hl = platform::headless;
 
 namespace surfacetest {
-namespace {
-
-// Whether the command's update handler checks its item.
-int CheckOf(CSurface* pView, UINT nID)
-{
-    class Probe : public CCmdUI {
-    public:
-        void Enable(BOOL) override { m_bEnableChanged = TRUE; }
-        void SetCheck(int nCheck) override { m_nCheck = nCheck; }
-        void SetRadio(BOOL bOn) override { m_nCheck = bOn ? 1 : 0; }
-        void SetText(LPCTSTR) override {}
-        int m_nCheck = -1;
-    } probe;
-    probe.m_nID = nID;
-    probe.DoUpdate(pView->GetParentFrame(), FALSE);
-    return probe.m_nCheck;
-}
-
-} // namespace
 
 TEST_F(SurfaceInputTest, ToolCommandsChooseTheirShapeAndCheckTheirItem)
 {

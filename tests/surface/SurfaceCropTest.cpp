@@ -76,13 +76,15 @@ TEST_F(SurfaceCropTest, TinyCropsAreRaisedToOnePercentWithOneUndoStep)
 {
     CUndoList& undo = m_pView->GetDocument()->GetUndoList();
     const int nSteps = undo.GetCount();
-    const BOOL bMirrorX = m_pObj->IsMirroredX();
-    const BOOL bMirrorY = m_pObj->IsMirroredY();
+    // The object counts from the far sides while it lies in its own
+    // orientation.
+    const BOOL bFarX = m_pObj->IsOrientedX();
+    const BOOL bFarY = m_pObj->IsOrientedY();
     CropThroughDialog([](CCropDlg& dlg) { SetRails(dlg, 0.2, 0.3, 0.001, 0.004); });
     EXPECT_DOUBLE_EQ(m_pObj->m_dCropWidth, 0.01);
     EXPECT_DOUBLE_EQ(m_pObj->m_dCropHeight, 0.01);
-    EXPECT_DOUBLE_EQ(m_pObj->m_dCropLeft, bMirrorX ? 1.0 - 0.2 - 0.01 : 0.2);
-    EXPECT_DOUBLE_EQ(m_pObj->m_dCropTop, bMirrorY ? 1.0 - 0.3 - 0.01 : 0.3);
+    EXPECT_DOUBLE_EQ(m_pObj->m_dCropLeft, bFarX ? 1.0 - 0.2 - 0.01 : 0.2);
+    EXPECT_DOUBLE_EQ(m_pObj->m_dCropTop, bFarY ? 1.0 - 0.3 - 0.01 : 0.3);
     EXPECT_TRUE(m_pObj->IsPictureCropped());
     EXPECT_EQ(undo.GetCount(), nSteps + 1);
     EXPECT_EQ(undo.GetUndoLabel(), "cropping action");
@@ -99,14 +101,14 @@ TEST_F(SurfaceCropTest, TinyCropsAreRaisedToOnePercentWithOneUndoStep)
     EXPECT_DOUBLE_EQ(m_pObj->m_dCropWidth, 0.01);
 }
 
-TEST_F(SurfaceCropTest, AFlippedPictureTakesTheFractionsMirrored)
+TEST_F(SurfaceCropTest, AFlippedPictureKeepsItsCropOnTheSidesItShows)
 {
     const BOOL bBefore = m_pObj->IsMirroredX();
     m_pObj->Flip(TRUE, FALSE);
     ASSERT_NE(m_pObj->IsMirroredX(), bBefore);
-    const BOOL bMirrorX = m_pObj->IsMirroredX();
+    const BOOL bFarX = m_pObj->IsOrientedX();
     CropThroughDialog([](CCropDlg& dlg) { SetRails(dlg, 0.1, 0.0, 0.5, 1.0); });
-    EXPECT_DOUBLE_EQ(m_pObj->m_dCropLeft, bMirrorX ? 0.4 : 0.1);
+    EXPECT_DOUBLE_EQ(m_pObj->m_dCropLeft, bFarX ? 0.4 : 0.1);
     EXPECT_DOUBLE_EQ(m_pObj->m_dCropWidth, 0.5);
 
     // Opened again, the dialog shows the crop where it was chosen.
@@ -131,20 +133,10 @@ TEST_F(SurfaceCropTest, ResetThenOkLeavesThePictureUncropped)
 TEST_F(SurfaceCropTest, TheCropCommandsAreOfferedForOnePictureAndWhileCropping)
 {
     auto enabled = [this](UINT nID, int* pCheck = nullptr) {
-        class Probe : public CCmdUI {
-        public:
-            void Enable(BOOL bOn) override { m_bOn = bOn; }
-            void SetCheck(int nCheck) override { m_nCheck = nCheck; }
-            void SetRadio(BOOL bOn) override { m_nCheck = bOn ? 1 : 0; }
-            void SetText(LPCTSTR) override {}
-            BOOL m_bOn = TRUE;
-            int m_nCheck = -1;
-        } probe;
-        probe.m_nID = nID;
-        probe.DoUpdate(m_pView, TRUE);
+        const CommandState state = CommandStateOf(m_pView, nID);
         if (pCheck != nullptr)
-            *pCheck = probe.m_nCheck;
-        return probe.m_bOn;
+            *pCheck = state.nCheck;
+        return state.bEnabled;
     };
     int nCheck = -1;
     EXPECT_TRUE(enabled(ID_EDIT_PICTURE_CROP));
@@ -177,6 +169,46 @@ TEST_F(SurfaceCropTest, TheCropCommandsAreOfferedForOnePictureAndWhileCropping)
 
     m_pView->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_TOOL, 0);
     EXPECT_EQ(g_nCurrentShape, kShapeZoom);
+}
+
+TEST_F(SurfaceCropTest, TheDialogsSidesAreTheSidesTheViewShows)
+{
+    // Left 0.5 of width 0.5 keeps the right half as the picture shows on
+    // the page; top 0.25 of height 0.75 cuts its upper quarter.
+    CropThroughDialog([](CCropDlg& dlg) { SetRails(dlg, 0.5, 0.25, 0.5, 0.75); });
+    EXPECT_EQ(m_pObj->m_position, CRect(0, 50, 100, -100));
+    EXPECT_EQ(m_pObj->GetFullPictureRect(), CRect(-100, 100, 100, -100));
+
+    // Opened again, the rails stand where they were put.
+    double shown[4] = {};
+    CropThroughDialog([&](CCropDlg& dlg) {
+        shown[0] = dlg.m_rails.GetLeft();
+        shown[1] = dlg.m_rails.GetTop();
+    });
+    EXPECT_NEAR(shown[0], 0.5, 1e-9);
+    EXPECT_NEAR(shown[1], 0.25, 1e-9);
+
+    // The crop tool's crops read the same way: its right-half crop shows
+    // as a left offset of a half.
+    ASSERT_TRUE(m_pView->GetDocument()->GetUndoList().Undo(m_pView->GetDocument()));
+    ASSERT_TRUE(m_pView->GetDocument()->GetUndoList().Undo(m_pView->GetDocument()));
+    ASSERT_EQ(m_pObj->m_position, CRect(-100, 100, 100, -100));
+    SetCurrentShape(m_pView, kShapeCrop);
+    g_cropTool.ApplyBandCrop(m_pView, CRect(0, 100, 100, -100));
+    SetCurrentShape(m_pView, kShapeSelect);
+    ASSERT_EQ(m_pObj->m_position, CRect(0, 100, 100, -100));
+    CropThroughDialog([&](CCropDlg& dlg) { shown[0] = dlg.m_rails.GetLeft(); });
+    EXPECT_NEAR(shown[0], 0.5, 1e-9);
+
+    // Flipped, the right half on the page is still the dialog's right half.
+    ASSERT_TRUE(m_pView->GetDocument()->GetUndoList().Undo(m_pView->GetDocument()));
+    ASSERT_TRUE(m_pView->GetDocument()->GetUndoList().Undo(m_pView->GetDocument()));
+    m_pObj->Flip(TRUE, FALSE);
+    CropThroughDialog([](CCropDlg& dlg) { SetRails(dlg, 0.5, 0.0, 0.5, 1.0); });
+    CRect shownRect = m_pObj->m_position;
+    shownRect.NormalizeRect();
+    EXPECT_EQ(shownRect.left, 0);
+    EXPECT_EQ(shownRect.right, 100);
 }
 
 } // namespace surfacetest

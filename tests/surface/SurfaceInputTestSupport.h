@@ -145,25 +145,11 @@ protected:
     }
 
     // Whether the command would run from its menu item now.
-    static BOOL IsEnabled(CSurface* pView, UINT nID)
-    {
-        class Probe : public CCmdUI {
-        public:
-            void Enable(BOOL bOn) override
-            {
-                m_bOn = bOn;
-                m_bEnableChanged = TRUE;
-            }
-            void SetCheck(int nCheck) override { m_nCheck = nCheck; }
-            void SetRadio(BOOL bOn) override { m_nCheck = bOn ? 1 : 0; }
-            void SetText(LPCTSTR) override {}
-            BOOL m_bOn = TRUE;
-            int m_nCheck = -1;
-        } probe;
-        probe.m_nID = nID;
-        probe.DoUpdate(pView->GetParentFrame(), TRUE);
-        return probe.m_bOn;
-    }
+    static BOOL IsEnabled(CSurface* pView, UINT nID) { return CommandStateOf(pView->GetParentFrame(), nID).bEnabled; }
+
+    // Whether the command's item is checked now (-1 when its handler does
+    // not say).
+    static int CheckOf(CSurface* pView, UINT nID) { return CommandStateOf(pView->GetParentFrame(), nID, FALSE).nCheck; }
 
     static int SelectedCount(CSurface* pView) { return static_cast<int>(pView->GetSelection().GetCount()); }
 

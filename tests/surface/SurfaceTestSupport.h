@@ -134,6 +134,31 @@ protected:
         Pump();
     }
 
+    // What a command's update handler says of its item, asked through
+    // pTarget as a menu asks.
+    struct CommandState {
+        BOOL bEnabled = TRUE;
+        int nCheck = -1; // -1 when the handler does not say
+    };
+    static CommandState CommandStateOf(CCmdTarget* pTarget, UINT nID, BOOL bDisableIfNoHandler = TRUE)
+    {
+        class Probe : public CCmdUI {
+        public:
+            void Enable(BOOL bOn) override
+            {
+                m_state.bEnabled = bOn;
+                m_bEnableChanged = TRUE;
+            }
+            void SetCheck(int nCheck) override { m_state.nCheck = nCheck; }
+            void SetRadio(BOOL bOn) override { m_state.nCheck = bOn ? 1 : 0; }
+            void SetText(LPCTSTR) override {}
+            CommandState m_state;
+        } probe;
+        probe.m_nID = nID;
+        probe.DoUpdate(pTarget, bDisableIfNoHandler);
+        return probe.m_state;
+    }
+
     CRecordingMainFrame* m_pMain = nullptr;
     CMultiDocTemplate* m_pTemplate = nullptr;
     WORD m_savedAddlFlags = 0;

@@ -5,9 +5,11 @@
 
 #include "app/FontHelpers.h"
 #include "model/DrawRect.h"
+#include "model/ObjectAttributes.h"
 #include "text/WrapText.h"
 
 #include <cstdlib>
+#include <memory>
 
 namespace surfacetest {
 namespace {
@@ -226,6 +228,45 @@ TEST_F(ToolTest, EditTextWithABandPlacesNewTextAndReturnsToTheSelectionTool)
     }
     EXPECT_EQ(int(pView->GetObjects().GetCount()), 1);
     EXPECT_GE(m_pMain->Count(WM_SURFACE_SELCHANGED), 1);
+}
+
+TEST_F(ToolTest, NewTextTakesThePreferredFormatAndOnlyTheTextToolsBlockIsPlain)
+{
+    const LOGFONT savedFont = thePrefs.DefaultFont;
+    const COLORREF savedColor = thePrefs.DefaultTextColor;
+    thePrefs.Flags |= 0x0001; // new text is block text
+    thePrefs.AddlFlags |= PREF_ADDL_TEXT_FORMAT_FLAG;
+    thePrefs.DefaultFont.lfWeight = FW_BOLD;
+    thePrefs.DefaultFont.lfItalic = TRUE;
+    thePrefs.DefaultFont.lfUnderline = TRUE;
+    thePrefs.DefaultTextColor = RGB(10, 20, 30);
+
+    const std::unique_ptr<CDrawObj> pPasted(
+        MakeTextObject(CRect(0, 100, 200, 0), "pasted", NewTextFont::Default));
+    const std::unique_ptr<CDrawObj> pTyped(MakeTextObject(CRect(0, 100, 200, 0), "typed", NewTextFont::Plain));
+    thePrefs.DefaultFont = savedFont;
+    thePrefs.DefaultTextColor = savedColor;
+
+    CObjectAttributes pasted;
+    pPasted->GetAttributes(pasted);
+    CObjectAttributes typed;
+    pTyped->GetAttributes(typed);
+    EXPECT_EQ(pPasted->GetText(), CString("pasted"));
+    EXPECT_EQ(pTyped->GetText(), CString("typed"));
+    for (const CObjectAttributes* pAttrs : {&pasted, &typed}) {
+        EXPECT_TRUE(pAttrs->m_bHasText);
+        EXPECT_TRUE(pAttrs->m_bBlockText);
+        EXPECT_NE(pAttrs->m_wTextFlags & OBJ_TEXT_SHADOW, 0);
+        EXPECT_EQ(pAttrs->m_crText, RGB(10, 20, 30));
+    }
+    // Pasted text keeps the preferred face as it is; a block the text tool
+    // draws starts plain.
+    EXPECT_EQ(pasted.m_logfont.lfWeight, FW_BOLD);
+    EXPECT_TRUE(pasted.m_logfont.lfItalic);
+    EXPECT_TRUE(pasted.m_logfont.lfUnderline);
+    EXPECT_EQ(typed.m_logfont.lfWeight, FW_NORMAL);
+    EXPECT_FALSE(typed.m_logfont.lfItalic);
+    EXPECT_FALSE(typed.m_logfont.lfUnderline);
 }
 
 } // namespace surfacetest

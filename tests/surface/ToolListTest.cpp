@@ -38,21 +38,7 @@ TEST(ToolListTest, EveryShapeHasItsToolAndThePolygonBorrowsTheRectangleTool)
     }
 }
 
-class ToolShapeChangeTest : public ToolTest {
-protected:
-    // Gives the main window a bar of three menus, the last one Help.
-    void GiveMainAMenu()
-    {
-        HMENU hBar = ::CreateMenu();
-        for (const char* pszName : {"&File", "&Edit", "&Help"})
-            ::AppendMenu(hBar, MF_POPUP, reinterpret_cast<UINT_PTR>(::CreatePopupMenu()), pszName);
-        ::SetMenu(m_pMain->m_hWnd, hBar);
-        m_hBar = hBar;
-    }
-    BOOL Greyed(int nPos) const { return (::GetMenuState(m_hBar, UINT(nPos), MF_BYPOSITION) & MF_GRAYED) != 0; }
-
-    HMENU m_hBar = NULL;
-};
+class ToolShapeChangeTest : public ToolTest {};
 
 TEST_F(ToolShapeChangeTest, TheCropToolGreysTheMenusUntilAnotherToolIsChosen)
 {

@@ -10,6 +10,23 @@
 
 namespace cliptest {
 
+namespace {
+
+// The header of a top-down 32-bit DIB of width x height, rows of B, G, R, x.
+BITMAPINFO TopDownInfo32(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+} // namespace
+
 Rgb Pattern(int width, int height)
 {
     Rgb p{width, height, std::vector<unsigned char>(size_t(width) * size_t(height) * 3)};
@@ -32,13 +49,7 @@ HBITMAP BitmapOf(const Rgb& picture)
         bgrx[i * 4 + 1] = picture.bytes[i * 3 + 1];
         bgrx[i * 4 + 2] = picture.bytes[i * 3];
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo32(picture.width, picture.height);
     return CreateDIBitmap(NULL, &info.bmiHeader, CBM_INIT, bgrx.data(), &info, DIB_RGB_COLORS);
 }
 
@@ -69,13 +80,7 @@ Rgb RgbOfBitmap(HBITMAP bitmap)
     BITMAP bm{};
     if (!bitmap || !GetObject(bitmap, sizeof bm, &bm))
         return Rgb{};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bm.bmWidth;
-    info.bmiHeader.biHeight = -bm.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo32(bm.bmWidth, bm.bmHeight);
     std::vector<unsigned char> bgrx(size_t(bm.bmWidth) * size_t(bm.bmHeight) * 4);
     HDC dc = CreateCompatibleDC(NULL);
     GetDIBits(dc, bitmap, 0, UINT(bm.bmHeight), bgrx.data(), &info, DIB_RGB_COLORS);

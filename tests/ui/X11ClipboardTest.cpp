@@ -248,6 +248,13 @@ TEST_F(X11ClipboardTest, CopyOffersTargetsTextAndPngEqualToTheBitmap)
     EXPECT_EQ(read.width, 640);
     EXPECT_EQ(read.height, 400);
     EXPECT_TRUE(read.bytes == picture.bytes);
+
+    // A picture copied without text offers no text at all.
+    Copy(BitmapOf(Noise(8, 8)), nullptr);
+    targets = XclipOutput({"-t", "TARGETS"});
+    EXPECT_NE(targets.find("image/png"), std::string::npos) << targets;
+    EXPECT_EQ(targets.find("UTF8_STRING"), std::string::npos) << targets;
+    EXPECT_EQ(targets.find("STRING"), std::string::npos) << targets;
 }
 
 TEST_F(X11ClipboardTest, PicturesXclipOffersArriveAsDibAndBitmap)
