@@ -15,6 +15,8 @@
 #include "text/WrapText.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <utility>
 
 // Geometry, handles and hit tests are in DrawObjGeometry.cpp, the banded
@@ -478,6 +480,15 @@ CDrawObj* CDrawObj::CloneInto(CDrawObj* pClone, CDrawDoc* pDoc, CSurface* pView)
 CSize CDrawObj::GetLinePadding() const
 {
     return CSize(0, 0);
+}
+
+CSize CDrawObj::PaddingForPen(LONG nWidth)
+{
+    // A thousand inches each way is more than any page, and far from the
+    // ends of the coordinates that rectangles inflated by it must keep.
+    constexpr int64_t kMaxPadding = 100000;
+    const int nPadding = static_cast<int>(std::min<int64_t>(std::llabs(static_cast<int64_t>(nWidth)), kMaxPadding));
+    return CSize(nPadding, nPadding);
 }
 
 CRect CDrawObj::NormalizeUp(const CRect& rect)

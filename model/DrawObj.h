@@ -208,6 +208,9 @@ public:
     virtual CDrawObj* Clone(CDrawDoc* pDoc, CSurface* pView);
     // How far the drawing reaches beyond m_position, both ways.
     virtual CSize GetLinePadding() const;
+    // The padding a pen of that width (from a file: any value) needs,
+    // within what any page could show.
+    static CSize PaddingForPen(LONG nWidth);
     // The shape kind the attribute record would carry (0 here), without
     // building a record.
     virtual int GetShapeKind() const;

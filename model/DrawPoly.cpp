@@ -205,8 +205,7 @@ CSize CDrawPoly::GetLinePadding() const
 {
     if (!m_bOutline)
         return CSize(0, 0);
-    const int nWidth = std::abs(static_cast<int>(m_logpen.lopnWidth.x));
-    return CSize(nWidth, nWidth);
+    return PaddingForPen(m_logpen.lopnWidth.x);
 }
 
 CDrawObj* CDrawPoly::Clone(CDrawDoc* pDoc, CSurface* pView)

@@ -200,8 +200,7 @@ void CDrawRect::MoveHandleTo(int nHandle, CPoint point, CSurface* pView)
 
 CSize CDrawRect::GetLinePadding() const
 {
-    const int nWidth = std::abs(static_cast<int>(m_logpen.lopnWidth.x));
-    return CSize(nWidth, nWidth);
+    return PaddingForPen(m_logpen.lopnWidth.x);
 }
 
 // ---- Attributes --------------------------------------------------------------------------------

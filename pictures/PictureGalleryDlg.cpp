@@ -595,8 +595,7 @@ CNewCategoryDlg::CNewCategoryDlg(CWnd* pParent, CListBox* pSetupList)
 BOOL CNewCategoryDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    if (CEdit* pEdit = static_cast<CEdit*>(GetDlgItem(IDC_CATEGORY_NAME)))
-        pEdit->LimitText(kMaxCategoryName);
+    SendDlgItemMessage(IDC_CATEGORY_NAME, EM_LIMITTEXT, WPARAM(kMaxCategoryName), 0);
     m_btnOK.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
     m_btnCancel.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
     return TRUE;

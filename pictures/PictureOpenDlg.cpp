@@ -271,17 +271,17 @@ BOOL CPictureOpenDlg::OnInitDialog()
 
 void CPictureOpenDlg::FillTypeCombo()
 {
-    CComboBox* pCombo = static_cast<CComboBox*>(GetDlgItem(IDC_PICTURE_OPEN_TYPE));
-    if (pCombo == nullptr || m_nTypes == 0)
+    // The list is not subclassed: it is spoken to by its messages.
+    if (GetDlgItem(IDC_PICTURE_OPEN_TYPE) == nullptr || m_nTypes == 0)
         return;
-    pCombo->ResetContent();
+    SendDlgItemMessage(IDC_PICTURE_OPEN_TYPE, CB_RESETCONTENT, 0, 0);
     int nSelect = 0;
     for (int i = 0; i < m_nTypes; ++i) {
-        pCombo->AddString(m_typeNames[i]);
+        SendDlgItemMessage(IDC_PICTURE_OPEN_TYPE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LPCTSTR(m_typeNames[i])));
         if (m_typeNames[i] == m_strTypeName && nSelect == 0)
             nSelect = i;
     }
-    pCombo->SetCurSel(nSelect);
+    SendDlgItemMessage(IDC_PICTURE_OPEN_TYPE, CB_SETCURSEL, WPARAM(nSelect), 0);
     m_nTypeIndex = nSelect;
     m_strTypeName = m_typeNames[nSelect];
     m_strPattern = m_typePatterns[nSelect];

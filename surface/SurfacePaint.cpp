@@ -354,6 +354,11 @@ void CSurface::DrawObjects(CDC* pDC)
             // rectangle.
             CRect bounds = pObj->GetNormalizedPosition();
             bounds.NormalizeRect();
+            // Far-off objects from a file: room for the padding (at most a
+            // thousand inches).
+            constexpr LONG kLimit = 0x3FFFFFFF;
+            bounds = CRect(std::clamp(bounds.left, -kLimit, kLimit), std::clamp(bounds.top, -kLimit, kLimit),
+                std::clamp(bounds.right, -kLimit, kLimit), std::clamp(bounds.bottom, -kLimit, kLimit));
             const CSize padding = pObj->GetLinePadding();
             bounds.InflateRect(padding.cx + 1, padding.cy + 1);
             if (!CRect().IntersectRect(&bounds, &clip))

@@ -142,7 +142,10 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
     m_ofn.nMaxFile = MAX_PATH;
     m_ofn.lpstrFileTitle = m_szFileTitle;
     m_ofn.nMaxFileTitle = sizeof m_szFileTitle;
-    m_ofn.lpstrDefExt = lpszDefExt;
+    if (lpszDefExt) {
+        m_strDefExt = lpszDefExt;
+        m_ofn.lpstrDefExt = m_strDefExt.c_str();
+    }
     if (lpszFileName) {
         std::strncpy(m_szFileName, lpszFileName, MAX_PATH - 1);
         m_szFileName[MAX_PATH - 1] = '\0';

@@ -68,6 +68,7 @@ public:
 protected:
     BOOL m_bOpenFileDialog;
     std::string m_strFilter;      // the filter with '|' turned into '\0'
+    std::string m_strDefExt;      // kept here: callers often pass a temporary
     char m_szFileTitle[64]{};
     char m_szFileName[MAX_PATH]{};
 

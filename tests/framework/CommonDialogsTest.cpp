@@ -44,6 +44,13 @@ TEST_F(CommonDialogsTest, FileDialogTurnsTheFilterAndSplitsTheName)
 
     PressEachTime(IDCANCEL);
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
+
+    // A default extension given as a temporary string is the dialog's own.
+    CFileDialog saveDlg(FALSE, CString("prn"), NULL, OFN_HIDEREADONLY, "Printer files|*.prn||");
+    CString bare = PathOf("catalog");
+    PressEachTime(IDOK, bare);
+    ASSERT_EQ(IDOK, saveDlg.DoModal());
+    EXPECT_STREQ(bare + ".prn", saveDlg.GetPathName());
 }
 
 // A derived file dialog: its object is attached while the dialog is up and

@@ -479,3 +479,14 @@ TEST_F(DrawRectTest, ALinesSecondHandleIsItsFifthAndContentTakesTheBandsAway)
 }
 
 } // namespace
+
+TEST_F(DrawRectTest, APensPaddingIsItsWidthWithinAThousandInchesWhateverAFileSays)
+{
+    CDrawRect shape(CRect(0, 100, 100, 0));
+    shape.m_logpen.lopnWidth.x = -7;
+    EXPECT_EQ(shape.GetLinePadding(), CSize(7, 7));
+    for (LONG nWidth : {LONG(INT_MIN), LONG(INT_MAX), LONG(-100001)}) {
+        shape.m_logpen.lopnWidth.x = nWidth;
+        EXPECT_EQ(shape.GetLinePadding(), CSize(100000, 100000)) << nWidth;
+    }
+}
