@@ -57,6 +57,37 @@ int ShiftIntoSpan(int nObjA, int nObjB, int nAreaA, int nAreaB)
     return nObjCentre > nAreaCentre ? -nShift : nShift;
 }
 
+// Moves every selected object (the selection in list order) one place up or
+// down the drawing order. An object never passes one this step moved before
+// it, so adjacent selected objects move together instead of trading places.
+void StepSelection(CObList& objects, CObList& selection, BOOL bUp)
+{
+    std::unordered_set<CDrawObj*> visited;
+    POSITION pos = bUp ? selection.GetTailPosition() : selection.GetHeadPosition();
+    while (pos != NULL) {
+        CDrawObj* pObj = AsDrawObj(bUp ? selection.GetPrev(pos) : selection.GetNext(pos));
+        if (pObj == NULL)
+            continue;
+        visited.insert(pObj);
+        POSITION posObj = objects.Find(pObj);
+        if (posObj == NULL)
+            continue;
+        POSITION posNeighbour = posObj;
+        if (bUp)
+            objects.GetNext(posNeighbour);
+        else
+            objects.GetPrev(posNeighbour);
+        if (posNeighbour == NULL || visited.count(AsDrawObj(objects.GetAt(posNeighbour))) != 0)
+            continue;
+        objects.RemoveAt(posObj);
+        if (bUp)
+            objects.InsertAfter(posNeighbour, pObj);
+        else
+            objects.InsertBefore(posNeighbour, pObj);
+        pObj->Invalidate();
+    }
+}
+
 } // namespace
 
 // ---- Stacking order -------------------------------------------------------------------------------
@@ -95,28 +126,7 @@ void CSurface::OnMoveToBottom()
 void CSurface::OnMoveDown()
 {
     SortInListOrder(m_selection);
-    // An object never passes one this command moved before it, so adjacent
-    // selected objects go down together instead of trading places.
-    std::unordered_set<CDrawObj*> visited;
-    for (POSITION pos = m_selection.GetHeadPosition(); pos != NULL;) {
-        CDrawObj* pObj = AsDrawObj(m_selection.GetNext(pos));
-        if (pObj == NULL)
-            continue;
-        visited.insert(pObj);
-        POSITION posObj = m_objects.Find(pObj);
-        if (posObj == NULL)
-            continue;
-        POSITION posBelow = posObj;
-        m_objects.GetPrev(posBelow);
-        if (posBelow == NULL)
-            continue;
-        CDrawObj* pBelow = AsDrawObj(m_objects.GetAt(posBelow));
-        if (visited.count(pBelow) != 0)
-            continue;
-        m_objects.RemoveAt(posObj);
-        m_objects.InsertBefore(posBelow, pObj);
-        pObj->Invalidate();
-    }
+    StepSelection(m_objects, m_selection, FALSE);
     SinkBackLayerObjects();
     MarkModified(GetDocument());
 }
@@ -124,26 +134,7 @@ void CSurface::OnMoveDown()
 void CSurface::OnMoveUp()
 {
     SortInListOrder(m_selection);
-    std::unordered_set<CDrawObj*> visited;
-    for (POSITION pos = m_selection.GetTailPosition(); pos != NULL;) {
-        CDrawObj* pObj = AsDrawObj(m_selection.GetPrev(pos));
-        if (pObj == NULL)
-            continue;
-        visited.insert(pObj);
-        POSITION posObj = m_objects.Find(pObj);
-        if (posObj == NULL)
-            continue;
-        POSITION posAbove = posObj;
-        m_objects.GetNext(posAbove);
-        if (posAbove == NULL)
-            continue;
-        CDrawObj* pAbove = AsDrawObj(m_objects.GetAt(posAbove));
-        if (visited.count(pAbove) != 0)
-            continue;
-        m_objects.RemoveAt(posObj);
-        m_objects.InsertAfter(posAbove, pObj);
-        pObj->Invalidate();
-    }
+    StepSelection(m_objects, m_selection, TRUE);
     MarkModified(GetDocument());
 }
 
