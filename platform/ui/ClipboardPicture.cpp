@@ -5,12 +5,12 @@
 
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/internal/Dib.h"
 #include "platform/gdi/internal/GdiObjects.h"
 #include "platform/imaging/Imaging.h"
 #include "platform/ui/internal/ClipboardStore.h"
 
 #include <csetjmp>
-#include <cstring>
 #include <new>
 
 #include <png.h>
@@ -90,70 +90,6 @@ bool WritePng(png_structp png, png_infop info, const PixelBuffer& pixels, PngSin
     return true;
 }
 
-// Where the bits of a packed DIB start, or 0 when its header is not one the
-// clipboard carries or its rows do not fit in `size` bytes.
-size_t DibBitsOffset(const BYTE* p, size_t size)
-{
-    if (size < sizeof(BITMAPINFOHEADER))
-        return 0;
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, p, sizeof h);
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > size || h.biPlanes != 1)
-        return 0;
-    const int bits = h.biBitCount;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return 0;
-    if (h.biWidth <= 0 || h.biWidth > PixelBuffer::kMaxSide || h.biHeight == 0 || h.biHeight < -PixelBuffer::kMaxSide
-        || h.biHeight > PixelBuffer::kMaxSide)
-        return 0;
-    size_t masks = 0;
-    if (h.biCompression == BI_BITFIELDS) {
-        if (bits != 16 && bits != 32)
-            return 0;
-        masks = h.biSize == sizeof(BITMAPINFOHEADER) ? 3 * sizeof(DWORD) : 0;
-    } else if (h.biCompression != BI_RGB) {
-        return 0;
-    }
-    size_t colors = 0;
-    if (bits <= 8)
-        colors = h.biClrUsed == 0 ? size_t(1) << bits : size_t(h.biClrUsed);
-    else
-        colors = h.biClrUsed;
-    if (colors > 256)
-        return 0;
-    const size_t offset = size_t(h.biSize) + masks + colors * sizeof(RGBQUAD);
-    const size_t stride = (size_t(h.biWidth) * size_t(bits) + 31) / 32 * 4;
-    const size_t rows = size_t(h.biHeight < 0 ? -int64_t(h.biHeight) : h.biHeight);
-    if (offset > size || stride * rows > size - offset)
-        return 0;
-    return offset;
-}
-
-} // namespace
-
-namespace {
-
-// The rows of a bottom-up 24-bit DIB straight into a true-colour bitmap's
-// pixels: the picture a desktop paste brings is large, and this is the
-// whole of the conversion.
-bool CopyRgbRows(const BITMAPINFOHEADER& header, const BYTE* bits, HBITMAP bitmap)
-{
-    BitmapObject* object = LookupBitmap(bitmap);
-    if (!object || object->bitsPixel < 24 || header.biBitCount != 24 || header.biCompression != BI_RGB
-        || header.biHeight <= 0 || object->pixels.width != header.biWidth
-        || object->pixels.height != header.biHeight)
-        return false;
-    const size_t stride = (size_t(header.biWidth) * 3 + 3) & ~size_t(3);
-    const int height = header.biHeight;
-    for (int y = 0; y < height; ++y) {
-        const BYTE* in = bits + size_t(height - 1 - y) * stride;
-        uint32_t* out = object->pixels.Row(y);
-        for (int x = 0; x < header.biWidth; ++x, in += 3)
-            out[x] = uint32_t(in[0]) | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16);
-    }
-    return true;
-}
-
 } // namespace
 
 HBITMAP BitmapFromPackedDib(HGLOBAL dib)
@@ -163,15 +99,22 @@ HBITMAP BitmapFromPackedDib(HGLOBAL dib)
     if (!p)
         return NULL;
     HBITMAP bitmap = NULL;
-    if (size_t offset = DibBitsOffset(p, size)) {
+    DibFormat format;
+    const uint8_t* bits = nullptr;
+    size_t bitsSize = 0;
+    if (ReadPackedDib(p, size, format, bits, bitsSize)) {
         const auto* info = reinterpret_cast<const BITMAPINFO*>(p);
-        // A bitmap of the screen's format; filled by GDI's conversion unless
-        // the rows can be copied as they are.
+        // A bitmap of the screen's format. A true-colour one takes the rows
+        // decoded straight into its pixels (the picture a desktop paste
+        // brings is large); GDI's conversion fills any other, and a DIB that
+        // may carry alpha.
         bitmap = CreateDIBitmap(NULL, &info->bmiHeader, 0, nullptr, info, DIB_RGB_COLORS);
-        if (bitmap && !CopyRgbRows(info->bmiHeader, p + offset, bitmap)) {
+        BitmapObject* object = LookupBitmap(bitmap);
+        const bool direct = object && object->bitsPixel >= 24 && format.bitCount <= 24 && !format.Compressed()
+            && DecodeDib(format, bits, bitsSize, 0, format.height, object->pixels);
+        if (bitmap && !direct) {
             HDC scratch = CreateCompatibleDC(NULL);
-            const int rows = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
-            if (SetDIBits(scratch, bitmap, 0, UINT(rows), p + offset, info, DIB_RGB_COLORS) == 0) {
+            if (SetDIBits(scratch, bitmap, 0, UINT(format.height), bits, info, DIB_RGB_COLORS) == 0) {
                 DeleteObject(bitmap);
                 bitmap = NULL;
             }

@@ -545,11 +545,6 @@ bool X11Clipboard::Offer(const std::string& utf8, ClipboardPngSource picture)
     return s.owned;
 }
 
-bool X11Clipboard::OwnsSelection() const
-{
-    return m_state->owned;
-}
-
 bool X11Clipboard::GetText(std::string& utf8)
 {
     State& s = *m_state;

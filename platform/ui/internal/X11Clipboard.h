@@ -39,7 +39,6 @@ public:
     // Takes the selection with this text and, when `picture` is set,
     // image/png. False when the server did not give it to us.
     bool Offer(const std::string& utf8, ClipboardPngSource picture);
-    bool OwnsSelection() const;
 
     // Another program's text as UTF-8 ("" when it offers none); false when
     // nobody owns the selection or it is ours. Read once per owner.
