@@ -168,7 +168,22 @@ CDrawObj* CDrawOleObj::Clone(CDrawDoc* pDoc, CSurface* pView)
     return pClone;
 }
 
-// ---- CPastedItemScope ------------------------------------------------------------------------
+// ---- Pasted items ----------------------------------------------------------------------------
+
+IStorage* CopyToTemporaryStorage(IStorage* pSource)
+{
+    if (pSource == nullptr)
+        return nullptr;
+    IStorage* pCopy = nullptr;
+    if (FAILED(StgCreateDocfile(nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_DELETEONRELEASE, 0,
+            &pCopy)))
+        return nullptr;
+    if (FAILED(pSource->CopyTo(0, nullptr, nullptr, pCopy))) {
+        pCopy->Release();
+        return nullptr;
+    }
+    return pCopy;
+}
 
 CPastedItemScope::CPastedItemScope(const CPastedItemSource* pSource)
     : m_bWasActive(s_bPasting)
@@ -220,15 +235,7 @@ void CDrawItem::LoadPasted(CArchive& ar, const CPastedItemSource* pSource)
 
     // The copy lives in a temporary storage of its own until the design is
     // saved, as a duplicated item's does.
-    IStorage* pCopy = nullptr;
-    if (IStorage* pKept = pSource != nullptr ? pSource->FindItemStorage(dwItemNumber) : nullptr) {
-        if (SUCCEEDED(StgCreateDocfile(nullptr,
-                STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_DELETEONRELEASE, 0, &pCopy))
-            && FAILED(pKept->CopyTo(0, nullptr, nullptr, pCopy))) {
-            pCopy->Release();
-            pCopy = nullptr;
-        }
-    }
+    IStorage* pCopy = CopyToTemporaryStorage(pSource != nullptr ? pSource->FindItemStorage(dwItemNumber) : nullptr);
     Release();
     m_nItemType = dwType;
     m_nCachedAspect = dwCachedAspect;

@@ -24,6 +24,11 @@ public:
     virtual IStorage* FindItemStorage(DWORD dwItemNumber) const = 0;
 };
 
+// A copy of the storage in a temporary one of its own, removed when
+// released; NULL when there is nothing to copy or the copy fails. The
+// caller holds the one reference.
+IStorage* CopyToTemporaryStorage(IStorage* pSource);
+
 class CPastedItemScope {
 public:
     explicit CPastedItemScope(const CPastedItemSource* pSource);

@@ -27,18 +27,6 @@ void DrawBand(CSurface* pView, CPoint a, CPoint b)
     dc.DrawFocusRect(&band);
 }
 
-// The device rectangle of a logical one, normalised.
-CRect DeviceRect(CSurface* pView, const CRect& rect)
-{
-    CPoint a(rect.left, rect.top);
-    CPoint b(rect.right, rect.bottom);
-    pView->LPtoDPPoint(&a);
-    pView->LPtoDPPoint(&b);
-    CRect device(a, b);
-    device.NormalizeRect();
-    return device;
-}
-
 // The part two logical rectangles share, oriented like `like`; FALSE when
 // they do not meet. (A logical rectangle with y up counts as empty to
 // IsRectEmpty, so the answer cannot be the test.)
@@ -130,8 +118,10 @@ void SyncCropFractions(CDrawObj* pObj)
         pObj->m_dCropWidth = pObj->m_dCropHeight = 1.0;
         return;
     }
-    const CRect full = DeviceRect(pView, pObj->m_rectUncropped);
-    const CRect shown = DeviceRect(pView, pObj->m_position);
+    CRect full = pObj->m_rectUncropped;
+    CRect shown = pObj->m_position;
+    pView->LPtoDPRect(&full);
+    pView->LPtoDPRect(&shown);
     if (full.Width() <= 0 || full.Height() <= 0)
         return;
     // The same rule as the object's whole-picture rectangle: on an axis
@@ -189,14 +179,9 @@ void CCropTool::Begin(CSurface* pView, CDrawObj* pObj)
     m_hView = pView->m_hWnd;
     m_pObj = pObj;
     m_nSerial = pObj->m_nSerial;
-    m_rectStartPosition = pObj->m_position;
-    m_rectStartUnrotated = pObj->m_rectUnrotated;
-    m_bStartCropped = pObj->IsPictureCropped();
-    m_rectStartCrop = m_bStartCropped ? pObj->m_rectUncropped : pObj->m_position;
-    m_dStartCrop[0] = pObj->m_dCropLeft;
-    m_dStartCrop[1] = pObj->m_dCropTop;
-    m_dStartCrop[2] = pObj->m_dCropWidth;
-    m_dStartCrop[3] = pObj->m_dCropHeight;
+    m_start = GetPictureCropState(pObj);
+    if (!m_start.bCropped)
+        m_start.uncropped = m_start.position;
     pObj->SetPictureCropped(TRUE, TRUE);
 }
 
@@ -204,7 +189,7 @@ void CCropTool::ApplyCrop(CSurface* pView, CDrawObj* pObj, const CRect& rect)
 {
     pView->InvalidateObjectRect(pObj);
     pObj->SetPictureCropped(TRUE, FALSE);
-    pObj->m_rectUncropped = m_rectStartCrop;
+    pObj->m_rectUncropped = m_start.uncropped;
     pObj->m_position = rect;
     pObj->m_rectUnrotated = rect;
     pObj->FreeRenderCache();
@@ -345,16 +330,8 @@ void CCropTool::OnCancel(CSurface* pView)
 
 void CCropTool::KeepCrop(CSurface* pView)
 {
-    if (CDrawObj* pObj = GetCropObject(pView)) {
-        PictureCropState before;
-        before.position = m_rectStartPosition;
-        before.unrotated = m_rectStartUnrotated;
-        before.uncropped = m_rectStartCrop;
-        before.bCropped = m_bStartCropped;
-        for (int i = 0; i < 4; ++i)
-            before.crop[i] = m_dStartCrop[i];
-        RecordUndoCropState(pView->GetDocument(), pObj, before);
-    }
+    if (CDrawObj* pObj = GetCropObject(pView))
+        RecordUndoCropState(pView->GetDocument(), pObj, m_start);
     Forget();
 }
 
@@ -376,14 +353,14 @@ BOOL CCropTool::Restore(CSurface* pView, CDrawObj* pObj)
     if (pObj == NULL || GetCropObject(pView) != pObj)
         return FALSE;
     pView->InvalidateObjectRect(pObj);
-    pObj->m_position = m_rectStartPosition;
-    pObj->m_rectUnrotated = m_rectStartPosition;
-    pObj->m_rectUncropped = m_rectStartCrop;
-    pObj->SetPictureCropped(m_bStartCropped, FALSE);
-    pObj->m_dCropLeft = m_dStartCrop[0];
-    pObj->m_dCropTop = m_dStartCrop[1];
-    pObj->m_dCropWidth = m_dStartCrop[2];
-    pObj->m_dCropHeight = m_dStartCrop[3];
+    pObj->m_position = m_start.position;
+    pObj->m_rectUnrotated = m_start.position;
+    pObj->m_rectUncropped = m_start.uncropped;
+    pObj->SetPictureCropped(m_start.bCropped, FALSE);
+    pObj->m_dCropLeft = m_start.crop[0];
+    pObj->m_dCropTop = m_start.crop[1];
+    pObj->m_dCropWidth = m_start.crop[2];
+    pObj->m_dCropHeight = m_start.crop[3];
     pObj->FreeRenderCache();
     pView->InvalidateObjectRect(pObj);
     Forget();
@@ -397,7 +374,7 @@ void CCropTool::Undo(CSurface* pView)
         return;
     pView->InvalidateObjectRect(pObj);
     const CRect cropNow = pObj->IsPictureCropped() ? pObj->m_rectUncropped : pObj->m_position;
-    if (pObj->m_position == m_rectStartPosition && cropNow == m_rectStartCrop) {
+    if (pObj->m_position == m_start.position && cropNow == m_start.uncropped) {
         // Nothing was changed; a picture the crop only marked as cropped
         // is marked uncropped again.
         if (pObj->m_rectUncropped == pObj->m_position) {

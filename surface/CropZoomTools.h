@@ -13,6 +13,7 @@
 // that the view still has its window and the object is still on its list,
 // and forgets a crop that fails the check.
 
+#include "model/UndoRecording.h"
 #include "surface/SurfaceTool.h"
 
 // The zoom tool's shape number.
@@ -76,13 +77,9 @@ private:
     HWND m_hView = NULL;
     CDrawObj* m_pObj = nullptr;  // not owned; compared, used only while on the view's list
     DWORD m_nSerial = 0;
-    CRect m_rectStartPosition;
-    CRect m_rectStartUnrotated;
-    // The whole picture's rectangle when the crop began (the position when
-    // the picture was not cropped yet).
-    CRect m_rectStartCrop;
-    BOOL m_bStartCropped = FALSE;
-    double m_dStartCrop[4] = {0.0, 0.0, 1.0, 1.0};
+    // The object when the crop began; its whole picture's rectangle is the
+    // position when the picture was not cropped yet.
+    PictureCropState m_start;
 };
 
 class CZoomTool : public CSurfaceTool {

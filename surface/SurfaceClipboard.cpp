@@ -10,7 +10,6 @@
 
 #include "app/PrefData.h"
 #include "app/main/AppMessages.h"
-#include "app/main/DesignerApp.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
 #include "model/DrawOleObj.h"
@@ -85,17 +84,10 @@ public:
     // Keeps a copy of the item's storage under its number.
     void KeepItemStorage(const COleClientItem* pItem)
     {
-        if (pItem == nullptr || pItem->GetStorage() == nullptr || m_storages.count(pItem->GetItemNumber()) != 0)
+        if (pItem == nullptr || m_storages.count(pItem->GetItemNumber()) != 0)
             return;
-        IStorage* pCopy = nullptr;
-        if (FAILED(StgCreateDocfile(nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_DELETEONRELEASE,
-                0, &pCopy)))
-            return;
-        if (FAILED(pItem->GetStorage()->CopyTo(0, nullptr, nullptr, pCopy))) {
-            pCopy->Release();
-            return;
-        }
-        m_storages[pItem->GetItemNumber()] = pCopy;
+        if (IStorage* pCopy = CopyToTemporaryStorage(pItem->GetStorage()))
+            m_storages[pItem->GetItemNumber()] = pCopy;
     }
     BOOL HoldsItemStorages() const { return !m_storages.empty(); }
     // Whether a block holds the bytes this source's private format had.
@@ -183,12 +175,6 @@ void PostSelectionChanged()
         pMain->PostMessage(WM_SURFACE_SELCHANGED, 0, 0);
 }
 
-void PlayAppSound(int nSound)
-{
-    if (CDesignerApp* pApp = GetDesignerApp())
-        pApp->PlaySound(nSound);
-}
-
 // What every paste ends with, whichever road it took. A failed paste says
 // so and leaves nothing selected: whatever was made on the way is gone
 // again.
@@ -205,15 +191,8 @@ void FinishPaste(CSurface* pView, BOOL bPasted)
         pDoc->UpdateAllViews(NULL, CSurface::HintSelection, &pView->GetSelection());
     }
     if (bPasted)
-        PlayAppSound(kSoundPaste);
+        PlayToolSound(kSoundPaste);
     PostSelectionChanged();
-}
-
-// The rectangle with left <= right and top >= bottom (y grows upwards).
-CRect NormalUp(const CRect& rect)
-{
-    return CRect(std::min(rect.left, rect.right), std::max(rect.top, rect.bottom), std::max(rect.left, rect.right),
-        std::min(rect.top, rect.bottom));
 }
 
 } // namespace
@@ -244,7 +223,7 @@ BOOL CSurface::DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWhole
         area = GetPageRect();
     else
         area = GetObjectsBounds(pList);
-    area = NormalUp(area);
+    area = CDrawObj::NormalizeUp(area);
 
     // The bitmap is as large as the area is on the screen at the view's
     // zoom: in logical units it would be cut off above 100 % and padded
@@ -348,7 +327,7 @@ void CSurface::OnEditCopy()
     if (m_selection.IsEmpty())
         return;
     CopySelection();
-    PlayAppSound(kSoundCopy);
+    PlayToolSound(kSoundCopy);
     PostSelectionChanged();
 }
 
@@ -432,7 +411,7 @@ void CSurface::OnEditCut()
         // Nothing is deleted that did not reach the clipboard.
         if (!CopySelection())
             return;
-        PlayAppSound(kSoundCopy);
+        PlayToolSound(kSoundCopy);
         OnEditClear();
     }
     PostSelectionChanged();
@@ -628,7 +607,7 @@ void CSurface::PlaceLoadedSelection()
     if (m_hWnd != NULL)
         GetClientRect(&client);
     DPtoLPRect(&client);
-    client = NormalUp(client);
+    client = CDrawObj::NormalizeUp(client);
     const CRect bounds = GetObjectsBounds(&m_selection);
     const int dx = (std::abs(client.Width()) - std::abs(bounds.Width())) / 2 + client.left - bounds.left;
     const int dy = client.top - (std::abs(client.Height()) - std::abs(bounds.Height())) / 2 - bounds.top;
