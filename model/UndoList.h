@@ -78,3 +78,25 @@ private:
     BOOL m_bInGroup = FALSE;
     int m_nGroup = 0;
 };
+
+// Suspends a list's recording for its own lifetime, resuming it however the
+// scope is left (exceptions too). A NULL list is left alone.
+class CUndoSuspension {
+public:
+    explicit CUndoSuspension(CUndoList* pList)
+        : m_pList(pList)
+    {
+        if (m_pList != nullptr)
+            m_pList->Enable(FALSE);
+    }
+    ~CUndoSuspension()
+    {
+        if (m_pList != nullptr)
+            m_pList->Enable(TRUE);
+    }
+    CUndoSuspension(const CUndoSuspension&) = delete;
+    CUndoSuspension& operator=(const CUndoSuspension&) = delete;
+
+private:
+    CUndoList* m_pList;
+};

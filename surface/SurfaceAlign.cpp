@@ -99,27 +99,6 @@ CSize AlignmentOffset(int nKind, int nCoord, int nExtent, const CRect& r, BOOL* 
     return *pValid ? CSize(static_cast<int>(dx), static_cast<int>(dy)) : CSize(0, 0);
 }
 
-// Suspends the document's undo recording for a scope, exceptions included.
-class CUndoSuspension {
-public:
-    explicit CUndoSuspension(CDrawDoc* pDoc)
-        : m_pDoc(pDoc)
-    {
-        if (m_pDoc != NULL)
-            m_pDoc->GetUndoList().Enable(FALSE);
-    }
-    ~CUndoSuspension()
-    {
-        if (m_pDoc != NULL)
-            m_pDoc->GetUndoList().Enable(TRUE);
-    }
-    CUndoSuspension(const CUndoSuspension&) = delete;
-    CUndoSuspension& operator=(const CUndoSuspension&) = delete;
-
-private:
-    CDrawDoc* m_pDoc;
-};
-
 // What the edge commands align to: a lone object goes to the work area's
 // edge, several go to the first selected object's. FALSE when nothing is
 // selected.
@@ -346,7 +325,7 @@ void CSurface::OnMaximizeSelection()
     CDrawDoc* pDoc = GetDocument();
     if (bKeep) {
         // The resize below is the one step: the centring goes with it.
-        CUndoSuspension suspended(pDoc);
+        CUndoSuspension suspended(pDoc != NULL ? &pDoc->GetUndoList() : NULL);
         CenterSelection(TRUE, TRUE);
     } else {
         InvalidateIfExtentChanged();

@@ -45,29 +45,6 @@ enum DialogKind : int {
     DialogCalendar = 3,
 };
 
-// Suspends the document's undo recording for the life of the guard, so that
-// the centring steps of a placement do not record moves of their own; the
-// recording resumes however the placement ends.
-class UndoSuspension {
-public:
-    explicit UndoSuspension(CDrawDoc* pDoc)
-        : m_pList(pDoc != NULL ? &pDoc->GetUndoList() : NULL)
-    {
-        if (m_pList != NULL)
-            m_pList->Enable(FALSE);
-    }
-    ~UndoSuspension()
-    {
-        if (m_pList != NULL)
-            m_pList->Enable(TRUE);
-    }
-    UndoSuspension(const UndoSuspension&) = delete;
-    UndoSuspension& operator=(const UndoSuspension&) = delete;
-
-private:
-    CUndoList* m_pList;
-};
-
 BOOL EmbedPictures()
 {
     return (thePrefs.AddlFlags & PREF_ADDL_SWITCH_I) == 0;
@@ -244,7 +221,9 @@ void CSurface::PlaceAndRecord(CDrawObj* pObj, BOOL bCentre)
     Select(pObj);
     CDrawDoc* pDoc = GetDocument();
     {
-        UndoSuspension suspension(pDoc);
+        // The centring moves record nothing of their own: the creation is
+        // the one step.
+        CUndoSuspension suspension(pDoc != NULL ? &pDoc->GetUndoList() : NULL);
         if (bCentre) {
             CenterSelection(TRUE, TRUE);
             if (pDoc != NULL && pDoc->GetZoom() != ZOOM_FIT && m_hWnd != NULL) {
@@ -568,7 +547,7 @@ void InsertInBand(CSurface* pView, int nEditKind)
     {
         // The editor records the object's properties; the band records
         // the creation alone.
-        UndoSuspension suspension(pView->GetDocument());
+        CUndoSuspension suspension(pView->GetDocument() != NULL ? &pView->GetDocument()->GetUndoList() : NULL);
         const BOOL bWasNew = g_bNewObject;
         g_bNewObject = TRUE;
         bChanged = pObj->OnOpen(pView, nEditKind, NULL, NULL, 1);
