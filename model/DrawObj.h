@@ -168,6 +168,13 @@ public:
         EditColorFill = 4,
         EditByContent = 5,
     };
+    // Bits of OnOpen's nFlags. A dialog that hands its own record (pAttrs)
+    // to the colour and fill page asks for the text-gradient or the border
+    // mode; the record is then edited, not applied: the dialog applies it.
+    enum OpenFlags : UINT {
+        OpenTextGradient = 0x100,
+        OpenBorder = 0x200,
+    };
     // Opens the object's editor page; TRUE when something was changed.
     virtual BOOL OnOpen(CSurface* pView, int nPage = 0, CWnd* pParent = nullptr, CObjectAttributes* pAttrs = nullptr,
         UINT nFlags = 0);

@@ -36,6 +36,9 @@ CDrawObj* AsDrawObj(CObject* pObject);
 // The design view the user works in: the active view of the main frame's
 // active child frame when it is a CSurface, else NULL.
 CSurface* GetActiveSurface();
+// The one selected object of the active design view, else NULL; ppView
+// (may be null) receives that view (NULL without one).
+CDrawObj* GetSingleSelection(CSurface** ppView);
 
 // r with left and right, and top and bottom, exchanged where needed so that
 // its width and height have the signs of like's.

@@ -188,6 +188,16 @@ CSurface* GetActiveSurface()
     return pView != NULL ? KindCast<CSurface>(RUNTIME_CLASS(CSurface), pView) : NULL;
 }
 
+CDrawObj* GetSingleSelection(CSurface** ppView)
+{
+    CSurface* pView = GetActiveSurface();
+    if (ppView != NULL)
+        *ppView = pView;
+    if (pView == NULL || pView->GetSelection().GetCount() != 1)
+        return NULL;
+    return AsDrawObj(pView->GetSelection().GetHead());
+}
+
 // ---- Shared steps ---------------------------------------------------------------------------------
 
 void CSurface::GetDefaultInsertRect(LPRECT lpRect) const

@@ -35,17 +35,6 @@ constexpr char kHelpMenuText[] = "&Help";
 // Hint to every view after the printer changed.
 constexpr LPARAM kHintPrinterChanged = 5;
 
-// The one selected object of the active design view, or null.
-CDrawObj* GetSoleSelection(CSurface** ppView = nullptr)
-{
-    CSurface* pView = GetActiveSurface();
-    if (ppView != nullptr)
-        *ppView = pView;
-    if (pView == nullptr || pView->GetSelection().GetCount() != 1)
-        return nullptr;
-    return dynamic_cast<CDrawObj*>(pView->GetSelection().GetHead());
-}
-
 // The menu bitmaps: the support library's resource ids in slot order, and
 // the commands that show each. New, Open and the two Help bitmaps also
 // serve the main frame's own menu.
@@ -381,7 +370,7 @@ void CDesignerApp::OnSupplyCenter()
 
 int IsSelectionBeingEdited()
 {
-    CDrawObj* pObj = GetSoleSelection();
+    CDrawObj* pObj = GetSingleSelection(nullptr);
     if (pObj == nullptr)
         return 0;
     return (pObj->m_wFlags & OBJ_FLAG_LOCKED) != 0 ? 1 : 0;
@@ -397,7 +386,7 @@ void CDesignerApp::EndTextEdit(BOOL bDeselect)
             return;
     }
     CSurface* pView = nullptr;
-    CDrawObj* pObj = GetSoleSelection(&pView);
+    CDrawObj* pObj = GetSingleSelection(&pView);
     if (pObj == nullptr)
         return;
     if (pObj->IsTextEditActive()) {

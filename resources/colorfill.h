@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of colorfill.
