@@ -177,14 +177,17 @@ struct Substitute {
     const char* generic;
     int cellAscent = 0; // 0: the stand-in's own cell
     int cellDescent = 0;
+    // The face is an outline face where programs come from, so font lists
+    // show it by its own name (beside its stand-in's).
+    bool listed = false;
 };
 
 constexpr Substitute kSubstitutes[] = {
-    {"Arial", "Liberation Sans", "sans-serif"},
+    {"Arial", "Liberation Sans", "sans-serif", 0, 0, true},
     {"MS Sans Serif", "Liberation Sans", "sans-serif", 2048, 373},
     {"System", "Liberation Sans", "sans-serif"},
-    {"Times New Roman", "Liberation Serif", "serif"},
-    {"Courier New", "Liberation Mono", "monospace"},
+    {"Times New Roman", "Liberation Serif", "serif", 0, 0, true},
+    {"Courier New", "Liberation Mono", "monospace", 0, 0, true},
     {"KQ Clearly Roman", nullptr, "serif"},
 };
 
@@ -369,6 +372,16 @@ int ScaleRounded(long designUnits, int ppem, int upem)
 }
 
 } // namespace
+
+std::vector<std::pair<std::string, std::string>> ListedStandIns()
+{
+    std::vector<std::pair<std::string, std::string>> standIns;
+    for (const Substitute& s : kSubstitutes) {
+        if (s.listed && s.family != nullptr)
+            standIns.emplace_back(s.name, s.family);
+    }
+    return standIns;
+}
 
 SizedFont::~SizedFont()
 {

@@ -91,6 +91,22 @@ std::vector<Family> InstalledFamilies()
         }
         it->faces.push_back(std::move(face));
     }
+    // The standard faces programs ask for by name are listed too, with
+    // the faces of their installed stand-ins, so that a face a program
+    // offers by default can also be found in its own font list.
+    for (const auto& [name, standIn] : ListedStandIns()) {
+        auto named = [&](const std::string& want) {
+            return std::find_if(families.begin(), families.end(),
+                [&](const Family& f) { return strcasecmp(f.name.c_str(), want.c_str()) == 0; });
+        };
+        auto target = named(standIn);
+        if (target == families.end() || named(name) != families.end())
+            continue;
+        Family alias{name, target->faces};
+        for (InstalledFace& face : alias.faces)
+            face.family = name;
+        families.push_back(std::move(alias));
+    }
     std::sort(families.begin(), families.end(),
         [](const Family& a, const Family& b) { return strcasecmp(a.name.c_str(), b.name.c_str()) < 0; });
     return families;

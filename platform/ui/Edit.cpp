@@ -30,11 +30,24 @@ constexpr size_t kLargestLimit = 0x7FFFFFFE;
 // What is taken from the clipboard at most, whatever the block claims.
 constexpr size_t kMaxPaste = 1u << 24;
 constexpr int kMargin = 2;
+// Characters measured at first when breaking a line; doubled while they all
+// fit, so a long paragraph is measured about once, not once per line.
+constexpr int kFirstMeasure = 256;
+// Lines the mouse wheel scrolls per notch.
+constexpr int kWheelLines = 3;
+
+// Which line an offset at a soft line break belongs to: it is both the end
+// of one wrapped line and the start of the next.
+enum class WrapSide {
+    NextLine,
+    LineEnd,
+};
 
 struct EditState {
     std::string text;
     size_t anchor = 0; // the fixed end of the selection
     size_t caret = 0; // the moving end, where the caret is
+    WrapSide caretSide = WrapSide::NextLine; // where the caret shows at a soft break
     size_t limit = kDefaultLimit;
     int scrollX = 0; // pixels scrolled left
     int topLine = 0;
@@ -120,11 +133,18 @@ void WrapLine(HDC dc, const std::string& text, size_t from, size_t to, int width
 {
     size_t at = from;
     do {
+        size_t rest = to - at;
         int fit = 0;
-        SIZE size{};
-        int count = int(std::min<size_t>(to - at, 0x7FFFFFFF));
-        if (count == 0 || !GetTextExtentExPoint(dc, text.data() + at, count, std::max(width, 1), &fit, nullptr, &size))
-            fit = count;
+        int count = 0;
+        for (size_t measure = kFirstMeasure;; measure *= 2) {
+            count = int(std::min<size_t>({rest, measure, 0x7FFFFFFF}));
+            SIZE size{};
+            if (count == 0
+                || !GetTextExtentExPoint(dc, text.data() + at, count, std::max(width, 1), &fit, nullptr, &size))
+                fit = count;
+            if (fit < count || size_t(count) == rest)
+                break;
+        }
         if (fit >= count) {
             lines.starts.push_back(at);
             lines.ends.push_back(to);
@@ -234,49 +254,140 @@ LineLayout Lines(HWND hwnd, const EditState& s)
     }
 }
 
+// Whether `offset` is a soft break (the end of one wrapped line and the
+// start of the next) and, if so, the line it ends.
+bool IsSoftBreak(const LineLayout& lines, size_t offset, size_t& endedLine)
+{
+    size_t line = LineOf(lines.starts, offset);
+    if (line == 0 || lines.starts[line] != offset || lines.ends[line - 1] != offset)
+        return false;
+    endedLine = line - 1;
+    return true;
+}
+
+// The line an offset shows on.
+size_t ShownLine(const LineLayout& lines, size_t offset, WrapSide side)
+{
+    size_t ended = 0;
+    if (side == WrapSide::LineEnd && IsSoftBreak(lines, offset, ended))
+        return ended;
+    return LineOf(lines.starts, offset);
+}
+
+struct CaretPlace {
+    size_t offset;
+    WrapSide side;
+};
+
+// Where End puts the caret: at the end of a line, before the blank a
+// wrapped line broke at, or at the end of a line broken inside a word
+// (shown there, not at the start of the next line).
+CaretPlace LineEndPlace(const std::string& text, const LineLayout& lines, size_t line)
+{
+    size_t to = LineEnd(lines, line);
+    bool soft = line + 1 < lines.starts.size() && lines.starts[line + 1] == to;
+    if (!soft)
+        return {to, WrapSide::NextLine};
+    if (to > lines.starts[line] && text[to - 1] == ' ')
+        return {to - 1, WrapSide::NextLine};
+    return {to, WrapSide::LineEnd};
+}
+
 // The client position of a text offset (top of its line).
-POINT PositionOf(HWND hwnd, const EditState& s, size_t offset)
+POINT PositionOf(HWND hwnd, const EditState& s, size_t offset, WrapSide side = WrapSide::NextLine)
 {
     LineLayout lines = Lines(hwnd, s);
-    const std::vector<size_t>& starts = lines.starts;
-    size_t line = LineOf(starts, offset);
+    size_t line = ShownLine(lines, offset, side);
     TextDc dc(hwnd, s);
     RECT fr = FormatRect(hwnd);
-    int x = fr.left - s.scrollX + dc.Width(Shown(s, starts[line], offset));
+    int x = fr.left - s.scrollX + dc.Width(Shown(s, lines.starts[line], offset));
     int y = fr.top + (int(line) - s.topLine) * dc.LineHeight();
     if (!IsMultiLine(hwnd))
         y = fr.top + std::max(0, (int(fr.bottom - fr.top) - dc.LineHeight()) / 2);
     return POINT{x, y};
 }
 
-// The text offset nearest to a client point.
-size_t OffsetAt(HWND hwnd, const EditState& s, POINT p)
+// The caret place nearest to a client point; beyond the end of a line it
+// is where End would put it.
+CaretPlace PlaceAt(HWND hwnd, const EditState& s, POINT p)
 {
     LineLayout lines = Lines(hwnd, s);
     const std::vector<size_t>& starts = lines.starts;
     TextDc dc(hwnd, s);
     RECT fr = FormatRect(hwnd);
-    int line = IsMultiLine(hwnd) ? s.topLine + (p.y - fr.top) / std::max(1, dc.LineHeight()) : 0;
+    int line = 0;
+    if (IsMultiLine(hwnd)) {
+        int height = std::max(1, dc.LineHeight());
+        // Rounded down, also above the first row.
+        int dy = p.y - fr.top;
+        line = s.topLine + (dy >= 0 ? dy / height : -((height - 1 - dy) / height));
+    }
     line = std::clamp(line, 0, int(starts.size()) - 1);
     size_t from = starts[size_t(line)];
     size_t to = LineEnd(lines, size_t(line));
     int x = p.x - fr.left + s.scrollX;
-    int previous = 0;
-    for (size_t i = from; i < to; ++i) {
-        int width = dc.Width(Shown(s, from, i + 1));
-        if (x < (previous + width) / 2)
-            return i;
-        previous = width;
+    // One measurement of the line gives the extent after every character.
+    std::string shown = Shown(s, from, to);
+    std::vector<int> extents(shown.size());
+    SIZE size{};
+    if (!shown.empty() &&
+        GetTextExtentExPoint(dc.Handle(), shown.data(), int(shown.size()), -1, nullptr, extents.data(), &size)) {
+        int previous = 0;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            if (x < (previous + extents[i]) / 2)
+                return {from + i, WrapSide::NextLine};
+            previous = extents[i];
+        }
     }
-    return to;
+    return LineEndPlace(s.text, lines, size_t(line));
 }
 
 void UpdateCaret(HWND hwnd, EditState& s)
 {
     if (!s.focused)
         return;
-    POINT p = PositionOf(hwnd, s, s.caret);
+    POINT p = PositionOf(hwnd, s, s.caret, s.caretSide);
     SetCaretPos(p.x, p.y);
+}
+
+int VisibleRows(HWND hwnd, const EditState& s)
+{
+    RECT fr = FormatRect(hwnd);
+    return std::max(1, int(fr.bottom - fr.top) / LineHeight(hwnd, s));
+}
+
+// The vertical scroll bar, when the edit has one, shows the wrapped lines.
+// It stays when the text fits (disabled): hiding it would widen the lines
+// and wrap the text anew under the user's hands.
+void UpdateScrollBar(HWND hwnd, const EditState& s, size_t lineCount)
+{
+    if (!IsMultiLine(hwnd) || !(StyleOf(hwnd) & WS_VSCROLL))
+        return;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = int(std::min<size_t>(lineCount, 0x7FFFFFFF)) - 1;
+    si.nPage = UINT(VisibleRows(hwnd, s));
+    si.nPos = s.topLine;
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+}
+
+// Shows the lines from `top` on, kept inside the text; answers whether the
+// view moved.
+bool ScrollToLine(HWND hwnd, EditState& s, int top)
+{
+    size_t count = Lines(hwnd, s).starts.size();
+    int last = std::max(0, int(std::min<size_t>(count, 0x7FFFFFFF)) - VisibleRows(hwnd, s));
+    top = std::clamp(top, 0, last);
+    bool moved = top != s.topLine;
+    if (moved) {
+        s.topLine = top;
+        InvalidateRect(hwnd, NULL, TRUE);
+    }
+    UpdateScrollBar(hwnd, s, count);
+    UpdateCaret(hwnd, s);
+    return moved;
 }
 
 // Scrolls so that the caret is inside the format rectangle.
@@ -286,7 +397,7 @@ void ScrollToCaret(HWND hwnd, EditState& s)
     RECT fr = FormatRect(hwnd);
     LineLayout lines = Lines(hwnd, s);
     const std::vector<size_t>& starts = lines.starts;
-    size_t line = LineOf(starts, s.caret);
+    size_t line = ShownLine(lines, s.caret, s.caretSide);
     bool changed = false;
     {
         TextDc dc(hwnd, s);
@@ -299,6 +410,8 @@ void ScrollToCaret(HWND hwnd, EditState& s)
                 newScroll = std::max(0, x - width / 3);
             else if (x > newScroll + width - 1)
                 newScroll = x - width + width / 3;
+        } else {
+            newScroll = 0;
         }
         if (newScroll != s.scrollX) {
             s.scrollX = newScroll;
@@ -311,6 +424,10 @@ void ScrollToCaret(HWND hwnd, EditState& s)
                 top = int(line);
             else if (int(line) >= top + rows && (style & (ES_AUTOVSCROLL | WS_VSCROLL)))
                 top = int(line) - rows + 1;
+            // Fewer lines after a wider re-wrap: no empty rows below the
+            // text while there are lines above.
+            int last = std::max(0, int(std::min<size_t>(starts.size(), 0x7FFFFFFF)) - rows);
+            top = std::min(top, last);
             if (top != s.topLine) {
                 s.topLine = top;
                 changed = true;
@@ -319,10 +436,11 @@ void ScrollToCaret(HWND hwnd, EditState& s)
     }
     if (changed)
         InvalidateRect(hwnd, NULL, TRUE);
+    UpdateScrollBar(hwnd, s, starts.size());
     UpdateCaret(hwnd, s);
 }
 
-void SetSelection(HWND hwnd, EditState& s, size_t anchor, size_t caret)
+void SetSelection(HWND hwnd, EditState& s, size_t anchor, size_t caret, WrapSide side = WrapSide::NextLine)
 {
     anchor = std::min(anchor, s.text.size());
     caret = std::min(caret, s.text.size());
@@ -333,10 +451,11 @@ void SetSelection(HWND hwnd, EditState& s, size_t anchor, size_t caret)
     };
     fix(anchor);
     fix(caret);
-    if (anchor != s.anchor || caret != s.caret)
+    if (anchor != s.anchor || caret != s.caret || side != s.caretSide)
         InvalidateRect(hwnd, NULL, TRUE);
     s.anchor = anchor;
     s.caret = caret;
+    s.caretSide = side;
     ScrollToCaret(hwnd, s);
 }
 
@@ -374,6 +493,7 @@ bool ReplaceSelection(HWND hwnd, std::string insert, bool undoable, bool notify 
     }
     s->text.replace(from, to - from, insert);
     s->anchor = s->caret = from + insert.size();
+    s->caretSide = WrapSide::NextLine;
     s->modified = true;
     InvalidateRect(hwnd, NULL, TRUE);
     ScrollToCaret(hwnd, *s);
@@ -441,6 +561,7 @@ void Undo(HWND hwnd)
     std::swap(s->caret, s->undoCaret);
     s->anchor = std::min(s->anchor, s->text.size());
     s->caret = std::min(s->caret, s->text.size());
+    s->caretSide = WrapSide::NextLine;
     s->modified = true;
     InvalidateRect(hwnd, NULL, TRUE);
     ScrollToCaret(hwnd, *s);
@@ -496,8 +617,9 @@ void OnKeyDown(HWND hwnd, EditState& s, WPARAM vk)
     bool multi = IsMultiLine(hwnd);
     LineLayout lines = Lines(hwnd, s);
     const std::vector<size_t>& starts = lines.starts;
-    size_t line = LineOf(starts, s.caret);
+    size_t line = ShownLine(lines, s.caret, s.caretSide);
     size_t to = s.caret;
+    WrapSide side = WrapSide::NextLine;
     switch (vk) {
     case VK_LEFT:
         if (!shift && SelStart(s) != SelEnd(s))
@@ -513,11 +635,13 @@ void OnKeyDown(HWND hwnd, EditState& s, WPARAM vk)
         break;
     case VK_HOME: to = control ? 0 : starts[line]; break;
     case VK_END:
-        to = control ? s.text.size() : LineEnd(lines, line);
-        // The end of a wrapped line is before the blank it broke at, so the
-        // caret stays on that line.
-        if (!control && line + 1 < starts.size() && to == starts[line + 1] && to > starts[line] && s.text[to - 1] == ' ')
-            --to;
+        if (control) {
+            to = s.text.size();
+        } else {
+            CaretPlace end = LineEndPlace(s.text, lines, line);
+            to = end.offset;
+            side = end.side;
+        }
         break;
     case VK_UP:
     case VK_DOWN: {
@@ -525,9 +649,26 @@ void OnKeyDown(HWND hwnd, EditState& s, WPARAM vk)
             return;
         if ((vk == VK_UP && line == 0) || (vk == VK_DOWN && line + 1 >= starts.size()))
             break;
-        POINT p = PositionOf(hwnd, s, s.caret);
+        POINT p = PositionOf(hwnd, s, s.caret, s.caretSide);
         p.y += (vk == VK_UP ? -1 : 1) * LineHeight(hwnd, s);
-        to = OffsetAt(hwnd, s, p);
+        CaretPlace place = PlaceAt(hwnd, s, p);
+        to = place.offset;
+        side = place.side;
+        break;
+    }
+    case VK_PRIOR:
+    case VK_NEXT: {
+        // A page of shown lines: the view and the caret move together.
+        if (!multi)
+            return;
+        int rows = VisibleRows(hwnd, s);
+        int step = vk == VK_PRIOR ? -rows : rows;
+        POINT p = PositionOf(hwnd, s, s.caret, s.caretSide);
+        p.y += step * LineHeight(hwnd, s);
+        CaretPlace place = PlaceAt(hwnd, s, p);
+        to = place.offset;
+        side = place.side;
+        ScrollToLine(hwnd, s, s.topLine + step);
         break;
     }
     case VK_DELETE:
@@ -551,7 +692,7 @@ void OnKeyDown(HWND hwnd, EditState& s, WPARAM vk)
     default:
         return;
     }
-    SetSelection(hwnd, s, shift ? s.anchor : to, to);
+    SetSelection(hwnd, s, shift ? s.anchor : to, to, side);
 }
 
 void Paint(HWND hwnd)
@@ -710,6 +851,32 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return LRESULT(s->font);
+    case WM_VSCROLL: {
+        if (!multi)
+            return 0;
+        int top = s->topLine;
+        int page = VisibleRows(hwnd, *s);
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: --top; break;
+        case SB_LINEDOWN: ++top; break;
+        case SB_PAGEUP: top -= page; break;
+        case SB_PAGEDOWN: top += page; break;
+        case SB_TOP: top = 0; break;
+        case SB_BOTTOM: top = 0x7FFFFFFF; break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: top = int(HIWORD(wParam)); break;
+        default: return 0;
+        }
+        if (ScrollToLine(hwnd, *s, top))
+            Notify(hwnd, EN_VSCROLL);
+        return 0;
+    }
+    case WM_MOUSEWHEEL:
+        if (!multi)
+            return DefWindowProc(hwnd, msg, wParam, lParam);
+        if (ScrollToLine(hwnd, *s, s->topLine - kWheelLines * (GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA)))
+            Notify(hwnd, EN_VSCROLL);
+        return 0;
     case WM_GETDLGCODE: {
         LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
         const MSG* m = reinterpret_cast<const MSG*>(lParam);
@@ -748,16 +915,16 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         s = StateOf(hwnd);
         if (!s)
             return 0;
-        size_t at = OffsetAt(hwnd, *s, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        SetSelection(hwnd, *s, (wParam & MK_SHIFT) ? s->anchor : at, at);
+        CaretPlace at = PlaceAt(hwnd, *s, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        SetSelection(hwnd, *s, (wParam & MK_SHIFT) ? s->anchor : at.offset, at.offset, at.side);
         s->selecting = true;
         SetCapture(hwnd);
         return 0;
     }
     case WM_MOUSEMOVE:
         if (s->selecting && GetCapture() == hwnd) {
-            size_t at = OffsetAt(hwnd, *s, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            SetSelection(hwnd, *s, s->anchor, at);
+            CaretPlace at = PlaceAt(hwnd, *s, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            SetSelection(hwnd, *s, s->anchor, at.offset, at.side);
         }
         return 0;
     case WM_LBUTTONUP:
@@ -781,6 +948,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return FALSE;
         s->text = std::move(text);
         s->anchor = s->caret = 0;
+        s->caretSide = WrapSide::NextLine;
         s->scrollX = 0;
         s->topLine = 0;
         s->canUndo = false;
@@ -863,9 +1031,9 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return LRESULT(LineOf(starts, at));
     }
     case EM_LINEINDEX: {
-        std::vector<size_t> starts = Lines(hwnd, *s).starts;
-        size_t line = int(wParam) < 0 ? LineOf(starts, s->caret) : size_t(wParam);
-        return line < starts.size() ? LRESULT(starts[line]) : -1;
+        LineLayout lines = Lines(hwnd, *s);
+        size_t line = int(wParam) < 0 ? ShownLine(lines, s->caret, s->caretSide) : size_t(wParam);
+        return line < lines.starts.size() ? LRESULT(lines.starts[line]) : -1;
     }
     case EM_LINELENGTH: {
         LineLayout lines = Lines(hwnd, *s);

@@ -41,6 +41,10 @@ void KeyUp(UINT vk);
 // `character` is upper case.
 void TypeKey(UINT vk, BYTE character = 0);
 void TypeText(const std::string& windows1252);
+// Down and up of a key of the numeric keypad: VK_NUMPAD0..9 as with NumLock
+// on, or with it off the navigation key it sends there (VK_END for 1,
+// VK_CLEAR for 5), delivered as the keypad's copy (not extended).
+void TypeKeypadKey(UINT vk);
 void DropFiles(HWND topLevel, const std::vector<std::string>& linuxPaths, int x, int y);
 
 void SetCursorPosition(int x, int y);

@@ -271,6 +271,13 @@ void TypeKey(UINT vk, BYTE character)
         KeyUp(VK_SHIFT);
 }
 
+void TypeKeypadKey(UINT vk)
+{
+    Headless();
+    DeliverKey(vk, true, false, UsLayoutCharacter(vk), KeyBlock::NumericKeypad);
+    DeliverKey(vk, false, false, 0, KeyBlock::NumericKeypad);
+}
+
 void TypeText(const std::string& windows1252)
 {
     for (char c : windows1252) {

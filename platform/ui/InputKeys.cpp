@@ -1,5 +1,6 @@
 // Keyboard input: the key state, key messages with their lParam bits, and
-// TranslateMessage turning key presses into Windows-1252 characters.
+// TranslateMessage turning key presses into Windows-1252 characters, Alt +
+// numeric keypad codes included.
 //
 // The key state the program reads (GetKeyState, GetKeyboardState) is the
 // keyboard as of the last key message it took from the queue, not as it is
@@ -101,6 +102,106 @@ void UpdateKeys(KeyBytes& keys, UINT generic, UINT specific, bool down)
     }
 }
 
+// OEM code page 437 above 127 in Windows-1252, '?' where 1252 has no such
+// character (box drawing, Greek, mathematics).
+constexpr BYTE kOem437High[128] = {
+    0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xE0, 0xE5, 0xE7, 0xEA, 0xEB, 0xE8, 0xEF, 0xEE, 0xEC, 0xC4, 0xC5,
+    0xC9, 0xE6, 0xC6, 0xF4, 0xF6, 0xF2, 0xFB, 0xF9, 0xFF, 0xD6, 0xDC, 0xA2, 0xA3, 0xA5, 0x3F, 0x83,
+    0xE1, 0xED, 0xF3, 0xFA, 0xF1, 0xD1, 0xAA, 0xBA, 0xBF, 0x3F, 0xAC, 0xBD, 0xBC, 0xA1, 0xAB, 0xBB,
+    0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F,
+    0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F,
+    0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F,
+    0x3F, 0xDF, 0x3F, 0x3F, 0x3F, 0x3F, 0xB5, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F,
+    0x3F, 0xB1, 0x3F, 0x3F, 0x3F, 0x3F, 0xF7, 0x3F, 0xB0, 0x3F, 0xB7, 0x3F, 0x3F, 0xB2, 0x3F, 0xA0,
+};
+
+// An OEM 437 code in Windows-1252. Below 32 (and 127) the code page shows
+// pictures (smileys, arrows, the bullet), not control characters, so a
+// typed code never becomes a control key such as Ctrl+V.
+BYTE Oem437To1252(BYTE oem)
+{
+    if (oem >= 0x80)
+        return kOem437High[oem - 0x80];
+    switch (oem) {
+    case 0: return 0;
+    case 7: return 0x95; // bullet
+    case 20: return 0xB6; // pilcrow
+    case 21: return 0xA7; // section sign
+    case 127: return '?';
+    default: return oem < 0x20 ? BYTE('?') : oem;
+    }
+}
+
+// The digit a key of the numeric keypad stands for, or -1. With NumLock
+// off the keypad sends navigation keys; only the extended-key bit tells
+// them from the separate navigation block.
+int KeypadDigit(const MSG& m)
+{
+    UINT vk = UINT(m.wParam & 0xFF);
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+        return int(vk - VK_NUMPAD0);
+    if (HIWORD(m.lParam) & KF_EXTENDED)
+        return -1;
+    switch (vk) {
+    case VK_INSERT: return 0;
+    case VK_END: return 1;
+    case VK_DOWN: return 2;
+    case VK_NEXT: return 3;
+    case VK_LEFT: return 4;
+    case VK_CLEAR: return 5;
+    case VK_RIGHT: return 6;
+    case VK_HOME: return 7;
+    case VK_UP: return 8;
+    case VK_PRIOR: return 9;
+    default: return -1;
+    }
+}
+
+// Follows an Alt + keypad entry through the key messages as the program
+// takes them. Answers whether the message was one of its digits, which
+// type nothing of their own. Alt's release posts the character: with a
+// leading 0 the number is a Windows-1252 code, without one an OEM 437 code.
+bool ComposeAltKeypad(const MSG& m, const KeyBytes& keys, AltKeypadEntry& entry)
+{
+    bool down = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
+    bool repeat = (HIWORD(m.lParam) & KF_REPEAT) != 0;
+    if (UINT(m.wParam & 0xFF) == VK_MENU) {
+        if (down) {
+            // Alt repeats while held; only a fresh press starts over.
+            if (!repeat)
+                entry = AltKeypadEntry{true, 0, false, 0};
+            return false;
+        }
+        AltKeypadEntry done = entry;
+        entry = AltKeypadEntry{};
+        if (done.open && done.digits > 0) {
+            BYTE code = BYTE(done.value);
+            BYTE character = done.leadingZero ? code : Oem437To1252(code);
+            if (character)
+                PostMessage(m.hwnd, WM_CHAR, character, m.lParam);
+        }
+        return false;
+    }
+    // NumLock sits on the keypad itself; toggling it between digits (as
+    // some input tools do to reach the digit keys) keeps the number.
+    if (!entry.open || UINT(m.wParam & 0xFF) == VK_NUMLOCK)
+        return false;
+    int digit = KeypadDigit(m);
+    if (digit < 0 || !Down(keys, VK_MENU) || Down(keys, VK_CONTROL)) {
+        // Another key pressed with Alt is a shortcut, not a number.
+        if (down)
+            entry = AltKeypadEntry{};
+        return false;
+    }
+    if (down && !repeat) {
+        if (entry.digits == 0 && digit == 0)
+            entry.leadingZero = true;
+        entry.value = (entry.value * 10 + unsigned(digit)) % 256;
+        ++entry.digits;
+    }
+    return true;
+}
+
 POINT CursorNow()
 {
     return HasDriver() ? GetDriver().CursorPos() : POINT{0, 0};
@@ -118,7 +219,7 @@ const KeyBytes& ProgramKeys()
     return in.seenKeys;
 }
 
-void DeliverKey(UINT vk, bool down, bool repeat, BYTE character)
+void DeliverKey(UINT vk, bool down, bool repeat, BYTE character, KeyBlock block)
 {
     vk &= 0xFF;
     if (vk == 0)
@@ -154,7 +255,11 @@ void DeliverKey(UINT vk, bool down, bool repeat, BYTE character)
     bool posted = false;
     if (target) {
         UINT scan = ScanCodeOfKey(specific);
-        LPARAM lParam = LPARAM(1 | (scan << 16) | (IsExtendedKey(specific) ? 1u << 24 : 0u) | (alt ? 1u << 29 : 0u)
+        // The keypad's Enter is the extended copy of Enter; its navigation
+        // keys are the plain copies of the navigation block's.
+        bool extended = block == KeyBlock::NumericKeypad ? (generic == VK_RETURN || generic == VK_DIVIDE)
+                                                         : IsExtendedKey(specific);
+        LPARAM lParam = LPARAM(1 | (scan << 16) | (extended ? 1u << 24 : 0u) | (alt ? 1u << 29 : 0u)
             | ((wasDown || !down) ? 1u << 30 : 0u) | (down ? 0u : 1u << 31));
         MSG m{};
         m.hwnd = target;
@@ -208,10 +313,12 @@ BOOL TranslateMessage(const MSG* lpMsg)
 {
     if (!lpMsg || !IsKeyMessage(lpMsg->message))
         return FALSE;
+    const KeyBytes& keys = ProgramKeys();
+    InputState& in = Input();
+    if (ComposeAltKeypad(*lpMsg, keys, in.altKeypad))
+        return TRUE;
     if (lpMsg->message == WM_KEYUP || lpMsg->message == WM_SYSKEYUP)
         return TRUE;
-    const KeyBytes& keys = ProgramKeys();
-    const InputState& in = Input();
     // A key the back end delivered types what the desktop's layout said,
     // nothing included; guessing from the US layout there would type a
     // second character for keys whose text comes apart (dead keys, input

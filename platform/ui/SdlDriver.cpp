@@ -697,7 +697,9 @@ void SdlDriver::Translate(const SDL_Event& e)
         BYTE character = down ? CharacterForKey(vk, modifiers) : 0;
         if (down && !character && !TextSuppressedBy(modifiers))
             character = TakeTextOfKey();
-        DeliverKey(vk, down, e.key.repeat != 0, character);
+        SDL_Scancode scancode = e.key.keysym.scancode;
+        bool keypad = scancode >= SDL_SCANCODE_KP_DIVIDE && scancode <= SDL_SCANCODE_KP_PERIOD;
+        DeliverKey(vk, down, e.key.repeat != 0, character, keypad ? KeyBlock::NumericKeypad : KeyBlock::Main);
         break;
     }
     case SDL_TEXTINPUT: {

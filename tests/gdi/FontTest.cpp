@@ -312,14 +312,24 @@ TEST(FontEnumTest, ListsEachScalableTrueTypeFamilyOnce)
     std::vector<Enumerated> fonts;
     EXPECT_NE(EnumFontFamilies(canvas.dc, nullptr, Collect, LPARAM(&fonts)), 0);
     std::map<std::string, int> seen;
+    // The standard faces programs name are listed by their own names too,
+    // with their stand-ins' faces.
+    const std::map<std::string, std::string> standIns = {
+        {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
+    std::map<std::string, LONG> heights;
     for (const Enumerated& f : fonts) {
         ++seen[f.face];
+        heights[f.face] = f.ntm.tmHeight;
         EXPECT_EQ(f.type, DWORD(TRUETYPE_FONTTYPE)) << f.face;
-        EXPECT_TRUE(FormatsOf(f.face).count("TrueType")) << f.face;
+        const auto standIn = standIns.find(f.face);
+        EXPECT_TRUE(FormatsOf(standIn != standIns.end() ? standIn->second : f.face).count("TrueType")) << f.face;
         EXPECT_EQ(f.lf.lfHeight, f.ntm.tmHeight);
     }
-    for (const char* expected : {"Liberation Sans", "Liberation Serif", "Liberation Mono", "DejaVu Sans"})
+    for (const char* expected : {"Liberation Sans", "Liberation Serif", "Liberation Mono", "DejaVu Sans", "Arial",
+             "Times New Roman", "Courier New"})
         EXPECT_EQ(seen[expected], 1) << expected;
+    for (const auto& [name, standIn] : standIns)
+        EXPECT_EQ(heights[name], heights[standIn]) << name;
     for (const auto& [face, count] : seen)
         EXPECT_EQ(count, 1) << face;
 

@@ -150,6 +150,10 @@ int EmboldenPixels(const FontFace& face, const SizedFont& sized);
 // The charsets a face covers (from its code-page ranges), ANSI first when it has Latin-1.
 std::vector<BYTE> FaceCharsets(FT_FaceRec_* face);
 
+// The faces font lists show by their own names, each with the installed
+// family that stands in for it: (name, stand-in family).
+std::vector<std::pair<std::string, std::string>> ListedStandIns();
+
 // 1252 text laid out in the DC's current font: the glyph and the device
 // advance of each character (from lpDx when given, else the glyph advance
 // plus the character extra and the justification share of break

@@ -31,7 +31,15 @@ void DeliverMouseWheel(int delta, POINT screen);
 // dead key, or a key whose text arrives apart through DeliverText. Only key
 // messages that did not come through here (posted by the program) are
 // given a character from the US layout.
-void DeliverKey(UINT vk, bool down, bool repeat, BYTE character);
+//
+// `block` says which copy of a key it was: the navigation keys exist on
+// the numeric keypad too, where they are not extended keys (lParam bit 24
+// clear) and type digits with Alt held (TranslateMessage).
+enum class KeyBlock {
+    Main,
+    NumericKeypad,
+};
+void DeliverKey(UINT vk, bool down, bool repeat, BYTE character, KeyBlock block = KeyBlock::Main);
 // What `vk` types on a US keyboard with the keys held now (0: nothing), for
 // a back end without a layout of its own.
 BYTE UsLayoutCharacter(UINT vk);

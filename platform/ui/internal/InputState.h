@@ -25,6 +25,15 @@ struct QueuedKey {
     BYTE character = 0; // what the driver said the key types (0: nothing)
 };
 
+// Digits typed on the numeric keypad with Alt held; TranslateMessage makes
+// one character of them when Alt goes up.
+struct AltKeypadEntry {
+    bool open = false; // Alt went down and nothing but keypad digits since
+    int digits = 0;
+    bool leadingZero = false; // a Windows-1252 code, not an OEM one
+    unsigned value = 0; // modulo 256 as it grows
+};
+
 struct InputState {
     HWND focus = NULL;
     HWND active = NULL;
@@ -36,6 +45,7 @@ struct InputState {
     std::deque<QueuedKey> queuedKeys; // oldest first, still in the queue
     QueuedKey lastTaken; // the key message the program took last
     bool altAlone = false; // Alt went down and nothing else since
+    AltKeypadEntry altKeypad;
 
     // Double clicks: the last press that could start one.
     HWND lastClickWindow = NULL;
