@@ -10,7 +10,8 @@
 
 namespace artgen {
 
-// The letters that have a shape: "ABFTacdehikrw?".
+// The letters that have a shape: "ABCEFINOPSTUWacdefghiklnoprstuwx?" (p and g
+// reach below the base line, to y = 26).
 bool HasLetter(char c);
 
 // The paths of `text` set from (x, y) (top-left of the capitals) at `scale`

@@ -5,10 +5,12 @@
 //   threadwick_artgen output-folder
 
 #include "Art.h"
+#include "ToolpadArt.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -19,7 +21,10 @@ int main(int argc, char** argv)
     std::filesystem::path folder = argv[1];
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    for (const artgen::ArtFile& file : artgen::MakeArtFiles()) {
+    std::vector<artgen::ArtFile> files = artgen::MakeArtFiles();
+    for (artgen::ArtFile& file : artgen::MakeToolpadArtFiles())
+        files.push_back(std::move(file));
+    for (const artgen::ArtFile& file : files) {
         std::filesystem::path path = folder / file.name;
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (!out || !out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()))) {
