@@ -18,8 +18,10 @@
 #include "model/UndoRecording.h"
 #include "platform/ui/User.h"
 #include "resources/calendar.h"
+#include "surface/ColorFillDlg.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceGlobals.h"
+#include "text/dialogs/TextEffectsDlg.h"
 
 #include <cstdlib>
 #include <memory>
@@ -434,28 +436,34 @@ int EditorForContent(CDrawObj& obj, const CObjectAttributes& attrs)
 }
 
 // Opening text ends an edit already running, then wrapped text is edited
-// in place. The main window hears of it afterwards, so that what shows the
-// text's look can follow.
-void OpenTextEditor(CDrawObj& obj)
+// in place and block text in the Text Effects dialog, which applies what
+// it changes itself (with its own undo step). The main window hears of it
+// afterwards, so that what shows the text's look can follow. TRUE when the
+// dialog changed the object.
+BOOL OpenTextEditor(CDrawObj& obj, CObjectAttributes& attrs, CWnd* pOwner)
 {
     if (obj.IsTextEditActive())
         obj.EndTextEdit();
-    if (obj.HasWrappedText()) {
+    BOOL bChanged = FALSE;
+    if (obj.HasWrappedText())
         obj.BeginTextEdit();
-    } else {
-        // FIXME: block text opens the Text Effects dialog (CTextEffectsDlg),
-        // which does not exist yet.
-    }
+    else
+        bChanged = EditTextEffects(obj, attrs, pOwner, obj.m_pDocument);
     if (CWnd* pMain = AfxGetMainWnd(); pMain != nullptr && pMain->m_hWnd != NULL)
         pMain->SendMessage(kTextOpenedMessage);
+    return bChanged;
 }
 
 } // namespace
 
 BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttributes* pAttrs, UINT nFlags)
 {
-    (void)pAttrs;
-    (void)nFlags;
+    // A dialog that hands over its own record (the text's gradient or
+    // border) has the colour and fill page edit it; the dialog applies it.
+    if (pAttrs != nullptr && nPage == EditColorFill) {
+        CWnd* pOwner = pParent != nullptr ? pParent : AfxGetMainWnd();
+        return ::EditColorFill(*pAttrs, pOwner, (nFlags & OpenTextGradient) != 0, FALSE);
+    }
     CObjectAttributes attrs;
     GetAttributes(attrs);
     const BOOL bWasLocked = (m_wFlags & OBJ_FLAG_LOCKED) != 0;
@@ -468,7 +476,11 @@ BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttribut
     BOOL bChanged = FALSE;
     switch (nKind) {
     case EditText:
-        OpenTextEditor(*this);
+        if (OpenTextEditor(*this, attrs, pOwner)) {
+            if (m_pDocument != nullptr)
+                m_pDocument->SetModifiedFlag(TRUE);
+            return TRUE;
+        }
         break;
     case EditCalendar:
         bChanged = OpenCalendarEditor(*this, attrs, pOwner);
@@ -482,8 +494,7 @@ BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttribut
         // dialogs.
         break;
     case EditColorFill:
-        // FIXME: the colour and fill dialog (CColorFillDlg) comes with the
-        // tool pad's dialogs.
+        bChanged = ::EditColorFill(attrs, pOwner, FALSE, FALSE);
         break;
     default:
         break;

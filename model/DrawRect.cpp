@@ -233,8 +233,11 @@ void CDrawRect::GetAttributes(CObjectAttributes& attrs, int nFlag)
     attrs.m_nTextFlag = 1;
     attrs.m_bBlockText = m_bBlockText;
     attrs.m_bWordWrap = m_bWrapFlag;
-    attrs.m_nCalendarOptions[CObjectAttributes::HasPictureWord] = HasPicture() ? 1 : 0;
-    if (HasPicture())
+    // A text's picture is its texture: the record carries it as it carries
+    // any picture, so that applying the record keeps it.
+    const BOOL bPicture = m_pPicture != nullptr && m_pPicture->m_nHandle >= 1;
+    attrs.m_nCalendarOptions[CObjectAttributes::HasPictureWord] = bPicture ? 1 : 0;
+    if (bPicture)
         GetPictureAttributes(attrs);
     attrs.m_bHasText = HasText();
     if (attrs.m_bHasText)

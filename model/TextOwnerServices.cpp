@@ -19,7 +19,6 @@
 #include "platform/ui/User.h"
 #include "pictures/Image.h"
 #include "surface/Surface.h"
-#include "surface/ToolpadBar.h"
 #include "text/TextOwner.h"
 
 #include <memory>
@@ -35,7 +34,7 @@ CSurface* ViewFor(const CDrawObj* pOwner)
         if (CSurface* pView = const_cast<CDrawObj*>(pOwner)->GetSurface())
             return pView;
     }
-    return CToolpadBar::GetActiveSurface();
+    return ::GetActiveSurface();
 }
 
 int OwnerZoom(const CDrawObj* pOwner)

@@ -1,2 +1,51 @@
 #pragma once
-// Resource ids of colorfill.
+// Resource ids of colorfill: the Color/Fill dialog and its messages.
+
+#define IDD_COLOR_FILL 143
+
+// Fill kinds, in order (the dialog relies on 106..109 being consecutive).
+#define IDC_CF_NO_FILL 106
+#define IDC_CF_SOLID 107
+#define IDC_CF_HATCH 108
+#define IDC_CF_GRADIENT 109
+#define IDC_CF_SOLID_COLOR 318
+#define IDC_CF_HATCH_STYLE 319
+#define IDC_CF_HATCH_LINE_COLOR 320
+#define IDC_CF_HATCH_FILL_COLOR 321
+#define IDC_CF_TRANSPARENT 455
+#define IDC_CF_COLOR_COUNT 581
+#define IDC_CF_STEPS 137
+#define IDC_CF_START_COLOR 138
+#define IDC_CF_END_COLOR 139
+#define IDC_CF_MID1_COLOR 140
+#define IDC_CF_MID2_COLOR 141
+#define IDC_CF_DIRECTION 445
+// Outline modes, in order (120..122 consecutive).
+#define IDC_CF_LINE_AUTO 120
+#define IDC_CF_LINE_OFF 121
+#define IDC_CF_LINE_ON 122
+#define IDC_CF_LINE_WIDTH 124
+#define IDC_CF_LINE_COLOR 126
+#define IDC_CF_LINE_STYLE 504
+#define IDC_CF_PREVIEW 434
+#define IDC_CF_HELP 150
+#define IDC_CF_TEXT_GRADIENT 700
+
+// Labels that are enabled with their controls.
+#define IDC_CF_HATCH_STYLE_LABEL 2201
+#define IDC_CF_HATCH_LINE_LABEL 2202
+#define IDC_CF_HATCH_FILL_LABEL 2203
+#define IDC_CF_COLOR_COUNT_LABEL 2204
+#define IDC_CF_STEPS_LABEL 2205
+#define IDC_CF_COLORS_LABEL 2206
+#define IDC_CF_START_LABEL 2207
+#define IDC_CF_MID1_LABEL 2208
+#define IDC_CF_MID2_LABEL 2209
+#define IDC_CF_END_LABEL 2210
+#define IDC_CF_DIRECTION_LABEL 2211
+#define IDC_CF_LINE_WIDTH_LABEL 2212
+#define IDC_CF_LINE_COLOR_LABEL 2213
+#define IDC_CF_LINE_STYLE_LABEL 2214
+
+#define IDS_CF_INVALID_LIST_INDEX 33029
+#define IDS_CF_STEPS_BELOW_COLORS 33030

@@ -2,10 +2,8 @@
 // Resource ids of surface.rc: the tool pad, the Custom Zoom dialog, the
 // design surface's context menus and its texts.
 
-// Tool pad (a dialog bar).
+// Tool pad (a dialog bar; its palette window is made in code).
 #define IDD_TOOLPAD 651
-#define IDC_TOOLPAD_TOOLS 1101
-#define IDC_TOOLPAD_SELECTION 1102
 
 // Custom Zoom.
 #define IDD_CUSTOM_ZOOM 139
@@ -19,18 +17,6 @@
 
 // Texts.
 #define IDS_PRINTER_MARGIN 7100
-#define IDS_TOOL_SELECT 7101
-#define IDS_TOOL_RECTANGLE 7102
-#define IDS_TOOL_ROUND_RECTANGLE 7103
-#define IDS_TOOL_ELLIPSE 7104
-#define IDS_TOOL_LINE 7105
-#define IDS_TOOL_POLYGON 7106
-#define IDS_TOOL_TEXT 7107
-#define IDS_TOOL_ZOOM 7108
-#define IDS_SELECTION_CUT 7109
-#define IDS_SELECTION_COPY 7110
-#define IDS_SELECTION_DELETE 7111
-#define IDS_SELECTION_PROPERTIES 7112
 
 // Context menus of the design surface.
 #define IDR_POPUP_OBJECT 243  // one object selected

@@ -481,6 +481,7 @@ public:
     afx_msg void OnInsertCalendar();
     afx_msg void OnInsertShape();
     afx_msg void OnUpdateInsertByLaterDialog(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateFontProperties(CCmdUI* pCmdUI);
     afx_msg void OnEditObjectText();
     afx_msg void OnUpdateEditObjectText(CCmdUI* pCmdUI);
     afx_msg void OnFontProperties();

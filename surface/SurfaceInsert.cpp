@@ -25,6 +25,8 @@
 #include "surface/KindCast.h"
 #include "surface/SurfaceGlobals.h"
 #include "surface/SurfaceTool.h"
+#include "text/dialogs/FontPropertiesDlg.h"
+#include "text/dialogs/TextEffectsDlg.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -434,9 +436,8 @@ CDrawObj* CSurface::InsertObjectByDialog(int nKind, const CRect* pRect)
         break;
     }
     case DialogText:
-        // FIXME: new text is made through the Text Effects dialog
-        // (CTextEffectsDlg); until it exists its command stays disabled and
-        // nothing is inserted.
+        // Text left empty makes no object.
+        bOk = EditTextEffects(*pObj, attrs, DialogParent(this), GetDocument()) && pObj->HasText();
         break;
     case DialogShape:
         // FIXME: new shapes are made through the Shape dialog (CShapeDlg);
@@ -456,13 +457,16 @@ CDrawObj* CSurface::InsertObjectByDialog(int nKind, const CRect* pRect)
     if (pRect == NULL)
         pObj->SizeToText(this);
     PlaceAndRecord(pObj, pRect == NULL);
+    // New text in a band the user drew goes straight on to typing.
+    if (nKind == DialogText && pRect != NULL)
+        PostMessage(WM_COMMAND, ID_EDIT_SELECTION_TEXT);
     return pObj;
 }
 
 void CSurface::OnUpdateInsertByLaterDialog(CCmdUI* pCmdUI)
 {
-    // Insert Shape, Text Effects and Font open dialogs that are not built
-    // yet; each dialog's own update handler takes over its command.
+    // Insert Shape opens a dialog that is not built yet; its own update
+    // handler takes over the command.
     pCmdUI->Enable(FALSE);
 }
 
@@ -483,9 +487,15 @@ void CSurface::OnUpdateEditObjectText(CCmdUI* pCmdUI)
 
 void CSurface::OnFontProperties()
 {
-    // FIXME: runs the Font Properties dialog (CFontPropertiesDlg) on the
-    // selected text once it exists; OnUpdateInsertByLaterDialog keeps the
-    // command disabled until then.
+    RunFontProperties(DialogParent(this));
+}
+
+void CSurface::OnUpdateFontProperties(CCmdUI* pCmdUI)
+{
+    // A locked text object takes the font only while its text is edited.
+    CDrawObj* pObj = GetSingleSelection();
+    pCmdUI->Enable(pObj != NULL && pObj->HasText()
+        && ((pObj->m_wFlags & OBJ_FLAG_LOCKED) == 0 || pObj->IsTextEditActive()));
 }
 
 void CSurface::OnEditObjectFill()

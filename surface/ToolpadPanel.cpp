@@ -1,5 +1,6 @@
 #include "surface/ToolpadPanel.h"
 
+#include "app/TransparentBitmap.h"
 #include "app/main/DesignerApp.h"
 #include "controls/PaletteSelector.h"
 #include "controls/PicButton.h"
@@ -43,6 +44,35 @@ int StateOfOne(CDrawObj* pObj, BOOL bForPanelCommand, BOOL* pbBlockText)
     if (!bForPanelCommand && pObj->IsOleObject())
         nState = kToolpadHint;
     return nState;
+}
+
+// Paints rectTarget of pDC with the tool-pad picture, its top-left corner
+// at ptOrigin, or with the button face without a picture.
+void PaintBackground(CDC* pDC, const CRect& rectTarget, CPoint ptOrigin)
+{
+    BITMAP bm{};
+    const BOOL bPicture = g_pBackground != nullptr && g_pBackground->GetSafeHandle() != NULL
+        && g_pBackground->GetBitmap(&bm) != 0;
+    if (!bPicture) {
+        pDC->FillSolidRect(&rectTarget, ::GetSysColor(COLOR_BTNFACE));
+        return;
+    }
+    // Only the part being painted is copied.
+    CRect rectPicture(ptOrigin, CSize(bm.bmWidth, bm.bmHeight));
+    CRect rectClip;
+    const int nClip = pDC->GetClipBox(&rectClip);
+    if (nClip == NULLREGION)
+        return;
+    if (nClip != ERROR && !rectPicture.IntersectRect(&rectPicture, &rectClip))
+        return;
+    CDC memDC;
+    if (!memDC.CreateCompatibleDC(pDC))
+        return;
+    CPaletteSelector palette(pDC, nullptr);
+    CBitmap* pOld = memDC.SelectObject(g_pBackground);
+    pDC->BitBlt(rectPicture.left, rectPicture.top, rectPicture.Width(), rectPicture.Height(), &memDC,
+        rectPicture.left - ptOrigin.x, rectPicture.top - ptOrigin.y, SRCCOPY);
+    memDC.SelectObject(pOld);
 }
 
 } // namespace
@@ -103,21 +133,21 @@ CBitmap* CToolPadPanel::GetBackgroundPicture()
 
 void CToolPadPanel::DrawBackground(CWnd* pWnd, CDC* pDC)
 {
-    if (g_pBackground == nullptr || g_pBackground->GetSafeHandle() == NULL || pWnd == nullptr)
-        return;
-    BITMAP bm{};
-    if (g_pBackground->GetBitmap(&bm) == 0)
+    if (pWnd == nullptr || pDC == nullptr)
         return;
     CPoint origin(0, 0);
     if (CWnd* pParent = pWnd->GetParent(); pParent != nullptr)
         pWnd->MapWindowPoints(pParent, &origin, 1);
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(pDC))
+    DrawBackgroundAt(pWnd, pDC, CPoint(-origin.x, -origin.y));
+}
+
+void CToolPadPanel::DrawBackgroundAt(CWnd* pWnd, CDC* pDC, CPoint ptOrigin)
+{
+    if (pWnd == nullptr || pDC == nullptr)
         return;
-    CPaletteSelector palette(pDC, nullptr);
-    CBitmap* pOld = memDC.SelectObject(g_pBackground);
-    pDC->BitBlt(-origin.x, -origin.y, bm.bmWidth, bm.bmHeight, &memDC, 0, 0, SRCCOPY);
-    memDC.SelectObject(pOld);
+    CRect client;
+    pWnd->GetClientRect(&client);
+    PaintBackground(pDC, client, ptOrigin);
 }
 
 BOOL CToolPadPanel::CreatePanel(CWnd* pParent, const CRect& rect, UINT nID, BOOL bVisible)
@@ -158,8 +188,40 @@ CWnd* CToolPadPanel::AddTitle(UINT nBitmap, const CRect& rect, UINT nID)
     m_ownedControls.Add(pTitle);
     if (!pTitle->Create("", WS_CHILD | WS_VISIBLE, rect, this, nID))
         return nullptr;
-    pTitle->SetPicture(m_hResources, nBitmap, CPicStatic::styleTransparent);
+    if (HBITMAP hComposite = ComposeTitle(nBitmap, rect.TopLeft()))
+        pTitle->SetDib(hComposite, NULL, CPicStatic::styleNone);
+    else
+        pTitle->SetPicture(m_hResources, nBitmap, CPicStatic::styleTransparent);
     return pTitle;
+}
+
+HBITMAP CToolPadPanel::ComposeTitle(UINT nBitmap, CPoint ptTitle)
+{
+    // Titles keep their place over the picture: laid over their piece of it
+    // once, they are copied at every paint instead of being keyed out anew.
+    if (m_hResources != NULL)
+        return NULL;
+    CBitmap title;
+    if (!title.Attach(::LoadBitmap(AfxGetInstanceHandle(), MAKEINTRESOURCE(nBitmap))))
+        return NULL;
+    BITMAP bm{};
+    if (title.GetBitmap(&bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return NULL;
+    CClientDC screen(this);
+    CDC memDC;
+    CBitmap composite;
+    if (!memDC.CreateCompatibleDC(&screen) || !composite.CreateCompatibleBitmap(&screen, bm.bmWidth, bm.bmHeight))
+        return NULL;
+    CPoint origin(0, 0);
+    if (CWnd* pParent = GetParent(); pParent != nullptr)
+        MapWindowPoints(pParent, &origin, 1);
+    CBitmap* pOld = memDC.SelectObject(&composite);
+    const CRect rectTitle(0, 0, bm.bmWidth, bm.bmHeight);
+    PaintBackground(&memDC, rectTitle, CPoint(-origin.x - ptTitle.x, -origin.y - ptTitle.y));
+    DrawTransparentBitmap(memDC.GetSafeHdc(), 0, 0, bm.bmWidth, bm.bmHeight, HBITMAP(title.GetSafeHandle()),
+        rectTitle, kPanelFace);
+    memDC.SelectObject(pOld);
+    return HBITMAP(composite.Detach());
 }
 
 void CToolPadPanel::OnHowDoI()

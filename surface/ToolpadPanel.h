@@ -83,8 +83,12 @@ public:
     static CBitmap* GetBackgroundPicture();
     // Draws the picture into pDC so that it lines up with the palette:
     // its top-left corner at the point where pWnd's top-left corner lies in
-    // its parent's client area (negated). Nothing without a picture.
+    // its parent's client area (negated). Without a picture the window's
+    // client area gets the button face, so the panels stay usable.
     static void DrawBackground(CWnd* pWnd, CDC* pDC);
+    // The same with the picture's top-left corner at ptOrigin of pDC (the
+    // palette draws its own background at its client origin).
+    static void DrawBackgroundAt(CWnd* pWnd, CDC* pDC, CPoint ptOrigin);
 
     // Adds one picture button of the panel: pictures nNormal/nPressed (the
     // disabled picture is the normal one), the tooltip, drawn transparent
@@ -106,6 +110,9 @@ protected:
     virtual BOOL OnCreatePanel() { return TRUE; }
     // Opens submenu 0 of the panel's menu below the "How Do I?" button.
     void OnHowDoI();
+    // The title bitmap laid over the picture where a title at ptTitle
+    // shows it; NULL when it cannot be made (owned by the caller).
+    HBITMAP ComposeTitle(UINT nBitmap, CPoint ptTitle);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

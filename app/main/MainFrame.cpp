@@ -14,6 +14,7 @@
 #include "app/main/ToolbarsDlg.h"
 #include "assist/ExternalPrograms.h"
 #include "assist/GetStartedWizard.h"
+#include "assist/HintDlgs.h"
 #include "assist/InsertCDDlg.h"
 #include "assist/LauncherDlg.h"
 #include "assist/PremadeDesigns.h"
@@ -28,6 +29,7 @@
 #include "print/PageSetup.h"
 #include "resources/resource.h"
 #include "surface/ToolpadBar.h"
+#include "surface/ToolpadWnd.h"
 
 #include <iterator>
 #include <memory>
@@ -160,6 +162,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_VIEW_TOOLPAD, OnToolPad)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLPAD, OnUpdateToolPad)
     ON_COMMAND(ID_VIEW_TOOLPAD_FOCUS, OnToolPadFocus)
+    ON_COMMAND(ID_INSERT_TEXT_INFO, OnAddTextInformation)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLPAD_FOCUS, OnUpdateToolPadFocus)
     ON_COMMAND_RANGE(ID_TOOLS_FIRST, ID_TOOLS_LAST, OnRunTool)
     ON_COMMAND(ID_REPAINT_FORMATTING_BAR, OnRepaintFormattingBar)
@@ -453,8 +456,18 @@ void CMainFrame::OnToolPadFocus()
 {
     if (m_pToolpad == nullptr || m_pToolpad->m_hWnd == NULL || !m_pToolpad->IsVisible())
         return;
-    if (CListBox* pList = m_pToolpad->GetVisibleList(); pList != nullptr && pList->m_hWnd != NULL)
-        pList->SetFocus();
+    CToolpadWnd* pPalette = m_pToolpad->GetPalette();
+    if (CWnd* pTarget = pPalette != nullptr ? pPalette->GetFocusTarget() : nullptr)
+        pTarget->SetFocus();
+}
+
+void CMainFrame::OnAddTextInformation()
+{
+    // Asked for by the user: shown whatever its "show again" bit says.
+    if (CDesignerApp* pApp = GetDesignerApp())
+        pApp->EndTextEdit(FALSE);
+    CAddTextHintDlg dlg(this);
+    dlg.DoModal();
 }
 
 void CMainFrame::OnUpdateToolPadFocus(CCmdUI* pCmdUI)

@@ -48,6 +48,9 @@ public:
     // is the spelling command (the design menu's Tools popup).
     void RebuildToolsMenu(CMenu* pPopup);
 
+    // The state of the last WM_ACTIVATEAPP (TRUE until one came).
+    BOOL IsAppActive() const { return m_bAppActive; }
+
     // Brings the tool-pad-shown preference bit in line with a hidden tool pad
     // while a design is active (done at close and before the Toolbars dialog).
     void SyncToolpadPreference();
@@ -89,6 +92,7 @@ protected:
     afx_msg void OnUpdateToolPad(CCmdUI* pCmdUI);
     afx_msg void OnToolPadFocus();
     afx_msg void OnUpdateToolPadFocus(CCmdUI* pCmdUI);
+    afx_msg void OnAddTextInformation();
     afx_msg void OnRunTool(UINT nID);
     afx_msg void OnRepaintFormattingBar();
     afx_msg void OnUsersManual();

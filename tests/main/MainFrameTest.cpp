@@ -9,6 +9,7 @@
 #include "assist/ToolsPage.h"
 #include "resources/resource.h"
 #include "surface/ToolpadBar.h"
+#include "surface/ToolpadWnd.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -318,6 +319,51 @@ TEST_F(MainFrameTest, ToolPadCommandTogglesThePadAndRemembersIt)
     ::SendMessage(MainWindow(), WM_COMMAND, ID_VIEW_TOOLPAD, 0);
     EXPECT_FALSE(pPad->IsVisible());
     EXPECT_EQ(thePrefs.AddlFlags & PREF_ADDL_TOOL_PAD, 0);
+}
+
+TEST_F(MainFrameTest, HideFromTheToolPadsMenuKeepsItHiddenAtTheNextStart)
+{
+    CMainFrame* pFrame = StartFrame();
+    ASSERT_NE(pFrame, nullptr);
+    ::SendMessage(MainWindow(), WM_COMMAND, ID_VIEW_TOOLPAD, 0);
+    CToolpadBar* pPad = pFrame->GetToolpad();
+    ASSERT_TRUE(pPad->IsVisible());
+    ASSERT_NE(thePrefs.AddlFlags & PREF_ADDL_TOOL_PAD, 0);
+
+    // A right click on the palette, and "&Hide" from its menu.
+    int nStep = 0;
+    platform::headless::SetIdleHandler([&nStep]() {
+        if (nStep >= 2)
+            return false;
+        platform::headless::TypeKey(nStep == 0 ? VK_DOWN : VK_RETURN);
+        ++nStep;
+        return true;
+    });
+    ::SendMessage(pPad->GetPalette()->m_hWnd, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    platform::headless::SetIdleHandler(nullptr);
+    EXPECT_FALSE(pPad->IsVisible());
+    EXPECT_EQ(thePrefs.AddlFlags & PREF_ADDL_TOOL_PAD, 0);
+
+    pFrame = Restart();
+    ASSERT_NE(pFrame, nullptr);
+    EXPECT_EQ(thePrefs.AddlFlags & PREF_ADDL_TOOL_PAD, 0);
+    EXPECT_FALSE(pFrame->GetToolpad()->IsVisible());
+}
+
+TEST_F(MainFrameTest, AddTextInformationShowsTheHintEvenWhenItIsSwitchedOff)
+{
+    ASSERT_NE(StartFrame(), nullptr);
+    thePrefs.AddlFlags &= WORD(~0x2000);
+    bool bShown = false;
+    Drive({[&bShown](HWND hActive) {
+        if (::GetDlgItem(hActive, IDOK) == NULL || testing_support::WindowTitle(hActive).empty())
+            return false;
+        bShown = true;
+        ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return true;
+    }});
+    ::SendMessage(MainWindow(), WM_COMMAND, ID_INSERT_TEXT_INFO, 0);
+    EXPECT_TRUE(bShown);
 }
 
 TEST_F(MainFrameTest, PumpDispatchesWaitingMessagesAndLeavesQuitForTheMainLoop)

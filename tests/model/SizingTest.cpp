@@ -519,7 +519,7 @@ TEST_F(OpenEditorTest, CancellingChangesNothingAndKeepsTheLock)
     EXPECT_EQ(m_pDoc->GetUndoList().GetCount(), nSteps);
 }
 
-TEST_F(OpenEditorTest, EditorsStillToComeOpenNothingAndChangeNothing)
+TEST_F(OpenEditorTest, EditorsStillToComeOpenNothingAndCancelledEditorsChangeNothing)
 {
     CDrawObj* pText = new CDrawObj(CRect(0, 100, 200, 0));
     pText->SetText("Hello", TRUE);
@@ -533,11 +533,14 @@ TEST_F(OpenEditorTest, EditorsStillToComeOpenNothingAndChangeNothing)
     struct Case {
         CDrawObj* pObj;
         int nKind;
+        bool bDialog;
     };
-    // Wrapped text is edited in place instead (WrapTextObjectTest).
+    // Wrapped text is edited in place instead (WrapTextObjectTest). Block
+    // text opens Text Effects and page 4 (and a line by content) the colour
+    // and fill dialog; the picture and shape pages are still to come.
     const Case cases[] = {
-        {pText, 5}, {pText, 1}, {pPicture, 5}, {pPicture, 0}, {pShape, 5}, {pShape, 2},
-        {pShape, 4}, {pLine, 5}, {pLine, 4},
+        {pText, 5, true}, {pText, 1, true}, {pPicture, 5, false}, {pPicture, 0, false}, {pShape, 5, false},
+        {pShape, 2, false}, {pShape, 4, true}, {pLine, 5, true}, {pLine, 4, true},
     };
     const int nSteps = m_pDoc->GetUndoList().GetCount();
     for (const Case& c : cases) {
@@ -554,7 +557,7 @@ TEST_F(OpenEditorTest, EditorsStillToComeOpenNothingAndChangeNothing)
         EXPECT_FALSE(c.pObj->OnOpen(m_pView, c.nKind)) << c.nKind;
         Pump();
         platform::headless::SetIdleHandler(nullptr);
-        EXPECT_FALSE(bDialog) << c.nKind;
+        EXPECT_EQ(bDialog, c.bDialog) << c.nKind;
         EXPECT_EQ(c.pObj->m_position, before);
         EXPECT_FALSE(c.pObj->m_wFlags & OBJ_FLAG_LOCKED);
     }

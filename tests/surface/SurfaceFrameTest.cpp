@@ -10,6 +10,8 @@
 #include "resources/rulersetup.h"
 #include "surface/RulerBar.h"
 #include "surface/ToolpadBar.h"
+#include "surface/ToolpadPanel.h"
+#include "surface/ToolpadWnd.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
 
@@ -144,49 +146,44 @@ TEST_F(SurfaceFrameTest, ActivateViewMakesTheSurfaceActive)
     EXPECT_EQ(pFrame->GetActiveView(), pBack);
 }
 
-TEST_F(SurfaceFrameTest, ToolPadShowsToolsUntilSomethingIsSelected)
+TEST_F(SurfaceFrameTest, ToolPadFollowsTheSelectionOfTheActiveDesign)
 {
     CToolpadBar bar;
     ASSERT_TRUE(bar.Create(m_pMain));
     EXPECT_EQ(bar.GetDlgCtrlID(), int(AFX_IDW_TOOLPAD));
     EXPECT_EQ(bar.SendMessage(WM_QUERYNEWPALETTE, 0, 0), 0);
     EXPECT_EQ(bar.SendMessage(WM_PALETTECHANGED, 0, 0), 0);
+    EXPECT_EQ(bar.SendMessage(WM_HELPHITTEST, 0, 0), LRESULT(kToolpadHelpContext));
+    CString caption;
+    bar.GetWindowText(caption);
+    EXPECT_EQ(caption, "Tool Pad");
+    CToolpadWnd* pPalette = bar.GetPalette();
+    ASSERT_NE(pPalette, nullptr);
 
-    // The idle update leaves the bar's own lists usable although no
-    // command handler updates them.
+    // The idle update leaves the palette usable although no command
+    // handler updates it.
     bar.OnUpdateCmdUI(m_pMain, TRUE);
-    EXPECT_TRUE(bar.GetToolList()->IsWindowEnabled());
-    EXPECT_TRUE(bar.GetSelectionList()->IsWindowEnabled());
+    EXPECT_TRUE(pPalette->IsWindowEnabled());
 
-    // No design: the tools, with the selection tool highlighted.
+    // No design: nothing to follow yet.
     bar.UpdateToolpad();
-    ASSERT_EQ(bar.GetVisibleList(), bar.GetToolList());
-    EXPECT_TRUE(bar.GetToolList()->IsWindowVisible() || !bar.IsWindowVisible());
-    const int nSel = bar.GetToolList()->GetCurSel();
-    ASSERT_GE(nSel, 0);
-    EXPECT_EQ(int(bar.GetToolList()->GetItemData(nSel)), kShapeSelect);
+    EXPECT_EQ(pPalette->GetState(), kToolpadNone);
 
-    // Choosing a tool makes it current.
-    bar.GetToolList()->SetCurSel(1);
-    bar.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TOOLPAD_TOOLS, LBN_SELCHANGE),
-        LPARAM(bar.GetToolList()->m_hWnd));
-    EXPECT_EQ(g_nCurrentShape, int(bar.GetToolList()->GetItemData(1)));
-    EXPECT_NE(g_nCurrentShape, kShapeSelect);
-
-    // A selection in the active design switches to its actions.
+    // A design with nothing selected gives the hint; a selected shape its
+    // panel, and deselecting brings the hint back.
     CDrawDoc* pDoc = NewDesign();
     CSurface* pView = FirstView(pDoc);
+    bar.UpdateToolpad();
+    EXPECT_EQ(pPalette->GetState(), kToolpadHint);
     auto* pObj = new CCountingObj(CRect(-10, 10, 10, -10));
     pView->Add(pObj);
     pView->Select(pObj);
     bar.UpdateToolpad();
-    EXPECT_TRUE(bar.IsShowingSelection());
-    EXPECT_EQ(bar.GetVisibleList(), bar.GetSelectionList());
-    EXPECT_GT(bar.GetSelectionList()->GetCount(), 0);
+    EXPECT_EQ(pPalette->GetState(), kToolpadShape);
 
     pView->Select(nullptr);
     bar.UpdateToolpad();
-    EXPECT_EQ(bar.GetVisibleList(), bar.GetToolList());
+    EXPECT_EQ(pPalette->GetState(), kToolpadHint);
     bar.DestroyWindow();
 }
 

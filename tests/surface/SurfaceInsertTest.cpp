@@ -22,7 +22,6 @@
 #include "resources/pictureopen.h"
 #include "resources/scanner.h"
 #include "platform/ui/CommDlg.h"
-#include "surface/ToolpadBar.h"
 #include "tests/pictures/PictureFiles.h"
 #include "tests/services/SaneTestConfig.h"
 #include "tests/support/DialogDriver.h"
@@ -537,10 +536,12 @@ TEST_F(SurfaceInsertTest, TheEditAndInsertCommandsAreOfferedForWhatTheSelectionH
         {"shape: Picture", pShape, FALSE, ID_EDIT_OBJECT_PICTURE, FALSE},
         {"picture: Picture", pPicture, FALSE, ID_EDIT_OBJECT_PICTURE, TRUE},
         {"locked picture", pPicture, TRUE, ID_EDIT_OBJECT_PICTURE, FALSE},
-        // Dialogs still to come.
-        {"text: Font", pText, FALSE, ID_EDIT_OBJECT_FONT, FALSE},
+        {"text: Font", pText, FALSE, ID_EDIT_OBJECT_FONT, TRUE},
+        {"locked text: Font", pText, TRUE, ID_EDIT_OBJECT_FONT, FALSE},
+        {"shape: Font", pShape, FALSE, ID_EDIT_OBJECT_FONT, FALSE},
+        {"Text Effects", nullptr, FALSE, ID_INSERT_TEXT_EFFECTS, TRUE},
+        // A dialog still to come.
         {"Insert Shape", nullptr, FALSE, ID_INSERT_SHAPE, FALSE},
-        {"Text Effects", nullptr, FALSE, ID_INSERT_TEXT_EFFECTS, FALSE},
         // No scanner on a test machine.
         {"Acquire", nullptr, FALSE, ID_INSERT_ACQUIRE_PICTURE, FALSE},
         {"Calendar", nullptr, FALSE, ID_INSERT_CALENDAR, TRUE},
@@ -622,7 +623,7 @@ TEST_F(SurfaceInsertTest, TheActiveSurfaceIsTheActiveChildsViewForEveryCaller)
     CDrawDoc* pDoc = NewDesign();
     ASSERT_NE(pDoc, nullptr);
     EXPECT_EQ(GetActiveSurface(), FirstView(pDoc));
-    EXPECT_EQ(CToolpadBar::GetActiveSurface(), FirstView(pDoc));
+    EXPECT_EQ(::GetActiveSurface(), FirstView(pDoc));
     CDrawDoc* pSecond = NewDesign();
     ASSERT_NE(pSecond, nullptr);
     EXPECT_EQ(GetActiveSurface(), FirstView(pSecond));
