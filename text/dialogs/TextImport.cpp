@@ -1,0 +1,147 @@
+#include "text/dialogs/TextImport.h"
+
+#include "platform/base/CodePage.h"
+#include "platform/base/Exception.h"
+#include "platform/base/File.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at p (overlong forms,
+// surrogates and code points past U+10FFFF are not); 0 when there is none.
+// A sequence the end cuts short answers -1.
+int Utf8SequenceAt(const unsigned char* p, size_t nLeft, char32_t& cp)
+{
+    const unsigned char c = p[0];
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    int nLength = 0;
+    char32_t min = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        nLength = 2;
+        cp = c & 0x1F;
+        min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        nLength = 3;
+        cp = c & 0x0F;
+        min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        nLength = 4;
+        cp = c & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    for (int k = 1; k < nLength; ++k) {
+        if (size_t(k) >= nLeft)
+            return -1;
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[k] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return nLength;
+}
+
+// Whether the bytes are UTF-8 throughout; a sequence cut at the end counts
+// only when the bytes were cut there.
+bool IsUtf8(const unsigned char* p, size_t nSize, bool bTruncated)
+{
+    size_t i = 0;
+    while (i < nSize) {
+        char32_t cp = 0;
+        const int n = Utf8SequenceAt(p + i, nSize - i, cp);
+        if (n == -1)
+            return bTruncated;
+        if (n == 0)
+            return false;
+        i += size_t(n);
+    }
+    return true;
+}
+
+// The text as 1252 bytes, line ends and NULs not yet touched.
+std::string To1252(const unsigned char* p, size_t nSize, bool bTruncated)
+{
+    if (!IsUtf8(p, nSize, bTruncated))
+        return std::string(reinterpret_cast<const char*>(p), nSize);
+    std::string out;
+    out.reserve(nSize);
+    size_t i = 0;
+    // A byte-order mark says only that the file is UTF-8.
+    if (nSize >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
+        i = 3;
+    while (i < nSize) {
+        char32_t cp = 0;
+        const int n = Utf8SequenceAt(p + i, nSize - i, cp);
+        if (n <= 0)
+            break; // the cut sequence at the end
+        unsigned char ch = 0;
+        out.push_back(platform::CodePointTo1252(cp, ch) ? char(ch) : '?');
+        i += size_t(n);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string ConvertImportedText(const void* pData, size_t nSize, bool bTruncated)
+{
+    if (pData == nullptr || nSize == 0)
+        return std::string();
+    const std::string text = To1252(static_cast<const unsigned char*>(pData), nSize, bTruncated);
+    std::string out;
+    out.reserve(std::min(text.size() * 2, size_t(kImportedTextMax)));
+    for (size_t i = 0; i < text.size() && out.size() < size_t(kImportedTextMax); ++i) {
+        const char ch = text[i];
+        if (ch == '\0' || ch == '\f')
+            continue;
+        if (ch == '\r' || ch == '\n') {
+            // A line end that no longer fits whole is left off.
+            if (out.size() + 2 > size_t(kImportedTextMax))
+                break;
+            out += "\r\n";
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            continue;
+        }
+        out.push_back(ch);
+    }
+    return out;
+}
+
+BOOL ReadImportedTextFile(LPCTSTR lpszPath, CString& strText)
+{
+    if (lpszPath == nullptr || *lpszPath == '\0')
+        return FALSE;
+    std::vector<unsigned char> bytes;
+    bool bTruncated = false;
+    try {
+        CFile file;
+        if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyNone))
+            return FALSE;
+        bytes.resize(kImportReadLimit + 1);
+        size_t nRead = 0;
+        while (nRead < bytes.size()) {
+            const UINT nGot = file.Read(bytes.data() + nRead, UINT(bytes.size() - nRead));
+            if (nGot == 0)
+                break;
+            nRead += nGot;
+        }
+        file.Close();
+        // One byte more than the limit tells a cut file from one that ends
+        // exactly there.
+        bTruncated = nRead > kImportReadLimit;
+        bytes.resize(bTruncated ? kImportReadLimit : nRead);
+    } catch (CException* e) {
+        e->Delete();
+        return FALSE;
+    }
+    strText = CString(std::string_view(ConvertImportedText(bytes.data(), bytes.size(), bTruncated)));
+    return TRUE;
+}
