@@ -3,13 +3,13 @@
 under a private Xvfb, a new general design from a blank page, then as a
 user does:
 
-- Edit Text in the tool pad, a box dragged on the page, a double click
-  into it (the drawing tool returns to Select after use, as the default
-  preferences have it, and a double click opens wrapped text's editor): the
-  editor's frame shows round the box; "Hello", Enter, "wide-world = fine"
-  typed; Shift+Home and "turn-it = 90" typed over the line; a click
-  outside: the box shows text;
-- Select in the tool pad, two clicks on the box (the second puts the
+- with the preference for block text turned off, so that new text is
+  wrapped text: Edit Text on the formatting toolbar and a box dragged on the
+  page place a new text box whose editor opens at once (its frame shows
+  round the box); Ctrl+A and "Hello" typed over its first words, Enter,
+  "wide-world = fine" typed; Shift+Home and "turn-it = 90" typed over the
+  line; a click outside: the box shows text;
+- Selection Tool from the Object menu, two clicks on the box (the second puts the
   view in rotate mode), its rotation handle dragged round by 90 degrees:
   the text shows turned, taller than wide;
 - File > Save As through the dialog, the program left and started again
@@ -31,17 +31,21 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (bounds, clear_dialogs, DesignRoad as Road, Failure, ink, ink_in, is_white, near_share,
-                         paper_pixel, program_env, read_ppm, run_script, Session, start_xvfb, stop_processes, xdotool)
+from e2e_support import (bounds, clear_dialogs, DesignRoad as Road, Failure, ink, ink_in, near_share,
+                         paper_pixel, program_env, read_ppm, run_script, Session, start_xvfb, stop_processes, write_preferences,
+                         xdotool)
 
 SCREEN = (1024, 768)
 GENERAL_KIND = 5
 DESIGN_NAME = "Turned"
 EXTENSION = ".gnl"
-# The tool pad's list, in its order.
-SELECT_ROW = 0
-TEXT_ROW = 6
+# The formatting toolbar's Edit Text button on a first start (small
+# buttons, the bar docked under the standard bar of the maximised window).
+EDIT_TEXT_BUTTON = (32, 82)
 TYPED = "Hello\nturn-it = 90"
+# The preferences' Flags as they are by default, less bit 0 (new text is
+# block text).
+WRAPPED_TEXT_FLAGS = 0x7380
 # Pixels the screen's text may lie off the headless drawing's: the screen
 # and the helper lay the page out each on its own, and rounding differs.
 TOLERANCE = 4
@@ -97,70 +101,19 @@ def editor_open(shot, box):
     return False
 
 
-def blue(pixel):
-    """The highlight of a list's chosen entry."""
-    return pixel[2] >= 96 and pixel[0] <= 64 and pixel[1] <= 64
-
-
-def listed(pixel):
-    """A pixel of a list's entries: its white, or its highlight."""
-    return is_white(pixel) or blue(pixel)
-
-
-class ToolPad:
-    """The tool pad's list: its rows found from the highlighted one."""
-
-    def __init__(self, session, road):
-        self.session, self.road = session, road
-
-    def window(self):
-        pad = self.session.window_named("Tool Pad")
-        if pad is None:
-            raise Failure("no tool pad; windows: %r" % self.session.windows())
-        return pad
-
-    def highlight(self, shot):
-        """The rows (top, bottom exclusive) of the list's highlighted entry."""
-        pad = self.window()
-        rows = [y for y in range(pad.y, pad.y + pad.height)
-                if sum(1 for x in range(pad.x + 8, pad.x + pad.width - 8) if blue(shot.at(x, y))) > pad.width // 2]
-        # The caption is blue too: the highlight is the last stretch.
-        stretches = []
-        for y in rows:
-            if stretches and y == stretches[-1][1]:
-                stretches[-1][1] = y + 1
-            else:
-                stretches.append([y, y + 1])
-        stretches = [s for s in stretches if s[0] > pad.y + 20]
-        return tuple(stretches[-1]) if stretches else None
-
-    def choose(self, row, stage):
-        """A click on the list's entry at row: the rows are measured on the
-        highlight, which stands on the tool in use."""
-        shot = self.road.settle(stage + "-before")
-        found = self.highlight(shot)
-        if found is None:
-            raise Failure("%s: the tool pad's list shows no highlighted tool" % stage)
-        pad = self.window()
-        height = found[1] - found[0]
-        first = self.list_top(shot, found, height)
-        self.road.click((pad.x + pad.width // 2, first + row * height + height // 2))
-        after = self.road.settle(stage)
-        now = self.highlight(after)
-        if now is None or abs(now[0] - (first + row * height)) > 1:
-            raise Failure("%s: the tool pad highlights %r, not row %d (rows of %d from %d)" %
-                          (stage, now, row, height, first))
-
-    def list_top(self, shot, found, height):
-        """The first entry's top: the list's rows are largely white (or the
-        highlight's blue) up to its frame, whatever text they hold; whole
-        entries lie between it and the highlight."""
-        pad = self.window()
-        span = range(pad.x + 12, pad.x + pad.width - 12)
-        inner = found[0]
-        while inner - 1 > pad.y + 20 and sum(1 for x in span if listed(shot.at(x, inner - 1))) * 5 > len(span) * 2:
-            inner -= 1
-        return found[0] - ((found[0] - inner) // height) * height
+def choose_edit_text(road, blank):
+    """The formatting toolbar's Edit Text button, clicked until it shows
+    pressed: the first click on the bar may only bring the main window
+    forward."""
+    button = (EDIT_TEXT_BUTTON[0] - 8, EDIT_TEXT_BUTTON[1] - 8, EDIT_TEXT_BUTTON[0] + 8, EDIT_TEXT_BUTTON[1] + 8)
+    before = [blank.at(x, y) for y in range(button[1], button[3]) for x in range(button[0], button[2])]
+    for attempt in range(3):
+        road.click(EDIT_TEXT_BUTTON)
+        road.move(EDIT_TEXT_BUTTON[0] + 200, EDIT_TEXT_BUTTON[1] + 300)
+        chosen = road.settle("text-tool-%d" % attempt)
+        if [chosen.at(x, y) for y in range(button[1], button[3]) for x in range(button[0], button[2])] != before:
+            return
+    raise Failure("the Edit Text button at %r never showed pressed" % (EDIT_TEXT_BUTTON,))
 
 
 def run(program, helper, work, keep):
@@ -171,6 +124,7 @@ def run(program, helper, work, keep):
     session = None
     try:
         env = program_env(display, work)
+        write_preferences(env, {"Flags": WRAPPED_TEXT_FLAGS})
         session = Session(program, env, work, keep, "wraptext-1", SCREEN)
         main = session.new_blank_design(session.wait_launcher(), GENERAL_KIND, "General1")
         road = Road(session, main)
@@ -181,18 +135,17 @@ def run(program, helper, work, keep):
         width, height = right - left, bottom - top
         if width < 200 or height < 250:
             raise Failure("the page %r is too small to draw on" % (page,))
-        pad = ToolPad(session, road)
 
-        # ---- Edit Text, a box dragged, a click into it, the typing.
-        pad.choose(TEXT_ROW, "text-tool")
+        # ---- Edit Text, a box dragged: the new box's editor opens; the
+        # typing replaces its first words.
+        choose_edit_text(road, blank)
         box = (left + width * 15 // 100, top + height * 30 // 100, left + width * 80 // 100,
                top + height * 45 // 100)
         road.drag(box[:2], box[2:])
-        road.settle("box")
-        centre = ((box[0] + box[2]) // 2, (box[1] + box[3]) // 2)
-        road.click(centre, repeat=2)
-        if not editor_open(road.settle("clicked-in"), box):
-            raise Failure("no editor over the text box after the drag and a double click into it")
+        if not editor_open(road.settle("box"), box):
+            raise Failure("no editor over the text box placed by the drag")
+        xdotool(env, "key", "--delay", "60", "ctrl+a", check=True)
+        road.settle("all-selected")
         session.type_text("Hello")
         xdotool(env, "key", "--delay", "60", "Return", check=True)
         session.type_text("wide-world = fine")
@@ -208,9 +161,11 @@ def run(program, helper, work, keep):
         if found is None:
             raise Failure("the text box dragged over %r shows no text" % (box,))
 
-        # ---- Select, two clicks on the box, its rotation handle dragged
-        # round by a quarter turn.
-        pad.choose(SELECT_ROW, "select-tool")
+        # ---- The selection tool, two clicks on the box, its rotation
+        # handle dragged round by a quarter turn. The Object menu opens on
+        # its first item, "S&election Tool" (its letter is not unique there).
+        road.keys("alt+o", "Return")
+        road.settle("select-tool")
         ink_box = (box[0] - 8 + found[0], box[1] - 8 + found[1], box[0] - 8 + found[2], box[1] - 8 + found[3])
         target = ((ink_box[0] + ink_box[2]) // 2, (ink_box[1] + ink_box[3]) // 2)
         road.click(target)
