@@ -10,6 +10,8 @@
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/GdiObject.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CColorButton, CButton)
 
 namespace {
@@ -130,8 +132,12 @@ void CColorButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         }
     }
 
+    // The swatch sits 6 pixels inside the frame; a button too low or narrow
+    // for that keeps a swatch of 8 pixels, else a black frame alone would
+    // show and not the colour.
+    auto inset = [](int nExtent) { return nExtent - 12 >= 8 ? 6 : std::max(1, (nExtent - 8) / 2); };
     CRect rcContent = rcWork;
-    rcContent.DeflateRect(6, 6);
+    rcContent.DeflateRect(inset(rcWork.Width()), inset(rcWork.Height()));
     if (!bDisabled && m_pBitmap != nullptr && m_pBitmap->GetSafeHandle() != NULL) {
         BITMAP bm{};
         m_pBitmap->GetBitmap(&bm);

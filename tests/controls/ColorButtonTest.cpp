@@ -149,6 +149,22 @@ TEST_F(ColorButtonTest, EnabledButtonShowsItsColorInABlackOutline)
     EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), canvas.At(1, 1));
 }
 
+TEST_F(ColorButtonTest, ALowButtonStillShowsItsColor)
+{
+    // 51 x 20, as in the text format panel: six pixels each way would leave
+    // a swatch of two rows, all outline.
+    m_button.m_crColor = kRed;
+    kittest::MemoryCanvas canvas(51, 20);
+    DRAWITEMSTRUCT dis = kittest::MakeDrawItem(canvas.dc, m_button.m_hWnd, 0, ODA_DRAWENTIRE, 0, RECT{0, 0, 51, 20});
+    dis.CtlType = ODT_BUTTON;
+    m_button.DrawItem(&dis);
+    int nRed = 0;
+    for (int y = 0; y < 20; ++y)
+        nRed += canvas.At(25, y) == kRed;
+    EXPECT_GE(nRed, 4);
+    EXPECT_EQ(kRed, canvas.At(11, 10));
+}
+
 TEST_F(ColorButtonTest, DisabledButtonShowsAnEmptyGreyOutline)
 {
     m_button.m_crColor = kRed;
