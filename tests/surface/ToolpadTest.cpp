@@ -576,19 +576,18 @@ TEST_F(ToolpadTest, PanelsDrawThePictureWhereThePaletteShowsIt)
 
     // The hint panel's title lies keyed over the picture where it shows.
     CBitmap title;
-    if (title.Attach(::LoadBitmap(AfxGetInstanceHandle(), MAKEINTRESOURCE(IDB_TP_TITLE_HINT)))) {
-        BITMAP bm{};
-        ASSERT_NE(title.GetBitmap(&bm), 0);
-        const CPoint at(3, 160 + 26);
-        DrawTransparentBitmap(memDC.GetSafeHdc(), at.x, at.y, bm.bmWidth, bm.bmHeight,
-            HBITMAP(title.GetSafeHandle()), CRect(0, 0, bm.bmWidth, bm.bmHeight), RGB(192, 192, 192));
-        int nDiffering = 0;
-        for (int y = 0; y < bm.bmHeight; y += 2) {
-            for (int x = 0; x < bm.bmWidth; x += 2)
-                nDiffering += hl::WindowPixel(pPad->m_hWnd, at.x + x, at.y + y) != memDC.GetPixel(at.x + x, at.y + y);
-        }
-        EXPECT_EQ(nDiffering, 0);
+    ASSERT_TRUE(title.Attach(::LoadBitmap(AfxGetInstanceHandle(), MAKEINTRESOURCE(IDB_TP_TITLE_HINT))));
+    BITMAP bm{};
+    ASSERT_NE(title.GetBitmap(&bm), 0);
+    const CPoint at(3, 160 + 26);
+    DrawTransparentBitmap(memDC.GetSafeHdc(), at.x, at.y, bm.bmWidth, bm.bmHeight, HBITMAP(title.GetSafeHandle()),
+        CRect(0, 0, bm.bmWidth, bm.bmHeight), RGB(192, 192, 192));
+    int nDiffering = 0;
+    for (int y = 0; y < bm.bmHeight; y += 2) {
+        for (int x = 0; x < bm.bmWidth; x += 2)
+            nDiffering += hl::WindowPixel(pPad->m_hWnd, at.x + x, at.y + y) != memDC.GetPixel(at.x + x, at.y + y);
     }
+    EXPECT_EQ(nDiffering, 0);
     auto* pText = AddObject(new CDrawRect(CRect(0, 0, 200, -100)));
     pText->SetText("Text", TRUE);
     EXPECT_EQ(SelectAndUpdate({pText}), kToolpadText);

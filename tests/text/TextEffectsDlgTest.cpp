@@ -604,6 +604,10 @@ TEST_F(TextEffectsDlgTest, APictureFillWithTileKeepsTextureAndTileThroughSaveAnd
     ASSERT_NE(pReopened, nullptr);
     CSurface* pView = FirstView(pReopened);
     ASSERT_NE(pView, nullptr);
+    // The first design is gone with its window: the dialogs below work on
+    // the reopened one.
+    m_pDoc = pReopened;
+    m_pView = pView;
     ASSERT_EQ(pView->GetObjects().GetCount(), 1);
     auto* pKept = static_cast<CDrawObj*>(pView->GetObjects().GetHead());
     ASSERT_NE(pKept->m_pPicture, nullptr);

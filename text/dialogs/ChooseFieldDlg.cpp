@@ -39,13 +39,12 @@ CChooseFieldDlg::CChooseFieldDlg(CWnd* pParent, const CString& strFieldList)
 BOOL CChooseFieldDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    CListBox* pList = static_cast<CListBox*>(GetDlgItem(IDC_CHOOSE_FIELD_LIST));
-    if (pList != NULL) {
+    if (m_list.SubclassDlgItem(IDC_CHOOSE_FIELD_LIST, this)) {
         const std::string_view text = m_strFieldList.View();
         for (const std::string& name : SplitFieldList(text.data(), text.size()))
-            pList->AddString(name.c_str());
-        if (pList->GetCount() > 0)
-            pList->SetCurSel(0);
+            m_list.AddString(name.c_str());
+        if (m_list.GetCount() > 0)
+            m_list.SetCurSel(0);
     }
     return TRUE;
 }
@@ -53,10 +52,9 @@ BOOL CChooseFieldDlg::OnInitDialog()
 void CChooseFieldDlg::OnOK()
 {
     m_strField.Empty();
-    CListBox* pList = static_cast<CListBox*>(GetDlgItem(IDC_CHOOSE_FIELD_LIST));
-    const int nSel = pList != NULL ? pList->GetCurSel() : LB_ERR;
+    const int nSel = m_list.GetSafeHwnd() != NULL ? m_list.GetCurSel() : LB_ERR;
     if (nSel != LB_ERR)
-        pList->GetText(nSel, m_strField);
+        m_list.GetText(nSel, m_strField);
     CDialog::OnOK();
 }
 

@@ -31,6 +31,7 @@ protected:
 private:
     CString m_strFieldList;
     CString m_strField;
+    CListBox m_list;
 };
 
 // Splits a field list text into its names: the first character is the

@@ -112,19 +112,19 @@ BOOL CShadowDlg::OnInitDialog()
     m_btnColor.SubclassDlgItem(IDC_SHADOW_COLOR, this);
     m_btnColor.m_crColor = m_crShadow;
 
-    if (CStatic* pIcon = static_cast<CStatic*>(GetDlgItem(IDC_SHADOW_HORZ_ICON)))
-        pIcon->SetIcon(LoadDialogIcon(IDI_SHADOW_HORZ));
-    if (CStatic* pIcon = static_cast<CStatic*>(GetDlgItem(IDC_SHADOW_VERT_ICON)))
-        pIcon->SetIcon(LoadDialogIcon(IDI_SHADOW_VERT));
+    if (m_iconHorz.SubclassDlgItem(IDC_SHADOW_HORZ_ICON, this))
+        m_iconHorz.SetIcon(LoadDialogIcon(IDI_SHADOW_HORZ));
+    if (m_iconVert.SubclassDlgItem(IDC_SHADOW_VERT_ICON, this))
+        m_iconVert.SetIcon(LoadDialogIcon(IDI_SHADOW_VERT));
 
     for (Which which : {Which::Horz, Which::Vert}) {
-        CComboBox* pCombo = static_cast<CComboBox*>(GetDlgItem(ComboId(which)));
-        if (pCombo == NULL)
+        CComboBox& combo = Combo(which);
+        if (!combo.SubclassDlgItem(ComboId(which), this))
             continue;
         for (int n = kMinOffset; n <= kMaxOffset; ++n) {
             CString str;
             str.Format("%d", n);
-            pCombo->AddString(str);
+            combo.AddString(str);
         }
     }
     SetComboOffset(Which::Horz, m_nHorz);
@@ -144,6 +144,11 @@ int CShadowDlg::ComboId(Which which)
         return IDC_SHADOW_VERT;
     }
     return IDC_SHADOW_HORZ;
+}
+
+CComboBox& CShadowDlg::Combo(Which which)
+{
+    return which == Which::Horz ? m_comboHorz : m_comboVert;
 }
 
 void CShadowDlg::SetComboOffset(Which which, int nValue)
@@ -214,12 +219,12 @@ void CShadowDlg::OnVertSelChange() { TakeListChoice(Which::Vert); }
 void CShadowDlg::TakeListChoice(Which which)
 {
     // While the selection changes the edit still holds the old text.
-    CComboBox* pCombo = static_cast<CComboBox*>(GetDlgItem(ComboId(which)));
-    const int nSel = pCombo != NULL ? pCombo->GetCurSel() : CB_ERR;
+    CComboBox& combo = Combo(which);
+    const int nSel = combo.GetSafeHwnd() != NULL ? combo.GetCurSel() : CB_ERR;
     if (nSel != CB_ERR) {
         CString str;
-        pCombo->GetLBText(nSel, str);
-        pCombo->SetWindowText(str);
+        combo.GetLBText(nSel, str);
+        combo.SetWindowText(str);
     }
     ValidateBoth();
 }

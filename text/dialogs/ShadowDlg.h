@@ -66,6 +66,7 @@ private:
 
     enum class Which { Horz, Vert };
     static int ComboId(Which which);
+    CComboBox& Combo(Which which);
     BOOL ValidateCombo(Which which);
     BOOL ValidateBoth();
     void SetComboOffset(Which which, int nValue);
@@ -84,6 +85,10 @@ private:
     COLORREF m_crShadowGiven = kDefaultShadowColor;
     CFont m_fontPreview;
     CColorButton m_btnColor;
+    CComboBox m_comboHorz;
+    CComboBox m_comboVert;
+    CStatic m_iconHorz;
+    CStatic m_iconVert;
     C3DPicTrickBtn m_btnOK;
     C3DPicTrickBtn m_btnCancel;
     // A failed check shows its message and moves the focus, which itself

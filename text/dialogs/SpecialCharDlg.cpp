@@ -87,38 +87,37 @@ BOOL CSpecialCharDlg::OnInitDialog()
     if (CWnd* pSelection = GetDlgItem(IDC_SPECIAL_CHARS_SELECTION))
         pSelection->SetFont(&m_fontPreview);
 
-    CListBox* pList = static_cast<CListBox*>(GetDlgItem(IDC_SPECIAL_CHARS_LIST));
-    if (pList != NULL) {
-        pList->SetFont(&m_fontList);
+    if (m_list.SubclassDlgItem(IDC_SPECIAL_CHARS_LIST, this)) {
+        m_list.SetFont(&m_fontList);
         for (int i = 0; i < kListCount; ++i) {
             const int nCode = ListCodeAt(i);
-            const int nItem = pList->AddString(CString(static_cast<char>(nCode)));
+            const int nItem = m_list.AddString(CString(static_cast<char>(nCode)));
             if (nItem >= 0)
-                pList->SetItemData(nItem, static_cast<DWORD_PTR>(nCode - kFirstCode));
+                m_list.SetItemData(nItem, static_cast<DWORD_PTR>(nCode - kFirstCode));
         }
-        FitList(pList);
-        pList->SetCurSel(0);
+        FitList();
+        m_list.SetCurSel(0);
         OnSelChange();
     }
     return TRUE;
 }
 
-void CSpecialCharDlg::FitList(CListBox* pList)
+void CSpecialCharDlg::FitList()
 {
     // Room for every column of "W"s and one more, and all seven rows.
-    CClientDC dc(pList);
+    CClientDC dc(&m_list);
     CFont* pOld = dc.SelectObject(&m_fontList);
     const CSize sizeW = dc.GetTextExtent("W", 1);
     dc.SelectObject(pOld);
     CRect rcList;
-    pList->GetWindowRect(&rcList);
+    m_list.GetWindowRect(&rcList);
     ScreenToClient(&rcList);
     CRect rcInside;
-    pList->GetClientRect(&rcInside);
+    m_list.GetClientRect(&rcInside);
     const int nWidth = sizeW.cx * (kListColumns + 1) + rcList.Width() - rcInside.Width();
-    const int nHeight = pList->GetItemHeight(0) * kListRows + rcList.Height() - rcInside.Height();
-    pList->SetWindowPos(NULL, 0, 0, nWidth, nHeight, SWP_NOMOVE | SWP_NOZORDER);
-    pList->SendMessage(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(sizeW.cx), 0);
+    const int nHeight = m_list.GetItemHeight(0) * kListRows + rcList.Height() - rcInside.Height();
+    m_list.SetWindowPos(NULL, 0, 0, nWidth, nHeight, SWP_NOMOVE | SWP_NOZORDER);
+    m_list.SendMessage(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(sizeW.cx), 0);
 
     // The list never scrolls, so a face wider or taller than the template
     // allowed for pushes the controls below it down and grows the dialog.
@@ -128,7 +127,7 @@ void CSpecialCharDlg::FitList(CListBox* pList)
             CRect rc;
             pChild->GetWindowRect(&rc);
             ScreenToClient(&rc);
-            if (pChild->m_hWnd != pList->m_hWnd && rc.top >= rcList.bottom)
+            if (pChild->m_hWnd != m_list.m_hWnd && rc.top >= rcList.bottom)
                 pChild->SetWindowPos(NULL, rc.left, rc.top + nGrowY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         }
     }
@@ -145,24 +144,22 @@ void CSpecialCharDlg::FitList(CListBox* pList)
 
 void CSpecialCharDlg::OnSelChange()
 {
-    CListBox* pList = static_cast<CListBox*>(GetDlgItem(IDC_SPECIAL_CHARS_LIST));
-    const int nSel = pList != NULL ? pList->GetCurSel() : LB_ERR;
+    const int nSel = m_list.GetSafeHwnd() != NULL ? m_list.GetCurSel() : LB_ERR;
     if (nSel == LB_ERR)
         return;
-    const int nCode = static_cast<int>(pList->GetItemData(nSel)) + kFirstCode;
+    const int nCode = static_cast<int>(m_list.GetItemData(nSel)) + kFirstCode;
     SetDlgItemText(IDC_SPECIAL_CHARS_SELECTION, SelectionText(nCode));
     SetDlgItemText(IDC_SPECIAL_CHARS_KEYSTROKE, KeystrokeText(nCode));
 }
 
 void CSpecialCharDlg::OnOK()
 {
-    CListBox* pList = static_cast<CListBox*>(GetDlgItem(IDC_SPECIAL_CHARS_LIST));
-    const int nSel = pList != NULL ? pList->GetCurSel() : LB_ERR;
+    const int nSel = m_list.GetSafeHwnd() != NULL ? m_list.GetCurSel() : LB_ERR;
     if (nSel == LB_ERR) {
         AfxMessageBox(IDS_SPECIAL_CHARS_INVALID, MB_OK | MB_ICONEXCLAMATION, 0);
         return;
     }
-    m_chChar = static_cast<BYTE>(pList->GetItemData(nSel) + kFirstCode);
+    m_chChar = static_cast<BYTE>(m_list.GetItemData(nSel) + kFirstCode);
     CDialog::OnOK();
 }
 

@@ -39,11 +39,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void FitList(CListBox* pList);
+    void FitList();
 
     LOGFONT m_lf {};
     BOOL m_bFontGiven = FALSE;
     BYTE m_chChar = 0;
     CFont m_fontList;
     CFont m_fontPreview;
+    CListBox m_list;
 };

@@ -205,6 +205,9 @@ BOOL CTextEffectsDlg::OnInitDialog()
     m_btnOK.SubclassWithIcon(IDOK, this, IDI_BUTTON_OK);
     m_btnCancel.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
     m_btnHelp.SubclassWithIcon(IDC_TE_HELP, this, IDI_BUTTON_HELP);
+    m_editText.SubclassDlgItem(IDC_TE_TEXT, this);
+    m_comboFont.SubclassDlgItem(IDC_TE_FONT, this);
+    m_listSize.SubclassDlgItem(IDC_TE_SIZE, this);
     CreatePickers();
 
     CheckDlgButton(IDC_TE_SHADOW, m_bShadow ? BST_CHECKED : BST_UNCHECKED);
@@ -356,17 +359,16 @@ void CTextEffectsDlg::DisableTextControls()
 
 void CTextEffectsDlg::FillSizeList()
 {
-    auto* pList = static_cast<CListBox*>(GetDlgItem(IDC_TE_SIZE));
-    if (pList == NULL)
+    if (m_listSize.GetSafeHwnd() == NULL)
         return;
-    pList->ResetContent();
+    m_listSize.ResetContent();
     if (m_nColumns <= 1)
-        pList->AddString(kAutoSize);
+        m_listSize.AddString(kAutoSize);
     if (!IsItemChecked(IDC_TE_SHAPE)) {
         for (int nSize : kSizes) {
             CString strSize;
             strSize.Format("%d", nSize);
-            pList->AddString(strSize);
+            m_listSize.AddString(strSize);
         }
     }
     // A list without "Auto" cannot show a size of 0: the font's own size
@@ -380,20 +382,19 @@ void CTextEffectsDlg::FillSizeList()
         strSelect = kAutoSize;
     else
         strSelect.Format("%d", m_nSize);
-    const int nIndex = pList->FindStringExact(-1, strSelect);
-    pList->SetCurSel(nIndex);
+    const int nIndex = m_listSize.FindStringExact(-1, strSelect);
+    m_listSize.SetCurSel(nIndex);
 }
 
 int CTextEffectsDlg::ReadSizeList() const
 {
-    auto* pList = static_cast<CListBox*>(GetDlgItem(IDC_TE_SIZE));
-    const int nIndex = pList != NULL ? pList->GetCurSel() : LB_ERR;
+    const int nIndex = m_listSize.GetSafeHwnd() != NULL ? m_listSize.GetCurSel() : LB_ERR;
     if (nIndex == LB_ERR)
         return m_nSize;
     // The item's own text says the size: which index "Auto" has depends
     // on the columns.
     CString strItem;
-    pList->GetText(nIndex, strItem);
+    m_listSize.GetText(nIndex, strItem);
     if (strItem == kAutoSize)
         return 0;
     return std::clamp(std::atoi(strItem), 0, 999);
@@ -416,36 +417,34 @@ CFontList& CTextEffectsDlg::Fonts()
 
 void CTextEffectsDlg::FillFontList()
 {
-    auto* pCombo = static_cast<CComboBox*>(GetDlgItem(IDC_TE_FONT));
-    if (pCombo == NULL)
+    if (m_comboFont.GetSafeHwnd() == NULL)
         return;
-    pCombo->ResetContent();
+    m_comboFont.ResetContent();
     CFontList& fonts = Fonts();
     for (int i = 0; i < fonts.GetCount(); ++i) {
         const CFontEntry* pEntry = fonts.GetAt(i);
         if (pEntry == NULL)
             continue;
-        const int nItem = pCombo->AddString(pEntry->m_logFont.lfFaceName);
+        const int nItem = m_comboFont.AddString(pEntry->m_logFont.lfFaceName);
         if (nItem >= 0)
-            pCombo->SetItemData(nItem, DWORD_PTR(i));
+            m_comboFont.SetItemData(nItem, DWORD_PTR(i));
     }
-    const int nFace = pCombo->FindStringExact(-1, m_lf.lfFaceName);
+    const int nFace = m_comboFont.FindStringExact(-1, m_lf.lfFaceName);
     if (nFace >= 0)
-        pCombo->SetCurSel(nFace);
+        m_comboFont.SetCurSel(nFace);
     else
-        pCombo->SetWindowText(m_lf.lfFaceName);
+        m_comboFont.SetWindowText(m_lf.lfFaceName);
 }
 
 const CFontEntry* CTextEffectsDlg::FindFace(const CString& strFace) const
 {
-    auto* pCombo = static_cast<CComboBox*>(GetDlgItem(IDC_TE_FONT));
-    if (pCombo == NULL || strFace.IsEmpty())
+    if (m_comboFont.GetSafeHwnd() == NULL || strFace.IsEmpty())
         return NULL;
-    const int nItem = pCombo->FindStringExact(-1, strFace);
+    const int nItem = m_comboFont.FindStringExact(-1, strFace);
     if (nItem < 0)
         return NULL;
     CFontList& fonts = const_cast<CTextEffectsDlg*>(this)->Fonts();
-    const int nIndex = int(pCombo->GetItemData(nItem));
+    const int nIndex = int(m_comboFont.GetItemData(nItem));
     return nIndex >= 0 && nIndex < fonts.GetCount() ? fonts.GetAt(nIndex) : NULL;
 }
 
@@ -730,9 +729,9 @@ void CTextEffectsDlg::OnImport()
     }
     SetDlgItemText(IDC_TE_TEXT, strText);
     m_bChanged = TRUE;
-    if (auto* pEdit = static_cast<CEdit*>(GetDlgItem(IDC_TE_TEXT))) {
-        GotoDlgCtrl(pEdit);
-        pEdit->SetSel(0, 0);
+    if (m_editText.GetSafeHwnd() != NULL) {
+        GotoDlgCtrl(&m_editText);
+        m_editText.SetSel(0, 0);
     }
 }
 
@@ -741,12 +740,11 @@ void CTextEffectsDlg::OnInsertField()
     CString strFields;
     if (m_pDoc == NULL || !m_pDoc->GetMergeFieldText(0, -1, strFields) || strFields.GetLength() < 2)
         return;
-    auto* pEdit = static_cast<CEdit*>(GetDlgItem(IDC_TE_TEXT));
-    if (pEdit == NULL)
+    if (m_editText.GetSafeHwnd() == NULL)
         return;
     int nStart = 0;
     int nEnd = 0;
-    pEdit->GetSel(nStart, nEnd);
+    m_editText.GetSel(nStart, nEnd);
     CChooseFieldDlg dlg(this, strFields);
     if (dlg.DoModal() != IDOK || dlg.GetFieldName().IsEmpty())
         return;
@@ -756,12 +754,11 @@ void CTextEffectsDlg::OnInsertField()
 
 void CTextEffectsDlg::OnSpecialChar()
 {
-    auto* pEdit = static_cast<CEdit*>(GetDlgItem(IDC_TE_TEXT));
-    if (pEdit == NULL)
+    if (m_editText.GetSafeHwnd() == NULL)
         return;
     int nStart = 0;
     int nEnd = 0;
-    pEdit->GetSel(nStart, nEnd);
+    m_editText.GetSel(nStart, nEnd);
     CSpecialCharDlg dlg(this);
     ReadToggles();
     dlg.SetFont(PreviewLogFont(m_lf.lfHeight));
@@ -773,18 +770,17 @@ void CTextEffectsDlg::OnSpecialChar()
 
 void CTextEffectsDlg::ReplaceEditSelection(int nStart, int nEnd, const CString& strText)
 {
-    auto* pEdit = static_cast<CEdit*>(GetDlgItem(IDC_TE_TEXT));
-    if (pEdit == NULL)
+    if (m_editText.GetSafeHwnd() == NULL)
         return;
     // The edit took the focus back when the chooser closed and selected
     // its whole text doing so: the user's selection was kept for this.
-    GotoDlgCtrl(pEdit);
-    pEdit->SetSel(nStart, nEnd);
-    pEdit->ReplaceSel(strText, TRUE);
+    GotoDlgCtrl(&m_editText);
+    m_editText.SetSel(nStart, nEnd);
+    m_editText.ReplaceSel(strText, TRUE);
     int nCaret = 0;
     int nIgnored = 0;
-    pEdit->GetSel(nCaret, nIgnored);
-    pEdit->SetSel(nCaret, nCaret);
+    m_editText.GetSel(nCaret, nIgnored);
+    m_editText.SetSel(nCaret, nCaret);
     m_bChanged = TRUE;
 }
 

@@ -187,6 +187,9 @@ private:
     CGridPicker* m_pShapePicker = NULL;
     CGridPicker* m_pAlignPicker = NULL;
     CGridPicker* m_pStyles[kStyleToggles] = {};
+    CEdit m_editText;
+    CComboBox m_comboFont;
+    CListBox m_listSize;
     CColorButton m_btnTextColor;
     CColorButton m_btnShadowColor;
     C3DPicTrickBtn m_btnOK;
