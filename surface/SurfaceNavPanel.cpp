@@ -36,9 +36,7 @@ CToolPadPanel* CreateSurfaceNavPanel(CWnd* pParent, const CRect& rect, UINT nID,
 {
     auto* pPanel = new CSurfaceNavPanel(bTitle);
     if (!pPanel->CreatePanel(pParent, rect, nID, FALSE)) {
-        if (pPanel->m_hWnd != NULL)
-            pPanel->DestroyWindow();
-        delete pPanel;
+        DestroyToolPadPanel(pPanel);
         return nullptr;
     }
     return pPanel;

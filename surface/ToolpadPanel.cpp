@@ -287,3 +287,12 @@ void CToolPadPanel::PostNcDestroy()
     // Panels are members or owned by their palette or dialog, never
     // deleted by their window.
 }
+
+void DestroyToolPadPanel(CToolPadPanel* pPanel)
+{
+    if (pPanel == nullptr)
+        return;
+    if (pPanel->m_hWnd != NULL)
+        pPanel->DestroyWindow();
+    delete pPanel;
+}

@@ -127,3 +127,7 @@ protected:
 private:
     void ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam);
 };
+
+// Takes down a panel its owner made with new: the window first, while the
+// whole object still answers its messages, then the object. Null is allowed.
+void DestroyToolPadPanel(CToolPadPanel* pPanel);

@@ -94,6 +94,18 @@ BOOL IsButtonClick(WPARAM wParam)
     return HIWORD(wParam) == BN_CLICKED;
 }
 
+// Adds the buttons in their order; FALSE as soon as one cannot be made.
+BOOL AddButtons(CToolPadPanel& panel, const ToolpadButtonDef* pButtons, size_t nButtons, BOOL bTransparent)
+{
+    for (size_t i = 0; i < nButtons; ++i) {
+        const ToolpadButtonDef& button = pButtons[i];
+        const CRect rect(button.left, button.top, button.right, button.bottom);
+        if (panel.AddButton(button.nID, rect, button.nNormal, button.nPressed, button.pszTip, bTransparent) == nullptr)
+            return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 void PostToolpadCommand(UINT nCommand)
@@ -111,11 +123,8 @@ CWorkspacePanel::CWorkspacePanel()
 
 BOOL CWorkspacePanel::OnCreatePanel()
 {
-    for (const ToolpadButtonDef& button : kWorkspaceButtons) {
-        const CRect rect(button.left, button.top, button.right, button.bottom);
-        if (AddButton(button.nID, rect, button.nNormal, button.nPressed, button.pszTip, TRUE) == nullptr)
-            return FALSE;
-    }
+    if (!AddButtons(*this, kWorkspaceButtons, std::size(kWorkspaceButtons), TRUE))
+        return FALSE;
     for (UINT nID : kWorkspaceHiddenAtFirst)
         ShowButton(nID, FALSE);
     return TRUE;
@@ -203,13 +212,7 @@ BOOL CContextPanel::OnCreatePanel()
 {
     if (AddTitle(m_nTitle, kTitleRect) == nullptr)
         return FALSE;
-    for (size_t i = 0; i < m_nButtons; ++i) {
-        const ToolpadButtonDef& button = m_pButtons[i];
-        const CRect rect(button.left, button.top, button.right, button.bottom);
-        if (AddButton(button.nID, rect, button.nNormal, button.nPressed, button.pszTip, FALSE) == nullptr)
-            return FALSE;
-    }
-    return TRUE;
+    return AddButtons(*this, m_pButtons, m_nButtons, FALSE);
 }
 
 BOOL CContextPanel::OnCommand(WPARAM wParam, LPARAM lParam)

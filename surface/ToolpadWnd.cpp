@@ -14,6 +14,9 @@
 #include "surface/ToolpadPanels.h"
 #include "text/dialogs/TextFormatPanel.h"
 
+#include <initializer_list>
+#include <utility>
+
 IMPLEMENT_DYNAMIC(CToolpadWnd, CWnd)
 
 namespace {
@@ -33,20 +36,10 @@ Panel* MakePanel(CWnd* pParent, const CRect& rect, UINT nID, BOOL bVisible)
 {
     auto* pPanel = new Panel;
     if (!pPanel->CreatePanel(pParent, rect, nID, bVisible)) {
-        delete pPanel;
+        DestroyToolPadPanel(pPanel);
         return nullptr;
     }
     return pPanel;
-}
-
-void DestroyPanel(CToolPadPanel*& pPanel)
-{
-    if (pPanel == nullptr)
-        return;
-    if (pPanel->m_hWnd != NULL)
-        pPanel->DestroyWindow();
-    delete pPanel;
-    pPanel = nullptr;
 }
 
 // The first shown, enabled control of a panel, leaving out its "How Do I?"
@@ -160,20 +153,13 @@ BOOL CToolpadWnd::CreatePanels()
 
 void CToolpadWnd::DeletePanels()
 {
-    CToolPadPanel* pWorkspace = m_pWorkspace;
-    CToolPadPanel* pShape = m_pShape;
-    m_pWorkspace = nullptr;
-    m_pShape = nullptr;
-    DestroyPanel(pWorkspace);
-    DestroyPanel(pShape);
-    DestroyPanel(m_pPicturePanel);
-    DestroyPanel(m_pHint);
-    DestroyPanel(m_pCalendar);
-    DestroyPanel(m_pArrange);
-    DestroyPanel(m_pDayCell);
-    DestroyPanel(m_pHourCell);
-    DestroyPanel(m_pNavigation);
-    DestroyPanel(m_pText);
+    CToolPadPanel* pWorkspace = std::exchange(m_pWorkspace, nullptr);
+    CToolPadPanel* pShape = std::exchange(m_pShape, nullptr);
+    DestroyToolPadPanel(pWorkspace);
+    DestroyToolPadPanel(pShape);
+    for (CToolPadPanel** ppPanel : {&m_pPicturePanel, &m_pHint, &m_pCalendar, &m_pArrange, &m_pDayCell, &m_pHourCell,
+             &m_pNavigation, &m_pText})
+        DestroyToolPadPanel(std::exchange(*ppPanel, nullptr));
     m_nState = kToolpadNone;
 }
 

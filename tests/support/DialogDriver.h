@@ -41,6 +41,20 @@ inline DialogStep PressButton(int nID)
     };
 }
 
+// The text of control nID (up to 127 characters).
+inline std::string ItemText(HWND hDlg, int nID)
+{
+    char text[128] = {};
+    ::GetDlgItemText(hDlg, nID, text, sizeof text);
+    return text;
+}
+
+// A click as the button sends it, handled before this returns.
+inline void Click(HWND hDlg, int nID)
+{
+    ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nID)));
+}
+
 // The window's caption.
 inline std::string WindowTitle(HWND hWnd)
 {

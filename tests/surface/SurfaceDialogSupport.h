@@ -9,19 +9,8 @@
 
 namespace surfacetest {
 
-// The text of control nID (up to 63 characters).
-inline std::string ItemText(HWND hDlg, int nID)
-{
-    char text[64] = {};
-    ::GetDlgItemText(hDlg, nID, text, sizeof(text));
-    return text;
-}
-
-// A click as the button sends it, handled before this returns.
-inline void Click(HWND hDlg, int nID)
-{
-    ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nID)));
-}
+using testing_support::Click;
+using testing_support::ItemText;
 
 // A step that waits for the dialog holding control nProbeID, then acts on it.
 inline testing_support::DialogStep OnDialogWith(int nProbeID, std::function<void(HWND)> action)

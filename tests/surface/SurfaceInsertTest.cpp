@@ -18,13 +18,12 @@
 #include "platform/services/Twain.h"
 #include "resources/calendar.h"
 #include "resources/SupportResources.h"
-#include "resources/filedlg.h"
-#include "resources/pictureopen.h"
 #include "resources/scanner.h"
 #include "platform/ui/CommDlg.h"
 #include "tests/pictures/PictureFiles.h"
 #include "tests/services/SaneTestConfig.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/PictureChooserSteps.h"
 #include "tests/support/TestHome.h"
 #include "tests/surface/SurfaceDialogSupport.h"
 
@@ -127,23 +126,7 @@ protected:
     // (whose name box takes a path), which chooses the file.
     static void ChoosePictureOnce(const CString& strPath)
     {
-        DriveActiveWindow({
-            [](HWND hDlg) {
-                HWND hSingle = ::GetDlgItem(hDlg, IDC_PICTURE_OPEN_SINGLE);
-                if (hSingle == NULL)
-                    return false;
-                ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDC_PICTURE_OPEN_SINGLE, BN_CLICKED), LPARAM(hSingle));
-                return true;
-            },
-            [strPath](HWND hDlg) {
-                if (testing_support::FindDescendant(hDlg, IDC_FILEIMG_FRAME) == NULL
-                    || ::GetDlgItem(hDlg, edt1) == NULL)
-                    return false;
-                ::SetDlgItemText(hDlg, edt1, strPath);
-                ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return true;
-            },
-        });
+        DriveActiveWindow({testing_support::OpenSinglePicture(), testing_support::ChoosePictureFile(strPath)});
     }
 
     struct Saved {

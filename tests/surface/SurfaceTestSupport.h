@@ -73,7 +73,7 @@ protected:
         ResetSurfaceGlobals();
         m_savedAddlFlags = thePrefs.AddlFlags;
         thePrefs.AddlFlags = 0;
-        CWinApp& app = MakeApp();
+        CWinApp& app = MakeProgramApp();
         m_pMain = new CRecordingMainFrame;
         ASSERT_TRUE(m_pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1600, 1400)));
         if (m_pMain->m_hWndMDIClient == NULL) {
@@ -92,6 +92,10 @@ protected:
         ResetSurfaceGlobals();
         fwtest::FrameworkTest::TearDown();
     }
+
+    // The application object; a fixture that needs the program's own
+    // application (its font list, its commands) makes that instead.
+    virtual CWinApp& MakeProgramApp() { return MakeApp(); }
 
     CDrawDoc* NewDesign(CMultiDocTemplate* pTemplate = nullptr)
     {

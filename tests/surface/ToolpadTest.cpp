@@ -137,6 +137,14 @@ protected:
         return m_pBar->GetPalette()->GetState();
     }
 
+    // Two plain rectangles side by side, selected together.
+    int SelectTwoRects()
+    {
+        auto* pOne = AddObject(new CDrawRect(CRect(0, 0, 50, -50)));
+        auto* pTwo = AddObject(new CDrawRect(CRect(100, 0, 150, -50)));
+        return SelectAndUpdate({pOne, pTwo});
+    }
+
     template <typename Obj>
     Obj* AddObject(Obj* pObj)
     {
@@ -465,9 +473,7 @@ TEST_F(ToolpadTest, ArrangeButtonsOpenTheirMenusAtThePointer)
     CToolpadWnd* pPad = MakeBar();
     ASSERT_NE(pPad, nullptr);
     OpenDesign();
-    auto* pOne = AddObject(new CDrawRect(CRect(0, 0, 50, -50)));
-    auto* pTwo = AddObject(new CDrawRect(CRect(100, 0, 150, -50)));
-    ASSERT_EQ(SelectAndUpdate({pOne, pTwo}), kToolpadArrange);
+    ASSERT_EQ(SelectTwoRects(), kToolpadArrange);
     CWnd* pArrange = pPad->GetStatePanel(kToolpadArrange);
     TakeCommands();
 
@@ -498,9 +504,7 @@ TEST_F(ToolpadTest, IdleUpdatesLeaveThePaletteAndItsButtonsAlone)
     CToolpadWnd* pPad = MakeBar();
     ASSERT_NE(pPad, nullptr);
     OpenDesign();
-    auto* pOne = AddObject(new CDrawRect(CRect(0, 0, 50, -50)));
-    auto* pTwo = AddObject(new CDrawRect(CRect(100, 0, 150, -50)));
-    ASSERT_EQ(SelectAndUpdate({pOne, pTwo}), kToolpadArrange);
+    ASSERT_EQ(SelectTwoRects(), kToolpadArrange);
 
     // Disabling every command without a handler is what an idle pass does
     // to a dialog bar; the tool pad's ids are command numbers too.

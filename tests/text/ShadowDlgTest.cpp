@@ -207,6 +207,21 @@ TEST_F(ShadowDlgTest, StoredOffsetsBeyondTheRangeOpenAtItsEndsSoOkCanClose)
     EXPECT_TRUE(m_boxes.empty());
 }
 
+TEST_F(ShadowDlgTest, EachOffsetShowsItsDirectionIcon)
+{
+    CShadowDlg dlg(&m_main);
+    dlg.SetLogFont(&m_lf);
+    LRESULT hHorz = 0, hVert = 0;
+    Run(dlg, [&](HWND hDlg) {
+        hHorz = ::SendDlgItemMessage(hDlg, IDC_SHADOW_HORZ_ICON, STM_GETICON, 0, 0);
+        hVert = ::SendDlgItemMessage(hDlg, IDC_SHADOW_VERT_ICON, STM_GETICON, 0, 0);
+        Click(hDlg, IDCANCEL);
+    });
+    EXPECT_NE(hHorz, 0);
+    EXPECT_NE(hVert, 0);
+    EXPECT_NE(hHorz, hVert);
+}
+
 TEST_F(ShadowDlgTest, PreviewDrawsTheShadowByItsOffsetsEitherWay)
 {
     struct Case {

@@ -15,19 +15,8 @@
 
 namespace smalldlgtest {
 
-// The text of control nID (up to 127 characters).
-inline std::string ItemText(HWND hDlg, int nID)
-{
-    char text[128] = {};
-    ::GetDlgItemText(hDlg, nID, text, sizeof(text));
-    return text;
-}
-
-// A click as the button sends it, handled before this returns.
-inline void Click(HWND hDlg, int nID)
-{
-    ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nID)));
-}
+using testing_support::Click;
+using testing_support::ItemText;
 
 // A control's notification to its dialog, handled before this returns.
 inline void Notify(HWND hDlg, int nID, int nCode)

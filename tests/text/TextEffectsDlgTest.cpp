@@ -22,6 +22,7 @@
 #include "text/TextBlock.h"
 #include "text/dialogs/TextEffectsDlg.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/PictureChooserSteps.h"
 #include "tests/support/TestHome.h"
 #include "tests/surface/SurfaceDialogSupport.h"
 
@@ -806,21 +807,8 @@ TEST_F(TextEffectsDlgTest, SelectLoadsTheChosenPictureAsTheTexture)
                 ::CheckRadioButton(hDlg, IDC_TE_TILE, IDC_TE_FIT, IDC_TE_FIT);
                 ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDC_TE_SELECT_TEXTURE, BN_CLICKED), 0);
             }),
-            [](HWND hDlg) {
-                HWND hSingle = ::GetDlgItem(hDlg, IDC_PICTURE_OPEN_SINGLE);
-                if (hSingle == NULL)
-                    return false;
-                ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDC_PICTURE_OPEN_SINGLE, BN_CLICKED), LPARAM(hSingle));
-                return true;
-            },
-            [strPath](HWND hDlg) {
-                if (testing_support::FindDescendant(hDlg, IDC_FILEIMG_FRAME) == NULL
-                    || ::GetDlgItem(hDlg, edt1) == NULL)
-                    return false;
-                ::SetDlgItemText(hDlg, edt1, strPath);
-                ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return true;
-            },
+            testing_support::OpenSinglePicture(),
+            testing_support::ChoosePictureFile(strPath),
             OnEffects([](HWND hDlg) { Click(hDlg, IDOK); }),
         },
         pObj);

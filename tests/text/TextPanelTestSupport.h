@@ -17,45 +17,30 @@
 
 namespace textpaneltest {
 
-class TextPanelTest : public fwtest::FrameworkTest {
+class TextPanelTest : public surfacetest::SurfaceTest {
 protected:
     void SetUp() override
     {
-        fwtest::FrameworkTest::SetUp();
-        threadwick::RegisterResources();
-        ResetSurfaceGlobals();
-        m_savedAddlFlags = thePrefs.AddlFlags;
         m_savedFont = thePrefs.DefaultFont;
         m_savedColor = thePrefs.DefaultTextColor;
-        thePrefs.AddlFlags = 0;
-        CDesignerApp& app = MakeApp<CDesignerApp>();
-        m_pMain = new surfacetest::CRecordingMainFrame;
-        ASSERT_TRUE(m_pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1600, 1400)));
-        if (m_pMain->m_hWndMDIClient == NULL) {
-            ASSERT_TRUE(m_pMain->CreateClient(nullptr, nullptr));
-        }
-        app.m_pMainWnd = m_pMain;
-        m_pMain->ShowWindow(SW_SHOW);
-        auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
-            RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
-        app.AddDocTemplate(pTemplate);
-        m_pDoc = static_cast<CDrawDoc*>(pTemplate->OpenDocumentFile(NULL));
-        Pump();
+        surfacetest::SurfaceTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_pDoc = NewDesign();
         ASSERT_NE(m_pDoc, nullptr);
-        POSITION pos = m_pDoc->GetFirstViewPosition();
-        m_pView = static_cast<CSurface*>(m_pDoc->GetNextView(pos));
+        m_pView = FirstView(m_pDoc);
         ASSERT_NE(m_pView, nullptr);
         ASSERT_EQ(GetActiveSurface(), m_pView);
     }
 
     void TearDown() override
     {
-        thePrefs.AddlFlags = m_savedAddlFlags;
         thePrefs.DefaultFont = m_savedFont;
         thePrefs.DefaultTextColor = m_savedColor;
-        ResetSurfaceGlobals();
-        fwtest::FrameworkTest::TearDown();
+        surfacetest::SurfaceTest::TearDown();
     }
+
+    CWinApp& MakeProgramApp() override { return MakeApp<CDesignerApp>(); }
 
     // A selected block text of that size (points) in Arial, black.
     CDrawRect* AddBlockText(const char* pszText, int nSize, BOOL bSelect = TRUE)
@@ -102,12 +87,10 @@ protected:
 
     int UndoSteps() { return m_pDoc->GetUndoList().GetCount(); }
 
-    surfacetest::CRecordingMainFrame* m_pMain = nullptr;
     CDrawDoc* m_pDoc = nullptr;
     CSurface* m_pView = nullptr;
 
 private:
-    WORD m_savedAddlFlags = 0;
     LOGFONT m_savedFont{};
     COLORREF m_savedColor = 0;
 };

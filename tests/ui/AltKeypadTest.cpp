@@ -14,17 +14,8 @@ using namespace uitest;
 
 namespace {
 
-class AltKeypadTest : public InputTest {
+class AltKeypadTest : public FocusedWindowTest {
 protected:
-    void SetUp() override
-    {
-        InputTest::SetUp();
-        top = MakeTopLevel(WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100});
-        Pump();
-        SetFocus(top);
-        Rec().Clear();
-    }
-
     // Alt down, the keypad keys, Alt up, then the program's loop.
     static void AltKeypad(std::initializer_list<UINT> keys)
     {
@@ -34,17 +25,6 @@ protected:
         platform::headless::KeyUp(VK_MENU);
         PumpTranslated();
     }
-
-    std::string Typed(UINT message = WM_CHAR) const
-    {
-        std::string out;
-        for (const Seen& s : Rec().log)
-            if (s.message == message && s.hwnd == top)
-                out += char(s.wParam);
-        return out;
-    }
-
-    HWND top = NULL;
 };
 
 TEST_F(AltKeypadTest, NumberIsAWindows1252CodeWithLeadingZeroElseOem437Modulo256)

@@ -11,29 +11,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class InputKeysTest : public InputTest {
-protected:
-    void SetUp() override
-    {
-        InputTest::SetUp();
-        top = MakeTopLevel(WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100});
-        Pump();
-        SetFocus(top);
-        Rec().Clear();
-    }
-
-    // The characters that reached the window, as WM_CHAR or WM_SYSCHAR.
-    std::string Typed(UINT message = WM_CHAR) const
-    {
-        std::string out;
-        for (const Seen& s : Rec().log)
-            if (s.message == message && s.hwnd == top)
-                out += char(s.wParam);
-        return out;
-    }
-
-    HWND top = NULL;
-};
+class InputKeysTest : public FocusedWindowTest {};
 
 TEST_F(InputKeysTest, KeyMessagesCarryRepeatScanCodeAndTransitionBits)
 {

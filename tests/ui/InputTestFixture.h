@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace uitest {
@@ -67,6 +68,32 @@ protected:
     }
 
     platform::FakeClock clock;
+};
+
+// The input fixture with one visible top-level window that has the focus
+// and an empty recording, for tests of what typing sends it.
+class FocusedWindowTest : public InputTest {
+protected:
+    void SetUp() override
+    {
+        InputTest::SetUp();
+        top = MakeTopLevel(WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100});
+        Pump();
+        SetFocus(top);
+        Rec().Clear();
+    }
+
+    // The characters that reached the window, as WM_CHAR or WM_SYSCHAR.
+    std::string Typed(UINT message = WM_CHAR) const
+    {
+        std::string out;
+        for (const Seen& s : Rec().log)
+            if (s.message == message && s.hwnd == top)
+                out += char(s.wParam);
+        return out;
+    }
+
+    HWND top = NULL;
 };
 
 } // namespace uitest

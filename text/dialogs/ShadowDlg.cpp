@@ -5,16 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-HICON LoadDialogIcon(int nID)
-{
-    LPCSTR name = MAKEINTRESOURCE(nID);
-    return ::LoadIcon(AfxFindResourceHandle(name, RT_GROUP_ICON), name);
-}
-
-} // namespace
-
 BEGIN_MESSAGE_MAP(CShadowDlg, CDialog)
     ON_BN_CLICKED(IDC_SHADOW_COLOR, OnColor)
     ON_BN_CLICKED(IDC_SHADOW_RESET, OnReset)
@@ -112,10 +102,11 @@ BOOL CShadowDlg::OnInitDialog()
     m_btnColor.SubclassDlgItem(IDC_SHADOW_COLOR, this);
     m_btnColor.m_crColor = m_crShadow;
 
-    if (m_iconHorz.SubclassDlgItem(IDC_SHADOW_HORZ_ICON, this))
-        m_iconHorz.SetIcon(LoadDialogIcon(IDI_SHADOW_HORZ));
-    if (m_iconVert.SubclassDlgItem(IDC_SHADOW_VERT_ICON, this))
-        m_iconVert.SetIcon(LoadDialogIcon(IDI_SHADOW_VERT));
+    CWinApp* pApp = AfxGetApp();
+    if (m_iconHorz.SubclassDlgItem(IDC_SHADOW_HORZ_ICON, this) && pApp != nullptr)
+        m_iconHorz.SetIcon(pApp->LoadIcon(IDI_SHADOW_HORZ));
+    if (m_iconVert.SubclassDlgItem(IDC_SHADOW_VERT_ICON, this) && pApp != nullptr)
+        m_iconVert.SetIcon(pApp->LoadIcon(IDI_SHADOW_VERT));
 
     for (Which which : {Which::Horz, Which::Vert}) {
         CComboBox& combo = Combo(which);

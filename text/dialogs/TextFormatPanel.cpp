@@ -578,9 +578,7 @@ CToolPadPanel* CreateTextFormatPanel(CWnd* pParent, const CRect& rect)
 {
     auto* pPanel = new CTextFormatPanel;
     if (!pPanel->Create(pParent, rect)) {
-        if (pPanel->m_hWnd != NULL)
-            pPanel->DestroyWindow();
-        delete pPanel;
+        DestroyToolPadPanel(pPanel);
         return nullptr;
     }
     return pPanel;

@@ -5,6 +5,7 @@
 #include "platform/base/File.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -48,44 +49,37 @@ int Utf8SequenceAt(const unsigned char* p, size_t nLeft, char32_t& cp)
     return nLength;
 }
 
-// Whether the bytes are UTF-8 throughout; a sequence cut at the end counts
-// only when the bytes were cut there.
-bool IsUtf8(const unsigned char* p, size_t nSize, bool bTruncated)
+constexpr size_t kNotUtf8 = size_t(-1);
+
+// How many of the bytes are UTF-8 throughout: all of them, or all but a
+// sequence cut at the end when the bytes were cut there; kNotUtf8 for
+// anything else.
+size_t Utf8Length(const unsigned char* p, size_t nSize, bool bTruncated)
 {
     size_t i = 0;
     while (i < nSize) {
         char32_t cp = 0;
         const int n = Utf8SequenceAt(p + i, nSize - i, cp);
         if (n == -1)
-            return bTruncated;
+            return bTruncated ? i : kNotUtf8;
         if (n == 0)
-            return false;
+            return kNotUtf8;
         i += size_t(n);
     }
-    return true;
+    return i;
 }
 
 // The text as 1252 bytes, line ends and NULs not yet touched.
 std::string To1252(const unsigned char* p, size_t nSize, bool bTruncated)
 {
-    if (!IsUtf8(p, nSize, bTruncated))
+    const size_t nUtf8 = Utf8Length(p, nSize, bTruncated);
+    if (nUtf8 == kNotUtf8)
         return std::string(reinterpret_cast<const char*>(p), nSize);
-    std::string out;
-    out.reserve(nSize);
-    size_t i = 0;
+    std::string_view text(reinterpret_cast<const char*>(p), nUtf8);
     // A byte-order mark says only that the file is UTF-8.
-    if (nSize >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
-        i = 3;
-    while (i < nSize) {
-        char32_t cp = 0;
-        const int n = Utf8SequenceAt(p + i, nSize - i, cp);
-        if (n <= 0)
-            break; // the cut sequence at the end
-        unsigned char ch = 0;
-        out.push_back(platform::CodePointTo1252(cp, ch) ? char(ch) : '?');
-        i += size_t(n);
-    }
-    return out;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    return platform::Utf8To1252(text);
 }
 
 } // namespace

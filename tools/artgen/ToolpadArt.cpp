@@ -134,12 +134,18 @@ Scene SuppliesScene()
     return s;
 }
 
-void CalendarPage(Scene& s, int highlight)
+// The page with its red header and two rings, before what it shows.
+void CalendarSheet(Scene& s)
 {
     s.Rect(4, 6, 28, 28, kPaper, kInk, kOutline);
     s.Rect(4, 6, 28, 12, kRed, kInk, kOutline);
     s.Stroke({{10, 3}, {10, 8}}, 2.2, kSteel);
     s.Stroke({{22, 3}, {22, 8}}, 2.2, kSteel);
+}
+
+void CalendarPage(Scene& s, int highlight)
+{
+    CalendarSheet(s);
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 4; ++col) {
             const double x = 7.5 + col * 5;
@@ -160,10 +166,7 @@ Scene CalendarScene(int highlight)
 Scene CalendarPictureScene()
 {
     Scene s;
-    s.Rect(4, 6, 28, 28, kPaper, kInk, kOutline);
-    s.Rect(4, 6, 28, 12, kRed, kInk, kOutline);
-    s.Stroke({{10, 3}, {10, 8}}, 2.2, kSteel);
-    s.Stroke({{22, 3}, {22, 8}}, 2.2, kSteel);
+    CalendarSheet(s);
     s.Rect(8, 15, 24, 25, kSky, kInk, kOutline * 0.5);
     s.Shape({{8, 25}, {13, 19}, {17, 22}, {20, 20}, {24, 24}, {24, 25}}, kGreen, kInk, kOutline * 0.4);
     return s;
