@@ -18,6 +18,34 @@
 
 IMPLEMENT_DYNAMIC(CPicButton, CButton)
 
+namespace {
+
+// One memory DC that every picture button draws its face from: a paint
+// selects the face in and out again instead of making a DC each time. A
+// handle gone stale (the GDI tables were reset) is made again.
+HDC FaceDc()
+{
+    static HDC s_hdc = NULL;
+    if (s_hdc == NULL || ::GetObjectType(s_hdc) != OBJ_MEMDC)
+        s_hdc = ::CreateCompatibleDC(NULL);
+    return s_hdc;
+}
+
+void DrawFace(HDC hdcTarget, CBitmap& bitmap, const RECT& rc)
+{
+    BITMAP bm{};
+    HDC hdcFace = FaceDc();
+    if (hdcFace == NULL || bitmap.GetBitmap(&bm) == 0)
+        return;
+    HGDIOBJ hOld = ::SelectObject(hdcFace, bitmap.GetSafeHandle());
+    if (hOld == NULL)
+        return;
+    ::BitBlt(hdcTarget, rc.left, rc.top, bm.bmWidth, bm.bmHeight, hdcFace, 0, 0, SRCCOPY);
+    ::SelectObject(hdcFace, hOld);
+}
+
+} // namespace
+
 POINT CPicButton::s_ptLastHover{-1, -1};
 
 CPicButton::CPicButton() = default;
@@ -155,7 +183,7 @@ void CPicButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         DrawTransparentBitmap(lpDIS->hDC, rc.left, rc.top, bm.bmWidth, bm.bmHeight, HBITMAP(bitmap.GetSafeHandle()),
             source, m_crFace);
     } else {
-        DrawBitmap(pDC, &bitmap, &rc);
+        DrawFace(lpDIS->hDC, bitmap, rc);
     }
     m_nLastDrawn = choice;
 }

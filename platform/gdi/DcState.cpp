@@ -213,6 +213,29 @@ Region DrawableRegion(const DeviceContext& dc, const RasterTarget& target)
         && cache.bounds.right == b.right && cache.bounds.bottom == b.bottom && same(cache.visible, visible)
         && same(cache.clip, clip ? &*clip : nullptr))
         return cache.area;
+    if (!complex) {
+        // Rectangles all: their intersection, without a region for each step.
+        Region base(target.bounds);
+        if (base.IsEmpty())
+            return base;
+        RECT r = base.Bounds();
+        auto limit = [&r](const Region& region) {
+            if (region.IsEmpty()) {
+                r = RECT{0, 0, 0, 0};
+                return;
+            }
+            const RECT& b = region.Bounds();
+            r = RECT{std::max(r.left, b.left), std::max(r.top, b.top), std::min(r.right, b.right),
+                std::min(r.bottom, b.bottom)};
+        };
+        if (visible)
+            limit(*visible);
+        if (clip)
+            limit(*clip);
+        if (r.left >= r.right || r.top >= r.bottom)
+            return Region();
+        return Region(r);
+    }
     Region area(target.bounds);
     if (visible)
         area = area.Intersect(*visible);

@@ -557,9 +557,16 @@ SizedFont* SizeFontFace(FontFace& face, int deviceHeight, int deviceWidth, int l
         return nullptr;
     FT_Face ft = face.file->Face();
     const int upem = ft->units_per_EM;
-    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
-    auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(ft, FT_SFNT_HHEA));
-    auto* post = static_cast<TT_Postscript*>(FT_Get_Sfnt_Table(ft, FT_SFNT_POST));
+    // The tables live as long as the face they were read from.
+    if (face.tablesOf != ft) {
+        face.os2Table = FT_Get_Sfnt_Table(ft, FT_SFNT_OS2);
+        face.hheaTable = FT_Get_Sfnt_Table(ft, FT_SFNT_HHEA);
+        face.postTable = FT_Get_Sfnt_Table(ft, FT_SFNT_POST);
+        face.tablesOf = ft;
+    }
+    auto* os2 = static_cast<const TT_OS2*>(face.os2Table);
+    auto* hhea = static_cast<const TT_HoriHeader*>(face.hheaTable);
+    auto* post = static_cast<const TT_Postscript*>(face.postTable);
     bool hasOs2 = os2 && os2->version != 0xFFFF;
 
     // GDI's cell is the Windows ascent plus descent; fonts without them fall

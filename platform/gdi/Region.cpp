@@ -382,6 +382,31 @@ Region Region::Combine(const Region& other, int mode) const
         return *this;
     // Clipping to the whole bitmap or to a figure's box is the common case:
     // a rectangle around the other region leaves it as it is.
+    // An empty side decides the answer alone: invalidating a window whose
+    // update region is empty, or clipping to nothing, needs no bands.
+    const bool emptyHere = m_rects.empty();
+    const bool emptyThere = other.m_rects.empty();
+    if (emptyHere || emptyThere) {
+        switch (mode) {
+        case RGN_AND:
+            return Region();
+        case RGN_OR:
+        case RGN_XOR:
+            if (emptyHere && other.IsNormalised())
+                return other;
+            if (emptyThere && IsNormalised())
+                return *this;
+            break;
+        case RGN_DIFF:
+            if (emptyHere)
+                return Region();
+            if (IsNormalised())
+                return *this;
+            break;
+        default:
+            break;
+        }
+    }
     if (mode == RGN_AND) {
         if (m_rects.size() == 1 && other.IsNormalised())
             return other.ClipToRect(m_rects.front());

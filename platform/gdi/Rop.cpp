@@ -81,17 +81,33 @@ int Distance(uint32_t pixel, const RGBQUAD& q)
 
 // Maps destination offsets 0..count-1 onto source offsets by the centre of
 // each destination pixel (nearest pixel), mirrored when asked.
-std::vector<int> SampleMap(int dstCount, int srcCount, bool mirror, int srcStart)
+void SampleMap(std::vector<int>& map, int dstCount, int srcCount, bool mirror, int srcStart)
 {
-    std::vector<int> map(static_cast<size_t>(dstCount));
+    map.resize(static_cast<size_t>(dstCount));
+    if (dstCount == srcCount) {
+        // One source pixel a step, without a division for each.
+        for (int i = 0; i < dstCount; ++i)
+            map[size_t(i)] = srcStart + (mirror ? dstCount - 1 - i : i);
+        return;
+    }
     for (int i = 0; i < dstCount; ++i) {
         int j = int((int64_t(2 * i + 1) * srcCount) / (int64_t(2) * dstCount));
         if (mirror)
             j = srcCount - 1 - j;
         map[size_t(i)] = srcStart + j;
     }
-    return map;
 }
+
+// Maps and rows StretchRaster keeps from call to call: a blit of a small
+// button otherwise spends more on allocating them than on its pixels. Only
+// the smoothing step calls StretchRaster again, before these are used.
+struct StretchScratch {
+    std::vector<int> xMap;
+    std::vector<int> yMap;
+    std::vector<uint32_t> srcRow;
+    std::vector<uint32_t> patRow;
+};
+thread_local StretchScratch t_stretch;
 
 // The span [first, last) of destination offsets whose source lies in [lo, hi);
 // the map is monotonic, so the span is contiguous.
@@ -253,8 +269,10 @@ void StretchRaster(DeviceContext& dc, RasterTarget& target, const BlitRect& dst,
     int dTop = SpanStart(dst.y, dst.height);
 
     // Destination offsets that have a source pixel, per axis.
-    std::vector<int> xMap;
-    std::vector<int> yMap;
+    std::vector<int>& xMap = t_stretch.xMap;
+    std::vector<int>& yMap = t_stretch.yMap;
+    xMap.clear();
+    yMap.clear();
     int x0 = 0;
     int x1 = dw;
     int y0 = 0;
@@ -264,8 +282,8 @@ void StretchRaster(DeviceContext& dc, RasterTarget& target, const BlitRect& dst,
         int sh = srcRect.height < 0 ? -srcRect.height : srcRect.height;
         int sLeft = SpanStart(srcRect.x, srcRect.width);
         int sTop = SpanStart(srcRect.y, srcRect.height);
-        xMap = SampleMap(dw, sw, (dst.width < 0) != (srcRect.width < 0), sLeft);
-        yMap = SampleMap(dh, sh, (dst.height < 0) != (srcRect.height < 0), sTop);
+        SampleMap(xMap, dw, sw, (dst.width < 0) != (srcRect.width < 0), sLeft);
+        SampleMap(yMap, dh, sh, (dst.height < 0) != (srcRect.height < 0), sTop);
         std::tie(x0, x1) = ValidSpan(xMap, src->bounds.left, src->bounds.right);
         std::tie(y0, y1) = ValidSpan(yMap, src->bounds.top, src->bounds.bottom);
         if (x0 >= x1 || y0 >= y1)
@@ -303,8 +321,8 @@ void StretchRaster(DeviceContext& dc, RasterTarget& target, const BlitRect& dst,
     Rop3RowFunction op = Rop3Row(code);
     const std::vector<RGBQUAD>* table = target.colorTable && !target.colorTable->empty() ? target.colorTable : nullptr;
     bool partlyOpaque = usesPattern && paint.kind == Paint::Kind::Pattern && paint.opaque != ~uint64_t(0);
-    std::vector<uint32_t> srcRow;
-    std::vector<uint32_t> patRow;
+    std::vector<uint32_t>& srcRow = t_stretch.srcRow;
+    std::vector<uint32_t>& patRow = t_stretch.patRow;
     std::vector<uint32_t> before;
     uint32_t lastIn = 0xFFFFFFFF;
     uint32_t lastOut = 0;

@@ -2,11 +2,13 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiDefs.h"
+#include "platform/gdi/internal/DeviceContext.h"
 #include "platform/gdi/internal/GdiObjects.h"
 #include "platform/ui/internal/InputEvents.h"
 #include "platform/ui/internal/Paint.h"
 #include "platform/ui/internal/Window.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace platform {
@@ -29,6 +31,33 @@ bool HasFrame(const Window& w)
 bool NeedsPaint(const Window& w)
 {
     return !w.update.IsEmpty() || w.internalPaint || w.framePending;
+}
+
+void ListForPaint(Window& w)
+{
+    if (w.paintListed || !NeedsPaint(w))
+        return;
+    w.paintListed = true;
+    Ws().paintCandidates.push_back(w.handle);
+}
+
+// Drops the listed windows that have nothing left to paint; answers whether
+// any window may still need painting.
+bool AnyPaintCandidate(WindowSystem& ws)
+{
+    std::vector<HWND>& list = ws.paintCandidates;
+    size_t kept = 0;
+    for (HWND h : list) {
+        Window* w = ws.windows.Get(reinterpret_cast<uint64_t>(h));
+        if (!w)
+            continue;
+        if (NeedsPaint(*w))
+            list[kept++] = h;
+        else
+            w->paintListed = false;
+    }
+    list.resize(kept);
+    return kept != 0;
 }
 
 // Converts a region of a parent's client area to a child's client area,
@@ -67,15 +96,13 @@ bool EraseNow(HWND hwnd, HDC hdc)
     return CallProcedure(hwnd, WM_ERASEBKGND, WPARAM(hdc), 0) != 0;
 }
 
+// What SelectClipRgn does with a copy of the region (window DCs are in
+// device units), without a region object or the complexity no one reads:
+// every paint comes this way.
 void SelectUpdateClip(HDC hdc, const Region& region)
 {
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    if (!rgn)
-        return;
-    if (RegionObject* r = LookupRegion(rgn))
-        r->region = region;
-    SelectClipRgn(hdc, rgn);
-    DeleteObject(rgn);
+    if (DeviceContext* dc = LookupDc(hdc))
+        dc->state.clip = region;
 }
 
 void SendNcPaint(HWND hwnd)
@@ -188,6 +215,7 @@ void InvalidateWindowArea(HWND hwnd, const Region* clientArea, UINT flags)
             w->framePending = true;
         if (flags & RDW_INTERNALPAINT)
             w->internalPaint = true;
+        ListForPaint(*w);
     }
     if (flags & RDW_VALIDATE) {
         w->update = w->update.Subtract(area);
@@ -219,28 +247,131 @@ void InvalidateWindowArea(HWND hwnd, const Region* clientArea, UINT flags)
     }
 }
 
-HWND FindWindowToPaint(HWND filter)
+namespace {
+
+// Whether the search through the window tree (top-level windows in Z order,
+// parents before children) goes from the parent of hwnd down to it: hidden,
+// redraw-off and locked windows hide their subtrees. Sets *pParent.
+bool SearchEnters(WindowSystem& ws, HWND hwnd, HWND* pParent)
 {
-    std::function<HWND(HWND)> search = [&](HWND hwnd) -> HWND {
-        Window* w = PeekWindowRecord(hwnd);
-        if (!w || !(w->style & WS_VISIBLE) || w->redrawDisabled)
-            return NULL;
-        if (Ws().locked == hwnd)
-            return NULL;
-        if (NeedsPaint(*w) && (!filter || hwnd == filter || IsChild(filter, hwnd)))
-            return hwnd;
-        for (HWND c : w->children)
-            if (HWND found = search(c))
-                return found;
+    Window* w = ws.windows.Get(reinterpret_cast<uint64_t>(hwnd));
+    if (!w || !(w->style & WS_VISIBLE) || w->redrawDisabled || ws.locked == hwnd)
+        return false;
+    Window* parent = ws.windows.Get(reinterpret_cast<uint64_t>(w->parent));
+    if (!parent || std::find(parent->children.begin(), parent->children.end(), hwnd) == parent->children.end())
+        return false;
+    *pParent = w->parent;
+    return true;
+}
+
+// The search itself, for when many windows wait: parents before children,
+// in Z order. `parentInFilter`: the parent is the filter or one of its
+// children (IsChild follows WS_CHILD windows only).
+HWND SearchPaint(WindowSystem& ws, HWND hwnd, HWND filter, bool parentInFilter)
+{
+    Window* w = ws.windows.Get(reinterpret_cast<uint64_t>(hwnd));
+    if (!w || !(w->style & WS_VISIBLE) || w->redrawDisabled || ws.locked == hwnd)
         return NULL;
-    };
-    Window* desktop = PeekWindowRecord(Ws().desktop);
-    if (!desktop)
-        return NULL;
-    for (HWND top : desktop->children)
-        if (HWND found = search(top))
+    const bool isChild = parentInFilter && (w->style & WS_CHILD);
+    if (NeedsPaint(*w) && (!filter || hwnd == filter || isChild))
+        return hwnd;
+    const bool inFilter = filter && (hwnd == filter || isChild);
+    for (HWND c : w->children)
+        if (HWND found = SearchPaint(ws, c, filter, inFilter))
             return found;
     return NULL;
+}
+
+// Whether child a of `parent` comes before child b in Z order.
+bool ZBefore(WindowSystem& ws, HWND parent, HWND a, HWND b)
+{
+    Window* p = ws.windows.Get(reinterpret_cast<uint64_t>(parent));
+    if (!p)
+        return false;
+    for (HWND c : p->children) {
+        if (c == a)
+            return true;
+        if (c == b)
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
+HWND FindWindowToPaint(HWND filter)
+{
+    WindowSystem& ws = Ws();
+    // Every window with something to paint is a candidate, so the first in
+    // search order among them is the first of the whole tree; a queue with
+    // nothing to paint need not walk every window to learn that.
+    if (!AnyPaintCandidate(ws))
+        return NULL;
+    // Comparing candidates two by two costs a Z-order scan each: when a
+    // dialog full of controls waits, walking the tree once is cheaper.
+    constexpr size_t kMostCandidates = 8;
+    if (ws.paintCandidates.size() > kMostCandidates) {
+        Window* desktop = ws.windows.Get(reinterpret_cast<uint64_t>(ws.desktop));
+        if (!desktop)
+            return NULL;
+        for (HWND top : desktop->children)
+            if (HWND found = SearchPaint(ws, top, filter, filter != NULL && filter == ws.desktop))
+                return found;
+        return NULL;
+    }
+    // The best so far with its ancestors up to its top-level window, all
+    // reached by the search. Another candidate is walked up only until it
+    // meets that chain, where one Z-order comparison settles which is first.
+    static thread_local std::vector<HWND> bestChain;
+    static thread_local std::vector<HWND> chain;
+    bestChain.clear();
+    HWND best = NULL;
+    for (HWND h : ws.paintCandidates) {
+        // The search starts below the desktop window.
+        if (h == ws.desktop || (filter && h != filter && !IsChild(filter, h)))
+            continue;
+        chain.clear();
+        size_t meet = bestChain.size();
+        bool reached = true;
+        for (HWND x = h; x != ws.desktop;) {
+            if (best) {
+                auto it = std::find(bestChain.begin(), bestChain.end(), x);
+                if (it != bestChain.end()) {
+                    meet = size_t(it - bestChain.begin());
+                    break;
+                }
+            }
+            HWND parent = NULL;
+            if (!SearchEnters(ws, x, &parent)) {
+                reached = false;
+                break;
+            }
+            chain.push_back(x);
+            x = parent;
+        }
+        if (!reached)
+            continue;
+        if (!best) {
+            best = h;
+            bestChain.swap(chain);
+            continue;
+        }
+        bool first;
+        if (meet == bestChain.size())
+            first = ZBefore(ws, ws.desktop, chain.back(), bestChain.back()); // other top-level windows
+        else if (chain.empty())
+            first = true; // h is an ancestor of the best: parents come first
+        else if (meet == 0)
+            first = false; // the best is an ancestor of h
+        else
+            first = ZBefore(ws, bestChain[meet], chain.back(), bestChain[meet - 1]);
+        if (first) {
+            best = h;
+            chain.insert(chain.end(), bestChain.begin() + std::ptrdiff_t(std::min(meet, bestChain.size())), bestChain.end());
+            bestChain.swap(chain);
+        }
+    }
+    return best;
 }
 
 } // namespace platform

@@ -54,20 +54,57 @@ bool CanDrawInto(const Window& w)
     return IsVisibleChain(w) && !RedrawOff(w) && !UnderLock(w);
 }
 
-Region VisibleRegion(const Window& w, bool wholeWindow)
+namespace {
+
+bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b)
 {
-    if (!CanDrawInto(w))
-        return Region();
-    RECT base = wholeWindow ? w.windowRect : w.clientRect;
-    Region area(base);
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](const RECT& x, const RECT& y) {
+               return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
+           });
+}
+
+bool Overlaps(const RECT& a, const RECT& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// A rectangle as a region takes it: corners in either order.
+RECT Ordered(const RECT& r)
+{
+    return RECT{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+        std::max(r.top, r.bottom)};
+}
+
+// What the visible region of w is made of, in screen coordinates: first
+// the base rectangle (window or client) limited by every ancestor's client
+// area, which stays one rectangle; then w's origin; then every clipped
+// child and sibling rectangle that reaches into the first. The region is a
+// function of these alone, so equal lists give equal regions.
+void GatherVisibleInputs(const Window& w, bool wholeWindow, std::vector<RECT>& out)
+{
+    out.clear();
+    const RECT base = wholeWindow ? w.windowRect : w.clientRect;
+    RECT area = Ordered(base);
     HWND desktop = Ws().desktop;
-    for (Window* a = PeekWindowRecord(w.parent); a && a->handle != desktop; a = PeekWindowRecord(a->parent))
-        area = area.Intersect(a->clientRect);
+    for (Window* a = PeekWindowRecord(w.parent); a && a->handle != desktop; a = PeekWindowRecord(a->parent)) {
+        const RECT limit = Ordered(a->clientRect);
+        area.left = std::max(area.left, limit.left);
+        area.top = std::max(area.top, limit.top);
+        area.right = std::min(area.right, limit.right);
+        area.bottom = std::min(area.bottom, limit.bottom);
+    }
+    if (area.right <= area.left || area.bottom <= area.top)
+        area = RECT{0, 0, 0, 0};
+    out.push_back(area);
+    out.push_back(RECT{base.left, base.top, 0, 0});
+    if (area.right == area.left)
+        return;
     if (w.style & WS_CLIPCHILDREN) {
         for (HWND c : w.children) {
             Window* cw = PeekWindowRecord(c);
-            if (cw && (cw->style & WS_VISIBLE))
-                area = area.Subtract(Region(cw->windowRect));
+            if (cw && (cw->style & WS_VISIBLE) && Overlaps(Ordered(cw->windowRect), area))
+                out.push_back(Ordered(cw->windowRect));
         }
     }
     for (const Window* x = &w; x && !IsTopLevel(*x); x = PeekWindowRecord(x->parent)) {
@@ -80,12 +117,42 @@ Region VisibleRegion(const Window& w, bool wholeWindow)
             if (s == x->handle)
                 break;
             Window* sw = PeekWindowRecord(s);
-            if (sw && (sw->style & WS_VISIBLE))
-                area = area.Subtract(Region(sw->windowRect));
+            if (sw && (sw->style & WS_VISIBLE) && Overlaps(Ordered(sw->windowRect), area))
+                out.push_back(Ordered(sw->windowRect));
         }
     }
-    area.Offset(-base.left, -base.top);
+}
+
+Region RegionFromInputs(const std::vector<RECT>& inputs)
+{
+    Region area(inputs[0]);
+    for (size_t i = 2; i < inputs.size() && !area.IsEmpty(); ++i)
+        area = area.Subtract(Region(inputs[i]));
+    area.Offset(-inputs[1].left, -inputs[1].top);
     return area;
+}
+
+} // namespace
+
+Region VisibleRegion(const Window& w, bool wholeWindow)
+{
+    return VisibleRegionRef(w, wholeWindow);
+}
+
+const Region& VisibleRegionRef(const Window& w, bool wholeWindow)
+{
+    static const Region none;
+    if (!CanDrawInto(w))
+        return none;
+    static std::vector<RECT> inputs;
+    GatherVisibleInputs(w, wholeWindow, inputs);
+    Window::VisibleCache& cache = const_cast<Window&>(w).visibleCache[wholeWindow ? 1 : 0];
+    if (!cache.valid || !SameRects(cache.inputs, inputs)) {
+        cache.region = RegionFromInputs(inputs);
+        cache.inputs = inputs;
+        cache.valid = true;
+    }
+    return cache.region;
 }
 
 void SyncSurface(Window& top)
@@ -134,7 +201,6 @@ void InstallSurfaceProvider()
 {
     WindowSurfaceProvider provider;
     provider.acquire = [](HWND hwnd, bool wholeWindow, WindowSurface& out) -> bool {
-        static Region visible;
         Window* w = PeekWindowRecord(hwnd);
         if (!w || hwnd == Ws().desktop)
             return false;
@@ -145,8 +211,8 @@ void InstallSurfaceProvider()
         out.buffer = top->surface.get();
         out.origin = POINT{base.left - top->windowRect.left, base.top - top->windowRect.top};
         out.visible = RECT{0, 0, base.right - base.left, base.bottom - base.top};
-        visible = VisibleRegion(*w, wholeWindow);
-        out.visibleRegion = &visible;
+        // The region lives in w's record, which no drawing call destroys.
+        out.visibleRegion = &VisibleRegionRef(*w, wholeWindow);
         return true;
     };
     provider.released = [](HWND hwnd, bool) {

@@ -116,17 +116,24 @@ void MakeDesktop(WindowSystem& ws)
 
 WindowSystem* g_state = nullptr;
 
+// Kept out of Ws(), which every handle lookup calls: inlined there, its
+// set-up made each call save and restore registers it never uses.
+[[gnu::noinline]] WindowSystem& MakeWindowSystem()
+{
+    g_state = new WindowSystem();
+    MakeDesktop(*g_state);
+    AddBuiltInClasses(*g_state);
+    InstallBuiltInControls();
+    InstallSurfaceProvider();
+    return *g_state;
+}
+
 } // namespace
 
 WindowSystem& Ws()
 {
-    if (!g_state) {
-        g_state = new WindowSystem();
-        MakeDesktop(*g_state);
-        AddBuiltInClasses(*g_state);
-        InstallBuiltInControls();
-        InstallSurfaceProvider();
-    }
+    if (!g_state) [[unlikely]]
+        return MakeWindowSystem();
     return *g_state;
 }
 

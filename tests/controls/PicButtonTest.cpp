@@ -375,3 +375,42 @@ TEST_F(PicButtonTest, StaticDrawsByStyleAndSize)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PicButtonTest, AnOpaqueFaceIsCopiedAsItIsAndLetGoAfterEachPaint)
+{
+    auto button = std::make_unique<CPicButton>();
+    ASSERT_TRUE(button->Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(kButtonX, kButtonY, kButtonX + 10,
+        kButtonY + 10), &m_parent, 60));
+    HMODULE hModule = AfxFindResourceHandle(MAKEINTRESOURCE(IDB_WIZARD_NEXT), RT_BITMAP);
+    button->SetBitmaps(hModule, IDB_WIZARD_NEXT, IDB_WIZARD_NEXT_PRESSED, 0, IDB_WIZARD_NEXT, 0, FALSE, 0,
+        RGB(192, 192, 192));
+    CPicButton* pButton = button.get();
+    m_buttons.push_back(std::move(button));
+
+    for (int round = 0; round < 2; ++round) {
+        pButton->Invalidate();
+        pButton->UpdateWindow();
+        ASSERT_EQ(CPicButton::bmpNormal, pButton->m_nLastDrawn);
+        // Every pixel of the face, read back from the bitmap itself.
+        HDC hdcRead = ::CreateCompatibleDC(NULL);
+        HGDIOBJ hOld = ::SelectObject(hdcRead, pButton->m_bitmaps[CPicButton::bmpNormal].GetSafeHandle());
+        ASSERT_NE(hOld, nullptr) << "the face is still held by the DC it was drawn from";
+        const CSize size = pButton->GetBitmapSize();
+        int nDifferent = 0;
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x)
+                nDifferent += ::GetPixel(hdcRead, x, y) != platform::headless::WindowPixel(pButton->m_hWnd, x, y);
+        ::SelectObject(hdcRead, hOld);
+        ::DeleteDC(hdcRead);
+        EXPECT_EQ(nDifferent, 0);
+    }
+
+    // The faces can go: none stays selected anywhere.
+    HGDIOBJ hFace = pButton->m_bitmaps[CPicButton::bmpNormal].GetSafeHandle();
+    pButton->SetBitmaps(hModule, IDB_WIZARD_NEXT_PRESSED, 0, 0, 0, 0, FALSE, 0, RGB(192, 192, 192));
+    EXPECT_EQ(::GetObjectType(hFace), 0u);
+}
+
+} // namespace

@@ -377,3 +377,33 @@ TEST(RegionTest, RegionDataListsTheBandsAfterItsHeader)
     EXPECT_EQ(GetRegionData(empty, 0, nullptr), DWORD(sizeof(RGNDATAHEADER)));
     DeleteObject(empty);
 }
+
+namespace {
+
+TEST(RegionTest, AnEmptySideGivesTheOtherSideInBandedForm)
+{
+    const Region empty;
+    Region ring = Region(RECT{0, 0, 30, 30}).Subtract(Region(RECT{10, 10, 20, 20}));
+    // Two spans that touch: a region the converters may hand over unmerged.
+    Region touching = Region::FromBands({RECT{0, 0, 5, 5}, RECT{5, 0, 10, 5}});
+    for (const Region* other : {&ring, &touching}) {
+        SCOPED_TRACE(other == &ring ? "ring" : "touching spans");
+        const int area = Area(*other);
+        for (int mode : {RGN_OR, RGN_XOR}) {
+            Region left = empty.Combine(*other, mode);
+            Region right = other->Combine(empty, mode);
+            EXPECT_EQ(Area(left), area);
+            EXPECT_TRUE(left == right);
+            ExpectBanded(left);
+        }
+        EXPECT_TRUE(empty.Combine(*other, RGN_AND).IsEmpty());
+        EXPECT_TRUE(other->Combine(empty, RGN_AND).IsEmpty());
+        EXPECT_TRUE(empty.Combine(*other, RGN_DIFF).IsEmpty());
+        Region kept = other->Combine(empty, RGN_DIFF);
+        EXPECT_EQ(Area(kept), area);
+        ExpectBanded(kept);
+    }
+    EXPECT_TRUE(touching.Union(empty) == Region(RECT{0, 0, 10, 5}));
+}
+
+} // namespace

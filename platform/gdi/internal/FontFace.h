@@ -95,6 +95,13 @@ struct FontFace {
 
     // Keyed by (ppem, horizontal em in 1/64 pixels).
     std::map<std::pair<int, long>, std::unique_ptr<SizedFont>> sizes;
+
+    // The OS/2, hhea and post tables of the file's face, looked up once:
+    // every text call sizes its face, and a lookup searches by module name.
+    const FT_FaceRec_* tablesOf = nullptr;
+    const void* os2Table = nullptr;
+    const void* hheaTable = nullptr;
+    const void* postTable = nullptr;
 };
 
 // Opens a face of a font file once for the program's life; null when it is

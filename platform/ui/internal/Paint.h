@@ -32,5 +32,8 @@ void PresentDirtySurfaces();
 // The visible part of w in w's window (whole) or client coordinates:
 // clipped by ancestors, minus clipped children and siblings.
 Region VisibleRegion(const Window& w, bool wholeWindow);
+// The same, kept in w's record until the windows it depends on move, show,
+// hide or change their clipping styles; valid until w's next call.
+const Region& VisibleRegionRef(const Window& w, bool wholeWindow);
 
 } // namespace platform

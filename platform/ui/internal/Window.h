@@ -94,9 +94,21 @@ struct Window {
     bool internalPaint = false;
     bool redrawDisabled = false; // WM_SETREDRAW FALSE
     int paintDepth = 0; // open BeginPaint calls
+    bool paintListed = false; // in WindowSystem::paintCandidates
 
     ScrollBarState hscroll;
     ScrollBarState vscroll;
+
+    // The last visible regions worked out for this window (client area and
+    // whole window), with the rectangles they were made from: a window DC
+    // asks for its visible region at every drawing call, and between
+    // changes of the window tree it stays the same.
+    struct VisibleCache {
+        bool valid = false;
+        std::vector<RECT> inputs;
+        Region region;
+    };
+    VisibleCache visibleCache[2];
 
     // Top-level windows own the pixels that they and their children paint
     // into, the size of the window rectangle; the back end presents them.
@@ -134,6 +146,11 @@ struct WindowSystem {
     std::vector<Timer> timers;
     UINT_PTR nextTimerId = 1;
     HWND locked = NULL; // LockWindowUpdate
+    // Every window that may need WM_PAINT (an update region, a frame or an
+    // internal paint pending), and perhaps some that no longer do: a window
+    // is listed when it is given something to paint and leaves the list
+    // once it has nothing, so an empty list means nothing to paint.
+    std::vector<HWND> paintCandidates;
 };
 
 // The state, made on first use (with the desktop window and the built-in
