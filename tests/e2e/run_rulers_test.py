@@ -149,6 +149,10 @@ def run(program, work, keep):
         main = session.new_blank_design(session.wait_launcher(), SHIRT_KIND, "Shirt1")
         road = Road(session, main)
         wait_for("no dialog over the design", lambda: not session.answer_dialogs(), 10, interval=0.5)
+        # The tool pad floats over the rulers' left part: out of the way.
+        if session.window_named("Tool Pad"):
+            road.keys("alt+v", "o")
+            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 10, interval=0.3)
         first = road.settle("first")
         # The rulers start as the preferences say; View > Rulers turns them
         # off first when they are on.
