@@ -1,4 +1,4 @@
-#include "text/dialogs/SpecialCharDlg.h"
+#include "text/dialogs/CharacterTableDlg.h"
 
 #include "resources/resource.h"
 

@@ -4,7 +4,7 @@
 #include "tests/text/SmallDlgTestSupport.h"
 
 #include "resources/resource.h"
-#include "text/dialogs/SpecialCharDlg.h"
+#include "text/dialogs/CharacterTableDlg.h"
 
 #include <algorithm>
 #include <cstring>
