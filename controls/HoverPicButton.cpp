@@ -3,13 +3,11 @@
 #include "app/ResourceBitmaps.h"
 #include "app/main/MainFrame.h"
 #include "controls/PaletteSelector.h"
+#include "controls/PicButton.h"
 #include "platform/base/Resources.h"
 #include "platform/framework/FrameworkIds.h"
 #include "platform/framework/WinApp.h"
 #include "platform/gdi/Dc.h"
-
-#include <algorithm>
-#include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CHoverPicButton, CButton)
 
@@ -115,25 +113,20 @@ void CHoverPicButton::OnMouseMove()
 
 void CHoverPicButton::OnHoverTick()
 {
-    POINT point{};
-    ::GetCursorPos(&point);
     CRect rect;
     GetWindowRect(&rect);
-    if (!rect.PtInRect(point)) {
+    switch (LookAtHover(rect, kRestDistance, s_ptLastHover)) {
+    case HoverLook::Left:
         StopHoverTimer();
-        return;
-    }
-    // The first look has nothing to compare with: it only remembers.
-    const bool bSeen = s_ptLastHover.x != -1 || s_ptLastHover.y != -1;
-    if (bSeen && std::abs(point.x - s_ptLastHover.x) < kRestDistance
-        && std::abs(point.y - s_ptLastHover.y) < kRestDistance) {
+        break;
+    case HoverLook::Rested:
         StopHoverTimer();
         if (CWnd* pParent = GetParent())
             pParent->PostMessage(WM_COMMAND, MAKEWPARAM(kRestCommand, 0), 0);
-        ResetLastHover();
-        return;
+        break;
+    case HoverLook::Moved:
+        break;
     }
-    s_ptLastHover = point;
 }
 
 LRESULT CHoverPicButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -247,31 +247,46 @@ void CPicButton::OnMouseMove(CPoint point)
         ::SetCursor(m_hHandCursor);
 }
 
+HoverLook LookAtHover(const RECT& rcWindow, int restDistance, POINT& ptLast)
+{
+    POINT point{};
+    ::GetCursorPos(&point);
+    if (!::PtInRect(&rcWindow, point))
+        return HoverLook::Left;
+    const bool bSeen = ptLast.x != -1 || ptLast.y != -1;
+    if (bSeen && std::abs(point.x - ptLast.x) < restDistance && std::abs(point.y - ptLast.y) < restDistance) {
+        ptLast = POINT{-1, -1};
+        return HoverLook::Rested;
+    }
+    ptLast = point;
+    return HoverLook::Moved;
+}
+
 void CPicButton::OnHoverTimer()
 {
-    CPoint point;
-    ::GetCursorPos(&point);
-    CPoint client = point;
-    ScreenToClient(&client);
     CRect rc;
-    GetClientRect(&rc);
-    if (!rc.PtInRect(client)) {
+    GetWindowRect(&rc);
+    const POINT ptBefore = s_ptLastHover;
+    switch (LookAtHover(rc, kRestDistance, s_ptLastHover)) {
+    case HoverLook::Left:
         StopHoverTimer();
-        return;
-    }
-    bool bSeen = s_ptLastHover.x != -1 || s_ptLastHover.y != -1;
-    if (bSeen && std::abs(point.x - s_ptLastHover.x) < kRestDistance
-        && std::abs(point.y - s_ptLastHover.y) < kRestDistance) {
+        break;
+    case HoverLook::Rested: {
         StopHoverTimer();
+        // The tip keeps the last position until it is shown; a button gone
+        // meanwhile leaves it for the next one.
+        s_ptLastHover = ptBefore;
         HWND hSelf = m_hWnd;
         CString strTip = m_strTip;
         CTipWnd tip;
         tip.ShowTip(strTip);
         if (::IsWindow(hSelf))
             ResetLastHover();
-        return;
+        break;
     }
-    s_ptLastHover = point;
+    case HoverLook::Moved:
+        break;
+    }
 }
 
 BOOL CPicButton::OnSetCursor(UINT nHitTest)

@@ -19,6 +19,14 @@ class CDC;
 // Posted to the parent on a double click.
 #define WM_PICBUTTON_DBLCLK (WM_USER + 276)
 
+// One look of a hover timer at the pointer over a window (rcWindow in
+// screen coordinates): Left when the pointer is outside it; Rested when it
+// moved less than restDistance both ways since the last look (ptLast, reset
+// to (-1, -1); the first look has nothing to compare with); else Moved, with
+// ptLast taking the pointer.
+enum class HoverLook { Left, Rested, Moved };
+HoverLook LookAtHover(const RECT& rcWindow, int restDistance, POINT& ptLast);
+
 class CPicButton : public CButton {
     DECLARE_DYNAMIC(CPicButton)
 public:

@@ -525,6 +525,13 @@ void CDesignerApp::BuildFontList()
     ::EnumFontFamilies(dc.GetSafeHdc(), nullptr, EnumTrueTypeFontProc, reinterpret_cast<LPARAM>(&m_fontList));
 }
 
+CFontList& CDesignerApp::GetBuiltFontList()
+{
+    if (m_fontList.GetCount() == 0)
+        BuildFontList();
+    return m_fontList;
+}
+
 void CDesignerApp::FreePrinterSelection()
 {
     if (m_hDevNames != NULL) {

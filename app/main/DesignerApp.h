@@ -117,6 +117,8 @@ public:
     void SetDesignIndex(CDesignIndex* pIndex);
     CSoundPlayer* GetSoundPlayer() const { return m_pSoundPlayer; }
     CFontList& GetFontList() { return m_fontList; }
+    // The font list, built first when it is still empty.
+    CFontList& GetBuiltFontList();
     CBitmap* GetMenuBitmap(int nSlot) const;
     CSplashDlg* GetSplash() const { return m_pSplash; }
     DWORD GetSplashStartTime() const { return m_dwSplashStart; }

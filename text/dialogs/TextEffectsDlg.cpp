@@ -14,9 +14,9 @@
 #include "platform/base/Arithmetic.h"
 #include "platform/base/Exception.h"
 #include "resources/resource.h"
+#include "text/dialogs/CharacterTableDlg.h"
 #include "text/dialogs/ChooseFieldDlg.h"
 #include "text/dialogs/ShadowDlg.h"
-#include "text/dialogs/SpecialCharDlg.h"
 #include "text/dialogs/TextColumnsDlg.h"
 #include "text/dialogs/TextImport.h"
 
@@ -402,11 +402,8 @@ int CTextEffectsDlg::ReadSizeList() const
 
 CFontList& CTextEffectsDlg::Fonts()
 {
-    if (auto* pApp = dynamic_cast<CDesignerApp*>(AfxGetApp())) {
-        if (pApp->GetFontList().GetCount() == 0)
-            pApp->BuildFontList();
-        return pApp->GetFontList();
-    }
+    if (auto* pApp = dynamic_cast<CDesignerApp*>(AfxGetApp()))
+        return pApp->GetBuiltFontList();
     if (!m_pOwnFonts) {
         m_pOwnFonts = std::make_unique<CFontList>();
         CClientDC dc(this);

@@ -262,9 +262,7 @@ void CTextFormatPanel::FillFontList()
     CDesignerApp* pApp = GetDesignerApp();
     if (pApp == nullptr)
         return;
-    if (pApp->GetFontList().GetCount() == 0)
-        pApp->BuildFontList();
-    const CFontList& fonts = pApp->GetFontList();
+    const CFontList& fonts = pApp->GetBuiltFontList();
     for (int i = 0; i < fonts.GetCount(); ++i) {
         const CFontEntry* pEntry = fonts.GetAt(i);
         if (pEntry == nullptr)
