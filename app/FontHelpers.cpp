@@ -70,3 +70,10 @@ int FindFittingFontSize(CDC* pDC, LPCTSTR lpszText, int nTargetWidth, int nTarge
     font.DeleteObject();
     return -middle;
 }
+
+void SetFaceName(LOGFONT& lf, LPCTSTR lpszFace)
+{
+    std::memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
+    if (lpszFace != nullptr)
+        std::strncpy(lf.lfFaceName, lpszFace, LF_FACESIZE - 1);
+}

@@ -12,6 +12,10 @@ class CFont;
 // records: "Arial" unless the command line asks for the program's own face.
 extern CString g_defaultFaceName;
 
+// Puts the face name into lf, cut to 31 characters, the rest of the field
+// zero.
+void SetFaceName(LOGFONT& lf, LPCTSTR lpszFace);
+
 // Makes font (replacing its old object) from a cleared LOGFONT with the face
 // (cut to 31 characters), the weight when non-zero and the height
 // MulDiv(LOGPIXELSY, nPointSize, 72) of the DC (the screen for NULL). A

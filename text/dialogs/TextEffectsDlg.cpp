@@ -1,5 +1,6 @@
 #include "text/dialogs/TextEffectsDlg.h"
 
+#include "app/FontHelpers.h"
 #include "app/PrefData.h"
 #include "app/Utilities.h"
 #include "app/main/DesignerApp.h"
@@ -38,13 +39,6 @@ constexpr int kSamplePoints = 10;
 constexpr WORD kPrefAutoSize = 0x0001;
 
 // A face name into a LOGFONT, cut to what it holds.
-void CopyFace(LOGFONT& lf, const char* pszFace)
-{
-    std::memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
-    const size_t nLength = std::min(std::strlen(pszFace), sizeof lf.lfFaceName - 1);
-    std::memcpy(lf.lfFaceName, pszFace, nLength);
-}
-
 int ClampColumns(LONG nColumns)
 {
     return int(std::clamp<LONG>(nColumns, 1, CTextEffectsDlg::kMaxColumns));
@@ -464,7 +458,7 @@ LOGFONT CTextEffectsDlg::PreviewLogFont(int nHeight) const
     if (const CFontEntry* pEntry = FindFace(strFace))
         lf = pEntry->m_logFont;
     else
-        CopyFace(lf, m_lf.lfFaceName);
+        SetFaceName(lf, m_lf.lfFaceName);
     lf.lfHeight = nHeight;
     lf.lfWidth = 0;
     lf.lfWeight = m_bBold ? FW_BOLD : FW_NORMAL;
@@ -638,7 +632,7 @@ void CTextEffectsDlg::Apply()
         CString strFace;
         GetDlgItemText(IDC_TE_FONT, strFace);
         if (const CFontEntry* pEntry = FindFace(strFace)) {
-            CopyFace(m_lf, pEntry->m_logFont.lfFaceName);
+            SetFaceName(m_lf, pEntry->m_logFont.lfFaceName);
             m_lf.lfCharSet = pEntry->m_logFont.lfCharSet;
         }
     }

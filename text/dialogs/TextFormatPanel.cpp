@@ -66,12 +66,6 @@ CString FaceOf(const LOGFONT& lf)
     return CString(face);
 }
 
-void SetFace(LOGFONT& lf, const CString& strFace)
-{
-    std::memset(lf.lfFaceName, 0, sizeof(lf.lfFaceName));
-    std::strncpy(lf.lfFaceName, strFace, LF_FACESIZE - 1);
-}
-
 // A text object that draws its text with the text gradient or with its
 // picture as a texture takes no text colour.
 BOOL TextHasOwnFill(const CDrawObj* pObj, const CObjectAttributes& attrs)
@@ -388,8 +382,8 @@ BOOL CTextFormatPanel::EditRecord(UINT nID, CObjectAttributes& attrs, BOOL bBloc
         const CString strFace = GetFaceText();
         if (strFace.IsEmpty())
             return FALSE;
-        SetFace(lf, strFace);
-        ChangeDefaultTextFormat([&](LOGFONT& def, COLORREF&) { SetFace(def, strFace); });
+        SetFaceName(lf, strFace);
+        ChangeDefaultTextFormat([&](LOGFONT& def, COLORREF&) { SetFaceName(def, strFace); });
         return TRUE;
     }
     case kSizeCombo: {
