@@ -198,6 +198,26 @@ std::string Utf8From1252(std::string_view text)
     return out;
 }
 
+size_t Utf8WellFormedLength(std::string_view text, bool* cutShort)
+{
+    if (cutShort)
+        *cutShort = false;
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t start = i;
+        char32_t cp = 0;
+        if (DecodeUtf8(text, i, cp))
+            continue;
+        // Only a valid lead byte whose sequence runs past the end is cut
+        // short; a bad byte is bad wherever it stands.
+        const auto lead = static_cast<unsigned char>(text[start]);
+        if (cutShort)
+            *cutShort = i >= text.size() && lead >= 0xC2 && lead <= 0xF4;
+        return start;
+    }
+    return i;
+}
+
 std::string Utf8To1252(std::string_view utf8, bool* lossless)
 {
     std::string out;

@@ -49,6 +49,10 @@ std::string Utf8From1252(std::string_view text);
 // UTF-8 to 1252: characters 1252 cannot hold become '?' and invalid UTF-8
 // sequences become '?' too; *lossless (when given) tells whether any was.
 std::string Utf8To1252(std::string_view utf8, bool* lossless = nullptr);
+// How many leading bytes of text are well-formed UTF-8 (overlong forms,
+// surrogates and code points past U+10FFFF are not); *cutShort (when given)
+// tells whether what follows them is only a sequence the end cuts short.
+size_t Utf8WellFormedLength(std::string_view text, bool* cutShort = nullptr);
 
 // UTF-16 (as stored in files) to and from 1252, with the same rule.
 std::string Utf16To1252(std::u16string_view text, bool* lossless = nullptr);

@@ -139,3 +139,26 @@ TEST(CodePage, WideCharToMultiByteReportsTheDefaultCharacter)
 }
 
 } // namespace
+
+TEST(CodePage, TellsWellFormedUtf8FromASequenceCutAtTheEnd)
+{
+    struct Case {
+        const char* text;
+        size_t length;
+        bool cutShort;
+    };
+    const Case cases[] = {
+        {"caf\xC3\xA9", 5, false},
+        {"caf\xC3", 3, true},             // the last character cut in two
+        {"ab\xE2\x82", 2, true},          // three bytes, two there
+        {"ab\xFF", 2, false},             // never a lead byte
+        {"ab\xC0\xAF", 2, false},         // overlong
+        {"ab\xED\xA0\x80", 2, false},     // a surrogate
+        {"ab\xC3" "A", 2, false},         // a broken sequence before the end
+    };
+    for (const Case& c : cases) {
+        bool cutShort = !c.cutShort;
+        EXPECT_EQ(platform::Utf8WellFormedLength(c.text, &cutShort), c.length) << c.text;
+        EXPECT_EQ(cutShort, c.cutShort) << c.text;
+    }
+}

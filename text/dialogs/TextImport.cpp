@@ -10,45 +10,6 @@
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence at p (overlong forms,
-// surrogates and code points past U+10FFFF are not); 0 when there is none.
-// A sequence the end cuts short answers -1.
-int Utf8SequenceAt(const unsigned char* p, size_t nLeft, char32_t& cp)
-{
-    const unsigned char c = p[0];
-    if (c < 0x80) {
-        cp = c;
-        return 1;
-    }
-    int nLength = 0;
-    char32_t min = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        nLength = 2;
-        cp = c & 0x1F;
-        min = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        nLength = 3;
-        cp = c & 0x0F;
-        min = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        nLength = 4;
-        cp = c & 0x07;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    for (int k = 1; k < nLength; ++k) {
-        if (size_t(k) >= nLeft)
-            return -1;
-        if ((p[k] & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (p[k] & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return nLength;
-}
-
 constexpr size_t kNotUtf8 = size_t(-1);
 
 // How many of the bytes are UTF-8 throughout: all of them, or all but a
@@ -56,17 +17,12 @@ constexpr size_t kNotUtf8 = size_t(-1);
 // anything else.
 size_t Utf8Length(const unsigned char* p, size_t nSize, bool bTruncated)
 {
-    size_t i = 0;
-    while (i < nSize) {
-        char32_t cp = 0;
-        const int n = Utf8SequenceAt(p + i, nSize - i, cp);
-        if (n == -1)
-            return bTruncated ? i : kNotUtf8;
-        if (n == 0)
-            return kNotUtf8;
-        i += size_t(n);
-    }
-    return i;
+    bool bCutShort = false;
+    const size_t nWellFormed =
+        platform::Utf8WellFormedLength(std::string_view(reinterpret_cast<const char*>(p), nSize), &bCutShort);
+    if (nWellFormed == nSize || (bCutShort && bTruncated))
+        return nWellFormed;
+    return kNotUtf8;
 }
 
 // The text as 1252 bytes, line ends and NULs not yet touched.
