@@ -76,6 +76,11 @@ void CPostcardDoc::CreatePageGuideLines()
     }
 }
 
+int CPostcardDoc::GetTwoSidedMethod()
+{
+    return 2;
+}
+
 int CPostcardDoc::GetSideCount()
 {
     return 2;
@@ -175,6 +180,11 @@ UINT CPostcardDoc::GetSurfaceHintId()
 IMPLEMENT_DYNCREATE(CTovellDoc, CDrawDoc)
 
 CTovellDoc::CTovellDoc() = default;
+
+int CTovellDoc::GetTwoSidedMethod()
+{
+    return 1;
+}
 
 int CTovellDoc::GetDocKind()
 {

@@ -45,6 +45,8 @@ public:
     int GetSideCount() override;
     void PreparePrintPage(int nSurface, PagePrintInfo& info, CRect& rectMargins) override;
     UINT GetSurfaceHintId() override;
+    // The card is turned over between its sides.
+    int GetTwoSidedMethod() override;
 };
 
 class CTovellDoc : public CPostcardDoc {
@@ -54,6 +56,8 @@ protected:
 
 public:
     int GetDocKind() override;
+    // A shirt's sides go on separate transfers: nothing is turned over.
+    int GetTwoSidedMethod() override;
 };
 
 class CPosterDoc : public CDrawDoc {

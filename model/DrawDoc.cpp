@@ -445,6 +445,11 @@ void CDrawDoc::OnLastHook()
 {
 }
 
+int CDrawDoc::GetTwoSidedMethod()
+{
+    return 1;
+}
+
 // ---------------------------------------------------------------------------
 // Surfaces
 

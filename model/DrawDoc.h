@@ -134,6 +134,9 @@ public:
     virtual void SetDuplexFlag();
     virtual void OnBeforeLastHook(); // empty in every kind
     virtual void OnLastHook();       // empty in every kind
+    // How the sheet goes back in between the passes of a design printed
+    // one side at a time: 2 turned over (postcards), 1 otherwise.
+    virtual int GetTwoSidedMethod();
 
     // ---- Undo
     CUndoList& GetUndoList() { return m_undoList; }
@@ -257,6 +260,14 @@ public:
     COLORREF m_crValueD = 0x00FF0000;
     WORD m_wDocFlags = 0;
     WORD m_wSecondFlags = 0;
+    // Bits of m_wSecondFlags that printing reads.
+    enum PrintFlag : WORD {
+        PrintPauseBetweenSides = 0x0020, // one surface per pass, the user confirming each
+        PrintNoReturnAddress = 0x0040,
+    };
+    // Passes still to print while a design is printed one side at a time;
+    // -1 outside printing.
+    int m_nRemainingPasses = -1;
     LONG m_nReservedIndex = -1;
     LONG m_nReserved2 = 0;
     LONG m_nFileVersion = 29;

@@ -63,6 +63,10 @@ BEGIN_MESSAGE_MAP(CSurface, CScrollView)
 #include "surface/SurfaceArrangeMessages.h"
 #include "surface/SurfaceAlignMessages.h"
 #include "surface/SurfaceCropMessages.h"
+#include "surface/SurfaceExportMessages.h"
+#include "surface/SurfacePropertiesMessages.h"
+#include "surface/SurfaceStudioMessages.h"
+#include "surface/SurfaceUserItemsMessages.h"
 END_MESSAGE_MAP()
 
 namespace {

@@ -82,6 +82,8 @@ public:
         SurfaceContextMenu = 0x0010,
         SurfacePrinting = 0x0020,
         SurfacePrintSkipped = 0x0040,
+        SurfaceDragOver = 0x0080,   // something is being dragged over the view
+        SurfaceLinkFlag = 0x0100,   // set and cleared by the link-flag commands
     };
     static constexpr WORD kDefaultZoom = 100;
     static constexpr WORD kMaxZoom = 500;
@@ -595,6 +597,67 @@ public:
     afx_msg void OnUpdateCropTool(CCmdUI* pCmdUI);
     // The zoom tool command (the tool itself is in CropZoomTools.cpp).
     afx_msg void OnZoomTool();
+
+    // ---- Printing (SurfacePrint.cpp)
+    // Print: asks for the default printer's settings (a message and nothing
+    // else without one), ends text editing and prints the view's design.
+    afx_msg void OnFilePrint();
+    // Prints pDoc (NULL: the view's own) through this view: one pass of the
+    // print loop, then, for a design printed one side at a time, the further
+    // passes, each after the user confirms. The view's print mode and its
+    // document are given back on every way out.
+    void PrintDocument(CDrawDoc* pDoc, int nPrintMode);
+    // One pass of the framework's print loop for the bound document.
+    void PrintDesign();
+    // The print mode the current job was started with (0 outside printing).
+    int m_nPrintMode = 0;
+
+    // ---- Pictures of the surface written to files (SurfaceExport.cpp)
+    // The open filter of picture formats made into the save filter of the
+    // formats the engine writes (without Photo CD for Save Picture As).
+    static CString BuildPictureSaveFilter(BOOL bForSavePictureAs);
+    // The union of the page and every object, normalised, in logical units.
+    CRect GetExportArea();
+    afx_msg void OnExportSurface();
+    afx_msg void OnSavePictureAs();
+
+    // ---- Properties, picture effects, information fields, drops and
+    // wallpaper (SurfaceProperties.cpp)
+    afx_msg void OnProperties();
+    afx_msg void OnUpdateProperties(CCmdUI* pCmdUI);
+    // The one-click picture effects (grayscale, emboss, blur, mosaic,
+    // brighten, darken).
+    afx_msg void OnPictureEffect(UINT nID);
+    // Enabled with exactly one object selected that holds a picture (the
+    // effects, Save Picture As and Set as Wallpaper).
+    afx_msg void OnUpdatePictureEffect(CCmdUI* pCmdUI);
+    afx_msg void OnEditObjectShape();
+    afx_msg void OnUpdateEditObjectShape(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditPictureShape(CCmdUI* pCmdUI);
+    afx_msg void OnToggleOleIndication();
+    afx_msg void OnUpdateToggleOleIndication(CCmdUI* pCmdUI);
+    afx_msg void OnSetLinkFlag();
+    afx_msg void OnClearLinkFlag();
+    afx_msg void OnSetAsWallpaper();
+    // Refills the text objects marked with any of the information fields of
+    // wMask with strText; an empty text or "(none)" removes them.
+    void UpdateObjectsByFields(WORD wMask, const CString& strText);
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point) override;
+    void OnDragLeave() override;
+
+    // ---- Picture Studio (SurfaceStudio.cpp)
+    afx_msg void OnPictureStudio();
+    afx_msg void OnUpdatePictureStudio(CCmdUI* pCmdUI);
+
+    // ---- The user's logo, return address and credit line (SurfaceUserItems.cpp)
+    afx_msg void OnInsertUserLogo();
+    afx_msg void OnInsertReturnAddress();
+    afx_msg void OnInsertCreditLine();
+    // Mirrors the selection (objects turned by a quarter turn and not
+    // locked), with one undo step unless undo recording is suspended.
+    void FlipSelection(BOOL bHorizontal, BOOL bVertical);
 
 protected:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;

@@ -385,17 +385,6 @@ void CSurface::OnAlignVertCenter()
         AlignObjects(AlignCentresDown, ref.top, ref.bottom - ref.top);
 }
 
-void CSurface::OnAlignOther()
-{
-    // FIXME: runs the Align dialog once it exists; until then its update
-    // handler keeps the command from coming.
-}
-
-void CSurface::OnUpdateAlignOther(CCmdUI* pCmdUI)
-{
-    pCmdUI->Enable(FALSE);
-}
-
 void CSurface::OnUpdateAlignEdges(CCmdUI* pCmdUI)
 {
     OnUpdateNudge(pCmdUI);

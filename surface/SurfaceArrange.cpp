@@ -201,8 +201,12 @@ int CSurface::CountSelectableObjects(const CObList& list)
 
 void CSurface::OnFlip(UINT nID)
 {
-    const BOOL bHorizontal = nID == ID_ARRANGE_FLIP_HORZ || nID == ID_ARRANGE_FLIP_BOTH;
-    const BOOL bVertical = nID == ID_ARRANGE_FLIP_VERT || nID == ID_ARRANGE_FLIP_BOTH;
+    FlipSelection(nID == ID_ARRANGE_FLIP_HORZ || nID == ID_ARRANGE_FLIP_BOTH,
+        nID == ID_ARRANGE_FLIP_VERT || nID == ID_ARRANGE_FLIP_BOTH);
+}
+
+void CSurface::FlipSelection(BOOL bHorizontal, BOOL bVertical)
+{
     CObList flipped;
     for (POSITION pos = m_selection.GetHeadPosition(); pos != NULL;) {
         CDrawObj* pObj = AsDrawObj(m_selection.GetNext(pos));
@@ -476,7 +480,7 @@ void CSurface::OnUpdateToggleLocking(CCmdUI* pCmdUI)
     pCmdUI->SetCheck(bEnable && CountLockedObjects(m_selection) == m_selection.GetCount());
 }
 
-// ---- Duplicate, zoom area, rotate, scale ------------------------------------------------------------
+// ---- Duplicate, zoom area, rotate -------------------------------------------------------------------
 
 void CSurface::OnDuplicateSelection()
 {
@@ -565,18 +569,6 @@ void CSurface::OnUpdateRotateSelection(CCmdUI* pCmdUI)
         bEnable = pObj->GetHandleCount() >= 9 || (!bAlone && bLine);
     }
     pCmdUI->Enable(bEnable && bSomeNotLine);
-}
-
-void CSurface::OnScaleSelection()
-{
-    // FIXME: Scale Selection runs the Scale dialog (10 to 400 %) on the
-    // first selected object, which does not exist yet; until then the
-    // command stays disabled.
-}
-
-void CSurface::OnUpdateScaleSelection(CCmdUI* pCmdUI)
-{
-    pCmdUI->Enable(FALSE);
 }
 
 // ---- Add Picture, Edit Cell, Custom Zoom ------------------------------------------------------------

@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of effectdlgs: the effect parameter dialogs of Picture Studio.

@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of export: the save filter of picture formats and the export commands' texts.

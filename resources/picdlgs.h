@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of picdlgs: the Picture and Shape property dialogs.

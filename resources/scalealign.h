@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of scalealign: the Align and Scale dialogs.

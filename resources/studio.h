@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids of studio: Picture Studio, Make Transparent and Picture Tint.
