@@ -762,6 +762,53 @@ class Session:
                           (self.app.returncode, self.app.stderr.read().decode(errors="replace")))
 
 
+def press(session, window, *keys):
+    """Keys one at a time with a pause between them: a menu takes a moment
+    to open before it hears the next key."""
+    xdotool(session.env, "windowfocus", "--sync", window.wid)
+    for key in keys:
+        xdotool(session.env, "key", key, check=True)
+        time.sleep(0.5)
+
+
+# The picture file dialog and the picture browser share their title; the
+# browser is far larger.
+OPEN_TITLE = "Open"
+PICTURE_HINT_TITLE = "Picture Preview"
+BROWSER_WIDTH = 700
+
+
+def insert_picture(session, road, path):
+    """Insert > Picture > From Other Location, on to the file dialog through
+    Single Preview (and the hint about the two, when it comes), the file's
+    path typed into its name field and Return."""
+    press(session, road.main, "alt+i", "p", "o")
+    dialog = session.wait_window(OPEN_TITLE)
+    if dialog.width >= BROWSER_WIDTH:
+        time.sleep(0.5)
+        session.shot("picture-browser")
+        session.key(dialog.wid, "alt+n")
+
+        answered = []
+
+        def file_dialog():
+            session.alive()
+            hint = session.window_named(PICTURE_HINT_TITLE)
+            if hint:
+                if hint.wid not in answered:
+                    answered.append(hint.wid)
+                    session.key(hint.wid, "Return")
+                return None
+            return next((w for w in session.windows() if w.name == OPEN_TITLE and w.width < BROWSER_WIDTH), None)
+        dialog = wait_for("the picture file dialog", file_dialog, 20, interval=0.3)
+    time.sleep(0.5)
+    session.shot("file-dialog")
+    session.key(dialog.wid, "End", "shift+Home")
+    session.type_text(windows_path(path))
+    session.key(dialog.wid, "Return")
+    session.wait_gone(dialog.wid, "the file dialog to close")
+
+
 # Text drawn on the screen set against a helper's headless drawing of the
 # same design: the first-run windows cleared, ink found, and the helper's
 # PPM picture read.

@@ -38,9 +38,9 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (DesignRoad, Failure, Picture, Session, changed_box, clear_dialogs, die_with_parent, locate,
-                         magick_picture, mean_difference, run_script, program_env, start_xvfb, stop_processes,
-                         wait_for, windows_path, xdotool)
+from e2e_support import (DesignRoad, Failure, Picture, Session, changed_box, clear_dialogs, die_with_parent,
+                         insert_picture, locate, magick_picture, mean_difference, press, run_script, program_env,
+                         start_xvfb, stop_processes, wait_for, xdotool)
 
 SCREEN = (1024, 768)
 TOOLS = ("Xvfb", "xdotool", "xclip", "import", "convert")
@@ -55,12 +55,7 @@ TESTDATA = os.environ.get("THREADWICK_TESTDATA") or os.path.join(
 PNG = os.path.join("png", "bin-libsixel-examples__f02n2c08.png")
 JPEG = os.path.join("jpeg", "bin-librust-jpeg-decoder-dev__tower_progressive.jpg")
 
-OPEN_TITLE = "Open"
-HINT_TITLE = "Picture Preview"
 CROP_TITLE = "Picture Crop"
-# The picture browser is far larger than the file dialog: that tells the
-# two "Open" windows apart.
-BROWSER_WIDTH = 700
 # Places in the main window from its top-left corner; the bars' layouts
 # come from the program's own resources, the same on every display.
 MENU_BAR = (8, 25, 304, 40)
@@ -79,15 +74,6 @@ SAME = 4.0
 ALIKE = 10.0
 # Pixels that may differ where nothing should have changed.
 STILL = 40
-
-
-def press(session, window, *keys):
-    """Keys one at a time with a pause between them: a menu takes a moment
-    to open before it hears the next key."""
-    xdotool(session.env, "windowfocus", "--sync", window.wid)
-    for key in keys:
-        xdotool(session.env, "key", key, check=True)
-        time.sleep(0.5)
 
 
 def menus_open(session, main, tool_pad):
@@ -160,37 +146,6 @@ def check_picture(shot, box, picture, limit, what):
     if difference > limit:
         raise Failure("%s: the screen near %r differs by %.1f per channel on average" % (what, box[:2], difference))
     return left, top
-
-
-def insert_picture(session, road, path):
-    """Insert > Picture > From Other Location, on to the file dialog through
-    Single Preview (and the hint about the two, when it comes), the file's
-    path typed into its name field and Return."""
-    press(session, road.main, "alt+i", "p", "o")
-    dialog = session.wait_window(OPEN_TITLE)
-    if dialog.width >= BROWSER_WIDTH:
-        time.sleep(0.5)
-        session.shot("picture-browser")
-        session.key(dialog.wid, "alt+n")
-
-        answered = []
-
-        def file_dialog():
-            session.alive()
-            hint = session.window_named(HINT_TITLE)
-            if hint:
-                if hint.wid not in answered:
-                    answered.append(hint.wid)
-                    session.key(hint.wid, "Return")
-                return None
-            return next((w for w in session.windows() if w.name == OPEN_TITLE and w.width < BROWSER_WIDTH), None)
-        dialog = wait_for("the picture file dialog", file_dialog, 20, interval=0.3)
-    time.sleep(0.5)
-    session.shot("file-dialog")
-    session.key(dialog.wid, "End", "shift+Home")
-    session.type_text(windows_path(path))
-    session.key(dialog.wid, "Return")
-    session.wait_gone(dialog.wid, "the file dialog to close")
 
 
 def copy_out(session, road, png, work):
