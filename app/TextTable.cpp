@@ -1,6 +1,7 @@
 #include "app/TextTable.h"
 
 #include "app/Paths.h"
+#include "app/PrefData.h"
 
 #include "platform/base/Exception.h"
 #include "platform/base/Resources.h"
@@ -625,6 +626,25 @@ BOOL CUserTable::GetAddressText(LPCTSTR lpszName, CString& text)
     }
     text += "\r\n" + record.strCity + ", " + record.strState + "  " + record.strZip;
     return TRUE;
+}
+
+// CUserRecord
+
+CUserRecord::CUserRecord()
+{
+    const CString strName = thePrefs.LastUser;
+    if (strName.IsEmpty())
+        return;
+    CUserTable users;
+    for (int i = 0; i < users.GetRecordCount(); ++i) {
+        UserRecord record;
+        if (!users.ReadRecord(i, record))
+            break;
+        if (record.nInUse != 0 && record.strUserName.CompareNoCase(strName) == 0) {
+            m_record = record;
+            return;
+        }
+    }
 }
 
 // CUserGuard

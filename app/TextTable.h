@@ -262,6 +262,20 @@ private:
     BOOL FindUser(LPCTSTR lpszName, UserRecord& record);
 };
 
+// The signed-in user: the record of the user table that carries the
+// preferences' LastUser name, read when constructed. Empty (no name) when
+// nobody is signed in, the table cannot be read or its record of that name
+// is a free slot.
+class CUserRecord {
+public:
+    CUserRecord();
+    // The name as the table spells it.
+    CString GetName() const { return m_record.strUserName; }
+
+private:
+    UserRecord m_record;
+};
+
 // Built on the stack by whatever needs a user: with an empty user table it
 // adds "Predesigned", then asks for the user's return address and adds that
 // user when the question is confirmed.

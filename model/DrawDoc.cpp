@@ -609,9 +609,9 @@ BOOL CDrawDoc::AddObject(CDrawObj* pObj, CSurface* pView)
     return TRUE;
 }
 
-void CDrawDoc::ForEachSurfaceView(const CString& strName, const CString& strValue)
+void CDrawDoc::ForEachSurfaceView(WORD wMask, const CString& strText)
 {
-    ForEachSurfaceView([&](CSurface* pView) { pView->UpdateObjectsByName(strName, strValue); });
+    ForEachSurfaceView([&](CSurface* pView) { pView->UpdateObjectsByFields(wMask, strText); });
 }
 
 void CDrawDoc::ForEachSurfaceView(const std::function<void(CSurface*)>& fn)
@@ -716,9 +716,13 @@ void CDrawDoc::DrawSurfaceTiles(CDC* pDC, CPrintInfo* pInfo)
     const int nRows = ClampInt(m_quickInfo[DocQuickInfo::CardsDown], 1, LAYOUT_MAX_CARDS);
     const int nStepX = LayoutSize(DocQuickInfo::CardWidth) + LayoutOffset(DocQuickInfo::GapX);
     const int nStepY = LayoutSize(DocQuickInfo::CardHeight) + LayoutOffset(DocQuickInfo::GapY);
+    const int nPassSurface = GetPrintPassSurface();
 
+    int nIndex = -1;
     for (POSITION pos = m_surfaces.GetHeadPosition(); pos != nullptr;) {
         CSurfaceInfo* pSurface = static_cast<CSurfaceInfo*>(m_surfaces.GetNext(pos));
+        if (++nIndex != nPassSurface && nPassSurface >= 0)
+            continue;
         PagePrintInfo page;
         page.nPage = pInfo != nullptr ? pInfo->m_nCurPage : 1;
         const int nSign = pSurface->m_nAngle == 180 ? -1 : 1;
@@ -733,6 +737,22 @@ void CDrawDoc::DrawSurfaceTiles(CDC* pDC, CPrintInfo* pInfo)
         }
         ++m_nSurfacePass;
     }
+}
+
+int CDrawDoc::GetPrintPassCount() const
+{
+    const int nSurfaces = GetSurfaceInfoCount();
+    return (m_wSecondFlags & PrintPauseBetweenSides) != 0 && nSurfaces >= 2 ? nSurfaces : 1;
+}
+
+int CDrawDoc::GetPrintPassSurface() const
+{
+    const int nPasses = GetPrintPassCount();
+    if (nPasses < 2 || m_nRemainingPasses < 0)
+        return -1;
+    // The count says how many passes follow this one; a count beyond the
+    // surfaces (set by hand, or the list shrank meanwhile) starts at the front.
+    return nPasses - 1 - std::min(m_nRemainingPasses, nPasses - 1);
 }
 
 void CDrawDoc::DrawSurfaceTile(CSurfaceInfo* pSurface, CDC* pDC, PagePrintInfo& info, CRect rectMargins,
@@ -814,10 +834,20 @@ void CDrawDoc::DrawSurfaceTile(CSurfaceInfo* pSurface, CDC* pDC, PagePrintInfo& 
         if (rgn.CreateRectRgnIndirect(&g_rectDrawClip))
             pDC->SelectClipRgn(&rgn);
     }
-    if (pView != nullptr)
-        pView->OnDraw(pDC);
-    g_rectDrawClip.SetRectEmpty();
-    forEachObject([](CDrawObj* pObj) { pObj->m_wFlags &= ~WORD(OBJ_FLAG_TILE_HIDDEN); });
+    // The tile marks and the clip belong to this page alone, also when its
+    // drawing fails: a mark left behind would be stored with the design.
+    auto endPage = [&forEachObject]() {
+        g_rectDrawClip.SetRectEmpty();
+        forEachObject([](CDrawObj* pObj) { pObj->m_wFlags &= ~WORD(OBJ_FLAG_TILE_HIDDEN); });
+    };
+    try {
+        if (pView != nullptr)
+            pView->OnDraw(pDC);
+    } catch (...) {
+        endPage();
+        throw;
+    }
+    endPage();
 }
 
 void CDrawDoc::SetPrinterUnavailableForTests(BOOL bUnavailable)

@@ -157,9 +157,9 @@ public:
     // Adds a new object to the view (null: the current one); the document
     // takes it over. Without any view the object is deleted: FALSE.
     BOOL AddObject(CDrawObj* pObj, CSurface* pView = nullptr);
-    // Hands the name and value to every surface view's walk over its objects
-    // by name.
-    void ForEachSurfaceView(const CString& strName, const CString& strValue);
+    // Refills, on every surface, the text objects marked with any of the
+    // information fields of wMask (CSurface::UpdateObjectsByFields).
+    void ForEachSurfaceView(WORD wMask, const CString& strText);
     // Hands every surface's view, in surface order, to fn.
     void ForEachSurfaceView(const std::function<void(CSurface*)>& fn);
     int GetSurfaceInfoCount() const { return static_cast<int>(m_surfaces.GetCount()); }
@@ -175,7 +175,17 @@ public:
     CString GetSurfaceName(int n);
 
     // ---- Printing
+    // Draws the surfaces of one printed page: every surface, or only the
+    // one of the pass while the design prints one surface per pass.
     void DrawSurfaceTiles(CDC* pDC, CPrintInfo* pInfo);
+    // The passes one print of the design takes: one per surface, front
+    // first, when it pauses between the sides and has two or more surfaces;
+    // otherwise 1 (every surface in the one pass).
+    int GetPrintPassCount() const;
+    // The surface the running pass prints (from m_nRemainingPasses), or -1
+    // for every surface: outside printing and when the design prints in one
+    // pass.
+    int GetPrintPassSurface() const;
     void DrawSurfaceTile(CSurfaceInfo* pSurface, CDC* pDC, PagePrintInfo& info, CRect rectMargins,
         int nOffsetX, int nOffsetY);
     // Measures the default printer (margins 25 without one) and pushes the

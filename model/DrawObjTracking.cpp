@@ -16,9 +16,12 @@
 #include "model/DrawRect.h"
 #include "model/ObjectAttributes.h"
 #include "model/UndoRecording.h"
+#include "pictures/Image.h"
 #include "platform/ui/User.h"
 #include "resources/calendar.h"
 #include "surface/ColorFillDlg.h"
+#include "surface/PictureInfoDlg.h"
+#include "surface/ShapeDlg.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceGlobals.h"
 #include "text/dialogs/TextEffectsDlg.h"
@@ -454,6 +457,106 @@ BOOL OpenTextEditor(CDrawObj& obj, CObjectAttributes& attrs, CWnd* pOwner)
     return bChanged;
 }
 
+// What the Picture dialog did to its object.
+enum class PictureEdit { Unchanged, Applied, ObjectDeleted };
+
+// An object that is nothing but its picture: without it nothing of the
+// object would show.
+BOOL IsPlainPicture(CDrawObj& obj)
+{
+    return obj.GetShapeKind() == SHAPE_RECTANGLE && !obj.HasText() && !obj.IsCalendar() && !obj.m_bFill;
+}
+
+// The Picture dialog on the object's picture. OK with a change applies the
+// record (one properties step), then takes off the crop when the dialog
+// asks for it, gives the object the dialog's picture and the picture's
+// natural size, each with its own step. A picture removed from an object
+// that was only that picture takes the object away, unless another dialog
+// opened this one and still holds the object.
+PictureEdit OpenPictureEditor(CDrawObj& obj, CObjectAttributes& attrs, CSurface* pView, CWnd* pOwner, BOOL bNested)
+{
+    CPictureInfoDlg dlg(pOwner);
+    dlg.SetPicture(&obj, &attrs, TRUE, pView);
+    dlg.m_bKeepInFile = obj.m_bAlwaysEmbed == 1;
+    if (dlg.DoModal() != IDOK || !dlg.IsChanged())
+        return PictureEdit::Unchanged;
+    CDrawDoc* pDoc = obj.m_pDocument;
+    if (!dlg.MayApply()) {
+        // A calendar does not take the record back (its cells and dates
+        // stay as they are): only its picture changes.
+        if (!dlg.IsPictureReplaced() && !dlg.IsPictureDeleted())
+            return PictureEdit::Unchanged;
+        if (pDoc != nullptr)
+            RecordUndoProperties(pDoc, &obj);
+        if (dlg.IsPictureDeleted())
+            obj.RemovePicture();
+        else
+            obj.SetPictureFromImage(dlg.GetPicture(), dlg.IsEmbedded());
+        if (pDoc != nullptr)
+            pDoc->SetModifiedFlag(TRUE);
+        return PictureEdit::Applied;
+    }
+    const BOOL bRotated = obj.IsRotated();
+    if (bRotated)
+        attrs.m_wFlags &= ~WORD(OBJ_FLAG_NATURAL_SIZE);
+    if (pDoc != nullptr)
+        RecordUndoProperties(pDoc, &obj);
+    obj.SetAttributes(attrs);
+    if (pDoc != nullptr)
+        pDoc->SetModifiedFlag(TRUE);
+    if (dlg.IsPictureDeleted()) {
+        if (!bNested && pView != nullptr && IsPlainPicture(obj)) {
+            pView->Select(&obj);
+            pView->DeleteSelection(TRUE);
+            return PictureEdit::ObjectDeleted;
+        }
+        return PictureEdit::Applied;
+    }
+    CDrawObj* pObj = &obj;
+    const BOOL bCropped = obj.m_dCropLeft != 0.0 || obj.m_dCropTop != 0.0 || obj.m_dCropWidth != 1.0
+        || obj.m_dCropHeight != 1.0;
+    if (!bRotated && bCropped && dlg.WantsCropReset()) {
+        if (pDoc != nullptr)
+            RecordUndoCrop(pDoc, &pObj, obj.m_dCropLeft, obj.m_dCropTop, obj.m_dCropWidth, obj.m_dCropHeight);
+        obj.SetCrop(0.0, 0.0, 1.0, 1.0);
+        obj.SetPictureCropped(FALSE, FALSE);
+    }
+    // Another picture goes in whether or not the object is turned: the
+    // record already names its file.
+    if (dlg.IsPictureReplaced())
+        obj.SetPictureFromImage(dlg.GetPicture(), dlg.IsEmbedded());
+    if (!bRotated && dlg.IsNaturalSizeRestored() && obj.m_pPicture != nullptr) {
+        SIZE natural{0, 0};
+        obj.m_pPicture->GetSize(natural, TRUE);
+        if (natural.cx > 0 && natural.cy > 0) {
+            const CRect old = obj.m_position;
+            CRect rect = old;
+            rect.right = rect.left + (old.right < old.left ? -natural.cx : natural.cx);
+            rect.bottom = rect.top + (old.bottom > old.top ? natural.cy : -natural.cy);
+            obj.SetRect(rect, TRUE);
+            // The step is taken from the old rectangle once the object has
+            // its new one.
+            if (pDoc != nullptr)
+                RecordUndoResize(pDoc, &pObj, old);
+        }
+    }
+    if (!obj.m_bAlwaysEmbed && pView != nullptr) {
+        pView->FitObjectToWorkArea(&obj);
+        obj.Invalidate();
+    }
+    return PictureEdit::Applied;
+}
+
+// The Shape dialog with its Apply buttons on the object; TRUE on OK, with
+// the kind and side count in the record.
+BOOL OpenShapeEditor(CDrawObj& obj, CObjectAttributes& attrs, CSurface* pView, CWnd* pOwner, BOOL bShowApply)
+{
+    CShapeDlg dlg(pOwner);
+    dlg.m_nFlags = CShapeDlg::FlagReportChanges | CShapeDlg::FlagWriteRecord;
+    dlg.SetObject(pView, &attrs, bShowApply, bShowApply ? &obj : nullptr);
+    return dlg.DoModal() == IDOK;
+}
+
 } // namespace
 
 BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttributes* pAttrs, UINT nFlags)
@@ -464,6 +567,9 @@ BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttribut
         CWnd* pOwner = pParent != nullptr ? pParent : AfxGetMainWnd();
         return ::EditColorFill(*pAttrs, pOwner, (nFlags & OpenTextGradient) != 0, FALSE);
     }
+    // Likewise the shape page: the kind goes into the dialog's record.
+    if (pAttrs != nullptr && nPage == EditShape)
+        return OpenShapeEditor(*this, *pAttrs, pView, pParent != nullptr ? pParent : AfxGetMainWnd(), FALSE);
     CObjectAttributes attrs;
     GetAttributes(attrs);
     const BOOL bWasLocked = (m_wFlags & OBJ_FLAG_LOCKED) != 0;
@@ -485,13 +591,22 @@ BOOL CDrawObj::OnOpen(CSurface* pView, int nPage, CWnd* pParent, CObjectAttribut
     case EditCalendar:
         bChanged = OpenCalendarEditor(*this, attrs, pOwner);
         break;
-    case EditPicture:
-        // FIXME: the Picture Info dialog (CPictureInfoDlg) with its crop,
-        // resize and picture replacement comes with the properties dialogs.
+    case EditPicture: {
+        const BOOL bNested = pParent != nullptr && pParent != pView;
+        switch (OpenPictureEditor(*this, attrs, pView, pOwner, bNested)) {
+        case PictureEdit::Unchanged:
+            break;
+        case PictureEdit::Applied:
+            return TRUE;
+        case PictureEdit::ObjectDeleted:
+            // The object is gone with the selection: nothing of it may be
+            // touched any more.
+            return TRUE;
+        }
         break;
+    }
     case EditShape:
-        // FIXME: the Shape dialog (CShapeDlg) comes with the properties
-        // dialogs.
+        bChanged = OpenShapeEditor(*this, attrs, pView, pOwner, TRUE);
         break;
     case EditColorFill:
         bChanged = ::EditColorFill(attrs, pOwner, FALSE, FALSE);

@@ -1,2 +1,40 @@
 #pragma once
-// Resource ids of scalealign: the Align and Scale dialogs.
+// Resource ids of the Align and Scale dialogs and their messages.
+
+// Align.
+#define IDD_ALIGN 10003
+#define IDC_ALIGN_HORZ_NONE 701
+#define IDC_ALIGN_LEFT 834
+#define IDC_ALIGN_HORZ_CENTER 835
+#define IDC_ALIGN_RIGHT 836
+#define IDC_ALIGN_VERT_NONE 705
+#define IDC_ALIGN_TOP 706
+#define IDC_ALIGN_VERT_CENTER 707
+#define IDC_ALIGN_BOTTOM 708
+#define IDC_ALIGN_PREVIEW 837
+
+// Scale.
+#define IDD_SCALE 746
+#define IDC_SCALE_PREVIEW_FRAME 434
+#define IDC_SCALE_PERCENT_LABEL 839
+#define IDC_SCALE_PERCENT 1004
+#define IDC_SCALE_SPIN 1003
+#define IDC_SCALE_PREVIEW 843
+#define IDC_SCALE_SLIDER 1009
+#define IDC_SCALE_ALL 1006
+#define IDC_SCALE_HORZ_ONLY 1007
+#define IDC_SCALE_VERT_ONLY 1008
+#define IDC_SCALE_WIDTH_LABEL 863
+#define IDC_SCALE_WIDTH 159
+#define IDC_SCALE_HEIGHT_LABEL 862
+#define IDC_SCALE_HEIGHT 158
+#define IDC_SCALE_UNITS_LABEL 866
+#define IDC_SCALE_INCHES 868
+#define IDC_SCALE_CENTIMETERS 869
+#define IDC_SCALE_HINT 605
+#define IDC_SCALE_HINT_ICON 1010
+// The hint's picture is the one the Picture Crop dialog shows.
+#define IDI_SCALE_HINT 522
+
+#define IDS_SCALE_CANNOT_SCALE 7480
+#define IDS_SCALE_PREVIEW_TIP 7481

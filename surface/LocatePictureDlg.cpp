@@ -1,6 +1,7 @@
 #include "surface/LocatePictureDlg.h"
 
 #include "app/Paths.h"
+#include "pictures/ChoosePicture.h"
 #include "pictures/Image.h"
 #include "resources/resource.h"
 
@@ -10,26 +11,47 @@ CLocatePictureDlg::CLocatePictureDlg(const CString& strPath, CWnd* pParent)
 {
 }
 
+void CLocatePictureDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    // The path is shortened to the width of its line, so that its file name
+    // always shows.
+    if (!pDX->m_bSaveAndValidate)
+        SetWindowTextPath(GetDlgItem(IDC_LOCATE_PICTURE_FILE), m_strPath);
+}
+
 BOOL CLocatePictureDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    // The path is shortened to the width of its line, so that its file name
-    // always shows.
-    SetWindowTextPath(GetDlgItem(IDC_LOCATE_PICTURE_FILE), m_strPath);
     m_btnIgnore.SubclassWithIcon(IDCANCEL, this, IDI_BUTTON_CANCEL);
+    m_btnBrowse.SubclassWithIcon(IDOK, this, IDI_GALLERY_BROWSE);
     CenterWindow();
     return TRUE;
 }
 
+void CLocatePictureDlg::OnOK()
+{
+    // The chooser empties the path it is given when the user cancels; the
+    // path looked for stays as it was.
+    CString strChosen = m_strPath;
+    if (ChoosePictureSource(this, strChosen, kPictureDialogPickOne) == kPictureChosen && !strChosen.IsEmpty()) {
+        m_strPath = strChosen;
+        EndDialog(IDOK);
+    } else {
+        EndDialog(IDCANCEL);
+    }
+}
+
 BOOL LocatePictureFile(LPCTSTR lpszFileName, CString& strPath)
 {
-    if (strPath.IsEmpty())
-        strPath = lpszFileName != nullptr ? lpszFileName : "";
-    if (strPath == MemoryOnlyPicturePath())
+    CString strLookFor = strPath;
+    if (strLookFor.IsEmpty())
+        strLookFor = lpszFileName != nullptr ? lpszFileName : "";
+    if (strLookFor == MemoryOnlyPicturePath())
         return FALSE;
-    CLocatePictureDlg dlg(strPath, AfxGetMainWnd());
-    // FIXME: Browse runs the picture chooser on the path and takes the file
-    // it returns; until the chooser exists the dialog ends with Ignore only.
-    dlg.DoModal();
-    return FALSE;
+    CLocatePictureDlg dlg(strLookFor, AfxGetMainWnd());
+    if (dlg.DoModal() != IDOK)
+        return FALSE;
+    strPath = dlg.m_strPath;
+    return TRUE;
 }

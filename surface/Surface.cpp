@@ -229,9 +229,9 @@ int CSurface::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CScrollView::OnCreate(lpCreateStruct) == -1)
         return -1;
-    // FIXME: the drop target is registered once the view answers drops
-    // itself; registered now it would take file drops off the main window,
-    // which opens dropped designs, and do nothing with them.
+    // Files dropped on the design are taken here; the view hands them on as
+    // the main window would (designs open, pictures come in).
+    m_dropTarget.Register(this);
     LOGFONT lf{};
     lf.lfHeight = -6;
     lf.lfWeight = FW_NORMAL;
@@ -419,13 +419,6 @@ void CSurface::DeleteFixedObjects()
     }
     if (bDeleted && m_hWnd != NULL)
         Invalidate(FALSE);
-}
-
-void CSurface::UpdateObjectsByName(const CString& strName, const CString& strValue)
-{
-    // FIXME: objects have no attribute names until attribute records exist.
-    (void)strName;
-    (void)strValue;
 }
 
 void CSurface::EndAllTextEdits()

@@ -26,6 +26,7 @@ class CDC;
 class CDrawDoc;
 class CDrawObj;
 class CPrintInfo;
+class CProgressDlg;
 class CSurface;
 class CSurfaceInfo;
 
@@ -150,9 +151,6 @@ public:
     void DeleteFixedObjects();
     // The OR of the flags words of all objects.
     void GetCombinedObjectFlags(WORD* pFlags) const;
-    // Updates the objects whose attribute name matches (case-insensitive).
-    // Objects carry no attribute records yet, so nothing matches.
-    void UpdateObjectsByName(const CString& strName, const CString& strValue);
     // Selects pObj (after clearing the selection unless bAdd); NULL and
     // unselectable objects only clear it.
     void Select(CDrawObj* pObj, BOOL bAdd = FALSE);
@@ -179,15 +177,17 @@ public:
     void LoadObjects(CArchive& ar);
 
     // ---- Pictures of the surface (SurfacePreview.cpp)
-    // The surface's objects on white paper, drawn into a new 24-bit bitmap
-    // at the zoom that fits the page into cx x cy pixels, keeping its
-    // proportions (with bFixedZoom, at 75 % of its size on the screen
-    // instead). Guides and objects kept out of pictures are left out. FALSE,
-    // with pBitmap untouched, when no bitmap can be made.
-    BOOL RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom = FALSE);
-    // The whole page at its size on the screen written to a JPEG file
-    // (Windows-form path) without asking; FALSE, leaving no file, when it
-    // cannot be rendered or written.
+    // The page with its objects (RenderObjectsPicture) at the whole zoom
+    // (1..500) that fits the page into the client area, scaled by the larger
+    // of the wanted size's ratios to the client area; with bFixedZoom at
+    // 75 % instead. The view's zoom and scroll position come back and the
+    // main window is unlocked on every way out; the progress dialog (may be
+    // null) is stepped three times. FALSE, with pBitmap untouched, when no
+    // bitmap can be made or cx x cy is empty without bFixedZoom.
+    BOOL RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom = FALSE, CProgressDlg* pProgress = NULL);
+    // The export area (GetExportArea) at the view's zoom written without
+    // asking to a picture file of the format the path's extension names
+    // (SurfaceExport.cpp); FALSE when nothing could be rendered or written.
     BOOL RenderToImage(LPCTSTR lpszPath);
 
     // Guideline positions in thousandths of an inch from the page's corner,
@@ -402,8 +402,13 @@ public:
     // nExtraPixel 1); FALSE when nothing was to be drawn or no bitmap could
     // be made.
     BOOL DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWholePage, int nExtraPixel);
-    // The whole page with every object.
-    BOOL RenderObjectsPicture(CBitmap* pBitmap);
+    // Every object in a new bitmap of the page, or of pArea (logical units,
+    // larger y as top) when given, at the view's zoom. Text is laid out on
+    // a copy, as for any picture of the surface.
+    BOOL RenderObjectsPicture(CBitmap* pBitmap, const CRect* pArea = NULL);
+    // Set by RenderObjectsPicture for its call: the area to draw instead of
+    // the page.
+    const CRect* m_pRenderArea = NULL;
     // Reads the private format from the data object into the selection and
     // places it centred in the visible area, with fresh group numbers and one
     // undo step per object; FALSE, with nothing changed, when it cannot be
@@ -419,9 +424,10 @@ public:
     HGLOBAL StoreObjectsToMemory(CObList& objects);
     // Makes one picture or text object from the standard clipboard formats.
     BOOL PasteWindowsFormats();
-    // One object from the open clipboard's format, added and selected; NULL
-    // when the data makes none.
-    CDrawObj* PasteWindowsFormat(UINT nFormat);
+    // One object from the open clipboard's format (or from hData, which
+    // stays the caller's, when given), added and selected; NULL when the
+    // data makes none.
+    CDrawObj* PasteWindowsFormat(UINT nFormat, HANDLE hData = NULL);
     // Embedded objects cannot be created on this platform: always NULL.
     CDrawObj* InsertOleObject(COleDataObject* pDataObject, BOOL bLink);
     // The clipboard format of the program's own objects.
@@ -482,7 +488,6 @@ public:
     afx_msg void OnTextEffectsDialog();
     afx_msg void OnInsertCalendar();
     afx_msg void OnInsertShape();
-    afx_msg void OnUpdateInsertByLaterDialog(CCmdUI* pCmdUI);
     afx_msg void OnUpdateFontProperties(CCmdUI* pCmdUI);
     afx_msg void OnEditObjectText();
     afx_msg void OnUpdateEditObjectText(CCmdUI* pCmdUI);
@@ -614,8 +619,9 @@ public:
 
     // ---- Pictures of the surface written to files (SurfaceExport.cpp)
     // The open filter of picture formats made into the save filter of the
-    // formats the engine writes (without Photo CD for Save Picture As).
-    static CString BuildPictureSaveFilter(BOOL bForSavePictureAs);
+    // formats the engine writes: no icons, metafiles, DIBs or Photo CD; the
+    // write-only formats in the metafile's place.
+    static CString BuildPictureSaveFilter();
     // The union of the page and every object, normalised, in logical units.
     CRect GetExportArea();
     afx_msg void OnExportSurface();

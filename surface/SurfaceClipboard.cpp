@@ -215,7 +215,9 @@ BOOL CSurface::DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWhole
 
     const BOOL bCaptureRect = m_rectCapture.Width() != 0 && m_rectCapture.Height() != 0;
     CRect area;
-    if (m_bCaptureWholePage)
+    if (m_pRenderArea != NULL)
+        area = *m_pRenderArea;
+    else if (m_bCaptureWholePage)
         area = GetPageRect();
     else if (bCaptureRect)
         area = m_rectCapture;
@@ -260,7 +262,7 @@ BOOL CSurface::DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWhole
     memDC.SetBrushOrg(((area.left % 8) + 8) % 8, ((area.top % 8) + 8) % 8);
 
     // In drawing order, whatever order the list has.
-    const BOOL bOnlyCaptured = bCaptureRect && !m_bCaptureWholePage;
+    const BOOL bOnlyCaptured = bCaptureRect && !m_bCaptureWholePage && m_pRenderArea == NULL;
     constexpr WORD kNotDrawn = OBJ_FLAG_GUIDE | OBJ_FLAG_TILE_HIDDEN;
     auto draw = [&](CDrawObj* pObj) {
         if (pObj == NULL || (pObj->m_wFlags & kNotDrawn) != 0)
@@ -295,8 +297,30 @@ BOOL CSurface::DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWhole
     return TRUE;
 }
 
-BOOL CSurface::RenderObjectsPicture(CBitmap* pBitmap)
+BOOL CSurface::RenderObjectsPicture(CBitmap* pBitmap, const CRect* pArea)
 {
+    // While the picture is drawn, text lays itself out on a copy at the
+    // picture's scale, so that the design keeps the layout the view shows.
+    struct Rendering {
+        CSurface& view;
+        const int nOldPictureZoom;
+        const CRect* const pOldArea;
+        Rendering(CSurface& v, const CRect* pArea)
+            : view(v)
+            , nOldPictureZoom(v.m_nPictureZoom)
+            , pOldArea(v.m_pRenderArea)
+        {
+            view.m_nPictureZoom = std::max<int>(1, view.m_nZoom);
+            view.m_pRenderArea = pArea;
+        }
+        ~Rendering()
+        {
+            view.m_nPictureZoom = nOldPictureZoom;
+            view.m_pRenderArea = pOldArea;
+        }
+        Rendering(const Rendering&) = delete;
+        Rendering& operator=(const Rendering&) = delete;
+    } rendering(*this, pArea);
     return DrawObjectsToBitmap(pBitmap, &m_objects, TRUE, 0);
 }
 
@@ -705,13 +729,14 @@ BOOL CSurface::PasteWindowsFormats()
     return pObj != NULL;
 }
 
-CDrawObj* CSurface::PasteWindowsFormat(UINT nFormat)
+CDrawObj* CSurface::PasteWindowsFormat(UINT nFormat, HANDLE hData)
 {
     // Upright: a picture on the reversed rectangle new objects otherwise
     // take would show turned half round.
     CRect rect;
     GetDefaultRect(&rect, FALSE);
-    HANDLE hData = ::GetClipboardData(nFormat);
+    if (hData == NULL)
+        hData = ::GetClipboardData(nFormat);
     if (hData == NULL)
         return NULL;
     CDrawObj* pObj = NULL;

@@ -16,6 +16,7 @@
 #include "resources/resource.h"
 #include "surface/CropZoomTools.h"
 #include "surface/KindCast.h"
+#include "surface/ObjectPropsDlg.h"
 #include "surface/RulerBar.h"
 #include "surface/SurfaceFrame.h"
 #include "surface/SurfaceGlobals.h"
@@ -340,8 +341,15 @@ BOOL CSurface::OnDiagnosticPress(CPoint point)
         return FALSE;
     CDrawDoc* pDoc = GetDocument();
     if (point.x < kDiagnosticWidth && point.y <= kDiagnosticRow) {
-        // FIXME: with one object selected this box opens the Object
-        // Properties dialog on it once that dialog exists.
+        // The first box edits the properties of the one selected object.
+        if (m_selection.GetCount() == 1) {
+            CDrawObj* pObj = AsDrawObj(m_selection.GetHead());
+            if (EditObjectProperties(pObj, this) && pDoc != NULL) {
+                pDoc->SetModifiedFlag(TRUE);
+                // The corner's text about the object may name its field.
+                Invalidate(FALSE);
+            }
+        }
         return TRUE;
     }
     if (point.x > kDiagnosticColumn || point.y > 4 * kDiagnosticRow)

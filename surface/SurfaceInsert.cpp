@@ -23,6 +23,7 @@
 #include "resources/resource.h"
 #include "resources/surfacetools.h"
 #include "surface/KindCast.h"
+#include "surface/ShapeDlg.h"
 #include "surface/SurfaceGlobals.h"
 #include "surface/SurfaceTool.h"
 #include "text/dialogs/FontPropertiesDlg.h"
@@ -439,10 +440,16 @@ CDrawObj* CSurface::InsertObjectByDialog(int nKind, const CRect* pRect)
         // Text left empty makes no object.
         bOk = EditTextEffects(*pObj, attrs, DialogParent(this), GetDocument()) && pObj->HasText();
         break;
-    case DialogShape:
-        // FIXME: new shapes are made through the Shape dialog (CShapeDlg);
-        // until it exists its command stays disabled and nothing is inserted.
+    case DialogShape: {
+        // The object is not on the view yet: the Apply buttons, which open
+        // the object's own pages, are left out.
+        CShapeDlg dlg(DialogParent(this));
+        dlg.SetObject(this, &attrs, FALSE);
+        bOk = dlg.DoModal() == IDOK;
+        if (bOk)
+            dlg.GetShape(attrs.m_nShape, attrs.m_nSides);
         break;
+    }
     default:
         break;
     }
@@ -461,13 +468,6 @@ CDrawObj* CSurface::InsertObjectByDialog(int nKind, const CRect* pRect)
     if (nKind == DialogText && pRect != NULL)
         PostMessage(WM_COMMAND, ID_EDIT_SELECTION_TEXT);
     return pObj;
-}
-
-void CSurface::OnUpdateInsertByLaterDialog(CCmdUI* pCmdUI)
-{
-    // Insert Shape opens a dialog that is not built yet; its own update
-    // handler takes over the command.
-    pCmdUI->Enable(FALSE);
 }
 
 // ---- Editing the one selected object --------------------------------------------------------------

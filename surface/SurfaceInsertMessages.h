@@ -10,7 +10,6 @@
     ON_COMMAND(ID_INSERT_TEXT_EFFECTS, OnTextEffectsDialog)
     ON_COMMAND(ID_INSERT_CALENDAR, OnInsertCalendar)
     ON_COMMAND(ID_INSERT_SHAPE, OnInsertShape)
-    ON_UPDATE_COMMAND_UI(ID_INSERT_SHAPE, OnUpdateInsertByLaterDialog)
     ON_COMMAND(ID_EDIT_OBJECT_TEXT, OnEditObjectText)
     ON_UPDATE_COMMAND_UI(ID_EDIT_OBJECT_TEXT, OnUpdateEditObjectText)
     ON_COMMAND(CSurface::kCmdEditObjectTextAlt, OnEditObjectText)

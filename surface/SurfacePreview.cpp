@@ -1,131 +1,95 @@
-// Pictures of a whole surface: the small preview a design file keeps of its
-// surfaces, and the page written to a JPEG file (logos, uploads).
+// The small picture of a surface that a design file keeps (and that other
+// windows show): the page with its objects at a zoom that fits a wanted size.
 
 #include "surface/Surface.h"
 
-#include "model/DrawObj.h"
-#include "pictures/Image.h"
-#include "platform/base/Archive.h"
-#include "platform/base/Arithmetic.h"
-#include "platform/base/Exception.h"
-#include "platform/base/File.h"
-#include "platform/files/FileApi.h"
+#include "app/Utilities.h"
+#include "app/main/DesignerApp.h"
+#include "controls/ProgressBar.h"
+#include "controls/ProgressDlg.h"
 #include "platform/gdi/Dc.h"
-#include "platform/gdi/GdiObject.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// No picture of a surface is made larger than this each way, whatever a
-// caller asks for.
-constexpr int kMaxPictureSide = 8000;
-// The zoom of a fixed-zoom preview, in percent of the screen size.
-constexpr int kFixedPreviewZoom = 75;
+constexpr WORD kFixedPreviewZoom = 75;
+// The zoom the client area is measured at.
+constexpr WORD kMeasureZoom = 100;
 
-// The page at zoom percent of its size on the screen, in pixels.
-CSize ScreenSize(CSize page, int nZoom)
+void StepProgress(CProgressDlg* pProgress)
 {
-    const SIZE ppi = ScreenPixelsPerInch();
-    return CSize(::MulDiv(page.cx, ppi.cx * nZoom, 100 * 100), ::MulDiv(page.cy, ppi.cy * nZoom, 100 * 100));
-}
-
-// The largest size of the page's proportions that fits cx x cy.
-CSize FitSize(CSize page, int cx, int cy)
-{
-    const double scale = std::min(static_cast<double>(cx) / page.cx, static_cast<double>(cy) / page.cy);
-    return CSize(std::clamp(static_cast<int>(std::lround(page.cx * scale)), 1, cx),
-        std::clamp(static_cast<int>(std::lround(page.cy * scale)), 1, cy));
+    if (pProgress != NULL && pProgress->m_bBarExists && pProgress->m_pBar != nullptr)
+        pProgress->SetPos(pProgress->m_pBar->m_nPos + 1);
 }
 
 } // namespace
 
-BOOL CSurface::RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom)
+BOOL CSurface::RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom, CProgressDlg* pProgress)
 {
-    if (pBitmap == nullptr)
+    if (pBitmap == NULL || (!bFixedZoom && (cx <= 0 || cy <= 0)))
         return FALSE;
-    const CSize page = GetPageSize();
-    CSize size;
-    if (bFixedZoom) {
-        size = ScreenSize(page, kFixedPreviewZoom);
-    } else {
-        if (cx <= 0 || cy <= 0)
-            return FALSE;
-        size = FitSize(page, cx, cy);
+
+    // Whatever way the rendering ends (a failure, an exception from an
+    // object's drawing), the view shows what it showed before.
+    struct ViewKeeper {
+        CSurface& view;
+        CProgressDlg* pProgress;
+        const WORD nZoom;
+        const CPoint ptScroll;
+        explicit ViewKeeper(CSurface& v, CProgressDlg* p)
+            : view(v)
+            , pProgress(p)
+            , nZoom(v.m_nZoom)
+            , ptScroll(v.m_hWnd != NULL ? v.GetScrollPosition() : CPoint(0, 0))
+        {
+            if (CDesignerApp* pApp = GetDesignerApp())
+                pApp->LockMainWindowUpdate();
+        }
+        ~ViewKeeper()
+        {
+            view.m_nZoom = nZoom;
+            if (view.m_hWnd != NULL && view.GetScrollPosition() != ptScroll)
+                view.ScrollToPosition(ptScroll);
+            StepProgress(pProgress);
+            if (CDesignerApp* pApp = GetDesignerApp())
+                pApp->UnlockMainWindowUpdate();
+        }
+        ViewKeeper(const ViewKeeper&) = delete;
+        ViewKeeper& operator=(const ViewKeeper&) = delete;
+    } keeper(*this, pProgress);
+    StepProgress(pProgress);
+
+    WORD nZoom = kFixedPreviewZoom;
+    if (!bFixedZoom) {
+        m_nZoom = kMeasureZoom;
+        CRect client(0, 0, 0, 0);
+        if (m_hWnd != NULL) {
+            GetClientRect(&client);
+            CClientDC dc(this);
+            OnPrepareDC(&dc, NULL);
+            dc.DPtoLP(&client);
+            client.NormalizeRect();
+        }
+        const CRect wanted(0, 0, cx, cy);
+        // A view without a client area (minimised, or never shown) fits the
+        // page into the wanted size itself rather than drawing it whole.
+        if (client.IsRectEmpty())
+            client = wanted;
+        const CRect page(0, 0, m_sizePage.cx, m_sizePage.cy);
+        const double dFit = ScaleToFit(page, client, FALSE);
+        const double dWanted = ScaleToFit(wanted, client, TRUE);
+        const double dZoom = std::trunc(dFit * dWanted * 100.0 + 0.5);
+        // Rounding can give 0 for a small wanted size, which the view would
+        // read as "fit in window".
+        nZoom = static_cast<WORD>(std::clamp(std::isfinite(dZoom) ? dZoom : double(kMeasureZoom), 1.0,
+            double(kMaxZoom)));
+        m_nZoom = keeper.nZoom;
     }
-    if (size.cx <= 0 || size.cy <= 0 || size.cx > kMaxPictureSide || size.cy > kMaxPictureSide)
-        return FALSE;
-
-    CDC dc;
-    if (!dc.CreateCompatibleDC(nullptr))
-        return FALSE;
-    CBitmap bitmap;
-    if (!bitmap.CreateBitmap(size.cx, size.cy, 1, 24, nullptr))
-        return FALSE;
-    CBitmap* pOld = dc.SelectObject(&bitmap);
-    if (pOld == nullptr)
-        return FALSE;
-    dc.FillSolidRect(CRect(0, 0, size.cx, size.cy), RGB(255, 255, 255));
-
-    // The page's top-left corner lands on the bitmap's, y growing upwards
-    // as on the screen.
-    const CRect rectPage = GetPageRect();
-    dc.SetMapMode(MM_ANISOTROPIC);
-    dc.SetWindowOrg(rectPage.left, rectPage.top);
-    dc.SetWindowExt(page.cx, -page.cy);
-    dc.SetViewportOrg(0, 0);
-    dc.SetViewportExt(size.cx, size.cy);
-
-    // Guides are the document's own drawing, and objects left out of the
-    // tile being printed stay out of pictures of the surface as well.
-    const WORD wSkip = OBJ_FLAG_GUIDE | OBJ_FLAG_TILE_HIDDEN;
-    // Text sizes its fonts by the picture's scale while it is drawn.
-    const CSize screen = ScreenSize(page, 100);
-    m_nPictureZoom = std::max(1, screen.cx > 0 ? ::MulDiv(size.cx, 100, screen.cx) : 100);
-    for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL;) {
-        CObject* pObject = m_objects.GetNext(pos);
-        auto* pObj = dynamic_cast<CDrawObj*>(pObject);
-        if (pObj == nullptr || (pObj->m_wFlags & wSkip) != 0)
-            continue;
-        pObj->Draw(&dc);
-    }
-    m_nPictureZoom = 0;
-    dc.SelectObject(pOld);
-
-    pBitmap->DeleteObject();
-    pBitmap->Attach(bitmap.Detach());
-    return TRUE;
-}
-
-BOOL CSurface::RenderToImage(LPCTSTR lpszPath)
-{
-    if (lpszPath == nullptr || *lpszPath == '\0')
-        return FALSE;
-    const CSize size = ScreenSize(GetPageSize(), 100);
-    CBitmap bitmap;
-    if (!RenderPreview(&bitmap, size.cx, size.cy))
-        return FALSE;
-    CImage image;
-    if (!image.CreateFromBitmap(&bitmap))
-        return FALSE;
-    CFile file;
-    if (!file.Open(lpszPath, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
-        return FALSE;
-    BOOL bWritten = TRUE;
-    try {
-        CArchive ar(&file, CArchive::store);
-        // The file image alone, without the byte count that a stream holding
-        // more than one picture would need.
-        image.WriteRasterData(ar, FALSE, FALSE);
-        ar.Close();
-        file.Close();
-    } catch (CException* e) {
-        e->Delete();
-        bWritten = FALSE;
-        file.Abort();
-    }
-    if (!bWritten)
-        ::DeleteFile(lpszPath);
-    return bWritten;
+    // The step lets waiting messages through: a paint then must still find
+    // the view's own zoom.
+    StepProgress(pProgress);
+    m_nZoom = nZoom;
+    return RenderObjectsPicture(pBitmap);
 }

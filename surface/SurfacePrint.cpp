@@ -1,10 +1,12 @@
 // Printing a surface view: the framework's print loop and print preview
 // reach the design through the view's printing hooks, and a transfer is
 // printed mirrored across the work area without leaving anything mirrored
-// behind.
+// behind. A design that pauses between its sides prints one surface per
+// pass of the loop, the user confirming each further pass.
 
 #include "surface/Surface.h"
 
+#include "app/main/DesignerApp.h"
 #include "model/DocKinds.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
@@ -17,6 +19,9 @@
 #include "platform/framework/PrintInfo.h"
 #include "platform/framework/WinApp.h"
 #include "platform/ui/AfxMessageBox.h"
+#include "print/PrintState.h"
+#include "print/TwoSidedPrintDlg.h"
+#include "resources/resource.h"
 #include "text/TextBlock.h"
 
 #include <algorithm>
@@ -52,6 +57,74 @@ template <typename Fn> void ForEachSurfaceView(CDrawDoc* pDoc, Fn fn)
         if (pView != NULL && pView->IsKindOf(RUNTIME_CLASS(CSurface)))
             fn(static_cast<CSurface*>(pView));
     }
+}
+
+// The sound of the Print command.
+constexpr int kSoundPrint = 12;
+
+// The print dialog the Print command starts from: print (not set-up), no
+// page numbers or selection, copies kept in the DEVMODE, no print-to-file box.
+constexpr DWORD kPrintCommandFlags = 0x14000C;
+
+// The mode a print from the view's own commands runs in.
+constexpr int kPrintModeView = 1;
+
+// Whatever a print job of PrintDocument changes outside the document's
+// objects comes back when it ends, on every way out: the view's print mode
+// and document binding, the remaining-pass count, a mirrored transfer, and
+// the main window, which the print loop disables and which a failure inside
+// the loop would otherwise leave disabled or locked.
+class CPrintJobScope {
+public:
+    CPrintJobScope(CSurface* pView, CDrawDoc* pDoc, int nPrintMode)
+        : m_pView(pView)
+        , m_pDoc(pDoc)
+        , m_nOldMode(pView->m_nPrintMode)
+        , m_pOldOverride(pView->m_pDocOverride)
+    {
+        if (CWnd* pMain = AfxGetMainWnd()) {
+            m_hMain = pMain->GetSafeHwnd();
+            m_bMainEnabled = m_hMain != NULL && ::IsWindowEnabled(m_hMain);
+        }
+        if (CDesignerApp* pApp = GetDesignerApp())
+            m_nLockCount = pApp->GetLockCount();
+        pView->m_nPrintMode = nPrintMode;
+        pView->m_pDocOverride = pDoc;
+    }
+    ~CPrintJobScope()
+    {
+        m_pDoc->m_nRemainingPasses = -1;
+        CSurface::EndPrintJob(m_pDoc);
+        m_pView->m_nPrintMode = m_nOldMode;
+        m_pView->m_pDocOverride = m_pOldOverride;
+        if (m_bMainEnabled && ::IsWindow(m_hMain) && !::IsWindowEnabled(m_hMain))
+            ::EnableWindow(m_hMain, TRUE);
+        if (CDesignerApp* pApp = GetDesignerApp())
+            while (pApp->GetLockCount() > m_nLockCount)
+                pApp->UnlockMainWindowUpdate();
+    }
+    CPrintJobScope(const CPrintJobScope&) = delete;
+    CPrintJobScope& operator=(const CPrintJobScope&) = delete;
+
+private:
+    CSurface* m_pView;
+    CDrawDoc* m_pDoc;
+    int m_nOldMode;
+    CDrawDoc* m_pOldOverride;
+    HWND m_hMain = NULL;
+    BOOL m_bMainEnabled = FALSE;
+    int m_nLockCount = 0;
+};
+
+// Asks before a further pass of a design printed one side at a time; FALSE
+// ends the job. A sheet that goes back in turned over gets the dialog that
+// says which side follows; otherwise a plain question.
+BOOL ConfirmNextPass(CSurface* pView, CDrawDoc* pDoc)
+{
+    if (pDoc->GetTwoSidedMethod() != 2)
+        return AfxMessageBox(IDS_PRINT_NEXT_PAGE, MB_OKCANCEL, 0) != IDCANCEL;
+    CTwoSidedPrintDlg dlg(pView, pDoc);
+    return dlg.DoModal() != IDCANCEL;
 }
 
 } // namespace
@@ -187,7 +260,8 @@ void CSurface::EndPrintJob(CDrawDoc* pDoc)
 
 BOOL CSurface::OnPreparePrinting(CPrintInfo* pInfo)
 {
-    // A poster prints one sheet per tile; every other kind one sheet.
+    // A poster prints one sheet per tile; every other kind one sheet per
+    // pass, with every surface on it or only the pass's own.
     CDrawDoc* pDoc = GetDocument();
     UINT nPages = 1;
     if (pDoc != NULL && dynamic_cast<CPosterDoc*>(pDoc) != NULL)
@@ -199,6 +273,10 @@ BOOL CSurface::OnPreparePrinting(CPrintInfo* pInfo)
 void CSurface::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
 {
     CScrollView::OnBeginPrinting(pDC, pInfo);
+    // The dialogs are answered and the printer DC made: the pass is no
+    // longer refused, whatever becomes of the job.
+    if (pInfo != NULL && !pInfo->m_bPreview)
+        CPrintState::JobStarted();
     // The printer's metrics reach every open design.
     CWinApp* pApp = AfxGetApp();
     if (pApp == NULL)
@@ -221,8 +299,9 @@ void CSurface::OnPrint(CDC* pDC, CPrintInfo* pInfo)
         pDoc->DrawSurfaceTiles(pDC, pInfo);
     } catch (CException* e) {
         // The job ends here; nothing stays mirrored whatever the loop does
-        // with the failed page.
+        // with the failed page, and no further pass follows.
         EndPrintJob(pDoc);
+        CPrintState::SetAborted();
         if (pInfo != NULL)
             pInfo->m_bContinuePrinting = FALSE;
         e->ReportError();
@@ -233,15 +312,67 @@ void CSurface::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 void CSurface::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)
 {
     CScrollView::OnEndPrinting(pDC, pInfo);
+    if (pInfo != NULL && !pInfo->m_bPreview && IsPrintJobFailed())
+        CPrintState::SetAborted();
     CDrawDoc* pDoc = GetDocument();
     EndPrintJob(pDoc);
     if (pDoc != NULL)
         pDoc->UpdateAllViews(NULL, HintDocSettings, NULL);
 }
 
+// ---- Print commands -------------------------------------------------------------------------------
+
+void CSurface::OnFilePrint()
+{
+    CWinApp* pApp = AfxGetApp();
+    CPrintDialog dlg(FALSE, kPrintCommandFlags, this);
+    if (pApp == NULL || !pApp->GetPrinterDeviceDefaults(&dlg.m_pd)) {
+        AfxMessageBox(IDS_PRINT_NO_DEFAULT_PRINTER, MB_OK, 0);
+        return;
+    }
+    if (CDesignerApp* pDesigner = GetDesignerApp()) {
+        pDesigner->EndTextEdit(FALSE);
+        pDesigner->PlaySound(kSoundPrint);
+    }
+    PrintInActiveSurface(GetDocument(), kPrintModeView);
+}
+
+void CSurface::PrintDocument(CDrawDoc* pDoc, int nPrintMode)
+{
+    if (pDoc == NULL)
+        pDoc = GetDocument();
+    if (pDoc == NULL)
+        return;
+    CPrintJobScope scope(this, pDoc, nPrintMode);
+    const int nPasses = pDoc->GetPrintPassCount();
+    pDoc->m_nRemainingPasses = nPasses > 1 ? nPasses - 1 : -1;
+    PrintDesign();
+    pDoc->UpdatePrinterMetrics();
+    // A later pass that is refused or fails ends the job as the first would:
+    // asking again for a side that cannot print would never end.
+    while (CPrintState::PassPrinted() && pDoc->m_nRemainingPasses >= 1) {
+        if (!ConfirmNextPass(this, pDoc))
+            break;
+        --pDoc->m_nRemainingPasses;
+        PrintDesign();
+    }
+}
+
+void CSurface::PrintDesign()
+{
+    CPrintState::BeginPass();
+    try {
+        CView::OnFilePrint();
+    } catch (...) {
+        CPrintState::SetAborted();
+        throw;
+    }
+}
+
 void CSurface::OnSurfacePrint()
 {
-    CView::OnFilePrint();
+    // Printing without the dialog still honours the design's passes.
+    PrintDocument(NULL, kPrintModeView);
 }
 
 void CSurface::OnSurfacePrintPreview()
@@ -250,7 +381,7 @@ void CSurface::OnSurfacePrintPreview()
     PRINTDLGA pd{};
     pd.lStructSize = sizeof pd;
     if (pApp == NULL || !pApp->GetPrinterDeviceDefaults(&pd)) {
-        AfxMessageBox("Please select a Default Printer from Printer Setup.");
+        AfxMessageBox(IDS_PRINT_NO_DEFAULT_PRINTER, MB_OK, 0);
         return;
     }
     CView::OnFilePrintPreview();

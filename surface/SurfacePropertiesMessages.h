@@ -1,4 +1,26 @@
 // The message-map entries of CSurface's Properties commands, included inside the
 // view's message map (Surface.cpp) beside the other groups' entries.
 // clang-format off
+    ON_COMMAND(ID_EDIT_PROPERTIES, OnProperties)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_PROPERTIES, OnUpdateProperties)
+    ON_COMMAND_RANGE(ID_PICTURE_GRAYSCALE, ID_PICTURE_GRAYSCALE, OnPictureEffect)
+    ON_COMMAND_RANGE(ID_PICTURE_BLUR, ID_PICTURE_EMBOSS, OnPictureEffect)
+    ON_COMMAND_RANGE(ID_PICTURE_BRIGHTEN, ID_PICTURE_DARKEN, OnPictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_PICTURE_GRAYSCALE, OnUpdatePictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_PICTURE_EMBOSS, OnUpdatePictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_PICTURE_BLUR, OnUpdatePictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_PICTURE_MOSAIC, OnUpdatePictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_PICTURE_BRIGHTEN, OnUpdatePictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_PICTURE_DARKEN, OnUpdatePictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SAVE_PICTURE_AS, OnUpdatePictureEffect)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SET_WALLPAPER, OnUpdatePictureEffect)
+    ON_COMMAND(ID_EDIT_SET_WALLPAPER, OnSetAsWallpaper)
+    ON_COMMAND(ID_EDIT_OBJECT_SHAPE, OnEditObjectShape)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_OBJECT_SHAPE, OnUpdateEditObjectShape)
+    ON_COMMAND(ID_EDIT_PICTURE_SHAPE, OnEditObjectShape)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_PICTURE_SHAPE, OnUpdateEditPictureShape)
+    ON_COMMAND(ID_EDIT_TOGGLE_OLE_INDICATION, OnToggleOleIndication)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_TOGGLE_OLE_INDICATION, OnUpdateToggleOleIndication)
+    ON_COMMAND(ID_EDIT_SET_LINK_FLAG, OnSetLinkFlag)
+    ON_COMMAND(ID_EDIT_CLEAR_LINK_FLAG, OnClearLinkFlag)
 // clang-format on

@@ -23,6 +23,8 @@
 #include "model/DrawObj.h"
 #include "platform/base/Exception.h"
 #include "platform/framework/Afx.h"
+#include "pictures/FileImageDlg.h"
+#include "print/CatalogPrinter.h"
 #include "print/PrintSetupDlg.h"
 #include "resources/resource.h"
 #include "surface/Surface.h"
@@ -31,6 +33,10 @@ namespace {
 
 constexpr char kSurveyUrl[] = "https://www.velmora.example/infocentral/surveys/tovell";
 constexpr char kHelpMenuText[] = "&Help";
+
+// The picture catalog of Print Selected Pictures: three columns of pictures
+// above their names.
+constexpr int kCatalogLayoutNamedGrid = 3;
 
 // Hint to every view after the printer changed.
 constexpr LPARAM kHintPrinterChanged = 5;
@@ -233,23 +239,29 @@ void CDesignerApp::OnFilePrintSetup()
 
 void CDesignerApp::OnPrintSelectedPictures()
 {
-    // FIXME: the picture file dialog (print mode) and the catalog printer
-    // come with the picture subsystem; the update handler disables this.
+    CString strPath = thePrefs.GetPictureFolder();
+    CStringArray paths;
+    if (ChoosePictureFromFileDialog(m_pMainWnd, strPath, CFileImageDlgNested::modePrintPictures, nullptr, nullptr,
+            &paths)
+        != 1)
+        return;
+    CCatalogPrinter printer(m_pMainWnd, paths, kCatalogLayoutNamedGrid);
+    printer.Print();
 }
 
 void CDesignerApp::OnUpdatePrintSelectedPictures(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(FALSE);
+    pCmdUI->Enable(TRUE);
 }
 
 void PrintInActiveSurface(CDrawDoc* pDoc, BOOL bFlag)
 {
-    (void)bFlag; // FIXME: handed to the view's print routine once it takes one.
     if (pDoc == nullptr || pDoc->m_storageNumbers.GetSize() > 1)
         return;
-    CSurface* pView = GetActiveSurface();
-    if (pView != nullptr && pView->GetDocument() == pDoc)
-        pView->SendMessage(WM_COMMAND, ID_FILE_PRINT, 0);
+    // The view binds itself to the document for the job, so any design view
+    // can print any design.
+    if (CSurface* pView = GetActiveSurface())
+        pView->PrintDocument(pDoc, bFlag);
 }
 
 // ---- Other commands ---------------------------------------------------------------------------

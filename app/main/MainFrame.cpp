@@ -818,7 +818,6 @@ BOOL CMainFrame::OnQueryEndSession()
 void CMainFrame::OnDropFiles(HDROP hDropInfo)
 {
     SetActiveWindow();
-    CDesignerApp* pApp = GetDesignerApp();
     const UINT nFiles = ::DragQueryFile(hDropInfo, 0xFFFFFFFF, NULL, 0);
     for (UINT i = 0; i < nFiles && i < kMaxDroppedFiles; ++i) {
         // A longer path would be cut short and name another file.
@@ -827,18 +826,22 @@ void CMainFrame::OnDropFiles(HDROP hDropInfo)
             continue;
         char szPath[MAX_PATH + 1] = {};
         ::DragQueryFile(hDropInfo, i, szPath, sizeof szPath);
-        int nKind = DESIGNFILE_UNKNOWN;
-        if (GetDesignFileKind(szPath, &nKind) == 0 && nKind >= 0) {
-            if (pApp != nullptr)
-                pApp->OpenDocumentFile(szPath);
-        } else if (HasActiveDesign()) {
-            CDroppedFileHint hint;
-            hint.m_strPath = szPath;
-            if (CDocument* pDoc = MDIGetActive()->GetActiveView()->GetDocument())
-                pDoc->UpdateAllViews(NULL, 12, &hint);
-        }
+        TakeDroppedFile(szPath, HasActiveDesign() ? MDIGetActive()->GetActiveView()->GetDocument() : nullptr);
     }
     ::DragFinish(hDropInfo);
+}
+
+void CMainFrame::TakeDroppedFile(LPCTSTR lpszPath, CDocument* pDesign)
+{
+    int nKind = DESIGNFILE_UNKNOWN;
+    if (GetDesignFileKind(lpszPath, &nKind) == 0 && nKind >= 0) {
+        if (CDesignerApp* pApp = GetDesignerApp())
+            pApp->OpenDocumentFile(lpszPath);
+    } else if (pDesign != nullptr) {
+        CDroppedFileHint hint;
+        hint.m_strPath = lpszPath;
+        pDesign->UpdateAllViews(NULL, 12, &hint);
+    }
 }
 
 void CMainFrame::OnPaletteChanged(CWnd* pFocusWnd)

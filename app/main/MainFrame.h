@@ -17,6 +17,7 @@ class CZoomToolBar;
 class CToolpadBar;
 class CPropertySheet;
 class CDialog;
+class CDocument;
 
 class CMainFrame : public CMDIFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)
@@ -36,6 +37,10 @@ public:
     void SetStatusText(LPCTSTR lpszText);
     // TRUE when the active MDI child has an active view on a document.
     BOOL HasActiveDesign();
+    // One dropped file (Windows form) as a drop on the frame takes it: a
+    // design opens; any other file goes to pDesign's views as a dropped file
+    // (update hint 12), and is left alone without a design.
+    static void TakeDroppedFile(LPCTSTR lpszPath, CDocument* pDesign);
 
     // Makes sure the application's design index exists, is loaded and that a
     // design kit can be reached (asking for the CD when needed). FALSE when

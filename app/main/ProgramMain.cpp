@@ -15,6 +15,7 @@
 #include "platform/profile/Registry.h"
 #include "platform/services/PrintServices.h"
 #include "platform/services/RuntimeFolder.h"
+#include "platform/services/Wallpaper.h"
 #include "platform/storage/Storage.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/CommDlg.h"
@@ -101,6 +102,8 @@ void StartPlatform(int argc, char** argv)
     // and margins, and where finished jobs go.
     platform::InstallPrinterServices();
     platform::SetPdfFileChooser(&ChoosePdfFile);
+    // Set as Wallpaper reaches the desktop's own settings.
+    platform::InstallWallpaperService();
 
     // File dialogs and long operations show the program's own dialogs.
     InstallProgramFileDialog();

@@ -45,3 +45,8 @@ public:
 // window's Cancel, or the program being asked to end). Long drawing on a page
 // asks it between waiting messages it lets through; FALSE when no job runs.
 BOOL IsPrintJobCancelled();
+
+// Whether the job that is ending did not print whole: the printer refused
+// it or a page, or the user cancelled. Meant for OnEndPrinting; FALSE when
+// no job runs.
+BOOL IsPrintJobFailed();

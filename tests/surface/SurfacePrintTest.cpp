@@ -9,9 +9,15 @@
 #include "platform/files/HostPath.h"
 #include "platform/framework/Preview.h"
 #include "platform/ui/CommDlg.h"
+#include "platform/ui/AfxMessageBox.h"
 #include "platform/ui/CommDlgMisc.h"
+#include "print/PrintState.h"
+#include "resources/resource.h"
 #include "tests/framework/PpmImage.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
+
+#include <stdexcept>
 
 #include <cstdlib>
 #include <fstream>
@@ -75,6 +81,8 @@ protected:
     void TearDown() override
     {
         platform::headless::SetIdleHandler(nullptr);
+        platform::SetAfxMessageBoxHandler(nullptr);
+        CPrintState::Reset();
         SurfacePaintTest::TearDown();
     }
 
@@ -132,8 +140,77 @@ protected:
         return n;
     }
 
+    // The mean position of the pixels near cr, or (-1, -1) without any.
+    static std::pair<double, double> CentreOf(const Ppm& image, COLORREF cr)
+    {
+        double sx = 0, sy = 0;
+        int n = 0;
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                const COLORREF c = image.At(x, y);
+                if (std::abs(GetRValue(c) - GetRValue(cr)) < 32 && std::abs(GetGValue(c) - GetGValue(cr)) < 32
+                    && std::abs(GetBValue(c) - GetBValue(cr)) < 32) {
+                    sx += x;
+                    sy += y;
+                    ++n;
+                }
+            }
+        }
+        return n == 0 ? std::make_pair(-1.0, -1.0) : std::make_pair(sx / n, sy / n);
+    }
+
+    // Answers every file dialog of the printer with the next of the names,
+    // every other dialog with OK (the Two-Sided dialog's side text is kept),
+    // and every message box with nBoxAnswer, recording its text.
+    void AnswerPasses(std::vector<std::string> names, int nBoxAnswer = IDOK, int nTwoSidedAnswer = IDOK)
+    {
+        const HWND hMain = m_pMain->GetSafeHwnd();
+        m_nFiles = 0;
+        platform::headless::SetIdleHandler([this, names, hMain, nTwoSidedAnswer]() {
+            HWND hDlg = ::GetActiveWindow();
+            if (hDlg == NULL || hDlg == hMain || ::GetDlgItem(hDlg, IDOK) == NULL)
+                return false;
+            int nButton = IDOK;
+            if (::GetDlgItem(hDlg, edt1) != NULL) {
+                const std::string name = m_nFiles < names.size() ? names[m_nFiles] : "extra.pdf";
+                ++m_nFiles;
+                ::SetDlgItemText(hDlg, edt1, PathOf(name));
+            } else if (::GetDlgItem(hDlg, IDC_TWOSIDED_NEXT) != NULL) {
+                m_twoSidedTexts.push_back(testing_support::ItemText(hDlg, IDC_TWOSIDED_NEXT));
+                nButton = nTwoSidedAnswer;
+            } else {
+                ++m_nPrintDialogs;
+            }
+            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, nButton)));
+            return true;
+        });
+        platform::SetAfxMessageBoxHandler([this, nBoxAnswer](LPCSTR text, UINT, UINT) {
+            m_boxes.push_back(text);
+            return nBoxAnswer;
+        });
+    }
+
+    // A shirt whose front holds a black square and whose back a blue one,
+    // printing one side per pass.
+    CDrawDoc* NewShirtWithPause(CRecordingRect** ppFront, CRecordingRect** ppBack)
+    {
+        CDrawDoc* pDoc = NewDesign(m_pShirts);
+        *ppFront = new CRecordingRect(CRect(100, 300, 200, 200));
+        *ppBack = new CRecordingRect(CRect(-250, -100, -150, -200));
+        (*ppBack)->m_logpen.lopnColor = RGB(0, 0, 255);
+        (*ppBack)->m_logbrush.lbColor = RGB(0, 0, 255);
+        pDoc->GetSurfaceView(0)->Add(*ppFront);
+        pDoc->GetSurfaceView(1)->Add(*ppBack);
+        pDoc->m_wSecondFlags |= CDrawDoc::PrintPauseBetweenSides;
+        return pDoc;
+    }
+
     CMultiDocTemplate* m_pShirts = nullptr;
     std::string m_dir;
+    size_t m_nFiles = 0;
+    int m_nPrintDialogs = 0;
+    std::vector<std::string> m_boxes;
+    std::vector<std::string> m_twoSidedTexts;
 };
 
 // A shirt transfer prints both surfaces mirrored across the work area, and
@@ -401,6 +478,229 @@ TEST_F(SurfacePrintTest, PaperShowsOnlyThePaperAndTheObjects)
     EXPECT_LT(nShadow, 60);
     // The 2-inch square at 50 dpi.
     EXPECT_GT(nDark, 90 * 90);
+}
+
+// A shirt that pauses between its sides prints its front in one pass and
+// its back in the next, each where the one-pass sheet shows it and
+// mirrored, asking once in between; afterwards nothing is left mirrored
+// and the pass count is back outside printing.
+TEST_F(SurfacePrintTest, PausedShirtPrintsFrontThenBackEachWhereTheOnePassSheetHasIt)
+{
+    if (std::system("command -v pdftoppm > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    CRecordingRect* pFrontObj = nullptr;
+    CRecordingRect* pBackObj = nullptr;
+    CDrawDoc* pDoc = NewShirtWithPause(&pFrontObj, &pBackObj);
+    CSurface* pFront = pDoc->GetSurfaceView(0);
+    ASSERT_TRUE(pFront->IsTransferPrint());
+    CRect work;
+    pFront->GetWorkArea(&work, 0);
+    work.NormalizeRect();
+    const int nAxis = work.left + work.right;
+    const std::vector<BYTE> before = StoredDesign(pDoc);
+
+    AnswerPasses({"front.pdf", "back.pdf"});
+    pFront->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(m_nFiles, 2u);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0], "Select OK to print the next page, Cancel to stop.");
+    ASSERT_EQ(pFrontObj->m_printed.size(), 1u);
+    ASSERT_EQ(pBackObj->m_printed.size(), 1u);
+    EXPECT_EQ(pFrontObj->m_printed[0], CRect(nAxis - 100, 300, nAxis - 200, 200));
+    EXPECT_EQ(pBackObj->m_printed[0], CRect(nAxis + 250, -100, nAxis + 150, -200));
+    EXPECT_EQ(pDoc->m_nRemainingPasses, -1);
+    EXPECT_EQ(pFrontObj->m_position, CRect(100, 300, 200, 200));
+    EXPECT_EQ(pBackObj->m_position, CRect(-250, -100, -150, -200));
+    EXPECT_TRUE(StoredDesign(pDoc) == before);
+    EXPECT_TRUE(m_pMain->IsWindowEnabled());
+
+    // The same design on one sheet, for the places.
+    pDoc->m_wSecondFlags &= ~WORD(CDrawDoc::PrintPauseBetweenSides);
+    AnswerPasses({"both.pdf"});
+    pFront->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(m_boxes.size(), 1u) << "one pass asks nothing";
+
+    Ppm front, back, both;
+    ASSERT_TRUE(Render("front.pdf", front));
+    ASSERT_TRUE(Render("back.pdf", back));
+    ASSERT_TRUE(Render("both.pdf", both));
+    const auto blackOnBoth = CentreOf(both, RGB(0, 0, 0));
+    const auto blueOnBoth = CentreOf(both, RGB(0, 0, 255));
+    ASSERT_GE(blackOnBoth.first, 0.0);
+    ASSERT_GE(blueOnBoth.first, 0.0);
+    const auto blackOnFront = CentreOf(front, RGB(0, 0, 0));
+    EXPECT_NEAR(blackOnFront.first, blackOnBoth.first, 1.0);
+    EXPECT_NEAR(blackOnFront.second, blackOnBoth.second, 1.0);
+    EXPECT_EQ(CountNear(front, RGB(0, 0, 255)), 0) << "the back waits for its own pass";
+    const auto blueOnBack = CentreOf(back, RGB(0, 0, 255));
+    EXPECT_NEAR(blueOnBack.first, blueOnBoth.first, 1.0);
+    EXPECT_NEAR(blueOnBack.second, blueOnBoth.second, 1.0);
+    EXPECT_EQ(CountNear(back, RGB(0, 0, 0)), 0);
+}
+
+// The job ends after the front however the front's pass ends short of the
+// back: Cancel at the question, the printer's file dialog cancelled
+// (refused), or Cancel in the Printing box (aborted, and no question).
+// Each time the pass count and the view's print mode end outside printing.
+TEST_F(SurfacePrintTest, EveryWayTheFrontEndsShortEndsTheJob)
+{
+    // Presses the Printing box's Cancel while it prints, when asked to.
+    class CCancellingRect : public CRecordingRect {
+    public:
+        using CRecordingRect::CRecordingRect;
+        void Draw(CDC* pDC) override
+        {
+            CRecordingRect::Draw(pDC);
+            HWND hStatus = m_bCancel && pDC->IsPrinting() ? ::FindWindow(NULL, "Printing") : NULL;
+            if (hStatus != NULL) {
+                HWND hCancel = ::GetDlgItem(hStatus, IDCANCEL);
+                ::PostMessage(hStatus, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(hCancel));
+            }
+        }
+        BOOL m_bCancel = FALSE;
+    };
+    CRecordingRect* pUnused = nullptr;
+    CRecordingRect* pBackObj = nullptr;
+    CDrawDoc* pDoc = NewShirtWithPause(&pUnused, &pBackObj);
+    CSurface* pFront = pDoc->GetSurfaceView(0);
+    auto* pFrontObj = new CCancellingRect(CRect(-300, 300, -200, 200));
+    pFront->Add(pFrontObj);
+    auto expectEndedAfterFront = [&](size_t nFrontPrints) {
+        EXPECT_EQ(pFrontObj->m_printed.size(), nFrontPrints);
+        EXPECT_TRUE(pBackObj->m_printed.empty());
+        EXPECT_EQ(pDoc->m_nRemainingPasses, -1);
+        EXPECT_EQ(pFront->m_nPrintMode, 0);
+        EXPECT_TRUE(m_pMain->IsWindowEnabled());
+    };
+
+    AnswerPasses({"front.pdf", "back.pdf"}, IDCANCEL);
+    pFront->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_nFiles, 1u);
+    EXPECT_TRUE(CPrintState::PassPrinted());
+    EXPECT_FALSE(std::ifstream(HostPathOf("back.pdf")).good());
+    expectEndedAfterFront(1);
+
+    m_boxes.clear();
+    int nCancelled = 0;
+    platform::headless::SetIdleHandler([&nCancelled, hMain = m_pMain->GetSafeHwnd()]() {
+        HWND hDlg = ::GetActiveWindow();
+        if (hDlg == NULL || hDlg == hMain || ::GetDlgItem(hDlg, IDCANCEL) == NULL)
+            return false;
+        ++nCancelled;
+        ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(::GetDlgItem(hDlg, IDCANCEL)));
+        return true;
+    });
+    pFront->PrintDocument(NULL, 1);
+    EXPECT_EQ(nCancelled, 1);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(CPrintState::IsRefused());
+    EXPECT_FALSE(CPrintState::IsAborted());
+    expectEndedAfterFront(1);
+
+    pFrontObj->m_bCancel = TRUE;
+    AnswerPasses({"cancelled.pdf", "back.pdf"});
+    pFront->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(m_nFiles, 1u);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(CPrintState::IsAborted());
+    expectEndedAfterFront(2);
+}
+
+// A postcard goes back in turned over: between its sides the Two-Sided
+// Printing dialog names the side that comes next, and its Cancel stops.
+TEST_F(SurfacePrintTest, PostcardPausesWithTheTwoSidedDialogNamingTheBack)
+{
+    auto* pCards = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CPostcardDoc), RUNTIME_CLASS(CSurfaceFrame),
+        RUNTIME_CLASS(CSurface));
+    App()->AddDocTemplate(pCards);
+    CDrawDoc* pDoc = NewDesign(pCards);
+    ASSERT_NE(pDoc, nullptr);
+    ASSERT_EQ(pDoc->GetTwoSidedMethod(), 2);
+    auto* pFrontObj = new CRecordingRect(CRect(-50, 50, 50, -50));
+    auto* pBackObj = new CRecordingRect(CRect(-50, 50, 50, -50));
+    pDoc->GetSurfaceView(0)->Add(pFrontObj);
+    pDoc->GetSurfaceView(1)->Add(pBackObj);
+    pDoc->m_wSecondFlags |= CDrawDoc::PrintPauseBetweenSides;
+
+    AnswerPasses({"card-front.pdf", "card-back.pdf"});
+    pDoc->GetSurfaceView(0)->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_TRUE(m_boxes.empty());
+    ASSERT_EQ(m_twoSidedTexts.size(), 1u);
+    EXPECT_EQ(m_twoSidedTexts[0], "Next to print: the Back.");
+    EXPECT_EQ(pFrontObj->m_printed.size(), 1u);
+    EXPECT_EQ(pBackObj->m_printed.size(), 1u);
+
+    m_twoSidedTexts.clear();
+    m_nFiles = 0;
+    AnswerPasses({"card-front2.pdf", "card-back2.pdf"}, IDOK, IDCANCEL);
+    pDoc->GetSurfaceView(0)->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(m_twoSidedTexts.size(), 1u);
+    EXPECT_EQ(m_nFiles, 1u);
+    EXPECT_EQ(pBackObj->m_printed.size(), 1u) << "the back was not printed again";
+    EXPECT_EQ(pDoc->m_nRemainingPasses, -1);
+}
+
+// A failure that escapes the print loop still gives the view back its own
+// document and print mode, the design its objects' own places and the main
+// window its input.
+TEST_F(SurfacePrintTest, AnEscapingFailureLeavesTheViewOnItsOwnDocumentAndTheMainWindowEnabled)
+{
+    class CThrowingRect : public CRecordingRect {
+    public:
+        using CRecordingRect::CRecordingRect;
+        void Draw(CDC* pDC) override
+        {
+            CRecordingRect::Draw(pDC);
+            if (pDC->IsPrinting())
+                throw std::runtime_error("printer gone");
+        }
+    };
+    CDrawDoc* pOwn = NewDesign();
+    CSurface* pView = FirstView(pOwn);
+    CDrawDoc* pShirt = NewDesign(m_pShirts);
+    auto* pObj = new CThrowingRect(CRect(100, 300, 200, 200));
+    // Off the sheet: the page marks it as not printed while it draws.
+    auto* pAway = new CRecordingRect(CRect(5000, 5000, 5100, 4900));
+    pShirt->GetSurfaceView(0)->Add(pAway);
+    pShirt->GetSurfaceView(0)->Add(pObj);
+    const WORD wAwayFlags = pAway->m_wFlags;
+    pShirt->m_wSecondFlags |= CDrawDoc::PrintPauseBetweenSides;
+
+    AnswerPasses({"thrown.pdf"});
+    EXPECT_THROW(pView->PrintDocument(pShirt, 1), std::runtime_error);
+    ASSERT_EQ(pObj->m_printed.size(), 1u);
+    EXPECT_NE(pObj->m_printed[0], CRect(100, 300, 200, 200)) << "it was printed as a transfer";
+    EXPECT_EQ(pView->GetDocument(), pOwn);
+    EXPECT_EQ(pView->m_pDocOverride, nullptr);
+    EXPECT_EQ(pView->m_nPrintMode, 0);
+    EXPECT_EQ(pShirt->m_nRemainingPasses, -1);
+    EXPECT_EQ(pObj->m_position, CRect(100, 300, 200, 200));
+    EXPECT_EQ(pAway->m_wFlags, wAwayFlags) << "no page's mark stays on an object";
+    EXPECT_TRUE(CPrintState::IsAborted());
+    EXPECT_TRUE(m_boxes.empty()) << "no pass follows a failed one";
+    EXPECT_TRUE(m_pMain->IsWindowEnabled());
+}
+
+// Print from the menu reaches the design view through the main window and
+// prints the design once, after the print dialog and the file name.
+TEST_F(SurfacePrintTest, PrintFromTheMenuPrintsOnce)
+{
+    CDrawDoc* pDoc = NewDesign();
+    CSurface* pView = FirstView(pDoc);
+    ASSERT_EQ(GetActiveSurface(), pView);
+    auto* pObj = new CRecordingRect(CRect(-100, 100, 100, -100));
+    pView->Add(pObj);
+    AnswerPasses({"menu.pdf"});
+    m_pMain->SendMessage(WM_COMMAND, ID_FILE_PRINT, 0);
+    EXPECT_EQ(m_nPrintDialogs, 1);
+    EXPECT_EQ(m_nFiles, 1u);
+    EXPECT_EQ(pObj->m_printed.size(), 1u);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(std::ifstream(HostPathOf("menu.pdf")).good());
+    EXPECT_FALSE(CPrintState::IsRefused());
+    EXPECT_FALSE(CPrintState::IsAborted());
+    EXPECT_EQ(pView->GetDocument(), pDoc);
 }
 
 } // namespace

@@ -170,6 +170,21 @@ std::vector<CursorArt> MakeCursors()
     return cursors;
 }
 
+// A pipette lying from its tip at the lower left up to its bulb.
+Scene EyedropperCursor()
+{
+    const Pt tip{3, 28};
+    const double k = 0.70710678;
+    auto at = [&](double along, double across) {
+        return Pt{tip.x + (along + across) * k, tip.y + (across - along) * k};
+    };
+    Scene s;
+    s.Ellipse(at(26, 0), 4.2, 4.2, kWhite, kBlack, kRim);
+    WhiteShape(s, {at(0, -0.8), at(9, -1.6), at(9, -3), at(20, -3), at(20, -5), at(22.5, -5), at(22.5, 5),
+                      at(20, 5), at(20, 3), at(9, 3), at(9, 1.6), at(0, 0.8)});
+    return s;
+}
+
 std::vector<CursorArt> MakeToolCursors()
 {
     // A magnifying glass with a plus, its hot spot the middle of the lens.
@@ -178,7 +193,8 @@ std::vector<CursorArt> MakeToolCursors()
     s.Ellipse({12, 12}, 9, 9, kWhite, kBlack, kRim);
     s.Stroke({{8, 12}, {16, 12}}, 1.8, kBlack);
     s.Stroke({{12, 8}, {12, 16}}, 1.8, kBlack);
-    return {{IDC_ZOOM_TOOL, 12, 12, "cursor-zoom.png", s}};
+    return {{IDC_ZOOM_TOOL, 12, 12, "cursor-zoom.png", s},
+        {IDC_STUDIO_EYEDROPPER, 3, 28, "cursor-eyedropper.png", EyedropperCursor()}};
 }
 
 Image DrawCursor(const CursorArt& cursor)

@@ -1,0 +1,136 @@
+#include "platform/services/Wallpaper.h"
+
+#include <gio/gio.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+namespace platform {
+
+namespace {
+
+bool SameName(std::string_view a, const char* b)
+{
+    return a.size() == std::strlen(b) && strncasecmp(a.data(), b, a.size()) == 0;
+}
+
+WallpaperDesktop DesktopOfEntry(std::string_view entry)
+{
+    for (const char* name : {"GNOME", "Unity", "Budgie", "Pantheon"})
+        if (SameName(entry, name))
+            return WallpaperDesktop::Gnome;
+    if (SameName(entry, "X-Cinnamon") || SameName(entry, "Cinnamon"))
+        return WallpaperDesktop::Cinnamon;
+    if (SameName(entry, "MATE"))
+        return WallpaperDesktop::Mate;
+    return WallpaperDesktop::Unsupported;
+}
+
+// One schema of the store, looked up before any GSettings object is made:
+// g_settings_new aborts the process for a schema that is not installed.
+class SchemaSettings {
+public:
+    explicit SchemaSettings(const char* schemaId)
+    {
+        GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+        if (source != nullptr)
+            m_schema = g_settings_schema_source_lookup(source, schemaId, TRUE);
+        if (m_schema != nullptr)
+            m_settings = g_settings_new_full(m_schema, nullptr, nullptr);
+    }
+    ~SchemaSettings()
+    {
+        if (m_settings != nullptr) {
+            // The store writes in the background; the value must be there
+            // when the caller tells the desktop.
+            g_settings_sync();
+            g_object_unref(m_settings);
+        }
+        if (m_schema != nullptr)
+            g_settings_schema_unref(m_schema);
+    }
+    SchemaSettings(const SchemaSettings&) = delete;
+    SchemaSettings& operator=(const SchemaSettings&) = delete;
+
+    bool IsOpen() const { return m_settings != nullptr; }
+    bool HasKey(const char* key) const { return m_schema != nullptr && g_settings_schema_has_key(m_schema, key); }
+    // A string key the schema holds; false when it is missing or refused.
+    bool SetString(const char* key, const std::string& value)
+    {
+        return IsOpen() && HasKey(key) && g_settings_set_string(m_settings, key, value.c_str());
+    }
+
+private:
+    GSettingsSchema* m_schema = nullptr;
+    GSettings* m_settings = nullptr;
+};
+
+} // namespace
+
+WallpaperDesktop WallpaperDesktopFrom(std::string_view currentDesktop)
+{
+    while (!currentDesktop.empty()) {
+        const size_t colon = currentDesktop.find(':');
+        const WallpaperDesktop desktop = DesktopOfEntry(currentDesktop.substr(0, colon));
+        if (desktop != WallpaperDesktop::Unsupported)
+            return desktop;
+        if (colon == std::string_view::npos)
+            break;
+        currentDesktop.remove_prefix(colon + 1);
+    }
+    return WallpaperDesktop::Unsupported;
+}
+
+std::string FileUriFor(std::string_view hostPath)
+{
+    if (hostPath.empty() || hostPath.front() != '/')
+        return std::string();
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (const char c : hostPath) {
+        const auto ch = static_cast<unsigned char>(c);
+        const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9')
+            || ch == '-' || ch == '.' || ch == '_' || ch == '~' || ch == '/';
+        if (plain) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[ch >> 4];
+            uri += kHex[ch & 0x0F];
+        }
+    }
+    return uri;
+}
+
+bool SetDesktopWallpaper(const std::string& hostPath)
+{
+    if (hostPath.empty() || hostPath.front() != '/')
+        return false;
+    const char* current = std::getenv("XDG_CURRENT_DESKTOP");
+    switch (WallpaperDesktopFrom(current != nullptr ? current : "")) {
+    case WallpaperDesktop::Unsupported:
+        return false;
+    case WallpaperDesktop::Gnome: {
+        SchemaSettings settings("org.gnome.desktop.background");
+        if (!settings.SetString("picture-uri", FileUriFor(hostPath)))
+            return false;
+        // Older schemas have no dark-style picture; newer ones show it
+        // whenever the dark style is on.
+        if (settings.HasKey("picture-uri-dark"))
+            settings.SetString("picture-uri-dark", FileUriFor(hostPath));
+        return true;
+    }
+    case WallpaperDesktop::Cinnamon: {
+        SchemaSettings settings("org.cinnamon.desktop.background");
+        return settings.SetString("picture-uri", FileUriFor(hostPath));
+    }
+    case WallpaperDesktop::Mate: {
+        SchemaSettings settings("org.mate.background");
+        return settings.SetString("picture-filename", hostPath);
+    }
+    }
+    return false;
+}
+
+} // namespace platform
