@@ -56,23 +56,7 @@ Magick::Image* g_magick = nullptr;
 void MakePicture()
 {
     LtAllocateBitmap(&g_picture, kWidth, kHeight, 24);
-    uint32_t seed = 12345;
-    for (int y = 0; y < kHeight; ++y) {
-        BYTE* p = g_picture.Pixels.data() + size_t(y) * size_t(g_picture.BytesPerLine);
-        for (int x = 0; x < kWidth; ++x, p += 3) {
-            seed = seed * 1664525u + 1013904223u;
-            const int grain = int(seed >> 28) - 8;
-            const bool patch = ((x / 160) + (y / 120)) % 7 == 0;
-            int r = x * 255 / kWidth + grain;
-            int g = y * 255 / kHeight + grain;
-            int b = ((x + y) / 40) % 2 ? 200 : 60;
-            if (patch)
-                r = g = b = (x / 160) % 2 ? 240 : 20;
-            p[0] = BYTE(std::clamp(b, 0, 255));
-            p[1] = BYTE(std::clamp(g, 0, 255));
-            p[2] = BYTE(std::clamp(r, 0, 255));
-        }
-    }
+    bench::FillPhotoPixels(g_picture.Pixels.data(), kWidth, kHeight, size_t(g_picture.BytesPerLine));
     // Rows are exactly 3 bytes a pixel at this width, as ImageMagick reads them.
     g_magick = new Magick::Image(kWidth, kHeight, "BGR", Magick::CharPixel, g_picture.Pixels.data());
 }

@@ -85,23 +85,7 @@ const std::string& Folder()
 std::vector<BYTE> PhotoPixels()
 {
     std::vector<BYTE> pixels(size_t(kPhotoWidth) * kPhotoHeight * 3);
-    uint32_t seed = 12345;
-    for (int y = 0; y < kPhotoHeight; ++y) {
-        BYTE* p = pixels.data() + size_t(y) * kPhotoWidth * 3;
-        for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
-            seed = seed * 1664525u + 1013904223u;
-            const int grain = int(seed >> 28) - 8;
-            const bool patch = ((x / 160) + (y / 120)) % 7 == 0;
-            int r = x * 255 / kPhotoWidth + grain;
-            int g = y * 255 / kPhotoHeight + grain;
-            int b = ((x + y) / 40) % 2 ? 200 : 60;
-            if (patch)
-                r = g = b = (x / 160) % 2 ? 240 : 20;
-            p[0] = BYTE(std::clamp(b, 0, 255));
-            p[1] = BYTE(std::clamp(g, 0, 255));
-            p[2] = BYTE(std::clamp(r, 0, 255));
-        }
-    }
+    bench::FillPhotoPixels(pixels.data(), kPhotoWidth, kPhotoHeight, size_t(kPhotoWidth) * 3);
     return pixels;
 }
 

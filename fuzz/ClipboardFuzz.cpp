@@ -18,24 +18,20 @@
 // outside test files with a first byte 1 and a second byte 0 (PNG), 1 (BMP)
 // or 2 (JPEG).
 
+#include "fuzz/FuzzDesignSession.h"
 #include "fuzz/FuzzProgramFolder.h"
-#include "model/DocKinds.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
 #include "model/UndoList.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/framework/Afx.h"
 #include "platform/framework/OleData.h"
-#include "platform/framework/WndInternal.h"
-#include "platform/profile/Registry.h"
 #include "platform/ui/Headless.h"
-#include "platform/ui/Hooks.h"
 #include "platform/ui/User.h"
 #include "resources/Resources.h"
 #include "resources/resource.h"
 #include "surface/Surface.h"
-#include "surface/SurfaceFrame.h"
-#include "surface/SurfaceGlobals.h"
+#include "tests/surface/SurfaceInputDriver.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -53,77 +49,7 @@ namespace {
 // reader, and larger ones only slow the run.
 constexpr size_t kMaxInput = 1 << 20;
 
-void Fail(const char* problem)
-{
-    std::fprintf(stderr, "ClipboardFuzz: %s\n", problem);
-    abort();
-}
-
-class FuzzApp : public CWinApp {
-public:
-    FuzzApp()
-        : CWinApp("ClipboardFuzz")
-    {
-    }
-    BOOL InitInstance() override { return TRUE; }
-};
-
-void Pump()
-{
-    AfxPumpMessagesUntilIdle();
-    MSG msg;
-    while (::PeekMessage(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-}
-
-// A fresh window system, application, main window and empty design.
-class Session {
-public:
-    Session()
-    {
-        platform::headless::Reset();
-        platform::ResetHooks();
-        platform::ResetFrameworkWindowState();
-        platform::ResetRegistryForTests();
-        ResetSurfaceGlobals();
-        m_app = std::make_unique<FuzzApp>();
-        auto* pMain = new CMDIFrameWnd;
-        if (!pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 640)))
-            Fail("no main window");
-        if (pMain->m_hWndMDIClient == NULL && !pMain->CreateClient(nullptr, nullptr))
-            Fail("no MDI client");
-        m_app->m_pMainWnd = pMain;
-        pMain->ShowWindow(SW_SHOW);
-        auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
-            RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
-        m_app->AddDocTemplate(pTemplate);
-        CDocument* pDoc = pTemplate->OpenDocumentFile(NULL);
-        Pump();
-        if (pDoc == nullptr)
-            Fail("no design");
-        POSITION pos = pDoc->GetFirstViewPosition();
-        m_pView = pos != NULL ? static_cast<CSurface*>(pDoc->GetNextView(pos)) : nullptr;
-        if (m_pView == nullptr)
-            Fail("no view");
-        m_pView->SetFocus();
-        Pump();
-    }
-    ~Session()
-    {
-        COleDataSource::FlushClipboard();
-        platform::headless::Reset();
-        platform::FrameworkDeleteTempMaps();
-        m_app.reset();
-        platform::ResetFrameworkWindowState();
-        platform::ResetHooks();
-        ResetSurfaceGlobals();
-    }
-    CSurface* View() const { return m_pView; }
-
-private:
-    std::unique_ptr<FuzzApp> m_app;
-    CSurface* m_pView = nullptr;
-};
+using fuzzdesign::Fail;
 
 HGLOBAL Block(const uint8_t* data, size_t size)
 {
@@ -188,6 +114,7 @@ extern "C" const char* __lsan_default_suppressions()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static FuzzProgramFolder folder("clipboard");
+    fuzzdesign::TargetName() = "ClipboardFuzz";
     threadwick::RegisterResources();
     return 0;
 }
@@ -204,7 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t* payload = data + 1;
     size_t nPayload = size - 1;
 
-    Session session;
+    fuzzdesign::SessionOptions options;
+    options.bZoom100 = false;
+    options.bFlushClipboard = true;
+    fuzzdesign::Session session(options);
     CSurface* pView = session.View();
     CDrawDoc* pDoc = pView->GetDocument();
     switch (nRoad) {
@@ -224,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const int nStepsBefore = pDoc->GetUndoList().GetCount();
     pView->OnEditPaste();
-    Pump();
+    surfaceinput::PumpQueue();
     CheckSelectionOnSurface(pView);
     const int nObjects = static_cast<int>(pView->GetObjects().GetCount());
     if (nObjects != pView->GetSelection().GetCount())
@@ -237,11 +167,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // What came in goes out again, and every step of the paste undoes.
     pView->OnEditCopy();
-    Pump();
+    surfaceinput::PumpQueue();
     CheckSelectionOnSurface(pView);
     while (pDoc->GetUndoList().CanUndo())
         pDoc->GetUndoList().Undo(pDoc);
-    Pump();
+    surfaceinput::PumpQueue();
     CheckSelectionOnSurface(pView);
     // Embedded objects keep no steps of their own.
     if (nObjects <= CUndoList::kMaxSteps) {

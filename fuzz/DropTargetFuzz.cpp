@@ -13,20 +13,15 @@
 // Any drop must run without a crash or a leak and add at most one object
 // for the standard formats or for each regular file it names.
 
+#include "fuzz/FuzzDesignSession.h"
 #include "fuzz/FuzzProgramFolder.h"
-#include "model/DocKinds.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/files/HostPath.h"
 #include "platform/framework/Afx.h"
 #include "platform/framework/OleData.h"
-#include "platform/framework/WndInternal.h"
 #include "platform/gdi/Metafile.h"
-#include "platform/profile/Registry.h"
 #include "platform/ui/Headless.h"
-#include "platform/ui/Hooks.h"
 #include "resources/Resources.h"
-#include "surface/SurfaceFrame.h"
-#include "surface/SurfaceGlobals.h"
 #include "tests/surface/SurfaceInputDriver.h"
 
 #include <cstddef>
@@ -42,70 +37,7 @@
 
 namespace {
 
-void Fail(const std::string& problem)
-{
-    std::fprintf(stderr, "DropTargetFuzz: %s\n", problem.c_str());
-    abort();
-}
-
-class FuzzApp : public CWinApp {
-public:
-    FuzzApp()
-        : CWinApp("DropTargetFuzz")
-    {
-    }
-    BOOL InitInstance() override { return TRUE; }
-};
-
-// A fresh window system, application, main window and design for one input.
-class Session {
-public:
-    Session()
-    {
-        platform::headless::Reset();
-        platform::ResetHooks();
-        platform::ResetFrameworkWindowState();
-        platform::ResetRegistryForTests();
-        ResetSurfaceGlobals();
-        m_app = std::make_unique<FuzzApp>();
-        auto* pMain = new CMDIFrameWnd;
-        if (!pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 640)))
-            Fail("no main window");
-        if (pMain->m_hWndMDIClient == NULL && !pMain->CreateClient(nullptr, nullptr))
-            Fail("no MDI client");
-        m_app->m_pMainWnd = pMain;
-        pMain->ShowWindow(SW_SHOW);
-        auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
-            RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
-        m_app->AddDocTemplate(pTemplate);
-        CDocument* pDoc = pTemplate->OpenDocumentFile(NULL);
-        surfaceinput::PumpQueue();
-        if (pDoc == nullptr)
-            Fail("no design");
-        POSITION pos = pDoc->GetFirstViewPosition();
-        m_pView = pos != NULL ? static_cast<CSurface*>(pDoc->GetNextView(pos)) : nullptr;
-        if (m_pView == nullptr)
-            Fail("no view");
-        static_cast<CDrawDoc*>(pDoc)->SetZoom(100);
-        m_pView->SetFocus();
-        surfaceinput::PumpQueue();
-    }
-    ~Session()
-    {
-        platform::headless::SetIdleHandler(nullptr);
-        platform::headless::Reset();
-        platform::FrameworkDeleteTempMaps();
-        m_app.reset();
-        platform::ResetFrameworkWindowState();
-        platform::ResetHooks();
-        ResetSurfaceGlobals();
-    }
-    CSurface* View() const { return m_pView; }
-
-private:
-    std::unique_ptr<FuzzApp> m_app;
-    CSurface* m_pView = nullptr;
-};
+using fuzzdesign::Fail;
 
 class Reader {
 public:
@@ -222,6 +154,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static FuzzProgramFolder folder("droptarget");
     ScratchFolder() = folder.host + "/drops";
+    fuzzdesign::TargetName() = "DropTargetFuzz";
     threadwick::RegisterResources();
     return 0;
 }
@@ -288,7 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     {
-        Session session;
+        fuzzdesign::Session session;
         CSurface* pView = session.View();
         surfaceinput::EscapeWhenIdle escapes;
         COleDataObject dataObject;

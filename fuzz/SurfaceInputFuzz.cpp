@@ -8,16 +8,11 @@
 // and redoing as many.
 
 #include "app/PrefData.h"
+#include "fuzz/FuzzDesignSession.h"
 #include "fuzz/FuzzProgramFolder.h"
-#include "model/DocKinds.h"
 #include "platform/framework/Afx.h"
-#include "platform/framework/WndInternal.h"
-#include "platform/profile/Registry.h"
 #include "platform/ui/Headless.h"
-#include "platform/ui/Hooks.h"
 #include "resources/Resources.h"
-#include "surface/SurfaceFrame.h"
-#include "surface/SurfaceGlobals.h"
 #include "tests/surface/SurfaceInputDriver.h"
 
 #include <cstddef>
@@ -31,72 +26,7 @@ namespace {
 // The longest run one input drives.
 constexpr size_t kMaxEvents = 1500;
 
-void Fail(const std::string& problem)
-{
-    std::fprintf(stderr, "SurfaceInputFuzz: %s\n", problem.c_str());
-    abort();
-}
-
-class FuzzApp : public CWinApp {
-public:
-    FuzzApp()
-        : CWinApp("SurfaceInputFuzz")
-    {
-    }
-    BOOL InitInstance() override { return TRUE; }
-};
-
-// A fresh window system, application, main window and design for one input.
-class Session {
-public:
-    Session()
-    {
-        platform::headless::Reset();
-        platform::ResetHooks();
-        platform::ResetFrameworkWindowState();
-        platform::ResetRegistryForTests();
-        ResetSurfaceGlobals();
-        m_app = std::make_unique<FuzzApp>();
-        auto* pMain = new CMDIFrameWnd;
-        if (!pMain->Create(NULL, "Threadwick", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 640)))
-            Fail("no main window");
-        if (pMain->m_hWndMDIClient == NULL && !pMain->CreateClient(nullptr, nullptr))
-            Fail("no MDI client");
-        m_app->m_pMainWnd = pMain;
-        pMain->m_hAccelTable = ::LoadAccelerators(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME));
-        pMain->ShowWindow(SW_SHOW);
-        auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
-            RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
-        m_app->AddDocTemplate(pTemplate);
-        CDocument* pDoc = pTemplate->OpenDocumentFile(NULL);
-        surfaceinput::PumpQueue();
-        if (pDoc == nullptr)
-            Fail("no design");
-        POSITION pos = pDoc->GetFirstViewPosition();
-        m_pView = pos != NULL ? static_cast<CSurface*>(pDoc->GetNextView(pos)) : nullptr;
-        if (m_pView == nullptr)
-            Fail("no view");
-        static_cast<CDrawDoc*>(pDoc)->SetZoom(100);
-        m_pView->SetFocus();
-        surfaceinput::PopulateDesign(m_pView);
-        surfaceinput::PumpQueue();
-    }
-    ~Session()
-    {
-        platform::headless::SetIdleHandler(nullptr);
-        platform::headless::Reset();
-        platform::FrameworkDeleteTempMaps();
-        m_app.reset();
-        platform::ResetFrameworkWindowState();
-        platform::ResetHooks();
-        ResetSurfaceGlobals();
-    }
-    CSurface* View() const { return m_pView; }
-
-private:
-    std::unique_ptr<FuzzApp> m_app;
-    CSurface* m_pView = nullptr;
-};
+using fuzzdesign::Fail;
 
 } // namespace
 
@@ -110,6 +40,7 @@ extern "C" const char* __lsan_default_suppressions()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static FuzzProgramFolder folder("surfaceinput");
+    fuzzdesign::TargetName() = "SurfaceInputFuzz";
     threadwick::RegisterResources();
     return 0;
 }
@@ -125,7 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         | (options & 4 ? PREF_FLAG_MOVE_FILLED : 0) | (options & 8 ? PREF_FLAG_GRID_LINES : 0));
     thePrefs.AddlFlags = WORD(options & 16 ? PREF_ADDL_SWITCH_I : 0);
     {
-        Session session;
+        fuzzdesign::SessionOptions options;
+        options.bAccelerators = true;
+        options.bPopulate = true;
+        fuzzdesign::Session session(options);
         CSurface* pView = session.View();
         const HWND hView = pView->m_hWnd;
         surfaceinput::EscapeWhenIdle escapes;

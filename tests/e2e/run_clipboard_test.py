@@ -253,6 +253,9 @@ def paste_both(session, road, clip, jpeg, helpers):
     # Aside, so that the photograph does not hide it.
     centre = (left + clip.width // 2, top + clip.height // 2)
     road.click(centre)
+    # Past the double-click time: a press that quick would open the
+    # picture's Picture dialog instead of dragging.
+    time.sleep(1.0)
     road.drag(centre, (centre[0] - 90, centre[1]))
     moved = road.deselect("moved")
     left, top = check_picture(moved, (left - 90, top), clip, SAME, "the picture dragged aside")

@@ -56,26 +56,9 @@ class WallpaperStoreTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        // One folder for the whole run: glib takes the settings folder once
-        // per process.
-        m_config = testing_support::TestHome() + "/xdg-config";
-        std::filesystem::create_directories(m_config);
-        setenv("GSETTINGS_BACKEND", "keyfile", 1);
-        setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
+        m_config = testing_support::UseKeyfileSettings();
     }
-    static std::string Run(const std::string& command)
-    {
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[512];
-            while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-                out += buffer;
-            ::pclose(pipe);
-        }
-        while (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
-    }
+    static std::string Run(const std::string& command) { return testing_support::RunCommand(command); }
     std::string m_config;
 };
 

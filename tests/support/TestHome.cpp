@@ -75,4 +75,27 @@ bool RunOlefileScript(const std::string& script, const std::vector<std::string>&
     return pclose(pipe) == 0;
 }
 
+std::string RunCommand(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+            out += buffer;
+        ::pclose(pipe);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
+    return out;
+}
+
+std::string UseKeyfileSettings()
+{
+    const std::string config = TestHome() + "/xdg-config";
+    std::filesystem::create_directories(config);
+    setenv("GSETTINGS_BACKEND", "keyfile", 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    return config;
+}
+
 } // namespace testing_support

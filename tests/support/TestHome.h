@@ -21,4 +21,14 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // is missing or the script fails.
 bool RunOlefileScript(const std::string& script, const std::vector<std::string>& args, std::string& out);
 
+// Runs a shell command and gives what it printed, without the line ends at
+// the end; empty when the command cannot start.
+std::string RunCommand(const std::string& command);
+
+// Points glib's settings at a keyfile store in one folder below the test
+// home, returned, so that tests that set the desktop's settings never touch
+// the user's. The folder is the same for the whole run: glib takes it once
+// per process.
+std::string UseKeyfileSettings();
+
 } // namespace testing_support

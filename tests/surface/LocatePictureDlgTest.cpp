@@ -29,14 +29,7 @@ protected:
     void SetUp() override
     {
         SurfaceTest::SetUp();
-        threadwick::RegisterSupportResources();
-        InitCommonControls();
-        platform::InitFileSystem();
-        platform::SetDriveTable(platform::DriveTable::Build("", "", {}));
-        m_root = testing_support::MakeTempDir("locate");
-        std::filesystem::create_directories(m_root + "/program/support");
-        std::filesystem::create_directories(m_root + "/pics");
-        platform::SetProgramFolderForTests(m_root + "/program");
+        m_root = SetUpPictureDialogFolders("locate");
         m_savedFlags = thePrefs.Flags;
         // The chooser starts in the picture Open dialog.
         thePrefs.Flags &= ~PREF_FLAG_NO_MULTI_PREVIEW;

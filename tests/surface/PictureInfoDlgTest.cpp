@@ -74,14 +74,7 @@ protected:
     void SetUp() override
     {
         SurfaceTest::SetUp();
-        threadwick::RegisterSupportResources();
-        InitCommonControls();
-        platform::InitFileSystem();
-        platform::SetDriveTable(platform::DriveTable::Build("", "", {}));
-        m_root = testing_support::MakeTempDir("picinfo");
-        std::filesystem::create_directories(m_root + "/program/support");
-        std::filesystem::create_directories(m_root + "/pics");
-        platform::SetProgramFolderForTests(m_root + "/program");
+        m_root = SetUpPictureDialogFolders("picinfo");
         m_wSavedAdd2 = thePrefs.Add2Flags;
         m_strSavedFolder = thePrefs.CurPictureFolder;
         thePrefs.Add2Flags = 0;

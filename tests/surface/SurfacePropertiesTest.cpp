@@ -490,27 +490,10 @@ protected:
     void SetUp() override
     {
         SurfacePropertiesTest::SetUp();
-        // One folder for the whole run: glib takes the settings folder once
-        // per process.
-        const std::string config = testing_support::TestHome() + "/xdg-config";
-        std::filesystem::create_directories(config);
-        setenv("GSETTINGS_BACKEND", "keyfile", 1);
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        testing_support::UseKeyfileSettings();
         platform::InstallWallpaperService();
     }
-    static std::string Run(const std::string& command)
-    {
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[512];
-            while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-                out += buffer;
-            ::pclose(pipe);
-        }
-        while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
-            out.pop_back();
-        return out;
-    }
+    static std::string Run(const std::string& command) { return testing_support::RunCommand(command); }
     static std::string WallpaperHostPath()
     {
         char szFolder[285] = {};
