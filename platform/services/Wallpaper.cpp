@@ -1,5 +1,7 @@
 #include "platform/services/Wallpaper.h"
 
+#include "platform/services/Shell.h"
+
 #include <gio/gio.h>
 
 #include <cstdlib>
@@ -86,21 +88,7 @@ std::string FileUriFor(std::string_view hostPath)
 {
     if (hostPath.empty() || hostPath.front() != '/')
         return std::string();
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string uri = "file://";
-    for (const char c : hostPath) {
-        const auto ch = static_cast<unsigned char>(c);
-        const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9')
-            || ch == '-' || ch == '.' || ch == '_' || ch == '~' || ch == '/';
-        if (plain) {
-            uri += c;
-        } else {
-            uri += '%';
-            uri += kHex[ch >> 4];
-            uri += kHex[ch & 0x0F];
-        }
-    }
-    return uri;
+    return FileUrlFromHostPath(hostPath);
 }
 
 bool SetDesktopWallpaper(const std::string& hostPath)

@@ -10,6 +10,7 @@
 #include "pictures/PictureStudioDlg.h"
 #include "platform/files/HostPath.h"
 #include "platform/imaging/Imaging.h"
+#include "tests/support/CommandProbe.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestData.h"
 
@@ -76,26 +77,8 @@ protected:
 
     BOOL IsOffered()
     {
-        class Probe : public CCmdUI {
-        public:
-            void Enable(BOOL bOn) override
-            {
-                m_bEnabled = bOn;
-                m_bEnableChanged = TRUE;
-            }
-            void SetCheck(int) override {}
-            void SetRadio(BOOL) override {}
-            void SetText(LPCTSTR) override {}
-            BOOL m_bEnabled = TRUE;
-        };
-        BOOL bBoth = TRUE;
-        for (UINT nID : {UINT(ID_EDIT_PICTURE_STUDIO), UINT(ID_PICTURE_STUDIO_ITEM)}) {
-            Probe probe;
-            probe.m_nID = nID;
-            probe.DoUpdate(m_pView, TRUE);
-            bBoth = bBoth && probe.m_bEnabled;
-        }
-        return bBoth;
+        return testing_support::CommandStateOf(m_pView, ID_EDIT_PICTURE_STUDIO).bEnabled
+            && testing_support::CommandStateOf(m_pView, ID_PICTURE_STUDIO_ITEM).bEnabled;
     }
 
     CDrawRect* m_pObj = nullptr;

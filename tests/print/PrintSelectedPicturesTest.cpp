@@ -11,6 +11,7 @@
 #include "tests/main/AppTestSupport.h"
 #include "tests/pictures/PictureFiles.h"
 #include "tests/print/CatalogPageSupport.h"
+#include "tests/support/CommandProbe.h"
 #include "tests/support/DialogDriver.h"
 
 #include <cstdlib>
@@ -83,17 +84,7 @@ TEST_F(PrintSelectedPicturesTest, TheCommandIsOnAndPrintsEveryChosenPictureOnAsM
 {
     if (std::system("command -v pdftoppm > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    struct Probe : CCmdUI {
-        int enabled = -1;
-        void Enable(BOOL bOn) override
-        {
-            enabled = bOn;
-            m_bEnableChanged = TRUE;
-        }
-    } probe;
-    probe.m_nID = ID_FILE_PRINT_PICTURES;
-    probe.DoUpdate(m_app.get(), TRUE);
-    EXPECT_EQ(probe.enabled, 1);
+    EXPECT_TRUE(testing_support::CommandStateOf(m_app.get(), ID_FILE_PRINT_PICTURES).bEnabled);
 
     // Ten pictures: nine cells fit a Letter page, so the tenth takes a second.
     for (int i = 0; i < 10; ++i) {

@@ -33,26 +33,11 @@ namespace {
 const char kPicture[] = THREADWICK_TESTDATA_DIR "/png/bin-libsixel-examples__basn2c08.png";
 
 // What an update handler says about a command, its text included.
-struct ItemState {
-    BOOL bEnabled = TRUE;
-    std::string text;
-};
+using ItemState = testing_support::CommandState;
 
 ItemState ItemStateOf(CCmdTarget* pTarget, UINT nID)
 {
-    class Probe : public CCmdUI {
-    public:
-        void Enable(BOOL bOn) override
-        {
-            m_state.bEnabled = bOn;
-            m_bEnableChanged = TRUE;
-        }
-        void SetText(LPCTSTR lpszText) override { m_state.text = lpszText; }
-        ItemState m_state;
-    } probe;
-    probe.m_nID = nID;
-    probe.DoUpdate(pTarget, TRUE);
-    return probe.m_state;
+    return testing_support::CommandStateOf(pTarget, nID);
 }
 
 std::vector<BYTE> PictureBytes(CDrawObj* pObj)

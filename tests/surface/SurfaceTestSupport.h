@@ -5,6 +5,7 @@
 // and view.
 
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/support/CommandProbe.h"
 
 #include "app/PrefData.h"
 #include "app/main/AppMessages.h"
@@ -140,27 +141,10 @@ protected:
 
     // What a command's update handler says of its item, asked through
     // pTarget as a menu asks.
-    struct CommandState {
-        BOOL bEnabled = TRUE;
-        int nCheck = -1; // -1 when the handler does not say
-    };
+    using CommandState = testing_support::CommandState;
     static CommandState CommandStateOf(CCmdTarget* pTarget, UINT nID, BOOL bDisableIfNoHandler = TRUE)
     {
-        class Probe : public CCmdUI {
-        public:
-            void Enable(BOOL bOn) override
-            {
-                m_state.bEnabled = bOn;
-                m_bEnableChanged = TRUE;
-            }
-            void SetCheck(int nCheck) override { m_state.nCheck = nCheck; }
-            void SetRadio(BOOL bOn) override { m_state.nCheck = bOn ? 1 : 0; }
-            void SetText(LPCTSTR) override {}
-            CommandState m_state;
-        } probe;
-        probe.m_nID = nID;
-        probe.DoUpdate(pTarget, bDisableIfNoHandler);
-        return probe.m_state;
+        return testing_support::CommandStateOf(pTarget, nID, bDisableIfNoHandler);
     }
 
     CRecordingMainFrame* m_pMain = nullptr;
