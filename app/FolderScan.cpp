@@ -1,15 +1,16 @@
 #include "app/FolderScan.h"
 
+#include "app/Paths.h"
+
+#include "platform/files/FileSystem.h"
 #include "platform/framework/WinApp.h"
 
 #include <cstring>
 #include <new>
+#include <set>
 #include <utility>
 
 namespace {
-
-// Folder trees deeper than this are taken for link loops and not entered.
-constexpr int kMaxScanDepth = 64;
 
 class CSilentProgress : public CScanProgress {
 public:
@@ -28,12 +29,7 @@ ScanProgressFactory& ProgressFactory()
     return factory;
 }
 
-CString WithBackslash(CString folder)
-{
-    if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != '\\')
-        folder += '\\';
-    return folder;
-}
+constexpr LPCTSTR kSystemFolders[] = {"C:\\PROC", "C:\\SYS", "C:\\DEV"};
 
 BOOL IsDotEntry(const char* name)
 {
@@ -41,6 +37,18 @@ BOOL IsDotEntry(const char* name)
 }
 
 } // namespace
+
+BOOL IsSystemFolder(const CString& strFolder)
+{
+    CString folder = strFolder;
+    if (folder.GetLength() > 3 && folder[folder.GetLength() - 1] == '\\')
+        folder = folder.Left(folder.GetLength() - 1);
+    for (LPCTSTR skipped : kSystemFolders) {
+        if (folder.CompareNoCase(skipped) == 0)
+            return TRUE;
+    }
+    return FALSE;
+}
 
 BOOL MatchWildcard(LPCTSTR lpszName, LPCTSTR lpszPattern)
 {
@@ -74,7 +82,7 @@ BOOL MatchWildcard(LPCTSTR lpszName, LPCTSTR lpszPattern)
 
 CFileFinder::CFileFinder(LPCTSTR lpszFolder, LPCTSTR lpszPatterns, DWORD dwAttributeMask)
     : m_dwMask(dwAttributeMask)
-    , m_strFolder(WithBackslash(lpszFolder ? lpszFolder : ""))
+    , m_strFolder(WithTrailingBackslash(lpszFolder ? lpszFolder : ""))
     , m_strPatterns(lpszPatterns ? lpszPatterns : "")
 {
     m_strPatterns.MakeUpper();
@@ -209,16 +217,56 @@ CFolderScan::CFolderScan(LPCTSTR lpszStartFolder, LPCTSTR lpszPattern, BOOL bRec
 
 CFolderScan::~CFolderScan() = default;
 
-int CFolderScan::CountFolders(const CString& folder, int depth) const
+// The folders one pass has entered, by identity.
+struct CFolderScan::WalkedFolders {
+    std::set<platform::FileIdentity> entered;
+
+    // The system folders count as entered from the start, so that no folder
+    // link (or drive) leads into them either.
+    WalkedFolders()
+    {
+        for (LPCTSTR system : kSystemFolders) {
+            platform::FileIdentity identity;
+            if (platform::GetFileIdentity(system, identity))
+                entered.insert(identity);
+        }
+    }
+
+    // Whether the walk may go into the folder; the folder counts as entered
+    // from now on. A folder whose identity cannot be read cannot be listed
+    // either.
+    BOOL Enter(const CString& folder)
+    {
+        if (IsSystemFolder(folder))
+            return FALSE;
+        platform::FileIdentity identity;
+        if (!platform::GetFileIdentity(folder, identity))
+            return FALSE;
+        return entered.insert(identity).second ? TRUE : FALSE;
+    }
+
+    // The start folder is walked even when it is a system folder: the user
+    // asked for it by name.
+    void EnterStart(const CString& folder)
+    {
+        platform::FileIdentity identity;
+        if (platform::GetFileIdentity(folder, identity))
+            entered.insert(identity);
+    }
+};
+
+int CFolderScan::CountFolders(const CString& folder, int depth, WalkedFolders& walked) const
 {
     CFileFinder finder(folder, "", _A_SUBDIR);
     finder.ExcludeDotEntries();
     int count = 0;
     CString path;
     for (BOOL found = finder.FindFirst(path); found; found = finder.FindNext(path)) {
+        if (!walked.Enter(path))
+            continue;
         ++count;
         if (!m_bOneLevel && depth < kMaxScanDepth)
-            count += CountFolders(path, depth + 1);
+            count += CountFolders(path, depth + 1, walked);
     }
     return count;
 }
@@ -231,7 +279,9 @@ void CFolderScan::Scan()
         if (!m_bRecursive) {
             m_nFolders = CFileFinder(m_strStart, "", kFindAnyEntry).Count();
         } else {
-            m_nFolders = CountFolders(m_strStart, 1);
+            WalkedFolders counted;
+            counted.EnterStart(m_strStart);
+            m_nFolders = CountFolders(m_strStart, 1, counted);
             m_nDepthLimit = m_bOneLevel ? 1 : -1;
         }
     }
@@ -241,12 +291,14 @@ void CFolderScan::Scan()
         OnEntry(m_strStart);
         return;
     }
-    Visit(m_strStart, 0);
+    WalkedFolders walked;
+    walked.EnterStart(m_strStart);
+    Visit(m_strStart, 0, walked);
 }
 
-BOOL CFolderScan::Visit(CString folder, int depth)
+BOOL CFolderScan::Visit(CString folder, int depth, WalkedFolders& walked)
 {
-    folder = WithBackslash(folder);
+    folder = WithTrailingBackslash(folder);
     if (!m_strPattern.IsEmpty()) {
         CFileFinder entries(folder, m_strPattern, kFindAnyEntry);
         entries.ExcludeDotEntries();
@@ -264,10 +316,12 @@ BOOL CFolderScan::Visit(CString folder, int depth)
     for (BOOL found = folders.FindFirst(path); found; found = folders.FindNext(path)) {
         if (m_progress->IsCancelled())
             return FALSE;
+        if (!walked.Enter(path))
+            continue;
         if (m_nDepthLimit < 0 || depth + 1 <= m_nDepthLimit)
             m_progress->Step();
         m_progress->PumpMessages();
-        if (!Visit(path, depth + 1))
+        if (!Visit(path, depth + 1, walked))
             return FALSE;
     }
     return TRUE;

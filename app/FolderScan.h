@@ -62,6 +62,12 @@ private:
     intptr_t m_hFind = -1;
 };
 
+// The pseudo file systems of the Linux root (C:\proc, C:\sys, C:\dev, with
+// or without the trailing backslash, any case): they hold no user files, are
+// endless or huge, and reading some of their entries blocks, so no walk
+// over a drive goes into them.
+BOOL IsSystemFolder(const CString& strFolder);
+
 // What a long walk shows while it runs.
 class CScanProgress {
 public:
@@ -82,6 +88,9 @@ void SetScanProgressFactory(ScanProgressFactory factory);
 // A progress display from the installed factory (never null).
 std::unique_ptr<CScanProgress> MakeScanProgress();
 
+// Folder trees deeper than this are not entered.
+inline constexpr int kMaxScanDepth = 64;
+
 // Walks a folder and calls OnEntry per entry.
 class CFolderScan : public CObject {
 public:
@@ -95,6 +104,12 @@ public:
     // the start folder (an empty pattern visits no entries, only folders);
     // the progress moves once per folder within the depth limit. Stops when
     // OnEntry returns FALSE or Cancel is pressed; what was visited stays so.
+    //
+    // The walk enters each real folder once: a folder link to a folder
+    // already entered (an ancestor, say) is passed over, as are the system
+    // folders, folders that cannot be read and folders more than
+    // kMaxScanDepth levels down. The count before the walk follows the same
+    // rules, so the progress ends full.
     void Scan();
 
     // Counting and progress look only one level deep when set (the default).
@@ -108,8 +123,9 @@ protected:
     virtual BOOL OnEntry(const CString& strPath) = 0;
 
 private:
-    int CountFolders(const CString& folder, int depth) const;
-    BOOL Visit(CString folder, int depth);
+    struct WalkedFolders;
+    int CountFolders(const CString& folder, int depth, WalkedFolders& walked) const;
+    BOOL Visit(CString folder, int depth, WalkedFolders& walked);
 
     CString m_strStart;
     CString m_strPattern;

@@ -45,17 +45,6 @@ CString FileNameOf(const CString& path)
     return path.Mid(path.ReverseFind('\\') + 1);
 }
 
-// Pseudo file systems of the Linux root hold no kits and must not be walked.
-BOOL IsSystemFolder(const CString& folder)
-{
-    static const LPCTSTR kSkipped[] = {"C:\\PROC\\", "C:\\SYS\\", "C:\\DEV\\"};
-    for (LPCTSTR skipped : kSkipped) {
-        if (folder.CompareNoCase(skipped) == 0)
-            return TRUE;
-    }
-    return FALSE;
-}
-
 } // namespace
 
 CString KitFileToCategoryName(LPCTSTR lpszPath)

@@ -131,6 +131,12 @@ BOOL EnsureTrailingChar(CString& str, char ch, BOOL bAppend)
     return TRUE;
 }
 
+CString WithTrailingBackslash(CString strFolder)
+{
+    EnsureTrailingChar(strFolder, '\\', TRUE);
+    return strFolder;
+}
+
 BOOL HasCompanionMarker()
 {
     return FileExists(GetProgramPath("olvw.dat"));

@@ -34,6 +34,8 @@ BOOL CreateUserDataFolder(LPCTSTR lpszSubfolder);
 // FALSE for an empty string; otherwise whether it ends with ch. With
 // bAppend a missing ch is appended and the answer is TRUE.
 BOOL EnsureTrailingChar(CString& str, char ch, BOOL bAppend);
+// The folder with a backslash at its end; an empty string stays empty.
+CString WithTrailingBackslash(CString strFolder);
 // Whether "olvw.dat" is in the program's folder.
 BOOL HasCompanionMarker();
 

@@ -1,6 +1,7 @@
 #include "controls/FolderTreeFiller.h"
 
 #include "app/FolderScan.h"
+#include "app/Paths.h"
 #include "platform/ui/CommCtrl.h"
 #include "platform/ui/User.h"
 
@@ -46,25 +47,27 @@ BOOL CFolderTreeFiller::AddFolder(const CString& strEntryPath)
 
 void CFolderTreeFiller::Refresh()
 {
-    if (!m_strRootPath.IsEmpty() && m_hTree != NULL) {
-        m_strLastFolder.Empty();
-        m_nFolders = 0;
-        CFolderTreeScan scan(*this, m_strRootPath, m_strPattern);
-        scan.Scan();
-        ::SendMessage(m_hTree, WM_SETREDRAW, TRUE, 0);
-        HTREEITEM hFirst = HTREEITEM(::SendMessage(m_hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-        if (hFirst != NULL)
-            ::SendMessage(m_hTree, TVM_SELECTITEM, TVGN_CARET, LPARAM(hFirst));
-        ::RedrawWindow(m_hTree, nullptr, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (m_strRootPath.IsEmpty() || m_hTree == NULL) {
+        CTreeFiller::Refresh();
+        return;
     }
+    m_strLastFolder.Empty();
+    m_nFolders = 0;
+    CFolderTreeScan scan(*this, m_strRootPath, m_strPattern);
+    scan.Scan();
+    // The base Refresh clears the selection (these items are never
+    // checked), so the first folder is chosen after it: the results start
+    // with a folder chosen, ready to open.
     CTreeFiller::Refresh();
+    HTREEITEM hFirst = HTREEITEM(::SendMessage(m_hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    if (hFirst != NULL)
+        ::SendMessage(m_hTree, TVM_SELECTITEM, TVGN_CARET, LPARAM(hFirst));
+    ::RedrawWindow(m_hTree, nullptr, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CFolderTreeFiller::SetRootPath(LPCTSTR lpszPath)
 {
-    m_strRootPath = lpszPath != nullptr ? lpszPath : "";
-    if (!m_strRootPath.IsEmpty() && m_strRootPath[m_strRootPath.GetLength() - 1] != '\\')
-        m_strRootPath += '\\';
+    m_strRootPath = WithTrailingBackslash(lpszPath != nullptr ? lpszPath : "");
     ResetTree();
     CTreeFiller::Refresh();
     ResetTree();

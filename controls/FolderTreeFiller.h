@@ -17,8 +17,8 @@ public:
 
     // Nothing to add by itself: the folders come from the scan in Refresh.
     void Fill() override {}
-    // Scans the root path (when set), lists its folders, selects the first
-    // and draws; then the base Refresh.
+    // Scans the root path (when set) and lists its folders; after the base
+    // Refresh selects the first and draws.
     void Refresh() override;
 
     // Keeps the root (a backslash added when missing), clears the tree and

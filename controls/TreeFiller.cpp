@@ -5,6 +5,7 @@
 #include "platform/ui/User.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -177,14 +178,15 @@ CString CTreeFiller::GetSelectedText() const
     HTREEITEM hItem = m_hTree != NULL ? Next(NULL, TVGN_CARET) : NULL;
     if (hItem == NULL)
         return text;
-    char buffer[MAX_PATH + 1] = {};
+    // Folder paths of a deep walk pass MAX_PATH; the whole text is read.
+    std::vector<char> buffer(size_t(kMaxItemText) + 1, '\0');
     TVITEM item{};
     item.mask = TVIF_HANDLE | TVIF_TEXT;
     item.hItem = hItem;
-    item.pszText = buffer;
-    item.cchTextMax = int(sizeof buffer);
+    item.pszText = buffer.data();
+    item.cchTextMax = kMaxItemText + 1;
     if (::SendMessage(m_hTree, TVM_GETITEM, 0, LPARAM(&item)))
-        text = buffer;
+        text = buffer.data();
     return text;
 }
 

@@ -27,6 +27,8 @@ class CTreeFiller {
 public:
     static constexpr int kIndent = 20;
     static constexpr int kImageSize = 16;
+    // The longest item text GetSelectedText reads: a Linux path's.
+    static constexpr int kMaxItemText = 4096;
     // The range SelectInitial searches from.
     static constexpr int kFirstIndex = 0;
 

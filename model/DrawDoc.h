@@ -382,7 +382,8 @@ public:
     afx_msg void OnTipOfTheDay();
     afx_msg void OnColorInformation();
     afx_msg void OnUploadDesign();
-    afx_msg void OnUpdateNotYetAvailable(CCmdUI* pCmdUI);
+    afx_msg void OnSpellCheck();
+    afx_msg void OnReplaceText();
 
 protected:
     DECLARE_MESSAGE_MAP()

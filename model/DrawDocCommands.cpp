@@ -32,6 +32,8 @@
 #include "resources/savedlg.h"
 #include "surface/Surface.h"
 #include "surface/SurfaceGlobals.h"
+#include "text/dialogs/ReplaceTextDlg.h"
+#include "text/dialogs/SpellChecker.h"
 
 #include <algorithm>
 #include <string>
@@ -559,10 +561,14 @@ void CDrawDoc::OnUploadDesign()
     dlg.DoModal();
 }
 
-void CDrawDoc::OnUpdateNotYetAvailable(CCmdUI* pCmdUI)
+void CDrawDoc::OnSpellCheck()
 {
-    // FIXME: Spell Check and Replace Text come with the spelling and text
-    // replacement dialogs, Add Text Information with the tool pad's
-    // command.
-    pCmdUI->Enable(FALSE);
+    // The checker collects the texts and runs its dialog at once.
+    CSpellChecker checker(this);
+}
+
+void CDrawDoc::OnReplaceText()
+{
+    CReplaceTextDlg dlg(this, AfxGetMainWnd());
+    dlg.DoModal();
 }

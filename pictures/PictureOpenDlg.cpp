@@ -70,13 +70,6 @@ void SplitFilter(const CString& strFilter, CStringArray& names, CStringArray& pa
     }
 }
 
-CString FolderWithBackslash(CString strFolder)
-{
-    if (!strFolder.IsEmpty() && strFolder[strFolder.GetLength() - 1] != '\\')
-        strFolder += '\\';
-    return strFolder;
-}
-
 CRect ChildRect(HWND hDlg, int nID)
 {
     CRect rc;
@@ -259,7 +252,7 @@ BOOL CPictureOpenDlg::OnInitDialog()
     CString strFolder = m_pTree->GetSelectedPath();
     if (strFolder.IsEmpty() || m_nMode == modeScrapbook)
         strFolder = m_strStartFolder;
-    strFolder = FolderWithBackslash(strFolder);
+    strFolder = WithTrailingBackslash(strFolder);
     SetDlgItemText(IDC_PICTURE_OPEN_FOLDER, strFolder);
     m_bFolderPending = FALSE;
     if (strFolder.CompareNoCase(m_strFolder) != 0 || !m_bFilled)
@@ -396,7 +389,7 @@ void CPictureOpenDlg::OnOK()
     GetDlgItemText(IDC_PICTURE_OPEN_FOLDER, m_strTypedFolder);
     m_strTypedFolder.TrimLeft();
     m_strTypedFolder.TrimRight();
-    const CString strFolder = FolderWithBackslash(m_strTypedFolder);
+    const CString strFolder = WithTrailingBackslash(m_strTypedFolder);
     if (strFolder.IsEmpty() || !PathExists(strFolder)) {
         CString strText;
         strText.LoadString(IDS_PICTURE_OPEN_INVALID_FOLDER);
@@ -442,7 +435,7 @@ BOOL CPictureOpenDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 
 void CPictureOpenDlg::FollowTree()
 {
-    const CString strFolder = FolderWithBackslash(m_pTree->GetSelectedPath());
+    const CString strFolder = WithTrailingBackslash(m_pTree->GetSelectedPath());
     if (strFolder.IsEmpty() || strFolder == m_strFolder)
         return;
     SetDlgItemText(IDC_PICTURE_OPEN_FOLDER, strFolder);

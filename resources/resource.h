@@ -133,3 +133,6 @@
 #include "resources/userextras.h"
 #include "resources/picdlgs.h"
 #include "resources/scalealign.h"
+#include "resources/spelling.h"
+#include "resources/replacetext.h"
+#include "resources/findclipart.h"

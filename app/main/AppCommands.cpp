@@ -24,6 +24,7 @@
 #include "platform/base/Exception.h"
 #include "platform/framework/Afx.h"
 #include "pictures/FileImageDlg.h"
+#include "pictures/FindClipartDlg.h"
 #include "print/CatalogPrinter.h"
 #include "print/PrintSetupDlg.h"
 #include "resources/resource.h"
@@ -286,13 +287,14 @@ void CDesignerApp::OnAppAbout()
 
 void CDesignerApp::OnFindClipart()
 {
-    // FIXME: the Find Clipart dialog comes with the picture subsystem; the
-    // update handler disables this.
+    // The dialog inserts the chosen picture into the active design itself.
+    CFindClipartDlg dlg(nullptr);
+    dlg.DoModal();
 }
 
 void CDesignerApp::OnUpdateFindClipart(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(FALSE);
+    pCmdUI->Enable(TRUE);
 }
 
 void CDesignerApp::OnTipOfTheDay()

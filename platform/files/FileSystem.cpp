@@ -212,4 +212,21 @@ bool IsSameFile(const char* windowsPathA, const char* windowsPathB)
     return hostA == hostB;
 }
 
+bool GetFileIdentity(const char* windowsPath, FileIdentity& identity)
+{
+    identity = FileIdentity();
+    if (!windowsPath || !*windowsPath)
+        return false;
+    ResolvedPath resolved;
+    DWORD error = 0;
+    if (!ResolvePath(windowsPath, resolved, &error))
+        return false;
+    struct stat st;
+    if (stat(resolved.ForReading().c_str(), &st) != 0)
+        return false;
+    identity.device = static_cast<uint64_t>(st.st_dev);
+    identity.inode = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
 } // namespace platform

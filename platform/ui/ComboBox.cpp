@@ -10,6 +10,7 @@
 #include "platform/ui/internal/WindowStates.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -515,8 +516,22 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         } else if (s->edit && from == s->edit) {
             switch (code) {
             case EN_CHANGE:
-                if (!s->settingText)
+                if (!s->settingText) {
+                    // Text edited away from the selected item leaves no
+                    // current selection: what the field holds is the input.
+                    const int selection = Selection(*s);
+                    if (selection >= 0) {
+                        std::string text(size_t(std::max(GetWindowTextLength(s->edit), 0)) + 1, '\0');
+                        GetWindowText(s->edit, text.data(), int(text.size()));
+                        text.resize(std::strlen(text.c_str()));
+                        if (ItemText(*s, selection) != text) {
+                            SendMessage(list, LB_SETCURSEL, WPARAM(-1), 0);
+                            s->notifiedSelection = -1;
+                            InvalidateRect(hwnd, NULL, TRUE);
+                        }
+                    }
                     Notify(hwnd, CBN_EDITCHANGE);
+                }
                 break;
             case EN_UPDATE:
                 if (!s->settingText)

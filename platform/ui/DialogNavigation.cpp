@@ -235,12 +235,19 @@ BOOL IsDialogMessage(HWND hDlg, LPMSG lpMsg)
         HWND focus = GetFocus();
         HWND focusChild = (focus && IsChild(hDlg, focus)) ? TabItemOf(hDlg, TabItemsOf(hDlg), focus) : NULL;
         UINT code = (msg.hwnd != hDlg) ? CodeOf(msg.hwnd, &msg) : 0;
-        if (code & DLGC_WANTALLKEYS) {
+        if (msg.message == WM_SYSCHAR) {
+            // Alt with a letter is the dialog's, whatever the control with
+            // the focus takes: a multi-line edit or a picture button that
+            // wants every key must not swallow the mnemonics.
+            BYTE ch = BYTE(msg.wParam);
+            if (ch > ' ' && HandleMnemonic(hDlg, focusChild, char(ch)))
+                return TRUE;
+        } else if (code & DLGC_WANTALLKEYS) {
             // The control takes every key itself.
         } else if (msg.message == WM_KEYDOWN) {
             if (HandleKeyDown(hDlg, msg, focusChild, code))
                 return TRUE;
-        } else if (msg.message == WM_SYSCHAR || !(code & DLGC_WANTCHARS)) {
+        } else if (!(code & DLGC_WANTCHARS)) {
             BYTE ch = BYTE(msg.wParam);
             if (ch > ' ' && HandleMnemonic(hDlg, focusChild, char(ch)))
                 return TRUE;

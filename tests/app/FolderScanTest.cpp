@@ -5,9 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using table_test::WinPath;
@@ -235,6 +240,96 @@ TEST_F(FolderScanTest, WithoutRecursionTheStartFolderIsTheOnlyEntry)
     scan.Scan();
     EXPECT_EQ(scan.seen, (std::vector<std::string>{folder}));
     EXPECT_EQ(log.range, 6); // ".", "..", a, b, c, top.txt
+}
+
+TEST_F(FolderScanTest, FolderLinksAreFollowedOnlyIntoFoldersNotYetWalked)
+{
+    const std::string outside = MakeTempDir("scan-outside");
+    WriteFileBytes(outside + "/four.txt", "");
+    namespace fs = std::filesystem;
+    fs::create_directory_symlink(host, host + "/a/deep/up");
+    fs::create_directory_symlink(host + "/a", host + "/c/again");
+    fs::create_directory_symlink(host + "/b", host + "/b/self");
+    fs::create_directory_symlink(outside, host + "/c/out");
+    fs::create_directory_symlink("/proc", host + "/b/proc");
+
+    RecordingScan scan(folder.c_str(), "*.TXT", TRUE, 0);
+    scan.SetOneLevel(FALSE);
+    scan.Scan();
+    std::sort(scan.seen.begin(), scan.seen.end());
+    EXPECT_EQ(scan.seen, (std::vector<std::string>{folder + "\\a\\deep\\two.TXT", folder + "\\a\\one.txt",
+                             folder + "\\c\\out\\four.txt", folder + "\\c\\three.txt", folder + "\\top.txt"}));
+    // a, a\deep, b, c and c\out (not b\proc); the count follows the same
+    // rules.
+    EXPECT_EQ(log.range, 5);
+    EXPECT_EQ(log.steps, 5);
+}
+
+TEST_F(FolderScanTest, WalkStopsSixtyFourLevelsDown)
+{
+    const std::string deep = MakeTempDir("scan-deep");
+    std::string level = deep;
+    for (int depth = 1; depth <= kMaxScanDepth + 3; ++depth) {
+        level += "/d";
+        std::filesystem::create_directory(level);
+        WriteFileBytes(level + "/f.txt", "");
+    }
+    RecordingScan scan(WinPath(deep).c_str(), "*.TXT", TRUE, 0);
+    scan.SetOneLevel(FALSE);
+    scan.Scan();
+    ASSERT_EQ(scan.seen.size(), size_t(kMaxScanDepth));
+    std::string last = WinPath(deep);
+    for (int depth = 1; depth <= kMaxScanDepth; ++depth)
+        last += "\\d";
+    EXPECT_EQ(*std::max_element(scan.seen.begin(), scan.seen.end(),
+                  [](const std::string& x, const std::string& y) { return x.size() < y.size(); }),
+        last + "\\f.txt");
+    EXPECT_EQ(log.range, kMaxScanDepth);
+}
+
+TEST_F(FolderScanTest, UnreadableFoldersArePassedOver)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not hold for root";
+    ::chmod((host + "/a").c_str(), 0);
+    RecordingScan scan(folder.c_str(), "*.TXT", TRUE, 0);
+    scan.SetOneLevel(FALSE);
+    scan.Scan();
+    ::chmod((host + "/a").c_str(), 0755);
+    std::sort(scan.seen.begin(), scan.seen.end());
+    EXPECT_EQ(scan.seen, (std::vector<std::string>{folder + "\\c\\three.txt", folder + "\\top.txt"}));
+}
+
+TEST(IsSystemFolderTest, OnlyThePseudoFileSystemsOfTheRoot)
+{
+    for (const char* path : {"C:\\proc", "C:\\PROC\\", "c:\\Sys", "C:\\dev\\"})
+        EXPECT_TRUE(IsSystemFolder(path)) << path;
+    for (const char* path : {"C:\\", "C:\\proc\\1", "C:\\home\\proc", "D:\\proc", "C:\\devices", ""})
+        EXPECT_FALSE(IsSystemFolder(path)) << path;
+}
+
+TEST_F(FolderScanTest, DriveCountLeavesOutTheSystemFolders)
+{
+    // The folders of the Linux root a walk of C: enters: each real folder
+    // once, the pseudo file systems never.
+    std::set<std::pair<dev_t, ino_t>> entered;
+    struct stat st;
+    ASSERT_EQ(::stat("/", &st), 0);
+    entered.insert({st.st_dev, st.st_ino});
+    int expected = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/")) {
+        const std::string name = entry.path().filename().string();
+        if (name == "proc" || name == "sys" || name == "dev" || ::stat(entry.path().c_str(), &st) != 0
+            || !S_ISDIR(st.st_mode))
+            continue;
+        expected += entered.insert({st.st_dev, st.st_ino}).second ? 1 : 0;
+    }
+    // Cancelled at once: only the count runs.
+    log.cancelAfter = 0;
+    RecordingScan scan("C:\\", "", TRUE, 0);
+    scan.Scan();
+    EXPECT_EQ(log.range, expected);
+    EXPECT_EQ(log.steps, 0);
 }
 
 TEST(SetArraySizeTest, AllocatesAtLeastOneAndRefusesHugeSizes)

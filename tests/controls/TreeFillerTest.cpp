@@ -166,6 +166,8 @@ TEST_F(TreeFillerTest, FolderFillerListsEachFolderWithAMatchOnce)
     EXPECT_STREQ(LPCTSTR(filler.m_strRootPath), (WindowsPath(root) + "\\").c_str());
     EXPECT_EQ(filler.GetFolderCount(), 3);
     ASSERT_EQ(filler.GetItemCount(), 3);
+    // The results start with a folder chosen, ready to open.
+    EXPECT_FALSE(filler.GetSelectedText().IsEmpty());
     std::vector<std::string> texts;
     for (int i = 0; i < 3; ++i) {
         char text[MAX_PATH] = {};
@@ -186,6 +188,21 @@ TEST_F(TreeFillerTest, FolderFillerListsEachFolderWithAMatchOnce)
     // A new root replaces the list.
     filler.SetRootPath((WindowsPath(root) + "\\text\\").c_str());
     EXPECT_EQ(filler.GetItemCount(), 0);
+}
+
+TEST_F(TreeFillerTest, FolderFillerGivesAFolderPathLongerThanMaxPathWhole)
+{
+    std::string root = testing_support::MakeTempDir("filler-deep");
+    const std::string name(100, 'd');
+    const std::string deep = root + "/" + name + "/" + name + "/" + name;
+    std::filesystem::create_directories(deep);
+    testing_support::WriteFileBytes(deep + "/a.bmp", "x");
+    CFolderTreeFiller filler(m_hTree, "*.bmp");
+    filler.SetRootPath(WindowsPath(root).c_str());
+    ASSERT_EQ(filler.GetItemCount(), 1);
+    const std::string expected = WindowsPath(deep) + "\\";
+    ASSERT_GT(expected.size(), size_t(MAX_PATH));
+    EXPECT_STREQ(LPCTSTR(filler.GetSelectedText()), expected.c_str());
 }
 
 TEST_F(TreeFillerTest, FolderFillerWithoutPatternTakesEveryEntry)

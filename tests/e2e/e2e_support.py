@@ -779,10 +779,15 @@ BROWSER_WIDTH = 700
 
 
 def insert_picture(session, road, path):
-    """Insert > Picture > From Other Location, on to the file dialog through
+    """Insert > Picture > From Other Location and the file chosen there."""
+    press(session, road.main, "alt+i", "p", "o")
+    choose_picture_file(session, path)
+
+
+def choose_picture_file(session, path):
+    """The picture chooser just asked for: on to its file dialog through
     Single Preview (and the hint about the two, when it comes), the file's
     path typed into its name field and Return."""
-    press(session, road.main, "alt+i", "p", "o")
     dialog = session.wait_window(OPEN_TITLE)
     if dialog.width >= BROWSER_WIDTH:
         time.sleep(0.5)

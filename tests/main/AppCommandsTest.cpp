@@ -361,7 +361,7 @@ TEST_F(AppCommandsTest, MissingSupportLibraryLeavesMenusPlain)
     EXPECT_EQ(UncheckedBitmapOf(::GetMenu(Main()), ID_FILE_NEW), HBITMAP(NULL));
 }
 
-TEST_F(AppCommandsTest, UnfinishedCommandsAreDisabledAndTheOddOneIsAlwaysOn)
+TEST_F(AppCommandsTest, FindClipartIsEnabledAndTheOddOneIsAlwaysOn)
 {
     for (UINT nID : {UINT(ID_INSERT_FIND_CLIPART)}) {
         struct Probe : CCmdUI {
@@ -374,7 +374,7 @@ TEST_F(AppCommandsTest, UnfinishedCommandsAreDisabledAndTheOddOneIsAlwaysOn)
         } probe;
         probe.m_nID = nID;
         probe.DoUpdate(m_app.get(), FALSE);
-        EXPECT_EQ(probe.enabled, 0) << nID;
+        EXPECT_EQ(probe.enabled, 1) << nID;
     }
     struct Probe : CCmdUI {
         int enabled = -1;

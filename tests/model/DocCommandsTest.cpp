@@ -636,8 +636,12 @@ TEST_F(DocCommandsTest, MenusFollowTheDesignAndKeepUnbuiltCommandsOff)
     pDoc->SetTitle("(Logo) old");
     EXPECT_EQ(Probe(pDoc, ID_FILE_SAVE_LOGO).enabled, 1);
 
-    for (UINT nID : {UINT(ID_TOOLS_SPELL_CHECK), UINT(ID_EDIT_REPLACE_TEXT)})
-        EXPECT_EQ(Probe(pDoc, nID).enabled, 0) << nID;
+    // Spell Check and Replace Text are the design's, and always offered.
+    for (UINT nID : {UINT(ID_TOOLS_SPELL_CHECK), UINT(ID_EDIT_REPLACE_TEXT)}) {
+        AFX_CMDHANDLERINFO info{};
+        EXPECT_TRUE(pDoc->OnCmdMsg(nID, CN_COMMAND, nullptr, &info)) << nID;
+        EXPECT_EQ(Probe(pDoc, nID).enabled, -1) << nID;
+    }
     // "Add Text Information" is the main frame's now: the design leaves it
     // alone.
     EXPECT_EQ(Probe(pDoc, ID_INSERT_TEXT_INFO).enabled, -1);

@@ -243,6 +243,13 @@ TEST_F(ComboBoxTest, DropDownEditReportsTypingAndTakesListChoices)
     EXPECT_STREQ(text, "alpha");
     EXPECT_TRUE(Saw(CBN_SELCHANGE));
     EXPECT_FALSE(Saw(CBN_EDITCHANGE));
+    // Typing over the chosen item leaves no current selection.
+    SendMessage(GetFocus(), EM_SETSEL, 0, -1);
+    platform::headless::TypeText("D:");
+    PumpTranslated();
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    GetWindowText(combo, text, sizeof text);
+    EXPECT_STREQ(text, "D:");
 }
 
 TEST_F(ComboBoxTest, SimpleComboShowsItsListBelowTheEdit)

@@ -401,6 +401,13 @@ TEST_F(DialogTest, ControlsThatWantKeysGetThem)
     answer = DLGC_WANTALLKEYS;
     Key(h, VK_RETURN);
     EXPECT_TRUE(CommandsSeen().empty());
+    // Alt with a mnemonic is the dialog's all the same.
+    platform::headless::KeyDown(VK_MENU);
+    Key(h, 'C');
+    platform::headless::KeyUp(VK_MENU);
+    PumpDialog(h);
+    EXPECT_EQ(IsDlgButtonChecked(h, kCheck), UINT(BST_CHECKED));
+    EXPECT_EQ(CommandsSeen(), (std::vector<int>{kCheck}));
 
     std::vector<WPARAM> keys;
     for (const uitest::Seen& s : uitest::Rec().log)

@@ -1,0 +1,15 @@
+#pragma once
+// Resource ids of the Find Clipart dialog and its message.
+
+#define IDD_FINDCLIP 394
+#define IDC_FINDCLIP_TYPE 513
+#define IDC_FINDCLIP_FIND 514
+#define IDC_FINDCLIP_BROWSE 515
+#define IDC_FINDCLIP_TREE 506
+#define IDC_FINDCLIP_LOOK_IN 1001
+#define IDC_FINDCLIP_HELP 150
+#define IDC_FINDCLIP_INTRO 620
+#define IDC_FINDCLIP_RESULTS_HINT 605
+#define IDC_FINDCLIP_ICON 621
+
+#define IDS_FINDCLIP_NONE_FOUND 268
