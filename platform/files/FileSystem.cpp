@@ -173,6 +173,20 @@ private:
     std::map<int, ShareLock> m_shares;
 };
 
+// The host path a Windows-form path is read from; false when it does not
+// resolve.
+bool HostPathForReading(const char* windowsPath, std::string& host)
+{
+    if (!windowsPath || !*windowsPath)
+        return false;
+    ResolvedPath resolved;
+    DWORD error = 0;
+    if (!ResolvePath(windowsPath, resolved, &error))
+        return false;
+    host = resolved.ForReading();
+    return true;
+}
+
 } // namespace
 
 void InitFileSystem()
@@ -184,27 +198,17 @@ void InitFileSystem()
 
 bool IsRegularFile(const char* windowsPath)
 {
-    if (!windowsPath || !*windowsPath)
-        return false;
-    ResolvedPath resolved;
-    DWORD error = 0;
-    if (!ResolvePath(windowsPath, resolved, &error))
-        return false;
+    std::string host;
     struct stat st;
-    return stat(resolved.ForReading().c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return HostPathForReading(windowsPath, host) && stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool IsSameFile(const char* windowsPathA, const char* windowsPathB)
 {
-    if (!windowsPathA || !windowsPathB)
+    std::string hostA;
+    std::string hostB;
+    if (!HostPathForReading(windowsPathA, hostA) || !HostPathForReading(windowsPathB, hostB))
         return false;
-    ResolvedPath a;
-    ResolvedPath b;
-    DWORD error = 0;
-    if (!ResolvePath(windowsPathA, a, &error) || !ResolvePath(windowsPathB, b, &error))
-        return false;
-    std::string hostA = a.ForReading();
-    std::string hostB = b.ForReading();
     struct stat stA;
     struct stat stB;
     if (stat(hostA.c_str(), &stA) == 0 && stat(hostB.c_str(), &stB) == 0)
@@ -215,14 +219,9 @@ bool IsSameFile(const char* windowsPathA, const char* windowsPathB)
 bool GetFileIdentity(const char* windowsPath, FileIdentity& identity)
 {
     identity = FileIdentity();
-    if (!windowsPath || !*windowsPath)
-        return false;
-    ResolvedPath resolved;
-    DWORD error = 0;
-    if (!ResolvePath(windowsPath, resolved, &error))
-        return false;
+    std::string host;
     struct stat st;
-    if (stat(resolved.ForReading().c_str(), &st) != 0)
+    if (!HostPathForReading(windowsPath, host) || stat(host.c_str(), &st) != 0)
         return false;
     identity.device = static_cast<uint64_t>(st.st_dev);
     identity.inode = static_cast<uint64_t>(st.st_ino);

@@ -135,8 +135,8 @@ protected:
         fs::create_directory_symlink(drive, drive + "/tree/deeper/bmp/back");
         picture_files::WritePng(picture_files::Raster(12, 8, RGB(30, 160, 60)), drive + "/png/mine.png");
         fs::copy(data / "wmf", m_root + "/wmfonly/wmf", fs::copy_options::recursive);
-        const std::string spec = "D=" + drive + ":fixed:CLIPART;E=" + m_root + "/wmfonly:fixed:METAFILES";
-        platform::DriveTable table = platform::DriveTable::Build("", spec, {});
+        const std::string drives = "D=" + drive + ":fixed:CLIPART;E=" + m_root + "/wmfonly:fixed:METAFILES";
+        platform::DriveTable table = platform::DriveTable::Build("", drives, {});
         ASSERT_TRUE(table.Errors().empty()) << table.Errors().front();
         platform::SetDriveTable(std::move(table));
         m_drive = drive;
