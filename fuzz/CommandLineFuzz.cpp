@@ -1,9 +1,13 @@
-// Feeds arbitrary bytes to what the program reads at start-up from outside:
-// the first byte picks the command line or the companion request file.
-// A request that reads must have been deleted and hold only what fitted its
-// file; one that does not read must leave the file as it was.
+// Feeds arbitrary bytes to what the program reads from outside at start-up
+// and from later copies: the first byte picks the command line, the
+// companion request file, or a packet of the instance channel with the shell
+// command it may carry. A request that reads must have been deleted and hold
+// only what fitted its file; one that does not read must leave the file as it
+// was. A packet that decodes must encode back to the same bytes.
 
 #include "app/main/CommandLine.h"
+#include "platform/framework/ShellOpen.h"
+#include "platform/services/InstanceProtocol.h"
 #include "fuzz/FuzzProgramFolder.h"
 #include "platform/base/WindowStyles.h"
 #include "platform/ui/AfxMessageBox.h"
@@ -55,6 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     const Setup& setup = TheSetup();
+    if (data[0] % 3 == 2) {
+        const std::optional<platform::InstanceRequest> request = platform::DecodeInstanceRequest(data + 1, size - 1);
+        if (request)
+            Check(platform::EncodeInstanceRequest(*request) == std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+        std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+        if (text.find('\0') != std::string::npos)
+            text.resize(text.find('\0'));
+        CString strPath;
+        if (AfxParseShellOpenCommand(text.c_str(), strPath))
+            Check(strPath.GetLength() > 0 && size_t(strPath.GetLength()) < text.size());
+        return 0;
+    }
     if (data[0] & 1) {
         std::string line(reinterpret_cast<const char*>(data + 1), size - 1);
         if (line.find('\0') != std::string::npos)

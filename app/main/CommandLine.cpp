@@ -8,6 +8,7 @@
 #include "platform/base/File.h"
 #include "platform/files/HostPath.h"
 #include "platform/framework/FrameworkStrings.h"
+#include "platform/framework/ShellOpen.h"
 #include "platform/services/SingleInstance.h"
 #include "platform/ui/AfxMessageBox.h"
 #include "platform/ui/InstanceChannel.h"
@@ -32,6 +33,10 @@ constexpr int kMaxProbedPath = 4096;
 constexpr int kMaxProbedBlanks = 16;
 // A line of nonsense letters would otherwise ask for one box per letter.
 constexpr int kMaxReportedSwitches = 16;
+// A running copy started a moment before this one (the desktop starts a
+// copy per document) answers only once its own start-up reaches the
+// message loop; a design handed over is worth waiting that long for.
+constexpr int kHandOverTimeoutMs = 20000;
 
 platform::SingleInstance& Channel()
 {
@@ -344,6 +349,39 @@ void WakeUpRunningCopy()
     platform::SingleInstance& channel = Channel();
     if (channel.GetRole() == platform::SingleInstance::Role::Second)
         channel.SendRegisteredMessage(kWakeUpMessageName, 0, 0);
+}
+
+BOOL HandDocumentsToRunningCopy(const CString& strFile)
+{
+    platform::SingleInstance& channel = Channel();
+    if (channel.GetRole() != platform::SingleInstance::Role::Second)
+        return FALSE;
+    std::vector<CString> commands;
+    if (!strFile.IsEmpty())
+        commands.push_back(AfxMakeShellOpenCommand(
+            CString(platform::FullWindowsPath(std::string_view(strFile, size_t(strFile.GetLength()))).c_str())));
+    for (const CString& command : AfxGetPendingShellCommands()) {
+        CString strPath;
+        if (AfxParseShellOpenCommand(command, strPath) && FileExists(strPath) && !IsDirectory(strPath))
+            commands.push_back(command);
+    }
+    AfxSetPendingShellCommands({});
+
+    BOOL bDelivered = TRUE;
+    for (const CString& command : commands) {
+        if (command.IsEmpty())
+            continue;
+        if (!channel.SendShellCommand(std::string(command, size_t(command.GetLength())), nullptr, nullptr,
+                kHandOverTimeoutMs)) {
+            bDelivered = FALSE;
+            break;
+        }
+    }
+    // The user asked for these documents: the copy showing them comes
+    // forward.
+    if (bDelivered && !commands.empty())
+        channel.RequestActivate();
+    return bDelivered;
 }
 
 BOOL ReadCompanionRequest(DWORD& nMode, LPCTSTR lpszPath, CString& strItem, CString& strPreset, CString& strPage2)

@@ -8,7 +8,8 @@
 // per user, platform/services/SingleInstance.h): the first copy holds the
 // lock from the very start of start-up and its main frame answers the
 // channel's messages; a later copy sends its instance and wake-up messages
-// over the channel instead of broadcasting them.
+// over the channel instead of broadcasting them, and hands its documents
+// over the same way.
 
 #include "platform/base/String.h"
 
@@ -44,6 +45,14 @@ void ParseCommandLineSwitches(CString& strLine);
 // TRUE when another copy of the program runs. The running copy comes to
 // the front meanwhile.
 BOOL IsAnotherInstanceRunning();
+// A copy that ends because another runs hands that copy its documents: the
+// command line's file and the desktop's further ones, each as the shell's
+// open command of its full path, then asks it to come to the front.
+// Documents that do not exist are not handed over. FALSE when one could not
+// be delivered (the rest are then not tried: the running copy is not
+// answering).
+BOOL HandDocumentsToRunningCopy(const CString& strFile);
+
 // EnumWindows callback: sends the wake-up message to hWnd with wParam 0 and
 // lParam. Always TRUE (go on).
 BOOL CALLBACK WakeUpWindowProc(HWND hWnd, LPARAM lParam);

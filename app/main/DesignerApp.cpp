@@ -28,6 +28,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/files/FileApi.h"
 #include "platform/framework/Afx.h"
+#include "platform/framework/ShellOpen.h"
 #include "platform/profile/Registry.h"
 #include "platform/services/Modules.h"
 #include "platform/storage/OleInit.h"
@@ -241,8 +242,13 @@ BOOL CDesignerApp::InitInstanceSteps()
         // place of a broadcast to every top-level window.
         if (g_bCompanion && g_nWakeUpMessage != 0)
             WakeUpRunningCopy();
+        // What this copy was asked to open opens there instead.
+        HandDocumentsToRunningCopy(strFile);
         return FALSE;
     }
+    // Documents the desktop handed over beside the command line's count as
+    // named: the launcher would only stand in front of them.
+    const BOOL bFileNamed = !strFile.IsEmpty() || !AfxGetPendingShellCommands().empty();
 
     LoadSupportLibrary();
 
@@ -293,7 +299,7 @@ BOOL CDesignerApp::InitInstanceSteps()
 
     LoadSoundPlayer();
 
-    if (!g_bCompanion && strFile.IsEmpty()) {
+    if (!g_bCompanion && !bFileNamed) {
         CReturnAddressDlg::InstallAsUserPrompt();
         EnsureDefaultUsers();
         pMainFrame->PostMessage(WM_COMMAND, ID_FILE_NEW, 0);

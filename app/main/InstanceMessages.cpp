@@ -15,6 +15,7 @@
 #include "model/DocKinds.h"
 #include "platform/base/Exception.h"
 #include "platform/framework/Dialog.h"
+#include "platform/framework/ShellOpen.h"
 #include "platform/services/FileMapping.h"
 #include "resources/resource.h"
 
@@ -83,6 +84,9 @@ LRESULT CMainFrame::OnInstanceMessage(WPARAM, LPARAM lParam)
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A document handed over by the desktop or by a later copy.
+    if (message == WM_DDE_EXECUTE)
+        return AfxExecuteShellCommand(lParam);
     const LRESULT result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
     if (g_nWakeUpMessage == 0 || message != g_nWakeUpMessage)
         return result;

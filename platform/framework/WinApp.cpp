@@ -8,6 +8,7 @@
 #include "platform/files/ProgramFolder.h"
 #include "platform/framework/Frame.h"
 #include "platform/framework/FrameworkStrings.h"
+#include "platform/framework/ShellOpen.h"
 #include "platform/framework/Wnd.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/profile/Registry.h"
@@ -16,6 +17,7 @@
 #include "platform/ui/IdleWork.h"
 
 #include <algorithm>
+#include <utility>
 
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
@@ -154,7 +156,14 @@ BOOL CWinApp::InitApplication()
         m_pszProfileName = m_strProfileName;
     }
     if (m_lpCmdLine == nullptr) {
-        for (const CString& arg : Arguments()) {
+        // Documents beyond the first are the shell's to hand over, once
+        // EnableShellOpen is called; the command line keeps the one file
+        // name its readers expect.
+        std::vector<CString> commandLine;
+        std::vector<CString> shellCommands;
+        AfxSplitShellDocuments(Arguments(), commandLine, shellCommands);
+        AfxSetPendingShellCommands(std::move(shellCommands));
+        for (const CString& arg : commandLine) {
             if (!m_strCmdLine.IsEmpty())
                 m_strCmdLine += ' ';
             m_strCmdLine += QuoteArgument(arg);

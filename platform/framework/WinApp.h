@@ -169,9 +169,15 @@ public:
     BOOL Enable3dControls() { return TRUE; }
     BOOL Enable3dControlsStatic() { return TRUE; }
     void SetDialogBkColor(COLORREF = 0, COLORREF = 0) {}
-    // Desktop shell registration does not apply to this program.
-    void EnableShellOpen() {}
-    void RegisterShellFileTypes(BOOL bCompat = FALSE) { (void)bCompat; }
+    // ---- The desktop shell (WinAppShell.cpp, WinAppRegister.cpp)
+    // Documents handed over by the desktop open as those on the command
+    // line do: in this copy, or, from a later copy, in the running one.
+    void EnableShellOpen();
+    // Makes the document templates' file types known to the desktop as this
+    // program's documents, with their icons; only what changed is written.
+    void RegisterShellFileTypes(BOOL bCompat = FALSE);
+    // A shell command handed over ("[open(\"path\")]"); TRUE when handled.
+    virtual BOOL OnDDECommand(LPTSTR lpszCommand);
 
     // ---- Command line
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);

@@ -1,6 +1,5 @@
 #include "platform/services/InstanceProtocol.h"
 
-
 namespace platform {
 
 namespace {
@@ -27,29 +26,42 @@ bool ValidName(const std::string& name)
     return !name.empty() && name.size() <= kMaxInstanceMessageName && name.find('\0') == std::string::npos;
 }
 
+bool ValidCommand(const std::string& command)
+{
+    return !command.empty() && command.size() <= kMaxInstanceShellCommand
+        && command.find('\0') == std::string::npos;
+}
+
 } // namespace
 
 std::string EncodeInstanceRequest(const InstanceRequest& request)
 {
+    // The bytes after the header: the name, or a shell command's text.
+    const std::string* payload = &request.name;
     switch (request.kind) {
     case InstanceRequestKind::Activate:
-        if (!request.name.empty())
+        if (!request.name.empty() || !request.command.empty())
             return {};
         break;
     case InstanceRequestKind::RegisteredMessage:
-        if (!ValidName(request.name))
+        if (!ValidName(request.name) || !request.command.empty())
             return {};
+        break;
+    case InstanceRequestKind::ShellCommand:
+        if (!ValidCommand(request.command) || !request.name.empty() || request.wParam != 0 || request.lParam != 0)
+            return {};
+        payload = &request.command;
         break;
     }
     std::string out;
-    Put(out, kInstanceRequestHeader + request.name.size(), 4);
+    Put(out, kInstanceRequestHeader + payload->size(), 4);
     Put(out, kMagic, 4);
     Put(out, static_cast<uint8_t>(request.kind), 1);
     Put(out, request.name.size(), 1);
-    Put(out, 0, 2);
+    Put(out, request.command.size(), 2);
     Put(out, static_cast<uint64_t>(request.wParam), 8);
     Put(out, static_cast<uint64_t>(request.lParam), 8);
-    out += request.name;
+    out += *payload;
     return out;
 }
 
@@ -58,9 +70,11 @@ std::optional<InstanceRequest> DecodeInstanceRequest(const void* data, size_t si
     if (!data || size < kInstanceRequestHeader || size > kMaxInstancePacket)
         return std::nullopt;
     const auto* bytes = static_cast<const unsigned char*>(data);
-    size_t nameLength = bytes[9];
-    if (Get(bytes, 0, 4) != size || Get(bytes, 4, 4) != kMagic || Get(bytes, 10, 2) != 0
-        || kInstanceRequestHeader + nameLength != size)
+    const size_t nameLength = bytes[9];
+    const size_t commandLength = Get(bytes, 10, 2);
+    // At most one of the two lengths is set, and it accounts for every byte.
+    if (Get(bytes, 0, 4) != size || Get(bytes, 4, 4) != kMagic || (nameLength != 0 && commandLength != 0)
+        || kInstanceRequestHeader + nameLength + commandLength != size)
         return std::nullopt;
     InstanceRequest request;
     switch (bytes[8]) {
@@ -70,14 +84,30 @@ std::optional<InstanceRequest> DecodeInstanceRequest(const void* data, size_t si
     case static_cast<uint8_t>(InstanceRequestKind::RegisteredMessage):
         request.kind = InstanceRequestKind::RegisteredMessage;
         break;
+    case static_cast<uint8_t>(InstanceRequestKind::ShellCommand):
+        request.kind = InstanceRequestKind::ShellCommand;
+        break;
     default:
         return std::nullopt;
     }
     request.wParam = static_cast<WPARAM>(Get(bytes, 12, 8));
     request.lParam = static_cast<LPARAM>(Get(bytes, 20, 8));
-    request.name.assign(reinterpret_cast<const char*>(bytes + kInstanceRequestHeader), nameLength);
-    bool nameFits = request.kind == InstanceRequestKind::Activate ? request.name.empty() : ValidName(request.name);
-    if (!nameFits)
+    const char* text = reinterpret_cast<const char*>(bytes + kInstanceRequestHeader);
+    request.name.assign(text, nameLength);
+    request.command.assign(text, commandLength);
+    bool fits = false;
+    switch (request.kind) {
+    case InstanceRequestKind::Activate:
+        fits = nameLength == 0 && commandLength == 0;
+        break;
+    case InstanceRequestKind::RegisteredMessage:
+        fits = ValidName(request.name);
+        break;
+    case InstanceRequestKind::ShellCommand:
+        fits = ValidCommand(request.command) && request.wParam == 0 && request.lParam == 0;
+        break;
+    }
+    if (!fits)
         return std::nullopt;
     return request;
 }

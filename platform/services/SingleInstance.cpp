@@ -315,6 +315,12 @@ bool SingleInstance::HandleReadable(uint64_t id, int* handled)
                 reply.handled = true;
             }
             break;
+        case InstanceRequestKind::ShellCommand:
+            if (m_shellCommandHandler) {
+                reply.result = m_shellCommandHandler(request->command);
+                reply.handled = true;
+            }
+            break;
         }
     } catch (...) {
         CloseConnection(id);
@@ -409,6 +415,14 @@ bool SingleInstance::SendRegisteredMessage(const std::string& name, WPARAM wPara
     request.name = name;
     request.wParam = wParam;
     request.lParam = lParam;
+    return Transact(EncodeInstanceRequest(request), handled, result, timeoutMs);
+}
+
+bool SingleInstance::SendShellCommand(const std::string& command, LRESULT* result, bool* handled, int timeoutMs)
+{
+    InstanceRequest request;
+    request.kind = InstanceRequestKind::ShellCommand;
+    request.command = command;
     return Transact(EncodeInstanceRequest(request), handled, result, timeoutMs);
 }
 

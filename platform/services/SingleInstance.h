@@ -6,9 +6,9 @@
 // folder (RuntimeFolder.h). The copy that gets the lock is the first: it
 // writes its process id into the lock file and listens on a Unix socket
 // beside it (mode 0600 in a 0700 folder; peers of another user are refused).
-// Every later copy is a second one: it can ask the first to activate and can
+// Every later copy is a second one: it can ask the first to activate, can
 // deliver registered window messages to it by name, waiting for the answer
-// as SendMessage waits. A lock left by a dead process is free, so the next
+// as SendMessage waits, and can hand it shell commands (documents to open). A lock left by a dead process is free, so the next
 // copy becomes the first and replaces the socket file left behind. A first
 // copy that closes removes its socket and lock files while it still holds
 // the lock (LockFile.h says why that is safe).
@@ -47,6 +47,8 @@ public:
     // (message name, wParam, lParam) -> the result the sender receives.
     using MessageHandler = std::function<LRESULT(const std::string& name, WPARAM wParam, LPARAM lParam)>;
     using ActivateHandler = std::function<void()>;
+    // (shell command) -> the result the sender receives.
+    using ShellCommandHandler = std::function<LRESULT(const std::string& command)>;
 
     static constexpr int kDefaultTimeoutMs = 5000;
 
@@ -75,6 +77,7 @@ public:
     // --- First copy ---
     void SetMessageHandler(MessageHandler handler) { m_messageHandler = std::move(handler); }
     void SetActivateHandler(ActivateHandler handler) { m_activateHandler = std::move(handler); }
+    void SetShellCommandHandler(ShellCommandHandler handler) { m_shellCommandHandler = std::move(handler); }
     // Readable while requests wait; -1 unless this is the first copy.
     int WaitFd() const;
     // Accepts connections and handles every complete request waiting now;
@@ -91,6 +94,11 @@ public:
         bool* handled = nullptr, int timeoutMs = kDefaultTimeoutMs);
     // Asks the first copy to bring its main window to the front.
     bool RequestActivate(int timeoutMs = kDefaultTimeoutMs);
+    // Hands a shell command to the first copy, as SendRegisteredMessage
+    // does a message; false also for an empty command, one longer than
+    // kMaxInstanceShellCommand bytes or one holding a NUL.
+    bool SendShellCommand(const std::string& command, LRESULT* result = nullptr, bool* handled = nullptr,
+        int timeoutMs = kDefaultTimeoutMs);
 
 private:
     struct Connection {
@@ -117,6 +125,7 @@ private:
     std::map<uint64_t, Connection> m_connections;
     MessageHandler m_messageHandler;
     ActivateHandler m_activateHandler;
+    ShellCommandHandler m_shellCommandHandler;
 
     // Second copy: one connection, kept for later requests.
     int m_clientFd = -1;

@@ -3,7 +3,10 @@
 #include "platform/files/FileOps.h"
 #include "platform/services/Process.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <time.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -14,15 +17,26 @@ extern char** environ;
 
 namespace platform {
 
-SpawnResult SpawnDetached(const std::string& program, const std::vector<std::string>& argv,
-    const std::string& folder, bool searchPath)
+namespace {
+
+// argv as posix_spawn takes it: pointers into the strings, then NULL.
+std::vector<char*> ArgvPointers(const std::vector<std::string>& argv)
 {
-    SpawnResult result;
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    return args;
+}
+
+} // namespace
+
+SpawnResult SpawnDetached(const std::string& program, const std::vector<std::string>& argv,
+    const std::string& folder, bool searchPath)
+{
+    SpawnResult result;
+    std::vector<char*> args = ArgvPointers(argv);
 
     posix_spawn_file_actions_t actions;
     if (int rc = posix_spawn_file_actions_init(&actions); rc != 0) {
@@ -69,6 +83,43 @@ DWORD StartErrorFromErrno(int error)
     default:
         return Win32ErrorFromErrno(error);
     }
+}
+
+bool RunQuietly(const std::vector<std::string>& argv, int timeoutMs)
+{
+    if (argv.empty())
+        return false;
+    std::vector<char*> args = ArgvPointers(argv);
+
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return false;
+    // What such tools say is nobody's business at our start.
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return false;
+
+    int status = 0;
+    const timespec pause{ 0, 10 * 1000 * 1000 };
+    for (int waited = 0;; waited += 10) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (done < 0 && errno != EINTR)
+            return false;
+        if (waited >= timeoutMs)
+            break;
+        nanosleep(&pause, nullptr);
+    }
+    kill(pid, SIGKILL);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return false;
 }
 
 } // namespace platform

@@ -1,8 +1,9 @@
 #pragma once
-// Starting a Linux program without a shell and without waiting for it: the
-// common ground of CreateProcess and the URL opener. Each started program is
+// Starting a Linux program without a shell. Without waiting for it: the
+// common ground of CreateProcess and the URL opener; each started program is
 // reaped by a small thread of its own when it ends, so none is left behind
-// as a zombie and nothing else of ours has to wait for it.
+// as a zombie and nothing else of ours has to wait for it. Or waiting a
+// bounded time for a short tool of the desktop's.
 
 #include "platform/base/Types.h"
 
@@ -21,6 +22,11 @@ struct SpawnResult {
 // argv[0] too. folder: the program's current folder, empty for ours.
 SpawnResult SpawnDetached(const std::string& program, const std::vector<std::string>& argv,
     const std::string& folder, bool searchPath = false);
+
+// Runs a program found in PATH (argv[0]) without a shell, its input and
+// output on /dev/null, and waits for it at most timeoutMs; one still running
+// then is killed. True when it ended with 0.
+bool RunQuietly(const std::vector<std::string>& argv, int timeoutMs);
 
 // The Win32 error that stands for an errno of a failed start.
 DWORD StartErrorFromErrno(int error);

@@ -819,6 +819,18 @@ def choose_picture_file(session, path):
 # PPM picture read.
 
 
+def make_shirt_design(helper, path, work):
+    """The shirt design of misspelt texts that e2e_spell_design makes
+    through the program's own save (front: wrapped "Teh cat sat. teh end",
+    back: block "recieve the cat"), saved at path."""
+    env = dict(os.environ, THREADWICK_BACKEND="headless", THREADWICK_SPELL_ROAD_MAKE=path,
+               THREADWICK_HOME=os.path.join(work, "helper-home"))
+    done = subprocess.run([helper, "--gtest_filter=*MakesTheShirtDesign*"], env=env, capture_output=True,
+                          text=True, timeout=120)
+    if done.returncode != 0 or not os.path.isfile(path):
+        raise Failure("the helper could not make the design: %s" % done.stdout[-2000:])
+
+
 def clear_dialogs(session):
     """Takes the default of the first-run windows (the tip of the day may
     come up a while after the design) until none came for a second and a

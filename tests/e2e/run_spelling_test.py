@@ -30,8 +30,8 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (DesignRoad, Failure, Session, changed_box, choose_picture_file, clear_dialogs, press,
-                         program_env, run_script, start_xvfb, stop_processes, wait_for)
+from e2e_support import (DesignRoad, Failure, Session, changed_box, choose_picture_file, clear_dialogs,
+                         make_shirt_design, press, program_env, run_script, start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 DESIGN_NAME = "Spelling"
@@ -122,15 +122,6 @@ def saved_texts(helper, path, work):
     return texts
 
 
-def make_design(helper, path, work):
-    env = dict(os.environ, THREADWICK_BACKEND="headless", THREADWICK_SPELL_ROAD_MAKE=path,
-               THREADWICK_HOME=os.path.join(work, "helper-home"))
-    done = subprocess.run([helper, "--gtest_filter=*MakesTheShirtDesign*"], env=env, capture_output=True,
-                          text=True, timeout=120)
-    if done.returncode != 0 or not os.path.isfile(path):
-        raise Failure("the helper could not make the design: %s" % done.stdout[-2000:])
-
-
 def make_drive(work):
     """A drive of pictures from the outside test files, in folders of its
     own, one of them nested."""
@@ -171,7 +162,7 @@ def run(program, helper, work, keep):
     folder = os.path.join(work, "designs")
     os.makedirs(folder)
     path = os.path.join(folder, DESIGN_NAME + EXTENSION)
-    make_design(helper, path, work)
+    make_shirt_design(helper, path, work)
     drive = make_drive(work)
 
     xvfb, display = start_xvfb(*SCREEN)

@@ -106,3 +106,79 @@ TEST(InstanceProtocol, ReplyRoundTripsAndRejectsDamage)
     EXPECT_FALSE(DecodeInstanceReply(request.data(), request.size()));
     EXPECT_FALSE(DecodeInstanceReply(packet.data(), packet.size() - 1));
 }
+
+TEST(InstanceProtocol, ShellCommandCarriesItsTextUpToTheBound)
+{
+    InstanceRequest request;
+    request.kind = InstanceRequestKind::ShellCommand;
+    request.command = "[open(\"C:\\My Designs\\caf\xE9.shr\")]";
+    std::string packet = EncodeInstanceRequest(request);
+    ASSERT_EQ(packet.size(), kInstanceRequestHeader + request.command.size());
+    auto decoded = Decode(packet);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->kind, InstanceRequestKind::ShellCommand);
+    EXPECT_EQ(decoded->command, request.command);
+    EXPECT_TRUE(decoded->name.empty());
+
+    request.command = std::string(kMaxInstanceShellCommand, 'x');
+    packet = EncodeInstanceRequest(request);
+    ASSERT_EQ(packet.size(), kMaxInstancePacket);
+    ASSERT_TRUE(Decode(packet));
+    EXPECT_EQ(Decode(packet)->command.size(), kMaxInstanceShellCommand);
+
+    // What cannot travel is not encoded.
+    InstanceRequest bad = request;
+    bad.command += 'x';
+    EXPECT_TRUE(EncodeInstanceRequest(bad).empty()) << "one byte over";
+    bad.command = "";
+    EXPECT_TRUE(EncodeInstanceRequest(bad).empty()) << "empty";
+    bad.command = std::string("a\0b", 3);
+    EXPECT_TRUE(EncodeInstanceRequest(bad).empty()) << "NUL";
+    bad = request;
+    bad.name = "tovell";
+    EXPECT_TRUE(EncodeInstanceRequest(bad).empty()) << "with a name";
+    bad = request;
+    bad.lParam = 1;
+    EXPECT_TRUE(EncodeInstanceRequest(bad).empty()) << "with a parameter";
+    InstanceRequest message = Message("tovell", 0, 0);
+    message.command = "x";
+    EXPECT_TRUE(EncodeInstanceRequest(message).empty()) << "a message carrying a command";
+}
+
+TEST(InstanceProtocol, DropsEveryMalformedShellCommand)
+{
+    InstanceRequest request;
+    request.kind = InstanceRequestKind::ShellCommand;
+    request.command = "[open(\"C:\\a.shr\")]";
+    const std::string good = EncodeInstanceRequest(request);
+    ASSERT_TRUE(Decode(good));
+    auto patched = [&](size_t offset, char value) {
+        std::string bytes = good;
+        bytes[offset] = value;
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        { "text cut short", good.substr(0, good.size() - 1) },
+        { "trailing byte", good + "x" },
+        { "text length disagrees", patched(10, static_cast<char>(good[10] + 1)) },
+        { "text length overflows the packet", patched(11, 0x7F) },
+        { "a name length as well", patched(9, 1) },
+        { "NUL inside the text", patched(kInstanceRequestHeader + 3, '\0') },
+        { "wParam set", patched(12, 1) },
+        { "lParam set", patched(27, 1) },
+        { "activate carrying text", patched(8, 1) },
+        { "message carrying text", patched(8, 2) },
+        { "too big", std::string(kMaxInstancePacket + 1, '\0') },
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(Decode(c.bytes)) << c.what;
+
+    // The old kinds keep their own bound: a name never grows past 255 bytes.
+    std::string longName = EncodeInstanceRequest(Message(std::string(255, 'n'), 0, 0));
+    ASSERT_FALSE(longName.empty());
+    EXPECT_TRUE(EncodeInstanceRequest(Message(std::string(256, 'n'), 0, 0)).empty());
+}

@@ -2,6 +2,7 @@
 // from a Windows path, and what a failed start reports.
 
 #include "platform/services/Process.h"
+#include "platform/services/Spawn.h"
 
 #include "platform/files/HostPath.h"
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -168,6 +170,21 @@ TEST_F(ProcessTest, WinExecSearchesPathAndAnswersWin16Codes)
     EXPECT_GT(WinExec("true --ignored", 1), 31u);
     EXPECT_EQ(WinExec("no-such-program-anywhere", 1), static_cast<UINT>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(WinExec((WindowsDir() + "\\none\\x.exe").c_str(), 1), static_cast<UINT>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST(RunQuietlyTest, RunsToolsWithoutAShellWithinTheirTimeBound)
+{
+    EXPECT_TRUE(platform::RunQuietly({"true"}, 5000));
+    EXPECT_FALSE(platform::RunQuietly({"false"}, 5000));
+    EXPECT_FALSE(platform::RunQuietly({"threadwick-no-such-tool"}, 5000));
+    const std::string marker = testing_support::MakeTempDir("tool") + "/a b;$x";
+    EXPECT_TRUE(platform::RunQuietly({"touch", marker}, 5000));
+    struct stat st {};
+    EXPECT_EQ(0, stat(marker.c_str(), &st));
+    // One that does not end is ended.
+    const time_t start = time(nullptr);
+    EXPECT_FALSE(platform::RunQuietly({"sleep", "30"}, 200));
+    EXPECT_LT(time(nullptr) - start, 5);
 }
 
 } // namespace

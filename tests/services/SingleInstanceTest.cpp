@@ -178,6 +178,56 @@ TEST(SingleInstance, SecondProcessDeliversRegisteredMessagesAndActivationThenExi
     EXPECT_EQ(activations, 1);
 }
 
+TEST(SingleInstance, SecondProcessHandsOverShellCommandsInOrder)
+{
+    std::string name = UniqueName("shell");
+    SingleInstance first;
+    ASSERT_EQ(first.Open(name), SingleInstance::Role::First) << first.ErrorText();
+    std::vector<std::string> commands;
+    int messages = 0;
+    first.SetMessageHandler([&](const std::string&, WPARAM, LPARAM) { return LRESULT(++messages); });
+    first.SetShellCommandHandler([&](const std::string& command) {
+        commands.push_back(command);
+        return LRESULT(1);
+    });
+    const std::string longest = "[open(\"" + std::string(kMaxInstanceShellCommand - 10, 'x') + "\")]";
+
+    pid_t child = StartChild([&] {
+        SingleInstance second;
+        if (second.Open(name) != SingleInstance::Role::Second)
+            return 10;
+        LRESULT result = 0;
+        bool handled = false;
+        if (!second.SendShellCommand("[open(\"C:\\a b.shr\")]", &result, &handled) || !handled || result != 1)
+            return 11;
+        if (!second.SendShellCommand(longest))
+            return 12;
+        // What cannot travel is refused here, and the connection goes on.
+        if (second.SendShellCommand(longest + "x", nullptr, nullptr, 100) || second.SendShellCommand(""))
+            return 13;
+        if (!second.SendRegisteredMessage("tovell", 0, 0))
+            return 14;
+        return 0;
+    });
+    EXPECT_EQ(ServeUntilChildEnds(first, child), 0);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0], "[open(\"C:\\a b.shr\")]");
+    EXPECT_EQ(commands[1], longest);
+    EXPECT_EQ(messages, 1);
+
+    // A first copy that takes no shell commands says so.
+    first.SetShellCommandHandler(nullptr);
+    child = StartChild([&] {
+        SingleInstance second;
+        bool handled = true;
+        if (second.Open(name) != SingleInstance::Role::Second || !second.SendShellCommand("[open(\"C:\\a\")]", nullptr, &handled))
+            return 10;
+        return handled ? 11 : 0;
+    });
+    EXPECT_EQ(ServeUntilChildEnds(first, child), 0);
+    EXPECT_EQ(commands.size(), 2u);
+}
+
 TEST(SingleInstance, SecondCopyFindsFirstThroughMappingHeldDuringTheBroadcast)
 {
     // The start-up handshake: the first copy holds a mapping of the instance
@@ -296,13 +346,15 @@ TEST(SingleInstance, MalformedAndOversizedPacketsAreDroppedAndServingGoesOn)
         return LRESULT(5);
     });
     std::string path = SocketPathOf(name);
-    std::string good = EncodeInstanceRequest({ InstanceRequestKind::RegisteredMessage, "tovell", 1, 2 });
+    std::string good = EncodeInstanceRequest({ InstanceRequestKind::RegisteredMessage, "tovell", 1, 2, "" });
 
+    std::string wrongMagic = good;
+    wrongMagic[4] = 'Z';
     std::vector<std::string> bad = {
         "hello",
         std::string(4096, 'A'),
         good.substr(0, good.size() - 1),
-        std::string(good).replace(4, 1, "Z"),
+        wrongMagic,
     };
     for (const std::string& bytes : bad) {
         int fd = ConnectRaw(path);
@@ -357,7 +409,7 @@ TEST(SingleInstance, NestedDispatchInsideHandlerLeavesPendingRequestAlone)
             nestedHandled = first.Dispatch();
         return LRESULT(calls);
     });
-    std::string good = EncodeInstanceRequest({ InstanceRequestKind::RegisteredMessage, "tovell", 0, 0 });
+    std::string good = EncodeInstanceRequest({ InstanceRequestKind::RegisteredMessage, "tovell", 0, 0, "" });
     int fd = ConnectRaw(SocketPathOf(name));
     ASSERT_GE(fd, 0);
     for (int i = 0; i < 2; ++i)
