@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace platform {
 
 DWORD Win32ErrorFromErrno(int err)
@@ -108,6 +110,48 @@ DWORD FileAttributesOf(const struct stat& st, std::string_view name)
     else if (S_ISREG(st.st_mode))
         attributes |= FILE_ATTRIBUTE_ARCHIVE;
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+int ReadBoundedHostFile(const std::string& path, size_t maxBytes, std::string& out)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int result = 0;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        result = errno;
+    } else if (!S_ISREG(info.st_mode)) {
+        result = EINVAL;
+    } else if (static_cast<unsigned long long>(info.st_size) > maxBytes) {
+        result = EFBIG;
+    } else {
+        // The size is re-checked while reading, in case the file grows.
+        out.resize(static_cast<size_t>(info.st_size) + 1);
+        size_t filled = 0;
+        while (true) {
+            if (filled == out.size()) {
+                if (out.size() > maxBytes) {
+                    result = EFBIG;
+                    break;
+                }
+                out.resize(std::min(out.size() * 2, maxBytes + 1));
+            }
+            ssize_t got = ::read(fd, out.data() + filled, out.size() - filled);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                result = errno;
+                break;
+            }
+            if (got == 0)
+                break;
+            filled += static_cast<size_t>(got);
+        }
+        out.resize(filled);
+    }
+    ::close(fd);
+    return result;
 }
 
 bool WriteAll(int fd, const void* data, size_t size)

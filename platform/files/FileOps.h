@@ -1,5 +1,6 @@
 #pragma once
-// Small host-side helpers shared by the files module (not for program code).
+// Small host-side helpers shared by the platform's modules (not for program
+// code).
 
 #include "platform/base/Types.h"
 
@@ -37,6 +38,10 @@ DWORD FileAttributesOf(const struct stat& st, std::string_view name);
 // Win32 error.
 bool DeleteWindowsFile(const char* path, int* err, DWORD* win32);
 bool MoveWindowsFile(const char* from, const char* to, DWORD flags, int* err, DWORD* win32);
+
+// Reads a whole regular file of at most maxBytes into out. 0, or an errno
+// value: EFBIG when it is larger, EINVAL when it is not a regular file.
+int ReadBoundedHostFile(const std::string& path, size_t maxBytes, std::string& out);
 
 // write() until everything is written or an error other than EINTR.
 bool WriteAll(int fd, const void* data, size_t size);

@@ -1,5 +1,6 @@
 #include "platform/profile/RegistryStore.h"
 
+#include "platform/files/FileOps.h"
 #include "platform/files/SafeReplace.h"
 #include "platform/files/UserFolders.h"
 #include "platform/profile/RegistryFile.h"
@@ -20,50 +21,6 @@
 namespace platform {
 
 namespace {
-
-// Reads a whole regular file of at most maxBytes. Returns 0, or an errno
-// value (EFBIG when it is larger, EINVAL when it is not a regular file).
-int ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& out)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int result = 0;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        result = errno;
-    } else if (!S_ISREG(info.st_mode)) {
-        result = EINVAL;
-    } else if (static_cast<unsigned long long>(info.st_size) > maxBytes) {
-        result = EFBIG;
-    } else {
-        // The size is re-checked while reading, in case the file grows.
-        out.resize(static_cast<size_t>(info.st_size) + 1);
-        size_t filled = 0;
-        while (true) {
-            if (filled == out.size()) {
-                if (out.size() > maxBytes) {
-                    result = EFBIG;
-                    break;
-                }
-                out.resize(std::min(out.size() * 2, maxBytes + 1));
-            }
-            ssize_t got = ::read(fd, out.data() + filled, out.size() - filled);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                result = errno;
-                break;
-            }
-            if (got == 0)
-                break;
-            filled += static_cast<size_t>(got);
-        }
-        out.resize(filled);
-    }
-    ::close(fd);
-    return result;
-}
 
 // ReplaceFileContents writes beside its target as ".<name>.XXXXXX" and
 // renames that over the target; a process that died between the two left
@@ -155,7 +112,7 @@ void RegistryStore::Load()
     m_path = path;
     RemoveLeftoverTemporaries(path);
     std::string text;
-    int err = ReadBoundedFile(path, registrylimits::kMaxFileBytes, text);
+    int err = ReadBoundedHostFile(path, registrylimits::kMaxFileBytes, text);
     if (err == ENOENT)
         return; // first run: no settings yet
     if (err == EFBIG) {

@@ -4,7 +4,6 @@
 #include "platform/files/FileOps.h"
 #include "platform/files/SafeReplace.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -14,7 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <tuple>
-
 
 namespace platform {
 
@@ -29,7 +27,7 @@ constexpr size_t kMaxNamePart = 64;
 constexpr size_t kMaxExtension = 16;
 constexpr size_t kMaxText = 512;
 // Larger files of our names cannot be ours as we write them: they differ.
-constexpr off_t kMaxCompared = 4 * 1024 * 1024;
+constexpr size_t kMaxCompared = 4 * 1024 * 1024;
 
 bool IsAsciiAlnum(unsigned char ch)
 {
@@ -167,27 +165,8 @@ std::string IconPath(const std::string& dataHome, int size, const char* context,
 // Whether the file holds exactly these bytes.
 bool HoldsBytes(const std::string& path, std::string_view bytes)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    bool same = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxCompared
-        && size_t(st.st_size) == bytes.size();
-    if (same) {
-        std::string held(bytes.size(), '\0');
-        size_t got = 0;
-        while (got < held.size()) {
-            const ssize_t n = read(fd, held.data() + got, held.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += size_t(n);
-        }
-        same = got == held.size() && held == bytes;
-    }
-    close(fd);
-    return same;
+    std::string held;
+    return bytes.size() <= kMaxCompared && ReadBoundedHostFile(path, bytes.size(), held) == 0 && held == bytes;
 }
 
 enum class WriteOutcome { Unchanged, Written, Failed };

@@ -1,6 +1,7 @@
 #include "platform/services/Help.h"
 
 #include "platform/base/CodePage.h"
+#include "platform/files/FileOps.h"
 #include "platform/files/HostPath.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/files/WindowsPath.h"
@@ -9,7 +10,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -18,7 +18,7 @@ namespace platform {
 namespace {
 
 // A map is a short list of topics; anything bigger is not one of ours.
-constexpr std::streamsize kMaxMapBytes = 256 * 1024;
+constexpr size_t kMaxMapBytes = 256 * 1024;
 
 constexpr char kNotAvailable[] = "Help for this topic is not available.";
 
@@ -51,20 +51,6 @@ bool IsRegularFile(const std::string& path)
 {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool ReadSmallFile(const std::string& path, std::string& out)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    out.resize(static_cast<size_t>(kMaxMapBytes) + 1);
-    in.read(out.data(), kMaxMapBytes + 1);
-    std::streamsize got = in.gcount();
-    if (got > kMaxMapBytes)
-        return false;
-    out.resize(static_cast<size_t>(got));
-    return true;
 }
 
 // The help file's own name: "C:\x\Tovellum.hlp>main" gives "Tovellum".
@@ -118,7 +104,7 @@ std::optional<std::string> FindHelpPage(std::string_view helpFile, std::string_v
         return std::nullopt;
     std::string folder = LookUpWithoutCase(ProgramFolder(), { "support", "help", Utf8From1252(stem) });
     std::string map;
-    if (!ReadSmallFile(LookUpWithoutCase(folder, { "map.txt" }), map))
+    if (ReadBoundedHostFile(LookUpWithoutCase(folder, { "map.txt" }), kMaxMapBytes, map) != 0)
         return std::nullopt;
 
     std::string_view rest = map;
