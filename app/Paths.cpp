@@ -3,6 +3,7 @@
 #include "app/PrefData.h"
 #include "platform/base/Exception.h"
 #include "platform/base/File.h"
+#include "platform/base/StringArray.h"
 #include "platform/files/CrtFiles.h"
 #include "platform/files/FileApi.h"
 #include "platform/files/FileSystem.h"
@@ -344,6 +345,25 @@ CString BuildPictureFilter()
     // Every reader we have takes compressed TIFF too.
     filter.Replace("(non-LZW)", "");
     return filter;
+}
+
+void SplitFileFilter(const CString& strFilter, CStringArray& names, CStringArray& patterns)
+{
+    int nStart = 0;
+    while (nStart < strFilter.GetLength()) {
+        const int nBar = strFilter.Find('|', nStart);
+        if (nBar < 0)
+            break;
+        const CString strName = strFilter.Mid(nStart, nBar - nStart);
+        if (strName.IsEmpty())
+            break;
+        int nEnd = strFilter.Find('|', nBar + 1);
+        if (nEnd < 0)
+            nEnd = strFilter.GetLength();
+        names.Add(strName);
+        patterns.Add(strFilter.Mid(nBar + 1, nEnd - nBar - 1));
+        nStart = nEnd + 1;
+    }
 }
 
 CString GetPictureFilePatterns()

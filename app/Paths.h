@@ -11,6 +11,7 @@
 #include <vector>
 
 class CDC;
+class CStringArray;
 class CFileDialog;
 class CWnd;
 
@@ -82,6 +83,9 @@ void SetWindowTextPath(CWnd* pWnd, const CString& strPath);
 
 // The file-dialog filter of every picture kind the program reads.
 CString BuildPictureFilter();
+// Splits a '|'-separated filter (name, patterns, name, patterns...) into
+// its pairs; an empty name ends it, as the filter's closing "||" does.
+void SplitFileFilter(const CString& strFilter, CStringArray& names, CStringArray& patterns);
 // The patterns of "All Picture files" followed by ';' ("*.bmp;...;*.wpg;").
 CString GetPictureFilePatterns();
 

@@ -16,7 +16,6 @@
 #include "surface/SurfaceFrame.h"
 
 #include <algorithm>
-#include <vector>
 
 BEGIN_MESSAGE_MAP(CFindClipartDlg, CDialog)
     ON_BN_CLICKED(IDC_FINDCLIP_BROWSE, OnBrowse)
@@ -47,36 +46,23 @@ CFindClipartDlg::~CFindClipartDlg() = default;
 
 void CFindClipartDlg::FillTypes()
 {
-    // The filter is "name|patterns|name|patterns|...", ending in "||".
-    m_typeNames.clear();
-    m_typePatterns.clear();
-    const CString filter = BuildPictureFilter();
-    int start = 0;
-    while (start < filter.GetLength()) {
-        const int nameEnd = filter.Find('|', start);
-        if (nameEnd <= start)
-            break;
-        int patternEnd = filter.Find('|', nameEnd + 1);
-        if (patternEnd < 0)
-            patternEnd = filter.GetLength();
-        m_typeNames.push_back(filter.Mid(start, nameEnd - start));
-        m_typePatterns.push_back(filter.Mid(nameEnd + 1, patternEnd - nameEnd - 1));
-        start = patternEnd + 1;
-    }
+    m_typeNames.RemoveAll();
+    m_typePatterns.RemoveAll();
+    SplitFileFilter(BuildPictureFilter(), m_typeNames, m_typePatterns);
     CComboBox* pCombo = static_cast<CComboBox*>(GetDlgItem(IDC_FINDCLIP_TYPE));
     if (pCombo == nullptr)
         return;
     pCombo->ResetContent();
-    for (const CString& name : m_typeNames)
-        pCombo->AddString(name);
+    for (INT_PTR i = 0; i < m_typeNames.GetSize(); ++i)
+        pCombo->AddString(m_typeNames[i]);
     pCombo->SetCurSel(0);
-    if (m_strType.IsEmpty() && !m_typeNames.empty())
-        m_strType = m_typeNames.front();
+    if (m_strType.IsEmpty() && m_typeNames.GetSize() > 0)
+        m_strType = m_typeNames[0];
 }
 
 CString CFindClipartDlg::PatternForType(const CString& strType) const
 {
-    for (size_t i = 0; i < m_typeNames.size(); ++i) {
+    for (INT_PTR i = 0; i < m_typeNames.GetSize() && i < m_typePatterns.GetSize(); ++i) {
         if (m_typeNames[i] == strType)
             return m_typePatterns[i];
     }
@@ -86,7 +72,7 @@ CString CFindClipartDlg::PatternForType(const CString& strType) const
 void CFindClipartDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    if (!pDX->m_bSaveAndValidate && m_typeNames.empty())
+    if (!pDX->m_bSaveAndValidate && m_typeNames.GetSize() == 0)
         FillTypes();
     DDX_CBString(pDX, IDC_FINDCLIP_TYPE, m_strType);
     DDV_MaxChars(pDX, m_strType, kMaxTypeText);

@@ -13,10 +13,10 @@
 
 #include "controls/DriveComboBox.h"
 #include "controls/PictureButton.h"
+#include "platform/base/StringArray.h"
 #include "platform/framework/Dialog.h"
 
 #include <memory>
-#include <vector>
 
 class CFolderTreeFiller;
 
@@ -58,8 +58,8 @@ private:
     // The found folder from the tree's selection; Open folder follows it.
     void TakeSelectedFolder();
 
-    std::vector<CString> m_typeNames;
-    std::vector<CString> m_typePatterns;
+    CStringArray m_typeNames;
+    CStringArray m_typePatterns;
     CString m_strPattern;
     CString m_strFoundFolder;
     std::unique_ptr<CFolderTreeFiller> m_pFiller;

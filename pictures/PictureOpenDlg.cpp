@@ -49,27 +49,6 @@ constexpr int kBottomRightIds[] = {IDOK, IDCANCEL, IDC_PICTURE_OPEN_HELP, IDC_PI
 constexpr int kBottomIds[] = {IDC_PICTURE_OPEN_TYPE_LABEL, IDC_PICTURE_OPEN_TYPE, IDC_PICTURE_OPTION_NATURAL_SIZE,
     IDC_PICTURE_OPTION_PROPORTIONAL, IDC_PICTURE_OPEN_AUTO_PREVIEW, IDC_PICTURE_OPEN_PREVIEW_NOW};
 
-// Splits a '|'-separated filter (name, patterns, name, patterns...) into
-// its pairs; an empty name ends it, as the filter's closing "||" does.
-void SplitFilter(const CString& strFilter, CStringArray& names, CStringArray& patterns)
-{
-    int nStart = 0;
-    while (nStart < strFilter.GetLength()) {
-        const int nBar = strFilter.Find('|', nStart);
-        if (nBar < 0)
-            break;
-        const CString strName = strFilter.Mid(nStart, nBar - nStart);
-        if (strName.IsEmpty())
-            break;
-        int nEnd = strFilter.Find('|', nBar + 1);
-        if (nEnd < 0)
-            nEnd = strFilter.GetLength();
-        names.Add(strName);
-        patterns.Add(strFilter.Mid(nBar + 1, nEnd - nBar - 1));
-        nStart = nEnd + 1;
-    }
-}
-
 CRect ChildRect(HWND hDlg, int nID)
 {
     CRect rc;
@@ -137,7 +116,7 @@ void CPictureOpenDlg::BuildTypeList()
         BuildDesignFileFilter(strFilter, strDefExt, NULL, nIndex);
         CStringArray names;
         CStringArray patterns;
-        SplitFilter(strFilter, names, patterns);
+        SplitFileFilter(strFilter, names, patterns);
         // "All Documents" lists every design the program opens: the first
         // entry of the design filter is that list.
         const CString strAll = patterns.GetSize() > 0 ? patterns[0] : CString("*");
@@ -153,7 +132,7 @@ void CPictureOpenDlg::BuildTypeList()
         break;
     }
     case modePictures:
-        SplitFilter(BuildPictureFilter(), m_typeNames, m_typePatterns);
+        SplitFileFilter(BuildPictureFilter(), m_typeNames, m_typePatterns);
         m_strPattern = m_typePatterns.GetSize() > 0 ? m_typePatterns[0] : CString();
         break;
     case modeScrapbook:
