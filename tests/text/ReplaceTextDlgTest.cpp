@@ -2,12 +2,10 @@
 // and the dialog driven with real messages over a two-sided design whose
 // texts it finds, replaces and records for undo.
 
-#include "tests/surface/SurfaceTestSupport.h"
+#include "tests/text/ShirtTextTestSupport.h"
 
-#include "model/DrawRect.h"
 #include "model/UndoList.h"
 #include "model/UndoRecording.h"
-#include "platform/ui/AfxMessageBox.h"
 #include "tests/support/DialogDriver.h"
 #include "text/WrapText.h"
 #include "text/dialogs/ReplaceTextDlg.h"
@@ -69,41 +67,22 @@ TEST(ReplaceTextMatching, WholeWordsCaseAndTheTextsEnds)
 
 // ---- The dialog over a design ---------------------------------------------------------------
 
-class ReplaceTextDlgTest : public surfacetest::SurfaceTest {
+class ReplaceTextDlgTest : public texttest::ShirtTextTest {
 protected:
     void SetUp() override
     {
-        SurfaceTest::SetUp();
+        ShirtTextTest::SetUp();
         // The registry file lasts the whole run: a key of its own per test.
         m_key = std::string("Threadwick Tests\\Replace\\")
             + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         App()->SetRegistryKey(m_key.c_str());
         m_bSavedUndoOff = g_bUndoRecordingOff;
         g_bUndoRecordingOff = FALSE;
-        platform::SetAfxMessageBoxHandler([this](LPCSTR text, UINT type, UINT) {
-            m_boxes.push_back(text != NULL ? text : "");
-            m_boxTypes.push_back(type);
-            return IDOK;
-        });
-        m_pDoc = NewDesign(AddShirtTemplate());
-        ASSERT_NE(m_pDoc, nullptr);
-        ASSERT_EQ(m_pDoc->GetSurfaceInfoCount(), 2);
-        ASSERT_NE(m_pDoc->GetSurfaceView(1), nullptr);
     }
     void TearDown() override
     {
-        platform::headless::SetIdleHandler(nullptr);
-        platform::SetAfxMessageBoxHandler(nullptr);
         g_bUndoRecordingOff = m_bSavedUndoOff;
-        SurfaceTest::TearDown();
-    }
-
-    CDrawRect* AddText(int nSurface, const char* pszText, BOOL bBlock)
-    {
-        auto* pObj = new CDrawRect(CRect(0, 200, 400, 0));
-        m_pDoc->AddObject(pObj, m_pDoc->GetSurfaceView(nSurface));
-        pObj->SetText(pszText, bBlock);
-        return pObj;
+        ShirtTextTest::TearDown();
     }
 
     // Runs the dialog; the action runs once on its window, then Close
@@ -147,9 +126,6 @@ protected:
     CUndoList& Undo() { return m_pDoc->GetUndoList(); }
     std::string LastBox() const { return m_boxes.empty() ? std::string() : m_boxes.back(); }
 
-    CDrawDoc* m_pDoc = nullptr;
-    std::vector<std::string> m_boxes;
-    std::vector<UINT> m_boxTypes;
     BOOL m_bSavedUndoOff = FALSE;
     std::string m_key;
 };

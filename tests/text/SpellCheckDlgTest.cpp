@@ -3,19 +3,16 @@
 // messages on the headless back end, and a scripted dictionary in place of
 // the real one.
 
-#include "tests/surface/SurfaceTestSupport.h"
+#include "tests/text/ShirtTextTestSupport.h"
 
-#include "model/DrawRect.h"
 #include "model/UndoList.h"
 #include "platform/services/Spell32.h"
-#include "platform/ui/AfxMessageBox.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/PictureButtonFit.h"
 #include "text/WrapText.h"
 #include "text/dialogs/SpellCheckDlg.h"
 #include "text/dialogs/SpellChecker.h"
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -71,39 +68,19 @@ private:
     std::string m_last;
 };
 
-class SpellCheckDlgTest : public surfacetest::SurfaceTest {
+class SpellCheckDlgTest : public texttest::ShirtTextTest {
 protected:
     void SetUp() override
     {
-        SurfaceTest::SetUp();
+        ShirtTextTest::SetUp();
         platform::SetSpellEngine(&m_speller);
-        platform::SetAfxMessageBoxHandler([this](LPCSTR text, UINT, UINT) {
-            m_boxes.push_back(text != NULL ? text : "");
-            if (m_answers.empty())
-                return IDOK;
-            const int nAnswer = m_answers.front();
-            m_answers.pop_front();
-            return nAnswer;
-        });
-        m_pDoc = NewDesign(AddShirtTemplate());
-        ASSERT_NE(m_pDoc, nullptr);
-        ASSERT_NE(m_pDoc->GetSurfaceView(1), nullptr) << "a shirt has a front and a back";
     }
     void TearDown() override
     {
-        platform::headless::SetIdleHandler(nullptr);
-        platform::SetAfxMessageBoxHandler(nullptr);
         platform::SetSpellEngine(nullptr);
-        SurfaceTest::TearDown();
+        ShirtTextTest::TearDown();
     }
 
-    CDrawRect* AddText(int nSurface, const char* pszText, BOOL bBlock)
-    {
-        auto* pObj = new CDrawRect(CRect(100, 400, 500, 200));
-        m_pDoc->AddObject(pObj, m_pDoc->GetSurfaceView(nSurface));
-        pObj->SetText(pszText, bBlock);
-        return pObj;
-    }
     CDrawRect* AddCalendar(int nSurface, int nKind, const std::vector<std::pair<int, const char*>>& cells)
     {
         auto* pObj = new CDrawRect(CRect(-400, 0, 0, -300));
@@ -176,10 +153,7 @@ protected:
     }
 
     ScriptedSpeller m_speller;
-    std::deque<int> m_answers;       // the message boxes' answers, in order
-    std::vector<std::string> m_boxes;
     std::vector<Stop> m_stops;
-    CDrawDoc* m_pDoc = nullptr;
 };
 
 TEST_F(SpellCheckDlgTest, WalksSurfacesObjectsAndCellsInOrder)
