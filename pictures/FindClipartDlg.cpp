@@ -160,7 +160,8 @@ BOOL CFindClipartDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 
 void CFindClipartDlg::OnOK()
 {
-    // Enter reaches here even while Open folder is disabled.
+    // The command may be sent while Open folder is disabled: it does nothing
+    // then.
     if (m_strFoundFolder.IsEmpty() || !UpdateData(TRUE))
         return;
     const CString strFolder = WithTrailingBackslash(m_strFoundFolder);

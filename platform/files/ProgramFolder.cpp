@@ -23,11 +23,8 @@ std::string g_probedFolder;
 
 std::string ExecutablePath()
 {
-    char buffer[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
-        return "/threadwick";
-    return std::string(buffer, static_cast<size_t>(n));
+    std::string exe = ExecutableHostPath();
+    return exe.empty() ? std::string("/threadwick") : exe;
 }
 
 std::string Canonical(const std::string& path)
@@ -85,6 +82,15 @@ std::string ProgramFolder()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     return FolderLocked();
+}
+
+std::string ExecutableHostPath()
+{
+    char buffer[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (n <= 0 || size_t(n) >= sizeof buffer)
+        return {};
+    return std::string(buffer, static_cast<size_t>(n));
 }
 
 std::string ProgramFilePath()

@@ -22,6 +22,9 @@ namespace platform {
 // Host paths, without a trailing '/'.
 std::string ProgramFolder();
 std::string ProgramFilePath();
+// The file this process runs, wherever the program folder was moved; empty
+// when it cannot be read.
+std::string ExecutableHostPath();
 
 // Empty restores the executable's own folder.
 void SetProgramFolderForTests(const std::string& hostFolder);

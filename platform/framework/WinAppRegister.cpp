@@ -4,6 +4,7 @@
 #include "platform/base/GdiRecords.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/Resources.h"
+#include "platform/files/ProgramFolder.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/Frame.h"
 #include "platform/imaging/Imaging.h"
@@ -44,16 +45,12 @@ std::string ExtensionOfFilter(const CString& filterExt)
 }
 
 // The executable the desktop is to start: the file this process runs, not
-// the program folder a test or an odd install may have moved.
+// the program folder a test or an odd install may have moved. A program
+// replaced while it runs has no file to name.
 std::string ExecutablePath()
 {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (n <= 0 || size_t(n) >= sizeof buffer)
-        return {};
-    std::string path(buffer, size_t(n));
-    // A program replaced while it runs has no file to name.
-    return access(path.c_str(), X_OK) == 0 ? path : std::string();
+    const std::string path = platform::ExecutableHostPath();
+    return !path.empty() && access(path.c_str(), X_OK) == 0 ? path : std::string();
 }
 
 // Icon resource nID as PNG: the resource holds a square 32-bit image with

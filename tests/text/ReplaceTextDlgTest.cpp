@@ -316,7 +316,7 @@ TEST_F(ReplaceTextDlgTest, ADesignWithoutTextSaysSoWithTheSearchButtonsOff)
         Click(hDlg, IDC_REPLACE_FIND_NEXT);
     });
     EXPECT_EQ(shown, "*Currently there is no text in the document*");
-    EXPECT_TRUE(m_boxes.empty()) << "Enter reaches the disabled Find, which does nothing";
+    EXPECT_TRUE(m_boxes.empty()) << "Find sent while disabled does nothing";
     EXPECT_EQ(enabled, (std::vector<BOOL> {FALSE, FALSE, FALSE, FALSE}));
 }
 

@@ -451,7 +451,8 @@ BOOL CReplaceTextDlg::ReplaceRecordedMatch(BOOL bUpdatePreview)
 
 BOOL CReplaceTextDlg::CanSearch()
 {
-    // Enter reaches the default button's handler even while it is disabled.
+    // The command may be sent while its button is disabled: it does nothing
+    // then.
     ReadFields();
     return !m_strFind.IsEmpty() && !m_objects.empty();
 }
