@@ -1,8 +1,8 @@
 // Picture files out of bitmap records: which format stores which depths,
 // and the writers of every format the library saves. Each picture is first
 // brought to the depth asked for (EncodeDepth.cpp); the decoder library then
-// writes it with its coder named explicitly, except PostScript, which is
-// ours (EpsWriter.cpp).
+// writes it with its coder named explicitly, except JPEG (EncodeJpeg.cpp,
+// through libjpeg) and PostScript (EpsWriter.cpp), which are ours.
 
 #include "platform/imaging/EncodeInternal.h"
 
@@ -170,19 +170,6 @@ Magick::Image IndexedImage(const OutputRaster& raster)
     return image;
 }
 
-Magick::Image GreyImage(const OutputRaster& raster)
-{
-    const size_t count = size_t(raster.width) * size_t(raster.height);
-    std::vector<uint8_t> grey(count);
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* p = &raster.rgba[4 * i];
-        grey[i] = GreyOf(p[0], p[1], p[2]);
-    }
-    Magick::Image image(size_t(raster.width), size_t(raster.height), "I", Magick::CharPixel, grey.data());
-    image.type(MagickCore::GrayscaleType);
-    return image;
-}
-
 // PNG's colour type and sample depth, named rather than left to the coder's
 // guess, which would store a few-colour picture as a palette whatever the
 // depth asked for.
@@ -206,16 +193,11 @@ void PngLayout(const OutputRaster& raster, Magick::Image& image)
     image.defineValue("png", "exclude-chunks", "date,time");
 }
 
-// JPEG's grey is made from the colours, not from a palette of them: the
-// raster of a grey JPEG is at 24 bits.
-void WriteWithLibrary(const FormatRule& rule, const OutputRaster& raster, bool greyJpeg, int qualityFactor,
-    Magick::Blob& out)
+void WriteWithLibrary(const FormatRule& rule, const OutputRaster& raster, Magick::Blob& out)
 {
     EnsureLibrary();
     Magick::Image image;
-    if (greyJpeg)
-        image = GreyImage(raster);
-    else if (raster.Indexed())
+    if (raster.Indexed())
         image = IndexedImage(raster);
     else
         image = DirectImage(raster, raster.bits == 32 || raster.transparent);
@@ -227,10 +209,6 @@ void WriteWithLibrary(const FormatRule& rule, const OutputRaster& raster, bool g
     case Writer::Bmp:
         // The older header has no alpha mask.
         coder = raster.bits == 32 ? "BMP" : "BMP3";
-        break;
-    case Writer::Jpeg:
-        coder = "JPEG";
-        image.quality(EncoderQuality(qualityFactor));
         break;
     case Writer::Tiff:
         coder = "TIFF";
@@ -273,6 +251,7 @@ void WriteWithLibrary(const FormatRule& rule, const OutputRaster& raster, bool g
     case Writer::SunRaster:
         coder = "SUN";
         break;
+    case Writer::Jpeg:
     case Writer::Cals:
     case Writer::Eps:
         throw std::logic_error("this format has a writer of its own");
@@ -291,6 +270,8 @@ int Encode(const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFact
     if (!(rule->depths & DepthBit(bitsPerPixel)))
         return LT_ERR_BITS_FOR_FORMAT;
 
+    // JPEG's grey is made from the colours, not from a palette of them: the
+    // raster of a grey JPEG is at 24 bits.
     const bool greyJpeg = rule->writer == Writer::Jpeg && bitsPerPixel == 8;
     DepthRequest request;
     request.bits = greyJpeg ? 24 : bitsPerPixel;
@@ -309,8 +290,10 @@ int Encode(const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFact
         }
         if (rule->writer == Writer::Cals)
             return WriteCals(raster, out) ? LT_SUCCESS : LT_ERR_WRITE;
+        if (rule->writer == Writer::Jpeg)
+            return WriteJpeg(raster, greyJpeg, int(EncoderQuality(qualityFactor)), out);
         Magick::Blob blob;
-        WriteWithLibrary(*rule, raster, greyJpeg, qualityFactor, blob);
+        WriteWithLibrary(*rule, raster, blob);
         if (blob.length() == 0)
             return LT_ERR_WRITE;
         out.assign(static_cast<const char*>(blob.data()), blob.length());

@@ -62,6 +62,11 @@ void PrepareRaster(const LTBITMAP& bitmap, const DepthRequest& request, OutputRa
 // picture's size. Throws std::bad_alloc.
 std::string WriteEps(const OutputRaster& raster);
 
+// A baseline JPEG of a 24- or 32-bit raster (its alpha ignored), in grey
+// when asked, at a quality of 1..100; an LT_ code. Nothing of the raster is
+// changed.
+int WriteJpeg(const OutputRaster& raster, bool grey, int quality, std::string& out);
+
 // A CALS raster (type 1, Group 4) of a 1-bit black and white raster; false
 // when the decoder library's Group 4 stream cannot be had. Throws the
 // library's exceptions and std::bad_alloc.

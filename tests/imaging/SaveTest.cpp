@@ -8,6 +8,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace imaging_test;
 
@@ -134,6 +137,82 @@ TEST(ImagingSave, EightBitsWriteGreyAndAnyDepthSaves)
         ASSERT_EQ(LtMemLoad(GlobalLock(memory), &back, 24, LT_ORDER_BGR, size), LT_SUCCESS);
         EXPECT_EQ(back.Width, 16);
         GlobalFree(memory);
+    }
+}
+
+namespace {
+
+// The JFIF header and the frame's components of a JPEG: version, units,
+// density, and each component's sampling factors as h * 16 + v.
+struct JpegLayout {
+    std::string jfif; // the APP0 segment's bytes after its length
+    std::vector<int> sampling;
+};
+
+JpegLayout LayoutOf(const std::string& file)
+{
+    JpegLayout layout;
+    size_t i = 2;
+    while (i + 4 <= file.size() && uint8_t(file[i]) == 0xFF) {
+        const uint8_t marker = uint8_t(file[i + 1]);
+        const size_t length = size_t(uint8_t(file[i + 2])) << 8 | uint8_t(file[i + 3]);
+        if (length < 2 || i + 2 + length > file.size())
+            break;
+        if (marker == 0xE0)
+            layout.jfif = file.substr(i + 4, length - 2);
+        if (marker == 0xC0 || marker == 0xC1) {
+            const size_t count = uint8_t(file[i + 9]);
+            for (size_t c = 0; c < count && i + 11 + 3 * c < file.size(); ++c)
+                layout.sampling.push_back(uint8_t(file[i + 11 + 3 * c]));
+            break;
+        }
+        i += 2 + length;
+    }
+    return layout;
+}
+
+std::string SavedJpeg(const LTBITMAP& picture, int bits, int qualityFactor)
+{
+    HGLOBAL memory = nullptr;
+    DWORD size = 0;
+    EXPECT_EQ(LtSaveToMemory(&memory, &picture, LT_FORMAT_JPEG, bits, qualityFactor, &size), LT_SUCCESS);
+    if (memory == nullptr)
+        return {};
+    std::string bytes(static_cast<const char*>(GlobalLock(memory)), size);
+    GlobalUnlock(memory);
+    GlobalFree(memory);
+    return bytes;
+}
+
+} // namespace
+
+// The file keeps the form stored designs have: a JFIF 1.01 header without
+// units at 1:1, full chroma from quality 90 (factor 10) up and halved
+// chroma below, grey as one component; the same picture gives the same bytes.
+TEST(ImagingSave, JpegFilesKeepTheirHeaderAndChromaByQuality)
+{
+    REQUIRE_TESTDATA();
+    LTBITMAP horse = Horse();
+    const std::string jfif("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14);
+    const std::string fine = SavedJpeg(horse, 24, 10);
+    EXPECT_EQ(LayoutOf(fine).jfif, jfif);
+    EXPECT_EQ(LayoutOf(fine).sampling, (std::vector<int>{0x11, 0x11, 0x11}));
+    EXPECT_EQ(LayoutOf(SavedJpeg(horse, 24, 0)).sampling, (std::vector<int>{0x11, 0x11, 0x11}));
+    const std::string rough = SavedJpeg(horse, 24, 11);
+    EXPECT_EQ(LayoutOf(rough).jfif, jfif);
+    EXPECT_EQ(LayoutOf(rough).sampling, (std::vector<int>{0x22, 0x11, 0x11}));
+    EXPECT_EQ(LayoutOf(SavedJpeg(horse, 8, 10)).sampling, (std::vector<int>{0x11}));
+    EXPECT_EQ(SavedJpeg(horse, 24, 10), fine);
+
+    // Odd sizes, a single pixel and a single row.
+    for (const auto& [cx, cy] : {std::pair{1, 1}, std::pair{17, 3}, std::pair{301, 1}}) {
+        SCOPED_TRACE(cx);
+        LTBITMAP picture = Pattern(cx, cy, 24);
+        const std::string bytes = SavedJpeg(picture, 24, 10);
+        LTBITMAP back;
+        ASSERT_EQ(LtMemLoad(bytes.data(), &back, 24, LT_ORDER_BGR, DWORD(bytes.size())), LT_SUCCESS);
+        EXPECT_EQ(back.Width, cx);
+        EXPECT_EQ(back.Height, cy);
     }
 }
 
