@@ -402,6 +402,13 @@ public:
     // nExtraPixel 1); FALSE when nothing was to be drawn or no bitmap could
     // be made.
     BOOL DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWholePage, int nExtraPixel);
+    // The logical area DrawObjectsToBitmap draws for those arguments, and
+    // its size in device pixels at the view's present zoom.
+    CRect GetPictureArea(const CObList* pList, BOOL bWholePage);
+    CSize GetPictureSize(const CRect& area);
+    // nZoom, or the largest zoom below it at which the preview's picture
+    // fits cx x cy pixels (1 at least); leaves the view at that zoom.
+    WORD FitPreviewZoom(WORD nZoom, int cx, int cy);
     // Every object in a new bitmap of the page, or of pArea (logical units,
     // larger y as top) when given, at the view's zoom. Text is laid out on
     // a copy, as for any picture of the surface.

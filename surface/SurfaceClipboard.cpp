@@ -204,6 +204,34 @@ UINT CSurface::GetPrivateFormat()
 
 // ---- The picture of the selection ----------------------------------------------------------------
 
+CRect CSurface::GetPictureArea(const CObList* pList, BOOL bWholePage)
+{
+    CRect area;
+    if (m_pRenderArea != NULL)
+        area = *m_pRenderArea;
+    else if (m_bCaptureWholePage)
+        area = GetPageRect();
+    else if (m_rectCapture.Width() != 0 && m_rectCapture.Height() != 0)
+        area = m_rectCapture;
+    else if (bWholePage)
+        area = GetPageRect();
+    else
+        area = GetObjectsBounds(pList);
+    return CDrawObj::NormalizeUp(area);
+}
+
+CSize CSurface::GetPictureSize(const CRect& area)
+{
+    // As large as the area is on the screen at the view's zoom: in logical
+    // units it would be cut off above 100 % and padded below it.
+    CClientDC clientDC(this);
+    OnPrepareDC(&clientDC, NULL);
+    CRect device = area;
+    clientDC.LPtoDP(&device);
+    device.NormalizeRect();
+    return CSize(std::max(1, device.Width()), std::max(1, device.Height()));
+}
+
 BOOL CSurface::DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWholePage, int nExtraPixel)
 {
     if (pBitmap == NULL)
@@ -214,33 +242,16 @@ BOOL CSurface::DrawObjectsToBitmap(CBitmap* pBitmap, CObList* pList, BOOL bWhole
         return FALSE;
 
     const BOOL bCaptureRect = m_rectCapture.Width() != 0 && m_rectCapture.Height() != 0;
-    CRect area;
-    if (m_pRenderArea != NULL)
-        area = *m_pRenderArea;
-    else if (m_bCaptureWholePage)
-        area = GetPageRect();
-    else if (bCaptureRect)
-        area = m_rectCapture;
-    else if (bWholePage)
-        area = GetPageRect();
-    else
-        area = GetObjectsBounds(pList);
-    area = CDrawObj::NormalizeUp(area);
-
-    // The bitmap is as large as the area is on the screen at the view's
-    // zoom: in logical units it would be cut off above 100 % and padded
-    // below it.
-    CClientDC clientDC(this);
-    OnPrepareDC(&clientDC, NULL);
-    CRect device = area;
-    clientDC.LPtoDP(&device);
-    device.NormalizeRect();
+    const CRect area = GetPictureArea(pList, bWholePage);
+    const CSize size = GetPictureSize(area);
     const int nExtra = nExtraPixel > 0 ? 1 : 0;
-    const int cx = std::max(1, device.Width()) + nExtra;
-    const int cy = std::max(1, device.Height()) + nExtra;
+    const int cx = size.cx + nExtra;
+    const int cy = size.cy + nExtra;
     if (static_cast<long long>(cx) * cy > kMaxBitmapPixels)
         return FALSE;
 
+    CClientDC clientDC(this);
+    OnPrepareDC(&clientDC, NULL);
     CDC memDC;
     if (!memDC.CreateCompatibleDC(&clientDC))
         return FALSE;

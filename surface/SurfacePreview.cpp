@@ -26,6 +26,31 @@ void StepProgress(CProgressDlg* pProgress)
 
 } // namespace
 
+WORD CSurface::FitPreviewZoom(WORD nZoom, int cx, int cy)
+{
+    // The page fitted to the client area and scaled by the larger of the
+    // wanted/client ratios overshoots the wanted size when the client's
+    // shape lies between a square's and the page's: a landscape page in a
+    // wide window came out 297 x 229 for 250 x 250. A preview is at most
+    // the size asked for, so the zoom comes down until the picture the
+    // render will make fits; a zoom that fits is kept.
+    const CRect* pOldArea = m_pRenderArea;
+    m_pRenderArea = NULL; // as RenderObjectsPicture draws the preview
+    const CRect area = GetPictureArea(&m_objects, TRUE);
+    m_pRenderArea = pOldArea;
+    for (;;) {
+        m_nZoom = nZoom;
+        const CSize size = GetPictureSize(area);
+        if (nZoom <= 1 || (size.cx <= cx && size.cy <= cy))
+            return nZoom;
+        // Straight to about the fitting zoom, then a step at a time for the
+        // pixel that rounding may add.
+        const double dRatio = std::min(double(cx) / size.cx, double(cy) / size.cy);
+        const double dNext = std::floor(double(nZoom) * dRatio);
+        nZoom = static_cast<WORD>(std::clamp(std::min(dNext, double(nZoom) - 1), 1.0, double(kMaxZoom)));
+    }
+}
+
 BOOL CSurface::RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom, CProgressDlg* pProgress)
 {
     if (pBitmap == NULL || (!bFixedZoom && (cx <= 0 || cy <= 0)))
@@ -85,6 +110,7 @@ BOOL CSurface::RenderPreview(CBitmap* pBitmap, int cx, int cy, BOOL bFixedZoom, 
         // read as "fit in window".
         nZoom = static_cast<WORD>(std::clamp(std::isfinite(dZoom) ? dZoom : double(kMeasureZoom), 1.0,
             double(kMaxZoom)));
+        nZoom = FitPreviewZoom(nZoom, cx, cy);
         m_nZoom = keeper.nZoom;
     }
     // The step lets waiting messages through: a paint then must still find

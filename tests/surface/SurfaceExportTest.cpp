@@ -597,6 +597,13 @@ protected:
         Pump();
         return BitmapSize(bitmap);
     }
+    // nZoom, or the largest zoom below it that draws the page within cx x cy.
+    int LargestZoomThatFits(int nZoom, int cx, int cy)
+    {
+        while (nZoom > 1 && (PageAtZoom(nZoom).cx > cx || PageAtZoom(nZoom).cy > cy))
+            --nZoom;
+        return nZoom;
+    }
     // Sizes in pixels of the same zoom: where the page's corners fall
     // depends on the scroll position by a pixel.
     static void ExpectSameZoom(CSize a, CSize b)
@@ -617,9 +624,19 @@ TEST_F(SurfacePreviewZoomTest, APreviewFitsThePageToTheWindowScaledByTheLargerWa
     EXPECT_LT(nZoom, 100);
     CBitmap preview;
     ASSERT_TRUE(m_pView->RenderPreview(&preview, 100, 130));
-    ExpectSameZoom(BitmapSize(preview), PageAtZoom(nZoom));
+    // That zoom draws this page 102 x 132 here: the preview takes the
+    // largest zoom below it that fits.
+    ASSERT_GT(PageAtZoom(nZoom).cx, 100);
+    ExpectSameZoom(BitmapSize(preview), PageAtZoom(LargestZoomThatFits(nZoom, 100, 130)));
     EXPECT_EQ(m_pView->GetZoom(), 100);
     EXPECT_EQ(m_pView->GetScrollPosition(), ptScroll);
+
+    // A zoom that fits is kept.
+    const int nFitting = ExpectedZoom(110, 140);
+    ASSERT_EQ(LargestZoomThatFits(nFitting, 110, 140), nFitting);
+    CBitmap roomier;
+    ASSERT_TRUE(m_pView->RenderPreview(&roomier, 110, 140));
+    ExpectSameZoom(BitmapSize(roomier), PageAtZoom(nFitting));
 
     // Far too small for a whole percent: the smallest zoom, never the
     // view's "fit in window".
@@ -639,6 +656,33 @@ TEST_F(SurfacePreviewZoomTest, APreviewFitsThePageToTheWindowScaledByTheLargerWa
     EXPECT_FALSE(m_pView->RenderPreview(&none, 0, 130));
     EXPECT_EQ(none.GetSafeHandle(), nullptr);
     EXPECT_EQ(GetDesignerApp()->GetLockCount(), 0);
+}
+
+TEST_F(SurfacePreviewZoomTest, APreviewNeverPassesTheWantedSize)
+{
+    // A landscape page in a window a little wider than tall: fitting the
+    // page to the window and scaling by the larger wanted ratio overshoots
+    // by a quarter.
+    m_pView->SetPageSize(1100, 850);
+    SetClientSize(m_pView, 1000, 850);
+    Pump();
+    const int nPartZoom = ExpectedZoom(250, 250);
+    ASSERT_GT(PageAtZoom(nPartZoom).cx, 280);
+    CBitmap preview;
+    ASSERT_TRUE(m_pView->RenderPreview(&preview, 250, 250));
+    const CSize size = BitmapSize(preview);
+    EXPECT_LE(size.cx, 250);
+    EXPECT_LE(size.cy, 250);
+    ExpectSameZoom(size, PageAtZoom(LargestZoomThatFits(nPartZoom, 250, 250)));
+    EXPECT_GE(size.cx, 240);
+    EXPECT_NEAR(double(size.cx) / size.cy, 1100.0 / 850.0, 0.03);
+    EXPECT_EQ(m_pView->GetZoom(), 100);
+
+    // A tall wanted size against the same page: its width decides.
+    CBitmap tall;
+    ASSERT_TRUE(m_pView->RenderPreview(&tall, 120, 400));
+    EXPECT_LE(BitmapSize(tall).cx, 120);
+    EXPECT_GE(BitmapSize(tall).cx, 110);
 }
 
 // An object whose drawing fails with an exception.
