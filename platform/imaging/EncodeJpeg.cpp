@@ -1,7 +1,7 @@
 // JPEG straight from the raster with libjpeg, as JPEGs are read: every
-// design's preview and every photograph a design embeds is written here at
-// each save, and the decoder library's round through its own pixel cache
-// and floating-point transform cost several times the compression itself.
+// save writes its design's preview here, and every first save the
+// photographs the design embeds; the decoder library's round through its
+// own pixel cache made each a third slower.
 //
 // The file is what the decoder library wrote before, so stored designs and
 // exported files look the same: a JFIF 1.01 header without units (aspect
