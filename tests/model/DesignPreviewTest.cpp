@@ -188,32 +188,59 @@ TEST_F(DesignPreviewTest, ThePreviewShowsTheDesignsColoursWhereTheyLie)
 TEST_F(DesignPreviewTest, AnotherReaderTakesThePreviewAsASmallJpeg)
 {
     const std::string path = SaveShirt("other.shr", FALSE);
-    const std::string bytes = storage_test::ReadStreamBytes(path, "Surface Preview");
-    ASSERT_GT(bytes.size(), 3u);
-    // What the readers recognise it by.
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xD8);
+    // A landscape page in a window a little wider than tall, where fitting
+    // the page to the window and scaling by the larger wanted ratio would
+    // overshoot 250 by a quarter.
+    CDrawDoc* pDoc = NewDesign(RUNTIME_CLASS(CGeneralDoc));
+    ASSERT_NE(pDoc, nullptr);
+    CSurface* pView = ViewOf(pDoc, 0);
+    pView->SetPageSize(1100, 850);
+    CRect client;
+    pView->GetClientRect(&client);
+    CFrameWnd* pFrame = pView->GetParentFrame();
+    CRect frame;
+    pFrame->GetWindowRect(&frame);
+    pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + 1000 - client.Width(), frame.Height() + 850 - client.Height(),
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    pDoc->AddObject(Block(CRect(-300, 300, 300, -300), RGB(0, 128, 0)), pView);
+    const std::string wide = PathFor("wide.gnl");
+    ASSERT_TRUE(pDoc->OnSaveDocument(wide.c_str()));
+    pDoc->OnCloseDocument();
+    Pump();
 
-    if (std::system("identify -version > /dev/null 2>&1") != 0)
+    const bool bIdentify = std::system("identify -version > /dev/null 2>&1") == 0;
+    for (const std::string& design : {path, wide}) {
+        SCOPED_TRACE(design);
+        const std::string bytes = storage_test::ReadStreamBytes(design, "Surface Preview");
+        ASSERT_GT(bytes.size(), 3u);
+        // What the readers recognise it by.
+        EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+        EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xD8);
+        if (!bIdentify)
+            continue;
+        const std::string file = HostPathFor("preview.bin");
+        std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        const std::string command = "identify -format '%m %w %h' '" + file + "' 2> /dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char format[16] = {};
+        int nWidth = 0;
+        int nHeight = 0;
+        const int nFields = std::fscanf(pipe, "%15s %d %d", format, &nWidth, &nHeight);
+        pclose(pipe);
+        ASSERT_EQ(nFields, 3);
+        EXPECT_STREQ(format, "JPEG");
+        EXPECT_GT(nWidth, 0);
+        EXPECT_GT(nHeight, 0);
+        EXPECT_LE(nWidth, 250);
+        EXPECT_LE(nHeight, 250);
+        if (design == wide) {
+            EXPECT_GE(nWidth, 240);
+        }
+    }
+    if (!bIdentify)
         GTEST_SKIP() << "ImageMagick's identify is not installed";
-    const std::string file = HostPathFor("preview.bin");
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    const std::string command = "identify -format '%m %w %h' '" + file + "' 2> /dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char format[16] = {};
-    int nWidth = 0;
-    int nHeight = 0;
-    const int nFields = std::fscanf(pipe, "%15s %d %d", format, &nWidth, &nHeight);
-    pclose(pipe);
-    ASSERT_EQ(nFields, 3);
-    EXPECT_STREQ(format, "JPEG");
-    EXPECT_GT(nWidth, 0);
-    EXPECT_GT(nHeight, 0);
-    // Fitted to 250 x 250 through the window's proportions: at most the
-    // page's longer side over its shorter one times as large.
-    EXPECT_LE(nWidth, 500);
-    EXPECT_LE(nHeight, 500);
 }
 
 TEST_F(DesignPreviewTest, ASurfaceIsWrittenToAJpegFileAtItsScreenSize)
