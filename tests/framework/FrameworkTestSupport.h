@@ -66,6 +66,19 @@ protected:
     // Dispatches what is queued without waiting.
     static void Pump() { AfxPumpMessagesUntilIdle(); }
 
+    // Gives a view's client area this size by sizing its frame.
+    static void SetClientSize(CWnd* pView, int cx, int cy)
+    {
+        CRect client;
+        pView->GetClientRect(&client);
+        CFrameWnd* pFrame = pView->GetParentFrame();
+        CRect frame;
+        pFrame->GetWindowRect(&frame);
+        pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + cx - client.Width(), frame.Height() + cy - client.Height(),
+            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+    }
+
 private:
     std::unique_ptr<CWinApp> m_app;
 };

@@ -195,14 +195,7 @@ TEST_F(DesignPreviewTest, AnotherReaderTakesThePreviewAsASmallJpeg)
     ASSERT_NE(pDoc, nullptr);
     CSurface* pView = ViewOf(pDoc, 0);
     pView->SetPageSize(1100, 850);
-    CRect client;
-    pView->GetClientRect(&client);
-    CFrameWnd* pFrame = pView->GetParentFrame();
-    CRect frame;
-    pFrame->GetWindowRect(&frame);
-    pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + 1000 - client.Width(), frame.Height() + 850 - client.Height(),
-        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Pump();
+    SetClientSize(pView, 1000, 850);
     pDoc->AddObject(Block(CRect(-300, 300, 300, -300), RGB(0, 128, 0)), pView);
     const std::string wide = PathFor("wide.gnl");
     ASSERT_TRUE(pDoc->OnSaveDocument(wide.c_str()));

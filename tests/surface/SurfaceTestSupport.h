@@ -126,19 +126,6 @@ protected:
         return pView != nullptr ? static_cast<CSurfaceFrame*>(pView->GetParentFrame()) : nullptr;
     }
 
-    // Gives the view's client area this size by sizing its frame.
-    static void SetClientSize(CSurface* pView, int cx, int cy)
-    {
-        CRect client;
-        pView->GetClientRect(&client);
-        CFrameWnd* pFrame = pView->GetParentFrame();
-        CRect frame;
-        pFrame->GetWindowRect(&frame);
-        pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + cx - client.Width(), frame.Height() + cy - client.Height(),
-            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Pump();
-    }
-
     // What a command's update handler says of its item, asked through
     // pTarget as a menu asks.
     using CommandState = testing_support::CommandState;
