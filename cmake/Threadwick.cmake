@@ -56,7 +56,9 @@ function(threadwick_tests name)
     return()
   endif()
   add_executable(${name} ${_srcs})
-  target_compile_options(${name} PRIVATE ${THREADWICK_WARNINGS})
+  # The code under test is optimised as the program is; the tests' own code,
+  # most of what the suite compiles, builds in two thirds of the time at -O1.
+  target_compile_options(${name} PRIVATE ${THREADWICK_WARNINGS} $<$<CONFIG:Release,RelWithDebInfo>:-O1>)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} tw_testmain GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     THREADWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
