@@ -244,17 +244,13 @@ std::string PatternString(FcPattern* pattern, const char* object)
     return reinterpret_cast<const char*>(value);
 }
 
-// Asks fontconfig for the faces nearest to the families (in order of
-// preference), the weight and the slant, and takes the first that is a
-// TrueType face we can open.
-std::shared_ptr<FontFile> MatchFace(const std::vector<std::string>& families, int weight, bool italic, bool fixedPitch)
+// A pattern of the families (in order of preference) and the style asked
+// for, with fontconfig's configuration applied; the caller destroys it.
+FcPattern* ConfiguredPattern(const std::vector<std::string>& families, int weight, bool italic, bool fixedPitch)
 {
-    std::shared_ptr<FontFile> result;
-    if (!FcInit())
-        return result;
     FcPattern* pattern = FcPatternCreate();
     if (!pattern)
-        return result;
+        return nullptr;
     for (const std::string& family : families)
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(std::clamp(weight, 1, 1000)));
@@ -264,10 +260,93 @@ std::shared_ptr<FontFile> MatchFace(const std::vector<std::string>& families, in
     if (fixedPitch)
         FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    return pattern;
+}
+
+// The family list of a configured pattern with its bindings, the name that
+// was asked for blanked out where it stands as asked (bound strongly), so
+// that the lists of two names compare equal when the configuration treated
+// them alike.
+std::vector<std::pair<std::string, FcValueBinding>> ConfiguredFamilies(FcPattern* pattern, const std::string& asked)
+{
+    std::vector<std::pair<std::string, FcValueBinding>> list;
+    FcValue value;
+    FcValueBinding binding;
+    for (int i = 0; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
+        std::string family = value.type == FcTypeString ? reinterpret_cast<const char*>(value.u.s) : "";
+        if (binding == FcValueBindingStrong && SameName(family.c_str(), asked.c_str()))
+            family.clear();
+        list.emplace_back(std::move(family), binding);
+    }
+    return list;
+}
+
+bool IsInstalledFamily(const std::string& family)
+{
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* set = nullptr;
+    if (pattern && objects) {
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        set = FcFontList(nullptr, pattern, objects);
+    }
+    const bool installed = set && set->nfont > 0;
+    if (set)
+        FcFontSetDestroy(set);
+    if (objects)
+        FcObjectSetDestroy(objects);
+    if (pattern)
+        FcPatternDestroy(pattern);
+    return installed;
+}
+
+// The configured pattern of a name alone when the name gives a face of its
+// own: an installed family, or one that fontconfig's configuration maps
+// somewhere (metric-compatible faces, or a class such as serif or
+// monospace) beyond what it does with any unknown name. Null otherwise.
+//
+// A fixed pitch asked for is left out: the configuration answers it by
+// putting every monospace face ahead of the name, and a name that gives a
+// face is drawn in that face whatever pitch the font asks for.
+FcPattern* PatternOfKnownName(const std::string& name, int weight, bool italic)
+{
+    FcPattern* pattern = ConfiguredPattern({name}, weight, italic, false);
+    if (!pattern || IsInstalledFamily(name))
+        return pattern;
+    static const std::string kUnknown = "Threadwick Unmatched Family";
+    FcPattern* unknown = ConfiguredPattern({kUnknown}, weight, italic, false);
+    const bool known = !unknown || ConfiguredFamilies(pattern, name) != ConfiguredFamilies(unknown, kUnknown);
+    if (unknown)
+        FcPatternDestroy(unknown);
+    if (known)
+        return pattern;
+    FcPatternDestroy(pattern);
+    return nullptr;
+}
+
+// The face for the first family, and its weight and slant: the first
+// TrueType face we can open in fontconfig's sorted list for that name. The
+// families after it (a generic family from the font's pitch and family)
+// count only when the first gives nothing; put beside it in one pattern
+// they would outrank the faces the configuration binds weakly to the name,
+// its metric-compatible faces among them.
+std::shared_ptr<FontFile> MatchFace(const std::vector<std::string>& families, int weight, bool italic, bool fixedPitch)
+{
+    std::shared_ptr<FontFile> result;
+    if (families.empty() || !FcInit())
+        return result;
+    FcPattern* pattern = families.size() > 1 ? PatternOfKnownName(families.front(), weight, italic) : nullptr;
+    if (!pattern)
+        pattern = ConfiguredPattern(families, weight, italic, fixedPitch);
+    if (!pattern)
+        return result;
     FcDefaultSubstitute(pattern);
     FcResult fcResult = FcResultNoMatch;
     FcFontSet* set = FcFontSort(nullptr, pattern, FcFalse, nullptr, &fcResult);
     if (set) {
+        // Formats other than TrueType (CFF, Type 1) are passed over, so a
+        // name the configuration sends to such a face first reaches the
+        // next one it names.
         for (int i = 0; i < set->nfont && !result; ++i) {
             FcPattern* font = set->fonts[i];
             if (PatternString(font, FC_FONTFORMAT) != "TrueType")
