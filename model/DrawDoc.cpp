@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -855,6 +856,40 @@ void CDrawDoc::SetPrinterUnavailableForTests(BOOL bUnavailable)
     s_bPrinterUnavailable = bUnavailable;
 }
 
+HDC CDrawDoc::CreateOrientedPrinterDC(HGLOBAL hDevNames, HGLOBAL hDevMode)
+{
+    if (hDevNames == NULL)
+        return NULL;
+    // The orientation goes into a copy of the settings: the user's Print
+    // Setup choice stays as it was made, whatever designs are open or print.
+    HGLOBAL hCopy = NULL;
+    const SIZE_T nSize = hDevMode != NULL ? ::GlobalSize(hDevMode) : 0;
+    if (nSize > 0) {
+        hCopy = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
+        BOOL bCopied = FALSE;
+        if (hCopy != NULL) {
+            DevModeLock from(hDevMode);
+            DevModeLock to(hCopy);
+            if (from.Get() != nullptr && to.Get() != nullptr) {
+                std::memcpy(to.Get(), from.Get(), nSize);
+                // A block too short to hold the orientation is used as it is.
+                if (nSize >= offsetof(DEVMODEA, dmOrientation) + sizeof(short))
+                    ApplyOrientation(to.Get());
+                bCopied = TRUE;
+            }
+        }
+        if (!bCopied) {
+            if (hCopy != NULL)
+                ::GlobalFree(hCopy);
+            return NULL;
+        }
+    }
+    const HDC hDC = ::AfxCreateDC(hDevNames, hCopy);
+    if (hCopy != NULL)
+        ::GlobalFree(hCopy);
+    return hDC;
+}
+
 void CDrawDoc::UpdatePrinterMetrics()
 {
     UpdatePrinterMetrics(CSize(LayoutSize(DocQuickInfo::CardWidth), LayoutSize(DocQuickInfo::CardHeight)));
@@ -866,39 +901,13 @@ void CDrawDoc::UpdatePrinterMetrics(CSize sizeSurface)
     if (!s_bPrinterUnavailable) {
         CPrintDialog dlg(TRUE, kPrintDefaultsFlags);
         CWinApp* pApp = AfxGetApp();
-        // The application's printer is measured, but the design's orientation
-        // goes into a copy of its settings: the user's Print Setup choice
-        // stays as it was made, whatever designs are open.
         BOOL bOwnBlocks = FALSE;
-        HGLOBAL hDevModeCopy = NULL;
         BOOL bHave = pApp != nullptr && pApp->GetPrinterDeviceDefaults(&dlg.m_pd);
-        if (bHave && dlg.m_pd.hDevMode != NULL) {
-            const SIZE_T nSize = ::GlobalSize(dlg.m_pd.hDevMode);
-            hDevModeCopy = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
-            const void* pFrom = ::GlobalLock(dlg.m_pd.hDevMode);
-            void* pTo = hDevModeCopy != NULL ? ::GlobalLock(hDevModeCopy) : nullptr;
-            if (pFrom != nullptr && pTo != nullptr)
-                std::memcpy(pTo, pFrom, nSize);
-            if (pTo != nullptr)
-                ::GlobalUnlock(hDevModeCopy);
-            if (pFrom != nullptr)
-                ::GlobalUnlock(dlg.m_pd.hDevMode);
-            dlg.m_pd.hDevMode = hDevModeCopy;
-        }
         if (!bHave) {
             bHave = dlg.GetDefaults();
             bOwnBlocks = bHave;
         }
-        HDC hDC = NULL;
-        if (bHave) {
-            {
-                DevModeLock devMode(dlg.m_pd.hDevMode);
-                ApplyOrientation(devMode.Get());
-            }
-            hDC = ::AfxCreateDC(dlg.m_pd.hDevNames, dlg.m_pd.hDevMode);
-        }
-        if (hDevModeCopy != NULL)
-            ::GlobalFree(hDevModeCopy);
+        const HDC hDC = bHave ? CreateOrientedPrinterDC(dlg.m_pd.hDevNames, dlg.m_pd.hDevMode) : NULL;
         if (bOwnBlocks) {
             if (dlg.m_pd.hDevMode != NULL)
                 ::GlobalFree(dlg.m_pd.hDevMode);

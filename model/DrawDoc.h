@@ -188,6 +188,11 @@ public:
     int GetPrintPassSurface() const;
     void DrawSurfaceTile(CSurfaceInfo* pSurface, CDC* pDC, PagePrintInfo& info, CRect rectMargins,
         int nOffsetX, int nOffsetY);
+    // A DC of the printer that hDevNames names, set up as hDevMode says but
+    // turned to this design's orientation (ApplyOrientation). Both blocks
+    // are only read, so the application's printer keeps the orientation its
+    // user chose. NULL when no DC can be made; the caller deletes it.
+    HDC CreateOrientedPrinterDC(HGLOBAL hDevNames, HGLOBAL hDevMode);
     // Measures the default printer (margins 25 without one) and pushes the
     // surface size to the views when it changed.
     void UpdatePrinterMetrics();

@@ -267,7 +267,20 @@ BOOL CSurface::OnPreparePrinting(CPrintInfo* pInfo)
     if (pDoc != NULL && dynamic_cast<CPosterDoc*>(pDoc) != NULL)
         nPages = static_cast<UINT>(pDoc->GetTileColumns() * pDoc->GetTileRows());
     pInfo->SetMaxPage(nPages);
-    return DoPreparePrinting(pInfo);
+    if (!DoPreparePrinting(pInfo))
+        return FALSE;
+    // That DC follows the application's settings, which keep the user's own
+    // orientation; a design prints on a sheet turned its own way. Should the
+    // design's DC not be made, the job keeps the application's.
+    CPrintDialog* pPD = pInfo->m_pPD;
+    if (pDoc != NULL && pPD != NULL) {
+        if (const HDC hDC = pDoc->CreateOrientedPrinterDC(pPD->m_pd.hDevNames, pPD->m_pd.hDevMode)) {
+            if (pPD->m_pd.hDC != NULL)
+                ::DeleteDC(pPD->m_pd.hDC);
+            pPD->m_pd.hDC = hDC;
+        }
+    }
+    return TRUE;
 }
 
 void CSurface::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
