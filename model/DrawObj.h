@@ -31,6 +31,7 @@ class CObjectAttributes;
 class CStringArray;
 class CSurface;
 class CTextBlock;
+struct ObjectFrame;
 class CTextContentHolder;
 class CTextEditHost;
 class CWnd;
@@ -407,8 +408,9 @@ public:
     // describe a picture (sums of 0, negative or not finite).
     CRect GetFullPictureRect();
     // 0 takes the angle from the rotation handle. A picture's turn is one
-    // undo step, with new handles and a fresh cache.
-    void RotatePicture(int nAngle);
+    // undo step, with new handles and a fresh cache; pBefore is the frame
+    // the press of a drag of the rotation handle found.
+    void RotatePicture(int nAngle, const ObjectFrame* pBefore = nullptr);
     void RotateShape(int nAngle);
     // The angle the rotation handle's marker points at.
     int GetRotateHandleAngle() const;

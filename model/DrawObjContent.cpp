@@ -778,7 +778,7 @@ void CDrawObj::SetCrop(double dLeft, double dTop, double dWidth, double dHeight)
     SetRect(OrientRectLike(NormalizeUp(cropped), m_position), TRUE);
 }
 
-void CDrawObj::RotatePicture(int nAngle)
+void CDrawObj::RotatePicture(int nAngle, const ObjectFrame* pBefore)
 {
     if (m_pPicture == nullptr || m_pPicture->m_nHandle < 1)
         return;
@@ -786,7 +786,9 @@ void CDrawObj::RotatePicture(int nAngle)
     if (nAngle == 0)
         nAngle = GetRotateHandleAngle();
     if (NormalizeDegrees(nAngle) != NormalizeDegrees(m_pPicture->m_nRotation)) {
-        RecordUndoPictureEffect(m_pDocument, this, UndoPictureRotate);
+        // The turn rebuilds the pixels and reshapes the unaltered raster:
+        // the step keeps the picture as it was, not only its frame.
+        RecordUndoPictureTurn(m_pDocument, this, pBefore);
         TurnPicture(nAngle);
         MarkModified(m_pDocument);
     }

@@ -5,6 +5,7 @@
 // records anything while recording is off. Object lists hold CDrawObj
 // pointers and are not changed.
 
+#include "model/RotatedRect.h"
 #include "platform/base/Geometry.h"
 #include "platform/base/String.h"
 #include "platform/base/Types.h"
@@ -82,6 +83,37 @@ void RecordUndoFlip(CDrawDoc* pDoc, const CObList* pObjects, BOOL bHorizontal, B
 // record taken before the change (else the object's present one).
 void RecordUndoProperties(CDrawDoc* pDoc, CDrawObj* pObj, const CObjectAttributes* pBefore = nullptr);
 void RecordUndoPictureEffect(CDrawDoc* pDoc, CDrawObj* pObj, int nKind);
+// What turning, mirroring, sizing and cropping change on an object beside
+// its content: its rectangles, angle and handle markers, mirrors, crop and
+// the cropped mark its picture carries.
+struct ObjectFrame {
+    CRect position;
+    CRect unrotated;
+    CRect uncropped;
+    CRect rotateRef;
+    int nRotateHandleOffset = 0;
+    WORD wFlags = 0;
+    WORD wPictureFlags = 0;
+    BOOL bFlipX = FALSE;
+    BOOL bFlipY = FALSE;
+    double crop[4]{};
+    double base[4]{};
+    double dAngle = 0.0;
+    int nAngle = 0;
+    int nShapeRotation = 0;
+    CRotatedRect handles[9];
+};
+ObjectFrame GetObjectFrame(const CDrawObj* pObj);
+void SetObjectFrame(CDrawObj* pObj, const ObjectFrame& frame);
+// A picture about to be turned. The step keeps the picture itself (its
+// pixels, unaltered raster and stored bytes) with the object's frame, and
+// the object goes on with a copy. pBefore, when given, is the frame the
+// press of a drag of the rotation handle found (the drag turns the
+// markers as it goes).
+void RecordUndoPictureTurn(CDrawDoc* pDoc, CDrawObj* pObj, const ObjectFrame* pBefore = nullptr);
+// A picture object just sized by a handle, from the frame the press found;
+// nothing when its position did not change.
+void RecordUndoPictureSize(CDrawDoc* pDoc, CDrawObj* pObj, const ObjectFrame& before);
 void RecordUndoObjectEdit(CDrawDoc* pDoc, CDrawObj* pObj, UINT nLabelId);
 // Text removed from block text at wPosition while it was edited.
 void RecordUndoTextRemoval(CDrawDoc* pDoc, CDrawObj* pObj, const CString& strRemoved, WORD wPosition);

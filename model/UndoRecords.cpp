@@ -5,6 +5,7 @@
 // all, and reads it back into an object of the same class: a polygon keeps
 // its points, a plain picture item stays one, a calendar keeps its cells.
 
+#include "app/RectGeometry.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
 #include "model/DrawOleObj.h"
@@ -22,8 +23,9 @@
 #include "surface/SurfaceGlobals.h"
 #include "text/TextBlock.h"
 
-#include <memory>
 #include <algorithm>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -263,6 +265,78 @@ std::unique_ptr<CImage> CopyPicture(const CImage* pPicture)
     pCopy->Copy(*pPicture);
     return pCopy;
 }
+
+// ---- Picture frames
+
+// A copy of a picture that draws, stores and turns as the original does:
+// Copy leaves out what only drawing and storing read, which a step that
+// hands the copy to the object in the original's place must carry over.
+std::unique_ptr<CImage> ClonePicture(const CImage& picture)
+{
+    auto pClone = std::make_unique<CImage>();
+    pClone->Copy(picture);
+    pClone->m_wFlags = picture.m_wFlags;
+    pClone->m_crTransparent = picture.m_crTransparent;
+    pClone->m_nPaletteValue = picture.m_nPaletteValue;
+    pClone->m_nFileBitsPerPixel = picture.m_nFileBitsPerPixel;
+    std::copy(std::begin(picture.m_corners), std::end(picture.m_corners), std::begin(pClone->m_corners));
+    pClone->m_nValue1 = picture.m_nValue1;
+    pClone->m_nValue2 = picture.m_nValue2;
+    pClone->m_rectClip = picture.m_rectClip;
+    pClone->m_sizeDisplay = picture.m_sizeDisplay;
+    pClone->m_nPlainPaint = picture.m_nPlainPaint;
+    pClone->m_nOneShot1 = picture.m_nOneShot1;
+    pClone->m_nOneShot2 = picture.m_nOneShot2;
+    pClone->m_nTileOverride = picture.m_nTileOverride;
+    pClone->m_nForceReverse = picture.m_nForceReverse;
+    pClone->m_pView = picture.m_pView;
+    return pClone;
+}
+
+// What a frame step changes on a picture object: the frame (rectangles,
+// angle, markers, mirrors, crop) and, for a turn, the picture itself, whose
+// pixels a turn rebuilds and whose unaltered raster it reshapes to the
+// frame. A picture is kept as the very object it was, so that its rasters,
+// engine handles and stored bytes come back unchanged; the object goes on
+// with a copy. A frame is put back whole rather than worked out again from
+// the rectangles: a cropped picture's whole-picture rectangle and a frame
+// fitted to its picture's proportions do not come back exactly by sizing.
+class CPictureFrame {
+public:
+    enum class Picture { Keep, Leave };
+
+    // The object's frame, or pBefore (what the press of a drag found) when
+    // given; with Picture::Keep the object's picture moves into the step and
+    // the object takes a copy of it.
+    CPictureFrame(CDrawObj* pObj, const ObjectFrame* pBefore, Picture picture)
+        : m_frame(pBefore != nullptr ? *pBefore : GetObjectFrame(pObj))
+    {
+        if (picture == Picture::Keep && pObj->m_pPicture != nullptr) {
+            m_pPicture.reset(pObj->m_pPicture);
+            pObj->m_pPicture = ClonePicture(*m_pPicture).release();
+            m_bPicture = TRUE;
+        }
+    }
+
+    // Puts the kept frame (and picture) on the object and keeps the
+    // object's.
+    void Swap(CDrawObj* pObj)
+    {
+        const ObjectFrame present = GetObjectFrame(pObj);
+        SetObjectFrame(pObj, m_frame);
+        m_frame = present;
+        if (m_bPicture) {
+            CImage* pPresent = pObj->m_pPicture;
+            pObj->m_pPicture = m_pPicture.release();
+            m_pPicture.reset(pPresent);
+        }
+    }
+
+private:
+    ObjectFrame m_frame;
+    std::unique_ptr<CImage> m_pPicture;
+    BOOL m_bPicture = FALSE;
+};
 
 // ---- The records
 
@@ -689,6 +763,38 @@ private:
     BOOL m_bRotation;
 };
 
+// A picture turned or sized: the object's frame (and, for a turn, its
+// picture) swap with the kept ones.
+class CUndoPictureFrameRecord : public CUndoStep {
+public:
+    CUndoPictureFrameRecord(CDrawDoc* pDoc, UINT nLabelId, CDrawObj* pObj, const ObjectFrame* pBefore,
+        CPictureFrame::Picture picture)
+        : CUndoStep(pDoc, nLabelId)
+        , m_nId(pObj->m_nSerial)
+        , m_frame(pObj, pBefore, picture)
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        if (CDrawObj* pObj = pDoc->FindObjectById(m_nId)) {
+            pObj->Invalidate();
+            m_frame.Swap(pObj);
+            pObj->FreeRenderCache();
+            pObj->Invalidate();
+            pDoc->SetModifiedFlag(TRUE);
+            Select(pDoc, pObj, FALSE);
+        }
+        UpdateMoved(pDoc);
+        return Done();
+    }
+
+private:
+    DWORD m_nId;
+    CPictureFrame m_frame;
+};
+
 class CUndoTextRemovalRecord : public CUndoStep {
 public:
     CUndoTextRemovalRecord(CDrawDoc* pDoc, DWORD nId, const CString& strText, WORD wPosition)
@@ -1026,6 +1132,85 @@ void RecordUndoPictureEffect(CDrawDoc* pDoc, CDrawObj* pObj, int nKind)
     default: return; // kinds 9, 10 and above 11 are not steps
     }
     AddRecord(pDoc, new CUndoAttributesRecord(pDoc, nLabel, pObj, nullptr, TRUE, TRUE));
+}
+
+ObjectFrame GetObjectFrame(const CDrawObj* pObj)
+{
+    ObjectFrame frame;
+    frame.position = pObj->m_position;
+    frame.unrotated = pObj->m_rectUnrotated;
+    frame.uncropped = pObj->m_rectUncropped;
+    frame.rotateRef = pObj->m_rectRotateRef;
+    frame.nRotateHandleOffset = pObj->m_nRotateHandleOffset;
+    frame.wFlags = pObj->m_wFlags;
+    frame.bFlipX = pObj->m_bFlipX;
+    frame.bFlipY = pObj->m_bFlipY;
+    frame.crop[0] = pObj->m_dCropLeft;
+    frame.crop[1] = pObj->m_dCropTop;
+    frame.crop[2] = pObj->m_dCropWidth;
+    frame.crop[3] = pObj->m_dCropHeight;
+    frame.base[0] = pObj->m_dBaseLeft;
+    frame.base[1] = pObj->m_dBaseTop;
+    frame.base[2] = pObj->m_dBaseWidth;
+    frame.base[3] = pObj->m_dBaseHeight;
+    frame.dAngle = pObj->m_dAngle;
+    frame.nAngle = pObj->m_nAngle;
+    std::copy(std::begin(pObj->m_handles), std::end(pObj->m_handles), std::begin(frame.handles));
+    if (const auto* pRect = dynamic_cast<const CDrawRect*>(pObj))
+        frame.nShapeRotation = pRect->m_nRotation;
+    if (pObj->m_pPicture != nullptr)
+        frame.wPictureFlags = pObj->m_pPicture->m_wFlags;
+    return frame;
+}
+
+void SetObjectFrame(CDrawObj* pObj, const ObjectFrame& frame)
+{
+    // The marks of a drag under way are the object's own, not the frame's.
+    constexpr WORD kTransient = OBJ_FLAG_SIZING | OBJ_FLAG_DRAGGING;
+    pObj->m_position = frame.position;
+    pObj->m_rectUnrotated = frame.unrotated;
+    pObj->m_rectUncropped = frame.uncropped;
+    pObj->m_rectRotateRef = frame.rotateRef;
+    pObj->m_nRotateHandleOffset = frame.nRotateHandleOffset;
+    pObj->m_wFlags = static_cast<WORD>((frame.wFlags & ~kTransient) | (pObj->m_wFlags & kTransient));
+    pObj->m_bFlipX = frame.bFlipX;
+    pObj->m_bFlipY = frame.bFlipY;
+    pObj->m_dCropLeft = frame.crop[0];
+    pObj->m_dCropTop = frame.crop[1];
+    pObj->m_dCropWidth = frame.crop[2];
+    pObj->m_dCropHeight = frame.crop[3];
+    pObj->m_dBaseLeft = frame.base[0];
+    pObj->m_dBaseTop = frame.base[1];
+    pObj->m_dBaseWidth = frame.base[2];
+    pObj->m_dBaseHeight = frame.base[3];
+    pObj->m_dAngle = frame.dAngle;
+    pObj->m_nAngle = frame.nAngle;
+    std::copy(std::begin(frame.handles), std::end(frame.handles), std::begin(pObj->m_handles));
+    if (auto* pRect = dynamic_cast<CDrawRect*>(pObj))
+        pRect->m_nRotation = frame.nShapeRotation;
+    // The cropped mark lives on the picture too.
+    if (pObj->m_pPicture != nullptr) {
+        pObj->m_pPicture->m_wFlags = static_cast<WORD>((pObj->m_pPicture->m_wFlags & ~WORD(IMAGE_FLAG_CROPPED))
+            | (frame.wPictureFlags & IMAGE_FLAG_CROPPED));
+    }
+}
+
+void RecordUndoPictureTurn(CDrawDoc* pDoc, CDrawObj* pObj, const ObjectFrame* pBefore)
+{
+    // A suspended list would drop the step: the picture is not copied for it.
+    if (ListOf(pDoc) == nullptr || pObj == nullptr || pObj->m_pPicture == nullptr || pDoc->GetUndoList().IsSuspended())
+        return;
+    AddRecord(pDoc,
+        new CUndoPictureFrameRecord(pDoc, IDS_UNDO_PICTURE_ROTATE, pObj, pBefore, CPictureFrame::Picture::Keep));
+}
+
+void RecordUndoPictureSize(CDrawDoc* pDoc, CDrawObj* pObj, const ObjectFrame& before)
+{
+    if (ListOf(pDoc) == nullptr || pObj == nullptr || pObj->m_position == before.position)
+        return;
+    g_bUndoObjectMoved = TRUE;
+    AddRecord(pDoc, new CUndoPictureFrameRecord(pDoc, SizeLabel(pObj->m_position, before.position), pObj, &before,
+                        CPictureFrame::Picture::Leave));
 }
 
 void RecordUndoObjectEdit(CDrawDoc* pDoc, CDrawObj* pObj, UINT nLabelId)

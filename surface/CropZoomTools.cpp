@@ -180,6 +180,7 @@ void CCropTool::Begin(CSurface* pView, CDrawObj* pObj)
     m_pObj = pObj;
     m_nSerial = pObj->m_nSerial;
     m_start = GetPictureCropState(pObj);
+    m_rectUncroppedBefore = m_start.uncropped;
     if (!m_start.bCropped)
         m_start.uncropped = m_start.position;
     pObj->SetPictureCropped(TRUE, TRUE);
@@ -330,8 +331,11 @@ void CCropTool::OnCancel(CSurface* pView)
 
 void CCropTool::KeepCrop(CSurface* pView)
 {
-    if (CDrawObj* pObj = GetCropObject(pView))
-        RecordUndoCropState(pView->GetDocument(), pObj, m_start);
+    if (CDrawObj* pObj = GetCropObject(pView)) {
+        PictureCropState before = m_start;
+        before.uncropped = m_rectUncroppedBefore;
+        RecordUndoCropState(pView->GetDocument(), pObj, before);
+    }
     Forget();
 }
 
@@ -355,7 +359,7 @@ BOOL CCropTool::Restore(CSurface* pView, CDrawObj* pObj)
     pView->InvalidateObjectRect(pObj);
     pObj->m_position = m_start.position;
     pObj->m_rectUnrotated = m_start.position;
-    pObj->m_rectUncropped = m_start.uncropped;
+    pObj->m_rectUncropped = m_rectUncroppedBefore;
     pObj->SetPictureCropped(m_start.bCropped, FALSE);
     pObj->m_dCropLeft = m_start.crop[0];
     pObj->m_dCropTop = m_start.crop[1];

@@ -80,6 +80,9 @@ private:
     // The object when the crop began; its whole picture's rectangle is the
     // position when the picture was not cropped yet.
     PictureCropState m_start;
+    // The object's own whole-picture rectangle when the crop began, which
+    // the undo step gives back (m_start's stands in for an uncropped one).
+    CRect m_rectUncroppedBefore;
 };
 
 class CZoomTool : public CSurfaceTool {

@@ -22,6 +22,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -97,7 +99,31 @@ void GrowBandForText(CSurface* pView, CRect& band)
         band.bottom = band.top + cyMin;
 }
 
+// The frames of the selected objects as the last press on a handle found
+// them, before the drag changed anything: the undo steps of a turn or a
+// sizing put them back whole.
+std::vector<std::pair<const CDrawObj*, ObjectFrame>> s_pressFrames;
+
+void KeepPressFrames(CSurface* pView)
+{
+    s_pressFrames.clear();
+    CObList& selection = pView->GetSelection();
+    for (POSITION pos = selection.GetHeadPosition(); pos != NULL;) {
+        if (const auto* pObj = dynamic_cast<CDrawObj*>(selection.GetNext(pos)))
+            s_pressFrames.emplace_back(pObj, GetObjectFrame(pObj));
+    }
+}
+
 } // namespace
+
+const ObjectFrame* PressFrameOf(const CDrawObj* pObj)
+{
+    for (const auto& [pKept, frame] : s_pressFrames) {
+        if (pKept == pObj)
+            return &frame;
+    }
+    return NULL;
+}
 
 CSelectionTool::CSelectionTool()
     : CSurfaceTool(kShapeSelect)
@@ -116,6 +142,7 @@ void CSelectionTool::OnLButtonDown(CSurface* pView, UINT nFlags, CPoint point)
     g_cropAnchor[0] = g_cropAnchor[1] = anchor;
     g_nDragHandle = 0;
     m_bDragStartKept = FALSE;
+    s_pressFrames.clear();
 
     CObList& selection = pView->GetSelection();
     const BOOL bPlacingText = IsTextEditMode();
@@ -148,6 +175,7 @@ void CSelectionTool::OnLButtonDown(CSurface* pView, UINT nFlags, CPoint point)
                 m_bDragStartKept = TRUE;
                 g_savedDragRect = pHit->IsPictureCropped() ? pHit->m_rectUncropped : pHit->m_position;
             }
+            KeepPressFrames(pView);
             ForEachSelected(pView, [&](CDrawObj* pObj) {
                 // The saved rectangle of a cropped picture is its whole
                 // picture's: overwriting it would lose the crop.
@@ -408,7 +436,11 @@ void CSelectionTool::OnLButtonUp(CSurface* pView, UINT nFlags, CPoint point)
             CObList& selection = pView->GetSelection();
             if (CDrawObj* pSingle = pView->GetSingleSelection()) {
                 CDrawObj* pObj = pSingle;
-                RecordUndoResize(pDoc, &pObj, m_rectDragStart, &g_savedDragRect);
+                // A picture's frame comes back whole, as the press found it.
+                if (const ObjectFrame* pFrame = pObj->HasPicture() ? PressFrameOf(pObj) : NULL)
+                    RecordUndoPictureSize(pDoc, pObj, *pFrame);
+                else
+                    RecordUndoResize(pDoc, &pObj, m_rectDragStart, &g_savedDragRect);
             } else if (!selection.IsEmpty()) {
                 RecordUndoResizeSelection(pDoc, &selection, m_rectDragStart);
             }

@@ -278,11 +278,11 @@ void SetToolCursor(HCURSOR hCursor)
     ::SetCursor(hCursor);
 }
 
-const CObjectAttributes* TurnStartOf(const CDrawObj* pObj)
+const TurnStart* TurnStartOf(const CDrawObj* pObj)
 {
     for (const TurnStart& start : s_turnStart) {
         if (start.pObj == pObj)
-            return start.pAttrs.get();
+            return &start;
     }
     return NULL;
 }
@@ -319,12 +319,21 @@ void SettleTurn(CDrawObj* pObj)
 void RotateByHandle(CSurface* pView, CDrawObj* pObj)
 {
     CDrawDoc* pDoc = pView->GetDocument();
-    const CObjectAttributes* pBefore = TurnStartOf(pObj);
+    const TurnStart* pStart = TurnStartOf(pObj);
+    const CObjectAttributes* pBefore = pStart != NULL ? pStart->pAttrs.get() : NULL;
+    if (pObj->HasPicture()) {
+        // The picture's own step keeps the picture the press found, pixels
+        // and all (the drag has turned only its markers so far), and the
+        // frame as the press found it, so it is recorded before the turn.
+        pObj->RotatePicture(0, PressFrameOf(pObj));
+        if (pBefore != NULL && TurnedSince(pObj, *pBefore))
+            SettleTurn(pObj);
+        pObj->Invalidate();
+        return;
+    }
     if (pDoc != NULL && pBefore != NULL)
         pDoc->GetUndoList().Enable(FALSE);
-    if (pObj->HasPicture())
-        pObj->RotatePicture(0);
-    else if (pObj->HasText())
+    if (pObj->HasText())
         // The text takes the angle the handle was dragged to; given 0 it
         // would be set upright instead.
         pObj->RotateText(pObj->GetRoundedAngle());

@@ -21,6 +21,7 @@ class CDrawObj;
 class CObList;
 class CString;
 class CSurface;
+struct ObjectFrame;
 
 // The shape number of the regular polygon, served by the shape-0 tool.
 constexpr int kShapePolygon = 16;
@@ -131,6 +132,9 @@ int HitTestHandle(CDrawObj* pObj, CPoint point, CSurface* pView);
 // Keeps every selected object's properties as a press on the rotation
 // handle finds them; the release records the turn from there.
 void KeepTurnStart(CSurface* pView);
+// The frame an object had when the press of the drag under way found it;
+// null for an object the press did not find selected.
+const ObjectFrame* PressFrameOf(const CDrawObj* pObj);
 // Clears the drag mark (OBJ_FLAG_DRAGGING) of every selected object.
 void ClearDragMarks(CSurface* pView);
 void PlayToolSound(int nSound);
