@@ -258,6 +258,11 @@ void CDrawDoc::LoadDesign(CArchive& ar)
 
     for (POSITION pos = m_surfaces.GetHeadPosition(); pos != nullptr;)
         static_cast<CSurfaceInfo*>(m_surfaces.GetNext(pos))->Serialize(ar);
+    // The item list refers back to the items the surfaces' objects read, so
+    // it is read before the guide lines replace the fixed objects: a damaged
+    // file may mark any object fixed, and deleting it would leave the list
+    // a reference to a deleted item.
+    COleDocument::Serialize(ar);
 
     UpdatePrinterMetrics();
     CreatePageGuideLines();
@@ -270,7 +275,6 @@ void CDrawDoc::LoadDesign(CArchive& ar)
     if (m_strDesignText.IsEmpty())
         // The document takes its path only once the read has succeeded.
         m_strDesignText = DescribeDesignFile(ar.m_strFileName.IsEmpty() ? GetPathName() : ar.m_strFileName);
-    COleDocument::Serialize(ar);
 }
 
 BOOL CDrawDoc::CheckDesignFile(LPCTSTR lpszPathName)

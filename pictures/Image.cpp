@@ -179,6 +179,9 @@ void CImage::LoadFile(LPCTSTR lpszPath, int nLoadMode, BOOL bRasterizeWmf, BOOL 
             AfxThrowFileException(CFileException::fileNotFound, -1, strPath);
         }
         if (nResult < 0) {
+            // A code of -1 is told through the handle, so it holds the
+            // code while the message is up.
+            m_nHandle = nResult;
             ReportError(nResult, TRUE);
             m_nHandle = kImageNoPicture;
             AfxThrowUserException();

@@ -333,9 +333,11 @@ void CImage::Serialize(CArchive& ar)
                 ApplyTransparencyToEngine();
             } else {
                 // Bytes this build cannot decode: the picture draws nothing
-                // but keeps them, so the next save writes them back.
-                ReportError(nResult, TRUE);
+                // but keeps them, so the next save writes them back. The
+                // handle holds the engine's code before it is reported,
+                // since a code of -1 is told through the handle.
                 m_nHandle = nResult < 0 ? nResult : kPicErrBadHandle;
+                ReportError(nResult, TRUE);
             }
             bReload = FALSE;
         }

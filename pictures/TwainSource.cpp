@@ -81,6 +81,9 @@ LONG GetTwainSourceCount()
 void ReleaseTwainSource()
 {
     platform::TwainShutdown();
+    // The devices went with the scanner thread: nothing is offered until
+    // the next search.
+    g_nSources = 0;
     platform::SetTwainHost(platform::TwainHost());
     if (g_nServeTimer != 0) {
         ::KillTimer(NULL, g_nServeTimer);

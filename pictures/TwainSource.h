@@ -17,5 +17,6 @@ LONG GetTwainSourceCount();
 
 // Ends the scanner when the application ends, while every library it uses
 // is still whole: waits for the work under way (a search over the network
-// can take seconds) and leaves the scanner library.
+// can take seconds) and leaves the scanner library. No scanner is counted
+// afterwards.
 void ReleaseTwainSource();

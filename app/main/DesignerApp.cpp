@@ -11,6 +11,7 @@
 #include "app/PrintPrefData.h"
 #include "app/RegKeyHelper.h"
 #include "app/SoundPlayer.h"
+#include "app/TextTable.h"
 #include "app/main/AppGlobals.h"
 #include "app/main/AppMessages.h"
 #include "app/main/CommandLine.h"
@@ -140,6 +141,9 @@ CDesignerApp::~CDesignerApp()
     delete m_pDesignIndex;
     if (m_hSupportLib != NULL)
         ::FreeLibrary(m_hSupportLib);
+    // The user question start-up installed shows its dialog over this
+    // application's main window: it goes with the application.
+    CUserGuard::SetReturnAddressPrompt(nullptr);
 }
 
 // ---- Start-up ----------------------------------------------------------------------------------
@@ -413,6 +417,7 @@ int CDesignerApp::ExitInstance()
         delete m_pSplash;
         m_pSplash = nullptr;
     }
+    CUserGuard::SetReturnAddressPrompt(nullptr);
     // The last settings are in the file before a new copy can take over.
     const int nExitCode = CWinApp::ExitInstance();
     CloseInstanceChannel();

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,8 @@ protected:
     void SetUp() override
     {
         platform::headless::Reset();
+        // No profile file of an earlier test: the registry starts empty.
+        std::remove(platform::RegistryFilePath().c_str());
         platform::ResetRegistryForTests();
         RegisterBarTestResources();
         m_app = std::make_unique<CBarTestApp>();

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <string>
@@ -106,6 +107,8 @@ protected:
     void SetUp() override
     {
         platform::headless::Reset();
+        // No profile file of an earlier test: the registry starts empty.
+        std::remove(platform::RegistryFilePath().c_str());
         platform::ResetRegistryForTests();
         platform::InitFileSystem();
         RegisterDocTestResources();

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -150,6 +151,8 @@ protected:
     void SetUp() override
     {
         platform::headless::Reset();
+        // No profile file of an earlier test: the registry starts empty.
+        std::remove(platform::RegistryFilePath().c_str());
         platform::ResetRegistryForTests();
         RegisterFrameTestResources();
         Log().clear();

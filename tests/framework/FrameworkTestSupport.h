@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -35,6 +36,9 @@ protected:
         platform::headless::Reset();
         platform::ResetHooks();
         platform::ResetFrameworkWindowState();
+        // Resetting reads the registry file again, and an earlier test's
+        // idle flush may have written one: a fresh profile has no file.
+        std::remove(platform::RegistryFilePath().c_str());
         platform::ResetRegistryForTests();
         platform::ResetClock();
     }

@@ -72,6 +72,8 @@ void CPageView::OnDraw(CDC* pDC)
 void PrintFixture::SetUp()
 {
     platform::headless::Reset();
+    // No profile file of an earlier test: the registry starts empty.
+    std::remove(platform::RegistryFilePath().c_str());
     platform::ResetRegistryForTests();
     platform::InitFileSystem();
     platform::SetPrinterListProvider(nullptr);

@@ -7,6 +7,7 @@
 #include "app/PrefData.h"
 #include "app/PrintPrefData.h"
 #include "app/main/DesignerApp.h"
+#include "pictures/TwainSource.h"
 #include "platform/base/Clock.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/framework/Afx.h"
@@ -114,6 +115,8 @@ protected:
     {
         if (m_app != nullptr && m_bStarted)
             m_app->ExitInstance();
+        // As the program ends: the scanner search start-up began stops here.
+        ReleaseTwainSource();
         platform::headless::Reset();
         platform::FrameworkDeleteTempMaps();
         m_app.reset();

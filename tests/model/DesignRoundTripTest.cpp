@@ -714,6 +714,16 @@ protected:
     void SetUp() override
     {
         DesignRoundTripTest::SetUp();
+        // The picture's path is stored in the design, so its length moves
+        // every byte after it. A folder whose name does not count the
+        // folders earlier tests made keeps the damage on the same bytes in
+        // any order of the tests.
+        const std::string folder = testing_support::TestHome() + "/damaged";
+        std::filesystem::create_directories(folder);
+        const std::string bmp = folder + "/flower.bmp";
+        const std::string source = platform::HostPathForReading(m_strBmp.Std());
+        testing_support::WriteFileBytes(bmp, testing_support::ReadFileBytes(source));
+        m_strBmp = contenttest::WindowsPath(bmp);
         CDrawDoc* pDoc = FullDesign(RUNTIME_CLASS(CGeneralDoc));
         ASSERT_NE(pDoc, nullptr);
         // A design of the library, so that every read sets the predesigned

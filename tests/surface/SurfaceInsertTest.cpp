@@ -99,6 +99,9 @@ protected:
         thePrefs.CurPictureFolder = m_saved.CurPictureFolder;
         thePrefs.ImageDir = m_saved.ImageDir;
         platform::headless::SetIdleHandler(nullptr);
+        // A scan test stopped part-way leaves no scanner thread or device
+        // count to the next test.
+        ReleaseTwainSource();
         platform::SetProgramFolderForTests("");
         platform::ResetDriveTable();
         SurfaceInputTest::TearDown();

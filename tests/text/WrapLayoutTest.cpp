@@ -25,9 +25,12 @@ protected:
     void SetUp() override
     {
         platform::headless::Reset();
+        // Some tests set the owner's answers of their own; the design
+        // model's, which later tests of this program use, come back after.
+        m_savedServices = GetTextOwnerServices();
         ASSERT_TRUE(m_dc.CreateCompatibleDC(nullptr));
     }
-    void TearDown() override { SetTextOwnerServices(TextOwnerServices()); }
+    void TearDown() override { SetTextOwnerServices(m_savedServices); }
 
     // A text in 12-point Liberation Mono laid out in a box of the width.
     void Prepare(CWrapText& text, const char* psz, int nWidth, BOOL bWordWrap = TRUE, BOOL bHyphenate = FALSE)
@@ -49,6 +52,7 @@ protected:
     }
 
     CDC m_dc;
+    TextOwnerServices m_savedServices;
 };
 
 TEST_F(WrapLayoutTest, LinesBreakAsWordWrapAndHyphenationSay)
