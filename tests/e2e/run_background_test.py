@@ -28,8 +28,8 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, is_white, program_env, start_xvfb,
-                         stop_processes, wait_for, windows_path, write_preferences, ppm_fields)
+from e2e_support import (POLL, SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, clear_dialogs, is_white,
+                         program_env, start_xvfb, stop_processes, wait_for, windows_path, write_preferences, ppm_fields)
 from run_pictures_test import find_frame
 
 SCREEN = (1024, 768)
@@ -199,20 +199,20 @@ def effects_road(program, tests, work, keep, display):
     env = program_env(display, os.path.join(work, "effects"))
     session = Session(program, env, work, keep, "effects", SCREEN, args=[os.path.join(folder, "effects.gen")])
     try:
-        main = session.wait_design("effects", "design window of the effects' design", seconds=60)
-        wait_for("no dialog over the design", lambda: not session.answer_dialogs(), 15, interval=0.5)
+        main = session.wait_design("effects", "design window of the effects' design", seconds=90)
+        clear_dialogs(session)
         road = DesignRoad(session, main)
         if session.window_named("Tool Pad"):
             road.keys("alt+v", "o")
-            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 10, interval=0.3)
+            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 30, interval=POLL)
         road.keys("alt+minus", "x")
         road.keys("alt+v", "1")
         area = (max(main.x, 0), max(main.y, 0), min(main.x + main.width, SCREEN[0]),
                 min(main.y + main.height, SCREEN[1]))
         fault = None
-        deadline = time.monotonic() + 20
+        deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
-            shot = road.settle("opened", pause=0.5)
+            shot = road.settle("opened")
             try:
                 check_effects_design(shot, area, layout, "the effects' design at 100 %")
                 fault = None
@@ -235,7 +235,7 @@ def background_road(program, work, keep, display):
         main = session.new_blank_design(session.wait_launcher(), 0, "Shirt")
         road = DesignRoad(session, main)
         fault = None
-        deadline = time.monotonic() + 20
+        deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
             session.answer_dialogs()
             shot = road.settle("design")
@@ -247,6 +247,7 @@ def background_road(program, work, keep, display):
                 fault = error
         if fault:
             raise fault
+        session.quit(answer_save="n")
     finally:
         stop_processes(session.app)
 

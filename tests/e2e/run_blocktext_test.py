@@ -27,7 +27,7 @@ import subprocess
 import sys
 
 from e2e_support import (bounds, clear_dialogs, DesignRoad as Road, Failure, ink, ink_in, near_share, paper_pixel,
-                         program_env, read_ppm, run_script, Session, start_xvfb, stop_processes, xdotool)
+                         program_env, read_ppm, run_script, Session, start_xvfb, stop_processes)
 
 SCREEN = (1024, 768)
 GENERAL_KIND = 5
@@ -103,11 +103,11 @@ def reopen(program, env, work, keep, prefix, path, title):
     box on the screen and its screenshot, the program left again."""
     session = Session(program, env, work, keep, prefix, SCREEN, args=[path])
     try:
-        main = session.wait_design(title, "design window of %s" % title, seconds=60)
+        main = session.wait_design(title, "design window of %s" % title, seconds=90)
         road = Road(session, main)
         clear_dialogs(session)
         road.move(SCREEN[0] - 5, SCREEN[1] - 5)
-        shot = road.settle("reopened", pause=1.0)
+        shot = road.settle("reopened")
         page = paper(shot, road.page(shot))
         session.quit(answer_save=None)
         return shot, page
@@ -187,16 +187,16 @@ def typing_road(program, helper, work, keep, display):
         band = (left + width * 20 // 100, top + height * 30 // 100, left + width * 75 // 100,
                 top + height * 45 // 100)
         road.drag(band[:2], band[2:])
-        placed = road.settle("placed", pause=1.0)
+        placed = road.settle("placed")
         if not ink_in(placed, (band[0] - 10, band[1] - 10, band[2] + 10, band[3] + 10)):
             raise Failure("the band over %r placed no text that shows" % (band,))
 
         road.keys("ctrl+End", *(["BackSpace"] * 6))
         session.type_text("Sale")
         road.keys("ctrl+alt+t", "Return")
-        # "--": the text begins with a minus, which xdotool would take for
-        # an option.
-        xdotool(env, "type", "--delay", "30", "--", "-50%", check=True)
+        # The text begins with a minus, which xdotool would take for an
+        # option but for the "--" that type_text puts before it.
+        session.type_text("-50%")
         road.settle("typed")
         road.keys("Escape")
         typed = road.settle("typed-ended")
@@ -204,7 +204,7 @@ def typing_road(program, helper, work, keep, display):
             raise Failure("after the typing the band over %r shows no text" % (band,))
 
         session.save_as(main, os.path.join(folder, TYPED_NAME))
-        main = session.wait_design(TYPED_NAME, "design window titled with the saved name", seconds=30)
+        main = session.wait_design(TYPED_NAME, "design window titled with the saved name", seconds=60)
         if not os.path.isfile(path):
             raise Failure("no file %s after Save As; the folder holds %r" % (path, os.listdir(folder)))
         session.quit(answer_save=None)

@@ -36,11 +36,10 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 
 from e2e_support import (DesignRoad, Failure, Picture, Session, changed_box, clear_dialogs, die_with_parent,
                          insert_picture, locate, magick_picture, mean_difference, press, run_script, program_env,
-                         start_xvfb, stop_processes, wait_for, xdotool)
+                         start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 TOOLS = ("Xvfb", "xdotool", "xclip", "import", "convert")
@@ -129,10 +128,11 @@ class Road(DesignRoad):
         if right - left < 250 or bottom - top < 300:
             raise Failure("the page %r is too small to work on" % (self.page_box,))
 
-    def deselect(self, stage):
-        """A click on an empty corner of the page: nothing stays selected."""
+    def deselect(self, stage, answer=True):
+        """A click on an empty corner of the page: nothing stays selected.
+        Without answer, the click is not waited for to change the screen."""
         self.click((self.page_box[0] + 12, self.page_box[1] + 12))
-        return self.settle(stage)
+        return self.settle(stage, answer=answer)
 
     def around_page(self):
         left, top, right, bottom = self.page_box
@@ -152,11 +152,16 @@ def copy_out(session, road, png, work):
     """Ctrl+C over the selected picture: image/png for xclip, the very
     pixels the screen shows. Answers the PNG read and where it shows."""
     road.keys("ctrl+c")
-    time.sleep(0.5)
     shown = road.deselect("copied")
-    targets = offered(session.env)
-    if "image/png" not in targets:
-        raise Failure("after Ctrl+C the clipboard offers %r, no image/png" % targets)
+    targets = [[]]
+
+    def png_offered():
+        targets[0] = offered(session.env)
+        return "image/png" in targets[0]
+    try:
+        wait_for("the clipboard to offer image/png", png_offered, 30, interval=0.1)
+    except Failure:
+        raise Failure("after Ctrl+C the clipboard offers %r, no image/png" % targets[0])
     path = os.path.join(work, "clipboard.png")
     with open(path, "wb") as f:
         f.write(xclip(session.env, "-t", "image/png", "-o"))
@@ -218,11 +223,9 @@ def crop_and_reset(session, road, tool_pad, clip, place):
 
     press(session, road.main, "alt+e", "b", "e")
     dialog = session.wait_window(CROP_TITLE)
-    time.sleep(0.5)
-    session.shot("crop-dialog")
+    session.wait_ready(dialog, "crop-dialog")
     session.key(dialog.wid, "alt+r")
-    time.sleep(0.3)
-    session.shot("crop-reset")
+    session.settle("crop-reset")
     session.key(dialog.wid, "Return")
     session.wait_gone(dialog.wid, "the Picture Crop dialog to close")
     whole = road.deselect("crop-undone")
@@ -242,8 +245,10 @@ def paste_both(session, road, clip, jpeg, helpers):
     """Ctrl+V of the copied picture, moved aside; a JPEG from xclip pasted
     beside it (xclip's process joins helpers). Answers the boxes of both
     and the page showing them."""
+    # The paste shows before the click that deselects it: the program may
+    # still be fetching the clipboard's data when the click comes.
     road.keys("ctrl+v")
-    time.sleep(0.5)
+    road.settle("pasting")
     pasted = road.deselect("pasted")
     box, _ = changed_box(road.blank, pasted, road.page_box)
     if box is None:
@@ -253,9 +258,9 @@ def paste_both(session, road, clip, jpeg, helpers):
     # Aside, so that the photograph does not hide it.
     centre = (left + clip.width // 2, top + clip.height // 2)
     road.click(centre)
-    # Past the double-click time: a press that quick would open the
-    # picture's Picture dialog instead of dragging.
-    time.sleep(1.0)
+    road.settle("picked")
+    # The drag's press comes past the double-click time: a press that quick
+    # would open the picture's Picture dialog instead of dragging.
     road.drag(centre, (centre[0] - 90, centre[1]))
     moved = road.deselect("moved")
     left, top = check_picture(moved, (left - 90, top), clip, SAME, "the picture dragged aside")
@@ -265,9 +270,9 @@ def paste_both(session, road, clip, jpeg, helpers):
     helpers.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-t", "image/jpeg", "-i", jpeg],
                                     env=session.env, preexec_fn=die_with_parent, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL))
-    wait_for("xclip to offer the JPEG", lambda: "image/jpeg" in offered(session.env), 10, interval=0.3)
+    wait_for("xclip to offer the JPEG", lambda: "image/jpeg" in offered(session.env), 30, interval=0.1)
     road.keys("ctrl+v")
-    time.sleep(0.5)
+    road.settle("pasting-jpeg")
     both = road.deselect("pasted-jpeg")
     box, _ = changed_box(moved, both, road.around_page())
     if box is None or box[2] - box[0] < 60 or box[3] - box[1] < 60:
@@ -304,7 +309,8 @@ def group_and_lock(session, road, png_box, jpeg_box, shown):
     before = road.deselect("locked-deselected")
     centre = ((jpeg_box[0] + jpeg_box[2]) // 2, (jpeg_box[1] + jpeg_box[3]) // 2)
     road.drag(centre, (centre[0] + 50, centre[1] + 40))
-    after = road.deselect("locked-dragged")
+    # The drag moves nothing, and nothing was selected to deselect.
+    after = road.deselect("locked-dragged", answer=False)
     box, count = changed_box(before, after, area)
     if count > STILL:
         raise Failure("a drag moved locked pictures: %d pixels changed over %r" % (count, box))
@@ -319,7 +325,7 @@ def zoom_band(session, road, jpeg_box, fitted):
     Fit In Window."""
     main = road.main
     road.click((main.x + ZOOM_TOOL_BUTTON[0], main.y + ZOOM_TOOL_BUTTON[1]))
-    time.sleep(0.3)
+    road.settle("zoom-tool")
     start = (jpeg_box[0] + 20, jpeg_box[1] + 20)
     road.drag(start, (start[0] + 80, start[1] + 80))
     zoomed = road.settle("zoomed")
@@ -383,14 +389,14 @@ def run(program, work, keep):
         zoom_band(session, road, jpeg_box, fitted)
 
         session.save_as(main, os.path.join(folder, DESIGN_NAME))
-        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=30)
+        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=60)
         if not os.path.isfile(path):
             raise Failure("no file %s after the save; the folder holds %r" % (path, os.listdir(folder)))
         saved_page = road.page_box
         session.quit(answer_save="n")
 
         session = Session(program, env, work, keep, "clipboard-2", SCREEN, args=[path])
-        main = session.wait_design(DESIGN_NAME, "design window of the saved file", seconds=60)
+        main = session.wait_design(DESIGN_NAME, "design window of the saved file", seconds=90)
         road = DesignRoad(session, main)
         clear_dialogs(session)
         reopened = road.settle("reopened")

@@ -24,7 +24,7 @@ the screenshots are kept there."""
 import os
 import sys
 
-from e2e_support import (LAUNCHER_TITLE, Failure, Session, program_env, run_with_one_retry, start_checks,
+from e2e_support import (LAUNCHER_TITLE, POLL, Failure, Session, program_env, run_with_one_retry, start_checks,
                          start_xvfb, stop_processes, wait_for, write_preferences)
 
 try:
@@ -64,11 +64,18 @@ def close_design(session, main):
         session.alive()
         launcher = session.window_named(LAUNCHER_TITLE)
         if launcher:
-            session.key(launcher.wid, "Escape")
+            session.answer(launcher, "Escape")
             return False
         current = session.main_window()
         return current if current and DESIGN_NAME not in current.name else None
-    return wait_for("the design to close", closed, 30, interval=0.3)
+    for _ in range(5):
+        empty = wait_for("the design to close", closed, 60, interval=POLL)
+        # The launcher comes once the design has gone, when it comes: the
+        # screen keeping still tells that nothing more is on its way.
+        session.settle("closed")
+        if not session.window_named(LAUNCHER_TITLE):
+            return empty
+    raise Failure("the launcher keeps coming back after File > Close")
 
 
 def check_file(path):
@@ -111,7 +118,7 @@ def run(program, work, keep):
         main = session.new_calendar_design(session.wait_launcher())
         first = session.wait_calendar(main, "new")
         session.save_as(main, os.path.join(folder, DESIGN_NAME))
-        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=30)
+        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=60)
         if not os.path.isfile(path):
             raise Failure("no file %s after the save; the folder holds %r" % (path, os.listdir(folder)))
         check_file(path)
@@ -121,7 +128,7 @@ def run(program, work, keep):
 
         # ---- Started again with the file on the command line.
         session = Session(program, env, work, keep, "designfile-2", SCREEN, args=[path])
-        main = session.wait_design(DESIGN_NAME, "design window of the file on the command line", seconds=60)
+        main = session.wait_design(DESIGN_NAME, "design window of the file on the command line", seconds=90)
         check_same_calendar(session, main, first, "command-line")
 
         # ---- File > Open.

@@ -24,13 +24,12 @@ program are always stopped. With THREADWICK_E2E_SHOTS set to a folder, the
 screenshot of every stage is kept there."""
 
 import os
-import shutil
 import subprocess
 import sys
 import time
 
-from e2e_support import (Failure, StageMissed, alive_check, colours_in, count_pixels, focused_window, pixel_at,
-                         program_env, program_windows, run_script, screenshot, start_program, start_xvfb,
+from e2e_support import (POLL, Failure, StageMissed, alive_check, colours_in, count_pixels, focused_window, pixel_at,
+                         program_env, program_windows, run_script, screenshot, send_keys, start_program, start_xvfb,
                          stop_processes, wait_for, xdotool)
 
 SCREEN = (1024, 768)
@@ -52,9 +51,15 @@ def close_to(a, b, tolerance=24):
     return all(abs(p - q) <= tolerance for p, q in zip(a, b))
 
 
+# A window answered is not answered again for this long: a second key
+# while it closes would reach the window under it.
+ANSWER_AGAIN = 10.0
+
+
 class Desktop:
     def __init__(self, env, work, keep):
         self.env, self.work, self.keep = env, work, keep
+        self.answered = {}
 
     def windows(self):
         return program_windows(self.env)
@@ -74,12 +79,15 @@ class Desktop:
         manager."""
         xdotool(self.env, "key", "--delay", "80", *keys, check=True)
 
+    def answer(self, window, key):
+        """Focuses window and types key to it, unless that was done a moment
+        ago and the window is still closing."""
+        if time.monotonic() - self.answered.get(window.wid, -ANSWER_AGAIN) >= ANSWER_AGAIN:
+            self.answered[window.wid] = time.monotonic()
+            send_keys(self.env, window.wid, key, delay=80)
+
     def shot(self, stage):
-        path = os.path.join(self.work, stage + ".ppm")
-        result = screenshot(self.env, path)
-        if self.keep:
-            shutil.copy(path, os.path.join(self.keep, "desktop-" + stage + ".ppm"))
-        return result
+        return screenshot(self.env, os.path.join(self.keep, "desktop-" + stage + ".ppm") if self.keep else None)
 
 
 def check_splash(desk, alive):
@@ -142,11 +150,10 @@ def reach_launcher(desk, alive):
             return found
         for w in windows:
             if w.name in DIALOGS_TO_ANSWER:
-                xdotool(desk.env, "windowfocus", "--sync", w.wid)
-                desk.keys("Return")
+                desk.answer(w, "Return")
                 break
         return None
-    return wait_for("the launcher", launcher, 40, interval=0.25)
+    return wait_for("the launcher", launcher, 60, interval=POLL)
 
 
 def caption_colour(shot, window):
@@ -159,7 +166,7 @@ def check_second_start(desk, program, alive):
     launch = desk.named(LAUNCHER_TITLE)
     second = start_program(program, desk.env)
     try:
-        code = second.wait(timeout=30)
+        code = second.wait(timeout=60)
     except subprocess.TimeoutExpired:
         raise Failure("the second copy did not end")
     if code != 0:
@@ -172,7 +179,7 @@ def check_second_start(desk, program, alive):
         shot = desk.shot("2-woken")
         return shot if close_to(caption_colour(shot, launch), ACTIVE_CAPTION) else None
     try:
-        wait_for("the launcher with the keyboard and an active caption", forward, 10, interval=0.2)
+        wait_for("the launcher with the keyboard and an active caption", forward, 30, interval=POLL)
     except Failure:
         shot = desk.shot("2-woken")
         raise Failure("after a second start the launcher has no keyboard (focus %s, caption %s)" %
@@ -180,7 +187,7 @@ def check_second_start(desk, program, alive):
 
     # Escape reaches it without any window being focused first.
     desk.keys("Escape")
-    wait_for("Escape to close the launcher", lambda: alive() or not desk.named(LAUNCHER_TITLE), 10, interval=0.2)
+    wait_for("Escape to close the launcher", lambda: alive() or not desk.named(LAUNCHER_TITLE), 30, interval=POLL)
 
 
 def close_dialogs(desk, alive):
@@ -191,10 +198,9 @@ def close_dialogs(desk, alive):
         others = [w for w in desk.windows() if w.name and w.name != desk.main_window().name]
         if not others:
             return True
-        xdotool(desk.env, "windowfocus", "--sync", others[0].wid)
-        desk.keys("Escape")
+        desk.answer(others[0], "Escape")
         return False
-    wait_for("the dialogs after the launcher to close", only_main, 20, interval=0.3)
+    wait_for("the dialogs after the launcher to close", only_main, 60, interval=POLL)
     main = desk.main_window()
     xdotool(desk.env, "windowfocus", "--sync", main.wid)
     return main
@@ -211,22 +217,26 @@ def check_alt_letter(desk, main, alive):
         desk.keys(chord)
         try:
             popup = wait_for("the menu of " + chord, lambda: alive() or (menu_popups(desk, main) or [None])[0],
-                             5, interval=0.1)
+                             15, interval=POLL)
         except Failure:
             desk.shot(stage)
             raise Failure(chord + " opened no menu")
         # The menu stays open once the keys are let go.
         time.sleep(0.4)
-        shot = desk.shot(stage)
         if not menu_popups(desk, main):
+            desk.shot(stage)
             raise Failure(chord + " opened its menu, which then closed")
-        if len(colours_in(shot, popup.x, popup.y, popup.width, popup.height)) < 3:
+        try:
+            wait_for("the menu of %s drawn" % chord,
+                     lambda: alive() or len(colours_in(desk.shot(stage), popup.x, popup.y, popup.width,
+                                                       popup.height)) >= 3, 15, interval=POLL)
+        except Failure:
             raise Failure("the menu of %s is not drawn" % chord)
         if popup.y > main.y + 80:
             raise Failure("the menu of %s is not under the menu bar: %r" % (chord, popup))
         lefts.append(popup.x)
         desk.keys("Escape", "Escape")
-        wait_for("the menu to close", lambda: alive() or not menu_popups(desk, main), 5, interval=0.1)
+        wait_for("the menu to close", lambda: alive() or not menu_popups(desk, main), 15, interval=POLL)
     if lefts[1] <= lefts[0]:
         raise Failure("Alt+V opened the menu at %d, not right of File's at %d" % (lefts[1], lefts[0]))
 
@@ -266,32 +276,43 @@ def check_tips(desk, main, alive):
                 return None
             return shown[0]
         try:
-            tip = wait_for("one tip at " + stage, one_tip, 6, interval=0.1)
+            tip = wait_for("one tip at " + stage, one_tip, 20, interval=POLL)
         except Failure:
             desk.shot(stage)
             raise Failure("over %s the tips are %r" % (stage, tips(desk, main)))
         if not (point[1] < tip.y <= point[1] + 32) or abs(tip.x - point[0]) > 40:
             raise Failure("the tip %r is not just below the pointer at %r" % (tip, point))
-        shot = desk.shot(stage)
-        if len(colours_in(shot, tip.x, tip.y, tip.width, tip.height, step=1)) < 2:
+
+        # A window just mapped shows what was under it until it is painted.
+        def drawn():
+            alive()
+            shot = desk.shot(stage)
+            return shot if len(colours_in(shot, tip.x, tip.y, tip.width, tip.height, step=1)) >= 2 else None
+        try:
+            shot = wait_for("the tip drawn", drawn, 15, interval=POLL)
+        except Failure:
             raise Failure("the tip %r is not drawn" % tip)
         return tip, shot
 
-    tip, shot = hover(PRINT_BUTTON, "4-print", want_name=PRINT_TIP)
-    if dark_in_status(shot, main) <= idle_dark * 3 // 2:
+    hover(PRINT_BUTTON, "4-print", want_name=PRINT_TIP)
+    try:
+        wait_for("the prompt of Print",
+                 lambda: alive() or dark_in_status(desk.shot("4-print"), main) > idle_dark * 3 // 2, 15,
+                 interval=POLL)
+    except Failure:
         raise Failure("the status bar does not show the prompt of Print")
     other, _ = hover(SECOND_BAR_BUTTON, "4-second-bar", not_name=PRINT_TIP)
     # Straight back: the one tip follows, with the right name.
     hover(PRINT_BUTTON, "4-print-again", want_name=PRINT_TIP)
 
     xdotool(desk.env, "mousemove", str(SCREEN[0] // 2), str(SCREEN[1] // 2))
-    wait_for("the tip to go with the pointer", lambda: alive() or not tips(desk, main), 5, interval=0.1)
+    wait_for("the tip to go with the pointer", lambda: alive() or not tips(desk, main), 15, interval=POLL)
 
     def ready_again():
         alive()
         return dark_in_status(desk.shot("4-away"), main) <= idle_dark + 10
     try:
-        wait_for("the status bar to say Ready again", ready_again, 5, interval=0.2)
+        wait_for("the status bar to say Ready again", ready_again, 15, interval=0.1)
     except Failure:
         raise Failure("the status bar keeps the prompt after the pointer left the bars")
 
@@ -306,7 +327,7 @@ def run(program, work, keep):
         alive = alive_check(app)
 
         check_splash(desk, alive)
-        main = wait_for("the main window", lambda: alive() or desk.main_window(), 30, interval=0.2)
+        main = wait_for("the main window", lambda: alive() or desk.main_window(), 60, interval=POLL)
         if PROGRAM_TITLE not in main.name:
             raise Failure("main window title %r lacks %r" % (main.name, PROGRAM_TITLE))
         reach_launcher(desk, alive)

@@ -33,10 +33,9 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 
-from e2e_support import (Failure, Session, count_pixels, program_env, run_script, start_xvfb, stop_processes,
-                         wait_for, windows_path, write_preferences, xdotool)
+from e2e_support import (POLL, Failure, Session, clear_dialogs, count_pixels, program_env, run_script, start_xvfb,
+                         stop_processes, wait_for, windows_path, write_preferences)
 
 SCREEN = (1024, 768)
 OPEN_TITLE = "Open"
@@ -127,21 +126,9 @@ def stripes_in(shot, window):
                         window.height - 170, lambda p: max(p) - min(p) > 150)
 
 
-def settle_dialogs(session, quiet=1.5, seconds=15):
-    """Answers the first-run windows until none has come for a while."""
-    quiet_since = time.monotonic()
-    deadline = quiet_since + seconds
-    while time.monotonic() - quiet_since < quiet and time.monotonic() < deadline:
-        session.alive()
-        if session.answer_dialogs():
-            quiet_since = time.monotonic()
-        time.sleep(0.2)
-
-
-def click(env, window, place):
-    xdotool(env, "mousemove", "--sync", str(window.x + place[0]), str(window.y + place[1]), check=True)
-    time.sleep(0.1)
-    xdotool(env, "click", "1", check=True)
+def click(session, window, place):
+    session.pointer(["mousemove", "--sync", str(window.x + place[0]), str(window.y + place[1]), "sleep", "0.1",
+                     "click", "1"])
 
 
 def wait_colour(session, window, box, least, stage, what):
@@ -153,12 +140,12 @@ def wait_colour(session, window, box, least, stage, what):
         seen[0] = colour_in(session.shot(stage), window, box)
         return seen[0] >= least
     try:
-        wait_for(what, shown, 20, interval=0.5)
+        wait_for(what, shown, 60, interval=0.1)
     except Failure:
         raise Failure("%s: only %d pixels of colour" % (what, seen[0]))
 
 
-def open_designs(session, env, main):
+def open_designs(session, main):
     """File > Open through the browser and the file dialog; the design
     window of the design opened."""
     session.key(main.wid, "alt+f", "o")
@@ -176,51 +163,51 @@ def open_designs(session, env, main):
     def file_dialog():
         session.alive()
         return next((w for w in session.windows() if w.name == OPEN_TITLE and w.width < FILE_DIALOG_WIDTH), None)
-    dialog = wait_for("the file dialog", file_dialog, 20, interval=0.2)
-    time.sleep(0.5)
-    empty = colour_in(session.shot("file-dialog"), dialog, FILE_PREVIEW)
+    dialog = wait_for("the file dialog", file_dialog, 60, interval=POLL)
+    empty = colour_in(session.wait_ready(dialog, "file-dialog"), dialog, FILE_PREVIEW)
     if empty:
         raise Failure("the file dialog's preview pane shows %d pixels of colour before a choice" % empty)
-    click(env, dialog, SECOND_FILE)
+    click(session, dialog, SECOND_FILE)
     wait_colour(session, dialog, FILE_PREVIEW, 60, "file-preview", "the chosen design's preview in the pane")
 
     # Open: the design in its window.
-    click(env, dialog, OPEN_BUTTON)
+    click(session, dialog, OPEN_BUTTON)
     session.wait_gone(dialog.wid, "the file dialog to close")
     main = session.wait_design("pictures", "design window of the design chosen")
-    settle_dialogs(session)
+    clear_dialogs(session)
     wait_colour(session, main, (0, 100, main.width, main.height - 30), 2000, "opened", "the opened design's pictures")
     return main
 
 
-def gallery_background(session, env, main, pictures):
+def gallery_background(session, main, pictures):
     """The background picture chosen from a new gallery category through
     the Preferences sheet; the workspace must show it after OK."""
-    before = stripes_in(session.shot("before-background"), main)
+    before = stripes_in(session.settle("before-background", answer=False), main)
     session.key(main.wid, "alt+t", "p")
     sheet = session.wait_window(SHEET_TITLE)
-    time.sleep(0.5)
-    click(env, sheet, DEFAULTS_TAB)
-    time.sleep(0.3)
-    click(env, sheet, BACKGROUND_BROWSE)
+    session.wait_ready(sheet, "sheet")
+    click(session, sheet, DEFAULTS_TAB)
+    session.settle("defaults")
+    click(session, sheet, BACKGROUND_BROWSE)
     chooser = session.wait_window(OPEN_TITLE)
-    time.sleep(0.5)
+    session.wait_ready(chooser, "chooser")
     session.key(chooser.wid, "alt+p")
     gallery = session.wait_window(GALLERY_TITLE)
-    time.sleep(0.5)
+    session.wait_ready(gallery, "gallery")
 
-    # A new category. Adding it may close the setup on its own; Close
-    # takes what is left.
+    # A new category. Adding it may close the setup on its own, which the
+    # screen keeping still after the name's dialog tells; Close takes what
+    # is left.
     session.key(gallery.wid, "alt+s")
     setup = session.wait_window(SETUP_TITLE)
-    time.sleep(0.3)
+    session.wait_ready(setup, "setup")
     session.key(setup.wid, "alt+a")
     named = session.wait_window(NEW_CATEGORY_TITLE)
-    time.sleep(0.3)
+    session.wait_ready(named, "new-category")
     session.type_text(CATEGORY)
     session.key(named.wid, "Return")
     session.wait_gone(named.wid, "the New Category dialog to close")
-    time.sleep(0.5)
+    session.settle("category-added", quiet=0.5)
     if session.window_named(SETUP_TITLE):
         session.key(setup.wid, "alt+c")
     session.wait_gone(setup.wid, "the Categories Setup to close")
@@ -228,10 +215,11 @@ def gallery_background(session, env, main, pictures):
     # Both pictures at once: their folder first, then their names quoted.
     session.key(gallery.wid, "alt+a")
     select = session.wait_window(SELECT_TITLE)
-    time.sleep(0.5)
+    session.wait_ready(select, "select")
     session.type_text(windows_path(pictures))
     session.key(select.wid, "Return")
-    time.sleep(1.0)
+    # The dialog lists the folder typed.
+    session.settle("select-folder")
     session.type_text(" ".join('"%s"' % name for _, name in PICTURES))
     session.key(select.wid, "Return")
     session.wait_gone(select.wid, "the %s dialog to close" % SELECT_TITLE)
@@ -240,12 +228,12 @@ def gallery_background(session, env, main, pictures):
 
     # The first picture into the sheet, then OK.
     left, top, right, bottom = FIRST_THUMBNAIL
-    click(env, gallery, ((left + right) // 2, (top + bottom) // 2))
-    time.sleep(0.3)
+    click(session, gallery, ((left + right) // 2, (top + bottom) // 2))
+    session.settle("thumbnail-chosen")
     session.key(gallery.wid, "alt+p")
     session.wait_gone(gallery.wid, "the gallery to close")
-    time.sleep(0.5)
-    click(env, sheet, SHEET_OK)
+    session.settle("sheet-again")
+    click(session, sheet, SHEET_OK)
     session.wait_gone(sheet.wid, "the sheet to close")
     seen = [0]
 
@@ -254,7 +242,7 @@ def gallery_background(session, env, main, pictures):
         seen[0] = stripes_in(session.shot("background"), main)
         return seen[0] >= before + 5000
     try:
-        wait_for("the picture behind the page", tiled, 20, interval=0.5)
+        wait_for("the picture behind the page", tiled, 60, interval=0.1)
     except Failure:
         raise Failure("the workspace does not show the picture chosen: %d of its pixels, %d before" %
                       (seen[0], before))
@@ -279,13 +267,13 @@ def run(program, tests, work, keep):
         write_preferences(env, {"DocumentDir": windows_path(folder)})
         session = Session(program, env, work, keep, "pickers", SCREEN)
         launcher = session.wait_launcher()
-        time.sleep(1.0)
+        session.wait_ready(launcher, "launcher")
         session.key(launcher.wid, "Escape")
-        settle_dialogs(session)
-        main = wait_for("the main window", session.main_window, 20, interval=0.3)
+        clear_dialogs(session)
+        main = wait_for("the main window", session.main_window, 60, interval=POLL)
 
-        main = open_designs(session, env, main)
-        gallery_background(session, env, main, pictures)
+        main = open_designs(session, main)
+        gallery_background(session, main, pictures)
         session.quit(answer_save="n")
     finally:
         stop_processes(session.app if session else None, xvfb)

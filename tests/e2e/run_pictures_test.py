@@ -25,10 +25,9 @@ THREADWICK_E2E_SHOTS set to a folder, the screenshots are kept there."""
 import os
 import subprocess
 import sys
-import time
 
-from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, page_box, program_env, start_xvfb, stop_processes,
-                         wait_for, ppm_fields)
+from e2e_support import (POLL, SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, clear_dialogs, page_box,
+                         program_env, start_xvfb, stop_processes, wait_for, ppm_fields, written_file)
 
 SCREEN = (1024, 768)
 # Mean difference (0..255 a channel) a picture may show against its
@@ -168,9 +167,9 @@ def check_pictures(shot, area, layout, references, stage, tolerance, limit=64):
 
 
 class Road(DesignRoad):
-    def settle(self, stage, seconds=1.0):
+    def settle(self, stage, quiet=0.5, answer=True):
         """Pictures take longer to paint than shapes."""
-        return super().settle(stage, seconds, pause=0.5, patience=8)
+        return super().settle(stage, quiet, answer)
 
     def area(self):
         m = self.main
@@ -179,14 +178,14 @@ class Road(DesignRoad):
 
 def open_design(program, env, work, keep, prefix, design):
     session = Session(program, env, work, keep, prefix, SCREEN, args=[design])
-    main = session.wait_design("pictures", "design window of the pictures' design", seconds=60)
-    wait_for("no dialog over the design", lambda: not session.answer_dialogs(), 10, interval=0.5)
+    main = session.wait_design("pictures", "design window of the pictures' design", seconds=90)
+    clear_dialogs(session)
     road = Road(session, main)
     # The tool pad floats over the design: out of the way. The design window
     # fills the main window, so that the pictures fit at 200 %.
     if session.window_named("Tool Pad"):
         road.keys("alt+v", "o")
-        wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 10, interval=0.3)
+        wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 30, interval=POLL)
     road.keys("alt+minus", "x")
     return session, road
 
@@ -242,15 +241,14 @@ def run(program, tests, work, keep):
 
         saved = os.stat(design).st_mtime_ns
         road.keys("ctrl+s")
-        wait_for("the design to be saved", lambda: os.stat(design).st_mtime_ns != saved, 30, interval=0.3)
-        time.sleep(0.5)
+        written_file(design, "the design to be saved", since=saved)
         session.quit(answer_save=None)
 
         session, road = open_design(program, env, work, keep, "pictures-2", design)
         check_zooms(road, layout, references, "reopened")
 
         road.keys("alt+f", "v")
-        shot = road.settle("print-preview", seconds=2.0)
+        shot = road.settle("print-preview", quiet=1.0)
         # The page's own outline is the longest line there: the pictures'
         # frame is looked for inside the page.
         page = page_box(shot, road.main)
@@ -259,7 +257,7 @@ def run(program, tests, work, keep):
         inside = (page[0] + 3, page[1] + 3, page[2] - 3, page[3] - 3)
         check_pictures(shot, inside, layout, references, "print preview", ON_PAGE, limit=128)
         road.keys("Escape")
-        time.sleep(0.5)
+        road.settle("preview-closed")
         session.quit(answer_save="n")
     finally:
         stop_processes(session.app if session else None, xvfb)

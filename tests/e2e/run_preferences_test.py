@@ -18,20 +18,15 @@ always stopped. With THREADWICK_E2E_SHOTS set to a folder, the screenshots
 are kept there."""
 
 import os
-import shutil
 import sys
-import time
 
-from e2e_support import (Failure, alive_check, count_pixels, pixel_at, program_env, program_windows, run_script,
-                         screenshot, start_program, start_xvfb, stop_processes, wait_for, windows_path, xdotool)
+from e2e_support import (DIALOGS_TO_ANSWER, PAGE_SETUP_TITLE, POLL, Failure, Session as ProgramSession, clear_dialogs,
+                         count_pixels, pixel_at, program_env, program_windows, run_script, start_xvfb, stop_processes,
+                         wait_for, windows_path)
 
 SCREEN = (1024, 768)
-LAUNCHER_TITLE = "Start a New Design"
-PAGE_SETUP_TITLE = "Page Setup"
 SHEET_TITLE = "Program Configuration"
 FOLDER_PICKER_TITLE = "Browse for Folder"
-# Windows that may come before the launcher; Return takes their default.
-DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey")
 # The colour chosen in the popup: one that nothing else on the screen shows.
 FUCHSIA = (255, 0, 255)
 
@@ -58,78 +53,26 @@ def dot_shown(shot, x, y):
     return count_pixels(shot, x - 3, y - 3, 7, 7, lambda p: p == (0, 0, 0)) >= 6
 
 
-class Session:
+class Session(ProgramSession):
     """One run of the program on the display."""
 
     def __init__(self, program, env, work, keep, name):
-        self.env, self.work, self.keep, self.name = env, work, keep, name
-        self.app = start_program(program, env)
-        self.alive = alive_check(self.app)
+        ProgramSession.__init__(self, program, env, work, keep, "preferences-" + name, SCREEN)
 
-    def shot(self, stage):
-        path = os.path.join(self.work, "%s-%s.ppm" % (self.name, stage))
-        result = screenshot(self.env, path)
-        if self.keep:
-            shutil.copy(path, os.path.join(self.keep, "preferences-%s-%s.ppm" % (self.name, stage)))
-        return result
-
-    def key(self, wid, *keys):
-        xdotool(self.env, "windowactivate", "--sync", wid)
-        xdotool(self.env, "windowfocus", "--sync", wid)
-        xdotool(self.env, "key", "--delay", "60", *keys, check=True)
-
-    def click(self, window, place):
+    def click(self, window, place, stage):
+        """A click at a place of window; returns once the screen shows it."""
         x, y = window.x + place[0], window.y + place[1]
-        xdotool(self.env, "mousemove", "--sync", str(x), str(y))
-        time.sleep(0.1)
-        xdotool(self.env, "click", "1")
-        time.sleep(0.3)
-
-    def window_named(self, name):
-        return next((w for w in program_windows(self.env) if w.name == name), None)
-
-    def main_window(self):
-        return next((w for w in program_windows(self.env)
-                     if w.width >= SCREEN[0] * 3 // 4 and w.height >= SCREEN[1] * 3 // 4), None)
+        self.pointer(["mousemove", "--sync", str(x), str(y), "sleep", "0.1", "click", "1"])
+        return self.settle(stage)
 
     def new_design(self):
         """A blank shirt design through the launcher; its main window."""
-        def launcher():
-            self.alive()
-            windows = program_windows(self.env)
-            found = next((w for w in windows if w.name == LAUNCHER_TITLE), None)
-            if found:
-                return found
-            for w in windows:
-                if w.name in DIALOGS_TO_ANSWER:
-                    self.key(w.wid, "Return")
-                    break
-            return None
-        launch = wait_for("the launcher", launcher, 60, interval=0.2)
-        time.sleep(0.3)
+        launch = self.wait_launcher()
+        self.wait_ready(launch, "launcher")
         self.key(launch.wid, "alt+w", "Home", "alt+b", "Return")
-
-        def design():
-            self.alive()
-            current = self.main_window()
-            if current and "Shirt" in current.name:
-                return current
-            for w in program_windows(self.env):
-                if w.name in DIALOGS_TO_ANSWER + (PAGE_SETUP_TITLE,):
-                    self.key(w.wid, "Return")
-                    break
-            return None
-        main = wait_for("a shirt design window", design, 40, interval=0.3)
+        main = self.wait_design("Shirt", "a shirt design window", answer=DIALOGS_TO_ANSWER + (PAGE_SETUP_TITLE,))
         # The tip of the day may still come over the new design.
-        quiet_since = time.monotonic()
-        deadline = quiet_since + 15
-        while time.monotonic() - quiet_since < 1.5 and time.monotonic() < deadline:
-            self.alive()
-            for w in program_windows(self.env):
-                if w.name in DIALOGS_TO_ANSWER:
-                    self.key(w.wid, "Return")
-                    quiet_since = time.monotonic()
-            time.sleep(0.2)
+        clear_dialogs(self)
         return main
 
     def workspace_pixels(self, main, colour, stage):
@@ -138,30 +81,13 @@ class Session:
         shot = self.shot(stage)
         return count_pixels(shot, main.x, main.y + 150, main.width, main.height - 200, lambda p: p == colour)
 
-    def open_defaults(self, main):
-        """Tools > Preferences, then the Defaults tab; the sheet's window."""
+    def open_defaults(self, main, stage):
+        """Tools > Preferences, then the Defaults tab; the sheet's window and
+        the screenshot once the tab shows."""
         self.key(main.wid, "alt+t", "p")
-        sheet = wait_for("the Preferences sheet", lambda: self.alive() or self.window_named(SHEET_TITLE), 20,
-                         interval=0.2)
-        time.sleep(0.5)
-        self.click(sheet, DEFAULTS_TAB)
-        return sheet
-
-    def quit(self):
-        """File > Exit, answering No to a question about saving."""
-        main = self.main_window()
-        self.key(main.wid, "alt+f", "x")
-
-        def ended():
-            if self.app.poll() is not None:
-                return True
-            for w in program_windows(self.env):
-                if w.name == "Threadwick" and w.width < SCREEN[0] // 2:
-                    self.key(w.wid, "n")
-            return False
-        wait_for("the program to end", ended, 30, interval=0.3)
-        if self.app.returncode != 0:
-            raise Failure("the program ended with %d" % self.app.returncode)
+        sheet = self.wait_window(SHEET_TITLE)
+        self.wait_ready(sheet, "sheet")
+        return sheet, self.click(sheet, DEFAULTS_TAB, stage)
 
 
 def find_colour(shot, window, colour):
@@ -208,49 +134,45 @@ def run(program, work, keep):
         main = session.new_design()
         if session.workspace_pixels(main, FUCHSIA, "design") > 0:
             raise Failure("the workspace is fuchsia before it was chosen")
-        sheet = session.open_defaults(main)
-        session.click(sheet, UNITS_CM)
-        session.click(sheet, GRID_2CM)
+        sheet, _ = session.open_defaults(main, "defaults")
+        session.click(sheet, UNITS_CM, "centimetres")
+        session.click(sheet, GRID_2CM, "grid-2cm")
 
         # The colour popup: its fuchsia cell. The workspace starts on the
         # shipped background picture, so the colour is chosen first.
-        session.click(sheet, CHOOSE_COLOUR)
+        session.click(sheet, CHOOSE_COLOUR, "colour-chosen")
         before = {w.wid for w in program_windows(env)}
-        session.click(sheet, COLOUR_BUTTON)
+        session.click(sheet, COLOUR_BUTTON, "colour-button")
         popup = wait_for("the colour popup",
-                         lambda: next((w for w in program_windows(env) if w.wid not in before), None), 10,
-                         interval=0.2)
-        time.sleep(0.5)
-        cell = find_colour(session.shot("popup"), popup, FUCHSIA)
+                         lambda: next((w for w in program_windows(env) if w.wid not in before), None), 30,
+                         interval=POLL)
+        cell = find_colour(session.wait_drawn(popup, "popup"), popup, FUCHSIA)
         if cell is None:
             raise Failure("no fuchsia cell in the colour popup %r" % popup)
-        xdotool(env, "mousemove", "--sync", str(cell[0]), str(cell[1]))
-        xdotool(env, "click", "1")
+        session.pointer(["mousemove", "--sync", str(cell[0]), str(cell[1]), "click", "1"])
         wait_for("the colour popup to close",
-                 lambda: not any(w.wid == popup.wid for w in program_windows(env)), 10, interval=0.2)
-        time.sleep(0.3)
+                 lambda: not any(w.wid == popup.wid for w in program_windows(env)), 30, interval=POLL)
+        session.settle("fuchsia-chosen")
 
         # The picture folder through "..." and the folder tree.
-        session.click(sheet, PICTURE_FIELD)
+        session.click(sheet, PICTURE_FIELD, "picture-field")
         session.key(sheet.wid, "End", "shift+Home")
-        xdotool(env, "type", "--delay", "20", windows_path(parent))
-        session.click(sheet, PICTURE_BROWSE)
+        session.type_text(windows_path(parent))
+        session.click(sheet, PICTURE_BROWSE, "browse")
         picker = wait_for("the folder tree", lambda: session.alive() or session.window_named(FOLDER_PICKER_TITLE),
-                          20, interval=0.2)
-        time.sleep(0.5)
-        session.shot("folder-tree")
+                          60, interval=POLL)
+        session.wait_ready(picker, "folder-tree")
         session.key(picker.wid, "Right", "Right", "Return")
-        wait_for("the folder tree to close", lambda: not session.window_named(FOLDER_PICKER_TITLE), 10,
-                 interval=0.2)
-        time.sleep(0.3)
-        shot = session.shot("defaults-changed")
+        wait_for("the folder tree to close", lambda: not session.window_named(FOLDER_PICKER_TITLE), 30,
+                 interval=POLL)
+        shot = session.settle("defaults-changed")
         if pixel_at(shot, sheet.x + COLOUR_BUTTON[0], sheet.y + COLOUR_BUTTON[1]) != FUCHSIA:
             raise Failure("the colour button does not show the fuchsia chosen")
-        session.click(sheet, OK_BUTTON)
-        wait_for("the sheet to close", lambda: session.alive() or not session.window_named(SHEET_TITLE), 10,
-                 interval=0.2)
-        wait_for("the fuchsia workspace", lambda: session.workspace_pixels(main, FUCHSIA, "after-ok") > 2000, 10,
-                 interval=0.3)
+        session.click(sheet, OK_BUTTON, "ok")
+        wait_for("the sheet to close", lambda: session.alive() or not session.window_named(SHEET_TITLE), 30,
+                 interval=POLL)
+        wait_for("the fuchsia workspace", lambda: session.workspace_pixels(main, FUCHSIA, "after-ok") > 2000, 30,
+                 interval=0.1)
         session.quit()
 
         profile = profile_text(os.path.join(work, "home"))
@@ -261,10 +183,8 @@ def run(program, work, keep):
         session = Session(program, env, work, keep, "2")
         main = session.new_design()
         wait_for("the fuchsia workspace after the restart",
-                 lambda: session.workspace_pixels(main, FUCHSIA, "design") > 2000, 10, interval=0.3)
-        sheet = session.open_defaults(main)
-        time.sleep(0.5)
-        shot = session.shot("defaults-again")
+                 lambda: session.workspace_pixels(main, FUCHSIA, "design") > 2000, 30, interval=0.1)
+        sheet, shot = session.open_defaults(main, "defaults-again")
         if not dot_shown(shot, sheet.x + UNITS_CM[0], sheet.y + UNITS_CM[1]) \
                 or dot_shown(shot, sheet.x + UNITS_INCHES[0], sheet.y + UNITS_INCHES[1]):
             raise Failure("the sheet does not show centimetres again")
@@ -274,8 +194,8 @@ def run(program, work, keep):
         if pixel_at(shot, sheet.x + COLOUR_BUTTON[0], sheet.y + COLOUR_BUTTON[1]) != FUCHSIA:
             raise Failure("the colour button does not show fuchsia again")
         session.key(sheet.wid, "Escape")
-        wait_for("the sheet to close", lambda: session.alive() or not session.window_named(SHEET_TITLE), 10,
-                 interval=0.2)
+        wait_for("the sheet to close", lambda: session.alive() or not session.window_named(SHEET_TITLE), 30,
+                 interval=POLL)
         session.quit()
     finally:
         stop_processes(session.app if session else None, xvfb)

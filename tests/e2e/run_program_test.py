@@ -16,13 +16,10 @@ always stopped. With THREADWICK_E2E_SHOTS set to a folder, the screenshot of
 every stage is kept there."""
 
 import os
-import shutil
-import subprocess
 import sys
-import time
 
-from e2e_support import (Failure, StageMissed, alive_check, program_env, run_script, screenshot, start_program,
-                         start_xvfb, stop_processes, wait_for)
+from e2e_support import (POLL, Failure, StageMissed, alive_check, program_env, program_windows, run_script, screenshot,
+                         send_keys, start_program, start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
@@ -37,38 +34,15 @@ class SplashMissed(StageMissed):
     """The splash went before a screenshot could show it drawn."""
 
 
-class Window:
-    def __init__(self, wid, name, x, y, width, height):
-        self.wid, self.name = wid, name
-        self.x, self.y, self.width, self.height = x, y, width, height
-
-    def __repr__(self):
-        return "%r %dx%d+%d+%d" % (self.name, self.width, self.height, self.x, self.y)
-
-
 class Screen:
     """The program's windows and screenshots on the private display."""
 
     def __init__(self, env, work, keep):
         self.env, self.work, self.keep = env, work, keep
 
-    def run(self, *args, check=False):
-        return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=10, check=check)
-
     def windows(self):
         """The program's mapped top-level windows, with names and geometry."""
-        found = self.run("xdotool", "search", "--onlyvisible", "--classname", "threadwick")
-        result = []
-        for wid in found.stdout.split():
-            name = self.run("xdotool", "getwindowname", wid).stdout.rstrip("\n")
-            shell = self.run("xdotool", "getwindowgeometry", "--shell", wid).stdout
-            geometry = dict(line.split("=", 1) for line in shell.splitlines() if "=" in line)
-            try:
-                result.append(Window(wid, name, int(geometry["X"]), int(geometry["Y"]), int(geometry["WIDTH"]),
-                                     int(geometry["HEIGHT"])))
-            except (KeyError, ValueError):
-                continue  # gone meanwhile
-        return result
+        return program_windows(self.env)
 
     def find(self, predicate):
         return next((w for w in self.windows() if predicate(w)), None)
@@ -77,17 +51,11 @@ class Screen:
         return self.find(lambda w: w.width >= SCREEN[0] * 3 // 4 and w.height >= SCREEN[1] * 3 // 4)
 
     def key(self, wid, *keys):
-        self.run("xdotool", "windowactivate", "--sync", wid)
-        self.run("xdotool", "windowfocus", "--sync", wid)
-        self.run("xdotool", "key", "--delay", "60", *keys, check=True)
+        send_keys(self.env, wid, *keys)
 
     def shot(self, stage):
         """A screenshot of the root window as (width, height, rgb bytes)."""
-        path = os.path.join(self.work, stage + ".ppm")
-        result = screenshot(self.env, path)
-        if self.keep:
-            shutil.copy(path, os.path.join(self.keep, stage + ".ppm"))
-        return result
+        return screenshot(self.env, os.path.join(self.keep, stage + ".ppm") if self.keep else None)
 
 
 def colours_in(shot, left, top, width, height, step=2):
@@ -159,10 +127,10 @@ def run(program, work, keep):
                     screen.key(w.wid, "Return")
                     break
             return None
-        launch = wait_for("the launcher", launcher, 40, interval=0.2)
+        launch = wait_for("the launcher", launcher, 60, interval=0.2)
         wait_for("the launcher's picture",
                  lambda: len(colours_in(screen.shot("3-launcher"), launch.x, launch.y, launch.width,
-                                        launch.height)) >= 6, 10, interval=0.2)
+                                        launch.height)) >= 6, 30, interval=POLL)
 
         # Stage 4: the shirt kind from a blank page opens a design window.
         # The kind list is the first list; the shirt is its first entry.
@@ -180,17 +148,21 @@ def run(program, work, keep):
                     screen.key(w.wid, "Return")
                     break
             return None
-        main = wait_for("a shirt design window", design, 40, interval=0.3)
-        time.sleep(0.3)
-        shot = screen.shot("4-design")
+        main = wait_for("a shirt design window", design, 60, interval=0.3)
+
+        # The design page is white on the grey workspace, once painted.
+        def page_drawn():
+            alive()
+            return (255, 255, 255) in {tuple(c) for c in colours_in(screen.shot("4-design"), main.x, main.y + 100,
+                                                                      main.width, main.height - 140, step=4)}
+        try:
+            wait_for("the page", page_drawn, 30, interval=0.1)
+        except Failure:
+            raise Failure("no page drawn in the design window")
         if "Shirt1" not in main.name:
             raise Failure("main window title %r does not name the new design Shirt1" % main.name)
         if any(w.name == LAUNCHER_TITLE for w in screen.windows()):
             raise Failure("the launcher is still open")
-        # The design page is white on the grey workspace.
-        if (255, 255, 255) not in {tuple(c) for c in colours_in(shot, main.x, main.y + 100, main.width,
-                                                                  main.height - 140, step=4)}:
-            raise Failure("no page drawn in the design window")
     finally:
         stop_processes(app, xvfb)
 

@@ -32,8 +32,8 @@ import sys
 import tempfile
 import time
 
-from e2e_support import (Failure, Window, die_with_parent, shots_folder, start_checks, start_xvfb, stop_processes,
-                         wait_for)
+from e2e_support import (Failure, die_with_parent, listed_windows, send_keys, shots_folder, start_checks, start_xvfb,
+                         stop_processes, wait_for)
 from run_program_test import SCREEN, Screen, colours_in
 
 CYCLES = 30
@@ -58,48 +58,10 @@ class QuickScreen(Screen):
     the geometry and name of every window found) and keys of one run."""
 
     def windows(self):
-        for _ in range(5):
-            found = self.run("xdotool", "search", "--onlyvisible", "--classname", "threadwick",
-                             "getwindowgeometry", "--shell", "%@", "getwindowname", "%@")
-            if found.returncode != 0 and not found.stdout and not found.stderr:
-                return []  # no window
-            listed = parse_listing(found.stdout) if found.returncode == 0 else None
-            if listed is not None:
-                return listed
-            # A window went between the search and the look at it: look again.
-        # Windows keep coming and going: one look per window, leaving out
-        # those gone meanwhile.
-        return Screen.windows(self)
+        return listed_windows(self.env)
 
     def key(self, wid, *keys, delay=KEY_DELAY):
-        # Without a window manager on the private display, windowactivate
-        # has nothing to ask: focusing the window is what it would do.
-        done = self.run("xdotool", "windowfocus", "--sync", wid, "key", "--delay", str(delay), *keys)
-        if done.returncode != 0:
-            # The window went before it took the focus; the keys go where
-            # the focus is, as a typist's would.
-            self.run("xdotool", "key", "--delay", str(delay), *keys, check=True)
-
-
-def parse_listing(text):
-    """The windows of "getwindowgeometry --shell %@ getwindowname %@"
-    output: a block of six fields per window, then one name a line; None
-    when the two do not match."""
-    lines = text.split("\n")
-    if lines and lines[-1] == "":
-        lines.pop()
-    geometries = []
-    while lines and lines[0].startswith("WINDOW="):
-        fields = dict(line.split("=", 1) for line in lines[:6] if "=" in line)
-        del lines[:6]
-        try:
-            geometries.append((fields["WINDOW"], int(fields["X"]), int(fields["Y"]), int(fields["WIDTH"]),
-                               int(fields["HEIGHT"])))
-        except (KeyError, ValueError):
-            return None
-    if not geometries or len(lines) != len(geometries):
-        return None
-    return [Window(wid, name, x, y, width, height) for (wid, x, y, width, height), name in zip(geometries, lines)]
+        send_keys(self.env, wid, *keys, delay=delay)
 
 
 def unused_display():

@@ -23,10 +23,9 @@ screenshots are kept there."""
 
 import os
 import sys
-import time
 
-from e2e_support import (DesignRoad as Road, Failure, SAVE_AS_TITLE, Session, is_white, page_box, program_env, run_script, start_xvfb,
-                         stop_processes, wait_for, windows_path, xdotool)
+from e2e_support import (POLL, DesignRoad as Road, Failure, SAVE_AS_TITLE, Session, clear_dialogs, is_white,
+                         program_env, run_script, start_xvfb, stop_processes, wait_for, windows_path)
 
 SCREEN = (1024, 768)
 SHIRT_KIND = 0
@@ -148,11 +147,11 @@ def run(program, work, keep):
         session = Session(program, env, work, keep, "rulers-1", SCREEN)
         main = session.new_blank_design(session.wait_launcher(), SHIRT_KIND, "Shirt1")
         road = Road(session, main)
-        wait_for("no dialog over the design", lambda: not session.answer_dialogs(), 10, interval=0.5)
+        clear_dialogs(session)
         # The tool pad floats over the rulers' left part: out of the way.
         if session.window_named("Tool Pad"):
             road.keys("alt+v", "o")
-            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 10, interval=0.3)
+            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 30, interval=POLL)
         first = road.settle("first")
         # The rulers start as the preferences say; View > Rulers turns them
         # off first when they are on.
@@ -187,7 +186,7 @@ def run(program, work, keep):
         def set_units(key, stage):
             before = len(session.windows())
             road.click((left + (right - left) * 3 // 4, inches.row - 4), button="3")
-            wait_for("the ruler's menu", lambda: len(session.windows()) > before, 10, interval=0.2)
+            wait_for("the ruler's menu", lambda: len(session.windows()) > before, 30, interval=POLL)
             road.settle(stage + "-menu")
             road.keys("o")
             sheet = session.wait_window("Ruler Setup")
@@ -221,15 +220,15 @@ def run(program, work, keep):
         session.type_text(windows_path(os.path.join(folder, DESIGN_NAME)))
         session.key(dialog.wid, "Return")
         session.wait_gone(dialog.wid, "the Save As dialog to close")
-        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=30)
+        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=60)
         if not os.path.isfile(path):
             raise Failure("no file %s after Ctrl+S; the folder holds %r" % (path, os.listdir(folder)))
         session.quit(answer_save=None)
 
         session = Session(program, env, work, keep, "rulers-2", SCREEN, args=[path])
-        main = session.wait_design(DESIGN_NAME, "design window of the saved file", seconds=60)
+        main = session.wait_design(DESIGN_NAME, "design window of the saved file", seconds=90)
         road = Road(session, main)
-        wait_for("no dialog over the design", lambda: not session.answer_dialogs(), 10, interval=0.5)
+        clear_dialogs(session)
         road.move(SCREEN[0] - 5, SCREEN[1] - 5)
         reopened = road.settle("reopened")
         page2 = road.page(reopened)

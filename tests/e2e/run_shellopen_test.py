@@ -27,7 +27,7 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (Failure, Session, clear_dialogs, make_shirt_design, program_env, run_script, start_xvfb,
+from e2e_support import (POLL, Failure, Session, clear_dialogs, make_shirt_design, program_env, run_script, start_xvfb,
                          stop_processes, wait_for)
 
 SCREEN = (1024, 768)
@@ -119,7 +119,7 @@ def wait_for_title(session, names, what):
         main = session.main_window()
         return next((name for name in names if main and name in main.name), None)
     try:
-        return wait_for(what, titled, 30, interval=0.3)
+        return wait_for(what, titled, 60, interval=POLL)
     except Failure:
         session.shot("no-title")
         raise Failure("no %s; windows: %r" % (what, session.windows()))
@@ -150,8 +150,8 @@ def run(program, helper, work, keep):
         session.shot("running")
 
         # The running copy made its types known at its start.
-        entry = wait_for("the program's desktop entry in %s" % data, lambda: registered_entry(data), 20,
-                         interval=0.3)
+        entry = wait_for("the program's desktop entry in %s" % data, lambda: registered_entry(data), 60,
+                         interval=0.1)
         if program not in entry:
             raise Failure("the desktop entry does not name %s:\n%s" % (program, entry))
 
@@ -175,7 +175,9 @@ def run(program, helper, work, keep):
         if any(code != 0 for code in codes):
             raise Failure("a copy the desktop started ended with %r" % codes)
 
-        time.sleep(1.0)
+        # The running copy opens what it was handed: once the screen has
+        # kept still for a second, both designs are there.
+        session.settle("handed-over", quiet=1.0, answer=False)
         clear_dialogs(session)
         first = wait_for_title(session, NAMES, "design window in front")
         session.shot("first-design")

@@ -28,10 +28,10 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 
-from e2e_support import (DesignRoad, Failure, Session, changed_box, choose_picture_file, clear_dialogs,
-                         make_shirt_design, press, program_env, run_script, start_xvfb, stop_processes, wait_for)
+from e2e_support import (POLL, DesignRoad, Failure, Session, changed_box, choose_picture_file, clear_dialogs,
+                         make_shirt_design, press, program_env, run_script, start_xvfb, stop_processes, wait_for,
+                         written_file)
 
 SCREEN = (1024, 768)
 DESIGN_NAME = "Spelling"
@@ -52,8 +52,8 @@ class Road(DesignRoad):
     def covered(self):
         return [w for w in self.session.windows() if w.wid != self.main.wid and w.name != "Tool Pad"]
 
-    def settle(self, stage, seconds=1.0):
-        return super().settle(stage, seconds, pause=0.5, patience=8)
+    def settle(self, stage, quiet=0.5, answer=True):
+        return super().settle(stage, quiet, answer)
 
 
 def message_box(session, what):
@@ -61,13 +61,12 @@ def message_box(session, what):
     def found():
         session.alive()
         return next((w for w in session.windows() if w.name == "Threadwick" and w.width < SCREEN[0] // 2), None)
-    return wait_for(what, found, 30, interval=0.3)
+    return wait_for(what, found, 60, interval=POLL)
 
 
 def answer_message(session, what):
     box = message_box(session, what)
-    time.sleep(0.5)
-    session.shot(what.replace(" ", "-"))
+    session.wait_ready(box, what.replace(" ", "-"))
     session.key(box.wid, "Return")
     session.wait_gone(box.wid, "the message %r to close" % what)
 
@@ -75,15 +74,14 @@ def answer_message(session, what):
 def spell_check(session, main):
     press(session, main, "alt+t", "s")
     dialog = session.wait_window(SPELL_TITLE)
-    time.sleep(1.0)
-    session.shot("spell-teh")
+    session.wait_ready(dialog, "spell-teh")
     # The replacement's edit has the focus with the engine's first
     # suggestion; "the" is typed over it and changed everywhere.
     session.key(dialog.wid, "alt+t", "ctrl+a")
     session.type_text("the")
     session.key(dialog.wid, "alt+h")
-    time.sleep(1.0)
-    session.shot("spell-recieve")
+    # The dialog shows the next word.
+    session.settle("spell-recieve")
     session.key(dialog.wid, "alt+t", "ctrl+a")
     session.type_text("receive")
     session.key(dialog.wid, "alt+c")
@@ -94,7 +92,7 @@ def spell_check(session, main):
 def replace_text(session, main):
     press(session, main, "alt+e", "x")
     dialog = session.wait_window(REPLACE_TITLE)
-    time.sleep(1.0)
+    session.wait_ready(dialog, "replace-dialog")
     session.key(dialog.wid, "alt+n", "ctrl+a")
     session.type_text("cat")
     session.key(dialog.wid, "alt+p", "ctrl+a")
@@ -134,7 +132,7 @@ def make_drive(work):
 def find_clipart(session, road, drive):
     press(session, road.main, "alt+i", "p", "c")
     dialog = session.wait_window(CLIPART_TITLE)
-    time.sleep(1.0)
+    session.wait_ready(dialog, "clipart")
     # Look in: the test drive, typed; the picture type PNG.
     session.key(dialog.wid, "alt+l", "ctrl+a")
     session.type_text("D:")
@@ -142,15 +140,15 @@ def find_clipart(session, road, drive):
     session.shot("clipart-chosen")
     session.key(dialog.wid, "alt+f")
 
-    # The walk shows its progress in a window of its own until it ends.
+    # The walk shows its progress in a window of its own until it ends; it
+    # has begun once the screen shows it or what it found.
     def walked():
         session.alive()
         return not any(w.wid not in (road.main.wid, dialog.wid) and w.name != "Tool Pad"
                        for w in session.windows())
-    time.sleep(1.0)
-    wait_for("the walk of the drive to end", walked, 60, interval=0.5)
-    time.sleep(0.5)
-    session.shot("clipart-found")
+    session.settle("clipart-walking")
+    wait_for("the walk of the drive to end", walked, 120, interval=POLL)
+    session.settle("clipart-found")
     session.key(dialog.wid, "alt+o")
     choose_picture_file(session, os.path.join(drive, "art", "png", PICTURE))
     session.wait_gone(dialog.wid, "Find Clipart to close")
@@ -177,8 +175,10 @@ def run(program, helper, work, keep):
         road.settle("opened")
         spell_check(session, main)
         replace_text(session, main)
+        made = os.stat(path).st_mtime_ns
         road.keys("ctrl+s")
-        road.settle("saved")
+        written_file(path, "File > Save to write the design", since=made)
+        road.settle("saved", answer=False)
         session.quit(answer_save=None)
         stop_processes(session.app)
 

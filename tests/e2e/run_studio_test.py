@@ -25,11 +25,10 @@ With THREADWICK_E2E_SHOTS set to a folder, the screenshots are kept there."""
 import os
 import subprocess
 import sys
-import time
 
 from e2e_support import (DesignRoad, Failure, Session, changed_box, clear_dialogs, insert_picture, locate,
                          magick_picture, press, program_env, read_ppm, run_script, start_xvfb, stop_processes,
-                         wait_for, windows_path)
+                         wait_for, windows_path, written_file)
 
 SCREEN = (1024, 768)
 TOOLS = ("Xvfb", "xdotool", "import", "convert", "identify", "pdftoppm", "gsettings")
@@ -101,8 +100,8 @@ class Road(DesignRoad):
     def covered(self):
         return [w for w in self.session.windows() if w.wid != self.main.wid and w.name != "Tool Pad"]
 
-    def settle(self, stage, seconds=1.0):
-        return super().settle(stage, seconds, pause=0.5, patience=8)
+    def settle(self, stage, quiet=0.5, answer=True):
+        return super().settle(stage, quiet, answer)
 
 
 def open_studio(session, road, blank):
@@ -116,12 +115,10 @@ def open_studio(session, road, blank):
 
 
 def grayscale_through_studio(session, road, studio):
-    time.sleep(1.0)
-    session.shot("studio")
+    session.wait_ready(studio, "studio")
     # The list has the focus with the caret on its first entry.
     session.key(studio.wid, "Home", *(["Down"] * GRAYSCALE_ROW), "alt+a")
-    time.sleep(1.0)
-    session.shot("studio-grayscale")
+    session.settle("studio-grayscale")
     # Adjust keeps the focus, so Return would press it again: OK is clicked,
     # at its place in the dialog's layout.
     road.click((studio.x + studio.width * OK_BUTTON[0] // 1000, studio.y + studio.height * OK_BUTTON[1] // 1000))
@@ -132,18 +129,15 @@ def export_surface(session, road, main, path):
     # The design window's File menu gives the command no mnemonic of its
     # own: it is clicked, at its place in the menu.
     road.click((main.x + FILE_MENU[0], main.y + FILE_MENU[1]))
-    time.sleep(0.8)
-    session.shot("file-menu")
+    session.settle("file-menu")
     road.click((main.x + EXPORT_ITEM[0], main.y + EXPORT_ITEM[1]))
     dialog = session.wait_window("Save As")
-    time.sleep(0.5)
-    session.shot("export")
+    session.wait_ready(dialog, "export")
     session.key(dialog.wid, "End", "shift+Home")
     session.type_text(windows_path(path))
     session.key(dialog.wid, "Return")
     session.wait_gone(dialog.wid, "the Save As dialog to close")
-    wait_for("the exported picture", lambda: os.path.isfile(path) and os.path.getsize(path) > 0, 30, interval=0.3)
-    time.sleep(0.5)
+    written_file(path, "the exported picture")
     described = subprocess.run(["identify", "-format", "%m %w %h", path], capture_output=True, text=True,
                                timeout=60)
     if described.returncode != 0:
@@ -159,18 +153,16 @@ def print_to_pdf(session, road, pdf):
     only one here), and the file's name asked for."""
     road.keys("ctrl+p")
     dialog = session.wait_window("Print")
-    time.sleep(0.5)
-    session.shot("print-dialog")
+    session.wait_ready(dialog, "print-dialog")
     session.key(dialog.wid, "Return")
     session.wait_gone(dialog.wid, "the print dialog to close")
     to_file = session.wait_window("Print to File")
-    time.sleep(0.5)
+    session.wait_ready(to_file, "print-to-file")
     session.key(to_file.wid, "End", "shift+Home")
     session.type_text(windows_path(pdf))
     session.key(to_file.wid, "Return")
     session.wait_gone(to_file.wid, "the Print to File dialog to close")
-    wait_for("the printed PDF", lambda: os.path.isfile(pdf) and os.path.getsize(pdf) > 0, 60, interval=0.5)
-    time.sleep(1.0)
+    written_file(pdf, "the printed PDF", seconds=120)
     prefix = pdf[:-4]
     subprocess.run(["pdftoppm", "-r", "50", "-f", "1", "-l", "1", pdf, prefix], check=True, timeout=60)
     return read_ppm(prefix + "-1.ppm")
@@ -178,17 +170,29 @@ def print_to_pdf(session, road, pdf):
 
 def set_wallpaper(session, road, env):
     press(session, road.main, "alt+e", "b", "w")
-    time.sleep(2.0)
-    message = next((w for w in session.windows() if w.name == "Threadwick" and w.width < SCREEN[0] // 2), None)
-    if message:
-        session.shot("wallpaper-message")
-        raise Failure("Set as Wallpaper answered with a message")
+
+    def message():
+        return next((w for w in session.windows() if w.name == "Threadwick" and w.width < SCREEN[0] // 2), None)
 
     def named():
         got = subprocess.run(["gsettings", "get", "org.gnome.desktop.background", "picture-uri"], env=env,
                              capture_output=True, text=True, timeout=30)
         return got.stdout.strip() if got.returncode == 0 and "Wallpaper" in got.stdout else None
-    return wait_for("the wallpaper's name in the desktop's settings", named, 20, interval=0.5)
+
+    def message_or_named():
+        session.alive()
+        if message():
+            return "message", None
+        uri = named()
+        return ("named", uri) if uri else None
+    outcome = wait_for("the wallpaper's name in the desktop's settings, or a message", message_or_named, 60,
+                       interval=0.2)
+    # Nor does a message come once the setting is made.
+    session.settle("wallpaper", quiet=1.0, answer=False)
+    if outcome[0] == "message" or message():
+        session.shot("wallpaper-message")
+        raise Failure("Set as Wallpaper answered with a message")
+    return outcome[1]
 
 
 def run(program, work, keep):

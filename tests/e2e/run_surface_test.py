@@ -25,10 +25,9 @@ screenshots are kept there."""
 
 import os
 import sys
-import time
 
-from e2e_support import (DesignRoad as Road, Failure, Session, page_box, program_env, run_script, start_xvfb, stop_processes, wait_for,
-                         xdotool)
+from e2e_support import (POLL, DesignRoad as Road, Failure, Session, changed_box, clear_dialogs, program_env, run_script,
+                         start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 SHIRT_KIND = 0
@@ -40,25 +39,10 @@ TOLERANCE = 4
 CHANGE = 24
 
 
-def changed(a, b):
-    return any(abs(x - y) > CHANGE for x, y in zip(a, b))
-
-
 def changes(before, after, box):
     """The bounding box (left, top, right, bottom) of the pixels of box that
     differ between two shots, and their number; (None, 0) when none does."""
-    left, top, right, bottom = box
-    found = None
-    count = 0
-    for y in range(top, bottom):
-        for x in range(left, right):
-            if changed(before.at(x, y), after.at(x, y)):
-                count += 1
-                if found is None:
-                    found = [x, y, x + 1, y + 1]
-                else:
-                    found = [min(found[0], x), min(found[1], y), max(found[2], x + 1), max(found[3], y + 1)]
-    return (tuple(found) if found else None), count
+    return changed_box(before, after, box, CHANGE)
 
 
 def near(found, wanted, tolerance=TOLERANCE):
@@ -127,7 +111,7 @@ def run(program, work, keep):
         main = session.new_blank_design(session.wait_launcher(), SHIRT_KIND, "Shirt1")
         road = Road(session, main)
         # The tip of the day may still come up over a new design.
-        wait_for("no dialog over the design", lambda: not session.answer_dialogs(), 10, interval=0.5)
+        clear_dialogs(session)
         blank = road.settle("blank")
         page = road.page(blank)
         left, top, right, bottom = page
@@ -201,10 +185,10 @@ def run(program, work, keep):
         # ---- A right click opens a menu; Escape closes it.
         before = len(session.windows())
         road.click((left + width // 2, top + height // 2), button="3")
-        wait_for("the context menu", lambda: len(session.windows()) > before, 10, interval=0.2)
+        wait_for("the context menu", lambda: len(session.windows()) > before, 30, interval=POLL)
         road.settle("context-menu")
         road.keys("Escape")
-        wait_for("the context menu to close", lambda: len(session.windows()) == before, 10, interval=0.2)
+        wait_for("the context menu to close", lambda: len(session.windows()) == before, 30, interval=POLL)
 
         # ---- The maximise box, then a double click on the caption.
         shot = road.settle("before-maximise")
@@ -250,15 +234,15 @@ def run(program, work, keep):
         if saved_found is None:
             raise Failure("the two shapes do not show")
         session.save_as(main, os.path.join(folder, DESIGN_NAME))
-        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=30)
+        main = session.wait_design(DESIGN_NAME, "design window titled with the saved name", seconds=60)
         if not os.path.isfile(path):
             raise Failure("no file %s after the save; the folder holds %r" % (path, os.listdir(folder)))
         session.quit(answer_save=None)
 
         session = Session(program, env, work, keep, "surface-2", SCREEN, args=[path])
-        main = session.wait_design(DESIGN_NAME, "design window of the saved file", seconds=60)
+        main = session.wait_design(DESIGN_NAME, "design window of the saved file", seconds=90)
         road = Road(session, main)
-        wait_for("no dialog over the design", lambda: not session.answer_dialogs(), 10, interval=0.5)
+        clear_dialogs(session)
         reopened = road.settle("reopened")
         page2 = road.page(reopened)
         if not near(page2, page, 2):

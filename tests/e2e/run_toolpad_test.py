@@ -26,10 +26,9 @@ folder, the screenshots are kept there."""
 
 import os
 import sys
-import time
 
-from e2e_support import (DesignRoad, Failure, Session, bounds, changed_box, clear_dialogs, locate, magick_picture,
-                         program_env, run_script, start_xvfb, stop_processes, wait_for, xdotool)
+from e2e_support import (POLL, DesignRoad, Failure, Session, bounds, changed_box, clear_dialogs, locate,
+                         magick_picture, program_env, run_script, start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 TOOLS = ("Xvfb", "xdotool", "import", "convert")
@@ -117,37 +116,32 @@ def text_effects(session, road):
     """Insert > Text > Through Text Effects Dialog, filled in and OK."""
     road.keys("alt+i", "t", "t", "Return")
     dialog = session.wait_window("Text Effects")
-    time.sleep(1.0)
-    session.shot("text-effects")
+    session.wait_ready(dialog, "text-effects")
     session.type_text("Hello")
     # The size list: End is 72, two up is 36.
     session.key(dialog.wid, "alt+z", "End", "Up", "Up")
-    time.sleep(0.5)
-    shot = session.shot("size-36")
+    session.settle("size-36")
 
-    def click(x, y):
-        xdotool(session.env, "mousemove", "--sync", str(x), str(y))
-        time.sleep(0.2)
-        xdotool(session.env, "click", "1")
-        time.sleep(0.6)
+    def click(x, y, stage):
+        """A click that shows: the toggle pressed, the popup up or gone."""
+        road.click((x, y))
+        session.settle(stage)
 
     # Bold (the first style toggle) and the text colour button, found on the
     # screen: the dialog's places scale with its font.
     scale_x, scale_y = dialog.width / 326.0, dialog.height / 242.0
-    click(dialog.x + int(14 * scale_x), dialog.y + int(206 * scale_y))
-    click(dialog.x + int(288 * scale_x), dialog.y + int(38 * scale_y))
+    click(dialog.x + int(14 * scale_x), dialog.y + int(206 * scale_y), "bold")
+    click(dialog.x + int(288 * scale_x), dialog.y + int(38 * scale_y), "colour-button")
     popup = wait_for("the colour popup", lambda: next((w for w in session.windows() if w.name == "" and
-                                                      w.width < 200 and w.height < 200), None), 10, interval=0.2)
-    time.sleep(0.5)
-    swatches = session.shot("colour-popup")
+                                                      w.width < 200 and w.height < 200), None), 30, interval=POLL)
+    swatches = session.wait_drawn(popup, "colour-popup")
     spot = next(((x, y) for y in range(popup.y, popup.y + popup.height) for x in range(popup.x, popup.x + popup.width)
                  if red(swatches.at(x, y)) and red(swatches.at(x + 3, y + 3))), None)
     if spot is None:
         raise Failure("the colour popup %r shows no red swatch" % (popup,))
-    click(spot[0] + 2, spot[1] + 2)
-    session.shot("dialog-filled")
+    click(spot[0] + 2, spot[1] + 2, "dialog-filled")
     # OK is the default button; the text edit keeps Return for itself.
-    click(dialog.x + int(180 * scale_x), dialog.y + int(200 * scale_y))
+    road.click((dialog.x + int(180 * scale_x), dialog.y + int(200 * scale_y)))
     session.wait_gone(dialog.wid, "the Text Effects dialog to close")
 
 
@@ -156,13 +150,11 @@ def color_fill(session, road):
     running left to right, OK."""
     road.click(road.at_palette(APPLY_FILL))
     dialog = session.wait_window("Color/Fill")
-    time.sleep(1.0)
-    session.shot("color-fill")
+    session.wait_ready(dialog, "color-fill")
     session.key(dialog.wid, "alt+g")
-    time.sleep(0.3)
+    session.settle("gradient-chosen")
     session.key(dialog.wid, "alt+m", "Down")
-    time.sleep(0.3)
-    session.shot("three-colours")
+    session.settle("three-colours")
     return dialog
 
 
@@ -223,13 +215,13 @@ def run(program, work, keep):
         back = road.settle("back")
         if text_reds(back, page):
             raise Failure("the back shows the front's red text")
-        xdotool(env, "mousemove", "--sync", *map(str, road.at_palette(SURFACE_PICTURE)))
         before = session.windows()
+        # The pointer resting there is what the program answers.
+        session.pointer(["mousemove", "--sync", *map(str, road.at_palette(SURFACE_PICTURE))])
         flyout = wait_for("the surface flyout", lambda: next(
-            (w for w in session.windows() if w.name == "" and all(w.wid != b.wid for b in before)), None), 10,
-            interval=0.2)
-        time.sleep(0.5)
-        session.shot("flyout")
+            (w for w in session.windows() if w.name == "" and all(w.wid != b.wid for b in before)), None), 30,
+            interval=POLL)
+        session.wait_drawn(flyout, "flyout")
         road.click((flyout.x + 20, flyout.y + 16))
         session.wait_gone(flyout.wid, "the flyout to close")
         # The flyout closes under the pointer, over the surface picture: left

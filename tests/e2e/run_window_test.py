@@ -31,9 +31,9 @@ def read_log(path):
         return []
 
 
-def screen_pixel(env, work, x, y):
+def screen_pixel(env, x, y):
     """The colour at a screen point, from a screenshot of the root window."""
-    width, _, data = screenshot(env, os.path.join(work, "shot.ppm"))
+    width, _, data = screenshot(env)
     offset = (y * width + x) * 3
     return tuple(data[offset:offset + 3])
 
@@ -88,13 +88,13 @@ def run(program, work):
         probe_child = (child_x + 150, child_y + 100)
         probe_frame = (frame_x + 5, frame_y + 5)
         def painted():
-            return (close_to(screen_pixel(env, work, *probe_child), CHILD_CLICKED) and
-                    close_to(screen_pixel(env, work, *probe_frame), FRAME))
+            return (close_to(screen_pixel(env, *probe_child), CHILD_CLICKED) and
+                    close_to(screen_pixel(env, *probe_frame), FRAME))
         try:
             wait_for("the painted colours", painted, 10)
         except Failure:
             raise Failure("screenshot shows %s in the child and %s in the frame" %
-                          (screen_pixel(env, work, *probe_child), screen_pixel(env, work, *probe_frame)))
+                          (screen_pixel(env, *probe_child), screen_pixel(env, *probe_frame)))
 
         # A quit request from the desktop closes the program the way the user would.
         app.send_signal(signal.SIGTERM)
