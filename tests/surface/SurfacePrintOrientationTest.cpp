@@ -4,7 +4,7 @@
 // square in each corner of their page; the PDF-file printer's pages are
 // measured with pdfinfo and rendered with pdftoppm, each once per batch.
 
-#include "tests/surface/SurfacePaintTestSupport.h"
+#include "tests/surface/SurfacePrintTestSupport.h"
 
 #include "app/main/DesignerApp.h"
 #include "model/DocKinds.h"
@@ -106,28 +106,13 @@ struct PrintedFile {
     CSize page;
 };
 
-class SurfacePrintOrientationTest : public SurfacePaintTest {
+class SurfacePrintOrientationTest : public SurfacePrintFixture {
 protected:
     void SetUp() override
     {
-        SurfacePaintTest::SetUp();
+        SurfacePrintFixture::SetUp();
         if (std::system("command -v pdftoppm > /dev/null 2>&1 && command -v pdfinfo > /dev/null 2>&1") != 0)
             GTEST_SKIP() << "pdftoppm and pdfinfo (poppler-utils) are not installed";
-        // Only the PDF-file printer, whatever the machine has.
-        platform::SetPrinterListProvider(nullptr);
-        m_dir = testing_support::MakeTempDir("printorientation");
-    }
-    void TearDown() override
-    {
-        platform::headless::SetIdleHandler(nullptr);
-        platform::SetAfxMessageBoxHandler(nullptr);
-        CPrintState::Reset();
-        SurfacePaintTest::TearDown();
-    }
-
-    CString PathOf(const std::string& name) const
-    {
-        return CString(platform::WindowsPathFor(m_dir + "/" + name).c_str());
     }
 
     CMultiDocTemplate* TemplateOf(CRuntimeClass* pClass)
@@ -316,7 +301,6 @@ protected:
         return bLandscape;
     }
 
-    std::string m_dir;
     std::map<CRuntimeClass*, CMultiDocTemplate*> m_templates;
     size_t m_nFiles = 0;
     std::vector<std::string> m_boxes;

@@ -1,4 +1,4 @@
-#include "tests/surface/SurfacePaintTestSupport.h"
+#include "tests/surface/SurfacePrintTestSupport.h"
 
 #include "model/DrawPoly.h"
 #include "model/DrawRect.h"
@@ -68,29 +68,13 @@ std::vector<BYTE> StoredDesign(CDrawDoc* pDoc)
     return bytes;
 }
 
-class SurfacePrintTest : public SurfacePaintTest {
+class SurfacePrintTest : public SurfacePrintFixture {
 protected:
     void SetUp() override
     {
-        SurfacePaintTest::SetUp();
-        // Only the PDF-file printer, whatever the machine has.
-        platform::SetPrinterListProvider(nullptr);
-        m_dir = testing_support::MakeTempDir("surfaceprint");
+        SurfacePrintFixture::SetUp();
         m_pShirts = AddShirtTemplate();
     }
-    void TearDown() override
-    {
-        platform::headless::SetIdleHandler(nullptr);
-        platform::SetAfxMessageBoxHandler(nullptr);
-        CPrintState::Reset();
-        SurfacePaintTest::TearDown();
-    }
-
-    CString PathOf(const std::string& name) const
-    {
-        return CString(platform::WindowsPathFor(m_dir + "/" + name).c_str());
-    }
-    std::string HostPathOf(const std::string& name) const { return m_dir + "/" + name; }
 
     // Prints the view's design to the PDF-file printer into the named file:
     // straight away, or through the print dialog (answered with OK) as the
@@ -206,7 +190,6 @@ protected:
     }
 
     CMultiDocTemplate* m_pShirts = nullptr;
-    std::string m_dir;
     size_t m_nFiles = 0;
     int m_nPrintDialogs = 0;
     std::vector<std::string> m_boxes;
