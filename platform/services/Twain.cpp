@@ -16,6 +16,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -64,12 +65,17 @@ struct Frame {
 // The library's state; touched by the scanner thread only.
 class Scanner {
 public:
+    // A scanner without the library finds nothing and opens nothing.
+    explicit Scanner(bool usable)
+        : m_usable(usable)
+    {
+    }
 
     std::vector<Device> Search()
     {
         std::vector<Device> found;
         SANE_Int version = 0;
-        if (sane_init(&version, nullptr) != SANE_STATUS_GOOD)
+        if (!m_usable || sane_init(&version, nullptr) != SANE_STATUS_GOOD)
             return found;
         m_started = true;
         const SANE_Device** list = nullptr;
@@ -164,7 +170,9 @@ public:
 
     // Sets what the dialog chose (an empty mode or a zero resolution keeps
     // the device's own), then scans every frame of one page. `cancelled`
-    // is asked between reads.
+    // is asked between reads. The device is left for EndScan to stop, so
+    // that the page (or its failure) can be handed on first: stopping
+    // waits for the backend's reader, which may take long.
     template <typename Cancelled>
     HGLOBAL Scan(const std::string& modeValue, int resolution, Cancelled cancelled)
     {
@@ -176,22 +184,26 @@ public:
             SetResolution(resolution);
         std::vector<Frame> frames;
         for (;;) {
-            if (sane_start(m_handle) != SANE_STATUS_GOOD) {
-                sane_cancel(m_handle);
+            m_scanning = true;
+            if (sane_start(m_handle) != SANE_STATUS_GOOD)
                 return NULL;
-            }
             Frame frame;
-            if (sane_get_parameters(m_handle, &frame.params) != SANE_STATUS_GOOD || !ReadFrame(frame, cancelled)) {
-                sane_cancel(m_handle);
+            if (sane_get_parameters(m_handle, &frame.params) != SANE_STATUS_GOOD || !ReadFrame(frame, cancelled))
                 return NULL;
-            }
             bool last = frame.params.last_frame || frames.size() >= 2;
             frames.push_back(std::move(frame));
             if (last)
                 break;
         }
-        sane_cancel(m_handle);
         return PackFrames(frames, resolution);
+    }
+
+    // Stops the device after a scan, ended or not.
+    void EndScan()
+    {
+        if (m_handle && m_scanning)
+            sane_cancel(m_handle);
+        m_scanning = false;
     }
 
     void End()
@@ -205,6 +217,7 @@ public:
 private:
     void Close()
     {
+        EndScan();
         if (m_handle)
             sane_close(m_handle);
         m_handle = nullptr;
@@ -290,7 +303,9 @@ private:
 
     SANE_Handle m_handle = nullptr;
     std::string m_openName;
+    bool m_usable = false;
     bool m_started = false;
+    bool m_scanning = false; // started and not yet stopped
 };
 
 // Which colour a frame of a three-pass scan carries: 0 red, 1 green, 2
@@ -457,32 +472,48 @@ struct OwnedDib {
     HGLOBAL Take() { return std::exchange(block, HGLOBAL(NULL)); }
 };
 
-// Shared between the two threads; members say who touches them. Ending a
-// session stops its thread (waiting for the job under way) and drops the
-// news not yet served.
+// Only one thread at a time may be inside the library, while a session
+// that was left behind (its thread stuck in a backend) still holds it. Never
+// destroyed: a thread left behind may release it at any time.
+std::timed_mutex& LibraryLock()
+{
+    static auto* lock = new std::timed_mutex;
+    return *lock;
+}
+
+// How long ending a session waits for its thread, and how long a new
+// session's thread waits for the library, before giving up on them. A scan
+// stops at its next read and a search over the network takes seconds; a
+// backend whose reader died holding a lock never comes back.
+constexpr auto kThreadGrace = std::chrono::seconds(3);
+constexpr auto kLibraryWait = std::chrono::seconds(3);
+
+// A scan's reply, answered once: by its page, or at once by a cancel.
+struct PendingScan {
+    uint64_t number = 0;
+    TwainScanReply reply;
+    bool answered = false; // the user-interface thread only
+};
+
+// Shared between the two threads, and owned by both: the scanner thread
+// keeps it alive for as long as it runs, so ending a session never frees
+// what a thread left stuck inside a backend may still touch. Members say
+// who touches them.
 struct Session {
     Session() = default;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
-    ~Session()
-    {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            stopping = true;
-        }
-        wake.notify_one();
-        if (thread.joinable())
-            thread.join();
-    }
 
     // Under `lock`.
     std::mutex lock;
     std::condition_variable wake;
+    std::condition_variable ended;
     std::deque<std::function<void(Scanner&)>> jobs; // run on the scanner thread
     std::deque<std::function<void()>> news;         // run on the UI thread
     bool stopping = false;
     bool exiting = false;       // the process ends: leave the library alone
     bool working = false;       // the thread is inside a job
+    bool finished = false;      // the thread is past its last library call
     uint64_t cancelledUpTo = 0; // scans with this number or below stop
 
     // The user-interface thread only.
@@ -494,6 +525,7 @@ struct Session {
     int selected = -1;
     int busy = 0; // jobs whose news has not been served yet
     uint64_t lastScan = 0;
+    std::vector<std::shared_ptr<PendingScan>> scans; // not yet answered
 
     std::thread thread;
 
@@ -508,7 +540,10 @@ struct Session {
         sigfillset(&all);
         pthread_sigmask(SIG_BLOCK, &all, nullptr);
         PrepareThreadEnds();
-        Scanner scanner;
+        // Without the library (an earlier session's thread is stuck in it)
+        // every job runs against a scanner that finds and opens nothing.
+        std::unique_lock<std::timed_mutex> library(LibraryLock(), kLibraryWait);
+        Scanner scanner(library.owns_lock());
         for (;;) {
             std::function<void(Scanner&)> job;
             {
@@ -532,6 +567,13 @@ struct Session {
         }
         if (!leaveAlone)
             scanner.End();
+        if (library.owns_lock())
+            library.unlock();
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            finished = true;
+        }
+        ended.notify_all();
     }
 
     // UI thread: queues a job whose result comes back as one piece of news.
@@ -551,6 +593,51 @@ struct Session {
         std::lock_guard<std::mutex> guard(lock);
         news.push_back(std::move(item));
     }
+
+    // UI thread: answers a scan unless it was answered already.
+    void Answer(const std::shared_ptr<PendingScan>& scan, HGLOBAL page)
+    {
+        if (scan->answered) {
+            if (page)
+                GlobalFree(page);
+            return;
+        }
+        scan->answered = true;
+        --busy;
+        scans.erase(std::remove(scans.begin(), scans.end(), scan), scans.end());
+        if (scan->reply)
+            scan->reply(page);
+        else if (page)
+            GlobalFree(page);
+    }
+
+    // UI thread: stops the thread and drops the jobs and news not yet run.
+    // The job under way is given a while to finish; a thread still inside
+    // the library after that is left to it, holding the session.
+    void Stop(bool atExit)
+    {
+        std::deque<std::function<void(Scanner&)>> dropJobs;
+        std::deque<std::function<void()>> dropNews;
+        bool done;
+        {
+            std::unique_lock<std::mutex> guard(lock);
+            stopping = true;
+            exiting = exiting || atExit;
+            cancelledUpTo = UINT64_MAX;
+            dropJobs.swap(jobs);
+            dropNews.swap(news);
+            wake.notify_one();
+            done = !thread.joinable()
+                || ended.wait_for(guard, kThreadGrace, [this] { return finished; });
+        }
+        if (thread.joinable()) {
+            if (done)
+                thread.join();
+            else
+                thread.detach();
+        }
+        scans.clear();
+    }
 };
 
 // The one session. When the process ends, the thread finishes the job it
@@ -559,19 +646,15 @@ struct Session {
 // it loaded, and the libraries they use, are tearing down their own
 // state, and a thread still inside them would run into it.
 struct SessionHolder {
-    std::unique_ptr<Session> session;
+    std::shared_ptr<Session> session;
     ~SessionHolder()
     {
-        if (!session)
-            return;
-        std::lock_guard<std::mutex> guard(session->lock);
-        session->stopping = true;
-        session->exiting = true;
-        session->cancelledUpTo = UINT64_MAX;
+        if (session)
+            session->Stop(true);
     }
 };
 
-std::unique_ptr<Session>& Current()
+std::shared_ptr<Session>& Current()
 {
     static SessionHolder holder;
     return holder.session;
@@ -615,12 +698,12 @@ LONG TwainInit(HWND owner, TwainCallback callback, void* userData)
         }
         return 1;
     }
-    auto session = std::make_unique<Session>();
+    auto session = std::make_shared<Session>();
     Session* s = session.get();
     s->owner = owner;
     s->callback = callback;
     s->userData = userData;
-    Current() = std::move(session);
+    Current() = session;
     s->Submit([s](Scanner& scanner) {
         std::vector<Device> found = scanner.Search();
         s->Report([s, found = std::move(found)]() {
@@ -636,7 +719,8 @@ LONG TwainInit(HWND owner, TwainCallback callback, void* userData)
             s->searchDone = true;
         });
     });
-    s->thread = std::thread([s] { s->Run(); });
+    // The thread holds the session for as long as it runs.
+    s->thread = std::thread([session] { session->Run(); });
     ServeWhileBusy();
     return 1;
 }
@@ -760,8 +844,12 @@ void TwainRequestScan(const std::string& mode, int resolution, TwainScanReply re
     if (s->selected < 0 || size_t(s->selected) >= s->devices.size())
         s->selected = 0;
     std::string name = s->devices[size_t(s->selected)].name;
-    uint64_t number = ++s->lastScan;
-    s->Submit([s, name, mode, resolution, number, reply = std::move(reply)](Scanner& scanner) {
+    auto pending = std::make_shared<PendingScan>();
+    pending->number = ++s->lastScan;
+    pending->reply = std::move(reply);
+    s->scans.push_back(pending);
+    s->Submit([s, name, mode, resolution, pending](Scanner& scanner) {
+        const uint64_t number = pending->number;
         auto cancelled = [s, number] {
             std::lock_guard<std::mutex> guard(s->lock);
             return s->stopping || number <= s->cancelledUpTo;
@@ -770,11 +858,8 @@ void TwainRequestScan(const std::string& mode, int resolution, TwainScanReply re
         if (!cancelled() && scanner.Open(name))
             dib = scanner.Scan(mode, resolution, cancelled);
         auto page = std::make_shared<OwnedDib>(dib);
-        s->Report([s, page, reply]() {
-            --s->busy;
-            if (reply)
-                reply(page->Take());
-        });
+        s->Report([s, page, pending]() { s->Answer(pending, page->Take()); });
+        scanner.EndScan();
     });
     ServeWhileBusy();
 }
@@ -784,15 +869,24 @@ void TwainCancelScan()
     Session* s = Current().get();
     if (!s)
         return;
-    std::lock_guard<std::mutex> guard(s->lock);
-    s->cancelledUpTo = s->lastScan;
+    {
+        std::lock_guard<std::mutex> guard(s->lock);
+        s->cancelledUpTo = s->lastScan;
+    }
+    // The replies come now, without a page, whatever the backend takes to
+    // stop (one whose reader dies in the wrong place never does); a page
+    // that arrives after all is dropped.
+    for (const std::shared_ptr<PendingScan>& pending : s->scans)
+        s->Report([s, pending]() { s->Answer(pending, NULL); });
 }
 
 void TwainShutdown()
 {
-    // The session's end waits for its thread; the library is left as it
-    // asks, and pages never delivered are freed with their news.
-    std::unique_ptr<Session> s = std::move(Current());
+    // The session's end waits a while for its thread; the library is left
+    // as it asks, and pages never delivered are freed with their news.
+    std::shared_ptr<Session> s = std::move(Current());
+    if (s)
+        s->Stop(false);
 }
 
 } // namespace platform

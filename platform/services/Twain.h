@@ -94,11 +94,15 @@ void TwainRequestSettings(TwainSettingsReply reply);
 // cancel).
 using TwainScanReply = std::function<void(HGLOBAL packedDib)>;
 void TwainRequestScan(const std::string& mode, int resolution, TwainScanReply reply);
-// Asks a scan under way to stop; its reply then comes with NULL.
+// Asks a scan under way (and any queued) to stop; its reply then comes with
+// NULL at the next TwainServeEvents, however long the device takes to stop.
 void TwainCancelScan();
 
-// Stops the scanner thread (waiting for it) and ends the library's use;
-// pending replies are dropped. Harmless when nothing was started.
+// Stops the scanner thread and ends the library's use; pending replies are
+// dropped. It waits a few seconds at most for the job under way: a thread
+// still inside the library after that is left to finish on its own, and
+// until it does a new session finds no device. Harmless when nothing was
+// started.
 void TwainShutdown();
 
 } // namespace platform
