@@ -21,6 +21,16 @@
 // bounding boxes; "x_fullrepaint" is the time of one move (its
 // message and the paint it caused) divided by the time of a full repaint;
 // "paints_per_move" counts the view's WM_PAINTs.
+//
+// BM_TurnedPictures: a page of a second design holding 100 pictures with
+// alpha (a PNG whose corners are clear and whose rim is half clear), turned
+// by the rotation command to angles from 7 to 324 degrees, every third one
+// flipped, each drawn by its own Draw into a memory DC the size of the page
+// at zoom 100 after the paper is filled. "x_cairo" divides that by Cairo
+// alone painting the same picture 100 times into an image surface of the
+// page's size, turned and flipped about the same centres and scaled to the
+// same size on the page (the best of a few, taken once in the same run);
+// BM_CairoTurnedPictures is that baseline on its own.
 
 #include "app/PointArray.h"
 #include "app/PrefData.h"
@@ -30,7 +40,9 @@
 #include "model/DrawRect.h"
 #include "model/StockShapes.h"
 #include "platform/framework/Afx.h"
+#include "platform/files/HostPath.h"
 #include "platform/gdi/Dc.h"
+#include "platform/gdi/GdiObject.h"
 #include "platform/ui/Headless.h"
 #include "resources/Resources.h"
 #include "resources/resource.h"
@@ -47,8 +59,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -151,6 +166,7 @@ public:
         auto* pTemplate = new CMultiDocTemplate(IDR_DESIGNTYPE, RUNTIME_CLASS(CGeneralDoc),
             RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CMeasuredSurface));
         m_pApp->AddDocTemplate(pTemplate);
+        m_pTemplate = pTemplate;
         m_pDoc = dynamic_cast<CDrawDoc*>(pTemplate->OpenDocumentFile(NULL));
         Pump();
         if (m_pDoc == nullptr)
@@ -172,6 +188,13 @@ public:
     }
 
     bool Ready() const { return m_ready; }
+    // Another new design of the same kind, in a frame of its own.
+    CDrawDoc* OpenAnotherDesign() const
+    {
+        auto* pDoc = dynamic_cast<CDrawDoc*>(m_pTemplate->OpenDocumentFile(NULL));
+        Pump();
+        return pDoc;
+    }
     static void Pump() { AfxPumpMessagesUntilIdle(); }
     CMeasuredSurface* View() const { return m_pView; }
     const std::vector<CairoFigure>& Figures() const { return m_figures; }
@@ -334,6 +357,7 @@ private:
 
     CBenchApp* m_pApp = nullptr;
     CMDIFrameWnd* m_pMain = nullptr;
+    CMultiDocTemplate* m_pTemplate = nullptr;
     CDrawDoc* m_pDoc = nullptr;
     CMeasuredSurface* m_pView = nullptr;
     std::vector<CairoFigure> m_figures;
@@ -523,6 +547,290 @@ BENCHMARK(BM_DragMove)
     ->UseManualTime()
     ->Iterations(6)
     ->Unit(benchmark::kMillisecond);
+
+// ---- A page of turned pictures --------------------------------------------------------------
+
+constexpr int kPictures = 100;
+constexpr int kPictureWidth = 120;
+constexpr int kPictureHeight = 90;
+constexpr int kAngles[] = {7, 30, 90, 133, 215, 324, 45, 180, 270, 300};
+
+// The picture: colour ramps inside an ellipse, its corners clear and a rim
+// at half strength, as a PNG with alpha would bring them.
+cairo_surface_t* MakePicture()
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPictureWidth, kPictureHeight);
+    cairo_t* cr = cairo_create(surface);
+    cairo_pattern_t* ramp = cairo_pattern_create_linear(0, 0, kPictureWidth, kPictureHeight);
+    cairo_pattern_add_color_stop_rgb(ramp, 0, 0.9, 0.2, 0.1);
+    cairo_pattern_add_color_stop_rgb(ramp, 0.5, 0.2, 0.8, 0.3);
+    cairo_pattern_add_color_stop_rgb(ramp, 1, 0.1, 0.2, 0.9);
+    cairo_save(cr);
+    cairo_translate(cr, kPictureWidth / 2.0, kPictureHeight / 2.0);
+    cairo_scale(cr, kPictureWidth / 2.0, kPictureHeight / 2.0);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_set_source(cr, ramp);
+    cairo_fill(cr);
+    cairo_pattern_destroy(ramp);
+    cairo_set_operator(cr, CAIRO_OPERATOR_DEST_OUT);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
+    cairo_set_line_width(cr, 12);
+    cairo_save(cr);
+    cairo_translate(cr, kPictureWidth / 2.0, kPictureHeight / 2.0);
+    cairo_scale(cr, kPictureWidth / 2.0 - 6, kPictureHeight / 2.0 - 6);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+    cairo_stroke(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return surface;
+}
+
+// Where a picture goes and how it is turned.
+struct Placement {
+    CPoint centre; // logical
+    int angle = 0; // degrees, counter-clockwise on the page
+    bool flipped = false;
+};
+
+// A second design whose page holds the pictures, drawn object by object into
+// a memory DC the size of the page.
+class PictureSheet {
+public:
+    PictureSheet()
+    {
+        if (!TheView().Ready())
+            return;
+        m_pPicture = MakePicture();
+        char folder[] = "/tmp/surfacebench-XXXXXX";
+        if (mkdtemp(folder) == nullptr)
+            return;
+        m_folder = folder;
+        m_pngPath = m_folder + "/turned.png";
+        if (cairo_surface_write_to_png(m_pPicture, m_pngPath.c_str()) != CAIRO_STATUS_SUCCESS)
+            return;
+        m_pDoc = TheView().OpenAnotherDesign();
+        if (m_pDoc == nullptr)
+            return;
+        m_pView = dynamic_cast<CSurface*>(m_pDoc->GetSurfaceView(0));
+        if (m_pView == nullptr)
+            return;
+        m_pDoc->SetZoom(100);
+        DesignView::Pump();
+        if (m_pView->GetZoom() != 100)
+            return;
+        const CString strPath = platform::WindowsPathFor(m_pngPath).c_str();
+
+        // A 10 x 10 grid over the page, each picture at its own size.
+        const CRect page = m_pView->GetPageRect(); // y up
+        const int nLeft = std::min(page.left, page.right);
+        const int nTop = std::max(page.top, page.bottom);
+        const int cxCell = std::abs(page.Width()) / 10;
+        const int cyCell = std::abs(page.Height()) / 10;
+        for (int i = 0; i < kPictures; ++i) {
+            Placement place;
+            place.centre = CPoint(nLeft + cxCell * (i % 10) + cxCell / 2, nTop - cyCell * (i / 10) - cyCell / 2);
+            place.angle = kAngles[i % (sizeof kAngles / sizeof kAngles[0])];
+            place.flipped = i % 3 == 0;
+            const CRect frame(place.centre.x - kPictureWidth / 2, place.centre.y + kPictureHeight / 2,
+                place.centre.x + kPictureWidth / 2, place.centre.y - kPictureHeight / 2);
+            auto* pObj = new CDrawRect(frame);
+            pObj->SetPictureFile(strPath, TRUE, FALSE, FALSE, FALSE, FALSE, 0);
+            if (!pObj->HasPicture()) {
+                delete pObj;
+                return;
+            }
+            m_pDoc->AddObject(pObj, m_pView);
+            if (place.flipped)
+                pObj->Flip(TRUE, FALSE);
+            pObj->RotatePicture(place.angle);
+            m_objects.push_back(pObj);
+            m_places.push_back(place);
+        }
+        DesignView::Pump();
+
+        // The memory DC: the page's pixels, mapped as the view maps them.
+        CPoint corner(nLeft, nTop);
+        CClientDC clientDC(m_pView);
+        m_pView->OnPrepareDC(&clientDC, nullptr);
+        CRect device = page;
+        clientDC.LPtoDP(&device);
+        device.NormalizeRect();
+        m_size = device.Size();
+        if (!m_dc.CreateCompatibleDC(&clientDC) || !m_bitmap.CreateCompatibleBitmap(&clientDC, m_size.cx, m_size.cy))
+            return;
+        m_pOldBitmap = m_dc.SelectObject(&m_bitmap);
+        m_pView->OnPrepareDC(&m_dc, nullptr);
+        m_dc.LPtoDP(&corner);
+        m_dc.OffsetViewportOrg(-corner.x, -corner.y);
+        for (Placement& place : m_places) {
+            CPoint centre = place.centre;
+            m_dc.LPtoDP(&centre);
+            m_deviceCentres.push_back(centre);
+        }
+        // The picture's size on the page at this zoom.
+        CRect frame(0, kPictureHeight, kPictureWidth, 0);
+        m_dc.LPtoDP(&frame);
+        frame.NormalizeRect();
+        m_deviceFrame = frame.Size();
+        m_paper = m_pDoc->GetPaperColor();
+        m_ready = true;
+    }
+    ~PictureSheet()
+    {
+        if (m_pOldBitmap != nullptr)
+            m_dc.SelectObject(m_pOldBitmap);
+        if (m_pPicture != nullptr)
+            cairo_surface_destroy(m_pPicture);
+        if (!m_pngPath.empty())
+            std::remove(m_pngPath.c_str());
+        if (!m_folder.empty())
+            std::remove(m_folder.c_str());
+    }
+    PictureSheet(const PictureSheet&) = delete;
+    PictureSheet& operator=(const PictureSheet&) = delete;
+
+    bool Ready() const { return m_ready; }
+    CSize Size() const { return m_size; }
+    cairo_surface_t* Picture() const { return m_pPicture; }
+    const std::vector<Placement>& Places() const { return m_places; }
+    const std::vector<CPoint>& DeviceCentres() const { return m_deviceCentres; }
+    CSize DeviceFrame() const { return m_deviceFrame; }
+    COLORREF Paper() const { return m_paper; }
+
+    // The paper, then every picture by its own Draw.
+    bool Draw()
+    {
+        {
+            const int nSaved = m_dc.SaveDC();
+            m_dc.SetMapMode(MM_TEXT);
+            m_dc.SetWindowOrg(0, 0);
+            m_dc.SetViewportOrg(0, 0);
+            m_dc.FillSolidRect(CRect(0, 0, m_size.cx, m_size.cy), m_paper);
+            m_dc.RestoreDC(nSaved);
+        }
+        for (CDrawObj* pObj : m_objects)
+            pObj->Draw(&m_dc);
+        return true;
+    }
+
+private:
+    cairo_surface_t* m_pPicture = nullptr;
+    std::string m_folder;
+    std::string m_pngPath;
+    CDrawDoc* m_pDoc = nullptr;
+    CSurface* m_pView = nullptr;
+    std::vector<CDrawObj*> m_objects;
+    std::vector<Placement> m_places;
+    std::vector<CPoint> m_deviceCentres;
+    CSize m_deviceFrame;
+    CDC m_dc;
+    CBitmap m_bitmap;
+    CBitmap* m_pOldBitmap = nullptr;
+    CSize m_size;
+    COLORREF m_paper = RGB(255, 255, 255);
+    bool m_ready = false;
+};
+
+PictureSheet& TheSheet()
+{
+    static PictureSheet sheet;
+    return sheet;
+}
+
+bool SheetPrepared(benchmark::State& state)
+{
+    if (TheSheet().Ready())
+        return true;
+    state.SkipWithError("the page of turned pictures could not be made");
+    return false;
+}
+
+// The same page with Cairo alone: the paper, then the picture painted 100
+// times about the same centres, turned (y grows downwards on the device, so
+// a counter-clockwise turn is a negative angle), flipped, and at the size
+// the frame has on the page.
+class CairoPictures {
+public:
+    explicit CairoPictures(const PictureSheet& sheet)
+        : m_sheet(sheet)
+    {
+        m_surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sheet.Size().cx, sheet.Size().cy);
+        m_cr = cairo_create(m_surface);
+    }
+    ~CairoPictures()
+    {
+        cairo_destroy(m_cr);
+        cairo_surface_destroy(m_surface);
+    }
+    CairoPictures(const CairoPictures&) = delete;
+    CairoPictures& operator=(const CairoPictures&) = delete;
+
+    bool Draw()
+    {
+        SetSource(m_cr, m_sheet.Paper());
+        cairo_paint(m_cr);
+        const std::vector<Placement>& places = m_sheet.Places();
+        const std::vector<CPoint>& centres = m_sheet.DeviceCentres();
+        for (size_t i = 0; i < places.size(); ++i) {
+            cairo_save(m_cr);
+            cairo_translate(m_cr, centres[i].x, centres[i].y);
+            cairo_rotate(m_cr, -places[i].angle * M_PI / 180.0);
+            const CSize frame = m_sheet.DeviceFrame();
+            cairo_scale(m_cr, (places[i].flipped ? -1.0 : 1.0) * frame.cx / kPictureWidth,
+                double(frame.cy) / kPictureHeight);
+            cairo_set_source_surface(m_cr, m_sheet.Picture(), -kPictureWidth / 2.0, -kPictureHeight / 2.0);
+            cairo_paint(m_cr);
+            cairo_restore(m_cr);
+        }
+        cairo_surface_flush(m_surface);
+        return cairo_image_surface_get_data(m_surface) != nullptr;
+    }
+
+private:
+    const PictureSheet& m_sheet;
+    cairo_surface_t* m_surface = nullptr;
+    cairo_t* m_cr = nullptr;
+};
+
+double CairoPicturesSeconds()
+{
+    static const double seconds = [] {
+        CairoPictures cairo(TheSheet());
+        return bench::BestSeconds([&] { return cairo.Draw(); }, 10);
+    }();
+    return seconds;
+}
+
+void BM_TurnedPictures(benchmark::State& state)
+{
+    if (!Prepared(state) || !SheetPrepared(state))
+        return;
+    PictureSheet& sheet = TheSheet();
+    const double baseline = CairoPicturesSeconds();
+    sheet.Draw(); // the first drawing may make what later ones reuse
+    const auto start = Clock::now();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(sheet.Draw());
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    const double perIteration = elapsed.count() / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_cairo"] = perIteration / baseline;
+    state.counters["cairo_ms"] = baseline * 1e3;
+    state.SetItemsProcessed(int64_t(state.iterations()) * kPictures);
+}
+BENCHMARK(BM_TurnedPictures)->Unit(benchmark::kMillisecond);
+
+void BM_CairoTurnedPictures(benchmark::State& state)
+{
+    if (!Prepared(state) || !SheetPrepared(state))
+        return;
+    CairoPictures cairo(TheSheet());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cairo.Draw());
+    state.SetItemsProcessed(int64_t(state.iterations()) * kPictures);
+}
+BENCHMARK(BM_CairoTurnedPictures)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

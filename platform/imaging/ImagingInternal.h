@@ -116,19 +116,25 @@ AxisWeights MakeAxisWeights(int inputCount, long long outputCount, long long fir
 
 // Resamples the source rectangle of a record (inside the record) onto an
 // output of outputWidth x outputHeight, row by row, computing only output
-// columns [x0, x1) and the input rows the asked output rows need. Output pixels are blue, green, red, alpha bytes; at 32
-// bits the colour comes premultiplied by alpha (so that transparent pixels
-// lend no colour to their neighbours).
+// columns [x0, x1) and the input rows the asked output rows need. Output
+// pixels are blue, green, red, alpha bytes; at 32 bits the colour comes
+// premultiplied by alpha (so that transparent pixels lend no colour to
+// their neighbours). Output rows [y0, y1), when given, have their weights
+// made once; others as they are asked for.
 class Resampler {
 public:
     Resampler(const LTBITMAP& bitmap, const RECT& source, long long outputWidth, long long outputHeight, long long x0,
-        long long x1, bool mirrorX, bool mirrorY);
+        long long x1, bool mirrorX, bool mirrorY, long long y0 = 0, long long y1 = 0);
     ~Resampler();
     Resampler(const Resampler&) = delete;
     Resampler& operator=(const Resampler&) = delete;
     int Width() const;
     // Output row y, 4 bytes for each column of [x0, x1).
     void Row(long long y, uint8_t* out);
+    // Output row y, 4 bytes for each column of [from, to), a part of
+    // [x0, x1). Each input row is filtered once for all the parts asked
+    // while it is among the last few read.
+    void Row(long long y, uint8_t* out, long long from, long long to);
 
 private:
     struct State;

@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace platform::imaging {
@@ -348,17 +349,41 @@ int LtPaintDC(HDC hdc, const LTBITMAP* bitmap, const RECT* source, const RECT* /
 
     const long long dw = static_cast<long long>(d.right) - d.left;
     const long long dh = static_cast<long long>(d.bottom) - d.top;
+    // A clip of many small rectangles (a turned picture's outline, an
+    // update region) that fills much of its bounding box shares one
+    // resampler: each input row is then filtered once, not once for every
+    // rectangle it reaches. Far-apart rectangles keep one each, so that
+    // the empty space between them is not filtered.
+    const std::vector<RECT>& rects = area.Rects();
+    RECT box = rects.front();
+    long long covered = 0;
+    for (const RECT& r : rects) {
+        box.left = std::min(box.left, r.left);
+        box.top = std::min(box.top, r.top);
+        box.right = std::max(box.right, r.right);
+        box.bottom = std::max(box.bottom, r.bottom);
+        covered += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
+    }
+    const bool shared = rects.size() > 1
+        && covered * 4 >= static_cast<long long>(box.right - box.left) * (box.bottom - box.top);
+    auto resamplerFor = [&](const RECT& r) {
+        return std::make_unique<Resampler>(*bitmap, place.source, dw, dh, static_cast<long long>(r.left) - d.left,
+            static_cast<long long>(r.right) - d.left, place.mirrorX, place.mirrorY,
+            static_cast<long long>(r.top) - d.top, static_cast<long long>(r.bottom) - d.top);
+    };
+    std::unique_ptr<Resampler> resampler;
+    if (painter.usesSource && shared)
+        resampler = resamplerFor(box);
     std::vector<uint8_t> colour;
-    for (const RECT& r : area.Rects()) {
+    for (const RECT& r : rects) {
         const size_t n = size_t(r.right - r.left);
         colour.assign(n * 4, 255);
-        std::optional<Resampler> resampler;
-        if (painter.usesSource)
-            resampler.emplace(*bitmap, place.source, dw, dh, static_cast<long long>(r.left) - d.left,
-                static_cast<long long>(r.right) - d.left, place.mirrorX, place.mirrorY);
+        if (painter.usesSource && !shared)
+            resampler = resamplerFor(r);
         for (int y = r.top; y < r.bottom; ++y) {
             if (resampler)
-                resampler->Row(static_cast<long long>(y) - d.top, colour.data());
+                resampler->Row(static_cast<long long>(y) - d.top, colour.data(), static_cast<long long>(r.left) - d.left,
+                    static_cast<long long>(r.right) - d.left);
             uint32_t* out = target.buffer->Row(y + target.origin.y) + target.origin.x + r.left;
             painter.Draw(colour.data(), out, n, r.left, y);
         }

@@ -195,14 +195,31 @@ namespace {
 // a pixel in `in`, which starts at input column `base`; the first three
 // channels are colour, the fourth alpha when there is one.
 template <int Stride, bool Alpha>
-void FilterRow(const uint8_t* in, int base, const AxisWeights& axis, bool swapRedBlue, uint16_t* out)
+void FilterRow(const uint8_t* in, int base, const AxisWeights& axis, bool swapRedBlue, uint16_t* out, size_t k0,
+    size_t k1)
 {
     constexpr int kShift = 14; // weights of 2^22 down to value x 2^8
     constexpr int32_t kHalf = 1 << (kShift - 1);
     const int c0 = swapRedBlue ? 2 : 0;
     const int c2 = swapRedBlue ? 0 : 2;
-    const size_t n = axis.start.size();
-    for (size_t k = 0; k < n; ++k, out += 4) {
+    out += k0 * 4;
+    if (Stride == 4 && axis.maxCount <= 2) {
+        // Near the picture's own size every output reads one or two inputs:
+        // two taps, the second weighing nothing where there is one (`in`
+        // holds a pixel past the last for it to read).
+        for (size_t k = k0; k < k1; ++k, out += 4) {
+            const uint8_t* p = in + size_t(axis.start[k] - base) * Stride;
+            const int32_t* w = axis.weights.data() + axis.offset[k];
+            const uint32_t w0 = uint32_t(w[0]);
+            const uint32_t w1 = axis.count[k] > 1 ? uint32_t(w[1]) : 0u;
+            out[0] = uint16_t((p[c0] * w0 + p[Stride + c0] * w1 + kHalf) >> kShift);
+            out[1] = uint16_t((p[1] * w0 + p[Stride + 1] * w1 + kHalf) >> kShift);
+            out[2] = uint16_t((p[c2] * w0 + p[Stride + c2] * w1 + kHalf) >> kShift);
+            out[3] = Alpha ? uint16_t((p[3] * w0 + p[Stride + 3] * w1 + kHalf) >> kShift) : uint16_t(255 << 8);
+        }
+        return;
+    }
+    for (size_t k = k0; k < k1; ++k, out += 4) {
         const uint8_t* p = in + size_t(axis.start[k] - base) * Stride;
         const int32_t* w = axis.weights.data() + axis.offset[k];
         const int count = axis.count[k];
@@ -233,12 +250,17 @@ struct Resampler::State {
     bool mirrorX = false;
     bool sameSize = false; // drawn at its own size: rows are read, not filtered
     long long x0 = 0;
+    AxisWeights yAxis; // the rows given at the start, if any
     int inFirst = 0; // input columns the x axis reads, relative to the bitmap
     int inEnd = 0;
     std::vector<uint8_t> converted; // a row as 4 bytes a pixel (palette, 16, 32 bits)
-    // Filtered rows by input row, in slots (input row modulo the slot count).
+    // Filtered rows by input row, in slots (input row modulo the slot count);
+    // each slot holds the output columns [slotFirst, slotEnd) of its row,
+    // only those asked for so far.
     int slots = 0;
     std::vector<int> slotRow;
+    std::vector<size_t> slotFirst;
+    std::vector<size_t> slotEnd;
     std::vector<uint16_t> filtered;
     std::vector<float> sums;
 
@@ -248,55 +270,86 @@ struct Resampler::State {
     {
     }
 
-    const uint16_t* FilteredRow(int y)
+    // Input row y filtered along x, for at least output columns [k0, k1)
+    // (indexes into the x axis); the whole axis's row.
+    const uint16_t* FilteredRow(int y, size_t k0, size_t k1)
     {
-        const int slot = y % slots;
-        uint16_t* out = filtered.data() + size_t(slot) * xAxis.start.size() * 4;
-        if (slotRow[size_t(slot)] == y)
+        const size_t slot = size_t(y % slots);
+        uint16_t* out = filtered.data() + slot * xAxis.start.size() * 4;
+        size_t& first = slotFirst[slot];
+        size_t& end = slotEnd[slot];
+        if (slotRow[slot] != y) {
+            slotRow[slot] = y;
+            first = end = k0;
+        }
+        if (first == end) {
+            Filter(y, out, k0, k1);
+            first = k0;
+            end = k1;
             return out;
-        slotRow[size_t(slot)] = y;
+        }
+        if (k0 < first) {
+            Filter(y, out, k0, first);
+            first = k0;
+        }
+        if (k1 > end) {
+            Filter(y, out, end, k1);
+            end = k1;
+        }
+        return out;
+    }
+
+    void Filter(int y, uint16_t* out, size_t k0, size_t k1)
+    {
+        if (k1 <= k0)
+            return;
+        // The input columns those outputs read, whichever way the axis runs.
+        const int a = std::min(xAxis.start[k0], xAxis.start[k1 - 1]);
+        const int b = std::max(xAxis.start[k0] + xAxis.count[k0], xAxis.start[k1 - 1] + xAxis.count[k1 - 1]);
         const int by = int(source.top) + y;
         const BYTE* row = bitmap.Pixels.data() + size_t(by) * size_t(bitmap.BytesPerLine);
         const bool rgb = bitmap.Order == LT_ORDER_RGB;
         switch (bitmap.BitsPerPixel) {
         case 24:
-            FilterRow<3, false>(row + size_t(source.left) * 3, 0, xAxis, rgb, out);
+            FilterRow<3, false>(row + size_t(source.left) * 3, 0, xAxis, rgb, out, k0, k1);
             break;
         case 32: {
             // Premultiplied, so that averaging weighs colour by its cover.
-            const BYTE* p = row + size_t(source.left + inFirst) * 4;
-            uint8_t* q = converted.data();
-            for (int x = inFirst; x < inEnd; ++x, p += 4, q += 4) {
-                const unsigned a = p[3];
-                if (a == 255) {
+            const BYTE* p = row + size_t(source.left + a) * 4;
+            uint8_t* q = converted.data() + size_t(a - inFirst) * 4;
+            for (int x = a; x < b; ++x, p += 4, q += 4) {
+                const unsigned alpha = p[3];
+                if (alpha == 255) {
                     std::memcpy(q, p, 4);
                 } else {
-                    q[0] = uint8_t((p[0] * a + 127) / 255);
-                    q[1] = uint8_t((p[1] * a + 127) / 255);
-                    q[2] = uint8_t((p[2] * a + 127) / 255);
-                    q[3] = uint8_t(a);
+                    q[0] = uint8_t((p[0] * alpha + 127) / 255);
+                    q[1] = uint8_t((p[1] * alpha + 127) / 255);
+                    q[2] = uint8_t((p[2] * alpha + 127) / 255);
+                    q[3] = uint8_t(alpha);
                 }
             }
-            FilterRow<4, true>(converted.data(), inFirst, xAxis, rgb, out);
+            FilterRow<4, true>(converted.data(), inFirst, xAxis, rgb, out, k0, k1);
             break;
         }
         default:
-            ReadRowBgra(bitmap, by, int(source.left) + inFirst, int(source.left) + inEnd, converted.data());
-            FilterRow<4, false>(converted.data(), inFirst, xAxis, false, out);
+            ReadRowBgra(bitmap, by, int(source.left) + a, int(source.left) + b,
+                converted.data() + size_t(a - inFirst) * 4);
+            FilterRow<4, false>(converted.data(), inFirst, xAxis, false, out, k0, k1);
             break;
         }
-        return out;
     }
 };
 
 Resampler::Resampler(const LTBITMAP& bitmap, const RECT& source, long long outputWidth, long long outputHeight,
-    long long x0, long long x1, bool mirrorX, bool mirrorY)
+    long long x0, long long x1, bool mirrorX, bool mirrorY, long long y0, long long y1)
     : m_state(std::make_unique<State>(bitmap, source))
 {
     State& s = *m_state;
     const int inWidth = int(source.right - source.left);
     const int inHeight = int(source.bottom - source.top);
     s.xAxis = MakeAxisWeights(inWidth, outputWidth, x0, x1, mirrorX);
+    if (y1 > y0 && !(outputWidth == inWidth && outputHeight == inHeight))
+        s.yAxis = MakeAxisWeights(inHeight, outputHeight, std::max(y0, 0LL), std::min(y1, outputHeight), mirrorY);
     s.outputHeight = outputHeight;
     s.mirrorY = mirrorY;
     s.mirrorX = mirrorX;
@@ -317,6 +370,8 @@ Resampler::Resampler(const LTBITMAP& bitmap, const RECT& source, long long outpu
     const long long run = (inHeight + outputHeight - 1) / outputHeight + 2;
     s.slots = int(std::min<long long>({ run, inHeight, 4 }));
     s.slotRow.assign(size_t(s.slots), -1);
+    s.slotFirst.assign(size_t(s.slots), 0);
+    s.slotEnd.assign(size_t(s.slots), 0);
     s.filtered.resize(size_t(s.slots) * s.xAxis.start.size() * 4);
     s.sums.resize(s.xAxis.start.size() * 4);
 }
@@ -330,15 +385,22 @@ int Resampler::Width() const
 
 void Resampler::Row(long long y, uint8_t* out)
 {
+    Row(y, out, m_state->x0, m_state->x0 + Width());
+}
+
+void Resampler::Row(long long y, uint8_t* out, long long from, long long to)
+{
     State& s = *m_state;
+    from = std::max(from, s.x0);
+    to = std::min(to, s.x0 + Width());
+    if (to <= from)
+        return;
+    const int count = int(to - from);
     const int inHeight = int(s.source.bottom - s.source.top);
     if (s.sameSize) {
-        const int count = Width();
-        if (count == 0)
-            return;
         const int inWidth = int(s.source.right - s.source.left);
         const int by = int(s.source.top) + int(s.mirrorY ? inHeight - 1 - y : y);
-        const int first = int(s.mirrorX ? inWidth - (s.x0 + count) : s.x0);
+        const int first = int(s.mirrorX ? inWidth - (from + count) : from);
         ReadRowBgra(s.bitmap, by, int(s.source.left) + first, int(s.source.left) + first + count, out);
         if (s.mirrorX) {
             for (int i = 0, j = count - 1; i < j; ++i, --j)
@@ -355,14 +417,24 @@ void Resampler::Row(long long y, uint8_t* out)
         }
         return;
     }
-    const AxisWeights yAxis = MakeAxisWeights(inHeight, s.outputHeight, y, y + 1, s.mirrorY);
-    const size_t n = s.xAxis.start.size() * 4;
+    // The row's input rows and weights: made at the start, or now.
+    const AxisWeights* yAxis = &s.yAxis;
+    size_t k = size_t(y - s.yAxis.first);
+    AxisWeights single;
+    if (y < s.yAxis.first || k >= s.yAxis.start.size()) {
+        single = MakeAxisWeights(inHeight, s.outputHeight, y, y + 1, s.mirrorY);
+        yAxis = &single;
+        k = 0;
+    }
+    const size_t begin = size_t(from - s.x0) * 4;
+    const size_t n = size_t(count) * 4;
     float* sums = s.sums.data();
     std::fill(sums, sums + n, 0.0f);
     constexpr float kScale = 1.0f / (float(AxisWeights::kWeightOne) * 256.0f);
-    for (int t = 0; t < yAxis.count[0]; ++t) {
-        const uint16_t* row = s.FilteredRow(yAxis.start[0] + t);
-        const float w = float(yAxis.weights[size_t(t)]) * kScale;
+    const int32_t* weights = yAxis->weights.data() + yAxis->offset[k];
+    for (int t = 0; t < yAxis->count[k]; ++t) {
+        const uint16_t* row = s.FilteredRow(yAxis->start[k] + t, size_t(from - s.x0), size_t(to - s.x0)) + begin;
+        const float w = float(weights[t]) * kScale;
         for (size_t i = 0; i < n; ++i)
             sums[i] += float(row[i]) * w;
     }
