@@ -334,6 +334,40 @@ void SetWindowTextPath(CWnd* pWnd, const CString& strPath)
     pWnd->SetWindowText(text);
 }
 
+namespace {
+
+// A ';'-separated pattern list with strLong after strShort wherever it has
+// strShort and not strLong already.
+CString WithLongExtension(const CString& strPatterns, LPCTSTR lpszShort, LPCTSTR lpszLong)
+{
+    CString strResult;
+    BOOL bHasLong = FALSE;
+    for (int nStart = 0; nStart <= strPatterns.GetLength();) {
+        int nEnd = strPatterns.Find(';', nStart);
+        if (nEnd < 0)
+            nEnd = strPatterns.GetLength();
+        bHasLong = bHasLong || strPatterns.Mid(nStart, nEnd - nStart).CompareNoCase(lpszLong) == 0;
+        nStart = nEnd + 1;
+    }
+    for (int nStart = 0; nStart <= strPatterns.GetLength();) {
+        int nEnd = strPatterns.Find(';', nStart);
+        if (nEnd < 0)
+            nEnd = strPatterns.GetLength();
+        const CString strPattern = strPatterns.Mid(nStart, nEnd - nStart);
+        strResult += strPattern;
+        if (!bHasLong && strPattern.CompareNoCase(lpszShort) == 0) {
+            strResult += ';';
+            strResult += lpszLong;
+        }
+        if (nEnd < strPatterns.GetLength())
+            strResult += ';';
+        nStart = nEnd + 1;
+    }
+    return strResult;
+}
+
+} // namespace
+
 CString BuildPictureFilter()
 {
     CString filter;
@@ -345,6 +379,30 @@ CString BuildPictureFilter()
     // Every reader we have takes compressed TIFF too.
     filter.Replace("(non-LZW)", "");
     return filter;
+}
+
+CString BuildPictureOpenFilter()
+{
+    const CString filter = BuildPictureFilter();
+    // Linux users name their files *.jpeg and *.tiff as often as *.jpg and
+    // *.tif: each pattern list takes both (the names the user reads stay).
+    CString strWithLongNames;
+    int nStart = 0;
+    for (int nField = 0; nStart <= filter.GetLength(); ++nField) {
+        int nEnd = filter.Find('|', nStart);
+        if (nEnd < 0)
+            nEnd = filter.GetLength();
+        CString strField = filter.Mid(nStart, nEnd - nStart);
+        if (nField % 2 == 1) {
+            strField = WithLongExtension(strField, "*.jpg", "*.jpeg");
+            strField = WithLongExtension(strField, "*.tif", "*.tiff");
+        }
+        strWithLongNames += strField;
+        if (nEnd < filter.GetLength())
+            strWithLongNames += '|';
+        nStart = nEnd + 1;
+    }
+    return strWithLongNames;
 }
 
 void SplitFileFilter(const CString& strFilter, CStringArray& names, CStringArray& patterns)
@@ -368,7 +426,7 @@ void SplitFileFilter(const CString& strFilter, CStringArray& names, CStringArray
 
 CString GetPictureFilePatterns()
 {
-    CString filter = BuildPictureFilter();
+    CString filter = BuildPictureOpenFilter();
     int first = filter.Find('|');
     if (first < 0)
         return CString(";");

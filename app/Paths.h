@@ -83,6 +83,10 @@ void SetWindowTextPath(CWnd* pWnd, const CString& strPath);
 
 // The file-dialog filter of every picture kind the program reads.
 CString BuildPictureFilter();
+// The same for choosing a picture to read: the JPEG and TIFF types list
+// *.jpeg and *.tiff beside *.jpg and *.tif. (Saving keeps the three-letter
+// names, by which the picture engine chooses the format it writes.)
+CString BuildPictureOpenFilter();
 // Splits a '|'-separated filter (name, patterns, name, patterns...) into
 // its pairs; an empty name ends it, as the filter's closing "||" does.
 void SplitFileFilter(const CString& strFilter, CStringArray& names, CStringArray& patterns);

@@ -4,6 +4,8 @@
 #include "app/Paths.h"
 #include "app/PicDisplayMode.h"
 
+#include "platform/files/HostPath.h"
+#include "platform/files/UserFolders.h"
 #include "platform/framework/WinApp.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiDefs.h"
@@ -436,29 +438,36 @@ void CPrefData::GetDefaultTextFormat(LOGFONT& lf, COLORREF& crText, COLORREF& cr
     wValue4 = TextFormat4;
 }
 
-CString CPrefData::GetDocumentDir() const
+CString GetUserHomeFolder()
 {
-    return WithBackslash(DocumentDir.IsEmpty() ? ProgramFolder() : DocumentDir);
-}
-
-CString CPrefData::GetDesignFolder() const
-{
-    return WithBackslash(CurDesignFolder.IsEmpty() ? ProgramFolder() : CurDesignFolder);
+    return WithBackslash(CString(platform::WindowsPathFor(platform::UserHomeDir()).c_str()));
 }
 
 namespace {
 
-// A stored picture folder, or the program's own picture folder (the program
-// folder itself when that is missing).
+// A stored picture folder, or the program's picture library, or the user's
+// home when the library is missing.
 CString PictureFolderOf(const CString& strFolder)
 {
     if (!strFolder.IsEmpty())
         return WithBackslash(strFolder);
     const CString strPictures = ProgramFolder() + LoadText(IDS_PICTURES_FOLDER, "Pictures\\");
-    return WithBackslash(ExistsAt(strPictures) ? strPictures : ProgramFolder());
+    return ExistsAt(strPictures) ? WithBackslash(strPictures) : GetUserHomeFolder();
 }
 
 } // namespace
+
+CString CPrefData::GetDocumentDir() const
+{
+    return DocumentDir.IsEmpty() ? GetUserHomeFolder() : WithBackslash(DocumentDir);
+}
+
+CString CPrefData::GetDesignFolder() const
+{
+    if (!DocumentDir.IsEmpty())
+        return WithBackslash(DocumentDir);
+    return CurDesignFolder.IsEmpty() ? GetUserHomeFolder() : WithBackslash(CurDesignFolder);
+}
 
 CString CPrefData::GetImageDir() const
 {

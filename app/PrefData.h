@@ -47,6 +47,10 @@
 #define PREF_ADD2_AUTO_ADJUST_MARGINS 0x0001
 #define PREF_ADD2_PROPORTIONAL_RESIZE 0x0008
 
+// The user's home folder, as the program names it, with a trailing
+// backslash: where file dialogs start when no folder was chosen.
+CString GetUserHomeFolder();
+
 class CPrefData {
 public:
     // Words a first run starts from.
@@ -90,8 +94,11 @@ public:
     CString FormatCustomColors() const;
     void ParseCustomColors(const CString& strText);
 
-    // Folders, always with a trailing backslash; empty stored folders mean
-    // the program folder (designs) or its picture folder (pictures).
+    // Folders, always with a trailing backslash. The design folders are the
+    // user's Designs folder, else the last one used, else the user's home;
+    // the picture folders the stored one, else the program's picture
+    // library when it is there, else the user's home. Never the program's
+    // own folder: a new user's files do not belong there.
     CString GetDocumentDir() const;
     CString GetDesignFolder() const;
     CString GetImageDir() const;

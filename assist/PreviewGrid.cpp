@@ -2,6 +2,7 @@
 
 #include "app/PrefData.h"
 #include "pictures/Image.h"
+#include "platform/base/Exception.h"
 #include "platform/framework/Afx.h"
 #include "platform/framework/Controls.h"
 #include "platform/framework/Dialog.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/User.h"
 
 #include <algorithm>
+#include <new>
 
 IMPLEMENT_DYNAMIC(CPreviewGrid, CWnd)
 
@@ -92,6 +94,7 @@ void CPreviewGrid::SetItemCount(int nCount)
     m_bImagesOnce = FALSE;
     m_lru.clear();
     m_cache.clear();
+    ++m_nCacheGeneration;
     Layout();
     if (m_hWnd != NULL)
         Invalidate(FALSE);
@@ -154,6 +157,7 @@ void CPreviewGrid::UpdatePreviewSize()
     m_nPreviewSize = std::clamp(CPrefData::GetMulImgPrevFixedSize(), 16, 512);
     m_lru.clear();
     m_cache.clear();
+    ++m_nCacheGeneration;
     Layout();
     EnsureVisible(m_nCurSel);
     if (m_hWnd != NULL)
@@ -170,7 +174,7 @@ BOOL CPreviewGrid::HasThumbnail(int nItem) const
 // request goes through the queue, so input and painting come first.
 void CPreviewGrid::RequestThumbnails()
 {
-    if (m_bRequestPending || m_hWnd == NULL || !PicturesWanted() || NextMissingThumbnail() < 0)
+    if (m_bRequestPending || m_bMaking || m_hWnd == NULL || !PicturesWanted() || NextMissingThumbnail() < 0)
         return;
     m_bRequestPending = TRUE;
     PostMessage(WM_GRID_MAKETHUMBNAILS, 0, 0);
@@ -194,16 +198,31 @@ int CPreviewGrid::NextMissingThumbnail() const
 LRESULT CPreviewGrid::OnMakeThumbnails(WPARAM, LPARAM)
 {
     m_bRequestPending = FALSE;
-    if (!PicturesWanted())
+    // One at a time: a request that a loop inside the making dispatches is
+    // renewed when the making ends.
+    if (m_bMaking || !PicturesWanted())
         return 0;
     const int nItem = NextMissingThumbnail();
     if (nItem < 0)
         return 0;
-    auto pThumb = std::make_unique<Thumb>();
-    pThumb->pImage = MakeThumbnail(nItem, m_nPreviewSize);
-    ++m_nThumbnailsMade;
-    m_cache[nItem] = std::move(pThumb);
+    // The cell counts as tried before its file is read, so that it is never
+    // read twice whatever happens meanwhile.
+    m_cache[nItem] = std::make_unique<Thumb>();
     m_lru.push_front(nItem);
+    const unsigned nGeneration = m_nCacheGeneration;
+    std::unique_ptr<CImage> pImage;
+    m_bMaking = TRUE;
+    try {
+        pImage = MakeThumbnail(nItem, m_nPreviewSize);
+    } catch (CException* e) {
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+    }
+    m_bMaking = FALSE;
+    ++m_nThumbnailsMade;
+    auto it = m_cache.find(nItem);
+    if (nGeneration == m_nCacheGeneration && it != m_cache.end())
+        it->second->pImage = std::move(pImage);
     TrimCache();
     InvalidateItem(nItem);
     RequestThumbnails();

@@ -10,6 +10,9 @@
 // painted its frames and names, one at a time from the message queue, and
 // kept in a bounded cache; so a folder of hundreds of photos shows at once
 // and scrolls without waiting. With pictures switched off only names show.
+// A file that cannot be previewed keeps an empty frame, without a message,
+// and is tried once: whatever runs the queue while a thumbnail is being
+// made (a message box, a wait) never starts the next one or the same again.
 //
 // The dialog that constructs a grid owns it; the grid does not own the
 // dialog, the scroll bar or (for the gallery) the database. A grid whose
@@ -105,7 +108,8 @@ public:
 protected:
     // The name under item n's cell.
     virtual CString GetItemName(int nItem) const;
-    // Item n's thumbnail fitted to nSize; null when it cannot be made.
+    // Item n's thumbnail fitted to nSize; null when it cannot be made. It
+    // may throw: the cell is then left empty.
     virtual std::unique_ptr<CImage> MakeThumbnail(int nItem, int nSize);
 
     afx_msg void OnPaint();
@@ -145,6 +149,11 @@ private:
     BOOL m_bImagesOnce = FALSE;
     BOOL m_bHasFocus = FALSE;
     BOOL m_bRequestPending = FALSE;
+    // A thumbnail is being made now.
+    BOOL m_bMaking = FALSE;
+    // Counts the times the cache was dropped, so that a thumbnail finished
+    // after its items were replaced is not taken for a new item's.
+    unsigned m_nCacheGeneration = 0;
     int m_nPreviewSize = 100;
     int m_nColumns = 1;
     int m_nTopRow = 0;
@@ -187,6 +196,9 @@ protected:
     std::unique_ptr<CImage> MakeThumbnail(int nItem, int nSize) override;
 
 private:
+    static BOOL IsMetafileName(const CString& strPath);
+    static BOOL LoadMetafileThumbnail(CImage& image, const CString& strPath, int nSize);
+
     CString m_strFolder; // with its trailing backslash
     CStringArray m_names;
     BOOL m_bPictures;

@@ -5,11 +5,13 @@
 #include "model/DocQuickInfoFile.h"
 #include "pictures/GalleryDB.h"
 #include "pictures/Image.h"
+#include "platform/base/Exception.h"
 #include "platform/files/FileApi.h"
 #include "platform/framework/Dialog.h"
 #include "print/CatalogPrinter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -146,13 +148,54 @@ std::unique_ptr<CImage> CSavedDesignGrid::MakeThumbnail(int nItem, int nSize)
     if (path.IsEmpty())
         return nullptr;
     auto pImage = std::make_unique<CImage>();
-    if (m_bPictures) {
-        if (!pImage->LoadThumbnail(nSize, path))
+    // The grid reads every file the user scrolls past: one that cannot be
+    // previewed keeps an empty frame rather than stopping the user with a
+    // message.
+    pImage->SetWordFlag(IMAGE_FLAG_QUIET, TRUE);
+    try {
+        if (!m_bPictures) {
+            if (ReadDesignPreview(path, pImage.get(), -1, CImage::kDefaultLoadMode, nullptr) != S_OK)
+                return nullptr;
+        } else if (IsMetafileName(path)) {
+            if (!LoadMetafileThumbnail(*pImage, path, nSize))
+                return nullptr;
+        } else if (!pImage->LoadThumbnail(nSize, path)) {
             return nullptr;
-    } else if (ReadDesignPreview(path, pImage.get(), -1, CImage::kDefaultLoadMode, nullptr) != S_OK) {
+        }
+    } catch (CException* e) {
+        e->Delete();
         return nullptr;
     }
+    if (!pImage->IsRaster() && pImage->m_nHandle != kImageMetafile && pImage->m_nHandle != kImageComposite)
+        return nullptr;
     return pImage;
+}
+
+BOOL CSavedDesignGrid::IsMetafileName(const CString& strPath)
+{
+    const CString strTail = FoldCase(strPath.Right(4)).c_str();
+    return strTail == ".wmf" || strTail == ".emf";
+}
+
+// A metafile is played once into a raster of the cell's size: the picture
+// library reads no metafiles, and playing a large one at every paint would
+// slow the scrolling.
+BOOL CSavedDesignGrid::LoadMetafileThumbnail(CImage& image, const CString& strPath, int nSize)
+{
+    image.LoadFile(strPath, CImage::kDefaultLoadMode);
+    if (image.m_nHandle != kImageMetafile)
+        return FALSE;
+    SIZE size{0, 0};
+    image.GetSize(size, TRUE);
+    const int cxFrame = std::max<int>(1, std::abs(static_cast<int>(size.cx)));
+    const int cyFrame = std::max<int>(1, std::abs(static_cast<int>(size.cy)));
+    const int nMax = std::max(1, nSize);
+    const double scale = std::min(double(nMax) / cxFrame, double(nMax) / cyFrame);
+    const int cx = std::clamp(int(cxFrame * scale + 0.5), 1, nMax);
+    const int cy = std::clamp(int(cyFrame * scale + 0.5), 1, nMax);
+    // A metafile that cannot be rasterised still draws itself.
+    image.RasterizeMetaFile(cx, cy);
+    return TRUE;
 }
 
 // ---- The gallery's category -----------------------------------------------------------------

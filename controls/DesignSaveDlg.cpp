@@ -33,7 +33,7 @@ CString GetDesignSaveFolder()
 {
     CString strFolder = thePrefs.GetDesignFolder();
     if (strFolder.GetLength() >= 3 && ::GetDriveType(strFolder.Left(3)) == DRIVE_CDROM)
-        strFolder = GetProgramPath();
+        strFolder = GetUserHomeFolder();
     return strFolder;
 }
 

@@ -10,8 +10,8 @@
 #include "platform/framework/CommonDialogs.h"
 
 // Where the save dialogs start: the preferences' design folder, or the
-// program folder when the design folder lies on a CD-ROM drive, which
-// cannot take a design.
+// user's home when the design folder lies on a CD-ROM drive, which cannot
+// take a design.
 CString GetDesignSaveFolder();
 
 // 1 when the design may be saved at strPath, else 0. An existing file is

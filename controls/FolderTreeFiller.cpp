@@ -8,8 +8,8 @@
 // The scan whose per-entry operation lists the entry's folder.
 class CFolderTreeScan : public CFolderScan {
 public:
-    CFolderTreeScan(CFolderTreeFiller& filler, LPCTSTR lpszRoot, LPCTSTR lpszPattern)
-        : CFolderScan(lpszRoot, lpszPattern, TRUE, 0)
+    CFolderTreeScan(CFolderTreeFiller& filler, LPCTSTR lpszRoot, LPCTSTR lpszPattern, UINT nMessageId)
+        : CFolderScan(lpszRoot, lpszPattern, TRUE, nMessageId)
         , m_filler(filler)
     {
     }
@@ -53,7 +53,7 @@ void CFolderTreeFiller::Refresh()
     }
     m_strLastFolder.Empty();
     m_nFolders = 0;
-    CFolderTreeScan scan(*this, m_strRootPath, m_strPattern);
+    CFolderTreeScan scan(*this, m_strRootPath, m_strPattern, m_nMessageId);
     scan.Scan();
     // The base Refresh clears the selection (these items are never
     // checked), so the first folder is chosen after it: the results start

@@ -29,6 +29,9 @@ public:
 
     CString m_strRootPath;
     CString m_strPattern;
+    // The string ("|caption|line|") the scan's progress window shows; 0
+    // leaves it without caption and message.
+    UINT m_nMessageId = 0;
 
 private:
     friend class CFolderTreeScan;

@@ -205,6 +205,15 @@ BOOL CDrawDoc::OnNewDocument()
     PostMainCommand(kCmdAppActivated);
     if (!COleDocument::OnNewDocument())
         return FALSE;
+    // A new design counts in the units chosen in Preferences, whatever the
+    // layout it was made from says; its layout's switch then says the same,
+    // so that Page Setup keeps them.
+    const BOOL bInches = (thePrefs.Flags & PREF_FLAG_INCHES) != 0;
+    m_quickInfo[DocQuickInfo::Rulers] = bInches ? 1 : 0;
+    if (bInches)
+        m_wDocFlags &= ~WORD(DOC_FLAG_RULERS);
+    else
+        m_wDocFlags |= DOC_FLAG_RULERS;
     CreateSurfaceViews(GetSurfaceCount());
     SetDuplexFlag();
     return TRUE;

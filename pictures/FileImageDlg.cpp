@@ -652,8 +652,8 @@ int ChoosePictureFromFileDialog(CWnd* pParent, CString& strPath, int nMode, CStr
     CStringArray* pPaths, DWORD* pOptions)
 {
     SetHelpContext(pPaths != nullptr ? kHelpSeveralPictures : kHelpOnePicture);
-    CFileImageDlgNested dlg(nMode, BuildPictureFilter(), pnTypeIndex != nullptr ? *pnTypeIndex : 0, strPath, pOptions,
-        pParent);
+    CFileImageDlgNested dlg(nMode, BuildPictureOpenFilter(), pnTypeIndex != nullptr ? *pnTypeIndex : 0, strPath,
+        pOptions, pParent);
     const int nResult = dlg.DoModal();
     if (pstrTypeName != nullptr)
         *pstrTypeName = dlg.GetTypeName();

@@ -48,7 +48,7 @@ void CFindClipartDlg::FillTypes()
 {
     m_typeNames.RemoveAll();
     m_typePatterns.RemoveAll();
-    SplitFileFilter(BuildPictureFilter(), m_typeNames, m_typePatterns);
+    SplitFileFilter(BuildPictureOpenFilter(), m_typeNames, m_typePatterns);
     CComboBox* pCombo = static_cast<CComboBox*>(GetDlgItem(IDC_FINDCLIP_TYPE));
     if (pCombo == nullptr)
         return;
@@ -92,6 +92,7 @@ BOOL CFindClipartDlg::OnInitDialog()
         return TRUE;
     }
     m_pFiller = std::make_unique<CFolderTreeFiller>(hTree);
+    m_pFiller->m_nMessageId = IDS_FINDCLIP_SEARCHING;
 
     if (m_comboLookIn.m_hWnd != NULL) {
         m_comboLookIn.InitDrives(IDC_FINDCLIP_LOOK_IN, this);

@@ -320,14 +320,18 @@ void CImageCategoryDlg::OnAddPicture()
         progress.SetMessage(IDS_GALLERY_PROGRESS);
         progress.SetRange(static_cast<int>(paths.GetSize()));
         progress.SetPos(0);
+        BOOL bToldMetafiles = FALSE;
         for (INT_PTR i = 0; i < paths.GetSize(); ++i) {
             if (progress.m_bCancelled)
                 break;
             const CString strFile = paths[i];
             progress.SetLineCompact(1, strFile);
-            if (IsMetafileExtension(strFile))
-                AfxMessageBox(IDS_GALLERY_NO_METAFILES, MB_OK | MB_ICONEXCLAMATION);
-            else
+            if (IsMetafileExtension(strFile)) {
+                // Said once for all the metafiles of one choice of files.
+                if (!bToldMetafiles)
+                    AfxMessageBox(IDS_GALLERY_NO_METAFILES, MB_OK | MB_ICONEXCLAMATION);
+                bToldMetafiles = TRUE;
+            } else
                 m_pDatabase->AddPicture(m_strCategory, strFile, strLabel);
             progress.SetPos(static_cast<int>(i + 1));
         }

@@ -132,7 +132,7 @@ void CPictureOpenDlg::BuildTypeList()
         break;
     }
     case modePictures:
-        SplitFileFilter(BuildPictureFilter(), m_typeNames, m_typePatterns);
+        SplitFileFilter(BuildPictureOpenFilter(), m_typeNames, m_typePatterns);
         m_strPattern = m_typePatterns.GetSize() > 0 ? m_typePatterns[0] : CString();
         break;
     case modeScrapbook:
@@ -161,8 +161,10 @@ void CPictureOpenDlg::SetStartFolder()
         else if (m_nMode == modeDesigns)
             m_strStartFolder = thePrefs.GetDesignFolder();
     }
+    // The Scrapbook keeps its pictures in the program's folder; pictures
+    // and designs of the user's own are looked for from the home folder.
     if (m_strStartFolder.IsEmpty() || !PathExists(m_strStartFolder))
-        m_strStartFolder = GetProgramPath();
+        m_strStartFolder = m_nMode == modeScrapbook ? GetProgramPath() : GetUserHomeFolder();
 }
 
 BOOL CPictureOpenDlg::OnInitDialog()

@@ -12,3 +12,4 @@
 #define IDS_DIB_WRITE_ERROR 7604
 #define IDS_DIB_INVALID 7605
 #define IDS_DIB_NO_MEMORY 7606
+#define IDS_PIC_TOO_LARGE 7607          // the imaging library's code -28

@@ -394,6 +394,11 @@ BOOL CDesignerApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFl
 
     if (nResult == IDOK) {
         dlg.GetFolder(fileName);
+        // The next design dialog starts where this one ended, unless the
+        // user has named a Designs folder.
+        const int nSlash = fileName.ReverseFind('\\');
+        if (nSlash >= 0)
+            thePrefs.CurDesignFolder = fileName.Left(nSlash + 1);
         if (pnFilterIndex)
             *pnFilterIndex = dlg.GetTypeIndex() + 1;
     }

@@ -31,6 +31,7 @@
 #include "surface/ToolpadBar.h"
 #include "surface/ToolpadWnd.h"
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 
@@ -345,10 +346,19 @@ BOOL CMainFrame::CreateToolbars()
         return FALSE;
     }
     m_pToolpad->EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
-    FloatControlBar(m_pToolpad, CPoint(60, 120), CBRS_ALIGN_TOP);
+    const CPoint ptDefaultFloat(60, 120);
+    FloatControlBar(m_pToolpad, ptDefaultFloat, CBRS_ALIGN_TOP);
 
     LoadBarState(lpszProfile);
     DeleteSavedBarState(lpszProfile);
+    // A place the user gave the tool pad is kept; the default one is only a
+    // start, corrected when the pad first shows over a design.
+    m_bToolpadAtDefault = FALSE;
+    if (m_pToolpad->IsFloating()) {
+        CRect rcFloat;
+        m_pToolpad->GetParentFrame()->GetWindowRect(&rcFloat);
+        m_bToolpadAtDefault = rcFloat.TopLeft() == ptDefaultFloat;
+    }
 
     ShowControlBar(m_pStandardBar, (thePrefs.AddlFlags & PREF_ADDL_STANDARD_BAR_HIDDEN) == 0, FALSE);
     ShowControlBar(m_pFormattingBar, (thePrefs.AddlFlags & PREF_ADDL_FORMAT_BAR_HIDDEN) == 0, FALSE);
@@ -408,10 +418,33 @@ BOOL CMainFrame::HasActiveDesign()
 
 LRESULT CMainFrame::OnShowToolpad(WPARAM, LPARAM)
 {
-    if (m_pToolpad != nullptr && m_pToolpad->m_hWnd != NULL)
+    if (m_pToolpad != nullptr && m_pToolpad->m_hWnd != NULL) {
+        if (m_bToolpadAtDefault && m_pToolpad->IsFloating()) {
+            m_bToolpadAtDefault = FALSE;
+            PlaceToolpadClearOfCaptions();
+        }
         ShowControlBar(m_pToolpad, TRUE, FALSE);
+    }
     RecalcLayout();
     return 0;
+}
+
+void CMainFrame::PlaceToolpadClearOfCaptions()
+{
+    CFrameWnd* pFloat = m_pToolpad->GetParentFrame();
+    if (pFloat == nullptr || pFloat == this || m_hWndMDIClient == NULL)
+        return;
+    CRect rcPad;
+    pFloat->GetWindowRect(&rcPad);
+    CRect rcArea;
+    ::GetWindowRect(m_hWndMDIClient, &rcArea);
+    // A design window opens in the first place of the cascade, three
+    // quarters of the area wide, its caption along its top: the pad goes to
+    // the right of the area, its top below that caption.
+    const int nMargin = ::GetSystemMetrics(SM_CXFRAME) + 4;
+    const int nCaption = ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYCAPTION);
+    const CPoint pt(std::max(rcArea.left, rcArea.right - rcPad.Width() - nMargin), rcArea.top + nCaption + nMargin);
+    FloatControlBar(m_pToolpad, pt, CBRS_ALIGN_TOP);
 }
 
 LRESULT CMainFrame::OnHideToolpad(WPARAM, LPARAM)

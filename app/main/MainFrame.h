@@ -59,6 +59,9 @@ public:
     // Brings the tool-pad-shown preference bit in line with a hidden tool pad
     // while a design is active (done at close and before the Toolbars dialog).
     void SyncToolpadPreference();
+    // Moves the floating tool pad to the right of the design area, below the
+    // caption of a design window in the first place of the cascade.
+    void PlaceToolpadClearOfCaptions();
 
     // Window procedure: the normal processing, then the second copy's wake-up
     // message.
@@ -116,6 +119,7 @@ protected:
     DWORD m_bFlag = 1;          // set at construction; nothing reads it
     CStringArray m_toolEntries; // raw "Tool%d" values of the profile
     CToolpadBar* m_pToolpad = nullptr;
+    BOOL m_bToolpadAtDefault = FALSE; // floating where it was made: placed when it first shows
     BOOL m_bAppActive = TRUE;   // last WM_ACTIVATEAPP state
     CStatusBar m_wndStatusBar;
     CZoomToolBar* m_pStandardBar = nullptr;

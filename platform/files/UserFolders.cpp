@@ -142,6 +142,11 @@ std::string TempDir()
     return Folder(3);
 }
 
+std::string UserHomeDir()
+{
+    return HomeFolder();
+}
+
 void ResetUserFolders()
 {
     std::lock_guard<std::mutex> lock(g_mutex);

@@ -12,6 +12,7 @@ std::string ConfigDir();  // $XDG_CONFIG_HOME/threadwick: the registry file, win
 std::string DataDir();    // $XDG_DATA_HOME/threadwick
 std::string OverlayDir(); // the per-user overlay of the program folder: DataDir()/overlay
 std::string TempDir();    // $TMPDIR/threadwick-<uid> (temporary files of GetTempPath)
+std::string UserHomeDir(); // $HOME, else the account's home folder: where the user's own files are
 
 // Forgets the folders worked out so far (tests that change the environment).
 void ResetUserFolders();

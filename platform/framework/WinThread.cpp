@@ -182,8 +182,15 @@ BOOL CWinThread::OnIdle(LONG lCount)
                 ::EnumWindows(&CollectOwned, reinterpret_cast<LPARAM>(&search));
                 for (HWND hOwned : search.found) {
                     CWnd* pOwned = CWnd::FromHandlePermanent(hOwned);
-                    if (pOwned != nullptr && ::IsWindowVisible(hOwned))
+                    if (pOwned == nullptr)
+                        continue;
+                    if (::IsWindowVisible(hOwned)) {
                         UpdateWindowTree(pOwned);
+                    } else if (pOwned->IsFrameWnd()) {
+                        // A hidden floating frame still lays itself out:
+                        // a bar shown again with a delay is what shows it.
+                        AfxCallWndProc(pOwned, hOwned, WM_IDLEUPDATECMDUI, TRUE, 0);
+                    }
                 }
             }
         }

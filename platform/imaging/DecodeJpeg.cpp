@@ -77,9 +77,10 @@ void OnError(j_common_ptr info)
 {
     switch (info->err->msg_code) {
     case JERR_OUT_OF_MEMORY:
-    case JERR_IMAGE_TOO_BIG:
     case JERR_WIDTH_OVERFLOW:
         Fail(info, LT_ERR_NO_MEMORY);
+    case JERR_IMAGE_TOO_BIG:
+        Fail(info, LT_ERR_TOO_LARGE);
     case JERR_BAD_PRECISION: // 12- and 16-bit samples
     case JERR_NOT_COMPILED:
         Fail(info, LT_ERR_SUBTYPE);
@@ -143,9 +144,25 @@ int ReadHeader(Reader& reader, const BYTE* data, size_t size)
         return LT_ERR_CORRUPT;
     if (reader.info.image_width == 0 || reader.info.image_height == 0)
         return LT_ERR_BAD_DATA;
-    if (!SizeAllowed(reader.info.image_width, reader.info.image_height))
-        return LT_ERR_NO_MEMORY;
     return LT_SUCCESS;
+}
+
+// A photograph over the limits is read smaller by the decoder itself: its
+// inverse DCT makes 1/2, 1/4 or 1/8 of the pixels straight from the
+// coefficients, so a 64-megapixel picture costs no more than a quarter of
+// that. The largest scale that fits is taken; output_width and
+// output_height then hold the size the load gives. Runs under the caller's
+// setjmp.
+int ChooseScale(jpeg_decompress_struct& info)
+{
+    for (unsigned denominator : { 1u, 2u, 4u, 8u }) {
+        info.scale_num = 1;
+        info.scale_denom = denominator;
+        jpeg_calc_output_dimensions(&info);
+        if (SizeAllowed(info.output_width, info.output_height))
+            return LT_SUCCESS;
+    }
+    return LT_ERR_TOO_LARGE;
 }
 
 // Adobe's CMYK JPEGs store their inks inverted, so a byte is the amount of
@@ -187,6 +204,9 @@ int DecodeRows(Reader& reader, const BYTE* data, size_t size, int bits, int orde
         info.out_color_space = bgr ? JCS_EXT_BGR : JCS_EXT_RGB;
     else
         info.out_color_space = bgr ? JCS_EXT_BGRA : JCS_EXT_RGBA;
+    result = ChooseScale(info);
+    if (result != LT_SUCCESS)
+        return result;
     jpeg_start_decompress(&info);
     const int width = int(info.output_width);
     const int height = int(info.output_height);
@@ -212,12 +232,14 @@ int HeaderOnly(Reader& reader, const BYTE* data, size_t size, LTFILEINFO& info)
     if (setjmp(reader.errors.jump))
         return reader.errors.code;
     int result = ReadHeader(reader, data, size);
+    if (result == LT_SUCCESS)
+        result = ChooseScale(reader.info);
     if (result != LT_SUCCESS)
         return result;
     info = LTFILEINFO {};
     info.Format = LT_FORMAT_JPEG;
-    info.Width = int(reader.info.image_width);
-    info.Height = int(reader.info.image_height);
+    info.Width = int(reader.info.output_width);
+    info.Height = int(reader.info.output_height);
     info.BitsPerPixel = DepthOf(reader.info);
     info.Order = LT_ORDER_BGR;
     info.FileSize = DWORD(size);

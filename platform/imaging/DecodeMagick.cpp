@@ -13,6 +13,7 @@
 #include <Magick++.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -470,8 +471,20 @@ int FileDepth(int format, const BYTE* data, size_t size, const Magick::Image& im
     return 24;
 }
 
+// The library refuses a picture over its width and height limits (ours)
+// with the same kind of exception as memory that ran out; only its text
+// tells the two apart.
+bool SaysTooLarge(const Magick::Exception& e)
+{
+    std::string text = e.what();
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text.find("exceeds limit") != std::string::npos || text.find("exceedslimit") != std::string::npos;
+}
+
 int CodeOf(const Magick::Exception& e)
 {
+    if (SaysTooLarge(e))
+        return LT_ERR_TOO_LARGE;
     if (dynamic_cast<const Magick::ErrorResourceLimit*>(&e) || dynamic_cast<const Magick::WarningResourceLimit*>(&e))
         return LT_ERR_NO_MEMORY;
     if (dynamic_cast<const Magick::ErrorCorruptImage*>(&e) || dynamic_cast<const Magick::WarningCorruptImage*>(&e))
@@ -481,6 +494,47 @@ int CodeOf(const Magick::Exception& e)
     if (dynamic_cast<const Magick::ErrorCoder*>(&e))
         return LT_ERR_SUBTYPE;
     return LT_ERR_BAD_DATA;
+}
+
+uint32_t BigU32(const BYTE* p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+// Whether the header of a GIF, PSD, Sun raster or PCX declares a picture
+// over the limits, read before the library sees the bytes: some of its
+// readers answer such a size as memory that ran out, and the user is to
+// hear that the picture is too large. Sizes that make no sense are left to
+// the reader to refuse as damaged.
+bool DeclaredTooLarge(int format, const BYTE* data, size_t size)
+{
+    auto over = [](long long width, long long height) { return width > 0 && height > 0 && !SizeAllowed(width, height); };
+    switch (format) {
+    case LT_FORMAT_GIF: {
+        if (size < 13)
+            return false;
+        if (over(U16(data + 6), U16(data + 8)))
+            return true;
+        // The first image, after the global colour table and any extensions.
+        size_t at = 13 + ((data[10] & 0x80) ? 3 * (size_t(2) << (data[10] & 7)) : 0);
+        while (at < size && data[at] == 0x21) {
+            at += 2;
+            while (at < size && data[at] != 0)
+                at += size_t(data[at]) + 1;
+            ++at;
+        }
+        return at + 9 <= size && data[at] == 0x2C && over(U16(data + at + 5), U16(data + at + 7));
+    }
+    case LT_FORMAT_PSD:
+        return size >= 22 && over(BigU32(data + 18), BigU32(data + 14));
+    case LT_FORMAT_RAS:
+        return size >= 12 && over(BigU32(data + 4), BigU32(data + 8));
+    case LT_FORMAT_PCX:
+        return size >= 12 && data[0] == 0x0A
+            && over((long long)U16(data + 8) - U16(data + 4) + 1, (long long)U16(data + 10) - U16(data + 6) + 1);
+    default:
+        return false;
+    }
 }
 
 // Reads the first picture of the bytes with the named coder.
@@ -493,6 +547,8 @@ int Read(int format, const BYTE* data, size_t size, Magick::Image& image)
         return LT_ERR_FORMAT;
     if (CarriesPostScript(format, data, size))
         return LT_ERR_SUBTYPE;
+    if (DeclaredTooLarge(format, data, size))
+        return LT_ERR_TOO_LARGE;
     EnsureLibrary();
     std::vector<BYTE> wrapped;
     if (format == LT_FORMAT_BMP && !(size >= 2 && data[0] == 'B' && data[1] == 'M')) {
@@ -603,7 +659,7 @@ int Examine(int format, const BYTE* data, size_t size, const Magick::Image& imag
     if (canvas.width <= 0 || canvas.height <= 0)
         return LT_ERR_BAD_DATA;
     if (!SizeAllowed(canvas.width, canvas.height) || !SizeAllowed((long long)image.columns(), (long long)image.rows()))
-        return LT_ERR_NO_MEMORY;
+        return LT_ERR_TOO_LARGE;
     info = LTFILEINFO {};
     info.Format = format;
     info.Width = int(canvas.width);

@@ -82,7 +82,7 @@ int ReadInfo(Reader& reader, Layout& layout)
     if (width == 0 || height == 0)
         return LT_ERR_BAD_DATA;
     if (!SizeAllowed(width, height))
-        return LT_ERR_NO_MEMORY;
+        return LT_ERR_TOO_LARGE;
     layout.width = int(width);
     layout.height = int(height);
     layout.transparent = (layout.colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(reader.png, reader.info, PNG_INFO_tRNS);

@@ -92,7 +92,7 @@ int Unpack(const BYTE* data, size_t size, Header& h, std::vector<uint8_t>& rgba,
     if (h.width == 0 || h.height == 0)
         return LT_ERR_BAD_DATA;
     if (!SizeAllowed(h.width, h.height))
-        return LT_ERR_NO_MEMORY;
+        return LT_ERR_TOO_LARGE;
     const bool mapped = h.imageType == 1 || h.imageType == 9;
     const bool grey = h.imageType == 3 || h.imageType == 11;
     const bool packed = h.imageType >= 9;

@@ -29,9 +29,10 @@ int SniffFormat(const BYTE* data, size_t size, NameHint hint);
 // transparency flag and colour.
 int DecodeBytes(const BYTE* data, size_t size, NameHint hint, int bitsPerPixel, int order, LTBITMAP& bitmap);
 
-// Header facts (format, size, the depth a load at 0 bits gives). JPEG and
-// PNG read their headers only; the others are decoded, as their depth and
-// size are only sure once their pixels are read.
+// Header facts (format, size and depth a load at 0 bits gives: a JPEG over
+// the limits reports its reduced size). JPEG and PNG read their headers
+// only; the others are decoded, as their depth and size are only sure once
+// their pixels are read.
 int JpegInfo(const BYTE* data, size_t size, LTFILEINFO& info);
 int PngInfo(const BYTE* data, size_t size, LTFILEINFO& info);
 int TargaInfo(const BYTE* data, size_t size, LTFILEINFO& info);

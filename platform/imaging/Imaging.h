@@ -18,8 +18,11 @@
 // path given to LtLoadFile/LtFileInfo ends in their extension (.tga, .mac,
 // .pnt) and their header passes its checks. A JPEG stream that stops before
 // its end marker is refused as truncated rather than shown with its missing
-// part grey. No other decoder and no outside program is ever reached: a WPG
-// or PICT that carries PostScript is refused.
+// part grey. A JPEG larger than the limits below is read at the largest of
+// its decoder's own reduced scales (1/2, 1/4, 1/8) that fits them, so a
+// camera's photograph always loads; any other file over the limits is
+// refused with LT_ERR_TOO_LARGE. No other decoder and no outside program is
+// ever reached: a WPG or PICT that carries PostScript is refused.
 //
 // Writable formats (Encode.cpp): see LtSaveFile.
 
@@ -32,7 +35,7 @@
 
 #define LT_SUCCESS 1
 #define LT_ERR_NOT_FOUND 2         // the file does not exist
-#define LT_ERR_NO_MEMORY (-1)      // the picture is larger than the library accepts, or memory ran out
+#define LT_ERR_NO_MEMORY (-1)      // memory ran out, or a bitmap made or resized would be over the limits
 #define LT_ERR_BAD_BITMAP (-2)     // the bitmap record is null, empty or inconsistent
 #define LT_ERR_FILE_ACCESS (-4)    // the file exists but cannot be opened or read
 #define LT_ERR_WRITE (-5)          // the output file cannot be created or written
@@ -44,6 +47,7 @@
 #define LT_ERR_CORRUPT (-19)       // damaged or truncated picture data
 #define LT_ERR_BAD_PARAM (-21)     // an argument outside its documented range
 #define LT_ERR_BITS_FOR_FORMAT (-27) // the save format cannot store that many bits per pixel
+#define LT_ERR_TOO_LARGE (-28)     // the file's picture is over LT_MAX_SIDE or LT_MAX_PIXELS
 
 // ---- File format codes ---------------------------------------------------------
 
@@ -122,7 +126,7 @@ typedef LTBITMAP* pLTBITMAP;
 // PNGs load at 8 bits per channel (24 or 32 bits, 8 for grey).
 struct LTFILEINFO {
     int Format = 0;       // LT_FORMAT_
-    int Width = 0;
+    int Width = 0;        // the size a load gives (a large JPEG's reduced one)
     int Height = 0;
     int BitsPerPixel = 0; // the depth a load at 0 bits gives: 1, 4, 8, 16, 24 or 32
     int Order = LT_ORDER_BGR;

@@ -84,6 +84,11 @@ void SetDialogFocus(HWND hDlg, HWND target)
     if (DialogCodeOf(target) & DLGC_HASSETSEL)
         SendMessage(target, EM_SETSEL, 0, -1);
     SetFocus(target);
+    // A control that hands the focus on to a field of its own (the edit of
+    // a drop-down combo box) has that field's text selected the same way.
+    HWND focus = GetFocus();
+    if (focus && focus != target && IsChild(target, focus) && (DialogCodeOf(focus) & DLGC_HASSETSEL))
+        SendMessage(focus, EM_SETSEL, 0, -1);
     if (IsWindow(hDlg) && IsWindow(target))
         DialogDefaultFollowsFocus(hDlg, target);
 }

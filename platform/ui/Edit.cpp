@@ -573,6 +573,10 @@ void OnChar(HWND hwnd, EditState& s, WPARAM ch)
 {
     DWORD style = StyleOf(hwnd);
     switch (ch) {
+    case 0x01:
+        // Ctrl+A: the whole text, read-only or not.
+        SetSelection(hwnd, s, 0, s.text.size());
+        return;
     case 0x03: Copy(hwnd); return;
     case 0x16: Paste(hwnd); return;
     case 0x18:

@@ -11,6 +11,7 @@
 #include "platform/files/Drives.h"
 #include "platform/files/FileApi.h"
 #include "platform/files/HostPath.h"
+#include "platform/files/UserFolders.h"
 #include "platform/files/WindowsPath.h"
 #include "platform/ui/User.h"
 
@@ -253,6 +254,25 @@ void FillList(FileDialog& d)
     }
     for (const std::string& f : files)
         SendMessage(list, LB_ADDSTRING, 0, LPARAM(f.c_str()));
+}
+
+// Whether the folder holds a file of the patterns.
+bool HoldsFileOf(const std::string& folder, const std::vector<std::string>& patterns)
+{
+    DirectoryListing listing;
+    DWORD error = 0;
+    if (!listing.Open(JoinPath(folder, "*"), &error))
+        return false;
+    ListedEntry e;
+    while (listing.Next(e)) {
+        if (e.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN))
+            continue;
+        for (const std::string& p : patterns) {
+            if (MatchFileNamePattern(e.name, p))
+                return true;
+        }
+    }
+    return false;
 }
 
 void ChangeFolder(FileDialog& d, const std::string& folder)
@@ -673,8 +693,9 @@ void InitDialog(FileDialog& d)
     if (!d.filters.empty())
         SendMessage(types, CB_SETCURSEL, WPARAM(index - 1), 0);
 
-    // The start folder: the initial folder, else the folder of the name given,
-    // else the current one.
+    // The start folder: the folder of the name given, else the initial
+    // folder, else the current one when it holds files of the type shown,
+    // else the user's own folder (the home).
     std::string initialName;
     if (o.lpstrFile && o.nMaxFile > 0)
         initialName.assign(o.lpstrFile, strnlen(o.lpstrFile, std::min<DWORD>(o.nMaxFile, 0x8000)));
@@ -684,6 +705,10 @@ void InitDialog(FileDialog& d)
         std::string full = FullPathOf(d, std::string(o.lpstrInitialDir, strnlen(o.lpstrInitialDir, 0x8000)));
         if (!full.empty() && IsFolder(full))
             start = full;
+    } else if (!HoldsFileOf(start, CurrentPatterns(d))) {
+        std::string home = WindowsPathFor(UserHomeDir());
+        if (!home.empty() && IsFolder(home))
+            start = home;
     }
     if (!initialName.empty() && PathFileName(initialName).size() != initialName.size()) {
         std::string full = FullPathOf(d, initialName);

@@ -108,6 +108,27 @@ POINT DefaultSlotPosition(int slot)
     return POINT{slot * step, slot * step};
 }
 
+// The first place of the cascade where no child's restored top-left corner
+// lies.
+int FirstFreeSlot(const MdiClientState& st)
+{
+    std::vector<POINT> held;
+    for (HWND child : st.children) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (IsWindow(child) && GetWindowPlacement(child, &placement))
+            held.push_back(POINT{placement.rcNormalPosition.left, placement.rcNormalPosition.top});
+    }
+    for (int slot = 0;; ++slot) {
+        POINT p = DefaultSlotPosition(slot);
+        bool taken = false;
+        for (const POINT& h : held)
+            taken = taken || (h.x == p.x && h.y == p.y);
+        if (!taken)
+            return slot;
+    }
+}
+
 // The styles every MDI child has, whatever it asked for, unless the client
 // has MDIS_ALLCHILDSTYLES.
 constexpr DWORD kForcedChildStyle
@@ -157,14 +178,18 @@ HWND CreateChild(HWND client, const MDICREATESTRUCT* mcs)
         cy = area.cy * 3 / 4;
     }
     if (x == CW_USEDEFAULT) {
-        // Defaults cascade down from the top-left corner and start over when
-        // the next window would not fit.
-        POINT p = DefaultSlotPosition(st->nextDefaultSlot);
-        if (st->nextDefaultSlot > 0 && (p.x + cx > area.cx || p.y + cy > area.cy)) {
-            st->nextDefaultSlot = 0;
-            p = DefaultSlotPosition(0);
-        }
-        ++st->nextDefaultSlot;
+        // Defaults cascade down from the top-left corner: a new window takes
+        // the first place of the cascade that no window holds, so a window
+        // opened after one was closed takes its place. When every place
+        // that fits is held, the cascade goes round again.
+        int fitting = 1;
+        for (POINT q = DefaultSlotPosition(fitting); q.x + cx <= area.cx && q.y + cy <= area.cy && fitting < 1000;
+             q = DefaultSlotPosition(fitting))
+            ++fitting;
+        int slot = FirstFreeSlot(*st);
+        if (slot >= fitting)
+            slot = int(st->children.size() % size_t(fitting));
+        POINT p = DefaultSlotPosition(slot);
         x = p.x;
         y = p.y;
     }

@@ -284,6 +284,8 @@ public:
         // Translating may run a nested loop that polls again; it goes on
         // with the same list, so the order holds.
         while (!m_pending.empty()) {
+            if (HoldButton(m_pending.front().event, m_pending.front().noise))
+                break;
             PendingEvent next = m_pending.front();
             m_pending.pop_front();
             any = true;
@@ -297,6 +299,9 @@ public:
 
     bool WaitEvents(DWORD milliseconds) override
     {
+        // A button held back is waiting now.
+        if (!m_pending.empty())
+            return true;
         if (m_xDisplay)
             return WaitOnX11(milliseconds);
         if (WatchedDescriptors().empty() && milliseconds != INFINITE) {
@@ -356,6 +361,11 @@ public:
 
     POINT CursorPos() override
     {
+        // Where the pointer is now, as the system's cursor position tells
+        // it: what the display sent since the last look counts (the events
+        // stay queued), so a loop that watches the pointer sees it leave
+        // before it takes the move from the queue.
+        SDL_PumpEvents();
         int x = 0;
         int y = 0;
         // Over one of our windows the pointer's last motion there is the
@@ -594,6 +604,32 @@ private:
         return BYTE(text[0]);
     }
 
+    // Whether a press or release is held back for now: while a move of
+    // the pointer that came before it waits in the queue, the window it
+    // goes to is not known yet. The program takes the move first, as it
+    // does when each comes alone, and what the move does decides where the
+    // button goes (a control that holds the capture while the pointer is
+    // over it lets it go when the pointer leaves). A move the program does
+    // not take soon (a loop that reads other messages) holds it no longer.
+    bool HoldButton(const SDL_Event& e, bool noise)
+    {
+        const Uint32 type = e.type;
+        if (noise || (type != SDL_MOUSEBUTTONDOWN && type != SDL_MOUSEBUTTONUP)
+            || !(LOWORD(GetQueueStatus(QS_MOUSEMOVE)) & QS_MOUSEMOVE)) {
+            m_holding = false;
+            return false;
+        }
+        const Uint32 now = SDL_GetTicks();
+        if (!m_holding) {
+            m_holding = true;
+            m_holdingSince = now;
+        }
+        if (now - m_holdingSince < kLongestButtonHold)
+            return true;
+        m_holding = false;
+        return false;
+    }
+
     // Moves SDL's queue to ours, marking the key events SDL makes up when
     // the keyboard passes between two of our windows.
     void TakeSdlEvents()
@@ -649,6 +685,9 @@ private:
         bool noise = false;
     };
     std::deque<PendingEvent> m_pending;
+    static constexpr Uint32 kLongestButtonHold = 250; // milliseconds
+    bool m_holding = false;
+    Uint32 m_holdingSince = 0;
     // The modifiers of the last key pressed: SDL's text of a key follows
     // the key, and by the time it is read the modifiers may be let go.
     KeyModifiers m_keyModifiers = KeyModifiers::None;

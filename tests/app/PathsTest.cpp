@@ -261,8 +261,9 @@ TEST(PictureFilter, IsTheThreeStringsWithoutTheLzwNote)
         "PCT - Microsoft Pict|*.pct|PCX - ZSoft Paintbrush|*.pcx|PNG - Portable Network Graphics file|*.png|"
         "PSD - PhotoShop 3.0|*.psd|RAS - Sun Raster Image|*.ras|TGA - Truevision Targa|*.tga|"
         "TIF - Tagged Image File Format |*.tif|WMF - Windows Metafile|*.wmf|WPG - Wordperfect Bitmap|*.wpg||");
+    // The patterns of every picture read: *.jpeg and *.tiff too.
     EXPECT_EQ(GetPictureFilePatterns(),
-        "*.bmp;*.dib;*.emf;*.gif;*.ico;*.jpg;*.pcd;*.pcx;*.png;*.psd;*.ras;*.tga;*.tif;*.wmf;*.wpg;");
+        "*.bmp;*.dib;*.emf;*.gif;*.ico;*.jpg;*.jpeg;*.pcd;*.pcx;*.png;*.psd;*.ras;*.tga;*.tif;*.tiff;*.wmf;*.wpg;");
 }
 
 TEST(StringTokenizer, SplitsAResourceAtItsSeparator)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -313,18 +314,36 @@ TEST_F(PrefDataTest, OlderVersionTextIsRewrittenWithoutUpgrade)
     EXPECT_EQ(Str("Application", "Version"), "2.0");
 }
 
-TEST_F(PrefDataTest, FoldersDefaultToTheProgramFolder)
+TEST_F(PrefDataTest, FoldersDefaultToTheUsersHomeNeverTheProgramFolder)
 {
+    // A home of the test's own, as the user's home on the drive C: root.
+    const std::string home = testing_support::MakeTempDir("prefs-home");
+    const char* pszSavedHome = getenv("HOME");
+    const std::string savedHome = pszSavedHome != nullptr ? pszSavedHome : "";
+    setenv("HOME", home.c_str(), 1);
+    const CString strHome = CString(platform::WindowsPathFor(home).c_str()) + "\\";
+
     CPrefData prefs;
-    EXPECT_EQ(prefs.GetDocumentDir(), ProgramFolder());
-    EXPECT_EQ(prefs.GetDesignFolder(), ProgramFolder());
-    EXPECT_EQ(prefs.GetImageDir(), ProgramFolder()); // no Pictures folder yet
+    EXPECT_EQ(prefs.GetDocumentDir(), strHome);
+    EXPECT_EQ(prefs.GetDesignFolder(), strHome);
+    EXPECT_EQ(prefs.GetImageDir(), strHome); // no picture library
+    EXPECT_EQ(prefs.GetPictureFolder(), strHome);
     MakeHostFile("Pictures/a.jpg");
     EXPECT_EQ(prefs.GetImageDir(), ProgramFolder() + "Pictures\\");
 
+    // The last folder used, until the user names a Designs folder.
+    prefs.CurDesignFolder = "C:\\last";
+    EXPECT_EQ(prefs.GetDesignFolder(), "C:\\last\\");
+    EXPECT_EQ(prefs.GetDocumentDir(), strHome);
     prefs.SetDesignFolder("C:\\work");
     EXPECT_EQ(prefs.DocumentDir, "C:\\work");
     EXPECT_EQ(prefs.GetDesignFolder(), "C:\\work\\");
+    prefs.CurDesignFolder = "C:\\last";
+    EXPECT_EQ(prefs.GetDesignFolder(), "C:\\work\\");
+    if (pszSavedHome != nullptr)
+        setenv("HOME", savedHome.c_str(), 1);
+    else
+        unsetenv("HOME");
     CString strUpper = ProgramFolder();
     strUpper.MakeUpper();
     prefs.SetDesignFolder(strUpper);

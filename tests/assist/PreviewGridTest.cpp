@@ -10,10 +10,15 @@
 #include "platform/framework/Dialog.h"
 #include "tests/assist/AssistTestSupport.h"
 #include "tests/support/TestData.h"
+#include "pictures/Image.h"
+#include "platform/base/Exception.h"
+#include "platform/ui/Headless.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <algorithm>
+#include <vector>
 
 namespace assisttest {
 namespace {
@@ -440,6 +445,96 @@ TEST_F(PreviewGridTest, CellsDrawTheirThumbnailOrOnlyTheirNameAndMarkTheSelectio
     Paint(pGrid);
     EXPECT_GT(PaintedInBox(pGrid, 0), 64 * 64 / 2);
     EXPECT_EQ(CPrefData::GetPreviewImage(), 0);
+}
+
+// Files a grid cannot preview: empty ones, damaged ones. A metafile is not
+// one of them, though the picture library cannot read it.
+TEST_F(PreviewGridTest, FilesThatCannotBePreviewedKeepAnEmptyFrameSilentlyAndAreTriedOnce)
+{
+    REQUIRE_TESTDATA();
+    testing_support::WriteFileBytes(m_dir + "/a-empty.jpg", "");
+    testing_support::WriteFileBytes(m_dir + "/b-empty.png", "");
+    testing_support::WriteFileBytes(m_dir + "/c-damaged.jpg", std::string("\xFF\xD8\xFF\xE0 not the rest", 17));
+    AddPicture("wmf/bin-libreoffice-dev-doc__fish.wmf", "d-fish.wmf");
+    AddPicture(kPictures[0], "e-hopper.bmp");
+    thePrefs.SetMulImgPrevFixedSize(64);
+    thePrefs.SetPreviewImage(1);
+    CSavedDesignGrid* pGrid = OpenGrid(600, 300);
+    ASSERT_NE(pGrid, nullptr);
+    ASSERT_EQ(pGrid->FillFromFolder(Folder(), "*.jpg;*.png;*.wmf;*.bmp"), 5);
+    const size_t nBoxes = platform::headless::MessageBoxes().size();
+    Paint(pGrid);
+    EXPECT_EQ(platform::headless::MessageBoxes().size(), nBoxes);
+    EXPECT_EQ(pGrid->GetThumbnailsMade(), 5);
+    EXPECT_FALSE(pGrid->HasThumbnail(0));
+    EXPECT_FALSE(pGrid->HasThumbnail(1));
+    EXPECT_FALSE(pGrid->HasThumbnail(2));
+    EXPECT_TRUE(pGrid->HasThumbnail(3)) << "a metafile is previewed";
+    EXPECT_GT(PaintedInBox(pGrid, 3), 0);
+    EXPECT_TRUE(pGrid->HasThumbnail(4));
+    EXPECT_EQ(PaintedInBox(pGrid, 0), 0);
+
+    // Painting again tries none of them again.
+    pGrid->Invalidate(FALSE);
+    Paint(pGrid);
+    EXPECT_EQ(pGrid->GetThumbnailsMade(), 5);
+    EXPECT_EQ(platform::headless::MessageBoxes().size(), nBoxes);
+}
+
+// A grid whose thumbnails run the message queue while they are made, as a
+// message box or a wait would, and that may throw.
+class CBusyGrid : public CSavedDesignGrid {
+public:
+    using CSavedDesignGrid::CSavedDesignGrid;
+    int m_nDepth = 0;
+    int m_nDeepest = 0;
+    std::vector<int> m_items;
+    BOOL m_bThrow = FALSE;
+
+protected:
+    std::unique_ptr<CImage> MakeThumbnail(int nItem, int nSize) override
+    {
+        ++m_nDepth;
+        m_nDeepest = std::max(m_nDeepest, m_nDepth);
+        m_items.push_back(nItem);
+        if (m_nDepth == 1) {
+            Invalidate(FALSE);
+            AfxPumpMessagesUntilIdle();
+        }
+        auto pImage = CSavedDesignGrid::MakeThumbnail(nItem, nSize);
+        --m_nDepth;
+        if (m_bThrow)
+            AfxThrowUserException();
+        return pImage;
+    }
+};
+
+TEST_F(PreviewGridTest, ALoopRunWhileAThumbnailIsMadeStartsNoOtherAndAThrowLeavesTheCellEmpty)
+{
+    REQUIRE_TESTDATA();
+    for (int i = 0; i < 4; ++i)
+        AddPicture(kPictures[i % 2], "p" + std::to_string(i) + ".bmp");
+    thePrefs.SetMulImgPrevFixedSize(64);
+    thePrefs.SetPreviewImage(1);
+    ASSERT_TRUE(m_host.Create(IDD_PREVIEW_OPTIONS, nullptr));
+    m_host.ShowWindow(SW_SHOW);
+    CBusyGrid* pGrid = m_host.MakeGrid<CBusyGrid>(600, 300, kGridLeafPictures);
+    ASSERT_NE(pGrid, nullptr);
+    ASSERT_EQ(pGrid->FillFromFolder(Folder(), "*.bmp"), 4);
+    Paint(pGrid);
+    EXPECT_EQ(pGrid->m_nDeepest, 1);
+    EXPECT_EQ(pGrid->m_items, (std::vector<int>{0, 1, 2, 3})) << "each cell once, in order";
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(pGrid->HasThumbnail(i)) << i;
+
+    // A thumbnail that throws leaves its cell empty and the grid going.
+    pGrid->m_bThrow = TRUE;
+    pGrid->m_items.clear();
+    pGrid->FillFromFolder(Folder(), "*.bmp");
+    Paint(pGrid);
+    EXPECT_EQ(pGrid->m_items, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_FALSE(pGrid->HasThumbnail(0));
+    EXPECT_FALSE(pGrid->HasThumbnail(3));
 }
 
 class PreviewOptionsTest : public AssistTest {};

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -138,13 +139,17 @@ TEST_F(SaveDlgTest, OpensOnTheProposedNameInTheDesignFolderWithPictureButtons)
     EXPECT_EQ(dlg.m_ofn.nMaxFile, 263u);
 }
 
-TEST_F(SaveDlgTest, ADesignFolderOnACdRomStartsInTheProgramFolder)
+TEST_F(SaveDlgTest, ADesignFolderOnACdRomStartsInTheUsersHome)
 {
     const std::string cd = testing_support::MakeTempDir("cd");
     platform::SetDriveTable(platform::DriveTable::Build("/dev/sda1 / ext4 rw 0 0\n", "R=" + cd + ":cdrom:DISC", {}));
     thePrefs.CurDesignFolder = "R:\\designs\\";
-    CString program = GetProgramPath();
-    EXPECT_STREQ(GetDesignSaveFolder(), program);
+    const std::string home = testing_support::MakeTempDir("home");
+    const char* pszSavedHome = getenv("HOME");
+    const std::string savedHome = pszSavedHome != nullptr ? pszSavedHome : "";
+    setenv("HOME", home.c_str(), 1);
+    CString strHome = CString(platform::WindowsPathFor(home).c_str()) + "\\";
+    EXPECT_STREQ(GetDesignSaveFolder(), strHome);
 
     CSaveAsDlg dlg(OFN_HIDEREADONLY);
     std::string folder;
@@ -153,8 +158,12 @@ TEST_F(SaveDlgTest, ADesignFolderOnACdRomStartsInTheProgramFolder)
         Press(h, IDCANCEL);
     }});
     EXPECT_FALSE(dlg.DoModal(""));
-    program.TrimRight('\\');
-    EXPECT_EQ(CString(folder.c_str()).CompareNoCase(program), 0) << folder;
+    if (pszSavedHome != nullptr)
+        setenv("HOME", savedHome.c_str(), 1);
+    else
+        unsetenv("HOME");
+    strHome.TrimRight('\\');
+    EXPECT_EQ(CString(folder.c_str()).CompareNoCase(strHome), 0) << folder;
 }
 
 // A stand-in for the common dialog: a window holding OK, Cancel and the

@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """Runs e2e_window on the SDL back end under a private Xvfb, clicks and types
-into it with xdotool, and checks its message log and a screenshot.
+into it with xdotool, and checks its message log and a screenshot; then a
+move and a click sent together, from a strip that holds the capture while
+the pointer is over it onto a button, press the button.
 
 Usage: run_window_test.py <path of e2e_window>
 Exit 0 on success, 1 on a failed check, 77 when Xvfb, xdotool or ImageMagick's
@@ -21,6 +23,7 @@ FRAME = (200, 30, 30)
 CHILD_CLICKED = (20, 40, 220)
 CLICK_IN_CHILD = (30, 40)  # client coordinates of the child
 TYPED = "hi!"
+BUTTON_ID = 101
 
 
 def read_log(path):
@@ -95,6 +98,28 @@ def run(program, work):
         except Failure:
             raise Failure("screenshot shows %s in the child and %s in the frame" %
                           (screen_pixel(env, *probe_child), screen_pixel(env, *probe_frame)))
+
+        # A move and a click that come together: the strip under the pointer
+        # holds the capture until a move leaves it, and the click after the
+        # move onto the button presses the button.
+        hover = (int(ready[7]), int(ready[8]))
+        press = (int(ready[5]), int(ready[6]))
+        xdotool("mousemove", "--sync", str(hover[0]), str(hover[1]))
+        try:
+            wait_for("the strip to hold the capture", lambda: close_to(screen_pixel(env, *hover), CHILD_CLICKED), 10)
+        except Failure:
+            raise Failure("the strip under the pointer shows %s" % (screen_pixel(env, *hover),))
+        # The program reads no input for a while: both come in one batch.
+        pause = log + ".pause"
+        open(pause, "w").close()
+        wait_for("the program to pause", lambda: not os.path.exists(pause), 10)
+        xdotool("mousemove", str(press[0]), str(press[1]), "click", "1")
+        try:
+            wait_for("the button's command",
+                     lambda: any(l[:3] == ["top", "WM_COMMAND", str(BUTTON_ID)] for l in read_log(log)), 10)
+        except Failure:
+            raise Failure("the click with the move to the button did not press it: %s" %
+                          [l for l in read_log(log) if l[0] == "hover"])
 
         # A quit request from the desktop closes the program the way the user would.
         app.send_signal(signal.SIGTERM)

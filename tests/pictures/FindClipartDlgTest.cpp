@@ -8,6 +8,7 @@
 #include "app/FolderScan.h"
 #include "app/PrefData.h"
 #include "app/main/DocTemplates.h"
+#include "controls/ProgressDlg.h"
 #include "pictures/FindClipartDlg.h"
 #include "platform/files/DriveTable.h"
 #include "platform/files/FileSystem.h"
@@ -78,14 +79,20 @@ std::vector<std::string> TreeTexts(HWND hTree, const std::string& wanted = {}, H
     return texts;
 }
 
-// Presses Cancel after the given number of folder steps.
+// Presses Cancel after the given number of folder steps; keeps the messages
+// the progress window is given.
 class CancellingProgress : public CScanProgress {
 public:
-    explicit CancellingProgress(int nCancelAfter)
+    explicit CancellingProgress(int nCancelAfter, std::vector<UINT>* pMessages = nullptr)
         : m_nCancelAfter(nCancelAfter)
+        , m_pMessages(pMessages)
     {
     }
-    void SetMessage(UINT) override {}
+    void SetMessage(UINT nId) override
+    {
+        if (m_pMessages != nullptr)
+            m_pMessages->push_back(nId);
+    }
     void SetText(const CString&) override {}
     void SetRange(int) override {}
     void SetPos(int) override {}
@@ -95,6 +102,7 @@ public:
 
 private:
     int m_nCancelAfter;
+    std::vector<UINT>* m_pMessages;
     int m_nSteps = 0;
 };
 
@@ -272,7 +280,8 @@ TEST_F(FindClipartDlgTest, FindListsEachFolderHoldingTheTypeOnceOrSaysNoneWasFou
     EXPECT_EQ(png.pattern, "*.png");
     EXPECT_TRUE(png.bOpenEnabled);
     EXPECT_NE(std::find(expected.begin(), expected.end(), png.found), expected.end()) << png.found;
-    EXPECT_EQ(all.pattern, "*.bmp;*.dib;*.emf;*.gif;*.ico;*.jpg;*.pcd;*.pcx;*.png;*.psd;*.ras;*.tga;*.tif;*.wmf;*.wpg");
+    EXPECT_EQ(all.pattern,
+        "*.bmp;*.dib;*.emf;*.gif;*.ico;*.jpg;*.jpeg;*.pcd;*.pcx;*.png;*.psd;*.ras;*.tga;*.tif;*.tiff;*.wmf;*.wpg");
     EXPECT_EQ(all.folders, expected);
 
     // E: holds metafiles, GIF and PNG files but no bitmap.
@@ -293,6 +302,25 @@ TEST_F(FindClipartDlgTest, CancelStopsTheWalkAndKeepsWhatWasFound)
     dlg.DoModal();
     EXPECT_EQ(png.folders, (std::vector<std::string>{"D:\\png\\"}));
     EXPECT_TRUE(png.bOpenEnabled);
+}
+
+TEST_F(FindClipartDlgTest, TheWalksProgressWindowSaysWhatItIsDoing)
+{
+    std::vector<UINT> ids;
+    SetScanProgressFactory([&ids] { return std::make_unique<CancellingProgress>(1000, &ids); });
+    CFindClipartDlg dlg;
+    SearchResult png;
+    DriveActiveWindow({Search(kTypePng, "d:", png, dlg), testing_support::PressButton(IDCANCEL)});
+    dlg.DoModal();
+    SetScanProgressFactory({});
+    ASSERT_FALSE(ids.empty());
+    for (UINT nId : ids) {
+        CString message, caption, line;
+        ASSERT_TRUE(message.LoadString(nId)) << nId;
+        CProgressDlg::SplitMessage(message, caption, line);
+        EXPECT_STREQ(LPCTSTR(caption), "Find Clipart");
+        EXPECT_FALSE(line.IsEmpty());
+    }
 }
 
 TEST_F(FindClipartDlgTest, TheChooserGetsTheFolderPatternAndTheTypeIndexLessOne)

@@ -186,6 +186,25 @@ TEST_F(PictureGalleryDlgTest, TheStoredCategoryIsSelectedAndAStaleOneSelectsNoth
     pDlg->DestroyWindow();
 }
 
+TEST_F(PictureGalleryDlgTest, AddPictureSaysOnceThatMetafilesAreRefused)
+{
+    MakeDatabase({"Animals"});
+    const std::vector<std::string> files = {platform::WindowsPathFor(m_folder + "/a.emf"), Picture("b.bmp"),
+        platform::WindowsPathFor(m_folder + "/c.cgm"), platform::WindowsPathFor(m_folder + "/d.EMF")};
+    auto pDlg = Open();
+    pDlg->SetFileChooser([&](CWnd*, CString&, CString&, int&, CStringArray& paths) {
+        for (const std::string& file : files)
+            paths.Add(file.c_str());
+        return 1;
+    });
+    pDlg->SetLabelReader([](const CString&) { return CString(); });
+    Click(*pDlg, IDC_GALLERY_ADD);
+    EXPECT_EQ(Texts(), std::vector<std::string>({"CGM and EMF picture types are not allowed in the Picture Gallery"}));
+    ASSERT_EQ(pDlg->GetGrid()->GetItemCount(), 1);
+    EXPECT_EQ(pDlg->GetDatabase().GetPictureFile(0), files[1].c_str());
+    pDlg->DestroyWindow();
+}
+
 TEST_F(PictureGalleryDlgTest, AddPictureRefusesMetafilesAndACancelKeepsWhatWasAdded)
 {
     MakeDatabase({"Animals"});

@@ -57,7 +57,7 @@ using PictureOpenDlgTest = pickertest::PickerTest;
 
 TEST_F(PictureOpenDlgTest, EachModeHasItsTypeList)
 {
-    const CString strFilter = BuildPictureFilter();
+    const CString strFilter = BuildPictureOpenFilter();
     CPictureOpenDlg pictures(&m_main, CString(), CPictureOpenDlg::modePictures, CString(), 0, nullptr);
     ASSERT_GT(pictures.m_nTypes, 1);
     // Each name and pattern pair of the picture filter is one type.
@@ -109,7 +109,38 @@ TEST_F(PictureOpenDlgTest, TypeComboSelectsTheCallersTypeAndRefills)
     EXPECT_EQ(kPickerCancelled, dlg.GetResult());
 }
 
-TEST_F(PictureOpenDlgTest, StartFolderFallsBackToPreferencesThenProgramFolder)
+TEST_F(PictureOpenDlgTest, JpegAndTiffFilesAreListedUnderTheirTypesWhateverTheirExtensionsLength)
+{
+    const picture_files::Raster raster(8, 6, RGB(40, 40, 200));
+    for (const char* name : {"/empty/photo.jpeg", "/empty/shot.jpg", "/empty/scan.TIFF", "/empty/old.tif"})
+        picture_files::WriteBmp(raster, m_root + name);
+    CPictureOpenDlg dlg(&m_main, m_strEmpty + "photo.jpeg", CPictureOpenDlg::modePictures, CString(), 0, nullptr);
+    std::vector<std::string> listed;
+    auto listAs = [&](const char* type) {
+        return [&, type](HWND hDlg) {
+            if (!IsOpenDialog(hDlg))
+                return false;
+            const LRESULT nType = ::SendDlgItemMessage(hDlg, IDC_PICTURE_OPEN_TYPE, CB_FINDSTRINGEXACT, WPARAM(-1),
+                reinterpret_cast<LPARAM>(type));
+            ::SendDlgItemMessage(hDlg, IDC_PICTURE_OPEN_TYPE, CB_SETCURSEL, WPARAM(nType), 0);
+            ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDC_PICTURE_OPEN_TYPE, CBN_SELCHANGE),
+                LPARAM(::GetDlgItem(hDlg, IDC_PICTURE_OPEN_TYPE)));
+            std::string names;
+            for (int i = 0; i < dlg.m_pGrid->GetItemCount(); ++i)
+                names += std::string(dlg.m_pGrid->GetFilePath(i).Mid(m_strEmpty.GetLength())) + " ";
+            listed.push_back(names);
+            return true;
+        };
+    };
+    DriveActiveWindow({listAs("All Picture files"), listAs("JPG - JPEG"), listAs("TIF - Tagged Image File Format "),
+        PressButton(IDCANCEL)});
+    dlg.DoModal();
+    EXPECT_EQ(listed, (std::vector<std::string>{"old.tif photo.jpeg scan.TIFF shot.jpg ", "photo.jpeg shot.jpg ",
+                          "old.tif scan.TIFF "}));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(PictureOpenDlgTest, StartFolderFallsBackToPreferencesThenTheUsersHome)
 {
     const CString strFile = m_strPics + "b.bmp";
     CPictureOpenDlg existing(&m_main, strFile, CPictureOpenDlg::modePictures, CString(), 0, nullptr);
@@ -123,10 +154,11 @@ TEST_F(PictureOpenDlgTest, StartFolderFallsBackToPreferencesThenProgramFolder)
     CPictureOpenDlg designs(&m_main, CString(), CPictureOpenDlg::modeDesigns, CString(), 0, nullptr);
     EXPECT_EQ(thePrefs.GetDesignFolder(), designs.m_strStartFolder);
 
-    // A preferences folder that is gone, and the Scrapbook, which has none.
+    // A preferences folder that is gone: the user's home, never the
+    // program's folder; the Scrapbook, whose pictures lie there, has none.
     thePrefs.SetPictureFolder(m_strPics + "missing\\");
     CPictureOpenDlg missing(&m_main, CString(), CPictureOpenDlg::modePictures, CString(), 0, nullptr);
-    EXPECT_EQ(GetProgramPath(), missing.m_strStartFolder);
+    EXPECT_EQ(GetUserHomeFolder(), missing.m_strStartFolder);
     CPictureOpenDlg scrapbook(&m_main, CString(), CPictureOpenDlg::modeScrapbook, CString(), 0, nullptr);
     EXPECT_EQ(GetProgramPath(), scrapbook.m_strStartFolder);
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -287,6 +288,59 @@ TEST_F(DialogTest, EditFieldGetsItsTextSelectedAndKeepsTypedLetters)
     platform::headless::KeyUp(VK_MENU);
     PumpDialog(h);
     EXPECT_EQ(IsDlgButtonChecked(h, kCheck), UINT(BST_CHECKED));
+}
+
+// A field reached by Tab or by its label's letter shows its whole text
+// chosen, the field of a drop-down combo box too; Ctrl+A chooses it all.
+TEST_F(DialogTest, FieldsReachedFromTheKeyboardHaveTheirTextSelectedAndCtrlASelectsAll)
+{
+    for (bool combo : {false, true}) {
+        SCOPED_TRACE(combo ? "combo box" : "edit");
+        items = StandardItems(combo ? "COMBOBOX" : "EDIT");
+        if (combo)
+            items[1].style |= CBS_DROPDOWN;
+        tmpl = MakeTemplate(items, kModelessStyle);
+        HWND h = Create();
+        HWND field = GetDlgItem(h, kField);
+        if (combo) {
+            SendMessage(field, CB_ADDSTRING, 0, LPARAM("hello"));
+            SendMessage(field, CB_SETCURSEL, 0, 0);
+            field = GetWindow(field, GW_CHILD);
+        } else {
+            SetWindowText(field, "hello");
+        }
+        auto selection = [field] {
+            DWORD start = 0, end = 0;
+            SendMessage(field, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+            return std::make_pair(start, end);
+        };
+        const std::pair<DWORD, DWORD> all(0, 5);
+
+        SendMessage(h, WM_NEXTDLGCTL, WPARAM(GetDlgItem(h, IDCANCEL)), TRUE);
+        SendMessage(field, EM_SETSEL, 5, 5);
+        Key(h, VK_TAB);
+        ASSERT_EQ(GetFocus(), field);
+        EXPECT_EQ(selection(), all);
+
+        SendMessage(h, WM_NEXTDLGCTL, WPARAM(GetDlgItem(h, IDCANCEL)), TRUE);
+        SendMessage(field, EM_SETSEL, 5, 5);
+        platform::headless::KeyDown(VK_MENU);
+        Key(h, 'N');
+        platform::headless::KeyUp(VK_MENU);
+        ASSERT_EQ(GetFocus(), field);
+        EXPECT_EQ(selection(), all);
+
+        SendMessage(field, EM_SETSEL, 5, 5);
+        platform::headless::KeyDown(VK_CONTROL);
+        platform::headless::TypeKey('A', 0x01);
+        platform::headless::KeyUp(VK_CONTROL);
+        PumpDialog(h);
+        EXPECT_EQ(selection(), all);
+        char text[16] = {};
+        GetWindowText(field, text, int(sizeof text));
+        EXPECT_STREQ(text, "hello");
+        DestroyWindow(h);
+    }
 }
 
 TEST_F(DialogTest, ArrowsStayInTheGroupAndCheckAutoRadioButtons)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -250,6 +251,45 @@ TEST_F(FileDialogTest, TakesLinuxPathsOpensFoldersAndAddsTheDefaultExtension)
     EXPECT_EQ(std::string(file), winRoot + "\\sub\\inner.txt");
     EXPECT_EQ(ofn.nFilterIndex, 2u);
     EXPECT_EQ(platform::CurrentWindowsFolder(), before);
+}
+
+// Without a start folder the dialog opens in the current folder only when it
+// holds files of the type shown; else in the user's home.
+TEST_F(FileDialogTest, WithoutAStartFolderItOpensWhereFilesOfTheTypeAreElseInTheHome)
+{
+    const std::string home = testing_support::MakeTempDir("filedlg-home");
+    const char* pszSavedHome = getenv("HOME");
+    const std::string savedHome = pszSavedHome != nullptr ? pszSavedHome : "";
+    setenv("HOME", home.c_str(), 1);
+    const std::string before = platform::CurrentWindowsFolder();
+    ofn.lpstrInitialDir = nullptr;
+    ofn.Flags |= OFN_NOCHANGEDIR;
+
+    struct Case {
+        std::string current;
+        DWORD filter;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {winRoot, 1, winRoot},                       // a.txt and b.doc are there
+        {winRoot + "\\sub", 1, winRoot + "\\sub"},   // inner.txt
+        {winRoot + "\\sub", 3, platform::WindowsPathFor(home)}, // no picture
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.current);
+        ASSERT_TRUE(platform::SetCurrentWindowsFolder(c.current));
+        ofn.nFilterIndex = c.filter;
+        ofn.lpstrFilter = "Text files\0*.txt;*.doc\0All files\0*.*\0Pictures\0*.png\0";
+        std::string shown;
+        Script({[&](HWND dlg) { shown = Text(dlg, cmb2); }});
+        EXPECT_FALSE(GetOpenFileName(&ofn));
+        EXPECT_EQ(shown, c.expected);
+    }
+    platform::SetCurrentWindowsFolder(before);
+    if (pszSavedHome != nullptr)
+        setenv("HOME", savedHome.c_str(), 1);
+    else
+        unsetenv("HOME");
 }
 
 TEST_F(FileDialogTest, SaveAsksBeforeReplacingAndReportsATooSmallBuffer)

@@ -203,6 +203,34 @@ TEST_F(MdiTest, ChildrenGetConsecutiveIdsForcedStylesAndCascadingDefaults)
     EXPECT_EQ(GetDlgCtrlID(c), int(kFirstChild + 1));
 }
 
+// Closing a window and opening another, again and again, keeps the new one
+// where the closed one was; it never walks down the cascade.
+TEST_F(MdiTest, AWindowOpenedAfterOneClosedTakesItsPlace)
+{
+    HWND a = NewChild("A");
+    HWND b = NewChild("B");
+    ASSERT_TRUE(a && b);
+    const RECT rb = RectInParent(b);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        SendMessage(client, WM_MDIDESTROY, WPARAM(b), 0);
+        b = NewChild("B");
+        ASSERT_TRUE(b);
+        const RECT again = RectInParent(b);
+        EXPECT_EQ(again.left, rb.left);
+        EXPECT_EQ(again.top, rb.top);
+    }
+    // With the first place free again, the next window goes there, and the
+    // one after it past the two held places.
+    SendMessage(client, WM_MDIDESTROY, WPARAM(a), 0);
+    HWND c = NewChild("C");
+    EXPECT_EQ(RectInParent(c).left, 0);
+    EXPECT_EQ(RectInParent(c).top, 0);
+    HWND d = NewChild("D");
+    EXPECT_GT(RectInParent(d).top, rb.top);
+    EXPECT_EQ(RectInParent(d).top - rb.top, rb.top);
+}
+
 TEST_F(MdiTest, ActivationTellsOldThenNewChildWithBothHandles)
 {
     HWND a = NewChild("A");

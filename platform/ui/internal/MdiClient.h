@@ -22,7 +22,6 @@ struct MdiClientState {
     std::vector<HWND> children;
     HWND active = NULL;
     HWND maximized = NULL; // the child whose maximised state the frame shows
-    int nextDefaultSlot = 0; // where the next CW_USEDEFAULT child goes
     bool closing = false; // the client is being destroyed
 
     // The frame's own title, without " - [child]".
