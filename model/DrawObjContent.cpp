@@ -790,6 +790,11 @@ void CDrawObj::RotatePicture(int nAngle, const ObjectFrame* pBefore)
         // the step keeps the picture as it was, not only its frame.
         RecordUndoPictureTurn(m_pDocument, this, pBefore);
         TurnPicture(nAngle);
+        // The frame, its handles and the shape that clips the picture turn
+        // with it, whoever asked for the turn (the handle's drag has set
+        // the angle already; the Rotate dialog has not).
+        if (NormalizeDegrees(GetRoundedAngle()) != NormalizeDegrees(nAngle))
+            SetAngle(NormalizeDegrees(nAngle));
         MarkModified(m_pDocument);
     }
     for (int n = 1; n <= 9; ++n)

@@ -7,6 +7,7 @@
 #include "app/DcStateSaver.h"
 #include "app/PrefData.h"
 #include "app/RectGeometry.h"
+#include "model/ShapeMaskDraw.h"
 #include "model/StockShapes.h"
 #include "model/TextContentHolder.h"
 #include "pictures/Image.h"
@@ -259,14 +260,48 @@ void CDrawRect::RelayOutline()
     m_corners.SetSize(4);
     std::copy(corners, corners + 4, m_corners.GetData());
     // Turned counter-clockwise by less than a quarter, the top-left corner
-    // is the leftmost, the top-right the highest, and so on round; each
-    // further quarter moves the choice on by one corner. Taking the sides
-    // from fixed corners keeps a mirrored rectangle mirrored.
-    const int q = NormalizeDegrees(nAngle) / 90;
-    m_position = CRect(corners[q].x, corners[(q + 1) % 4].y, corners[(q + 2) % 4].x, corners[(q + 3) % 4].y);
+    // of an upright rectangle is the leftmost, the top-right the highest,
+    // and so on round; each further quarter moves the choice on by one
+    // corner. A mirrored rectangle's corners lie the other way round, so
+    // the bounds are taken from the corners that are outermost and then
+    // run the way the rectangle runs, which keeps it mirrored.
+    LONG minX = corners[0].x;
+    LONG maxX = corners[0].x;
+    LONG minY = corners[0].y;
+    LONG maxY = corners[0].y;
+    for (const POINT& pt : corners) {
+        minX = std::min(minX, pt.x);
+        maxX = std::max(maxX, pt.x);
+        minY = std::min(minY, pt.y);
+        maxY = std::max(maxY, pt.y);
+    }
+    const BOOL bMirroredX = r.left > r.right;
+    const BOOL bUpright = r.top >= r.bottom;
+    m_position = CRect(bMirroredX ? maxX : minX, bUpright ? maxY : minY, bMirroredX ? minX : maxX,
+        bUpright ? minY : maxY);
 }
 
 // ---- Regions and passes ------------------------------------------------------------------------
+
+namespace {
+
+// Where the first pixel of the shape's mask lies on the device: the
+// outline's smallest x and y in device units.
+CPoint MaskOrigin(CDrawRect& shape, CDC* pDC)
+{
+    CPointArray outline;
+    if (pDC == nullptr || !shape.GetOutline(outline, FALSE) || outline.GetCount() < 1)
+        return CPoint(0, 0);
+    ToDevice(pDC, outline.GetData(), outline.GetCount());
+    CPoint origin = outline.GetData()[0];
+    for (int i = 1; i < outline.GetCount(); ++i) {
+        origin.x = std::min(origin.x, outline.GetData()[i].x);
+        origin.y = std::min(origin.y, outline.GetData()[i].y);
+    }
+    return origin;
+}
+
+} // namespace
 
 BOOL CDrawRect::BuildShapeRegion(CDC* pDC, const CRect& rect, CRgn& region, CBitmap* pMask)
 {
@@ -286,11 +321,14 @@ BOOL CDrawRect::BuildShapeRegion(CDC* pDC, const CRect& rect, CRgn& region, CBit
         if (region.CreatePolygonRgn(points.GetData(), points.GetCount(), ALTERNATE))
             return TRUE;
     }
-    if (pMask != nullptr && HasPicture()) {
-        // The picture is then drawn through a mask of the shape instead.
+    if (pMask != nullptr && HasPicture() && pDC != nullptr) {
+        // The picture is then drawn through a mask of the shape instead, in
+        // the device's pixels; its first pixel lies at the outline's
+        // smallest x and y there (MaskOrigin).
         CPointArray shape;
         if (nKind == SHAPE_LINE || !GetOutline(shape, FALSE))
             return FALSE;
+        ToDevice(pDC, shape.GetData(), shape.GetCount());
         CreateShapeMask(pDC, *pMask, shape.GetData(), shape.GetCount());
     }
     return FALSE;
@@ -418,13 +456,20 @@ void CDrawRect::Draw(CDC* pDC)
             // the picture adds no corner polygon of its own to it.
             const CRect rectPicture = (m_wFlags & OBJ_FLAG_CROPPED) ? m_rectUncropped : m_position;
             const BOOL bShaped = GetDrawnKind() != SHAPE_RECTANGLE;
+            // A turned picture turns with its frame, flipped or not, and
+            // keeps to the frame's corners as they are now, whether or not
+            // its handles were drawn since it moved.
+            m_pPicture->SetFrameMirrored(!m_bFlipX != !m_bFlipY);
+            UpdatePictureCorners();
             if (bRegion) {
                 CDCStateSaver saver(pDC);
                 pDC->SelectClipRgn(&region, RGN_AND);
                 m_pPicture->Draw(pDC, rectPicture, rectPicture, m_position, FALSE, FALSE, bShaped);
-            } else {
-                // FIXME: without a region the picture is drawn unclipped; it
-                // is not yet drawn through the shape's mask (mask).
+            } else if (mask.GetSafeHandle() == NULL
+                || !DrawPictureThroughShapeMask(pDC, *m_pPicture, rectPicture, m_position, mask, MaskOrigin(*this, pDC),
+                    bShaped)) {
+                // No region and no mask (or none that can be used here):
+                // the picture is drawn unclipped.
                 m_pPicture->Draw(pDC, rectPicture, rectPicture, m_position, FALSE, FALSE, bShaped);
             }
         }

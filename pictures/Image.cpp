@@ -101,6 +101,7 @@ void CImage::Reset()
     m_nFlipX = 0;
     m_nFlipY = 0;
     m_nRotation = 0;
+    m_bFrameMirrored = FALSE;
     m_crTransparent = 0;
     for (POINT& pt : m_corners)
         pt = POINT{0, 0};
@@ -304,6 +305,8 @@ void CImage::Copy(const CImage& other)
     m_nFlipX = other.m_nFlipX;
     m_nFlipY = other.m_nFlipY;
     m_nRotation = other.m_nRotation;
+    // The copied raster was turned for the other's frame.
+    m_bFrameMirrored = other.m_bFrameMirrored;
     m_nSourceId = other.m_nSourceId;
     m_strPath = other.m_strPath;
     m_nStoredHandle = other.m_nStoredHandle;
@@ -402,6 +405,17 @@ void CImage::SetMirror(BOOL bLeftRight, BOOL bTopBottom)
     }
     SetWordFlag(IMAGE_FLAG_MIRROR_X, bLeftRight);
     SetWordFlag(IMAGE_FLAG_MIRROR_Y, bTopBottom);
+}
+
+void CImage::SetFrameMirrored(BOOL bMirrored)
+{
+    bMirrored = bMirrored ? TRUE : FALSE;
+    if (bMirrored == m_bFrameMirrored)
+        return;
+    m_bFrameMirrored = bMirrored;
+    // The turn is made anew from the unaltered raster, the other way.
+    if (IsRaster() && m_nRotation % 360 != 0)
+        ApplyEffect(kEffectReapply, 0, 0);
 }
 
 void CImage::SetCorners(const POINT corners[4])
@@ -604,7 +618,18 @@ BOOL CImage::RasterizeComposite()
 
 BOOL CImage::LoadThumbnail(int nMax, LPCTSTR lpszPath)
 {
-    LoadFile(lpszPath, kDefaultLoadMode, TRUE, FALSE);
+    // A thumbnail is one picture of many (a folder's catalog, a grid): a
+    // file that cannot be read answers FALSE without a message.
+    const BOOL bQuiet = (m_wFlags & IMAGE_FLAG_QUIET) != 0;
+    SetWordFlag(IMAGE_FLAG_QUIET, TRUE);
+    try {
+        LoadFile(lpszPath, kDefaultLoadMode, TRUE, FALSE);
+    } catch (CException* e) {
+        e->Delete();
+        SetWordFlag(IMAGE_FLAG_QUIET, bQuiet);
+        return FALSE;
+    }
+    SetWordFlag(IMAGE_FLAG_QUIET, bQuiet);
     SIZE size{0, 0};
     GetSize(size, TRUE);
     if (nMax < 1 || size.cx < 1 || size.cy < 1 || !IsRaster())

@@ -123,6 +123,11 @@ public:
     // or flipping it where it differs from bits 3 and 4) and stores the
     // state in bits 3 and 4; metafiles and composites store the bits only.
     void SetMirror(BOOL bLeftRight, BOOL bTopBottom);
+    // Whether the frame the picture shows in is mirrored once (its object
+    // flipped one way, not both): a turned raster is then turned the other
+    // way before it is mirrored in memory, so that it shows turned with its
+    // frame. A change rebuilds a turned raster.
+    void SetFrameMirrored(BOOL bMirrored);
     // The four corners the picture is drawn into (turned and mirrored), in
     // the order top-left, top-right, bottom-right, bottom-left.
     void SetCorners(const POINT corners[4]);
@@ -251,6 +256,7 @@ public:
     int m_nFlipX = 0;
     int m_nFlipY = 0;
     int m_nRotation = 0;          // degrees, 1..360 when set, 0 none
+    BOOL m_bFrameMirrored = FALSE; // see SetFrameMirrored; not stored
     int m_nOneShot1 = 0;          // handed to the next draw and cleared by it
     int m_nOneShot2 = 0;
     int m_nTileOverride = 0;

@@ -24,6 +24,7 @@
 #include "surface/Surface.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -358,6 +359,54 @@ BOOL MakeCornerRegion(const CImage& image, CDC* pDC, CRgn& region)
     return region.CreatePolygonRgn(corners, 4, WINDING);
 }
 
+// The clip region of a turned raster: the outline of the picture inside
+// the turned raster painted into the device rectangle, so that the corners
+// the turn filled never show and nothing of the picture is cut. The outline
+// comes from the raster itself (its unturned size, the angle and the way
+// it was turned, its mirrors in memory), so it fits what is painted on any
+// device and at any scale. FALSE when the raster is not turned as recorded
+// (a rotation only noted, or an effect that changed its size).
+BOOL MakeTurnedRegion(const CImage& image, const CRect& device, CRgn& region)
+{
+    if (!IsEngineHandle(image.m_nHandle) || !IsEngineHandle(image.m_nBaseHandle) || image.m_nRotation % 360 == 0)
+        return FALSE;
+    int w = 0;
+    int h = 0;
+    int tw = 0;
+    int th = 0;
+    int nBits = 0;
+    GetPicSize(image.m_nBaseHandle, &w, &h, &nBits);
+    GetPicSize(image.m_nHandle, &tw, &th, &nBits);
+    if (w < 1 || h < 1 || tw < 1 || th < 1 || device.Width() < 1 || device.Height() < 1)
+        return FALSE;
+    // Counter-clockwise as shown, by the stored angle; the other way in a
+    // frame mirrored once (see CImage::SetFrameMirrored).
+    const double dDegrees = image.m_bFrameMirrored ? -image.m_nRotation : image.m_nRotation;
+    const double dRadians = dDegrees * 3.14159265358979323846 / 180.0;
+    const double c = std::cos(dRadians);
+    const double s = std::sin(dRadians);
+    const double dBoundsX = std::fabs(w * c) + std::fabs(h * s);
+    const double dBoundsY = std::fabs(w * s) + std::fabs(h * c);
+    if (std::fabs(dBoundsX - tw) > 2.0 || std::fabs(dBoundsY - th) > 2.0)
+        return FALSE;
+    const double dScaleX = double(device.Width()) / tw;
+    const double dScaleY = double(device.Height()) / th;
+    const double dCentreX = (double(device.left) + device.right) / 2.0;
+    const double dCentreY = (double(device.top) + device.bottom) / 2.0;
+    const double dMirrorX = (image.m_wFlags & IMAGE_FLAG_MIRROR_X) ? -1.0 : 1.0;
+    const double dMirrorY = (image.m_wFlags & IMAGE_FLAG_MIRROR_Y) ? -1.0 : 1.0;
+    const double corners[4][2] = {{-w / 2.0, -h / 2.0}, {w / 2.0, -h / 2.0}, {w / 2.0, h / 2.0}, {-w / 2.0, h / 2.0}};
+    POINT points[4];
+    for (int i = 0; i < 4; ++i) {
+        // Rows run downwards: a counter-clockwise turn as shown.
+        const double x = corners[i][0] * c + corners[i][1] * s;
+        const double y = -corners[i][0] * s + corners[i][1] * c;
+        points[i].x = LONG(std::lround(dCentreX + dMirrorX * x * dScaleX));
+        points[i].y = LONG(std::lround(dCentreY + dMirrorY * y * dScaleY));
+    }
+    return region.CreatePolygonRgn(points, 4, WINDING);
+}
+
 // The caption's word over the destination, centred, in a font of its own.
 void DrawCaptionOver(CDC* pDC, const CRect& device, UINT nId)
 {
@@ -512,11 +561,16 @@ BOOL CImage::Draw(CDC* pDC, const CRect& rectDest, const CRect& rectSecond, cons
             DrawCaptionOver(pDC, device, IDS_PIC_TRANSPARENT);
     }
 
+    const CRect deviceRect = LogicalToDeviceRect(pDC, rectDest);
+    // On the screen the picture keeps inside the corners its frame gave
+    // it; on paper as on the screen, what a turned raster's corners hold
+    // (the turn's fill) never shows and hides nothing below.
     CRgn corners;
     if (!bPrinting && !bNoPolygonClip && HasRotation() && m_nSourceId == 0 && MakeCornerRegion(*this, pDC, corners))
         pDC->SelectClipRgn(&corners, RGN_AND);
-
-    const CRect deviceRect = LogicalToDeviceRect(pDC, rectDest);
+    CRgn turned;
+    if (!bNoPolygonClip && !bTiled && MakeTurnedRegion(*this, deviceRect, turned))
+        pDC->SelectClipRgn(&turned, RGN_AND);
     const CRect clip = PaintClip(*this, pDC, rectClip);
     if (bTiled && nOneShot1 != 0) {
         SIZE sizePicture{0, 0};

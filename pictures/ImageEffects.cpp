@@ -344,9 +344,11 @@ BOOL CImage::Rebuild(int nAngle, BOOL bRotate)
         library([&](LTBITMAP* b) { return f.mosaic(b, p[kMosaicSize]); });
     if (p[kShearAngle] != 0)
         library([&](LTBITMAP* b) { return f.shear(b, p[kShearAngle] * 100, p[kShearDirection], kWhite); });
-    // A whole number of turns leaves the picture as it is.
+    // A whole number of turns leaves the picture as it is. The mirrors
+    // below come after the turn: in a frame mirrored once the raster turns
+    // the other way, so that mirrored it turns with its frame.
     if (bRotate && nAngle % 360 != 0)
-        f.rotate(m_nHandle, nAngle, kWhite);
+        f.rotate(m_nHandle, m_bFrameMirrored ? -nAngle : nAngle, kWhite);
 
     // The rebuild starts from the unmirrored base: the raster is brought
     // back to the mirrors the picture keeps.
@@ -424,10 +426,10 @@ int CImage::Rotate(int nAngle, CRect& rectRaster, const CRect& rectObject, COLOR
     for (int i = 0; i < 4; ++i)
         corners[i] = plain[kOrder[nFlips][i]];
     if (m_nRotation != 360) {
-        // The same way the raster turned (by minus the stored angle), so that
-        // the corners of each quarter below are the outermost ones.
+        // The same way the raster turned: by the stored angle,
+        // counter-clockwise as a design (whose y grows upwards) shows it.
         const CPoint centre = rectNorm.CenterPoint();
-        RotatePoints(POINT{centre.x, centre.y}, corners, 4, -double(m_nRotation), FALSE);
+        RotatePoints(POINT{centre.x, centre.y}, corners, 4, double(m_nRotation), FALSE);
     }
     SetCorners(corners);
 
@@ -436,7 +438,11 @@ int CImage::Rotate(int nAngle, CRect& rectRaster, const CRect& rectObject, COLOR
         rectRaster = rectObject;
         return 1;
     }
-    const int k = m_nRotation <= 90 ? 0 : m_nRotation < 180 ? 1 : m_nRotation <= 270 ? 2 : 3;
+    // The rectangle is normalised with its top the smaller y, so its first
+    // corner turned by less than a quarter is the one with the smallest y
+    // and the last the leftmost; each further quarter moves the choice back
+    // by one corner.
+    const int k = m_nRotation <= 90 ? 3 : m_nRotation < 180 ? 2 : m_nRotation <= 270 ? 1 : 0;
     rectRaster.left = corners[k].x;
     rectRaster.top = corners[(k + 1) % 4].y;
     rectRaster.right = corners[(k + 2) % 4].x;

@@ -775,8 +775,11 @@ int FlipPic(int nHandle)
 
 int RotatePic(int nHandle, int nDegrees, COLORREF crFill)
 {
+    // The engine's degrees run clockwise as the picture is shown (a
+    // picture stored at an angle is turned by minus it, counter-clockwise
+    // with its frame); the imaging layer counts counter-clockwise.
     return OnBitmap(nHandle,
-        [&](LTBITMAP& b) { return Code(LtRotateBitmap(&b, nDegrees * 100, LT_ROTATE_RESIZE, crFill)); });
+        [&](LTBITMAP& b) { return Code(LtRotateBitmap(&b, -nDegrees * 100, LT_ROTATE_RESIZE, crFill)); });
 }
 
 int ResizePic(int nHandle, int nWidth, int nHeight)
@@ -1219,6 +1222,8 @@ void GetPicErrorText(int nCode, CString& strText)
     strText.Empty();
     if (nCode <= -1 && nCode >= -24)
         strText.LoadString(UINT(IDS_PIC_ERROR_BASE + nAbs));
+    else if (nCode == LT_ERR_TOO_LARGE)
+        strText.LoadString(IDS_PIC_TOO_LARGE);
     if (strText.IsEmpty())
         strText.Format(IDS_PIC_INTERNAL_ERROR, nAbs);
 }

@@ -226,11 +226,20 @@ int FreeTurn(LTBITMAP& bitmap, double radians, bool resize, COLORREF fill)
     } catch (const std::bad_alloc&) {
         return LT_ERR_NO_MEMORY;
     }
-    const float fillPixel[4] = { float(GetBValue(fill)), float(GetGValue(fill)), float(GetRValue(fill)), 255.0f };
+    // A picture with alpha gets clear corners in the fill's colour, so that
+    // its turned edge fades to nothing rather than into an opaque fill, and
+    // is mixed by premultiplied colour, so that clear pixels (whatever
+    // colour they hold) lend no colour to their neighbours.
+    const bool hasAlpha = bitmap.BitsPerPixel == 32;
+    const float fillPixel[4] = { float(GetBValue(fill)), float(GetGValue(fill)), float(GetRValue(fill)),
+        hasAlpha ? 0.0f : 255.0f };
     auto sample = [&](int x, int y, int channel) {
         if (x < 0 || y < 0 || x >= w || y >= h)
-            return fillPixel[channel];
-        return float(source.bgra[(size_t(y) * size_t(w) + size_t(x)) * 4 + size_t(channel)]);
+            return hasAlpha && channel != 3 ? 0.0f : fillPixel[channel];
+        const uint8_t* p = source.bgra.data() + (size_t(y) * size_t(w) + size_t(x)) * 4;
+        if (!hasAlpha || channel == 3)
+            return float(p[channel]);
+        return float(p[channel]) * float(p[3]) / 255.0f;
     };
     for (int y = 0; y < th; ++y) {
         uint8_t* out = turned.Row(y);
@@ -250,11 +259,19 @@ int FreeTurn(LTBITMAP& bitmap, double radians, bool resize, COLORREF fill)
             const int y0 = int(std::floor(sy));
             const float fx = float(sx - x0);
             const float fy = float(sy - y0);
+            float mixed[4];
             for (int ch = 0; ch < 4; ++ch) {
                 const float top = sample(x0, y0, ch) * (1 - fx) + sample(x0 + 1, y0, ch) * fx;
                 const float bottom = sample(x0, y0 + 1, ch) * (1 - fx) + sample(x0 + 1, y0 + 1, ch) * fx;
-                out[ch] = uint8_t(std::clamp(top * (1 - fy) + bottom * fy + 0.5f, 0.0f, 255.0f));
+                mixed[ch] = top * (1 - fy) + bottom * fy;
             }
+            if (hasAlpha) {
+                const float a = mixed[3];
+                for (int ch = 0; ch < 3; ++ch)
+                    mixed[ch] = a >= 0.5f ? mixed[ch] * 255.0f / a : fillPixel[ch];
+            }
+            for (int ch = 0; ch < 4; ++ch)
+                out[ch] = uint8_t(std::clamp(mixed[ch] + 0.5f, 0.0f, 255.0f));
         }
     }
     return StoreWork(turned, bitmap);

@@ -137,6 +137,49 @@ TEST(ImagingEffects, FortyFiveDegreesGrowsToFitWithFilledCorners)
     EXPECT_EQ(At(kept, 0, 0), Of(RGB(255, 255, 255)));
 }
 
+// A picture with alpha turned by a free angle: what the turn exposes is
+// clear, a clear part stays clear up to the turned edge (no seam of the fill
+// along it), and a clear pixel lends no colour to an opaque neighbour.
+TEST(ImagingEffects, FreeTurnOfAPictureWithAlphaKeepsItsClearPartsClear)
+{
+    // Left half clear black, right half opaque orange.
+    LTBITMAP b;
+    LtAllocateBitmap(&b, 20, 12, 32);
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 10; x < 20; ++x) {
+            BYTE* p = b.Pixels.data() + size_t(y) * size_t(b.BytesPerLine) + size_t(x) * 4;
+            p[0] = 0;
+            p[1] = 128;
+            p[2] = 255;
+            p[3] = 255;
+        }
+    }
+    for (int angle : { 3000, 21500 }) {
+        LTBITMAP turned = b;
+        ASSERT_EQ(LtRotateBitmap(&turned, angle, LT_ROTATE_RESIZE, RGB(255, 255, 255)), LT_SUCCESS);
+        ASSERT_EQ(turned.BitsPerPixel, 32);
+        EXPECT_EQ(At(turned, 0, 0)[3], 0) << angle;
+        int opaque = 0;
+        for (int y = 0; y < turned.Height; ++y) {
+            for (int x = 0; x < turned.Width; ++x) {
+                const Rgba p = At(turned, x, y);
+                if (p[3] == 0)
+                    continue;
+                ++opaque;
+                // Every pixel that shows anything shows orange: from the
+                // opaque half alone, never grey from the fill or dark from
+                // the clear half.
+                EXPECT_TRUE(Near(Rgba { p[0], p[1], p[2], 0 }, Of(RGB(255, 128, 0), 0), 2))
+                    << angle << " at " << x << "," << y << ": " << int(p[0]) << "," << int(p[1]) << "," << int(p[2])
+                    << " alpha " << int(p[3]);
+            }
+        }
+        // About the opaque half's 120 pixels, smoothed at its edges.
+        EXPECT_GT(opaque, 100) << angle;
+        EXPECT_LT(opaque, 200) << angle;
+    }
+}
+
 TEST(ImagingEffects, SmoothResizeAveragesShrinkingAndInterpolatesGrowing)
 {
     LTBITMAP line = Colours(4, 1, { RGB(0, 0, 0), RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255) });

@@ -398,7 +398,10 @@ TEST_F(ImageEffectsTest, RotationSetsTheCornersByTheFlipsAndTheBoundsByTheQuarte
         // Each flip pair puts the same four points in its own order.
         const int orders[3][4] = {{1, 0, 3, 2}, {3, 2, 1, 0}, {2, 3, 0, 1}};
         const int flips[3][2] = {{1, 0}, {0, 1}, {1, 1}};
-        const int k = nStored <= 90 ? 0 : nStored < 180 ? 1 : nStored <= 270 ? 2 : 3;
+        // The corners turn counter-clockwise by the stored angle: turned by
+        // less than a quarter, the first unflipped corner is the topmost of
+        // this rectangle (whose top is the smaller y), the last the leftmost.
+        const int k = nStored <= 90 ? 3 : nStored < 180 ? 2 : nStored <= 270 ? 1 : 0;
         for (int f = 0; f < 3; ++f) {
             CImage flipped;
             LoadHalves(flipped);

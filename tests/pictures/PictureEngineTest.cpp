@@ -333,6 +333,8 @@ TEST_F(PictureEngineTest, ErrorTexts)
         {-21, "Internal picture error 21"},
         {kPicErrBadHandle, "Internal mapping error"},
         {-27, "Internal picture error 27"},
+        {-28, "The picture is too large to open: it may have at most 20000 pixels on a side and 50 million "
+              "pixels in all."},
         {-25, "Internal picture error 25"},
         {3, "Internal picture error 3"},
     };
