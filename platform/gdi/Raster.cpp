@@ -133,6 +133,13 @@ Paint ResolveBrush(const DeviceContext& dc, const RasterTarget& target, const Br
                     paint.opaque |= uint64_t(1) << (y * 8 + x);
             }
         }
+        if (dc.kind == DcKind::Printer) {
+            const DeviceCaps screen = ScreenCaps();
+            if (screen.logPixelsX > 0 && screen.logPixelsY > 0 && dc.caps.logPixelsX > 0 && dc.caps.logPixelsY > 0) {
+                paint.cellX = 8.0 * dc.caps.logPixelsX / screen.logPixelsX;
+                paint.cellY = 8.0 * dc.caps.logPixelsY / screen.logPixelsY;
+            }
+        }
         return paint;
     }
     case BS_PATTERN: {

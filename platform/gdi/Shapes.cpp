@@ -549,6 +549,44 @@ void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& p
 
 // ---- Printer pages: the same figures as vector paths --------------------------
 
+// A pattern whose cell spans more than its eight device pixels (a hatch on
+// a printer page): each of its pixels becomes a square of the cell's size,
+// so that the page holds crisp lines rather than a picture smoothed
+// across them.
+cairo_pattern_t* ScaledPattern(const Paint& paint)
+{
+    const double px = paint.cellX / 8;
+    const double py = paint.cellY / 8;
+    cairo_rectangle_t extents{0, 0, paint.cellX, paint.cellY};
+    cairo_surface_t* tile = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+    cairo_t* t = cairo_create(tile);
+    cairo_set_antialias(t, CAIRO_ANTIALIAS_NONE);
+    for (int y = 0; y < 8; ++y) {
+        // Runs of one colour along the row as one rectangle each.
+        int x = 0;
+        while (x < 8) {
+            const int bit = y * 8 + x;
+            if (!((paint.opaque >> bit) & 1)) {
+                ++x;
+                continue;
+            }
+            const uint32_t colour = paint.pattern[bit];
+            int end = x + 1;
+            while (end < 8 && ((paint.opaque >> (y * 8 + end)) & 1) && paint.pattern[y * 8 + end] == colour)
+                ++end;
+            cairo_set_source_rgb(t, ((colour >> 16) & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0,
+                (colour & 0xFF) / 255.0);
+            cairo_rectangle(t, x * px, y * py, (end - x) * px, py);
+            cairo_fill(t);
+            x = end;
+        }
+    }
+    cairo_destroy(t);
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
+    cairo_surface_destroy(tile);
+    return pattern;
+}
+
 void SetSourceFromPaint(cairo_t* cr, const Paint& paint)
 {
     if (paint.kind == Paint::Kind::Solid) {
@@ -556,25 +594,30 @@ void SetSourceFromPaint(cairo_t* cr, const Paint& paint)
             (paint.color & 0xFF) / 255.0);
         return;
     }
-    cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
-    cairo_surface_flush(tile);
-    unsigned char* data = cairo_image_surface_get_data(tile);
-    int stride = cairo_image_surface_get_stride(tile);
-    for (int y = 0; y < 8; ++y) {
-        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
-        for (int x = 0; x < 8; ++x)
-            row[x] = ((paint.opaque >> (y * 8 + x)) & 1) ? (0xFF000000u | paint.pattern[y * 8 + x]) : 0;
+    cairo_pattern_t* pattern = nullptr;
+    if (paint.cellX != 8 || paint.cellY != 8) {
+        pattern = ScaledPattern(paint);
+    } else {
+        cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+        cairo_surface_flush(tile);
+        unsigned char* data = cairo_image_surface_get_data(tile);
+        int stride = cairo_image_surface_get_stride(tile);
+        for (int y = 0; y < 8; ++y) {
+            uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
+            for (int x = 0; x < 8; ++x)
+                row[x] = ((paint.opaque >> (y * 8 + x)) & 1) ? (0xFF000000u | paint.pattern[y * 8 + x]) : 0;
+        }
+        cairo_surface_mark_dirty(tile);
+        pattern = cairo_pattern_create_for_surface(tile);
+        cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+        cairo_surface_destroy(tile);
     }
-    cairo_surface_mark_dirty(tile);
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
-    cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
     cairo_matrix_t m;
     cairo_matrix_init_translate(&m, -paint.origin.x, -paint.origin.y);
     cairo_pattern_set_matrix(pattern, &m);
     cairo_set_source(cr, pattern);
     cairo_pattern_destroy(pattern);
-    cairo_surface_destroy(tile);
 }
 
 // Fills with the brush (when `fill`) and strokes with the pen the path that

@@ -362,4 +362,60 @@ TEST_F(PrinterDcTest, TwoPagePdfRendersWithTheColoursDrawn)
     EXPECT_TRUE(Near(two.At(5 + 150, 5 + 120), white));
 }
 
+// A hatch prints as the screen shows it, eight screen pixels a cell, and as
+// lines: not eight printer dots, which would print as an even tint.
+TEST_F(PrinterDcTest, HatchKeepsTheScreensSpacingOnThePage)
+{
+    if (std::system("pdftoppm -v > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    ASSERT_NE(MakePrinter(), nullptr);
+    ASSERT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
+    std::string folder = MakeTempDir("pdfhatch");
+    std::string path = platform::WindowsPathFor(folder + "/hatch.pdf");
+    DOCINFO di{sizeof(DOCINFO), "Hatch", path.c_str(), nullptr, 0};
+    ASSERT_GT(StartDoc(dc, &di), 0);
+    ASSERT_GT(StartPage(dc), 0);
+    // A cross hatch an inch square, an inch from the printable area's
+    // corner.
+    HBRUSH cross = CreateHatchBrush(HS_CROSS, RGB(0, 0, 0));
+    HGDIOBJ old = SelectObject(dc, cross);
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    SetBkMode(dc, TRANSPARENT);
+    SetBrushOrgEx(dc, 0, 0, NULL);
+    Rectangle(dc, 600, 600, 1200, 1200);
+    SelectObject(dc, old);
+    ASSERT_GT(EndPage(dc), 0);
+    ASSERT_GT(EndDoc(dc), 0);
+    DeleteObject(cross);
+
+    std::string prefix = folder + "/page";
+    std::string command = "pdftoppm -r 96 -aaVector no '" + folder + "/hatch.pdf' '" + prefix + "' 2> /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    Image page;
+    ASSERT_TRUE(ReadPpm(prefix + "-1.ppm", page));
+    // The printable area starts a quarter inch (24 pixels) in; the square
+    // is 96 pixels a side. Along each row between its horizontal lines the
+    // ink is in single black pixels 8 apart, the rest white.
+    const int corner = 24 + 96;
+    int nBetween = 0;
+    for (int y = corner + 8; y < corner + 16; ++y) {
+        std::vector<int> inked;
+        int nOther = 0;
+        for (int x = corner + 4; x < corner + 92; ++x) {
+            const COLORREF c = page.At(x, y);
+            if (Near(c, RGB(0, 0, 0)))
+                inked.push_back(x);
+            else if (!Near(c, RGB(255, 255, 255)))
+                ++nOther;
+        }
+        EXPECT_EQ(nOther, 0) << "a tint, not lines, in row " << y;
+        bool bSpaced = inked.size() >= 10;
+        for (size_t i = 1; i < inked.size(); ++i)
+            bSpaced = bSpaced && inked[i] - inked[i - 1] == 8;
+        nBetween += bSpaced ? 1 : 0;
+    }
+    // One row of the eight is a horizontal line.
+    EXPECT_EQ(nBetween, 7);
+}
+
 } // namespace

@@ -26,6 +26,10 @@ struct Paint {
     uint32_t pattern[64] = {};
     uint64_t opaque = ~uint64_t(0);
     POINT origin{0, 0};
+    // The device units the pattern's eight pixels span across and down: 8
+    // but for a hatch on a printer page (see ResolveBrush).
+    double cellX = 8;
+    double cellY = 8;
 
     bool IsNone() const { return kind == Kind::None; }
     static Paint Solid(uint32_t pixel)
@@ -41,6 +45,9 @@ struct Paint {
 // colour over the background colour (OPAQUE) or nothing (TRANSPARENT);
 // monochrome patterns in the text and background colours; colours reduced
 // to the target's depth; the DC's brush origin. BS_NULL gives Kind::None.
+// On a printer a hatch keeps the spacing and line weight it has on the
+// screen, eight screen pixels a cell, rather than eight printer dots, which
+// would print as a fine tint where the screen shows open lines.
 Paint ResolveBrush(const DeviceContext& dc, const RasterTarget& target, const BrushObject& brush);
 
 // R2_BLACK .. R2_WHITE on one pixel; the top byte of the result is 0.
