@@ -107,6 +107,36 @@ void InvalidateThrough(CDrawObj& obj, CSurface* pView)
         obj.Invalidate();
 }
 
+// Whether the rectangle lies inside the area without touching its edges.
+BOOL StrictlyInside(const CRect& rect, const CRect& area)
+{
+    CRect r = rect;
+    r.NormalizeRect();
+    CRect a = area;
+    a.NormalizeRect();
+    return r.left > a.left && r.right < a.right && r.top > a.top && r.bottom < a.bottom;
+}
+
+// The object's view marks its scrolled area for recomputation when the
+// object's new place changes it; the command that moved the object applies
+// it (or the next one that checks the area). The view holding the object
+// counts, not the one a caller drew it through.
+void NoteExtentOf(CDrawObj& obj, const CRect& oldPosition, CSurface* pView)
+{
+    CSurface* pHolder = obj.GetSurface();
+    if (pHolder == nullptr)
+        pHolder = pView;
+    if (pHolder == nullptr || (pHolder->m_flags & CSurface::SurfaceRecomputeExtent) != 0)
+        return;
+    // Well inside the area before and after, the object neither made one
+    // of its edges nor reaches past one: the area stays as it is. A drag of
+    // many objects then costs no walk over all of them at each step.
+    if (StrictlyInside(oldPosition, pHolder->m_rectExtent) && StrictlyInside(obj.m_position, pHolder->m_rectExtent))
+        return;
+    if (pHolder->GetObjects().Find(&obj) != NULL)
+        pHolder->CheckObjectExtent(&obj);
+}
+
 // Eight sectors of 45 degrees, each centred on its angle.
 int SnapToSector(double dAngle)
 {
@@ -337,12 +367,14 @@ void CDrawObj::MoveHandleTo(int nHandle, CPoint point, CSurface* pView)
         const CPoint centre = GetRectCenter(m_position.left, m_position.top, m_position.right, m_position.bottom);
         const CSize shift = oldCentre - centre;
         if (shift != CSize(0, 0)) {
+            const CRect before = m_position;
             InvalidateThrough(*this, pView);
             m_position.OffsetRect(shift);
             m_rectUnrotated.OffsetRect(shift);
             if (IsCropped(*this))
                 m_rectUncropped.OffsetRect(shift);
             InvalidateThrough(*this, pView);
+            NoteExtentOf(*this, before, pView);
         }
     }
 }
@@ -409,8 +441,7 @@ void CDrawObj::MoveTo(const CRect& position, CSurface* pView, int nHandle, const
             FlipRect(&m_rectUncropped, bFlipX, bFlipY);
         }
     }
-    // FIXME: the view does not yet recompute its scroll extent for an
-    // object that moved; it comes with the view's extent bookkeeping.
+    NoteExtentOf(*this, old, pView);
     if (m_pDocument != nullptr)
         m_pDocument->SetModifiedFlag(TRUE);
 }

@@ -46,6 +46,34 @@ CSurface* CurrentView(CDrawDoc* pDoc)
     return pDoc != nullptr ? pDoc->GetSurfaceView(-1) : nullptr;
 }
 
+// ---- Block text as it was laid out
+
+// Block text lays itself out afresh whenever it is drawn after a change,
+// and where it lands depends on where it was: a step that moves or sizes
+// such an object keeps the text as it was laid out and puts it back whole
+// with the object, so that the text is neither laid out nor fitted again.
+std::shared_ptr<const CTextBlock> LaidTextOf(const CDrawObj* pObj)
+{
+    const CTextBlock* pBlock = pObj->m_bBlockText ? pObj->GetTextBlock() : nullptr;
+    if (pBlock == nullptr)
+        return nullptr;
+    auto pText = std::make_shared<CTextBlock>(nullptr);
+    pText->CopyFrom(*pBlock);
+    // CopyFrom marks the copy for laying out; the copy keeps the original's
+    // marks.
+    pText->m_wFlags = pBlock->m_wFlags;
+    return pText;
+}
+
+void PutLaidText(CDrawObj* pObj, const std::shared_ptr<const CTextBlock>& pText)
+{
+    CTextBlock* pBlock = pText != nullptr && pObj->m_bBlockText ? pObj->GetTextBlock() : nullptr;
+    if (pBlock == nullptr)
+        return;
+    pBlock->CopyFrom(*pText);
+    pBlock->m_wFlags = pText->m_wFlags;
+}
+
 // ---- Whole objects through the archive
 
 std::string Snapshot(CDrawDoc* pDoc, CDrawObj* pObj)
@@ -131,13 +159,32 @@ void Restore(CDrawDoc* pDoc, CDrawObj* pObj, BOOL bAddToSelection, int nIndex = 
     pView->Select(pObj, bAddToSelection);
 }
 
-// Takes the object off its view and deletes it.
-void Discard(CDrawDoc* pDoc, CDrawObj* pObj)
+// Takes the object off its view and deletes it. With pKeep, its picture is
+// kept there rather than deleted with it.
+void Discard(CDrawDoc* pDoc, CDrawObj* pObj, std::unique_ptr<CImage>* pKeep = nullptr)
 {
     pObj->Invalidate();
     if (CSurface* pView = CurrentView(pDoc))
         pView->Remove(pObj, TRUE);
+    if (pKeep != nullptr) {
+        pKeep->reset(pObj->m_pPicture);
+        pObj->m_pPicture = nullptr;
+    }
     delete pObj;
+}
+
+// Gives a rebuilt object the very picture it had when it left, in place of
+// the one read back from its record: a picture read again is decoded and
+// rebuilt afresh (a linked file at its own size, an embedded one from its
+// stored form, on new engine handles), which is not always what was there.
+void GiveBackPicture(CDrawObj* pObj, std::unique_ptr<CImage>& kept)
+{
+    if (pObj == nullptr || kept == nullptr)
+        return;
+    if (pObj->m_pPicture != nullptr)
+        kept->m_pView = pObj->m_pPicture->m_pView;
+    delete pObj->m_pPicture;
+    pObj->m_pPicture = kept.release();
 }
 
 std::vector<DWORD> IdsOf(const CObList* pObjects)
@@ -239,15 +286,6 @@ void SetRects(CDrawObj* pObj, const CRect& position, const CRect& unrotated, CSu
     pObj->m_wFlags &= ~kFlagUndoing;
 }
 
-// Swaps the object's attribute record with the stored one.
-void SwapAttributes(CDrawObj* pObj, CObjectAttributes& stored)
-{
-    CObjectAttributes present;
-    pObj->GetAttributes(present);
-    pObj->SetAttributes(stored, TRUE, FALSE, TRUE, FALSE, FALSE);
-    CopyAttributes(present, stored, CellCopyFreeTarget);
-}
-
 // Swaps the object's picture with the stored copy (none on either side
 // is a picture too).
 void SwapPicture(CDrawObj* pObj, std::unique_ptr<CImage>& stored)
@@ -323,13 +361,15 @@ public:
     void Swap(CDrawObj* pObj)
     {
         const ObjectFrame present = GetObjectFrame(pObj);
-        SetObjectFrame(pObj, m_frame);
-        m_frame = present;
+        // The picture first: the frame's picture values (display size,
+        // cropped mark) belong to the picture that comes back.
         if (m_bPicture) {
             CImage* pPresent = pObj->m_pPicture;
             pObj->m_pPicture = m_pPicture.release();
             m_pPicture.reset(pPresent);
         }
+        SetObjectFrame(pObj, m_frame);
+        m_frame = present;
     }
 
 private:
@@ -368,6 +408,8 @@ public:
         std::string bytes;
         // The object's place in the list while it was there; -1 unknown.
         int nIndex = -1;
+        // The object's own picture while the object is away.
+        std::unique_ptr<CImage> pPicture;
     };
     // Each object's place before any of them leaves.
     static void NoteIndexes(CDrawDoc* pDoc, std::vector<Saved>& objects)
@@ -380,19 +422,28 @@ public:
         }
     }
     // Back in ascending places, each then lands where it was.
-    static void RestoreAll(CDrawDoc* pDoc, const std::vector<Saved>& objects)
+    static void RestoreAll(CDrawDoc* pDoc, std::vector<Saved>& objects)
     {
-        std::vector<const Saved*> order;
-        for (const Saved& saved : objects)
+        std::vector<Saved*> order;
+        for (Saved& saved : objects)
             order.push_back(&saved);
         std::stable_sort(order.begin(), order.end(), [](const Saved* a, const Saved* b) {
             return static_cast<unsigned>(a->nIndex) < static_cast<unsigned>(b->nIndex);
         });
         BOOL bAdd = FALSE;
-        for (const Saved* pSaved : order) {
-            Restore(pDoc, Rebuild(pDoc, pSaved->bytes, pSaved->nId), bAdd, pSaved->nIndex);
+        for (Saved* pSaved : order) {
+            CDrawObj* pObj = Rebuild(pDoc, pSaved->bytes, pSaved->nId);
+            GiveBackPicture(pObj, pSaved->pPicture);
+            Restore(pDoc, pObj, bAdd, pSaved->nIndex);
             bAdd = TRUE;
         }
+    }
+    // Takes the object away, keeping its record for its return and its
+    // picture itself.
+    static void TakeAway(CDrawDoc* pDoc, CDrawObj* pObj, Saved& saved)
+    {
+        saved.bytes = Snapshot(pDoc, pObj);
+        Discard(pDoc, pObj, saved.bytes.empty() ? nullptr : &saved.pPicture);
     }
     CUndoCreateRecord(CDrawDoc* pDoc, UINT nLabelId, std::vector<Saved> objects)
         : CUndoStep(pDoc, nLabelId)
@@ -413,8 +464,7 @@ public:
                     continue;
                 bFound = TRUE;
                 // The object as it is now comes back on redo.
-                saved.bytes = Snapshot(pDoc, pObj);
-                Discard(pDoc, pObj);
+                TakeAway(pDoc, pObj, saved);
             }
         } else {
             RestoreAll(pDoc, m_objects);
@@ -444,10 +494,8 @@ public:
             CUndoCreateRecord::NoteIndexes(pDoc, m_objects);
             CStepObjects step(pDoc);
             for (auto& saved : m_objects) {
-                if (CDrawObj* pObj = step.Find(saved.nId)) {
-                    saved.bytes = Snapshot(pDoc, pObj);
-                    Discard(pDoc, pObj);
-                }
+                if (CDrawObj* pObj = step.Find(saved.nId))
+                    CUndoCreateRecord::TakeAway(pDoc, pObj, saved);
             }
         }
         return Done();
@@ -706,19 +754,35 @@ private:
 // and the picture swap with the stored ones.
 class CUndoAttributesRecord : public CUndoStep {
 public:
+    // How the step keeps the object's picture: not at all, as a copy, or
+    // the picture itself (the object going on with a copy), which is the
+    // only way its stored bytes come back unchanged.
+    enum class Picture { None, Copy, Keep };
+
     CUndoAttributesRecord(CDrawDoc* pDoc, UINT nLabelId, CDrawObj* pObj, const CObjectAttributes* pBefore,
         BOOL bPicture, BOOL bRotation)
+        : CUndoAttributesRecord(pDoc, nLabelId, pObj, pBefore, bPicture ? Picture::Copy : Picture::None, bRotation)
+    {
+    }
+    CUndoAttributesRecord(CDrawDoc* pDoc, UINT nLabelId, CDrawObj* pObj, const CObjectAttributes* pBefore,
+        Picture picture, BOOL bRotation, const ObjectFrame* pFrame = nullptr)
         : CUndoStep(pDoc, nLabelId)
         , m_nId(pObj->m_nSerial)
-        , m_bPicture(bPicture)
+        , m_bPicture(picture != Picture::None)
         , m_bRotation(bRotation)
     {
         if (pBefore != nullptr)
             CopyAttributes(*pBefore, m_attrs, CellCopyFreeTarget);
         else
             pObj->GetAttributes(m_attrs);
-        if (bPicture)
+        if (picture == Picture::Copy) {
             m_pPicture = CopyPicture(pObj->m_pPicture);
+        } else if (picture == Picture::Keep && pObj->m_pPicture != nullptr) {
+            m_pPicture.reset(pObj->m_pPicture);
+            pObj->m_pPicture = ClonePicture(*m_pPicture).release();
+        }
+        if (pFrame != nullptr)
+            m_pFrame = std::make_unique<ObjectFrame>(*pFrame);
     }
     BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
     {
@@ -726,10 +790,17 @@ public:
         Begin(pDoc);
         if (CDrawObj* pObj = pDoc->FindObjectById(m_nId)) {
             pObj->Invalidate();
+            const ObjectFrame present = m_pFrame != nullptr ? GetObjectFrame(pObj) : ObjectFrame();
+            // What the object has now is read before its picture goes:
+            // the record kept for the other way must describe the picture
+            // that goes with it (its line colour, its flags).
+            CObjectAttributes attrsPresent;
+            pObj->GetAttributes(attrsPresent);
             if (m_bPicture)
                 SwapPicture(pObj, m_pPicture);
             const double dAngleBefore = pObj->m_dAngle;
-            SwapAttributes(pObj, m_attrs);
+            pObj->SetAttributes(m_attrs, TRUE, FALSE, TRUE, FALSE, FALSE);
+            CopyAttributes(attrsPresent, m_attrs, CellCopyFreeTarget);
             if (m_bRotation) {
                 // A whole turn is no turn; an unturned object shows its
                 // unrotated rectangle.
@@ -749,6 +820,17 @@ public:
                     }
                 }
             }
+            if (m_pFrame != nullptr) {
+                // The frame as it was, whole: laying the object out again
+                // does not give back the rectangles a press or a drag left.
+                pObj->FreeRenderCache();
+                pObj->FreeTextCache();
+                SetObjectFrame(pObj, *m_pFrame);
+                // No drag is under way while a step runs: the marks of the
+                // one that made the step go too.
+                pObj->m_wFlags = m_pFrame->wFlags;
+                *m_pFrame = present;
+            }
             pObj->Invalidate();
             Select(pDoc, pObj, FALSE);
         }
@@ -759,6 +841,7 @@ private:
     DWORD m_nId;
     CObjectAttributes m_attrs;
     std::unique_ptr<CImage> m_pPicture;
+    std::unique_ptr<ObjectFrame> m_pFrame;
     BOOL m_bPicture;
     BOOL m_bRotation;
 };
@@ -780,8 +863,9 @@ public:
         Begin(pDoc);
         if (CDrawObj* pObj = pDoc->FindObjectById(m_nId)) {
             pObj->Invalidate();
-            m_frame.Swap(pObj);
             pObj->FreeRenderCache();
+            pObj->FreeTextCache();
+            m_frame.Swap(pObj);
             pObj->Invalidate();
             pDoc->SetModifiedFlag(TRUE);
             Select(pDoc, pObj, FALSE);
@@ -793,6 +877,50 @@ public:
 private:
     DWORD m_nId;
     CPictureFrame m_frame;
+};
+
+// Objects sized, scaled or mirrored together: each object's whole frame
+// swaps with the kept one, so that a picture's whole-picture rectangle, its
+// crop and a frame fitted to its proportions come back exactly, which
+// working the change out again from the rectangles does not give.
+class CUndoFramesRecord : public CUndoStep {
+public:
+    struct Kept {
+        DWORD nId;
+        CPictureFrame frame;
+    };
+    CUndoFramesRecord(CDrawDoc* pDoc, UINT nLabelId, std::vector<Kept> frames, BOOL bSkipLocked)
+        : CUndoStep(pDoc, nLabelId)
+        , m_frames(std::move(frames))
+        , m_bSkipLocked(bSkipLocked)
+    {
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        (void)bRedo;
+        Begin(pDoc);
+        CStepObjects step(pDoc);
+        for (Kept& kept : m_frames) {
+            CDrawObj* pObj = step.Find(kept.nId);
+            if (pObj == nullptr || (m_bSkipLocked && (pObj->m_wFlags & OBJ_FLAG_LOCKED)))
+                continue;
+            pObj->Invalidate();
+            // The caches go first: the frame brings its laid-out text.
+            pObj->FreeRenderCache();
+            pObj->FreeTextCache();
+            kept.frame.Swap(pObj);
+            pObj->Invalidate();
+            step.Select(pObj);
+        }
+        step.Commit();
+        pDoc->SetModifiedFlag(TRUE);
+        UpdateMoved(pDoc);
+        return Done();
+    }
+
+private:
+    std::vector<Kept> m_frames;
+    BOOL m_bSkipLocked;
 };
 
 class CUndoTextRemovalRecord : public CUndoStep {
@@ -857,6 +985,46 @@ private:
     WORD m_wPosition;
 };
 
+// Steps made by one command: undo runs them from the last to the first,
+// redo from the first to the last.
+class CUndoCompoundRecord : public CUndoRecord {
+public:
+    explicit CUndoCompoundRecord(std::vector<CUndoRecord*> records)
+        : CUndoRecord(0)
+        , m_records(std::move(records))
+    {
+        // The label of the last step: the command's own, where the first
+        // may be one that puts frames back behind it.
+        m_strLabel = m_records.back()->m_strLabel;
+        m_nSurface = m_records.front()->m_nSurface;
+    }
+    ~CUndoCompoundRecord() override
+    {
+        for (CUndoRecord* pRecord : m_records) {
+            pRecord->m_bDiscard = m_bDiscard;
+            delete pRecord;
+        }
+    }
+    BOOL Execute(CDrawDoc* pDoc, BOOL bRedo) override
+    {
+        BOOL bRan = FALSE;
+        if (!m_bUndone) {
+            for (auto it = m_records.rbegin(); it != m_records.rend(); ++it)
+                bRan |= (*it)->Execute(pDoc, bRedo);
+        } else {
+            for (CUndoRecord* pRecord : m_records)
+                bRan |= pRecord->Execute(pDoc, bRedo);
+        }
+        m_bUndone = !m_bUndone;
+        return bRan;
+    }
+
+private:
+    std::vector<CUndoRecord*> m_records;
+};
+
+CUndoCompound* g_pUndoCompound = nullptr;
+
 // ---- Recording
 
 CUndoList* ListOf(CDrawDoc* pDoc)
@@ -866,7 +1034,8 @@ CUndoList* ListOf(CDrawDoc* pDoc)
 
 void AddRecord(CDrawDoc* pDoc, CUndoRecord* pRecord)
 {
-    pDoc->GetUndoList().Add(&pRecord);
+    if (!CUndoCompound::Take(pDoc, pRecord))
+        pDoc->GetUndoList().Add(&pRecord);
 }
 
 void StampGroup(CUndoRecord* pRecord)
@@ -885,7 +1054,8 @@ std::vector<CUndoCreateRecord::Saved> SaveObjects(CDrawDoc* pDoc, const CObList*
     const auto indexes = ListIndexes(pDoc);
     ForEachObject(pObjects, [&](CDrawObj* pObj) {
         if (!pObj->IsOleObject())
-            saved.push_back({pObj->m_nSerial, bStore ? Snapshot(pDoc, pObj) : std::string(), IndexIn(indexes, pObj)});
+            saved.push_back(
+                {pObj->m_nSerial, bStore ? Snapshot(pDoc, pObj) : std::string(), IndexIn(indexes, pObj), nullptr});
     });
     return saved;
 }
@@ -899,13 +1069,17 @@ UINT SizeLabel(const CRect& a, const CRect& b)
     return na == nb ? IDS_UNDO_FLIP : IDS_UNDO_SIZE;
 }
 
-std::vector<SavedRects> RectsOf(const CObList* pObjects)
+// Each object's frame, or the one pFrameOf kept for it (what a press
+// found) when it kept one.
+std::vector<CUndoFramesRecord::Kept> FramesOf(const CObList* pObjects,
+    const ObjectFrame* (*pFrameOf)(const CDrawObj*))
 {
-    std::vector<SavedRects> rects;
+    std::vector<CUndoFramesRecord::Kept> frames;
     ForEachObject(pObjects, [&](CDrawObj* pObj) {
-        rects.push_back({pObj->m_nSerial, pObj->m_position, pObj->m_rectUnrotated});
+        const ObjectFrame* pKept = pFrameOf != nullptr ? pFrameOf(pObj) : nullptr;
+        frames.push_back({pObj->m_nSerial, CPictureFrame(pObj, pKept, CPictureFrame::Picture::Leave)});
     });
-    return rects;
+    return frames;
 }
 
 } // namespace
@@ -918,8 +1092,10 @@ void RecordUndoCreate(CDrawDoc* pDoc, CDrawObj** ppObj, UINT nLabelId)
     // The object is stored only when the step is undone (it is there then,
     // as it stands): storing a large picture at every creation would cost
     // as much as the creation itself.
-    auto* pRecord = new CUndoCreateRecord(pDoc, nLabelId != 0 ? nLabelId : IDS_UNDO_CREATE,
-        {{(*ppObj)->m_nSerial, std::string()}});
+    std::vector<CUndoCreateRecord::Saved> saved;
+    saved.push_back({(*ppObj)->m_nSerial, std::string(), -1, nullptr});
+    auto* pRecord =
+        new CUndoCreateRecord(pDoc, nLabelId != 0 ? nLabelId : IDS_UNDO_CREATE, std::move(saved));
     StampGroup(pRecord);
     AddRecord(pDoc, pRecord);
 }
@@ -942,6 +1118,18 @@ void RecordUndoDelete(CDrawDoc* pDoc, const CObList* pObjects)
     std::vector<CUndoCreateRecord::Saved> saved = SaveObjects(pDoc, pObjects, TRUE);
     if (saved.empty())
         return;
+    // The step keeps each picture itself for Undo; the object, about to be
+    // deleted, goes with a copy.
+    size_t nNext = 0;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        if (nNext >= saved.size() || saved[nNext].nId != pObj->m_nSerial || pObj->IsOleObject())
+            return;
+        CUndoCreateRecord::Saved& entry = saved[nNext++];
+        if (pObj->m_pPicture != nullptr && !entry.bytes.empty()) {
+            entry.pPicture.reset(pObj->m_pPicture);
+            pObj->m_pPicture = ClonePicture(*entry.pPicture).release();
+        }
+    });
     auto* pRecord = new CUndoDeleteRecord(pDoc, std::move(saved));
     if (g_bUndoGrouping) {
         // The deletion that opens a paste into an object starts the run.
@@ -1003,13 +1191,30 @@ void RecordUndoResizeSelection(CDrawDoc* pDoc, const CObList* pObjects, const CR
 void RecordUndoScale(CDrawDoc* pDoc, const CObList* pObjects)
 {
     if (ListOf(pDoc) != nullptr)
-        AddRecord(pDoc, new CUndoResizeRecord(pDoc, IDS_UNDO_SCALE, RectsOf(pObjects), TRUE));
+        AddRecord(pDoc, new CUndoFramesRecord(pDoc, IDS_UNDO_SCALE, FramesOf(pObjects, nullptr), TRUE));
 }
 
 void RecordUndoSameSize(CDrawDoc* pDoc, const CObList* pObjects)
 {
     if (ListOf(pDoc) != nullptr)
-        AddRecord(pDoc, new CUndoResizeRecord(pDoc, IDS_UNDO_SAME_SIZE, RectsOf(pObjects), TRUE));
+        AddRecord(pDoc, new CUndoFramesRecord(pDoc, IDS_UNDO_SAME_SIZE, FramesOf(pObjects, nullptr), TRUE));
+}
+
+void RecordUndoSizeSelection(CDrawDoc* pDoc, const CObList* pObjects, const CRect& rectOldFirst,
+    const ObjectFrame* (*pFrameAtPress)(const CDrawObj*))
+{
+    if (ListOf(pDoc) == nullptr)
+        return;
+    CDrawObj* pFirst = nullptr;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        if (pFirst == nullptr)
+            pFirst = pObj;
+    });
+    if (pFirst == nullptr)
+        return;
+    g_bUndoObjectMoved = TRUE;
+    AddRecord(pDoc, new CUndoFramesRecord(pDoc, SizeLabel(pFirst->m_position, rectOldFirst),
+                        FramesOf(pObjects, pFrameAtPress), FALSE));
 }
 
 bool PictureCropState::ShowsSame(const PictureCropState& other) const
@@ -1094,6 +1299,21 @@ void RecordUndoFlip(CDrawDoc* pDoc, const CObList* pObjects, BOOL bHorizontal, B
         AddRecord(pDoc, new CUndoFlipRecord(pDoc, IdsOf(pObjects), bHorizontal, bVertical));
 }
 
+void RecordUndoFlipFrames(CDrawDoc* pDoc, const CObList* pObjects, const std::vector<ObjectFrame>& before)
+{
+    if (ListOf(pDoc) == nullptr)
+        return;
+    std::vector<CUndoFramesRecord::Kept> frames;
+    size_t n = 0;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        const ObjectFrame* pBefore = n < before.size() ? &before[n] : nullptr;
+        ++n;
+        frames.push_back({pObj->m_nSerial, CPictureFrame(pObj, pBefore, CPictureFrame::Picture::Leave)});
+    });
+    if (!frames.empty())
+        AddRecord(pDoc, new CUndoFramesRecord(pDoc, IDS_UNDO_FLIP, std::move(frames), FALSE));
+}
+
 void RecordUndoLock(CDrawDoc* pDoc, const CObList* pObjects)
 {
     if (ListOf(pDoc) != nullptr)
@@ -1104,6 +1324,26 @@ void RecordUndoProperties(CDrawDoc* pDoc, CDrawObj* pObj, const CObjectAttribute
 {
     if (ListOf(pDoc) != nullptr && pObj != nullptr)
         AddRecord(pDoc, new CUndoAttributesRecord(pDoc, IDS_UNDO_PROPERTIES, pObj, pBefore, pObj->m_pPicture != nullptr, TRUE));
+}
+
+void RecordUndoTurn(CDrawDoc* pDoc, CDrawObj* pObj, const CObjectAttributes& before, const ObjectFrame& frame)
+{
+    if (ListOf(pDoc) == nullptr || pObj == nullptr)
+        return;
+    using Picture = CUndoAttributesRecord::Picture;
+    AddRecord(pDoc, new CUndoAttributesRecord(pDoc, IDS_UNDO_PROPERTIES, pObj, &before,
+                        pObj->m_pPicture != nullptr ? Picture::Copy : Picture::None, TRUE, &frame));
+}
+
+void RecordUndoPictureChange(CDrawDoc* pDoc, CDrawObj* pObj, const CObjectAttributes* pBefore, UINT nLabelId)
+{
+    // A suspended list would drop the step: the picture is not handed over
+    // for it.
+    if (ListOf(pDoc) == nullptr || pObj == nullptr || pDoc->GetUndoList().IsSuspended())
+        return;
+    const ObjectFrame frame = GetObjectFrame(pObj);
+    AddRecord(pDoc, new CUndoAttributesRecord(pDoc, nLabelId, pObj, pBefore, CUndoAttributesRecord::Picture::Keep,
+                        TRUE, &frame));
 }
 
 void RecordUndoPictureEffect(CDrawDoc* pDoc, CDrawObj* pObj, int nKind)
@@ -1131,7 +1371,13 @@ void RecordUndoPictureEffect(CDrawDoc* pDoc, CDrawObj* pObj, int nKind)
     }
     default: return; // kinds 9, 10 and above 11 are not steps
     }
-    AddRecord(pDoc, new CUndoAttributesRecord(pDoc, nLabel, pObj, nullptr, TRUE, TRUE));
+    // The effect changes the picture in place: the step keeps the picture
+    // itself and the object goes on with a copy (a suspended list would
+    // drop the step, so the picture is then left where it is).
+    const auto picture = pDoc->GetUndoList().IsSuspended() ? CUndoAttributesRecord::Picture::Copy
+                                                          : CUndoAttributesRecord::Picture::Keep;
+    const ObjectFrame frame = GetObjectFrame(pObj);
+    AddRecord(pDoc, new CUndoAttributesRecord(pDoc, nLabel, pObj, nullptr, picture, TRUE, &frame));
 }
 
 ObjectFrame GetObjectFrame(const CDrawObj* pObj)
@@ -1156,11 +1402,26 @@ ObjectFrame GetObjectFrame(const CDrawObj* pObj)
     frame.dAngle = pObj->m_dAngle;
     frame.nAngle = pObj->m_nAngle;
     std::copy(std::begin(pObj->m_handles), std::end(pObj->m_handles), std::begin(frame.handles));
-    if (const auto* pRect = dynamic_cast<const CDrawRect*>(pObj))
+    if (const auto* pRect = dynamic_cast<const CDrawRect*>(pObj)) {
         frame.nShapeRotation = pRect->m_nRotation;
-    if (pObj->m_pPicture != nullptr)
+        const POINT* pCorners = pRect->m_corners.GetData();
+        if (pCorners != nullptr)
+            frame.outline.assign(pCorners, pCorners + pRect->m_corners.GetCount());
+    }
+    if (pObj->m_pPicture != nullptr) {
         frame.wPictureFlags = pObj->m_pPicture->m_wFlags;
+        frame.pictureDisplay = pObj->m_pPicture->m_sizeDisplay;
+    }
+    frame.text = LaidTextOf(pObj);
     return frame;
+}
+
+BOOL FrameChanged(const CDrawObj* pObj, const ObjectFrame& frame)
+{
+    const ObjectFrame now = GetObjectFrame(pObj);
+    return now.position != frame.position || now.unrotated != frame.unrotated || now.uncropped != frame.uncropped
+        || now.dAngle != frame.dAngle || now.nAngle != frame.nAngle || now.nShapeRotation != frame.nShapeRotation
+        || now.wFlags != frame.wFlags || now.bFlipX != frame.bFlipX || now.bFlipY != frame.bFlipY;
 }
 
 void SetObjectFrame(CDrawObj* pObj, const ObjectFrame& frame)
@@ -1186,13 +1447,23 @@ void SetObjectFrame(CDrawObj* pObj, const ObjectFrame& frame)
     pObj->m_dAngle = frame.dAngle;
     pObj->m_nAngle = frame.nAngle;
     std::copy(std::begin(frame.handles), std::end(frame.handles), std::begin(pObj->m_handles));
-    if (auto* pRect = dynamic_cast<CDrawRect*>(pObj))
+    if (auto* pRect = dynamic_cast<CDrawRect*>(pObj)) {
         pRect->m_nRotation = frame.nShapeRotation;
+        // The outline a turned picture is drawn through comes back with the
+        // frame it was laid from.
+        if (!frame.outline.empty()) {
+            pRect->m_corners.SetSize(static_cast<int>(frame.outline.size()));
+            std::copy(frame.outline.begin(), frame.outline.end(), pRect->m_corners.GetData());
+        }
+    }
     // The cropped mark lives on the picture too.
     if (pObj->m_pPicture != nullptr) {
         pObj->m_pPicture->m_wFlags = static_cast<WORD>((pObj->m_pPicture->m_wFlags & ~WORD(IMAGE_FLAG_CROPPED))
             | (frame.wPictureFlags & IMAGE_FLAG_CROPPED));
+        // Sizing the object sizes the picture's display with it.
+        pObj->m_pPicture->m_sizeDisplay = frame.pictureDisplay;
     }
+    PutLaidText(pObj, frame.text);
 }
 
 void RecordUndoPictureTurn(CDrawDoc* pDoc, CDrawObj* pObj, const ObjectFrame* pBefore)
@@ -1223,4 +1494,54 @@ void RecordUndoTextRemoval(CDrawDoc* pDoc, CDrawObj* pObj, const CString& strRem
 {
     if (ListOf(pDoc) != nullptr && pObj != nullptr && !strRemoved.IsEmpty())
         AddRecord(pDoc, new CUndoTextRemovalRecord(pDoc, pObj->m_nSerial, strRemoved, wPosition));
+}
+
+CUndoCompound::CUndoCompound(CDrawDoc* pDoc)
+    : m_pDoc(pDoc)
+{
+    if (g_pUndoCompound == nullptr && pDoc != nullptr) {
+        g_pUndoCompound = this;
+        m_bCollecting = TRUE;
+    }
+}
+
+CUndoCompound::~CUndoCompound()
+{
+    if (!m_bCollecting)
+        return;
+    g_pUndoCompound = nullptr;
+    if (m_records.empty())
+        return;
+    CUndoRecord* pRecord = m_records.size() == 1 ? m_records.front() : new CUndoCompoundRecord(std::move(m_records));
+    m_pDoc->GetUndoList().Add(&pRecord);
+}
+
+BOOL CUndoCompound::Take(CDrawDoc* pDoc, CUndoRecord* pRecord, BOOL bFirst)
+{
+    CUndoCompound* pCompound = g_pUndoCompound;
+    if (pCompound == nullptr || pCompound->m_pDoc != pDoc || pRecord == nullptr || pDoc->GetUndoList().IsSuspended())
+        return FALSE;
+    if (bFirst)
+        pCompound->m_records.insert(pCompound->m_records.begin(), pRecord);
+    else
+        pCompound->m_records.push_back(pRecord);
+    return TRUE;
+}
+
+void RecordUndoTurnFrames(CDrawDoc* pDoc, const CObList* pObjects, const ObjectFrame* (*pFrameAtPress)(const CDrawObj*))
+{
+    if (ListOf(pDoc) == nullptr || pFrameAtPress == nullptr)
+        return;
+    std::vector<CUndoFramesRecord::Kept> frames;
+    ForEachObject(pObjects, [&](CDrawObj* pObj) {
+        const ObjectFrame* pFrame = pFrameAtPress(pObj);
+        if (pFrame != nullptr && FrameChanged(pObj, *pFrame))
+            frames.push_back({pObj->m_nSerial, CPictureFrame(pObj, pFrame, CPictureFrame::Picture::Leave)});
+    });
+    if (frames.empty())
+        return;
+    CUndoRecord* pRecord = new CUndoFramesRecord(pDoc, IDS_UNDO_PROPERTIES, std::move(frames), FALSE);
+    // Undone after the turns' own steps, whatever they put back.
+    if (!CUndoCompound::Take(pDoc, pRecord, TRUE))
+        pDoc->GetUndoList().Add(&pRecord);
 }

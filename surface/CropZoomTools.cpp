@@ -334,6 +334,10 @@ void CCropTool::KeepCrop(CSurface* pView)
     if (CDrawObj* pObj = GetCropObject(pView)) {
         PictureCropState before = m_start;
         before.uncropped = m_rectUncroppedBefore;
+        // A crop that changed nothing leaves no step, and nothing of its
+        // own either (the cropped mark the tool set as it began).
+        if (GetPictureCropState(pObj).ShowsSame(before) && Restore(pView, pObj))
+            return;
         RecordUndoCropState(pView->GetDocument(), pObj, before);
     }
     Forget();
@@ -358,7 +362,7 @@ BOOL CCropTool::Restore(CSurface* pView, CDrawObj* pObj)
         return FALSE;
     pView->InvalidateObjectRect(pObj);
     pObj->m_position = m_start.position;
-    pObj->m_rectUnrotated = m_start.position;
+    pObj->m_rectUnrotated = m_start.unrotated;
     pObj->m_rectUncropped = m_rectUncroppedBefore;
     pObj->SetPictureCropped(m_start.bCropped, FALSE);
     pObj->m_dCropLeft = m_start.crop[0];

@@ -436,17 +436,19 @@ void CSelectionTool::OnLButtonUp(CSurface* pView, UINT nFlags, CPoint point)
             CObList& selection = pView->GetSelection();
             if (CDrawObj* pSingle = pView->GetSingleSelection()) {
                 CDrawObj* pObj = pSingle;
-                // A picture's frame comes back whole, as the press found it.
-                if (const ObjectFrame* pFrame = pObj->HasPicture() ? PressFrameOf(pObj) : NULL)
+                // The frame comes back whole, as the press found it.
+                if (const ObjectFrame* pFrame = PressFrameOf(pObj))
                     RecordUndoPictureSize(pDoc, pObj, *pFrame);
                 else
                     RecordUndoResize(pDoc, &pObj, m_rectDragStart, &g_savedDragRect);
             } else if (!selection.IsEmpty()) {
-                RecordUndoResizeSelection(pDoc, &selection, m_rectDragStart);
+                RecordUndoSizeSelection(pDoc, &selection, m_rectDragStart, PressFrameOf);
             }
             m_rectDragStart.SetRectEmpty();
             m_bDragStartKept = FALSE;
         }
+        // A handle dragged past the page grows the scrolled area.
+        pView->InvalidateIfExtentChanged();
         pView->FlushRedraw();
         break;
     default:

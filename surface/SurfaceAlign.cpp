@@ -281,6 +281,7 @@ void CSurface::OnMaximizeSelection()
     if (pObj == NULL || IsLocked(pObj))
         return;
     const CRect old = pObj->m_position;
+    const ObjectFrame frameBefore = GetObjectFrame(pObj);
 
     const CSize natural = pObj->GetNaturalSize();
     BOOL bKeep = (pObj->m_wFlags & OBJ_FLAG_NATURAL_SIZE) != 0
@@ -331,7 +332,7 @@ void CSurface::OnMaximizeSelection()
         InvalidateIfExtentChanged();
     }
     if (pDoc != NULL)
-        RecordUndoResize(pDoc, &pObj, old);
+        RecordUndoPictureSize(pDoc, pObj, frameBefore);
 }
 
 void CSurface::OnUpdateMaximizeSelection(CCmdUI* pCmdUI)

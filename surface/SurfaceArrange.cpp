@@ -10,6 +10,8 @@
 #include "app/main/DesignerApp.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
+#include "model/ObjectAttributes.h"
+#include "model/UndoList.h"
 #include "model/UndoRecording.h"
 #include "platform/framework/Afx.h"
 #include "resources/resource.h"
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -208,12 +211,17 @@ void CSurface::OnFlip(UINT nID)
 void CSurface::FlipSelection(BOOL bHorizontal, BOOL bVertical)
 {
     CObList flipped;
+    // Undo puts each frame back as it was, not mirrored once more: a
+    // cropped picture's whole-picture rectangle does not come back by a
+    // second mirror about a centre that rounding has moved.
+    std::vector<ObjectFrame> before;
     for (POSITION pos = m_selection.GetHeadPosition(); pos != NULL;) {
         CDrawObj* pObj = AsDrawObj(m_selection.GetNext(pos));
         // Only a turn by a multiple of a right angle mirrors into a
         // rectangle; a locked object keeps its place.
         if (pObj == NULL || !pObj->IsQuarterTurn() || (pObj->m_wFlags & OBJ_FLAG_LOCKED))
             continue;
+        before.push_back(GetObjectFrame(pObj));
         pObj->Invalidate();
         pObj->Flip(bHorizontal, bVertical);
         pObj->FreeTextCache();
@@ -222,7 +230,7 @@ void CSurface::FlipSelection(BOOL bHorizontal, BOOL bVertical)
         flipped.AddTail(pObj);
     }
     if (!flipped.IsEmpty() && !m_bUndoSuspended)
-        RecordUndoFlip(GetDocument(), &flipped, bHorizontal, bVertical);
+        RecordUndoFlipFrames(GetDocument(), &flipped, before);
 }
 
 void CSurface::OnUpdateFlip(CCmdUI* pCmdUI)
@@ -522,16 +530,36 @@ void CSurface::OnRotateSelection()
     const int nAngle = dlg.m_nAngle == 0 ? 360 : dlg.m_nAngle;
     CObList turned;
     turned.AddTail(&m_selection);
+    // Each object records its own turn; the command is one step.
+    CUndoCompound step(GetDocument());
     for (POSITION pos = turned.GetHeadPosition(); pos != NULL;) {
         CDrawObj* pObj = AsDrawObj(turned.GetNext(pos));
         if (pObj == NULL || (pObj->m_wFlags & OBJ_FLAG_LOCKED) || pObj->GetHandleCount() < 9)
             continue;
-        if (pObj->HasPicture())
+        if (pObj->HasPicture()) {
             pObj->RotatePicture(nAngle);
-        else if (pObj->HasText())
-            pObj->RotateText(nAngle);
-        else
-            pObj->RotateShape(nAngle);
+            continue;
+        }
+        // A shape or text keeps its properties and its whole frame in the
+        // step: laid out again from the properties alone, it would come
+        // back a unit or two off.
+        const ObjectFrame frame = GetObjectFrame(pObj);
+        CObjectAttributes attrs;
+        pObj->GetAttributes(attrs);
+        const int nTextAngle = pObj->GetTextRotation();
+        {
+            CUndoSuspension quiet(GetDocument() != NULL ? &GetDocument()->GetUndoList() : NULL);
+            if (pObj->HasText())
+                pObj->RotateText(nAngle);
+            else
+                pObj->RotateShape(nAngle);
+        }
+        CObjectAttributes attrsAfter;
+        pObj->GetAttributes(attrsAfter);
+        if (GetDocument() != NULL
+            && (FrameChanged(pObj, frame) || attrsAfter.m_nRotation != attrs.m_nRotation
+                || pObj->GetTextRotation() != nTextAngle))
+            RecordUndoTurn(GetDocument(), pObj, attrs, frame);
     }
     if (CDesignerApp* pApp = GetDesignerApp())
         pApp->UnlockMainWindowUpdate();

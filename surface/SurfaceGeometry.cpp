@@ -152,9 +152,15 @@ void CSurface::SetPageSize(int cx, int cy)
 
 WORD CSurface::CalcFitZoom(CDC* pDC)
 {
-    CRect client(0, 0, 0, 0);
-    if (m_hWnd != NULL)
-        GetClientRect(&client);
+    // The window's room whether or not scroll bars take part of it: the
+    // bars come and go with objects beyond the page, and a fitted page keeps
+    // its scale through that; only the window or the page changes it.
+    CSize window(0, 0);
+    if (m_hWnd != NULL) {
+        CSize bars;
+        GetTrueClientSize(window, bars);
+    }
+    const CRect client(CPoint(0, 0), window);
     SIZE ppi;
     if (pDC != NULL && !pDC->IsPrinting()) {
         ppi.cx = std::max(1, pDC->GetDeviceCaps(LOGPIXELSX));
@@ -611,8 +617,14 @@ void CSurface::CheckObjectExtent(CDrawObj* pObj)
 
 void CSurface::InvalidateIfExtentChanged()
 {
-    constexpr WORD kBoth = SurfaceRecomputeExtent | SurfaceObjectsInvalidate;
-    if ((m_flags & kBoth) != kBoth || m_hWnd == NULL)
+    if ((m_flags & SurfaceObjectsInvalidate) == 0 || m_hWnd == NULL)
+        return;
+    // Objects reach their places by many roads (a move, a new rectangle, an
+    // undo step, a tool), not all of which mark the extent: it is compared
+    // here with what the objects call for now, so that whatever moved them
+    // the user can scroll to them.
+    CheckObjectExtent(NULL);
+    if ((m_flags & SurfaceRecomputeExtent) == 0)
         return;
     Invalidate(TRUE);
     UpdateScrollSizes();

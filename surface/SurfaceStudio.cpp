@@ -45,7 +45,9 @@ void CSurface::OnPictureStudio()
 
     CObjectAttributes attrs;
     pObj->GetAttributes(attrs, 1);
-    RecordUndoProperties(GetDocument(), pObj, &attrs);
+    // The object goes on with a copy of its picture; the step keeps the
+    // picture itself, so that Undo gives back its very bytes.
+    RecordUndoPictureChange(GetDocument(), pObj, &attrs, IDS_UNDO_PROPERTIES);
     std::unique_ptr<CImage> pResult(dlg.DetachWorkingPicture());
     if (pResult == nullptr)
         return;

@@ -345,7 +345,10 @@ void RotateByHandle(CSurface* pView, CDrawObj* pObj)
         SettleTurn(pObj);
     if (pDoc != NULL && pBefore != NULL) {
         pDoc->GetUndoList().Enable(TRUE);
-        if (TurnedSince(pObj, *pBefore))
+        const ObjectFrame* pFrame = PressFrameOf(pObj);
+        if (pFrame != NULL && (TurnedSince(pObj, *pBefore) || FrameChanged(pObj, *pFrame)))
+            RecordUndoTurn(pDoc, pObj, *pBefore, *pFrame);
+        else if (TurnedSince(pObj, *pBefore))
             RecordUndoProperties(pDoc, pObj, pBefore);
     }
     pObj->Invalidate();
@@ -534,16 +537,26 @@ void CSurfaceTool::OnLButtonUp(CSurface* pView, UINT nFlags, CPoint point)
         }
     } else if (pSingle != NULL) {
         pSingle->m_bRotateDrag = FALSE;
-        if (CanRotate(pSingle, m_nHandleHit))
+        if (CanRotate(pSingle, m_nHandleHit)) {
+            CUndoCompound step(pView->GetDocument());
             RotateByHandle(pView, pSingle);
+            RecordUndoTurnFrames(pView->GetDocument(), &selection, PressFrameOf);
+        }
     } else {
+        // The objects turned together are one step, which puts back the
+        // frames the drag changed on objects that did not turn too.
+        CUndoCompound step(pView->GetDocument());
+        BOOL bTurned = FALSE;
         for (POSITION pos = selection.GetHeadPosition(); pos != NULL;) {
             auto* pObj = dynamic_cast<CDrawObj*>(selection.GetNext(pos));
             if (pObj != NULL && CanRotate(pObj, m_nHandleHit)) {
                 RotateByHandle(pView, pObj);
                 pObj->m_bRotateDrag = FALSE;
+                bTurned = TRUE;
             }
         }
+        if (bTurned)
+            RecordUndoTurnFrames(pView->GetDocument(), &selection, PressFrameOf);
     }
     m_nHandleHit = 0;
     s_turnStart.clear();

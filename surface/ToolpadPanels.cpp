@@ -3,7 +3,9 @@
 #include "app/FontHelpers.h"
 #include "app/PrefData.h"
 #include "assist/HintDlgs.h"
+#include "model/DrawDoc.h"
 #include "model/DrawObj.h"
+#include "model/UndoRecording.h"
 #include "pictures/Image.h"
 #include "resources/resource.h"
 #include "surface/Surface.h"
@@ -340,6 +342,10 @@ void CShapePanel::OnButton(UINT nID)
 
 void CShapePanel::OnInsertPictureInShape()
 {
+    // The editor's own step and the turn below are one step: Undo gives
+    // back the shape as it was before the button, picture and all.
+    CSurface* pView = GetActiveSurface();
+    CUndoCompound step(pView != nullptr ? pView->GetDocument() : nullptr);
     if (!OpenSelectedEditor(CDrawObj::EditPicture, FALSE))
         return;
     // The editor may have replaced or dropped the selection.
@@ -350,8 +356,12 @@ void CShapePanel::OnInsertPictureInShape()
     const int nAngle = pObj->GetRoundedAngle();
     if (nAngle == 0)
         return;
+    // The turn rebuilds the picture's pixels: the step keeps the picture
+    // the editor gave, and the object goes on with a copy.
+    RecordUndoPictureChange(pObj->m_pDocument, pObj, nullptr, IDS_UNDO_PICTURE_ROTATE);
     CRect rectRaster = pObj->m_position;
     pObj->m_pPicture->RotateWithWaitCursor(nAngle, rectRaster, pObj->m_rectUnrotated, RGB(255, 255, 255), TRUE);
+    pObj->FreeRenderCache();
     pObj->Invalidate();
 }
 

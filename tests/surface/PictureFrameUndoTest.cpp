@@ -24,6 +24,7 @@
 #include <cairo/cairo.h>
 
 #include <chrono>
+#include <functional>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -385,6 +386,102 @@ TEST_F(PictureFrameUndoTest, ASaveAfterUndoWritesTheDesignTheSaveBeforeTheEditWr
         EXPECT_TRUE(after == redone) << FirstDifference(after, redone);
         Undo();
         Undo();
+    }
+}
+
+// The commands that size, turn or change pictures beside the mouse on a
+// single picture: several pictures sized together (Scale, Same Size, a
+// handle of one of them), Maximise, the Rotate dialog on a selection, a
+// quick effect and Picture Studio. Each is one step that gives back every
+// picture exactly, and a save after Undo writes what the save before wrote.
+TEST_F(PictureFrameUndoTest, EveryRoadThatSizesTurnsOrChangesPicturesIsUndoneExactly)
+{
+    auto selectBoth = [&] {
+        m_pView->Select(m_pPhoto);
+        m_pView->Select(m_pClear, TRUE);
+        Settle();
+    };
+    auto scale = [&] {
+        selectBoth();
+        testing_support::DriveActiveWindow({OnDialogWith(IDC_SCALE_PERCENT, [](HWND hDlg) {
+            ::SetDlgItemText(hDlg, IDC_SCALE_PERCENT, "80");
+            ::SendMessage(hDlg, WM_COMMAND, IDOK, 0);
+        })});
+        Command(ID_ARRANGE_SCALE);
+    };
+    auto sameSize = [&] {
+        selectBoth();
+        Command(ID_ARRANGE_SAME_BOTH);
+    };
+    auto resizeBoth = [&] {
+        selectBoth();
+        const CPoint from = HandleAt(m_pPhoto, 3);
+        DragClient(m_pView, from, CPoint(from.x + 30, from.y + 20));
+    };
+    auto maximise = [&] {
+        SelectAlone(m_pPhoto);
+        Command(ID_ARRANGE_MAXIMIZE);
+    };
+    auto turnBoth = [&] {
+        selectBoth();
+        testing_support::DriveActiveWindow({OnDialogWith(IDC_ROTATE_ANGLE, [](HWND hDlg) {
+            ::SetDlgItemText(hDlg, IDC_ROTATE_ANGLE, "90");
+            ::SendMessage(hDlg, WM_COMMAND, IDOK, 0);
+        })});
+        Command(ID_ARRANGE_ROTATE);
+    };
+    auto effect = [&] {
+        SelectAlone(m_pClear);
+        Command(ID_PICTURE_EMBOSS);
+    };
+    auto studio = [&] {
+        SelectAlone(m_pPhoto);
+        testing_support::DriveActiveWindow({[](HWND hActive) {
+            if (::GetDlgItem(hActive, IDC_STUDIO_LIST) == NULL)
+                return false;
+            ::SendMessage(hActive, WM_COMMAND, IDOK, 0);
+            return true;
+        }});
+        Command(ID_EDIT_PICTURE_STUDIO);
+    };
+    auto turnEach = [&] {
+        TurnByDialog(m_pPhoto, 30);
+        TurnByDialog(m_pClear, 200);
+        platform::headless::SetIdleHandler(nullptr);
+        Settle();
+    };
+    struct Road {
+        const char* pszName;
+        std::function<void()> run;
+        bool bChecked = true; // false: it readies the pictures for the next ones
+    };
+    // Sizing several objects at once is for upright ones; the other roads
+    // meet turned pictures too.
+    const Road roads[] = {{"scale", scale}, {"same size", sameSize}, {"a handle of one of two", resizeBoth},
+        {"maximise", maximise}, {"the Rotate dialog on two", turnBoth}, {"a quick effect", effect},
+        {"Picture Studio", studio}, {"turning both", turnEach, false}, {"the Rotate dialog on two turned", turnBoth},
+        {"a quick effect on a turned picture", effect}, {"Picture Studio on a turned picture", studio}};
+    for (const Road& road : roads) {
+        if (!road.bChecked) {
+            road.run();
+            continue;
+        }
+        SCOPED_TRACE(road.pszName);
+        const std::string saved = SavedContents("before.gnl");
+        const DesignState before = State();
+        road.run();
+        platform::headless::SetIdleHandler(nullptr);
+        Settle();
+        const DesignState after = State();
+        ASSERT_FALSE(Same(before, after)) << "the command changed nothing";
+        Undo();
+        EXPECT_TRUE(Same(before, State())) << "after Undo";
+        const std::string undone = SavedContents("undone.gnl");
+        EXPECT_TRUE(saved == undone) << FirstDifference(saved, undone);
+        Redo();
+        EXPECT_TRUE(Same(after, State())) << "after Redo";
+        Undo();
+        EXPECT_TRUE(Same(before, State())) << "after a second Undo";
     }
 }
 
