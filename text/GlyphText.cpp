@@ -1,7 +1,6 @@
 #include "text/GlyphText.h"
 
 #include "app/GeometryHelpers.h"
-#include "app/PointArray.h"
 #include "app/RectGeometry.h"
 #include "model/WarpShape.h"
 #include "text/TextOwner.h"
@@ -77,6 +76,16 @@ POINT ToPoint(FixedPt p)
     return POINT{FixedToInt(FixedAdd(p.x, half)), FixedToInt(FixedAdd(p.y, half))};
 }
 
+// The point in units of 1 / 2^nFractionBits pixel; whole pixels (0 bits)
+// as FixedPointToPoint gives them, finer units cut the same way.
+POINT ToPoint(FixedPt p, int nFractionBits)
+{
+    if (nFractionBits <= 0)
+        return ToPoint(p);
+    const int shift = 16 - nFractionBits;
+    return POINT{static_cast<LONG>(p.x >> shift), static_cast<LONG>(p.y >> shift)};
+}
+
 } // namespace
 
 POINT FixedPointToPoint(const POINTFX& pt)
@@ -100,18 +109,19 @@ constexpr int kSplineDepth = 4;
 
 // Flattens one quadratic piece from *pPrevious through control to end: the
 // curve's midpoint splits it in two until the depth runs out.
-void AddSplinePoints(FixedPt& previous, FixedPt control, FixedPt end, int depth, std::vector<POINT>& out)
+void AddSplinePoints(
+    FixedPt& previous, FixedPt control, FixedPt end, int depth, std::vector<POINT>& out, int nFractionBits)
 {
     const FixedPt middle{
         FixedQuadMidpoint(previous.x, control.x, end.x), FixedQuadMidpoint(previous.y, control.y, end.y)};
     if (depth - 1 > 0) {
         const FixedPt firstControl{FixedAverage(previous.x, control.x), FixedAverage(previous.y, control.y)};
         const FixedPt secondControl{FixedAverage(control.x, end.x), FixedAverage(control.y, end.y)};
-        AddSplinePoints(previous, firstControl, middle, depth - 1, out);
-        AddSplinePoints(previous, secondControl, end, depth - 1, out);
+        AddSplinePoints(previous, firstControl, middle, depth - 1, out, nFractionBits);
+        AddSplinePoints(previous, secondControl, end, depth - 1, out, nFractionBits);
     } else {
-        out.push_back(ToPoint(middle));
-        out.push_back(ToPoint(end));
+        out.push_back(ToPoint(middle, nFractionBits));
+        out.push_back(ToPoint(end, nFractionBits));
     }
     previous = end;
 }
@@ -125,7 +135,7 @@ template <typename T> T ReadAt(const BYTE* p)
 
 // One polygon's curve records, bytes [pBegin, pEnd). FALSE for a record
 // that does not fit or cannot be a curve.
-BOOL ReadContour(const BYTE* pBegin, const BYTE* pEnd, FixedPt start, std::vector<POINT>& out)
+BOOL ReadContour(const BYTE* pBegin, const BYTE* pEnd, FixedPt start, std::vector<POINT>& out, int nFractionBits)
 {
     constexpr size_t kRecordHead = 2 * sizeof(WORD);
     FixedPt previous = start;
@@ -146,7 +156,7 @@ BOOL ReadContour(const BYTE* pBegin, const BYTE* pEnd, FixedPt start, std::vecto
             if (count < 1)
                 return FALSE;
             for (int i = 0; i < count; ++i)
-                out.push_back(ToPoint(point(i)));
+                out.push_back(ToPoint(point(i), nFractionBits));
             previous = point(count - 1);
         } else if (type == TT_PRIM_QSPLINE) {
             // A spline needs a control point and the point it ends on.
@@ -158,7 +168,7 @@ BOOL ReadContour(const BYTE* pBegin, const BYTE* pEnd, FixedPt start, std::vecto
                 // Between two control points lies an implied on-curve point.
                 const FixedPt end
                     = i + 2 < count ? FixedPt{FixedAverage(control.x, next.x), FixedAverage(control.y, next.y)} : next;
-                AddSplinePoints(previous, control, end, kSplineDepth, out);
+                AddSplinePoints(previous, control, end, kSplineDepth, out, nFractionBits);
             }
         } else {
             return FALSE;
@@ -170,8 +180,9 @@ BOOL ReadContour(const BYTE* pBegin, const BYTE* pEnd, FixedPt start, std::vecto
 
 } // namespace
 
-BOOL OutlineToPolygons(const BYTE* pBuffer, DWORD cb, GlyphPolygons& polygons)
+BOOL OutlineToPolygons(const BYTE* pBuffer, DWORD cb, GlyphPolygons& polygons, int nFractionBits)
 {
+    nFractionBits = std::clamp(nFractionBits, 0, 8);
     polygons.Clear();
     if (cb == 0)
         return TRUE;
@@ -189,9 +200,9 @@ BOOL OutlineToPolygons(const BYTE* pBuffer, DWORD cb, GlyphPolygons& polygons)
         if (header.dwType == TT_POLYGON_TYPE) {
             const size_t first = polygons.points.size();
             if (!ReadContour(pBuffer + offset + kHeader, pBuffer + offset + header.cb, FromPointFx(header.pfxStart),
-                    polygons.points))
+                    polygons.points, nFractionBits))
                 return FALSE;
-            polygons.points.push_back(FixedPointToPoint(header.pfxStart));
+            polygons.points.push_back(ToPoint(FromPointFx(header.pfxStart), nFractionBits));
             polygons.points.push_back(polygons.points[first]);
             polygons.counts.push_back(static_cast<int>(polygons.points.size() - first));
         }
@@ -208,7 +219,8 @@ constexpr DWORD kMaxOutlineBytes = 16u << 20;
 // The outline of nChar with the font selected on hDC, which is a memory DC
 // compatible with the screen so that printer and screen fonts give the same
 // device-independent outlines.
-BOOL LoadGlyphOn(HDC hDC, UINT nChar, const MAT2& mat, GLYPHMETRICS& metrics, GlyphPolygons& polygons)
+BOOL LoadGlyphOn(
+    HDC hDC, UINT nChar, const MAT2& mat, GLYPHMETRICS& metrics, GlyphPolygons& polygons, int nFractionBits = 0)
 {
     polygons.Clear();
     metrics = GLYPHMETRICS{};
@@ -223,7 +235,7 @@ BOOL LoadGlyphOn(HDC hDC, UINT nChar, const MAT2& mat, GLYPHMETRICS& metrics, Gl
     GLYPHMETRICS again{};
     if (::GetGlyphOutline(hDC, nChar, GGO_NATIVE, &again, cb, buffer.data(), &mat) != cb)
         return FALSE;
-    return OutlineToPolygons(buffer.data(), cb, polygons);
+    return OutlineToPolygons(buffer.data(), cb, polygons, nFractionBits);
 }
 
 // A memory DC on the screen with a font selected, restored and deleted on
@@ -349,6 +361,14 @@ namespace {
 
 enum Alignment { kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2, kAlignFull = 3 };
 
+// Bent glyphs: their outlines in sixteenths of a pixel, their edges cut
+// into pieces of at most this many pixels of the frame (and no more pieces
+// than this per edge, nor points than this per glyph).
+constexpr int kWarpFractionBits = 4;
+constexpr double kWarpStep = 1.5;
+constexpr int kWarpMaxPieces = 256;
+constexpr int kWarpMaxPoints = 1 << 20;
+
 // A line of the column: its characters and what ended it (LF, CR or 0 at
 // the end of the text).
 struct ColumnLine {
@@ -413,6 +433,47 @@ int ClampToInt(int64_t v)
 
 } // namespace
 
+WarpedTextLayout LayWarpedText(CDC* pDC, const CString& strText, int nAlignment, BOOL bJustifyLastLine)
+{
+    WarpedTextLayout layout;
+    if (pDC == nullptr || pDC->GetSafeHdc() == NULL)
+        return layout;
+    nAlignment = nAlignment >= kAlignLeft && nAlignment <= kAlignFull ? nAlignment : kAlignLeft;
+    TEXTMETRIC tm{};
+    pDC->GetTextMetrics(&tm);
+    const std::vector<ColumnLine> lines = SplitLines(strText);
+    std::vector<CSize> extents;
+    int64_t height = 0;
+    int width = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const BOOL bJustified = IsJustified(nAlignment, bJustifyLastLine, lines[i], i + 1 == lines.size());
+        WarpedTextLine line;
+        line.text = TrimLine(lines[i].text, nAlignment, bJustified);
+        const CSize extent = pDC->GetTextExtent(line.text, line.text.GetLength());
+        line.y = ClampToInt(height);
+        if (bJustified) {
+            for (int k = 0; k < line.text.GetLength(); ++k)
+                line.nBreaks += static_cast<BYTE>(line.text[k]) == tm.tmBreakChar ? 1 : 0;
+        }
+        width = std::max<int>(width, extent.cx);
+        height += extent.cy;
+        extents.push_back(extent);
+        layout.lines.push_back(std::move(line));
+    }
+    for (size_t i = 0; i < layout.lines.size(); ++i) {
+        WarpedTextLine& line = layout.lines[i];
+        const int64_t slack = int64_t(width) - extents[i].cx;
+        if (line.nBreaks > 0)
+            line.nExtra = ClampToInt(slack);
+        else if (nAlignment == kAlignRight)
+            line.x = ClampToInt(slack);
+        else if (nAlignment == kAlignCentre)
+            line.x = ClampToInt(slack / 2);
+    }
+    layout.size = CSize(width, ClampToInt(height));
+    return layout;
+}
+
 struct CGlyphTextRenderer::State {
     CDrawObj* pOwner = nullptr;
     CDC* pDC = nullptr;
@@ -439,7 +500,8 @@ struct CGlyphTextRenderer::State {
     POINT centre{0, 0};
     GlyphPolygons glyph;
     GlyphDecorations decorations;
-    CPointArray upper, lower;
+    // The mapped points of a bent glyph, contour by contour.
+    GlyphPolygons bent;
 
     // The memory DC outlines are read on, made at the first glyph.
     HDC hGlyphDC = NULL;
@@ -488,7 +550,8 @@ struct CGlyphTextRenderer::State {
     int DrawLines();
     BOOL DrawLineGlyphs(int x, int y, const CString& line);
     BOOL LoadGlyph(UINT nChar);
-    BOOL BuildEnvelope(double t0, double t1);
+    POINT WarpPoint(double tx, double ty) const;
+    void WarpGlyph(int64_t penX, int y);
     void MapPoints(int x, int y, POINT* pPoints, int nCount) const;
     void FillGlyph();
     void SetJustifyGaps(int nExtra, int nCount);
@@ -587,7 +650,10 @@ int CGlyphTextRenderer::State::DrawLines()
             int breaks = 0;
             for (int k = 0; k < line.GetLength(); ++k)
                 breaks += static_cast<BYTE>(line[k]) == tm.tmBreakChar ? 1 : 0;
-            SetJustifyGaps(ClampToInt(int64_t(nFrameWidth) - extent.cx), breaks);
+            // Bent text is laid at its own width, which the shape then
+            // stretches over the frame: a justified line fills that width.
+            const int nWidth = pShape ? nTextWidth : nFrameWidth;
+            SetJustifyGaps(ClampToInt(int64_t(nWidth) - extent.cx), breaks);
         } else if (nAlignment == kAlignRight) {
             offset = int64_t(nTextWidth) - extent.cx;
         } else if (nAlignment == kAlignCentre) {
@@ -605,77 +671,82 @@ BOOL CGlyphTextRenderer::State::LoadGlyph(UINT nChar)
     const HDC hDC = GlyphDC();
     if (!hDC)
         return FALSE;
-    return LoadGlyphOn(hDC, nChar, mat, gm, glyph);
+    // A bent glyph is stretched far beyond its own size: its outline is
+    // read finer than a pixel so that thin strokes keep their width.
+    return LoadGlyphOn(hDC, nChar, mat, gm, glyph, pShape ? kWarpFractionBits : 0);
 }
 
-BOOL CGlyphTextRenderer::State::BuildEnvelope(double t0, double t1)
+POINT CGlyphTextRenderer::State::WarpPoint(double tx, double ty) const
 {
-    const int x0 = ClampToInt(left + double(nFrameWidth) * t0);
-    const int x1 = ClampToInt(left + double(nFrameWidth) * t1);
-    const int64_t n = std::max<int64_t>(1, int64_t(x1) - x0 + 1);
-    // The densified curves may hold no more than PolylineToPoints allows;
-    // more samples than that could never succeed.
-    if (n > kMaxPolylinePoints)
-        return FALSE;
-    std::vector<POINT> top_, bottom_;
-    top_.reserve(static_cast<size_t>(n) + 1);
-    bottom_.reserve(static_cast<size_t>(n) + 1);
-    int64_t k = 0;
-    for (; k < n; ++k) {
-        int x = ClampToInt(int64_t(x0) + k);
-        const BOOL bAtRight = x >= right;
-        if (bAtRight)
-            x = right;
-        int nUpper = 0, nLower = 0;
-        pShape->GetColumn(x, nUpper, nLower);
-        top_.push_back(POINT{x, ClampToInt(int64_t(nUpper) + top)});
-        bottom_.push_back(POINT{x, ClampToInt(int64_t(nLower) + top)});
-        if (bAtRight) {
-            ++k;
-            break;
+    // Across: the text's width spread over the frame's. Down: between the
+    // shape's bounds at that x, read from the two whole columns around it
+    // so that the bounds run on smoothly.
+    const double fx = left + double(nFrameWidth) * tx / nTextWidth;
+    const double cx = std::clamp(fx, double(left), double(right));
+    const int x0 = ClampToInt(std::floor(cx));
+    const int x1 = std::min(x0 == std::numeric_limits<int>::max() ? x0 : x0 + 1, right);
+    int u0 = 0, l0 = 0, u1 = 0, l1 = 0;
+    pShape->GetColumn(x0, u0, l0);
+    pShape->GetColumn(x1, u1, l1);
+    const double f = cx - x0;
+    const double upper = double(top) + u0 + (double(u1) - u0) * f;
+    const double lower = double(top) + l0 + (double(l1) - l0) * f;
+    double px = fx;
+    double py = upper + (lower - upper) * (ty / nTextHeight);
+    if (bFlipH)
+        px = double(left) + right - px;
+    if (bFlipV)
+        py = double(top) + bottom - py;
+    return POINT{ClampToInt(std::floor(px + 0.5)), ClampToInt(std::floor(py + 0.5))};
+}
+
+void CGlyphTextRenderer::State::WarpGlyph(int64_t penX, int y)
+{
+    // The glyph's points in the text's own pixels: x from the text's left,
+    // y down from its top.
+    const double scale = 1.0 / (1 << kWarpFractionBits);
+    const double ox = double(gm.gmptGlyphOrigin.x);
+    const double ox1 = ox + gm.gmBlackBoxX;
+    const double baseX = double(penX) - left;
+    const double baseY = double(y) - top + tm.tmAscent;
+    auto textPoint = [&](const POINT& p, double& tx, double& ty) {
+        tx = baseX + std::clamp(p.x * scale, ox, ox1);
+        ty = baseY - p.y * scale;
+    };
+    // An edge is cut into pieces of about a pixel of the frame, so that it
+    // bends with the shape instead of cutting across it.
+    const double sx = std::abs(double(nFrameWidth) / nTextWidth);
+    const double sy = std::abs(double(nFrameHeight) / nTextHeight);
+    const double maxPieces = std::clamp(double(kWarpMaxPoints) / std::max<size_t>(1, glyph.points.size()), 1.0,
+        double(kWarpMaxPieces));
+    bent.Clear();
+    size_t first = 0;
+    for (const int count : glyph.counts) {
+        const size_t nFrom = bent.points.size();
+        for (int i = 0; i < count; ++i) {
+            double tx = 0, ty = 0;
+            textPoint(glyph.points[first + size_t(i)], tx, ty);
+            if (i + 1 < count) {
+                double nx = 0, ny = 0;
+                textPoint(glyph.points[first + size_t(i) + 1], nx, ny);
+                const double reach = std::max(std::abs(nx - tx) * sx, std::abs(ny - ty) * sy);
+                const int pieces = static_cast<int>(std::clamp(std::ceil(reach / kWarpStep), 1.0, maxPieces));
+                for (int k = 0; k < pieces; ++k) {
+                    const double t = double(k) / pieces;
+                    bent.points.push_back(WarpPoint(tx + (nx - tx) * t, ty + (ny - ty) * t));
+                }
+            } else {
+                bent.points.push_back(WarpPoint(tx, ty));
+            }
         }
+        bent.counts.push_back(static_cast<int>(bent.points.size() - nFrom));
+        first += size_t(count);
     }
-    if (k < n) {
-        int nUpper = 0, nLower = 0;
-        pShape->GetColumn(x1, nUpper, nLower);
-        top_.push_back(POINT{x1, ClampToInt(int64_t(nUpper) + top)});
-        bottom_.push_back(POINT{x1, ClampToInt(int64_t(nLower) + top)});
-    }
-    for (std::vector<POINT>* curve : {&top_, &bottom_}) {
-        for (POINT& p : *curve) {
-            if (bFlipV)
-                p.y = ClampToInt(int64_t(bottom) + top - p.y);
-            if (bFlipH)
-                p.x = ClampToInt(int64_t(left) + right - p.x);
-        }
-    }
-    upper.SetSize(static_cast<int>(top_.size()));
-    std::copy(top_.begin(), top_.end(), upper.GetData());
-    lower.SetSize(static_cast<int>(bottom_.size()));
-    std::copy(bottom_.begin(), bottom_.end(), lower.GetData());
-    return PolylineToPoints(upper) && PolylineToPoints(lower);
+    std::swap(glyph, bent);
 }
 
 void CGlyphTextRenderer::State::MapPoints(int x, int y, POINT* pPoints, int nCount) const
 {
-    if (pShape) {
-        const double width = static_cast<double>(gm.gmBlackBoxX);
-        const int nUpper = upper.GetCount();
-        const int nLower = lower.GetCount();
-        const POINT firstUpper = *upper.GetAt(0);
-        const int lowerSpan = lower.GetAt(nLower - 1)->x - lower.GetAt(0)->x;
-        for (int i = 0; i < nCount; ++i) {
-            POINT& p = pPoints[i];
-            const float u = static_cast<float>((p.x - static_cast<double>(gm.gmptGlyphOrigin.x)) / width);
-            const int index = ClampToInt(double(nUpper - 1) * u);
-            const POINT& up = *upper.GetAt(std::clamp(index, 0, nUpper - 1));
-            const POINT& low = *lower.GetAt(std::clamp(index, 0, nLower - 1));
-            const float v = static_cast<float>(p.y / static_cast<double>(nTextHeight));
-            p.x = ClampToInt(double(u) * lowerSpan + firstUpper.x);
-            p.y = ClampToInt(up.y * (1.0 - double(v)) + low.y * double(v));
-        }
-        return;
-    }
     const int64_t dx = int64_t(x) - left;
     const int64_t dy = int64_t(y) - top;
     for (int i = 0; i < nCount; ++i) {
@@ -727,27 +798,14 @@ BOOL CGlyphTextRenderer::State::DrawLineGlyphs(int x, int y, const CString& line
         // scale between the warp shape's bounds.
         const BOOL bDivisible = gm.gmBlackBoxX > 0 && nTextHeight > 0;
         const BOOL bDecorate = decorations.bUnderline || decorations.bStrikeout;
-        BOOL bDraw = TRUE;
-        if (pShape) {
-            bDraw = bDivisible;
-            if (bDraw && (!glyph.points.empty() || bDecorate)) {
-                const int ox = gm.gmptGlyphOrigin.x;
-                const int ox1 = ClampToInt(int64_t(ox) + gm.gmBlackBoxX);
-                const int64_t lineTop = int64_t(y) - top;
-                for (POINT& p : glyph.points) {
-                    p.x = std::clamp<LONG>(p.x, ox, ox1);
-                    p.y = ClampToInt(lineTop - p.y + tm.tmAscent);
-                }
-                const double t0 = (double(px - left) + ox) / nTextWidth;
-                const double t1 = t0 + double(gm.gmBlackBoxX) / nTextWidth;
-                if (!BuildEnvelope(t0, t1))
-                    return FALSE;
-            }
-        }
+        const BOOL bDraw = pShape ? bDivisible : TRUE;
         if (bDraw) {
             const int count = static_cast<int>(glyph.points.size());
-            MapPoints(px, y, glyph.points.data(), count);
-            RotatePoints(centre, glyph.points.data(), count, nAngle, FALSE);
+            if (pShape)
+                WarpGlyph(penX, y);
+            else
+                MapPoints(px, y, glyph.points.data(), count);
+            RotatePoints(centre, glyph.points.data(), static_cast<int>(glyph.points.size()), nAngle, FALSE);
             FillGlyph();
             if (bDecorate) {
                 int underlineOffset = 0, strikeoutOffset = 0;
@@ -756,7 +814,16 @@ BOOL CGlyphTextRenderer::State::DrawLineGlyphs(int x, int y, const CString& line
                     strikeoutOffset = ClampToInt(int64_t(tm.tmHeight) / 3 - top + y);
                 }
                 decorations.DrawCharacter(pDC, gm, underlineOffset, strikeoutOffset,
-                    [this, px, y](POINT* pPoints, int nCount) { MapPoints(px, y, pPoints, nCount); }, centre, nAngle);
+                    [this, px, y](POINT* pPoints, int nCount) {
+                        if (!pShape) {
+                            MapPoints(px, y, pPoints, nCount);
+                            return;
+                        }
+                        // The bands' y runs down from the text's top already.
+                        for (int i = 0; i < nCount; ++i)
+                            pPoints[i] = WarpPoint(double(px) - left + pPoints[i].x, double(pPoints[i].y));
+                    },
+                    centre, nAngle);
             }
         }
         ABC abc{};

@@ -46,8 +46,10 @@ struct GlyphPolygons {
 // read (others skipped by their size); lines append their points, quadratic
 // splines are flattened at depth 4. Each contour ends with its start point
 // and a copy of its first point. FALSE for a record that runs past its
-// polygon or the buffer, or a header too small to hold itself.
-BOOL OutlineToPolygons(const BYTE* pBuffer, DWORD cb, GlyphPolygons& polygons);
+// polygon or the buffer, or a header too small to hold itself. The points
+// are whole pixels as FixedPointToPoint makes them, or with nFractionBits
+// (at most 8) in units of 1 / 2^nFractionBits pixel.
+BOOL OutlineToPolygons(const BYTE* pBuffer, DWORD cb, GlyphPolygons& polygons, int nFractionBits = 0);
 
 // Reads a character's outline with the font selected on a memory DC
 // compatible with the screen (identity matrix). A blank gives no points and
@@ -95,6 +97,25 @@ private:
     void DrawBand(CDC* pDC, Band band, const GLYPHMETRICS& metrics, int nOffset, const MapFunction& map, POINT pivot,
         double angle);
 };
+
+// A column of bent text as CGlyphTextRenderer lays it before the warp
+// shape bends it: each line (trimmed for its alignment) at its x and y
+// from the text's top-left corner, and for a justified line the extra
+// width to spread over its break characters. The text is the widest line
+// wide and the sum of the line heights high; the shape stretches that
+// rectangle over the frame. Measured with the font selected on pDC.
+struct WarpedTextLine {
+    CString text;
+    int x = 0;
+    int y = 0;
+    int nExtra = 0;
+    int nBreaks = 0;
+};
+struct WarpedTextLayout {
+    std::vector<WarpedTextLine> lines;
+    CSize size;
+};
+WarpedTextLayout LayWarpedText(CDC* pDC, const CString& strText, int nAlignment, BOOL bJustifyLastLine);
 
 class CGlyphTextRenderer {
 public:

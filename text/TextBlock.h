@@ -199,9 +199,11 @@ public:
     void DrawPlainText(CDC* pDC, const CRect& rect, BOOL bMask = FALSE);
     // Draws the columns as glyph outlines; FALSE when a column failed.
     BOOL DrawGlyphText(CDC* pDC, const CRect& rect, BOOL bFlipH, BOOL bFlipV, int nShape);
-    // Bends the bitmap between the warp shape's bounds into a new cached
-    // bitmap; FALSE when there is no shape or printing was cancelled.
-    BOOL WarpBitmap(CDC* pDC, CBitmap* pSource, const CRect& rect);
+    // Draws the text bent by the warp shape, as the glyph outlines bend it,
+    // into a new cached bitmap of the device rectangle (white outside the
+    // text's band, crBack inside it); FALSE when there is no shape, the
+    // bitmap cannot be made or printing was cancelled.
+    BOOL WarpBitmap(CDC* pDC, const CRect& rect, COLORREF crBack);
     // Whether plain text output may go to a printer (the preferences'
     // regular-text printing method).
     static BOOL IsPlainPrintingAllowed();
@@ -305,6 +307,7 @@ public:
     BOOL m_bDragging = FALSE;
     int m_nCaretHeight = 1;
     int m_nCaretWidth = 1;
+    int m_nCaretMadeHeight = 0; // the height the view's caret was made with
     int m_nGoalX = 0;        // device x kept while moving up and down
     BOOL m_bDropNextChar = FALSE; // a WM_CHAR after a key the block took
 

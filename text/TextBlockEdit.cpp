@@ -338,13 +338,10 @@ BOOL CTextBlock::BeginEdit()
         SetLaidText(CString());
         FreeCache();
     }
-    if (hWnd != NULL) {
-        ::SetFocus(hWnd);
-        ::CreateCaret(hWnd, NULL, m_nCaretWidth, m_nCaretHeight);
-    }
-    UpdateCaret(TRUE);
+    m_nCaretMadeHeight = 0;
     if (hWnd != NULL)
-        ::ShowCaret(hWnd);
+        ::SetFocus(hWnd);
+    UpdateCaret(TRUE);
     TextInvalidateOwner(m_pOwner);
     return TRUE;
 }
@@ -386,21 +383,22 @@ void CTextBlock::UpdateCaret(BOOL bTakeGoal)
     // The system caret belongs to the focused window: while another has the
     // focus (a toolbar's edit field), that window's caret is left alone.
     const HWND hWnd = TextOwnerViewWindow(m_pOwner);
-    const int nOldHeight = m_nCaretHeight;
     m_nCaretHeight = g.nLineHeight;
     if (hWnd == NULL || ::GetFocus() != hWnd)
         return;
-    // A new zoom or fitted size changes the line height: the caret is made
-    // again at the new height.
-    if (g.nLineHeight != nOldHeight) {
-        ::HideCaret(hWnd);
-        ::DestroyCaret();
+    // The caret is made again when its line's height is no longer the one
+    // it was made with (a new font size, zoom or fitting, perhaps changed
+    // while a dialog or a toolbar had the focus), or when it is not the
+    // view's any more (a control that had the focus made its own).
+    const BOOL bOurs = ::HideCaret(hWnd);
+    if (!bOurs || m_nCaretMadeHeight != m_nCaretHeight) {
+        if (bOurs)
+            ::DestroyCaret();
         ::CreateCaret(hWnd, NULL, m_nCaretWidth, m_nCaretHeight);
-        ::SetCaretPos(x, y);
-        ::ShowCaret(hWnd);
-        return;
+        m_nCaretMadeHeight = m_nCaretHeight;
     }
     ::SetCaretPos(x, y);
+    ::ShowCaret(hWnd);
 }
 
 int CTextBlock::CharFromPoint(CPoint point)

@@ -46,10 +46,15 @@ constexpr long long kMaxPixelHeight = 20000;
 constexpr int kMaxMargin = 4096;
 // The bitmap rendering is made only for frames at least this big.
 constexpr int kMinBitmapSide = 5;
-// Strip width of the warp, and how many strips pass between two looks at
-// the message queue while printing.
-constexpr int kWarpStrip = 4;
-constexpr int kWarpPumpEvery = 30;
+// How many pixel columns of the bent bitmap pass between two looks at the
+// message queue while printing.
+constexpr int kWarpPumpEvery = 120;
+// The bent bitmap and the text bitmap it is bent from hold at most this
+// many pixels (a text or a frame beyond that is not drawn as a bitmap).
+constexpr long long kMaxWarpPixels = 1LL << 25;
+// Source pixels looked at for one pixel of the bent bitmap, along each
+// axis; a larger shrink skips evenly over the rest.
+constexpr int kMaxWarpSamples = 8;
 
 bool IsBreakChar(char ch)
 {
@@ -114,8 +119,21 @@ void UseDeviceUnits(CDC* pDC)
     pDC->SetViewportOrg(0, 0);
 }
 
+// A logical extent in device units by the mapping's scale alone; 0 when the
+// mapping has no scale to give.
+LONG ScaledExtent(LONG nLogical, LONG nViewport, LONG nWindow)
+{
+    if (nWindow == 0)
+        return 0;
+    const double d = std::fabs(static_cast<double>(nLogical) * nViewport / nWindow);
+    return d < 1e9 ? static_cast<LONG>(std::llround(d)) : 0;
+}
+
 // A logical rectangle in device units, normalised, with the flips its
-// corners carry.
+// corners carry. Its size comes from the mapping's scale, not from its
+// rounded corners, so that a frame measures the same wherever the page
+// lies on the pixel grid: the text fitted to it (and the scale the design
+// stores) does not change when the view scrolls by a fraction of a pixel.
 CRect ToDevice(CDC* pDC, const CRect& rect, BOOL* pbMirrorH = nullptr, BOOL* pbMirrorV = nullptr)
 {
     POINT pts[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
@@ -126,6 +144,16 @@ CRect ToDevice(CDC* pDC, const CRect& rect, BOOL* pbMirrorH = nullptr, BOOL* pbM
         *pbMirrorV = pts[0].y > pts[1].y;
     CRect device(pts[0].x, pts[0].y, pts[1].x, pts[1].y);
     device.NormalizeRect();
+    const CSize viewport = pDC->GetViewportExt();
+    const CSize window = pDC->GetWindowExt();
+    const LONG cx = ScaledExtent(rect.Width(), viewport.cx, window.cx);
+    const LONG cy = ScaledExtent(rect.Height(), viewport.cy, window.cy);
+    // Only a rounding's worth: a mapping whose extents do not give its
+    // scale keeps the corners' size.
+    if (cx > 0 && std::abs(cx - device.Width()) <= 1)
+        device.right = device.left + cx;
+    if (cy > 0 && std::abs(cy - device.Height()) <= 1)
+        device.bottom = device.top + cy;
     return device;
 }
 
@@ -761,6 +789,10 @@ void CTextBlock::Draw(CDC* pDC, CRgn* pClipRgn)
         ::ExtSelectClipRgn(pDC->GetSafeHdc(), static_cast<HRGN>(pClipRgn->GetSafeHandle()), RGN_AND);
     if (m_pCachedBitmap == nullptr && m_pCachedPicture == nullptr)
         Render(pDC);
+    else if (m_bEditing && !bPrinting)
+        // A paint from the cache lays nothing out; the caret still follows
+        // what the view shows (a dialog over it may have taken it away).
+        UpdateCaret(FALSE);
     if (m_pCachedBitmap != nullptr) {
         DrawCachedBitmap(pDC);
     } else if (m_pCachedPicture != nullptr) {
@@ -958,6 +990,14 @@ BOOL DrawGlyphColumns(CTextBlock& block, CDC* pDC, const CRect& rect, BOOL bFlip
     return TRUE;
 }
 
+// Where the shadow goes in a bitmap that is mirrored after it is drawn: on
+// the mirrored axes the other way, so that once the bitmap is turned over
+// the shadow falls by its offsets, as the outlines and the page show it.
+CSize ShadowBeforeMirror(const CSize& shadow, BOOL bMirrorH, BOOL bMirrorV)
+{
+    return CSize(bMirrorH ? -shadow.cx : shadow.cx, bMirrorV ? -shadow.cy : shadow.cy);
+}
+
 } // namespace
 
 namespace {
@@ -1063,28 +1103,28 @@ void CTextBlock::Render(CDC* pDC)
         return;
     // The bitmap rendering: the text on white (or the owner's brush
     // colour), bent by the warp shape, mirrored as a picture.
-    CDC memory;
-    auto pBitmap = std::make_unique<CBitmap>();
-    if (!memory.CreateCompatibleDC(pDC) || !pBitmap->CreateCompatibleBitmap(pDC, device.Width(), device.Height()))
-        return;
-    {
+    COLORREF crBack = RGB(255, 255, 255);
+    TextOwnerBrushColor(m_pOwner, crBack);
+    if (m_nShape != 0) {
+        if (!WarpBitmap(pDC, device, crBack))
+            return;
+    } else {
+        CDC memory;
+        auto pBitmap = std::make_unique<CBitmap>();
+        if (!memory.CreateCompatibleDC(pDC) || !pBitmap->CreateCompatibleBitmap(pDC, device.Width(), device.Height()))
+            return;
         CBitmap* pOld = memory.SelectObject(pBitmap.get());
-        COLORREF crBack = RGB(255, 255, 255);
-        TextOwnerBrushColor(m_pOwner, crBack);
         const CRect local(0, 0, device.Width(), device.Height());
         memory.FillSolidRect(&local, crBack);
         {
             FontScope memoryFont(&memory, m_pFont);
-            if (HasShadow())
-                DrawPlainColumns(*this, &memory, local + CPoint(shadow.cx, shadow.cy), crShadow, FALSE);
+            if (HasShadow()) {
+                const CSize drawn = ShadowBeforeMirror(shadow, m_bMirrorH, m_bMirrorV);
+                DrawPlainColumns(*this, &memory, local + CPoint(drawn.cx, drawn.cy), crShadow, FALSE);
+            }
             DrawPlainText(&memory, local);
         }
         memory.SelectObject(pOld);
-    }
-    if (m_nShape != 0) {
-        if (!WarpBitmap(pDC, pBitmap.get(), device))
-            return;
-    } else {
         m_pCachedBitmap = pBitmap.release();
     }
     if (!bMirrored) {
@@ -1165,57 +1205,233 @@ BOOL CTextBlock::DrawGlyphText(CDC* pDC, const CRect& rect, BOOL bFlipH, BOOL bF
     return DrawGlyphColumns(*this, pDC, rect, bFlipH, bFlipV, nShape, GetDrawTextColor(pDC), pFill);
 }
 
-BOOL CTextBlock::WarpBitmap(CDC* pDC, CBitmap* pSource, const CRect& rect)
+namespace {
+
+// 32-bit pixels of a bitmap, top row first, as 0x00RRGGBB.
+BITMAPINFO PixelFormat(int w, int h)
 {
-    if (pDC == nullptr || pSource == nullptr)
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+uint32_t ToPixel(COLORREF cr)
+{
+    return (uint32_t(GetRValue(cr)) << 16) | (uint32_t(GetGValue(cr)) << 8) | GetBValue(cr);
+}
+
+int PixelDistance(uint32_t a, uint32_t b)
+{
+    int nDistance = 0;
+    for (const int shift : {16, 8, 0})
+        nDistance += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
+    return nDistance;
+}
+
+// One column's text laid for bending, drawn in one colour on the
+// background, read back as pixels.
+struct TextPixels {
+    int w = 0;
+    int h = 0;
+    std::vector<uint32_t> pixels;
+};
+
+BOOL DrawWarpedText(CDC* pDC, CFont* pFont, const WarpedTextLayout& layout, COLORREF crText, COLORREF crBack,
+    TextPixels& out)
+{
+    out.w = layout.size.cx;
+    out.h = layout.size.cy;
+    CDC memory;
+    CBitmap bitmap;
+    if (!memory.CreateCompatibleDC(pDC) || !bitmap.CreateCompatibleBitmap(pDC, out.w, out.h))
         return FALSE;
-    BITMAP bm{};
-    if (!pSource->GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
-        return FALSE;
-    const int w = bm.bmWidth;
-    const int h = bm.bmHeight;
-    // The bitmap covers the frame (rect): the shape is made over the
-    // bitmap itself, so that its columns are the bitmap's.
-    if (rect.Width() != w || rect.Height() != h)
-        return FALSE;
-    std::unique_ptr<CWarpShape> pShape(TextCreateWarpShape(m_nShape, CRect(0, 0, w, h), nullptr, TRUE));
-    if (!pShape)
-        return FALSE;
-    CDC source;
-    CDC target;
-    auto pResult = std::make_unique<CBitmap>();
-    const BOOL bMonochrome = bm.bmPlanes == 1 && bm.bmBitsPixel == 1;
-    const BOOL bMade = bMonochrome ? pResult->CreateBitmap(w, h, 1, 1, nullptr) : pResult->CreateCompatibleBitmap(pDC, w, h);
-    if (!source.CreateCompatibleDC(pDC) || !target.CreateCompatibleDC(pDC) || !bMade)
-        return FALSE;
-    CBitmap* pOldSource = source.SelectObject(pSource);
-    CBitmap* pOldTarget = target.SelectObject(pResult.get());
-    target.PatBlt(0, 0, w, h, WHITENESS);
-    const BOOL bPrinter = pDC->IsPrinting() && !IsPreviewDC(pDC);
-    BOOL bCancelled = FALSE;
-    auto strip = [&](int x) {
-        int nTop = 0;
-        int nBottom = h;
-        pShape->GetColumn(x, nTop, nBottom);
-        nTop = std::clamp(nTop, -h, 2 * h);
-        nBottom = std::clamp(nBottom, -h, 2 * h);
-        const int nWidth = std::min(kWarpStrip, w - x);
-        if (nBottom > nTop && nWidth > 0)
-            target.StretchBlt(x, nTop, nWidth, nBottom - nTop, &source, x, 0, nWidth, h, SRCCOPY);
-    };
-    int nStrips = 0;
-    for (int x = 0; x < w; x += kWarpStrip) {
-        strip(x);
-        if (bPrinter && ++nStrips % kWarpPumpEvery == 0 && !TextPumpPrinting()) {
-            bCancelled = TRUE;
-            break;
+    CBitmap* pOld = memory.SelectObject(&bitmap);
+    {
+        FontScope font(&memory, pFont);
+        memory.FillSolidRect(0, 0, out.w, out.h, crBack);
+        memory.SetBkMode(TRANSPARENT);
+        memory.SetTextColor(crText);
+        memory.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        for (const WarpedTextLine& line : layout.lines) {
+            if (line.nBreaks > 0 && line.nExtra > 0)
+                memory.SetTextJustification(line.nExtra, line.nBreaks);
+            memory.TextOut(line.x, line.y, line.text, line.text.GetLength());
+            if (line.nBreaks > 0 && line.nExtra > 0)
+                memory.SetTextJustification(0, 0);
         }
     }
-    if (!bCancelled && w > kWarpStrip)
-        strip(w - kWarpStrip);
-    source.SelectObject(pOldSource);
-    target.SelectObject(pOldTarget);
-    if (bCancelled)
+    memory.SelectObject(pOld);
+    out.pixels.assign(size_t(out.w) * size_t(out.h), 0);
+    BITMAPINFO info = PixelFormat(out.w, out.h);
+    return ::GetDIBits(memory.GetSafeHdc(), static_cast<HBITMAP>(bitmap.GetSafeHandle()), 0, UINT(out.h),
+               out.pixels.data(), &info, DIB_RGB_COLORS)
+        == out.h;
+}
+
+// Where bent text goes: the pixels of the frame's bitmap.
+struct BendTarget {
+    std::vector<uint32_t>& pixels;
+    int w;
+    int h;
+    CPoint origin; // the frame's device corner
+    BOOL bPrinting; // look at the message queue now and then
+    int nColumns = 0; // pixel columns bent so far
+};
+
+enum class Bend { Ink, Band };
+
+// The source pixels [n0, n1) under pixel n of a span of nTo pixels that
+// nFrom source pixels are stretched over: those whose centres it covers,
+// or when it covers none (the source is enlarged) the one under its centre.
+void Footprint(long long n, long long nTo, long long nFrom, long long& n0, long long& n1)
+{
+    // Centres at k + 1/2 of the source fall in [n, n + 1) of the span when
+    // 2kTo + nTo lies in [2 n nFrom, 2 (n + 1) nFrom).
+    auto firstAtOrAfter = [&](long long m) {
+        return std::max<long long>(0, (2 * m * nFrom - nTo + 2 * nTo - 1) / (2 * nTo));
+    };
+    n0 = firstAtOrAfter(n);
+    n1 = firstAtOrAfter(n + 1);
+    if (n1 <= n0) {
+        n0 = std::min(nFrom - 1, ((2 * n + 1) * nFrom) / (2 * nTo));
+        n1 = n0 + 1;
+    }
+}
+
+// Bends the text's pixels into the column: the text's width is spread over
+// the column's, and each pixel column of the frame takes the text's whole
+// height between the shape's bounds there, as the glyph outlines are bent.
+// Every frame pixel looks at all the text pixels it covers and is text
+// when any of them is, so that no stroke is lost where the text is shrunk.
+// The offset moves the result (a shadow); Bend::Band fills the band with
+// the background instead.
+
+// FALSE when printing was cancelled meanwhile.
+BOOL BendText(const TextPixels& text, const CRect& column, const CWarpShape& shape, BendTarget& target, CSize offset,
+    uint32_t back, uint32_t ink, Bend bend)
+{
+    // Smoothed edges count as text from a third of the way to its colour:
+    // the bent text then covers what the filled outlines cover.
+    const int nInkFrom = std::max(1, PixelDistance(ink, back) / 3);
+    const int colW = column.Width();
+    if (colW <= 0 || text.w <= 0 || text.h <= 0)
+        return TRUE;
+    for (int X = column.left; X < column.right; ++X) {
+        if (target.bPrinting && ++target.nColumns % kWarpPumpEvery == 0 && !TextPumpPrinting())
+            return FALSE;
+        const long long tx = static_cast<long long>(X) + offset.cx - target.origin.x;
+        if (tx < 0 || tx >= target.w)
+            continue;
+        int nUpper = 0;
+        int nLower = 0;
+        shape.GetColumn(X, nUpper, nLower);
+        const long long bandTop = static_cast<long long>(column.top) + nUpper;
+        const long long band = static_cast<long long>(nLower) - nUpper;
+        if (band <= 0)
+            continue;
+        long long sx0 = 0;
+        long long sx1 = 0;
+        Footprint(X - column.left, colW, text.w, sx0, sx1);
+        const int nStepX = std::max<int>(1, int((sx1 - sx0 + kMaxWarpSamples - 1) / kMaxWarpSamples));
+        const long long yFrom = std::max<long long>(0, bandTop + offset.cy - target.origin.y);
+        const long long yTo = std::min<long long>(target.h, bandTop + band + offset.cy - target.origin.y);
+        for (long long ty = yFrom; ty < yTo; ++ty) {
+            const long long yy = ty + target.origin.y - offset.cy - bandTop;
+            long long sy0 = 0;
+            long long sy1 = 0;
+            Footprint(yy, band, text.h, sy0, sy1);
+            const int nStepY = std::max<int>(1, int((sy1 - sy0 + kMaxWarpSamples - 1) / kMaxWarpSamples));
+            uint32_t* pOut = &target.pixels[size_t(ty) * size_t(target.w) + size_t(tx)];
+            if (bend == Bend::Band) {
+                *pOut = back;
+                continue;
+            }
+            int nBest = 0;
+            for (long long sy = sy0; sy < std::min<long long>(sy1, text.h); sy += nStepY) {
+                const uint32_t* row = text.pixels.data() + size_t(sy) * size_t(text.w);
+                for (long long sx = sx0; sx < std::min<long long>(sx1, text.w); sx += nStepX) {
+                    const int d = PixelDistance(row[sx] & 0xFFFFFF, back);
+                    nBest = std::max(nBest, d);
+                }
+            }
+            if (nBest >= nInkFrom)
+                *pOut = ink;
+        }
+    }
+    return TRUE;
+}
+
+} // namespace
+
+BOOL CTextBlock::WarpBitmap(CDC* pDC, const CRect& rect, COLORREF crBack)
+{
+    if (pDC == nullptr || m_pFont == nullptr)
+        return FALSE;
+    const int w = rect.Width();
+    const int h = rect.Height();
+    if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxWarpPixels)
+        return FALSE;
+    const BOOL bPrinter = pDC->IsPrinting() && !IsPreviewDC(pDC);
+    const uint32_t back = ToPixel(crBack);
+    std::vector<uint32_t> pixels(size_t(w) * size_t(h), 0xFFFFFF);
+    BendTarget target{pixels, w, h, rect.TopLeft(), bPrinter};
+
+    // The columns as the glyph outlines lay them: in the frame widened by a
+    // unit on each side, each bent by a shape of its own.
+    CRect frame = rect;
+    frame.InflateRect(1, 1);
+    const int nColumns = ColumnsOf(*this);
+    const int nWidth = GetColumnWidth(pDC, frame.Width());
+    const int nGap = GetColumnGap(pDC);
+    const BOOL bOneLine = CountTextLines() == 1;
+    const CSize shadow = ShadowBeforeMirror(GetShadowOffset(pDC), m_bMirrorH, m_bMirrorV);
+    for (int k = 0; k < nColumns; ++k) {
+        const CRect column = ColumnRect(frame, k, nColumns, nWidth, nGap, FALSE);
+        const CString strColumn = NextColumnText(k + 1);
+        if (k > 0 && strColumn.IsEmpty())
+            continue;
+        std::unique_ptr<CWarpShape> pShape(TextCreateWarpShape(m_nShape, column, pDC, TRUE));
+        if (!pShape)
+            return FALSE;
+        WarpedTextLayout layout;
+        {
+            FontScope font(pDC, m_pFont);
+            layout = LayWarpedText(pDC, strColumn, m_nAlignment, k + 1 < nColumns || bOneLine);
+        }
+        if (layout.size.cx < 1 || layout.size.cy < 1)
+            continue;
+        if (static_cast<long long>(layout.size.cx) * layout.size.cy > kMaxWarpPixels)
+            return FALSE;
+        TextPixels text;
+        if (!DrawWarpedText(pDC, m_pFont, layout, GetDrawTextColor(pDC), crBack, text))
+            return FALSE;
+        // The band takes the owner's brush colour, then the shadow and the
+        // text go over it.
+        const uint32_t ink = ToPixel(GetDrawTextColor(pDC));
+        if (back != 0xFFFFFF && !BendText(text, column, *pShape, target, CSize(0, 0), back, ink, Bend::Band))
+            return FALSE;
+        if (HasShadow()) {
+            TextPixels shade;
+            if (!DrawWarpedText(pDC, m_pFont, layout, GetDrawShadowColor(pDC), crBack, shade)
+                || !BendText(shade, column, *pShape, target, shadow, back, ToPixel(GetDrawShadowColor(pDC)), Bend::Ink))
+                return FALSE;
+        }
+        if (!BendText(text, column, *pShape, target, CSize(0, 0), back, ink, Bend::Ink))
+            return FALSE;
+    }
+
+    CDC memory;
+    auto pResult = std::make_unique<CBitmap>();
+    if (!memory.CreateCompatibleDC(pDC) || !pResult->CreateCompatibleBitmap(pDC, w, h))
+        return FALSE;
+    BITMAPINFO info = PixelFormat(w, h);
+    const HBITMAP hResult = static_cast<HBITMAP>(pResult->GetSafeHandle());
+    if (::SetDIBits(memory.GetSafeHdc(), hResult, 0, UINT(h), pixels.data(), &info, DIB_RGB_COLORS) != h)
         return FALSE;
     delete m_pCachedBitmap;
     m_pCachedBitmap = pResult.release();

@@ -847,8 +847,18 @@ LRESULT CTextEditWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         GetClientRect(&rcClient);
         dc.FillSolidRect(&rcClient, s.crBackground);
         s.pText->Draw(&dc, rcClient, s.nFirstLine, 0, FALSE, FALSE);
-        if (bFocused)
-            ::ShowCaret(m_hWnd);
+        if (bFocused) {
+            // The drawing laid the text out as it is now: a format changed
+            // from outside the editor (the format panel, a command) may have
+            // given the caret's line another height, which the caret takes.
+            const WrapCaret caret = s.pText->GetCaretPos(std::clamp(s.nCaret, 0, s.pText->GetLength()));
+            if (std::max(1, caret.nHeight) != s.nCaretHeight) {
+                ::DestroyCaret();
+                PlaceCaret(CaretAction::Create);
+            } else {
+                ::ShowCaret(m_hWnd);
+            }
+        }
         return 0;
     }
     case WM_ERASEBKGND:
@@ -858,6 +868,9 @@ LRESULT CTextEditWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         Relayout(nullptr);
         return 0;
     case WM_SETFOCUS:
+        // The text may have changed its look while another window had the
+        // focus: the caret is made for the text as it is now.
+        EnsureLaidOut(*this);
         PlaceCaret(CaretAction::Create);
         return 0;
     case WM_KILLFOCUS:

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -267,12 +268,19 @@ TEST_F(TextBlockDrawTest, AFlatWarpIsAPlainStretchAndAnArcBendsTheColumns)
     warped.m_wFlags |= TEXTBLOCK_NO_OUTLINES;
     warped.SetShape(16);
     DrawAt(warped, flat.DC(), frame);
-    int nDiffer = 0;
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 400; ++x)
-            nDiffer += plain.At(x, y) != flat.At(x, y) ? 1 : 0;
-    EXPECT_GT(InkIn(plain, frame, kWhite).nCount, 1000);
-    EXPECT_EQ(nDiffer, 0);
+    // The flat shape stretches the text's own rectangle over the frame, as
+    // the outlines are stretched: the row of H's runs from edge to edge,
+    // upright, taller by the frame's height over the line's.
+    const Ink plainInk = InkIn(plain, frame, kWhite);
+    const Ink flatInk = InkIn(flat, frame, kWhite);
+    EXPECT_GT(plainInk.nCount, 1000);
+    EXPECT_LE(flatInk.bounds.left, 6);
+    EXPECT_GE(flatInk.bounds.right, 394);
+    const int nLineHeight = straight.GetLineHeight(plain.DC());
+    ASSERT_GT(nLineHeight, 0);
+    const double stretch = 82.0 / nLineHeight;
+    EXPECT_NEAR(flatInk.bounds.Height(), plainInk.bounds.Height() * stretch, 3.0);
+    EXPECT_NEAR(flatInk.bounds.top, plainInk.bounds.top * stretch, 3.0);
 
     // Kind 8 arcs down: the text's top lies at the frame's top at both ends
     // and half the height lower in the middle.
@@ -455,6 +463,54 @@ TEST_F(TextBlockDrawTest, TheShadowLiesAtItsOffsetUnderTheText)
     EXPECT_EQ(InkIn(plain, CRect(0, 0, 200, 100), kCanvas, kRed).nCount, 0);
 }
 
+TEST_F(TextBlockDrawTest, AMirroredBlockThrowsItsShadowByItsOffsetsOnEitherRoad)
+{
+    // Mirroring turns the letters over, not the light: the shadow still
+    // falls right and down, whether the block is drawn as outlines or as a
+    // bitmap that is mirrored after the shadow is put into it.
+    const CRect upright(10, 10, 290, 90);
+    const struct {
+        const char* pszName;
+        CRect frame;
+    } mirrors[] = {
+        {"upright", upright},
+        {"mirrored across", CRect(upright.right, upright.top, upright.left, upright.bottom)},
+        {"mirrored down", CRect(upright.left, upright.bottom, upright.right, upright.top)},
+        {"mirrored both ways", CRect(upright.right, upright.bottom, upright.left, upright.top)},
+    };
+    for (const int nShape : {0, 8}) {
+        for (const auto& mirror : mirrors) {
+            for (const BOOL bBitmap : {FALSE, TRUE}) {
+                const std::string what = std::string(mirror.pszName) + (nShape != 0 ? ", bent" : "")
+                    + (bBitmap ? ", bitmap" : ", outlines");
+                MemoryCanvas canvas(300, 100);
+                CTextBlock block(nullptr);
+                Prepare(block, "Fa", 28);
+                block.SetShape(nShape);
+                block.m_wFlags |= TEXTBLOCK_SHADOW;
+                if (bBitmap)
+                    block.m_wFlags |= TEXTBLOCK_NO_OUTLINES;
+                block.m_crShadow = kRed;
+                block.m_nShadowX = 6;
+                block.m_nShadowY = 6;
+                DrawAt(block, canvas.DC(), mirror.frame);
+                // Upright and unbent, the block is plain text either way.
+                const BOOL bPlain = nShape == 0 && mirror.frame == upright;
+                ASSERT_EQ(block.m_pCachedBitmap != nullptr || block.m_pCachedPicture != nullptr, bBitmap && !bPlain)
+                    << what;
+                const Ink text = InkIn(canvas, CRect(0, 0, 300, 100), kCanvas, kBlack);
+                const Ink shadow = InkIn(canvas, CRect(0, 0, 300, 100), kCanvas, kRed);
+                ASSERT_GT(text.nCount, 50) << what;
+                ASSERT_GT(shadow.nCount, 20) << what;
+                EXPECT_GT(shadow.bounds.left, text.bounds.left) << what;
+                EXPECT_GT(shadow.bounds.right, text.bounds.right) << what;
+                EXPECT_GT(shadow.bounds.top, text.bounds.top) << what;
+                EXPECT_GT(shadow.bounds.bottom, text.bounds.bottom) << what;
+            }
+        }
+    }
+}
+
 TEST_F(TextBlockDrawTest, TextFilledByItsObjectShowsTheFillInsideTheGlyphsOnly)
 {
     // The glyphs drawn in the text colour give the shape the fill must
@@ -608,3 +664,34 @@ TEST_F(TextBlockDrawTest, TheObjectsPictureTexturesTheGlyphsTiledOrStretched)
 }
 
 } // namespace
+
+// A view scrolled or moved by a fraction of a pixel puts the frame's corners
+// on other pixels; the text fitted to the frame, and the scale the design
+// stores for it, must not follow the rounding.
+TEST_F(TextBlockDrawTest, AFittedBlockTakesTheSameScaleWhereverThePageLiesOnThePixelGrid)
+{
+    MemoryCanvas canvas(400, 300);
+    auto fitAt = [&](int nOriginX, int nOriginY, const CRect& frame) {
+        CTextBlock block(nullptr);
+        Prepare(block, "Fuzzy lettering");
+        block.m_wFlags |= TEXTBLOCK_AUTO_SIZE;
+        CDC* pDC = canvas.DC();
+        const int nSaved = pDC->SaveDC();
+        // 37 pixels to 100 logical units, as a zoomed view maps the page.
+        pDC->SetMapMode(MM_ANISOTROPIC);
+        pDC->SetWindowExt(100, 100);
+        pDC->SetViewportExt(37, 37);
+        pDC->SetWindowOrg(nOriginX, nOriginY);
+        DrawAt(block, pDC, frame);
+        pDC->RestoreDC(nSaved);
+        return std::make_pair(block.m_dScaleX, block.m_dScaleY);
+    };
+    for (const CRect& frame : {CRect(101, 57, 689, 231), CRect(13, 240, 590, 377), CRect(400, 20, 950, 700)}) {
+        const auto first = fitAt(0, 0, frame);
+        for (int nOrigin = 1; nOrigin < 3; ++nOrigin) {
+            const auto moved = fitAt(nOrigin, nOrigin, frame);
+            EXPECT_DOUBLE_EQ(moved.first, first.first) << "frame left " << frame.left << ", origin " << nOrigin;
+            EXPECT_DOUBLE_EQ(moved.second, first.second) << "frame left " << frame.left << ", origin " << nOrigin;
+        }
+    }
+}

@@ -586,6 +586,77 @@ TEST_F(TextBlockEditTest, TheCaretStandsAtTheEdgesOfTheDrawnSelectionInEveryAlig
     }
 }
 
+// The height of the caret the window shows: the pixels of its column that
+// showing it inverts.
+int ShownCaretHeight(HWND hWnd)
+{
+    POINT pt{};
+    if (!::GetCaretPos(&pt))
+        return 0;
+    CRect client;
+    ::GetClientRect(hWnd, &client);
+    std::vector<COLORREF> hidden;
+    if (!::HideCaret(hWnd))
+        return 0;
+    for (int y = 0; y < client.bottom; ++y)
+        hidden.push_back(platform::headless::WindowPixel(hWnd, pt.x, y));
+    ::ShowCaret(hWnd);
+    int nHeight = 0;
+    for (int y = 0; y < client.bottom; ++y)
+        nHeight += platform::headless::WindowPixel(hWnd, pt.x, y) != hidden[size_t(y)] ? 1 : 0;
+    return nHeight;
+}
+
+TEST_F(TextBlockEditTest, TheCaretTakesItsLinesHeightAfterTheFontSizeChanges)
+{
+    // The caret after a blank, where the column it stands on is white.
+    Edit("Size ");
+    Key(VK_END, {VK_CONTROL});
+    const HWND hWnd = m_view->m_hWnd;
+    auto lineHeight = [&] {
+        CClientDC dc(m_view.get());
+        return m_block->GetLineHeight(&dc);
+    };
+    ASSERT_EQ(ShownCaretHeight(hWnd), lineHeight());
+
+    // Another window (a toolbar's size box, a dialog's edit field, which
+    // makes a caret of its own) has the focus while the size changes and
+    // the view repaints; back in the view, the caret is the view's, as tall
+    // as the new line.
+    HWND hEdit = ::CreateWindowEx(0, "EDIT", "", WS_POPUP | WS_VISIBLE, 500, 400, 100, 30, NULL, NULL, NULL, NULL);
+    HWND hList = ::CreateWindowEx(0, "LISTBOX", "", WS_POPUP | WS_VISIBLE, 500, 300, 100, 60, NULL, NULL, NULL, NULL);
+    ASSERT_NE(hEdit, nullptr);
+    ASSERT_NE(hList, nullptr);
+    ::SetFocus(hWnd);
+    Pump();
+    for (const int nPoints : {6, 20, 9}) {
+        SCOPED_TRACE(testing::Message() << nPoints << " points");
+        for (const HWND hElsewhere : {HWND(NULL), hEdit, hList}) {
+            const bool bElsewhere = hElsewhere != NULL;
+            SCOPED_TRACE(!bElsewhere ? "changed in the view" : hElsewhere == hEdit ? "from an edit" : "from a list");
+            if (bElsewhere)
+                ::SetFocus(hElsewhere);
+            m_block->SetFont(-nPoints, "Liberation Mono", DEFAULT_CHARSET);
+            ::InvalidateRect(hWnd, nullptr, FALSE);
+            Pump();
+            if (bElsewhere) {
+                ::SetFocus(hWnd);
+                Pump();
+                // The next move of the caret, a paint from the cache or
+                // a key, places it.
+                Key(VK_END);
+            }
+            EXPECT_EQ(m_block->m_nCaretHeight, lineHeight());
+            EXPECT_EQ(ShownCaretHeight(hWnd), lineHeight());
+            m_block->SetFont(-12, "Liberation Mono", DEFAULT_CHARSET);
+            ::InvalidateRect(hWnd, nullptr, FALSE);
+            Pump();
+        }
+    }
+    ::DestroyWindow(hEdit);
+    ::DestroyWindow(hList);
+}
+
 // ---- Mouse -------------------------------------------------------------------------------------
 
 TEST_F(TextBlockEditTest, ClicksDragsAndDoubleClicksFindTheCharactersUnderThePoint)

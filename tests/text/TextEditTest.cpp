@@ -262,6 +262,62 @@ TEST_F(TextEditTest, AnOpenEditorIsFoundByItsOwnerAndMarksTheTextAsEdited)
 
 // ---- Keys ------------------------------------------------------------------------------------
 
+// The height of the caret the window shows: the pixels of its column that
+// showing it inverts.
+int ShownCaretHeight(HWND hWnd)
+{
+    POINT pt{};
+    if (!::GetCaretPos(&pt) || !::HideCaret(hWnd))
+        return 0;
+    CRect client;
+    ::GetClientRect(hWnd, &client);
+    std::vector<COLORREF> hidden;
+    for (int y = 0; y < client.bottom; ++y)
+        hidden.push_back(platform::headless::WindowPixel(hWnd, pt.x, y));
+    ::ShowCaret(hWnd);
+    int nHeight = 0;
+    for (int y = 0; y < client.bottom; ++y)
+        nHeight += platform::headless::WindowPixel(hWnd, pt.x, y) != hidden[size_t(y)] ? 1 : 0;
+    return nHeight;
+}
+
+TEST_F(TextEditTest, TheCaretTakesItsLinesHeightAfterAFormatChangeFromOutside)
+{
+    // The caret after a blank, where the column it stands on is white.
+    CTextEditWnd& editor = Open("Size ");
+    Key(VK_END, {VK_CONTROL});
+    const HWND hWnd = editor.m_hWnd;
+    auto lineHeight = [&] { return m_text->GetCaretPos(m_text->GetLength()).nHeight; };
+    ASSERT_EQ(ShownCaretHeight(hWnd), lineHeight());
+
+    // The format panel and the commands change the text itself, then the
+    // editor repaints (in the view) or gets the focus back (from a toolbar
+    // or a dialog's edit field, which makes a caret of its own).
+    HWND hEdit = ::CreateWindowEx(0, "EDIT", "", WS_POPUP | WS_VISIBLE, 500, 400, 100, 30, NULL, NULL, NULL, NULL);
+    ASSERT_NE(hEdit, nullptr);
+    editor.SetFocus();
+    Pump();
+    for (const int nSize : {8, 28, 14}) {
+        SCOPED_TRACE(testing::Message() << nSize << " points");
+        for (const bool bElsewhere : {false, true}) {
+            SCOPED_TRACE(bElsewhere ? "from another window" : "in the editor");
+            if (bElsewhere) {
+                ::SetFocus(hEdit);
+                Pump();
+            }
+            m_text->AddFontRun("Courier New", nSize, 0, m_text->GetLength() - 1, 0, 0);
+            m_text->SetDefaultFont("Courier New", nSize, 0, 0);
+            if (bElsewhere)
+                editor.SetFocus();
+            else
+                editor.Invalidate(FALSE);
+            Pump();
+            EXPECT_EQ(ShownCaretHeight(hWnd), lineHeight());
+        }
+    }
+    ::DestroyWindow(hEdit);
+}
+
 TEST_F(TextEditTest, NavigationKeysMoveTheCaretAndShiftStretchesTheSelection)
 {
     // Lines: "hello world\n" 0..11, "second line\n" 12..23, "third" 24..28.

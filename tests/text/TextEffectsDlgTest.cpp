@@ -23,7 +23,9 @@
 #include "text/dialogs/TextEffectsDlg.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/PictureChooserSteps.h"
+#include "tests/support/MemoryCanvas.h"
 #include "tests/support/TestHome.h"
+#include "tests/text/BentInkSupport.h"
 #include "tests/surface/SurfaceDialogSupport.h"
 
 #include <array>
@@ -679,6 +681,64 @@ TEST_F(TextEffectsDlgTest, NewTextTakesTheDefaultFormatAndOkMakesIt)
     EXPECT_TRUE(EditTextEffects(loose, looseAttrs, m_pMain, m_pDoc));
     EXPECT_STREQ(loose.GetText(), "Loose");
     EXPECT_EQ(m_pDoc->GetUndoList().GetCount(), nSteps + 1);
+}
+
+// The object as the view draws it, on white: its ink in the view's
+// device pixels.
+texttest::InkMap DrawnInk(CSurface* pView, CDrawObj* pObj, const CSize& size)
+{
+    testing_support::MemoryCanvas canvas(size.cx, size.cy);
+    canvas.DC()->FillSolidRect(0, 0, size.cx, size.cy, RGB(255, 255, 255));
+    const int nSaved = canvas.DC()->SaveDC();
+    pView->OnPrepareDC(canvas.DC(), nullptr);
+    pObj->Draw(canvas.DC());
+    canvas.DC()->RestoreDC(nSaved);
+    return texttest::InkOf(canvas, size.cx, size.cy, RGB(255, 255, 255));
+}
+
+TEST_F(TextEffectsDlgTest, NewShapedTextIsDrawnAsWholeOutlines)
+{
+    // A word typed into a tall frame and bent by the steep wave.
+    std::memset(&thePrefs.DefaultFont, 0, sizeof thePrefs.DefaultFont);
+    std::strncpy(thePrefs.DefaultFont.lfFaceName, m_strFace, LF_FACESIZE - 1);
+    auto* pObj = new CDrawRect(CRect(100, 500, 260, 250));
+    pObj->m_bBlockText = TRUE;
+    pObj->m_bOutline = FALSE;
+    m_pView->Add(pObj);
+    CObjectAttributes attrs;
+    pObj->GetAttributes(attrs);
+    constexpr int kWaveValue = 12;
+    DriveActiveWindow({OnEffects([&](HWND hDlg) {
+        ::SetDlgItemText(hDlg, IDC_TE_TEXT, "Wavy");
+        Check(hDlg, IDC_TE_SHAPE, TRUE);
+        if (CGridPicker* pPicker = PickerOf(hDlg, IDC_TE_SHAPE_PICKER))
+            pPicker->SetCurSel(kWaveValue, FALSE);
+        Click(hDlg, IDOK);
+    })});
+    ASSERT_TRUE(EditTextEffects(*pObj, attrs, m_pMain, m_pDoc));
+    CTextBlock* pBlock = pObj->GetTextBlock();
+    ASSERT_NE(pBlock, nullptr);
+    ASSERT_EQ(pBlock->m_nShape, kWaveValue + 1);
+
+    // New text keeps outlines on the screen: it is drawn as glyph outlines,
+    // not through the cached bitmap.
+    CRect client;
+    m_pView->GetClientRect(&client);
+    const CSize size(std::max(client.Width(), 64), std::max(client.Height(), 64));
+    EXPECT_EQ(pBlock->m_wFlags & TEXTBLOCK_NO_OUTLINES, 0);
+    const texttest::InkMap outlines = DrawnInk(m_pView, pObj, size);
+    EXPECT_EQ(pBlock->m_pCachedBitmap, nullptr);
+    EXPECT_EQ(pBlock->m_pCachedPicture, nullptr);
+    ASSERT_GT(outlines.Count(), 300);
+
+    // Whole: the same block bent as a bitmap, column by column, shows the
+    // same strokes in the same place.
+    pBlock->m_wFlags |= TEXTBLOCK_NO_OUTLINES;
+    pBlock->FreeCache();
+    const texttest::InkMap bitmap = DrawnInk(m_pView, pObj, size);
+    EXPECT_NE(pBlock->m_pCachedBitmap, nullptr);
+    EXPECT_GE(texttest::NearShare(outlines, bitmap, 2), 0.97);
+    EXPECT_GE(texttest::NearShare(bitmap, outlines, 2), 0.97);
 }
 
 TEST_F(TextEffectsDlgTest, ApplyImmediatelyClosesAtOnceWithABlank)

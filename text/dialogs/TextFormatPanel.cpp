@@ -470,6 +470,10 @@ void CTextFormatPanel::ApplyRecord(CDrawObj* pObj, CObjectAttributes& attrs, UIN
                 const BOOL bSel = wStart != kWrapNoSelection && nHigh > nLow;
                 ApplyRecordToWrapRange(*pText, attrs, bSel ? nLow : 0, bSel ? nHigh - 1 : pText->GetLength() - 1);
             }
+            // An open editor lays the text out again and makes its caret
+            // as tall as its line now is.
+            if (pObj->m_pTextEditor != nullptr)
+                pObj->m_pTextEditor->Redraw();
         }
     }
     if (pTexture != nullptr) {
