@@ -295,6 +295,8 @@ public:
         int nAngle = 0;
         BOOL bCrop = FALSE;
         double dCropLeft = 0.0;
+        BOOL bShadow = FALSE; // block text's shadow turned the other way
+        short nShadowX = 0;
         std::vector<POINT> points; // a polygon's own points
     };
     std::vector<MirrorKeep> m_mirrorKept;

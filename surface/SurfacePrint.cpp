@@ -172,6 +172,15 @@ void CSurface::BeginMirrorPrinting()
             pObj->*kRects[i] = keep.rects[i];
             MirrorRectX(pObj->*kRects[i], nAxisSum);
         }
+        // The light falls from the other side on the mirror image too: a
+        // shadow to the right on the shirt is to the left on the transfer.
+        CTextBlock* pShadowed = pObj->m_bBlockText ? pObj->GetTextBlock() : NULL;
+        if (pShadowed != NULL && pShadowed->HasShadow()) {
+            keep.bShadow = TRUE;
+            keep.nShadowX = pShadowed->m_nShadowX;
+            pShadowed->m_nShadowX = static_cast<short>(-pShadowed->m_nShadowX);
+            pObj->FreeRenderCache();
+        }
         if (pObj->HasPicture()) {
             // A picture is rendered again for its mirrored place, and its
             // visible part comes from the other side of the whole picture.
@@ -217,6 +226,11 @@ void CSurface::EndMirrorPrinting()
             pPoly->SetPoints(keep.points.data(), static_cast<int>(keep.points.size()), pPoly->GetCapacity());
         for (int i = 0; i < 3; ++i)
             pObj->*kRects[i] = keep.rects[i];
+        if (keep.bShadow) {
+            if (CTextBlock* pBlock = pObj->m_bBlockText ? pObj->GetTextBlock() : NULL)
+                pBlock->m_nShadowX = keep.nShadowX;
+            pObj->FreeRenderCache();
+        }
         if (keep.bCrop) {
             pObj->m_dCropLeft = keep.dCropLeft;
             if (pObj->m_pPicture != NULL && pObj->m_pPicture->m_nHandle != kImageMetafile)

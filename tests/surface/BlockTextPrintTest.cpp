@@ -1,8 +1,8 @@
 // Block text on paper: printed through the view's own printing to the
 // PDF-file printer and read back with pdftoppm. Its lines follow the font's
 // size on the page whatever the screen's zoom, a transfer shows it mirrored
-// while a proof shows it as it reads, and printing leaves the block's own
-// text (its merge fields) as it was.
+// (its shadow too) while a proof shows it as it reads, and printing leaves
+// the block's own text (its merge fields) as it was.
 
 #include "tests/surface/PrintedPageTestSupport.h"
 
@@ -10,6 +10,7 @@
 #include "print/MergeSource.h"
 #include "text/TextBlock.h"
 
+#include <algorithm>
 #include <string>
 
 namespace surfacetest {
@@ -71,6 +72,70 @@ TEST_F(BlockTextPrintTest, ATransferShowsTheBlockMirroredAndAProofAsItReads)
     EXPECT_EQ(m_pView->GetObjects().GetCount(), 1);
     auto* pObj = static_cast<CDrawObj*>(m_pView->GetObjects().GetHead());
     EXPECT_EQ(pObj->m_rectUnrotated, CRect(-100, 300, 100, 100));
+}
+
+// Bounds of the pixels in the image's rows [y0, y1) that are dark, or with
+// bRed those that are red.
+CRect InkBounds(const Ppm& image, int y0, int y1, bool bRed)
+{
+    CRect bounds(image.width, y1, 0, y0);
+    for (int y = y0; y < y1; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const COLORREF c = image.At(x, y);
+            const bool bRedInk = GetRValue(c) > 200 && GetGValue(c) < 80 && GetBValue(c) < 80;
+            if (bRed ? !bRedInk : !Dark(c))
+                continue;
+            bounds.left = std::min<LONG>(bounds.left, x);
+            bounds.top = std::min<LONG>(bounds.top, y);
+            bounds.right = std::max<LONG>(bounds.right, x + 1);
+            bounds.bottom = std::max<LONG>(bounds.bottom, y + 1);
+        }
+    }
+    return bounds;
+}
+
+TEST_F(BlockTextPrintTest, ATransferTurnsTheShadowOverWithTheText)
+{
+    // Two shadowed blocks, one as it reads in the upper half of the page
+    // and one the user mirrored in the lower. The proof shows both shadows
+    // right of and below their text; the shirt shows the transfer turned
+    // over again, so on the transfer they fall left of it.
+    for (const BOOL bMirrored : {FALSE, TRUE}) {
+        CDrawRect* pObj = AddBlock(bMirrored ? CRect(-100, -250, 100, -450) : CRect(-100, 400, 100, 200), "L");
+        if (bMirrored)
+            pObj->Flip(TRUE, FALSE);
+        CTextBlock* pBlock = pObj->GetTextBlock();
+        pBlock->m_wFlags |= TEXTBLOCK_SHADOW;
+        pObj->m_wTextFlags |= OBJ_TEXT_SHADOW;
+        pBlock->m_crShadow = RGB(255, 0, 0);
+        pBlock->m_nShadowX = 6;
+        pBlock->m_nShadowY = 6;
+    }
+    Ppm proof, transfer;
+    m_pDoc->m_nProofValue = 1;
+    ASSERT_TRUE(PrintAndRender("shadow-proof", proof));
+    m_pDoc->m_nProofValue = 0;
+    ASSERT_TRUE(PrintAndRender("shadow-transfer", transfer));
+    for (const Ppm* pPage : {&proof, &transfer}) {
+        const bool bTransfer = pPage == &transfer;
+        for (const bool bUpper : {true, false}) {
+            const std::string what = std::string(bTransfer ? "transfer" : "proof") + (bUpper ? ", upper" : ", lower");
+            const int y0 = bUpper ? 0 : pPage->height / 2;
+            const int y1 = bUpper ? pPage->height / 2 : pPage->height;
+            const CRect text = InkBounds(*pPage, y0, y1, false);
+            const CRect shadow = InkBounds(*pPage, y0, y1, true);
+            ASSERT_GT(text.Width(), 20) << what;
+            ASSERT_GT(shadow.Width(), 20) << what;
+            EXPECT_GT(shadow.bottom, text.bottom + 3) << what;
+            if (bTransfer)
+                EXPECT_LT(shadow.left, text.left - 3) << what;
+            else
+                EXPECT_GT(shadow.right, text.right + 3) << what;
+        }
+    }
+    // The screen's blocks keep their shadows where they were.
+    for (POSITION pos = m_pView->GetObjects().GetHeadPosition(); pos != NULL;)
+        EXPECT_EQ(static_cast<CDrawObj*>(m_pView->GetObjects().GetNext(pos))->GetTextBlock()->m_nShadowX, 6);
 }
 
 TEST_F(BlockTextPrintTest, PrintingFillsTheMergeFieldsAndLeavesTheBlocksTextAsTyped)

@@ -84,6 +84,15 @@ CRect InkBounds(const fwtest::PpmImage& image)
     return bounds.left < bounds.right ? bounds : CRect(0, 0, 0, 0);
 }
 
+int InkCount(const fwtest::PpmImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            n += IsInk(image.At(x, y)) ? 1 : 0;
+    return n;
+}
+
 // A filled red rectangle without an outline of another colour.
 CDrawRect* NewInkSquare(const CRect& rect)
 {
@@ -265,6 +274,21 @@ protected:
             EXPECT_GT(ink.top, 0);
             EXPECT_LT(ink.right, image.width);
             EXPECT_LT(ink.bottom, image.height);
+            // Each square is whole, not cut by the sheet or the printable
+            // area (its outline makes it a pixel wider).
+            const double dSide = kSquare * kRenderDpi / 100.0 + 1;
+            EXPECT_NEAR(InkCount(image), 4 * dSide * dSide, 4 * dSide * 2.0) << "the four squares' pixels";
+            // A page the size of the sheet lies on it edge to edge: its far
+            // squares as far from the far sides as its near ones from the
+            // near sides.
+            const CSize sheet = file.bLandscape ? CSize(1100, 850) : CSize(850, 1100);
+            if (file.page == sheet) {
+                const double dInset = kInset * kRenderDpi / 100.0;
+                EXPECT_NEAR(ink.left, dInset, 2.0);
+                EXPECT_NEAR(ink.top, dInset, 2.0);
+                EXPECT_NEAR(image.width - ink.right, dInset, 2.0);
+                EXPECT_NEAR(image.height - ink.bottom, dInset, 2.0);
+            }
         }
     }
 
