@@ -27,7 +27,7 @@ import subprocess
 import sys
 
 from e2e_support import (DesignRoad, Failure, Session, changed_box, clear_dialogs, insert_picture, locate,
-                         magick_picture, press, program_env, read_ppm, run_script, start_xvfb, stop_processes,
+                         magick_picture, press, print_to_pdf, program_env, run_script, start_xvfb, stop_processes,
                          wait_for, windows_path, written_file)
 
 SCREEN = (1024, 768)
@@ -146,26 +146,6 @@ def export_surface(session, road, main, path):
     if kind != "PNG":
         raise Failure("the exported file is %s, not PNG" % kind)
     return int(width), int(height)
-
-
-def print_to_pdf(session, road, pdf):
-    """File > Print, the print dialog's default (the PDF-file printer, the
-    only one here), and the file's name asked for."""
-    road.keys("ctrl+p")
-    dialog = session.wait_window("Print")
-    session.wait_ready(dialog, "print-dialog")
-    session.key(dialog.wid, "Return")
-    session.wait_gone(dialog.wid, "the print dialog to close")
-    to_file = session.wait_window("Print to File")
-    session.wait_ready(to_file, "print-to-file")
-    session.key(to_file.wid, "End", "shift+Home")
-    session.type_text(windows_path(pdf))
-    session.key(to_file.wid, "Return")
-    session.wait_gone(to_file.wid, "the Print to File dialog to close")
-    written_file(pdf, "the printed PDF", seconds=120)
-    prefix = pdf[:-4]
-    subprocess.run(["pdftoppm", "-r", "50", "-f", "1", "-l", "1", pdf, prefix], check=True, timeout=60)
-    return read_ppm(prefix + "-1.ppm")
 
 
 def set_wallpaper(session, road, env):

@@ -26,9 +26,9 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (BROWSER_WIDTH, OPEN_TITLE, PICTURE_HINT_TITLE, POLL, DesignRoad, Failure, Session,
-                         changed_box, clear_dialogs, press, run_script, program_env, start_xvfb, stop_processes,
-                         wait_for, windows_path)
+from e2e_support import (BROWSER_WIDTH, OPEN_TITLE, POLL, DesignRoad, Failure, Session, changed_box, clear_dialogs,
+                         press, run_script, program_env, single_file_dialog, start_xvfb, stop_processes,
+                         type_into_file_dialog, windows_path)
 
 SCREEN = (1024, 768)
 TOOLS = ("Xvfb", "xdotool", "import", "convert")
@@ -106,29 +106,6 @@ def browse_folder(session, road, folder):
     return browser, seen, shown
 
 
-def choose_in_file_dialog(session, browser, path):
-    """Single Preview from the browser (it must still listen), then the
-    file's path typed into the file dialog."""
-    session.key(browser.wid, "alt+n")
-    answered = []
-
-    def file_dialog():
-        session.alive()
-        hint = session.window_named(PICTURE_HINT_TITLE)
-        if hint:
-            if hint.wid not in answered:
-                answered.append(hint.wid)
-                session.key(hint.wid, "Return")
-            return None
-        return next((w for w in session.windows() if w.name == OPEN_TITLE and w.width < BROWSER_WIDTH), None)
-    dialog = wait_for("the single-file dialog after Single Preview", file_dialog, 30, interval=POLL)
-    session.wait_ready(dialog, "file-dialog")
-    session.key(dialog.wid, "End", "shift+Home")
-    session.type_text(windows_path(path))
-    session.key(dialog.wid, "Return")
-    session.wait_gone(dialog.wid, "the file dialog to close")
-
-
 def run(program, work, keep):
     if not os.path.isfile(os.path.join(TESTDATA, METAFILE)):
         raise SystemExit(77)
@@ -153,7 +130,7 @@ def run(program, work, keep):
                           % THUMBNAILS_WITHIN)
         print("e2e: thumbnails shown after %.1f s with %d message(s)" % (shown, len(seen)))
 
-        choose_in_file_dialog(session, browser, big)
+        type_into_file_dialog(session, single_file_dialog(session, browser, seconds=30), big)
         inserted = road.settle("inserted", quiet=1.0)
         if message_boxes(session):
             raise Failure("inserting the 8000 x 8000 JPEG gave a message")

@@ -31,8 +31,8 @@ import subprocess
 import sys
 
 from e2e_support import (DesignRoad, Failure, Session, bounds, changed_box, clear_dialogs, ink_in, insert_picture,
-                         near_share, press, program_env, read_ppm, run_script, start_xvfb, stop_processes, windows_path,
-                         write_preferences, written_file)
+                         near_share, press, print_to_pdf, program_env, run_script, start_xvfb, stop_processes,
+                         write_preferences)
 
 SCREEN = (1024, 768)
 TOOLS = ("Xvfb", "xdotool", "import", "convert", "pdftoppm")
@@ -166,26 +166,6 @@ def page_difference(a, b, page):
     return count
 
 
-def print_page(session, road, pdf, size):
-    """File > Print to the PDF-file printer, the page rasterised at size."""
-    road.keys("ctrl+p")
-    dialog = session.wait_window("Print")
-    session.wait_ready(dialog, "print-dialog")
-    session.key(dialog.wid, "Return")
-    session.wait_gone(dialog.wid, "the print dialog to close")
-    to_file = session.wait_window("Print to File")
-    session.wait_ready(to_file, "print-to-file")
-    session.key(to_file.wid, "End", "shift+Home")
-    session.type_text(windows_path(pdf))
-    session.key(to_file.wid, "Return")
-    session.wait_gone(to_file.wid, "the Print to File dialog to close")
-    written_file(pdf, "the printed PDF", seconds=120)
-    prefix = pdf[:-4]
-    subprocess.run(["pdftoppm", "-f", "1", "-l", "1", "-scale-to-x", str(size[0]), "-scale-to-y", str(size[1]),
-                    pdf, prefix], check=True, timeout=60)
-    return read_ppm(prefix + "-1.ppm")
-
-
 def paper_edges(shot, inner):
     """The page's own edges from the white box page_box found inside it."""
     left, top, right, bottom = inner
@@ -309,7 +289,7 @@ def run(program, work, keep):
                               (step, differ, states[step][0]))
 
         # ---- Printed: the same turn in the same place.
-        printed = print_page(session, road, os.path.join(work, "turned.pdf"), (width, height))
+        printed = print_to_pdf(session, road, os.path.join(work, "turned.pdf"), size=(width, height))
         on_paper, _ = check_turned(printed, (0, 0, printed.width, printed.height), "on the printed page")
         # The print fits the page to the sheet's printable area: places are
         # set against the JPEG's square on each.
@@ -341,13 +321,14 @@ def run(program, work, keep):
         shown = ink_in(word, page) - ink_in(emptied, page)
         if len(shown) < 300:
             raise Failure("the shaped word shows %d pixels of ink on the screen" % len(shown))
-        printed = print_page(session, road, os.path.join(work, "word.pdf"), (width, height))
+        printed = print_to_pdf(session, road, os.path.join(work, "word.pdf"), size=(width, height))
         inked = ink_in(printed, (0, 0, printed.width, printed.height))
         to_screen = mapping(bounds(inked), bounds(shown)) if inked and shown else (lambda p: p)
         share = near_share({to_screen(p) for p in inked}, shown)
         if share < WORD_SHARE:
             raise Failure("only %.0f%% of the printed shaped word's ink shows on the screen (screen: %d pixels over "
-                          "%r, print: %d over %r)" % (share * 100, len(shown), bounds(shown), len(inked), bounds(inked)))
+                          "%r, print: %d over %r)" %
+                          (share * 100, len(shown), bounds(shown), len(inked), bounds(inked)))
         print("e2e: the turned PNG's corners %r on the screen; %.0f%% of the printed shaped word on the screen" %
               (corners, share * 100))
         session.quit(answer_save="n")

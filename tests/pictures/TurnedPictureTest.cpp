@@ -22,6 +22,7 @@
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
 #include "tests/surface/SurfaceDialogSupport.h"
+#include "tests/support/EmfBuilder.h"
 
 #include <cairo/cairo.h>
 
@@ -133,25 +134,12 @@ std::string WriteClearPng(const std::string& hostPath)
     return bWritten ? platform::WindowsPathFor(hostPath) : std::string();
 }
 
-void Put32(std::string& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xFF));
-}
 
 // An enhanced metafile of the four quarters, 1200 x 800 device units.
 HENHMETAFILE QuartersEmf()
 {
-    std::string records;
-    uint32_t nRecords = 1;
-    auto record = [&](uint32_t type, std::initializer_list<uint32_t> values) {
-        Put32(records, type);
-        Put32(records, uint32_t(8 + 4 * values.size()));
-        for (uint32_t v : values)
-            Put32(records, v);
-        ++nRecords;
-    };
-    record(37, {0x80000008u}); // the null pen
+    testing_support::EmfBuilder emf;
+    emf.Record(37, {0x80000008u}); // the null pen
     const struct {
         uint32_t l, t, r, b;
         COLORREF c;
@@ -161,32 +149,13 @@ HENHMETAFILE QuartersEmf()
     // colours is the left or top side of a rectangle: the right and bottom
     // sides a rectangle leaves out at a small scale never show.
     for (const auto& q : quarters) {
-        record(39, {1, 0 /* BS_SOLID */, q.c, 0}); // a brush in slot 1
-        record(37, {1});
-        record(43, {q.l, q.t, q.r + 20, q.b + 20});
-        record(37, {0x80000004u});
-        record(40, {1});
+        emf.Record(39, {1, 0 /* BS_SOLID */, q.c, 0}); // a brush in slot 1
+        emf.Record(37, {1});
+        emf.Record(43, {q.l, q.t, q.r + 20, q.b + 20});
+        emf.Record(37, {0x80000004u});
+        emf.Record(40, {1});
     }
-    record(14, {0, 16, 20});
-    std::string header;
-    Put32(header, 1);
-    Put32(header, 88);
-    for (uint32_t v : {0u, 0u, 1199u, 799u})
-        Put32(header, v); // bounds
-    for (uint32_t v : {0u, 0u, 11999u, 7999u})
-        Put32(header, v); // frame, hundredths of a millimetre
-    Put32(header, 0x464D4520);
-    Put32(header, 0x10000);
-    Put32(header, uint32_t(88 + records.size()));
-    Put32(header, nRecords);
-    Put32(header, 2); // handles, and the reserved word
-    Put32(header, 0); // description
-    Put32(header, 0);
-    Put32(header, 0); // palette entries
-    for (uint32_t v : {1000u, 1000u, 100u, 100u})
-        Put32(header, v); // device pixels and millimetres
-    const std::string bytes = header + records;
-    return ::SetEnhMetaFileBits(UINT(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()));
+    return emf.Make(RECT{0, 0, 1199, 799}, RECT{0, 0, 11999, 7999}, 2);
 }
 
 // A point in floating device units.

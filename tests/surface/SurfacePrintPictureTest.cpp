@@ -14,6 +14,7 @@
 #include "platform/ui/CommDlgMisc.h"
 #include "tests/framework/PpmImage.h"
 #include "tests/support/TestHome.h"
+#include "tests/support/EmfBuilder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -61,37 +62,11 @@ std::string HalfBlackBmp(int w, int h)
 // rectangle: header, the stock black brush selected, the rectangle, end.
 HENHMETAFILE HalfBlackEmf()
 {
-    std::string records;
-    auto record = [&records](uint32_t type, std::initializer_list<uint32_t> values) {
-        Put32(records, type);
-        Put32(records, uint32_t(8 + 4 * values.size()));
-        for (uint32_t v : values)
-            Put32(records, v);
-    };
-    record(37, {0x80000004u});          // select the black brush
-    record(38, {0x80000008u});          // and the null pen
-    record(43, {0, 0, 100, 100});       // the left half
-    record(14, {0, 16, 20});            // end of file
-    const uint32_t nRecords = 5;
-    std::string header;
-    Put32(header, 1);
-    Put32(header, 88);
-    for (uint32_t v : {0u, 0u, 199u, 99u})
-        Put32(header, v); // bounds
-    for (uint32_t v : {0u, 0u, 1999u, 999u})
-        Put32(header, v); // frame, hundredths of a millimetre
-    Put32(header, 0x464D4520);
-    Put32(header, 0x10000);
-    Put32(header, uint32_t(88 + records.size()));
-    Put32(header, nRecords);
-    Put32(header, 1); // handles, and the reserved word
-    Put32(header, 0); // description
-    Put32(header, 0);
-    Put32(header, 0); // palette entries
-    for (uint32_t v : {1000u, 1000u, 100u, 100u})
-        Put32(header, v); // device pixels and millimetres
-    const std::string bytes = header + records;
-    return ::SetEnhMetaFileBits(UINT(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()));
+    testing_support::EmfBuilder emf;
+    emf.Record(37, {0x80000004u});          // select the black brush
+    emf.Record(38, {0x80000008u});          // and the null pen
+    emf.Record(43, {0, 0, 100, 100});       // the left half
+    return emf.Make(RECT{0, 0, 199, 99}, RECT{0, 0, 1999, 999}, 1);
 }
 
 class SurfacePrintPictureTest : public SurfacePaintTest {

@@ -30,6 +30,7 @@
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestHome.h"
 #include "tests/surface/SurfaceDialogSupport.h"
+#include "tests/support/EmfBuilder.h"
 #include "text/TextBlock.h"
 #include "text/WrapText.h"
 
@@ -175,11 +176,6 @@ std::string WriteAlphaPng(const std::string& hostPath)
     return bWritten ? platform::WindowsPathFor(hostPath) : std::string();
 }
 
-void Put32(std::string& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xFF));
-}
 
 // An enhanced metafile 150 x 80 device units: a black rectangle on its left,
 // a red one at its top right, the rest unpainted. The two do not meet: a
@@ -187,40 +183,14 @@ void Put32(std::string& out, uint32_t v)
 // between two on the screen and is a hair on paper.
 HENHMETAFILE HalfBlackEmf()
 {
-    std::string records;
-    auto record = [&records](uint32_t type, std::initializer_list<uint32_t> values) {
-        Put32(records, type);
-        Put32(records, uint32_t(8 + 4 * values.size()));
-        for (uint32_t v : values)
-            Put32(records, v);
-    };
-    record(37, {0x80000008u});          // the null pen
-    record(37, {0x80000004u});          // the black brush
-    record(43, {0, 0, 70, 80});         // the left
-    record(39, {1, 0, 0x0000FF, 0});    // a red brush as handle 1
-    record(37, {1});
-    record(43, {80, 0, 150, 40});       // the top right
-    record(14, {0, 16, 20});            // end of file
-    const uint32_t nRecords = 8;
-    std::string header;
-    Put32(header, 1);
-    Put32(header, 88);
-    for (uint32_t v : {0u, 0u, 149u, 79u})
-        Put32(header, v); // bounds
-    for (uint32_t v : {0u, 0u, 1499u, 799u})
-        Put32(header, v); // frame, hundredths of a millimetre
-    Put32(header, 0x464D4520);
-    Put32(header, 0x10000);
-    Put32(header, uint32_t(88 + records.size()));
-    Put32(header, nRecords);
-    Put32(header, 2); // handles, and the reserved word
-    Put32(header, 0); // description
-    Put32(header, 0);
-    Put32(header, 0); // palette entries
-    for (uint32_t v : {1000u, 1000u, 100u, 100u})
-        Put32(header, v); // device pixels and millimetres
-    const std::string bytes = header + records;
-    return ::SetEnhMetaFileBits(UINT(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()));
+    testing_support::EmfBuilder emf;
+    emf.Record(37, {0x80000008u});          // the null pen
+    emf.Record(37, {0x80000004u});          // the black brush
+    emf.Record(43, {0, 0, 70, 80});         // the left
+    emf.Record(39, {1, 0, 0x0000FF, 0});    // a red brush as handle 1
+    emf.Record(37, {1});
+    emf.Record(43, {80, 0, 150, 40});       // the top right
+    return emf.Make(RECT{0, 0, 149, 79}, RECT{0, 0, 1499, 799}, 2);
 }
 
 // ---- What the batch keeps of each variant ------------------------------------------------------
