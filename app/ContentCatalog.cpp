@@ -1,7 +1,7 @@
 #include "app/ContentCatalog.h"
 
 #include "app/KitFinder.h"
-#include "platform/files/CrtFiles.h"
+#include "app/Paths.h"
 
 #include <algorithm>
 #include <iterator>
@@ -38,12 +38,6 @@ std::unique_ptr<CKitWalker> MakeWalker(LPCTSTR extension)
 CString FolderOf(const CString& path)
 {
     return path.Left(path.ReverseFind('\\') + 1);
-}
-
-// FIXME: switch to FileExists of the path helpers when they exist.
-BOOL CatalogFileExists(LPCTSTR path)
-{
-    return _access(path, 0) == 0;
 }
 
 } // namespace
@@ -378,7 +372,7 @@ BOOL CDesignIndex::FindNext(DesignQuery& query, const DesignRecord*& pRecord)
 
 void RelocateToKitFolder(CString& path)
 {
-    if (CatalogFileExists(path))
+    if (FileExists(path))
         return;
     const CString& kitFolder = GetCurrentKitFolder();
     CString head = kitFolder.Left(kitFolder.ReverseFind('\\') + 1);

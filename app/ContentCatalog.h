@@ -142,8 +142,9 @@ public:
     explicit CCategoryCatalog(const CFlagSet128* pFilter = nullptr);
 };
 
-// Progress of a design index load, with Cancel.
-// FIXME: replace by the progress dialog of the control kit once it exists.
+// Progress of a design index load, with Cancel. The control kit's progress
+// dialog lies above this layer and installs its factory at start-up
+// (InstallProgressDisplays).
 class CIndexProgress {
 public:
     virtual ~CIndexProgress() = default;

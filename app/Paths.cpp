@@ -41,7 +41,10 @@ private:
     UINT m_previous;
 };
 
-DWORD g_dwHelpContext = 0; // FIXME: belongs to the application object once it exists
+// The application's current help context: the application object keeps no
+// copy of its own but reads and sets this one, so that the program-wide calls
+// and its Help commands name the same topic.
+DWORD g_dwHelpContext = 0;
 
 BOOL EnsureDirectory(const CString& path)
 {

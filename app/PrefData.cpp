@@ -1,6 +1,7 @@
 #include "app/PrefData.h"
 #include "app/PrintPrefData.h"
 
+#include "app/FontHelpers.h"
 #include "app/Paths.h"
 #include "app/PicDisplayMode.h"
 
@@ -74,13 +75,6 @@ CString LoadText(UINT nID, LPCTSTR lpszFallback)
     if (!strText.LoadString(nID))
         strText = lpszFallback;
     return strText;
-}
-
-// FIXME: use the shared default face name (g_defaultFaceName) that the
-// command line's switch i changes, once the start-up code is in.
-LPCTSTR DefaultFaceName()
-{
-    return "Arial";
 }
 
 // sscanf's "%d" without its overflow: optional white space and sign, then
@@ -310,7 +304,8 @@ void CPrefData::ParseDefaultFont(const CString& strText)
     DefaultFont = LOGFONT{};
     DefaultFont.lfHeight = -12;
     DefaultFont.lfWeight = FW_NORMAL;
-    std::strncpy(DefaultFont.lfFaceName, DefaultFaceName(), LF_FACESIZE - 1);
+    // The program's default face, which the command line may have changed.
+    std::strncpy(DefaultFont.lfFaceName, g_defaultFaceName, LF_FACESIZE - 1);
 
     if (strText.Find(',') < 0)
         return;

@@ -19,6 +19,8 @@ int ColorTableEntries(const BITMAPINFOHEADER& header)
     return static_cast<int>(header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full);
 }
 
+AppPaletteSource g_pfnAppPalette = nullptr;
+
 // Realises a palette on the screen DC for a scope.
 class ScreenPalette {
 public:
@@ -47,6 +49,16 @@ private:
 
 } // namespace
 
+void SetAppPaletteSource(AppPaletteSource pfnSource)
+{
+    g_pfnAppPalette = pfnSource;
+}
+
+CPalette* GetAppPaletteForDrawing()
+{
+    return g_pfnAppPalette != nullptr ? g_pfnAppPalette() : nullptr;
+}
+
 HPALETTE CreateDIBPalette(const BITMAPINFOHEADER* pHeader, int* pnColors)
 {
     int colors = pHeader ? ColorTableEntries(*pHeader) : 0;
@@ -71,8 +83,8 @@ BOOL LoadBitmapWithPalette(CBitmap& bitmap, UINT nID, CPalette* pPalette, HINSTA
 {
     if (HGDIOBJ old = bitmap.Detach())
         DeleteObject(old);
-    // FIXME: fall back to the application's palette once the application
-    // object keeps one; the screen is true colour, so none is needed yet.
+    if (pPalette == nullptr)
+        pPalette = GetAppPaletteForDrawing();
     HBITMAP loaded;
     {
         ScreenPalette screen(pPalette ? static_cast<HPALETTE>(*pPalette) : NULL);

@@ -14,8 +14,16 @@ class CPalette;
 // header in memory.
 HPALETTE CreateDIBPalette(const BITMAPINFOHEADER* pHeader, int* pnColors);
 
+// Where the application's palette comes from: the application object
+// installs its source at start; without one there is no application
+// palette. It exists only on screens of 256 colours or fewer.
+using AppPaletteSource = CPalette* (*)();
+void SetAppPaletteSource(AppPaletteSource pfnSource);
+CPalette* GetAppPaletteForDrawing();
+
 // Replaces the bitmap's object by bitmap resource nID of hModule (the
-// resource module when NULL), loaded with pPalette realised on the screen.
+// resource module when NULL), loaded with pPalette (the application's
+// palette when NULL) realised on the screen.
 BOOL LoadBitmapWithPalette(CBitmap& bitmap, UINT nID, CPalette* pPalette = nullptr, HINSTANCE hModule = NULL);
 
 // Bitmap resource nID as a device bitmap made with its own palette, which

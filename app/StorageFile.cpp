@@ -1,5 +1,6 @@
 #include "app/StorageFile.h"
 
+#include "app/Paths.h"
 #include "app/StorageHelpers.h"
 
 #include "platform/base/Archive.h"
@@ -26,19 +27,9 @@ constexpr UINT kCopyPiece = 1024;
 
 // A new empty file in the temporary folder, removed again when the object
 // goes; throws CFileException when none can be made.
-// FIXME: use the program's shared temporary-file helper once the path
-// helpers are in.
 class TemporaryFile {
 public:
-    TemporaryFile()
-    {
-        char folder[MAX_PATH] = {};
-        char path[MAX_PATH] = {};
-        const DWORD cch = GetTempPath(MAX_PATH, folder);
-        if (cch == 0 || cch >= MAX_PATH || GetTempFileName(folder, "stf", 0, path) == 0)
-            AfxThrowFileException(CFileException::generic, static_cast<LONG>(GetLastError()));
-        m_strPath = path;
-    }
+    TemporaryFile() { GetTempFilePath(m_strPath, "stf"); }
     ~TemporaryFile() { DeleteFile(m_strPath); }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;

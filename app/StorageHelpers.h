@@ -12,9 +12,9 @@ class COleStreamFile;
 class CString;
 struct IStorage;
 
-// Whether a file (not a folder) is at the path.
-// FIXME: use the program's shared file-exists helper once the path helpers
-// are in.
+// Whether a file (not a folder) is at the path. Unlike the path helpers'
+// FileExists (Paths.h), which answers for folders too: a compound file
+// cannot be a folder.
 bool FileExists(const CString& strPath);
 
 // Opens the compound file at a path in the program's code page: the storage,

@@ -284,8 +284,9 @@ public:
     CUserGuard();
 
     // Fills the record's name and address texts; FALSE when cancelled.
-    // FIXME: the Return Address dialog is not built yet; until it is, the
-    // question goes to this function, and without one nobody is asked.
+    // The Return Address dialog lies above this layer and installs itself
+    // here at start-up (CReturnAddressDlg::InstallAsUserPrompt); without a
+    // prompt nobody is asked.
     using ReturnAddressPrompt = std::function<BOOL(UserRecord& record)>;
     static void SetReturnAddressPrompt(ReturnAddressPrompt prompt);
 };

@@ -2,22 +2,6 @@
 
 #include "platform/gdi/Dc.h"
 
-namespace {
-
-AppPaletteSource g_pfnAppPalette = nullptr;
-
-} // namespace
-
-void SetAppPaletteSource(AppPaletteSource pfnSource)
-{
-    g_pfnAppPalette = pfnSource;
-}
-
-CPalette* GetAppPaletteForDrawing()
-{
-    return g_pfnAppPalette != nullptr ? g_pfnAppPalette() : nullptr;
-}
-
 CPaletteSelector::CPaletteSelector(CDC* pDC, CPalette* pPalette)
     : m_pDC(pDC)
     , m_pPalette(pPalette != nullptr ? pPalette : GetAppPaletteForDrawing())

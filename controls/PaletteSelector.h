@@ -6,6 +6,8 @@
 // nothing is selected and nothing restored. The DC and palette belong to
 // the caller and must outlive the selector.
 
+#include "app/ResourceBitmaps.h"
+
 class CDC;
 class CPalette;
 
@@ -21,8 +23,5 @@ public:
     CPalette* m_pOldPalette = nullptr; // null when nothing was selected
 };
 
-// Where the application's palette comes from: the application object
-// installs its source at start; without one there is no application palette.
-using AppPaletteSource = CPalette* (*)();
-void SetAppPaletteSource(AppPaletteSource pfnSource);
-CPalette* GetAppPaletteForDrawing();
+// The application's palette (SetAppPaletteSource, GetAppPaletteForDrawing)
+// is kept with the resource bitmaps, which load with it too.

@@ -99,9 +99,8 @@ public:
     CRect GetNormalizedPosition() const;
     BOOL HasArea() const { return m_position.Width() != 0 && m_position.Height() != 0; }
 
-    // The stored record comes with the design file: until then an object is
-    // never written or read, and trying raises CNotSupportedException rather
-    // than leaving a file without its objects.
+    // The object's record in the design file (DrawObjStore.cpp); a loaded
+    // object takes the archive's document as its own first.
     void Serialize(CArchive& ar) override;
 
     // ---- The virtual interface, in its order
@@ -257,6 +256,8 @@ public:
     void FitToProportions(int cx, int cy, int nHandle, CRect* pRect);
     CSurface* GetSurface();
     void SetSurface(CSurface* pView);
+    // 1 when a guideline of the object's view runs through its position
+    // (not merely along an edge); 0 otherwise or without a view.
     int CrossesGuideLine();
     void SizeToText(CSurface* pView);
     void AutoSizeToText();

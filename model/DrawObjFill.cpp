@@ -21,8 +21,8 @@ BYTE Blend(BYTE first, BYTE last, int64_t i, int64_t n)
 
 void CDrawObj::PaintFill(CDC* pDC, const CRect& rectFill, const CFillInfo& fill)
 {
-    // FIXME: block text whose picture setting is on fills with its picture
-    // instead; that comes with the text and picture drawing.
+    // Colours only: text that its object fills with a picture has that
+    // picture drawn instead by the text's owner (OwnerPaintFill).
     if (pDC == nullptr)
         return;
     // Mode and amount come from files: a mode outside 2..4 has no colours,

@@ -700,8 +700,30 @@ void CDrawObj::SetSurface(CSurface* pView)
 
 int CDrawObj::CrossesGuideLine()
 {
-    // FIXME: the document keeps no straight guide lines of its views yet;
-    // nothing can cross one.
+    CSurface* pView = GetSurface();
+    if (pView == nullptr)
+        return 0;
+    // Guideline positions are thousandths of an inch from the page's upper
+    // left corner; the object lives in hundredths from the page's centre,
+    // y upwards. A guideline along an edge only touches the object: it
+    // crosses when it runs through the inside.
+    const CSize page = pView->GetPageSize();
+    const long long halfWidth = std::llabs(static_cast<long long>(page.cx)) / 2;
+    const long long halfHeight = std::llabs(static_cast<long long>(page.cy)) / 2;
+    const CRect rect = GetNormalizedPosition();
+    auto units = [](DWORD dwPosition) { return static_cast<long long>(static_cast<LONG>(dwPosition)) / 10; };
+    const CDWordArray& horizontal = pView->m_guidelines[0];
+    for (INT_PTR i = 0; i < horizontal.GetSize(); ++i) {
+        const long long y = halfHeight - units(horizontal[i]);
+        if (y > rect.bottom && y < rect.top)
+            return 1;
+    }
+    const CDWordArray& vertical = pView->m_guidelines[1];
+    for (INT_PTR i = 0; i < vertical.GetSize(); ++i) {
+        const long long x = units(vertical[i]) - halfWidth;
+        if (x > rect.left && x < rect.right)
+            return 1;
+    }
     return 0;
 }
 

@@ -789,7 +789,11 @@ LRESULT CSurface::OnNewCalendarItem(WPARAM, LPARAM lParam)
     auto* pItem = reinterpret_cast<CObject*>(lParam);
     if (pItem == NULL || m_objects.Find(pItem) == NULL)
         return 0;
-    Select(static_cast<CDrawObj*>(pItem));
+    auto* pObj = static_cast<CDrawObj*>(pItem);
+    Select(pObj);
     Invalidate(FALSE);
+    // The item is handed over to be edited: its editor opens on what it
+    // holds (a new calendar, its set-up).
+    pObj->OnOpen(this, CDrawObj::EditByContent, NULL, NULL, 0);
     return 0;
 }

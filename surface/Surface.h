@@ -634,6 +634,7 @@ public:
     // The union of the page and every object, normalised, in logical units.
     CRect GetExportArea();
     afx_msg void OnExportSurface();
+    afx_msg void OnUpdateExportSurface(CCmdUI* pCmdUI);
     afx_msg void OnSavePictureAs();
 
     // ---- Properties, picture effects, information fields, drops and
@@ -709,7 +710,9 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
-    // A new calendar the calendar document added (lParam): selected alone.
+    // An object of this view handed over to be edited (lParam; a new
+    // calendar the calendar document added): selected alone, its editor
+    // opened.
     afx_msg LRESULT OnNewCalendarItem(WPARAM wParam, LPARAM lParam);
     // Mouse, keys and the commands on the selection; their message-map
     // entries are in SurfaceInputMessages.h.

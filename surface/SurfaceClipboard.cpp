@@ -195,6 +195,14 @@ void FinishPaste(CSurface* pView, BOOL bPasted)
     PostSelectionChanged();
 }
 
+// Paste Into deletes the selection to make room: it needs one, and locked
+// objects are never deleted this way.
+BOOL CanPasteInto(CSurface* pView)
+{
+    CObList& selection = pView->GetSelection();
+    return !selection.IsEmpty() && CSurface::CountLockedObjects(selection) == 0 && pView->CanPaste();
+}
+
 } // namespace
 
 UINT CSurface::GetPrivateFormat()
@@ -828,6 +836,8 @@ void CSurface::OnPasteIntoSelection()
         PostSelectionChanged();
         return;
     }
+    if (!CanPasteInto(this))
+        return;
     // The deletion and the paste are one run of steps that undoes together,
     // however the command ends.
     struct Grouping {
@@ -854,7 +864,7 @@ void CSurface::OnUpdatePasteIntoSelection(CCmdUI* pCmdUI)
         pCmdUI->Enable(::IsClipboardFormatAvailable(CF_TEXT));
         return;
     }
-    pCmdUI->Enable(CanPaste());
+    pCmdUI->Enable(CanPasteInto(this));
 }
 
 // ---- Printing --------------------------------------------------------------------------------------

@@ -252,6 +252,19 @@ void CSurface::OnExportSurface()
     image.Export(strPath, FALSE, FALSE, 0, area);
 }
 
+void CSurface::OnUpdateExportSurface(CCmdUI* pCmdUI)
+{
+    // Only what the user can select and what a picture of the surface
+    // draws counts: guides and hidden tiles alone would give a blank page.
+    constexpr WORD kNotExported = OBJ_FLAG_UNSELECTABLE | OBJ_FLAG_GUIDE | OBJ_FLAG_TILE_HIDDEN;
+    BOOL bAny = FALSE;
+    for (POSITION pos = m_objects.GetHeadPosition(); pos != NULL && !bAny;) {
+        const CDrawObj* pObj = AsDrawObj(m_objects.GetNext(pos));
+        bAny = pObj != NULL && (pObj->m_wFlags & kNotExported) == 0;
+    }
+    pCmdUI->Enable(bAny);
+}
+
 void CSurface::OnSavePictureAs()
 {
     CDrawObj* pObj = GetSingleSelection();

@@ -224,10 +224,37 @@ BOOL CDesignerApp::ApplyPreferenceChanges(const CPrefData& before)
 
 // ---- Printing ---------------------------------------------------------------------------------
 
+namespace {
+
+// Tells the object the user works on in the active view that a modal
+// dialog opens (bBefore TRUE) or has closed: the item active in place when
+// there is one, else the view's document.
+void NotifyModalDialog(CWnd* pMainWnd, BOOL bBefore)
+{
+    auto* pMainFrame = dynamic_cast<CFrameWnd*>(pMainWnd);
+    CFrameWnd* pFrame = pMainFrame != nullptr ? pMainFrame->GetActiveFrame() : nullptr;
+    CView* pView = pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
+    auto* pDoc = pView != nullptr ? dynamic_cast<COleDocument*>(pView->GetDocument()) : nullptr;
+    if (pDoc == nullptr)
+        return;
+    if (COleClientItem* pItem = pDoc->GetInPlaceActiveItem(pView)) {
+        if (bBefore)
+            pItem->OnBeforeModalDialog();
+        else
+            pItem->OnAfterModalDialog();
+        return;
+    }
+    if (bBefore)
+        pDoc->OnBeforeModalDialog();
+    else
+        pDoc->OnAfterModalDialog();
+}
+
+} // namespace
+
 void CDesignerApp::OnFilePrintSetup()
 {
-    // FIXME: call the active view's in-place item (else document) hooks
-    // around the dialog once design views have them.
+    NotifyModalDialog(m_pMainWnd, TRUE);
     CPrintSetupDlg dlg(m_pMainWnd);
     if (dlg.DoModal() == IDOK)
         UpdateAllDesignViews(kHintPrinterChanged);
@@ -236,6 +263,7 @@ void CDesignerApp::OnFilePrintSetup()
         if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != NULL)
             m_pMainWnd->PostMessage(WM_COMMAND, ID_FILE_PRINT, 0);
     }
+    NotifyModalDialog(m_pMainWnd, FALSE);
 }
 
 void CDesignerApp::OnPrintSelectedPictures()

@@ -13,18 +13,18 @@ class CWnd;
 // Registered "commdlg_help": a common dialog's Help button; the main frame
 // answers it with WinHelp and the application's help context.
 extern UINT g_nCommDlgHelpMessage;
-// Registered "KQ Olvc 6 LstBox Text" clipboard format; kept for list boxes
-// that exchange text with the sibling program.
+// Registered "KQ Olvc 6 LstBox Text" clipboard format, as the sibling
+// program's list boxes name it; nothing in this program reads it.
 extern UINT g_cfListBoxText;
-// Read by the picture engine when it builds picture paths.
+// A folder for picture paths; nothing sets it, so it stays empty.
 extern CString g_strPicturePath;
 
 // Registers the message and clipboard format above. The entry point calls
 // it before the application object is built; repeated calls are harmless.
 void InitAppGlobals();
 
-// What the design reader learnt about where a design came from; the
-// picture engine consults it to find picture files.
+// Room for what a design reader learns about where a design came from;
+// nothing in the program fills or reads it.
 class CDesignLoadInfo : public CObject {
 public:
     CDesignLoadInfo() = default;

@@ -296,6 +296,16 @@ BOOL CDesignerApp::InitInstanceSteps()
 
     theCursorSet.Load();
 
+    // The first user is asked for on the very first start, whichever way
+    // the program was started: a file named on the command line or handed
+    // over by the desktop or the companion program must not slip past the
+    // question, and the default users made below only fill in for a user
+    // who declined it.
+    CReturnAddressDlg::InstallAsUserPrompt();
+    {
+        CUserGuard firstUser;
+    }
+
     if (!strFile.IsEmpty())
         OpenDocumentFile(strFile);
 
@@ -304,7 +314,6 @@ BOOL CDesignerApp::InitInstanceSteps()
     LoadSoundPlayer();
 
     if (!g_bCompanion && !bFileNamed) {
-        CReturnAddressDlg::InstallAsUserPrompt();
         EnsureDefaultUsers();
         pMainFrame->PostMessage(WM_COMMAND, ID_FILE_NEW, 0);
     }
@@ -443,6 +452,16 @@ void CDesignerApp::RemoveTempFile()
 }
 
 // ---- Services ---------------------------------------------------------------------------------
+
+DWORD CDesignerApp::GetHelpContext() const
+{
+    return ::GetHelpContext();
+}
+
+void CDesignerApp::SetHelpContext(DWORD dwContext)
+{
+    ::SetHelpContext(dwContext);
+}
 
 void CDesignerApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {

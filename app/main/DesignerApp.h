@@ -104,8 +104,10 @@ public:
     DocQuickInfo& GetDocQuickInfo() { return m_docQuickInfo; }
     DesignRequest& GetDesignRequest() { return m_designRequest; }
     const CString& GetVersionText() const { return m_strVersionText; }
-    DWORD GetHelpContext() const { return m_dwHelpContext; }
-    void SetHelpContext(DWORD dwContext) { m_dwHelpContext = dwContext; }
+    // The help context a common dialog's Help button opens: the one the
+    // program-wide SetHelpContext keeps, so that both name the same topic.
+    DWORD GetHelpContext() const;
+    void SetHelpContext(DWORD dwContext);
     BOOL GetNoPredesigned() const { return m_bNoPredesigned; }
     void SetNoPredesigned(BOOL bNoPredesigned) { m_bNoPredesigned = bNoPredesigned; }
     BOOL GetPrintAfterSetup() const { return m_bPrintAfterSetup; }
@@ -186,7 +188,6 @@ protected:
     CString m_strVersionText;
     DocQuickInfo m_docQuickInfo;
     DesignRequest m_designRequest;
-    DWORD m_dwHelpContext = 0;
     int m_nLockCount = 0;
     CString m_strUnused1;
     LONG m_nScanner = 0;

@@ -381,8 +381,8 @@ BOOL CDesignerApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFl
     if (strTitle.IsEmpty())
         strTitle.LoadString(nIDSTitle);
 
-    const DWORD dwSavedContext = m_dwHelpContext;
-    m_dwHelpContext = kFileOpenHelpContext;
+    const DWORD dwSavedContext = GetHelpContext();
+    SetHelpContext(kFileOpenHelpContext);
     // The picture file dialog shows the stored preview of the design under
     // the cursor; the caller's title and flags stand, the mode does the rest.
     CFileImageDlgNested dlg(CFileImageDlgNested::modeOpenDesign, strFilter, nFilterIndex - 1, fileName, nullptr,
@@ -390,7 +390,7 @@ BOOL CDesignerApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFl
     dlg.SetCallerSettings(strTitle, lFlags, bOpenFileDialog);
     dlg.SetDefaultExtension(strDefExt);
     const int nResult = dlg.DoModal();
-    m_dwHelpContext = dwSavedContext;
+    SetHelpContext(dwSavedContext);
 
     if (nResult == IDOK) {
         dlg.GetFolder(fileName);

@@ -7,6 +7,7 @@
 #include "app/PrefData.h"
 #include "app/TextTable.h"
 #include "app/Utilities.h"
+#include "app/main/AppGlobals.h"
 #include "app/main/AppMessages.h"
 #include "app/main/DesignerApp.h"
 #include "app/main/DocTemplates.h"
@@ -158,6 +159,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_MESSAGE(WM_TW_COMPANION_START, OnCompanionStart)
     ON_MESSAGE(WM_TW_PREDESIGNED_DESIGN, OnPredesignedDesign)
     ON_REGISTERED_MESSAGE(g_nInstanceMessage, OnInstanceMessage)
+    ON_REGISTERED_MESSAGE(g_nCommDlgHelpMessage, OnCommDlgHelp)
     ON_COMMAND(ID_VIEW_TOOLBARS, OnToolbars)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBARS, OnUpdateToolbars)
     ON_COMMAND(ID_VIEW_TOOLPAD, OnToolPad)
@@ -954,6 +956,15 @@ BOOL PumpWaitingMessages()
         ::DispatchMessage(&msg);
     }
     return bGot;
+}
+
+LRESULT CMainFrame::OnCommDlgHelp(WPARAM wParam, LPARAM lParam)
+{
+    (void)wParam;
+    (void)lParam;
+    // Whoever opened the dialog set the context for its topic first.
+    ShowHelpTopic(::GetHelpContext());
+    return 0;
 }
 
 void ShowHelpTopic(DWORD dwContext)

@@ -75,6 +75,9 @@ public:
     afx_msg LRESULT OnPredesignedDesign(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCompanionStart(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnInstanceMessage(WPARAM wParam, LPARAM lParam);
+    // A common dialog's Help button: the topic of the application's help
+    // context.
+    afx_msg LRESULT OnCommDlgHelp(WPARAM wParam, LPARAM lParam);
 
     afx_msg void OnToolbars();
     afx_msg void OnUserSignIn();

@@ -117,6 +117,12 @@ public:
     // Tells the user "This object cannot be opened or edited here." and
     // answers FALSE.
     BOOL DoVerb(LONG nVerb, CView* pView, MSG* lpMsg = NULL);
+
+    // Told before the program opens a modal dialog over the item's document
+    // and after it has closed. An item active in place would keep its own
+    // windows out of the dialog's way; none is ever active in place here.
+    virtual void OnBeforeModalDialog() {}
+    virtual void OnAfterModalDialog() {}
     void Activate(LONG nVerb, CView* pView, MSG* lpMsg = NULL);
     void Close(OLECLOSE dwCloseOption = OLECLOSE_SAVEIFDIRTY);
     void Deactivate() {}
@@ -224,6 +230,12 @@ public:
 
     // No item is ever in place active here.
     COleClientItem* GetInPlaceActiveItem(CWnd* pWnd) { (void)pWnd; return NULL; }
+    // Told before the program opens a modal dialog while one of the
+    // document's views is active, and after it has closed, when no item of
+    // the document is active in place (the item is told instead). Nothing
+    // to do for a plain container.
+    virtual void OnBeforeModalDialog() {}
+    virtual void OnAfterModalDialog() {}
     // Items cannot change by themselves here: nothing to merge.
     void UpdateModifiedFlag();
     virtual void OnShowViews(BOOL bVisible);

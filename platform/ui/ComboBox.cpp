@@ -1,8 +1,11 @@
 // The combo box: a selection field (an edit for CBS_SIMPLE and CBS_DROPDOWN,
 // a drawn field for CBS_DROPDOWNLIST) over a list-box window that holds the
-// items. The drop-down styles show the list as a popup under the field, as
-// tall as the height the combo was created with; while it is down the combo
-// holds the mouse capture and routes the mouse and the keys to it.
+// items. The drop-down styles show the list as a top-level popup owned by the
+// combo, so no parent clips it: under the field, or over it when the screen
+// has no room below, as tall as the height the combo was created with and as
+// wide as the field, the dropped width asked for or the widest item; while it
+// is down the combo holds the mouse capture and routes the mouse and the keys
+// to it.
 
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/User.h"
@@ -10,6 +13,7 @@
 #include "platform/ui/internal/WindowStates.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -21,6 +25,10 @@ namespace {
 constexpr int kEditId = 1001;
 constexpr int kListId = 1000;
 constexpr int kFieldBorder = 3; // sunken edge plus a pixel of margin
+// An item's text starts this far into its row; the same room is kept after it.
+constexpr int kItemTextMargin = 2;
+// Measuring stops after this many items, so that a huge list drops at once.
+constexpr int kMaxMeasuredItems = 4096;
 
 struct ComboState {
     HWND list = NULL;
@@ -28,6 +36,7 @@ struct ComboState {
     int fieldHeight = 0; // the item height of the selection field
     int dropHeight = 0; // the list's height when dropped
     int createdHeight = 0;
+    int droppedWidth = 0; // the least width of the dropped list (CB_SETDROPPEDWIDTH)
     bool dropped = false;
     bool focused = false;
     int selectionAtDrop = -1;
@@ -167,6 +176,73 @@ void Layout(HWND hwnd)
         MoveWindow(s->list, 0, field, rc.right, std::max(0, int(rc.bottom) - field), TRUE);
 }
 
+// The width the items' text needs in the list's client area; 0 when the
+// items are drawn by the owner and carry no text.
+int WidestItem(HWND hwnd, const ComboState& s)
+{
+    DWORD style = StyleOf(hwnd);
+    if ((style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) && !(style & CBS_HASSTRINGS))
+        return 0;
+    int count = std::min(int(SendMessage(s.list, LB_GETCOUNT, 0, 0)), kMaxMeasuredItems);
+    if (count <= 0)
+        return 0;
+    HDC dc = GetDC(s.list);
+    HGDIOBJ old = SelectObject(dc, s.font ? s.font : GetStockObject(DEFAULT_GUI_FONT));
+    int widest = 0;
+    for (int i = 0; i < count; ++i) {
+        std::string text = ItemText(s, i);
+        SIZE size{};
+        if (!text.empty() && GetTextExtentPoint32(dc, text.c_str(), int(text.size()), &size))
+            widest = std::max(widest, int(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(s.list, dc);
+    return widest > 0 ? widest + 2 * kItemTextMargin : 0;
+}
+
+// Where the dropped list goes on the screen: under the combo when it fits
+// there, else over it when that has room, else on the roomier side cut to
+// fit; as wide as the combo, the dropped width or the widest item, and moved
+// left rather than run off the screen's right edge.
+RECT DropRect(HWND hwnd, const ComboState& s)
+{
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    const int itemHeight = std::max(1, int(SendMessage(s.list, LB_GETITEMHEIGHT, 0, 0)));
+    // The list's border is WS_BORDER's line on each side.
+    const int frame = 2 * GetSystemMetrics(SM_CXBORDER);
+    const bool scrollShown = (GetWindowLongPtr(s.list, GWL_STYLE) & WS_VSCROLL) != 0;
+    const int frameHeight = 2 * GetSystemMetrics(SM_CYBORDER);
+
+    int height = std::max(s.dropHeight, itemHeight + frameHeight);
+    const int screenW = std::max(1, GetSystemMetrics(SM_CXSCREEN));
+    const int screenH = std::max(1, GetSystemMetrics(SM_CYSCREEN));
+    const int below = screenH - int(wr.bottom);
+    const int above = int(wr.top);
+    int top;
+    if (height <= below) {
+        top = wr.bottom;
+    } else if (height <= above) {
+        top = wr.top - height;
+    } else if (below >= above) {
+        height = std::max(below, itemHeight + frameHeight);
+        top = wr.bottom;
+    } else {
+        height = std::max(above, itemHeight + frameHeight);
+        top = wr.top - height;
+    }
+
+    // The scroll bar, when the items overflow the list, takes from its width.
+    const int count = int(SendMessage(s.list, LB_GETCOUNT, 0, 0));
+    const bool needsScroll = scrollShown && count > 0 && int64_t(count) * itemHeight > height - frameHeight;
+    int width = WidestItem(hwnd, s);
+    if (width > 0)
+        width += frame + (needsScroll ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    width = std::min(std::max({width, int(wr.right - wr.left), s.droppedWidth}), screenW);
+    const int left = std::clamp(int(wr.left), 0, std::max(0, screenW - width));
+    return RECT{left, top, left + width, top + height};
+}
+
 void DropDown(HWND hwnd)
 {
     ComboState* s = StateOf(hwnd);
@@ -178,10 +254,8 @@ void DropDown(HWND hwnd)
         return;
     s->dropped = true;
     s->selectionAtDrop = Selection(*s);
-    RECT wr;
-    GetWindowRect(hwnd, &wr);
-    int height = std::max(s->dropHeight, int(SendMessage(s->list, LB_GETITEMHEIGHT, 0, 0)) + 2);
-    SetWindowPos(s->list, HWND_TOPMOST, wr.left, wr.bottom, wr.right - wr.left, height,
+    RECT place = DropRect(hwnd, *s);
+    SetWindowPos(s->list, HWND_TOPMOST, place.left, place.top, place.right - place.left, place.bottom - place.top,
         SWP_SHOWWINDOW | SWP_NOACTIVATE);
     if (s->selectionAtDrop >= 0)
         SendMessage(s->list, LB_SETTOPINDEX, WPARAM(s->selectionAtDrop), 0);
@@ -682,6 +756,19 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case CB_GETDROPPEDSTATE:
         return s->dropped ? TRUE : FALSE;
+    case CB_SETDROPPEDWIDTH:
+    case CB_GETDROPPEDWIDTH: {
+        if (!IsDropKind(hwnd))
+            return CB_ERR;
+        if (msg == CB_SETDROPPEDWIDTH) {
+            if (int(wParam) < 0)
+                return CB_ERR;
+            s->droppedWidth = std::min(int(wParam), 0x7FFF);
+        }
+        RECT wr;
+        GetWindowRect(hwnd, &wr);
+        return std::max(int(wr.right - wr.left), s->droppedWidth);
+    }
     case CB_GETDROPPEDCONTROLRECT: {
         if (!lParam)
             return CB_ERR;

@@ -6,6 +6,7 @@
 #include "platform/files/ProgramFolder.h"
 #include "platform/base/Resources.h"
 #include "platform/gdi/Dc.h"
+#include "platform/gdi/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiObject.h"
 #include "platform/gdi/PrinterDc.h"
@@ -251,7 +252,7 @@ TEST_F(AbbreviatePathTest, KeepsServerAndShareHead)
     EXPECT_EQ(AbbreviatePath(&dc, "plain name without head", 1), "plain name without head");
 }
 
-TEST(PictureFilter, IsTheThreeStringsWithoutTheLzwNote)
+TEST(PictureFilter, ShowsTheThreeStringsWithoutTheLzwNoteAndReadsJpegAndTiffSpellingsToo)
 {
     threadwick::RegisterResources();
     EXPECT_EQ(BuildPictureFilter(),
@@ -382,6 +383,73 @@ TEST(DibResource, MissingResourceGivesNull)
     EXPECT_EQ(LoadDIBResource(AfxGetResourceHandle(), 9999, palette), nullptr);
     CBitmap bitmap;
     EXPECT_FALSE(LoadBitmapObject(AfxGetResourceHandle(), 9999, &bitmap, nullptr));
+}
+
+// One colour the default palette of an 8-bit screen does not hold.
+constexpr COLORREF kAppOnlyColour = RGB(0x12, 0x34, 0x56);
+
+CPalette* AppPaletteOfOneColour()
+{
+    static CPalette palette;
+    if (palette.GetSafeHandle() == NULL) {
+        LOGPALETTE log = {0x300, 1, {{GetRValue(kAppOnlyColour), GetGValue(kAppOnlyColour), GetBValue(kAppOnlyColour), 0}}};
+        palette.CreatePalette(&log);
+    }
+    return &palette;
+}
+
+class PaletteScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        threadwick::RegisterResources();
+        platform::ResetDisplayForTesting();
+        ASSERT_TRUE(platform::SetScreenBitsPixel(8));
+    }
+    void TearDown() override
+    {
+        SetAppPaletteSource(nullptr);
+        platform::ResetDisplayForTesting();
+    }
+
+    // Whether the bitmap's colour table holds the colour.
+    static bool TableHolds(CBitmap& bitmap, COLORREF colour)
+    {
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colors[256];
+        } info = {};
+        info.header.biSize = sizeof(BITMAPINFOHEADER);
+        info.header.biBitCount = 8;
+        info.header.biWidth = 1;
+        info.header.biHeight = 1;
+        info.header.biPlanes = 1;
+        HDC dc = GetDC(NULL);
+        const int nLines = GetDIBits(dc, static_cast<HBITMAP>(bitmap.GetSafeHandle()), 0, 0, nullptr,
+            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+        ReleaseDC(NULL, dc);
+        if (nLines == 0)
+            return false;
+        for (const RGBQUAD& quad : info.colors) {
+            if (RGB(quad.rgbRed, quad.rgbGreen, quad.rgbBlue) == colour)
+                return true;
+        }
+        return false;
+    }
+};
+
+// A bitmap resource loaded without a palette of its own is made with the
+// application's palette realised, so that it keeps the program's colours.
+TEST_F(PaletteScreenTest, ABitmapWithoutItsOwnPaletteLoadsWithTheApplicationPalette)
+{
+    CBitmap plain;
+    ASSERT_TRUE(LoadBitmapWithPalette(plain, IDR_STANDARD_SMALL));
+    EXPECT_FALSE(TableHolds(plain, kAppOnlyColour));
+
+    SetAppPaletteSource(&AppPaletteOfOneColour);
+    CBitmap withApp;
+    ASSERT_TRUE(LoadBitmapWithPalette(withApp, IDR_STANDARD_SMALL));
+    EXPECT_TRUE(TableHolds(withApp, kAppOnlyColour));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "app/PrefData.h"
+#include "app/FontHelpers.h"
 #include "app/PrintPrefData.h"
 
 #include "platform/files/HostPath.h"
@@ -221,6 +222,25 @@ TEST_F(PrefDataTest, DefaultFontReadsWhatIsPresentAndBoundsTheRest)
     prefs.ParseDefaultFont(strLong + ",B,10");
     EXPECT_EQ(CString(prefs.DefaultFont.lfFaceName), CString('F', 31));
     EXPECT_EQ(prefs.DefaultFont.lfHeight, -10);
+}
+
+// The face stands in for a stored text without one: the program's default
+// face, which the command line may have changed from Arial.
+TEST_F(PrefDataTest, DefaultFontWithoutStoredFaceTakesTheProgramsDefaultFace)
+{
+    struct FaceGuard {
+        CString strSaved = g_defaultFaceName;
+        ~FaceGuard() { g_defaultFaceName = strSaved; }
+    } guard;
+    g_defaultFaceName = "KQ Clearly Roman";
+    CPrefData prefs;
+    prefs.LoadPreferences();
+    EXPECT_EQ(CString(prefs.DefaultFont.lfFaceName), "KQ Clearly Roman");
+    EXPECT_EQ(Str("Preferences", "DefaultFont"), "KQ Clearly Roman,R,12,0,8421504,2,2,0,0,0");
+
+    // A stored text without its fields keeps the default face too.
+    prefs.ParseDefaultFont("Courier");
+    EXPECT_EQ(CString(prefs.DefaultFont.lfFaceName), "KQ Clearly Roman");
 }
 
 TEST_F(PrefDataTest, CustomColorsRoundTripInTheirTextForm)

@@ -64,7 +64,8 @@ TEST_F(NewCalendarRoadTest, ACalendarDesignFromTheLauncherShowsThisMonth)
     CMainFrame* pFrame = StartFrame();
     ASSERT_NE(pFrame, nullptr);
     g_bSignedIn = TRUE;
-    ChooseBlankDesign(DOC_KIND_CALENDAR);
+    // The new calendar's set-up comes up over it: OK keeps this month.
+    ChooseBlankDesign(DOC_KIND_CALENDAR, {testing_support::PressOkIn("Calendar")});
     m_app->OnFileNew();
     AfxPumpMessagesUntilIdle();
 

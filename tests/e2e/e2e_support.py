@@ -886,10 +886,14 @@ def check_calendar(shot, window):
 
 LAUNCHER_TITLE = "Start a New Design"
 PAGE_SETUP_TITLE = "Page Setup"
+CALENDAR_SETUP_TITLE = "Calendar"
 # Windows that may come up on a first run (before the launcher, or over a
 # new design); Return takes their default button.
 TIP_TITLE = "Tip of the Day"
-DIALOGS_TO_ANSWER = (TIP_TITLE, "User Sign In", "Online Survey")
+# The first start asks for the user's return address; Escape declines it
+# (Return would only be told that a user name is needed).
+RETURN_ADDRESS_TITLE = "Return Address"
+DIALOGS_TO_ANSWER = (TIP_TITLE, "User Sign In", "Online Survey", RETURN_ADDRESS_TITLE)
 # The Calendar kind's place in the launcher's list.
 CALENDAR_KIND = 3
 SAVE_AS_TITLE = "Save As"
@@ -1158,7 +1162,7 @@ class Session:
         when there was none."""
         for w in self.windows():
             if w.name in names:
-                self.answer(w, "Return")
+                self.answer(w, "Escape" if w.name == RETURN_ADDRESS_TITLE else "Return")
                 if w.name == TIP_TITLE:
                     self.tip_answered = True
                 return w.name
@@ -1294,8 +1298,14 @@ class Session:
 
     def new_calendar_design(self, launch):
         """The Calendar kind from a blank page in the launcher, Page Setup
-        taking its default; the design's main window."""
-        return self.new_blank_design(launch, CALENDAR_KIND, "Calendar1")
+        taking its default, then the new calendar's set-up taking its own
+        (this month); the design's main window."""
+        main = self.new_blank_design(launch, CALENDAR_KIND, "Calendar1")
+        setup = self.wait_window(CALENDAR_SETUP_TITLE)
+        self.wait_ready(setup, "calendar-setup")
+        self.key(setup.wid, "Return")
+        self.wait_gone(setup.wid, "the calendar set-up to close")
+        return main
 
     def wait_calendar(self, main, stage, seconds=60):
         """The grid of this month's calendar in the design window, once it is
@@ -1389,25 +1399,56 @@ def choose_picture_file(session, path):
     dialog = session.wait_window(OPEN_TITLE)
     if dialog.width >= BROWSER_WIDTH:
         session.wait_ready(dialog, "picture-browser")
-        session.key(dialog.wid, "alt+n")
+        dialog = single_file_dialog(session, dialog)
+    type_into_file_dialog(session, dialog, path)
 
-        answered = []
 
-        def file_dialog():
-            session.alive()
-            hint = session.window_named(PICTURE_HINT_TITLE)
-            if hint:
-                if hint.wid not in answered:
-                    answered.append(hint.wid)
-                    session.key(hint.wid, "Return")
-                return None
-            return next((w for w in session.windows() if w.name == OPEN_TITLE and w.width < BROWSER_WIDTH), None)
-        dialog = wait_for("the picture file dialog", file_dialog, 60, interval=POLL)
+def single_file_dialog(session, browser, seconds=60):
+    """Single Preview from the picture browser (it must still listen), the
+    hint about the two answered when it comes: the file dialog."""
+    session.key(browser.wid, "alt+n")
+    answered = []
+
+    def file_dialog():
+        session.alive()
+        hint = session.window_named(PICTURE_HINT_TITLE)
+        if hint:
+            if hint.wid not in answered:
+                answered.append(hint.wid)
+                session.key(hint.wid, "Return")
+            return None
+        return next((w for w in session.windows() if w.name == OPEN_TITLE and w.width < BROWSER_WIDTH), None)
+    return wait_for("the picture file dialog after Single Preview", file_dialog, seconds, interval=POLL)
+
+
+def type_into_file_dialog(session, dialog, path):
     session.wait_ready(dialog, "file-dialog")
     session.key(dialog.wid, "End", "shift+Home")
     session.type_text(windows_path(path))
     session.key(dialog.wid, "Return")
     session.wait_gone(dialog.wid, "the file dialog to close")
+
+
+def print_to_pdf(session, road, pdf, resolution=50, size=None):
+    """File > Print, the print dialog's default (the PDF-file printer, the
+    only one here), and the file's name asked for: the first page
+    rasterised at resolution, or scaled to size (width, height)."""
+    road.keys("ctrl+p")
+    dialog = session.wait_window("Print")
+    session.wait_ready(dialog, "print-dialog")
+    session.key(dialog.wid, "Return")
+    session.wait_gone(dialog.wid, "the print dialog to close")
+    to_file = session.wait_window("Print to File")
+    session.wait_ready(to_file, "print-to-file")
+    session.key(to_file.wid, "End", "shift+Home")
+    session.type_text(windows_path(pdf))
+    session.key(to_file.wid, "Return")
+    session.wait_gone(to_file.wid, "the Print to File dialog to close")
+    written_file(pdf, "the printed PDF", seconds=120)
+    prefix = pdf[:-4]
+    scale = ["-scale-to-x", str(size[0]), "-scale-to-y", str(size[1])] if size else ["-r", str(resolution)]
+    subprocess.run(["pdftoppm"] + scale + ["-f", "1", "-l", "1", pdf, prefix], check=True, timeout=60)
+    return read_ppm(prefix + "-1.ppm")
 
 
 # Text drawn on the screen set against a helper's headless drawing of the

@@ -35,7 +35,7 @@ from e2e_support import (POLL, Failure, StageMissed, alive_check, colours_in, co
 SCREEN = (1024, 768)
 LAUNCHER_TITLE = "Start a New Design"
 PROGRAM_TITLE = "Threadwick"
-DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey")
+DIALOGS_TO_ANSWER = ("Tip of the Day", "User Sign In", "Online Survey", "Return Address")
 ACTIVE_CAPTION = (0, 0, 128)
 INACTIVE_CAPTION = (128, 128, 128)
 WHITE = (255, 255, 255)
@@ -150,7 +150,7 @@ def reach_launcher(desk, alive):
             return found
         for w in windows:
             if w.name in DIALOGS_TO_ANSWER:
-                desk.answer(w, "Return")
+                desk.answer(w, "Escape" if w.name == "Return Address" else "Return")
                 break
         return None
     return wait_for("the launcher", launcher, 60, interval=POLL)

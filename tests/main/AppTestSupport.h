@@ -6,6 +6,7 @@
 
 #include "app/PrefData.h"
 #include "app/PrintPrefData.h"
+#include "app/TextTable.h"
 #include "app/main/DesignerApp.h"
 #include "pictures/TwainSource.h"
 #include "platform/base/Clock.h"
@@ -155,6 +156,16 @@ protected:
     {
         MakeApp(nCmdShow);
         m_bStarted = TRUE;
+        // Someone who has used the program before, unless the test is about
+        // the very first start: that one asks for the user's return address.
+        if (!m_bFirstStart) {
+            CUserTable users;
+            if (users.GetRecordCount() == 0) {
+                UserRecord predesigned;
+                predesigned.strUserName = "Predesigned";
+                users.AddRecord(predesigned);
+            }
+        }
         return m_app->InitInstance();
     }
 
@@ -167,6 +178,7 @@ protected:
     platform::FakeClock m_clock;
     std::unique_ptr<CDesignerApp> m_app;
     BOOL m_bStarted = FALSE;
+    BOOL m_bFirstStart = FALSE;
     std::vector<std::string> m_openedUrls;
     platform::UrlOpener m_previousOpener;
 };

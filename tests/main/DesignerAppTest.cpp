@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/Paths.h"
+#include "app/TextTable.h"
 #include "app/Utilities.h"
 #include "app/main/AppMessages.h"
 #include "app/main/MainFrame.h"
@@ -392,6 +393,99 @@ TEST_F(BarLayoutTest, DamagedBarCountIsBounded)
     SaveLayout(300, 2);
     EXPECT_TRUE(ResetSavedBarLayout());
     EXPECT_FALSE(apptest::ProfileKeyExists("1.0-Bar1"));
+}
+
+// The very first start, with no user table yet: the Return Address dialog
+// is answered with a user name (or cancelled) whenever it comes up.
+class FirstStartTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        m_bFirstStart = TRUE;
+    }
+
+    void TearDown() override
+    {
+        platform::headless::SetIdleHandler(nullptr);
+        AppTest::TearDown();
+    }
+
+    void AnswerReturnAddress(const char* pszUser)
+    {
+        platform::headless::SetIdleHandler([this, pszUser]() {
+            HWND hActive = ::GetActiveWindow();
+            char szTitle[64] = {};
+            ::GetWindowText(hActive, szTitle, sizeof szTitle);
+            if (hActive == NULL || std::string(szTitle) != "Return Address")
+                return false;
+            ++m_nAsked;
+            if (pszUser == nullptr) {
+                ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            } else {
+                ::SetDlgItemText(hActive, IDC_RETADDR_USER, pszUser);
+                ::PostMessage(hActive, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            }
+            return true;
+        });
+    }
+
+    static std::vector<std::string> UserNames()
+    {
+        std::vector<std::string> names;
+        CUserTable users;
+        for (int i = 0; i < users.GetRecordCount(); ++i) {
+            UserRecord record;
+            if (users.ReadRecord(i, record))
+                names.emplace_back(LPCTSTR(record.strUserName));
+        }
+        return names;
+    }
+
+    int m_nAsked = 0;
+};
+
+TEST_F(FirstStartTest, FileNamedOnTheCommandLineStillAsksForTheFirstUser)
+{
+    std::string path = m_programFolder + "/notes.txt";
+    testing_support::WriteFileBytes(path, "not a design");
+    AfxSetCommandLine(std::vector<CString>{CString(path.c_str())});
+    AnswerReturnAddress("Carol");
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_nAsked, 1);
+    EXPECT_EQ(UserNames(), (std::vector<std::string>{"Predesigned", "Carol"}));
+}
+
+TEST_F(FirstStartTest, CompanionStartStillAsksForTheFirstUser)
+{
+    testing_support::WriteFileBytes(m_programFolder + "/olvw.dat", std::string(4, '\0'));
+    AfxSetCommandLine(std::vector<CString>{"/b"});
+    AnswerReturnAddress("Dave");
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_nAsked, 1);
+    EXPECT_EQ(UserNames(), (std::vector<std::string>{"Predesigned", "Dave"}));
+}
+
+TEST_F(FirstStartTest, LauncherStartAsksBeforeMakingTheDefaultUser)
+{
+    AnswerReturnAddress("Erin");
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_nAsked, 1);
+    // The user named is the second user: no stand-in is made beside it.
+    EXPECT_EQ(UserNames(), (std::vector<std::string>{"Predesigned", "Erin"}));
+    EXPECT_EQ(TakePosted(MainWindow(), WM_COMMAND).size(), 1u);
+}
+
+TEST_F(FirstStartTest, DeclinedQuestionLeavesTheDefaultUserAndIsNotAskedAgain)
+{
+    AnswerReturnAddress(nullptr);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_nAsked, 1);
+    EXPECT_EQ(UserNames(), (std::vector<std::string>{"Predesigned", "Threadwick User"}));
+    {
+        CUserGuard again;
+    }
+    EXPECT_EQ(m_nAsked, 1);
 }
 
 } // namespace

@@ -79,9 +79,9 @@ protected:
 
     // Answers the launcher with kind nKind and a blank page, then Page Setup
     // with OK.
-    void ChooseBlankDesign(int nKind)
+    void ChooseBlankDesign(int nKind, std::vector<testing_support::DialogStep> after = {})
     {
-        Drive({
+        std::vector<testing_support::DialogStep> steps{
             [nKind](HWND hActive) {
                 if (dynamic_cast<CLauncherDlg*>(CWnd::FromHandlePermanent(hActive)) == nullptr)
                     return false;
@@ -91,7 +91,9 @@ protected:
                 return true;
             },
             testing_support::PressOkIn("Page Setup"),
-        });
+        };
+        steps.insert(steps.end(), after.begin(), after.end());
+        Drive(std::move(steps));
     }
 
     // A file of the test's program folder, as the program names it.

@@ -295,7 +295,7 @@ TEST_F(ObjectGeometryTest, RectangleTestsWidenLinesWithoutHeight)
     EXPECT_FALSE(pObj->Intersects(CRect(0, 20, 100, 0)));
 }
 
-TEST_F(ObjectGeometryTest, AnObjectFindsItsViewAndAClonesJoinsIt)
+TEST_F(ObjectGeometryTest, AnObjectFindsItsViewAndItsUnlockedCloneJoinsIt)
 {
     CDrawObj* pObj = Place(CRect(0, 100, 100, 0));
     EXPECT_EQ(pObj->GetSurface(), m_pView);
@@ -310,6 +310,40 @@ TEST_F(ObjectGeometryTest, AnObjectFindsItsViewAndAClonesJoinsIt)
     m_pView->Remove(pObj);
     EXPECT_EQ(pObj->GetSurface(), nullptr);
     delete pObj;
+}
+
+TEST_F(ObjectGeometryTest, AGuidelineCrossesAnObjectOnlyThroughItsInside)
+{
+    // A 10 x 8 inch page: the centre lies 5000 thousandths from the left
+    // edge and 4000 from the top.
+    m_pView->SetPageSize(1000, 800);
+    CDrawObj* pObj = Place(CRect(0, 100, 200, -100));
+    CDWordArray& horizontal = m_pView->m_guidelines[0];
+    CDWordArray& vertical = m_pView->m_guidelines[1];
+    EXPECT_EQ(pObj->CrossesGuideLine(), 0);
+
+    vertical.Add(7000); // along the right edge
+    horizontal.Add(3000); // along the top edge
+    horizontal.Add(5000); // along the bottom edge
+    vertical.Add(0xFFFFFFFF); // a damaged position, far off the object
+    EXPECT_EQ(pObj->CrossesGuideLine(), 0);
+
+    vertical.Add(6990);
+    EXPECT_EQ(pObj->CrossesGuideLine(), 1);
+    vertical.RemoveAll();
+    horizontal.Add(4000); // through the middle
+    EXPECT_EQ(pObj->CrossesGuideLine(), 1);
+
+    // Turned over, the same object is crossed the same way.
+    pObj->m_position = CRect(200, -100, 0, 100);
+    EXPECT_EQ(pObj->CrossesGuideLine(), 1);
+
+    // Without a view nothing is crossed.
+    CDrawObj loose(CRect(0, 100, 200, -100));
+    EXPECT_EQ(loose.CrossesGuideLine(), 0);
+    pObj->m_bDetached = TRUE;
+    EXPECT_EQ(pObj->CrossesGuideLine(), 0);
+    pObj->m_bDetached = FALSE;
 }
 
 TEST_F(ObjectGeometryTest, TextObjectsGrowToTheirTextPlusEightAndNeverShrink)

@@ -255,6 +255,8 @@ protected:
 
 TEST_F(SurfaceExportTest, BothCommandsOfferExactlyTheFormatsTheEngineWrites)
 {
+    // Export is offered only for a surface with something on it.
+    Block(CRect(-50, 50, 50, -50), RGB(0, 0, 0));
     EXPECT_EQ(std::string(CSurface::BuildPictureSaveFilter()), kSaveFilter);
 
     Export("first.png");
@@ -366,6 +368,8 @@ TEST_F(SurfaceExportTest, ObjectsBeyondThePageWidenTheExportButNotThePreview)
 
 TEST_F(SurfaceExportTest, ANameWithoutAWritableExtensionTakesTheChosenTypes)
 {
+    // Export is offered only for a surface with something on it.
+    Block(CRect(-50, 50, 50, -50), RGB(0, 0, 0));
     Export("shirt", TypeIndex("PNG"));
     EXPECT_TRUE(FileExists(Host("shirt.png")));
     EXPECT_FALSE(FileExists(Host("shirt")));
@@ -413,6 +417,8 @@ TEST_F(SurfaceExportTest, ANameWithoutAWritableExtensionTakesTheChosenTypes)
 
 TEST_F(SurfaceExportTest, FormatsTheEngineCannotWriteLeaveNoFileAndKeepAnExistingOne)
 {
+    // Export is offered only for a surface with something on it.
+    Block(CRect(-50, 50, 50, -50), RGB(0, 0, 0));
     CString strFailed;
     strFailed.LoadString(277);
     testing_support::WriteFileBytes(Host("kept.cmp"), "old bytes");

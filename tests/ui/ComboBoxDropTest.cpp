@@ -1,7 +1,9 @@
 // The drop-down list of a combo box as a user meets it on a desktop: the
 // field without scroll bars, the list that stays open when the desktop hands
 // it the focus, choices by mouse and keys in a toolbar-like parent and in a
-// modal dialog, and the field's look following EnableWindow.
+// modal dialog, the field's look following EnableWindow, and where the list
+// opens: outside its dialog, over the field when the screen has no room below
+// it, as wide as its widest item.
 
 #include "platform/base/ResourceTables.h"
 #include "platform/gdi/Gdi.h"
@@ -246,6 +248,103 @@ TEST_F(ComboBoxDropTest, EnablingAControlPaintsItsNewLook)
     EXPECT_FALSE(IsWindowEnabled(edit));
     EnableWindow(withEdit, TRUE);
     EXPECT_TRUE(IsWindowEnabled(edit));
+}
+
+
+// A small dialog low on the screen with a combo at its bottom edge, whose
+// longest item is wider than the field.
+class ComboBoxPlacementTest : public ComboBoxDropTest {
+protected:
+    void SetUp() override
+    {
+        ComboBoxDropTest::SetUp();
+        dialog = MakeTopLevel(WS_POPUP | WS_CAPTION | WS_VISIBLE, RECT{300, 600, 500, 700});
+        combo = CreateWindowEx(0, "ComboBox", "", kZoomComboStyle, 10, 50, 80, 120, dialog,
+            HMENU(INT_PTR(kComboId)), NULL, NULL);
+        for (const char* item : {"Letter", "Legal", "A4 (210 x 297 millimetres, portrait)", "Envelope"})
+            SendMessage(combo, CB_ADDSTRING, 0, LPARAM(item));
+        SendMessage(combo, CB_SETCURSEL, 0, 0);
+        SetFocus(combo);
+    }
+    RECT Dropped(HWND c)
+    {
+        SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+        RECT r{};
+        GetWindowRect(VisibleComboList(), &r);
+        SendMessage(c, CB_SHOWDROPDOWN, FALSE, 0);
+        return r;
+    }
+    HWND dialog = NULL;
+    HWND combo = NULL;
+};
+
+TEST_F(ComboBoxPlacementTest, ListOpensOutsideItsDialogAboveTheFieldWhenTheScreenEndsBelow)
+{
+    RECT field, frame;
+    GetWindowRect(combo, &field);
+    GetWindowRect(dialog, &frame);
+    POINT p = FieldPoint(combo);
+    platform::headless::Click(p.x, p.y);
+    PumpTranslated();
+    HWND list = VisibleComboList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(GetWindowLongPtr(list, GWL_STYLE) & (WS_POPUP | WS_CHILD), WS_POPUP);
+    RECT drop;
+    GetWindowRect(list, &drop);
+    EXPECT_EQ(drop.bottom, field.top);
+    EXPECT_LT(drop.top, frame.top);
+    EXPECT_EQ(drop.left, field.left);
+    // Wide enough for the longest item, not cut to the field.
+    HDC dc = GetDC(combo);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE longest{};
+    GetTextExtentPoint32(dc, "A4 (210 x 297 millimetres, portrait)", 36, &longest);
+    SelectObject(dc, old);
+    ReleaseDC(combo, dc);
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_GE(client.right, longest.cx);
+
+    // The list above still takes a click; a click elsewhere closes it.
+    POINT item = ItemPoint(list, 3);
+    platform::headless::MoveMouse(item.x, item.y);
+    platform::headless::Click(item.x, item.y);
+    PumpTranslated();
+    EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 3);
+    platform::headless::TypeKey(VK_F4);
+    PumpTranslated();
+    ASSERT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), TRUE);
+    platform::headless::Click(frame.right - 5, frame.bottom - 5);
+    PumpTranslated();
+    EXPECT_FALSE(IsWindowVisible(list));
+}
+
+TEST_F(ComboBoxPlacementTest, ListOpensBelowWithRoomAndKeepsToTheScreen)
+{
+    SetWindowPos(dialog, NULL, 300, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT field;
+    GetWindowRect(combo, &field);
+    EXPECT_EQ(Dropped(combo).top, field.bottom);
+
+    // A dropped width asked for is the least width; at the screen's right
+    // edge the list moves left to stay whole.
+    EXPECT_EQ(SendMessage(combo, CB_SETDROPPEDWIDTH, 400, 0), 400);
+    EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDWIDTH, 0, 0), 400);
+    SetWindowPos(dialog, NULL, 900, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT drop = Dropped(combo);
+    EXPECT_EQ(drop.right - drop.left, 400);
+    EXPECT_EQ(drop.right, GetSystemMetrics(SM_CXSCREEN));
+
+    // Too tall for either side of a short screen: the roomier side, cut.
+    platform::headless::SetScreen(1024, 300);
+    SetWindowPos(dialog, NULL, 300, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND tall = CreateWindowEx(0, "ComboBox", "", kZoomComboStyle, 10, 50, 80, 400, dialog, HMENU(INT_PTR(175)),
+        NULL, NULL);
+    GetWindowRect(tall, &field);
+    drop = Dropped(tall);
+    EXPECT_EQ(drop.top, field.bottom);
+    EXPECT_EQ(drop.bottom, 300);
 }
 
 } // namespace
