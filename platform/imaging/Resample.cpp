@@ -428,6 +428,31 @@ void Resampler::Row(long long y, uint8_t* out, long long from, long long to)
     }
     const size_t begin = size_t(from - s.x0) * 4;
     const size_t n = size_t(count) * 4;
+    if (yAxis->count[k] <= 2) {
+        // Near the picture's own size an output row reads one or two input
+        // rows: summed in whole numbers straight into the output, with the
+        // weights taken to 14 bits (still adding up to exactly one), so
+        // that the sums of 16-bit values stay within 32 bits.
+        const int32_t* w = yAxis->weights.data() + yAxis->offset[k];
+        const uint16_t* row0 = s.FilteredRow(yAxis->start[k], size_t(from - s.x0), size_t(to - s.x0)) + begin;
+        constexpr int kWeightBits = 14;
+        constexpr int kShift = kWeightBits + 8;
+        constexpr uint32_t kOne = uint32_t(1) << kWeightBits;
+        constexpr uint32_t kHalf = uint32_t(1) << (kShift - 1);
+        const uint32_t w0 = yAxis->count[k] == 1
+            ? kOne
+            : std::min(kOne, uint32_t((w[0] + (1 << (21 - kWeightBits))) >> (22 - kWeightBits)));
+        if (w0 == kOne) {
+            for (size_t i = 0; i < n; ++i)
+                out[i] = uint8_t(std::min<uint32_t>(255, (uint32_t(row0[i]) + 128) >> 8));
+            return;
+        }
+        const uint16_t* row1 = s.FilteredRow(yAxis->start[k] + 1, size_t(from - s.x0), size_t(to - s.x0)) + begin;
+        const uint32_t w1 = kOne - w0;
+        for (size_t i = 0; i < n; ++i)
+            out[i] = uint8_t(std::min<uint32_t>(255, (row0[i] * w0 + row1[i] * w1 + kHalf) >> kShift));
+        return;
+    }
     float* sums = s.sums.data();
     std::fill(sums, sums + n, 0.0f);
     constexpr float kScale = 1.0f / (float(AxisWeights::kWeightOne) * 256.0f);
