@@ -154,4 +154,42 @@ inline std::string WriteJpeg(const Raster& r, const std::string& hostPath)
     return result == LT_SUCCESS ? path : std::string();
 }
 
+// A photograph-like JPEG w x h: bands of colour with a dark corner, so that
+// a turn or a mirror shows in every pixel row.
+inline std::string WriteBandedPhoto(const std::string& hostPath, int w, int h)
+{
+    Raster r(w, h, RGB(40, 120, 200));
+    r.Fill(0, 0, w, h / 3, RGB(230, 200, 40));
+    r.Fill(0, h * 2 / 3, w, h, RGB(30, 160, 60));
+    r.Fill(w * 3 / 4, 0, w, h / 4, RGB(20, 20, 20));
+    return WriteJpeg(r, hostPath);
+}
+
+// A PNG w x h with alpha: a clear left third, a half-clear middle band and
+// an opaque right part with a blue corner; its Windows-form path, empty
+// when it cannot be written.
+inline std::string WriteClearThirdsPng(const std::string& hostPath, int w, int h)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride));
+        for (int x = 0; x < w; ++x) {
+            uint32_t pixel = y < h / 2 ? 0xFFFF8000u : 0xFF800080u;
+            if (x >= w * 3 / 4 && y < h / 5)
+                pixel = 0xFF0000FFu;
+            if (x < w / 3)
+                pixel = 0;
+            else if (x < w / 2)
+                pixel = 0x80400040u; // premultiplied: half-clear purple
+            row[x] = pixel;
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    const bool written = cairo_surface_write_to_png(surface, hostPath.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+    return written ? platform::WindowsPathFor(hostPath) : std::string();
+}
+
 } // namespace picture_files

@@ -91,45 +91,6 @@ testing::AssertionResult Same(const DesignState& expected, const DesignState& ac
     return testing::AssertionSuccess();
 }
 
-// A photograph-like JPEG: bands of colour with a darker corner, so that a
-// turn or a mirror shows in every pixel row.
-std::string WritePhoto(const std::string& hostPath)
-{
-    picture_files::Raster r(64, 48, RGB(40, 120, 200));
-    r.Fill(0, 0, 64, 16, RGB(230, 200, 40));
-    r.Fill(0, 32, 64, 48, RGB(30, 160, 60));
-    r.Fill(48, 0, 64, 12, RGB(20, 20, 20));
-    return picture_files::WriteJpeg(r, hostPath);
-}
-
-// A PNG with alpha: a clear left third, a half-clear middle band, and an
-// opaque right part with a blue corner.
-std::string WriteAlphaPng(const std::string& hostPath)
-{
-    constexpr int cx = 48;
-    constexpr int cy = 40;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cx, cy);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < cy; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride));
-        for (int x = 0; x < cx; ++x) {
-            uint32_t pixel = y < cy / 2 ? 0xFFFF8000u : 0xFF800080u;
-            if (x >= 36 && y < 8)
-                pixel = 0xFF0000FFu;
-            if (x < cx / 3)
-                pixel = 0;
-            else if (x < cx / 2)
-                pixel = 0x80400040u; // premultiplied: half-clear purple
-            row[x] = pixel;
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    const bool bWritten = cairo_surface_write_to_png(surface, hostPath.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(surface);
-    return bWritten ? platform::WindowsPathFor(hostPath) : std::string();
-}
-
 enum class Edit { TurnByHandle, TurnByDialog, FlipHorizontal, FlipVertical, Resize, Crop };
 
 const char* NameOf(Edit edit)
@@ -154,8 +115,8 @@ protected:
         ASSERT_NE(m_pView, nullptr);
         m_pDoc = m_pView->GetDocument();
         m_dir = testing_support::MakeTempDir("pictureframeundo");
-        const std::string photo = WritePhoto(m_dir + "/photo.jpg");
-        const std::string clear = WriteAlphaPng(m_dir + "/clear.png");
+        const std::string photo = picture_files::WriteBandedPhoto(m_dir + "/photo.jpg", 64, 48);
+        const std::string clear = picture_files::WriteClearThirdsPng(m_dir + "/clear.png", 48, 40);
         ASSERT_FALSE(photo.empty());
         ASSERT_FALSE(clear.empty());
         m_pPhoto = AddPicture(photo, CRect(-300, 200, -100, 50));

@@ -41,45 +41,6 @@ namespace {
 constexpr int kRuns = 8;
 constexpr int kEditsPerRun = 260;
 
-// A photograph-like JPEG whose bands and dark corner show any turn or
-// mirror.
-std::string WritePhoto(const std::string& hostPath)
-{
-    picture_files::Raster r(60, 40, RGB(40, 120, 200));
-    r.Fill(0, 0, 60, 12, RGB(230, 200, 40));
-    r.Fill(0, 28, 60, 40, RGB(30, 160, 60));
-    r.Fill(44, 0, 60, 10, RGB(20, 20, 20));
-    return picture_files::WriteJpeg(r, hostPath);
-}
-
-// A PNG whose left third is clear and whose middle is half clear, over an
-// opaque part with a blue corner.
-std::string WriteAlphaPng(const std::string& hostPath)
-{
-    constexpr int cx = 42;
-    constexpr int cy = 36;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cx, cy);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < cy; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride));
-        for (int x = 0; x < cx; ++x) {
-            uint32_t pixel = y < cy / 2 ? 0xFFFF8000u : 0xFF800080u;
-            if (x >= 32 && y < 8)
-                pixel = 0xFF0000FFu;
-            if (x < cx / 3)
-                pixel = 0;
-            else if (x < cx / 2)
-                pixel = 0x80400040u;
-            row[x] = pixel;
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    const bool bWritten = cairo_surface_write_to_png(surface, hostPath.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(surface);
-    return bWritten ? platform::WindowsPathFor(hostPath) : std::string();
-}
-
 // A placeable metafile: a frame over the whole picture and a filled box
 // in its upper left part, so that turns and mirrors show.
 std::string WriteMetafile(const std::string& hostPath)
@@ -236,8 +197,8 @@ protected:
         m_pView->SetZoom(kZoom);
         Pump();
         m_dir = testing_support::MakeTempDir("undoproperty");
-        const std::string photo = WritePhoto(m_dir + "/photo.jpg");
-        const std::string clear = WriteAlphaPng(m_dir + "/clear.png");
+        const std::string photo = picture_files::WriteBandedPhoto(m_dir + "/photo.jpg", 60, 40);
+        const std::string clear = picture_files::WriteClearThirdsPng(m_dir + "/clear.png", 42, 36);
         const std::string drawing = WriteMetafile(m_dir + "/drawing.wmf");
         ASSERT_FALSE(photo.empty());
         ASSERT_FALSE(clear.empty());
