@@ -130,29 +130,8 @@ HGLOBAL GreyDib(int cx, int cy)
     return BlockOfBytes(bytes);
 }
 
-class SurfaceClipboardTest : public SurfaceInputTest {
+class SurfaceClipboardTest : public SurfaceCommandInputTest {
 protected:
-    void SetUp() override
-    {
-        SurfaceInputTest::SetUp();
-        platform::SetAfxMessageBoxHandler([this](LPCSTR text, UINT, UINT) {
-            m_boxes.push_back(text);
-            return IDOK;
-        });
-    }
-    void TearDown() override
-    {
-        platform::SetAfxMessageBoxHandler(nullptr);
-        COleDataSource::FlushClipboard();
-        SurfaceInputTest::TearDown();
-    }
-
-    static void Command(CSurface* pView, UINT nID)
-    {
-        pView->SendMessage(WM_COMMAND, nID);
-        Pump();
-    }
-
     static CDrawRect* AddGrouped(CSurface* pView, const CRect& rect, WORD wGroup)
     {
         CDrawRect* pObj = AddRect(pView, rect);
@@ -185,7 +164,6 @@ protected:
         return CDrawObj::NormalizeUp(client);
     }
 
-    std::vector<std::string> m_boxes;
 };
 
 // A metafile of no records but its end.

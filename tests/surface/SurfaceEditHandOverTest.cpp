@@ -37,32 +37,10 @@ public:
     std::vector<Opening> m_opened;
 };
 
-class SurfaceEditHandOverTest : public SurfaceInputTest {
+class SurfaceEditHandOverTest : public SurfaceCommandInputTest {
 protected:
-    void SetUp() override
-    {
-        SurfaceInputTest::SetUp();
-        platform::SetAfxMessageBoxHandler([this](LPCSTR text, UINT, UINT) {
-            m_boxes.push_back(text);
-            return IDOK;
-        });
-    }
-    void TearDown() override
-    {
-        platform::SetAfxMessageBoxHandler(nullptr);
-        COleDataSource::FlushClipboard();
-        SurfaceInputTest::TearDown();
-    }
-
-    static void Command(CSurface* pView, UINT nID)
-    {
-        pView->SendMessage(WM_COMMAND, nID);
-        Pump();
-    }
-
     static bool Holds(CSurface* pView, CDrawObj* pObj) { return pView->GetObjects().Find(pObj) != NULL; }
 
-    std::vector<std::string> m_boxes;
 };
 
 TEST_F(SurfaceEditHandOverTest, PasteIntoNeedsASelectionWithNothingLocked)

@@ -7,6 +7,8 @@
 
 #include "model/DrawRect.h"
 #include "platform/base/Clock.h"
+#include "platform/framework/OleData.h"
+#include "platform/ui/AfxMessageBox.h"
 #include "platform/ui/Headless.h"
 #include "surface/SurfaceTool.h"
 
@@ -159,6 +161,34 @@ protected:
     static inline int s_nIdleEscapes = kIdleEscapes;
     WORD m_savedFlags = 0;
     platform::FakeClock m_clock;
+};
+
+// Input tests whose commands may raise message boxes (answered OK and kept
+// in m_boxes) and may leave data on the clipboard (flushed at the end).
+class SurfaceCommandInputTest : public SurfaceInputTest {
+protected:
+    void SetUp() override
+    {
+        SurfaceInputTest::SetUp();
+        platform::SetAfxMessageBoxHandler([this](LPCSTR text, UINT, UINT) {
+            m_boxes.push_back(text);
+            return IDOK;
+        });
+    }
+    void TearDown() override
+    {
+        platform::SetAfxMessageBoxHandler(nullptr);
+        COleDataSource::FlushClipboard();
+        SurfaceInputTest::TearDown();
+    }
+
+    static void Command(CSurface* pView, UINT nID)
+    {
+        pView->SendMessage(WM_COMMAND, nID);
+        Pump();
+    }
+
+    std::vector<std::string> m_boxes;
 };
 
 } // namespace surfacetest
