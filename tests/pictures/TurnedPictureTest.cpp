@@ -5,7 +5,7 @@
 // what lies below show through their clear parts, keep their handles on
 // the frame's corners, and print as the screen shows them.
 
-#include "tests/surface/ToolTestSupport.h"
+#include "tests/surface/PictureEditTestSupport.h"
 #include "tests/surface/SurfacePaintTestSupport.h"
 
 #include "app/RectGeometry.h"
@@ -253,7 +253,7 @@ struct Case {
 constexpr Case kCases[] = {{30, false}, {90, false}, {215, false}, {324, false}, {30, true}, {90, true},
     {215, true}, {324, true}};
 
-class TurnedPictureTest : public ToolTest {
+class TurnedPictureTest : public PictureEditTest {
 protected:
     void SetUp() override
     {
@@ -295,19 +295,6 @@ protected:
         return pObj->HasPicture() ? pObj : nullptr;
     }
 
-    void Settle()
-    {
-        m_pView->UpdateWindow();
-        Pump();
-    }
-
-    void SelectAlone(CDrawObj* pObj)
-    {
-        m_pView->Select(pObj);
-        m_pView->m_bRotateMode = TRUE;
-        Settle();
-    }
-
     void TurnByHandle(CDrawObj* pObj, int nDegrees)
     {
         SelectAlone(pObj);
@@ -321,24 +308,6 @@ protected:
             centre.y + int(std::lround(dRadius * std::sin(dRad))));
         const CPoint from = ClientAt(m_pView, pObj->GetHandleRect(kRotateHandle, m_pView).CenterPoint());
         DragClient(m_pView, from, ClientAt(m_pView, to));
-    }
-
-    void TurnByDialog(CDrawObj* pObj, int nDegrees)
-    {
-        SelectAlone(pObj);
-        const std::string text = std::to_string(nDegrees);
-        testing_support::DriveActiveWindow({OnDialogWith(IDC_ROTATE_ANGLE, [text](HWND hDlg) {
-            ::SetDlgItemText(hDlg, IDC_ROTATE_ANGLE, text.c_str());
-            ::SendMessage(hDlg, WM_COMMAND, IDOK, 0);
-        })});
-        m_pView->GetParentFrame()->SendMessage(WM_COMMAND, ID_ARRANGE_ROTATE);
-        Pump();
-    }
-
-    void Command(UINT nID)
-    {
-        m_pView->GetParentFrame()->SendMessage(WM_COMMAND, nID);
-        Pump();
     }
 
     // One picture of each case over a picture of the below colour, turned
@@ -506,7 +475,6 @@ protected:
         EXPECT_EQ(nFailures, 0) << report.str();
     }
 
-    CSurface* m_pView = nullptr;
     std::string m_dir;
     std::string m_belowPath;
     std::string m_photoPath;

@@ -3,7 +3,7 @@
 // every object's record as the design file stores it and the screen as it
 // was, and Redo takes them away again.
 
-#include "tests/surface/ToolTestSupport.h"
+#include "tests/surface/PictureEditTestSupport.h"
 
 #include "app/PrefData.h"
 #include "model/DrawRect.h"
@@ -31,7 +31,7 @@ std::string WritePhoto(const std::string& hostPath)
     return picture_files::WriteJpeg(r, hostPath);
 }
 
-class DeleteUndoTest : public ToolTest {
+class DeleteUndoTest : public PictureEditTest {
 protected:
     void SetUp() override
     {
@@ -59,23 +59,10 @@ protected:
         return pObj;
     }
 
-    void Settle()
-    {
-        m_pView->UpdateWindow();
-        Pump();
-    }
-
     void Command(UINT nID)
     {
         m_pView->GetParentFrame()->SendMessage(WM_COMMAND, nID);
         Pump();
-        Settle();
-    }
-
-    void SelectAlone(CDrawObj* pObj)
-    {
-        m_pView->Select(pObj);
-        m_pView->m_bRotateMode = TRUE;
         Settle();
     }
 
@@ -201,7 +188,6 @@ protected:
         EXPECT_EQ(Differing(screenBefore, Screen()), 0) << "pixels of the screen after a second Undo";
     }
 
-    CSurface* m_pView = nullptr;
     CDrawDoc* m_pDoc = nullptr;
     std::string m_photo;
 };

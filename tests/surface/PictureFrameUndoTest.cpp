@@ -4,7 +4,7 @@
 // picture: every object's record as the design file stores it, the pixels
 // behind each picture, and the design's saved contents.
 
-#include "tests/surface/ToolTestSupport.h"
+#include "tests/surface/PictureEditTestSupport.h"
 
 #include "model/DrawRect.h"
 #include "model/UndoList.h"
@@ -106,7 +106,7 @@ const char* NameOf(Edit edit)
     return "?";
 }
 
-class PictureFrameUndoTest : public ToolTest {
+class PictureFrameUndoTest : public PictureEditTest {
 protected:
     void SetUp() override
     {
@@ -126,22 +126,6 @@ protected:
         ASSERT_TRUE(m_pPhoto->m_pPicture->IsRaster());
         ASSERT_TRUE(m_pClear->m_pPicture->IsRaster());
         Settle();
-    }
-
-    CDrawRect* AddPicture(const std::string& path, const CRect& rect)
-    {
-        auto* pObj = new CDrawRect(rect);
-        m_pView->Add(pObj);
-        pObj->SetPictureFile(path.c_str(), TRUE, FALSE, FALSE, FALSE, FALSE, 0);
-        return pObj->HasPicture() ? pObj : nullptr;
-    }
-
-    // Paints what is waiting, as the screen would before the user's next
-    // step: drawing is where a picture follows its frame's mirrors.
-    void Settle()
-    {
-        m_pView->UpdateWindow();
-        Pump();
     }
 
     DesignState State()
@@ -182,13 +166,6 @@ protected:
         return modeltest::DesignStreamBytes(platform::WindowsPathFor(host + ".copy"), "Contents");
     }
 
-    void SelectAlone(CDrawObj* pObj)
-    {
-        m_pView->Select(pObj);
-        m_pView->m_bRotateMode = TRUE;
-        Settle();
-    }
-
     CPoint HandleAt(CDrawObj* pObj, int nHandle)
     {
         return ClientAt(m_pView, pObj->GetHandleRect(nHandle, m_pView).CenterPoint());
@@ -204,24 +181,6 @@ protected:
         const CPoint to(centre.x + int(std::lround(dRadius * std::cos(dRad))),
             centre.y + int(std::lround(dRadius * std::sin(dRad))));
         DragClient(m_pView, HandleAt(pObj, kRotateHandle), ClientAt(m_pView, to));
-    }
-
-    void TurnByDialog(CDrawObj* pObj, int nDegrees)
-    {
-        SelectAlone(pObj);
-        const std::string text = std::to_string(nDegrees);
-        testing_support::DriveActiveWindow({OnDialogWith(IDC_ROTATE_ANGLE, [text](HWND hDlg) {
-            ::SetDlgItemText(hDlg, IDC_ROTATE_ANGLE, text.c_str());
-            ::SendMessage(hDlg, WM_COMMAND, IDOK, 0);
-        })});
-        m_pView->GetParentFrame()->SendMessage(WM_COMMAND, ID_ARRANGE_ROTATE);
-        Pump();
-    }
-
-    void Command(UINT nID)
-    {
-        m_pView->GetParentFrame()->SendMessage(WM_COMMAND, nID);
-        Pump();
     }
 
     // Drags a sizing handle by (dx, dy) client pixels.
@@ -295,7 +254,6 @@ protected:
         Settle();
     }
 
-    CSurface* m_pView = nullptr;
     CDrawDoc* m_pDoc = nullptr;
     CDrawRect* m_pPhoto = nullptr;
     CDrawRect* m_pClear = nullptr;

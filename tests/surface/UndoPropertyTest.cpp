@@ -10,7 +10,7 @@
 // The runs are separate tests of a few hundred edits each, so that they
 // can run side by side and each stays within seconds.
 
-#include "tests/surface/ToolTestSupport.h"
+#include "tests/surface/PictureEditTestSupport.h"
 
 #include "model/DrawRect.h"
 #include "model/UndoList.h"
@@ -182,7 +182,7 @@ State WithoutSavedRects(State state)
 }
 
 class UndoPropertyTest
-    : public ToolTest
+    : public PictureEditTest
     , public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override
@@ -233,20 +233,6 @@ protected:
     {
         platform::headless::SetIdleHandler(nullptr);
         ToolTest::TearDown();
-    }
-
-    CDrawObj* AddPicture(const std::string& path, const CRect& rect)
-    {
-        auto* pObj = new CDrawRect(rect);
-        m_pView->Add(pObj);
-        pObj->SetPictureFile(path.c_str(), TRUE, FALSE, FALSE, FALSE, FALSE, 0);
-        return pObj->HasPicture() ? pObj : nullptr;
-    }
-
-    void Settle()
-    {
-        m_pView->UpdateWindow();
-        Pump();
     }
 
     // The client area as the screen shows it, drawn afresh.
@@ -340,22 +326,9 @@ protected:
     CDrawObj* Find(DWORD nSerial) { return m_pDoc->FindObjectById(nSerial); }
     CDrawObj* PickOf(const std::vector<DWORD>& from) { return Find(from[size_t(Pick(0, int(from.size()) - 1))]); }
 
-    void Command(UINT nID)
-    {
-        m_pView->GetParentFrame()->SendMessage(WM_COMMAND, nID);
-        Pump();
-    }
-
     CPoint HandleAt(CDrawObj* pObj, int nHandle)
     {
         return ClientAt(m_pView, pObj->GetHandleRect(nHandle, m_pView).CenterPoint());
-    }
-
-    void SelectAlone(CDrawObj* pObj)
-    {
-        m_pView->Select(pObj);
-        m_pView->m_bRotateMode = TRUE;
-        Settle();
     }
 
     // Two or three distinct objects, the first alone and the others added.
@@ -583,7 +556,6 @@ protected:
     static constexpr WORD kZoom = 25;
     static constexpr const char* kBlockText = "Block text to take apart";
 
-    CSurface* m_pView = nullptr;
     CDrawDoc* m_pDoc = nullptr;
     DWORD m_nBlock = 0;
     std::vector<DWORD> m_pictures;
