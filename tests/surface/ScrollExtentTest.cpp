@@ -145,20 +145,8 @@ protected:
     // Prints the design to the PDF-file printer, answering its dialogs.
     void Print()
     {
-        const CString path(platform::WindowsPathFor(m_dir + "/print.pdf").c_str());
-        const HWND hMain = m_pMain->GetSafeHwnd();
-        platform::headless::SetIdleHandler([path, hMain]() {
-            HWND hDlg = ::GetActiveWindow();
-            HWND hOk = hDlg != NULL ? ::GetDlgItem(hDlg, IDOK) : NULL;
-            if (hDlg == NULL || hDlg == hMain || hOk == NULL)
-                return false;
-            if (::GetDlgItem(hDlg, edt1) != NULL)
-                ::SetDlgItemText(hDlg, edt1, path);
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hOk));
-            return true;
-        });
         platform::SetAfxMessageBoxHandler([](LPCSTR, UINT, UINT) { return IDOK; });
-        m_pView->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+        PrintViewToPdf(m_pView, CString(platform::WindowsPathFor(m_dir + "/print.pdf").c_str()));
         platform::SetAfxMessageBoxHandler(nullptr);
         RestoreIdleEscapes();
         Pump();

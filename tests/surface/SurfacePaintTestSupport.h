@@ -98,29 +98,6 @@ protected:
         return pView;
     }
 
-    // Prints the view's design with nCommand to the PDF-file printer,
-    // answering each dialog that asks (the printer's file dialog is given
-    // the path). Answers how many dialogs were answered.
-    int PrintViewToPdf(CSurface* pView, const CString& path, UINT nCommand = ID_FILE_PRINT_DIRECT)
-    {
-        const HWND hMain = m_pMain->GetSafeHwnd();
-        int nAnswered = 0;
-        platform::headless::SetIdleHandler([path, hMain, &nAnswered]() {
-            HWND hDlg = ::GetActiveWindow();
-            HWND hOk = hDlg != NULL ? ::GetDlgItem(hDlg, IDOK) : NULL;
-            if (hDlg == NULL || hDlg == hMain || hOk == NULL)
-                return false;
-            if (::GetDlgItem(hDlg, edt1) != NULL)
-                ::SetDlgItemText(hDlg, edt1, path);
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hOk));
-            ++nAnswered;
-            return true;
-        });
-        pView->SendMessage(WM_COMMAND, nCommand, 0);
-        platform::headless::SetIdleHandler(nullptr);
-        return nAnswered;
-    }
-
     COLORREF m_savedBackground = 0;
 };
 

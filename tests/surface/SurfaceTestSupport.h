@@ -12,6 +12,8 @@
 #include "model/DocKinds.h"
 #include "model/DrawDoc.h"
 #include "model/DrawObj.h"
+#include "platform/ui/CommDlg.h"
+#include "platform/ui/Headless.h"
 #include "resources/Resources.h"
 #include "resources/resource.h"
 #include "surface/Surface.h"
@@ -132,6 +134,29 @@ protected:
     static CommandState CommandStateOf(CCmdTarget* pTarget, UINT nID, BOOL bDisableIfNoHandler = TRUE)
     {
         return testing_support::CommandStateOf(pTarget, nID, bDisableIfNoHandler);
+    }
+
+    // Prints the view's design with nCommand to the PDF-file printer,
+    // answering each dialog that asks (the printer's file dialog is given
+    // the path). Answers how many dialogs were answered.
+    int PrintViewToPdf(CSurface* pView, const CString& path, UINT nCommand = ID_FILE_PRINT_DIRECT)
+    {
+        const HWND hMain = m_pMain->GetSafeHwnd();
+        int nAnswered = 0;
+        platform::headless::SetIdleHandler([path, hMain, &nAnswered]() {
+            HWND hDlg = ::GetActiveWindow();
+            HWND hOk = hDlg != NULL ? ::GetDlgItem(hDlg, IDOK) : NULL;
+            if (hDlg == NULL || hDlg == hMain || hOk == NULL)
+                return false;
+            if (::GetDlgItem(hDlg, edt1) != NULL)
+                ::SetDlgItemText(hDlg, edt1, path);
+            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hOk));
+            ++nAnswered;
+            return true;
+        });
+        pView->SendMessage(WM_COMMAND, nCommand, 0);
+        platform::headless::SetIdleHandler(nullptr);
+        return nAnswered;
     }
 
     CRecordingMainFrame* m_pMain = nullptr;

@@ -805,20 +805,7 @@ protected:
     // answering its dialogs.
     void PrintToPdf(CSurface* pView, const std::string& name)
     {
-        const CString path(platform::WindowsPathFor(m_dir + "/" + name).c_str());
-        const HWND hMain = m_pMain->GetSafeHwnd();
-        platform::headless::SetIdleHandler([path, hMain]() {
-            HWND hDlg = ::GetActiveWindow();
-            HWND hOk = hDlg != NULL ? ::GetDlgItem(hDlg, IDOK) : NULL;
-            if (hDlg == NULL || hDlg == hMain || hOk == NULL)
-                return false;
-            if (::GetDlgItem(hDlg, edt1) != NULL)
-                ::SetDlgItemText(hDlg, edt1, path);
-            ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hOk));
-            return true;
-        });
-        pView->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
-        platform::headless::SetIdleHandler(nullptr);
+        PrintViewToPdf(pView, CString(platform::WindowsPathFor(m_dir + "/" + name).c_str()));
         Pump();
     }
 
