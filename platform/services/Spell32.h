@@ -81,8 +81,15 @@ void SetSpellEngine(SpellEngine* pEngine);
 std::string UserDictionaryPath();
 
 // Where the Hunspell engine looks for its dictionary: the path of the .aff
-// and .dic files without extension ("/usr/share/hunspell/en_US"). The
+// and .dic files without extension ("/usr/share/hunspell/en_US"); empty
+// for the dictionary of the user's language, which is where it starts. The
 // tests point it elsewhere; the engine loads again at its next call.
 void SetSpellDictionaryBase(const std::string& hostPathWithoutExtension);
+
+// The dictionary of the user's language in folder: the language and
+// country that LC_ALL, else LC_MESSAGES, else LANG names ("en_GB.UTF-8"
+// gives en_GB), else the language alone, when such a dictionary is there;
+// else American English.
+std::string SpellDictionaryBaseForLocale(const std::string& folder);
 
 } // namespace platform

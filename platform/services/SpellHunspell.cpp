@@ -1,6 +1,7 @@
-// The spelling operations' own engine: Hunspell with a dictionary of the
-// system (en_US unless the tests point elsewhere) and the user's personal
-// dictionary. Words arrive in 1252 and go to the dictionary's encoding.
+// The spelling operations' own engine: Hunspell with the system's
+// dictionary of the user's language (en_US when there is none) and the
+// user's personal dictionary. Words arrive in 1252 and go to the
+// dictionary's encoding.
 
 #include "platform/base/CharClass.h"
 #include "platform/base/CodePage.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 
@@ -25,7 +27,8 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kDefaultDictionaryBase = "/usr/share/hunspell/en_US";
+constexpr const char* kDictionaryFolder = "/usr/share/hunspell";
+constexpr const char* kFallbackDictionary = "en_US";
 
 bool IsReadableFile(const std::string& hostPath)
 {
@@ -187,8 +190,11 @@ private:
         m_bStale = false;
         m_pHunspell.reset();
         m_bSuggested = false;
-        const std::string aff = m_base + ".aff";
-        const std::string dic = m_base + ".dic";
+        // The user's language is looked for at each load, so that a
+        // dictionary installed while the program runs is taken.
+        const std::string base = m_base.empty() ? SpellDictionaryBaseForLocale(kDictionaryFolder) : m_base;
+        const std::string aff = base + ".aff";
+        const std::string dic = base + ".dic";
         if (!IsReadableFile(aff) || !IsReadableFile(dic))
             return false;
         auto pHunspell = std::make_unique<Hunspell>(aff.c_str(), dic.c_str());
@@ -272,7 +278,7 @@ private:
     }
 
     std::mutex m_mutex;
-    std::string m_base = kDefaultDictionaryBase;
+    std::string m_base; // empty: the user's language
     bool m_bStale = true;
     std::unique_ptr<Hunspell> m_pHunspell;
     bool m_bUtf8 = true;
@@ -305,6 +311,34 @@ std::string UserDictionaryPath()
 void SetSpellDictionaryBase(const std::string& hostPathWithoutExtension)
 {
     Instance().SetDictionaryBase(hostPathWithoutExtension);
+}
+
+std::string SpellDictionaryBaseForLocale(const std::string& folder)
+{
+    // The first of the variables that is set and not empty names the
+    // messages' language, as the C library reads them.
+    std::string locale;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = getenv(name);
+        if (value != nullptr && *value != '\0') {
+            locale = value;
+            break;
+        }
+    }
+    // "ll_CC.codeset@modifier": the codeset and modifier do not choose the
+    // dictionary. Anything but letters and one underscore names none.
+    locale = locale.substr(0, locale.find_first_of(".@"));
+    const bool bLetters = !locale.empty() && locale.size() <= 16 &&
+        std::all_of(locale.begin(), locale.end(), [](unsigned char ch) { return std::isalpha(ch) || ch == '_'; });
+    if (bLetters) {
+        const std::string language = locale.substr(0, locale.find('_'));
+        for (const std::string& name : {locale, language}) {
+            const std::string base = folder + "/" + name;
+            if (!name.empty() && IsReadableFile(base + ".aff") && IsReadableFile(base + ".dic"))
+                return base;
+        }
+    }
+    return folder + "/" + kFallbackDictionary;
 }
 
 } // namespace platform

@@ -521,6 +521,96 @@ TEST_F(HunspellSpellTest, AnswersAsHunspellsOwnCommand)
 
 // ---- The personal dictionary ---------------------------------------------------------------------
 
+// ---- The user's language -----------------------------------------------------------------------
+
+// The locale variables as the test found them, given back at its end; they
+// start unset.
+class LocaleVariables {
+public:
+    LocaleVariables()
+    {
+        for (const char* name : kNames) {
+            const char* value = getenv(name);
+            m_saved.emplace_back(value != nullptr, value != nullptr ? value : "");
+            unsetenv(name);
+        }
+    }
+    ~LocaleVariables()
+    {
+        for (size_t i = 0; i < std::size(kNames); ++i) {
+            if (m_saved[i].first)
+                setenv(kNames[i], m_saved[i].second.c_str(), 1);
+            else
+                unsetenv(kNames[i]);
+        }
+        platform::SetSpellDictionaryBase(kEnUs);
+    }
+    static void Set(const char* name, const char* value)
+    {
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+
+private:
+    static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::pair<bool, std::string>> m_saved;
+};
+
+TEST(SpellDictionaryLocaleTest, TheUsersLanguageChoosesTheDictionaryElseAmericanEnglish)
+{
+    const std::string folder = MakeTempDir("localedicts");
+    for (const char* name : {"en_GB", "de", "en_US"}) {
+        WriteFileBytes(folder + "/" + name + ".aff", "SET UTF-8\n");
+        WriteFileBytes(folder + "/" + name + ".dic", "1\nword\n");
+    }
+    // A language with only its .aff is not there.
+    WriteFileBytes(folder + "/nl_NL.aff", "SET UTF-8\n");
+    LocaleVariables variables;
+    const struct {
+        const char* lcAll;
+        const char* lcMessages;
+        const char* lang;
+        const char* expected;
+    } cases[] = {
+        {nullptr, nullptr, "en_GB.UTF-8", "en_GB"},
+        // The messages' language before LANG, and the language alone when
+        // its country has no dictionary.
+        {nullptr, "de_AT.UTF-8@euro", "en_GB.UTF-8", "de"},
+        {"en_GB", "de_DE", "nl_NL", "en_GB"},
+        // Empty variables count as unset.
+        {"", "", "nl_NL.UTF-8", "en_US"},
+        {nullptr, nullptr, "fr_FR.UTF-8", "en_US"},
+        {nullptr, nullptr, "C", "en_US"},
+        {nullptr, nullptr, "../../etc/passwd", "en_US"},
+        {nullptr, nullptr, nullptr, "en_US"},
+    };
+    for (const auto& c : cases) {
+        LocaleVariables::Set("LC_ALL", c.lcAll);
+        LocaleVariables::Set("LC_MESSAGES", c.lcMessages);
+        LocaleVariables::Set("LANG", c.lang);
+        EXPECT_EQ(platform::SpellDictionaryBaseForLocale(folder), folder + "/" + c.expected)
+            << (c.lang != nullptr ? c.lang : "(unset)");
+    }
+}
+
+TEST_F(HunspellSpellTest, TheSystemDictionaryOfTheUsersLanguageIsUsed)
+{
+    if (!std::filesystem::exists("/usr/share/hunspell/en_GB.dic"))
+        GTEST_SKIP() << "the en_GB dictionary is not installed";
+    LocaleVariables variables;
+    LocaleVariables::Set("LANG", "en_GB.UTF-8");
+    platform::SetSpellDictionaryBase("");
+    EXPECT_EQ(Check("colour"), 1);
+    EXPECT_EQ(Check("color"), 0);
+    // No French dictionary: American English.
+    LocaleVariables::Set("LANG", "fr_FR.UTF-8");
+    platform::SetSpellDictionaryBase("");
+    EXPECT_EQ(Check("color"), 1);
+    EXPECT_EQ(Check("colour"), 0);
+}
+
 TEST_F(HunspellSpellTest, AddedWordIsKnownToHunspellAndToTheNextRun)
 {
     EXPECT_EQ(Check("zorblax"), 0);
