@@ -127,6 +127,26 @@ BOOL ConfirmNextPass(CSurface* pView, CDrawDoc* pDoc)
     return dlg.DoModal() != IDCANCEL;
 }
 
+// How many pages the preview shows side by side for a design: its pages
+// when it has at most one; two for the kinds whose pages are the tiles of
+// one picture (apparel, mouse pads, calendars and general designs), one for
+// the kinds whose pages are its sides, shown one at a time.
+int PreviewPagesOf(CDrawDoc* pDoc)
+{
+    const int nPages = pDoc->GetPrintPageCount();
+    if (nPages <= 1)
+        return nPages;
+    switch (pDoc->GetDocKind()) {
+    case DOC_KIND_APPAREL:
+    case DOC_KIND_MOUSEPAD:
+    case DOC_KIND_CALENDAR:
+    case DOC_KIND_GENERAL:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
 } // namespace
 
 // ---- Mirror printing -----------------------------------------------------------------------------
@@ -411,5 +431,9 @@ void CSurface::OnSurfacePrintPreview()
         AfxMessageBox(IDS_PRINT_NO_DEFAULT_PRINTER, MB_OK, 0);
         return;
     }
+    // The design says how many pages to show at once, whatever an earlier
+    // preview left behind.
+    if (CDrawDoc* pDoc = GetDocument())
+        pApp->m_nNumPreviewPages = PreviewPagesOf(pDoc);
     CView::OnFilePrintPreview();
 }

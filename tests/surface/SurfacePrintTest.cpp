@@ -396,6 +396,43 @@ TEST_F(SurfacePrintTest, ClosingThePreviewOfATransferLeavesTheDesignAsItWas)
     EXPECT_TRUE(StoredDesign(pDoc) == before);
 }
 
+// The preview shows as many pages at once as the design calls for, not what
+// an earlier preview left: a shirt's sides one at a time, the tiles of a
+// tiled design two at a time.
+TEST_F(SurfacePrintTest, PreviewShowsAsManyPagesAtOnceAsTheDesignCallsFor)
+{
+    auto* pTiles = new CMultiDocTemplate(
+        IDR_DESIGNTYPE, RUNTIME_CLASS(CApparelDoc), RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
+    App()->AddDocTemplate(pTiles);
+    const auto pagesShown = [this](CDrawDoc* pDoc) -> UINT {
+        // As the Two Page button of an earlier preview leaves it.
+        App()->m_nNumPreviewPages = 2;
+        FirstView(pDoc)->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+        CWnd* pPane = CWnd::FromHandlePermanent(::GetDlgItem(m_pMain->GetSafeHwnd(), AFX_IDW_PANE_FIRST));
+        if (pPane == nullptr || !pPane->IsKindOf(RUNTIME_CLASS(CPreviewView)))
+            return 0;
+        auto* pPreview = static_cast<CPreviewView*>(pPane);
+        const UINT nPages = pPreview->GetPageCount();
+        pPreview->ClosePreview();
+        Pump();
+        return nPages;
+    };
+    CDrawDoc* pShirt = NewDesign(m_pShirts);
+    ASSERT_EQ(pShirt->GetPrintPageCount(), 2);
+    EXPECT_EQ(pagesShown(pShirt), 1u);
+
+    CDrawDoc* pApparel = NewDesign(pTiles);
+    DocQuickInfo info = pApparel->GetQuickInfo();
+    info[DocQuickInfo::TilesAcross] = 2;
+    info[DocQuickInfo::TilesDown] = 1;
+    pApparel->SetQuickInfo(info);
+    ASSERT_EQ(pApparel->GetPrintPageCount(), 2);
+    EXPECT_EQ(pagesShown(pApparel), 2u);
+    info[DocQuickInfo::TilesAcross] = 1;
+    pApparel->SetQuickInfo(info);
+    EXPECT_EQ(pagesShown(pApparel), 1u);
+}
+
 // Print asks for the printer first and then, for the PDF-file printer, for
 // the file.
 TEST_F(SurfacePrintTest, PrintRunsThePrintDialogAndPrintsThePage)
