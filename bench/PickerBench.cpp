@@ -241,23 +241,37 @@ void BM_ScrollOneRow(benchmark::State& state)
 }
 BENCHMARK(BM_ScrollOneRow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// A gallery database in the shared folder holding one category of
+// nPictures, built from nothing. Adding a picture appends a record even when
+// the file is already there, so a database is built once per run and only
+// opened by each repetition: one that added again would find every picture
+// twice.
+CString BuildGallery(const char* pszFile, const char* pszCategory, int nPictures)
+{
+    const CString path = TheFolder().windows + "\\" + pszFile;
+    std::error_code ec;
+    fs::remove(fs::path(TheFolder().host) / pszFile, ec);
+    CGalleryDB db(path);
+    db.AddCategoryName(pszCategory);
+    db.WriteCategoryNames();
+    for (int i = 0; i < nPictures; ++i) {
+        const int nFile = i % kFiles;
+        char name[32];
+        std::snprintf(name, sizeof name, "\\p%03d", nFile);
+        const fs::path source(kSources[size_t(nFile) % std::size(kSources)]);
+        db.AddPicture(pszCategory, TheFolder().windows + name + source.extension().string().c_str(), "");
+    }
+    return path;
+}
+
 // A category of 200 photographs opened in the gallery's grid: from the
 // grid's creation until every visible cell has its thumbnail from the
 // database.
 void BM_GalleryFirstScreen(benchmark::State& state)
 {
     Host& host = TheHost();
-    const Folder& folder = TheFolder();
-    const CString path = folder.windows + "\\first.olv";
+    static const CString path = BuildGallery("first.olv", "Photos", kFiles);
     CGalleryDB db(path);
-    db.AddCategoryName("Photos");
-    db.WriteCategoryNames();
-    for (int i = 0; i < kFiles; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "\\p%03d", i);
-        const fs::path source(kSources[size_t(i) % std::size(kSources)]);
-        db.AddPicture("Photos", folder.windows + name + source.extension().string().c_str(), "");
-    }
     int nCount = 0;
     db.OpenCategory("Photos", FALSE, &nCount);
     if (nCount != kFiles) {
@@ -285,18 +299,8 @@ BENCHMARK(BM_GalleryFirstScreen)->UseManualTime()->Unit(benchmark::kMillisecond)
 void BM_GalleryScrollOneRow(benchmark::State& state)
 {
     Host& host = TheHost();
-    const Folder& folder = TheFolder();
-    const CString path = folder.windows + "\\imagedb.olv";
+    static const CString path = BuildGallery("imagedb.olv", "Bench", kGalleryPictures);
     CGalleryDB db(path);
-    db.AddCategoryName("Bench");
-    db.WriteCategoryNames();
-    for (int i = 0; i < kGalleryPictures; ++i) {
-        const int nFile = i % kFiles;
-        char name[32];
-        std::snprintf(name, sizeof name, "\\p%03d", nFile);
-        const fs::path source(kSources[nFile % std::size(kSources)]);
-        db.AddPicture("Bench", folder.windows + name + source.extension().string().c_str(), "");
-    }
     int nCount = 0;
     db.OpenCategory("Bench", FALSE, &nCount);
     if (nCount != kGalleryPictures) {

@@ -66,6 +66,11 @@ constexpr UINT kPaletteResource = 36;
 constexpr LONG kIdleRefreshCount = 5;
 constexpr LONG kIdlePassLimit = 25;
 
+// The splash's wait looks at the queue at least this often (milliseconds),
+// and sleeps a slice after this many messages in a row.
+constexpr DWORD kSplashWaitSlice = 10;
+constexpr int kSplashWaitBurst = 100;
+
 BOOL SplashExists(const CSplashDlg* pSplash)
 {
     return pSplash != nullptr && pSplash->m_hWnd != NULL && ::IsWindow(pSplash->m_hWnd);
@@ -395,15 +400,58 @@ void CDesignerApp::CloseSplash(BOOL bImmediately)
             m_pMainWnd->UpdateWindow();
             ::EnumChildWindows(m_pMainWnd->m_hWnd, PaintChildNow, 0);
         }
-        // Sleep out the rest of the minimum showing time rather than spin
-        // the processor on the tick count.
-        DWORD dwElapsed = ::GetTickCount() - m_dwSplashStart;
-        if (dwElapsed < kSplashOpenDelay)
-            ::Sleep(kSplashOpenDelay - dwElapsed);
+        // A wait already running (a timer it let through opened a document)
+        // closes the splash when its time is up.
+        if (m_bSplashWaiting)
+            return;
+        WaitOutSplash();
+        // What ran during the wait may have closed it already.
+        if (!SplashExists(m_pSplash))
+            return;
     }
     m_pSplash->DestroyWindow();
     if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != NULL)
         m_pMainWnd->UpdateWindow();
+}
+
+// Waits out the rest of the splash's minimum showing time with the windows
+// alive: they paint, their timers run, and the back end reads the display
+// between messages, so that the desktop's "are you still there?" is
+// answered. What the user typed or clicked, and every posted message
+// (commands among them), keeps its place in the queue until the wait is
+// over: nothing the user asked for runs beside the splash.
+void CDesignerApp::WaitOutSplash()
+{
+    struct WaitingFlag {
+        BOOL& bWaiting;
+        explicit WaitingFlag(BOOL& b) : bWaiting(b) { bWaiting = TRUE; }
+        ~WaitingFlag() { bWaiting = FALSE; }
+    } waiting(m_bSplashWaiting);
+    int nRun = 0;
+    for (;;) {
+        const DWORD dwElapsed = ::GetTickCount() - m_dwSplashStart;
+        if (dwElapsed >= kSplashOpenDelay)
+            break;
+        MSG msg;
+        if (nRun < kSplashWaitBurst
+            && (::PeekMessage(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE)
+                || ::PeekMessage(&msg, NULL, WM_TIMER, WM_TIMER, PM_REMOVE))) {
+            // A quit comes out whatever is asked for: it is the loop's to
+            // take, and a program that is ending has nothing to wait for.
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage(int(msg.wParam));
+                break;
+            }
+            ::DispatchMessage(&msg);
+            ++nRun;
+            continue;
+        }
+        // Nothing to do (or a window that keeps asking to be painted): sleep
+        // a slice, short enough that the desktop's questions are answered at
+        // once, rather than spin the processor on the tick count.
+        nRun = 0;
+        ::Sleep(std::min<DWORD>(kSplashOpenDelay - dwElapsed, kSplashWaitSlice));
+    }
 }
 
 // ---- Tear-down --------------------------------------------------------------------------------

@@ -48,7 +48,9 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     int ExitInstance() override;
     // Destroys the splash window when it exists; unless bImmediately, first
-    // waits until kSplashOpenDelay has passed since it appeared.
+    // waits until kSplashOpenDelay has passed since it appeared. While it
+    // waits the windows paint and timers run, but input and posted messages
+    // stay queued until the splash has gone.
     void CloseSplash(BOOL bImmediately);
     BOOL IsSplashShowing() const;
 
@@ -172,6 +174,7 @@ protected:
     void RemoveSurveyMenuEntry();
     BOOL InitInstanceSteps();
     BOOL FailStartUp();
+    void WaitOutSplash();
     DECLARE_MESSAGE_MAP()
 
     HMODULE m_hSupportLib = NULL;
@@ -198,6 +201,7 @@ protected:
     CString m_strUnused2;
     DWORD m_dwSplashStart = 0;
     CSplashDlg* m_pSplash = nullptr; // owned; its window lives until closed
+    BOOL m_bSplashWaiting = FALSE;   // CloseSplash is waiting out the splash's time
     CString m_strUnused3;
     CFontList m_fontList;
     BOOL m_bNoPredesigned = FALSE;

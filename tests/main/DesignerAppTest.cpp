@@ -12,6 +12,7 @@
 #include "platform/files/FileApi.h"
 #include "resources/resource.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -270,6 +271,114 @@ TEST_F(AppTest, OpeningCloseOfSplashSleepsOutTheRestOfItsTime)
     // Nothing left to close: no more waiting.
     m_app->CloseSplash(FALSE);
     EXPECT_EQ(m_clock.SleptMilliseconds(), 1300u);
+}
+
+// What a window heard while the test ran, and whether the splash was up.
+struct Heard {
+    UINT message;
+    BOOL bSplashUp;
+};
+std::vector<Heard> g_heard;
+const CDesignerApp* g_pHearingApp = nullptr;
+
+LRESULT CALLBACK RecordHeard(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        g_heard.push_back({message, g_pHearingApp->IsSplashShowing()});
+        PAINTSTRUCT ps;
+        ::BeginPaint(hWnd, &ps);
+        ::EndPaint(hWnd, &ps);
+        return 0;
+    }
+    case WM_TIMER:
+    case WM_LBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_APP:
+        g_heard.push_back({message, g_pHearingApp->IsSplashShowing()});
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProc(hWnd, message, wParam, lParam);
+}
+
+// A shown top-level window at (10, 10), clear of the splash, that records
+// what it hears.
+HWND MakeHearingWindow(const CDesignerApp& app)
+{
+    g_pHearingApp = &app;
+    WNDCLASS wc{};
+    wc.lpfnWndProc = RecordHeard;
+    wc.lpszClassName = "SplashWaitHearing";
+    ::RegisterClass(&wc);
+    HWND hWnd = ::CreateWindowEx(0, "SplashWaitHearing", "", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, NULL, NULL,
+        NULL, NULL);
+    ::UpdateWindow(hWnd);
+    g_heard.clear();
+    return hWnd;
+}
+
+size_t CountHeard(UINT message, BOOL bSplashUp)
+{
+    return size_t(std::count_if(g_heard.begin(), g_heard.end(),
+        [&](const Heard& h) { return h.message == message && h.bSplashUp == bSplashUp; }));
+}
+
+TEST_F(AppTest, SplashWaitPaintsAndRunsTimersButHoldsInputAndPostsUntilItEnds)
+{
+    ASSERT_TRUE(Start());
+    HWND hWnd = MakeHearingWindow(*m_app);
+    ASSERT_NE(hWnd, HWND(NULL));
+
+    // While the splash shows: the user clicks the window and types into it,
+    // something posts to it, a timer of it is due every 100 ms and it needs
+    // painting again.
+    platform::headless::Click(50, 50);
+    ::SetFocus(hWnd);
+    platform::headless::TypeKey('A');
+    ::PostMessage(hWnd, WM_APP, 0, 0);
+    ::SetTimer(hWnd, 1, 100, NULL);
+    ::InvalidateRect(hWnd, NULL, FALSE);
+
+    m_clock.Advance(200);
+    m_app->CloseSplash(FALSE);
+    ::KillTimer(hWnd, 1);
+    EXPECT_FALSE(m_app->IsSplashShowing());
+    EXPECT_EQ(m_clock.SleptMilliseconds(), 1300u);
+
+    // The window painted and its timer ran all through the wait; nothing
+    // the user did and nothing posted ran beside the splash.
+    EXPECT_EQ(CountHeard(WM_PAINT, TRUE), 1u);
+    EXPECT_GE(CountHeard(WM_TIMER, TRUE), 10u);
+    EXPECT_EQ(g_heard.size(), CountHeard(WM_PAINT, TRUE) + CountHeard(WM_TIMER, TRUE));
+
+    // Once the splash has gone, the loop finds all of it waiting, in order.
+    g_heard.clear();
+    MSG msg;
+    while (::PeekMessage(&msg, hWnd, 0, 0, PM_REMOVE))
+        ::DispatchMessage(&msg);
+    std::vector<UINT> after;
+    for (const Heard& h : g_heard) {
+        EXPECT_FALSE(h.bSplashUp);
+        after.push_back(h.message);
+    }
+    EXPECT_EQ(after, (std::vector<UINT>{WM_APP, WM_LBUTTONDOWN, WM_KEYDOWN}));
+    ::DestroyWindow(hWnd);
+}
+
+TEST_F(AppTest, QuitDuringSplashWaitEndsTheWaitAndStaysForTheLoop)
+{
+    ASSERT_TRUE(Start());
+    ::PostQuitMessage(3);
+    m_app->CloseSplash(FALSE);
+    EXPECT_FALSE(m_app->IsSplashShowing());
+    EXPECT_LT(m_clock.SleptMilliseconds(), 1500u);
+
+    MSG msg;
+    ASSERT_TRUE(::PeekMessage(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_QUIT));
+    EXPECT_EQ(msg.wParam, WPARAM(3));
 }
 
 // An MDI child that records the idle refresh it is sent.
