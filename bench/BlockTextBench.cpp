@@ -9,7 +9,7 @@
 //   alone over the same DrawText;
 // - "x_bitblt" on BM_CachedPaint: a repeated paint at zoom 150 of a block
 //   whose rendering is cached (a bitmap, kept off the glyph outlines) over
-//   one BitBlt of the frame (target at most 6);
+//   one BitBlt of the frame (target at most 3);
 // - "points": the size fitting chose, to show the work was done.
 
 #include "model/TextOwnerServices.h"

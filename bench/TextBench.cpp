@@ -13,7 +13,7 @@
 //   size (reported);
 // - "x_pango" on BM_TurnedOutlines: 1,000 characters drawn as filled glyph
 //   outlines turned by 30 degrees over Pango turning the same layout by 30
-//   degrees and filling its glyph paths (reported);
+//   degrees and filling its glyph paths (target 2.0);
 // - "lines" and "pango_lines": how many lines each made of the text, and
 //   "ink_pango" on the drawings the pixels ours inked over Pango's, to show
 //   that both did comparable work.

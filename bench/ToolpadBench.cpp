@@ -2,7 +2,7 @@
 // that changes the pad's state (one shape selected, then two objects, and
 // back) to the presented frame of the floating pad. "x_bitblt" divides by
 // one BitBlt of the tool-pad picture onto a window of its size, painted and
-// presented the same way, in the same run.
+// presented the same way, in the same run (target at most 3).
 //
 // Text Effects opened again (the first opening builds what the program
 // keeps), from its construction to its first presented frame. "x_enumfonts"

@@ -14,6 +14,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 // ---- 16.16 fixed point ----------------------------------------------------------------------
 
@@ -216,13 +219,14 @@ namespace {
 // Outlines larger than this are not glyphs of any font we can make.
 constexpr DWORD kMaxOutlineBytes = 16u << 20;
 
-// The outline of nChar with the font selected on hDC, which is a memory DC
-// compatible with the screen so that printer and screen fonts give the same
-// device-independent outlines.
-BOOL LoadGlyphOn(
-    HDC hDC, UINT nChar, const MAT2& mat, GLYPHMETRICS& metrics, GlyphPolygons& polygons, int nFractionBits = 0)
+// Reads the GGO_NATIVE outline of nChar with the font selected on hDC,
+// which is a memory DC compatible with the screen so that printer and
+// screen fonts give the same device-independent outlines. buffer receives
+// the outline's bytes (none for a blank) and keeps its room for the next
+// glyph; metrics as LoadGlyphPolygons gives them.
+BOOL ReadOutline(HDC hDC, UINT nChar, const MAT2& mat, GLYPHMETRICS& metrics, std::vector<BYTE>& buffer)
 {
-    polygons.Clear();
+    buffer.clear();
     metrics = GLYPHMETRICS{};
     const DWORD cb = ::GetGlyphOutline(hDC, nChar, GGO_NATIVE, &metrics, 0, nullptr, &mat);
     if (cb == GDI_ERROR || cb > kMaxOutlineBytes)
@@ -231,12 +235,124 @@ BOOL LoadGlyphOn(
         metrics.gmBlackBoxX = static_cast<UINT>(std::max<int>(0, metrics.gmCellIncX));
     if (cb == 0)
         return TRUE;
-    std::vector<BYTE> buffer(cb);
+    buffer.resize(cb);
     GLYPHMETRICS again{};
-    if (::GetGlyphOutline(hDC, nChar, GGO_NATIVE, &again, cb, buffer.data(), &mat) != cb)
-        return FALSE;
-    return OutlineToPolygons(buffer.data(), cb, polygons, nFractionBits);
+    return ::GetGlyphOutline(hDC, nChar, GGO_NATIVE, &again, cb, buffer.data(), &mat) == cb;
 }
+
+// Whole-pixel polygons of outlines already flattened, by the outline's
+// bytes: text drawn as outlines flattens the same few glyphs over and over,
+// and a depth-4 spline gives sixteen points where a small glyph has pixels
+// for two or three. Kept with the repeats of a point dropped (a contour
+// keeps two points at least, as Polygon needs): an edge from a point to
+// itself crosses no row, so the fill is the same, with far fewer points to
+// map, turn and scan. Keyed by the bytes themselves, a glyph of another
+// font, size or hinting can never be taken for a kept one.
+class FlattenedOutlines {
+public:
+    BOOL Get(const std::vector<BYTE>& bytes, GlyphPolygons& polygons)
+    {
+        const std::string_view key(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        const auto it = m_kept.find(key);
+        if (it != m_kept.end()) {
+            polygons.counts.assign(it->second.counts.begin(), it->second.counts.end());
+            polygons.points.assign(it->second.points.begin(), it->second.points.end());
+            return TRUE;
+        }
+        if (!OutlineToPolygons(bytes.data(), static_cast<DWORD>(bytes.size()), polygons))
+            return FALSE;
+        DropRepeats(polygons);
+        if (m_kept.size() >= kMaxGlyphs || m_nPoints + polygons.points.size() > kMaxPoints) {
+            m_kept.clear();
+            m_nPoints = 0;
+        }
+        m_nPoints += polygons.points.size();
+        m_kept.emplace(std::string(key), polygons);
+        return TRUE;
+    }
+
+private:
+    static constexpr size_t kMaxGlyphs = 4096;
+    static constexpr size_t kMaxPoints = size_t(1) << 20;
+
+    static void DropRepeats(GlyphPolygons& polygons)
+    {
+        size_t from = 0;
+        size_t to = 0;
+        for (int& count : polygons.counts) {
+            const size_t first = to;
+            for (int i = 0; i < count; ++i) {
+                const POINT p = polygons.points[from + size_t(i)];
+                if (to == first || p.x != polygons.points[to - 1].x || p.y != polygons.points[to - 1].y)
+                    polygons.points[to++] = p;
+            }
+            if (to - first < 2 && count >= 2)
+                polygons.points[to++] = polygons.points[first];
+            from += size_t(count);
+            count = static_cast<int>(to - first);
+        }
+        polygons.points.resize(to);
+    }
+
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, GlyphPolygons, Hash, std::equal_to<>> m_kept;
+    size_t m_nPoints = 0;
+};
+
+FlattenedOutlines& KeptOutlines()
+{
+    static FlattenedOutlines kept;
+    return kept;
+}
+
+BOOL LoadGlyphOn(
+    HDC hDC, UINT nChar, const MAT2& mat, GLYPHMETRICS& metrics, GlyphPolygons& polygons, int nFractionBits = 0)
+{
+    polygons.Clear();
+    std::vector<BYTE> buffer;
+    if (!ReadOutline(hDC, nChar, mat, metrics, buffer))
+        return FALSE;
+    if (buffer.empty())
+        return TRUE;
+    // Whole-pixel outlines are filled as they are; finer ones are bent
+    // point by point, so they keep every point.
+    if (nFractionBits == 0)
+        return KeptOutlines().Get(buffer, polygons);
+    return OutlineToPolygons(buffer.data(), static_cast<DWORD>(buffer.size()), polygons, nFractionBits);
+}
+
+} // namespace
+
+CGlyphReader::CGlyphReader(HFONT hFont)
+    : m_hDC(::CreateCompatibleDC(NULL))
+{
+    if (m_hDC && hFont)
+        m_hOldFont = ::SelectObject(m_hDC, hFont);
+}
+
+CGlyphReader::~CGlyphReader()
+{
+    if (!m_hDC)
+        return;
+    if (m_hOldFont)
+        ::SelectObject(m_hDC, m_hOldFont);
+    ::DeleteDC(m_hDC);
+}
+
+BOOL CGlyphReader::Load(UINT nChar, GLYPHMETRICS& metrics, GlyphPolygons& polygons)
+{
+    polygons.Clear();
+    MAT2 mat;
+    MakeIdentityMat2(mat);
+    if (!m_hDC || !ReadOutline(m_hDC, nChar, mat, metrics, m_buffer))
+        return FALSE;
+    return m_buffer.empty() || KeptOutlines().Get(m_buffer, polygons);
+}
+
+namespace {
 
 // A memory DC on the screen with a font selected, restored and deleted on
 // leaving.
@@ -269,14 +385,16 @@ private:
 
 BOOL LoadGlyphPolygons(HFONT hFont, UINT nChar, GLYPHMETRICS& metrics, GlyphPolygons& polygons)
 {
+    polygons.Clear();
     GlyphDc dc(hFont);
-    if (!dc.Get()) {
-        polygons.Clear();
+    if (!dc.Get())
         return FALSE;
-    }
     MAT2 mat;
     MakeIdentityMat2(mat);
-    return LoadGlyphOn(dc.Get(), nChar, mat, metrics, polygons);
+    std::vector<BYTE> buffer;
+    if (!ReadOutline(dc.Get(), nChar, mat, metrics, buffer))
+        return FALSE;
+    return OutlineToPolygons(buffer.data(), static_cast<DWORD>(buffer.size()), polygons);
 }
 
 void FillGlyphPolygons(CDC* pDC, const GlyphPolygons& polygons)

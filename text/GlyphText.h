@@ -57,6 +57,25 @@ BOOL OutlineToPolygons(const BYTE* pBuffer, DWORD cb, GlyphPolygons& polygons, i
 // by the cell increment). FALSE when the outline cannot be read.
 BOOL LoadGlyphPolygons(HFONT hFont, UINT nChar, GLYPHMETRICS& metrics, GlyphPolygons& polygons);
 
+// The polygons to fill for many characters of one font (not owned; it
+// must outlive the reader): LoadGlyphPolygons' polygons with the repeats of
+// a point dropped (a contour keeps two points at least), which fill the
+// same pixels. The memory DC and the outline buffer are made once, and
+// outlines already flattened are kept between readers.
+class CGlyphReader {
+public:
+    explicit CGlyphReader(HFONT hFont);
+    ~CGlyphReader();
+    CGlyphReader(const CGlyphReader&) = delete;
+    CGlyphReader& operator=(const CGlyphReader&) = delete;
+    BOOL Load(UINT nChar, GLYPHMETRICS& metrics, GlyphPolygons& polygons);
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOldFont = NULL;
+    std::vector<BYTE> m_buffer;
+};
+
 // Fills the polygons: Polygon for one contour, PolyPolygon (so holes stay
 // open) for more.
 void FillGlyphPolygons(CDC* pDC, const GlyphPolygons& polygons);

@@ -265,6 +265,7 @@ void DrawOutlined(CDC* pDC, int x, int y, const CString& strChars, HFONT hFont, 
         decorations.Read(hFont);
 
     GlyphPolygons glyph;
+    CGlyphReader reader(hFont);
     const int nCount = strChars.GetLength();
     for (int i = 0; i < nCount; ++i) {
         const UINT nChar = static_cast<BYTE>(strChars[i]);
@@ -272,7 +273,7 @@ void DrawOutlined(CDC* pDC, int x, int y, const CString& strChars, HFONT hFont, 
         glyph.Clear();
         // An outline that cannot be read ends the text here rather than
         // leaving a gap the reader would take for a blank.
-        if (!LoadGlyphPolygons(hFont, nChar, gm, glyph))
+        if (!reader.Load(nChar, gm, glyph))
             break;
         if (gm.gmBlackBoxX == 0 && gm.gmCellIncX == 0)
             break;

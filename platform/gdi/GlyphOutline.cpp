@@ -205,6 +205,56 @@ double FromFixed(const FIXED& f)
     return double(int32_t(uint32_t(uint16_t(f.value)) << 16 | f.fract)) / 65536.0;
 }
 
+// The glyph under t: its metrics, and its contours when asked for. False
+// when FreeType cannot load it.
+bool LoadContours(FontFace& face, SizedFont& sized, unsigned glyph, bool hinted, const GlyphTransform& t,
+    GLYPHMETRICS& gm, std::vector<Contour>* contours)
+{
+    FT_GlyphSlot slot = LoadGlyphOutline(face, sized, glyph, hinted, &t);
+    if (!slot)
+        return false;
+    double advance = slot->advance.x / 64.0 + EmboldenPixels(face, sized);
+    gm = GLYPHMETRICS{};
+    gm.gmCellIncX = SHORT(std::lround(std::clamp(t.xx * advance, -32768.0, 32767.0)));
+    gm.gmCellIncY = SHORT(std::lround(std::clamp(t.yx * advance, -32768.0, 32767.0)));
+    const FT_Outline& outline = slot->outline;
+    if (outline.n_points == 0) {
+        gm.gmBlackBoxX = 1;
+        gm.gmBlackBoxY = 1;
+        gm.gmptGlyphOrigin = POINT{0, 0};
+    } else {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&outline, &box);
+        LONG left = LONG(box.xMin >> 6), bottom = LONG(box.yMin >> 6);
+        LONG right = LONG((box.xMax + 63) >> 6), top = LONG((box.yMax + 63) >> 6);
+        gm.gmBlackBoxX = UINT(std::max<LONG>(1, right - left));
+        gm.gmBlackBoxY = UINT(std::max<LONG>(1, top - bottom));
+        gm.gmptGlyphOrigin = POINT{left, top};
+    }
+    if (contours)
+        *contours = NativeContours(outline);
+    return true;
+}
+
+// The upright glyph's metrics and GGO_NATIVE records, made once per size;
+// null when the glyph cannot be loaded.
+const SizedFont::NativeOutline* KeptOutline(FontFace& face, SizedFont& sized, unsigned glyph, bool hinted)
+{
+    const auto key = std::make_pair(glyph, hinted);
+    auto it = sized.outlines.find(key);
+    if (it != sized.outlines.end())
+        return &it->second;
+    SizedFont::NativeOutline kept;
+    std::vector<Contour> contours;
+    if (!LoadContours(face, sized, glyph, hinted, GlyphTransform{}, kept.metrics, &contours))
+        return nullptr;
+    kept.records.resize(RecordsSize(contours));
+    WriteRecords(contours, kept.records.data());
+    if (sized.outlines.size() >= kMaxRenderedGlyphs)
+        sized.outlines.clear();
+    return &sized.outlines.emplace(key, std::move(kept)).first->second;
+}
+
 } // namespace
 
 } // namespace platform
@@ -244,34 +294,37 @@ DWORD GetGlyphOutline(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS lpgm, D
         double cs = std::cos(a), sn = std::sin(a);
         t = GlyphTransform{m.xx * cs + m.xy * sn, -m.xx * sn + m.xy * cs, m.yx * cs + m.yy * sn, -m.yx * sn + m.yy * cs};
     }
-    FT_GlyphSlot slot = LoadGlyphOutline(face, *sized, glyph, (fuFormat & GGO_UNHINTED) == 0, &t);
-    if (!slot) {
+    const bool hinted = (fuFormat & GGO_UNHINTED) == 0;
+    if (t.IsIdentity() && format != GGO_BEZIER) {
+        const SizedFont::NativeOutline* kept = KeptOutline(face, *sized, glyph, hinted);
+        if (!kept) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return GDI_ERROR;
+        }
+        *lpgm = kept->metrics;
+        if (format == GGO_METRICS)
+            return 1;
+        const size_t size = kept->records.size();
+        if (!pvBuffer || cjBuffer == 0)
+            return DWORD(size);
+        if (cjBuffer < size) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return GDI_ERROR;
+        }
+        if (size > 0)
+            std::memcpy(pvBuffer, kept->records.data(), size);
+        return DWORD(size);
+    }
+    GLYPHMETRICS gm{};
+    std::vector<Contour> contours;
+    if (!LoadContours(face, *sized, glyph, hinted, t, gm, format == GGO_METRICS ? nullptr : &contours)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return GDI_ERROR;
-    }
-    double advance = slot->advance.x / 64.0 + EmboldenPixels(face, *sized);
-    GLYPHMETRICS gm{};
-    gm.gmCellIncX = SHORT(std::lround(std::clamp(t.xx * advance, -32768.0, 32767.0)));
-    gm.gmCellIncY = SHORT(std::lround(std::clamp(t.yx * advance, -32768.0, 32767.0)));
-    const FT_Outline& outline = slot->outline;
-    if (outline.n_points == 0) {
-        gm.gmBlackBoxX = 1;
-        gm.gmBlackBoxY = 1;
-        gm.gmptGlyphOrigin = POINT{0, 0};
-    } else {
-        FT_BBox box;
-        FT_Outline_Get_CBox(&outline, &box);
-        LONG left = LONG(box.xMin >> 6), bottom = LONG(box.yMin >> 6);
-        LONG right = LONG((box.xMax + 63) >> 6), top = LONG((box.yMax + 63) >> 6);
-        gm.gmBlackBoxX = UINT(std::max<LONG>(1, right - left));
-        gm.gmBlackBoxY = UINT(std::max<LONG>(1, top - bottom));
-        gm.gmptGlyphOrigin = POINT{left, top};
     }
     *lpgm = gm;
     if (format == GGO_METRICS)
         return 1;
 
-    std::vector<Contour> contours = NativeContours(outline);
     if (format == GGO_BEZIER)
         contours = BezierContours(contours);
     size_t size = RecordsSize(contours);

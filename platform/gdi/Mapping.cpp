@@ -29,6 +29,11 @@ LONG Clamp(int64_t v)
 
 LONG ToDevice(LONG v, LONG windowOrg, LONG windowExt, LONG viewportExt, LONG viewportOrg)
 {
+    // One logical unit to one pixel (MM_TEXT, and most memory DCs) is a
+    // plain shift: the divisions below give exactly that, at many times
+    // the cost for every point of every figure.
+    if (windowExt == viewportExt)
+        return Clamp(int64_t(v) - windowOrg + viewportOrg);
     return Clamp(RoundedDivide((int64_t(v) - windowOrg) * viewportExt, windowExt) + viewportOrg);
 }
 

@@ -240,3 +240,45 @@ TEST(GlyphOutlineTest, RefusesWhatItCannotAnswer)
 }
 
 } // namespace
+
+TEST(GlyphOutlineTest, AnOutlineAskedAgainIsTheSameWhateverWasAskedBetween)
+{
+    MemoryCanvas c(8, 8);
+    const MAT2 identity = Scale(1.0);
+    GLYPHMETRICS gm{};
+    std::vector<unsigned char> first;
+    GLYPHMETRICS firstGm{};
+    {
+        SelectedFont font(c.dc, -20, "Arial");
+        first = Outline(c.dc, 'g', GGO_NATIVE, firstGm, identity);
+        ASSERT_FALSE(first.empty());
+
+        // Another turn, hinting or record form of the same glyph, and many
+        // other glyphs of the size, do not change what the plain outline is.
+        EXPECT_NE(Outline(c.dc, 'g', GGO_NATIVE, gm, Scale(2.0)), first);
+        EXPECT_NE(Outline(c.dc, 'g', GGO_NATIVE | GGO_UNHINTED, gm, identity), first);
+        EXPECT_FALSE(Outline(c.dc, 'g', GGO_BEZIER, gm, identity).empty());
+        for (UINT glyph = 1; glyph < 1100; ++glyph)
+            GetGlyphOutline(c.dc, glyph, GGO_NATIVE | GGO_GLYPH_INDEX, &gm, 0, nullptr, &identity);
+        EXPECT_EQ(Outline(c.dc, 'g', GGO_NATIVE, gm, identity), first);
+        EXPECT_EQ(std::memcmp(&gm, &firstGm, sizeof gm), 0);
+        GLYPHMETRICS metrics{};
+        ASSERT_EQ(GetGlyphOutline(c.dc, 'g', GGO_METRICS, &metrics, 0, nullptr, &identity), 1u);
+        EXPECT_EQ(std::memcmp(&metrics, &firstGm, sizeof metrics), 0);
+    }
+    {
+        SelectedFont larger(c.dc, -40, "Arial");
+        EXPECT_NE(Outline(c.dc, 'g', GGO_NATIVE, gm, identity), first);
+    }
+    {
+        // The font's own escapement turns the outline even with an
+        // identity matrix.
+        LOGFONT lf = SelectedFont::Make(-20, "Arial");
+        lf.lfEscapement = 900;
+        SelectedFont turned(c.dc, lf);
+        EXPECT_NE(Outline(c.dc, 'g', GGO_NATIVE, gm, identity), first);
+    }
+    SelectedFont again(c.dc, -20, "Arial");
+    EXPECT_EQ(Outline(c.dc, 'g', GGO_NATIVE, gm, identity), first);
+    EXPECT_EQ(std::memcmp(&gm, &firstGm, sizeof gm), 0);
+}

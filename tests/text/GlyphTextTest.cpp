@@ -1,6 +1,7 @@
 #include "text/GlyphText.h"
 
 #include "app/GeometryHelpers.h"
+#include "app/RectGeometry.h"
 #include "model/WarpShape.h"
 #include "text/TextOwner.h"
 #include "tests/support/MemoryCanvas.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
@@ -537,6 +539,78 @@ TEST(GlyphTextRenderer, FillObjectPaintsThroughTheGlyph)
     EXPECT_EQ(Unmatched(filled, plain, 200, 100), 0);
     EXPECT_EQ(Unmatched(plain, filled, 200, 100), 0);
     EXPECT_EQ(std::count(inkLeft.begin(), inkLeft.end(), true), 0);
+}
+
+// Fills the polygons in black on a white canvas after placing them with
+// the pen at (60, 120), y up, and turning them about (100, 100).
+void FillPlaced(testing_support::MemoryCanvas& canvas, GlyphPolygons polygons, int nAngle)
+{
+    for (POINT& p : polygons.points)
+        p = POINT{60 + p.x, 120 - p.y};
+    RotatePoints(POINT{100, 100}, polygons.points.data(), static_cast<int>(polygons.points.size()), nAngle, FALSE);
+    CDC* pDC = canvas.DC();
+    pDC->FillSolidRect(0, 0, 200, 200, kPaper);
+    CBrush brush(kInk);
+    HGDIOBJ oldPen = pDC->SelectObject(::GetStockObject(NULL_PEN));
+    CBrush* pOldBrush = pDC->SelectObject(&brush);
+    FillGlyphPolygons(pDC, polygons);
+    pDC->SelectObject(pOldBrush);
+    pDC->SelectObject(oldPen);
+}
+
+TEST(GlyphReader, FillsWhatTheWholeOutlineFillsWithoutRepeatedPoints)
+{
+    testing_support::MemoryCanvas whole(200, 200);
+    testing_support::MemoryCanvas read(200, 200);
+    for (int height : {11, 16, 40}) {
+        ScopedFont font{MakeFont("Arial", height)};
+        CGlyphReader reader(font);
+        size_t nWhole = 0;
+        size_t nRead = 0;
+        for (const char ch : std::string("gaeO@&%8Wy.")) {
+            SCOPED_TRACE(testing::Message() << height << " px '" << ch << "'");
+            GLYPHMETRICS gmWhole{};
+            GlyphPolygons full;
+            ASSERT_TRUE(LoadGlyphPolygons(font, static_cast<BYTE>(ch), gmWhole, full));
+            // Read twice: once flattened, once as kept.
+            GlyphPolygons polygons;
+            for (int pass = 0; pass < 2; ++pass) {
+                GLYPHMETRICS gm{};
+                ASSERT_TRUE(reader.Load(static_cast<BYTE>(ch), gm, polygons));
+                EXPECT_EQ(std::memcmp(&gm, &gmWhole, sizeof gm), 0);
+            }
+            ASSERT_EQ(polygons.counts.size(), full.counts.size());
+            size_t at = 0;
+            int nRepeats = 0;
+            for (const int count : polygons.counts) {
+                EXPECT_GE(count, 2);
+                for (int i = 1; i < count; ++i) {
+                    const POINT a = polygons.points[at + size_t(i) - 1];
+                    const POINT b = polygons.points[at + size_t(i)];
+                    nRepeats += a.x == b.x && a.y == b.y;
+                }
+                at += size_t(count);
+            }
+            ASSERT_EQ(at, polygons.points.size());
+            EXPECT_EQ(nRepeats, 0);
+            nWhole += full.points.size();
+            nRead += polygons.points.size();
+            for (int nAngle : {0, 30, 215}) {
+                FillPlaced(whole, full, nAngle);
+                FillPlaced(read, polygons, nAngle);
+                int nDiffer = 0;
+                for (int y = 0; y < 200; ++y)
+                    for (int x = 0; x < 200; ++x)
+                        nDiffer += whole.At(x, y) != read.At(x, y);
+                EXPECT_EQ(nDiffer, 0) << "at " << nAngle << " degrees";
+            }
+        }
+        // Small glyphs are mostly repeats: a curve's flattened points fall
+        // on few pixels.
+        if (height <= 16) {
+            EXPECT_LT(nRead * 2, nWhole) << height << " px";
+        }
+    }
 }
 
 TEST(GlyphTextRenderer, DrawsAnOutlineBeyondSixteenThousandPixels)

@@ -67,6 +67,16 @@ struct SizedFont {
         std::vector<uint8_t> bits;
     };
     std::map<unsigned, RenderedGlyph> rendered;
+    // Upright outlines as GetGlyphOutline hands them out (GGO_NATIVE
+    // records and the glyph's metrics), by glyph index and hinting: text
+    // drawn as outlines asks for the same few glyphs over and over, and
+    // hinting one costs more than filling it. Emptied when it reaches
+    // kMaxRenderedGlyphs.
+    struct NativeOutline {
+        GLYPHMETRICS metrics{};
+        std::vector<unsigned char> records;
+    };
+    std::map<std::pair<unsigned, bool>, NativeOutline> outlines;
 };
 constexpr size_t kMaxRenderedGlyphs = 1024;
 
