@@ -1,5 +1,6 @@
 #include "model/DrawDoc.h"
 
+#include "app/DcStateSaver.h"
 #include "app/PrefData.h"
 #include "app/main/DesignerApp.h"
 #include "app/main/MainToolBars.h"
@@ -715,6 +716,11 @@ void CDrawDoc::DrawSurfaceTiles(CDC* pDC, CPrintInfo* pInfo)
 {
     if (pDC == nullptr)
         return;
+    // The page gives the DC back as it found it. On paper, a page whose
+    // drawing lost the DC's saved states raises the print-error flag, so
+    // that no further page is printed from a DC in an unknown state.
+    CDCStateSaver saver(pDC);
+    saver.SetErrorMark(pDC->IsPrinting());
     m_nSurfacePass = 0;
     const BOOL bTiled = (m_wDocFlags & DOC_FLAG_TILED) != 0;
     if (bTiled) {

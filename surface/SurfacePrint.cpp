@@ -6,6 +6,7 @@
 
 #include "surface/Surface.h"
 
+#include "app/DcStateSaver.h"
 #include "app/main/DesignerApp.h"
 #include "model/DocKinds.h"
 #include "model/DrawDoc.h"
@@ -342,17 +343,32 @@ void CSurface::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     CDrawDoc* pDoc = GetDocument();
     if (pDoc == NULL)
         return;
-    try {
-        pDoc->DrawSurfaceTiles(pDC, pInfo);
-    } catch (CException* e) {
-        // The job ends here; nothing stays mirrored whatever the loop does
-        // with the failed page, and no further pass follows.
+    // The job ends at a failed page; nothing stays mirrored whatever the
+    // loop does with it, and no further pass follows.
+    const auto endJob = [&]() {
         EndPrintJob(pDoc);
         CPrintState::SetAborted();
         if (pInfo != NULL)
             pInfo->m_bContinuePrinting = FALSE;
+    };
+    g_bPrintError = FALSE;
+    try {
+        pDoc->DrawSurfaceTiles(pDC, pInfo);
+    } catch (CException* e) {
+        g_bPrintError = FALSE;
+        endJob();
         e->ReportError();
         e->Delete();
+        return;
+    }
+    if (g_bPrintError) {
+        // The DC's state is unknown after this page: printing on would put
+        // the next pages in the wrong places, mirrored or not at all.
+        g_bPrintError = FALSE;
+        endJob();
+        CString strMessage;
+        strMessage.Format(IDS_PRINT_PAGE_STATE_LOST, pInfo != NULL ? int(pInfo->m_nCurPage) : 1);
+        AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION, 0);
     }
 }
 

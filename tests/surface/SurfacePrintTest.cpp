@@ -1,5 +1,6 @@
 #include "tests/surface/SurfacePrintTestSupport.h"
 
+#include "app/DcStateSaver.h"
 #include "model/DrawPoly.h"
 #include "model/DrawRect.h"
 #include "pictures/Image.h"
@@ -431,6 +432,60 @@ TEST_F(SurfacePrintTest, PreviewShowsAsManyPagesAtOnceAsTheDesignCallsFor)
     info[DocQuickInfo::TilesAcross] = 1;
     pApparel->SetQuickInfo(info);
     EXPECT_EQ(pagesShown(pApparel), 1u);
+}
+
+// A page whose drawing loses the printer DC's saved states ends the job
+// there with a message: no later page is printed from a DC in an unknown
+// state.
+TEST_F(SurfacePrintTest, APageThatLosesTheDcsStateEndsTheJobThereAndSaysSo)
+{
+    // On its second page on paper it pops every state saved on the DC, as
+    // drawing code that restores more than it saved would.
+    class CStateLosingRect : public CRecordingRect {
+    public:
+        using CRecordingRect::CRecordingRect;
+        void Draw(CDC* pDC) override
+        {
+            CRecordingRect::Draw(pDC);
+            if (m_bLoseState && pDC->IsPrinting() && m_printed.size() == 2) {
+                while (pDC->RestoreDC(-1)) {
+                }
+            }
+        }
+        BOOL m_bLoseState = TRUE;
+    };
+    auto* pTiles = new CMultiDocTemplate(
+        IDR_DESIGNTYPE, RUNTIME_CLASS(CApparelDoc), RUNTIME_CLASS(CSurfaceFrame), RUNTIME_CLASS(CSurface));
+    App()->AddDocTemplate(pTiles);
+    CDrawDoc* pDoc = NewDesign(pTiles);
+    DocQuickInfo info = pDoc->GetQuickInfo();
+    info[DocQuickInfo::TilesAcross] = 3;
+    info[DocQuickInfo::TilesDown] = 1;
+    pDoc->SetQuickInfo(info);
+    ASSERT_EQ(pDoc->GetPrintPageCount(), 3);
+    CSurface* pView = FirstView(pDoc);
+    // Over every tile, so that each page draws it.
+    auto* pObj = new CStateLosingRect(CRect(-20000, 20000, 20000, -20000));
+    pView->Add(pObj);
+
+    AnswerPasses({"tiles.pdf"});
+    pView->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(pObj->m_printed.size(), 2u) << "the third page is not printed";
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0],
+        "Printing has stopped: page 2 could not be drawn correctly, and the pages after it would print wrongly.");
+    EXPECT_FALSE(g_bPrintError);
+    EXPECT_TRUE(m_pMain->IsWindowEnabled());
+    EXPECT_EQ(pObj->m_position, CRect(-20000, 20000, 20000, -20000));
+
+    // The next job, whose pages keep the DC's state, prints every page.
+    m_boxes.clear();
+    pObj->m_printed.clear();
+    pObj->m_bLoseState = FALSE;
+    AnswerPasses({"again.pdf"});
+    pView->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(pObj->m_printed.size(), 3u);
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 // Print asks for the printer first and then, for the PDF-file printer, for
