@@ -25,8 +25,11 @@ SpawnResult SpawnDetached(const std::string& program, const std::vector<std::str
 
 // Runs a program found in PATH (argv[0]) without a shell, its input and
 // output on /dev/null, and waits for it at most timeoutMs; one still running
-// then is killed. True when it ended with 0.
-bool RunQuietly(const std::vector<std::string>& argv, int timeoutMs);
+// then is killed. True when it ended with 0. With pOutput, what it writes
+// to its standard output is kept there instead, at most nMaxOutput bytes
+// (the rest is read and dropped, so that the program never blocks on it).
+bool RunQuietly(const std::vector<std::string>& argv, int timeoutMs, std::string* pOutput = nullptr,
+    size_t nMaxOutput = 64 * 1024);
 
 // The Win32 error that stands for an errno of a failed start.
 DWORD StartErrorFromErrno(int error);

@@ -1,12 +1,14 @@
 #include "platform/services/Wallpaper.h"
 
 #include "platform/services/Shell.h"
+#include "platform/services/Spawn.h"
 
 #include <gio/gio.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+#include <vector>
 
 namespace platform {
 
@@ -26,7 +28,62 @@ WallpaperDesktop DesktopOfEntry(std::string_view entry)
         return WallpaperDesktop::Cinnamon;
     if (SameName(entry, "MATE"))
         return WallpaperDesktop::Mate;
+    if (SameName(entry, "KDE"))
+        return WallpaperDesktop::Kde;
+    if (SameName(entry, "XFCE"))
+        return WallpaperDesktop::Xfce;
+    if (SameName(entry, "LXQt"))
+        return WallpaperDesktop::Lxqt;
+    if (SameName(entry, "LXDE"))
+        return WallpaperDesktop::Lxde;
     return WallpaperDesktop::Unsupported;
+}
+
+// The desktops' own tools answer at once; one that hangs (a session bus
+// that is not there) must not hold the program.
+constexpr int kToolTimeoutMs = 5000;
+
+bool SetPlasmaWallpaper(const std::string& hostPath)
+{
+    return RunQuietly({"dbus-send", "--session", "--print-reply", "--dest=org.kde.plasmashell", "--type=method_call",
+                          "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript",
+                          "string:" + PlasmaWallpaperScript(FileUriFor(hostPath))},
+        kToolTimeoutMs);
+}
+
+// Xfce keeps a picture per monitor and workspace, each under a property
+// ending in "/last-image"; all of them take the picture. A desktop that has
+// shown none yet gets the first monitor's first workspace.
+bool SetXfceWallpaper(const std::string& hostPath)
+{
+    std::string listing;
+    if (!RunQuietly({"xfconf-query", "--channel", "xfce4-desktop", "--list"}, kToolTimeoutMs, &listing))
+        return false;
+    static constexpr std::string_view kSuffix = "/last-image";
+    std::vector<std::string> properties;
+    size_t start = 0;
+    while (start < listing.size() && properties.size() < 256) {
+        size_t end = listing.find('\n', start);
+        if (end == std::string::npos)
+            end = listing.size();
+        std::string_view line(listing.data() + start, end - start);
+        if (!line.empty() && line.front() == '/' && line.size() > kSuffix.size() &&
+            line.compare(line.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0)
+            properties.emplace_back(line);
+        start = end + 1;
+    }
+    if (properties.empty()) {
+        return RunQuietly({"xfconf-query", "--channel", "xfce4-desktop", "--property",
+                              "/backdrop/screen0/monitor0/workspace0/last-image", "--create", "--type", "string",
+                              "--set", hostPath},
+            kToolTimeoutMs);
+    }
+    bool bAll = true;
+    for (const std::string& property : properties)
+        bAll = RunQuietly({"xfconf-query", "--channel", "xfce4-desktop", "--property", property, "--set", hostPath},
+                   kToolTimeoutMs) &&
+            bAll;
+    return bAll;
 }
 
 // One schema of the store, looked up before any GSettings object is made:
@@ -117,8 +174,30 @@ bool SetDesktopWallpaper(const std::string& hostPath)
         SchemaSettings settings("org.mate.background");
         return settings.SetString("picture-filename", hostPath);
     }
+    case WallpaperDesktop::Kde:
+        return SetPlasmaWallpaper(hostPath);
+    case WallpaperDesktop::Xfce:
+        return SetXfceWallpaper(hostPath);
+    case WallpaperDesktop::Lxqt:
+        return RunQuietly({"pcmanfm-qt", "--set-wallpaper=" + hostPath}, kToolTimeoutMs);
+    case WallpaperDesktop::Lxde:
+        return RunQuietly({"pcmanfm", "--set-wallpaper=" + hostPath}, kToolTimeoutMs);
     }
     return false;
+}
+
+std::string PlasmaWallpaperScript(const std::string& fileUri)
+{
+    // The URI escapes every quote and backslash, so it stands in the
+    // script's string as it is.
+    return "var all = desktops();"
+           "for (var i = 0; i < all.length; i++) {"
+           " var d = all[i];"
+           " d.wallpaperPlugin = \"org.kde.image\";"
+           " d.currentConfigGroup = Array(\"Wallpaper\", \"org.kde.image\", \"General\");"
+           " d.writeConfig(\"Image\", \"" +
+        fileUri + "\");"
+                  "}";
 }
 
 } // namespace platform
