@@ -1,6 +1,6 @@
 // Picture bytes from outside: the format probe, every decoder at the file's
-// depth and at a palette depth (Targa and raw MacPaint as a file name would
-// allow them), and the packed-DIB reader.
+// depth and at a palette depth (Targa, raw MacPaint and GEM raster as a
+// file name would allow them), and the packed-DIB reader.
 
 #include "platform/imaging/Decoders.h"
 #include "platform/imaging/Imaging.h"
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (result != LT_SUCCESS) {
         // The formats without a signature are tried only by name.
         using platform::imaging::NameHint;
-        for (NameHint hint : { NameHint::Targa, NameHint::MacPaint }) {
+        for (NameHint hint : { NameHint::Targa, NameHint::MacPaint, NameHint::GemImage }) {
             result = platform::imaging::DecodeBytes(data, size, hint, 0, LT_ORDER_BGR, bitmap);
             if (result == LT_SUCCESS)
                 break;

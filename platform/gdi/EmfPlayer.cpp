@@ -9,6 +9,11 @@
 // transform rotates or shears are drawn as polygons; paths are flattened
 // here. Pens and fonts are made per scale when they are used, since the
 // transform may change between selecting and drawing.
+//
+// What the DC itself has no call for is drawn here: gradient fills are
+// shaded into a bitmap laid in under a clip of their shape, alpha blends go
+// through a memory DC holding the record's bitmap, and wide dashed pens are
+// cut into their dashes, each outlined with its caps and joins and filled.
 
 #include "platform/gdi/internal/EmfPlayer.h"
 
@@ -110,6 +115,8 @@ enum EmrType : DWORD {
     EMR_CREATEDIBPATTERNBRUSHPT = 94,
     EMR_EXTCREATEPEN = 95,
     EMR_SMALLTEXTOUT = 108,
+    EMR_ALPHABLEND = 114,
+    EMR_GRADIENTFILL = 118,
 };
 
 constexpr DWORD MWT_IDENTITY = 1;
@@ -122,6 +129,29 @@ constexpr UINT ETO_NO_RECT = 0x0100;
 constexpr UINT ETO_SMALL_CHARS = 0x0200;
 constexpr DWORD PS_STYLE_MASK = 0x0000000F;
 constexpr DWORD PS_GEOMETRIC = 0x00010000;
+constexpr int PS_USERSTYLE = 7;
+constexpr DWORD PS_ENDCAP_ROUND = 0x00000000;
+constexpr DWORD PS_ENDCAP_SQUARE = 0x00000100;
+constexpr DWORD PS_ENDCAP_FLAT = 0x00000200;
+constexpr DWORD PS_ENDCAP_MASK = 0x00000F00;
+constexpr DWORD PS_JOIN_ROUND = 0x00000000;
+constexpr DWORD PS_JOIN_BEVEL = 0x00001000;
+constexpr DWORD PS_JOIN_MITER = 0x00002000;
+constexpr DWORD PS_JOIN_MASK = 0x0000F000;
+constexpr DWORD GRADIENT_FILL_RECT_H = 0;
+constexpr DWORD GRADIENT_FILL_RECT_V = 1;
+constexpr DWORD GRADIENT_FILL_TRIANGLE = 2;
+// A user style holds at most this many dash and gap lengths.
+constexpr size_t kMaxStyleEntries = 16;
+// The default miter limit: longer miters are cut to bevels.
+constexpr double kMiterLimit = 10;
+// A dash pattern shorter than this (device pixels) is drawn as a solid line,
+// and a line cut into more dashes than this stops there: damage, not drawing.
+constexpr double kMinDashPeriod = 1;
+constexpr size_t kMaxDashes = 1 << 14;
+// A shaded fill larger than this many pixels is shaded coarser and
+// stretched; a gradient does not need every pixel worked out.
+constexpr int64_t kMaxShadePixels = int64_t(1) << 22;
 
 // Device coordinates are kept well inside what the shape code can take.
 constexpr double kMaxCoordinate = double(1 << 27);
@@ -178,9 +208,13 @@ POINT Round(DPoint p)
 
 struct PenSpec {
     HGDIOBJ stock = NULL; // a stock pen, used as it is
-    int style = PS_SOLID;
+    int style = PS_SOLID; // PS_USERSTYLE with `dashes`
     double width = 0; // logical units; 0 for one pixel
     COLORREF color = 0;
+    bool geometric = false;
+    DWORD cap = PS_ENDCAP_ROUND;
+    DWORD join = PS_JOIN_ROUND;
+    std::vector<double> dashes; // a user style: dash, gap, dash... in logical units
 };
 
 struct FontSpec {
@@ -425,7 +459,8 @@ private:
                 return;
             switch (GetObjectType(stock)) {
             case OBJ_PEN:
-                m_state.pen = PenSpec{stock};
+                m_state.pen = PenSpec();
+                m_state.pen.stock = stock;
                 break;
             case OBJ_FONT:
                 m_state.font = FontSpec{stock, {}};
@@ -471,10 +506,12 @@ private:
         int width = 0;
         if (p.width > 0)
             width = int(std::lround(std::min(p.width * T().LinearScale(), kMaxPenWidth)));
-        auto key = std::make_tuple(p.style, width, p.color);
+        // The DC's own pens know no user styles; a thin one draws solid.
+        int style = p.style <= PS_INSIDEFRAME ? p.style : PS_SOLID;
+        auto key = std::make_tuple(style, width, p.color);
         auto it = m_pens.find(key);
         if (it == m_pens.end()) {
-            HPEN pen = CreatePen(p.style, width, p.color);
+            HPEN pen = CreatePen(style, width, p.color);
             if (!pen)
                 return;
             it = m_pens.emplace(key, pen).first;
@@ -655,11 +692,30 @@ private:
             PathAddFigure(points, closed);
             return;
         }
+        if (DashedWide()) {
+            if (closed) {
+                SelectObject(m_dc, GetStockObject(NULL_PEN));
+                DrawPolygons({points});
+            }
+            DashLine(points, closed);
+            return;
+        }
         UsePen();
         if (closed)
             DrawPolygons({points});
         else
             DrawLine(points);
+    }
+
+    // An open line with the current pen.
+    void StrokeLine(const std::vector<DPoint>& line)
+    {
+        if (DashedWide()) {
+            DashLine(line, false);
+            return;
+        }
+        UsePen();
+        DrawLine(line);
     }
 
     void DrawFigures(const std::vector<Figure>& figures, bool fill, bool stroke)
@@ -672,7 +728,10 @@ private:
             SelectObject(m_dc, GetStockObject(NULL_PEN));
             DrawPolygons(rings);
         }
-        if (stroke) {
+        if (stroke && DashedWide()) {
+            for (const Figure& f : figures)
+                DashLine(f.points, f.closed);
+        } else if (stroke) {
             UsePen();
             for (const Figure& f : figures) {
                 std::vector<DPoint> line = f.points;
@@ -812,6 +871,367 @@ private:
             Polyline(m_dc, device.data(), int(device.size()));
         }
     }
+
+    // ---- Wide dashed pens ------------------------------------------------------------------
+
+    double PenWidthOnDevice()
+    {
+        return std::min(m_state.pen.width * T().LinearScale(), kMaxPenWidth);
+    }
+
+    // A geometric pen with a dash style, wider than a pixel: the DC would
+    // draw it solid, so its dashes are made here.
+    bool DashedWide()
+    {
+        const PenSpec& p = m_state.pen;
+        if (p.stock || !p.geometric)
+            return false;
+        bool styled = (p.style >= PS_DASH && p.style <= PS_DASHDOTDOT) || p.style == PS_USERSTYLE;
+        return styled && PenWidthOnDevice() > 1.5;
+    }
+
+    // Dash, gap, dash... in device pixels: the named styles in multiples of
+    // the pen's width, a user style in the metafile's units. Empty when the
+    // pattern is too fine to show.
+    std::vector<double> DashPattern()
+    {
+        const PenSpec& p = m_state.pen;
+        double w = PenWidthOnDevice();
+        std::vector<double> pattern;
+        switch (p.style) {
+        case PS_DASH: pattern = {3, 1}; break;
+        case PS_DOT: pattern = {1, 1}; break;
+        case PS_DASHDOT: pattern = {3, 1, 1, 1}; break;
+        case PS_DASHDOTDOT: pattern = {3, 1, 1, 1, 1, 1}; break;
+        default: break;
+        }
+        for (double& d : pattern)
+            d *= w;
+        if (p.style == PS_USERSTYLE) {
+            double scale = T().LinearScale();
+            for (double d : p.dashes)
+                pattern.push_back(std::min(d * scale, kMaxCoordinate));
+            // An odd count repeats with dashes and gaps swapped.
+            if (pattern.size() % 2)
+                pattern.insert(pattern.end(), pattern.begin(), pattern.end());
+        }
+        double period = 0;
+        for (double d : pattern)
+            period += d;
+        if (!(period >= kMinDashPeriod))
+            pattern.clear();
+        return pattern;
+    }
+
+    // The line cut into dashes (device units), each a run of points; a
+    // dash of no length is one point with the direction it lies along. Only
+    // the part of the line near the clip box is cut, the pattern running on
+    // over the rest.
+    struct Dash {
+        std::vector<DPoint> points;
+        DPoint direction{1, 0};
+    };
+    std::vector<Dash> CutDashes(const std::vector<DPoint>& line, const std::vector<double>& pattern, double margin)
+    {
+        std::vector<Dash> dashes;
+        RECT box{0, 0, 0, 0};
+        GetClipBox(m_dc, &box);
+        const double lo[2] = {box.left - margin, box.top - margin};
+        const double hi[2] = {box.right + margin, box.bottom + margin};
+        double period = 0;
+        for (double d : pattern)
+            period += d;
+        size_t index = 0;
+        double left = pattern[0];
+        Dash current;
+        bool drawing = false; // `current` holds the dash being laid
+        auto finish = [&]() {
+            if (drawing && dashes.size() < kMaxDashes)
+                dashes.push_back(current);
+            drawing = false;
+            current.points.clear();
+        };
+        auto next = [&]() {
+            index = (index + 1) % pattern.size();
+            left = pattern[index];
+        };
+        // Moves the pattern on without drawing.
+        auto skip = [&](double d) {
+            finish();
+            if (d < left) {
+                left -= d;
+                return;
+            }
+            d -= left;
+            next();
+            d = std::fmod(d, period);
+            for (size_t guard = 0; guard <= pattern.size() && d >= left; ++guard) {
+                d -= left;
+                next();
+            }
+            left -= std::min(d, left);
+        };
+        for (size_t i = 0; i + 1 < line.size() && dashes.size() < kMaxDashes; ++i) {
+            DPoint a = line[i], b = line[i + 1];
+            double dx = b.x - a.x, dy = b.y - a.y;
+            double length = std::hypot(dx, dy);
+            if (!(length > 1e-9) || !std::isfinite(length))
+                continue;
+            DPoint unit{dx / length, dy / length};
+            // The part of the segment near the clip box, as distances along it.
+            double t0 = 0, t1 = length;
+            const double from[2] = {a.x, a.y}, step[2] = {unit.x, unit.y};
+            for (int k = 0; k < 2; ++k) {
+                if (std::fabs(step[k]) < 1e-12) {
+                    if (from[k] < lo[k] || from[k] > hi[k])
+                        t1 = -1;
+                    continue;
+                }
+                double u = (lo[k] - from[k]) / step[k], v = (hi[k] - from[k]) / step[k];
+                t0 = std::max(t0, std::min(u, v));
+                t1 = std::min(t1, std::max(u, v));
+            }
+            if (t1 <= t0) {
+                skip(length);
+                continue;
+            }
+            if (t0 > 0)
+                skip(t0);
+            auto at = [&](double t) { return DPoint{a.x + unit.x * t, a.y + unit.y * t}; };
+            double t = t0;
+            bool on = index % 2 == 0;
+            if (on && !drawing) {
+                current.points = {at(t)};
+                current.direction = unit;
+                drawing = true;
+            }
+            while (dashes.size() < kMaxDashes) {
+                double stepLength = std::min(left, t1 - t);
+                t += stepLength;
+                left -= stepLength;
+                if (on) {
+                    current.points.push_back(at(t));
+                    current.direction = unit;
+                }
+                if (left > 1e-9)
+                    break; // the segment's visible part ends inside this entry
+                if (on)
+                    finish();
+                next();
+                on = index % 2 == 0;
+                if (on) {
+                    current.points = {at(t)};
+                    current.direction = unit;
+                    drawing = true;
+                }
+                if (t >= t1 && left > 0)
+                    break;
+            }
+            if (t1 < length)
+                skip(length - t1);
+        }
+        finish();
+        return dashes;
+    }
+
+    static void AddRing(std::vector<std::vector<DPoint>>& rings, std::vector<DPoint> ring)
+    {
+        double area = 0;
+        for (size_t i = 0; i < ring.size(); ++i) {
+            const DPoint& p = ring[i];
+            const DPoint& q = ring[(i + 1) % ring.size()];
+            area += p.x * q.y - q.x * p.y;
+        }
+        if (!(std::fabs(area) > 1e-9))
+            return;
+        // All one way round, so that where they overlap the winding adds up.
+        if (area < 0)
+            std::reverse(ring.begin(), ring.end());
+        rings.push_back(std::move(ring));
+    }
+
+    static std::vector<DPoint> Disc(DPoint centre, double radius)
+    {
+        int n = int(std::clamp(radius * 2, 8.0, 64.0));
+        std::vector<DPoint> ring(size_t(n), centre);
+        for (int i = 0; i < n; ++i) {
+            double a = 2 * kPi * i / n;
+            ring[size_t(i)] = DPoint{centre.x + radius * std::cos(a), centre.y + radius * std::sin(a)};
+        }
+        return ring;
+    }
+
+    // The outline of one dash: a band along each of its segments, the pen's
+    // joins at its corners and its caps at both ends.
+    void OutlineDash(const Dash& dash, double half, DWORD cap, DWORD join, std::vector<std::vector<DPoint>>& rings)
+    {
+        std::vector<DPoint> pts;
+        for (const DPoint& p : dash.points)
+            if (pts.empty() || std::hypot(p.x - pts.back().x, p.y - pts.back().y) > 1e-9)
+                pts.push_back(p);
+        auto unitOf = [](DPoint a, DPoint b) {
+            double l = std::hypot(b.x - a.x, b.y - a.y);
+            return DPoint{(b.x - a.x) / l, (b.y - a.y) / l};
+        };
+        DPoint first = pts.size() >= 2 ? unitOf(pts[0], pts[1]) : dash.direction;
+        DPoint last = pts.size() >= 2 ? unitOf(pts[pts.size() - 2], pts.back()) : dash.direction;
+        for (size_t i = 0; i + 1 < pts.size(); ++i) {
+            DPoint d = unitOf(pts[i], pts[i + 1]);
+            DPoint n{-d.y * half, d.x * half};
+            const DPoint& a = pts[i];
+            const DPoint& b = pts[i + 1];
+            AddRing(rings,
+                {{a.x + n.x, a.y + n.y}, {b.x + n.x, b.y + n.y}, {b.x - n.x, b.y - n.y}, {a.x - n.x, a.y - n.y}});
+        }
+        for (size_t i = 1; i + 1 < pts.size(); ++i) {
+            const DPoint& v = pts[i];
+            DPoint d1 = unitOf(pts[i - 1], v), d2 = unitOf(v, pts[i + 1]);
+            DPoint n1{-d1.y, d1.x}, n2{-d2.y, d2.x};
+            double turn = n1.x * d2.x + n1.y * d2.y;
+            if (std::fabs(turn) < 1e-9)
+                continue; // straight on
+            if (join == PS_JOIN_ROUND) {
+                AddRing(rings, Disc(v, half));
+                continue;
+            }
+            // The outer side is the one the next segment turns away from.
+            double side = turn < 0 ? 1 : -1;
+            DPoint o1{v.x + side * n1.x * half, v.y + side * n1.y * half};
+            DPoint o2{v.x + side * n2.x * half, v.y + side * n2.y * half};
+            double cosine = n1.x * n2.x + n1.y * n2.y;
+            double ratio = std::sqrt(2 / std::max(1 + cosine, 1e-12));
+            if (join == PS_JOIN_MITER && ratio <= kMiterLimit) {
+                double k = side * half / (1 + cosine);
+                DPoint tip{v.x + (n1.x + n2.x) * k, v.y + (n1.y + n2.y) * k};
+                AddRing(rings, {v, o1, tip, o2});
+            } else {
+                AddRing(rings, {v, o1, o2});
+            }
+        }
+        auto capAt = [&](DPoint p, DPoint outward) {
+            DPoint n{-outward.y * half, outward.x * half};
+            DPoint e{outward.x * half, outward.y * half};
+            if (cap == PS_ENDCAP_ROUND)
+                AddRing(rings, Disc(p, half));
+            else if (cap == PS_ENDCAP_SQUARE)
+                AddRing(rings, {{p.x + n.x, p.y + n.y}, {p.x + n.x + e.x, p.y + n.y + e.y},
+                                   {p.x - n.x + e.x, p.y - n.y + e.y}, {p.x - n.x, p.y - n.y}});
+        };
+        capAt(pts.front(), DPoint{-first.x, -first.y});
+        capAt(pts.back(), last);
+    }
+
+    // A line (device units; closed figures come back to their start) with
+    // the current wide dashed pen: every dash outlined, all filled at once
+    // in the pen's colour.
+    void DashLine(std::vector<DPoint> line, bool closed)
+    {
+        std::vector<double> pattern = DashPattern();
+        if (pattern.empty()) {
+            UsePen();
+            if (closed && !line.empty())
+                line.push_back(line.front());
+            DrawLine(line);
+            return;
+        }
+        if (closed && !line.empty())
+            line.push_back(line.front());
+        const PenSpec& p = m_state.pen;
+        double half = PenWidthOnDevice() / 2;
+        std::vector<std::vector<DPoint>> rings;
+        for (const Dash& dash : CutDashes(line, pattern, 6 * half + 2))
+            OutlineDash(dash, half, p.cap, p.join, rings);
+        if (rings.empty())
+            return;
+        std::vector<POINT> points;
+        std::vector<INT> counts;
+        for (const auto& ring : rings) {
+            for (const DPoint& q : ring)
+                points.push_back(Round(q));
+            counts.push_back(INT(ring.size()));
+        }
+        HBRUSH brush = CreateSolidBrush(p.color);
+        if (!brush)
+            return;
+        HGDIOBJ oldBrush = SelectObject(m_dc, brush);
+        SelectObject(m_dc, GetStockObject(NULL_PEN));
+        int oldFill = SetPolyFillMode(m_dc, WINDING);
+        PolyPolygon(m_dc, points.data(), counts.data(), int(counts.size()));
+        SetPolyFillMode(m_dc, oldFill);
+        SelectObject(m_dc, oldBrush);
+        DeleteObject(brush);
+    }
+
+    // ---- Shading and blending --------------------------------------------------------------
+
+    // Paints the device polygon with the colour `shade` gives at each
+    // device point, inside the metafile's clip.
+    template <typename Shade>
+    void PaintShaded(const std::vector<DPoint>& polygon, Shade shade)
+    {
+        if (polygon.size() < 3)
+            return;
+        double minX = polygon[0].x, maxX = minX, minY = polygon[0].y, maxY = minY;
+        for (const DPoint& p : polygon) {
+            minX = std::min(minX, p.x);
+            maxX = std::max(maxX, p.x);
+            minY = std::min(minY, p.y);
+            maxY = std::max(maxY, p.y);
+        }
+        RECT box{0, 0, 0, 0};
+        GetClipBox(m_dc, &box);
+        LONG left = std::max<LONG>(box.left, ToDeviceInt(std::floor(minX)));
+        LONG top = std::max<LONG>(box.top, ToDeviceInt(std::floor(minY)));
+        LONG right = std::min<LONG>(box.right, ToDeviceInt(std::ceil(maxX)));
+        LONG bottom = std::min<LONG>(box.bottom, ToDeviceInt(std::ceil(maxY)));
+        if (right <= left || bottom <= top)
+            return;
+        int64_t area = int64_t(right - left) * int64_t(bottom - top);
+        int step = 1;
+        while (area / (int64_t(step) * step) > kMaxShadePixels)
+            ++step;
+        int width = int((right - left + step - 1) / step);
+        int height = int((bottom - top + step - 1) / step);
+        std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+        for (int y = 0; y < height; ++y) {
+            double py = top + (y + 0.5) * step;
+            for (int x = 0; x < width; ++x) {
+                double rgb[3];
+                shade(left + (x + 0.5) * step, py, rgb);
+                uint32_t c = 0;
+                for (int k = 0; k < 3; ++k) {
+                    double v = std::isfinite(rgb[k]) ? std::clamp(rgb[k], 0.0, 255.0) : 0.0;
+                    c = (c << 8) | uint32_t(std::lround(v));
+                }
+                pixels[size_t(y) * size_t(width) + size_t(x)] = c; // 0x00RRGGBB
+            }
+        }
+        std::vector<POINT> points = Rounded(polygon);
+        HRGN shape = CreatePolygonRgn(points.data(), int(points.size()), WINDING);
+        if (!shape)
+            return;
+        if (m_state.clip)
+            CombineRgn(shape, shape, m_state.clip, RGN_AND);
+        if (m_baseClip)
+            CombineRgn(shape, shape, m_baseClip, RGN_AND);
+        SelectClipRgn(m_dc, shape);
+        DeleteObject(shape);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        int oldMode = SetStretchBltMode(m_dc, COLORONCOLOR);
+        StretchDIBits(m_dc, left, top, right - left, bottom - top, 0, 0, width, height, pixels.data(), &info,
+            DIB_RGB_COLORS, SRCCOPY);
+        SetStretchBltMode(m_dc, oldMode);
+        ApplyClip();
+    }
+
+    void GradientFill(ByteReader r);
+    void AlphaBlendRecord(ByteReader r);
 
     // ---- Geometry ---------------------------------------------------------------------------
 
@@ -1023,7 +1443,14 @@ void EmfPlayer::PolyPoly(DWORD type, ByteReader r)
             PathAddFigure(std::move(f.points), polygon);
         return;
     }
-    if (polygon) {
+    if (polygon && DashedWide()) {
+        std::vector<std::vector<DPoint>> rings;
+        for (Figure& f : figures)
+            rings.push_back(f.points);
+        SelectObject(m_dc, GetStockObject(NULL_PEN));
+        DrawPolygons(rings);
+        DrawFigures(figures, false, true);
+    } else if (polygon) {
         UsePen();
         std::vector<std::vector<DPoint>> rings;
         for (Figure& f : figures)
@@ -1042,7 +1469,8 @@ void EmfPlayer::Shape(DWORD type, ByteReader r)
     UpdateGuard();
     // Shapes reaching far beyond the visible area go the polygon way, which
     // cuts them down to it.
-    bool aligned = T().AxisAligned() && Inside(DevD(box.left, box.top)) && Inside(DevD(box.right, box.bottom));
+    bool aligned = T().AxisAligned() && Inside(DevD(box.left, box.top)) && Inside(DevD(box.right, box.bottom))
+        && !DashedWide();
     switch (type) {
     case EMR_RECTANGLE:
     case EMR_ELLIPSE:
@@ -1095,8 +1523,7 @@ void EmfPlayer::Shape(DWORD type, ByteReader r)
                         PathLineTo(p);
                 } else {
                     points.insert(points.begin(), DevD(m_state.current.x, m_state.current.y));
-                    UsePen();
-                    DrawLine(points);
+                    StrokeLine(points);
                     POINT last = Round(points.back());
                     MoveToEx(m_dc, last.x, last.y, NULL);
                 }
@@ -1298,6 +1725,123 @@ void EmfPlayer::Blit(DWORD type, ByteReader r)
     }
 }
 
+void EmfPlayer::GradientFill(ByteReader r)
+{
+    // Bounds, the vertex and shape counts, the mode; vertices of 16 bytes
+    // (a point and 16-bit red, green, blue and alpha); then the shapes as
+    // vertex indices, two for a rectangle, three for a triangle.
+    if (!r.Has(0, 36))
+        return;
+    size_t vertices = r.U32(24);
+    size_t shapes = r.U32(28);
+    DWORD mode = r.U32(32);
+    if (mode > GRADIENT_FILL_TRIANGLE || vertices == 0 || vertices > (r.Size() - 36) / 16)
+        return;
+    size_t shapesAt = 36 + 16 * vertices;
+    size_t shapeBytes = mode == GRADIENT_FILL_TRIANGLE ? 12 : 8;
+    shapes = std::min(shapes, (r.Size() - shapesAt) / shapeBytes);
+    struct Vertex {
+        DPoint logical;
+        double rgb[3];
+    };
+    std::vector<Vertex> v(vertices);
+    for (size_t i = 0; i < vertices; ++i) {
+        size_t at = 36 + 16 * i;
+        v[i].logical = DPoint{double(r.S32(at)), double(r.S32(at + 4))};
+        for (int k = 0; k < 3; ++k)
+            v[i].rgb[k] = r.U16(at + 8 + 2 * size_t(k)) / 256.0;
+    }
+    const Affine& t = T();
+    double det = t.Determinant();
+    if (!(std::fabs(det) > 1e-12))
+        return;
+    // Device back to logical, for the rectangles' colour runs along the
+    // metafile's own axes.
+    auto logical = [&t, det](double x, double y) {
+        x -= t.dx;
+        y -= t.dy;
+        return DPoint{(x * t.m22 - y * t.m21) / det, (y * t.m11 - x * t.m12) / det};
+    };
+    for (size_t s = 0; s < shapes; ++s) {
+        size_t at = shapesAt + shapeBytes * s;
+        if (mode != GRADIENT_FILL_TRIANGLE) {
+            size_t i0 = r.U32(at), i1 = r.U32(at + 4);
+            if (i0 >= vertices || i1 >= vertices)
+                continue;
+            const Vertex& a = v[i0];
+            const Vertex& b = v[i1];
+            RECTL box{LONG(a.logical.x), LONG(a.logical.y), LONG(b.logical.x), LONG(b.logical.y)};
+            bool across = mode == GRADIENT_FILL_RECT_H;
+            double from = across ? a.logical.x : a.logical.y;
+            double span = (across ? b.logical.x : b.logical.y) - from;
+            PaintShaded(RectPoints(box), [&](double x, double y, double* rgb) {
+                DPoint l = logical(x, y);
+                double f = span != 0 ? std::clamp(((across ? l.x : l.y) - from) / span, 0.0, 1.0) : 0.0;
+                for (int k = 0; k < 3; ++k)
+                    rgb[k] = a.rgb[k] + (b.rgb[k] - a.rgb[k]) * f;
+            });
+            continue;
+        }
+        size_t i0 = r.U32(at), i1 = r.U32(at + 4), i2 = r.U32(at + 8);
+        if (i0 >= vertices || i1 >= vertices || i2 >= vertices)
+            continue;
+        const Vertex* corner[3] = {&v[i0], &v[i1], &v[i2]};
+        DPoint p[3];
+        for (int k = 0; k < 3; ++k)
+            p[k] = DevD(corner[k]->logical.x, corner[k]->logical.y);
+        double area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
+        if (!(std::fabs(area) > 1e-9))
+            continue;
+        // Each corner's share of a point, its colour weighed by them.
+        PaintShaded({p[0], p[1], p[2]}, [&](double x, double y, double* rgb) {
+            double w1 = ((x - p[0].x) * (p[2].y - p[0].y) - (y - p[0].y) * (p[2].x - p[0].x)) / area;
+            double w2 = ((p[1].x - p[0].x) * (y - p[0].y) - (p[1].y - p[0].y) * (x - p[0].x)) / area;
+            w1 = std::clamp(w1, 0.0, 1.0);
+            w2 = std::clamp(w2, 0.0, 1.0 - w1);
+            double w0 = 1 - w1 - w2;
+            for (int k = 0; k < 3; ++k)
+                rgb[k] = corner[0]->rgb[k] * w0 + corner[1]->rgb[k] * w1 + corner[2]->rgb[k] * w2;
+        });
+    }
+}
+
+void EmfPlayer::AlphaBlendRecord(ByteReader r)
+{
+    // The destination, the blend (operation, flags, constant alpha, alpha
+    // format), the source's origin, transform, background and colour use,
+    // the bitmap's header and bits, and the source's extent.
+    if (!r.Has(0, 108))
+        return;
+    LONG x = r.S32(24), y = r.S32(28), cx = r.S32(32), cy = r.S32(36);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, r.U8(42), BYTE(r.U8(43) & AC_SRC_ALPHA)};
+    LONG xSrc = r.S32(44), ySrc = r.S32(48);
+    UINT usage = r.U32(80);
+    LONG cxSrc = r.S32(100), cySrc = r.S32(104);
+    if (r.U8(40) != AC_SRC_OVER || blend.SourceConstantAlpha == 0 || cxSrc <= 0 || cySrc <= 0)
+        return;
+    auto dib = ReadMetaDib(r.Sub(r.U32(84), r.U32(88)), r.Sub(r.U32(92), r.U32(96)), usage);
+    if (!dib)
+        return;
+    POINT p = Round(DevD(x, y)), q = Round(DevD(double(x) + cx, double(y) + cy));
+    int width = std::abs(q.x - p.x), height = std::abs(q.y - p.y);
+    if (width == 0 || height == 0)
+        return;
+    // The bitmap goes into a memory DC of its own depth or more: 32 bits
+    // keep a per-pixel alpha.
+    HDC source = CreateCompatibleDC(m_dc);
+    HBITMAP bitmap = source ? CreateBitmap(dib->width, int(dib->AbsHeight()), 1, 32, NULL) : NULL;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(source, bitmap);
+        if (SetDIBits(source, bitmap, 0, UINT(dib->AbsHeight()), dib->Bits(), dib->Info(), usage) > 0)
+            ::AlphaBlend(m_dc, std::min(p.x, q.x), std::min(p.y, q.y), width, height, source, xSrc, ySrc, cxSrc, cySrc,
+                blend);
+        SelectObject(source, old);
+        DeleteObject(bitmap);
+    }
+    if (source)
+        DeleteDC(source);
+}
+
 void EmfPlayer::SetMapping(DWORD type, ByteReader r)
 {
     if (!r.Has(0, 16))
@@ -1467,9 +2011,21 @@ void EmfPlayer::Dispatch(DWORD type, ByteReader r)
                 object->kind = EmfObject::Kind::Pen;
                 DWORD style = r.U32(28);
                 DWORD base = style & PS_STYLE_MASK;
-                // User styles and alternate dots draw as solid lines here.
-                object->pen.style = base <= PS_INSIDEFRAME ? int(base) : PS_SOLID;
-                object->pen.width = (style & PS_GEOMETRIC) ? double(r.U32(32)) : 0;
+                PenSpec& pen = object->pen;
+                pen.style = base <= PS_INSIDEFRAME ? int(base) : PS_SOLID;
+                pen.geometric = (style & PS_GEOMETRIC) != 0;
+                pen.width = pen.geometric ? double(r.U32(32)) : 0;
+                pen.cap = style & PS_ENDCAP_MASK;
+                pen.join = style & PS_JOIN_MASK;
+                // A user style's lengths follow the pen; alternate dots,
+                // and user styles of thin pens, draw solid.
+                size_t entries = r.U32(48);
+                if (int(base) == PS_USERSTYLE && pen.geometric && entries > 0 && entries <= kMaxStyleEntries
+                    && r.Has(52, 4 * entries)) {
+                    for (size_t i = 0; i < entries; ++i)
+                        pen.dashes.push_back(double(r.U32(52 + 4 * i)));
+                    pen.style = PS_USERSTYLE;
+                }
                 if (r.U32(36) == BS_NULL)
                     object->pen.style = PS_NULL;
                 object->pen.color = r.U32(40);
@@ -1585,6 +2141,10 @@ void EmfPlayer::Dispatch(DWORD type, ByteReader r)
             DPoint d = DevD(to.x, to.y);
             if (m_inPath) {
                 PathLineTo(d);
+            } else if (DashedWide()) {
+                DashLine({DevD(m_state.current.x, m_state.current.y), d}, false);
+                POINT p = Round(d);
+                MoveToEx(m_dc, p.x, p.y, NULL);
             } else {
                 UsePen();
                 POINT from = Dev(m_state.current.x, m_state.current.y);
@@ -1632,6 +2192,12 @@ void EmfPlayer::Dispatch(DWORD type, ByteReader r)
     case EMR_EXTTEXTOUTW:
     case EMR_SMALLTEXTOUT:
         Text(type, r);
+        break;
+    case EMR_GRADIENTFILL:
+        GradientFill(r);
+        break;
+    case EMR_ALPHABLEND:
+        AlphaBlendRecord(r);
         break;
     case EMR_BITBLT:
     case EMR_STRETCHBLT:

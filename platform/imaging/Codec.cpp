@@ -156,6 +156,8 @@ NameHint HintOfPath(const char* path)
         return NameHint::Targa;
     if (ext == "mac" || ext == "pnt" || ext == "pntg")
         return NameHint::MacPaint;
+    if (ext == "img" || ext == "ximg")
+        return NameHint::GemImage;
     return NameHint::None;
 }
 
@@ -197,6 +199,8 @@ int SniffFormat(const BYTE* data, size_t size, NameHint hint)
         return LT_FORMAT_PCT;
     if (size > 128 + 512 && data[0] == 0 && data[1] >= 1 && data[1] <= 63 && Starts(data, size, 65, "PNTG"))
         return LT_FORMAT_MAC; // MacPaint in its MacBinary envelope
+    if (IsMsp(data, size))
+        return LT_FORMAT_MSP;
     if (LooksLikeDib(data, size))
         return LT_FORMAT_BMP;
     switch (hint) {
@@ -204,6 +208,16 @@ int SniffFormat(const BYTE* data, size_t size, NameHint hint)
         return TargaHeaderSound(data, size) ? LT_FORMAT_TGA : 0;
     case NameHint::MacPaint:
         return MacPaintSound(data, size) ? LT_FORMAT_MAC : 0;
+    case NameHint::Any:
+        // The two checks cannot both pass: a raw MacPaint version puts a 0
+        // where Targa keeps its picture type.
+        if (MacPaintSound(data, size))
+            return LT_FORMAT_MAC;
+        if (TargaHeaderSound(data, size))
+            return LT_FORMAT_TGA;
+        return GemHeaderSound(data, size) ? LT_FORMAT_IMG : 0;
+    case NameHint::GemImage:
+        return GemHeaderSound(data, size) ? LT_FORMAT_IMG : 0;
     case NameHint::None:
         return 0;
     }
@@ -229,6 +243,10 @@ int Probe(const BYTE* data, size_t size, NameHint hint, LTFILEINFO& info)
         return PngInfo(data, size, info);
     case LT_FORMAT_TGA:
         return TargaInfo(data, size, info);
+    case LT_FORMAT_MAC:
+    case LT_FORMAT_MSP:
+    case LT_FORMAT_IMG:
+        return BilevelInfo(format, data, size, info);
     default:
         return MagickInfo(format, data, size, info);
     }
@@ -258,6 +276,11 @@ int DecodeBytes(const BYTE* data, size_t size, NameHint hint, int bitsPerPixel, 
         break;
     case LT_FORMAT_TGA:
         result = TargaDecode(data, size, bitsPerPixel, order, decoded);
+        break;
+    case LT_FORMAT_MAC:
+    case LT_FORMAT_MSP:
+    case LT_FORMAT_IMG:
+        result = BilevelDecode(format, data, size, bitsPerPixel, order, decoded);
         break;
     default:
         result = MagickDecode(format, data, size, bitsPerPixel, order, decoded);
@@ -341,7 +364,7 @@ int LtMemInfo(const void* buffer, pLTFILEINFO info, DWORD size, UINT flags)
 {
     if (!info || flags != 0)
         return LT_ERR_BAD_PARAM;
-    return Probe(static_cast<const BYTE*>(buffer), size, NameHint::None, *info);
+    return Probe(static_cast<const BYTE*>(buffer), size, NameHint::Any, *info);
 }
 
 int LtLoadFile(LPCSTR path, pLTBITMAP bitmap, int bitsPerPixel, int order, UINT flags, LTLOADCALLBACK callback,
@@ -372,7 +395,7 @@ int LtMemLoad(const void* buffer, pLTBITMAP bitmap, int bitsPerPixel, int order,
 {
     if (!bitmap)
         return LT_ERR_BAD_BITMAP;
-    int result = DecodeBytes(static_cast<const BYTE*>(buffer), size, NameHint::None, bitsPerPixel, order, *bitmap);
+    int result = DecodeBytes(static_cast<const BYTE*>(buffer), size, NameHint::Any, bitsPerPixel, order, *bitmap);
     if (result != LT_SUCCESS)
         LtFreeBitmap(bitmap);
     return result;

@@ -1,11 +1,16 @@
 // JPEG straight into a bitmap record: the decoder writes each scan line into
 // its row of the record, so a load needs little more memory than the picture.
+// A camera's orientation tag (EXIF) is applied as the picture loads, so a
+// photograph taken upright comes in upright; the file itself is never
+// changed, so the turn is made afresh at every load.
 
 #include "platform/imaging/Decoders.h"
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <utility>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -48,6 +53,103 @@ static bool JpegComplete(const BYTE* data, size_t size)
 }
 
 namespace {
+
+// The orientation a camera recorded in the file's EXIF block: 1 (upright,
+// also when there is none or it cannot be read) to 8. Only the markers
+// before the first scan are looked at, as that is where the block lives.
+int ExifOrientation(const BYTE* data, size_t size)
+{
+    size_t i = 2;
+    while (i + 4 <= size && data[i] == 0xFF) {
+        const BYTE marker = data[i + 1];
+        if (marker == 0xFF) {
+            ++i;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9)
+            break;
+        const size_t length = size_t(data[i + 2]) << 8 | data[i + 3];
+        if (length < 2 || i + 2 + length > size)
+            break;
+        const BYTE* segment = data + i + 4;
+        const size_t bytes = length - 2;
+        if (marker == 0xE1 && bytes >= 14 && std::memcmp(segment, "Exif\0\0", 6) == 0) {
+            // A TIFF header and its first directory, in either byte order.
+            const BYTE* tiff = segment + 6;
+            const size_t tiffBytes = bytes - 6;
+            const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+            if (!little && !(tiff[0] == 'M' && tiff[1] == 'M'))
+                return 1;
+            auto u16 = [&](size_t at) {
+                return little ? unsigned(tiff[at] | tiff[at + 1] << 8) : unsigned(tiff[at] << 8 | tiff[at + 1]);
+            };
+            auto u32 = [&](size_t at) {
+                return little ? u16(at) | size_t(u16(at + 2)) << 16 : size_t(u16(at)) << 16 | u16(at + 2);
+            };
+            if (u16(2) != 42)
+                return 1;
+            const size_t directory = u32(4);
+            if (directory > tiffBytes || tiffBytes - directory < 2)
+                return 1;
+            const size_t entries = u16(directory);
+            for (size_t e = 0; e < entries; ++e) {
+                const size_t at = directory + 2 + 12 * e;
+                if (at + 12 > tiffBytes)
+                    break;
+                // Orientation: one SHORT, held in the entry itself.
+                if (u16(at) == 0x0112 && u16(at + 2) == 3 && u32(at + 4) >= 1) {
+                    const unsigned value = u16(at + 8);
+                    return value >= 1 && value <= 8 ? int(value) : 1;
+                }
+            }
+            return 1;
+        }
+        i += 2 + length;
+    }
+    return 1;
+}
+
+// Orientations 5 to 8 turn the picture a quarter: width and height swap.
+bool SwapsSides(int orientation)
+{
+    return orientation >= 5;
+}
+
+// The pixels of an 8-, 24- or 32-bit record made upright: each pixel of the
+// upright picture is fetched from where the camera's orientation put it.
+void Orient(LTBITMAP& bitmap, int orientation)
+{
+    if (orientation <= 1 || orientation > 8)
+        return;
+    const int w = bitmap.Width;
+    const int h = bitmap.Height;
+    const size_t pixel = size_t(bitmap.BitsPerPixel / 8);
+    const int outW = SwapsSides(orientation) ? h : w;
+    const int outH = SwapsSides(orientation) ? w : h;
+    const int outLine = RowBytes(outW, bitmap.BitsPerPixel);
+    std::vector<BYTE> out(size_t(outLine) * size_t(outH), 0);
+    for (int y = 0; y < outH; ++y) {
+        BYTE* row = out.data() + size_t(y) * size_t(outLine);
+        for (int x = 0; x < outW; ++x) {
+            int sx = x, sy = y;
+            switch (orientation) {
+            case 2: sx = w - 1 - x; break;                    // mirrored left to right
+            case 3: sx = w - 1 - x; sy = h - 1 - y; break;    // upside down
+            case 4: sy = h - 1 - y; break;                    // mirrored top to bottom
+            case 5: sx = y; sy = x; break;                    // mirrored along the main diagonal
+            case 6: sx = y; sy = h - 1 - x; break;            // to be turned a quarter clockwise
+            case 7: sx = w - 1 - y; sy = h - 1 - x; break;    // mirrored along the other diagonal
+            default: sx = w - 1 - y; sy = x; break;           // 8: a quarter anticlockwise
+            }
+            std::memcpy(row + size_t(x) * pixel,
+                bitmap.Pixels.data() + size_t(sy) * size_t(bitmap.BytesPerLine) + size_t(sx) * pixel, pixel);
+        }
+    }
+    bitmap.Width = outW;
+    bitmap.Height = outH;
+    bitmap.BytesPerLine = outLine;
+    bitmap.Pixels = std::move(out);
+}
 
 // A progressive stream may hold any number of scans, each a pass over the
 // whole picture; real encoders write a dozen or so.
@@ -248,7 +350,8 @@ int HeaderOnly(Reader& reader, const BYTE* data, size_t size, LTFILEINFO& info)
 
 } // namespace
 
-int JpegInfo(const BYTE* data, size_t size, LTFILEINFO& info)
+// The header as stored, before the camera's orientation is applied.
+static int StoredHeader(const BYTE* data, size_t size, LTFILEINFO& info)
 {
     if (!JpegComplete(data, size))
         return LT_ERR_CORRUPT;
@@ -256,10 +359,18 @@ int JpegInfo(const BYTE* data, size_t size, LTFILEINFO& info)
     return HeaderOnly(reader, data, size, info);
 }
 
+int JpegInfo(const BYTE* data, size_t size, LTFILEINFO& info)
+{
+    int result = StoredHeader(data, size, info);
+    if (result == LT_SUCCESS && SwapsSides(ExifOrientation(data, size)))
+        std::swap(info.Width, info.Height);
+    return result;
+}
+
 int JpegDecode(const BYTE* data, size_t size, int bitsPerPixel, int order, LTBITMAP& bitmap)
 {
     LTFILEINFO header;
-    int result = JpegInfo(data, size, header);
+    int result = StoredHeader(data, size, header);
     if (result != LT_SUCCESS)
         return result;
     const int fileBits = header.BitsPerPixel;
@@ -286,6 +397,7 @@ int JpegDecode(const BYTE* data, size_t size, int bitsPerPixel, int order, LTBIT
         }
         if (result != LT_SUCCESS)
             return result;
+        Orient(decoded, ExifOrientation(data, size));
         if (!direct) {
             result = ConvertDepth(decoded, bits, order);
             if (result != LT_SUCCESS)

@@ -29,7 +29,7 @@ namespace {
 // coder without the file header) and the ones they embed (icons hold PNGs,
 // PICTs hold JPEGs). Writing: the formats the save functions produce.
 const char* const ReadCoders[] = { "BMP", "DIB", "GIF", "ICO", "CUR", "JPEG", "PCD", "PICT", "PCX", "DCX", "PNG", "PSD",
-    "PSB", "SUN", "TIFF", "WPG", "MAC" };
+    "PSB", "SUN", "TIFF", "WPG" };
 const char* const WriteCoders[] = { "BMP", "BMP2", "BMP3", "GIF", "GIF87", "JPEG", "JPG", "PNG", "PNG8", "PNG24",
     "PNG32", "PNG48", "PNG64", "PNG00", "TIFF", "TIF", "TIFF64", "PSD", "TGA", "PCX", "PICT", "PCT", "SUN", "RAS",
     "CALS", "CAL" };
@@ -218,8 +218,6 @@ const char* CoderOf(int format, const BYTE* data, size_t size)
         return "TIFF";
     case LT_FORMAT_WPG:
         return "WPG";
-    case LT_FORMAT_MAC:
-        return "MAC";
     default:
         return nullptr;
     }

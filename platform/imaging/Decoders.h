@@ -14,14 +14,17 @@ namespace platform::imaging {
 
 // What the path's extension allows besides the formats with a signature.
 enum class NameHint {
-    None,     // a buffer, or a name that says nothing
+    None,     // a name that says nothing
     Targa,    // .tga, .vda, .icb, .vst
     MacPaint, // .mac, .pnt
+    GemImage, // .img, .ximg
+    Any,      // a buffer: no name to go by, so every format without a signature is tried
 };
 NameHint HintOfPath(const char* path);
 
 // The LT_FORMAT_ of the bytes, or 0. Targa and raw MacPaint are answered only
-// under their hint, and only when their header passes its checks.
+// under their hint (or Any), after every format with a signature, and only
+// when their header passes its checks.
 int SniffFormat(const BYTE* data, size_t size, NameHint hint);
 
 // LtLoadFile's and LtMemLoad's decoding of a whole file's bytes, with what
@@ -37,6 +40,8 @@ int JpegInfo(const BYTE* data, size_t size, LTFILEINFO& info);
 int PngInfo(const BYTE* data, size_t size, LTFILEINFO& info);
 int TargaInfo(const BYTE* data, size_t size, LTFILEINFO& info);
 int MagickInfo(int format, const BYTE* data, size_t size, LTFILEINFO& info);
+// MacPaint, Microsoft Paint and one-plane GEM raster (DecodeBilevel.cpp).
+int BilevelInfo(int format, const BYTE* data, size_t size, LTFILEINFO& info);
 
 // Decodes into bitmap. JPEG and PNG decode straight into the record, row by
 // row, at their own depth and at 24 and 32 bits; other depths, and the
@@ -46,6 +51,11 @@ int JpegDecode(const BYTE* data, size_t size, int bitsPerPixel, int order, LTBIT
 int PngDecode(const BYTE* data, size_t size, int bitsPerPixel, int order, LTBITMAP& bitmap);
 int TargaDecode(const BYTE* data, size_t size, int bitsPerPixel, int order, LTBITMAP& bitmap);
 int MagickDecode(int format, const BYTE* data, size_t size, int bitsPerPixel, int order, LTBITMAP& bitmap);
+int BilevelDecode(int format, const BYTE* data, size_t size, int bitsPerPixel, int order, LTBITMAP& bitmap);
+// Microsoft Paint's signature; a GEM raster header that makes sense (the
+// format has no signature).
+bool IsMsp(const BYTE* data, size_t size);
+bool GemHeaderSound(const BYTE* data, size_t size);
 
 // Converts a decoded record to bitsPerPixel and order, keeping every colour
 // that fits and reducing the others to an optimised palette without

@@ -2,7 +2,10 @@
 // and the writers of every format the library saves. Each picture is first
 // brought to the depth asked for (EncodeDepth.cpp); the decoder library then
 // writes it with its coder named explicitly, except JPEG (EncodeJpeg.cpp,
-// through libjpeg) and PostScript (EpsWriter.cpp), which are ours.
+// through libjpeg), PostScript (EpsWriter.cpp), CALS (EncodeCals.cpp),
+// Windows metafiles (EncodeMetafile.cpp), WordPerfect graphics
+// (EncodeWpg.cpp) and the black-and-white formats (EncodeBilevel.cpp), which
+// the library does not write.
 
 #include "platform/imaging/EncodeInternal.h"
 
@@ -71,6 +74,11 @@ enum class Writer {
     Pict,
     SunRaster,
     Eps,
+    Wmf,
+    Wpg,
+    MacPaint,
+    Msp,
+    GemImage,
 };
 
 struct FormatRule {
@@ -103,6 +111,11 @@ constexpr FormatRule Rules[] = {
     { LT_FORMAT_RAS, Writer::SunRaster, Depth1 | Depth8 | Depth24 | Depth32, OneBitColours::BlackWhite,
         ColourKey::Never },
     { LT_FORMAT_EPS, Writer::Eps, Depth1 | Depth4 | Depth8 | Depth24, OneBitColours::TwoColours, ColourKey::Never },
+    { LT_FORMAT_WMF, Writer::Wmf, Depth1 | Depth4 | Depth8 | Depth24, OneBitColours::TwoColours, ColourKey::Never },
+    { LT_FORMAT_WPG, Writer::Wpg, Depth1 | Depth4 | Depth8, OneBitColours::TwoColours, ColourKey::Never },
+    { LT_FORMAT_MAC, Writer::MacPaint, Depth1, OneBitColours::BlackWhite, ColourKey::Never },
+    { LT_FORMAT_MSP, Writer::Msp, Depth1, OneBitColours::BlackWhite, ColourKey::Never },
+    { LT_FORMAT_IMG, Writer::GemImage, Depth1, OneBitColours::BlackWhite, ColourKey::Never },
 };
 
 const FormatRule* RuleFor(int format)
@@ -254,10 +267,36 @@ void WriteWithLibrary(const FormatRule& rule, const OutputRaster& raster, Magick
     case Writer::Jpeg:
     case Writer::Cals:
     case Writer::Eps:
+    case Writer::Wmf:
+    case Writer::Wpg:
+    case Writer::MacPaint:
+    case Writer::Msp:
+    case Writer::GemImage:
         throw std::logic_error("this format has a writer of its own");
     }
     image.magick(coder);
     image.write(&out);
+}
+
+// The writers of ours that take a raster and give the file's bytes.
+bool (*OwnWriter(Writer writer))(const OutputRaster&, std::string&)
+{
+    switch (writer) {
+    case Writer::Cals:
+        return WriteCals;
+    case Writer::Wmf:
+        return WriteWmf;
+    case Writer::Wpg:
+        return WriteWpg;
+    case Writer::MacPaint:
+        return WriteMacPaint;
+    case Writer::Msp:
+        return WriteMsp;
+    case Writer::GemImage:
+        return WriteGemImage;
+    default:
+        return nullptr;
+    }
 }
 
 int Encode(const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFactor, std::string& out)
@@ -280,6 +319,10 @@ int Encode(const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFact
         && (rule->colourKey == ColourKey::Always || (rule->colourKey == ColourKey::At32BitsOnly && bitsPerPixel == 32));
     request.transparentColor = bitmap->TransparentColor;
     try {
+        // A 24-bit picture already holds the metafile's rows.
+        if (rule->writer == Writer::Wmf && bitsPerPixel == 24 && bitmap->BitsPerPixel == 24
+            && bitmap->Order == LT_ORDER_BGR)
+            return WriteWmf24(*bitmap, out) ? LT_SUCCESS : LT_ERR_WRITE;
         // Before any object of the library exists: its start sets our policy.
         EnsureLibrary();
         OutputRaster raster;
@@ -288,10 +331,10 @@ int Encode(const LTBITMAP* bitmap, int format, int bitsPerPixel, int qualityFact
             out = WriteEps(raster);
             return LT_SUCCESS;
         }
-        if (rule->writer == Writer::Cals)
-            return WriteCals(raster, out) ? LT_SUCCESS : LT_ERR_WRITE;
         if (rule->writer == Writer::Jpeg)
             return WriteJpeg(raster, greyJpeg, int(EncoderQuality(qualityFactor)), out);
+        if (bool (*own)(const OutputRaster&, std::string&) = OwnWriter(rule->writer))
+            return own(raster, out) ? LT_SUCCESS : LT_ERR_WRITE;
         Magick::Blob blob;
         WriteWithLibrary(*rule, raster, blob);
         if (blob.length() == 0)

@@ -72,6 +72,28 @@ int WriteJpeg(const OutputRaster& raster, bool grey, int quality, std::string& o
 // library's exceptions and std::bad_alloc.
 bool WriteCals(const OutputRaster& raster, std::string& out);
 
+// A 1-, 4- or 8-bit raster's row y packed as a file stores it: the indexes
+// of the pixels, the leftmost in the high bits, the last byte's unused bits
+// 0.
+void PackRowBits(const OutputRaster& raster, int y, uint8_t* out);
+
+// Writers of our own formats, each of a raster at a depth the format holds
+// (see the table in Encode.cpp); false when the picture cannot be stored in
+// the format (a side over its limit). Throw std::bad_alloc.
+// A placeable Windows metafile drawing a 1-, 4-, 8- or 24-bit DIB.
+bool WriteWmf(const OutputRaster& raster, std::string& out);
+// The same straight from a 24-bit record in DIB order, whose rows are the
+// DIB's as they are; false for any other record.
+bool WriteWmf24(const LTBITMAP& bitmap, std::string& out);
+// WordPerfect graphics with one 1-, 4- or 8-bit bitmap.
+bool WriteWpg(const OutputRaster& raster, std::string& out);
+// Black and white: MacPaint (in its MacBinary envelope, the picture at the
+// top left of its 576 x 720 page, cut off beyond it), Microsoft Paint
+// (version 2) and GEM raster.
+bool WriteMacPaint(const OutputRaster& raster, std::string& out);
+bool WriteMsp(const OutputRaster& raster, std::string& out);
+bool WriteGemImage(const OutputRaster& raster, std::string& out);
+
 // Where the parts of a TIFF of one strip lie; false for any other layout
 // or when a part lies outside the bytes.
 struct TiffLayout {

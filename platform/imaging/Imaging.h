@@ -13,10 +13,11 @@
 // Readable formats (Codec.cpp and its decoders): BMP/DIB (Windows and OS/2
 // headers), GIF (first frame), ICO/CUR (first image), JPEG, PCD (the
 // 768 x 512 base), PICT, PCX, PNG, PSD/PSB (the merged image), Sun raster,
-// Targa, TIFF (first page), WPG and MacPaint. Each is recognised by its
-// signature; Targa and raw MacPaint have none and are tried only when the
-// path given to LtLoadFile/LtFileInfo ends in their extension (.tga, .mac,
-// .pnt) and their header passes its checks. A JPEG stream that stops before
+// Targa, TIFF (first page), WPG, MacPaint, Microsoft Paint and GEM raster
+// (one plane). Each is recognised by its signature; Targa, raw MacPaint and
+// GEM raster have none and are tried only when the path given to
+// LtLoadFile/LtFileInfo ends in their extension (.tga, .mac, .pnt, .img)
+// and their header passes its checks. A JPEG stream that stops before
 // its end marker is refused as truncated rather than shown with its missing
 // part grey. A JPEG larger than the limits below is read at the largest of
 // its decoder's own reduced scales (1/2, 1/4, 1/8) that fits them, so a
@@ -59,15 +60,15 @@
 #define LT_FORMAT_TGA 4
 #define LT_FORMAT_BMP 6
 #define LT_FORMAT_JPEG 10
-#define LT_FORMAT_WMF 15      // not written: LT_ERR_FORMAT
+#define LT_FORMAT_WMF 15      // written only: a placeable metafile of one DIB
 #define LT_FORMAT_EPS 16      // PostScript with a raster image, our own writer
 #define LT_FORMAT_CMP 20      // written as PNG
 #define LT_FORMAT_LEAD1BIT 26 // written as PNG
 #define LT_FORMAT_CALS 50     // CALS raster, 1 bit
-#define LT_FORMAT_MAC 51      // MacPaint: read only, written LT_ERR_FORMAT
-#define LT_FORMAT_IMG 52      // not written: LT_ERR_FORMAT
-#define LT_FORMAT_MSP 53      // not written: LT_ERR_FORMAT
-#define LT_FORMAT_WPG 54      // read only, written LT_ERR_FORMAT
+#define LT_FORMAT_MAC 51      // MacPaint, 1 bit
+#define LT_FORMAT_IMG 52      // GEM raster, 1 bit
+#define LT_FORMAT_MSP 53      // Microsoft Paint, 1 bit
+#define LT_FORMAT_WPG 54      // WordPerfect graphics: bitmaps of 1, 4 and 8 bits
 #define LT_FORMAT_RAS 55      // Sun raster
 #define LT_FORMAT_PCT 56      // PICT
 #define LT_FORMAT_PNG 75
@@ -177,8 +178,9 @@ int LtMemLoad(const void* buffer, pLTBITMAP bitmap, int bitsPerPixel, int order,
 // Writes bitmap as a file of the format at bitsPerPixel: BMP, JPEG (24 bits
 // colour, 8 bits grey), TIF, PNG, PSD, TGA, PCX, GIF, CALS, PCT, RAS, EPS
 // (our own writer: the system's decoder library may not write PostScript),
-// and CMP and LEAD1BIT as PNG. WMF, WPG, MAC, MSP and IMG answer
-// LT_ERR_FORMAT; a depth the format cannot store, LT_ERR_BITS_FOR_FORMAT.
+// WMF (1, 4, 8 and 24 bits), WPG (1, 4 and 8), MAC, MSP and IMG (1 bit,
+// black and white: other pictures are dithered), and CMP and LEAD1BIT as
+// PNG; a depth the format cannot store answers LT_ERR_BITS_FOR_FORMAT.
 // qualityFactor runs from 0 (best) upwards: quality 100 minus the factor, at
 // least 1 (lossy formats only). The file is written beside the target and
 // renamed over it (platform::ReplaceWindowsFileContents) only when

@@ -628,8 +628,7 @@ TEST(ImagingExport, UnwritableFormatsAndDepthsAreRefused)
     const LTBITMAP picture = Picture(Look::FiveColours);
     HGLOBAL memory = nullptr;
     DWORD size = 0;
-    for (int format : { LT_FORMAT_WMF, LT_FORMAT_WPG, LT_FORMAT_MAC, LT_FORMAT_MSP, LT_FORMAT_IMG, LT_FORMAT_PCD,
-             LT_FORMAT_ICO, 0, 999 }) {
+    for (int format : { LT_FORMAT_PCD, LT_FORMAT_ICO, 0, 999 }) {
         EXPECT_EQ(LtSaveToMemory(&memory, &picture, format, 24, 0, &size), LT_ERR_FORMAT) << format;
         EXPECT_EQ(memory, nullptr);
     }
@@ -641,7 +640,9 @@ TEST(ImagingExport, UnwritableFormatsAndDepthsAreRefused)
              Refused { LT_FORMAT_JPEG, 1 }, Refused { LT_FORMAT_JPEG, 32 }, Refused { LT_FORMAT_PSD, 8 }, Refused { LT_FORMAT_PSD, 32 },
              Refused { LT_FORMAT_TGA, 1 }, Refused { LT_FORMAT_PCX, 32 }, Refused { LT_FORMAT_PCT, 32 },
              Refused { LT_FORMAT_EPS, 32 }, Refused { LT_FORMAT_PNG, 16 }, Refused { LT_FORMAT_BMP, 16 },
-             Refused { LT_FORMAT_BMP, 0 }, Refused { LT_FORMAT_PNG, 7 } }) {
+             Refused { LT_FORMAT_BMP, 0 }, Refused { LT_FORMAT_PNG, 7 }, Refused { LT_FORMAT_WMF, 32 },
+             Refused { LT_FORMAT_WPG, 24 }, Refused { LT_FORMAT_MAC, 8 }, Refused { LT_FORMAT_MSP, 4 },
+             Refused { LT_FORMAT_IMG, 24 } }) {
         EXPECT_EQ(LtSaveToMemory(&memory, &picture, r.format, r.bits, 0, &size), LT_ERR_BITS_FOR_FORMAT)
             << r.format << " at " << r.bits;
     }
@@ -658,7 +659,7 @@ TEST(ImagingExport, FailedSavesLeaveTheOldFileByteForByte)
     const LTBITMAP picture = Picture(Look::FiveColours);
     const std::string target = WindowsPath(path);
 
-    EXPECT_EQ(LtSaveFile(target.c_str(), &picture, LT_FORMAT_WMF, 24, 0), LT_ERR_FORMAT);
+    EXPECT_EQ(LtSaveFile(target.c_str(), &picture, LT_FORMAT_PCD, 24, 0), LT_ERR_FORMAT);
     EXPECT_EQ(LtSaveFile(target.c_str(), &picture, LT_FORMAT_GIF, 24, 0), LT_ERR_BITS_FOR_FORMAT);
     LTBITMAP empty;
     EXPECT_EQ(LtSaveFile(target.c_str(), &empty, LT_FORMAT_PNG, 24, 0), LT_ERR_BAD_BITMAP);
@@ -673,6 +674,8 @@ TEST(ImagingExport, FailedSavesLeaveTheOldFileByteForByte)
     });
     EXPECT_EQ(LtSaveFile(target.c_str(), &picture, LT_FORMAT_PNG, 24, 0), LT_ERR_WRITE);
     EXPECT_EQ(LtSaveFile(target.c_str(), &picture, LT_FORMAT_EPS, 24, 0), LT_ERR_WRITE);
+    for (int format : { LT_FORMAT_WMF, LT_FORMAT_WPG, LT_FORMAT_MAC, LT_FORMAT_MSP, LT_FORMAT_IMG })
+        EXPECT_EQ(LtSaveFile(target.c_str(), &picture, format, 1, 0), LT_ERR_WRITE) << format;
     const std::string fresh = folder + "/fresh.bmp";
     EXPECT_EQ(LtSaveFile(WindowsPath(fresh).c_str(), &picture, LT_FORMAT_BMP, 24, 0), LT_ERR_WRITE);
     platform::SetReplaceWriteStepForTests(nullptr);

@@ -224,7 +224,8 @@ TEST(ImagingSave, RefusedSavesLeaveNothingBehind)
     std::string folder = testing_support::MakeTempDir("refused");
     std::string path = folder + "/out.jpg";
     EXPECT_EQ(LtSaveFile(WindowsPath(path).c_str(), &horse, LT_FORMAT_JPEG, 16, 10), LT_ERR_BITS_FOR_FORMAT);
-    EXPECT_EQ(LtSaveFile(WindowsPath(path).c_str(), &horse, LT_FORMAT_WMF, 24, 0), LT_ERR_FORMAT);
+    EXPECT_EQ(LtSaveFile(WindowsPath(path).c_str(), &horse, LT_FORMAT_PCD, 24, 0), LT_ERR_FORMAT);
+    EXPECT_EQ(LtSaveFile(WindowsPath(path).c_str(), &horse, LT_FORMAT_WPG, 24, 0), LT_ERR_BITS_FOR_FORMAT);
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(LtSaveFile(WindowsPath(folder + "/none/out.jpg").c_str(), &horse, LT_FORMAT_JPEG, 24, 10), LT_ERR_WRITE);
     EXPECT_EQ(LtSaveFile("", &horse, LT_FORMAT_JPEG, 24, 10), LT_ERR_BAD_NAME);
