@@ -608,6 +608,11 @@ BOOL CPrintPrefData::IsOptionOff(int nKind) const
     return (Printing & PRINT_PREF_OPTION) ? FALSE : TRUE;
 }
 
+BOOL CPrintPrefData::IsGlyphTextOff() const
+{
+    return (Printing & PRINT_PREF_SHAPED_AUTO) == 0 && (Printing & PRINT_PREF_SHAPED_METHOD1) != 0;
+}
+
 void CPrintPrefData::ApplyDisplayFlag() const
 {
     SetPicDisplayFlag(!(Printing & PRINT_PREF_NO_DITHER) && (Printing & PRINT_PREF_DISPLAY_FLAG) ? TRUE : FALSE);

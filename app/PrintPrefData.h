@@ -40,6 +40,12 @@ public:
     // clear (loading always sets it).
     BOOL IsOptionOff(int nKind) const;
 
+    // Whether glyph outlines are switched off for shaped and mirrored text,
+    // which is then drawn through a bitmap: the shaped-text method 1 of the
+    // Printing page (an automatic choice keeps the outlines, whatever else
+    // the word holds).
+    BOOL IsGlyphTextOff() const;
+
     // Switches the picture engine's display-mode flag 8 as the word asks:
     // on when dithering is allowed and bit 0x1000 is set.
     void ApplyDisplayFlag() const;

@@ -66,3 +66,20 @@
 #define IDC_SHAPE_PICTURE 723
 #define IDC_SHAPE_HINT 605
 #define IDC_SHAPE_HELP 150
+// The shape pictures beside the radios, numbered in the order of their
+// radios' ids: those of 112 to 115 first, then those of 703 to 714.
+#define IDC_SHAPE_PIC_RECTANGLE 340
+#define IDC_SHAPE_PIC_ROUNDED 341
+#define IDC_SHAPE_PIC_ELLIPSE 342
+#define IDC_SHAPE_PIC_POLYGON 343
+#define IDC_SHAPE_PIC_STAR 653
+#define IDC_SHAPE_PIC_ARROW 654
+#define IDC_SHAPE_PIC_HEART 655
+#define IDC_SHAPE_PIC_BUBBLE_LEFT 656
+#define IDC_SHAPE_PIC_CLUB 657
+#define IDC_SHAPE_PIC_SPADE 658
+#define IDC_SHAPE_PIC_DIAMOND 659
+#define IDC_SHAPE_PIC_BUBBLE_RIGHT 683
+#define IDC_SHAPE_PIC_SIGN 684
+#define IDC_SHAPE_PIC_SHIELD 685
+#define IDC_SHAPE_PIC_SUN 686

@@ -12,6 +12,11 @@
 // The Apply buttons open the object's colour and fill page on the dialog's
 // own record and the object's picture page on the object; they are shown
 // only when SetObject was given an object and asked for them.
+//
+// Beside each radio a picture shows its kind as a shape object draws it on
+// the page: the rectangle, ellipse and polygon computed (the polygon with
+// the side count the list shows), the others from the stock outlines. A
+// click on a picture picks its radio.
 
 #include "controls/PictureButton.h"
 #include "platform/framework/Afx.h"
@@ -47,6 +52,8 @@ public:
     // Radio index of a kind, -1 for a kind without a radio; and back.
     static int RadioIndexOfKind(int nKind);
     static int KindOfRadioIndex(int nIndex);
+    // The picture control beside the radio of that index, 0 for none.
+    static int PictureOfRadioIndex(int nIndex);
 
     int m_nFlags = 0;
 
@@ -59,10 +66,16 @@ protected:
     afx_msg void OnColorBorder();
     afx_msg void OnPictureWithin();
     afx_msg void OnSidesChosen();
+    afx_msg void OnShapePicture(UINT nID);
+    afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
     DECLARE_MESSAGE_MAP()
 
 private:
     void EnableSides();
+    // The side count the polygon's picture shows: the list's, else the
+    // dialog's within the list's range.
+    int GetPictureSides() const;
+    void DrawShapePicture(CDC* pDC, const CRect& rect, int nKind, BOOL bEnabled) const;
     // After the picture page changed the object, the record takes its
     // picture as it is now, so that OK does not put back the old one.
     void TakePictureFromObject();

@@ -1088,8 +1088,12 @@ void CTextBlock::Render(CDC* pDC)
         return;
     }
 
+    // Turned text, text its owner's fill paints and colours the printer
+    // cannot match have no other way than outlines. Mirrored and shaped
+    // text goes through the bitmap when the user switched glyph text off,
+    // on the screen as on paper, so that the screen shows what prints.
     const BOOL bMustOutline = m_nAngle != 0 || bFills || (bPrinting && !bColorExact);
-    const BOOL bMayOutline = bPrinting || !(m_wFlags & TEXTBLOCK_NO_OUTLINES);
+    const BOOL bMayOutline = !thePrintPrefs.IsGlyphTextOff() && (bPrinting || !(m_wFlags & TEXTBLOCK_NO_OUTLINES));
     if (bMustOutline || bMayOutline) {
         BOOL bDrawn = TRUE;
         if (HasShadow())
@@ -1127,7 +1131,9 @@ void CTextBlock::Render(CDC* pDC)
         memory.SelectObject(pOld);
         m_pCachedBitmap = pBitmap.release();
     }
-    if (!bMirrored) {
+    // A printed page keeps no pixels to combine the mask with, so there the
+    // text goes as a picture whose white is transparent, mirrored or not.
+    if (!bMirrored && !bPrinter) {
         CBitmap* pPacked = PackCachedBitmap(pDC, m_pCachedBitmap);
         delete m_pCachedBitmap;
         m_pCachedBitmap = pPacked;

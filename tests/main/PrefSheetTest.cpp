@@ -252,6 +252,21 @@ TEST_F(PrefSheetTest, EveryPairOfPrintingMethodsIsStoredAndShownAgainAfterAResta
     }
 }
 
+TEST_F(PrefSheetTest, ShapedTextMethodOneSwitchesGlyphTextOffAndEveryOtherChoiceKeepsIt)
+{
+    for (int nShaped = 0; nShaped < 5; ++nShaped) {
+        SCOPED_TRACE(::testing::Message() << "shaped " << nShaped);
+        Open(CPreferences::pagePrinting);
+        Click(kShapedButtons[nShaped]);
+        Press(IDOK);
+        ASSERT_FALSE(SheetShown());
+        EXPECT_EQ(thePrintPrefs.IsGlyphTextOff() != FALSE, nShaped == 1);
+        // Still so at the next start.
+        Restart();
+        EXPECT_EQ(thePrintPrefs.IsGlyphTextOff() != FALSE, nShaped == 1);
+    }
+}
+
 TEST_F(PrefSheetTest, PrintingChecksAreTheInvertedBitsAndDitheringSwitchesTheDisplayFlag)
 {
     thePrintPrefs.Printing = CPrintPrefData::kDefaultPrinting | PRINT_PREF_DISPLAY_FLAG | PRINT_PREF_NO_FAST_GRAPHICS;

@@ -1,16 +1,21 @@
 // Block text on paper: printed through the view's own printing to the
 // PDF-file printer and read back with pdftoppm. Its lines follow the font's
 // size on the page whatever the screen's zoom, a transfer shows it mirrored
-// (its shadow too) while a proof shows it as it reads, and printing leaves
-// the block's own text (its merge fields) as it was.
+// (its shadow too) while a proof shows it as it reads, printing leaves the
+// block's own text (its merge fields) as it was, and shaped and mirrored
+// text is printed as a picture when glyph text is switched off.
 
 #include "tests/surface/PrintedPageTestSupport.h"
 
+#include "app/PrintPrefData.h"
 #include "model/DrawRect.h"
 #include "print/MergeSource.h"
 #include "text/TextBlock.h"
 
 #include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 
 namespace surfacetest {
@@ -164,6 +169,99 @@ TEST_F(BlockTextPrintTest, PrintingFillsTheMergeFieldsAndLeavesTheBlocksTextAsTy
     EXPECT_LT(filled.bounds.Width(), asTyped.bounds.Width() * 3 / 4) << "\"Hi Zo\" is narrower than the field";
     EXPECT_EQ(pObj->GetText(), CString("Hi @name@"));
     EXPECT_TRUE(pObj->HasMergeFields());
+}
+
+// What a PDF's pages are made of: its image objects and the paths its
+// content streams fill (glyph outlines are filled paths).
+struct PdfMakeup {
+    int images = -1;
+    int fills = -1;
+};
+
+// Reads every PDF with one run of python3: the images are the objects of
+// subtype Image, the fills the fill operators of the decompressed streams
+// that are not images.
+std::map<std::string, PdfMakeup> ReadPdfMakeups(const std::string& dir, const std::vector<std::string>& names)
+{
+    const std::string script = dir + "/makeup.py";
+    std::ofstream(script) << R"(import re, sys, zlib
+for path in sys.argv[1:]:
+    data = open(path, 'rb').read()
+    images = fills = 0
+    for m in re.finditer(rb'obj\s*<<(.*?)>>\s*stream\r?\n', data, re.S):
+        head = m.group(1)
+        end = data.find(b'endstream', m.end())
+        if re.search(rb'/Subtype\s*/Image', head):
+            images += 1
+            continue
+        body = data[m.end():end]
+        if b'/FlateDecode' in head:
+            try:
+                body = zlib.decompress(body)
+            except zlib.error:
+                continue
+        fills += len(re.findall(rb'(?<![^\s])(?:f\*?|B\*?|b\*?)(?![^\s])', body))
+    print(path, images, fills)
+)";
+    std::string command = "python3 '" + script + "'";
+    for (const std::string& name : names)
+        command += " '" + dir + "/" + name + ".pdf'";
+    command += " > '" + dir + "/makeup.txt'";
+    std::map<std::string, PdfMakeup> result;
+    if (std::system(command.c_str()) != 0)
+        return result;
+    std::ifstream lines(dir + "/makeup.txt");
+    std::string path;
+    PdfMakeup makeup;
+    while (lines >> path >> makeup.images >> makeup.fills)
+        result[path.substr(dir.size() + 1, path.size() - dir.size() - 5)] = makeup;
+    return result;
+}
+
+TEST_F(BlockTextPrintTest, GlyphTextOffPrintsShapedAndMirroredTextAsAPictureAndOnAsOutlines)
+{
+    if (std::system("command -v python3 > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3 is not installed";
+    // A block bent into a warp shape and one the user turned over.
+    CDrawRect* pShaped = AddBlock(CRect(-250, 300, 250, 100), "Arch");
+    pShaped->GetTextBlock()->SetShape(8);
+    CDrawRect* pMirrored = AddBlock(CRect(-150, -50, 150, -250), "Fg");
+    pMirrored->Flip(TRUE, FALSE);
+    m_pDoc->m_nProofValue = 1;
+
+    // The shaped-text bits as the Printing page stores its automatic
+    // choice and its method 1.
+    constexpr WORD kShapedMask =
+        PRINT_PREF_SHAPED_AUTO | PRINT_PREF_SHAPED_METHOD1 | PRINT_PREF_SHAPED_METHOD | PRINT_PREF_SHAPED_METHOD3;
+    const WORD wSaved = thePrintPrefs.Printing;
+    const WORD wOther = WORD(CPrintPrefData::kDefaultPrinting & ~kShapedMask);
+    Ppm off, on;
+    thePrintPrefs.Printing = WORD(wOther | PRINT_PREF_SHAPED_METHOD1 | PRINT_PREF_SHAPED_METHOD);
+    const bool bOff = PrintAndRender("glyphs-off", off);
+    thePrintPrefs.Printing = WORD(wOther | PRINT_PREF_SHAPED_AUTO);
+    const bool bOn = PrintAndRender("glyphs-on", on);
+    thePrintPrefs.Printing = wSaved;
+    ASSERT_TRUE(bOff);
+    ASSERT_TRUE(bOn);
+
+    std::map<std::string, PdfMakeup> makeups = ReadPdfMakeups(m_dir, {"glyphs-off", "glyphs-on"});
+    ASSERT_EQ(makeups.size(), 2u);
+    // Off: each block is a picture, and nothing is filled as a path.
+    EXPECT_GE(makeups["glyphs-off"].images, 2);
+    EXPECT_EQ(makeups["glyphs-off"].fills, 0);
+    // On: the glyphs are filled outlines, and there is no picture.
+    EXPECT_EQ(makeups["glyphs-on"].images, 0);
+    EXPECT_GT(makeups["glyphs-on"].fills, 0);
+
+    // Both ways the page shows the same text in the same place.
+    const Ink pictured = InkOf(off);
+    const Ink outlined = InkOf(on);
+    ASSERT_GT(outlined.count, 1000);
+    EXPECT_NEAR(pictured.count, outlined.count, outlined.count / 5);
+    EXPECT_NEAR(pictured.bounds.left, outlined.bounds.left, 4);
+    EXPECT_NEAR(pictured.bounds.top, outlined.bounds.top, 4);
+    EXPECT_NEAR(pictured.bounds.right, outlined.bounds.right, 4);
+    EXPECT_NEAR(pictured.bounds.bottom, outlined.bounds.bottom, 4);
 }
 
 } // namespace

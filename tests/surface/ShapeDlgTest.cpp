@@ -1,19 +1,28 @@
 // The Shape dialog: which radio and side count a record shows, what OK
 // gives back (a kind without a radio and a side count outside the list are
 // kept), the fixed kind, and the ways in: a shape object's editor with its
-// Apply button and undo step, and Insert Shape.
+// Apply button and undo step, and Insert Shape. Its look is kept as a
+// golden picture, and each shape picture is checked against the outline a
+// shape object of its kind draws.
 
 #include "tests/surface/SurfaceTestSupport.h"
 
+#include "app/PointArray.h"
 #include "model/DrawRect.h"
 #include "model/ObjectAttributes.h"
+#include "model/StockShapes.h"
 #include "model/UndoList.h"
 #include "resources/resource.h"
 #include "surface/ShapeDlg.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/GoldenPicture.h"
+#include "tests/support/MemoryCanvas.h"
 #include "tests/surface/SurfaceDialogSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace surfacetest {
 namespace {
@@ -65,6 +74,123 @@ void PickSides(HWND hDlg, int nSides)
     HWND hCombo = ::GetDlgItem(hDlg, IDC_SHAPE_SIDES);
     ::SendMessage(hCombo, CB_SETCURSEL, WPARAM(nSides - 3), 0);
     ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDC_SHAPE_SIDES, CBN_SELCHANGE), LPARAM(hCombo));
+}
+
+// Which pixels of a shape picture the shape covers: those not of the
+// dialog's face.
+struct PictureInk {
+    int w = 0;
+    int h = 0;
+    std::vector<bool> ink;
+
+    int Count() const { return int(std::count(ink.begin(), ink.end(), true)); }
+};
+
+PictureInk InkOfPicture(HWND hPicture)
+{
+    RECT rc{};
+    ::GetClientRect(hPicture, &rc);
+    PictureInk result{rc.right, rc.bottom, {}};
+    const COLORREF crFace = ::GetSysColor(COLOR_BTNFACE);
+    for (int y = 0; y < result.h; ++y) {
+        for (int x = 0; x < result.w; ++x)
+            result.ink.push_back(platform::headless::WindowPixel(hPicture, x, y) != crFace);
+    }
+    return result;
+}
+
+// What a shape object of the kind covers when its outline is laid on the
+// rectangle and filled, on a canvas of w by h pixels.
+PictureInk InkOfOutline(int nKind, int nSides, const CRect& rect, int w, int h)
+{
+    CPointArray points;
+    switch (nKind) {
+    case SHAPE_RECTANGLE:
+        points.SetSize(4);
+        points.GetData()[0] = POINT{rect.left, rect.top};
+        points.GetData()[1] = POINT{rect.right, rect.top};
+        points.GetData()[2] = POINT{rect.right, rect.bottom};
+        points.GetData()[3] = POINT{rect.left, rect.bottom};
+        break;
+    case SHAPE_ELLIPSE:
+        CDrawRect::ComputeRegularPolygon(rect, points, kEllipsePoints, 0);
+        break;
+    case SHAPE_REGULAR_POLYGON:
+        CDrawRect::ComputeRegularPolygon(rect, points, nSides, 0);
+        break;
+    default:
+        EXPECT_TRUE(GetStockOutlinePoints(GetStockOutlineId(nKind), rect, 0, FALSE, points)) << nKind;
+        break;
+    }
+    testing_support::MemoryCanvas canvas(w, h);
+    CDC* pDC = canvas.DC();
+    pDC->FillSolidRect(0, 0, w, h, RGB(255, 255, 255));
+    pDC->SelectStockObject(BLACK_PEN);
+    pDC->SelectStockObject(BLACK_BRUSH);
+    pDC->Polygon(points.GetData(), points.GetCount());
+    PictureInk result{w, h, {}};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            result.ink.push_back(canvas.At(x, y) != RGB(255, 255, 255));
+    }
+    return result;
+}
+
+// Shared pixels over pixels covered by either.
+double Overlap(const PictureInk& a, const PictureInk& b)
+{
+    int both = 0;
+    int either = 0;
+    for (size_t i = 0; i < a.ink.size() && i < b.ink.size(); ++i) {
+        both += a.ink[i] && b.ink[i] ? 1 : 0;
+        either += a.ink[i] || b.ink[i] ? 1 : 0;
+    }
+    return either == 0 ? 0.0 : double(both) / either;
+}
+
+// Each picture is told from every other kind's outline: it matches its own
+// kind's outline (with nSides for the polygon) and no other as well.
+void ExpectPicturesShowTheirKinds(HWND hDlg, int nSides)
+{
+    for (int nIndex = 0; nIndex < int(std::size(kRadios)); ++nIndex) {
+        const int nKind = CShapeDlg::KindOfRadioIndex(nIndex);
+        SCOPED_TRACE(testing::Message() << "kind " << nKind);
+        HWND hPicture = ::GetDlgItem(hDlg, CShapeDlg::PictureOfRadioIndex(nIndex));
+        ASSERT_NE(hPicture, HWND(NULL));
+        EXPECT_TRUE(::IsWindowVisible(hPicture));
+        // Beside its radio: on its row, left of its text.
+        RECT pic{};
+        RECT radio{};
+        ::GetWindowRect(hPicture, &pic);
+        ::GetWindowRect(::GetDlgItem(hDlg, kRadios[nIndex]), &radio);
+        EXPECT_LE(pic.right, radio.left);
+        EXPECT_GE(radio.left - pic.right, 0);
+        EXPECT_LT(radio.left - pic.right, 12);
+        EXPECT_LT(std::abs((pic.top + pic.bottom) - (radio.top + radio.bottom)), 4);
+
+        const PictureInk shown = InkOfPicture(hPicture);
+        ASSERT_GT(shown.w, 10);
+        ASSERT_GT(shown.h, 10);
+        ASSERT_GT(shown.Count(), 20);
+        const CRect area(1, 1, shown.w - 2, shown.h - 2);
+        const double own = Overlap(shown, InkOfOutline(nKind, nSides, area, shown.w, shown.h));
+        EXPECT_GE(own, 0.95);
+        for (int nOther = 0; nOther < SHAPE_KIND_COUNT; ++nOther) {
+            if (nOther == nKind || nOther == SHAPE_LINE)
+                continue;
+            EXPECT_LT(Overlap(shown, InkOfOutline(nOther, nSides, area, shown.w, shown.h)), own)
+                << "looks like kind " << nOther;
+        }
+        // A polygon of other sides is another picture.
+        if (nKind == SHAPE_REGULAR_POLYGON) {
+            EXPECT_LT(Overlap(shown, InkOfOutline(nKind, nSides == 3 ? 8 : 3, area, shown.w, shown.h)), own);
+        }
+    }
+}
+
+void Repaint(HWND hDlg)
+{
+    ::RedrawWindow(hDlg, nullptr, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 class ShapeDlgTest : public SurfaceTest {
@@ -318,6 +444,76 @@ TEST_F(ShapeDlgTest, InsertShapeAddsTheChosenShapeAndCancelAddsNothing)
     ASSERT_NE(pNew, nullptr);
     EXPECT_EQ(pNew->m_nShape, SHAPE_REGULAR_POLYGON);
     EXPECT_EQ(pNew->m_nSides, 5);
+}
+
+TEST_F(ShapeDlgTest, LooksAsBeforeWithAPictureBesideEachShape)
+{
+    CObjectAttributes attrs;
+    attrs.m_nShape = SHAPE_HEART;
+    attrs.m_nSides = 6;
+    Run(attrs, CShapeDlg::FlagWriteRecord, {OnShape([&](HWND hDlg) {
+        Repaint(hDlg);
+        testing_support::ExpectLooksAsBefore(hDlg, "surface", "shape_dialog.png");
+        Click(hDlg, IDCANCEL);
+    })});
+}
+
+TEST_F(ShapeDlgTest, EachPictureShowsTheOutlineOfItsKindAndThePolygonItsSides)
+{
+    CObjectAttributes attrs;
+    attrs.m_nShape = SHAPE_REGULAR_POLYGON;
+    attrs.m_nSides = 8;
+    Run(attrs, CShapeDlg::FlagWriteRecord, {OnShape([&](HWND hDlg) {
+        Repaint(hDlg);
+        {
+            SCOPED_TRACE("eight sides");
+            ExpectPicturesShowTheirKinds(hDlg, 8);
+        }
+        // Another count from the list redraws the polygon with it.
+        PickSides(hDlg, 3);
+        ::UpdateWindow(::GetDlgItem(hDlg, IDC_SHAPE_PIC_POLYGON));
+        {
+            SCOPED_TRACE("three sides");
+            ExpectPicturesShowTheirKinds(hDlg, 3);
+        }
+        Click(hDlg, IDCANCEL);
+    })});
+}
+
+TEST_F(ShapeDlgTest, AClickOnAPicturePicksItsShapeUnlessTheKindIsFixed)
+{
+    for (const int nStart : {int(SHAPE_ELLIPSE), CShapeDlg::kFixedShapeKind}) {
+        SCOPED_TRACE(nStart);
+        CObjectAttributes attrs;
+        attrs.m_nShape = nStart;
+        attrs.m_nSides = 5;
+        int nKind = -1;
+        bool bSidesEnabled = false;
+        bool bPictureEnabled = true;
+        Run(attrs, CShapeDlg::FlagWriteRecord | CShapeDlg::FlagReportChanges, {OnShape([&](HWND hDlg) {
+            HWND hPolygon = ::GetDlgItem(hDlg, IDC_SHAPE_PIC_POLYGON);
+            bPictureEnabled = ::IsWindowEnabled(hPolygon) != FALSE;
+            RECT rc{};
+            ::GetWindowRect(hPolygon, &rc);
+            platform::headless::Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+            MSG msg;
+            while (::PeekMessage(&msg, NULL, 0, 0, PM_REMOVE))
+                ::DispatchMessage(&msg);
+            bSidesEnabled = Enabled(hDlg, IDC_SHAPE_SIDES);
+            Click(hDlg, IDOK);
+        })},
+            &nKind);
+        if (nStart == CShapeDlg::kFixedShapeKind) {
+            EXPECT_FALSE(bPictureEnabled);
+            EXPECT_FALSE(bSidesEnabled);
+            EXPECT_EQ(nKind, CShapeDlg::kFixedShapeKind);
+        } else {
+            EXPECT_TRUE(bPictureEnabled);
+            EXPECT_TRUE(bSidesEnabled);
+            EXPECT_EQ(nKind, SHAPE_REGULAR_POLYGON);
+            EXPECT_EQ(attrs.m_nShape, SHAPE_REGULAR_POLYGON);
+        }
+    }
 }
 
 } // namespace surfacetest

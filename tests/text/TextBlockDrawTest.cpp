@@ -159,6 +159,10 @@ TEST_F(TextBlockDrawTest, RenderChoosesPlainGlyphOrBitmapByDeviceAndLook)
     const WORD kAuto = CPrintPrefData::kDefaultPrinting;
     const WORD kDirect = PRINT_PREF_TEXT_DIRECT;
     const WORD kBitmapMethod = 0;
+    // Method 1 of the shaped-text methods switches glyph text off.
+    const WORD kGlyphOff =
+        WORD((kAuto & ~PRINT_PREF_SHAPED_AUTO) | PRINT_PREF_SHAPED_METHOD1 | PRINT_PREF_SHAPED_METHOD);
+    const WORD kGlyphOffBitmapMethod = WORD(PRINT_PREF_SHAPED_METHOD1 | PRINT_PREF_SHAPED_METHOD);
     const Case cases[] = {
         {0, FALSE, 0, FALSE, FALSE, Screen, kAuto, Drawn::Plain},
         {0, FALSE, 0, FALSE, TRUE, Screen, kAuto, Drawn::Plain},
@@ -177,6 +181,22 @@ TEST_F(TextBlockDrawTest, RenderChoosesPlainGlyphOrBitmapByDeviceAndLook)
         {30, FALSE, 0, FALSE, FALSE, Printer, kAuto, Drawn::Glyph},
         {0, FALSE, 0, FALSE, FALSE, Preview, kAuto, Drawn::Glyph},
         {0, FALSE, 0, FALSE, TRUE, Preview, kAuto, Drawn::Glyph},
+        // Glyph text switched off: mirrored and shaped text goes through the
+        // bitmap on every device; turned text and text its object fills
+        // have no other way than outlines; plain text stays plain.
+        {0, FALSE, 0, FALSE, FALSE, Screen, kGlyphOff, Drawn::Plain},
+        {0, TRUE, 0, FALSE, FALSE, Screen, kGlyphOff, Drawn::Bitmap},
+        {0, FALSE, 16, FALSE, FALSE, Screen, kGlyphOff, Drawn::Bitmap},
+        {0, TRUE, 0, FALSE, FALSE, Printer, kGlyphOff, Drawn::Bitmap},
+        {0, FALSE, 8, FALSE, FALSE, Printer, kGlyphOff, Drawn::Bitmap},
+        {0, FALSE, 8, FALSE, FALSE, Preview, kGlyphOff, Drawn::Bitmap},
+        {0, FALSE, 0, FALSE, FALSE, Printer, kGlyphOff, Drawn::Plain},
+        {0, FALSE, 0, FALSE, FALSE, Printer, kGlyphOffBitmapMethod, Drawn::Bitmap},
+        {30, FALSE, 0, FALSE, FALSE, Printer, kGlyphOff, Drawn::Glyph},
+        {30, FALSE, 8, FALSE, FALSE, Screen, kGlyphOff, Drawn::Glyph},
+        {0, FALSE, 8, TRUE, FALSE, Screen, kGlyphOff, Drawn::Glyph},
+        // The automatic choice keeps the outlines whatever else is set.
+        {0, FALSE, 8, FALSE, FALSE, Printer, WORD(kGlyphOff | PRINT_PREF_SHAPED_AUTO), Drawn::Glyph},
     };
     int nCase = 0;
     for (const Case& c : cases) {
