@@ -39,7 +39,10 @@
 #include "model/DrawPoly.h"
 #include "model/DrawRect.h"
 #include "model/StockShapes.h"
+#include "model/UndoList.h"
 #include "platform/framework/Afx.h"
+#include "platform/framework/OleData.h"
+#include "platform/files/FileSystem.h"
 #include "platform/files/HostPath.h"
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/GdiObject.h"
@@ -62,6 +65,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -86,25 +92,36 @@ public:
     double m_paintedPixels = 0;
     double m_boxPixels = 0;
     int m_nPaints = 0;
+    double m_paintSeconds = 0; // spent in WM_PAINT
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_PAINT && m_hWnd != NULL) {
-            CRgn update;
-            update.CreateRectRgn(0, 0, 0, 0);
-            if (::GetUpdateRgn(m_hWnd, update, FALSE) != ERROR) {
-                m_paintedPixels += Area(update);
-                CRect box;
-                if (::GetRgnBox(update, &box) != ERROR)
-                    m_boxPixels += double(box.Width()) * double(box.Height());
-            }
-            ++m_nPaints;
+            NoteUpdate();
+            const auto begin = std::chrono::steady_clock::now();
+            const LRESULT result = CSurface::WindowProc(message, wParam, lParam);
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - begin;
+            m_paintSeconds += elapsed.count();
+            return result;
         }
         return CSurface::WindowProc(message, wParam, lParam);
     }
 
 private:
+    void NoteUpdate()
+    {
+        CRgn update;
+        update.CreateRectRgn(0, 0, 0, 0);
+        if (::GetUpdateRgn(m_hWnd, update, FALSE) != ERROR) {
+            m_paintedPixels += Area(update);
+            CRect box;
+            if (::GetRgnBox(update, &box) != ERROR)
+                m_boxPixels += double(box.Width()) * double(box.Height());
+        }
+        ++m_nPaints;
+    }
+
     static double Area(CRgn& region)
     {
         const DWORD nBytes = ::GetRegionData(region, 0, nullptr);
@@ -196,6 +213,7 @@ public:
         return pDoc;
     }
     static void Pump() { AfxPumpMessagesUntilIdle(); }
+    CMultiDocTemplate* Template() const { return m_pTemplate; }
     CMeasuredSurface* View() const { return m_pView; }
     const std::vector<CairoFigure>& Figures() const { return m_figures; }
     COLORREF PaperColor() const { return m_pDoc->GetPaperColor(); }
@@ -276,12 +294,6 @@ public:
             return press;
         }
         return CPoint(-1, -1);
-    }
-
-    CPoint ToScreen(CPoint point) const
-    {
-        m_pView->ClientToScreen(&point);
-        return point;
     }
 
 private:
@@ -481,18 +493,8 @@ BENCHMARK(BM_CairoFrame)->Unit(benchmark::kMillisecond);
 
 // Each iteration is one whole drag: press, 50 moves (timed), release; the
 // next drag goes back the other way, so the objects stay in the view.
-void BM_DragMove(benchmark::State& state)
+void RunDrags(benchmark::State& state, CMeasuredSurface* pView, CPoint press, double fullRepaint)
 {
-    if (!Prepared(state))
-        return;
-    DesignView& view = TheView();
-    const double fullRepaint = FullRepaintSeconds();
-    const CPoint press = view.SelectDragged(DesignView::Selection(state.range(0)));
-    if (press.x < 0) {
-        state.SkipWithError("no rectangle among the dragged objects that a press would find");
-        return;
-    }
-    CMeasuredSurface* pView = view.View();
     double seconds = 0;
     double pixels = 0;
     double boxPixels = 0;
@@ -500,8 +502,12 @@ void BM_DragMove(benchmark::State& state)
     int64_t nMoves = 0;
     int nDirection = 1;
     CPoint start = press;
+    auto toScreen = [pView](CPoint point) {
+        pView->ClientToScreen(&point);
+        return point;
+    };
     for (auto _ : state) {
-        const CPoint down = view.ToScreen(start);
+        const CPoint down = toScreen(start);
         platform::headless::MoveMouse(down.x, down.y);
         DesignView::Pump();
         platform::headless::PressMouse(0, down.x, down.y);
@@ -538,12 +544,384 @@ void BM_DragMove(benchmark::State& state)
     state.counters["x_fullrepaint"] = perMove / fullRepaint;
     state.counters["fullrepaint_ms"] = fullRepaint * 1e3;
 }
+
+void BM_DragMove(benchmark::State& state)
+{
+    if (!Prepared(state))
+        return;
+    DesignView& view = TheView();
+    const double fullRepaint = FullRepaintSeconds();
+    const CPoint press = view.SelectDragged(DesignView::Selection(state.range(0)));
+    if (press.x < 0) {
+        state.SkipWithError("no rectangle among the dragged objects that a press would find");
+        return;
+    }
+    RunDrags(state, view.View(), press, fullRepaint);
+}
 // Three drags there and back: a drag's 50 moves take as long as a few
 // full repaints, and the iteration count must not follow the time.
 BENCHMARK(BM_DragMove)
     ->ArgName("scattered")
     ->Arg(int(DesignView::Selection::Clustered))
     ->Arg(int(DesignView::Selection::Scattered))
+    ->UseManualTime()
+    ->Iterations(6)
+    ->Unit(benchmark::kMillisecond);
+
+// ---- Large designs: the first paint after open, a full repaint, a drag ----------------------------
+//
+// A design of 1,000 or 10,000 objects (the kinds and styles above) whose
+// centres lie anywhere in nine views round the view (three across, three
+// down, the view in the middle), so that most of them lie past it; a view
+// of 1920 x 1080 at zoom 100 shows about a ninth of them.
+//
+// BM_LargeFullRepaint: the whole view invalidated and painted; "x_cairo"
+// divides by Cairo drawing all the same objects into a 1920 x 1080 image
+// surface plus one copy of the frame (the best of a few).
+// BM_LargeFirstPaint: the design, saved once, opened from its file in a new
+// frame of the same size; the time is the view's paints until the program
+// is idle, and "x_fullrepaint" divides it by a full repaint of that view
+// afterwards (the best of three), iteration by iteration.
+// BM_LargeDragMove: one-step moves of 100 objects dragged as BM_DragMove
+// drags them: the 100 nearest the view's middle (scattered:0) or the
+// topmost 100 wherever they lie in the design (scattered:1).
+
+constexpr int kSpreadViews = 3; // views across and down that the objects cover
+
+class LargeDesign {
+public:
+    explicit LargeDesign(int nObjects)
+        : m_nObjects(nObjects)
+    {
+        if (!TheView().Ready())
+            return;
+        m_pDoc = TheView().OpenAnotherDesign();
+        m_pView = m_pDoc != nullptr ? dynamic_cast<CMeasuredSurface*>(m_pDoc->GetSurfaceView(0)) : nullptr;
+        if (m_pView == nullptr)
+            return;
+        m_pDoc->SetZoom(100);
+        if (!SizeClient(m_pView))
+            return;
+        // The design goes to a real file and comes back from it.
+        platform::InitFileSystem();
+        MakeObjects();
+        DesignView::Pump();
+        char folder[] = "/tmp/surfacebench-large-XXXXXX";
+        if (mkdtemp(folder) == nullptr)
+            return;
+        m_folder = folder;
+        // Saved under one name and opened under another, as a design saved
+        // earlier is opened: the saved one stays this document's.
+        m_savedPath = m_folder + "/saved.gen";
+        m_hostPath = m_folder + "/large.gen";
+        m_path = platform::WindowsPathFor(m_hostPath);
+        if (!m_pDoc->OnSaveDocument(platform::WindowsPathFor(m_savedPath).c_str()))
+            return;
+        DesignView::Pump();
+        std::error_code error;
+        std::filesystem::copy_file(m_savedPath, m_hostPath, std::filesystem::copy_options::overwrite_existing, error);
+        m_ready = !error;
+    }
+    ~LargeDesign()
+    {
+        if (!m_savedPath.empty())
+            std::remove(m_savedPath.c_str());
+        if (!m_hostPath.empty())
+            std::remove(m_hostPath.c_str());
+        if (!m_folder.empty())
+            std::remove(m_folder.c_str());
+    }
+    LargeDesign(const LargeDesign&) = delete;
+    LargeDesign& operator=(const LargeDesign&) = delete;
+
+    bool Ready() const { return m_ready; }
+    CMeasuredSurface* View() const { return m_pView; }
+    const std::vector<CairoFigure>& Figures() const { return m_figures; }
+
+    // The view of the design takes the activation and the focus, as the
+    // one the user works in: an unfocused view puts its objects off.
+    void Activate() const
+    {
+        if (auto* pFrame = dynamic_cast<CMDIChildWnd*>(m_pView->GetParentFrame()))
+            pFrame->MDIActivate();
+        m_pView->SetFocus();
+        DesignView::Pump();
+    }
+
+    void FullRepaint() const
+    {
+        m_pView->InvalidateRect(NULL, FALSE);
+        m_pView->UpdateWindow();
+    }
+
+    CRect PageInPixels() const
+    {
+        CRect page = m_pView->GetPageRect();
+        m_pView->LPtoDPRect(&page);
+        return page;
+    }
+
+    // Opens the saved design in a new frame whose view has the size of
+    // this one, with its first paint still waiting; NULL when it failed.
+    CMeasuredSurface* Open()
+    {
+        m_pOpened = dynamic_cast<CDrawDoc*>(TheView().Template()->OpenDocumentFile(m_path.c_str()));
+        auto* pView = m_pOpened != nullptr ? dynamic_cast<CMeasuredSurface*>(m_pOpened->GetSurfaceView(0)) : nullptr;
+        if (pView == nullptr || pView->GetObjects().GetCount() != m_nObjects)
+            return nullptr;
+        return pView;
+    }
+    void CloseOpened()
+    {
+        if (m_pOpened != nullptr)
+            m_pOpened->OnCloseDocument();
+        m_pOpened = nullptr;
+        DesignView::Pump();
+    }
+
+    // Selects 100 objects as BM_DragMove does and answers a client point
+    // where a press finds one of them with room for a drag to the right;
+    // (-1, -1) when there is none.
+    CPoint SelectDragged(DesignView::Selection selection)
+    {
+        std::vector<CDrawObj*> all;
+        CObList& list = m_pView->GetObjects();
+        for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
+            all.push_back(static_cast<CDrawObj*>(list.GetNext(pos)));
+        auto bounds = [](const CDrawObj* pObj) {
+            CRect rect = pObj->m_position;
+            rect.NormalizeRect();
+            return rect;
+        };
+        std::vector<size_t> order(all.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        if (selection == DesignView::Selection::Scattered) {
+            std::reverse(order.begin(), order.end());
+        } else {
+            CPoint centre(kViewWidth / 2, kViewHeight / 2);
+            m_pView->DPtoLPPoint(&centre);
+            auto distance = [&](size_t i) {
+                const CPoint c = bounds(all[i]).CenterPoint();
+                return std::hypot(double(c.x) - centre.x, double(c.y) - centre.y);
+            };
+            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return distance(a) < distance(b); });
+        }
+        order.resize(std::min<size_t>(order.size(), kDragged));
+        std::vector<CDrawObj*> objects;
+        for (size_t i : order)
+            objects.push_back(all[i]);
+        m_pView->SelectObjects(objects, FALSE);
+        DesignView::Pump();
+
+        std::vector<size_t> candidates = order;
+        std::sort(candidates.rbegin(), candidates.rend());
+        for (size_t i : candidates) {
+            auto* pShape = dynamic_cast<CDrawRect*>(all[i]);
+            if (pShape == nullptr || pShape->GetDrawnKind() != SHAPE_RECTANGLE)
+                continue;
+            const CPoint centre = bounds(pShape).CenterPoint();
+            CPoint press = centre;
+            m_pView->LPtoDPPoint(&press);
+            if (press.x < 20 || press.y < 20 || press.x + kStep * kMoves + 20 > kViewWidth || press.y + 20 > kViewHeight)
+                continue;
+            bool covered = false;
+            for (size_t above = i + 1; above < all.size() && !covered; ++above)
+                covered = bounds(all[above]).PtInRect(centre) != FALSE;
+            if (!covered)
+                return press;
+        }
+        return CPoint(-1, -1);
+    }
+
+    static bool SizeClient(CSurface* pView)
+    {
+        CFrameWnd* pFrame = pView->GetParentFrame();
+        for (int i = 0; i < 3; ++i) {
+            CRect client;
+            pView->GetClientRect(&client);
+            if (client.Width() == kViewWidth && client.Height() == kViewHeight)
+                return pView->GetZoom() == 100;
+            CRect frame;
+            pFrame->GetWindowRect(&frame);
+            pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + kViewWidth - client.Width(),
+                frame.Height() + kViewHeight - client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return false;
+    }
+
+private:
+    void MakeObjects()
+    {
+        CRect view(0, 0, kViewWidth, kViewHeight);
+        m_pView->DPtoLPRect(&view);
+        view = CDrawObj::NormalizeUp(view); // y up: top > bottom
+        CClientDC dc(m_pView);
+        m_pView->OnPrepareDC(&dc, nullptr);
+        const int cx = view.Width();
+        const int cy = view.top - view.bottom;
+        const int nSide = (kSpreadViews - 1) / 2;
+        std::mt19937 random(20261208u + unsigned(m_nObjects));
+        std::uniform_int_distribution<int> x(view.left - nSide * cx, view.right + nSide * cx),
+            y(view.bottom - nSide * cy, view.top + nSide * cy), size(30, 250), channel(0, 255), corners(3, 8),
+            spread(-120, 120);
+        auto colour = [&] { return RGB(channel(random), channel(random), channel(random)); };
+        static constexpr int kKinds[]
+            = {SHAPE_RECTANGLE, SHAPE_ROUND_RECTANGLE, SHAPE_ELLIPSE, SHAPE_LINE, SHAPE_STAR, SHAPE_REGULAR_POLYGON, -1};
+        constexpr int nKinds = int(sizeof kKinds / sizeof kKinds[0]);
+        for (int i = 0; i < m_nObjects; ++i) {
+            CairoFigure figure;
+            figure.width = i % 2 == 0 ? 1 : 3;
+            figure.fill = colour();
+            figure.pen = colour();
+            const CPoint centre(x(random), y(random));
+            const int nKind = kKinds[i % nKinds];
+            CDrawObj* pObj = nullptr;
+            if (nKind < 0) {
+                std::vector<POINT> points(size_t(corners(random)));
+                for (POINT& p : points)
+                    p = POINT{centre.x + spread(random), centre.y + spread(random)};
+                auto* pPoly = new CDrawPoly(CRect(centre, centre));
+                pPoly->SetPoints(points.data(), int(points.size()), int(points.size()));
+                figure.points = points;
+                pObj = pPoly;
+            } else {
+                const int hw = size(random) / 2;
+                const int hh = size(random) / 2;
+                auto* pShape = new CDrawRect(CRect(centre.x - hw, centre.y + hh, centre.x + hw, centre.y - hh), nKind);
+                pShape->m_nSides = 3 + i % 6;
+                pObj = pShape;
+            }
+            bench::StyleLike(pObj, figure);
+            m_pDoc->AddObject(pObj, m_pView);
+            if (auto* pShape = dynamic_cast<CDrawRect*>(pObj))
+                figure = ShapeFigure(pShape, figure);
+            dc.LPtoDP(figure.points.data(), int(figure.points.size()));
+            m_figures.push_back(figure);
+        }
+    }
+
+    int m_nObjects = 0;
+    CDrawDoc* m_pDoc = nullptr;
+    CMeasuredSurface* m_pView = nullptr;
+    CDrawDoc* m_pOpened = nullptr;
+    std::vector<CairoFigure> m_figures;
+    std::string m_folder;
+    std::string m_savedPath;
+    std::string m_hostPath;
+    std::string m_path;
+    bool m_ready = false;
+};
+
+LargeDesign* TheLargeDesign(benchmark::State& state, int nObjects)
+{
+    if (!Prepared(state))
+        return nullptr;
+    static std::map<int, std::unique_ptr<LargeDesign>> designs;
+    std::unique_ptr<LargeDesign>& pDesign = designs[nObjects];
+    if (pDesign == nullptr)
+        pDesign = std::make_unique<LargeDesign>(nObjects);
+    if (!pDesign->Ready()) {
+        state.SkipWithError("the large design could not be made and saved at 1920 x 1080, zoom 100");
+        return nullptr;
+    }
+    pDesign->Activate();
+    return pDesign.get();
+}
+
+double LargeFullRepaintSeconds(const LargeDesign& design)
+{
+    return bench::BestSeconds(
+        [&] {
+            design.FullRepaint();
+            return true;
+        },
+        5);
+}
+
+void BM_LargeFullRepaint(benchmark::State& state)
+{
+    LargeDesign* pDesign = TheLargeDesign(state, int(state.range(0)));
+    if (pDesign == nullptr)
+        return;
+    const CRect page = pDesign->PageInPixels();
+    const COLORREF paper = TheView().PaperColor();
+    CairoFrame frame;
+    const double baseline = bench::BestSeconds([&] { return frame.Draw(pDesign->Figures(), page, paper); }, 10);
+    const auto start = Clock::now();
+    for (auto _ : state)
+        pDesign->FullRepaint();
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    const double perIteration = elapsed.count() / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_cairo"] = perIteration / baseline;
+    state.counters["cairo_ms"] = baseline * 1e3;
+    state.SetItemsProcessed(int64_t(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_LargeFullRepaint)->ArgName("objects")->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_LargeFirstPaint(benchmark::State& state)
+{
+    LargeDesign* pDesign = TheLargeDesign(state, int(state.range(0)));
+    if (pDesign == nullptr)
+        return;
+    double ratios = 0;
+    double later = 0;
+    int64_t paints = 0;
+    for (auto _ : state) {
+        CMeasuredSurface* pView = pDesign->Open();
+        if (pView == nullptr || !LargeDesign::SizeClient(pView)) {
+            pDesign->CloseOpened();
+            state.SkipWithError("the saved design did not open whole at 1920 x 1080");
+            return;
+        }
+        pView->m_paintSeconds = 0;
+        pView->m_nPaints = 0;
+        DesignView::Pump();
+        const double first = pView->m_paintSeconds;
+        paints += pView->m_nPaints;
+        state.SetIterationTime(first);
+        const double repaint = bench::BestSeconds(
+            [&] {
+                pView->InvalidateRect(NULL, FALSE);
+                pView->UpdateWindow();
+                return true;
+            },
+            3);
+        ratios += first / repaint;
+        later += repaint;
+        pDesign->CloseOpened();
+    }
+    const double iterations = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_fullrepaint"] = ratios / iterations;
+    state.counters["fullrepaint_ms"] = later / iterations * 1e3;
+    state.counters["paints"] = double(paints) / iterations;
+}
+BENCHMARK(BM_LargeFirstPaint)
+    ->ArgName("objects")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_LargeDragMove(benchmark::State& state)
+{
+    LargeDesign* pDesign = TheLargeDesign(state, int(state.range(0)));
+    if (pDesign == nullptr)
+        return;
+    const double fullRepaint = LargeFullRepaintSeconds(*pDesign);
+    const CPoint press = pDesign->SelectDragged(DesignView::Selection(state.range(1)));
+    if (press.x < 0) {
+        state.SkipWithError("no rectangle among the dragged objects that a press would find");
+        return;
+    }
+    RunDrags(state, pDesign->View(), press, fullRepaint);
+    pDesign->View()->Select(NULL, FALSE);
+    DesignView::Pump();
+}
+BENCHMARK(BM_LargeDragMove)
+    ->ArgNames({"objects", "scattered"})
+    ->ArgsProduct({{1000, 10000}, {int(DesignView::Selection::Clustered), int(DesignView::Selection::Scattered)}})
     ->UseManualTime()
     ->Iterations(6)
     ->Unit(benchmark::kMillisecond);
@@ -831,6 +1209,309 @@ void BM_CairoTurnedPictures(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations()) * kPictures);
 }
 BENCHMARK(BM_CairoTurnedPictures)->Unit(benchmark::kMillisecond);
+
+// ---- Adding many objects -----------------------------------------------------------------------
+//
+// A third design, at zoom 100 in a 1920 x 1080 view, takes objects spread
+// over nine times the view (three views across and three down, the view in
+// the middle), so that most of them lie past it and grow the scrolled area
+// as they come.
+//
+// BM_AddObjects: 1,000 or 10,000 objects added one by one through the
+// document's AddObject, then the messages they leave handled and the view
+// painted; as the adds of one command, as the program's commands that add
+// objects make them (one_command:1), or each add on its own, as a caller
+// outside any command would (one_command:0). "x_add" divides by adding the
+// same objects to a plain CObList plus one full repaint of the view
+// holding them.
+// BM_PasteObjects: 5,000 of them, copied from the other design, pasted into
+// the empty one (Paste, then what it leaves to do); BM_UndoDeleteObjects:
+// 5,000 deleted and then brought back by Undo (the Undo timed). Their
+// "x_fullrepaint" divides by one full repaint of the view as the command
+// leaves it (the objects there and selected). "paints" counts the view's
+// WM_PAINTs per iteration.
+
+constexpr int kPastedObjects = 5000;
+
+// A client area of exactly cx x cy for the view, through its frame.
+void SizeViewClient(CSurface* pView, int cx, int cy)
+{
+    CFrameWnd* pFrame = pView->GetParentFrame();
+    for (int i = 0; i < 3; ++i) {
+        CRect client;
+        pView->GetClientRect(&client);
+        if (client.Width() == cx && client.Height() == cy)
+            break;
+        CRect frame;
+        pFrame->GetWindowRect(&frame);
+        pFrame->SetWindowPos(NULL, 0, 0, frame.Width() + cx - client.Width(), frame.Height() + cy - client.Height(),
+            SWP_NOZORDER | SWP_NOACTIVATE);
+        DesignView::Pump();
+    }
+}
+
+class SpreadSheet {
+public:
+    SpreadSheet()
+    {
+        if (!TheView().Ready())
+            return;
+        m_pDoc = TheView().OpenAnotherDesign();
+        m_pView = m_pDoc != nullptr ? dynamic_cast<CMeasuredSurface*>(m_pDoc->GetSurfaceView(0)) : nullptr;
+        if (m_pView == nullptr)
+            return;
+        m_pDoc->SetZoom(100);
+        SizeViewClient(m_pView, kViewWidth, kViewHeight);
+        DesignView::Pump();
+        CRect client;
+        m_pView->GetClientRect(&client);
+        if (client.Width() != kViewWidth || client.Height() != kViewHeight || m_pView->GetZoom() != 100)
+            return;
+        CRect area = client;
+        m_pView->DPtoLPRect(&area);
+        m_view = CDrawObj::NormalizeUp(area); // y up: top > bottom
+        m_ready = true;
+    }
+
+    bool Ready() const { return m_ready; }
+    CDrawDoc* Doc() const { return m_pDoc; }
+    CMeasuredSurface* View() const { return m_pView; }
+
+    // nCount new objects of every outline kind, the same ones for the same
+    // count, their centres anywhere in the nine views round the view.
+    std::vector<CDrawObj*> MakeSpread(int nCount) const
+    {
+        std::mt19937 random(20261208u + unsigned(nCount));
+        const int cx = m_view.Width();
+        const int cy = m_view.top - m_view.bottom;
+        std::uniform_int_distribution<int> x(m_view.left - cx, m_view.right + cx);
+        std::uniform_int_distribution<int> y(m_view.bottom - cy, m_view.top + cy);
+        std::uniform_int_distribution<int> size(30, 250), channel(0, 255);
+        static constexpr int kKinds[]
+            = {SHAPE_RECTANGLE, SHAPE_ROUND_RECTANGLE, SHAPE_ELLIPSE, SHAPE_LINE, SHAPE_STAR, SHAPE_REGULAR_POLYGON};
+        std::vector<CDrawObj*> objects;
+        objects.reserve(size_t(nCount));
+        for (int i = 0; i < nCount; ++i) {
+            const CPoint centre(x(random), y(random));
+            const int hw = size(random) / 2;
+            const int hh = size(random) / 2;
+            auto* pShape = new CDrawRect(CRect(centre.x - hw, centre.y + hh, centre.x + hw, centre.y - hh),
+                kKinds[i % int(sizeof kKinds / sizeof kKinds[0])]);
+            CairoFigure figure;
+            figure.width = i % 2 == 0 ? 1 : 3;
+            figure.fill = RGB(channel(random), channel(random), channel(random));
+            figure.pen = RGB(channel(random), channel(random), channel(random));
+            bench::StyleLike(pShape, figure);
+            objects.push_back(pShape);
+        }
+        return objects;
+    }
+
+    // Each object through the document's AddObject: as the adds of one
+    // command (the view's extent then follows once, at the end), or each on
+    // its own (the extent follows every object that grows it).
+    void AddAll(const std::vector<CDrawObj*>& objects, bool bOneCommand = true) const
+    {
+        CSurface::CAddBatch batch(bOneCommand ? m_pView : nullptr);
+        for (CDrawObj* pObj : objects)
+            m_pDoc->AddObject(pObj, m_pView);
+    }
+
+    // Takes every object off and deletes it, forgets the undo steps and
+    // lets the view shrink back to the page.
+    void Empty() const
+    {
+        m_pView->GetSelection().RemoveAll();
+        CObList& objects = m_pView->GetObjects();
+        while (!objects.IsEmpty()) {
+            auto* pObj = static_cast<CDrawObj*>(objects.RemoveHead());
+            pObj->m_pSurface = nullptr;
+            delete pObj;
+        }
+        m_pDoc->GetUndoList().Clear();
+        m_pView->CheckObjectExtent(NULL);
+        m_pView->InvalidateIfExtentChanged();
+        DesignView::Pump();
+    }
+
+    double FullRepaintSeconds() const
+    {
+        return bench::BestSeconds(
+            [this] {
+                m_pView->InvalidateRect(NULL, FALSE);
+                m_pView->UpdateWindow();
+                return true;
+            },
+            5);
+    }
+
+private:
+    CDrawDoc* m_pDoc = nullptr;
+    CMeasuredSurface* m_pView = nullptr;
+    CRect m_view;
+    bool m_ready = false;
+};
+
+SpreadSheet& TheSpreadSheet()
+{
+    static SpreadSheet sheet;
+    return sheet;
+}
+
+bool SpreadPrepared(benchmark::State& state)
+{
+    if (TheSpreadSheet().Ready())
+        return true;
+    state.SkipWithError("the design to add objects to could not be made at 1920 x 1080, zoom 100");
+    return false;
+}
+
+// Adding to a plain list plus one full repaint of the view holding the
+// objects, for nCount objects: the best of a few, taken once per count.
+double PlainAddSeconds(int nCount)
+{
+    const SpreadSheet& sheet = TheSpreadSheet();
+    std::vector<CDrawObj*> objects = sheet.MakeSpread(nCount);
+    const double listSeconds = bench::BestSeconds([&] {
+        CObList list;
+        for (CDrawObj* pObj : objects)
+            list.AddTail(pObj);
+        const INT_PTR n = list.GetCount();
+        list.RemoveAll();
+        return n;
+    });
+    sheet.AddAll(objects);
+    DesignView::Pump();
+    const double repaintSeconds = sheet.FullRepaintSeconds();
+    sheet.Empty();
+    return listSeconds + repaintSeconds;
+}
+
+void BM_AddObjects(benchmark::State& state)
+{
+    if (!Prepared(state) || !SpreadPrepared(state))
+        return;
+    const SpreadSheet& sheet = TheSpreadSheet();
+    const int nCount = int(state.range(0));
+    const bool bOneCommand = state.range(1) != 0;
+    const double baseline = PlainAddSeconds(nCount);
+    double seconds = 0;
+    int64_t paints = 0;
+    for (auto _ : state) {
+        const std::vector<CDrawObj*> objects = sheet.MakeSpread(nCount);
+        sheet.View()->m_nPaints = 0;
+        const auto begin = Clock::now();
+        sheet.AddAll(objects, bOneCommand);
+        DesignView::Pump();
+        const std::chrono::duration<double> elapsed = Clock::now() - begin;
+        seconds += elapsed.count();
+        state.SetIterationTime(elapsed.count());
+        paints += sheet.View()->m_nPaints;
+        if (sheet.View()->GetObjects().GetCount() != nCount)
+            state.SkipWithError("not every object was added");
+        sheet.Empty();
+    }
+    const double iterations = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_add"] = seconds / iterations / baseline;
+    state.counters["baseline_ms"] = baseline * 1e3;
+    state.counters["paints"] = double(paints) / iterations;
+    state.SetItemsProcessed(int64_t(state.iterations()) * nCount);
+}
+BENCHMARK(BM_AddObjects)
+    ->ArgNames({"objects", "one_command"})
+    ->ArgsProduct({{1000, 10000}, {1, 0}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_PasteObjects(benchmark::State& state)
+{
+    if (!Prepared(state) || !SpreadPrepared(state))
+        return;
+    const SpreadSheet& sheet = TheSpreadSheet();
+    // The objects to paste, copied from the same view, which is then
+    // emptied.
+    const std::vector<CDrawObj*> copied = sheet.MakeSpread(kPastedObjects);
+    sheet.AddAll(copied);
+    sheet.View()->SelectObjects(copied, FALSE);
+    sheet.View()->OnEditCopy();
+    sheet.Empty();
+
+    sheet.View()->OnEditPaste();
+    DesignView::Pump();
+    if (sheet.View()->GetObjects().GetCount() != kPastedObjects) {
+        state.SkipWithError("the paste did not place every object");
+        return;
+    }
+    const double fullRepaint = sheet.FullRepaintSeconds();
+    sheet.Empty();
+    double seconds = 0;
+    int64_t paints = 0;
+    for (auto _ : state) {
+        sheet.View()->m_nPaints = 0;
+        const auto begin = Clock::now();
+        sheet.View()->OnEditPaste();
+        DesignView::Pump();
+        const std::chrono::duration<double> elapsed = Clock::now() - begin;
+        seconds += elapsed.count();
+        state.SetIterationTime(elapsed.count());
+        paints += sheet.View()->m_nPaints;
+        sheet.Empty();
+    }
+    const double iterations = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_fullrepaint"] = seconds / iterations / fullRepaint;
+    state.counters["fullrepaint_ms"] = fullRepaint * 1e3;
+    state.counters["paints"] = double(paints) / iterations;
+    COleDataSource::FlushClipboard();
+}
+BENCHMARK(BM_PasteObjects)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_UndoDeleteObjects(benchmark::State& state)
+{
+    if (!Prepared(state) || !SpreadPrepared(state))
+        return;
+    const SpreadSheet& sheet = TheSpreadSheet();
+    CMeasuredSurface* pView = sheet.View();
+    const std::vector<CDrawObj*> objects = sheet.MakeSpread(kPastedObjects);
+    sheet.AddAll(objects);
+    DesignView::Pump();
+    CFrameWnd* pFrame = pView->GetParentFrame();
+    // Select All, then Delete, as the user would.
+    auto deleteAll = [pView] {
+        std::vector<CDrawObj*> all;
+        for (POSITION pos = pView->GetObjects().GetHeadPosition(); pos != NULL;)
+            all.push_back(static_cast<CDrawObj*>(pView->GetObjects().GetNext(pos)));
+        pView->SelectObjects(all, FALSE);
+        pView->DeleteSelection(TRUE);
+        DesignView::Pump();
+    };
+    // The full repaint of the view as Undo leaves it: every object back and
+    // selected.
+    deleteAll();
+    pFrame->SendMessage(WM_COMMAND, ID_EDIT_UNDO);
+    DesignView::Pump();
+    const double fullRepaint = sheet.FullRepaintSeconds();
+    double seconds = 0;
+    int64_t paints = 0;
+    for (auto _ : state) {
+        deleteAll();
+        pView->m_nPaints = 0;
+        const auto begin = Clock::now();
+        pFrame->SendMessage(WM_COMMAND, ID_EDIT_UNDO);
+        DesignView::Pump();
+        const std::chrono::duration<double> elapsed = Clock::now() - begin;
+        seconds += elapsed.count();
+        state.SetIterationTime(elapsed.count());
+        paints += pView->m_nPaints;
+        if (pView->GetObjects().GetCount() != kPastedObjects)
+            state.SkipWithError("Undo did not bring every object back");
+    }
+    sheet.Empty();
+    const double iterations = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["x_fullrepaint"] = seconds / iterations / fullRepaint;
+    state.counters["fullrepaint_ms"] = fullRepaint * 1e3;
+    state.counters["paints"] = double(paints) / iterations;
+}
+BENCHMARK(BM_UndoDeleteObjects)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

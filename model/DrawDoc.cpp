@@ -596,6 +596,7 @@ void CDrawDoc::GatherStrayObjects(CSurface* pTarget)
             if (pObj != nullptr && pObj->HasArea() && !LogicalRectsMeet(area, pObj->GetNormalizedPosition()))
                 strays.push_back(pObj);
         }
+        CSurface::CAddBatch batch(pTarget);
         for (CDrawObj* pObj : strays) {
             pView->Remove(pObj);
             pTarget->Add(pObj);

@@ -114,6 +114,10 @@ public:
     // The place of handle n: unrotated from the table of places, else turned
     // with the object.
     virtual CPoint GetHandle(int nHandle, BOOL bUnrotated = TRUE);
+    // The logical area the rotation handle stands in, whichever side of the
+    // object shows on the right, found without the view's mapping (what
+    // invalidation needs); exact for an unturned object.
+    CRect GetRotateHandleReach() const;
     virtual HCURSOR GetHandleCursor(int nHandle);
     virtual HCURSOR GetRotateCursor(int nAngle);
     // Each sets the colour, invalidates and marks the document modified.
@@ -330,7 +334,8 @@ public:
     // the object (its device rectangle and 6 pixels more each way), a child
     // of the view that shows it, which takes the focus; without a view
     // nothing begins. While that window is open the clipboard operations
-    // below go to it.
+    // below go to it. A calendar edits its selected cell that way, headed
+    // by the cell's date (calendar/CalendarCellEdit.h).
     void BeginTextEdit();
     void EndTextEdit();
     BOOL HasTextSelection() const;

@@ -135,6 +135,37 @@ CPoint CDrawObj::GetHandle(int nHandle, BOOL bUnrotated)
     }
 }
 
+CRect CDrawObj::GetRotateHandleReach() const
+{
+    // Frames from a file may lie anywhere: the answer stays within reach of
+    // the mapping.
+    static constexpr long long kLimit = 0x3FFFFFFF;
+    auto clamped = [](long long v) { return static_cast<LONG>(std::clamp(v, -kLimit, kLimit)); };
+    auto reach = [&](CRect frame) {
+        frame.NormalizeRect();
+        const long long width = static_cast<long long>(frame.right) - frame.left;
+        const long long d = std::clamp<long long>(width / 4, kMinRotateOffset, kMaxRotateOffset);
+        const long long cx = (static_cast<long long>(frame.left) + frame.right) / 2;
+        const long long cy = (static_cast<long long>(frame.top) + frame.bottom) / 2;
+        if (std::fmod(m_dAngle, 360.0) == 0.0) {
+            // On the middle row, a quarter width beyond the left or the
+            // right side (the one that shows on the right).
+            return CRect(clamped(cx - width / 2 + d - 1), clamped(cy - 1), clamped(cx + width / 2 + d + 1),
+                clamped(cy + 1));
+        }
+        // Turned about the middle: somewhere on the circle through both.
+        const long long r = width / 2 + d + 1;
+        return CRect(clamped(cx - r), clamped(cy - r), clamped(cx + r), clamped(cy + r));
+    };
+    CRect area = reach(m_rectUnrotated);
+    // The handles of a picture are put on its frame as they are drawn.
+    if (m_pPicture != nullptr) {
+        const CRect frame = reach(m_position);
+        area.UnionRect(&area, &frame);
+    }
+    return area;
+}
+
 void CDrawObj::UpdateMarker(int nHandle)
 {
     if (nHandle < 1 || nHandle > 9)

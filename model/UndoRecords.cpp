@@ -139,24 +139,127 @@ int IndexIn(const std::unordered_map<const CObject*, int>& indexes, const CObjec
     return it != indexes.end() ? it->second : -1;
 }
 
-// Puts a rebuilt object on the current view, at nIndex in its list when
-// that is known (so that it comes back in the layer it left, whatever the
-// stacking commands did meanwhile), and selects it.
-void Restore(CDrawDoc* pDoc, CDrawObj* pObj, BOOL bAddToSelection, int nIndex = -1)
+// The list as it is after putting each object in turn at its place
+// (before the element there, at the tail when the list is shorter), the
+// places ascending: found in one pass, whatever the number of objects.
+// The objects are on the list already, where Add put them.
+void PutAtPlaces(CObList& list, const std::vector<std::pair<CDrawObj*, int>>& placed)
+{
+    std::unordered_map<const CObject*, int> moving;
+    for (const auto& [pObj, nIndex] : placed)
+        moving.emplace(pObj, nIndex);
+    std::vector<CObject*> staying;
+    staying.reserve(static_cast<size_t>(list.GetCount()));
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        CObject* pObject = list.GetNext(pos);
+        if (moving.find(pObject) == moving.end())
+            staying.push_back(pObject);
+    }
+    std::vector<CObject*> result;
+    result.reserve(staying.size() + placed.size());
+    size_t nNext = 0;
+    for (const auto& [pObj, nIndex] : placed) {
+        const size_t nAt = static_cast<size_t>(nIndex);
+        while (result.size() < nAt && nNext < staying.size())
+            result.push_back(staying[nNext++]);
+        // Only objects given the same place sit beyond it: the later one
+        // goes before them, as it would put in turn.
+        result.insert(result.begin() + static_cast<std::ptrdiff_t>(std::min(nAt, result.size())), pObj);
+    }
+    result.insert(result.end(), staying.begin() + static_cast<std::ptrdiff_t>(nNext), staying.end());
+    list.RemoveAll();
+    for (CObject* pObject : result)
+        list.AddTail(pObject);
+}
+
+// Puts rebuilt objects (in ascending places, those of unknown place, -1,
+// last) back on the current view, each at its place in the view's list
+// when that is known, so that it comes back in the layer it left whatever
+// the stacking commands did meanwhile, and selects them with their groups.
+// The view brings its extent up to date and repaints once for all of them.
+void RestoreObjects(CDrawDoc* pDoc, const std::vector<std::pair<CDrawObj*, int>>& objects)
 {
     CSurface* pView = CurrentView(pDoc);
-    if (pObj == nullptr || pView == nullptr || !pDoc->AddObject(pObj, pView))
+    if (pView == nullptr) {
+        for (const auto& entry : objects)
+            delete entry.first;
         return;
-    CObList& objects = pView->GetObjects();
-    if (POSITION posAdded = nIndex >= 0 ? objects.Find(pObj) : nullptr) {
-        objects.RemoveAt(posAdded);
-        if (POSITION posAt = objects.FindIndex(nIndex))
-            objects.InsertBefore(posAt, pObj);
-        else
-            objects.AddTail(pObj);
     }
-    pObj->Invalidate();
-    pView->Select(pObj, bAddToSelection);
+    std::vector<std::pair<CDrawObj*, int>> placed;
+    std::vector<CDrawObj*> restored;
+    {
+        CSurface::CAddBatch batch(pView);
+        for (const auto& [pObj, nIndex] : objects) {
+            if (pObj == nullptr || !pDoc->AddObject(pObj, pView))
+                continue;
+            restored.push_back(pObj);
+            if (nIndex >= 0)
+                placed.emplace_back(pObj, nIndex);
+        }
+        if (!placed.empty()) {
+            // Those without a place stay where Add put them, at either end.
+            CObList& list = pView->GetObjects();
+            std::vector<CObject*> head;
+            std::vector<CObject*> tail;
+            std::unordered_map<const CObject*, int> unplaced;
+            for (CDrawObj* pObj : restored)
+                unplaced.emplace(pObj, 0);
+            for (const auto& entry : placed)
+                unplaced.erase(entry.first);
+            if (!unplaced.empty()) {
+                BOOL bHead = TRUE;
+                for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+                    const POSITION posThis = pos;
+                    CObject* pObject = list.GetNext(pos);
+                    if (unplaced.find(pObject) == unplaced.end()) {
+                        bHead = FALSE;
+                        continue;
+                    }
+                    (bHead ? head : tail).push_back(pObject);
+                    list.RemoveAt(posThis);
+                }
+            }
+            PutAtPlaces(list, placed);
+            for (auto it = head.rbegin(); it != head.rend(); ++it)
+                list.AddHead(*it);
+            for (CObject* pObject : tail)
+                list.AddTail(pObject);
+        }
+    }
+    // Each object selected in turn, the first alone, and with it the other
+    // members of its group that can be selected.
+    std::unordered_map<WORD, std::vector<CDrawObj*>> groups;
+    for (CDrawObj* pObj : restored) {
+        if (pObj->m_wObjectWord != 0)
+            groups.emplace(pObj->m_wObjectWord, std::vector<CDrawObj*>());
+    }
+    if (!groups.empty()) {
+        const CObList& list = pView->GetObjects();
+        for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+            auto* pObj = dynamic_cast<CDrawObj*>(list.GetNext(pos));
+            if (pObj == nullptr || (pObj->m_wFlags & OBJ_FLAG_UNSELECTABLE) != 0)
+                continue;
+            const auto it = groups.find(pObj->m_wObjectWord);
+            if (it != groups.end())
+                it->second.push_back(pObj);
+        }
+    }
+    std::vector<CDrawObj*> selection;
+    std::unordered_map<const CDrawObj*, int> chosen;
+    for (CDrawObj* pObj : restored) {
+        if ((pObj->m_wFlags & OBJ_FLAG_UNSELECTABLE) != 0 || !chosen.emplace(pObj, 0).second)
+            continue;
+        selection.push_back(pObj);
+        const auto it = pObj->m_wObjectWord != 0 ? groups.find(pObj->m_wObjectWord) : groups.end();
+        if (it == groups.end())
+            continue;
+        for (CDrawObj* pOther : it->second) {
+            if (chosen.emplace(pOther, 0).second)
+                selection.push_back(pOther);
+        }
+    }
+    pView->Select(nullptr, FALSE);
+    pView->SelectObjects(selection, TRUE);
 }
 
 // Takes the object off its view and deletes it. With pKeep, its picture is
@@ -430,13 +533,17 @@ public:
         std::stable_sort(order.begin(), order.end(), [](const Saved* a, const Saved* b) {
             return static_cast<unsigned>(a->nIndex) < static_cast<unsigned>(b->nIndex);
         });
-        BOOL bAdd = FALSE;
+        if (CurrentView(pDoc) == nullptr)
+            return;
+        std::vector<std::pair<CDrawObj*, int>> rebuilt;
+        rebuilt.reserve(order.size());
         for (Saved* pSaved : order) {
             CDrawObj* pObj = Rebuild(pDoc, pSaved->bytes, pSaved->nId);
             GiveBackPicture(pObj, pSaved->pPicture);
-            Restore(pDoc, pObj, bAdd, pSaved->nIndex);
-            bAdd = TRUE;
+            if (pObj != nullptr)
+                rebuilt.emplace_back(pObj, pSaved->nIndex);
         }
+        RestoreObjects(pDoc, rebuilt);
     }
     // Takes the object away, keeping its record for its return and its
     // picture itself.

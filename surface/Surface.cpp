@@ -80,9 +80,6 @@ constexpr WPARAM kSelChangedBySelect = 7;
 // The handle markers reach this far round a selected object, in pixels at
 // 100 % and below.
 constexpr int kHandleSize = 5;
-// Room round an object's invalidation for its line and what it draws
-// beyond it, in pixels.
-constexpr int kInvalidateSlack = 100;
 
 // Preferences' Add2Flags bit: every view is painted afresh when a view
 // is first laid out.
@@ -100,6 +97,24 @@ std::vector<CDrawObj*> ObjectsOf(const CObList& list)
             objects.push_back(pObj);
     }
     return objects;
+}
+
+// Whether the whole client area already waits to be painted, so that
+// invalidating parts of it, object by object, would add nothing.
+BOOL IsWholeClientInvalid(CWnd* pWnd)
+{
+    if (pWnd->m_hWnd == NULL)
+        return FALSE;
+    CRect update;
+    if (!::GetUpdateRect(pWnd->m_hWnd, &update, FALSE))
+        return FALSE;
+    CRect client;
+    pWnd->GetClientRect(&client);
+    if (update != client)
+        return FALSE;
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    return ::GetUpdateRgn(pWnd->m_hWnd, region, FALSE) == SIMPLEREGION;
 }
 
 } // namespace
@@ -348,23 +363,69 @@ void CSurface::NotifyToolpad()
 
 void CSurface::Add(CDrawObj* pObj)
 {
-    if (pObj == NULL || m_objects.Find(pObj) != NULL)
+    // The view keeps each object's owner pointer as it adds, loads, removes
+    // and deletes it, so the pointer tells at once whether the object is
+    // here already, however long the list.
+    if (pObj == NULL || pObj->m_pSurface == this)
         return;
     if (pObj->m_wFlags & OBJ_FLAG_BACK_LAYER)
         m_objects.AddHead(pObj);
     else
         m_objects.AddTail(pObj);
-    pObj->m_pDocument = GetDocument();
+    CDrawDoc* pDoc = GetDocument();
+    pObj->m_pDocument = pDoc;
     pObj->m_pSurface = this;
     pObj->m_bDetached = FALSE;
-    if (CDrawDoc* pDoc = GetDocument())
+    if (pDoc != NULL)
         pDoc->SetModifiedFlag(TRUE);
-    CheckObjectExtent(pObj);
-    // A grown extent takes effect at once, so that the surface flags saved
-    // with the design never carry a pending recomputation.
-    InvalidateIfExtentChanged();
+    if (m_nAddBatches > 0) {
+        // The batch brings the extent up to date and invalidates what its
+        // objects cover once, when it ends.
+        if (m_hWnd != NULL) {
+            const CRect drawn = GetDrawnBounds(pObj);
+            if (m_bBatchAdded && !m_rectBatchArea.IsRectNull())
+                m_rectBatchArea.UnionRect(&m_rectBatchArea, &drawn);
+            else
+                m_rectBatchArea = drawn;
+        }
+        m_bBatchAdded = TRUE;
+        return;
+    }
     if (m_hWnd != NULL)
         InvalidateObjectRect(pObj);
+    // A grown extent takes effect at once, so that the surface flags saved
+    // with the design never carry a pending recomputation; an object inside
+    // the extent in effect cannot grow it, and costs no walk of the list.
+    if (m_hWnd != NULL && (m_flags & SurfaceRecomputeExtent) == 0 && !MayWidenExtent(pObj))
+        return;
+    CheckObjectExtent(pObj);
+    InvalidateIfExtentChanged();
+}
+
+CSurface::CAddBatch::CAddBatch(CSurface* pView)
+    : m_pView(pView)
+{
+    if (m_pView != NULL)
+        ++m_pView->m_nAddBatches;
+}
+
+CSurface::CAddBatch::~CAddBatch()
+{
+    if (m_pView == NULL || --m_pView->m_nAddBatches > 0 || !m_pView->m_bBatchAdded)
+        return;
+    m_pView->m_bBatchAdded = FALSE;
+    const CRect area = m_pView->m_rectBatchArea;
+    m_pView->m_rectBatchArea.SetRectEmpty();
+    if (m_pView->m_hWnd != NULL && !area.IsRectNull()) {
+        // Handles of objects selected meanwhile lie a little outside.
+        CRect rect = area;
+        m_pView->LPtoDPRect(&rect);
+        const int nHandle = m_pView->m_nZoom > 100 ? ::MulDiv(kHandleSize, m_pView->m_nZoom, 100) : kHandleSize;
+        rect.InflateRect(nHandle + 1, nHandle + 1);
+        m_pView->InvalidateRect(&rect, FALSE);
+    }
+    m_pView->CheckObjectExtent(NULL);
+    m_pView->InvalidateIfExtentChanged();
 }
 
 void CSurface::Remove(CDrawObj* pObj, BOOL bFromSelection)
@@ -393,7 +454,9 @@ void CSurface::Remove(CDrawObj* pObj, BOOL bFromSelection)
     NotifyToolpad();
     if (CDrawDoc* pDoc = GetDocument())
         pDoc->SetModifiedFlag(TRUE);
-    if ((m_flags & SurfaceObjectsInvalidate) != 0) {
+    if (m_nAddBatches > 0) {
+        m_bBatchAdded = TRUE;
+    } else if ((m_flags & SurfaceObjectsInvalidate) != 0) {
         CheckObjectExtent(NULL);
         InvalidateIfExtentChanged();
     }
@@ -478,12 +541,15 @@ void CSurface::SelectObjects(const std::vector<CDrawObj*>& objects, BOOL bAdd)
     for (POSITION pos = m_selection.GetHeadPosition(); pos != NULL;)
         selected.push_back(m_selection.GetNext(pos));
     std::sort(selected.begin(), selected.end());
+    CSelectionLookup lookup(this);
+    const BOOL bInvalidate = m_hWnd != NULL && !IsWholeClientInvalid(this);
     for (CDrawObj* pObj : objects) {
         if (pObj == NULL || (pObj->m_wFlags & OBJ_FLAG_UNSELECTABLE)
             || std::binary_search(selected.begin(), selected.end(), pObj))
             continue;
         m_selection.AddTail(pObj);
-        if (m_hWnd != NULL)
+        lookup.Add(pObj);
+        if (bInvalidate)
             InvalidateObjectRect(pObj);
     }
     NotifyToolpad();
@@ -530,7 +596,30 @@ BOOL CSurface::IsSelected(const CObject* pDocItem) const
     // An embedded item stands for the object that holds it.
     if (pDocItem->IsKindOf(RUNTIME_CLASS(CDrawItem)))
         pDocItem = static_cast<const CDrawItem*>(pDocItem)->m_pDrawObj;
-    return pDocItem != NULL && m_selection.Find(const_cast<CObject*>(pDocItem)) != NULL;
+    if (pDocItem == NULL)
+        return FALSE;
+    if (m_pSelectionLookup != NULL)
+        return m_pSelectionLookup->Contains(pDocItem);
+    return m_selection.Find(const_cast<CObject*>(pDocItem)) != NULL;
+}
+
+CSurface::CSelectionLookup::CSelectionLookup(CSurface* pView)
+    : m_pView(pView)
+    , m_pOuter(pView != NULL ? pView->m_pSelectionLookup : NULL)
+{
+    if (m_pView == NULL)
+        return;
+    const CObList& selection = m_pView->m_selection;
+    m_members.reserve(static_cast<size_t>(selection.GetCount()));
+    for (POSITION pos = selection.GetHeadPosition(); pos != NULL;)
+        m_members.insert(selection.GetNext(pos));
+    m_pView->m_pSelectionLookup = this;
+}
+
+CSurface::CSelectionLookup::~CSelectionLookup()
+{
+    if (m_pView != NULL)
+        m_pView->m_pSelectionLookup = m_pOuter;
 }
 
 void CSurface::CancelCrop(CDrawObj* pObj)
@@ -548,39 +637,55 @@ void CSurface::CancelCrop(CDrawObj* pObj)
         SetFocus();
 }
 
+CRect CSurface::GetDrawnBounds(const CDrawObj* pObj)
+{
+    CRect bounds = pObj->GetNormalizedPosition();
+    bounds.NormalizeRect();
+    // Far-off objects from a file: room for the padding (at most a
+    // thousand inches).
+    constexpr LONG kLimit = 0x3FFFFFFF;
+    bounds = CRect(std::clamp(bounds.left, -kLimit, kLimit), std::clamp(bounds.top, -kLimit, kLimit),
+        std::clamp(bounds.right, -kLimit, kLimit), std::clamp(bounds.bottom, -kLimit, kLimit));
+    // The object's drawing reaches its line padding beyond its rectangle,
+    // and a unit more where its edges are rounded to whole pixels.
+    const CSize padding = pObj->GetLinePadding();
+    bounds.InflateRect(padding.cx + 1, padding.cy + 1);
+    return bounds;
+}
+
+CRect CSurface::GetObjectPaintRect(CDrawObj* pObj, CDC* pDC, BOOL bHandles) const
+{
+    CRect rect = GetDrawnBounds(pObj);
+    pDC->LPtoDP(&rect);
+    rect.NormalizeRect();
+    // A pixel for the rounding of the mapping at zooms where a unit is a
+    // fraction of a pixel.
+    rect.InflateRect(1, 1);
+    if (bHandles) {
+        // The markers are squares about the handle points, which lie on the
+        // rectangle, and about the rotation handle beside it.
+        if (m_bRotateMode && pObj->IsRotateHandle(pObj->GetHandleCount())) {
+            CRect reach = pObj->GetRotateHandleReach();
+            pDC->LPtoDP(&reach);
+            reach.NormalizeRect();
+            rect.UnionRect(&rect, &reach);
+        }
+        const int nHandle = m_nZoom > 100 ? ::MulDiv(kHandleSize, m_nZoom, 100) : kHandleSize;
+        rect.InflateRect(nHandle, nHandle);
+    }
+    return rect;
+}
+
 void CSurface::InvalidateObjectRect(CDrawObj* pObj)
 {
     if (pObj == NULL || m_hWnd == NULL)
         return;
-    if ((m_flags & SurfaceRedrawPending) != 0) {
-        // A full redraw is pending: the whole client area, erased.
-        Invalidate(TRUE);
-        return;
-    }
-    // One client DC both maps the rectangle and gives the pixels per inch.
-    CRect rect = pObj->m_position;
-    const CSize padding = pObj->GetLinePadding();
-    {
-        CClientDC dc(this);
-        OnPrepareDC(&dc, NULL);
-        dc.LPtoDP(&rect);
-        rect.NormalizeRect();
-        // Far-off objects from a file: room for the margins below.
-        constexpr LONG kLimit = 0x3FFFFFFF;
-        rect = CRect(std::clamp(rect.left, -kLimit, kLimit), std::clamp(rect.top, -kLimit, kLimit),
-            std::clamp(rect.right, -kLimit, kLimit), std::clamp(rect.bottom, -kLimit, kLimit));
-        const int ppiX = std::max(1, dc.GetDeviceCaps(LOGPIXELSX));
-        const int ppiY = std::max(1, dc.GetDeviceCaps(LOGPIXELSY));
-        constexpr int kMaxPadding = 0x10000;
-        rect.InflateRect(std::clamp(::MulDiv(padding.cx, ppiX, 100), 0, kMaxPadding),
-            std::clamp(::MulDiv(padding.cy, ppiY, 100), 0, kMaxPadding));
-    }
-    if (m_bActive && IsSelected(pObj)) {
-        const int nHandle = m_nZoom > 100 ? ::MulDiv(kHandleSize, m_nZoom, 100) : kHandleSize;
-        rect.InflateRect(nHandle, nHandle);
-    }
-    const int nLine = std::clamp<int>(pObj->m_logpen.lopnWidth.x, 0, 0x10000);
-    rect.InflateRect(nLine + kInvalidateSlack, nLine + kInvalidateSlack);
+    // A pending full redraw repaints everything when the drag ends: until
+    // then the object's own rectangle is enough, without its handles.
+    const BOOL bHandles = (m_flags & SurfaceRedrawPending) == 0 && m_bActive && IsSelected(pObj);
+    CClientDC dc(this);
+    OnPrepareDC(&dc, NULL);
+    const CRect rect = GetObjectPaintRect(pObj, &dc, bHandles);
     InvalidateRect(&rect, FALSE);
 }
 
@@ -650,8 +755,11 @@ void CSurface::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             CObList* pList = &m_selection;
             if (pHint != NULL && pHint->IsKindOf(RUNTIME_CLASS(CObList)))
                 pList = static_cast<CObList*>(pHint);
-            for (CDrawObj* pObj : ObjectsOf(*pList))
-                InvalidateObjectRect(pObj);
+            const CSelectionLookup lookup(this);
+            if (!IsWholeClientInvalid(this)) {
+                for (CDrawObj* pObj : ObjectsOf(*pList))
+                    InvalidateObjectRect(pObj);
+            }
         }
         break;
     case HintRemove:
@@ -773,6 +881,7 @@ void CSurface::OnSize(UINT nType, int cx, int cy)
     // A page smaller than the window sits in its middle, so any new size
     // moves everything drawn: what the old size left must not stay.
     Invalidate(FALSE);
+    PrepareFrameBitmap();
 }
 
 BOOL CSurface::OnEraseBkgnd(CDC* pDC)

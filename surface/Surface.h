@@ -17,6 +17,7 @@
 #include "platform/framework/View.h"
 #include "platform/gdi/GdiObject.h"
 
+#include <unordered_set>
 #include <vector>
 
 class CBitmap;
@@ -146,6 +147,22 @@ public:
     // Takes pObj off the list (and off the selection when asked); does not
     // delete it.
     void Remove(CDrawObj* pObj, BOOL bFromSelection = TRUE);
+    // Held round a command that adds many objects (paste, duplicate, an
+    // undo step that brings objects back): while one lives, Add only puts
+    // objects on the list; what they cover is invalidated and the scroll
+    // extent brought up to date once, when the outermost one ends, so the
+    // command repaints once whatever the number of objects. A NULL view
+    // makes it do nothing; the view must outlive it.
+    class CAddBatch {
+    public:
+        explicit CAddBatch(CSurface* pView);
+        ~CAddBatch();
+        CAddBatch(const CAddBatch&) = delete;
+        CAddBatch& operator=(const CAddBatch&) = delete;
+
+    private:
+        CSurface* m_pView;
+    };
     // Deletes every object flagged both back layer and unselectable (the
     // tile guide lines).
     void DeleteFixedObjects();
@@ -162,9 +179,36 @@ public:
     // view's current object.
     CDrawObj* GetFirstSelected() const;
     BOOL IsSelected(const CObject* pDocItem) const override;
-    // Invalidates the client area an object covers, with room for its
-    // handles.
+    // Held round a walk over many objects that asks IsSelected of each
+    // (invalidating or moving the selection), while the selection changes
+    // only by what the walk notes with Add: IsSelected then answers from a
+    // table made once instead of searching the selection for each object.
+    class CSelectionLookup {
+    public:
+        explicit CSelectionLookup(CSurface* pView);
+        ~CSelectionLookup();
+        CSelectionLookup(const CSelectionLookup&) = delete;
+        CSelectionLookup& operator=(const CSelectionLookup&) = delete;
+        // Notes an object the walk has just added to the selection.
+        void Add(const CObject* pObj) { m_members.insert(pObj); }
+        BOOL Contains(const CObject* pObj) const { return m_members.count(pObj) != 0; }
+
+    private:
+        CSurface* m_pView;
+        CSelectionLookup* m_pOuter;
+        std::unordered_set<const CObject*> m_members;
+    };
+    // Invalidates the client area an object draws into: its rectangle with
+    // its line, and its handles while it shows them; a move invalidates its
+    // old and new places and nothing between them.
     void InvalidateObjectRect(CDrawObj* pObj);
+    // The logical rectangle an object's drawing stays inside (its position
+    // with its line padding), normalised with y downwards; what a paint
+    // tests against its clip and what invalidation covers.
+    static CRect GetDrawnBounds(const CDrawObj* pObj);
+    // The device rectangle an object paints into on a DC mapped as the view
+    // maps (a client DC or a paint's), with its handle markers when asked.
+    CRect GetObjectPaintRect(CDrawObj* pObj, CDC* pDC, BOOL bHandles) const;
 
     // ---- The surface in the design file (SurfaceStore.cpp): the objects,
     // both guideline arrays, the flags, whether it was the active view and
@@ -246,6 +290,10 @@ public:
     CSize SnapToGuidelines(int x1, int y1, int x2, int y2);
     void CheckObjectExtent(CDrawObj* pObj = NULL);
     void InvalidateIfExtentChanged();
+    // FALSE when the object lies where it cannot change the scroll extent
+    // in effect (found from that extent alone, without walking the
+    // objects); TRUE when it may, or the view has no extent yet.
+    BOOL MayWidenExtent(const CDrawObj* pObj) const;
     void ComputeScrollExtent(CSize* pTotal, CRect* pExtent, CPoint* pShift);
     // The pending full redraw of a drag or keyboard move.
     void RequestRedraw();
@@ -303,6 +351,13 @@ public:
     // Tests: the paint's memory bitmap cannot be made, as with a clip box
     // too large for one.
     static void SetMemoryBitmapFailsForTests(BOOL bFails);
+    // The off-screen frame for a paint of cx x cy pixels on pDC: the view's
+    // kept one, grown when it is too small, or pScratch made for this paint
+    // alone when the area is too large to keep; NULL when none can be made.
+    CBitmap* GetFrameBitmap(CDC* pDC, int cx, int cy, CBitmap* pScratch);
+    // Makes the kept frame for the client's size when the view gets a new
+    // size, before the paint that follows needs it.
+    void PrepareFrameBitmap();
     // The printing hooks of the framework's print loop and preview.
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
@@ -373,6 +428,12 @@ public:
     BOOL m_bRotateMode = TRUE;
     int m_nClickCount = 0;
     BOOL m_bPaintDeferred = FALSE;
+    // The off-screen frame the paints draw into, kept from paint to paint
+    // (at least the client's size): making and clearing a bitmap the size
+    // of the view cost as much as drawing a few hundred objects.
+    CBitmap m_frameBitmap;
+    CSize m_sizeFrameBitmap;
+    int m_nFrameBitmapDepth = 0;
     // Used instead of the view's own document whenever set.
     CDrawDoc* m_pDocOverride = NULL;
     BOOL m_bUndoSuspended = FALSE;
@@ -387,6 +448,14 @@ public:
     WORD m_nFitReturnZoom = 0;
     CRect m_rectExtent;
     CPoint m_ptExtentShift;
+    // Open CAddBatch scopes, and whether an object was added or removed in
+    // one.
+    int m_nAddBatches = 0;
+    BOOL m_bBatchAdded = FALSE;
+    // What the objects added in the batch draw over, in logical units.
+    CRect m_rectBatchArea;
+    // The innermost CSelectionLookup in effect, or NULL.
+    CSelectionLookup* m_pSelectionLookup = NULL;
     // UpdateScrollSizes runs again from the WM_SIZE that scroll bars coming
     // or going send; this bounds that nesting.
     int m_nScrollSizesDepth = 0;
@@ -482,9 +551,10 @@ public:
     void PlaceAndRecord(CDrawObj* pObj, BOOL bCentre = TRUE);
     // Kind 1 text, 2 shape, 3 calendar through its dialog.
     CDrawObj* InsertObjectByDialog(int nKind, const CRect* pRect = NULL);
-    // A scanned picture has no file: it gets a temporary one and is kept in
-    // the design even while pictures are linked, so that it survives a save
-    // and reopening.
+    // A scanned picture has no file. While pictures are linked the user
+    // saves it where they like and the object links that file; otherwise,
+    // or when the user does not save it, it gets a temporary file and its
+    // data is kept in the design, so that it survives a save and reopening.
     void KeepScannedPicture(CDrawObj* pObj);
     // The second command id of Edit Text (menus of older layouts).
     static constexpr UINT kCmdEditObjectTextAlt = 32998;
@@ -636,6 +706,12 @@ public:
     afx_msg void OnExportSurface();
     afx_msg void OnUpdateExportSurface(CCmdUI* pCmdUI);
     afx_msg void OnSavePictureAs();
+    // Save Picture As for an object the caller holds (a new scan): the path
+    // written, empty when the user cancelled or the file was not written.
+    CString SavePictureAs(CDrawObj* pObj);
+    // The object's picture written upright to the path, in the format its
+    // extension names.
+    BOOL WriteObjectPicture(CDrawObj* pObj, const CString& strPath);
 
     // ---- Properties, picture effects, information fields, drops and
     // wallpaper (SurfaceProperties.cpp)

@@ -682,7 +682,14 @@ void CSurface::PlaceLoadedSelection()
         pObj->m_wObjectWord = it->second;
     }
 
-    OffsetObjects(this, m_selection, CSize(dx, dy));
+    {
+        // The whole view is painted afresh for the paste: invalidated first,
+        // the moves of the many objects add nothing to it.
+        if (m_hWnd != NULL)
+            Invalidate(FALSE);
+        const CSelectionLookup lookup(this);
+        OffsetObjects(this, m_selection, CSize(dx, dy));
+    }
     AddPastedObjects();
     // The places of the replaced objects are taken before the steps are
     // recorded, so that a redo brings the objects back where they are now.

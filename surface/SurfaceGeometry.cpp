@@ -231,15 +231,43 @@ void CSurface::UpdateScrollSizes()
     const CSize page(std::max(1, client.Width()), std::max(1, client.Height()));
     const CPoint oldPos = GetDeviceScrollPosition();
     SetScrollSizes(MM_TEXT, device, page, CSize(ppi.cx, ppi.cy));
+    if (m_nScrollSizesDepth > 1) {
+        // Scroll bars coming or going sent the WM_SIZE that called this: the
+        // call that set the sizes places the view once they have settled,
+        // from the shift this call leaves.
+        if (CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame()))
+            pFrame->UpdateRulers(TRUE);
+        m_flags &= ~SurfaceRecomputeExtent;
+        return;
+    }
+    // A call made by the bars may have changed the shift.
+    shift = m_ptExtentShift;
     const CPoint shiftDev(LogicalToDevice(shift.x, ppi.cx, m_nZoom), LogicalToDevice(shift.y, ppi.cy, m_nZoom));
+    // The position is set, not scrolled to: scrolling would move the pixels
+    // shown and paint at once, and a view that keeps the page still does
+    // not move what it shows. Whatever changed is painted with the next
+    // paint, once.
+    auto placeAt = [this](CPoint pt) {
+        const CPoint current = GetDeviceScrollPosition();
+        const DWORD style = GetStyle();
+        const int x = (style & WS_HSCROLL) != 0 ? std::clamp<int>(pt.x, 0, GetScrollLimitFor(SB_HORZ)) : current.x;
+        const int y = (style & WS_VSCROLL) != 0 ? std::clamp<int>(pt.y, 0, GetScrollLimitFor(SB_VERT)) : current.y;
+        if (x != current.x)
+            ::SetScrollPos(m_hWnd, SB_HORZ, x, TRUE);
+        if (y != current.y)
+            ::SetScrollPos(m_hWnd, SB_VERT, y, TRUE);
+    };
     if ((m_flags & SurfacePainted) == 0) {
-        ScrollToPosition(shiftDev);
+        placeAt(shiftDev);
+        Invalidate(FALSE);
     } else if (shift != oldShift) {
         // Once painted the view does not jump: the scroll position follows
         // the page by the change of the shift.
         const CPoint oldShiftDev(
             LogicalToDevice(oldShift.x, ppi.cx, m_nZoom), LogicalToDevice(oldShift.y, ppi.cy, m_nZoom));
-        ScrollToPosition(oldPos + (shiftDev - oldShiftDev));
+        placeAt(oldPos + (shiftDev - oldShiftDev));
+        // The page's place in the client area may round to another pixel.
+        Invalidate(FALSE);
     }
     if (CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame()))
         pFrame->UpdateRulers(TRUE);
@@ -613,6 +641,22 @@ void CSurface::CheckObjectExtent(CDrawObj* pObj)
     ComputeScrollExtent(&total, &extent, &shift);
     if (extent != m_rectExtent)
         m_flags |= SurfaceRecomputeExtent;
+}
+
+BOOL CSurface::MayWidenExtent(const CDrawObj* pObj) const
+{
+    if (pObj == NULL)
+        return FALSE;
+    const CRect extent = Normalized(m_rectExtent);
+    if (extent.IsRectEmpty())
+        return TRUE;
+    // The extent reaches each way to the farther of the objects and half
+    // the base or client size; on the right and at the lower y it may be a
+    // unit beyond that where the size is odd, so an object up to that unit
+    // may still widen it.
+    const CRect rect = Normalized(pObj->m_position);
+    return rect.left < extent.left || rect.right >= extent.right || rect.top <= extent.top
+        || rect.bottom > extent.bottom;
 }
 
 void CSurface::InvalidateIfExtentChanged()

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 CSurface* g_pPaintingSurface = NULL;
 
@@ -142,6 +143,25 @@ BOOL GetComplexClip(CDC* pDC, CRgn& region)
     return region.GetRgnBox(&box) == COMPLEXREGION;
 }
 
+// Whether a region leaves most of its box out. Drawing under a region
+// costs more per figure than under a rectangle, so a region that fills
+// most of its box is painted as the box.
+BOOL IsSparse(CRgn& region, const CRect& box)
+{
+    const DWORD nBytes = ::GetRegionData(region, 0, NULL);
+    if (nBytes < sizeof(RGNDATAHEADER))
+        return FALSE;
+    std::vector<BYTE> buffer(nBytes);
+    auto* pData = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (::GetRegionData(region, nBytes, pData) == 0)
+        return FALSE;
+    const auto* pRects = reinterpret_cast<const RECT*>(pData->Buffer);
+    double area = 0;
+    for (DWORD i = 0; i < pData->rdh.nCount; ++i)
+        area += double(pRects[i].right - pRects[i].left) * double(pRects[i].bottom - pRects[i].top);
+    return area * 2 < double(box.Width()) * double(box.Height());
+}
+
 CString LoadLabel(UINT nID, LPCTSTR lpszDefault)
 {
     CString str;
@@ -155,6 +175,57 @@ CString LoadLabel(UINT nID, LPCTSTR lpszDefault)
 void CSurface::SetMemoryBitmapFailsForTests(BOOL bFails)
 {
     g_bMemoryBitmapFails = bFails;
+}
+
+CBitmap* CSurface::GetFrameBitmap(CDC* pDC, int cx, int cy, CBitmap* pScratch)
+{
+    // A frame larger than this many pixels is made for its paint alone.
+    constexpr long long kMaxKeptPixels = 4096LL * 4096LL;
+    const int nDepth = pDC->GetDeviceCaps(BITSPIXEL) * pDC->GetDeviceCaps(PLANES);
+    if (m_frameBitmap.GetSafeHandle() != NULL && nDepth == m_nFrameBitmapDepth && cx <= m_sizeFrameBitmap.cx
+        && cy <= m_sizeFrameBitmap.cy)
+        return &m_frameBitmap;
+    // Kept at the client's size at least, so that a paint of the whole view
+    // after a partial one finds it ready.
+    CSize size(cx, cy);
+    if (m_hWnd != NULL) {
+        CRect client;
+        GetClientRect(&client);
+        size.cx = std::max<LONG>(size.cx, client.Width());
+        size.cy = std::max<LONG>(size.cy, client.Height());
+    }
+    m_frameBitmap.DeleteObject();
+    m_sizeFrameBitmap = CSize(0, 0);
+    if (static_cast<long long>(size.cx) * size.cy <= kMaxKeptPixels) {
+        if (m_frameBitmap.CreateCompatibleBitmap(pDC, size.cx, size.cy)) {
+            m_sizeFrameBitmap = size;
+            m_nFrameBitmapDepth = nDepth;
+            return &m_frameBitmap;
+        }
+    }
+    return pScratch->CreateCompatibleBitmap(pDC, cx, cy) ? pScratch : NULL;
+}
+
+void CSurface::PrepareFrameBitmap()
+{
+    if (m_hWnd == NULL || g_bMemoryBitmapFails)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty() || (client.Width() <= m_sizeFrameBitmap.cx && client.Height() <= m_sizeFrameBitmap.cy))
+        return;
+    CClientDC dc(this);
+    CBitmap scratch;
+    if (GetFrameBitmap(&dc, client.Width(), client.Height(), &scratch) != &m_frameBitmap)
+        return;
+    // Written once now, so that the first paint does not meet fresh memory
+    // page by page.
+    CDC memDC;
+    if (!memDC.CreateCompatibleDC(&dc))
+        return;
+    CBitmap* pOld = memDC.SelectObject(&m_frameBitmap);
+    memDC.FillSolidRect(0, 0, m_sizeFrameBitmap.cx, m_sizeFrameBitmap.cy, kWorkspaceColor);
+    memDC.SelectObject(pOld);
 }
 
 // ---- The paint -----------------------------------------------------------------------------------
@@ -183,7 +254,7 @@ void CSurface::OnDraw(CDC* pDC)
     // the old and new places of the moved objects, a good deal less than
     // their bounding box; objects outside it are not drawn at all.
     CRgn paintRegion;
-    const BOOL bPaintRegion = !bPrinting && GetComplexClip(pDC, paintRegion);
+    const BOOL bPaintRegion = !bPrinting && GetComplexClip(pDC, paintRegion) && IsSparse(paintRegion, clip);
 
     // The paint's globals are cleared however the paint ends.
     struct PaintState {
@@ -195,13 +266,14 @@ void CSurface::OnDraw(CDC* pDC)
         }
     } paintState;
     // The bitmap outlives the DC it is selected into.
-    CBitmap bitmap;
+    CBitmap scratch;
+    CBitmap* pBitmap = NULL;
     CDC memDC;
     CBitmap* pOldBitmap = NULL;
     CDC* pDraw = pDC;
     if (!bPrinting && !clip.IsRectEmpty() && !g_bMemoryBitmapFails && memDC.CreateCompatibleDC(pDC)
-        && bitmap.CreateCompatibleBitmap(pDC, clip.Width(), clip.Height())) {
-        pOldBitmap = memDC.SelectObject(&bitmap);
+        && (pBitmap = GetFrameBitmap(pDC, clip.Width(), clip.Height(), &scratch)) != NULL) {
+        pOldBitmap = memDC.SelectObject(pBitmap);
         // The bitmap takes the mapping the DC was prepared with (the view's
         // own for its paint, a caller's for a rendering of its own), moved
         // so that the clip box's corner is the bitmap's.
@@ -214,15 +286,20 @@ void CSurface::OnDraw(CDC* pDC)
         // Patterns stay put on the window: the bitmap's pixel 0 is the
         // clip box's edge, so the pattern starts that far back.
         memDC.SetBrushOrg(PatternOrigin(clip.left), PatternOrigin(clip.top));
-        // The bitmap is the clip box: only a complex clip needs a region.
-        // (A clip rectangle in logical units would be rounded at zooms
-        // where a unit is not a whole pixel and could leave the bitmap's
-        // last column or row unpainted.) Pixels of the bitmap outside the
-        // region stay unpainted; the copy to the DC leaves them out under
-        // the same clip.
+        // The paint draws into the clip box's corner of the bitmap, clipped
+        // in device pixels to the box or to the region inside it. (A clip
+        // rectangle in logical units would be rounded at zooms where a
+        // unit is not a whole pixel and could leave the box's last column
+        // or row unpainted.) Pixels of the bitmap outside the region keep
+        // what an earlier paint left; the copy to the DC leaves them out
+        // under the same clip.
         if (bPaintRegion) {
             paintRegion.OffsetRgn(-clip.left, -clip.top);
             memDC.SelectClipRgn(&paintRegion);
+        } else if (pBitmap != &scratch) {
+            CRgn box;
+            if (box.CreateRectRgn(0, 0, clip.Width(), clip.Height()))
+                memDC.SelectClipRgn(&box);
         }
         pDraw = &memDC;
         g_paintOffset = clip.TopLeft();
@@ -277,7 +354,6 @@ void CSurface::OnDraw(CDC* pDC)
         ToDevicePixels(&memDC);
         pDC->BitBlt(clip.left, clip.top, clip.Width(), clip.Height(), &memDC, 0, 0, SRCCOPY);
         memDC.SelectObject(pOldBitmap);
-        bitmap.DeleteObject();
     }
     if (!bPrinting && (thePrefs.AddlFlags & kAddlDiagnosticCorner))
         DrawDiagnosticCorner(pDC);
@@ -320,23 +396,37 @@ void CSurface::DrawObjects(CDC* pDC)
         m_flags |= SurfacePrintSkipped;
     }
 
-    const BOOL bHandles = !bPrinting && m_bActive;
-    if (bHandles) {
-        for (POSITION pos = m_selection.GetHeadPosition(); pos != NULL;) {
-            if (CDrawObj* pObj = AsDrawObj(m_selection.GetNext(pos)))
-                pObj->DrawTracker(pDC, TrackerNoRotation);
-        }
-    }
-
     CRect clip;
     // A complex clip (the update region of a partial repaint) is tested
     // rectangle by rectangle, in the DC's pixels.
     CRgn clipRegion;
     BOOL bClipRegion = FALSE;
+    CRect deviceClip;
     if (!bPrinting) {
         pDC->GetClipBox(&clip);
         clip.NormalizeRect();
         bClipRegion = GetComplexClip(pDC, clipRegion);
+        deviceClip = clip;
+        pDC->LPtoDP(&deviceClip);
+        deviceClip.NormalizeRect();
+        deviceClip.InflateRect(1, 1);
+    }
+    // Whether anything of the device rectangle can show through the clip:
+    // objects and handles elsewhere are not drawn at all, so a partial
+    // repaint costs what lies in it, not what the selection holds.
+    auto meetsClip = [&](CRect rect) {
+        if (!CRect().IntersectRect(&rect, &deviceClip))
+            return FALSE;
+        return BOOL(!bClipRegion || clipRegion.RectInRegion(&rect));
+    };
+
+    const BOOL bHandles = !bPrinting && m_bActive;
+    if (bHandles) {
+        for (POSITION pos = m_selection.GetHeadPosition(); pos != NULL;) {
+            CDrawObj* pObj = AsDrawObj(m_selection.GetNext(pos));
+            if (pObj != NULL && meetsClip(GetObjectPaintRect(pObj, pDC, TRUE)))
+                pObj->DrawTracker(pDC, TrackerNoRotation);
+        }
     }
     // On paper, guides and objects outside the tile being printed stay off.
     constexpr WORD kNotPrinted = OBJ_FLAG_GUIDE | OBJ_FLAG_TILE_HIDDEN;
@@ -350,26 +440,11 @@ void CSurface::DrawObjects(CDC* pDC)
         } else {
             if ((m_flags & SurfacePrinting) || (pObj->m_wFlags & OBJ_FLAG_TILE_HIDDEN))
                 continue;
-            // The object's drawing reaches its line padding beyond its
-            // rectangle.
-            CRect bounds = pObj->GetNormalizedPosition();
-            bounds.NormalizeRect();
-            // Far-off objects from a file: room for the padding (at most a
-            // thousand inches).
-            constexpr LONG kLimit = 0x3FFFFFFF;
-            bounds = CRect(std::clamp(bounds.left, -kLimit, kLimit), std::clamp(bounds.top, -kLimit, kLimit),
-                std::clamp(bounds.right, -kLimit, kLimit), std::clamp(bounds.bottom, -kLimit, kLimit));
-            const CSize padding = pObj->GetLinePadding();
-            bounds.InflateRect(padding.cx + 1, padding.cy + 1);
+            CRect bounds = GetDrawnBounds(pObj);
             if (!CRect().IntersectRect(&bounds, &clip))
                 continue;
-            if (bClipRegion) {
-                pDC->LPtoDP(&bounds);
-                bounds.NormalizeRect();
-                bounds.InflateRect(1, 1);
-                if (!clipRegion.RectInRegion(&bounds))
-                    continue;
-            }
+            if (bClipRegion && !meetsClip(GetObjectPaintRect(pObj, pDC, FALSE)))
+                continue;
         }
         pObj->Draw(pDC);
     }
@@ -389,7 +464,8 @@ void CSurface::DrawObjects(CDC* pDC)
                 strStatus.Format("Rotation: %d", nAngle);
             bStatus = TRUE;
             // Rotate mode 0 shows the sizing handles only.
-            pObj->DrawTracker(pDC, m_bRotateMode ? TrackerSelected : TrackerNoRotation);
+            if (meetsClip(GetObjectPaintRect(pObj, pDC, TRUE)))
+                pObj->DrawTracker(pDC, m_bRotateMode ? TrackerSelected : TrackerNoRotation);
         }
         if (bStatus) {
             if (auto* pFrame = dynamic_cast<CMainFrame*>(AfxGetMainWnd()))

@@ -188,6 +188,9 @@ void CSurface::CloneObjects(CObList* pList)
 
     CDrawDoc* pDoc = GetDocument();
     CObList clones;
+    // The copies of the selection come onto this view: its extent is
+    // brought up to date once, when they are all there.
+    CAddBatch batch(bSelection ? this : NULL);
     for (POSITION pos = pList->GetHeadPosition(); pos != NULL;) {
         const POSITION posThis = pos;
         CDrawObj* pObj = AsDrawObj(pList->GetNext(pos));
@@ -217,5 +220,6 @@ void CSurface::CloneObjects(CObList* pList)
         pList = &clones;
     }
     // A tenth and a half of an inch right and down, so the copies show.
+    const CSelectionLookup lookup(this);
     OffsetObjects(this, *pList, CSize(15, -15));
 }

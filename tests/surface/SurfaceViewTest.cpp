@@ -267,7 +267,7 @@ TEST_F(SurfaceViewTest, RemoveLeavesAnotherViewsObjectAlone)
     delete pObj;
 }
 
-TEST_F(SurfaceViewTest, ObjectInvalidationCoversTheObjectUnlessAFullRedrawIsPending)
+TEST_F(SurfaceViewTest, ObjectInvalidationCoversTheObjectAndWhileAFullRedrawIsPendingItsOwnPlaceAlone)
 {
     CDrawObj* pObj = AddObject(CRect(-20, 20, 20, -20));
     CRect client;
@@ -281,10 +281,17 @@ TEST_F(SurfaceViewTest, ObjectInvalidationCoversTheObjectUnlessAFullRedrawIsPend
     EXPECT_EQ(inside, object);
     EXPECT_NE(rect, client);
 
-    // A pending full redraw takes the whole client area at once.
+    // While a full redraw is pending the object's own place is enough; the
+    // redraw at the end of the drag takes the rest.
     m_pView->RequestRedraw();
     ASSERT_NE(m_pView->m_flags & CSurface::SurfaceRedrawPending, 0);
-    EXPECT_EQ(InvalidatedBy([&] { m_pView->InvalidateObjectRect(pObj); }), client);
+    const CRect pending = InvalidatedBy([&] { m_pView->InvalidateObjectRect(pObj); });
+    EXPECT_TRUE(inside.IntersectRect(&pending, &object));
+    EXPECT_EQ(inside, object);
+    CRect near = object;
+    near.InflateRect(3, 3);
+    EXPECT_TRUE(inside.IntersectRect(&pending, &near));
+    EXPECT_EQ(inside, pending);
     m_pView->FlushRedraw();
     EXPECT_EQ(m_pView->m_flags & CSurface::SurfaceRedrawPending, 0);
     // Flushing painted at once: nothing is left to paint.
