@@ -47,6 +47,13 @@ public:
 
 } // namespace
 
+// fontconfig keeps its configuration for the life of the process; that is
+// not a leak of ours.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static FuzzProgramFolder folder("designfile");

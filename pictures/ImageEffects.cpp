@@ -122,6 +122,87 @@ int NormalizeAngle(int nAngle)
     return ((nAngle % 360) + 360) % 360;
 }
 
+// The values the effect dialogs can give each parameter, on any road (a
+// slider's reach or what OK keeps, whichever is wider). Zero switches an
+// effect off and stays zero; any other value is brought to the nearest one
+// in its range. The filters scale some values by 10 or 100 and spend time
+// by others (sample and tile sizes), so a value from a damaged design must
+// not reach them as it is.
+struct ParamRange {
+    int nMin;
+    int nMax;
+};
+constexpr ParamRange kParamRanges[CImage::kEffectParamCount] = {
+    {3, 13},       // blur sample size
+    {-100, 100},   // brightness percent
+    {1, 24},       // colour resolution bits (a depth the engine keeps, below)
+    {0, 0},        // colour resolution flags (masked, below)
+    {-100, 100},   // contrast percent
+    {1, 1},        // edge enhance (any value switches it on)
+    {0, 100},      // emboss depth
+    {0, 7},        // emboss direction
+    {1, 501},      // gamma (x 10)
+    {1, 1},        // grey scale (any value switches it on)
+    {-400, 400},   // halftone view angle
+    {-400, 400},   // halftone print angle
+    {-400, 400},   // hue angle
+    {1, 1},        // negative (any value switches it on)
+    {3, 13},       // median sample size
+    {2, 64},       // mosaic tile size
+    {0, 100},      // noise amount
+    {0, 3},        // noise channel
+    {2, 64},       // posterize levels
+    {-100, 100},   // saturation percent
+    {-100, 100},   // sharpen percent
+    {-45, 45},     // shear angle
+    {0, 1},        // shear direction (horizontal)
+    {0, 100},      // tint amount percent
+    {0, 0},        // tint colour (masked, below)
+};
+
+// The palette choice and dithering the colour-resolution dialog can ask for.
+constexpr UINT kColorResFlagsKept = LT_COLORRES_OPTIMIZED | LT_COLORRES_OPTIMIZED2 | LT_COLORRES_NO_PALETTE
+    | LT_COLORRES_DITHER_MASK;
+
+// Brings every effect parameter into the range its dialog gives it.
+void BoundEffectParams(int (&params)[CImage::kEffectParamCount])
+{
+    for (int i = 0; i < CImage::kEffectParamCount; ++i) {
+        int& value = params[i];
+        switch (i) {
+        case kColorResFlags:
+            value = static_cast<int>(static_cast<UINT>(value) & kColorResFlagsKept);
+            break;
+        case kTintColor:
+            value = static_cast<int>(static_cast<COLORREF>(value) & 0x00FFFFFF);
+            break;
+        case kColorResBits:
+            if (value != 0) {
+                // The depths offered: the nearest one at or above the value.
+                static constexpr int kDepths[] = {1, 4, 8, 16, 24};
+                const int nWanted = std::clamp(value, 1, 24);
+                value = *std::find_if(
+                    std::begin(kDepths), std::end(kDepths), [nWanted](int d) { return d >= nWanted; });
+            }
+            break;
+        default:
+            if (value != 0)
+                value = std::clamp(value, kParamRanges[i].nMin, kParamRanges[i].nMax);
+            break;
+        }
+    }
+}
+
+// A stored rotation in the form the picture keeps it: 0 for none, else
+// 1..360.
+int BoundRotation(int nRotation)
+{
+    if (nRotation == 0)
+        return 0;
+    const int nAngle = NormalizeAngle(nRotation);
+    return nAngle == 0 ? 360 : nAngle;
+}
+
 } // namespace
 
 const ImageEffectFilters& GetImageEffectFilters()
@@ -279,6 +360,9 @@ BOOL CImage::Rebuild(int nAngle, BOOL bRotate)
     m_nHandle = nFresh;
 
     const ImageEffectFilters& f = g_filters;
+    // Whoever set them (a dialog, or a design read from outside), the values
+    // are applied within the ranges the dialogs give, and kept so.
+    BoundEffectParams(m_effectParams);
     const int* p = m_effectParams;
     // Engine steps may replace the bitmap behind the handle: each library
     // step asks for it again.
@@ -361,6 +445,11 @@ BOOL CImage::Rebuild(int nAngle, BOOL bRotate)
 
 void CImage::ReapplyStoredEffects(BOOL bStoredBase)
 {
+    // The rotation a design gives is brought into one turn before anything
+    // turns by it. The effect values are bounded by the rebuild that
+    // applies them; a picture that is not applied (bytes no reader takes, a
+    // missing file) keeps them as read, so that its design saves unchanged.
+    m_nRotation = BoundRotation(m_nRotation);
     if (!IsRaster())
         return;
     if (bStoredBase) {

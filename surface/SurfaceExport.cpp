@@ -277,13 +277,28 @@ void CSurface::OnSavePictureAs()
     // but a closing design would).
     if (GetSingleSelection() != pObj || pObj->m_pPicture == nullptr)
         return;
+    WriteObjectPicture(pObj, strPath);
+}
+
+CString CSurface::SavePictureAs(CDrawObj* pObj)
+{
+    CString strPath;
+    if (pObj == NULL || pObj->m_pPicture == nullptr || !pObj->HasPicture())
+        return CString();
+    if (!PromptPictureSavePath(strPath, "Save Picture As", BuildPictureSaveFilter(), this))
+        return CString();
+    if (pObj->m_pPicture == nullptr || !WriteObjectPicture(pObj, strPath))
+        return CString();
+    return strPath;
+}
+
+BOOL CSurface::WriteObjectPicture(CDrawObj* pObj, const CString& strPath)
+{
     CImage& picture = *pObj->m_pPicture;
     CRect rect = pObj->m_position;
     rect.NormalizeRect();
-    if (picture.IsRaster()) {
-        picture.Export(strPath, FALSE, FALSE, 0, rect);
-        return;
-    }
+    if (picture.IsRaster())
+        return picture.Export(strPath, FALSE, FALSE, 0, rect) >= 0;
     // A metafile or a composite is made into a raster to be written; a copy
     // is, so that the design keeps its picture as it was.
     if (picture.m_nHandle == kImageMetafile)
@@ -292,5 +307,5 @@ void CSurface::OnSavePictureAs()
     copy.Copy(picture);
     copy.SetDisplaySize(std::abs(rect.Width()), std::abs(rect.Height()));
     copy.SetFlip(picture.m_nFlipX, picture.m_nFlipY);
-    copy.Export(strPath, FALSE, FALSE, 0, rect);
+    return copy.Export(strPath, FALSE, FALSE, 0, rect) >= 0;
 }

@@ -18,6 +18,7 @@
 #include "model/UndoRecording.h"
 #include "pictures/ChoosePicture.h"
 #include "pictures/Image.h"
+#include "pictures/PictureEngine.h"
 #include "pictures/TwainSource.h"
 #include "platform/framework/Afx.h"
 #include "resources/resource.h"
@@ -51,6 +52,17 @@ enum DialogKind : int {
 BOOL EmbedPictures()
 {
     return (thePrefs.AddlFlags & PREF_ADDL_SWITCH_I) == 0;
+}
+
+// Whether the picture engine reads the file as a picture.
+BOOL ReadsBackAsPicture(const CString& strPath, int nLoadMode)
+{
+    int nBits = 0;
+    const int nHandle = LoadPic(strPath, nLoadMode, &nBits);
+    if (nHandle < 1)
+        return FALSE;
+    ReleasePicHandle(nHandle);
+    return TRUE;
 }
 
 CSurface::InsertOptions OptionsFromPreferences()
@@ -321,9 +333,20 @@ void CSurface::KeepScannedPicture(CDrawObj* pObj)
 {
     if (pObj == NULL || !pObj->HasPicture())
         return;
-    // FIXME: with linked pictures Save Picture As is offered first, so that
-    // the scan gets a file of the user's; a cancelled or failed save comes
-    // here as well.
+    if (!EmbedPictures()) {
+        // Linked pictures live in the user's own files: the scan is saved
+        // where the user says and linked from there. A file the program
+        // cannot read back (a format it only writes) would open as a missing
+        // picture, so then, as when the user cancels, the scan stays inside
+        // the design.
+        const CString strSaved = SavePictureAs(pObj);
+        if (!strSaved.IsEmpty() && ReadsBackAsPicture(strSaved, pObj->m_pPicture->m_nLoadMode)) {
+            pObj->SetPictureFileName(strSaved);
+            pObj->SetEmbedPicture(FALSE);
+            pObj->m_pPicture->m_bForceEmbed = 0;
+            return;
+        }
+    }
     const CString strTemp = pObj->SavePictureToTempFile();
     if (!strTemp.IsEmpty())
         pObj->SetPictureFileName(strTemp);

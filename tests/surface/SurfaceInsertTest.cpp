@@ -569,6 +569,12 @@ TEST_F(SurfaceInsertTest, ALinkedScanSurvivesSavingAndReopeningWithoutItsTempora
         ::SendDlgItemMessage(hDlg, IDC_SCAN_RESOLUTION, CB_SELECTSTRING, WPARAM(-1), LPARAM("50 dpi"));
         ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(hScan));
         return true;
+    }, [](HWND hDlg) {
+        // Not saved as a file of its own: the scan stays in the design.
+        if (testing_support::WindowTitle(hDlg) != "Save Picture As")
+            return false;
+        ::PostMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return true;
     }});
     pView->GetParentFrame()->SendMessage(WM_COMMAND, ID_INSERT_ACQUIRE_PICTURE);
     Pump();
