@@ -65,7 +65,7 @@ HMETAFILE CCgmFilter::Import(LPCTSTR lpszPath, CSize& size)
     const HDC hDC = ::GetDC(hWnd);
     BYTE fileRecord[kFileRecordBytes] = {};
     std::memcpy(fileRecord + kFileRecordPathOffset, lpszPath, std::strlen(lpszPath) + 1);
-    PictureInfo info;
+    PictureInfo info{};
     const int nResult = m_pfnImport(hDC, fileRecord, &info, m_hPrefs);
     ::ReleaseDC(hWnd, hDC);
     if (nResult > 0 || info.hMetaFile == NULL)

@@ -7,6 +7,7 @@
 
 #include "platform/base/Geometry.h"
 #include "platform/base/Types.h"
+#include "platform/imaging/CgmImport.h"
 
 class CCgmFilter {
 public:
@@ -19,8 +20,8 @@ public:
     static constexpr int kMaxPathChars = 123;
     // Bytes of the file record handed to the filter, and where the
     // path starts in it.
-    static constexpr int kFileRecordBytes = 140;
-    static constexpr int kFileRecordPathOffset = 10;
+    static constexpr int kFileRecordBytes = kCgmFileRecordBytes;
+    static constexpr int kFileRecordPathOffset = kCgmFileRecordPathOffset;
 
     // The metafile of the file, with size its bounding box (500 x 500 when
     // either side is 0); NULL when the path is too long (after the
@@ -34,13 +35,9 @@ public:
     BOOL IsUsable() const { return m_pfnImport != nullptr; }
     BOOL WasLoadTried() const { return m_bLoadTried; }
 
-    // The record the filter fills in for one imported picture.
-    struct PictureInfo {
-        WORD wMapMode = 0;
-        HMETAFILE hMetaFile = NULL;
-        SHORT bbox[4]{}; // left, top, right, bottom
-        WORD wUnitsPerInch = 0;
-    };
+    // The record the filter fills in for one imported picture: the
+    // filter's own type, so that its entry is called with the type it has.
+    using PictureInfo = CGMPICTINFO;
     using GetFilterInfoProc = int (*)(short, LPSTR, HGLOBAL*, DWORD);
     using ImportProc = int (*)(HDC, BYTE*, PictureInfo*, HGLOBAL);
 

@@ -73,7 +73,7 @@ constexpr BuiltInEntry kBuiltIns[] = {
     { "support/kqawm321.dll", BuiltInFile::Present },
     { "support/kqawr321.dll", BuiltInFile::Present },
     { "support/sndkit32.dll", BuiltInFile::Present },
-    { "support/cgmolv32.flt", BuiltInFile::Absent },
+    { "support/cgmolv32.flt", BuiltInFile::Present },
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/files/HostPath.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/files/WindowsPath.h"
+#include "platform/imaging/CgmImport.h"
 #include "platform/services/Sound.h"
 
 #include <cstring>
@@ -38,6 +39,9 @@ const std::vector<BuiltInModule>& Modules()
         { "sndkit32.dll", { { "dllPlaySound", reinterpret_cast<FARPROC>(&DllPlaySound) } } },
         { "kqawr321.dll", {}, true },
         { "kqawm321.dll", {} },
+        { "cgmolv32.flt",
+            { { "GetFilterInfo", reinterpret_cast<FARPROC>(&CgmGetFilterInfo) },
+                { "ImportGr", reinterpret_cast<FARPROC>(&CgmImportGr) } } },
     };
     return modules;
 }

@@ -191,10 +191,11 @@ TEST_F(ImageObjectTest, EachKindOfFileGoesToItsReader)
     EXPECT_EQ(NaturalSizeOf(image), CSize(32, 16));
 }
 
-TEST_F(ImageObjectTest, ACgmFileWithoutItsImportFilterIsOneUnsupportedFormat)
+TEST_F(ImageObjectTest, ACgmFileTheImportFilterRefusesIsOneUnsupportedFormat)
 {
-    // A binary CGM's BEGIN METAFILE element: the import filter is not
-    // there, so the engine is asked, which reads no such format.
+    // A binary CGM's BEGIN METAFILE element and nothing more: the import
+    // filter finds no picture, so the engine is asked, which reads no such
+    // format.
     const std::string strCgm = WriteBytes("drawing.cgm", std::string("\x00\x2A\x05Plans\x00\x00\x00\x00", 12));
     const int nPictures = GetPicCount();
     CImage image;

@@ -3,6 +3,7 @@
 
 #include "platform/services/Modules.h"
 
+#include "platform/base/GlobalMemory.h"
 #include "platform/files/HostPath.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/services/Sound.h"
@@ -70,6 +71,22 @@ TEST_F(ModulesTest, CountsLoadsAndRefusesAHandleAfterTheLastFree)
     EXPECT_TRUE(FreeLibrary(again));
 }
 
+TEST_F(ModulesTest, TheCgmFilterLoadsWithItsTwoEntries)
+{
+    HMODULE module = LoadLibrary((m_support + "CGMOLV32.FLT").c_str());
+    ASSERT_NE(module, nullptr);
+    auto pfnInfo = reinterpret_cast<int (*)(short, LPSTR, HGLOBAL*, DWORD)>(GetProcAddress(module, "GetFilterInfo"));
+    ASSERT_NE(pfnInfo, nullptr);
+    EXPECT_NE(GetProcAddress(module, "ImportGr"), nullptr);
+    EXPECT_EQ(GetProcAddress(module, "dllPlaySound"), nullptr);
+    // An import filter, with a preference block for its caller to free.
+    HGLOBAL hPrefs = NULL;
+    EXPECT_EQ(pfnInfo(0, nullptr, &hPrefs, 0), 2);
+    EXPECT_NE(hPrefs, nullptr);
+    EXPECT_EQ(GlobalFree(hPrefs), nullptr);
+    EXPECT_TRUE(FreeLibrary(module));
+}
+
 TEST_F(ModulesTest, OtherSupportModulesLoadWithoutExportsYet)
 {
     for (const char* name : { "kqawr321.dll", "kqawm321.dll" }) {
@@ -85,7 +102,7 @@ TEST_F(ModulesTest, AnythingNotBuiltInIsNotFound)
 {
     testing_support::WriteFileBytes(m_program + "/real.dll", "MZ");
     const std::string names[] = {
-        m_support + "cgmolv32.flt",
+        m_support + "cgmolv32.dll", // the filter is a ".flt".
         m_support + "other.dll",
         platform::WindowsPathFor(m_program) + "\\sndkit32.dll", // not in support\ .
         platform::WindowsPathFor(m_program) + "\\real.dll",
