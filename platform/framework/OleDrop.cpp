@@ -3,6 +3,7 @@
 #include "platform/framework/OleData.h"
 #include "platform/framework/View.h"
 #include "platform/framework/Wnd.h"
+#include "platform/ui/DragTarget.h"
 #include "platform/ui/User.h"
 
 #include <unordered_map>
@@ -66,6 +67,83 @@ LRESULT CALLBACK DropTargetWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARA
     return ::CallWindowProc(reg.oldProc, hWnd, message, wParam, lParam);
 }
 
+// What a drag in progress offers before the drop: files, not yet named.
+class PendingFilesOffer final : public platform::DataOffer {
+public:
+    bool IsAvailable(CLIPFORMAT cf) override { return cf == CF_HDROP; }
+    HGLOBAL CopyGlobal(CLIPFORMAT) override { return NULL; }
+    std::vector<CLIPFORMAT> Formats() override { return {CLIPFORMAT(CF_HDROP)}; }
+};
+
+// A target as the window system asks it during a drag in progress.
+class LiveDrag final : public platform::DragTarget {
+public:
+    explicit LiveDrag(COleDropTarget& target)
+        : m_target(target)
+    {
+        m_data.AttachOffer(std::make_shared<PendingFilesOffer>());
+    }
+
+    DWORD DragEnter(DWORD keys, POINT screen) override
+    {
+        HWND hWnd = m_target.GetRegisteredWindow();
+        const CPoint point = ClientPoint(hWnd, screen);
+        DROPEFFECT effect = m_target.OnDragEnter(CWnd::FromHandle(hWnd), &m_data, keys, point);
+        if (!Alive(hWnd))
+            return DROPEFFECT_NONE;
+        const DROPEFFECT scroll = m_target.OnDragScroll(CWnd::FromHandle(hWnd), keys, point);
+        if (scroll & DROPEFFECT_SCROLL)
+            effect = scroll & ~DROPEFFECT_SCROLL;
+        return effect & kEveryEffect;
+    }
+
+    DWORD DragOver(DWORD keys, POINT screen) override
+    {
+        HWND hWnd = m_target.GetRegisteredWindow();
+        const CPoint point = ClientPoint(hWnd, screen);
+        const DROPEFFECT scroll = m_target.OnDragScroll(CWnd::FromHandle(hWnd), keys, point);
+        if (scroll & DROPEFFECT_SCROLL)
+            return scroll & ~DROPEFFECT_SCROLL & kEveryEffect;
+        if (!Alive(hWnd))
+            return DROPEFFECT_NONE;
+        return m_target.OnDragOver(CWnd::FromHandle(hWnd), &m_data, keys, point) & kEveryEffect;
+    }
+
+    void DragLeave() override { m_target.OnDragLeave(CWnd::FromHandle(m_target.GetRegisteredWindow())); }
+
+    DWORD Drop(const std::vector<std::string>& files, DWORD keys, POINT screen, DWORD effect) override
+    {
+        (void)keys;
+        HWND hWnd = m_target.GetRegisteredWindow();
+        const CPoint point = ClientPoint(hWnd, screen);
+        std::vector<CString> names;
+        names.reserve(files.size());
+        for (const std::string& file : files)
+            names.emplace_back(file.c_str());
+        COleDataObject dataObject;
+        dataObject.AttachOffer(platform::MakeFileDropOffer(names, point));
+        const DROPEFFECT result = m_target.OnDropEx(CWnd::FromHandle(hWnd), &dataObject, effect, kEveryEffect, point);
+        if (result != (DROPEFFECT)-1)
+            return result;
+        if (!Alive(hWnd))
+            return DROPEFFECT_NONE;
+        return m_target.OnDrop(CWnd::FromHandle(hWnd), &dataObject, effect, point) ? effect : DROPEFFECT_NONE;
+    }
+
+private:
+    static CPoint ClientPoint(HWND hWnd, POINT screen)
+    {
+        POINT point = screen;
+        ::ScreenToClient(hWnd, &point);
+        return CPoint(point);
+    }
+    // A callback may destroy the window, and with it the target.
+    bool Alive(HWND hWnd) const { return ::IsWindow(hWnd) && TargetOf(hWnd) == &m_target; }
+
+    COleDropTarget& m_target;
+    COleDataObject m_data;
+};
+
 } // namespace
 
 COleDropTarget::COleDropTarget() = default;
@@ -93,6 +171,9 @@ BOOL COleDropTarget::Register(CWnd* pWnd)
     }
     m_hWnd = hWnd;
     ::DragAcceptFiles(hWnd, TRUE);
+    if (!m_live)
+        m_live = std::make_unique<LiveDrag>(*this);
+    platform::RegisterDragTarget(hWnd, m_live.get());
     return TRUE;
 }
 
@@ -102,6 +183,8 @@ void COleDropTarget::Revoke()
         return;
     HWND hWnd = m_hWnd;
     m_hWnd = NULL;
+    if (platform::RegisteredDragTarget(hWnd) == m_live.get())
+        platform::RevokeDragTarget(hWnd);
     auto it = Registrations().find(hWnd);
     if (it == Registrations().end() || it->second.target != this)
         return;

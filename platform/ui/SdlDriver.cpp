@@ -19,6 +19,7 @@
 #include "platform/ui/internal/TypedText.h"
 #include "platform/ui/internal/Window.h"
 #include "platform/ui/internal/X11Clipboard.h"
+#include "platform/ui/internal/X11DragDrop.h"
 
 #include <SDL2/SDL.h>
 
@@ -150,6 +151,10 @@ public:
     SdlDriver() = default;
     ~SdlDriver() override
     {
+        if (m_x11DragDrop) {
+            UnwatchDescriptor(m_x11DragDrop->ConnectionFd());
+            m_x11DragDrop.reset();
+        }
         if (m_x11Clipboard) {
             UnwatchDescriptor(m_x11Clipboard->ConnectionFd());
             m_x11Clipboard.reset();
@@ -197,6 +202,8 @@ public:
         s.rect = info.windowRect;
         s.title = info.title;
         m_byId[s.id] = hwnd;
+        if (m_x11DragDrop)
+            m_x11DragDrop->AddWindow(X11WindowOf(window), hwnd);
         SDL_SetWindowHitTest(window, HitTest, this);
         if (info.owner) {
             auto owner = m_surfaces.find(info.owner);
@@ -248,6 +255,8 @@ public:
         if (it == m_surfaces.end())
             return;
         m_byId.erase(it->second.id);
+        if (m_x11DragDrop)
+            m_x11DragDrop->RemoveWindow(X11WindowOf(it->second.window));
         SDL_DestroyWindow(it->second.window);
         m_surfaces.erase(it);
     }
@@ -394,6 +403,17 @@ public:
         if (m_x11Clipboard) {
             X11Clipboard* clipboard = m_x11Clipboard.get();
             WatchDescriptor(clipboard->ConnectionFd(), [clipboard] { clipboard->Service(); });
+        }
+    }
+
+    // SDL answers drags over its windows itself and tells of the drop only;
+    // on X11 they are ours to follow (X11DragDrop.h).
+    void UseX11DragDrop()
+    {
+        m_x11DragDrop = X11DragDrop::Open(nullptr);
+        if (m_x11DragDrop) {
+            X11DragDrop* drags = m_x11DragDrop.get();
+            WatchDescriptor(drags->ConnectionFd(), [drags] { drags->Service(); });
         }
     }
 
@@ -673,6 +693,7 @@ private:
     std::map<SDL_SystemCursor, SDL_Cursor*> m_systemCursors;
     SDL_Cursor* m_current = nullptr;
     std::unique_ptr<X11Clipboard> m_x11Clipboard;
+    std::unique_ptr<X11DragDrop> m_x11DragDrop;
     std::string m_clipboard;
     Uint32 m_clipboardTime = 0;
     bool m_clipboardValid = false;
@@ -1008,8 +1029,10 @@ std::unique_ptr<Driver> CreateSdlDriver(std::string& error)
     SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
     SDL_StartTextInput();
     auto driver = std::make_unique<SdlDriver>();
-    if (current && std::strcmp(current, "x11") == 0)
+    if (current && std::strcmp(current, "x11") == 0) {
         driver->UseX11Clipboard();
+        driver->UseX11DragDrop();
+    }
     SIZE screen = driver->ScreenSize();
     SetScreenSize(screen.cx, screen.cy);
     if (Window* desktop = PeekWindowRecord(GetDesktopWindow())) {

@@ -47,6 +47,18 @@ void* X11DisplayOf(SDL_Window* window)
     return info.info.x11.display;
 }
 
+unsigned long X11WindowOf(SDL_Window* window)
+{
+    if (!window)
+        return 0;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return 0;
+    XSync(info.info.x11.display, False);
+    return info.info.x11.window;
+}
+
 bool X11FlushForWait(void* display, int& fd)
 {
     auto* x = static_cast<Display*>(display);

@@ -8,6 +8,7 @@
 #include "platform/framework/OleDrop.h"
 #include "platform/framework/View.h"
 #include "platform/framework/Wnd.h"
+#include "platform/ui/DragTarget.h"
 #include "platform/ui/Headless.h"
 #include "platform/ui/User.h"
 
@@ -266,6 +267,54 @@ TEST_F(OleDropTargets, ATargetOnAViewHandsTheDragToTheView)
     EXPECT_EQ(view->dropPoint, CPoint(10, 20));
     EXPECT_TRUE(view->hasFiles);
     parent.DestroyWindow();
+}
+
+// A drag the window system follows while it happens: the target is asked
+// at each move in client coordinates, the data object offers files it does
+// not name yet, and the drop brings the named files.
+TEST_F(OleDropTargets, ADragInProgressIsFollowedAndTheDropNamesTheFiles)
+{
+    class CPeekingTarget : public CRecordingTarget {
+    public:
+        DROPEFFECT OnDragOver(CWnd* pWnd, COleDataObject* pData, DWORD dwKeyState, CPoint point) override
+        {
+            offered = pData->IsDataAvailable(CF_HDROP) != FALSE;
+            HGLOBAL h = pData->GetGlobalData(CF_HDROP);
+            named = h != NULL;
+            if (h)
+                GlobalFree(h);
+            return CRecordingTarget::OnDragOver(pWnd, pData, dwKeyState, point);
+        }
+        bool offered = false;
+        bool named = true;
+    };
+    CPeekingTarget peeking;
+    ASSERT_TRUE(peeking.Register(CWnd::FromHandle(m_hwnd)));
+    platform::DragTarget* live = platform::RegisteredDragTarget(m_hwnd);
+    ASSERT_NE(live, nullptr);
+
+    peeking.answer = DROPEFFECT_MOVE;
+    EXPECT_EQ(live->DragEnter(MK_LBUTTON | MK_CONTROL, POINT{120, 130}), DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(peeking.window, m_hwnd);
+    EXPECT_EQ(peeking.enterKeys, DWORD(MK_LBUTTON | MK_CONTROL));
+    EXPECT_EQ(live->DragOver(MK_LBUTTON, POINT{150, 160}), DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(peeking.overPoint, CPoint(50, 60));
+    EXPECT_TRUE(peeking.offered);
+    EXPECT_FALSE(peeking.named);
+    live->DragLeave();
+    EXPECT_EQ(peeking.calls, "enter scroll scroll over leave");
+
+    peeking.calls.clear();
+    EXPECT_EQ(live->Drop({"C:\\tmp\\a.png", "C:\\tmp\\b c.bmp"}, MK_LBUTTON, POINT{101, 102}, DROPEFFECT_MOVE),
+        DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(peeking.calls, "dropex drop");
+    EXPECT_EQ(peeking.effect, DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(peeking.dropPoint, CPoint(1, 2));
+    EXPECT_EQ(peeking.names, std::string("C:\\tmp\\a.png\0C:\\tmp\\b c.bmp\0\0", 29));
+
+    // Revoked, the window follows no drags.
+    peeking.Revoke();
+    EXPECT_EQ(platform::RegisteredDragTarget(m_hwnd), nullptr);
 }
 
 } // namespace

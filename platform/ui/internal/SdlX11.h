@@ -11,6 +11,10 @@ namespace platform {
 // not show it through X11.
 void* X11DisplayOf(SDL_Window* window);
 
+// The X window of an SDL window, made known to the server (so that another
+// connection may use it at once); 0 when SDL does not show it through X11.
+unsigned long X11WindowOf(SDL_Window* window);
+
 // Sends what Xlib holds back for `display` and gives the connection's
 // descriptor; true when events already read wait in Xlib's queue, so that
 // the caller must not block on the descriptor.

@@ -22,6 +22,7 @@ namespace platform {
 
 struct PixelBuffer;
 class Driver;
+class DragTarget;
 
 struct WindowClass {
     std::string name; // as registered; compared without regard to case
@@ -80,6 +81,7 @@ struct Window {
     HICON smallIcon = NULL;
     WindowLife life = WindowLife::Creating;
     bool captionActive = false; // WM_NCACTIVATE: how the caption is drawn
+    DragTarget* dragTarget = nullptr; // RegisterDragTarget; not owned
 
     // Placement of a top-level window while minimised or maximised.
     RECT normalRect{};
