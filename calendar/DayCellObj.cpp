@@ -1,5 +1,6 @@
 #include "calendar/DayCellObj.h"
 
+#include "app/main/AppGlobals.h"
 #include "model/DrawRect.h"
 #include "platform/base/ObList.h"
 
@@ -43,7 +44,7 @@ void CDayCellObj::SetItem(CDrawRect* pItem)
 void DeleteCellList(CObList& cells)
 {
     for (POSITION pos = cells.GetHeadPosition(); pos != nullptr;)
-        delete static_cast<CDayCellObj*>(cells.GetNext(pos));
+        DeleteObjectThunk(cells.GetNext(pos));
     cells.RemoveAll();
 }
 

@@ -158,6 +158,16 @@ int CPicButton::ChooseBitmap(UINT nState, UINT nAction, BOOL bWindowEnabled, BOO
     return choice;
 }
 
+void CPicButton::CWndDisableSelf()
+{
+    EnableWindow(FALSE);
+}
+
+void CPicButton::CWndEnableSelf()
+{
+    EnableWindow(TRUE);
+}
+
 void CPicButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
 {
     if (!lpDIS || !m_hWnd || !IsWindowVisible())

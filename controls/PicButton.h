@@ -68,6 +68,11 @@ public:
 
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
+    // Disables and enables the button's own window; a dialog's own pair
+    // (CResizableDlg) has the same two operations.
+    virtual void CWndDisableSelf();
+    virtual void CWndEnableSelf();
+
     // The last pointer position a hover tick saw, (-1, -1) when reset.
     static POINT s_ptLastHover;
     static void ResetLastHover() { s_ptLastHover = POINT{-1, -1}; }

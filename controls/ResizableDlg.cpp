@@ -17,6 +17,16 @@ void CResizableDlg::InitLayout(LPCTSTR lpszValueName, int nPercent)
     m_layout.Init(this, lpszValueName, nPercent);
 }
 
+void CResizableDlg::CWndDisableSelf()
+{
+    EnableWindow(FALSE);
+}
+
+void CResizableDlg::CWndEnableSelf()
+{
+    EnableWindow(TRUE);
+}
+
 void CResizableDlg::DoDataExchange(CDataExchange*)
 {
 }

@@ -25,6 +25,11 @@ public:
     BOOL OnInitDialog() override;
     // Lays the controls out for the present client size.
     virtual void RepositionControls() = 0;
+    // Disables and enables the dialog's own window: the dialog takes no
+    // input while work it started runs under a window of its own (a
+    // progress window that lets the messages through).
+    virtual void CWndDisableSelf();
+    virtual void CWndEnableSelf();
 
     CDlgLayout m_layout;
     BOOL m_bLimitMinSize = FALSE;

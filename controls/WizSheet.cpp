@@ -1,5 +1,6 @@
 #include "controls/WizSheet.h"
 
+#include "controls/PicButton.h"
 #include "platform/base/CharClass.h"
 
 IMPLEMENT_DYNAMIC(CWizSheet, CPropertySheet)
@@ -25,7 +26,12 @@ void ShowSheetButton(CWnd* pSheet, UINT nID, BOOL bShow, BOOL bEnable)
         if (hNext && hNext != hButton)
             ::SendMessage(pSheet->m_hWnd, WM_NEXTDLGCTL, WPARAM(hNext), TRUE);
     }
-    ::EnableWindow(hButton, bEnable);
+    // The kit's picture buttons (those of a custom-button sheet) enable
+    // themselves.
+    if (auto* pPicture = dynamic_cast<CPicButton*>(CWnd::FromHandlePermanent(hButton)))
+        bEnable ? pPicture->CWndEnableSelf() : pPicture->CWndDisableSelf();
+    else
+        ::EnableWindow(hButton, bEnable);
     ::ShowWindow(hButton, bShow ? SW_SHOW : SW_HIDE);
 }
 

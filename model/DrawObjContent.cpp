@@ -7,6 +7,7 @@
 
 #include "app/Paths.h"
 #include "app/RectGeometry.h"
+#include "calendar/CalendarCellEdit.h"
 #include "model/DrawDoc.h"
 #include "model/DrawRect.h"
 #include "model/ObjectAttributes.h"
@@ -205,6 +206,12 @@ BOOL CDrawObj::TextSetSel(int nStart, int nEnd)
 
 void CDrawObj::BeginTextEdit()
 {
+    // A calendar's text lies in its cells: the selected one is edited,
+    // headed by its date.
+    if (IsCalendar()) {
+        BeginCalendarCellEdit(*this);
+        return;
+    }
     if (!HasText() || (m_wFlags & OBJ_FLAG_LOCKED) || IsTextEditActive())
         return;
     if (m_bBlockText) {
@@ -258,16 +265,31 @@ void CDrawObj::EndTextEdit()
             pBlock->EndEdit();
         pBlock->m_bEditing = FALSE;
     }
+    // A calendar cell's editor holds the only copy of its new text.
+    CalendarCellText cellEdit;
+    const BOOL bCellEdited = GetCalendarCellEdit(*this, cellEdit);
     CloseTextEditor();
     if (m_pWrapText != nullptr) {
         m_pWrapText->m_bEditing = FALSE;
         // A selection made in the editor is not drawn on the object.
         m_pWrapText->ClearSel();
     }
+    // A calendar's text is in its cells: an edit that changed none leaves
+    // the calendar, and its design, as they were.
+    if (IsCalendar() && !bCellEdited) {
+        Invalidate();
+        return;
+    }
     // The edited text goes back through the record, so classes that keep
     // text state of their own take it the usual way.
     CObjectAttributes attrs;
     GetAttributes(attrs);
+    if (bCellEdited) {
+        // The cell changes only now: the step taken here holds the
+        // calendar as it was before the edit.
+        RecordUndoProperties(m_pDocument, this);
+        PutCalendarCellText(attrs, cellEdit);
+    }
     SetAttributes(attrs, FALSE, FALSE, FALSE, FALSE, FALSE);
     Invalidate();
 }

@@ -317,6 +317,15 @@ void CImageCategoryDlg::OnAddPicture()
 
     {
         CProgressDlg progress(this, TRUE);
+        // The progress lets the messages through: meanwhile the gallery
+        // takes no clicks of its own, or a second Add or a Remove would
+        // work on the list being filled. Enabled again before the progress
+        // window goes, so that the gallery is where the focus comes back.
+        struct SelfDisabled {
+            explicit SelfDisabled(CResizableDlg& dlg) : m_dlg(dlg) { m_dlg.CWndDisableSelf(); }
+            ~SelfDisabled() { m_dlg.CWndEnableSelf(); }
+            CResizableDlg& m_dlg;
+        } disabled(*this);
         progress.SetMessage(IDS_GALLERY_PROGRESS);
         progress.SetRange(static_cast<int>(paths.GetSize()));
         progress.SetPos(0);

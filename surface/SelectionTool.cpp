@@ -205,7 +205,9 @@ void CSelectionTool::OnLButtonDown(CSurface* pView, UINT nFlags, CPoint point)
             return;
         } else {
             pView->m_bHitSelection = TRUE;
-            if (g_nCurrentShape == kShapeText && pObj->HasText()) {
+            // The text tool types into text, and into a calendar's cells.
+            if (g_nCurrentShape == kShapeText
+                && (pObj->HasText() || pObj->HitTestCalendarCell(p, pView, TRUE, FALSE) > 0)) {
                 g_nSelectMode = SelectModeText;
             } else {
                 PlayToolSound(kSoundMove);
@@ -273,7 +275,8 @@ void CSelectionTool::OnMouseMove(CSurface* pView, UINT nFlags, CPoint point)
                 return;
             }
             if (pUnder == pObj) {
-                const BOOL bEditable = pObj->HasText() && !(pObj->m_wFlags & OBJ_FLAG_LOCKED);
+                const BOOL bEditable = (pObj->HasText() || pObj->HitTestCalendarCell(p, pView, TRUE, FALSE) > 0)
+                    && !(pObj->m_wFlags & OBJ_FLAG_LOCKED);
                 if (g_nCurrentShape == kShapeText)
                     SetSurfaceCursor(bEditable ? kCursorIBeam : kCursorCross);
                 else if (pObj->HitTestCalendarCell(p, pView, TRUE, FALSE) <= 0)

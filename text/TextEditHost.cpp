@@ -413,6 +413,21 @@ BOOL CTextEditWnd::Paste()
     return TRUE;
 }
 
+void CTextEditWnd::SetCaretPosition(int nPosition)
+{
+    if (m_pState == nullptr)
+        return;
+    CWrapText& text = *m_pState->pText;
+    text.ClearSel();
+    m_pState->nCaret = std::clamp(nPosition, 0, text.GetLength());
+    m_pState->wAnchor = WORD(m_pState->nCaret);
+    Relayout(nullptr);
+    ScrollToCaret();
+    PlaceCaret(CaretAction::Move);
+    if (m_hWnd != NULL)
+        Invalidate(FALSE);
+}
+
 void CTextEditWnd::SelectAll()
 {
     if (m_pState == nullptr)

@@ -26,6 +26,9 @@ public:
     // The position under the caret's point.
     int GetCaretIndex() const;
     int GetCaretPosition() const; // the caret index as kept
+    // Puts the caret before the character at nPosition (clamped to the
+    // text) and clears the selection.
+    void SetCaretPosition(int nPosition);
     int GetFirstVisibleLine() const;
     BOOL IsColorPending() const;
     COLORREF GetCurrentColor() const;

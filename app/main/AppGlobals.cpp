@@ -67,3 +67,8 @@ void DrawSunkenFrame(CDC* pDC, const SunkenFrame& frame)
     // Selects the stock pen back before the local pens go.
     pDC->RestoreDC(nSaved);
 }
+
+void DeleteObjectThunk(CObject* pObject)
+{
+    delete pObject;
+}

@@ -55,3 +55,7 @@ struct SunkenFrame {
 // Draws a two-pixel sunken bevel just outside the rectangle, in device
 // pixels whatever the DC's mapping; the DC's pen and mapping are restored.
 void DrawSunkenFrame(CDC* pDC, const SunkenFrame& frame);
+
+// Deletes the object through its own destructor; null is ignored. Lists
+// that own their objects free them with it.
+void DeleteObjectThunk(CObject* pObject);

@@ -205,6 +205,36 @@ TEST_F(PictureGalleryDlgTest, AddPictureSaysOnceThatMetafilesAreRefused)
     pDlg->DestroyWindow();
 }
 
+TEST_F(PictureGalleryDlgTest, WhileAddPictureRunsOnlyItsProgressTakesInput)
+{
+    MakeDatabase({"Animals"});
+    const std::vector<std::string> files = {Picture("a.bmp"), platform::WindowsPathFor(m_folder + "/b.emf"),
+        Picture("c.bmp")};
+    auto pDlg = Open();
+    pDlg->SetFileChooser([&](CWnd*, CString&, CString&, int&, CStringArray& paths) {
+        for (const std::string& file : files)
+            paths.Add(file.c_str());
+        return 1;
+    });
+    pDlg->SetLabelReader([](const CString&) { return CString(); });
+    // Looked at halfway, while the metafile's message is up.
+    BOOL bGalleryEnabled = TRUE;
+    BOOL bProgressEnabled = FALSE;
+    m_pApp->m_onBox = [&](const std::string&) {
+        bGalleryEnabled = ::IsWindowEnabled(pDlg->m_hWnd);
+        const HWND hProgress = ::FindWindow(nullptr, "Adding to Picture Gallery");
+        bProgressEnabled = hProgress != NULL && ::IsWindowEnabled(hProgress);
+    };
+    Click(*pDlg, IDC_GALLERY_ADD);
+    m_pApp->m_onBox = nullptr;
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_FALSE(bGalleryEnabled) << "Add and Remove cannot be pressed again meanwhile";
+    EXPECT_TRUE(bProgressEnabled) << "Cancel can";
+    EXPECT_TRUE(::IsWindowEnabled(pDlg->m_hWnd));
+    EXPECT_EQ(pDlg->GetGrid()->GetItemCount(), 2);
+    pDlg->DestroyWindow();
+}
+
 TEST_F(PictureGalleryDlgTest, AddPictureRefusesMetafilesAndACancelKeepsWhatWasAdded)
 {
     MakeDatabase({"Animals"});
