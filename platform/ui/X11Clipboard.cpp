@@ -6,6 +6,7 @@
 
 #include "platform/imaging/Imaging.h"
 #include "platform/ui/internal/ClipboardStore.h"
+#include "platform/ui/internal/X11Connection.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -33,43 +34,6 @@ constexpr int kSendIdleMilliseconds = 5000;
 // size (without the big-requests extension) says so.
 constexpr size_t kLargestChunk = 256 * 1024;
 constexpr size_t kMaxTargets = 1024;
-
-int64_t NowMilliseconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
-
-// Xlib's error handler is one per process. Errors on our connections (a
-// requestor window destroyed mid-transfer, a bad property from an owner) are
-// ignored; others go to the handler that was there before.
-std::mutex g_displaysLock;
-std::vector<Display*> g_ourDisplays;
-XErrorHandler g_previousHandler = nullptr;
-
-bool IsOurDisplay(Display* display)
-{
-    std::lock_guard<std::mutex> hold(g_displaysLock);
-    return std::find(g_ourDisplays.begin(), g_ourDisplays.end(), display) != g_ourDisplays.end();
-}
-
-void NoteOurDisplay(Display* display, bool ours)
-{
-    std::lock_guard<std::mutex> hold(g_displaysLock);
-    auto it = std::find(g_ourDisplays.begin(), g_ourDisplays.end(), display);
-    if (ours && it == g_ourDisplays.end())
-        g_ourDisplays.push_back(display);
-    else if (!ours && it != g_ourDisplays.end())
-        g_ourDisplays.erase(it);
-}
-
-int OnXError(Display* display, XErrorEvent* event)
-{
-    if (IsOurDisplay(display))
-        return 0;
-    return g_previousHandler ? g_previousHandler(display, event) : 0;
-}
 
 std::string Utf8FromLatin1(const unsigned char* p, size_t n)
 {
@@ -153,7 +117,7 @@ struct X11Clipboard::State {
             if (window)
                 XDestroyWindow(display, window);
             XCloseDisplay(display);
-            NoteOurDisplay(display, false);
+            ReleaseX11Display(display);
         }
     }
 
@@ -224,7 +188,7 @@ bool X11Clipboard::State::SendData(::Window requestor, Atom property, Atom type,
     XSelectInput(display, requestor, PropertyChangeMask);
     XChangeProperty(
         display, requestor, property, incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
-    sending.push_back(Outgoing{requestor, property, type, std::move(data), 0, NowMilliseconds()});
+    sending.push_back(Outgoing{requestor, property, type, std::move(data), 0, X11NowMilliseconds()});
     return true;
 }
 
@@ -238,7 +202,7 @@ void X11Clipboard::State::ContinueSend(const XPropertyEvent& event)
     XChangeProperty(display, it->requestor, it->property, it->type, 8, PropModeReplace, it->data->data() + it->sent,
         int(n));
     it->sent += n;
-    it->lastActivity = NowMilliseconds();
+    it->lastActivity = X11NowMilliseconds();
     // The zero-length chunk that ends the transfer has just gone.
     if (n == 0) {
         ::Window requestor = it->requestor;
@@ -252,7 +216,7 @@ void X11Clipboard::State::ContinueSend(const XPropertyEvent& event)
 
 void X11Clipboard::State::DropIdleSends()
 {
-    const int64_t now = NowMilliseconds();
+    const int64_t now = X11NowMilliseconds();
     for (auto it = sending.begin(); it != sending.end();) {
         if (now - it->lastActivity > kSendIdleMilliseconds) {
             XSelectInput(display, it->requestor, NoEventMask);
@@ -339,27 +303,9 @@ bool X11Clipboard::State::ServerTime(Time& time)
 template <typename Match>
 bool X11Clipboard::State::WaitFor(XEvent& found, int milliseconds, Match match)
 {
-    const int64_t deadline = NowMilliseconds() + milliseconds;
-    XFlush(display);
-    for (;;) {
-        while (XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-            if (event.xany.window == window && match(event)) {
-                found = event;
-                return true;
-            }
-            Dispatch(event);
-        }
-        const int64_t left = deadline - NowMilliseconds();
-        if (left <= 0)
-            return false;
-        pollfd fd{ConnectionNumber(display), POLLIN, 0};
-        if (poll(&fd, 1, int(left)) < 0 && errno != EINTR)
-            return false;
-        if (fd.revents & (POLLHUP | POLLERR | POLLNVAL))
-            return false;
-    }
+    return WaitForX11Event(
+        display, found, milliseconds, [&](const XEvent& event) { return event.xany.window == window && match(event); },
+        [this](XEvent& event) { Dispatch(event); });
 }
 
 bool X11Clipboard::State::ReadProperty(size_t limit, Atom& type, int& format, std::vector<unsigned char>& bytes,
@@ -419,7 +365,7 @@ bool X11Clipboard::State::Read(Atom target, size_t limit, Atom& type, std::vecto
     // Incremental: deleting the property (done by the read) asks for the
     // first chunk; each chunk arrives as a new value; an empty one ends it.
     bytes.clear();
-    const int64_t deadline = NowMilliseconds() + kTransferMilliseconds;
+    const int64_t deadline = X11NowMilliseconds() + kTransferMilliseconds;
     for (;;) {
         if (!WaitFor(event, kStepMilliseconds, [&](const XEvent& e) {
                 return e.type == PropertyNotify && e.xproperty.atom == transfer
@@ -433,7 +379,7 @@ bool X11Clipboard::State::Read(Atom target, size_t limit, Atom& type, std::vecto
         if (chunk.empty())
             return true;
         bytes.insert(bytes.end(), chunk.begin(), chunk.end());
-        if (NowMilliseconds() > deadline)
+        if (X11NowMilliseconds() > deadline)
             return false;
     }
 }
@@ -467,9 +413,7 @@ std::unique_ptr<X11Clipboard> X11Clipboard::Open(const char* displayName)
     int errorBase = 0;
     if (!XFixesQueryExtension(state->display, &state->fixesEvent, &errorBase))
         return nullptr;
-    static std::once_flag once;
-    std::call_once(once, [] { g_previousHandler = XSetErrorHandler(OnXError); });
-    NoteOurDisplay(state->display, true);
+    AdoptX11Display(state->display);
     State& s = *state;
     s.window = XCreateSimpleWindow(s.display, DefaultRootWindow(s.display), -10, -10, 1, 1, 0, 0, 0);
     if (!s.window)

@@ -4,6 +4,7 @@
 
 #include "platform/ui/internal/X11DragDrop.h"
 
+#include "platform/ui/internal/X11Connection.h"
 #include "platform/ui/internal/XdndTarget.h"
 
 #include <X11/Xatom.h>
@@ -31,42 +32,6 @@ constexpr int kTransferMilliseconds = 10000;
 // Events that arrive while a read waits, kept for afterwards.
 constexpr size_t kMaxDeferredEvents = 4096;
 
-int64_t NowMilliseconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
-
-// Errors on our connection (a source window destroyed mid-drag, a property
-// of a window that went) are ignored; others go to the handler before.
-std::mutex g_displaysLock;
-std::vector<Display*> g_ourDisplays;
-XErrorHandler g_previousHandler = nullptr;
-
-bool IsOurDisplay(Display* display)
-{
-    std::lock_guard<std::mutex> hold(g_displaysLock);
-    return std::find(g_ourDisplays.begin(), g_ourDisplays.end(), display) != g_ourDisplays.end();
-}
-
-void NoteOurDisplay(Display* display, bool ours)
-{
-    std::lock_guard<std::mutex> hold(g_displaysLock);
-    auto it = std::find(g_ourDisplays.begin(), g_ourDisplays.end(), display);
-    if (ours && it == g_ourDisplays.end())
-        g_ourDisplays.push_back(display);
-    else if (!ours && it != g_ourDisplays.end())
-        g_ourDisplays.erase(it);
-}
-
-int OnXError(Display* display, XErrorEvent* event)
-{
-    if (IsOurDisplay(display))
-        return 0;
-    return g_previousHandler ? g_previousHandler(display, event) : 0;
-}
-
 } // namespace
 
 struct X11DragDrop::State final : XdndPeer {
@@ -87,7 +52,7 @@ struct X11DragDrop::State final : XdndPeer {
             if (proxy)
                 XDestroyWindow(display, proxy);
             XCloseDisplay(display);
-            NoteOurDisplay(display, false);
+            ReleaseX11Display(display);
         }
     }
 
@@ -110,28 +75,10 @@ struct X11DragDrop::State final : XdndPeer {
     template <typename Match>
     bool WaitFor(XEvent& found, int milliseconds, Match match)
     {
-        const int64_t deadline = NowMilliseconds() + milliseconds;
-        XFlush(display);
-        for (;;) {
-            while (XPending(display) > 0) {
-                XEvent event;
-                XNextEvent(display, &event);
-                if (match(event)) {
-                    found = event;
-                    return true;
-                }
-                if (deferred.size() < kMaxDeferredEvents)
-                    deferred.push_back(event);
-            }
-            const int64_t left = deadline - NowMilliseconds();
-            if (left <= 0)
-                return false;
-            pollfd fd{ConnectionNumber(display), POLLIN, 0};
-            if (poll(&fd, 1, int(left)) < 0 && errno != EINTR)
-                return false;
-            if (fd.revents & (POLLHUP | POLLERR | POLLNVAL))
-                return false;
-        }
+        return WaitForX11Event(display, found, milliseconds, match, [this](XEvent& event) {
+            if (deferred.size() < kMaxDeferredEvents)
+                deferred.push_back(event);
+        });
     }
 
     bool ReadProperty(size_t limit, std::string& bytes, bool& isIncr)
@@ -221,7 +168,7 @@ struct X11DragDrop::State final : XdndPeer {
         // Long lists come in chunks: deleting the property (done by the
         // read) asks for each; an empty one ends it.
         bytes.clear();
-        const int64_t deadline = NowMilliseconds() + kTransferMilliseconds;
+        const int64_t deadline = X11NowMilliseconds() + kTransferMilliseconds;
         for (;;) {
             if (!WaitFor(event, kStepMilliseconds, [&](const XEvent& e) {
                     return e.type == PropertyNotify && e.xproperty.window == proxy && e.xproperty.atom == transfer
@@ -233,7 +180,7 @@ struct X11DragDrop::State final : XdndPeer {
                 return false;
             if (bytes.size() == before)
                 return true;
-            if (NowMilliseconds() > deadline)
+            if (X11NowMilliseconds() > deadline)
                 return false;
         }
     }
@@ -288,9 +235,7 @@ std::unique_ptr<X11DragDrop> X11DragDrop::Open(const char* displayName)
     state->display = XOpenDisplay(displayName);
     if (!state->display)
         return nullptr;
-    static std::once_flag once;
-    std::call_once(once, [] { g_previousHandler = XSetErrorHandler(OnXError); });
-    NoteOurDisplay(state->display, true);
+    AdoptX11Display(state->display);
     State& s = *state;
     s.proxy = XCreateSimpleWindow(s.display, DefaultRootWindow(s.display), -10, -10, 1, 1, 0, 0, 0);
     if (!s.proxy)
