@@ -154,6 +154,54 @@ using bench::CairoFigure;
 using bench::SetSource;
 using bench::ShapeFigure;
 
+// Adds nObjects shapes and polygons of every kind, each filled and outlined
+// in random colours, to the view's design through the document's road, their
+// centres anywhere in [left, right] x [bottom, top] (logical, y up); keeps
+// the figure Cairo draws for each, in dc's device units. The same seed gives
+// the same objects.
+void AddRandomFigures(CDrawDoc* pDoc, CSurface* pView, CDC& dc, unsigned nSeed, const CRect& centres, int nObjects,
+    std::vector<CairoFigure>& figures)
+{
+    std::mt19937 random(nSeed);
+    std::uniform_int_distribution<int> x(centres.left, centres.right), y(centres.bottom, centres.top), size(30, 250),
+        channel(0, 255), corners(3, 8), spread(-120, 120);
+    auto colour = [&] { return RGB(channel(random), channel(random), channel(random)); };
+    static constexpr int kKinds[]
+        = {SHAPE_RECTANGLE, SHAPE_ROUND_RECTANGLE, SHAPE_ELLIPSE, SHAPE_LINE, SHAPE_STAR, SHAPE_REGULAR_POLYGON, -1};
+    constexpr int nKinds = int(sizeof kKinds / sizeof kKinds[0]);
+    for (int i = 0; i < nObjects; ++i) {
+        CairoFigure figure;
+        // Logical widths of 1 and 3 are 1 and 3 pixels at zoom 100.
+        figure.width = i % 2 == 0 ? 1 : 3;
+        figure.fill = colour();
+        figure.pen = colour();
+        const CPoint centre(x(random), y(random));
+        const int nKind = kKinds[i % nKinds];
+        CDrawObj* pObj = nullptr;
+        if (nKind < 0) {
+            std::vector<POINT> points(size_t(corners(random)));
+            for (POINT& p : points)
+                p = POINT{centre.x + spread(random), centre.y + spread(random)};
+            auto* pPoly = new CDrawPoly(CRect(centre, centre));
+            pPoly->SetPoints(points.data(), int(points.size()), int(points.size()));
+            figure.points = points;
+            pObj = pPoly;
+        } else {
+            const int hw = size(random) / 2;
+            const int hh = size(random) / 2;
+            auto* pShape = new CDrawRect(CRect(centre.x - hw, centre.y + hh, centre.x + hw, centre.y - hh), nKind);
+            pShape->m_nSides = 3 + i % 6;
+            pObj = pShape;
+        }
+        bench::StyleLike(pObj, figure);
+        pDoc->AddObject(pObj, pView);
+        if (auto* pShape = dynamic_cast<CDrawRect*>(pObj))
+            figure = ShapeFigure(pShape, figure);
+        dc.LPtoDP(figure.points.data(), int(figure.points.size()));
+        figures.push_back(figure);
+    }
+}
+
 // The headless program with one design open in a surface frame whose view
 // is 1920 x 1080, at zoom 100, holding the objects. Made once; the
 // platform stays up for the whole run.
@@ -322,50 +370,12 @@ private:
         CClientDC dc(m_pView);
         m_pView->OnPrepareDC(&dc, nullptr);
 
-        std::mt19937 random(20261207);
         const int nLeft = std::min(area.left, area.right) + 20;
         const int nRight = std::max(area.left, area.right) - 20;
         const int nBottom = std::min(area.top, area.bottom) + 20;
         const int nTop = std::max(area.top, area.bottom) - 20;
-        std::uniform_int_distribution<int> x(nLeft, nRight), y(nBottom, nTop), size(30, 250), channel(0, 255),
-            corners(3, 8), spread(-120, 120);
-        auto colour = [&] { return RGB(channel(random), channel(random), channel(random)); };
-        static constexpr int kKinds[]
-            = {SHAPE_RECTANGLE, SHAPE_ROUND_RECTANGLE, SHAPE_ELLIPSE, SHAPE_LINE, SHAPE_STAR, SHAPE_REGULAR_POLYGON, -1};
-        constexpr int nKinds = int(sizeof kKinds / sizeof kKinds[0]);
-        for (int i = 0; i < kObjects; ++i) {
-            CairoFigure figure;
-            // Logical widths of 1 and 3 are 1 and 3 pixels at zoom 100.
-            figure.width = i % 2 == 0 ? 1 : 3;
-            figure.fill = colour();
-            figure.pen = colour();
-            const CPoint centre(x(random), y(random));
-            const int nKind = kKinds[i % nKinds];
-            CDrawObj* pObj = nullptr;
-            if (nKind < 0) {
-                std::vector<POINT> points(size_t(corners(random)));
-                for (POINT& p : points)
-                    p = POINT{centre.x + spread(random), centre.y + spread(random)};
-                auto* pPoly = new CDrawPoly(CRect(centre, centre));
-                pPoly->SetPoints(points.data(), int(points.size()), int(points.size()));
-                figure.points = points;
-                pObj = pPoly;
-            } else {
-                const int cx = size(random) / 2;
-                const int cy = size(random) / 2;
-                auto* pShape = new CDrawRect(CRect(centre.x - cx, centre.y + cy, centre.x + cx, centre.y - cy), nKind);
-                pShape->m_nSides = 3 + i % 6;
-                pObj = pShape;
-            }
-            bench::StyleLike(pObj, figure);
-            m_pDoc->AddObject(pObj, m_pView);
-            if (auto* pShape = dynamic_cast<CDrawRect*>(pObj))
-                figure = ShapeFigure(pShape, figure);
-            dc.LPtoDP(figure.points.data(), int(figure.points.size()));
-            m_figures.push_back(figure);
-        }
+        AddRandomFigures(m_pDoc, m_pView, dc, 20261207u, CRect(nLeft, nTop, nRight, nBottom), kObjects, m_figures);
     }
-
 
     CBenchApp* m_pApp = nullptr;
     CMDIFrameWnd* m_pMain = nullptr;
@@ -761,44 +771,8 @@ private:
         const int cx = view.Width();
         const int cy = view.top - view.bottom;
         const int nSide = (kSpreadViews - 1) / 2;
-        std::mt19937 random(20261208u + unsigned(m_nObjects));
-        std::uniform_int_distribution<int> x(view.left - nSide * cx, view.right + nSide * cx),
-            y(view.bottom - nSide * cy, view.top + nSide * cy), size(30, 250), channel(0, 255), corners(3, 8),
-            spread(-120, 120);
-        auto colour = [&] { return RGB(channel(random), channel(random), channel(random)); };
-        static constexpr int kKinds[]
-            = {SHAPE_RECTANGLE, SHAPE_ROUND_RECTANGLE, SHAPE_ELLIPSE, SHAPE_LINE, SHAPE_STAR, SHAPE_REGULAR_POLYGON, -1};
-        constexpr int nKinds = int(sizeof kKinds / sizeof kKinds[0]);
-        for (int i = 0; i < m_nObjects; ++i) {
-            CairoFigure figure;
-            figure.width = i % 2 == 0 ? 1 : 3;
-            figure.fill = colour();
-            figure.pen = colour();
-            const CPoint centre(x(random), y(random));
-            const int nKind = kKinds[i % nKinds];
-            CDrawObj* pObj = nullptr;
-            if (nKind < 0) {
-                std::vector<POINT> points(size_t(corners(random)));
-                for (POINT& p : points)
-                    p = POINT{centre.x + spread(random), centre.y + spread(random)};
-                auto* pPoly = new CDrawPoly(CRect(centre, centre));
-                pPoly->SetPoints(points.data(), int(points.size()), int(points.size()));
-                figure.points = points;
-                pObj = pPoly;
-            } else {
-                const int hw = size(random) / 2;
-                const int hh = size(random) / 2;
-                auto* pShape = new CDrawRect(CRect(centre.x - hw, centre.y + hh, centre.x + hw, centre.y - hh), nKind);
-                pShape->m_nSides = 3 + i % 6;
-                pObj = pShape;
-            }
-            bench::StyleLike(pObj, figure);
-            m_pDoc->AddObject(pObj, m_pView);
-            if (auto* pShape = dynamic_cast<CDrawRect*>(pObj))
-                figure = ShapeFigure(pShape, figure);
-            dc.LPtoDP(figure.points.data(), int(figure.points.size()));
-            m_figures.push_back(figure);
-        }
+        const CRect centres(view.left - nSide * cx, view.top + nSide * cy, view.right + nSide * cx, view.bottom - nSide * cy);
+        AddRandomFigures(m_pDoc, m_pView, dc, 20261208u + unsigned(m_nObjects), centres, m_nObjects, m_figures);
     }
 
     int m_nObjects = 0;
