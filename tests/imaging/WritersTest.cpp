@@ -337,8 +337,9 @@ TEST(ImagingWriters, OurPlayerShowsTheMetafileAsThePicture)
 }
 
 // The files read by programs that are not ours, all in one run: the decoder
-// library's command line reads WordPerfect graphics and MacPaint, netpbm
-// reads MacPaint and GEM raster, Pillow reads Microsoft Paint.
+// library's command line reads WordPerfect graphics, MacPaint and Windows
+// metafiles, netpbm reads MacPaint and GEM raster, Pillow reads Microsoft
+// Paint.
 TEST(ImagingWriters, OutsideReadersSeeTheSamePictures)
 {
     const bool magick = HaveTool("convert");
@@ -366,6 +367,10 @@ TEST(ImagingWriters, OutsideReadersSeeTheSamePictures)
         const std::vector<COLORREF> want = Expected(format, colours, picture.Width, picture.Height);
         if (magick && (format == LT_FORMAT_WPG || mac))
             written.push_back({ file, want, width, height, std::string("convert ") + (mac ? "MAC:" : "WPG:") });
+        // Windows metafiles through libwmf, at the 96 units to the inch
+        // they are written with, one pixel to a unit.
+        if (magick && format == LT_FORMAT_WMF)
+            written.push_back({ file, want, width, height, "convert -density 96 WMF:" });
         if (netpbm && mac)
             written.push_back({ file, want, width, height, "macptopbm -extraskip 128 " });
         if (netpbm && format == LT_FORMAT_IMG)
@@ -387,6 +392,8 @@ TEST(ImagingWriters, OutsideReadersSeeTheSamePictures)
         add(c.name, LT_FORMAT_MSP, 1, c.picture, dithered);
         const int bits = c.picture.BitsPerPixel == 24 ? 8 : c.picture.BitsPerPixel;
         add(c.name, LT_FORMAT_WPG, bits, c.picture, ColoursOf(c.picture, c.picture.Width, c.picture.Height));
+        add(c.name, LT_FORMAT_WMF, c.picture.BitsPerPixel, c.picture,
+            ColoursOf(c.picture, c.picture.Width, c.picture.Height));
     }
 
     // One shell for the whole batch; each reading goes to a file of its own.
