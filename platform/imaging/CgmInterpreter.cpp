@@ -203,7 +203,7 @@ struct Interpreter::State {
         return std::max(std::fabs(vdc2.x - vdc1.x), std::fabs(vdc2.y - vdc1.y));
     }
 
-    // A size given under its specification mode, in logical units.
+    // A size given in the mode its size-mode element chose, in logical units.
     bool ReadSize(ParamReader& reader, SizeMode mode, double& size)
     {
         if (mode == SizeMode::Abstract)
@@ -877,7 +877,7 @@ bool Interpreter::Element(int elementClass, int elementId, ParamReader& reader)
             return true;
         case 3:
         case 4:
-        case 5: { // LINE WIDTH, MARKER SIZE and EDGE WIDTH SPECIFICATION MODE
+        case 5: { // the size modes of line width, marker size and edge width
             if (!reader.Enum(mode, {"abs|abstract", "scaled", "fractional", "mm"}) || mode < 0 || mode > 3)
                 return false;
             const SizeMode sizeMode = static_cast<SizeMode>(mode);
