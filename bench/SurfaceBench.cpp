@@ -154,6 +154,42 @@ using bench::CairoFigure;
 using bench::SetSource;
 using bench::ShapeFigure;
 
+// An object's rectangle, normalised (y down).
+CRect NormalBounds(const CDrawObj* pObj)
+{
+    CRect rect = pObj->m_position;
+    rect.NormalizeRect();
+    return rect;
+}
+
+// Selects the kDragged objects a drag takes, of all (the view's objects from
+// the bottom up): the topmost ones wherever they lie (scattered), or those
+// a band drawn round the middle of the view would select (the nearest to
+// its centre). Answers their indices in all.
+std::vector<size_t> SelectForDrag(CSurface* pView, const std::vector<CDrawObj*>& all, bool bScattered)
+{
+    std::vector<size_t> order(all.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    if (bScattered) {
+        std::reverse(order.begin(), order.end());
+    } else {
+        CPoint centre(kViewWidth / 2, kViewHeight / 2);
+        pView->DPtoLPPoint(&centre);
+        auto distance = [&](size_t i) {
+            const CPoint c = NormalBounds(all[i]).CenterPoint();
+            return std::hypot(double(c.x) - centre.x, double(c.y) - centre.y);
+        };
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return distance(a) < distance(b); });
+    }
+    order.resize(std::min<size_t>(order.size(), kDragged));
+    std::vector<CDrawObj*> objects;
+    for (size_t i : order)
+        objects.push_back(all[i]);
+    pView->SelectObjects(objects, FALSE);
+    return order;
+}
+
 // Adds nObjects shapes and polygons of every kind, each filled and outlined
 // in random colours, to the view's design through the document's road, their
 // centres anywhere in [left, right] x [bottom, top] (logical, y up); keeps
@@ -298,30 +334,7 @@ public:
             if (auto* pObj = dynamic_cast<CDrawObj*>(list.GetNext(pos)))
                 all.push_back(pObj);
         }
-        auto bounds = [](const CDrawObj* pObj) {
-            CRect rect = pObj->m_position;
-            rect.NormalizeRect();
-            return rect;
-        };
-        std::vector<size_t> order(all.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = i;
-        if (selection == Selection::Scattered) {
-            std::reverse(order.begin(), order.end());
-        } else {
-            CPoint centre(kViewWidth / 2, kViewHeight / 2);
-            m_pView->DPtoLPPoint(&centre);
-            auto distance = [&](size_t i) {
-                const CPoint c = bounds(all[i]).CenterPoint();
-                return std::hypot(double(c.x) - centre.x, double(c.y) - centre.y);
-            };
-            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return distance(a) < distance(b); });
-        }
-        order.resize(std::min<size_t>(order.size(), kDragged));
-        std::vector<CDrawObj*> objects;
-        for (size_t i : order)
-            objects.push_back(all[i]);
-        m_pView->SelectObjects(objects, FALSE);
+        const std::vector<size_t> order = SelectForDrag(m_pView, all, selection == Selection::Scattered);
         Pump();
 
         // The topmost selected rectangle whose centre nothing above covers.
@@ -331,10 +344,10 @@ public:
             auto* pShape = dynamic_cast<CDrawRect*>(all[i]);
             if (pShape == nullptr || pShape->GetDrawnKind() != SHAPE_RECTANGLE)
                 continue;
-            const CPoint centre = bounds(pShape).CenterPoint();
+            const CPoint centre = NormalBounds(pShape).CenterPoint();
             bool covered = false;
             for (size_t above = i + 1; above < all.size() && !covered; ++above)
-                covered = bounds(all[above]).PtInRect(centre) != FALSE;
+                covered = NormalBounds(all[above]).PtInRect(centre) != FALSE;
             if (covered)
                 continue;
             CPoint press = centre;
@@ -698,30 +711,7 @@ public:
         CObList& list = m_pView->GetObjects();
         for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
             all.push_back(static_cast<CDrawObj*>(list.GetNext(pos)));
-        auto bounds = [](const CDrawObj* pObj) {
-            CRect rect = pObj->m_position;
-            rect.NormalizeRect();
-            return rect;
-        };
-        std::vector<size_t> order(all.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = i;
-        if (selection == DesignView::Selection::Scattered) {
-            std::reverse(order.begin(), order.end());
-        } else {
-            CPoint centre(kViewWidth / 2, kViewHeight / 2);
-            m_pView->DPtoLPPoint(&centre);
-            auto distance = [&](size_t i) {
-                const CPoint c = bounds(all[i]).CenterPoint();
-                return std::hypot(double(c.x) - centre.x, double(c.y) - centre.y);
-            };
-            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return distance(a) < distance(b); });
-        }
-        order.resize(std::min<size_t>(order.size(), kDragged));
-        std::vector<CDrawObj*> objects;
-        for (size_t i : order)
-            objects.push_back(all[i]);
-        m_pView->SelectObjects(objects, FALSE);
+        const std::vector<size_t> order = SelectForDrag(m_pView, all, selection == DesignView::Selection::Scattered);
         DesignView::Pump();
 
         std::vector<size_t> candidates = order;
@@ -730,14 +720,14 @@ public:
             auto* pShape = dynamic_cast<CDrawRect*>(all[i]);
             if (pShape == nullptr || pShape->GetDrawnKind() != SHAPE_RECTANGLE)
                 continue;
-            const CPoint centre = bounds(pShape).CenterPoint();
+            const CPoint centre = NormalBounds(pShape).CenterPoint();
             CPoint press = centre;
             m_pView->LPtoDPPoint(&press);
             if (press.x < 20 || press.y < 20 || press.x + kStep * kMoves + 20 > kViewWidth || press.y + 20 > kViewHeight)
                 continue;
             bool covered = false;
             for (size_t above = i + 1; above < all.size() && !covered; ++above)
-                covered = bounds(all[above]).PtInRect(centre) != FALSE;
+                covered = NormalBounds(all[above]).PtInRect(centre) != FALSE;
             if (!covered)
                 return press;
         }
