@@ -17,6 +17,7 @@
 #include "platform/ui/User.h"
 #include "tests/pictures/ImageTestSupport.h"
 #include "tests/pictures/PictureFiles.h"
+#include "tests/pictures/RecordingEffectFilters.h"
 #include "tools/artgen/MetafileBuilder.h"
 
 #include <algorithm>
@@ -38,48 +39,11 @@ constexpr COLORREF kBlue = RGB(20, 40, 200);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr const char* kUnimplemented = "An unimplemented image effect was requested.";
 
-// ---- Recording filters ----------------------------------------------------------------------------
+using recording_effects::g_nLibraryResult;
+using recording_effects::g_steps;
+using recording_effects::kRecording;
+using recording_effects::Step;
 
-std::vector<std::string> g_steps;
-int g_nLibraryResult = LT_SUCCESS;
-
-std::string Step(const char* name, std::initializer_list<long long> values)
-{
-    std::string s = name;
-    for (long long v : values)
-        s += " " + std::to_string(v);
-    return s;
-}
-
-int Record(const char* name, std::initializer_list<long long> values)
-{
-    g_steps.push_back(Step(name, values));
-    return g_nLibraryResult;
-}
-
-const ImageEffectFilters kRecording = {
-    [](LTBITMAP*, int v) { return Record("gamma", {v}); },
-    [](LTBITMAP*, int type, int angle) { return Record("halftone", {type, angle}); },
-    [](LTBITMAP*, int v) { return Record("posterize", {v}); },
-    [](LTBITMAP*, int v) { return Record("median", {v}); },
-    [](LTBITMAP*) { return Record("invert", {}); },
-    [](LTBITMAP*, int amount, int channel) { return Record("noise", {amount, channel}); },
-    [](LTBITMAP*, int direction, int depth) { return Record("emboss", {direction, depth}); },
-    [](LTBITMAP*, int v) { return Record("blur", {v}); },
-    [](LTBITMAP*, int v) { return Record("sharpen", {v}); },
-    [](LTBITMAP*, int v) { return Record("hue", {v}); },
-    [](LTBITMAP*, int v) { return Record("saturation", {v}); },
-    [](LTBITMAP*, int v) { return Record("brightness", {v}); },
-    [](LTBITMAP*, int v) { return Record("contrast", {v}); },
-    [](LTBITMAP*, int v) { return Record("mosaic", {v}); },
-    [](LTBITMAP*, int angle, int direction, COLORREF fill) { return Record("shear", {angle, direction, fill}); },
-    [](LTBITMAP*, int bits, UINT flags) { Record("colorres", {bits, flags}); },
-    [](int, int bits) { return Record("gray", {bits}) != 0 ? TRUE : FALSE; },
-    [](int) { return Record("edge", {}) != 0 ? TRUE : FALSE; },
-    [](int, COLORREF color, int amount) { return Record("tint", {color, amount}); },
-    [](int, BOOL on, const COLORREF* color) { return Record("transparent", {on, color ? *color : 0}); },
-    [](int, int degrees, COLORREF fill) { return Record("rotate", {degrees, fill}); },
-};
 
 class ImageEffectsTest : public image_test::ImageTest {
 protected:

@@ -13,6 +13,7 @@
 #include "pictures/PictureEngine.h"
 #include "tests/pictures/ImageTestSupport.h"
 #include "tests/pictures/PictureFiles.h"
+#include "tests/pictures/RecordingEffectFilters.h"
 #include "tests/pictures/RoadDesignSupport.h"
 
 #include <gtest/gtest.h>
@@ -58,39 +59,8 @@ enum : int {
     kTintColor,
 };
 
-std::vector<std::string> g_steps;
-
-int Record(std::string step, std::initializer_list<long long> values)
-{
-    for (long long v : values)
-        step += " " + std::to_string(v);
-    g_steps.push_back(step);
-    return LT_SUCCESS;
-}
-
-const ImageEffectFilters kRecording = {
-    [](LTBITMAP*, int v) { return Record("gamma", {v}); },
-    [](LTBITMAP*, int type, int angle) { return Record("halftone", {type, angle}); },
-    [](LTBITMAP*, int v) { return Record("posterize", {v}); },
-    [](LTBITMAP*, int v) { return Record("median", {v}); },
-    [](LTBITMAP*) { return Record("invert", {}); },
-    [](LTBITMAP*, int amount, int channel) { return Record("noise", {amount, channel}); },
-    [](LTBITMAP*, int direction, int depth) { return Record("emboss", {direction, depth}); },
-    [](LTBITMAP*, int v) { return Record("blur", {v}); },
-    [](LTBITMAP*, int v) { return Record("sharpen", {v}); },
-    [](LTBITMAP*, int v) { return Record("hue", {v}); },
-    [](LTBITMAP*, int v) { return Record("saturation", {v}); },
-    [](LTBITMAP*, int v) { return Record("brightness", {v}); },
-    [](LTBITMAP*, int v) { return Record("contrast", {v}); },
-    [](LTBITMAP*, int v) { return Record("mosaic", {v}); },
-    [](LTBITMAP*, int angle, int direction, COLORREF fill) { return Record("shear", {angle, direction, fill}); },
-    [](LTBITMAP*, int bits, UINT flags) { Record("colorres", {bits, flags}); },
-    [](int, int bits) { return Record("gray", {bits}) == LT_SUCCESS ? TRUE : FALSE; },
-    [](int) { return Record("edge", {}) == LT_SUCCESS ? TRUE : FALSE; },
-    [](int, COLORREF color, int amount) { return Record("tint", {color, amount}); },
-    [](int, BOOL on, const COLORREF* color) { return Record("transparent", {on, color ? *color : 0}); },
-    [](int, int degrees, COLORREF fill) { return Record("rotate", {degrees, fill}); },
-};
+using recording_effects::g_steps;
+using recording_effects::kRecording;
 
 using Stored = std::vector<std::pair<int, int>>;
 
