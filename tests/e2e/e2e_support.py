@@ -283,8 +283,9 @@ LSB_FIRST = 0
 ALL_PLANES = ctypes.c_ulong(-1).value
 
 
-def _load_xlib():
-    """libX11 with the calls used here declared, or None."""
+def load_xlib(extra=None):
+    """libX11 with the calls used here declared, and those of extra (name:
+    (result type, argument types)), or None."""
     path = ctypes.util.find_library("X11")
     if not path:
         return None
@@ -316,6 +317,7 @@ def _load_xlib():
         "XFree": (ctypes.c_int, [ctypes.c_void_p]),
         "XSetErrorHandler": (ctypes.c_void_p, [ctypes.c_void_p]),
     }
+    signatures.update(extra or {})
     try:
         for name, (result, arguments) in signatures.items():
             function = getattr(x, name)
@@ -340,7 +342,7 @@ def _libx11():
     if not _xlib_loaded:
         _xlib_loaded = True
         if not os.environ.get("THREADWICK_E2E_NO_XLIB"):
-            _xlib = _load_xlib()
+            _xlib = load_xlib()
         if _xlib:
             _xlib.XSetErrorHandler(ctypes.cast(_ignore_errors, ctypes.c_void_p))
     return _xlib

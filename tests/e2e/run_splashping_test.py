@@ -14,14 +14,13 @@ installed or libX11 cannot be loaded. Every wait is bounded; Xvfb and the
 program are always stopped."""
 
 import ctypes
-import ctypes.util
 import os
 import select
 import sys
 import time
 
-from e2e_support import (Failure, Session, StageMissed, alive_check, program_env, program_windows, run_script,
-                         start_program, start_xvfb, stop_processes, wait_for)
+from e2e_support import (Failure, Session, StageMissed, alive_check, load_xlib as load_support_xlib, program_env,
+                         program_windows, run_script, start_program, start_xvfb, stop_processes, wait_for)
 
 SCREEN = (1024, 768)
 # How soon a ping must come back: a window manager asks every few seconds
@@ -52,33 +51,17 @@ class _Event(ctypes.Union):
 
 
 def load_xlib():
-    path = ctypes.util.find_library("X11")
-    if not path:
-        return None
-    try:
-        x = ctypes.CDLL(path)
-    except OSError:
-        return None
     display, window, ulong = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong
-    for name, result, arguments in (
-            ("XOpenDisplay", display, [ctypes.c_char_p]),
-            ("XCloseDisplay", ctypes.c_int, [display]),
-            ("XConnectionNumber", ctypes.c_int, [display]),
-            ("XDefaultRootWindow", window, [display]),
-            ("XInternAtom", ulong, [display, ctypes.c_char_p, ctypes.c_int]),
-            ("XSelectInput", ctypes.c_int, [display, window, ctypes.c_long]),
-            ("XSendEvent", ctypes.c_int, [display, window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(_Event)]),
-            ("XFlush", ctypes.c_int, [display]),
-            ("XPending", ctypes.c_int, [display]),
-            ("XNextEvent", ctypes.c_int, [display, ctypes.POINTER(_Event)]),
-            ("XGetWMProtocols", ctypes.c_int, [display, window, ctypes.POINTER(ctypes.POINTER(ulong)),
-                                              ctypes.POINTER(ctypes.c_int)]),
-            ("XFree", ctypes.c_int, [ctypes.c_void_p])):
-        function = getattr(x, name, None)
-        if function is None:
-            return None
-        function.restype, function.argtypes = result, arguments
-    return x
+    return load_support_xlib({
+        "XCloseDisplay": (ctypes.c_int, [display]),
+        "XSelectInput": (ctypes.c_int, [display, window, ctypes.c_long]),
+        "XSendEvent": (ctypes.c_int, [display, window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(_Event)]),
+        "XFlush": (ctypes.c_int, [display]),
+        "XPending": (ctypes.c_int, [display]),
+        "XNextEvent": (ctypes.c_int, [display, ctypes.POINTER(_Event)]),
+        "XGetWMProtocols": (ctypes.c_int, [display, window, ctypes.POINTER(ctypes.POINTER(ulong)),
+                                           ctypes.POINTER(ctypes.c_int)]),
+    })
 
 
 class WindowManager:
