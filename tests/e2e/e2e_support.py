@@ -991,6 +991,13 @@ class DesignRoad:
     def keys(self, *keys):
         self.session.key(self.main.wid, *keys)
 
+    def hide_tool_pad(self):
+        """View > Tool Pad hides the floating tool pad, which lies over the
+        design, when it shows."""
+        if self.session.window_named("Tool Pad"):
+            self.keys("alt+v", "o")
+            wait_for("the tool pad to go", lambda: not self.session.window_named("Tool Pad"), 30, interval=POLL)
+
     def move(self, x, y):
         xdotool(self.env, "mousemove", str(x), str(y), check=True)
         time.sleep(0.05)

@@ -28,8 +28,8 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (POLL, SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, clear_dialogs, is_white,
-                         program_env, start_xvfb, stop_processes, wait_for, windows_path, write_preferences, ppm_fields)
+from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, clear_dialogs, is_white,
+                         program_env, start_xvfb, stop_processes, windows_path, write_preferences, ppm_fields)
 from run_pictures_test import find_frame
 
 SCREEN = (1024, 768)
@@ -202,9 +202,7 @@ def effects_road(program, tests, work, keep, display):
         main = session.wait_design("effects", "design window of the effects' design", seconds=90)
         clear_dialogs(session)
         road = DesignRoad(session, main)
-        if session.window_named("Tool Pad"):
-            road.keys("alt+v", "o")
-            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 30, interval=POLL)
+        road.hide_tool_pad()
         road.keys("alt+minus", "x")
         road.keys("alt+v", "1")
         area = (max(main.x, 0), max(main.y, 0), min(main.x + main.width, SCREEN[0]),

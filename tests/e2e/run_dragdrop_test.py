@@ -81,9 +81,7 @@ def run(program, helper, work, keep):
         main = session.new_blank_design(session.wait_launcher(), SHIRT_KIND, "Shirt1")
         road = Road(session, main)
         clear_dialogs(session)
-        if session.window_named("Tool Pad"):
-            road.keys("alt+v", "o")
-            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 30, interval=POLL)
+        road.hide_tool_pad()
         first = road.settle("first")
         if find_ruler(first, road.page(first)) is None:
             road.keys("alt+v", "r")

@@ -26,8 +26,8 @@ import os
 import subprocess
 import sys
 
-from e2e_support import (POLL, SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, clear_dialogs, page_box,
-                         program_env, start_xvfb, stop_processes, wait_for, ppm_fields, written_file)
+from e2e_support import (SCRIPT_TOOLS, DesignRoad, Failure, run_script, Session, clear_dialogs, page_box,
+                         program_env, start_xvfb, stop_processes, ppm_fields, written_file)
 
 SCREEN = (1024, 768)
 # Mean difference (0..255 a channel) a picture may show against its
@@ -183,9 +183,7 @@ def open_design(program, env, work, keep, prefix, design):
     road = Road(session, main)
     # The tool pad floats over the design: out of the way. The design window
     # fills the main window, so that the pictures fit at 200 %.
-    if session.window_named("Tool Pad"):
-        road.keys("alt+v", "o")
-        wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 30, interval=POLL)
+    road.hide_tool_pad()
     road.keys("alt+minus", "x")
     return session, road
 

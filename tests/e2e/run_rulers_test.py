@@ -149,9 +149,7 @@ def run(program, work, keep):
         road = Road(session, main)
         clear_dialogs(session)
         # The tool pad floats over the rulers' left part: out of the way.
-        if session.window_named("Tool Pad"):
-            road.keys("alt+v", "o")
-            wait_for("the tool pad to go", lambda: not session.window_named("Tool Pad"), 30, interval=POLL)
+        road.hide_tool_pad()
         first = road.settle("first")
         # The rulers start as the preferences say; View > Rulers turns them
         # off first when they are on.
