@@ -269,8 +269,9 @@ void CSurface::UpdateScrollSizes()
         // The page's place in the client area may round to another pixel.
         Invalidate(FALSE);
     }
+    // The rulers are painted with the view, not before it.
     if (CSurfaceFrame* pFrame = KindCast<CSurfaceFrame>(RUNTIME_CLASS(CSurfaceFrame), GetParentFrame()))
-        pFrame->UpdateRulers(TRUE);
+        pFrame->UpdateRulers(FALSE);
     m_flags &= ~SurfaceRecomputeExtent;
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -32,12 +33,45 @@ int MaxPos(const ScrollBarState& s)
     return s.max - std::max<int>(int(s.page) - 1, 0);
 }
 
+// The bar is drawn with the window's next paint: a view that sets its range,
+// page and position one after another, each time it grows, draws its frame
+// once.
 void RedrawBar(HWND hwnd, int bar)
 {
     Window* w = PeekWindowRecord(hwnd);
     if (!w || !(w->style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) || !CanDrawInto(*w))
         return;
-    PaintNonClient(hwnd);
+    InvalidateWindowFrame(hwnd);
+}
+
+// Copies the pixels that land on `destination` (client coordinates) from
+// where they stand before the move by (dx, dy); (ox, oy) is the client
+// area's place in the top-level buffer. Only the area read is kept aside, a
+// row at a time, so a small scroll of a large window copies little.
+void MovePixels(PixelBuffer& buf, const Region& destination, int dx, int dy, int ox, int oy)
+{
+    RECT from = destination.Bounds();
+    OffsetRect(&from, ox - dx, oy - dy);
+    const RECT whole{0, 0, buf.width, buf.height};
+    if (!IntersectRect(&from, &from, &whole))
+        return;
+    const int cx = from.right - from.left;
+    std::vector<uint32_t> kept(size_t(cx) * size_t(from.bottom - from.top));
+    for (int y = from.top; y < from.bottom; ++y)
+        std::memcpy(&kept[size_t(y - from.top) * size_t(cx)], buf.Row(y) + from.left, size_t(cx) * 4);
+    for (const RECT& r : destination.Rects()) {
+        // Target and source both inside the buffer, the source inside what was kept.
+        const int left = std::max({int(r.left) + ox, 0, int(from.left) + dx});
+        const int right = std::min({int(r.right) + ox, buf.width, int(from.right) + dx});
+        const int top = std::max({int(r.top) + oy, 0, int(from.top) + dy});
+        const int bottom = std::min({int(r.bottom) + oy, buf.height, int(from.bottom) + dy});
+        if (left >= right)
+            continue;
+        for (int ty = top; ty < bottom; ++ty) {
+            const uint32_t* src = &kept[size_t(ty - dy - from.top) * size_t(cx) + size_t(left - dx - from.left)];
+            std::memcpy(buf.Row(ty) + left, src, size_t(right - left) * 4);
+        }
+    }
 }
 
 void ShowBar(HWND hwnd, int bar, bool show)
@@ -205,26 +239,20 @@ int ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* prcScroll, const RECT*
     Region destination(source);
     destination.Offset(dx, dy);
     destination = destination.Intersect(clip).Intersect(visible);
+    // The pending update region moves with the contents.
+    if (!w->update.IsEmpty()) {
+        Region moved = w->update.Intersect(source);
+        moved.Offset(dx, dy);
+        w->update = w->update.Subtract(Region(source)).Union(moved.Intersect(clip));
+        // What lies in it is painted again before it is seen: a view that
+        // invalidated itself and then scrolls moves no pixels.
+        destination = destination.Subtract(w->update);
+    }
     Window* top = TopLevelOf(*w);
     if (top && top->surface && !destination.IsEmpty()) {
-        PixelBuffer& buf = *top->surface;
-        int ox = w->clientRect.left - top->windowRect.left;
-        int oy = w->clientRect.top - top->windowRect.top;
-        PixelBuffer copy = buf;
-        for (const RECT& r : destination.Rects()) {
-            for (int y = r.top; y < r.bottom; ++y) {
-                int sy = y - dy + oy;
-                int ty = y + oy;
-                if (sy < 0 || sy >= buf.height || ty < 0 || ty >= buf.height)
-                    continue;
-                for (int x = r.left; x < r.right; ++x) {
-                    int sx = x - dx + ox;
-                    int tx = x + ox;
-                    if (sx >= 0 && sx < buf.width && tx >= 0 && tx < buf.width)
-                        buf.Row(ty)[tx] = copy.Row(sy)[sx];
-                }
-            }
-        }
+        const int ox = w->clientRect.left - top->windowRect.left;
+        const int oy = w->clientRect.top - top->windowRect.top;
+        MovePixels(*top->surface, destination, dx, dy, ox, oy);
         RECT dirty = client;
         OffsetRect(&dirty, ox, oy);
         MarkSurfaceDirty(*top, dirty);
@@ -236,12 +264,6 @@ int ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* prcScroll, const RECT*
     valid.Offset(dx, dy);
     valid = valid.Intersect(visible);
     Region exposed = Region(clip).Intersect(visible).Subtract(valid);
-    // The pending update region moves with the contents.
-    if (!w->update.IsEmpty()) {
-        Region moved = w->update.Intersect(source);
-        moved.Offset(dx, dy);
-        w->update = w->update.Subtract(Region(source)).Union(moved.Intersect(clip));
-    }
     if (flags & SW_SCROLLCHILDREN) {
         std::vector<HWND> children = w->children;
         for (HWND c : children) {

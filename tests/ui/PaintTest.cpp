@@ -310,4 +310,58 @@ TEST_F(PaintTest, ScrollBarsAndScrollWindow)
     DeleteObject(red);
 }
 
+TEST_F(PaintTest, ScrollWindowMovesWhatStaysValidAndRepaintsTheRest)
+{
+    COLORREF color = kBlue;
+    HWND top = MakeTopLevel(WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100});
+    PaintWith(top, &color);
+    Pump();
+    // A checkerboard of 10 x 10 cells, each its own colour.
+    HDC dc = GetDC(top);
+    auto cellColour = [](int x, int y) { return RGB(x / 10 * 20, y / 10 * 20, 7); };
+    for (int cy = 0; cy < 10; ++cy)
+        for (int cx = 0; cx < 10; ++cx) {
+            RECT cell{cx * 10, cy * 10, cx * 10 + 10, cy * 10 + 10};
+            HBRUSH brush = CreateSolidBrush(cellColour(cell.left, cell.top));
+            FillRect(dc, &cell, brush);
+            DeleteObject(brush);
+        }
+    ReleaseDC(top, dc);
+    // Part of the window waits to be painted when it scrolls left and down
+    // inside a scrolled rectangle.
+    RECT pending{0, 0, 30, 30};
+    InvalidateRect(top, &pending, FALSE);
+    const RECT scrolled{5, 5, 90, 90};
+    const int dx = -7;
+    const int dy = 13;
+    HRGN hrgn = CreateRectRgn(0, 0, 0, 0);
+    ScrollWindowEx(top, dx, dy, &scrolled, &scrolled, hrgn, NULL, 0);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(top, update, FALSE);
+    for (int y = 0; y < 100; y += 3)
+        for (int x = 0; x < 100; x += 3) {
+            if (PtInRegion(update, x, y) || PtInRegion(hrgn, x, y))
+                continue;
+            const bool inside = x >= scrolled.left && x < scrolled.right && y >= scrolled.top && y < scrolled.bottom;
+            const COLORREF expected = inside ? cellColour(x - dx, y - dy) : cellColour(x, y);
+            ASSERT_EQ(WindowPixel(top, x, y), expected) << x << "," << y;
+        }
+    // The pending area moved with the contents, clipped to the scrolled
+    // rectangle, and is painted whole.
+    RECT box;
+    GetRgnBox(update, &box);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, 30);
+    EXPECT_EQ(box.bottom, 30 + dy);
+    InvalidateRgn(top, hrgn, FALSE);
+    Pump();
+    EXPECT_EQ(WindowPixel(top, 2, 20), kBlue);
+    EXPECT_EQ(WindowPixel(top, 2, 40), cellColour(2, 40));
+    EXPECT_EQ(WindowPixel(top, 20, 40), kBlue);
+    EXPECT_EQ(WindowPixel(top, 40, 40), cellColour(47, 27));
+    DeleteObject(update);
+    DeleteObject(hrgn);
+}
+
 } // namespace
