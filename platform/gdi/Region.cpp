@@ -3,6 +3,7 @@
 #include "platform/gdi/GdiDefs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cmath>
@@ -78,20 +79,50 @@ Span CentreSpan(double from, double to)
 
 } // namespace
 
+struct Region::Storage {
+    std::vector<RECT> rects;
+    // -1 until worked out, then whether the rectangles are normalised.
+    mutable std::atomic<signed char> normalised{-1};
+};
+
 Region::Region(const RECT& rect)
 {
     RECT r{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
         std::max(rect.top, rect.bottom)};
     if (r.left < r.right && r.top < r.bottom) {
-        m_rects.push_back(r);
+        m_data = std::make_shared<Storage>();
+        m_data->rects.push_back(r);
+        m_data->normalised.store(1, std::memory_order_relaxed);
         m_bounds = r;
     }
+}
+
+Region::Region(Region&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr))
+    , m_bounds(std::exchange(other.m_bounds, RECT{0, 0, 0, 0}))
+{
+}
+
+Region& Region::operator=(Region&& other) noexcept
+{
+    m_data = std::exchange(other.m_data, nullptr);
+    m_bounds = std::exchange(other.m_bounds, RECT{0, 0, 0, 0});
+    return *this;
+}
+
+const std::vector<RECT>& Region::Rects() const
+{
+    static const std::vector<RECT> none;
+    return m_data ? m_data->rects : none;
 }
 
 Region Region::FromBands(std::vector<RECT> rects)
 {
     Region region;
-    std::vector<RECT>& out = region.m_rects;
+    if (rects.empty())
+        return region;
+    region.m_data = std::make_shared<Storage>();
+    std::vector<RECT>& out = region.m_data->rects;
     out.reserve(rects.size());
     size_t prevBand = 0, prevCount = 0; // the last band written to `out`
     size_t i = 0;
@@ -120,6 +151,8 @@ Region Region::FromBands(std::vector<RECT> rects)
             b.right = std::max(b.right, r.right);
         }
         region.m_bounds = b;
+    } else {
+        region.m_data.reset();
     }
     return region;
 }
@@ -329,37 +362,50 @@ Region Region::FromRoundRect(const RECT& rect, int cornerWidth, int cornerHeight
 bool Region::Encloses(const RECT& rect, const Region& region)
 {
     const RECT& b = region.m_bounds;
-    return !region.m_rects.empty() && rect.left <= b.left && rect.top <= b.top && rect.right >= b.right
+    return region.m_data != nullptr && rect.left <= b.left && rect.top <= b.top && rect.right >= b.right
         && rect.bottom >= b.bottom;
 }
 
 bool Region::IsNormalised() const
 {
+    if (!m_data)
+        return true;
+    signed char known = m_data->normalised.load(std::memory_order_relaxed);
+    if (known < 0) {
+        known = CheckNormalised() ? 1 : 0;
+        m_data->normalised.store(known, std::memory_order_relaxed);
+    }
+    return known != 0;
+}
+
+bool Region::CheckNormalised() const
+{
     // What FromBands leaves after a combination: bands in increasing y, each
     // with sorted spans that neither touch nor are empty, and no band the
     // same as one touching it above. Only such a region is its own result.
-    if (m_rects.empty())
+    const std::vector<RECT>& rects = Rects();
+    if (rects.empty())
         return true;
-    RECT bounds{INT_MAX, m_rects.front().top, INT_MIN, m_rects.back().bottom};
+    RECT bounds{INT_MAX, rects.front().top, INT_MIN, rects.back().bottom};
     size_t prevBand = 0, prevCount = 0;
-    for (size_t i = 0; i < m_rects.size();) {
-        const RECT& first = m_rects[i];
+    for (size_t i = 0; i < rects.size();) {
+        const RECT& first = rects[i];
         bounds.left = std::min(bounds.left, first.left);
         if (first.top >= first.bottom || first.left >= first.right)
             return false;
-        if (prevCount > 0 && m_rects[prevBand].bottom > first.top)
+        if (prevCount > 0 && rects[prevBand].bottom > first.top)
             return false;
         size_t j = i + 1;
-        while (j < m_rects.size() && m_rects[j].top == first.top) {
-            const RECT& r = m_rects[j];
-            if (r.bottom != first.bottom || r.left <= m_rects[j - 1].right || r.left >= r.right)
+        while (j < rects.size() && rects[j].top == first.top) {
+            const RECT& r = rects[j];
+            if (r.bottom != first.bottom || r.left <= rects[j - 1].right || r.left >= r.right)
                 return false;
             ++j;
         }
-        bounds.right = std::max(bounds.right, m_rects[j - 1].right);
-        bool same = prevCount == j - i && m_rects[prevBand].bottom == first.top;
+        bounds.right = std::max(bounds.right, rects[j - 1].right);
+        bool same = prevCount == j - i && rects[prevBand].bottom == first.top;
         for (size_t k = 0; same && k < prevCount; ++k)
-            same = m_rects[prevBand + k].left == m_rects[i + k].left && m_rects[prevBand + k].right == m_rects[i + k].right;
+            same = rects[prevBand + k].left == rects[i + k].left && rects[prevBand + k].right == rects[i + k].right;
         if (same)
             return false;
         prevBand = i;
@@ -371,21 +417,23 @@ bool Region::IsNormalised() const
 
 int Region::Complexity() const
 {
-    if (m_rects.empty())
+    const std::vector<RECT>& rects = Rects();
+    if (rects.empty())
         return NULLREGION;
-    return m_rects.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+    return rects.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
 Region Region::Combine(const Region& other, int mode) const
 {
     if (mode == RGN_COPY)
         return *this;
+    const std::vector<RECT>& mine = Rects();
     // Clipping to the whole bitmap or to a figure's box is the common case:
     // a rectangle around the other region leaves it as it is.
     // An empty side decides the answer alone: invalidating a window whose
     // update region is empty, or clipping to nothing, needs no bands.
-    const bool emptyHere = m_rects.empty();
-    const bool emptyThere = other.m_rects.empty();
+    const bool emptyHere = mine.empty();
+    const bool emptyThere = other.IsEmpty();
     if (emptyHere || emptyThere) {
         switch (mode) {
         case RGN_AND:
@@ -408,17 +456,18 @@ Region Region::Combine(const Region& other, int mode) const
         }
     }
     if (mode == RGN_AND) {
-        if (m_rects.size() == 1 && other.IsNormalised())
-            return other.ClipToRect(m_rects.front());
-        if (other.m_rects.size() == 1 && IsNormalised())
-            return ClipToRect(other.m_rects.front());
+        if (mine.size() == 1 && other.IsNormalised())
+            return other.ClipToRect(mine.front());
+        if (other.Rects().size() == 1 && IsNormalised())
+            return ClipToRect(other.Rects().front());
     }
     // The band edges of both regions in order (each region's own are
     // already sorted), then each slice between two edges combined span by
     // span: spans in a band are sorted and apart, so one pass over both
     // lists' ends gives where the answer changes.
     std::vector<int> ys;
-    ys.reserve((m_rects.size() + other.m_rects.size()) * 2);
+    const std::vector<RECT>& otherRects = other.Rects();
+    ys.reserve((mine.size() + otherRects.size()) * 2);
     auto edgesOf = [](const std::vector<RECT>& rects, std::vector<int>& out) {
         for (size_t i = 0; i < rects.size();) {
             size_t j = i + 1;
@@ -431,8 +480,8 @@ Region Region::Combine(const Region& other, int mode) const
         }
     };
     std::vector<int> ya, yb;
-    edgesOf(m_rects, ya);
-    edgesOf(other.m_rects, yb);
+    edgesOf(mine, ya);
+    edgesOf(otherRects, yb);
     const bool sorted = std::is_sorted(ya.begin(), ya.end()) && std::is_sorted(yb.begin(), yb.end());
     std::merge(ya.begin(), ya.end(), yb.begin(), yb.end(), std::back_inserter(ys));
     if (!sorted)
@@ -445,15 +494,15 @@ Region Region::Combine(const Region& other, int mode) const
         const int y0 = ys[k];
         const int y1 = ys[k + 1];
         size_t aBegin = 0, aEnd = 0, bBegin = 0, bEnd = 0;
-        BandRange(m_rects, ca, y0, aBegin, aEnd);
-        BandRange(other.m_rects, cb, y0, bBegin, bEnd);
+        BandRange(mine, ca, y0, aBegin, aEnd);
+        BandRange(otherRects, cb, y0, bBegin, bEnd);
         size_t i = aBegin, j = bBegin;
         bool inA = false, inB = false;
         int x = INT_MIN;
         const size_t bandStart = rects.size();
         for (;;) {
-            const int xa = i < aEnd ? (inA ? m_rects[i].right : m_rects[i].left) : INT_MAX;
-            const int xb = j < bEnd ? (inB ? other.m_rects[j].right : other.m_rects[j].left) : INT_MAX;
+            const int xa = i < aEnd ? (inA ? mine[i].right : mine[i].left) : INT_MAX;
+            const int xb = j < bEnd ? (inB ? otherRects[j].right : otherRects[j].left) : INT_MAX;
             const int xn = std::min(xa, xb);
             if (xn == INT_MAX)
                 break;
@@ -490,20 +539,26 @@ Region Region::ClipToRect(const RECT& rect) const
 {
     const RECT q{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
         std::max(rect.top, rect.bottom)};
-    if (m_rects.empty() || q.left >= q.right || q.top >= q.bottom)
+    if (!m_data || q.left >= q.right || q.top >= q.bottom)
         return Region();
     if (Encloses(q, *this))
         return *this;
+    // Bands follow one another, so bottoms never decrease and tops neither:
+    // the rectangles the rows of q meet are found by halving, and a small
+    // rectangle (a handle, a figure's box) costs what it meets, not the
+    // whole region.
+    const std::vector<RECT>& all = m_data->rects;
+    const auto first
+        = std::upper_bound(all.begin(), all.end(), q.top, [](LONG row, const RECT& r) { return row < r.bottom; });
+    const auto end
+        = std::lower_bound(first, all.end(), q.bottom, [](const RECT& r, LONG row) { return r.top < row; });
     // Clipping each rectangle keeps the bands in order and their spans
     // apart; only bands that end up alike and touching need merging, which
     // FromBands does.
     std::vector<RECT> rects;
-    rects.reserve(m_rects.size());
-    for (const RECT& r : m_rects) {
-        if (r.bottom <= q.top)
-            continue;
-        if (r.top >= q.bottom)
-            break;
+    rects.reserve(size_t(end - first));
+    for (auto it = first; it != end; ++it) {
+        const RECT& r = *it;
         const RECT c{std::max(r.left, q.left), std::max(r.top, q.top), std::min(r.right, q.right),
             std::min(r.bottom, q.bottom)};
         if (c.left < c.right)
@@ -514,33 +569,42 @@ Region Region::ClipToRect(const RECT& rect) const
 
 void Region::Offset(int dx, int dy)
 {
-    for (RECT& r : m_rects) {
+    if (!m_data || (dx == 0 && dy == 0))
+        return;
+    // The rectangles are this region's own before they change.
+    if (m_data.use_count() > 1) {
+        auto own = std::make_shared<Storage>();
+        own->rects = m_data->rects;
+        m_data = std::move(own);
+    }
+    for (RECT& r : m_data->rects) {
         r.left = SaturatingAdd(r.left, dx);
         r.right = SaturatingAdd(r.right, dx);
         r.top = SaturatingAdd(r.top, dy);
         r.bottom = SaturatingAdd(r.bottom, dy);
     }
-    if (!m_rects.empty()) {
-        m_bounds.left = SaturatingAdd(m_bounds.left, dx);
-        m_bounds.right = SaturatingAdd(m_bounds.right, dx);
-        m_bounds.top = SaturatingAdd(m_bounds.top, dy);
-        m_bounds.bottom = SaturatingAdd(m_bounds.bottom, dy);
-    }
+    // At the ends of the int range rectangles can close up.
+    m_data->normalised.store(-1, std::memory_order_relaxed);
+    m_bounds.left = SaturatingAdd(m_bounds.left, dx);
+    m_bounds.right = SaturatingAdd(m_bounds.right, dx);
+    m_bounds.top = SaturatingAdd(m_bounds.top, dy);
+    m_bounds.bottom = SaturatingAdd(m_bounds.bottom, dy);
 }
 
 bool Region::Contains(int x, int y) const
 {
-    if (m_rects.empty() || x < m_bounds.left || x >= m_bounds.right || y < m_bounds.top || y >= m_bounds.bottom)
+    const std::vector<RECT>& rects = Rects();
+    if (rects.empty() || x < m_bounds.left || x >= m_bounds.right || y < m_bounds.top || y >= m_bounds.bottom)
         return false;
     // Bands follow one another down the list, so the bottoms never
     // decrease: the band holding row y starts at the first rectangle that
     // ends below it, and its spans are sorted by left.
     auto band = std::upper_bound(
-        m_rects.begin(), m_rects.end(), y, [](int row, const RECT& r) { return row < r.bottom; });
-    if (band == m_rects.end() || band->top > y)
+        rects.begin(), rects.end(), y, [](int row, const RECT& r) { return row < r.bottom; });
+    if (band == rects.end() || band->top > y)
         return false;
     const auto bandEnd = std::upper_bound(
-        band, m_rects.end(), band->top, [](LONG top, const RECT& r) { return top < r.top; });
+        band, rects.end(), band->top, [](LONG top, const RECT& r) { return top < r.top; });
     const auto after = std::upper_bound(band, bandEnd, x, [](int column, const RECT& r) { return column < r.left; });
     return after != band && x < (after - 1)->right;
 }
@@ -551,7 +615,7 @@ bool Region::Intersects(const RECT& rect) const
         std::max(rect.top, rect.bottom)};
     if (q.left >= q.right || q.top >= q.bottom)
         return false;
-    for (const RECT& r : m_rects) {
+    for (const RECT& r : Rects()) {
         if (r.top >= q.bottom)
             break;
         if (r.bottom > q.top && r.left < q.right && r.right > q.left)
@@ -562,8 +626,11 @@ bool Region::Intersects(const RECT& rect) const
 
 bool Region::operator==(const Region& other) const
 {
-    return m_rects.size() == other.m_rects.size()
-        && std::equal(m_rects.begin(), m_rects.end(), other.m_rects.begin(), SameRect);
+    if (m_data == other.m_data)
+        return true;
+    const std::vector<RECT>& mine = Rects();
+    const std::vector<RECT>& theirs = other.Rects();
+    return mine.size() == theirs.size() && std::equal(mine.begin(), mine.end(), theirs.begin(), SameRect);
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -404,6 +405,32 @@ TEST(RegionTest, AnEmptySideGivesTheOtherSideInBandedForm)
         ExpectBanded(kept);
     }
     EXPECT_TRUE(touching.Union(empty) == Region(RECT{0, 0, 10, 5}));
+}
+
+TEST(RegionTest, ACopyMovedLeavesTheOriginalWhereItWas)
+{
+    const Region original = Region(RECT{0, 0, 10, 10}).Union(Region(RECT{20, 5, 30, 25}));
+    Region copy = original;
+    EXPECT_TRUE(copy == original);
+    copy.Offset(3, -4);
+    EXPECT_FALSE(copy == original);
+    EXPECT_TRUE(original.Contains(0, 0));
+    EXPECT_FALSE(original.Contains(32, 20));
+    EXPECT_TRUE(copy.Contains(32, 20));
+    EXPECT_EQ(original.Bounds().right, 30);
+    EXPECT_EQ(copy.Bounds().right, 33);
+    // Moved back it is the same region again, and a moved-from one is empty.
+    copy.Offset(-3, 4);
+    EXPECT_TRUE(copy == original);
+    Region taken = std::move(copy);
+    EXPECT_TRUE(taken == original);
+    EXPECT_TRUE(copy.IsEmpty()); // NOLINT(bugprone-use-after-move): what a move leaves is defined
+    EXPECT_EQ(copy.Bounds().right, 0);
+    // Rectangles that close up at the ends of the int range are no longer
+    // taken for a banded form.
+    Region far = Region(RECT{0, 0, 4, 4}).Union(Region(RECT{10, 0, 14, 4}));
+    far.Offset(INT_MAX - 5, 0);
+    EXPECT_EQ(Area(far.Intersect(RECT{0, 0, INT_MAX, 4})), Area(far));
 }
 
 } // namespace
