@@ -263,12 +263,16 @@ Mask RasterizeWithCairo(const RECT& box, const std::function<void(cairo_t* cr)>&
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     mask.box = box;
-    mask.bits.assign(size_t(w) * size_t(h), 0);
+    mask.bits.resize(size_t(w) * size_t(h));
     const unsigned char* data = cairo_image_surface_get_data(surface);
     int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
+        // Covered from half coverage up: the top bit.
+        const unsigned char* from = data + size_t(y) * size_t(stride);
+        uint8_t* to = mask.bits.data() + size_t(y) * size_t(w);
         for (int x = 0; x < w; ++x)
-            mask.bits[size_t(y) * size_t(w) + size_t(x)] = data[y * stride + x] >= 128 ? 1 : 0;
+            to[x] = uint8_t(from[x] >> 7);
+    }
     cairo_surface_destroy(surface);
     return mask;
 }
@@ -284,6 +288,14 @@ void PaintMask(const RasterTarget& target, const Mask& mask, const Region& clip,
         for (int y = r.top; y < r.bottom; ++y) {
             uint32_t* row = buffer.Row(y + target.origin.y) + target.origin.x;
             const uint8_t* bits = mask.bits.data() + size_t(y - mask.box.top) * size_t(w) - mask.box.left;
+            if (paint.kind == Paint::Kind::Solid && rop2 == R2_COPYPEN) {
+                // Written as a choice for every pixel, which the compiler
+                // can do many at a time.
+                const uint32_t color = paint.color;
+                for (int x = r.left; x < r.right; ++x)
+                    row[x] = bits[x] ? color : row[x];
+                continue;
+            }
             int py = Mod8(y - paint.origin.y) * 8;
             for (int x = r.left; x < r.right; ++x) {
                 if (!bits[x])

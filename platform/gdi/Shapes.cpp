@@ -269,20 +269,113 @@ RECT IntersectRects(const RECT& a, const RECT& b)
     return r;
 }
 
+// The parts of a path stroked by a pen reaching `reach` pixels from it
+// that can light pixels of `box`: the runs of segments that come that near
+// it. A path near the box all along comes back whole, closed if it was;
+// otherwise each run is an open piece whose cut ends lie further than the
+// pen reaches from the box, so that their caps light nothing in it and the
+// pixels in the box are those the whole path lights. A figure cut by the
+// clip (a partial repaint, the view's edge) is stroked for what is seen.
+struct PathPieces {
+    const POINT* whole = nullptr; // the path itself, when it is not cut
+    std::vector<POINT> cut;       // else the pieces' points one after another
+    std::vector<int> counts;
+    bool closed = false;
+    const POINT* Points() const { return whole != nullptr ? whole : cut.data(); }
+};
+
+PathPieces PiecesNear(const std::vector<POINT>& points, bool closed, const RECT& box, const RECT& pathBox, int reach)
+{
+    PathPieces pieces;
+    const size_t n = points.size();
+    // A path whose box the clip leaves whole needs no look at its segments.
+    const bool uncut = box.left <= pathBox.left && box.top <= pathBox.top && box.right >= pathBox.right
+        && box.bottom >= pathBox.bottom;
+    const size_t segments = n < 2 || uncut ? 0 : closed ? n : n - 1;
+    auto near = [&](size_t i) {
+        const POINT& a = points[i];
+        const POINT& b = points[i + 1 < n ? i + 1 : 0];
+        return int64_t(std::min(a.x, b.x)) - reach < box.right && int64_t(std::max(a.x, b.x)) + reach >= box.left
+            && int64_t(std::min(a.y, b.y)) - reach < box.bottom && int64_t(std::max(a.y, b.y)) + reach >= box.top;
+    };
+    size_t start = segments;
+    for (size_t i = 0; i < segments && start == segments; ++i)
+        if (!near(i))
+            start = i;
+    if (start == segments) {
+        pieces.whole = points.data();
+        pieces.counts.push_back(int(n));
+        pieces.closed = closed;
+        return pieces;
+    }
+    // From the first segment left out, so that a closed path's run across
+    // its starting point stays one piece.
+    size_t runStart = 0;
+    bool inRun = false;
+    for (size_t k = 1; k <= segments; ++k) {
+        const size_t i = closed ? (start + k) % segments : k - 1;
+        if (!near(i)) {
+            if (inRun)
+                pieces.counts.push_back(int(pieces.cut.size() - runStart));
+            inRun = false;
+            continue;
+        }
+        if (!inRun) {
+            runStart = pieces.cut.size();
+            pieces.cut.push_back(points[i]);
+            inRun = true;
+        }
+        pieces.cut.push_back(points[i + 1 < n ? i + 1 : 0]);
+    }
+    if (inRun)
+        pieces.counts.push_back(int(pieces.cut.size() - runStart));
+    return pieces;
+}
+
+// Adds the pieces to Cairo's path, on the pixel centres of their points
+// moved by `shift`. The context keeps its identity transform, which spares
+// Cairo a multiplication for every point.
+void TracePieces(cairo_t* cr, const PathPieces& pieces, POINT shift)
+{
+    const POINT* points = pieces.Points();
+    const double sx = shift.x + 0.5;
+    const double sy = shift.y + 0.5;
+    size_t at = 0;
+    for (int count : pieces.counts) {
+        cairo_move_to(cr, points[at].x + sx, points[at].y + sy);
+        for (int i = 1; i < count; ++i)
+            cairo_line_to(cr, points[at + size_t(i)].x + sx, points[at + size_t(i)].y + sy);
+        if (pieces.closed)
+            cairo_close_path(cr);
+        at += size_t(count);
+    }
+}
+
+// How far from its path a pen can light pixels.
+int PenReach(const Pen& pen)
+{
+    return pen.width / 2 + 2;
+}
+
 // A wide pen along the path: round caps and joins, centred on the pixel
-// centres of the points.
+// centres of the points. Cairo lights a pixel more here and there along the
+// edge of the area it is clipped to, so the mask reaches a little beyond
+// the clip's box: the pixels the clip lets through are those the stroke
+// lights unclipped.
 Mask StrokeMask(const Canvas& c, const Pen& pen, const std::vector<POINT>& points, bool closed)
 {
-    RECT box = IntersectRects(PointsBox(points, pen.width + 2), c.area.Bounds());
+    constexpr int kBeyondClip = 2;
+    const RECT pathBox = PointsBox(points, pen.width + 2);
+    const RECT& clip = c.area.Bounds();
+    const RECT box = IntersectRects(pathBox,
+        RECT{clip.left - kBeyondClip, clip.top - kBeyondClip, clip.right + kBeyondClip, clip.bottom + kBeyondClip});
+    const PathPieces pieces = PiecesNear(points, closed, box, pathBox, PenReach(pen));
     return RasterizeWithCairo(box, [&](cairo_t* cr) {
+        cairo_identity_matrix(cr);
         cairo_set_line_width(cr, pen.width);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        cairo_move_to(cr, points[0].x + 0.5, points[0].y + 0.5);
-        for (size_t i = 1; i < points.size(); ++i)
-            cairo_line_to(cr, points[i].x + 0.5, points[i].y + 0.5);
-        if (closed)
-            cairo_close_path(cr);
+        TracePieces(cr, pieces, POINT{-box.left, -box.top});
         cairo_stroke(cr);
     });
 }
@@ -303,7 +396,7 @@ std::vector<POINT> ToDevice(const DcState& state, const POINT* points, size_t co
 // the fill may run under the outline and neither needs to be gathered into
 // a region first. Fills are clipped row by row and thin pens pixel by
 // pixel, to any clip; wide ones are stroked by Cairo clipped to their box,
-// with the box's pixels outside a complex clip put back. Other ROP2s
+// or through a mask of it under a complex clip. Other ROP2s
 // (which must touch each pixel once) and styled thin pens go through
 // regions.
 bool PaintsDirectly(const Canvas& c, const Pen& pen)
@@ -371,12 +464,12 @@ void FillPolygonsDirectly(const Canvas& c, const std::vector<POINT>& points, con
 // inside the clip rectangle, without gathering them first.
 void TraceDirectly(const Canvas& c, const std::vector<POINT>& points, bool closed, uint32_t pixel)
 {
-    const RECT& clip = c.area.Bounds();
-    if (clip.left >= clip.right || clip.top >= clip.bottom)
+    const RECT& bounds = c.area.Bounds();
+    if (bounds.left >= bounds.right || bounds.top >= bounds.bottom)
         return;
-    const bool complex = c.area.Rects().size() > 1;
     PixelBuffer& buffer = *c.target.buffer;
-    auto segment = [&](POINT a, POINT b) {
+    // Walks the segment's stretch inside one clip rectangle.
+    auto walk = [&](POINT a, POINT b, const RECT& clip) {
         const int64_t dx = int64_t(b.x) - a.x;
         const int64_t dy = int64_t(b.y) - a.y;
         const int64_t steps = std::max(std::llabs(dx), std::llabs(dy));
@@ -405,8 +498,7 @@ void TraceDirectly(const Canvas& c, const std::vector<POINT>& points, bool close
         for (int64_t i = first; i < last; ++i) {
             const int64_t x = xMajor ? a.x + sx * i : a.x + sx * offset;
             const int64_t y = xMajor ? a.y + sy * offset : a.y + sy * i;
-            if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom
-                && (!complex || c.area.Contains(int(x), int(y))))
+            if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom)
                 buffer.Row(int(y) + c.target.origin.y)[c.target.origin.x + x] = pixel;
             remainder += 2 * minor;
             if (remainder >= 2 * steps) {
@@ -414,6 +506,24 @@ void TraceDirectly(const Canvas& c, const std::vector<POINT>& points, bool close
                 ++offset;
             }
         }
+    };
+    // Under a complex clip each segment is walked through the clip's
+    // rectangles that its box meets, found by halving: the rectangles are
+    // apart, so each pixel is lit at most once, and none is looked up.
+    const std::vector<RECT>& rects = c.area.Rects();
+    auto segment = [&](POINT a, POINT b) {
+        if (rects.size() <= 1) {
+            walk(a, b, bounds);
+            return;
+        }
+        const LONG top = std::min(a.y, b.y);
+        const LONG bottom = std::max(a.y, b.y);
+        const LONG left = std::min(a.x, b.x);
+        const LONG right = std::max(a.x, b.x);
+        auto r = std::upper_bound(rects.begin(), rects.end(), top, [](LONG row, const RECT& q) { return row < q.bottom; });
+        for (; r != rects.end() && r->top <= bottom; ++r)
+            if (r->left <= right && r->right > left)
+                walk(a, b, *r);
     };
     for (size_t i = 0; i + 1 < points.size(); ++i)
         segment(points[i], points[i + 1]);
@@ -425,25 +535,20 @@ void TraceDirectly(const Canvas& c, const std::vector<POINT>& points, bool close
 // and settings of StrokeMask, so that it lights the pixels the mask would.
 void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& points, bool closed)
 {
-    RECT box = IntersectRects(PointsBox(points, pen.width + 2), c.area.Bounds());
+    const RECT pathBox = PointsBox(points, pen.width + 2);
+    const RECT box = IntersectRects(pathBox, c.area.Bounds());
     if (box.right <= box.left || box.bottom <= box.top)
         return;
-    PixelBuffer& buffer = *c.target.buffer;
-    // Cairo lights slightly different pixels along a stroke clipped to
-    // several rectangles than to one, so under a complex clip the stroke is
-    // clipped to its box alone, and the pixels of the box outside the clip
-    // are kept before and put back after it.
-    std::vector<RECT> kept;
-    std::vector<uint32_t> keptPixels;
-    if (c.area.Rects().size() > 1) {
-        kept = Region(box).Subtract(c.area).Rects();
-        for (const RECT& r : kept) {
-            for (LONG y = r.top; y < r.bottom; ++y) {
-                const uint32_t* row = buffer.Row(int(y) + c.target.origin.y) + c.target.origin.x;
-                keptPixels.insert(keptPixels.end(), row + r.left, row + r.right);
-            }
-        }
+    // A stroke the clip cuts is made into a mask reaching past the clip
+    // and copied through the clip's rectangles (Cairo lights other pixels
+    // along the edges of a clip than without it); what that costs beyond
+    // the stroke is the pixels of the mask.
+    if (c.area.Rects().size() > 1 || box.left != pathBox.left || box.top != pathBox.top || box.right != pathBox.right
+        || box.bottom != pathBox.bottom) {
+        PaintMask(c.target, StrokeMask(c, pen, points, closed), c.area, Paint::Solid(pen.pixel), R2_COPYPEN);
+        return;
     }
+    PixelBuffer& buffer = *c.target.buffer;
     cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(buffer.pixels.data()),
         CAIRO_FORMAT_RGB24, buffer.width, buffer.height, buffer.StrideBytes());
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
@@ -453,19 +558,16 @@ void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& p
     cairo_t* cr = cairo_create(surface);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_translate(cr, c.target.origin.x, c.target.origin.y);
-    cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
+    cairo_rectangle(
+        cr, box.left + c.target.origin.x, box.top + c.target.origin.y, box.right - box.left, box.bottom - box.top);
     cairo_clip(cr);
     cairo_set_source_rgb(
         cr, ((pen.pixel >> 16) & 0xFF) / 255.0, ((pen.pixel >> 8) & 0xFF) / 255.0, (pen.pixel & 0xFF) / 255.0);
     cairo_set_line_width(cr, pen.width);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_move_to(cr, points[0].x + 0.5, points[0].y + 0.5);
-    for (size_t i = 1; i < points.size(); ++i)
-        cairo_line_to(cr, points[i].x + 0.5, points[i].y + 0.5);
-    if (closed)
-        cairo_close_path(cr);
+    const PathPieces pieces = PiecesNear(points, closed, box, pathBox, PenReach(pen));
+    TracePieces(cr, pieces, c.target.origin);
     cairo_stroke(cr);
     cairo_destroy(cr);
     cairo_surface_flush(surface);
@@ -475,7 +577,7 @@ void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& p
     // stroked, so the byte is cleared near the path rather than over the
     // whole figure's box: short segments (a curve's outline) in runs whose
     // box stays small, each long one row by row along its own stretch.
-    const int reach = pen.width / 2 + 2;
+    const int reach = PenReach(pen);
     auto clearRect = [&](int64_t left, int64_t top, int64_t right, int64_t bottom) {
         const int from = int(std::max<int64_t>(left, box.left));
         const int to = int(std::min<int64_t>(right, box.right));
@@ -532,19 +634,16 @@ void StrokeDirectly(const Canvas& c, const Pen& pen, const std::vector<POINT>& p
         runLeft = std::min(runLeft, left), runTop = std::min(runTop, top);
         runRight = std::max(runRight, right), runBottom = std::max(runBottom, bottom);
     };
-    for (size_t i = 0; i + 1 < points.size(); ++i)
-        segment(points[i], points[i + 1]);
-    if (closed || points.size() == 1)
-        segment(points.back(), points.front());
-    flush();
     size_t at = 0;
-    for (const RECT& r : kept) {
-        for (LONG y = r.top; y < r.bottom; ++y) {
-            uint32_t* row = buffer.Row(int(y) + c.target.origin.y) + c.target.origin.x;
-            std::copy_n(keptPixels.data() + at, r.right - r.left, row + r.left);
-            at += size_t(r.right - r.left);
-        }
+    for (int count : pieces.counts) {
+        const POINT* piece = pieces.Points() + at;
+        for (int i = 0; i + 1 < count; ++i)
+            segment(piece[i], piece[i + 1]);
+        if (pieces.closed || count == 1)
+            segment(piece[count - 1], piece[0]);
+        at += size_t(count);
     }
+    flush();
 }
 
 // ---- Printer pages: the same figures as vector paths --------------------------

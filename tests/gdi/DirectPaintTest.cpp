@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <random>
 #include <string>
@@ -184,6 +185,64 @@ TEST(DirectPaintTest, RectanglesEllipsesAndArcsMatch)
                 EXPECT_EQ(compare([](HDC dc) { Pie(dc, 10, 10, 110, 110, 110, 60, 60, 10); }), "") << why;
                 EXPECT_EQ(compare([](HDC dc) { Chord(dc, 10, 10, 110, 110, 10, 60, 110, 70); }), "") << why;
             }
+}
+
+// A wide outline is stroked only along the stretches of its path that can
+// reach the clip. Whatever the clip, the pixels it lets through must be the
+// ones the outline lights without it, on both roads, and nothing outside.
+TEST(DirectPaintTest, WideOutlinesLightTheSamePixelsInsideAnyClip)
+{
+    std::mt19937 random(2612);
+    std::uniform_int_distribution<int> width(2, 12), coordinate(-20, kSize + 20), size(4, 60), corners(3, 40);
+    std::uniform_int_distribution<int> place(-30, kSize);
+    for (int round = 0; round < 60; ++round) {
+        // A curve's many short segments (an ellipse's outline) or a zigzag
+        // of long ones.
+        std::vector<POINT> path;
+        const int n = corners(random);
+        if (round % 2 == 0) {
+            const double cx = coordinate(random), cy = coordinate(random), rx = size(random), ry = size(random);
+            for (int i = 0; i < n; ++i)
+                path.push_back(POINT{LONG(std::lround(cx + rx * std::cos(6.283185 * i / n))),
+                    LONG(std::lround(cy + ry * std::sin(6.283185 * i / n)))});
+        } else {
+            for (int i = 0; i < n / 4 + 2; ++i)
+                path.push_back(POINT{coordinate(random), coordinate(random)});
+        }
+        const int penWidth = width(random);
+        RECT clip{place(random), place(random), 0, 0};
+        clip.right = clip.left + size(random);
+        clip.bottom = clip.top + size(random);
+        for (int rop : {R2_COPYPEN, R2_MASKPEN})
+            for (bool closed : {true, false})
+                for (bool complex : {false, true}) {
+                    MemoryCanvas whole(kSize, kSize), clipped(kSize, kSize);
+                    for (MemoryCanvas* c : {&whole, &clipped}) {
+                        if (c == &clipped)
+                            ClipTo(c->dc, clip, complex);
+                        SetROP2(c->dc, rop);
+                        HPEN pen = CreatePen(PS_SOLID, penWidth, RGB(10, 20, 200));
+                        HGDIOBJ oldPen = SelectObject(c->dc, pen);
+                        HGDIOBJ oldBrush = SelectObject(c->dc, GetStockObject(NULL_BRUSH));
+                        if (closed)
+                            Polygon(c->dc, path.data(), int(path.size()));
+                        else
+                            Polyline(c->dc, path.data(), int(path.size()));
+                        SelectObject(c->dc, oldPen);
+                        SelectObject(c->dc, oldBrush);
+                        DeleteObject(pen);
+                    }
+                    int wrong = 0;
+                    for (int y = 0; y < kSize; ++y)
+                        for (int x = 0; x < kSize; ++x) {
+                            const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom
+                                && !(complex && x == clip.left && y == clip.top);
+                            wrong += clipped.At(x, y) != (inside ? whole.At(x, y) : RGB(255, 255, 255));
+                        }
+                    EXPECT_EQ(wrong, 0) << "round " << round << " pen " << penWidth << " rop " << rop << " closed "
+                                        << closed << " complex " << complex;
+                }
+    }
 }
 
 } // namespace
