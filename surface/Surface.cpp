@@ -683,10 +683,60 @@ void CSurface::InvalidateObjectRect(CDrawObj* pObj)
     // A pending full redraw repaints everything when the drag ends: until
     // then the object's own rectangle is enough, without its handles.
     const BOOL bHandles = (m_flags & SurfaceRedrawPending) == 0 && m_bActive && IsSelected(pObj);
+    if (m_pMoveScope != NULL && m_pMoveScope->m_pDC != NULL) {
+        // Places outside the client area need no repaint; most of a large
+        // design's are there.
+        CRect place;
+        if (place.IntersectRect(GetObjectPaintRect(pObj, m_pMoveScope->m_pDC.get(), bHandles), m_pMoveScope->m_client))
+            m_pMoveScope->m_places.push_back(place);
+        return;
+    }
     CClientDC dc(this);
     OnPrepareDC(&dc, NULL);
     const CRect rect = GetObjectPaintRect(pObj, &dc, bHandles);
     InvalidateRect(&rect, FALSE);
+}
+
+CSurface::CMoveScope::CMoveScope(CSurface* pView)
+    : m_pView(pView != NULL && pView->m_hWnd != NULL && pView->m_pMoveScope == NULL ? pView : NULL)
+    , m_lookup(m_pView)
+{
+    if (m_pView == NULL)
+        return;
+    m_pView->GetClientRect(&m_client);
+    m_pDC = std::make_unique<CClientDC>(m_pView);
+    m_pView->OnPrepareDC(m_pDC.get(), NULL);
+    m_pView->m_pMoveScope = this;
+}
+
+CSurface::CMoveScope::~CMoveScope()
+{
+    if (m_pView == NULL)
+        return;
+    m_pView->m_pMoveScope = NULL;
+    m_pDC.reset();
+    if (m_places.empty() || m_pView->m_hWnd == NULL)
+        return;
+    // Joined in pairs, then pairs of pairs, so that each join works on
+    // regions of like size rather than adding to one that keeps growing.
+    std::vector<std::unique_ptr<CRgn>> parts;
+    parts.reserve(m_places.size());
+    for (const CRect& place : m_places) {
+        auto pPart = std::make_unique<CRgn>();
+        if (pPart->CreateRectRgnIndirect(&place))
+            parts.push_back(std::move(pPart));
+    }
+    while (parts.size() > 1) {
+        size_t kept = 0;
+        for (size_t i = 0; i < parts.size(); i += 2) {
+            if (i + 1 < parts.size())
+                parts[i]->CombineRgn(parts[i].get(), parts[i + 1].get(), RGN_OR);
+            parts[kept++] = std::move(parts[i]);
+        }
+        parts.resize(kept);
+    }
+    if (!parts.empty())
+        m_pView->InvalidateRgn(parts.front().get(), FALSE);
 }
 
 // ---- Update hints ------------------------------------------------------------------------------

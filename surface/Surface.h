@@ -17,6 +17,7 @@
 #include "platform/framework/View.h"
 #include "platform/gdi/GdiObject.h"
 
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -202,6 +203,25 @@ public:
     // its line, and its handles while it shows them; a move invalidates its
     // old and new places and nothing between them.
     void InvalidateObjectRect(CDrawObj* pObj);
+    // Held round a move of many objects at once (a drag step, a nudge):
+    // their places are found with one prepared DC and one selection lookup,
+    // and invalidated together when it ends. A NULL view makes it do
+    // nothing; the view must outlive it.
+    class CMoveScope {
+    public:
+        explicit CMoveScope(CSurface* pView);
+        ~CMoveScope();
+        CMoveScope(const CMoveScope&) = delete;
+        CMoveScope& operator=(const CMoveScope&) = delete;
+
+    private:
+        friend class CSurface;
+        CSurface* m_pView;
+        CSelectionLookup m_lookup;
+        std::unique_ptr<CDC> m_pDC;
+        CRect m_client;
+        std::vector<CRect> m_places;
+    };
     // The logical rectangle an object's drawing stays inside (its position
     // with its line padding), normalised with y downwards; what a paint
     // tests against its clip and what invalidation covers.
@@ -456,6 +476,7 @@ public:
     CRect m_rectBatchArea;
     // The innermost CSelectionLookup in effect, or NULL.
     CSelectionLookup* m_pSelectionLookup = NULL;
+    CMoveScope* m_pMoveScope = NULL;
     // UpdateScrollSizes runs again from the WM_SIZE that scroll bars coming
     // or going send; this bounds that nesting.
     int m_nScrollSizesDepth = 0;

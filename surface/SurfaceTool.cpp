@@ -422,6 +422,7 @@ void OffsetObjects(CSurface* pView, const CObList& objects, CSize offset)
 {
     if (offset == CSize(0, 0))
         return;
+    CSurface::CMoveScope scope(pView);
     for (POSITION pos = objects.GetHeadPosition(); pos != NULL;) {
         auto* pObj = dynamic_cast<CDrawObj*>(objects.GetNext(pos));
         if (pObj == NULL)
