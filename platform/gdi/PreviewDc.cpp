@@ -3,7 +3,9 @@
 #include "platform/gdi/PreviewDc.h"
 
 #include "platform/base/Arithmetic.h"
+#include "platform/gdi/internal/DeviceContext.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <numeric>
@@ -32,6 +34,28 @@ void FitRatio(int64_t& a, int64_t& b)
         b = 1;
 }
 
+// A hatch on paper spans the printer dots of eight screen pixels; on the
+// preview it is shown at the page's scale, so that its lines lie as close
+// together as they will print. Zero puts back the output's own hatches.
+void ShowHatchesAtPageScale(HDC output, HDC printer, int64_t num, int64_t den)
+{
+    platform::DeviceContext* out = output ? platform::LookupDc(output) : nullptr;
+    if (!out)
+        return;
+    out->hatchCellX = 0;
+    out->hatchCellY = 0;
+    const platform::DeviceContext* page = printer ? platform::LookupDc(printer) : nullptr;
+    const platform::DeviceCaps screen = platform::ScreenCaps();
+    if (!page || num <= 0 || den <= 0 || screen.logPixelsX <= 0 || screen.logPixelsY <= 0
+        || page->caps.logPixelsX <= 0 || page->caps.logPixelsY <= 0)
+        return;
+    const double scale = double(num) / double(den);
+    // A preview smaller than the page keeps the screen's own cells, whose
+    // lines a finer cell would drop here and there.
+    out->hatchCellX = std::max(8.0, 8.0 * page->caps.logPixelsX / screen.logPixelsX * scale);
+    out->hatchCellY = std::max(8.0, 8.0 * page->caps.logPixelsY / screen.logPixelsY * scale);
+}
+
 } // namespace
 
 CPreviewDC::CPreviewDC()
@@ -50,6 +74,8 @@ void CPreviewDC::SetAttribDC(HDC hDC)
 
 void CPreviewDC::SetOutputDC(HDC hDC)
 {
+    if (m_hDC != hDC)
+        ShowHatchesAtPageScale(m_hDC, NULL, 0, 0);
     CDC::SetOutputDC(hDC);
     m_saved.clear();
     MirrorMappingMode();
@@ -63,6 +89,7 @@ void CPreviewDC::ReleaseAttribDC()
 
 void CPreviewDC::ReleaseOutputDC()
 {
+    ShowHatchesAtPageScale(m_hDC, NULL, 0, 0);
     CDC::ReleaseOutputDC();
     m_saved.clear();
 }
@@ -116,6 +143,7 @@ void CPreviewDC::MirrorMappingMode()
     POINT origin = viewportOrg;
     PrinterDPtoScreenDP(&origin);
 
+    ShowHatchesAtPageScale(m_hDC, m_hAttribDC, m_nScaleNum, m_nScaleDen);
     ::SetMapMode(m_hDC, MM_ANISOTROPIC);
     ::SetWindowOrgEx(m_hDC, windowOrg.x, windowOrg.y, NULL);
     ::SetWindowExtEx(m_hDC, int(wx), int(wy), NULL);

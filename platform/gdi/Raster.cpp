@@ -133,7 +133,12 @@ Paint ResolveBrush(const DeviceContext& dc, const RasterTarget& target, const Br
                     paint.opaque |= uint64_t(1) << (y * 8 + x);
             }
         }
-        if (dc.kind == DcKind::Printer) {
+        // On paper a hatch keeps the size it has on the screen; a preview
+        // of the page shows it at the page's scale.
+        if (dc.hatchCellX > 0 && dc.hatchCellY > 0) {
+            paint.cellX = dc.hatchCellX;
+            paint.cellY = dc.hatchCellY;
+        } else if (dc.kind == DcKind::Printer) {
             const DeviceCaps screen = ScreenCaps();
             if (screen.logPixelsX > 0 && screen.logPixelsY > 0 && dc.caps.logPixelsX > 0 && dc.caps.logPixelsY > 0) {
                 paint.cellX = 8.0 * dc.caps.logPixelsX / screen.logPixelsX;
@@ -187,7 +192,15 @@ void CopySpan(const RasterTarget& target, int y, int first, int end, const Paint
     }
     if (paint.kind != Paint::Kind::Pattern)
         return;
-    const int py = Mod8(y - paint.origin.y) * 8;
+    const int py = paint.RowAt(y) * 8;
+    if (paint.cellX != 8) {
+        for (int x = first; x < end; ++x) {
+            const int bit = py + paint.ColumnAt(x);
+            if ((paint.opaque >> bit) & 1)
+                row[x] = paint.pattern[bit];
+        }
+        return;
+    }
     int bit = Mod8(first - paint.origin.x);
     for (int x = first; x < end; ++x) {
         if ((paint.opaque >> (py + bit)) & 1)
@@ -214,9 +227,9 @@ void PaintRegion(const RasterTarget& target, const Region& area, const Paint& pa
                     Put(target, row + x, paint.color, rop2);
                 continue;
             }
-            int py = Mod8(y - paint.origin.y) * 8;
+            int py = paint.RowAt(y) * 8;
             for (int x = r.left; x < r.right; ++x) {
-                int bit = py + Mod8(x - paint.origin.x);
+                int bit = py + paint.ColumnAt(x);
                 if ((paint.opaque >> bit) & 1)
                     Put(target, row + x, paint.pattern[bit], rop2);
             }
@@ -296,7 +309,7 @@ void PaintMask(const RasterTarget& target, const Mask& mask, const Region& clip,
                     row[x] = bits[x] ? color : row[x];
                 continue;
             }
-            int py = Mod8(y - paint.origin.y) * 8;
+            int py = paint.RowAt(y) * 8;
             for (int x = r.left; x < r.right; ++x) {
                 if (!bits[x])
                     continue;
@@ -304,7 +317,7 @@ void PaintMask(const RasterTarget& target, const Mask& mask, const Region& clip,
                     Put(target, row + x, paint.color, rop2);
                     continue;
                 }
-                int bit = py + Mod8(x - paint.origin.x);
+                int bit = py + paint.ColumnAt(x);
                 if ((paint.opaque >> bit) & 1)
                     Put(target, row + x, paint.pattern[bit], rop2);
             }

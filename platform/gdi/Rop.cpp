@@ -123,11 +123,6 @@ std::pair<int, int> ValidSpan(const std::vector<int>& map, int lo, int hi)
     return {first, last};
 }
 
-int PositiveMod8(int v)
-{
-    return ((v % 8) + 8) % 8;
-}
-
 // HALFTONE: the part of the destination that can be drawn is resampled
 // from the source with Cairo's smoothing filter, then copied through the
 // operation one to one. Only a source of colours (no mono conversion) that
@@ -362,18 +357,18 @@ void StretchRaster(DeviceContext& dc, RasterTarget& target, const BlitRect& dst,
                 }
             }
             if (usesPattern && paint.kind == Paint::Kind::Pattern) {
-                const uint32_t* pattern = paint.pattern + PositiveMod8(y - paint.origin.y) * 8;
+                const uint32_t* pattern = paint.pattern + paint.RowAt(y) * 8;
                 for (size_t i = 0; i < n; ++i)
-                    patRow[i] = pattern[PositiveMod8(r.left + int(i) - paint.origin.x)];
+                    patRow[i] = pattern[paint.ColumnAt(r.left + int(i))];
             }
             uint32_t* out = target.buffer->Row(y + target.origin.y) + target.origin.x + r.left;
             if (partlyOpaque)
                 before.assign(out, out + n);
             op(out, srcPixels, patRow.data(), n);
             if (partlyOpaque) {
-                int py = PositiveMod8(y - paint.origin.y);
+                int py = paint.RowAt(y);
                 for (size_t i = 0; i < n; ++i) {
-                    int px = PositiveMod8(r.left + int(i) - paint.origin.x);
+                    int px = paint.ColumnAt(r.left + int(i));
                     if (((paint.opaque >> (py * 8 + px)) & 1) == 0)
                         out[i] = before[i];
                 }

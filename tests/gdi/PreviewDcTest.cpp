@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using gditest::MemoryCanvas;
@@ -111,6 +113,72 @@ TEST_F(PreviewDcTest, SavedStatesKeepBothSidesInStep)
     EXPECT_EQ(p.x, 107);
     EXPECT_EQ(p.y, 205);
     EXPECT_FALSE(preview.RestoreDC(saved));
+}
+
+// How far apart the lines of the colour start down column x.
+std::vector<int> GapsDown(const MemoryCanvas& canvas, int x, int top, int bottom, COLORREF colour)
+{
+    std::vector<int> starts;
+    for (int y = top; y < bottom; ++y)
+        if (canvas.At(x, y) == colour && (y == top || canvas.At(x, y - 1) != colour))
+            starts.push_back(y);
+    std::vector<int> gaps;
+    for (size_t i = 2; i < starts.size(); ++i) // the first may be cut by `top`
+        gaps.push_back(starts[i] - starts[i - 1]);
+    return gaps;
+}
+
+TEST_F(PreviewDcTest, HatchesLieAsCloseTogetherAsTheyPrint)
+{
+    // On paper a hatch cell spans the dots of eight screen pixels: at
+    // 600 dpi against the screen's 96, 50 dots, a twelfth of an inch. Shown
+    // at half the printer's scale that is 25 output pixels.
+    const int screenDpi = GetDeviceCaps(canvas.dc, LOGPIXELSY);
+    ASSERT_GT(screenDpi, 0);
+    const double cell = 8.0 * 600 / screenDpi / 2;
+    const COLORREF line = RGB(200, 0, 0);
+    preview.SetScaleRatio(1, 2);
+    preview.SetTopLeftOffset(SIZE{0, 0});
+    HBRUSH hatch = CreateHatchBrush(HS_HORIZONTAL, line);
+    SetBkMode(preview.m_hDC, TRANSPARENT);
+    RECT page{0, 0, 1000, 1200};
+    FillRect(preview.m_hDC, &page, hatch);
+    std::vector<int> gaps = GapsDown(canvas, 100, 0, 600, line);
+    ASSERT_GE(gaps.size(), 10u);
+    for (int gap : gaps)
+        EXPECT_NEAR(gap, cell, 1.0);
+    // Each of the hatch's pixels is a block an eighth of the cell, as on
+    // paper: the lines are that thick.
+    int y = 50;
+    while (canvas.At(100, y) != line)
+        ++y;
+    int thickness = 0;
+    while (canvas.At(100, y + thickness) == line)
+        ++thickness;
+    EXPECT_NEAR(thickness, cell / 8, 1.0);
+
+    // A preview smaller than the screen's own scale keeps the screen's
+    // hatch, whose lines a finer cell would lose.
+    MemoryCanvas small(600, 700);
+    preview.SetOutputDC(small.dc);
+    preview.SetScaleRatio(1, 10);
+    SetBkMode(preview.m_hDC, TRANSPARENT);
+    FillRect(preview.m_hDC, &page, hatch);
+    for (int gap : GapsDown(small, 50, 0, 110, line))
+        EXPECT_EQ(gap, 8);
+
+    // An output the preview has let go of, by taking another or by release,
+    // draws its own hatches again.
+    preview.ReleaseOutputDC();
+    for (const MemoryCanvas* output : {&canvas, &small}) {
+        RECT band{510, 300, 600, 400};
+        SetBkMode(output->dc, TRANSPARENT);
+        FillRect(output->dc, &band, hatch);
+        for (int gap : GapsDown(*output, 550, 300, 400, line))
+            EXPECT_EQ(gap, 8);
+    }
+    preview.SetOutputDC(canvas.dc);
+    DeleteObject(hatch);
 }
 
 } // namespace

@@ -94,6 +94,11 @@ struct DeviceContext {
     HWND hwnd = NULL;         // window DCs
     bool wholeWindow = false; // GetWindowDC
 
+    // Device units a hatch's eight pixels span when the DC shows a printer
+    // page at another scale (the print preview); 0 keeps the device's own.
+    double hatchCellX = 0;
+    double hatchCellY = 0;
+
     // Printer DCs: the Cairo context of the current page, in device units
     // (its owner scales the surface so that one unit is one printer dot);
     // null outside a page, when drawing does nothing.

@@ -7,6 +7,7 @@
 
 #include "platform/gdi/internal/DeviceContext.h"
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -27,17 +28,27 @@ struct Paint {
     uint64_t opaque = ~uint64_t(0);
     POINT origin{0, 0};
     // The device units the pattern's eight pixels span across and down: 8
-    // but for a hatch on a printer page (see ResolveBrush).
+    // but for a hatch on a printer page or on its preview (see ResolveBrush).
     double cellX = 8;
     double cellY = 8;
 
     bool IsNone() const { return kind == Kind::None; }
+    // The pattern's column for device x and its row for device y.
+    int ColumnAt(int x) const { return CellAt(x - origin.x, cellX); }
+    int RowAt(int y) const { return CellAt(y - origin.y, cellY); }
     static Paint Solid(uint32_t pixel)
     {
         Paint p;
         p.kind = Kind::Solid;
         p.color = pixel;
         return p;
+    }
+
+private:
+    static int CellAt(int offset, double cell)
+    {
+        const int n = cell == 8 ? offset : int(std::floor(offset * 8.0 / cell));
+        return ((n % 8) + 8) % 8;
     }
 };
 
