@@ -120,6 +120,9 @@ struct FileImageDlgHook {
             case CDN_FILEOK:
                 pDlg->m_nResult = 1;
                 break;
+            case CDN_HELP:
+                pDlg->OnHelp();
+                break;
             default:
                 break;
             }
@@ -416,6 +419,15 @@ void CFileImageDlgNested::OnSelectionChange()
         m_bTimerPending = FALSE;
         Preview();
     }
+}
+
+void CFileImageDlgNested::OnHelp()
+{
+    CWinApp* pApp = AfxGetApp();
+    CWnd* pMain = AfxGetMainWnd();
+    if (pApp == nullptr || (pMain != nullptr && m_ofn.hwndOwner == pMain->GetSafeHwnd()))
+        return;
+    pApp->WinHelp(GetHelpContext(), HELP_CONTEXT);
 }
 
 void CFileImageDlgNested::OnTimer(UINT_PTR nIDEvent)

@@ -105,6 +105,10 @@ private:
     void OnInitDialog();
     BOOL OnCommand(int nID, int nCode);
     void OnSelectionChange();
+    // Help: the main window opens the topic when it owns the dialog; another
+    // owner (a dialog that chose a picture) does not, so the topic is
+    // opened here.
+    void OnHelp();
     void OnTimer(UINT_PTR nIDEvent);
     void OnPaint();
     void OnDestroy();

@@ -6,6 +6,7 @@
 
 #include "app/Paths.h"
 #include "app/main/AppGlobals.h"
+#include "pictures/FileImageDlg.h"
 #include "platform/framework/OleDoc.h"
 #include "platform/ui/CommDlg.h"
 
@@ -50,6 +51,35 @@ TEST_F(MainFrameTest, CommonDialogHelpOpensTheTopicOfTheCurrentHelpContext)
     pressHelpThenCancel();
     ASSERT_EQ(m_openedUrls.size(), 2u);
     EXPECT_NE(m_openedUrls[1].find("open.html"), std::string::npos);
+}
+
+TEST_F(MainFrameTest, PictureFileDialogHelpOpensItsTopicWhoeverOwnsIt)
+{
+    // 98329: choosing one picture.
+    ProgramFile("support/help/Tovellum/map.txt", "98329 onepicture.html\n");
+    ProgramFile("support/help/Tovellum/onepicture.html", "<html></html>");
+    ASSERT_NE(StartFrame(), nullptr);
+    InitAppGlobals();
+
+    auto pressHelpThenCancel = [this](CWnd* pOwner) {
+        CString strPath;
+        Drive({Press(pshHelp), Press(IDCANCEL)});
+        EXPECT_EQ(ChoosePictureFromFileDialog(pOwner, strPath, CFileImageDlgNested::modeOpenPicture), 2);
+        AfxPumpMessagesUntilIdle();
+    };
+    // Owned by the main window, which opens the topic.
+    pressHelpThenCancel(m_app->m_pMainWnd);
+    ASSERT_EQ(m_openedUrls.size(), 1u);
+    EXPECT_NE(m_openedUrls[0].find("onepicture.html"), std::string::npos);
+    // Owned by another window (a dialog that asks for a picture), which
+    // does not: the topic still opens, once.
+    const HWND hOwner = ::CreateWindowEx(0, "STATIC", "Owner", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
+        m_app->m_pMainWnd->GetSafeHwnd(), NULL, NULL, NULL);
+    ASSERT_NE(hOwner, nullptr);
+    pressHelpThenCancel(CWnd::FromHandle(hOwner));
+    ASSERT_EQ(m_openedUrls.size(), 2u);
+    EXPECT_NE(m_openedUrls[1].find("onepicture.html"), std::string::npos);
+    ::DestroyWindow(hOwner);
 }
 
 // What the document and the dialog did, in order.
