@@ -396,7 +396,7 @@ std::vector<POINT> ToDevice(const DcState& state, const POINT* points, size_t co
 // the fill may run under the outline and neither needs to be gathered into
 // a region first. Fills are clipped row by row and thin pens pixel by
 // pixel, to any clip; wide ones are stroked by Cairo clipped to their box,
-// or through a mask of it under a complex clip. Other ROP2s
+// or through a mask when the clip cuts them. Other ROP2s
 // (which must touch each pixel once) and styled thin pens go through
 // regions.
 bool PaintsDirectly(const Canvas& c, const Pen& pen)
