@@ -15,37 +15,6 @@ bool Contains(const RECT& r, POINT p)
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
-bool TakesInput(const Window* w)
-{
-    return w && IsUsable(*w) && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED);
-}
-
-// The deepest visible, enabled window under the point, as the pointer
-// would find it; NULL when the top-level window itself takes no input (a
-// modal dialog is up).
-HWND DeepestUnder(HWND topLevel, POINT screen)
-{
-    if (!TakesInput(PeekWindowRecord(topLevel)))
-        return NULL;
-    HWND found = topLevel;
-    for (;;) {
-        Window* current = PeekWindowRecord(found);
-        if (!current || !Contains(current->clientRect, screen))
-            return found;
-        HWND next = NULL;
-        for (HWND c : current->children) {
-            Window* cw = PeekWindowRecord(c);
-            if (TakesInput(cw) && !(cw->exStyle & WS_EX_TRANSPARENT) && Contains(cw->windowRect, screen)) {
-                next = c;
-                break;
-            }
-        }
-        if (!next)
-            return found;
-        found = next;
-    }
-}
-
 HWND TopLevelAt(POINT screen)
 {
     Window* desktop = PeekWindowRecord(Ws().desktop);
@@ -91,7 +60,7 @@ DragSite FindDragSite(HWND topLevel, POINT screen)
     Window* top = PeekWindowRecord(topLevel);
     if (!top || !IsTopLevel(*top) || !Contains(top->windowRect, screen))
         topLevel = TopLevelAt(screen);
-    HWND hwnd = topLevel ? DeepestUnder(topLevel, screen) : NULL;
+    HWND hwnd = topLevel ? DeepestEnabledWindowAt(topLevel, screen, true) : NULL;
     while (hwnd) {
         Window* w = PeekWindowRecord(hwnd);
         if (!w || hwnd == Ws().desktop)

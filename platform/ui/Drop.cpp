@@ -1,6 +1,7 @@
 // Files dropped from the desktop: WM_DROPFILES with an HDROP that names the
 // files in Windows form and the point of the drop.
 
+#include "platform/base/Geometry.h"
 #include "platform/files/HandleTable.h"
 #include "platform/files/HostPath.h"
 #include "platform/ui/User.h"
@@ -58,44 +59,12 @@ void ForgetDeadDrops()
         list.end());
 }
 
-bool Contains(const RECT& r, POINT p)
-{
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
-// The deepest visible, enabled window under the point, as the pointer would
-// find it; NULL when the top-level window itself does not take input.
-HWND WindowUnder(HWND topLevel, POINT screen)
-{
-    Window* w = PeekWindowRecord(topLevel);
-    if (!w || !IsUsable(*w) || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED))
-        return NULL;
-    HWND found = topLevel;
-    for (;;) {
-        Window* current = PeekWindowRecord(found);
-        if (!current || !Contains(current->clientRect, screen))
-            return found;
-        HWND next = NULL;
-        for (HWND c : current->children) {
-            Window* cw = PeekWindowRecord(c);
-            if (cw && IsUsable(*cw) && (cw->style & WS_VISIBLE) && !(cw->style & WS_DISABLED)
-                && Contains(cw->windowRect, screen)) {
-                next = c;
-                break;
-            }
-        }
-        if (!next)
-            return found;
-        found = next;
-    }
-}
-
 } // namespace
 
 void DeliverDrop(HWND topLevel, const std::vector<std::string>& paths, POINT screen)
 {
     ForgetDeadDrops();
-    HWND target = WindowUnder(topLevel, screen);
+    HWND target = DeepestEnabledWindowAt(topLevel, screen, false);
     while (target) {
         Window* w = PeekWindowRecord(target);
         if (!w)
@@ -120,7 +89,7 @@ void DeliverDrop(HWND topLevel, const std::vector<std::string>& paths, POINT scr
         return;
     Window* w = PeekWindowRecord(target);
     drop->point = POINT{screen.x - w->clientRect.left, screen.y - w->clientRect.top};
-    drop->inClient = Contains(w->clientRect, screen);
+    drop->inClient = ::PtInRect(&w->clientRect, screen) != FALSE;
 
     HDROP handle = reinterpret_cast<HDROP>(uintptr_t(Drops().Add(std::move(drop))));
     if (!handle)

@@ -157,6 +157,35 @@ bool IsUsable(const Window& w)
     return w.life != WindowLife::Destroying;
 }
 
+HWND DeepestEnabledWindowAt(HWND topLevel, POINT screen, bool skipTransparent)
+{
+    auto takesInput = [](const Window* w) {
+        return w && IsUsable(*w) && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED);
+    };
+    auto contains = [&screen](const RECT& r) {
+        return screen.x >= r.left && screen.x < r.right && screen.y >= r.top && screen.y < r.bottom;
+    };
+    if (!takesInput(PeekWindowRecord(topLevel)))
+        return NULL;
+    HWND found = topLevel;
+    for (;;) {
+        Window* current = PeekWindowRecord(found);
+        if (!current || !contains(current->clientRect))
+            return found;
+        HWND next = NULL;
+        for (HWND c : current->children) {
+            Window* cw = PeekWindowRecord(c);
+            if (takesInput(cw) && !(skipTransparent && (cw->exStyle & WS_EX_TRANSPARENT)) && contains(cw->windowRect)) {
+                next = c;
+                break;
+            }
+        }
+        if (!next)
+            return found;
+        found = next;
+    }
+}
+
 bool IsTopLevel(const Window& w)
 {
     return w.parent && w.parent == Ws().desktop;

@@ -172,6 +172,11 @@ bool IsTopLevel(const Window& w); // parent is the desktop
 Window* TopLevelOf(Window& w);
 // WS_VISIBLE on w and every ancestor.
 bool IsVisibleChain(const Window& w);
+// The deepest visible, enabled window under the screen point inside
+// topLevel, children taken in Z order as the pointer takes them; NULL when
+// topLevel itself takes no input (a modal dialog is up). With
+// skipTransparent, WS_EX_TRANSPARENT children are passed over.
+HWND DeepestEnabledWindowAt(HWND topLevel, POINT screen, bool skipTransparent);
 
 // The class by name (case-insensitive) or atom (MAKEINTATOM).
 WindowClass* FindClass(LPCSTR name);
